@@ -1,0 +1,55 @@
+# Helpers that give every layer, test suite and benchmark the same shape, so a new folder
+# needs only a short CMakeLists.txt naming what it links.
+
+include(GoogleTest)
+
+# brenmoor_layer(<name> [QT] [DEPS <targets>...])
+# A static library brenmoor_<name> of every .cpp under src/<name>; headers are included as
+# "<name>/File.h". QT turns on moc for the layer's QObject classes.
+function(brenmoor_layer name)
+  cmake_parse_arguments(ARG "QT" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB_RECURSE headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_library(brenmoor_${name} STATIC ${sources} ${headers})
+  target_include_directories(brenmoor_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(brenmoor_${name} PUBLIC ${ARG_DEPS})
+  if(ARG_QT)
+    set_target_properties(brenmoor_${name} PROPERTIES AUTOMOC ON)
+  endif()
+endfunction()
+
+# brenmoor_tests(<name> [QT] [DEPS <targets>...])
+# One GoogleTest program test_<name> of every .cpp under tests/<name>, each test registered
+# with CTest. QT programs start a QApplication on the offscreen platform, so no display is needed.
+function(brenmoor_tests name)
+  cmake_parse_arguments(ARG "QT" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(test_${name} ${sources})
+  target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} GTest::gmock)
+  target_include_directories(test_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(test_${name} PRIVATE
+    BRENMOOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}" BRENMOOR_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  if(ARG_QT)
+    set_target_properties(test_${name} PROPERTIES AUTOMOC ON)
+    target_link_libraries(test_${name} PRIVATE brenmoor_qt_test_main)
+  else()
+    target_link_libraries(test_${name} PRIVATE GTest::gtest_main)
+  endif()
+  gtest_discover_tests(test_${name}
+    DISCOVERY_MODE PRE_TEST
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy"
+    TIMEOUT 120)
+endfunction()
+
+# brenmoor_bench(<name> SOURCES <files>... [DEPS <targets>...])
+# A Google Benchmark program bench_<name>, also run once with a minimal time as a test so that
+# none of them rots; its figures are read by hand from the release build.
+function(brenmoor_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(bench_${name} ${ARG_SOURCES})
+  target_link_libraries(bench_${name} PRIVATE ${ARG_DEPS} benchmark::benchmark_main)
+  add_test(NAME bench_${name} COMMAND bench_${name} --benchmark_min_time=0.001)
+  set_tests_properties(bench_${name} PROPERTIES
+    LABELS bench ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy" TIMEOUT 300)
+endfunction()
