@@ -29,6 +29,10 @@ function(brenmoor_tests name)
   target_include_directories(test_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(test_${name} PRIVATE
     BRENMOOR_SOURCE_DIR="${CMAKE_SOURCE_DIR}" BRENMOOR_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  # Tests run from the program folder, so the game's data must be there first.
+  if(TARGET brenmoor_data)
+    add_dependencies(test_${name} brenmoor_data)
+  endif()
   if(ARG_QT)
     set_target_properties(test_${name} PROPERTIES AUTOMOC ON)
     target_link_libraries(test_${name} PRIVATE brenmoor_qt_test_main)

@@ -2,11 +2,16 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 
 #include "platform/TextCodec.h"
 
 bool InstallFont(const std::string& FileName) {
-  const QString Path = QDir(QCoreApplication::applicationDirPath()).filePath(ToQString(FileName));
-  return QFontDatabase::addApplicationFont(Path) >= 0;
+  // The program folder, then its "fonts" folder, where the bundled faces are kept.
+  const QDir Folder(QCoreApplication::applicationDirPath());
+  for (const QString& Path : {Folder.filePath(ToQString(FileName)), Folder.filePath("fonts/" + ToQString(FileName))}) {
+    if (QFile::exists(Path)) return QFontDatabase::addApplicationFont(Path) >= 0;
+  }
+  return false;
 }
