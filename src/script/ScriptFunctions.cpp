@@ -151,9 +151,9 @@ TFuncExpr::TFuncExpr(TFuncs* Funcs, std::int32_t Position, std::string Name)
 
 void TFuncExpr::Eval(TValue& Result) {
   try {
-    if (FFuncs->Revision() != FRevision) {
-      // A function left the registry since this node was made: look the name up again, so
-      // a call never reaches a function that is gone.
+    if (!FFunc || FFuncs->Revision() != FRevision) {
+      // A function left the registry since this node last looked: look the name up again,
+      // so a call never reaches a function that is gone.
       FFunc = FFuncs->FindFunction(Name());
       FRevision = FFuncs->Revision();
       if (!FFunc) throw ERTE(ScriptMessage(smFunctionNotDefined, Name()));
