@@ -7,33 +7,38 @@
 
 namespace {
 
-// Walks one pattern against the actual types. Returns the empty text when it fits (Narrowed
-// then holds the narrowed actuals), else the message saying why it does not.
-std::string WalkPattern(const std::string& Name, const TTypes& Pattern, const TTypes& Actuals,
-                        std::vector<TTypeBits>& Narrowed) {
+// Walks one pattern against the actual types. True when it fits (Narrowed then holds the
+// narrowed actuals); otherwise, when Error is given, it receives the reason.
+bool WalkPattern(const std::string& Name, const TTypes& Pattern, const TTypes& Actuals,
+                 std::vector<TTypeBits>& Narrowed, std::string* Error) {
   const std::int32_t Formals = Pattern.Count();
   std::int32_t F = 0;
   for (std::int32_t A = 0; A < Actuals.Count(); ++A) {
-    if (F >= Formals) return ScriptMessage(smTooManyArguments, Name);
+    if (F >= Formals) {
+      if (Error) *Error = ScriptMessage(smTooManyArguments, Name);
+      return false;
+    }
     const TTypeBits Actual = Actuals.GetType(A);
     TTypeBits Formal = Pattern.GetType(F);
-    if (!TypeFits(Formal & ~tbOpen, Actual)) {
-      if (!(Formal & tbOpen))
-        return ScriptMessage(smArgumentTypeMismatch, Name, TypeToText(Formal), TypeToText(Actual), A + 1);
+    bool Fits = TypeFits(Formal & ~tbOpen, Actual);
+    if (!Fits && (Formal & tbOpen)) {
       // The open formal has had its arguments; this one must fit the next formal.
       ++F;
       Formal = Pattern.GetType(F);
-      if (!TypeFits(Formal & ~tbOpen, Actual))
-        return ScriptMessage(smArgumentTypeMismatch, Name, TypeToText(Formal), TypeToText(Actual), A + 1);
+      Fits = TypeFits(Formal & ~tbOpen, Actual);
+    }
+    if (!Fits) {
+      if (Error) *Error = ScriptMessage(smArgumentTypeMismatch, Name, TypeToText(Formal), TypeToText(Actual), A + 1);
+      return false;
     }
     Narrowed[static_cast<std::size_t>(A)] = Actual & ((Formal & tbModifierMask) | tbBaseMask);
     if (!(Formal & tbOpen)) ++F;
   }
-  if (F >= Formals) return std::string();
+  if (F >= Formals) return true;
   const TTypeBits Formal = Pattern.GetType(F);
-  if (!(Formal & tbOpen)) return ScriptMessage(smNotEnoughArguments, Name, F, Formals);
-  if (F == Formals - 1) return std::string();
-  return ScriptMessage(smNotEnoughArguments, Name, F + 1, Formals);
+  if ((Formal & tbOpen) && F == Formals - 1) return true;
+  if (Error) *Error = ScriptMessage(smNotEnoughArguments, Name, (Formal & tbOpen) ? F + 1 : F, Formals);
+  return false;
 }
 
 }  // namespace
@@ -51,12 +56,12 @@ TFunction::TFunction(std::string Name, std::vector<TTypeBits> ParamTypes, TTypeB
 std::int32_t TFunction::MatchPattern(const TTypes& Actuals, std::vector<TTypeBits>& Narrowed) const {
   Narrowed.assign(static_cast<std::size_t>(Actuals.Count()), 0);
   if (FPatterns.size() == 1) {
-    const std::string Error = WalkPattern(FName, FPatterns[0], Actuals, Narrowed);
-    if (!Error.empty()) throw ERTE(Error);
+    std::string Error;
+    if (!WalkPattern(FName, FPatterns[0], Actuals, Narrowed, &Error)) throw ERTE(Error);
     return 0;
   }
   for (std::size_t P = 0; P < FPatterns.size(); ++P)
-    if (WalkPattern(FName, FPatterns[P], Actuals, Narrowed).empty()) return static_cast<std::int32_t>(P);
+    if (WalkPattern(FName, FPatterns[P], Actuals, Narrowed, nullptr)) return static_cast<std::int32_t>(P);
   std::string Patterns;
   for (std::size_t P = 0; P < FPatterns.size(); ++P) {
     if (P > 0) Patterns += "\n\r";
