@@ -108,7 +108,8 @@ private:
 // their fixed order.
 void AddBuiltinFunctions(TFuncs& Funcs);
 
-// A call of a registered function with its argument nodes.
+// A call of a registered function with its argument nodes. The registry must outlive the
+// node; a function that leaves the registry is looked up again by name at the next call.
 class TFuncExpr : public TExpr {
 public:
   // Looks Name up in Funcs; an unregistered name raises ESyntaxError "Function X is not

@@ -193,9 +193,12 @@ void TokenizeScript(std::string_view Source, TTokenList& Tokens) {
         Taken = &T;
         break;
       }
-    if (!Taken)
-      throw ESyntaxError(FormatText("%s (\"%s\", %d)", Current.Name, static_cast<char>(Ch), static_cast<int>(Ch)),
+    if (!Taken) {
+      // A NUL byte is shown by its code alone, so the message stays one readable text.
+      const std::string Shown = Ch == 0 ? std::string() : std::string(1, static_cast<char>(Ch));
+      throw ESyntaxError(FormatText("%s (\"%s\", %d)", Current.Name, Shown, static_cast<int>(Ch)),
                          static_cast<std::int32_t>(Pos));
+    }
     if (Taken->Move == mvTake) {
       if (Start == -1) Start = static_cast<std::int32_t>(Pos);
       Lexeme += static_cast<char>(Ch);

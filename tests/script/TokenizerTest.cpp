@@ -113,6 +113,16 @@ TEST(TokenizeScript, SyntaxErrorTextNamesMessageAndPosition) {
   }
 }
 
+TEST(TokenizeScript, ANulByteIsReportedByItsCode) {
+  TTokenList Tokens;
+  try {
+    TokenizeScript(std::string("a \0", 3), Tokens);
+    FAIL();
+  } catch (const ESyntaxError& E) {
+    EXPECT_STREQ(E.what(), "Syntaxerror: Invalid character (\"\", 0) [Position 3]");
+  }
+}
+
 TEST(TokenizeScript, KeepsTokensBeforeAnErrorAndAppendsToTheList) {
   TTokenList Tokens;
   TokenizeScript("a", Tokens);
