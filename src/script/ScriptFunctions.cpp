@@ -1,0 +1,289 @@
+#include "script/ScriptFunctions.h"
+
+#include <algorithm>
+
+#include "foundation/ProcessMessages.h"
+#include "script/ScriptTokenizer.h"
+
+namespace {
+
+// Walks one pattern against the actual types. True when it fits (Narrowed then holds the
+// narrowed actuals); otherwise, when Error is given, it receives the reason.
+bool WalkPattern(const std::string& Name, const TTypes& Pattern, const TTypes& Actuals,
+                 std::vector<TTypeBits>& Narrowed, std::string* Error) {
+  const std::int32_t Formals = Pattern.Count();
+  std::int32_t F = 0;
+  for (std::int32_t A = 0; A < Actuals.Count(); ++A) {
+    if (F >= Formals) {
+      if (Error) *Error = ScriptMessage(smTooManyArguments, Name);
+      return false;
+    }
+    const TTypeBits Actual = Actuals.GetType(A);
+    TTypeBits Formal = Pattern.GetType(F);
+    bool Fits = TypeFits(Formal & ~tbOpen, Actual);
+    if (!Fits && (Formal & tbOpen)) {
+      // The open formal has had its arguments; this one must fit the next formal.
+      ++F;
+      Formal = Pattern.GetType(F);
+      Fits = TypeFits(Formal & ~tbOpen, Actual);
+    }
+    if (!Fits) {
+      if (Error) *Error = ScriptMessage(smArgumentTypeMismatch, Name, TypeToText(Formal), TypeToText(Actual), A + 1);
+      return false;
+    }
+    Narrowed[static_cast<std::size_t>(A)] = Actual & ((Formal & tbModifierMask) | tbBaseMask);
+    if (!(Formal & tbOpen)) ++F;
+  }
+  if (F >= Formals) return true;
+  const TTypeBits Formal = Pattern.GetType(F);
+  if ((Formal & tbOpen) && F == Formals - 1) return true;
+  if (Error) *Error = ScriptMessage(smNotEnoughArguments, Name, (Formal & tbOpen) ? F + 1 : F, Formals);
+  return false;
+}
+
+}  // namespace
+
+// ---- TFunction ----
+
+TFunction::TFunction(std::string Name, TTypeBits ResultType)
+    : FName(UpperCaseName(std::move(Name))), FResultType(ResultType) {}
+
+TFunction::TFunction(std::string Name, std::vector<TTypeBits> ParamTypes, TTypeBits ResultType)
+    : TFunction(std::move(Name), ResultType) {
+  FPatterns.emplace_back(std::move(ParamTypes));
+}
+
+std::int32_t TFunction::MatchPattern(const TTypes& Actuals, std::vector<TTypeBits>& Narrowed) const {
+  Narrowed.assign(static_cast<std::size_t>(Actuals.Count()), 0);
+  if (FPatterns.size() == 1) {
+    std::string Error;
+    if (!WalkPattern(FName, FPatterns[0], Actuals, Narrowed, &Error)) throw ERTE(Error);
+    return 0;
+  }
+  for (std::size_t P = 0; P < FPatterns.size(); ++P)
+    if (WalkPattern(FName, FPatterns[P], Actuals, Narrowed, nullptr)) return static_cast<std::int32_t>(P);
+  std::string Patterns;
+  for (std::size_t P = 0; P < FPatterns.size(); ++P) {
+    if (P > 0) Patterns += "\n\r";
+    Patterns += FPatterns[P].ToText();
+  }
+  throw ERTE(ScriptMessage(smNoPatternFits, Actuals.ToText(), Patterns, FName));
+}
+
+void TFunction::CheckArguments(TFuncs* Registry, const std::vector<std::unique_ptr<TExpr>>& Args, TValue& Result) {
+  if (Registry && Registry->Stopped()) throw EStop();
+
+  const std::size_t N = Args.size();
+  TTypes Actuals(static_cast<std::int32_t>(N));
+  for (std::size_t I = 0; I < N; ++I) Actuals.SetType(static_cast<std::int32_t>(I), Args[I]->ActualType());
+  std::vector<TTypeBits> Narrowed;
+  const std::int32_t Pat = MatchPattern(Actuals, Narrowed);
+
+  // Plain formals get their value, evaluated once now, in a constant node of the call's own;
+  // VAR and FUNC formals get the node itself.
+  std::vector<TExpr*> List(N);
+  std::vector<std::unique_ptr<TConstExpr>> Values;
+  for (std::size_t I = 0; I < N; ++I) {
+    TExpr* Arg = Args[I].get();
+    const bool Unevaluated = (Narrowed[I] & (tbVar | tbFunc)) != 0 ||
+                             KeepsArgumentUnevaluated(static_cast<std::int32_t>(I)) || Arg->IsConstant();
+    if (Unevaluated) {
+      List[I] = Arg;
+    } else {
+      Values.push_back(std::make_unique<TConstExpr>(Arg->Evaluate(), Arg->Position()));
+      List[I] = Values.back().get();
+    }
+  }
+
+  Result = TValue();
+  Eval(Pat, TArgList(List), Result);
+  const TTypeBits Bits = VariantTypeBits(Result);
+  if ((Bits & FResultType & tbBaseMask) == 0)
+    throw ERTE(ScriptMessage(smResultTypeMismatch, FName, TypeToText(Bits), TypeToText(FResultType)));
+
+  ProcessMessages();
+}
+
+// ---- TFuncs ----
+
+TFuncs::TFuncs() { AddBuiltinFunctions(*this); }
+
+TFuncs::~TFuncs() {
+  for (auto& F : FFunctions) F->RegistryGone();
+}
+
+void TFuncs::CheckUnique(const std::string& Name) const {
+  if (FindFunction(Name)) throw EScriptUsage(ScriptMessage(smFunctionExists, Name));
+}
+
+void TFuncs::AddFunction(std::unique_ptr<TFunction> F) {
+  if (!F) return;
+  CheckUnique(F->Name());
+  F->FFuncs = this;
+  FFunctions.push_back(std::move(F));
+}
+
+void TFuncs::AddBuiltin(std::unique_ptr<TFunction> F) {
+  if (!F) return;
+  CheckUnique(F->Name());
+  FFunctions.push_back(std::move(F));
+}
+
+std::unique_ptr<TFunction> TFuncs::RemoveFunction(TFunction* F) {
+  auto It = std::find_if(FFunctions.begin(), FFunctions.end(), [F](const auto& P) { return P.get() == F; });
+  if (It == FFunctions.end()) return nullptr;
+  std::unique_ptr<TFunction> Removed = std::move(*It);
+  FFunctions.erase(It);
+  Removed->FFuncs = nullptr;
+  ++FRevision;
+  return Removed;
+}
+
+TFunction* TFuncs::FindFunction(std::string_view Name) const {
+  for (const auto& F : FFunctions)
+    if (F->Name() == Name) return F.get();
+  return nullptr;
+}
+
+// ---- TFuncExpr ----
+
+TFuncExpr::TFuncExpr(TFuncs* Funcs, std::int32_t Position, std::string Name)
+    : TExpr(std::move(Name), Position), FFuncs(Funcs), FFunc(nullptr), FRevision(Funcs ? Funcs->Revision() : 0) {
+  if (FFuncs) FFunc = FFuncs->FindFunction(this->Name());
+  if (!FFunc) throw ESyntaxError(ScriptMessage(smFunctionNotDefined, this->Name()), Position);
+  FResultType = FFunc->ResultType();
+}
+
+void TFuncExpr::Eval(TValue& Result) {
+  try {
+    if (!FFunc || FFuncs->Revision() != FRevision) {
+      // A function left the registry since this node last looked: look the name up again,
+      // so a call never reaches a function that is gone.
+      FFunc = FFuncs->FindFunction(Name());
+      FRevision = FFuncs->Revision();
+      if (!FFunc) throw ERTE(ScriptMessage(smFunctionNotDefined, Name()));
+    }
+    FFunc->CheckArguments(FFuncs, FArgs, Result);
+  } catch (const ERuntimeError&) {
+    throw;
+  } catch (const EStop&) {
+    throw ERuntimeError(ScriptMessageText(smScriptStopped), Position());
+  } catch (const std::exception& E) {
+    throw ERuntimeError(E.what(), Position());
+  }
+}
+
+// ---- TCompFunction ----
+
+TCompFunction::TCompFunction(TFunc& Owner, std::string Name, TTypeBits ResultType)
+    : TFunction(std::move(Name), ResultType), FOwner(&Owner) {}
+
+void TCompFunction::Eval(std::int32_t Pat, const TArgList& Args, TValue& Result) {
+  if (FOwner->FOnEval) {
+    FOwner->FOnEval(FOwner, Args, Result);
+  } else if (FOwner->FOnExEval) {
+    FOwner->FOnExEval(FOwner, Pat, Args, Result);
+  } else {
+    throw ERTE(ScriptMessage(smNoEvalHandler, Name()));
+  }
+}
+
+void TCompFunction::RegistryGone() { FOwner->ForgetRegistry(); }
+
+// ---- TFunc ----
+
+TFunc::~TFunc() { SetFuncs(nullptr); }
+
+void TFunc::SetDeclaration(const std::string& Text) {
+  if (Text.empty()) throw EScriptUsage(ScriptMessage(smInvalidDeclaration, Text));
+  FDeclaration = Text;
+  FName.clear();
+  FPatterns.clear();
+  FResultType = tbVoid;
+
+  TTokenList Tokens;
+  TokenizeScript(Text, Tokens);
+
+  auto ReadType = [&Tokens]() -> TTypeBits {
+    TTypeBits Bits = 0;
+    if (Tokens.Accept(ttVar)) {
+      Bits |= tbVar;
+      if (Tokens.Accept(ttArrayWord)) Bits |= tbArray;
+    } else if (Tokens.Accept(ttArrayWord)) {
+      Bits |= tbArray;
+    } else if (Tokens.Accept(ttFunc)) {
+      Bits |= tbFunc;
+    }
+    static constexpr struct {
+      std::uint8_t Word;
+      TTypeBits Bits;
+    } Bases[] = {{ttIntegerWord, tbInteger}, {ttFloatWord, tbFloat}, {ttStringWord, tbString},
+                 {ttBooleanWord, tbBoolean}, {ttMultWord, tbMult},   {ttAddWord, tbAdd},
+                 {ttAllWord, tbAll},         {ttVoidWord, tbVoid}};
+    bool Found = false;
+    for (const auto& B : Bases)
+      if (Tokens.Accept(B.Word)) {
+        Bits |= B.Bits;
+        Found = true;
+        break;
+      }
+    if (!Found) Tokens.RaiseSyntaxError(ScriptMessageText(smTypeNameExpected));
+    if (Tokens.Accept(ttOpen)) Bits |= tbOpen;
+    return Bits;
+  };
+
+  if (!Tokens.IsNext(ttIdentifier)) Tokens.RaiseSyntaxError(ScriptMessageText(smNameExpected));
+  std::string Name = Tokens.FirstToken().Text;
+  Tokens.RemoveFirst();
+
+  std::vector<TTypes> Patterns;
+  do {
+    if (!Tokens.Accept(ttOpenParen)) Tokens.RaiseSyntaxError(ScriptMessageText(smOpenParenExpected));
+    TTypes Pattern;
+    if (!Tokens.Accept(ttCloseParen)) {
+      for (;;) {
+        Pattern.Add(ReadType());
+        if (Tokens.Accept(ttComma)) continue;
+        if (Tokens.Accept(ttCloseParen)) break;
+        Tokens.RaiseSyntaxError(ScriptMessageText(smCloseParenExpected));
+      }
+    }
+    Patterns.push_back(std::move(Pattern));
+  } while (Tokens.Accept(ttComma));
+
+  TTypeBits Result = tbVoid;
+  if (Tokens.Accept(ttColon)) Result = ReadType();
+
+  FName = std::move(Name);
+  FPatterns = std::move(Patterns);
+  FResultType = Result;
+}
+
+void TFunc::SetFuncs(TFuncs* Funcs) {
+  if (Funcs == FFuncs && (Funcs == nullptr || FRegistered)) return;
+  if (FFuncs && FRegistered) FFuncs->RemoveFunction(FRegistered);  // freed here
+  FFuncs = nullptr;
+  FRegistered = nullptr;
+  if (!Funcs) return;
+  auto F = std::make_unique<TCompFunction>(*this, FName, FResultType);
+  for (const TTypes& P : FPatterns) F->AddPattern(P);
+  TCompFunction* Raw = F.get();
+  Funcs->AddFunction(std::move(F));  // a refused name leaves the component unregistered
+  FFuncs = Funcs;
+  FRegistered = Raw;
+}
+
+void TFunc::SetOnEval(TOnEvalEvent Handler) {
+  FOnEval = std::move(Handler);
+  FOnExEval = nullptr;
+}
+
+void TFunc::SetOnExEval(TOnExEvalEvent Handler) {
+  FOnExEval = std::move(Handler);
+  FOnEval = nullptr;
+}
+
+void TFunc::ForgetRegistry() {
+  FFuncs = nullptr;
+  FRegistered = nullptr;
+}

@@ -1,0 +1,126 @@
+#include "script/ScriptTypes.h"
+
+std::string UpperCaseName(std::string Name) {
+  for (char& C : Name)
+    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+  return Name;
+}
+
+std::string TypeToText(TTypeBits Bits) {
+  std::string S;
+  if (Bits & tbVoid) {
+    S = "VOID";
+  } else {
+    if (Bits & tbInteger) S += "/INTEGER";
+    if (Bits & tbFloat) S += "/FLOAT";
+    if (Bits & tbString) S += "/STRING";
+    if (Bits & tbBoolean) S += "/BOOLEAN";
+    if (!S.empty()) S.erase(0, 1);
+    if (Bits & tbFunc) S = "FUNC " + S;
+    if (Bits & tbVar) S = "VAR " + S;
+    if (Bits & tbArray) S = "ARRAY " + S;
+    if (Bits & tbOpen) S += " OPEN";
+  }
+  return S;
+}
+
+bool TypeFits(TTypeBits Formal, TTypeBits Actual) {
+  const TTypeBits Modifiers = Formal & tbModifierMask;
+  return (Formal & Actual & tbBaseMask) != 0 && (Actual & Modifiers) == Modifiers;
+}
+
+TTypeBits VariantTypeBits(const TValue& V) {
+  switch (V.Kind()) {
+    case vkEmpty: return tbVoid;
+    case vkBoolean: return tbBoolean;
+    case vkInteger: return tbInteger;
+    case vkFloat: return tbFloat;
+    case vkString: return tbString;
+    case vkArray: return tbArray | tbVoid;
+  }
+  return tbVoid;
+}
+
+std::string TTypes::ToText() const {
+  std::string S = "(";
+  for (std::size_t I = 0; I < FTypes.size(); ++I) {
+    if (I > 0) S += ", ";
+    S += TypeToText(FTypes[I]);
+  }
+  return S + ")";
+}
+
+TDataItem::TDataItem(std::string Name) : FName(UpperCaseName(std::move(Name))) {}
+
+TConstant::TConstant(std::string Name, TValue Value) : TDataItem(std::move(Name)) {
+  SetType(VariantTypeBits(Value));
+  SetValue(std::move(Value));
+}
+
+TVariable::TVariable(std::string Name) : TDataItem(std::move(Name)) { SetType(tbVoid | tbVar); }
+
+TExpr::TExpr(std::string Name, std::int32_t Position) : FName(UpperCaseName(std::move(Name))), FPosition(Position) {}
+
+TConstExpr::TConstExpr(TValue Value, std::int32_t Position) : TExpr("", Position), FValue(std::move(Value)) {}
+
+TVarExpr::TVarExpr(TVariable& Item, std::int32_t Position) : TExpr(Item.Name(), Position), FItem(&Item) {}
+
+void TVarExpr::Eval(TValue& Result) {
+  if (FItem->Type() & tbVoid)
+    throw ERuntimeError(ScriptMessage(smVariableNotDefined, FItem->Name()), Position());
+  Result = FItem->Value();
+}
+
+void TVarExpr::Assign(const TValue& Value) {
+  TVariable& V = *FItem;
+  if ((V.Type() & tbVoid) && !(V.Type() & tbArray)) {
+    V.SetValue(Value);
+    V.SetType(VariantTypeBits(Value) | tbVar);
+  } else if (SameVariantType(Value, V.Value())) {
+    V.SetValue(Value);
+  } else {
+    throw ERTE(ScriptMessage(smVariableTypeMismatch, V.Name(), TypeToText(V.Type()),
+                             TypeToText(VariantTypeBits(Value))));
+  }
+}
+
+void TVarExpr::ResizeArray(std::int32_t HighBound) {
+  if (FItem->Type() & tbVoid) throw ERTE(ScriptMessage(smVariableNotDefined, FItem->Name()));
+  FItem->Value().SetArrayHighBound(HighBound);
+}
+
+TArrayExpr::TArrayExpr(TVariable& Item, std::int32_t Position, std::unique_ptr<TExpr> Index)
+    : TVarExpr(Item, Position), FIndex(std::move(Index)) {}
+
+std::int32_t TArrayExpr::IndexValue() { return FIndex->Evaluate().AsInteger(); }
+
+void TArrayExpr::Eval(TValue& Result) {
+  const std::int32_t I = IndexValue();
+  TVariable& V = Item();
+  if (V.Type() & tbVoid) throw ERTE(ScriptMessage(smVariableNotDefined, V.Name()));
+  if (!V.Value().IsArray()) throw ERTE(ScriptMessage(smVariableNotDefined, V.Name()));
+  const TValueArray& Items = V.Value().ArrayItems();
+  if (I < 0 || I >= static_cast<std::int32_t>(Items.size()))
+    throw ERTE(ScriptMessage(smIndexOutOfBounds, V.Name(), I));
+  const TValue& Element = Items[static_cast<std::size_t>(I)];
+  if (Element.IsEmpty())
+    throw ERTE(ScriptMessage(smVariableNotDefined, FormatText("%s[%d]", V.Name(), I)));
+  Result = Element;
+}
+
+void TArrayExpr::Assign(const TValue& Value) {
+  const std::int32_t I = IndexValue();
+  TVariable& V = Item();
+  if (!(V.Type() & tbArray) || !V.Value().IsArray()) throw ERTE(ScriptMessage(smVariableNotDefined, V.Name()));
+  TValueArray& Items = V.Value().ArrayItems();
+  if (I < 0 || I >= static_cast<std::int32_t>(Items.size()))
+    throw ERTE(ScriptMessage(smIndexOutOfBounds, V.Name(), I));
+  TValue& Element = Items[static_cast<std::size_t>(I)];
+  if (V.Type() & tbVoid) {
+    V.SetType(VariantTypeBits(Value) | tbVar | tbArray);
+  } else if ((VariantTypeBits(Value) & V.Type() & tbBaseMask) == 0) {
+    throw ERTE(ScriptMessage(smVariableTypeMismatch, V.Name(), TypeToText(VariantTypeBits(Element)),
+                             TypeToText(VariantTypeBits(Value))));
+  }
+  Element = Value;
+}

@@ -1,0 +1,214 @@
+#pragma once
+// Type bits of the script language, parameter patterns, the named values of a script
+// (constants and variables) and the expression-tree nodes that read and store them.
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "script/ScriptExceptions.h"
+#include "script/ScriptValue.h"
+
+using TTypeBits = std::int32_t;
+
+// One set of these flags describes a value, a formal parameter or an actual argument.
+enum : TTypeBits {
+  tbVoid = 1,      // no value yet / no result
+  tbBoolean = 2,
+  tbInteger = 4,
+  tbFloat = 8,
+  tbString = 16,
+  tbVar = 32,      // a variable or an array element: passed unevaluated, assignable
+  tbArray = 64,    // an array variable or element
+  tbFunc = 128,    // a call node, passed unevaluated
+  tbOpen = 256,    // in a pattern: this formal may match any number of further arguments
+  tbMult = tbInteger | tbFloat,
+  tbAdd = tbInteger | tbFloat | tbString,
+  tbAll = 31,
+  tbBaseMask = 31,
+  tbModifierMask = tbVar | tbArray | tbFunc,
+};
+
+// "VOID" when VOID is set; otherwise the base names joined by "/" (INTEGER, FLOAT, STRING,
+// BOOLEAN), prefixed by "FUNC ", then "VAR ", then "ARRAY ", and followed by " OPEN".
+std::string TypeToText(TTypeBits Bits);
+// The formal accepts the actual: they share a base bit and the actual has every modifier of
+// the formal (OPEN plays no part).
+bool TypeFits(TTypeBits Formal, TTypeBits Actual);
+// The bits of a value: empty 1, Boolean 2, integer 4, float 8, string 16, array 65.
+TTypeBits VariantTypeBits(const TValue& V);
+inline bool SameVariantType(const TValue& A, const TValue& B) { return VariantTypeBits(A) == VariantTypeBits(B); }
+
+// One parameter pattern, or the types of the actual arguments of one call.
+class TTypes {
+public:
+  TTypes() { FTypes.reserve(3); }
+  explicit TTypes(std::int32_t Count) : FTypes(static_cast<std::size_t>(Count < 0 ? 0 : Count), 0) {}
+  TTypes(std::initializer_list<TTypeBits> Types) : FTypes(Types) {}
+  explicit TTypes(std::vector<TTypeBits> Types) : FTypes(std::move(Types)) {}
+
+  std::int32_t Count() const { return static_cast<std::int32_t>(FTypes.size()); }
+  // VOID outside 0..Count-1.
+  TTypeBits GetType(std::int32_t I) const {
+    return I >= 0 && I < Count() ? FTypes[static_cast<std::size_t>(I)] : tbVoid;
+  }
+  // Ignored outside 0..Count-1.
+  void SetType(std::int32_t I, TTypeBits Bits) {
+    if (I >= 0 && I < Count()) FTypes[static_cast<std::size_t>(I)] = Bits;
+  }
+  void Add(TTypeBits Bits) { FTypes.push_back(Bits); }
+  // "(" each TypeToText separated by ", " ")"; "()" when empty.
+  std::string ToText() const;
+
+  bool operator==(const TTypes& Other) const { return FTypes == Other.FTypes; }
+
+private:
+  std::vector<TTypeBits> FTypes;
+};
+
+// A named value of a script. The name is stored upper-cased.
+class TDataItem {
+public:
+  virtual ~TDataItem() = default;
+  const std::string& Name() const { return FName; }
+  const TValue& Value() const { return FValue; }
+  TValue& Value() { return FValue; }
+  void SetValue(TValue V) { FValue = std::move(V); }
+  TTypeBits Type() const { return FType; }
+  void SetType(TTypeBits T) { FType = T; }
+  virtual bool IsConstant() const { return false; }
+
+protected:
+  explicit TDataItem(std::string Name);
+
+private:
+  std::string FName;
+  TValue FValue;
+  TTypeBits FType = tbVoid;
+};
+
+// A named constant: its type is that of its value.
+class TConstant : public TDataItem {
+public:
+  TConstant(std::string Name, TValue Value);
+  bool IsConstant() const override { return true; }
+};
+
+// A variable: VOID and VAR, and empty, until its first assignment fixes its type.
+class TVariable : public TDataItem {
+public:
+  explicit TVariable(std::string Name);
+};
+
+class TVarExpr;
+
+// A node of the expression tree. Each node owns its children; Position is the 1-based
+// character position in the script text (-1 for none).
+class TExpr {
+public:
+  TExpr(std::string Name, std::int32_t Position);
+  virtual ~TExpr() = default;
+  TExpr(const TExpr&) = delete;
+  TExpr& operator=(const TExpr&) = delete;
+
+  const std::string& Name() const { return FName; }
+  std::int32_t Position() const { return FPosition; }
+
+  virtual TTypeBits GetType() const = 0;
+  virtual void Eval(TValue& Result) = 0;
+  TValue Evaluate() {
+    TValue R;
+    Eval(R);
+    return R;
+  }
+  // The node's type as an actual argument: GetType plus ARRAY for an element, plus VAR for
+  // a variable or element, plus FUNC for a call.
+  virtual TTypeBits ActualType() const { return GetType(); }
+  virtual bool IsConstant() const { return false; }
+  // This node as a variable or element node, or nullptr.
+  virtual TVarExpr* AsVariable() { return nullptr; }
+
+private:
+  std::string FName;
+  std::int32_t FPosition;
+};
+
+// A value fixed when the node was made.
+class TConstExpr : public TExpr {
+public:
+  TConstExpr(TValue Value, std::int32_t Position);
+  TTypeBits GetType() const override { return VariantTypeBits(FValue); }
+  void Eval(TValue& Result) override { Result = FValue; }
+  bool IsConstant() const override { return true; }
+  const TValue& Value() const { return FValue; }
+
+private:
+  TValue FValue;
+};
+
+// A script variable; the variable belongs to the script, not to the node.
+class TVarExpr : public TExpr {
+public:
+  TVarExpr(TVariable& Item, std::int32_t Position);
+  TVariable& Item() const { return *FItem; }
+
+  TTypeBits GetType() const override { return FItem->Type(); }
+  TTypeBits ActualType() const override { return GetType() | tbVar; }
+  TVarExpr* AsVariable() override { return this; }
+  // Reading a variable that was never assigned raises "Variable X is not defined." as an
+  // ERuntimeError at this node's position.
+  void Eval(TValue& Result) override;
+  // The first assignment fixes the variable's type; later values must have the same type.
+  virtual void Assign(const TValue& Value);
+  // Sets the highest index of the variable's array to HighBound, keeping what remains.
+  void ResizeArray(std::int32_t HighBound);
+
+private:
+  TVariable* FItem;
+};
+
+// An element of an array variable: Variable[Index].
+class TArrayExpr : public TVarExpr {
+public:
+  TArrayExpr(TVariable& Item, std::int32_t Position, std::unique_ptr<TExpr> Index);
+  TExpr& Index() const { return *FIndex; }
+
+  TTypeBits ActualType() const override { return GetType() | tbVar | tbArray; }
+  void Eval(TValue& Result) override;
+  void Assign(const TValue& Value) override;
+
+private:
+  std::int32_t IndexValue();
+
+  std::unique_ptr<TExpr> FIndex;
+};
+
+// The argument nodes of one call as a function receives them: for a plain formal a constant
+// node with the value already evaluated, for a VAR formal the variable or element node, for
+// a FUNC formal the unevaluated call node.
+class TArgList {
+public:
+  explicit TArgList(const std::vector<TExpr*>& Args) : FArgs(Args) {}
+  std::int32_t Count() const { return static_cast<std::int32_t>(FArgs.size()); }
+  // Node I, or nullptr outside 0..Count-1.
+  TExpr* GetArg(std::int32_t I) const {
+    return I >= 0 && I < Count() ? FArgs[static_cast<std::size_t>(I)] : nullptr;
+  }
+  // The value of node I (empty outside 0..Count-1).
+  TValue Value(std::int32_t I) const {
+    TExpr* E = GetArg(I);
+    return E ? E->Evaluate() : TValue();
+  }
+  // Node I as a variable or element node, or nullptr.
+  TVarExpr* Variable(std::int32_t I) const {
+    TExpr* E = GetArg(I);
+    return E ? E->AsVariable() : nullptr;
+  }
+
+private:
+  const std::vector<TExpr*>& FArgs;
+};
+
+// ASCII upper case, as names are stored.
+std::string UpperCaseName(std::string Name);

@@ -1,0 +1,237 @@
+#include "script/ScriptValue.h"
+
+#include <cmath>
+#include <limits>
+
+#include "foundation/NumberText.h"
+#include "foundation/Rounding.h"
+
+namespace {
+
+constexpr const char* InvalidOperation = "Invalid variant operation";
+
+[[noreturn]] void CannotConvert(TValueKind From, const char* To) {
+  throw EValueError(std::string("Could not convert variant of type (") + TValue::KindName(From) +
+                    ") into type (" + To + ")");
+}
+
+std::int32_t FloatToInteger(double D) {
+  // Anything that does not round into 32 bits (NaN included) is refused.
+  if (!(D >= -2147483648.5 && D < 2147483647.5)) CannotConvert(vkFloat, "Integer");
+  return static_cast<std::int32_t>(RoundHalfEven(D));
+}
+
+bool IsNumber(const TValue& V) { return V.Kind() == vkInteger || V.Kind() == vkFloat; }
+
+// A float result of finite operands must be finite too.
+double CheckedFloat(double R) {
+  if (std::isnan(R)) throw EValueError("Invalid floating point operation");
+  if (std::isinf(R)) throw EValueError("Floating point overflow");
+  return R;
+}
+
+std::int32_t Wrap(std::int64_t V) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(V)); }
+
+bool EqualsNoCase(const std::string& S, const char* Word) {
+  std::size_t I = 0;
+  for (; Word[I] != 0; ++I) {
+    if (I >= S.size()) return false;
+    char C = S[I];
+    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
+    char W = Word[I];
+    if (W >= 'a' && W <= 'z') W = static_cast<char>(W - 'a' + 'A');
+    if (C != W) return false;
+  }
+  return I == S.size();
+}
+
+template <class IntOp, class FloatOp>
+TValue Arithmetic(const TValue& A, const TValue& B, IntOp IntF, FloatOp FloatF) {
+  if (!IsNumber(A) || !IsNumber(B)) throw EValueError(InvalidOperation);
+  if (A.Kind() == vkInteger && B.Kind() == vkInteger)
+    return TValue(Wrap(IntF(static_cast<std::int64_t>(A.AsInteger()), static_cast<std::int64_t>(B.AsInteger()))));
+  return TValue(CheckedFloat(FloatF(A.AsFloat(), B.AsFloat())));
+}
+
+void CheckIntDivision(std::int32_t A, std::int32_t B) {
+  if (B == 0) throw EValueError("Division by zero");
+  if (A == std::numeric_limits<std::int32_t>::min() && B == -1) throw EValueError("Integer overflow");
+}
+
+}  // namespace
+
+TValue TValue::MakeArray(std::int32_t Count) {
+  if (Count < 0 || Count > MaxArrayLength) throw EValueError("Array length out of range");
+  return TValue(TValueArray(static_cast<std::size_t>(Count)));
+}
+
+const char* TValue::KindName(TValueKind Kind) {
+  switch (Kind) {
+    case vkEmpty: return "Empty";
+    case vkBoolean: return "Boolean";
+    case vkInteger: return "Integer";
+    case vkFloat: return "Double";
+    case vkString: return "String";
+    case vkArray: return "Array";
+  }
+  return "Unknown";
+}
+
+bool TValue::AsBoolean() const {
+  switch (Kind()) {
+    case vkEmpty: return false;
+    case vkBoolean: return std::get<bool>(FData);
+    case vkInteger: return std::get<std::int32_t>(FData) != 0;
+    case vkFloat: return std::get<double>(FData) != 0;
+    case vkString: {
+      const std::string& S = std::get<std::string>(FData);
+      if (EqualsNoCase(S, "true")) return true;
+      if (EqualsNoCase(S, "false")) return false;
+      if (auto N = TryStrToFloat(S)) return *N != 0;
+      break;
+    }
+    case vkArray: break;
+  }
+  CannotConvert(Kind(), "Boolean");
+}
+
+std::int32_t TValue::AsInteger() const {
+  switch (Kind()) {
+    case vkEmpty: return 0;
+    case vkInteger: return std::get<std::int32_t>(FData);
+    case vkFloat: return FloatToInteger(std::get<double>(FData));
+    case vkString: {
+      const std::string& S = std::get<std::string>(FData);
+      if (auto I = TryStrToInt(S)) return *I;
+      if (auto F = TryStrToFloat(S)) {
+        const double D = static_cast<double>(*F);
+        if (D >= -2147483648.5 && D < 2147483647.5) return static_cast<std::int32_t>(RoundHalfEven(D));
+      }
+      break;
+    }
+    case vkBoolean:
+    case vkArray: break;
+  }
+  CannotConvert(Kind(), "Integer");
+}
+
+double TValue::AsFloat() const {
+  switch (Kind()) {
+    case vkEmpty: return 0;
+    case vkInteger: return std::get<std::int32_t>(FData);
+    case vkFloat: return std::get<double>(FData);
+    case vkString: {
+      if (auto F = TryStrToFloat(std::get<std::string>(FData))) {
+        const double D = static_cast<double>(*F);
+        if (std::isfinite(D)) return D;
+      }
+      break;
+    }
+    case vkBoolean:
+    case vkArray: break;
+  }
+  CannotConvert(Kind(), "Double");
+}
+
+std::string TValue::AsString() const {
+  switch (Kind()) {
+    case vkEmpty: return std::string();
+    case vkBoolean: return std::get<bool>(FData) ? "True" : "False";
+    case vkInteger: return IntToStr(std::get<std::int32_t>(FData));
+    case vkFloat: return FloatToStr(std::get<double>(FData));
+    case vkString: return std::get<std::string>(FData);
+    case vkArray: break;
+  }
+  CannotConvert(Kind(), "String");
+}
+
+TValueArray& TValue::ArrayItems() {
+  if (!IsArray()) throw EValueError("Variant is not an array");
+  return std::get<TValueArray>(FData);
+}
+
+const TValueArray& TValue::ArrayItems() const {
+  if (!IsArray()) throw EValueError("Variant is not an array");
+  return std::get<TValueArray>(FData);
+}
+
+std::int32_t TValue::ArrayHighBound() const { return static_cast<std::int32_t>(ArrayItems().size()) - 1; }
+
+void TValue::SetArrayHighBound(std::int32_t HighBound) {
+  TValueArray& Items = ArrayItems();
+  if (HighBound < -1 || HighBound >= MaxArrayLength) throw EValueError("Array length out of range");
+  Items.resize(static_cast<std::size_t>(HighBound + 1));
+}
+
+TValue ValueAdd(const TValue& A, const TValue& B) {
+  if (A.Kind() == vkString && B.Kind() == vkString) return TValue(A.AsString() + B.AsString());
+  return Arithmetic(
+      A, B, [](std::int64_t X, std::int64_t Y) { return X + Y; }, [](double X, double Y) { return X + Y; });
+}
+
+TValue ValueSubtract(const TValue& A, const TValue& B) {
+  return Arithmetic(
+      A, B, [](std::int64_t X, std::int64_t Y) { return X - Y; }, [](double X, double Y) { return X - Y; });
+}
+
+TValue ValueMultiply(const TValue& A, const TValue& B) {
+  // The 64-bit product of two 32-bit values cannot overflow; its low 32 bits are the result.
+  return Arithmetic(
+      A, B, [](std::int64_t X, std::int64_t Y) { return X * Y; }, [](double X, double Y) { return X * Y; });
+}
+
+TValue ValueDivide(const TValue& A, const TValue& B) {
+  if (!IsNumber(A) || !IsNumber(B)) throw EValueError(InvalidOperation);
+  const double Divisor = B.AsFloat();
+  if (Divisor == 0) throw EValueError("Division by zero");
+  return TValue(CheckedFloat(A.AsFloat() / Divisor));
+}
+
+TValue ValueIntDiv(const TValue& A, const TValue& B) {
+  if (!IsNumber(A) || !IsNumber(B)) throw EValueError(InvalidOperation);
+  const std::int32_t X = A.AsInteger();
+  const std::int32_t Y = B.AsInteger();
+  CheckIntDivision(X, Y);
+  return TValue(static_cast<std::int32_t>(X / Y));
+}
+
+TValue ValueMod(const TValue& A, const TValue& B) {
+  if (!IsNumber(A) || !IsNumber(B)) throw EValueError(InvalidOperation);
+  const std::int32_t X = A.AsInteger();
+  const std::int32_t Y = B.AsInteger();
+  CheckIntDivision(X, Y);
+  return TValue(static_cast<std::int32_t>(X % Y));
+}
+
+TValue ValueNegate(const TValue& A) {
+  switch (A.Kind()) {
+    case vkInteger: return TValue(Wrap(-static_cast<std::int64_t>(A.AsInteger())));
+    case vkFloat: return TValue(-A.AsFloat());
+    default: throw EValueError(InvalidOperation);
+  }
+}
+
+TValue ValueNot(const TValue& A) {
+  switch (A.Kind()) {
+    case vkBoolean: return TValue(!A.AsBoolean());
+    case vkInteger: return TValue(static_cast<std::int32_t>(~A.AsInteger()));
+    default: throw EValueError(InvalidOperation);
+  }
+}
+
+int ValueCompare(const TValue& A, const TValue& B) {
+  if (A.Kind() == vkInteger && B.Kind() == vkInteger) {
+    const std::int32_t X = A.AsInteger(), Y = B.AsInteger();
+    return X < Y ? -1 : (X > Y ? 1 : 0);
+  }
+  if (IsNumber(A) && IsNumber(B)) {
+    const double X = A.AsFloat(), Y = B.AsFloat();
+    return X < Y ? -1 : (X > Y ? 1 : 0);
+  }
+  if (A.Kind() == vkString && B.Kind() == vkString) {
+    const int C = A.AsString().compare(B.AsString());
+    return C < 0 ? -1 : (C > 0 ? 1 : 0);
+  }
+  if (A.Kind() == vkBoolean && B.Kind() == vkBoolean) return int(A.AsBoolean()) - int(B.AsBoolean());
+  throw EValueError(InvalidOperation);
+}
