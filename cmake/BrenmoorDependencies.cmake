@@ -11,4 +11,6 @@ pkg_check_modules(SQLITE3 REQUIRED IMPORTED_TARGET sqlite3)
 pkg_check_modules(LIBCRYPT REQUIRED IMPORTED_TARGET libcrypt)
 if(BRENMOOR_BENCHMARKS)
   find_package(benchmark REQUIRED)
+  # The script benchmark runs the same loops in Lua 5.4 as a yardstick.
+  pkg_check_modules(LUA REQUIRED IMPORTED_TARGET lua5.4)
 endif()
