@@ -49,6 +49,27 @@ struct TPixel16 {
   }
 };
 
+// Copies the bytes that differ from Key, eight at a time: a byte of From ^ Key is zero exactly
+// where the key is, and that byte of To is kept.
+void CopyKeyed8(std::uint8_t* To, const std::uint8_t* From, std::int64_t Count, std::uint8_t Key) {
+  constexpr std::uint64_t Low7 = 0x7F7F7F7F7F7F7F7Full;
+  const std::uint64_t Keys = std::uint64_t(Key) * 0x0101010101010101ull;
+  std::int64_t J = 0;
+  for (; J + 8 <= Count; J += 8) {
+    std::uint64_t S, D;
+    std::memcpy(&S, From + J, 8);
+    std::memcpy(&D, To + J, 8);
+    const std::uint64_t X = S ^ Keys;
+    // The high bit of each byte: set when that byte of X is not zero.
+    const std::uint64_t NonZero = (((X & Low7) + Low7) | X) & ~Low7;
+    const std::uint64_t Take = (NonZero >> 7) * 0xFF;
+    D = (S & Take) | (D & ~Take);
+    std::memcpy(To + J, &D, 8);
+  }
+  for (; J < Count; ++J)
+    if (From[J] != Key) To[J] = From[J];
+}
+
 }  // namespace
 
 template <class TPixel>
@@ -278,9 +299,7 @@ void TDIBCanvas::CopyFrom(std::int32_t X, std::int32_t Y, const TRect& SrcRect, 
     if (!Transparent) {
       std::memcpy(To, From, RowBytes);
     } else if (Bpp == 1) {
-      const auto Key = std::uint8_t(Source.FTransparentColor);
-      for (std::int64_t J = 0; J < W; ++J)
-        if (From[J] != Key) To[J] = From[J];
+      CopyKeyed8(To, From, W, std::uint8_t(Source.FTransparentColor));
     } else {
       const std::uint16_t Key = Source.FTransparentColor;
       for (std::int64_t J = 0; J < W; ++J) {

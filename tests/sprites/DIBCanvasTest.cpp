@@ -248,6 +248,33 @@ TEST(DIBCanvas, CopiesAreClippedToBothCanvases) {
   }
 }
 
+TEST(DIBCanvas, TransparentCopiesSkipExactlyTheKey) {
+  std::mt19937 Gen(11);
+  for (TBitDepth Depth : {bd8, bd16}) {
+    auto S = MakeCanvas(40, 6, Depth);
+    auto D = MakeCanvas(44, 8, Depth);
+    const std::uint16_t Key = Depth == bd8 ? 0x80 : 0x8080;
+    S->SetTransparentColor(Key);
+    for (int Y = 0; Y < 6; ++Y)
+      for (int X = 0; X < 40; ++X) {
+        // The key, values one bit off it, and others.
+        const std::uint16_t Near[] = {Key, std::uint16_t(Key ^ 1), std::uint16_t(Key ^ 0x80), std::uint16_t(Key ^ 0x100), std::uint16_t(Gen())};
+        std::uint16_t V = Near[Gen() % 5];
+        if (Depth == bd8) V &= 0xFF;
+        std::memcpy(S->ScanLine(Y) + X * S->GetBytesPerPixel(), &V, std::size_t(S->GetBytesPerPixel()));
+      }
+    D->Fill(Depth == bd8 ? 0x33 : 0x3333);
+    D->CopyFrom(3, 1, {1, 0, 40, 6}, *S, true);
+    for (int Y = 0; Y < 8; ++Y)
+      for (int X = 0; X < 44; ++X) {
+        const bool Inside = X >= 3 && X < 42 && Y >= 1 && Y < 7;
+        const std::uint16_t From = Inside ? S->GetPixel(X - 2, Y - 1) : Key;
+        const std::uint16_t Expected = From == Key ? (Depth == bd8 ? 0x33 : 0x3333) : From;
+        ASSERT_EQ(D->GetPixel(X, Y), Expected) << Depth << " at " << X << "," << Y;
+      }
+  }
+}
+
 TEST(DIBCanvas, DrawLeavesOutTheSourcesLastColumnAndRow) {
   TBitmap Sheet(32, 32, 8);
   for (int Y = 0; Y < 32; ++Y) std::memset(Sheet.ScanLine(Y), 7, 32);
