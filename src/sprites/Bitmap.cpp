@@ -1,5 +1,7 @@
 #include "sprites/Bitmap.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -227,4 +229,68 @@ void TBitmap::SaveToFile(const std::string& FileName) const {
   Out.write(Bytes.data(), std::streamsize(Bytes.size()));
   Out.close();
   if (!Out) Fail(FileName, "the file cannot be written");
+}
+
+std::uint32_t TBitmap::GetPixelColor(std::int32_t X, std::int32_t Y) const {
+  if (X < 0 || X >= FWidth || Y < 0 || Y >= FHeight) return 0;
+  const std::uint8_t* Row = ScanLine(Y);
+  auto RGB = [](std::uint32_t R, std::uint32_t G, std::uint32_t B) { return R | (G << 8) | (B << 16); };
+  if (FBitsPerPixel == 8) {
+    const TRGBQuad C = GetColor(Row[X]);
+    return RGB(C.Red, C.Green, C.Blue);
+  }
+  if (FBitsPerPixel == 24) return RGB(Row[3 * X + 2], Row[3 * X + 1], Row[3 * X]);
+  const std::uint32_t V = std::uint32_t(Row[2 * X]) | (std::uint32_t(Row[2 * X + 1]) << 8);
+  // Each channel scaled from its mask's width to 8 bits.
+  auto Channel = [V](std::uint32_t Mask) -> std::uint32_t {
+    if (Mask == 0) return 0;
+    int Shift = 0;
+    while (!((Mask >> Shift) & 1)) ++Shift;
+    const std::uint32_t Max = Mask >> Shift;
+    return (((V & Mask) >> Shift) * 255 + Max / 2) / Max;
+  };
+  return RGB(Channel(FRedMask), Channel(FGreenMask), Channel(FBlueMask));
+}
+
+void TBitmap::StretchDraw(const TRect& DestRect, const TBitmap& Source) {
+  if (Source.FBitsPerPixel != FBitsPerPixel)
+    throw EBitmap("Bitmap: a bitmap of " + Num(Source.FBitsPerPixel) + " bits per pixel cannot be drawn onto one of " +
+                  Num(FBitsPerPixel));
+  const std::int64_t DW = std::int64_t(DestRect.Right) - DestRect.Left, DH = std::int64_t(DestRect.Bottom) - DestRect.Top;
+  if (DW <= 0 || DH <= 0 || Source.FWidth == 0 || Source.FHeight == 0) return;
+  // Source index -> this bitmap's index, by the nearest colour of the two tables.
+  std::array<std::uint8_t, 256> Map{};
+  if (FBitsPerPixel == 8) {
+    for (int I = 0; I < 256; ++I) {
+      const TRGBQuad C = Source.GetColor(I);
+      if (GetColor(I) == C) {
+        Map[std::size_t(I)] = std::uint8_t(I);
+        continue;
+      }
+      int Best = 0, BestDistance = 1 << 30;
+      for (int J = 0; J < 256 && BestDistance > 0; ++J) {
+        const TRGBQuad E = GetColor(J);
+        const int DR = E.Red - C.Red, DG = E.Green - C.Green, DB = E.Blue - C.Blue;
+        if (DR * DR + DG * DG + DB * DB < BestDistance) {
+          BestDistance = DR * DR + DG * DG + DB * DB;
+          Best = J;
+        }
+      }
+      Map[std::size_t(I)] = std::uint8_t(Best);
+    }
+  }
+  const std::int64_t Left = std::max<std::int64_t>(DestRect.Left, 0), Right = std::min<std::int64_t>(DestRect.Right, FWidth);
+  const std::int64_t Top = std::max<std::int64_t>(DestRect.Top, 0), Bottom = std::min<std::int64_t>(DestRect.Bottom, FHeight);
+  const std::size_t Bpp = std::size_t(FBitsPerPixel / 8);
+  for (std::int64_t Y = Top; Y < Bottom; ++Y) {
+    const std::uint8_t* From = Source.ScanLine(std::int32_t((Y - DestRect.Top) * Source.FHeight / DH));
+    std::uint8_t* To = ScanLine(std::int32_t(Y));
+    for (std::int64_t X = Left; X < Right; ++X) {
+      const std::size_t SX = std::size_t((X - DestRect.Left) * Source.FWidth / DW);
+      if (Bpp == 1)
+        To[X] = Map[From[SX]];
+      else
+        std::memcpy(To + std::size_t(X) * Bpp, From + SX * Bpp, Bpp);
+    }
+  }
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "foundation/Exception.h"
+#include "foundation/Geometry.h"
 
 // Raised for a bitmap file that cannot be read or written, naming the file and what is wrong.
 class EBitmap : public EBrenmoor {
@@ -74,6 +75,15 @@ public:
   std::uint32_t GetBlueMask() const { return FBlueMask; }
   // Gives a 16-bit bitmap bit-field masks (0x7C00/0x3E0/0x1F or 0xF800/0x7E0/0x1F).
   void SetBitFields(std::uint32_t RedMask, std::uint32_t GreenMask, std::uint32_t BlueMask);
+
+  // The colour of pixel (X, Y) (from the top) as $00BBGGRR: the colour table's entry at 8
+  // bits, the masks' colour at 16, the pixel at 24. 0 outside the picture.
+  std::uint32_t GetPixelColor(std::int32_t X, std::int32_t Y) const;
+  // Source stretched (or shrunk) onto DestRect of this bitmap (Right and Bottom exclusive),
+  // nearest pixel, clipped. Between 8-bit bitmaps each colour of Source becomes the nearest
+  // colour of this bitmap's table (the index itself when the tables are equal); bitmaps of
+  // one other depth copy their pixels unchanged. Raises EBitmap for two different depths.
+  void StretchDraw(const TRect& DestRect, const TBitmap& Source);
 
 private:
   std::int32_t FWidth = 0;

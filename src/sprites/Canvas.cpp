@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "sprites/Bitmap.h"
 #include "sprites/ColorPalette.h"
 #include "sprites/DIBCanvas.h"
 #include "sprites/FontLibrary.h"
@@ -191,6 +192,40 @@ void TCanvas::StretchDraw(const TRect& Dest, const TDIBCanvas& Source) {
     for (std::int64_t X = Left; X < Right; ++X) {
       const std::int64_t SX = (X - Dest.Left) * Source.GetWidth() / DW;
       std::memcpy(To + std::size_t(X) * Bpp, From + std::size_t(SX) * Bpp, Bpp);
+    }
+  }
+}
+
+void TCanvas::Draw(std::int32_t X, std::int32_t Y, const TBitmap& Picture, bool Transparent) {
+  if (!FTarget || !FTarget->GetBits() || Picture.GetWidth() == 0 || Picture.GetHeight() == 0) return;
+  const std::int64_t Left = std::max<std::int64_t>(X, 0), Right = std::min<std::int64_t>(std::int64_t(X) + Picture.GetWidth(), FTarget->GetWidth());
+  const std::int64_t Top = std::max<std::int64_t>(Y, 0), Bottom = std::min<std::int64_t>(std::int64_t(Y) + Picture.GetHeight(), FTarget->GetHeight());
+  const std::uint32_t Key = Picture.GetPixelColor(0, Picture.GetHeight() - 1);
+  const bool Eight = Picture.GetBitsPerPixel() == 8;
+  const std::uint8_t KeyIndex = Eight ? Picture.ScanLine(Picture.GetHeight() - 1)[0] : 0;
+  // An 8-bit picture's indexes are mapped once each, at first use.
+  std::array<std::uint16_t, 256> Mapped{};
+  std::array<bool, 256> Known{};
+  for (std::int64_t DY = Top; DY < Bottom; ++DY) {
+    const std::int32_t SY = std::int32_t(DY - Y);
+    const std::uint8_t* From = Picture.ScanLine(SY);
+    for (std::int64_t DX = Left; DX < Right; ++DX) {
+      const std::int32_t SX = std::int32_t(DX - X);
+      std::uint16_t Value;
+      if (Eight) {
+        const std::uint8_t Index = From[SX];
+        if (Transparent && Index == KeyIndex) continue;
+        if (!Known[Index]) {
+          Mapped[Index] = DeviceColor(Picture.GetPixelColor(SX, SY));
+          Known[Index] = true;
+        }
+        Value = Mapped[Index];
+      } else {
+        const std::uint32_t Color = Picture.GetPixelColor(SX, SY);
+        if (Transparent && Color == Key) continue;
+        Value = DeviceColor(Color);
+      }
+      FillBox(DX, DY, DX + 1, DY + 1, Value);
     }
   }
 }

@@ -29,6 +29,7 @@
 #include "foundation/Geometry.h"
 #include "sprites/Colors.h"
 
+class TBitmap;
 class TColorPalette;
 class TDIBCanvas;
 class TFontFace;
@@ -145,6 +146,10 @@ public:
   // Source stretched (or shrunk) onto Dest, nearest pixel, clipped; the pixel values are
   // copied unchanged (the same palette). Raises EDIBCanvas when the depths differ.
   void StretchDraw(const TRect& Dest, const TDIBCanvas& Source);
+  // The whole picture with its top-left at (X, Y), clipped, each pixel's colour drawn as the
+  // target's nearest (see DeviceColor). With Transparent, pixels of the colour of the
+  // picture's bottom-left pixel are left out, as transparent pictures of the game are drawn.
+  void Draw(std::int32_t X, std::int32_t Y, const TBitmap& Picture, bool Transparent = false);
 
   // The value a colour is drawn with on the target: a palette index or a colour word.
   std::uint16_t DeviceColor(TColor Color);

@@ -179,3 +179,51 @@ TEST(Bitmap, LargerHeadersAndTheirMasksAreKept) {
   EXPECT_EQ(Bmp.GetGreenMask(), 0x7E0u);
   EXPECT_EQ(Bmp.SaveToBytes(), B);
 }
+
+TEST(Bitmap, PixelColoursAtEveryDepth) {
+  TBitmap Eight(4, 2, 8);
+  Eight.SetColorTable({{0, 0, 0, 0}, {0x30, 0x20, 0x10, 0}});
+  Eight.ScanLine(1)[2] = 1;
+  EXPECT_EQ(Eight.GetPixelColor(2, 1), 0x302010u);
+  EXPECT_EQ(Eight.GetPixelColor(4, 1), 0u);
+  TBitmap Rgb(2, 1, 24);
+  Rgb.ScanLine(0)[3] = 0x0A;  // blue, green, red
+  Rgb.ScanLine(0)[5] = 0xC0;
+  EXPECT_EQ(Rgb.GetPixelColor(1, 0), 0x0A00C0u);
+  TBitmap Word(2, 1, 16);
+  Word.ScanLine(0)[0] = 0x1F;  // 5-5-5 blue at its full
+  EXPECT_EQ(Word.GetPixelColor(0, 0), 0xFF0000u);
+  Word.SetBitFields(0xF800, 0x7E0, 0x1F);
+  Word.ScanLine(0)[2] = 0xE0;  // 5-6-5 green 0x3F... of 0x07E0
+  Word.ScanLine(0)[3] = 0x07;
+  EXPECT_EQ(Word.GetPixelColor(1, 0), 0x00FF00u);
+}
+
+TEST(Bitmap, StretchDrawMapsColoursBetweenTables) {
+  std::vector<TRGBQuad> Table(256);
+  for (int I = 0; I < 256; ++I) Table[std::size_t(I)] = {std::uint8_t(I), std::uint8_t(I), std::uint8_t(I), 0};
+  TBitmap Source(3, 2, 8);
+  Source.SetColorTable(Table);
+  for (int X = 0; X < 3; ++X) {
+    Source.ScanLine(0)[X] = std::uint8_t(10 + X);
+    Source.ScanLine(1)[X] = std::uint8_t(20 + X);
+  }
+  TBitmap Preview(150, 4, 8);  // no multiple of 4 needed
+  Preview.SetColorTable(Table);
+  Preview.StretchDraw({0, 0, 6, 4}, Source);
+  EXPECT_EQ(Preview.ScanLine(0)[0], 10);
+  EXPECT_EQ(Preview.ScanLine(1)[5], 12);
+  EXPECT_EQ(Preview.ScanLine(3)[2], 21);
+  EXPECT_EQ(Preview.ScanLine(0)[6], 0);
+
+  auto Shifted = Table;  // the same colours four entries later
+  for (int I = 0; I < 256; ++I) Shifted[std::size_t(I)] = Table[std::size_t((I + 252) % 256)];
+  TBitmap Other(150, 2, 8);
+  Other.SetColorTable(Shifted);
+  Other.StretchDraw({148, -1, 151, 1}, Source);  // clipped on two sides: source row 1 shows
+  EXPECT_EQ(Other.ScanLine(0)[148], 24);
+  EXPECT_EQ(Other.ScanLine(0)[149], 25);
+  EXPECT_EQ(Other.ScanLine(1)[148], 0);
+  TBitmap Rgb(2, 2, 24);
+  EXPECT_THROW(Preview.StretchDraw({0, 0, 2, 2}, Rgb), EBitmap);
+}

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "CanvasPictures.h"
+#include "sprites/Bitmap.h"
 #include "sprites/Canvas.h"
 #include "sprites/ColorPalette.h"
 #include "sprites/FontLibrary.h"
@@ -218,6 +219,27 @@ TEST(Canvas, StretchDrawScalesByTheNearestPixel) {
   EXPECT_EQ(PictureText(*Q.Dib), PictureText({"........", "........", "234.....", "........"}));
   auto W = MakeCanvas(4, 2, bd16);
   EXPECT_THROW(Q.Canvas->StretchDraw({0, 0, 4, 4}, *W), EDIBCanvas);
+}
+
+TEST(Canvas, PicturesAreDrawnInTheTargetsColours) {
+  TBitmap Icon(3, 2, 8);  // its own table: 1 is red, 2 green, 3 the key (bottom-left)
+  Icon.SetColorTable({{0, 0, 0, 0}, {0, 0, 255, 0}, {0, 255, 0, 0}, {255, 255, 255, 0}});
+  std::memcpy(Icon.ScanLine(0), "\x01\x02\x01", 3);
+  std::memcpy(Icon.ScanLine(1), "\x03\x03\x02", 3);
+  auto P = Painted(8, 3);
+  P.Canvas->Draw(1, 0, Icon);
+  P.Canvas->Draw(6, 1, Icon, true);  // clipped; the key's pixels left out
+  EXPECT_EQ(PictureText(*P.Dib), PictureText({".121....", ".##2..12", "........"}));
+  EXPECT_EQ(P.Dib->GetPixel(1, 1), 255);  // white, the nearest entry
+
+  TBitmap Rgb(2, 1, 24);
+  Rgb.ScanLine(0)[2] = 255;  // red, then black
+  auto Q = Painted(4, 2, bd16);
+  Q.Canvas->Draw(-1, 1, Rgb);
+  Q.Canvas->Draw(2, 0, Rgb);
+  EXPECT_EQ(Q.Dib->GetPixel(0, 1), 0);
+  EXPECT_EQ(Q.Dib->GetPixel(2, 0), 0xF800);
+  EXPECT_EQ(Q.Dib->GetPixel(3, 0), 0);
 }
 
 TEST(Canvas, TextMetrics) {
