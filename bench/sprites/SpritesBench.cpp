@@ -119,3 +119,55 @@ static void BM_FillCircle1000(benchmark::State& State) {
   State.counters["Circles"] = benchmark::Counter(1000, benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_FillCircle1000)->Apply(FrameSizes);
+
+// Order lines of the overlay: dotted, through the painter.
+static void BM_PainterDottedLines1000(benchmark::State& State) {
+  TColorPalette Palette;
+  auto C = Frame(State.range(0), State.range(1));
+  TCanvas Painter(C.get(), &Palette, Fonts());
+  Painter.Pen().SetStyle(psDot);
+  Painter.Pen().SetColor(clAqua);
+  std::mt19937 Gen(5);
+  std::uniform_int_distribution<int> XS(0, int(State.range(0)) - 1), YS(0, int(State.range(1)) - 1);
+  std::vector<TRect> Lines(1000);
+  for (auto& L : Lines) L = {XS(Gen), YS(Gen), XS(Gen), YS(Gen)};
+  for (auto _ : State) {
+    for (const auto& L : Lines) {
+      Painter.MoveTo(L.Left, L.Top);
+      Painter.LineTo(L.Right, L.Bottom);
+    }
+    benchmark::DoNotOptimize(C->GetBits());
+  }
+  State.counters["Lines"] = benchmark::Counter(1000, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_PainterDottedLines1000)->Apply(FrameSizes)->Unit(benchmark::kMicrosecond);
+
+// A map frame's labels: 300 zones, each switching fonts as the zone sprite does (underlined
+// capitals, a plain name, a number on another brush) before its texts.
+static void BM_ZoneLabels300(benchmark::State& State) {
+  TColorPalette Palette;
+  auto C = Frame(1024, 768);
+  TCanvas Painter(C.get(), &Palette, Fonts());
+  for (auto _ : State) {
+    for (int Z = 0; Z < 300; ++Z) {
+      const int X = (Z * 37) % 980, Y = (Z * 53) % 740;
+      Painter.Brush().SetColor(clBlack);
+      Painter.Font().SetName("Small Fonts");
+      Painter.Font().SetSize(7);
+      Painter.Font().SetStyle(Z % 10 == 0 ? fsUnderline : 0);
+      Painter.Font().SetColor(clWhite);
+      Painter.TextOut(X, Y, " K\xf6nigsberg ");
+      Painter.Font().SetStyle(0);
+      Painter.Font().SetColor(clBlack);
+      Painter.Brush().SetColor(clWhite);
+      Painter.TextOut(X + 50, Y, " 3 ");
+      Painter.Font().SetName("Arial");
+      Painter.Font().SetSize(8);
+      Painter.Font().SetStyle(fsBold);
+      Painter.TextOut(X, Y + 12, " 12  ");
+    }
+    benchmark::DoNotOptimize(C->GetBits());
+  }
+  State.counters["Zones"] = benchmark::Counter(300, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_ZoneLabels300)->Unit(benchmark::kMicrosecond);

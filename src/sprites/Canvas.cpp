@@ -142,10 +142,16 @@ void TCanvas::FrameRect(const TRect& R) {
 }
 
 TFontFace& TCanvas::CurrentFace() {
-  if (!FFace || FFaceChanges != FFont.GetChanges()) {
-    FFace = &FFonts.GetFace(FFont.GetName(), (FFont.GetStyle() & fsBold) != 0, TFontLibrary::PointsToPixels(FFont.GetSize()));
-    FFaceChanges = FFont.GetChanges();
+  if (FFace && FFaceChanges == FFont.GetChanges()) return *FFace;
+  const bool Bold = (FFont.GetStyle() & fsBold) != 0;
+  // Underline alone, or a name set again, keeps the face.
+  if (!FFace || Bold != FFaceBold || FFont.GetSize() != FFaceSize || FFont.GetName() != FFaceName) {
+    FFace = &FFonts.GetFace(FFont.GetName(), Bold, TFontLibrary::PointsToPixels(FFont.GetSize()));
+    FFaceName = FFont.GetName();
+    FFaceBold = Bold;
+    FFaceSize = FFont.GetSize();
   }
+  FFaceChanges = FFont.GetChanges();
   return *FFace;
 }
 

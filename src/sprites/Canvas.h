@@ -77,17 +77,20 @@ class TFont {
 public:
   const std::string& GetName() const { return FName; }
   void SetName(std::string Value) {
+    if (Value == FName) return;
     FName = std::move(Value);
     ++FChanges;
   }
   // Points; the em is TFontLibrary::PointsToPixels(Size) pixels high.
   std::int32_t GetSize() const { return FSize; }
   void SetSize(std::int32_t Value) {
+    if (Value == FSize) return;
     FSize = Value;
     ++FChanges;
   }
   TFontStyles GetStyle() const { return FStyle; }
   void SetStyle(TFontStyles Value) {
+    if (Value == FStyle) return;
     FStyle = Value;
     ++FChanges;
   }
@@ -168,9 +171,12 @@ private:
   TPoint FPenPos;
   // Position in the pen's on/off pattern, kept across connected lines.
   std::int64_t FPatternPos = 0;
-  // The face of the font as it was at FFaceChanges.
+  // The face of the font as it was at FFaceChanges, and what it was looked up by.
   TFontFace* FFace = nullptr;
   std::uint32_t FFaceChanges = 0;
+  std::string FFaceName;
+  bool FFaceBold = false;
+  std::int32_t FFaceSize = 0;
   // Colours mapped to palette entries, valid for one palette change count.
   struct TMapped {
     TColor Color = 0;
@@ -179,5 +185,4 @@ private:
   };
   std::array<TMapped, 16> FMapped{};
   std::uint32_t FMappedPalette = 0;
-  std::uint32_t FMappedDepth = 0;
 };

@@ -13,8 +13,8 @@
 struct TFontEntry {
   std::string Name;  // the game's font name
   std::string Family;
-  std::string Regular;
-  std::string Bold;
+  std::size_t Regular = 0;  // numbers of the face files
+  std::size_t Bold = 0;
 };
 
 namespace {
@@ -28,11 +28,13 @@ constexpr std::uint16_t Cp1252High[32] = {
 
 std::uint32_t ToUnicode(std::uint8_t Char) { return Char >= 0x80 && Char < 0xA0 ? Cp1252High[Char - 0x80] : Char; }
 
-std::string Lower(std::string_view S) {
-  std::string R(S);
-  for (char& C : R)
-    if (C >= 'A' && C <= 'Z') C = char(C - 'A' + 'a');
-  return R;
+char LowerChar(char C) { return C >= 'A' && C <= 'Z' ? char(C - 'A' + 'a') : C; }
+
+bool SameName(std::string_view A, std::string_view B) {
+  if (A.size() != B.size()) return false;
+  for (std::size_t I = 0; I < A.size(); ++I)
+    if (LowerChar(A[I]) != LowerChar(B[I])) return false;
+  return true;
 }
 
 std::string Trim(const std::string& S) {
@@ -115,11 +117,20 @@ TFontLibrary::TFontLibrary(std::string FontsFolder) : FFontsFolder(std::move(Fon
     std::string Rest = Eq == std::string::npos ? std::string() : Line.substr(Eq + 1);
     E->Name = Trim(Line.substr(0, Eq == std::string::npos ? 0 : Eq));
     E->Family = Trim(NextToken(Rest, ";"));
-    E->Regular = Trim(NextToken(Rest, ";"));
-    E->Bold = Trim(NextToken(Rest, ";"));
-    if (E->Name.empty() || E->Regular.empty() || E->Bold.empty())
+    const std::string Regular = Trim(NextToken(Rest, ";"));
+    const std::string Bold = Trim(NextToken(Rest, ";"));
+    if (E->Name.empty() || Regular.empty() || Bold.empty())
       throw EFontLibrary("The font table \"" + TableName + "\": line " + std::to_string(Number) +
                          " is not \"name=family;regular file;bold file;\"");
+    auto FileNumber = [this](const std::string& File) {
+      const auto It = std::find(FFiles.begin(), FFiles.end(), File);
+      if (It != FFiles.end()) return std::size_t(It - FFiles.begin());
+      FFiles.push_back(File);
+      FFaces.push_back(nullptr);
+      return FFiles.size() - 1;
+    };
+    E->Regular = FileNumber(Regular);
+    E->Bold = FileNumber(Bold);
     FEntries.push_back(std::move(E));
   }
   if (FEntries.empty()) throw EFontLibrary("The font table \"" + TableName + "\" names no font");
@@ -128,7 +139,8 @@ TFontLibrary::TFontLibrary(std::string FontsFolder) : FFontsFolder(std::move(Fon
 
 TFontLibrary::~TFontLibrary() {
   FSizes.clear();
-  for (auto& [File, Face] : FFaces) FT_Done_Face(Face);
+  for (FT_Face Face : FFaces)
+    if (Face) FT_Done_Face(Face);
   if (FLibrary) FT_Done_FreeType(FLibrary);
 }
 
@@ -143,21 +155,22 @@ TFontLibrary& TFontLibrary::Default() {
   return Library;
 }
 
-const std::string& TFontLibrary::FileOf(std::string_view FontName, bool Bold) const {
-  const std::string Wanted = Lower(FontName);
-  const TFontEntry* Found = nullptr;
+const TFontEntry& TFontLibrary::EntryOf(std::string_view FontName) const {
   for (const auto& E : FEntries)
-    if (Lower(E->Name) == Wanted) Found = E.get();
-  if (!Found)
-    for (const auto& E : FEntries)
-      if (Lower(E->Name) == "arial") Found = E.get();
-  if (!Found) Found = FEntries.front().get();
-  return Bold ? Found->Bold : Found->Regular;
+    if (SameName(E->Name, FontName)) return *E;
+  for (const auto& E : FEntries)
+    if (SameName(E->Name, "Arial")) return *E;
+  return *FEntries.front();
 }
 
-FT_FaceRec_* TFontLibrary::OpenFace(const std::string& File) {
-  if (auto It = FFaces.find(File); It != FFaces.end()) return It->second;
-  const std::string Path = FFontsFolder + "/" + File;
+const std::string& TFontLibrary::FileOf(std::string_view FontName, bool Bold) const {
+  const TFontEntry& E = EntryOf(FontName);
+  return FFiles[Bold ? E.Bold : E.Regular];
+}
+
+FT_FaceRec_* TFontLibrary::OpenFace(std::size_t File) {
+  if (FFaces[File]) return FFaces[File];
+  const std::string Path = FFontsFolder + "/" + FFiles[File];
   FT_Face Face = nullptr;
   if (FT_New_Face(FLibrary, Path.c_str(), 0, &Face) != 0)
     throw EFontLibrary("The font file \"" + Path + "\" cannot be read");
@@ -166,18 +179,18 @@ FT_FaceRec_* TFontLibrary::OpenFace(const std::string& File) {
     throw EFontLibrary("The font file \"" + Path + "\" holds no scalable face");
   }
   FT_Select_Charmap(Face, FT_ENCODING_UNICODE);
-  FFaces.emplace(File, Face);
+  FFaces[File] = Face;
   return Face;
 }
 
 TFontFace& TFontLibrary::GetFace(std::string_view FontName, bool Bold, std::int32_t PixelSize) {
   PixelSize = std::clamp(PixelSize, 1, 1000);
-  const std::string& File = FileOf(FontName, Bold);
-  auto Key = std::make_pair(File, PixelSize);
+  const TFontEntry& E = EntryOf(FontName);
+  const auto Key = std::make_pair(Bold ? E.Bold : E.Regular, PixelSize);
   if (auto It = FSizes.find(Key); It != FSizes.end()) return *It->second;
-  FT_FaceRec_* Face = OpenFace(File);
+  FT_FaceRec_* Face = OpenFace(Key.first);
   auto Size = std::unique_ptr<TFontFace>(new TFontFace(Face, PixelSize));
-  return *FSizes.emplace(std::move(Key), std::move(Size)).first->second;
+  return *FSizes.emplace(Key, std::move(Size)).first->second;
 }
 
 std::int32_t TFontLibrary::PointsToPixels(std::int32_t Size) {

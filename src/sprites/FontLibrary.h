@@ -108,11 +108,15 @@ public:
 
 private:
   friend class TFontFace;
-  FT_FaceRec_* OpenFace(const std::string& File);
+  const TFontEntry& EntryOf(std::string_view FontName) const;
+  FT_FaceRec_* OpenFace(std::size_t File);
 
   std::string FFontsFolder;
   FT_LibraryRec_* FLibrary = nullptr;
   std::vector<std::unique_ptr<TFontEntry>> FEntries;
-  std::map<std::string, FT_FaceRec_*> FFaces;  // file -> face, shared by all its sizes
-  std::map<std::pair<std::string, std::int32_t>, std::unique_ptr<TFontFace>> FSizes;
+  // Each face file once, and its face (opened at first use, shared by all its sizes).
+  std::vector<std::string> FFiles;
+  std::vector<FT_FaceRec_*> FFaces;
+  // (file number, pixel size) -> that size of the face.
+  std::map<std::pair<std::size_t, std::int32_t>, std::unique_ptr<TFontFace>> FSizes;
 };
