@@ -107,7 +107,6 @@ public:
   static std::int32_t PointsToPixels(std::int32_t Size);
 
 private:
-  friend class TFontFace;
   const TFontEntry& EntryOf(std::string_view FontName) const;
   FT_FaceRec_* OpenFace(std::size_t File);
 

@@ -312,6 +312,21 @@ TEST(Canvas, TextOutFillsTheCellOnASolidBrushOnly) {
   }
 }
 
+TEST(Canvas, TextIsWindows1252) {
+  auto Shape = [](const char* Text) {
+    auto P = Painted(24, 16);
+    P.Canvas->Font().SetName("Arial");
+    P.Canvas->Font().SetSize(8);
+    P.Canvas->Font().SetColor(clRed);
+    P.Canvas->TextOut(2, 1, Text);
+    return PictureText(*P.Dib);
+  };
+  const std::string Missing = Shape("\x81");  // no character: the face's missing-glyph box
+  EXPECT_NE(Shape("\x80"), Missing);          // the euro sign
+  EXPECT_NE(Shape("\x92"), Missing);          // a closing quote
+  EXPECT_NE(Shape("\xf6"), Shape("o"));       // o with two dots
+}
+
 TEST(Canvas, UnderlineRunsUnderTheWholeText) {
   auto P = Painted(64, 20);
   P.Canvas->Brush().SetStyle(bsClear);
