@@ -78,7 +78,7 @@ bool TMidiPlayer::LoadSynth() {
     State->Settings.reset(new_fluid_settings());
     if (State->Settings) {
       fluid_settings_setnum(State->Settings.get(), "synth.sample-rate", AudioSampleRate);
-      fluid_settings_setnum(State->Settings.get(), "synth.gain", 0.5);
+      fluid_settings_setnum(State->Settings.get(), "synth.gain", 0.8);
       fluid_settings_setint(State->Settings.get(), "synth.polyphony", 96);
       State->Synth.reset(new_fluid_synth(State->Settings.get()));
     }

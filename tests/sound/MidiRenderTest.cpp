@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 
 #include "SoundTestSupport.h"
 #include "sound/MidiPlayer.h"
@@ -77,4 +79,25 @@ TEST_F(MidiPlayer, WithoutAnAudioDeviceNothingIsOpened) {
   Player.SetFileName(BRENMOOR_SOURCE_DIR "/data/music/march.mid");
   EXPECT_THROW(Player.Open(), EMediaPlayer);
   EXPECT_FALSE(Player.IsPlaying());
+}
+
+TEST_F(MidiPlayer, ABrokenTuneEndsAtOnce) {
+  const std::string SoundFont = FindSoundFont();
+  if (SoundFont.empty()) GTEST_SKIP() << "no General MIDI sound font installed";
+  // The first 40 bytes of a tune: a header that promises tracks which are not there.
+  const std::string Cut = (std::filesystem::temp_directory_path() / "brenmoor_broken.mid").string();
+  {
+    std::ifstream In(BRENMOOR_SOURCE_DIR "/data/music/march.mid", std::ios::binary);
+    std::string Head(40, '\0');
+    In.read(Head.data(), 40);
+    std::ofstream(Cut, std::ios::binary) << Head;
+  }
+  TMidiPlayer Player(SoundFont);
+  Player.SetFileName(Cut);
+  Player.Open();
+  Player.Play();
+  Render(2048);
+  EXPECT_FALSE(Player.IsPlaying());
+  EXPECT_LT(Energy(Render(2048)), 1e-10);
+  std::filesystem::remove(Cut);
 }
