@@ -146,7 +146,7 @@ public:
   TDSResult Restore();
   TDSResult Play(std::uint32_t Flags);
   TDSResult Stop();
-  // The play position in bytes (whole sample frames).
+  // The play position in bytes (whole sample frames); 0 again once a sound played once has ended.
   TDSResult GetCurrentPosition(std::uint32_t& Position) const;
   // A position in bytes, 0..the buffer's size; it is taken down to a whole frame.
   TDSResult SetCurrentPosition(std::uint32_t Position);

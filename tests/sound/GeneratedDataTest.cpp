@@ -51,3 +51,12 @@ TEST(GeneratedData, EveryEffectOfTheMainWindowIsAWaveTheMixerPlays) {
     EXPECT_GT(Wave.WaveSize(), 1000u) << Name;
   }
 }
+
+TEST(GeneratedData, TheEffectsAreFoundByNameInTheProgramFolder) {
+  // The build copies the data beside the program; the names are matched without regard to case.
+  for (const char* Name : {"Click", "ERROR", "button", "Explosion", "buzz", "Atomic", "bombard", "ROCKETS"}) {
+    TWave Wave;
+    EXPECT_NO_THROW(Wave.LoadFromResourceName(Name)) << Name;
+    EXPECT_TRUE(Wave.HasWaveData()) << Name;
+  }
+}
