@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "sound/MediaPlayerEx.h"
+#include "sound/SoundLog.h"
+
+namespace {
+
+// A player that records what it was asked to do; a file named "broken.mid" cannot be opened.
+class TFakePlayer : public TMediaPlayer {
+public:
+  struct TState {
+    std::vector<std::string> Played;
+    std::vector<std::string> Calls;
+    bool Playing = false;
+  };
+  explicit TFakePlayer(TState& State) : S(State) {}
+  void Open() override {
+    S.Calls.push_back("open " + std::filesystem::path(FileName()).filename().string());
+    if (FileName().find("broken") != std::string::npos) throw EMediaPlayer("Cannot open " + FileName());
+  }
+  void Play() override {
+    S.Calls.push_back("play");
+    S.Played.push_back(FileName());
+    S.Playing = true;
+  }
+  void Stop() override {
+    S.Calls.push_back("stop");
+    S.Playing = false;
+  }
+  void Close() override { S.Calls.push_back("close"); }
+  bool IsPlaying() override { return S.Playing; }
+
+private:
+  TState& S;
+};
+
+class Jukebox : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Folder = std::filesystem::temp_directory_path() /
+             ("brenmoor_jukebox_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::remove_all(Folder);
+    std::filesystem::create_directories(Folder);
+    Player = std::make_unique<TMediaPlayerEx>(std::make_unique<TFakePlayer>(State));
+    Player->SetRandomGenerator(&Random);
+    Player->SetDirectory(Folder.string());
+    SetSoundLogHook([this](const std::string& Line) { Log.push_back(Line); });
+  }
+  void TearDown() override {
+    SetSoundLogHook(nullptr);
+    std::filesystem::remove_all(Folder);
+  }
+  void Touch(const std::string& Name) { std::ofstream(Folder / Name) << "MThd"; }
+
+  std::filesystem::path Folder;
+  TFakePlayer::TState State;
+  TRandomGenerator Random{42};
+  std::unique_ptr<TMediaPlayerEx> Player;
+  std::vector<std::string> Log;
+};
+
+}  // namespace
+
+TEST_F(Jukebox, DirectoryLosesOneTrailingSeparator) {
+  const struct {
+    const char* Written;
+    const char* Stored;
+  } Cases[] = {{"/music/", "/music"}, {"/music//", "/music/"}, {"C:\\Games\\", "C:\\Games"},
+               {"C:\\Games\\\\", "C:\\Games\\"}, {"/music", "/music"}, {"", ""}};
+  for (const auto& Case : Cases) {
+    Player->SetDirectory(Case.Written);
+    EXPECT_EQ(Player->Directory(), Case.Stored) << Case.Written;
+  }
+}
+
+TEST_F(Jukebox, PlaysEveryFileOnceInACycleInRandomOrder) {
+  for (const char* Name : {"march.mid", "ANTHEM.MID", "Lament.Mid", "notes.txt", "mid"}) Touch(Name);
+  std::filesystem::create_directories(Folder / "folder.mid");
+  std::set<std::string> FirstCycle;
+  for (int I = 0; I < 3; ++I) {
+    Player->PlayRandomMidi();
+    FirstCycle.insert(State.Played.back());
+  }
+  EXPECT_EQ(FirstCycle, (std::set<std::string>{(Folder / "ANTHEM.MID").string(), (Folder / "Lament.Mid").string(),
+                                                (Folder / "march.mid").string()}));
+  EXPECT_TRUE(Player->FileList().empty());
+  // The fourth call starts a new cycle: the list is filled again and one file leaves it.
+  Player->PlayRandomMidi();
+  EXPECT_EQ(State.Played.size(), 4u);
+  EXPECT_EQ(Player->FileList().size(), 2u);
+  EXPECT_TRUE(FirstCycle.count(State.Played.back()));
+
+  // The order is the generator's: the same seed plays the same order.
+  TFakePlayer::TState Again;
+  TMediaPlayerEx Other(std::make_unique<TFakePlayer>(Again));
+  TRandomGenerator Same{42};
+  Other.SetRandomGenerator(&Same);
+  Other.SetDirectory(Folder.string() + "/");
+  for (int I = 0; I < 4; ++I) Other.PlayRandomMidi();
+  EXPECT_EQ(Again.Played, State.Played);
+}
+
+TEST_F(Jukebox, PlayFileStopsAndClosesThePieceThatPlays) {
+  Touch("a.mid");
+  Touch("b.mid");
+  Player->PlayFile((Folder / "a.mid").string());
+  EXPECT_EQ(State.Calls, (std::vector<std::string>{"open a.mid", "play"}));
+  Player->PlayFile((Folder / "b.mid").string());
+  EXPECT_EQ(State.Calls, (std::vector<std::string>{"open a.mid", "play", "stop", "close", "open b.mid", "play"}));
+}
+
+TEST_F(Jukebox, NextIfIdleWaitsForThePieceToEnd) {
+  Touch("a.mid");
+  Touch("b.mid");
+  // Before the first call it always starts a piece, even when the player says it plays.
+  State.Playing = true;
+  Player->PlayNextIfIdle();
+  EXPECT_EQ(State.Played.size(), 1u);
+  Player->PlayNextIfIdle();
+  Player->PlayNextIfIdle();
+  EXPECT_EQ(State.Played.size(), 1u);
+  State.Playing = false;  // the piece has ended
+  Player->PlayNextIfIdle();
+  ASSERT_EQ(State.Played.size(), 2u);
+  EXPECT_NE(State.Played[0], State.Played[1]);
+}
+
+TEST_F(Jukebox, AFileThatCannotBeOpenedIsSkipped) {
+  Touch("broken.mid");
+  Player->PlayRandomMidi();
+  EXPECT_TRUE(State.Played.empty());
+  EXPECT_TRUE(Player->FileList().empty());
+  Touch("good.mid");
+  Player->PlayRandomMidi();
+  Player->PlayRandomMidi();
+  EXPECT_EQ(State.Played, (std::vector<std::string>{(Folder / "good.mid").string()}));
+  EXPECT_TRUE(Log.empty());
+}
+
+TEST_F(Jukebox, AFolderWithoutMusicPlaysNothingAndSaysSoOnce) {
+  Touch("readme.txt");
+  for (int I = 0; I < 3; ++I) Player->PlayNextIfIdle();
+  EXPECT_TRUE(State.Calls.empty());
+  ASSERT_EQ(Log.size(), 1u);
+  EXPECT_NE(Log[0].find("*.MID"), std::string::npos);
+  // Files added later are found by the next call.
+  Touch("late.mid");
+  Player->PlayNextIfIdle();
+  EXPECT_EQ(State.Played.size(), 1u);
+  EXPECT_EQ(Log.size(), 1u);
+}
