@@ -42,7 +42,7 @@ function(brenmoor_tests name)
   gtest_discover_tests(test_${name}
     DISCOVERY_MODE PRE_TEST
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy"
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen ENVIRONMENT SDL_AUDIODRIVER=dummy
     TIMEOUT 120)
 endfunction()
 
