@@ -78,7 +78,9 @@ std::vector<std::string> RegisterBundledFonts(const QString& Folder) {
   for (const TFontSubstitution& S : List.Substitutions) {
     const QString Family = ToQString(S.Family);
     bool Usable = true;
-    for (const std::string& File : {S.RegularFile, S.BoldFile}) {
+    std::vector<std::string> Files{S.RegularFile};
+    if (S.BoldFile != S.RegularFile) Files.push_back(S.BoldFile);
+    for (const std::string& File : Files) {
       const QString Path = Dir.filePath(ToQString(File));
       if (!QFile::exists(Path)) {
         Problems.push_back("the font file " + FromQString(Path) + " is missing");

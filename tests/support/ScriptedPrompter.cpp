@@ -60,8 +60,15 @@ void TScriptedPrompter::Asked(const TPrompt& Prompt) {
 }
 
 std::optional<TScriptedPrompter::TAnswer> TScriptedPrompter::Take(TAnswerKind Kind, const TPrompt& Prompt) {
-  if (FAnswers.empty() || FAnswers.front().Kind != Kind) {
+  if (FAnswers.empty()) {
     ADD_FAILURE() << "unscripted " << KindName(Prompt.Kind) << ": \"" << Prompt.Text << "\"";
+    return std::nullopt;
+  }
+  if (FAnswers.front().Kind != Kind) {
+    // The script is out of step: its answer is spent on this question.
+    FAnswers.pop_front();
+    ADD_FAILURE() << "unscripted " << KindName(Prompt.Kind) << ": \"" << Prompt.Text
+                  << "\" (the next scripted answer is for another kind of question)";
     return std::nullopt;
   }
   TAnswer Answer = FAnswers.front();

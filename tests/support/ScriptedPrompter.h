@@ -1,7 +1,8 @@
 #pragma once
 // A prompter for tests: it records every question the program asks and answers from a script
 // given beforehand. A question the script does not answer, or answers with the wrong kind of
-// answer, fails the test and is answered No / cancelled, so a test never waits for a dialog.
+// answer (which is then spent), fails the test and is answered No / cancelled, so a test never
+// waits for a dialog.
 // It installs itself as the program's prompter while it lives.
 #include <deque>
 #include <functional>
