@@ -2,6 +2,8 @@
 
 #include <QMouseEvent>
 
+#include "platform/Application.h"
+
 TGraphicControl::TGraphicControl(QWidget* Parent) : QWidget(Parent) {
   // Moves are reported with no button held too.
   setMouseTracking(true);
@@ -30,25 +32,25 @@ void TGraphicControl::DblClick() {
 void TGraphicControl::mousePressEvent(QMouseEvent* Event) {
   const QPoint At = Event->position().toPoint();
   if (Event->button() == Qt::LeftButton) FClicked = true;
-  MouseDown(Event->button(), Event->modifiers(), At.x(), At.y());
+  RunGuarded([&] { MouseDown(Event->button(), Event->modifiers(), At.x(), At.y()); });
 }
 
 void TGraphicControl::mouseDoubleClickEvent(QMouseEvent* Event) {
   const QPoint At = Event->position().toPoint();
-  if (Event->button() == Qt::LeftButton) DblClick();
-  MouseDown(Event->button(), Event->modifiers(), At.x(), At.y());
+  if (Event->button() == Qt::LeftButton) RunGuarded([&] { DblClick(); });
+  RunGuarded([&] { MouseDown(Event->button(), Event->modifiers(), At.x(), At.y()); });
 }
 
 void TGraphicControl::mouseMoveEvent(QMouseEvent* Event) {
   const QPoint At = Event->position().toPoint();
-  MouseMove(Event->modifiers(), At.x(), At.y());
+  RunGuarded([&] { MouseMove(Event->modifiers(), At.x(), At.y()); });
 }
 
 void TGraphicControl::mouseReleaseEvent(QMouseEvent* Event) {
   const QPoint At = Event->position().toPoint();
   if (Event->button() == Qt::LeftButton && FClicked) {
     FClicked = false;
-    if (rect().contains(At)) Click();
+    if (rect().contains(At)) RunGuarded([&] { Click(); });
   }
-  MouseUp(Event->button(), Event->modifiers(), At.x(), At.y());
+  RunGuarded([&] { MouseUp(Event->button(), Event->modifiers(), At.x(), At.y()); });
 }

@@ -4,7 +4,8 @@
 // the left button over the control after pressing it there fires OnClick and then OnMouseUp;
 // a double click fires OnDblClick and then OnMouseDown again (and no second OnClick).
 // Subclasses override MouseDown, MouseUp and MouseMove and call the base first, which fires
-// the event.
+// the event. An exception out of a handler is shown as the internal-error message and does not
+// stop the rest: a failing OnClick still lets the button come up.
 #include <QWidget>
 #include <functional>
 

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "platform/Application.h"
+
 namespace {
 // Hands the painting of each row to the list box's DrawItem and gives rows its ItemHeight.
 class TOwnerDrawDelegate : public QAbstractItemDelegate {
@@ -18,7 +20,7 @@ public:
     Painter->save();
     Painter->setClipRect(Option.rect);
     Painter->setFont(FList->font());
-    FList->DrawItem(*Painter, Index.row(), Option.rect, State);
+    RunGuarded([&] { FList->DrawItem(*Painter, Index.row(), Option.rect, State); });
     Painter->restore();
     if (State & odFocused) {
       QStyleOptionFocusRect Focus;

@@ -32,24 +32,33 @@ std::string TApplication::InternalErrorText(const std::string& Message) {
 bool TApplication::notify(QObject* Receiver, QEvent* Event) {
   try {
     return QApplication::notify(Receiver, Event);
+  } catch (...) {
+    ShowCurrentException();
+  }
+  return false;
+}
+
+void TApplication::ShowCurrentException() {
+  try {
+    throw;
   } catch (const std::exception& E) {
     ShowException(E.what());
   } catch (...) {
     ShowException("Unknown exception");
   }
-  return false;
 }
 
 void TApplication::ShowException(const std::string& Message) {
-  if (FShowingException) {
+  static bool Showing = false;
+  if (Showing) {
     qWarning("%s", InternalErrorText(Message).c_str());
     return;
   }
-  FShowingException = true;
+  Showing = true;
   try {
     Prompter().ShowMessage(InternalErrorText(Message));
   } catch (...) {
     qWarning("%s", InternalErrorText(Message).c_str());
   }
-  FShowingException = false;
+  Showing = false;
 }

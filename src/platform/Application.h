@@ -16,17 +16,32 @@ public:
   // The message an escaped exception shows: "An internal error has occured: " + Message.
   static std::string InternalErrorText(const std::string& Message);
 
-  // Delivers Event; an exception thrown while it is handled is shown by ShowException.
+  // Delivers Event; an exception thrown while it is handled is shown by ShowException. This is
+  // the last resort: Qt's own code is built without exception support, so an exception that
+  // unwinds through it skips its clean-up. The game's controls therefore run their handlers
+  // through RunGuarded, which stops the exception in the game's own code.
   bool notify(QObject* Receiver, QEvent* Event) override;
   // Shows the internal-error message for Message through the prompter. An exception raised
   // while that message is on screen (a window behind it that fails each time it is painted)
   // is only written to the error output, so the messages do not pile up without end.
-  void ShowException(const std::string& Message);
+  static void ShowException(const std::string& Message);
+  // ShowException for the exception being handled (inside a catch block).
+  static void ShowCurrentException();
 
   // What went wrong registering the bundled fonts (nothing when all is well).
   const std::vector<std::string>& FontProblems() const { return FFontProblems; }
 
 private:
   std::vector<std::string> FFontProblems;
-  bool FShowingException = false;
 };
+
+// Runs Handler (a handler of the game, fired by a control from within a Qt event); an
+// exception it throws is shown as the internal-error message and goes no further.
+template <class F>
+void RunGuarded(F&& Handler) {
+  try {
+    Handler();
+  } catch (...) {
+    TApplication::ShowCurrentException();
+  }
+}

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "controls/ColorButton.h"
+#include "foundation/Exception.h"
 #include "support/GuiTest.h"
 
 namespace {
@@ -226,4 +227,13 @@ TEST_F(ColorButtonTest, AGlyphBesideTheCaptionIsTransparentInItsCornerColour) {
   EXPECT_EQ(Stretched.pixelColor(1, 1), QColor(255, 0, 255));
   EXPECT_EQ(Stretched.pixelColor(72, 22), QColor(255, 0, 255));
   EXPECT_EQ(Stretched.pixelColor(73, 23), Face);
+}
+
+TEST_F(ColorButtonTest, AFailingHandlerShowsTheInternalErrorAndTheButtonComesUp) {
+  Button.OnClick = [](TGraphicControl*) { throw EBrenmoor("Unit cannot reach the Destination Zone"); };
+  QTest::mouseClick(&Button, Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(Prompter.Messages(),
+            std::vector<std::string>{"An internal error has occured: Unit cannot reach the Destination Zone"});
+  EXPECT_FALSE(Button.Down());
+  EXPECT_EQ(Log, (std::vector<std::string>{"MouseDown(up)", "MouseUp(down)"}));
 }

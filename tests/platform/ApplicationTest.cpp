@@ -3,10 +3,8 @@
 
 #include <QApplication>
 #include <QFontInfo>
-#include <QPushButton>
 #include <QStyle>
-#include <QTest>
-#include <QTimer>
+#include <functional>
 
 #include "foundation/Exception.h"
 #include "platform/Application.h"
@@ -25,38 +23,58 @@ TEST(Application, DrawsWithTheGameStyleAndFonts) {
   EXPECT_EQ(QFontInfo(QApplication::font()).pixelSize(), 11);
 }
 
+namespace {
+// A receiver whose handler of user events is the test's.
+class TReceiver : public QObject {
+public:
+  std::function<void()> OnUserEvent;
+  bool event(QEvent* Event) override {
+    if (Event->type() != QEvent::User) return QObject::event(Event);
+    OnUserEvent();
+    return true;
+  }
+};
+}  // namespace
+
 TEST(Application, AnExceptionInAHandlerShowsTheInternalErrorAndTheGameGoesOn) {
   TScriptedPrompter Prompter;
-  QPushButton Button("Move");
-  int Clicks = 0;
-  QObject::connect(&Button, &QPushButton::clicked, [&] {
-    if (++Clicks == 1) throw EBrenmoor("Unit cannot reach the Destination Zone");
-    if (Clicks == 2) throw 42;
-  });
-  QTest::mouseClick(&Button, Qt::LeftButton);
-  ASSERT_EQ(Prompter.Messages(),
+  TReceiver Receiver;
+  int Handled = 0;
+  Receiver.OnUserEvent = [&] {
+    if (++Handled == 1) throw EBrenmoor("Unit cannot reach the Destination Zone");
+    if (Handled == 3) throw 42;
+  };
+  QEvent Event(QEvent::User);
+  QCoreApplication::sendEvent(&Receiver, &Event);
+  EXPECT_EQ(Prompter.Messages(),
             std::vector<std::string>{"An internal error has occured: Unit cannot reach the Destination Zone"});
-  QTest::mouseClick(&Button, Qt::LeftButton);
-  EXPECT_EQ(Prompter.Messages().back(), "An internal error has occured: Unknown exception");
-  QTest::mouseClick(&Button, Qt::LeftButton);
-  EXPECT_EQ(Clicks, 3);
-  EXPECT_EQ(Prompter.Messages().size(), 2u);
+  QCoreApplication::sendEvent(&Receiver, &Event);
+  EXPECT_EQ(Handled, 2) << "the next event is handled as usual";
+  EXPECT_EQ(Prompter.Messages().size(), 1u);
 
-  // Timers and posted work are events too.
-  QTimer::singleShot(0, [] { throw EBrenmoor("Invalid Reinforcement"); });
-  QTest::qWait(20);
-  EXPECT_EQ(Prompter.Messages().back(), "An internal error has occured: Invalid Reinforcement");
+  // Posted events come through the same way; so does an exception of no known class.
+  QCoreApplication::postEvent(&Receiver, new QEvent(QEvent::User));
+  QCoreApplication::sendPostedEvents(&Receiver);
+  EXPECT_EQ(Handled, 3);
+  EXPECT_EQ(Prompter.Messages().back(), "An internal error has occured: Unknown exception");
+}
+
+TEST(Application, AGuardedHandlerStopsItsExceptionAtOnce) {
+  TScriptedPrompter Prompter;
+  bool After = false;
+  RunGuarded([] { throw EBrenmoor("Invalid Reinforcement"); });
+  RunGuarded([&] { After = true; });
+  EXPECT_TRUE(After);
+  EXPECT_EQ(Prompter.Messages(), std::vector<std::string>{"An internal error has occured: Invalid Reinforcement"});
 }
 
 TEST(Application, AFailureWhileTheMessageIsShownDoesNotPileUpMessages) {
   TScriptedPrompter Prompter;
-  QPushButton Failing("Broken");
-  QObject::connect(&Failing, &QPushButton::clicked, [] { throw EBrenmoor("again"); });
   // While the message is up, the window behind it fails once more.
-  Prompter.OnPrompt = [&](const TPrompt&) { QTest::mouseClick(&Failing, Qt::LeftButton); };
-  QTest::mouseClick(&Failing, Qt::LeftButton);
-  EXPECT_EQ(Prompter.Messages(), std::vector<std::string>{"An internal error has occured: again"});
+  Prompter.OnPrompt = [](const TPrompt&) { RunGuarded([] { throw EBrenmoor("again"); }); };
+  RunGuarded([] { throw EBrenmoor("first"); });
+  EXPECT_EQ(Prompter.Messages(), std::vector<std::string>{"An internal error has occured: first"});
   Prompter.OnPrompt = nullptr;
-  QTest::mouseClick(&Failing, Qt::LeftButton);
-  EXPECT_EQ(Prompter.Messages().size(), 2u) << "the next failure shows again";
+  RunGuarded([] { throw EBrenmoor("later"); });
+  EXPECT_EQ(Prompter.Messages().back(), "An internal error has occured: later") << "the next failure shows again";
 }
