@@ -237,3 +237,47 @@ TEST_F(ColorButtonTest, AFailingHandlerShowsTheInternalErrorAndTheButtonComesUp)
   EXPECT_FALSE(Button.Down());
   EXPECT_EQ(Log, (std::vector<std::string>{"MouseDown(up)", "MouseUp(down)"}));
 }
+
+TEST_F(ColorButtonTest, PlacesTheCaptionAndShiftsItWhileDown) {
+  Button.SetFontColor(QColor(0, 0, 0));
+  Button.SetCaption("Move");
+  auto FirstDarkColumn = [](const QImage& Picture, const QColor& FaceColour) {
+    for (int X = 1; X < Picture.width() - 1; ++X)
+      for (int Y = 1; Y < Picture.height() - 1; ++Y)
+        if (Picture.pixelColor(X, Y) != FaceColour && Picture.pixelColor(X, Y).lightness() < 60) return X;
+    return -1;
+  };
+  auto FirstTextColumn = [](const QImage& Picture, const QColor& FaceColour) {
+    for (int X = 1; X < Picture.width() - 1; ++X)
+      for (int Y = 1; Y < Picture.height() - 1; ++Y)
+        if (Picture.pixelColor(X, Y) != FaceColour) return X;
+    return -1;
+  };
+  const int Centred = (75 - QFontMetrics(Button.font()).horizontalAdvance("Move")) / 2;
+  const QImage Up = GrabToPng(Button, "up");
+  const int UpColumn = FirstTextColumn(Up, Face);
+  EXPECT_GE(UpColumn, Centred);
+  EXPECT_LE(UpColumn, Centred + 2);
+  const int UpDark = FirstDarkColumn(Up, Face);
+  EXPECT_GE(UpDark, UpColumn) << "the caption is drawn in the font colour";
+  EXPECT_LE(UpDark, UpColumn + 1);
+
+  // Down, the caption moves one pixel right and is drawn in Color on the ColorShadow face.
+  Button.SetStayDown(true);
+  Button.SetDown(true);
+  const QImage Down = GrabToPng(Button, "down");
+  EXPECT_EQ(FirstTextColumn(Down, Shadow), UpColumn + 1);
+  EXPECT_EQ(FirstDarkColumn(Down, Shadow), -1);
+  Button.SetInvertFontColor(false);
+  EXPECT_EQ(FirstDarkColumn(Button.grab().toImage(), Shadow), UpDark + 1);
+
+  // Beside a glyph the caption starts after it: glyph width + BevelWidth + 4.
+  Button.SetDown(false);
+  QPixmap Glyph(8, 8);
+  Glyph.fill(QColor(255, 0, 255));
+  Button.SetGlyph(Glyph);
+  const QImage WithGlyph = GrabToPng(Button, "glyph");
+  const int GlyphColumn = FirstDarkColumn(WithGlyph, Face);
+  EXPECT_GE(GlyphColumn, 8 + 1 + 4);
+  EXPECT_LE(GlyphColumn, 8 + 1 + 4 + 2);
+}
