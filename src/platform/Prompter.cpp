@@ -32,7 +32,9 @@ std::optional<std::string> RunFileDialog(const TFileDialogOptions& Options, QFil
 }  // namespace
 
 void TQtPrompter::ShowMessage(const std::string& Text) {
-  QMessageBox::information(QApplication::activeWindow(), Caption(), ToQString(Text));
+  // A plain message, without an icon.
+  QMessageBox Box(QMessageBox::NoIcon, Caption(), ToQString(Text), QMessageBox::Ok, QApplication::activeWindow());
+  Box.exec();
 }
 
 bool TQtPrompter::Confirm(const std::string& Text) {

@@ -89,6 +89,13 @@ TEST(Prompter, QtDialogsShowTheGameText) {
                                "e?"));
   EXPECT_EQ(Shown, QString::fromLatin1("Declare War on Fran\xe7" "e?"));
 
+  WhenShown<QMessageBox>([&](QMessageBox* Box) {
+    Shown = Box->text();
+    Box->button(QMessageBox::Ok)->click();
+  });
+  Dialogs.ShowMessage("       Game Saved       ");
+  EXPECT_EQ(Shown, "       Game Saved       ");
+
   WhenShown<QInputDialog>([](QInputDialog* Input) {
     Input->setTextValue("Desert Rats");
     Input->accept();
