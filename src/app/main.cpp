@@ -1,18 +1,16 @@
-// Brenmoor: start-up. Installs the game's font, creates the main window and runs the
-// message loop. The program reads no arguments.
-#include <QApplication>
-
-#include "platform/FontUtils.h"
+// Brenmoor: start-up. The application object brings the game's style and bundled fonts (the
+// game font among them) and shows escaped exceptions as the internal-error message; then the
+// main window is created and the message loop runs. The program reads no arguments.
+#include "platform/Application.h"
 #include "platform/MessagePump.h"
 #include "ui/MainForm.h"
 
 int main(int argc, char* argv[]) {
-  QApplication App(argc, argv);
-  QApplication::setApplicationName("Brenmoor");
-  QApplication::setOrganizationName("Quillfen");
-  InstallFont("rareduvi.ttf");
+  TApplication App(argc, argv);
+  TApplication::setApplicationName("Brenmoor");
+  TApplication::setOrganizationName("Quillfen");
   InstallMessagePump();
   TfrmMain Main;
   Main.show();
-  return QApplication::exec();
+  return TApplication::exec();
 }

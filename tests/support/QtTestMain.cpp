@@ -1,10 +1,42 @@
+// The main of every test program that needs Qt: the game's application object on the
+// offscreen platform, so tests draw with the game's style and fonts and need no display. A
+// test that wants to answer questions installs a TScriptedPrompter; any other question fails
+// the test at once instead of waiting for a dialog that nobody will close.
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include "platform/Application.h"
+#include "platform/Prompter.h"
+
+namespace {
+class TRefusingPrompter : public TPrompter {
+public:
+  void ShowMessage(const std::string& Text) override { ADD_FAILURE() << "unexpected message: \"" << Text << "\""; }
+  bool Confirm(const std::string& Text) override {
+    ADD_FAILURE() << "unexpected confirmation: \"" << Text << "\"";
+    return false;
+  }
+  std::optional<std::string> InputText(const std::string&, const std::string& Prompt, const std::string&) override {
+    ADD_FAILURE() << "unexpected text input: \"" << Prompt << "\"";
+    return std::nullopt;
+  }
+  std::optional<std::string> OpenFile(const TFileDialogOptions& Options) override {
+    ADD_FAILURE() << "unexpected open dialog: \"" << Options.Title << "\"";
+    return std::nullopt;
+  }
+  std::optional<std::string> SaveFile(const TFileDialogOptions& Options) override {
+    ADD_FAILURE() << "unexpected save dialog: \"" << Options.Title << "\"";
+    return std::nullopt;
+  }
+};
+}  // namespace
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   ::testing::InitGoogleTest(&argc, argv);
-  QApplication App(argc, argv);
-  return RUN_ALL_TESTS();
+  TApplication App(argc, argv);
+  TRefusingPrompter Refusing;
+  SetPrompter(&Refusing);
+  const int Result = RUN_ALL_TESTS();
+  SetPrompter(nullptr);
+  return Result;
 }
