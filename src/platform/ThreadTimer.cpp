@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Application.h"
+
 TThreadedTimer::TThreadedTimer(QObject* Parent) : QObject(Parent) {
   FTimer.setSingleShot(true);
   FTimer.setTimerType(Qt::PreciseTimer);
@@ -25,7 +27,9 @@ void TThreadedTimer::Fire() {
   const unsigned Generation = FGeneration;
   QElapsedTimer Clock;
   Clock.start();
-  if (OnTimer) OnTimer(this);
+  // A failing handler is shown as the internal-error message here, before it could unwind
+  // through Qt's timer code; the timer goes on.
+  if (OnTimer) RunGuarded([this] { OnTimer(this); });
   if (!FRunning || Generation != FGeneration) return;
   const qint64 Rest = static_cast<qint64>(FInterval) - Clock.elapsed();
   FTimer.start(static_cast<int>(std::max<qint64>(MinimumPause, Rest)));

@@ -7,7 +7,9 @@
 #include <memory>
 #include <vector>
 
+#include "foundation/Exception.h"
 #include "platform/ThreadTimer.h"
+#include "support/ScriptedPrompter.h"
 
 // Every wait has a deadline and the checks are bounds that hold however loaded the machine
 // is: a pause is never shorter than it must be, and a burst never has more calls than the
@@ -114,4 +116,19 @@ TEST(ThreadedTimer, ATimerDestroyedWhileEnabledStops) {
   const int AtDestruction = Fired;
   RunFor(50);
   EXPECT_EQ(Fired, AtDestruction);
+}
+
+TEST(ThreadedTimer, AFailingHandlerIsShownAndTheTimerGoesOn) {
+  TScriptedPrompter Prompts;
+  TThreadedTimer Timer;
+  Timer.SetInterval(10);
+  int Fired = 0;
+  Timer.OnTimer = [&](TThreadedTimer*) {
+    if (++Fired == 1) throw EBrenmoor("jukebox failed");
+  };
+  Timer.SetEnabled(true);
+  ASSERT_TRUE(RunUntil([&] { return Fired >= 3; }));
+  Timer.SetEnabled(false);
+  ASSERT_EQ(Prompts.Messages().size(), 1u);
+  EXPECT_EQ(Prompts.Messages()[0], "An internal error has occured: jukebox failed");
 }
