@@ -111,7 +111,18 @@ void TPollServer::Run() {
       LastTick = T;
     }
     Flush();
+    DropLingering(T);
   }
+}
+
+void TPollServer::DropLingering(TMillis T) {
+  std::vector<TSessionId> Gone;
+  for (auto& [Id, C] : FClients) {
+    if (!FCore.WantsClose(Id)) continue;
+    if (C.ClosingSince < 0) C.ClosingSince = T;
+    if (T - C.ClosingSince >= CloseGraceMs) Gone.push_back(Id);
+  }
+  for (const TSessionId Id : Gone) DropClient(Id);
 }
 
 void TPollServer::Accept() {

@@ -19,6 +19,8 @@ class TPollServer {
 public:
   // Output a client may leave unread before it is cut off.
   static constexpr std::size_t MaxBacklog = 64u << 20;
+  // How long a connection the core is closing may take to read its last lines.
+  static constexpr TMillis CloseGraceMs = 5000;
 
   explicit TPollServer(TLobbyServer& Core);
   ~TPollServer();
@@ -42,12 +44,14 @@ private:
     int Fd = -1;
     std::string Out;
     std::size_t OutPos = 0;
+    TMillis ClosingSince = -1;
   };
 
   void Accept();
   void ReadClient(TSessionId Id, TClient& C);
   void WriteClient(TSessionId Id, TClient& C);
   void Flush();
+  void DropLingering(TMillis Now);
   void DropClient(TSessionId Id);
   void ReadConsole();
   void ConsoleCommand(const std::string& Line);

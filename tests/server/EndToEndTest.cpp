@@ -70,6 +70,10 @@ public:
     return Code;
   }
   int Port() const { return FPort; }
+  // A line on the operator's console.
+  void Console(const std::string& Line) {
+    FProcess->write((Line + "\n").c_str());
+  }
 
 private:
   std::string FDb;
@@ -81,7 +85,7 @@ private:
 struct TClient {
   std::unique_ptr<TVexilConnection> C;
   TStringEncryptor Scrambler{kKey};
-  std::vector<std::string> Failures, Errors, Subjects, Chat, Data, Removed, Custom;
+  std::vector<std::string> Failures, Errors, Subjects, Chat, Data, Removed, Custom, Shouts;
   bool LoggedIn = false, Begun = false, Disconnected = false;
 
   explicit TClient(int Port) {
@@ -107,6 +111,7 @@ struct TClient {
       Custom.push_back(T + ": " + S);
     };
     C->OnDisconnected = [this](auto*) { Disconnected = true; };
+    C->OnShout = [this](auto*, const std::string& S) { Shouts.push_back(S); };
   }
   // Connects and logs in (or makes the account); true when the server accepted.
   bool LogIn(const std::string& Name, const std::string& Password, bool New) {
@@ -247,6 +252,11 @@ TEST(LobbyEndToEnd, DroppedAndHostileClientsLeaveTheOthersAlone) {
   }));
   EXPECT_FALSE(Ann.Disconnected);
   EXPECT_FALSE(Bob.Disconnected);
+
+  // The operator's shout reaches everyone.
+  Server.Console("shout The lobby closes for upkeep");
+  ASSERT_TRUE(WaitUntil([&] { return !Ann.Shouts.empty() && !Bob.Shouts.empty(); }));
+  EXPECT_EQ(Bob.Shouts[0], "The lobby closes for upkeep");
 
   // A server that goes away is a disconnect for its clients.
   EXPECT_EQ(Server.Stop(), 0);
