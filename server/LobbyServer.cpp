@@ -220,10 +220,13 @@ void TLobbyServer::Receive(TSessionId Id, std::string_view Bytes, TMillis Now) {
   FBytesRead += static_cast<long double>(Bytes.size());
   TSession* S = Find(Id);
   if (!S || S->Closing) return;
+  // The bytes held from before hold no line feed: a long data line arriving in many pieces is
+  // scanned once, not once per piece.
+  const std::size_t Unscanned = S->In.size();
   S->In.append(Bytes);
   std::size_t Start = 0;
   while (!S->Closing) {
-    const std::size_t End = S->In.find(kVexilLineEnd, Start);
+    const std::size_t End = S->In.find(kVexilLineEnd, std::max(Start, Unscanned));
     if (End == std::string::npos) break;
     std::optional<std::string> Line = DecodeLine(std::string_view(S->In).substr(Start, End - Start));
     Start = End + 1;

@@ -263,3 +263,33 @@ TEST(LobbyEndToEnd, DroppedAndHostileClientsLeaveTheOthersAlone) {
   EXPECT_TRUE(WaitUntil([&] { return Ann.Disconnected && Bob.Disconnected; }));
   EXPECT_FALSE(Ann.C->Active());
 }
+
+TEST(LobbyEndToEnd, LinesKeepComingWhileAHandlerRunsAModalLoop) {
+  TTempDir Dir;
+  TServerProcess Server(Dir.File("lobby.db"));
+  ASSERT_NO_FATAL_FAILURE(Server.Start());
+  TClient Ann(Server.Port()), Bob(Server.Port());
+  ASSERT_TRUE(Ann.LogIn("ann", "pw", true));
+  ASSERT_TRUE(Bob.LogIn("bob", "pw", true));
+  ASSERT_TRUE(Bob.InRoom("Lobby Chat", 2));
+
+  // When the game begins the host's window opens a modal window (its own event loop), in which
+  // the other player's chat must still arrive; after it closes, the next lines follow in order.
+  bool HeardInside = false;
+  Ann.C->OnBeginSubject = [&](auto*) {
+    Ann.Begun = true;
+    HeardInside = WaitUntil([&] { return !Ann.Chat.empty(); });
+  };
+  Bob.C->OnBeginSubject = [&](auto*) {
+    Bob.Begun = true;
+    Bob.C->SendChat("ready when you are");
+    Bob.C->SendChat("second line");
+  };
+  Ann.C->CreateSubject("~Duel;Standard.brmscen;4", 2);
+  ASSERT_TRUE(WaitUntil([&] { return !Bob.Subjects.empty(); }));
+  Bob.C->JoinSubject("~Duel;Standard.brmscen;4");
+  ASSERT_TRUE(WaitUntil([&] { return Ann.Begun && Bob.Begun && Ann.Chat.size() == 2; }));
+  EXPECT_TRUE(HeardInside);
+  EXPECT_EQ(Ann.Chat, (std::vector<std::string>{"bob: ready when you are", "bob: second line"}));
+  EXPECT_EQ(Server.Stop(), 0);
+}
