@@ -85,7 +85,7 @@ public:
   void SendLine(std::string Line);
   // Sends as much of the queue as the socket takes now; the rest goes when it has room.
   void SendQueued();
-  // Lines and bytes waiting for the socket.
+  // Lines waiting for the socket (the first may be partly sent).
   std::size_t QueuedLines() const { return FQueue.size(); }
 
   TNotifyEvent OnConnected, OnDisconnected, OnBeginSubject;

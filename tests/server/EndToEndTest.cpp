@@ -1,6 +1,9 @@
 // The real lobby server program on a free loopback port with a temporary database, and real
 // game connections over TCP. Every wait has a deadline; the server is stopped by each test.
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
+
+#include <csignal>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -39,6 +42,8 @@ public:
   void Start() {
     FProcess = std::make_unique<QProcess>();
     FProcess->setProcessChannelMode(QProcess::SeparateChannels);
+    // The server goes with the test program, even when that is killed.
+    FProcess->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
     FProcess->start(QString(BRENMOOR_BINARY_DIR "/bin/brenmoor-lobby"),
                     {"--bind", "127.0.0.1", "--port", "0", "--db", QString::fromStdString(FDb),
                      "--hash-cost", "1", "--ping-interval", "300", "--max-per-address", "0"});
