@@ -1,0 +1,707 @@
+#include "server/LobbyServer.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "foundation/NumberText.h"
+#include "foundation/StringUtils.h"
+#include "lobby/VexilServerStats.h"
+#include "lobby/VexilUtils.h"
+#include "server/PasswordHash.h"
+
+namespace {
+
+constexpr int kMajorPowers = 7;
+constexpr int kHallOfFameEntries = 10;
+constexpr int kGameLogEntries = 50;
+constexpr std::size_t kMaxRoomName = 200;
+
+// A user name goes into room lists, player lists ("," separated) and the hall of fame, so it
+// keeps to printable ASCII without any of the game's separators.
+bool ValidUserName(const std::string& Name) {
+  if (Name.empty() || Name.size() > 24 || Name.front() == ' ' || Name.back() == ' ' ||
+      Name.front() == '[')
+    return false;
+  for (const char C : Name) {
+    if (C < 0x20 || C > 0x7e) return false;
+    if (std::string_view("|^`~;,%#=\"").find(C) != std::string_view::npos) return false;
+  }
+  return true;
+}
+
+bool ValidPassword(const std::string& Password) {
+  if (Password.empty() || Password.size() > 64) return false;
+  return std::none_of(Password.begin(), Password.end(),
+                      [](char C) { return static_cast<unsigned char>(C) < 0x20; });
+}
+
+// Text kept for the hall-of-fame reply may not hold its separators nor control characters.
+std::string Clean(std::string_view Text, std::size_t Max) {
+  std::string S;
+  for (const char C : Text) {
+    if (static_cast<unsigned char>(C) < 0x20 || std::string_view("`~;%|").find(C) != std::string_view::npos)
+      continue;
+    if (S.size() == Max) break;
+    S += C;
+  }
+  return S;
+}
+
+std::vector<std::string> Fields(std::string S, std::string_view Delim) {
+  std::vector<std::string> F;
+  while (!S.empty()) F.push_back(NextToken(S, Delim));
+  return F;
+}
+
+// A record field as kept: no "|" (it would split the lines the record travels in), no control
+// characters, at most Max bytes.
+std::string Truncated(const std::string& S, std::size_t Max) {
+  std::string T;
+  for (const char C : S)
+    if (C != '|' && static_cast<unsigned char>(C) >= 0x20 && T.size() < Max) T += C;
+  return T;
+}
+
+// The part of a user's record the player may edit, as it is kept with the account.
+std::string ProfileOf(const TVexilUser& U) {
+  TVexilUser P;
+  P.SetFirstName(Truncated(U.FirstName(), 24));
+  P.SetLastName(Truncated(U.LastName(), 24));
+  P.SetCity(Truncated(U.City(), 24));
+  P.SetCountry(Truncated(U.Country(), 24));
+  P.SetEMail(Truncated(U.EMail(), 48));
+  P.SetHomePage(Truncated(U.HomePage(), 48));
+  P.SetComments(Truncated(U.Comments(), 1000));
+  P.SetGlyph(U.Glyph());
+  P.SetIcq(Truncated(U.Icq(), 20));
+  return P.SaveToString();
+}
+
+std::string RankOf(std::int64_t Wins) {
+  static const std::pair<std::int64_t, const char*> Ranks[] = {
+      {75, "General"}, {50, "Colonel"},  {35, "Major"},   {20, "Captain"},
+      {10, "Lieutenant"}, {6, "Sergeant"}, {3, "Corporal"}, {1, "Private"}};
+  for (const auto& [Min, Name] : Ranks)
+    if (Wins >= Min) return Name;
+  return "Recruit";
+}
+
+std::string Quoted(const std::string& S) { return "\"" + S + "\""; }
+
+}  // namespace
+
+TLobbyServer::TLobbyServer(TServerConfig Config, TAccountStore& Store, TMillis Now)
+    : FConfig(std::move(Config)), FStore(Store), FStartedAt(Now) {
+  if (!FConfig.Key.empty()) FScrambler.emplace(FConfig.Key);
+  auto Lobby = std::make_unique<TRoom>();
+  Lobby->Name = LobbyRoom;
+  Lobby->Permanent = true;
+  FRooms.push_back(std::move(Lobby));
+  FDummyHash = HashPassword("no such user", FConfig.HashCost);
+}
+
+// --- framing --------------------------------------------------------------------------------
+
+std::string TLobbyServer::EncodeLine(std::string_view Line) const {
+  std::string S(Line);
+  if (FScrambler) FScrambler->EncryptString(S);
+  std::string Wire = EscapeLine(S);
+  Wire += kVexilLineEnd;
+  return Wire;
+}
+
+std::optional<std::string> TLobbyServer::DecodeLine(std::string_view Wire) const {
+  std::optional<std::string> S = UnescapeLine(Wire);
+  if (S && FScrambler) FScrambler->DecryptString(*S);
+  return S;
+}
+
+// --- sessions -------------------------------------------------------------------------------
+
+TLobbyServer::TSession* TLobbyServer::Find(TSessionId Id) {
+  auto It = FSessions.find(Id);
+  return It == FSessions.end() ? nullptr : &It->second;
+}
+
+TLobbyServer::TRoom* TLobbyServer::FindRoom(const std::string& Name) {
+  for (auto& R : FRooms)
+    if (R->Name == Name) return R.get();
+  return nullptr;
+}
+
+TSessionId TLobbyServer::Open(const std::string& Address, TMillis Now) {
+  int FromAddress = 0;
+  int Open = 0;
+  for (const auto& [Id, S] : FSessions)
+    if (!S.Closing) {
+      ++Open;
+      if (S.Address == Address) ++FromAddress;
+    }
+  const TSessionId Id = FNextId++;
+  TSession& S = FSessions[Id];
+  S.Id = Id;
+  S.Address = Address;
+  S.OpenedAt = Now;
+  S.ChatTokens = FConfig.ChatBurst;
+  S.ChatStamp = Now;
+  ++FTotalConnections;
+  FPeakConnections = std::max<std::int32_t>(FPeakConnections, Open + 1);
+  if (Open >= FConfig.MaxConnections) {
+    CloseSession(S, "The lobby is full; please try again later");
+  } else if (FConfig.MaxConnectionsPerAddress > 0 && FromAddress >= FConfig.MaxConnectionsPerAddress) {
+    CloseSession(S, "Too many connections from your address");
+  }
+  return Id;
+}
+
+void TLobbyServer::Closed(TSessionId Id, TMillis) {
+  TSession* S = Find(Id);
+  if (!S) return;
+  if (S->LoggedIn) Log(S->UserId + " left");
+  Leave(*S);
+  FSessions.erase(Id);
+}
+
+void TLobbyServer::Kill(TSessionId Id, const std::string& Reason) {
+  if (TSession* S = Find(Id)) CloseSession(*S, Reason);
+}
+
+void TLobbyServer::Send(TSession& S, std::string_view Line) { SendWire(S, EncodeLine(Line)); }
+
+void TLobbyServer::SendWire(TSession& S, const std::string& Wire) {
+  if (S.Closing) return;
+  S.Out += Wire;
+  FDirty.push_back(S.Id);
+}
+
+void TLobbyServer::SendToLoggedIn(std::string_view Line) {
+  const std::string Wire = EncodeLine(Line);
+  for (auto& [Id, S] : FSessions)
+    if (S.LoggedIn) SendWire(S, Wire);
+}
+
+void TLobbyServer::CloseSession(TSession& S, const std::string& Reason) {
+  if (S.Closing) return;
+  Send(S, "ERROR|" + Reason);
+  Log((S.LoggedIn ? S.UserId : S.Address) + " cut off: " + Reason);
+  S.LoggedIn = false;
+  S.Closing = true;
+  FDirty.push_back(S.Id);
+  Leave(S);
+}
+
+bool TLobbyServer::Bad(TSession& S, const std::string& Reason) {
+  Send(S, "ERROR|" + Reason);
+  if (++S.BadLines > FConfig.MaxBadLines) CloseSession(S, "Too many bad lines");
+  return false;
+}
+
+std::vector<TSessionId> TLobbyServer::TakeDirty() {
+  std::vector<TSessionId> D = std::move(FDirty);
+  FDirty.clear();
+  std::sort(D.begin(), D.end());
+  D.erase(std::unique(D.begin(), D.end()), D.end());
+  return D;
+}
+
+std::string TLobbyServer::TakeOutput(TSessionId Id) {
+  TSession* S = Find(Id);
+  return S ? std::exchange(S->Out, std::string()) : std::string();
+}
+
+bool TLobbyServer::WantsClose(TSessionId Id) const {
+  auto It = FSessions.find(Id);
+  return It != FSessions.end() && It->second.Closing;
+}
+
+// --- input ----------------------------------------------------------------------------------
+
+void TLobbyServer::Receive(TSessionId Id, std::string_view Bytes, TMillis Now) {
+  FBytesRead += static_cast<long double>(Bytes.size());
+  TSession* S = Find(Id);
+  if (!S || S->Closing) return;
+  // The bytes held from before hold no line feed: a long data line arriving in many pieces is
+  // scanned once, not once per piece.
+  const std::size_t Unscanned = S->In.size();
+  S->In.append(Bytes);
+  std::size_t Start = 0;
+  while (!S->Closing) {
+    const std::size_t End = S->In.find(kVexilLineEnd, std::max(Start, Unscanned));
+    if (End == std::string::npos) break;
+    std::optional<std::string> Line = DecodeLine(std::string_view(S->In).substr(Start, End - Start));
+    Start = End + 1;
+    if (!Line) {
+      Bad(*S, "That line is not framed as a lobby line");
+      continue;
+    }
+    const bool Data = Line->rfind("SEND|DATA|", 0) == 0;
+    if (Line->size() > (Data ? FConfig.MaxDataLine : FConfig.MaxCommandLine)) {
+      CloseSession(*S, "Line too long");
+      break;
+    }
+    HandleLine(*S, std::move(*Line), Now);
+  }
+  if (S->Closing) {
+    S->In.clear();
+    return;
+  }
+  S->In.erase(0, Start);
+  // An unfinished line may grow to the cap of its kind (twice over for its framing); a data
+  // line shows its kind in its first bytes.
+  if (S->In.size() > 2 * FConfig.MaxCommandLine + 2) {
+    std::string Head = S->In.substr(0, 24);
+    while (!Head.empty() && !UnescapeLine(Head)) Head.pop_back();
+    std::optional<std::string> Plain = DecodeLine(Head);
+    const bool Data = Plain && Plain->rfind("SEND|DATA|", 0) == 0;
+    if (!Data || S->In.size() > 2 * FConfig.MaxDataLine + 2) CloseSession(*S, "Line too long");
+  }
+}
+
+void TLobbyServer::HandleLine(TSession& S, std::string Line, TMillis Now) {
+  std::string P = std::move(Line);
+  const std::string Command = Split(P);
+  if (Command == "PING") {
+    if (S.PingSentAt >= 0) {
+      S.Latency = static_cast<std::int32_t>(std::max<TMillis>(1, Now - S.PingSentAt));
+      S.PingSentAt = -1;
+      S.LastPing = Now;
+    }
+    return;
+  }
+  if (!S.LoggedIn) {
+    if (Command == "LOGIN")
+      HandleLogin(S, std::move(P), false, Now);
+    else if (Command == "LOGINNEW")
+      HandleLogin(S, std::move(P), true, Now);
+    else
+      Bad(S, "Please log in first");
+    return;
+  }
+  if (Command == "LOGIN" || Command == "LOGINNEW") {
+    Send(S, "ERROR|You are logged in already");
+  } else if (Command == "CREATESUBJECT") {
+    HandleCreate(S, std::move(P), Now);
+  } else if (Command == "JOINSUBJECT") {
+    if (P == S.Room) return;
+    TRoom* Room = FindRoom(P);
+    if (!Room)
+      Send(S, "ERROR|There is no room named " + Quoted(P));
+    else if (Room->Begun)
+      Send(S, "ERROR|The game in " + Quoted(P) + " has already begun");
+    else
+      Join(S, *Room);
+  } else if (Command == "SEND") {
+    HandleSend(S, std::move(P), Now);
+  } else if (Command == "SERVERSTATS") {
+    Send(S, "SERVERSTATS|" + StatsText(Now));
+  } else if (Command == "USERINFO") {
+    const std::string Name = Split(P);
+    if (std::optional<TAccount> A = FStore.Find(Name))
+      Send(S, "USERINFO|" + RecordOf(*A));
+    else
+      Send(S, "ERROR|There is no user named " + Quoted(Name));
+  } else if (Command == "USERUPDATE") {
+    HandleUserUpdate(S, std::move(P));
+  } else if (Command == "CUSTOM") {
+    HandleCustom(S, std::move(P));
+  } else {
+    Bad(S, "Unknown command");
+  }
+}
+
+// --- log-in ---------------------------------------------------------------------------------
+
+bool TLobbyServer::LoginRateLimited(const std::string& Address, TMillis Now) {
+  auto It = FLoginFailures.find(Address);
+  if (It == FLoginFailures.end()) return false;
+  std::deque<TMillis>& Times = It->second;
+  while (!Times.empty() && Now - Times.front() >= FConfig.LoginFailureWindow) Times.pop_front();
+  if (Times.empty()) {
+    FLoginFailures.erase(It);
+    return false;
+  }
+  return static_cast<int>(Times.size()) >= FConfig.LoginFailures;
+}
+
+void TLobbyServer::NoteLoginFailure(const std::string& Address, TMillis Now) {
+  FLoginFailures[Address].push_back(Now);
+}
+
+void TLobbyServer::HandleLogin(TSession& S, std::string P, bool NewUser, TMillis Now) {
+  const std::string Name = Split(P);
+  Split(P);  // the product code
+  if (LoginRateLimited(S.Address, Now)) {
+    Send(S, "LOGIN|FAIL|Too many failed log-ins from your address; please wait a minute");
+    if (++S.BadLines > FConfig.MaxBadLines) CloseSession(S, "Too many bad lines");
+    return;
+  }
+  if (!NewUser) {
+    std::optional<TAccount> A = FStore.Find(Name);
+    // An unknown name costs as much as a wrong password, so the answer's speed tells nothing.
+    const bool Ok = A ? VerifyPassword(P, A->Hash) : (VerifyPassword(P, FDummyHash), false);
+    if (!Ok) {
+      NoteLoginFailure(S.Address, Now);
+      Log("failed log-in as " + Quoted(Clean(Name, 24)) + " from " + S.Address);
+      Send(S, "LOGIN|FAIL|Unknown user name or wrong password");
+      return;
+    }
+    FinishLogin(S, *A, Now);
+    return;
+  }
+  TVexilUser U;
+  try {
+    U.LoadFromString(P);
+  } catch (const EConvertError&) {
+    Send(S, "LOGIN|FAIL|The new user's record does not read");
+    return;
+  }
+  if (!ValidUserName(Name)) {
+    Send(S, "LOGIN|FAIL|A user name has 1 to 24 letters, digits and simple marks");
+    return;
+  }
+  if (!ValidPassword(U.Password())) {
+    Send(S, "LOGIN|FAIL|A password has 1 to 64 characters");
+    return;
+  }
+  NoteLoginFailure(S.Address, Now);  // new accounts count against the same pace
+  TAccount A;
+  A.Name = Name;
+  A.Hash = HashPassword(U.Password(), FConfig.HashCost);
+  A.Profile = ProfileOf(U);
+  A.Created = A.LastLogin = VexilToday();
+  if (!FStore.Create(A)) {
+    Send(S, "LOGIN|FAIL|The user name " + Name + " is taken");
+    return;
+  }
+  Log("new user " + Name + " from " + S.Address);
+  FinishLogin(S, A, Now);
+}
+
+void TLobbyServer::FinishLogin(TSession& S, const TAccount& Account, TMillis Now) {
+  for (auto& [Id, Other] : FSessions)
+    if (Id != S.Id && Other.LoggedIn && Other.AccountId == Account.Id)
+      CloseSession(Other, "You have logged in from another place");
+  TAccount A = Account;
+  A.LastLogin = VexilToday();
+  FStore.UpdateLastLogin(A.Id, A.LastLogin);
+  S.LoggedIn = true;
+  S.AccountId = A.Id;
+  S.UserId = A.Name;
+  S.Record = RecordOf(A);
+  S.LastPing = Now;
+  S.PingSentAt = -1;
+  Log(S.UserId + " logged in from " + S.Address);
+  Send(S, "LOGIN|SUCCESS|" + S.Record);
+  Send(S, "CUSTOM|BRMVERSION|" + FConfig.LatestVersion + "|" + IntToStr(FConfig.LatestBuild));
+  std::string Subjects = "SUBJECTS";
+  for (const std::string& Name : RoomNames()) Subjects += "|" + Name;
+  Send(S, Subjects);
+  Join(S, *FindRoom(LobbyRoom));
+}
+
+std::string TLobbyServer::RecordOf(const TAccount& A) const {
+  TVexilUser U;
+  try {
+    U.LoadFromString(A.Profile);
+  } catch (const EConvertError&) {
+    U = TVexilUser();
+  }
+  U.SetUserId(A.Name);
+  U.SetPassword("");
+  U.SetFirstDate(A.Created);
+  U.SetSecondDate(A.LastLogin);
+  U.SetServerNumber(static_cast<std::int32_t>(A.Id));
+  U.SetInfo({"BRMWins=" + IntToStr(A.Wins), "BRMLosses=" + IntToStr(A.Losses),
+             "BRMScore=" + IntToStr(A.Score), "BRMRank=" + RankOf(A.Wins)});
+  return U.SaveToString();
+}
+
+void TLobbyServer::RefreshRecord(const std::string& UserId) {
+  std::optional<TAccount> A = FStore.Find(UserId);
+  if (!A) return;
+  for (auto& [Id, S] : FSessions)
+    if (S.LoggedIn && S.AccountId == A->Id) S.Record = RecordOf(*A);
+}
+
+// --- rooms ----------------------------------------------------------------------------------
+
+std::vector<std::string> TLobbyServer::RoomNames() const {
+  std::vector<std::string> Names;
+  for (const auto& R : FRooms)
+    if (R->Listed) Names.push_back(R->Name);
+  return Names;
+}
+
+void TLobbyServer::Join(TSession& S, TRoom& Room) {
+  Leave(S);
+  Room.Guests.push_back(S.Id);
+  S.Room = Room.Name;
+  std::string Line = "JOINSUBJECT|" + Room.Name;
+  for (const TSessionId G : Room.Guests) Line += "|" + FSessions[G].Record;
+  Send(S, Line);
+  const std::string Wire = EncodeLine("ADDGUEST|" + Room.Name + "|" + S.Record);
+  for (const TSessionId G : Room.Guests)
+    if (G != S.Id) SendWire(FSessions[G], Wire);
+  if (Room.Capacity > 0 && static_cast<int>(Room.Guests.size()) >= Room.Capacity && !Room.Begun) {
+    Room.Begun = true;
+    for (const TSessionId G : Room.Guests) Room.Members.push_back(FSessions[G].UserId);
+    const std::string Begin = EncodeLine("BEGINSUBJECT");
+    for (const TSessionId G : Room.Guests) SendWire(FSessions[G], Begin);
+    Log("the game in " + Quoted(Room.Name) + " begins");
+    if (Room.Listed) {
+      Room.Listed = false;
+      SendToLoggedIn("REMOVESUBJECT|" + Room.Name);
+    }
+  }
+}
+
+void TLobbyServer::Leave(TSession& S) {
+  if (S.Room.empty()) return;
+  const std::string Name = std::exchange(S.Room, std::string());
+  auto It = std::find_if(FRooms.begin(), FRooms.end(), [&](const auto& R) { return R->Name == Name; });
+  if (It == FRooms.end()) return;
+  TRoom& Room = **It;
+  std::erase(Room.Guests, S.Id);
+  const std::string Wire = EncodeLine("REMOVEGUEST|" + S.UserId);
+  for (const TSessionId G : Room.Guests) SendWire(FSessions[G], Wire);
+  if (Room.Guests.empty() && !Room.Permanent) {
+    if (Room.Listed) SendToLoggedIn("REMOVESUBJECT|" + Room.Name);
+    FRooms.erase(It);
+  }
+}
+
+void TLobbyServer::HandleCreate(TSession& S, std::string P, TMillis Now) {
+  const std::string Name = Split(P);
+  const std::optional<std::int32_t> Count = TryStrToInt(Split(P));
+  if (!Count || *Count < 0 || *Count > FConfig.MaxGuests) {
+    Bad(S, "The player count of a room is 0 to " + IntToStr(FConfig.MaxGuests));
+    return;
+  }
+  if (Name.empty() || Name.size() > kMaxRoomName ||
+      std::any_of(Name.begin(), Name.end(), [](char C) { return static_cast<unsigned char>(C) < 0x20; })) {
+    Bad(S, "A room's name has 1 to 200 characters");
+    return;
+  }
+  if (FindRoom(Name)) {
+    Send(S, "ERROR|A room named " + Quoted(Name) + " already exists");
+    return;
+  }
+  while (!S.RoomsCreated.empty() && Now - S.RoomsCreated.front() >= FConfig.RoomWindow)
+    S.RoomsCreated.pop_front();
+  if (static_cast<int>(S.RoomsCreated.size()) >= FConfig.RoomsPerWindow) {
+    Send(S, "ERROR|You are creating rooms too fast; please wait a minute");
+    return;
+  }
+  S.RoomsCreated.push_back(Now);
+  auto Room = std::make_unique<TRoom>();
+  Room->Name = Name;
+  Room->Capacity = *Count;
+  TRoom& R = *Room;
+  FRooms.push_back(std::move(Room));
+  ++FTotalSubjects;
+  Log(S.UserId + " made the room " + Quoted(Name));
+  SendToLoggedIn("ADDSUBJECT|" + Name);
+  Join(S, R);
+}
+
+void TLobbyServer::HandleSend(TSession& S, std::string P, TMillis Now) {
+  const std::string Kind = Split(P);
+  if (Kind != "CHAT" && Kind != "DATA") {
+    Bad(S, "Only CHAT and DATA can be sent");
+    return;
+  }
+  TRoom* Room = FindRoom(S.Room);
+  if (!Room) return;
+  if (Kind == "CHAT") {
+    S.ChatTokens = std::min(FConfig.ChatBurst,
+                            S.ChatTokens + static_cast<double>(Now - S.ChatStamp) / 1000.0 *
+                                               FConfig.ChatPerSecond);
+    S.ChatStamp = Now;
+    if (S.ChatTokens < 1) {
+      Send(S, "ERROR|You are chatting too fast; please wait a moment");
+      return;
+    }
+    S.ChatTokens -= 1;
+  }
+  const std::string Wire = EncodeLine("SEND|" + S.UserId + "|" + Kind + "|" + P);
+  for (const TSessionId G : Room->Guests)
+    if (G != S.Id) SendWire(FSessions[G], Wire);
+}
+
+void TLobbyServer::HandleUserUpdate(TSession& S, std::string P) {
+  const std::string Name = Split(P);
+  const std::string Record = Split(P);
+  if (Name != S.UserId) {
+    Send(S, "ERROR|You can change only your own record");
+    return;
+  }
+  TVexilUser U;
+  try {
+    U.LoadFromString(Record);
+  } catch (const EConvertError&) {
+    Send(S, "ERROR|Your record does not read");
+    return;
+  }
+  if (!U.Password().empty()) {
+    if (!ValidPassword(U.Password())) {
+      Send(S, "ERROR|A password has 1 to 64 characters");
+      return;
+    }
+    FStore.UpdateHash(S.AccountId, HashPassword(U.Password(), FConfig.HashCost));
+  }
+  FStore.UpdateProfile(S.AccountId, ProfileOf(U));
+  RefreshRecord(S.UserId);
+  Send(S, "USERINFO|" + S.Record);
+}
+
+// --- custom messages ------------------------------------------------------------------------
+
+TLobbyServer::TRoom* TLobbyServer::HostedBegunRoom(TSession& S) {
+  TRoom* Room = FindRoom(S.Room);
+  if (!Room || !Room->Begun || Room->Guests.empty() || Room->Guests.front() != S.Id) return nullptr;
+  return Room;
+}
+
+void TLobbyServer::HandleCustom(TSession& S, std::string P) {
+  const std::string Type = Split(P);
+  if (Type == "BRMHOF") {
+    Send(S, "CUSTOM|BRMHOF|" + HallOfFameText());
+  } else if (Type == "BRMSCHEDULE") {
+    FStore.SetSchedule(S.UserId, Clean(P, 200));
+    Send(S, "CUSTOM|BRMHOF|" + HallOfFameText());
+  } else if (Type == "BRMLOGIT" || Type == "BRMSCORE") {
+    const bool LogIt = Type == "BRMLOGIT";
+    TRoom* Room = HostedBegunRoom(S);
+    if (!Room) {
+      Send(S, "ERROR|Only the host of a game that has begun reports its result");
+    } else if (LogIt ? Room->ResultLogged : Room->ScoreLogged) {
+      Send(S, "ERROR|The result of this game is in already");
+    } else {
+      try {
+        FStore.Begin();
+        if (LogIt)
+          HandleLogIt(S, *Room, P);
+        else
+          HandleScore(S, *Room, P);
+        FStore.Commit();
+      } catch (const EBrenmoor& E) {
+        FStore.Rollback();
+        Send(S, std::string("ERROR|") + E.what());
+        return;
+      }
+      (LogIt ? Room->ResultLogged : Room->ScoreLogged) = true;
+      for (const std::string& M : Room->Members) RefreshRecord(M);
+    }
+  }
+}
+
+void TLobbyServer::HandleLogIt(TSession&, TRoom& Room, const std::string& Text) {
+  // Scenario;alliance;victor,victor,;defeated,defeated,;  or
+  // Scenario;nation;victor;defeated;defeated;;
+  const std::vector<std::string> F = Fields(Text, ";");
+  if (F.size() < 3 || F[0].empty() || F[1].empty())
+    throw EConvertError("The game's result does not read");
+  TGameLogEntry E;
+  E.Date = DateToStr(VexilToday());
+  E.Scenario = Clean(F[0], 100);
+  E.Winner = Clean(F[1], 100);
+  std::vector<std::string> Victors, Defeated;
+  if (F[2].find(',') != std::string::npos) {
+    Victors = Fields(F[2], ",");
+    if (F.size() > 3) Defeated = Fields(F[3], ",");
+  } else {
+    Victors = {F[2]};
+    for (std::size_t I = 3; I < F.size(); ++I)
+      if (!F[I].empty()) Defeated.push_back(F[I]);
+  }
+  for (const std::string& V : Victors) E.Victors += Clean(V, 100) + ",";
+  for (const std::string& D : Defeated) E.Defeated += Clean(D, 100) + ",";
+  FStore.AddGameLog(E);
+  for (const std::string& M : Room.Members) {
+    const bool Won = std::find(Victors.begin(), Victors.end(), M) != Victors.end();
+    const bool Lost = std::find(Defeated.begin(), Defeated.end(), M) != Defeated.end();
+    if (!Won && !Lost) continue;
+    if (std::optional<TAccount> A = FStore.Find(M)) FStore.AddResult(A->Id, Won ? 1 : 0, Won ? 0 : 1, 0);
+  }
+  Log("result of " + Quoted(Room.Name) + ": " + E.Winner);
+}
+
+void TLobbyServer::HandleScore(TSession&, TRoom& Room, const std::string& Text) {
+  // Per major power in nation order: display name;score;
+  std::string S = Text;
+  const std::string Date = DateToStr(VexilToday());
+  for (int Slot = 0; Slot < kMajorPowers && !S.empty(); ++Slot) {
+    const std::string Name = NextToken(S, ";");
+    const std::int32_t Score = StrToInt(NextToken(S, ";"));
+    if (std::find(Room.Members.begin(), Room.Members.end(), Name) == Room.Members.end()) continue;
+    FStore.AddHallOfFame({Slot, Score, Name, Date});
+    if (std::optional<TAccount> A = FStore.Find(Name)) FStore.AddResult(A->Id, 0, 0, Score);
+  }
+}
+
+std::string TLobbyServer::HallOfFameText() {
+  std::string T;
+  for (int Slot = 0; Slot < kMajorPowers; ++Slot) {
+    for (const THallOfFameEntry& E : FStore.HallOfFame(Slot, kHallOfFameEntries))
+      T += IntToStr(E.Score) + ";" + E.Name + ";" + E.Date + ";";
+    T += "~";
+  }
+  T += "`";
+  for (const TGameLogEntry& E : FStore.GameLog(kGameLogEntries))
+    T += E.Date + ";" + E.Scenario + ";" + E.Winner + ";" + E.Victors + ";" + E.Defeated + ";";
+  T += "`";
+  for (const TScheduleEntry& E : FStore.Schedule()) T += E.Name + "%" + E.Times + ";";
+  T += "`";
+  return T;
+}
+
+// --- time -----------------------------------------------------------------------------------
+
+void TLobbyServer::Tick(TMillis Now) {
+  for (auto& [Id, S] : FSessions) {
+    if (S.Closing) continue;
+    if (!S.LoggedIn) {
+      if (Now - S.OpenedAt >= FConfig.LoginTimeout)
+        CloseSession(S, "Please log in within " + IntToStr(FConfig.LoginTimeout / 1000) + " seconds");
+      continue;
+    }
+    if (S.PingSentAt >= 0) {
+      if (Now - S.PingSentAt >= FConfig.PingTimeout) CloseSession(S, "No answer to the lobby's ping");
+      continue;
+    }
+    if (Now - S.LastPing < FConfig.PingInterval) continue;
+    std::string Line = "PING";
+    if (TRoom* Room = FindRoom(S.Room))
+      for (const TSessionId G : Room->Guests) {
+        const TSession& Guest = FSessions[G];
+        if (Guest.Latency > 0) Line += "|" + Guest.UserId + "|" + IntToStr(Guest.Latency);
+      }
+    if (Line == "PING") Line += "|";
+    Send(S, Line);
+    S.PingSentAt = Now;
+  }
+}
+
+void TLobbyServer::Shout(const std::string& Text) {
+  Log("shout: " + Text);
+  SendToLoggedIn("SHOUT|" + Text);
+}
+
+std::string TLobbyServer::StatsText(TMillis Now) const {
+  TVexilServerStats Stats;
+  std::int32_t Open = 0;
+  for (const auto& [Id, S] : FSessions)
+    if (!S.Closing) ++Open;
+  std::int32_t Rooms = 0;
+  for (const auto& R : FRooms)
+    if (!R->Permanent) ++Rooms;
+  Stats.SetTimeActive((Now - FStartedAt) / 1000);
+  Stats.SetCurrentConnections(Open);
+  Stats.SetTotalConnections(FTotalConnections);
+  Stats.SetCurrentSubjects(Rooms);
+  Stats.SetTotalSubjects(FTotalSubjects);
+  Stats.SetPeakConnections(FPeakConnections);
+  Stats.SetBytesRead(FBytesRead);
+  Stats.SetBytesWritten(FBytesWritten);
+  return Stats.SaveToString();
+}

@@ -1,0 +1,114 @@
+// brenmoor-lobby: the lobby server of online games.
+//   brenmoor-lobby --port 4000 --db lobby.db
+// Stops cleanly on SIGINT or SIGTERM; reads operator commands from standard input
+// ("shout <text>", "stats", "quit").
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "foundation/NumberText.h"
+#include "server/AccountStore.h"
+#include "server/LobbyServer.h"
+#include "server/PollServer.h"
+
+namespace {
+
+TPollServer* GServer = nullptr;
+
+void OnSignal(int) {
+  if (GServer) GServer->Stop();
+}
+
+const char* kUsage =
+    "usage: brenmoor-lobby [--port N] [--db FILE] [--bind ADDRESS] [--key KEY]\n"
+    "                      [--latest-version V] [--latest-build N] [--max-connections N]\n"
+    "                      [--max-per-address N] [--ping-interval MS] [--hash-cost N]\n"
+    "  --port N             TCP port (default 4000; 0 takes a free one)\n"
+    "  --db FILE            the accounts database (default lobby.db)\n"
+    "  --bind ADDRESS       IPv4 address to listen on (default 0.0.0.0, all)\n"
+    "  --key KEY            the line scrambling key the game uses (default MorqTeln)\n"
+    "  --latest-version V   newest game version announced at log-in (default 4)\n"
+    "  --latest-build N     newest game build announced at log-in (default 2)\n"
+    "  --max-connections N  connections at once (default 1000)\n"
+    "  --max-per-address N  connections at once from one address, 0 = any (default 16)\n"
+    "  --ping-interval MS   time between latency pings (default 15000)\n"
+    "  --hash-cost N        password hashing cost, 1..11 (default: the library's)\n";
+
+std::optional<int> IntArg(const std::string& Text) {
+  auto V = TryStrToInt(Text);
+  if (!V) return std::nullopt;
+  return *V;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TServerConfig Config;
+  int Port = 4000;
+  std::string Db = "lobby.db";
+  std::string Bind = "0.0.0.0";
+  for (int I = 1; I < argc; ++I) {
+    const std::string A = argv[I];
+    if (A == "--help" || A == "-h") {
+      std::cout << kUsage;
+      return 0;
+    }
+    if (I + 1 >= argc) {
+      std::cerr << "brenmoor-lobby: " << A << " needs a value\n" << kUsage;
+      return 2;
+    }
+    const std::string V = argv[++I];
+    std::optional<int> N = IntArg(V);
+    auto NeedInt = [&](int Min, int Max) {
+      if (!N || *N < Min || *N > Max) {
+        std::cerr << "brenmoor-lobby: " << A << " takes a number from " << Min << " to " << Max << "\n";
+        std::exit(2);
+      }
+      return *N;
+    };
+    if (A == "--port") Port = NeedInt(0, 65535);
+    else if (A == "--db") Db = V;
+    else if (A == "--bind") Bind = V;
+    else if (A == "--key") Config.Key = V;
+    else if (A == "--latest-version") Config.LatestVersion = V;
+    else if (A == "--latest-build") Config.LatestBuild = NeedInt(0, 1000000);
+    else if (A == "--max-connections") Config.MaxConnections = NeedInt(1, 100000);
+    else if (A == "--max-per-address") Config.MaxConnectionsPerAddress = NeedInt(0, 100000);
+    else if (A == "--ping-interval") Config.PingInterval = NeedInt(100, 3600000);
+    else if (A == "--hash-cost") Config.HashCost = NeedInt(1, 11);
+    else {
+      std::cerr << "brenmoor-lobby: unknown option " << A << "\n" << kUsage;
+      return 2;
+    }
+  }
+  if (Config.Key.empty()) {
+    std::cerr << "brenmoor-lobby: the scrambling key may not be empty\n";
+    return 2;
+  }
+  try {
+    TAccountStore Store(Db);
+    TLobbyServer Core(Config, Store, TPollServer::Now());
+    Core.OnLog = [](const std::string& T) { std::cerr << "lobby: " << T << std::endl; };
+    TPollServer Server(Core);
+    Server.Listen(Bind, Port);
+    Server.SetConsole(0);
+    Server.OnConsoleOutput = [](const std::string& T) { std::cout << T << std::endl; };
+    GServer = &Server;
+    struct sigaction Sa {};
+    Sa.sa_handler = OnSignal;
+    sigemptyset(&Sa.sa_mask);
+    sigaction(SIGINT, &Sa, nullptr);
+    sigaction(SIGTERM, &Sa, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+    std::cout << "brenmoor-lobby listening on " << Bind << ":" << Server.Port() << std::endl;
+    Server.Run();
+    GServer = nullptr;
+    std::cerr << "lobby: stopped" << std::endl;
+  } catch (const EBrenmoor& E) {
+    std::cerr << "brenmoor-lobby: " << E.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
