@@ -12,6 +12,7 @@
 namespace {
 
 constexpr std::size_t kHeaderBytes = 16;
+constexpr std::int32_t kMaxSide = 32768;
 
 std::int32_t ReadInt32(std::string_view Data, std::size_t At) {
   std::uint32_t V = 0;
@@ -91,6 +92,9 @@ std::unique_ptr<TCompressedBitmap> TCompressedBitmap::ReadBitmapData(std::string
   if (Width < 0 || Height < 0 || Size < 0 || RunCount < 0)
     Refuse("a negative width, height, size or run count (" + IntToStr(Width) + ", " + IntToStr(Height) + ", " +
            IntToStr(Size) + ", " + IntToStr(RunCount) + ")");
+  // No bitmap the game reads is larger (and the row index must stay small).
+  if (Width > kMaxSide || Height > kMaxSide)
+    Refuse("a size of " + IntToStr(Width) + " x " + IntToStr(Height) + " pixels is too large");
   if (std::int64_t(Size) != std::int64_t(RunCount) * 4)
     Refuse("Size " + IntToStr(Size) + " does not hold " + IntToStr(RunCount) + " runs");
   if (Data.size() - kHeaderBytes != std::size_t(Size))
