@@ -126,6 +126,7 @@ void TSpriteSurface::FreeBuffer() {
 }
 
 void TSpriteSurface::RenderFrame() {
+  if (FHost) FHost->FrameStarting(*this);
   if (FBitDepth == bd8 && !FColorPalette) {
     SetActive(false);
     throw EFlickwing(kNoPalette);

@@ -66,6 +66,8 @@ public:
 class TSurfaceHost {
 public:
   virtual ~TSurfaceHost() = default;
+  // A frame begins: the window may give the surface its current size first.
+  virtual void FrameStarting(TSpriteSurface& Surface) = 0;
   // Active changed: start (or stop) running RenderFrame every AnimationInterval.
   virtual void ActiveChanged(TSpriteSurface& Surface) = 0;
   // The frame is complete in the back buffer: show it (the one block transfer of a frame).

@@ -16,6 +16,7 @@ using Names = std::vector<std::string>;
 class TLogHost : public TSurfaceHost {
 public:
   explicit TLogHost(Names& Log) : FLog(Log) {}
+  void FrameStarting(TSpriteSurface&) override { FLog.push_back("host start frame"); }
   void ActiveChanged(TSpriteSurface& S) override { FLog.push_back(S.GetActive() ? "host start" : "host stop"); }
   void ShowFrame(TSpriteSurface&) override { FLog.push_back("host show"); }
 
@@ -111,7 +112,7 @@ TEST(SpriteSurface, FrameStepsRunInOrder) {
   S.AfterSpriteRender = [&](TSpriteSurface&, TCanvas&, TDIBCanvas&) { Log.push_back("after sprites"); };
   S.AfterRender = [&](TSpriteSurface&) { Log.push_back("after render"); };
   S.RenderFrame();
-  EXPECT_EQ(Log, (Names{"before render", "before sprites", "move", "move", "render", "render", "collision",
+  EXPECT_EQ(Log, (Names{"host start frame", "before render", "before sprites", "move", "move", "render", "render", "collision",
                         "after sprites", "host show", "after render"}));
   EXPECT_EQ(S.GetFrameCount(), 1);
 }
@@ -131,7 +132,7 @@ TEST(SpriteSurface, AnEightBitSurfaceWithoutPaletteStopsAndRaises) {
     EXPECT_STREQ(E.what(), "ColorPalette property must be assigned");
   }
   EXPECT_FALSE(S.GetActive());
-  EXPECT_EQ(Log, (Names{"host start", "host stop"}));
+  EXPECT_EQ(Log, (Names{"host start", "host start frame", "host stop"}));
   TBitmap Flag(4, 4, 24);
   EXPECT_THROW(S.CreateSurfaceBitmap(Flag), EFlickwing);
   // A 16-bit surface needs none.
