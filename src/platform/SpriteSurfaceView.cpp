@@ -63,46 +63,59 @@ private:
   QMetaObject::Connection FGone;
 };
 
-TSpriteSurfaceView::TSpriteSurfaceView(TSpriteSurface& Surface, QWidget* Parent) : QWidget(Parent), FSurface(Surface) {
+TSpriteSurfaceView::TSpriteSurfaceView(TSpriteSurface& Surface, QWidget* Parent) : QWidget(Parent), FSurface(&Surface) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
   FTimer.setSingleShot(true);
   FTimer.setTimerType(Qt::PreciseTimer);
   connect(&FTimer, &QTimer::timeout, this, [this] { Tick(); });
-  FSurface.SetHost(this);
-  resize(std::max(FSurface.GetWidth(), 0), std::max(FSurface.GetHeight(), 0));
+  FSurface->SetHost(this);
+  resize(std::max(FSurface->GetWidth(), 0), std::max(FSurface->GetHeight(), 0));
   SyncBounds();
-  if (FSurface.GetActive()) ActiveChanged(FSurface);
+  if (FSurface->GetActive()) ActiveChanged(*FSurface);
 }
 
 TSpriteSurfaceView::~TSpriteSurfaceView() {
   FTimer.stop();
-  if (FSurface.GetHost() == this) FSurface.SetHost(nullptr);
   SetScrollBarHorz(nullptr);
   SetScrollBarVert(nullptr);
+  if (FSurface && FSurface->GetHost() == this) FSurface->SetHost(nullptr);
+}
+
+void TSpriteSurfaceView::SurfaceGone(TSpriteSurface&) {
+  FTimer.stop();
+  // The surface no longer holds the bars: only our side of them goes.
+  FBarHorz.reset();
+  FBarVert.reset();
+  FSurface = nullptr;
 }
 
 void TSpriteSurfaceView::SetBar(std::unique_ptr<TBar>& Slot, QScrollBar* Bar, bool Horizontal) {
   if (Bar && Slot && Slot->Bar() == Bar) return;
+  if (!FSurface) {
+    Slot.reset();
+    return;
+  }
   if (Horizontal)
-    FSurface.SetScrollBarHorz(nullptr);
+    FSurface->SetScrollBarHorz(nullptr);
   else
-    FSurface.SetScrollBarVert(nullptr);
+    FSurface->SetScrollBarVert(nullptr);
   Slot.reset();
   if (!Bar) return;
   // A bar that goes is forgotten.
-  Slot = std::make_unique<TBar>(FSurface, Bar, [this, Horizontal] {
+  if (!FSurface) return;
+  Slot = std::make_unique<TBar>(*FSurface, Bar, [this, Horizontal] {
     if (Horizontal)
       SetScrollBarHorz(nullptr);
     else
       SetScrollBarVert(nullptr);
   });
   if (Horizontal)
-    FSurface.SetScrollBarHorz(Slot.get());
+    FSurface->SetScrollBarHorz(Slot.get());
   else
-    FSurface.SetScrollBarVert(Slot.get());
+    FSurface->SetScrollBarVert(Slot.get());
   SyncBounds();
-  FSurface.UpdateScrollBars();
+  FSurface->UpdateScrollBars();
 }
 
 void TSpriteSurfaceView::SetScrollBarHorz(QScrollBar* Bar) { SetBar(FBarHorz, Bar, true); }
@@ -123,13 +136,13 @@ void TSpriteSurfaceView::ActiveChanged(TSpriteSurface& Surface) {
 }
 
 void TSpriteSurfaceView::Tick() {
-  if (!FSurface.GetActive()) return;
+  if (!FSurface || !FSurface->GetActive()) return;
   const unsigned Generation = FGeneration;
   QElapsedTimer Clock;
   Clock.start();
-  FSurface.RenderFrame();
-  if (!FSurface.GetActive() || Generation != FGeneration) return;
-  FTimer.start(int(FrameDelay(FSurface.GetAnimationInterval(), Clock.elapsed())));
+  FSurface->RenderFrame();
+  if (!FSurface || !FSurface->GetActive() || Generation != FGeneration) return;
+  FTimer.start(int(FrameDelay(FSurface->GetAnimationInterval(), Clock.elapsed())));
 }
 
 void TSpriteSurfaceView::ShowFrame(TSpriteSurface& Surface) {
@@ -146,7 +159,7 @@ void TSpriteSurfaceView::ShowFrame(TSpriteSurface& Surface) {
 
 void TSpriteSurfaceView::paintEvent(QPaintEvent*) {
   QPainter P(this);
-  if (!FSurface.GetActive() && !FShownSinceStop) {
+  if ((!FSurface || !FSurface->GetActive()) && !FShownSinceStop) {
     P.fillRect(rect(), Qt::white);
     P.setPen(Qt::black);
     P.drawRect(0, 0, width() - 1, height() - 1);
@@ -158,9 +171,10 @@ void TSpriteSurfaceView::paintEvent(QPaintEvent*) {
 }
 
 void TSpriteSurfaceView::SyncBounds() {
+  if (!FSurface) return;
   const int W = width() >= 1 ? width() - width() % 4 : 0;
-  if (FSurface.GetLeft() != x() || FSurface.GetTop() != y() || FSurface.GetWidth() != W || FSurface.GetHeight() != height())
-    FSurface.SetBounds(x(), y(), width(), height());
+  if (FSurface->GetLeft() != x() || FSurface->GetTop() != y() || FSurface->GetWidth() != W || FSurface->GetHeight() != height())
+    FSurface->SetBounds(x(), y(), width(), height());
 }
 
 void TSpriteSurfaceView::resizeEvent(QResizeEvent* Event) {
@@ -174,16 +188,19 @@ void TSpriteSurfaceView::moveEvent(QMoveEvent* Event) {
 }
 
 void TSpriteSurfaceView::mousePressEvent(QMouseEvent* Event) {
+  if (!FSurface) return;
   const QPoint P = Event->position().toPoint();
-  FSurface.MouseDown(ButtonOf(*Event), ShiftOf(*Event), P.x(), P.y());
+  FSurface->MouseDown(ButtonOf(*Event), ShiftOf(*Event), P.x(), P.y());
 }
 
 void TSpriteSurfaceView::mouseMoveEvent(QMouseEvent* Event) {
+  if (!FSurface) return;
   const QPoint P = Event->position().toPoint();
-  FSurface.MouseMove(ShiftOf(*Event), P.x(), P.y());
+  FSurface->MouseMove(ShiftOf(*Event), P.x(), P.y());
 }
 
 void TSpriteSurfaceView::mouseReleaseEvent(QMouseEvent* Event) {
+  if (!FSurface) return;
   const QPoint P = Event->position().toPoint();
-  FSurface.MouseUp(ButtonOf(*Event), ShiftOf(*Event), P.x(), P.y());
+  FSurface->MouseUp(ButtonOf(*Event), ShiftOf(*Event), P.x(), P.y());
 }

@@ -22,11 +22,13 @@
 class TSpriteSurfaceView : public QWidget, private TSurfaceHost {
   Q_OBJECT
 public:
-  // Shows Surface (not owned; it must outlive the view) and takes its size.
+  // Shows Surface (not owned) and takes its size. A surface destroyed first is forgotten:
+  // the view then shows its last frame and hands on nothing.
   explicit TSpriteSurfaceView(TSpriteSurface& Surface, QWidget* Parent = nullptr);
   ~TSpriteSurfaceView() override;
 
-  TSpriteSurface& Surface() const { return FSurface; }
+  // nullptr once the surface is gone.
+  TSpriteSurface* Surface() const { return FSurface; }
   // The bars the surface keeps in step with its offsets (nullptr for none; not owned).
   void SetScrollBarHorz(QScrollBar* Bar);
   void SetScrollBarVert(QScrollBar* Bar);
@@ -48,12 +50,13 @@ private:
   void FrameStarting(TSpriteSurface& Surface) override;
   void ActiveChanged(TSpriteSurface& Surface) override;
   void ShowFrame(TSpriteSurface& Surface) override;
+  void SurfaceGone(TSpriteSurface& Surface) override;
   void Tick();
   // The surface takes the window's place and size (a hidden window's resize event waits).
   void SyncBounds();
   void SetBar(std::unique_ptr<TBar>& Slot, QScrollBar* Bar, bool Horizontal);
 
-  TSpriteSurface& FSurface;
+  TSpriteSurface* FSurface;
   QTimer FTimer;
   // Counts starts, so a frame that stops and restarts the surface is not re-armed twice.
   unsigned FGeneration = 0;

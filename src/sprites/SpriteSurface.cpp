@@ -97,7 +97,7 @@ void CopyFrameToRGB32(const TBitmap& Buffer, std::uint32_t* Pixels, std::int32_t
 TSpriteSurface::TSpriteSurface() : TSpriteSurface(TFontLibrary::Default()) {}
 
 TSpriteSurface::TSpriteSurface(TFontLibrary& Fonts)
-    : FDIBCanvas(std::make_unique<TDIBCanvas>()), FCanvas(std::make_unique<TCanvas>(FDIBCanvas.get(), nullptr, Fonts)) {
+    : FFonts(Fonts), FDIBCanvas(std::make_unique<TDIBCanvas>()), FCanvas(std::make_unique<TCanvas>(FDIBCanvas.get(), nullptr, Fonts)) {
   FFont.SetColor(clWhite);
   TSpriteSurface::SetBounds(0, 0, 185, 41);
   FVirtualWidth = 185;
@@ -106,6 +106,7 @@ TSpriteSurface::TSpriteSurface(TFontLibrary& Fonts)
 
 TSpriteSurface::~TSpriteSurface() {
   FActive = false;
+  if (FHost) FHost->SurfaceGone(*this);
   for (TSpriteEngine* E : std::vector<TSpriteEngine*>(FEngines)) E->SurfaceFreed();
   for (TSpriteFactory* F : std::vector<TSpriteFactory*>(FFactories)) F->FSpriteSurface = nullptr;
 }
@@ -205,7 +206,7 @@ std::unique_ptr<TBitmap> TSpriteSurface::CreateSurfaceBitmap(const TBitmap& Grap
   // take its columns.
   auto Work = NewSurfaceBitmap((W + 3) / 4 * 4, H, FBitDepth, FColorPalette, false);
   auto Canvas = TDIBCanvas::CreateFromBitmap(*Work);
-  TCanvas Painter(Canvas.get(), FBitDepth == bd8 ? FColorPalette : nullptr, TFontLibrary::Default());
+  TCanvas Painter(Canvas.get(), FBitDepth == bd8 ? FColorPalette : nullptr, FFonts);
   Painter.Draw(0, 0, Graphic);
   const std::size_t Bytes = std::size_t(W) * (FBitDepth == bd8 ? 1 : 2);
   for (std::int32_t Y = 0; Y < H; ++Y) std::copy_n(Work->ScanLine(Y), Bytes, Result->ScanLine(Y));

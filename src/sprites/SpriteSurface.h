@@ -11,8 +11,9 @@
 // the frame counter at (4, 4) when ShowPerformance; the host shows the buffer; AfterRender;
 // pending messages are processed.
 //
-// The surface does not own its engines, palette or scroll bars: they must outlive it or be
-// unset first. Engines and factories are told when the surface goes.
+// The surface does not own its engines, palette, scroll bars or host. Engines, factories and
+// the host are told when the surface goes; the palette and the scroll bars must outlive it or
+// be unset first.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -72,6 +73,8 @@ public:
   virtual void ActiveChanged(TSpriteSurface& Surface) = 0;
   // The frame is complete in the back buffer: show it (the one block transfer of a frame).
   virtual void ShowFrame(TSpriteSurface& Surface) = 0;
+  // The surface is being destroyed: forget it.
+  virtual void SurfaceGone(TSpriteSurface& Surface) = 0;
 };
 
 // Ms to wait after a frame that took Elapsed ms so that frames start Interval ms apart;
@@ -236,6 +239,7 @@ private:
   // Factories drawing for this surface, told when it goes.
   std::vector<TSpriteFactory*> FFactories;
   TSurfaceHost* FHost = nullptr;
+  TFontLibrary& FFonts;
 
   std::unique_ptr<TBitmap> FBuffer;
   std::unique_ptr<TDIBCanvas> FDIBCanvas;

@@ -193,3 +193,26 @@ TEST(SpriteSurfaceView, ScrollBarsFollowTheOffsetsAndMoveThem) {
   M.Surface.SetOffsetX(10);
   EXPECT_EQ(M.Surface.GetOffsetX(), 10);
 }
+
+TEST(SpriteSurfaceView, ASurfaceDestroyedFirstIsForgotten) {
+  // As in a window whose surface is a member and whose view is a child widget.
+  QWidget Window;
+  auto* Horz = new QScrollBar(Qt::Horizontal, &Window);
+  TSpriteSurfaceView* View;
+  {
+    TMapScene M;
+    View = new TSpriteSurfaceView(M.Surface, &Window);
+    View->resize(100, 60);
+    View->SetScrollBarHorz(Horz);
+    M.Surface.SetActive(true);
+    RunFor(20);
+    EXPECT_GE(View->FramesShown(), 1);
+  }
+  EXPECT_EQ(View->Surface(), nullptr);
+  Window.show();
+  QTest::mouseClick(View, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+  Horz->setValue(3);
+  View->resize(80, 40);
+  RunFor(30);
+  EXPECT_FALSE(View->grab().isNull());
+}

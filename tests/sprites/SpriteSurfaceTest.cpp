@@ -19,6 +19,7 @@ public:
   void FrameStarting(TSpriteSurface&) override { FLog.push_back("host start frame"); }
   void ActiveChanged(TSpriteSurface& S) override { FLog.push_back(S.GetActive() ? "host start" : "host stop"); }
   void ShowFrame(TSpriteSurface&) override { FLog.push_back("host show"); }
+  void SurfaceGone(TSpriteSurface&) override { FLog.push_back("host gone"); }
 
 private:
   Names& FLog;
