@@ -346,9 +346,13 @@ void TSpriteEngine::SurfaceFreed() {
 }
 
 void TSpriteEngine::MoverFreed() {
+  // The mover's state for each sprite goes with it.
   for (auto* List : {&FLive, &FAddQueue})
     for (auto& S : *List)
-      if (S->FMover == FSpriteMover) S->FMover = nullptr;
+      if (S->FMover == FSpriteMover) {
+        S->FMover = nullptr;
+        S->FMoverData.reset();
+      }
   FSpriteMover = nullptr;
 }
 

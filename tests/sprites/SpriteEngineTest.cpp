@@ -84,7 +84,7 @@ public:
   };
   void InitSprite(TSprite& Sprite) override {
     TSpriteMover::InitSprite(Sprite);
-    Sprite.SetMoverData(std::make_unique<TData>(&Freed));
+    Sprite.SetMoverData(std::make_unique<TData>(FreedCount));
     ++Inits;
   }
   void MoveSprite(TSprite& Sprite) override {
@@ -92,6 +92,8 @@ public:
     ++Moves;
   }
   int Inits = 0, Moves = 0, Freed = 0;
+  // Where the sprites' data count their freeing (a counter outside for a mover that goes).
+  int* FreedCount = &Freed;
 };
 
 }  // namespace
@@ -370,14 +372,18 @@ TEST(SpriteEngine, MoversInitialiseAndDriveTheirSprites) {
 TEST(SpriteEngine, AMoverThatGoesIsForgottenByItsEngineAndSprites) {
   TScene S;
   TSprite* B;
+  int Freed = 0;
   {
     TCountingMover Mover;
+    Mover.FreedCount = &Freed;
     S.Engine.SetSpriteMover(&Mover);
     B = S.Engine.AddSprite(Box("b", nullptr));
     S.Engine.SetSpriteMover(&Mover);
   }
   EXPECT_EQ(S.Engine.GetSpriteMover(), nullptr);
   EXPECT_EQ(B->GetMover(), nullptr);
+  EXPECT_EQ(B->GetMoverData(), nullptr);
+  EXPECT_EQ(Freed, 2);
   S.Frame();
 }
 
