@@ -126,11 +126,12 @@ void WriteDateTime(std::string_view P, const TDateTimeParts& T, std::string& Out
 
 void WriteAmPm(std::string_view P, std::size_t& I, const TDateTimeParts& T, std::string& Out) {
   const bool Pm = T.Hour >= 12;
+  // "am/pm" and "a/p" are written in the case the pattern has them.
   if (StartsWithNoCase(P, I, "am/pm")) {
-    Out += Pm ? "PM" : "AM";
+    Out.append(P.substr(Pm ? I + 3 : I, 2));
     I += 5;
   } else if (StartsWithNoCase(P, I, "a/p")) {
-    Out += Pm ? (P[I] == 'A' ? "P" : "p") : (P[I] == 'A' ? "A" : "a");
+    Out += P[Pm ? I + 2 : I];
     I += 3;
   } else {  // ampm
     Out += Pm ? "PM" : "AM";
@@ -381,22 +382,24 @@ std::string FormatValue(std::string_view P, const TValue& Value) {
 }
 
 std::string FormatPiecewise(std::string_view Format, const std::vector<const TValue*>& Values) {
-  // K: where the first "%" is (0 when there is none); Rest: what follows it; Left: what
-  // is not yet used of Format. Rest and Left move on together.
-  const std::size_t First = Format.find('%');
-  std::size_t K = First == std::string_view::npos ? 0 : First + 1;
-  std::string_view Rest = First == std::string_view::npos ? Format : Format.substr(First + 1);
-  std::string_view Left = Format;
+  // Where the placeholders begin; a "%%" is a "%" of the text, not a placeholder.
+  std::vector<std::size_t> Starts;
+  for (std::size_t I = 0; I < Format.size(); ++I) {
+    if (Format[I] != '%') continue;
+    if (I + 1 < Format.size() && Format[I + 1] == '%') {
+      ++I;
+      continue;
+    }
+    Starts.push_back(I);
+  }
+  // Value k takes the text from where value k-1 stopped up to the placeholder after its
+  // own, or to the end when there is none.
   std::string Result;
-  for (const TValue* V : Values) {
-    const std::size_t Next = Rest.find('%');
-    const std::size_t P = Next == std::string_view::npos ? Rest.size() + 1 : Next + 1;
-    std::size_t Take = P + K - 1;
-    if (Take > Left.size()) Take = Left.size();
-    Result += FormatValue(Left.substr(0, Take), *V);
-    Left.remove_prefix(Take);
-    Rest.remove_prefix(P > Rest.size() ? Rest.size() : P);
-    K = 1;
+  std::size_t From = 0;
+  for (std::size_t K = 0; K < Values.size(); ++K) {
+    const std::size_t To = K + 1 < Starts.size() ? Starts[K + 1] : Format.size();
+    Result += FormatValue(Format.substr(From, To - From), *Values[K]);
+    From = To;
   }
   return Result;
 }

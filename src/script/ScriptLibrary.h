@@ -18,8 +18,9 @@
 std::string FormatValue(std::string_view Pattern, const TValue& Value);
 
 // The script's "format": piece by piece, each value with the part of Format that leads up
-// to the next "%" (text before the first "%" goes with the first piece, text after the last
-// with the last). No values give the empty text.
+// to the next placeholder (text before the first goes with the first piece, text after the
+// last with the last value's piece). No values give the empty text; placeholders beyond the
+// values are lost with their text. "%%" is a "%" of the text.
 std::string FormatPiecewise(std::string_view Format, const std::vector<const TValue*>& Values);
 
 // Date written with pattern letters: d dd ddd dddd ddddd (m/d/yyyy) dddddd (dddd, mmmm d,
