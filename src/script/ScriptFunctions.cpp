@@ -179,12 +179,13 @@ void TFuncExpr::Prepare() {
   std::vector<TTypeBits> Narrowed;
   const std::int32_t Pat = FFunc->MatchPattern(Actuals, Narrowed);
 
-  FCachedActuals.resize(N);
+  FWatched.clear();
+  FEvaluated.clear();
   FSlots.resize(N);
   FList.resize(N);
   for (std::size_t I = 0; I < N; ++I) {
     TExpr* Arg = FArgs[I].get();
-    FCachedActuals[I] = Actuals.GetType(static_cast<std::int32_t>(I));
+    if (TVarExpr* V = Arg->AsVariable()) FWatched.push_back({&V->Item(), V->Item().Type()});
     const bool PassNode = (Narrowed[I] & (tbVar | tbFunc)) != 0 ||
                           FFunc->KeepsArgumentUnevaluated(static_cast<std::int32_t>(I)) || Arg->IsConstant();
     if (PassNode) {
@@ -193,6 +194,7 @@ void TFuncExpr::Prepare() {
     } else {
       if (!FSlots[I]) FSlots[I] = std::make_unique<TConstExpr>(TValue(), Arg->Position());
       FList[I] = FSlots[I].get();
+      FEvaluated.push_back({Arg, FSlots[I].get()});
     }
   }
   FCachedPat = Pat;
@@ -206,9 +208,8 @@ void TFuncExpr::Call(TValue& Result) {
     FFunc->CheckArguments(FFuncs, FArgs, Result);
     return;
   }
-  const std::size_t N = FArgs.size();
   bool Hit = FCachedPat >= 0;
-  for (std::size_t I = 0; Hit && I < N; ++I) Hit = FArgs[I]->ActualType() == FCachedActuals[I];
+  for (std::size_t I = 0; Hit && I < FWatched.size(); ++I) Hit = FWatched[I].Item->Type() == FWatched[I].Type;
   if (!Hit) Prepare();
 
   struct TBusy {
@@ -216,14 +217,16 @@ void TFuncExpr::Call(TValue& Result) {
     explicit TBusy(bool& F) : Flag(F) { Flag = true; }
     ~TBusy() { Flag = false; }
   } Busy(FBusy);
-  for (std::size_t I = 0; I < N; ++I)
-    if (TConstExpr* Slot = FSlots[I].get()) FArgs[I]->Eval(Slot->MutableValue());
+  for (const TEvaluated& E : FEvaluated) E.Arg->Eval(E.Slot->MutableValue());
 
   Result = TValue();
   FFunc->Eval(FCachedPat, TArgList(FList), Result);
   const TTypeBits Bits = VariantTypeBits(Result);
   if ((Bits & FFunc->ResultType() & tbBaseMask) == 0)
     throw ERTE(ScriptMessage(smResultTypeMismatch, FFunc->Name(), TypeToText(Bits), TypeToText(FFunc->ResultType())));
+  // A copied array is not kept until the next call (a text is, so its buffer is reused).
+  for (const TEvaluated& E : FEvaluated)
+    if (E.Slot->Value().IsArray()) E.Slot->MutableValue() = TValue();
 
   ProcessMessages();
 }

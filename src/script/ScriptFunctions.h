@@ -166,10 +166,20 @@ private:
   TTypeBits FResultType = tbVoid;
   std::vector<std::unique_ptr<TExpr>> FArgs;
 
-  // The call-site cache (FCachedPat -1: nothing matched yet).
+  // The call-site cache (FCachedPat -1: nothing matched yet). Only the type of a variable
+  // can change between calls (with its first value); constants and calls keep theirs.
+  struct TWatched {
+    const TVariable* Item;
+    TTypeBits Type;
+  };
+  struct TEvaluated {
+    TExpr* Arg;
+    TConstExpr* Slot;
+  };
   std::int32_t FCachedPat = -1;
   bool FBusy = false;
-  std::vector<TTypeBits> FCachedActuals;
+  std::vector<TWatched> FWatched;
+  std::vector<TEvaluated> FEvaluated;               // the arguments evaluated before the call
   std::vector<std::unique_ptr<TConstExpr>> FSlots;  // per argument: its value's node, or none
   std::vector<TExpr*> FList;                        // what the function receives
 };

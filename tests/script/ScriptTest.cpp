@@ -465,27 +465,33 @@ TEST_F(ScriptComponent, DeepNestingIsASyntaxErrorNotAStackOverflow) {
     return "";
   };
   const std::string TooDeep = "Script nested too deeply (more than 500 levels)";
-  EXPECT_EQ(CompileError("r := " + std::string(100000, '(') + "1" + std::string(100000, ')')), TooDeep);
+  EXPECT_EQ(CompileError("r := " + std::string(20000, '(') + "1" + std::string(20000, ')')), TooDeep);
   std::string Chain = "x := 1; r := x";
-  for (int I = 0; I < 100000; ++I) Chain += " + x";
+  for (int I = 0; I < 20000; ++I) Chain += " + x";
   EXPECT_EQ(CompileError(Chain), TooDeep);
   std::string Nots = "b := true; r := ";
-  for (int I = 0; I < 100000; ++I) Nots += "not ";
+  for (int I = 0; I < 20000; ++I) Nots += "not ";
   EXPECT_EQ(CompileError(Nots + "b"), TooDeep);
   std::string Blocks;
-  for (int I = 0; I < 100000; ++I) Blocks += "begin ";
+  for (int I = 0; I < 20000; ++I) Blocks += "begin ";
   EXPECT_EQ(CompileError(Blocks), TooDeep);
   std::string Ifs;
-  for (int I = 0; I < 100000; ++I) Ifs += "if true then ";
+  for (int I = 0; I < 20000; ++I) Ifs += "if true then ";
   EXPECT_EQ(CompileError(Ifs + "r := 1"), TooDeep);
 
-  // Within the limit both compile and run.
+  // Up to the limit they compile and run: SCRIPT, SET and 497 additions are 500 levels.
   std::string Long = "x := 1; r := x";
-  for (int I = 0; I < 400; ++I) Long += " + x";
+  for (int I = 0; I < 497; ++I) Long += " + x";
   S.SetText(Long);
   EXPECT_TRUE(S.Execute());
-  EXPECT_EQ(Value("R"), TValue(401));
-  S.SetText("r := " + std::string(200, '(') + "2" + std::string(200, ')') + " * 3");
+  EXPECT_EQ(Value("R"), TValue(498));
+  EXPECT_EQ(CompileError(Long + " + x"), TooDeep);
+  std::string DeepIfs;
+  for (int I = 0; I < 490; ++I) DeepIfs += "if true then ";
+  S.SetText(DeepIfs + "r := 7");
+  EXPECT_TRUE(S.Execute());
+  EXPECT_EQ(Value("R"), TValue(7));
+  S.SetText("x := 2; r := " + std::string(240, '(') + "x" + std::string(240, ')') + " * 3");
   EXPECT_TRUE(S.Execute());
   EXPECT_EQ(Value("R"), TValue(6));
 }
