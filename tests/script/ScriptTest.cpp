@@ -144,6 +144,8 @@ TEST(ScriptLanguage, VariablesArraysAndStrings) {
       {"SetArray(a, 2); a[0] := 5; a[1] := 6; SetArray(a, 3); a[2] := 7; r := a[0] + a[1] + a[2]", "I:18"},
       {"SetArray(a, 3); a[3] := 'y'", "Runtimeerror: Array index out of bounds (A[3]) [Position 17]"},
       {"SetArray(a, 3); a[0] := 1; r := a[2]", "Runtimeerror: Variable A[2] is not defined. [Position 28]"},
+      {"SetArray(a, 3); a[0] := 'x'; a[1] := 5",
+       "Runtimeerror: Variable A expects type VOID instead of type INTEGER. [Position 30]"},
       {"SetArray(a, 3); a[0] := 'x'; a[0] := 5",
        "Runtimeerror: Variable A expects type STRING instead of type INTEGER. [Position 30]"},
       {"SetArray(a, 3); SetArray(a, 4)", "Runtimeerror: Variable A is not defined. [Position 17]"},
@@ -199,7 +201,12 @@ TEST(ScriptLanguage, FormatPiecesAndDates) {
       {"r := formatdatetime('mmmm d, yyyy', 14916.75)", "S:November 1, 1940"},
       {"r := formatdatetime('dddd ddd dd/mm/yy hh:nn:ss', 14916.75)", "S:Friday Fri 01/11/40 18:00:00"},
       {"r := formatdatetime('h:nn am/pm \"at\" c', 14916.75)", "S:6:00 pm at 11/1/1940 6:00:00 PM"},
+      {"r := formatdatetime('ddddd|dddddd|mmm', 14916.5)", "S:11/1/1940|Friday, November 1, 1940|Nov"},
+      {"r := formatdatetime('hh:mm:ss.zzz a/p|t|tt', 14916.0 + 0.5 / 24)", "S:12:30:00.000 a|12:30 AM|12:30:00 AM"},
+      {"r := formatdatetime('', 14916.0)", "S:11/1/1940"},
       {"r := formatdatetime('yyyy', 1e10)", "Runtimeerror: Invalid date value [Position 6]"},
+      {"r := format('%0:d-%0:d', 4)", "S:4-"},
+      {"r := format('%1:d', 4)", "Runtimeerror: Format '%1:d' invalid or incompatible with argument [Position 6]"},
   });
   const std::string Now = RunScript("r := now");
   ASSERT_EQ(Now.substr(0, 2), "F:");
