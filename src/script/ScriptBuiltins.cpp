@@ -229,7 +229,9 @@ void AddBuiltinFunctions(TFuncs& Funcs) {
     std::string Text = V.Evaluate().AsString();
     const std::int32_t Index = Value(Args, 2).AsInteger();
     const std::size_t At = Index < 1 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(Index) - 1, Text.size());
-    Text.insert(At, Value(Args, 0).AsString());
+    const std::string Inserted = Value(Args, 0).AsString();
+    if (Text.size() + Inserted.size() > TValue::MaxStringLength) throw EValueError("String too long");
+    Text.insert(At, Inserted);
     V.Assign(TValue(std::move(Text)));
   });
   Simple("delete", P{{tbVar | S, I, I}}, tbVoid, [](std::int32_t, const TArgList& Args, TValue&) {

@@ -230,6 +230,7 @@ TValue ValueAddSlow(const TValue& A, const TValue& B) {
   if (A.Kind() == vkString && B.Kind() == vkString) {
     const std::string& X = *A.IfString();
     const std::string& Y = *B.IfString();
+    if (X.size() + Y.size() > TValue::MaxStringLength) throw EValueError("String too long");
     std::string R;
     R.reserve(X.size() + Y.size());
     R.append(X).append(Y);

@@ -26,6 +26,8 @@ public:
   // The most elements one array may hold: a script that asks for more gets an error
   // instead of exhausting the machine's memory.
   static constexpr std::int32_t MaxArrayLength = 1 << 20;
+  // The longest text a script may build (16 MiB), for the same reason.
+  static constexpr std::size_t MaxStringLength = std::size_t{1} << 24;
 
   TValue() noexcept : FKind(vkEmpty) { FScalar.Float = 0; }
   TValue(bool V) noexcept : FKind(vkBoolean) { FScalar.Float = 0, FScalar.Boolean = V; }

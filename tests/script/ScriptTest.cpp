@@ -164,6 +164,7 @@ TEST(ScriptLanguage, VariablesArraysAndStrings) {
       {"r := pos('b', 'abc')", "I:2"},
       {"r := pos('B', 'abc')", "I:0"},
       {"r := length('')", "I:0"},
+      {"s := 'ab'; while true do s := s + s", "Runtimeerror: String too long [Position 33]"},
       {"r := copy := 1", "Syntaxerror: \";\" expected. [Position 11]"},
       {"copy := 1", "Syntaxerror: Name \"COPY\" is already existing [Position 1]"},
       {"x", "Syntaxerror: Function X is not defined [Position 1]"},
