@@ -144,7 +144,7 @@ void BM_StringBuildingVersusLua(benchmark::State& State) {
 }
 BENCHMARK(BM_StringBuildingVersusLua)->Unit(benchmark::kMillisecond);
 
-// The loop with the program's own message pump wired in (it asks the clock on every call
+// The loop with the program's own message pump wired in (it asks the clock every few calls
 // and turns the event loop at most every few milliseconds), against the loop without one.
 void BM_LoopWithTheRealPump(benchmark::State& State) {
   static int Argc = 1;
