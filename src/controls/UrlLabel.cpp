@@ -35,12 +35,16 @@ void TUrlLabel::Click() {
 
 void TUrlLabel::mousePressEvent(QMouseEvent* Event) {
   QLabel::mousePressEvent(Event);
-  if (Event->button() == Qt::LeftButton) FClicked = true;
+  if (Event->button() != Qt::LeftButton) return;
+  // The press is the link's: the window behind it does not see it.
+  Event->accept();
+  FClicked = true;
 }
 
 void TUrlLabel::mouseReleaseEvent(QMouseEvent* Event) {
   QLabel::mouseReleaseEvent(Event);
   if (Event->button() != Qt::LeftButton || !FClicked) return;
   FClicked = false;
+  Event->accept();
   if (rect().contains(Event->position().toPoint())) RunGuarded([this] { Click(); });
 }
