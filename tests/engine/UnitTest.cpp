@@ -169,17 +169,17 @@ TEST_F(UnitTest, OnlyTheHostsImpulseDrawsTheOrganisationLossOfAMove) {
   EXPECT_EQ(Engine.GetRandom().GetStateText(), Before);
   ArmyAlba->MoveToZone(Z(zAlba), mmReplay);
 
-  // The impulse draws 0.02 for the move and, into Brae (not allied) with Brae's... no: Alba's
-  // border defence of level 2 towards Brae costs an army coming from Brae twice 0.2.
+  // The impulse draws 0.02 for a move into Brae, which has no border defence.
   ArmyAlba->MoveToZone(Z(zBrae), mmImpulse);
   const float AfterStep = ArmyAlba->GetOrganization();
   EXPECT_LT(AfterStep, 100.0f);
   EXPECT_GE(AfterStep, 98.0f);
-  Z(zAlba)->SetOwner(N(1));  // Alba no longer allied to Albion; its border faces Brae.
+  // Back into Alba, now Ruritania's: its border defence of level 2 towards Brae costs an
+  // army coming from Brae two more draws of 0.2.
+  Z(zAlba)->SetOwner(N(1));
   TBrenmoorEngine& E = Engine;
   TRandomGenerator Copy = E.GetRandom();
   ArmyAlba->MoveToZone(Z(zAlba), mmImpulse);
-  // Three draws: the step and two for the border defence of level 2.
   double Expected = AfterStep;
   for (double F : {0.02, 0.2, 0.2}) Expected = static_cast<float>((1.0 - Copy.Random() * F) * Expected);
   EXPECT_FLOAT_EQ(ArmyAlba->GetOrganization(), static_cast<float>(std::max(25.0, Expected)));
@@ -187,8 +187,8 @@ TEST_F(UnitTest, OnlyTheHostsImpulseDrawsTheOrganisationLossOfAMove) {
 }
 
 TEST_F(UnitTest, EmbarkAndDisembark) {
-  // Brae neighbours the North Sea; the transports have room 2 for the 1 Infantry and 1 Armor
-  // (weight 3)? No: room 2 x 2 - 2 = 2. A weight of 3 does not fit.
+  // Brae neighbours the North Sea, where two transports (room 4) carry 2 Infantry: room 2 is
+  // left, and 1 Infantry with 1 Armor (weight 3) does not fit.
   TUnit* Landed = MakeUnit(0, ukArmy, zBrae, {{utInfantry, 1}, {utArmor, 1}});
   Landed->SetDestinationUnit(Transports);
   Landed->Embark(mmReplay);
@@ -292,7 +292,45 @@ TEST_F(UnitTest, SubmergedFleetsOfNationsPlayedElsewhereStayOutOfTheTallies) {
   Z(zChannel)->SetSeenBy(0x07);
   EXPECT_FALSE(Sea->IsVisibleTo(N(0)));
   EXPECT_TRUE(Sea->IsVisibleTo(N(2)));
-  EXPECT_TRUE(Transports->IsVisibleTo(N(1)) == false);  // The North Sea is seen by nobody.
+  EXPECT_FALSE(Transports->IsVisibleTo(N(1)));  // The North Sea is seen by nobody.
+}
+
+TEST_F(UnitTest, PlacementBasesAirForcesOnTheFirstFleetAtSeaAndOnTheZoneAshore) {
+  TUnitCounts Counts{};
+  Counts[utFighter] = 2;
+  Counts[utCarrier] = 1;
+  const std::vector<TUnit*> AtSea = Engine.PlaceUnits(N(1), Z(zChannel), Counts);
+  ASSERT_EQ(AtSea.size(), 2u);
+  EXPECT_EQ(AtSea[0]->GetKind(), ukNavy);
+  EXPECT_EQ(AtSea[1]->GetBaseUnit(), AtSea[0]);
+  EXPECT_EQ(AtSea[1]->GetBaseZone(), nullptr);
+  EXPECT_EQ(AtSea[0]->GetBasedCount(), 1);
+  Counts[utCarrier] = 0;
+  const std::vector<TUnit*> Ashore = Engine.PlaceUnits(N(1), Z(zBrae), Counts);
+  ASSERT_EQ(Ashore.size(), 1u);
+  EXPECT_EQ(Ashore[0]->GetBaseUnit(), nullptr);
+  EXPECT_EQ(Ashore[0]->GetBaseZone(), Z(zBrae));
+  EXPECT_TRUE(Engine.PlaceUnits(N(1), Z(zBrae), TUnitCounts{}).empty());
+}
+
+TEST_F(UnitTest, ChangeRecordsGoOutOnlyFromAnActiveHostOutsideTheUpkeep) {
+  Engine.SetLocalOnly(true);
+  ArmyAlba->MoveToZone(Z(zBrae), mmReplay);
+  Engine.SetLocalOnly(false);
+  Sink.Active = false;
+  ArmyAlba->MoveToZone(Z(zAlba), mmReplay);
+  Sink.Active = true;
+  Sink.Host = false;
+  Engine.SendUnitOrder(ArmyAlba);
+  EXPECT_TRUE(Sink.Records.empty());
+  Engine.SetChangeSink(nullptr);
+  ArmyAlba->Remove(true);
+  Engine.SetChangeSink(&Sink);
+  Sink.Host = true;
+  Engine.AddUnitChange(ArmyAlba, 24);
+  Engine.SendUnitOrder(Aboard);
+  EXPECT_EQ(Sink.Records, (std::vector<std::string>{"24;0;", "3;3;0;-1;-1;0;"}));
+  ExpectTalliesHold();
 }
 
 TEST_F(UnitTest, LossesComeOffCountsTalliesAndScore) {
