@@ -49,7 +49,10 @@ void TUnit::Unlink() {
   FBoardedUnits.clear();
   for (TUnit* Unit : FBasedUnits) Unit->FBaseUnit = nullptr;
   FBasedUnits.clear();
+  // Only a unit of the game can be another's target (not one made for reading a saved field).
+  const bool InGame = FEngine->GetUnitByID(ID) == this;
   for (TUnit* Unit : FEngine->GetUnits()) {
+    if (!InGame) break;
     if (Unit == this) continue;
     if (Unit->FDestinationUnit == this) Unit->SetDestinationUnit(nullptr);
     EraseUnit(Unit->FOpponents, this);
