@@ -124,10 +124,12 @@ void TBrenmoorEngine::FreeUnit(TUnit* Unit) {
 }
 
 void TBrenmoorEngine::UnitDestroyed(TUnit* Unit) {
+  // Only a unit of the game is reported: not one made for reading a saved field and refused.
+  // While the game is cleared the list is already empty and every unit is reported.
   const int I = FUnits.IndexOf(Unit);
   if (I >= 0) FUnits.Delete(I);
   if (FPathUnit == Unit) FPathUnit = nullptr;
-  if (OnRemoveUnit) OnRemoveUnit(this, Unit);
+  if ((I >= 0 || FClearing) && OnRemoveUnit) OnRemoveUnit(this, Unit);
 }
 
 std::vector<TUnit*> TBrenmoorEngine::PlaceUnits(TNation* Nation, TBrenmoorZone* Zone, const TUnitCounts& Counts) {

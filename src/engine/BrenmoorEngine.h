@@ -181,7 +181,8 @@ public:
   // A notice for the player that does not stop the load ("Zone x not found").
   std::function<void(TBrenmoorEngine* Sender, const std::string& Text)> OnMessage;
 
-  // Called by a unit's destructor: leaves the engine's list, then OnRemoveUnit.
+  // Called by a unit's destructor: leaves the engine's list, then OnRemoveUnit (for a unit of
+  // the game).
   void UnitDestroyed(TUnit* Unit);
   // True while ClearGame frees every unit (the units skip unlinking from each other).
   bool IsClearing() const { return FClearing; }

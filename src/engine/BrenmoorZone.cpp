@@ -206,6 +206,28 @@ void TBrenmoorZone::ResetGameState() {
   FBuilding = false;
   FResources = static_cast<float>(FIndustry);
   FSupplySource = this;
+  // Everything else of the last game goes too: a zone that the next scenario does not name
+  // must not keep its combat, build order, hits, port, airfield or rocket site.
+  FEmbattled = false;
+  FIncome = 0;
+  FBorderCount = 0;
+  FBorderText.clear();
+  FBuildQueue.fill(0);
+  FBuildProgress = 0.0f;
+  FBuildTotal = 0.0f;
+  FBuildKind = 0;
+  FBombCount = 0;
+  FStrikeCount = 0;
+  FSeenBy = 0;
+  FStorm = false;
+  FSupplySourceIndex = -1;
+  FPort = false;
+  FAirfield = false;
+  FTerrainDefense = 0;
+  FRocketSite = false;
+  FRocketTarget = nullptr;
+  FRocketTargetIndex = -1;
+  FPortZone = nullptr;
 }
 
 void TBrenmoorZone::FreeUnits() {

@@ -51,7 +51,8 @@ public:
   // After every object of a saved game is read: tallies from the units, supply source, border
   // defences and rocket target.
   void ResolveLoadedReferences();
-  // Zeroes the game state before a scenario is read, freeing the units.
+  // Zeroes the game state before a scenario is read, freeing the units: the zone is as the
+  // map made it.
   void ResetGameState();
   // Frees every unit of the zone, then the border defences.
   void FreeUnits();

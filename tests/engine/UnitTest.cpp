@@ -585,3 +585,24 @@ TEST_F(UnitTest, SavedUnitsReadBackWithTheirIdentifiersAndLinks) {
   Twice->LoadFromString(Saved.back());
   EXPECT_EQ(EngineError([&] { Engine.AddLoadedUnit(std::move(Twice)); }), "Unit 8 is there twice");
 }
+
+TEST_F(UnitTest, ClearingTheGameReportsEveryUnitAndARefusedReadingNone) {
+  std::vector<int> Removed;
+  Engine.OnRemoveUnit = [&](TBrenmoorEngine*, TUnit* Unit) { Removed.push_back(Unit->ID); };
+  {
+    auto Scratch = std::make_unique<TUnit>(Engine);
+    std::string Text = ArmyAlba->SaveToString();
+    Text.replace(Text.find("~0~-1~~~"), 8, "~99~-1~~~");  // The zone 99 of no map.
+    EXPECT_NE(EngineError([&] { Scratch->LoadFromString(Text); }), "");
+  }
+  EXPECT_TRUE(Removed.empty());
+  TUnit* Wing = MakeUnit(0, ukAirForce, zNorthSea, {{utFighter, 1}});
+  Wing->JoinBase(Transports);
+  Engine.ClearGame();
+  std::sort(Removed.begin(), Removed.end());
+  EXPECT_EQ(Removed, (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(Engine.GetUnitCount(), 0);
+  EXPECT_EQ(Engine.GetNationCount(), 0);
+  for (int I = 0; I < Engine.GetZoneCount(); ++I) EXPECT_EQ(Z(I)->GetUnitCount(), 0);
+  Engine.OnRemoveUnit = nullptr;
+}

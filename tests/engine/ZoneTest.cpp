@@ -217,3 +217,36 @@ TEST_F(ZoneTest, RecordsThatWouldOverrunTheModelAreRefusedNamingTheLine) {
   Bad.replace(Bad.find("~0~0~3~0~"), 9, "~0~9~3~0~");
   EXPECT_EQ(EngineError([&] { Z(zAlba)->LoadFromString(Bad); }), "Zone Alba: the owner 9 is no nation");
 }
+
+TEST_F(ZoneTest, ANewScenarioLeavesNothingOfTheLastGameInZonesItDoesNotName) {
+  LoadWorld();
+  TBrenmoorZone* C = Z(zChannel);
+  C->SetEmbattled(true);
+  C->SetBuilding(true);
+  C->SetBuildQueue(utDestroyer, 2);
+  C->SetPort(true);
+  C->SetAirfield(true);
+  C->SetRocketSite(true);
+  C->SetRocketTarget(Z(zAlba));
+  C->SetPortZone(Z(zNorthSea));
+  C->SetBombCount(3);
+  C->SetBorderDefense(Z(zBrae), 1);
+  std::string Text = WorldScenarioText;
+  Text.erase(Text.find("Zone=Channel"), Text.find("Zone=Dunmore") - Text.find("Zone=Channel"));
+  LoadWorld(true, Text);
+  EXPECT_FALSE(C->GetEmbattled());
+  EXPECT_FALSE(C->GetBuilding());
+  EXPECT_EQ(C->GetBuildQueue(utDestroyer), 0);
+  EXPECT_FALSE(C->GetPort());
+  EXPECT_FALSE(C->GetAirfield());
+  EXPECT_FALSE(C->GetRocketSite());
+  EXPECT_EQ(C->GetRocketTarget(), nullptr);
+  EXPECT_EQ(C->GetPortZone(), nullptr);
+  EXPECT_EQ(C->GetBombCount(), 0);
+  EXPECT_EQ(C->GetBorderDefenseCount(), 0);
+  EXPECT_EQ(C->GetTerrainDefenseValue(), 0);
+  EXPECT_EQ(C->GetSupplySource(), C);
+  EXPECT_EQ(C->GetUnitCount(), 0);
+  EXPECT_EQ(Engine.GetUnitCount(), 6);
+  ExpectTalliesHold();
+}
