@@ -628,9 +628,10 @@ void TPGCaptionBar::SysCommand(TSysCommand Command) {
       return;
     case scMaximize:
       if (!F->isMaximized()) FNormalGeometry = F->geometry();
-      F->setWindowState((F->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
-      // Maximised beside the task bar: the screen's available area.
-      if (F->isWindow() && Guard) F->setGeometry(MaximizedGeometry());
+      // Maximised beside the task bar: the screen's available area, also where no window
+      // manager places maximised windows. The place first: a new place ends the maximised state.
+      if (F->isWindow()) F->setGeometry(MaximizedGeometry());
+      if (Guard) F->setWindowState((F->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
       break;
     case scRestore:
       F->setWindowState(F->windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));

@@ -14,13 +14,13 @@ TPGSubclass::TPGSubclass(QObject* Owner) : QObject(Owner) {
 
 TPGSubclass::~TPGSubclass() {
   FDestroying = true;
-  FRehookTimer.stop();
   if (FHooked) {
     // Leaves the chain while the window lives, so that no procedure points into this object.
     FDestroying = false;
     UnhookWindow();
     FDestroying = true;
   }
+  FRehookTimer.stop();
 }
 
 void TPGSubclass::SetActive(bool Value) {

@@ -20,10 +20,8 @@ int main(int argc, char* argv[]) {
   Form.resize(640, 480);
   Form.move(40, 30);
 
-  auto* SysMenu = new TPGCaptionBarSystemButton(&Form);
-  SysMenu->setObjectName("cbtnSysMenu");
-  SysMenu->SetKind(sbkSystemMenu);
-  auto* Bar = TPGCaptionBar::FindCaptionBar(&Form);
+  // The bar first, then its items in their order.
+  auto* Bar = new TPGCaptionBar(&Form);
   Bar->setObjectName("dfCaption");
   Bar->SetOptions(cboButtonsSameHeight | cboCaptionBarAutosize | cboDesignTimeEnhancements | cboDesignTimeTips);
   Bar->SetHeight(23);
@@ -31,6 +29,10 @@ int main(int argc, char* argv[]) {
   Bar->SetInactiveColor(Qt::black);
   Bar->SetMinWidth(640);
   Bar->SetMinHeight(480);
+
+  auto* SysMenu = new TPGCaptionBarSystemButton(&Form);
+  SysMenu->setObjectName("cbtnSysMenu");
+  SysMenu->SetKind(sbkSystemMenu);
 
   auto* Title = new TPGCaptionBarGlyph(&Form);
   Title->setObjectName("dfCaptionGlyph");
