@@ -49,6 +49,11 @@ void TCaptionClickRules::DoubleClick() {
   TimerFired();
 }
 
+void TCaptionClickRules::Cancel() {
+  FCaptured = false;
+  FInside = false;
+}
+
 void TCaptionClickRules::TimerFired() {
   FTimer.Stop();
   const bool Double = FDblClick;

@@ -93,6 +93,8 @@ public:
   void Release(bool Inside, bool WantsDblClick);
   void DoubleClick();
   void TimerFired();
+  // The capture ends without a release (the window was hidden or blocked meanwhile).
+  void Cancel();
 
   bool Captured() const { return FCaptured; }
   bool Inside() const { return FInside; }

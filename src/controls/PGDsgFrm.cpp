@@ -231,7 +231,7 @@ void TPGCaptionBar::RemoveItem(TPGCaptionBarComponent* Item) {
   if (Found == FItems.end()) return;
   FItems.erase(Found);
   if (FCaptureItem == Item) FCaptureItem = nullptr;
-  if (FTitle == Item) FTitle = nullptr;
+  if (FTitle.data() == static_cast<QObject*>(Item)) FTitle = nullptr;
   if (FBarDestroying) return;
   BeginUpdate();
   for (TPGCaptionBarComponent* Other : FItems) Other->UpdateSize();
@@ -427,6 +427,11 @@ void TPGCaptionBar::Dispatch(TMessage& Message) {
       }
       break;
     }
+    case QEvent::Hide:
+    case QEvent::WindowBlocked:
+      TPGFormSubclass::Dispatch(Message);
+      CancelMode();
+      return;
     case QEvent::Leave:
       if (FCursorSet && FDragMode == dmNone) {
         F->unsetCursor();
@@ -554,6 +559,16 @@ void TPGCaptionBar::ClickAction(TCaptionMouseAction Action) {
       Item->DblClick();
       break;
   }
+}
+
+void TPGCaptionBar::CancelMode() {
+  FDragMode = dmNone;
+  if (!FClickRules->Captured()) return;
+  SetMouseCapture(false);
+  FClickRules->Cancel();
+  // The pressed item settles as if released outside it.
+  if (FCaptureItem) FCaptureItem->SettleRelease(FStateBeforePress, false);
+  RecalcFrame();
 }
 
 void TPGCaptionBar::StartMove(const QPoint& Global) {

@@ -72,7 +72,7 @@ public:
   void SetMinWidth(int Value);
   int MinHeight() const { return FMinHeight; }
   void SetMinHeight(int Value);
-  TPGCaptionBarGlyph* Title() const { return FTitle; }
+  TPGCaptionBarGlyph* Title() const { return static_cast<TPGCaptionBarGlyph*>(FTitle.data()); }
   void SetTitle(TPGCaptionBarGlyph* Value) { FTitle = Value; }
   // The form's border: its frame's edges and whether they size it.
   TFormBorderStyle BorderStyle() const { return FBorderStyle; }
@@ -149,6 +149,7 @@ private:
   void StartMove(const QPoint& Global);
   void StartResize(THitCode Code, const QPoint& Global);
   void UpdateCursor(THitCode Code);
+  void CancelMode();
   void ReloadMaximizeGlyphs();
   bool CanPaint() const;
 
@@ -163,7 +164,8 @@ private:
                                   cboDesignTimeEnhancements | cboDesignTimeTips;
   int FMinWidth = 0;
   int FMinHeight = 0;
-  QPointer<TPGCaptionBarGlyph> FTitle;
+  // Held as an object: the title is cleared while it is being destroyed, no longer a glyph.
+  QPointer<QObject> FTitle;
   TFormBorderStyle FBorderStyle = fbsSizeable;
 
   std::vector<TPGCaptionBarComponent*> FItems;

@@ -79,6 +79,9 @@ void TWindowHookChain::Attach() {
 
 bool TWindowHookChain::eventFilter(QObject* Watched, QEvent* Event) {
   if (Watched != FWindow || !FProcedure || FDetached) return false;
+  // Deleting the widget later is no window message: it goes straight to the widget, so that
+  // no hook is still at work when the widget and its hooks are gone.
+  if (Event->type() == QEvent::DeferredDelete) return false;
   // The native window is destroyed: the hooks see it go, then the new one starts without them.
   const bool NativeGone = Event->type() == QEvent::WinIdChange && FWindow->internalWinId() == 0;
   TMessage Message;

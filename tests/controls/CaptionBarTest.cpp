@@ -150,6 +150,13 @@ TEST_F(CaptionBarTest, ItemsArePlacedFromBothEdgesWithTheirGaps) {
   Midi->SetIndex(2);
   EXPECT_EQ(Midi->Index(), 2);
   EXPECT_EQ(Midi->Left(), 374) << "the first right item now";
+
+  // An item that goes leaves the bar; the title is forgotten with it.
+  EXPECT_EQ(Bar->Title(), Title);
+  std::unique_ptr<TPGCaptionBarComponent>(Title).reset();
+  EXPECT_EQ(Bar->Title(), nullptr);
+  EXPECT_EQ(Bar->ItemCount(), 6);
+  EXPECT_EQ(Close->Left(), 374 - 20 - 2) << "Midi still before it";
 }
 
 TEST_F(CaptionBarTest, ToggleSwitchesSettleOnTheRelease) {
@@ -498,4 +505,34 @@ TEST_F(CaptionBarTest, RemovingTheBarGivesTheFormItsFrameBack) {
   EXPECT_FALSE(Form.windowFlags() & Qt::FramelessWindowHint);
   EXPECT_EQ(Form.contentsMargins(), QMargins(0, 0, 0, 0));
   EXPECT_EQ(TPGCaptionBar::FindCaptionBar(&Form), nullptr);
+}
+
+TEST_F(CaptionBarTest, HidingTheFormWhilePressedEndsThePress) {
+  NoteClicks(Sound, "sound");
+  Sound->SetDown(false);
+  Press(On(Sound));
+  EXPECT_TRUE(Sound->Down());
+  Form.hide();
+  EXPECT_FALSE(Sound->Down()) << "as if released outside";
+  Form.show();
+  Release(On(Sound));
+  EXPECT_FALSE(Sound->Down());
+  EXPECT_TRUE(Log.empty());
+}
+
+TEST(CaptionBarForm, AFormThatDeletesItselfOnCloseIsClosedByItsButton) {
+  QPointer<QWidget> Form = new QWidget;
+  Form->setAttribute(Qt::WA_DeleteOnClose);
+  Form->resize(300, 200);
+  new TPGCaptionBar(Form);
+  auto* Close = new TPGCaptionBarSystemButton(Form);
+  Form->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(Form));
+  const QPoint At = Close->ScreenRect().center();
+  for (QEvent::Type Type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+    QMouseEvent Event(Type, QPointF(Form->mapFromGlobal(At)), QPointF(At), Qt::LeftButton,
+                      Type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(Form, &Event);
+  }
+  QTRY_VERIFY_WITH_TIMEOUT(Form.isNull(), 2000);
 }
