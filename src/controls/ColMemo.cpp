@@ -35,6 +35,8 @@ bool IsMoveKey(int Key) {
 }  // namespace
 
 TColorMemo::TColorMemo(QWidget* Parent) : QPlainTextEdit(Parent) {
+  // Hot spots change the cursor while the mouse merely passes over them.
+  viewport()->setMouseTracking(true);
   FColorizer.ColorRules().OnChange = [this](TDrawRules*) { Recolour(); };
   FColorizer.OnDraw = [this](TSyntaxColorizer*, TColorRule& Rule, std::int32_t RangeStart, std::span<TDrawKey> Table,
                              int& Count, int Limit) {
