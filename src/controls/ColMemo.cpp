@@ -42,21 +42,27 @@ TColorMemo::TColorMemo(QWidget* Parent) : QPlainTextEdit(Parent) {
                              int& Count, int Limit) {
     if (OnDraw) OnDraw(this, Rule, FRangeStart + RangeStart, Table, Count, Limit);
   };
-  connect(this, &QPlainTextEdit::textChanged, this, [this] { Change(); });
-  connect(this, &QPlainTextEdit::selectionChanged, this, [this] { Recolour(); });
-  connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] { Recolour(); });
-  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
-    if (OnVScroll) RunGuarded([&] { OnVScroll(this); });
-    Recolour();
-  });
-  connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] {
-    if (OnHScroll) RunGuarded([&] { OnHScroll(this); });
-    Recolour();
-  });
+  FConnections = {
+      connect(this, &QPlainTextEdit::textChanged, this, [this] { Change(); }),
+      connect(this, &QPlainTextEdit::selectionChanged, this, [this] { Recolour(); }),
+      connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] { Recolour(); }),
+      connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+              [this] {
+                if (OnVScroll) RunGuarded([&] { OnVScroll(this); });
+                Recolour();
+              }),
+      connect(horizontalScrollBar(), &QScrollBar::valueChanged, this,
+              [this] {
+                if (OnHScroll) RunGuarded([&] { OnHScroll(this); });
+                Recolour();
+              }),
+  };
 }
 
 TColorMemo::~TColorMemo() {
-  // The rules outlive nothing of the memo: they must not call back into it while it goes.
+  // The edit's own destruction (of its document, say) must not reach the memo's handlers once
+  // the memo's members are gone.
+  for (const QMetaObject::Connection& C : FConnections) disconnect(C);
   FColorizer.ColorRules().OnChange = nullptr;
 }
 

@@ -111,6 +111,7 @@ private:
   };
 
   TSyntaxColorizer FColorizer;
+  std::vector<QMetaObject::Connection> FConnections;
   std::string FText;
   std::vector<TLine> FLines;
   std::vector<TKeyDescr> FRuns;
