@@ -377,17 +377,25 @@ void TDrawRules::Clear() {
 
 void TDrawRules::Assign(const TDrawRules& Source) {
   if (&Source == this) return;
-  FItems.clear();
-  for (const auto& Rule : Source.FItems) {
-    FItems.push_back(std::make_unique<TColorRule>(this));
-    FItems.back()->Assign(*Rule);
+  {
+    // One change for the whole copy.
+    FQuiet = true;
+    struct TGuard {
+      bool& Flag;
+      ~TGuard() { Flag = false; }
+    } Guard{FQuiet};
+    FItems.clear();
+    for (const auto& Rule : Source.FItems) {
+      FItems.push_back(std::make_unique<TColorRule>(this));
+      FItems.back()->Assign(*Rule);
+    }
   }
   Changed();
 }
 
 void TDrawRules::Changed() {
   FNeedsValidation = true;
-  if (!FValidating && OnChange) OnChange(this);
+  if (!FQuiet && OnChange) OnChange(this);
 }
 
 void TDrawRules::ValidateRules() {
@@ -395,8 +403,8 @@ void TDrawRules::ValidateRules() {
   struct TGuard {
     bool& Flag;
     ~TGuard() { Flag = false; }
-  } Guard{FValidating};
-  FValidating = true;
+  } Guard{FQuiet};
+  FQuiet = true;
   for (auto& Rule : FItems) Rule->Validate();
   FNeedsValidation = false;
 }

@@ -209,6 +209,6 @@ private:
 
   std::vector<std::unique_ptr<TColorRule>> FItems;
   bool FNeedsValidation = true;
-  // Validation re-parses through the rules' own parsers and tells nobody.
-  bool FValidating = false;
+  // While validating (the rules re-parse their own lists) or copying, OnChange is not told.
+  bool FQuiet = false;
 };

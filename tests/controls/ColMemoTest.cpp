@@ -285,3 +285,18 @@ TEST_F(ColMemoTest, AFailingHandlerIsShownAndTheMemoGoesOn) {
   EXPECT_EQ(Prompter.Messages(), std::vector<std::string>{"An internal error has occured: broken"});
   EXPECT_EQ(Formats(0), TFormats{"if=" + Navy});
 }
+
+TEST_F(ColMemoTest, RulesGivenToAnotherMemoColourItAtOnce) {
+  TColorMemo Other;
+  Other.resize(200, 100);
+  Other.setPlainText("if 'a' {b}");
+  Other.show();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(Other.Runs().empty());
+  Other.SetColorRules(Memo.ColorRules());
+  ASSERT_EQ(Other.ColorRules().Count(), 5);
+  const QTextBlock Block = Other.document()->firstBlock();
+  EXPECT_EQ(Block.layout()->formats().size(), 3);
+  Other.ColorRules().Clear();
+  EXPECT_TRUE(Block.layout()->formats().isEmpty());
+}
