@@ -109,24 +109,41 @@ void TFunction::CheckArguments(TFuncs* Registry, const std::vector<std::unique_p
 TFuncs::TFuncs() { AddBuiltinFunctions(*this); }
 
 TFuncs::~TFuncs() {
+  // A listener may remove itself while it hears the news.
+  while (!FListeners.empty()) {
+    TListener* L = FListeners.back();
+    FListeners.pop_back();
+    L->FuncsDestroying(*this);
+  }
   for (auto& F : FFunctions) F->RegistryGone();
 }
 
+void TFuncs::AddListener(TListener* L) {
+  if (L && std::find(FListeners.begin(), FListeners.end(), L) == FListeners.end()) FListeners.push_back(L);
+}
+
+void TFuncs::RemoveListener(TListener* L) { std::erase(FListeners, L); }
+
 void TFuncs::CheckUnique(const std::string& Name) const {
   if (FindFunction(Name)) throw EScriptUsage(ScriptMessage(smFunctionExists, Name));
+}
+
+void TFuncs::Insert(std::unique_ptr<TFunction> F) {
+  FByName.emplace(F->Name(), F.get());
+  FFunctions.push_back(std::move(F));
 }
 
 void TFuncs::AddFunction(std::unique_ptr<TFunction> F) {
   if (!F) return;
   CheckUnique(F->Name());
   F->FFuncs = this;
-  FFunctions.push_back(std::move(F));
+  Insert(std::move(F));
 }
 
 void TFuncs::AddBuiltin(std::unique_ptr<TFunction> F) {
   if (!F) return;
   CheckUnique(F->Name());
-  FFunctions.push_back(std::move(F));
+  Insert(std::move(F));
 }
 
 std::unique_ptr<TFunction> TFuncs::RemoveFunction(TFunction* F) {
@@ -134,24 +151,84 @@ std::unique_ptr<TFunction> TFuncs::RemoveFunction(TFunction* F) {
   if (It == FFunctions.end()) return nullptr;
   std::unique_ptr<TFunction> Removed = std::move(*It);
   FFunctions.erase(It);
+  FByName.erase(Removed->Name());
   Removed->FFuncs = nullptr;
   ++FRevision;
   return Removed;
 }
 
 TFunction* TFuncs::FindFunction(std::string_view Name) const {
-  for (const auto& F : FFunctions)
-    if (F->Name() == Name) return F.get();
-  return nullptr;
+  const auto It = FByName.find(std::string(Name));
+  return It == FByName.end() ? nullptr : It->second;
 }
 
 // ---- TFuncExpr ----
 
 TFuncExpr::TFuncExpr(TFuncs* Funcs, std::int32_t Position, std::string Name)
-    : TExpr(std::move(Name), Position), FFuncs(Funcs), FFunc(nullptr), FRevision(Funcs ? Funcs->Revision() : 0) {
+    : TExpr(std::move(Name), Position, ekCall), FFuncs(Funcs), FFunc(nullptr), FRevision(Funcs ? Funcs->Revision() : 0) {
   if (FFuncs) FFunc = FFuncs->FindFunction(this->Name());
   if (!FFunc) throw ESyntaxError(ScriptMessage(smFunctionNotDefined, this->Name()), Position);
   FResultType = FFunc->ResultType();
+}
+
+void TFuncExpr::Prepare() {
+  FCachedPat = -1;
+  const std::size_t N = FArgs.size();
+  TTypes Actuals(static_cast<std::int32_t>(N));
+  for (std::size_t I = 0; I < N; ++I) Actuals.SetType(static_cast<std::int32_t>(I), FArgs[I]->ActualType());
+  std::vector<TTypeBits> Narrowed;
+  const std::int32_t Pat = FFunc->MatchPattern(Actuals, Narrowed);
+
+  FWatched.clear();
+  FEvaluated.clear();
+  FSlots.resize(N);
+  FList.resize(N);
+  for (std::size_t I = 0; I < N; ++I) {
+    TExpr* Arg = FArgs[I].get();
+    if (TVarExpr* V = Arg->AsVariable()) FWatched.push_back({&V->Item(), V->Item().Type()});
+    const bool PassNode = (Narrowed[I] & (tbVar | tbFunc)) != 0 ||
+                          FFunc->KeepsArgumentUnevaluated(static_cast<std::int32_t>(I)) || Arg->IsConstant();
+    if (PassNode) {
+      FSlots[I].reset();
+      FList[I] = Arg;
+    } else {
+      if (!FSlots[I]) FSlots[I] = std::make_unique<TConstExpr>(TValue(), Arg->Position());
+      FList[I] = FSlots[I].get();
+      FEvaluated.push_back({Arg, FSlots[I].get()});
+    }
+  }
+  FCachedPat = Pat;
+}
+
+void TFuncExpr::Call(TValue& Result) {
+  if (FFuncs->Stopped()) throw EStop();
+  if (FBusy) {
+    // The same call site again while its call runs (a host handler that evaluates nodes
+    // of its own): its slots are in use, so this call takes the general road.
+    FFunc->CheckArguments(FFuncs, FArgs, Result);
+    return;
+  }
+  bool Hit = FCachedPat >= 0;
+  for (std::size_t I = 0; Hit && I < FWatched.size(); ++I) Hit = FWatched[I].Item->Type() == FWatched[I].Type;
+  if (!Hit) Prepare();
+
+  struct TBusy {
+    bool& Flag;
+    explicit TBusy(bool& F) : Flag(F) { Flag = true; }
+    ~TBusy() { Flag = false; }
+  } Busy(FBusy);
+  for (const TEvaluated& E : FEvaluated) E.Arg->Eval(E.Slot->MutableValue());
+
+  Result = TValue();
+  FFunc->Eval(FCachedPat, TArgList(FList), Result);
+  const TTypeBits Bits = VariantTypeBits(Result);
+  if ((Bits & FFunc->ResultType() & tbBaseMask) == 0)
+    throw ERTE(ScriptMessage(smResultTypeMismatch, FFunc->Name(), TypeToText(Bits), TypeToText(FFunc->ResultType())));
+  // A copied array is not kept until the next call (a text is, so its buffer is reused).
+  for (const TEvaluated& E : FEvaluated)
+    if (E.Slot->Value().IsArray()) E.Slot->MutableValue() = TValue();
+
+  ProcessMessages();
 }
 
 void TFuncExpr::Eval(TValue& Result) {
@@ -161,9 +238,10 @@ void TFuncExpr::Eval(TValue& Result) {
       // so a call never reaches a function that is gone.
       FFunc = FFuncs->FindFunction(Name());
       FRevision = FFuncs->Revision();
+      FCachedPat = -1;
       if (!FFunc) throw ERTE(ScriptMessage(smFunctionNotDefined, Name()));
     }
-    FFunc->CheckArguments(FFuncs, FArgs, Result);
+    Call(Result);
   } catch (const ERuntimeError&) {
     throw;
   } catch (const EStop&) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "script/ScriptExceptions.h"
@@ -96,10 +97,25 @@ public:
   // Changes whenever a function leaves the registry, so call nodes know to look again.
   std::uint32_t Revision() const { return FRevision; }
 
+  // Who must hear that the registry is going away (a script compiled against it drops its
+  // tree then). A listener removes itself before it is destroyed.
+  class TListener {
+  public:
+    virtual void FuncsDestroying(TFuncs& Funcs) = 0;
+
+  protected:
+    ~TListener() = default;
+  };
+  void AddListener(TListener* L);
+  void RemoveListener(TListener* L);
+
 private:
   void CheckUnique(const std::string& Name) const;
+  void Insert(std::unique_ptr<TFunction> F);
 
   std::vector<std::unique_ptr<TFunction>> FFunctions;
+  std::unordered_map<std::string, TFunction*> FByName;
+  std::vector<TListener*> FListeners;
   bool FStopped = false;
   std::uint32_t FRevision = 0;
 };
@@ -110,6 +126,11 @@ void AddBuiltinFunctions(TFuncs& Funcs);
 
 // A call of a registered function with its argument nodes. The registry must outlive the
 // node; a function that leaves the registry is looked up again by name at the next call.
+//
+// Each call site keeps what its last call matched: the actual types, the pattern and which
+// arguments are evaluated, and a constant node per evaluated argument that receives its
+// value. While the actual types stay the same (they change only when a variable gets its
+// first value), a call neither walks the patterns nor allocates.
 class TFuncExpr : public TExpr {
 public:
   // Looks Name up in Funcs; an unregistered name raises ESyntaxError "Function X is not
@@ -118,7 +139,10 @@ public:
 
   // Appends an argument; nullptr is ignored.
   void AddArg(std::unique_ptr<TExpr> Arg) {
-    if (Arg) FArgs.push_back(std::move(Arg));
+    if (Arg) {
+      FArgs.push_back(std::move(Arg));
+      FCachedPat = -1;
+    }
   }
   const std::vector<std::unique_ptr<TExpr>>& Args() const { return FArgs; }
   TFunction* Func() const { return FFunc; }
@@ -126,18 +150,38 @@ public:
   TTypeBits ResultType() const { return FResultType; }
 
   TTypeBits GetType() const override { return FResultType; }
-  TTypeBits ActualType() const override { return FResultType | tbFunc; }
   // Runs the call. A run-time error from inside passes unchanged (the innermost call's
   // position wins); a stop becomes "Script stopped." and any other failure a run-time error
   // with its message, both at this node's position.
   void Eval(TValue& Result) override;
 
 private:
+  void Call(TValue& Result);
+  // Matches the current actual types and sets up the argument slots; raises ERTE.
+  void Prepare();
+
   TFuncs* FFuncs;
   TFunction* FFunc;
   std::uint32_t FRevision;
   TTypeBits FResultType = tbVoid;
   std::vector<std::unique_ptr<TExpr>> FArgs;
+
+  // The call-site cache (FCachedPat -1: nothing matched yet). Only the type of a variable
+  // can change between calls (with its first value); constants and calls keep theirs.
+  struct TWatched {
+    const TVariable* Item;
+    TTypeBits Type;
+  };
+  struct TEvaluated {
+    TExpr* Arg;
+    TConstExpr* Slot;
+  };
+  std::int32_t FCachedPat = -1;
+  bool FBusy = false;
+  std::vector<TWatched> FWatched;
+  std::vector<TEvaluated> FEvaluated;               // the arguments evaluated before the call
+  std::vector<std::unique_ptr<TConstExpr>> FSlots;  // per argument: its value's node, or none
+  std::vector<TExpr*> FList;                        // what the function receives
 };
 
 class TFunc;

@@ -59,11 +59,15 @@ TConstant::TConstant(std::string Name, TValue Value) : TDataItem(std::move(Name)
 
 TVariable::TVariable(std::string Name) : TDataItem(std::move(Name)) { SetType(tbVoid | tbVar); }
 
-TExpr::TExpr(std::string Name, std::int32_t Position) : FName(UpperCaseName(std::move(Name))), FPosition(Position) {}
+TExpr::TExpr(std::string Name, std::int32_t Position, TExprKind Kind)
+    : FName(UpperCaseName(std::move(Name))), FPosition(Position), FKind(Kind) {}
 
-TConstExpr::TConstExpr(TValue Value, std::int32_t Position) : TExpr("", Position), FValue(std::move(Value)) {}
+TConstExpr::TConstExpr(TValue Value, std::int32_t Position) : TExpr("", Position, ekConst), FValue(std::move(Value)) {}
 
-TVarExpr::TVarExpr(TVariable& Item, std::int32_t Position) : TExpr(Item.Name(), Position), FItem(&Item) {}
+TVarExpr::TVarExpr(TVariable& Item, std::int32_t Position) : TVarExpr(Item, Position, ekVariable) {}
+
+TVarExpr::TVarExpr(TVariable& Item, std::int32_t Position, TExprKind Kind)
+    : TExpr(Item.Name(), Position, Kind), FItem(&Item) {}
 
 void TVarExpr::Eval(TValue& Result) {
   if (FItem->Type() & tbVoid)
@@ -90,7 +94,7 @@ void TVarExpr::ResizeArray(std::int32_t HighBound) {
 }
 
 TArrayExpr::TArrayExpr(TVariable& Item, std::int32_t Position, std::unique_ptr<TExpr> Index)
-    : TVarExpr(Item, Position), FIndex(std::move(Index)) {}
+    : TVarExpr(Item, Position, ekElement), FIndex(std::move(Index)) {}
 
 std::int32_t TArrayExpr::IndexValue() { return FIndex->Evaluate().AsInteger(); }
 

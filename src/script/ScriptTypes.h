@@ -103,17 +103,21 @@ public:
 
 class TVarExpr;
 
+// What a node is, so the evaluator tells nodes apart without casts.
+enum TExprKind : std::uint8_t { ekConst, ekVariable, ekElement, ekCall, ekOther };
+
 // A node of the expression tree. Each node owns its children; Position is the 1-based
 // character position in the script text (-1 for none).
 class TExpr {
 public:
-  TExpr(std::string Name, std::int32_t Position);
+  TExpr(std::string Name, std::int32_t Position, TExprKind Kind = ekOther);
   virtual ~TExpr() = default;
   TExpr(const TExpr&) = delete;
   TExpr& operator=(const TExpr&) = delete;
 
   const std::string& Name() const { return FName; }
   std::int32_t Position() const { return FPosition; }
+  TExprKind Kind() const { return FKind; }
 
   virtual TTypeBits GetType() const = 0;
   virtual void Eval(TValue& Result) = 0;
@@ -124,14 +128,15 @@ public:
   }
   // The node's type as an actual argument: GetType plus ARRAY for an element, plus VAR for
   // a variable or element, plus FUNC for a call.
-  virtual TTypeBits ActualType() const { return GetType(); }
-  virtual bool IsConstant() const { return false; }
+  inline TTypeBits ActualType() const;
+  bool IsConstant() const { return FKind == ekConst; }
   // This node as a variable or element node, or nullptr.
-  virtual TVarExpr* AsVariable() { return nullptr; }
+  inline TVarExpr* AsVariable();
 
 private:
   std::string FName;
   std::int32_t FPosition;
+  TExprKind FKind;
 };
 
 // A value fixed when the node was made.
@@ -140,8 +145,9 @@ public:
   TConstExpr(TValue Value, std::int32_t Position);
   TTypeBits GetType() const override { return VariantTypeBits(FValue); }
   void Eval(TValue& Result) override { Result = FValue; }
-  bool IsConstant() const override { return true; }
   const TValue& Value() const { return FValue; }
+  // The value an evaluated argument is stored in (the call's own argument nodes only).
+  TValue& MutableValue() { return FValue; }
 
 private:
   TValue FValue;
@@ -154,8 +160,6 @@ public:
   TVariable& Item() const { return *FItem; }
 
   TTypeBits GetType() const override { return FItem->Type(); }
-  TTypeBits ActualType() const override { return GetType() | tbVar; }
-  TVarExpr* AsVariable() override { return this; }
   // Reading a variable that was never assigned raises "Variable X is not defined." as an
   // ERuntimeError at this node's position.
   void Eval(TValue& Result) override;
@@ -163,6 +167,9 @@ public:
   virtual void Assign(const TValue& Value);
   // Sets the highest index of the variable's array to HighBound, keeping what remains.
   void ResizeArray(std::int32_t HighBound);
+
+protected:
+  TVarExpr(TVariable& Item, std::int32_t Position, TExprKind Kind);
 
 private:
   TVariable* FItem;
@@ -174,7 +181,6 @@ public:
   TArrayExpr(TVariable& Item, std::int32_t Position, std::unique_ptr<TExpr> Index);
   TExpr& Index() const { return *FIndex; }
 
-  TTypeBits ActualType() const override { return GetType() | tbVar | tbArray; }
   void Eval(TValue& Result) override;
   void Assign(const TValue& Value) override;
 
@@ -183,6 +189,19 @@ private:
 
   std::unique_ptr<TExpr> FIndex;
 };
+
+inline TTypeBits TExpr::ActualType() const {
+  switch (FKind) {
+    case ekVariable: return static_cast<const TVarExpr*>(this)->Item().Type() | tbVar;
+    case ekElement: return static_cast<const TVarExpr*>(this)->Item().Type() | tbVar | tbArray;
+    case ekCall: return GetType() | tbFunc;
+    default: return GetType();
+  }
+}
+
+inline TVarExpr* TExpr::AsVariable() {
+  return FKind == ekVariable || FKind == ekElement ? static_cast<TVarExpr*>(this) : nullptr;
+}
 
 // The argument nodes of one call as a function receives them: for a plain formal a constant
 // node with the value already evaluated, for a VAR formal the variable or element node, for

@@ -30,7 +30,7 @@ double CheckedFloat(double R) {
   return R;
 }
 
-std::int32_t Wrap(std::int64_t V) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(V)); }
+using ValueDetail::Wrap;
 
 bool EqualsNoCase(const std::string& S, const char* Word) {
   std::size_t I = 0;
@@ -60,6 +60,69 @@ void CheckIntDivision(std::int32_t A, std::int32_t B) {
 
 }  // namespace
 
+TValue::TValue(TValueArray V) : FKind(vkArray) { new (&FArray) TValueArray(std::move(V)); }
+
+void TValue::CopyHeld(const TValue& Other) {
+  if (Other.FKind == vkString)
+    new (&FString) std::string(Other.FString);
+  else
+    new (&FArray) TValueArray(Other.FArray);
+}
+
+void TValue::MoveHeld(TValue&& Other) noexcept {
+  if (Other.FKind == vkString)
+    new (&FString) std::string(std::move(Other.FString));
+  else
+    new (&FArray) TValueArray(std::move(Other.FArray));
+}
+
+void TValue::DestroyHeld() noexcept {
+  if (FKind == vkString)
+    FString.~basic_string();
+  else if (FKind == vkArray)
+    FArray.~TValueArray();
+  FKind = vkEmpty;
+  FScalar.Float = 0;
+}
+
+TValue& TValue::AssignSlow(const TValue& Other) {
+  if (this == &Other) return *this;
+  if (FKind == vkString && Other.FKind == vkString) {
+    FString = Other.FString;  // keeps the buffer
+    return *this;
+  }
+  TValue Copy(Other);  // an element of this array may be what is assigned
+  return MoveAssignSlow(std::move(Copy));
+}
+
+TValue& TValue::MoveAssignSlow(TValue&& Other) noexcept {
+  if (this == &Other) return *this;
+  if (!IsScalar()) {
+    TValue Taken(std::move(Other));  // Other may live inside what is released here
+    DestroyHeld();
+    return MoveAssignSlow(std::move(Taken));
+  }
+  FKind = Other.FKind;
+  if (Other.IsScalar())
+    FScalar = Other.FScalar;
+  else
+    MoveHeld(std::move(Other));
+  return *this;
+}
+
+bool TValue::operator==(const TValue& Other) const {
+  if (FKind != Other.FKind) return false;
+  switch (FKind) {
+    case vkEmpty: return true;
+    case vkBoolean: return FScalar.Boolean == Other.FScalar.Boolean;
+    case vkInteger: return FScalar.Integer == Other.FScalar.Integer;
+    case vkFloat: return FScalar.Float == Other.FScalar.Float;
+    case vkString: return FString == Other.FString;
+    case vkArray: return FArray == Other.FArray;
+  }
+  return false;
+}
+
 TValue TValue::MakeArray(std::int32_t Count) {
   if (Count < 0 || Count > MaxArrayLength) throw EValueError("Array length out of range");
   return TValue(TValueArray(static_cast<std::size_t>(Count)));
@@ -77,14 +140,14 @@ const char* TValue::KindName(TValueKind Kind) {
   return "Unknown";
 }
 
-bool TValue::AsBoolean() const {
+bool TValue::AsBooleanSlow() const {
   switch (Kind()) {
     case vkEmpty: return false;
-    case vkBoolean: return std::get<bool>(FData);
-    case vkInteger: return std::get<std::int32_t>(FData) != 0;
-    case vkFloat: return std::get<double>(FData) != 0;
+    case vkBoolean: return FScalar.Boolean;
+    case vkInteger: return FScalar.Integer != 0;
+    case vkFloat: return FScalar.Float != 0;
     case vkString: {
-      const std::string& S = std::get<std::string>(FData);
+      const std::string& S = FString;
       if (EqualsNoCase(S, "true")) return true;
       if (EqualsNoCase(S, "false")) return false;
       if (auto N = TryStrToFloat(S)) return *N != 0;
@@ -95,13 +158,13 @@ bool TValue::AsBoolean() const {
   CannotConvert(Kind(), "Boolean");
 }
 
-std::int32_t TValue::AsInteger() const {
+std::int32_t TValue::AsIntegerSlow() const {
   switch (Kind()) {
     case vkEmpty: return 0;
-    case vkInteger: return std::get<std::int32_t>(FData);
-    case vkFloat: return FloatToInteger(std::get<double>(FData));
+    case vkInteger: return FScalar.Integer;
+    case vkFloat: return FloatToInteger(FScalar.Float);
     case vkString: {
-      const std::string& S = std::get<std::string>(FData);
+      const std::string& S = FString;
       if (auto I = TryStrToInt(S)) return *I;
       if (auto F = TryStrToFloat(S)) {
         const double D = static_cast<double>(*F);
@@ -115,13 +178,13 @@ std::int32_t TValue::AsInteger() const {
   CannotConvert(Kind(), "Integer");
 }
 
-double TValue::AsFloat() const {
+double TValue::AsFloatSlow() const {
   switch (Kind()) {
     case vkEmpty: return 0;
-    case vkInteger: return std::get<std::int32_t>(FData);
-    case vkFloat: return std::get<double>(FData);
+    case vkInteger: return FScalar.Integer;
+    case vkFloat: return FScalar.Float;
     case vkString: {
-      if (auto F = TryStrToFloat(std::get<std::string>(FData))) {
+      if (auto F = TryStrToFloat(FString)) {
         const double D = static_cast<double>(*F);
         if (std::isfinite(D)) return D;
       }
@@ -136,10 +199,10 @@ double TValue::AsFloat() const {
 std::string TValue::AsString() const {
   switch (Kind()) {
     case vkEmpty: return std::string();
-    case vkBoolean: return std::get<bool>(FData) ? "True" : "False";
-    case vkInteger: return IntToStr(std::get<std::int32_t>(FData));
-    case vkFloat: return FloatToStr(std::get<double>(FData));
-    case vkString: return std::get<std::string>(FData);
+    case vkBoolean: return FScalar.Boolean ? "True" : "False";
+    case vkInteger: return IntToStr(FScalar.Integer);
+    case vkFloat: return FloatToStr(FScalar.Float);
+    case vkString: return FString;
     case vkArray: break;
   }
   CannotConvert(Kind(), "String");
@@ -147,12 +210,12 @@ std::string TValue::AsString() const {
 
 TValueArray& TValue::ArrayItems() {
   if (!IsArray()) throw EValueError("Variant is not an array");
-  return std::get<TValueArray>(FData);
+  return FArray;
 }
 
 const TValueArray& TValue::ArrayItems() const {
   if (!IsArray()) throw EValueError("Variant is not an array");
-  return std::get<TValueArray>(FData);
+  return FArray;
 }
 
 std::int32_t TValue::ArrayHighBound() const { return static_cast<std::int32_t>(ArrayItems().size()) - 1; }
@@ -163,19 +226,26 @@ void TValue::SetArrayHighBound(std::int32_t HighBound) {
   Items.resize(static_cast<std::size_t>(HighBound + 1));
 }
 
-TValue ValueAdd(const TValue& A, const TValue& B) {
-  if (A.Kind() == vkString && B.Kind() == vkString) return TValue(A.AsString() + B.AsString());
+TValue ValueAddSlow(const TValue& A, const TValue& B) {
+  if (A.Kind() == vkString && B.Kind() == vkString) {
+    const std::string& X = *A.IfString();
+    const std::string& Y = *B.IfString();
+    if (X.size() + Y.size() > TValue::MaxStringLength) throw EValueError("String too long");
+    std::string R;
+    R.reserve(X.size() + Y.size());
+    R.append(X).append(Y);
+    return TValue(std::move(R));
+  }
   return Arithmetic(
       A, B, [](std::int64_t X, std::int64_t Y) { return X + Y; }, [](double X, double Y) { return X + Y; });
 }
 
-TValue ValueSubtract(const TValue& A, const TValue& B) {
+TValue ValueSubtractSlow(const TValue& A, const TValue& B) {
   return Arithmetic(
       A, B, [](std::int64_t X, std::int64_t Y) { return X - Y; }, [](double X, double Y) { return X - Y; });
 }
 
-TValue ValueMultiply(const TValue& A, const TValue& B) {
-  // The 64-bit product of two 32-bit values cannot overflow; its low 32 bits are the result.
+TValue ValueMultiplySlow(const TValue& A, const TValue& B) {
   return Arithmetic(
       A, B, [](std::int64_t X, std::int64_t Y) { return X * Y; }, [](double X, double Y) { return X * Y; });
 }
@@ -219,7 +289,7 @@ TValue ValueNot(const TValue& A) {
   }
 }
 
-int ValueCompare(const TValue& A, const TValue& B) {
+int ValueCompareSlow(const TValue& A, const TValue& B) {
   if (A.Kind() == vkInteger && B.Kind() == vkInteger) {
     const std::int32_t X = A.AsInteger(), Y = B.AsInteger();
     return X < Y ? -1 : (X > Y ? 1 : 0);

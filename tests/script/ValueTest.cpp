@@ -175,3 +175,26 @@ TEST(VariantTypeBits, OfEveryKind) {
   EXPECT_TRUE(SameVariantType(1, 2));
   EXPECT_FALSE(SameVariantType(1, 2.0));
 }
+
+TEST(ValueCopies, TextsAndArraysAreOwnedAndMayBeReplacedByTheirOwnElements) {
+  TValue Text("a text longer than the short-string buffer");
+  TValue Copy = Text;
+  Copy = TValue(std::int32_t{5});
+  EXPECT_EQ(Text.AsString(), "a text longer than the short-string buffer");
+  EXPECT_EQ(Copy, TValue(std::int32_t{5}));
+  Copy = Text;
+  EXPECT_EQ(Copy, Text);
+  TValue Moved = std::move(Copy);
+  EXPECT_EQ(Moved, Text);
+
+  TValue Array = TValue::MakeArray(2);
+  Array.ArrayItems()[0] = Text;
+  Array.ArrayItems()[1] = TValue(1.5);
+  TValue Nested = Array;
+  Array = Array.ArrayItems()[0];  // the element outlives the array it leaves
+  EXPECT_EQ(Array, Text);
+  Nested = std::move(Nested.ArrayItems()[1]);
+  EXPECT_EQ(Nested, TValue(1.5));
+  Nested = Nested;
+  EXPECT_EQ(Nested, TValue(1.5));
+}

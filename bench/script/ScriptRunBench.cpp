@@ -1,0 +1,249 @@
+// Whole scripts: a loop around a host function, nested host calls, string building and the
+// compile of a long script. The loops run side by side with the same loops in Lua 5.4 (with
+// global variables and a C host function), and the figures that matter are the counters:
+// ns per loop pass or per call, and the ratio to Lua measured in the same benchmark.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+extern "C" {
+#include <lauxlib.h>
+#include <lua.h>
+#include <lualib.h>
+}
+
+#include "foundation/ProcessMessages.h"
+#include "platform/MessagePump.h"
+#include "script/Script.h"
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+double Nanoseconds(TClock::duration D) { return std::chrono::duration<double, std::nano>(D).count(); }
+
+// A script with its registry and the host functions f(a, b) = a + b and g(a) = a + 1.
+class TBenchScript {
+public:
+  explicit TBenchScript(const std::string& Text) {
+    F.SetDeclaration("f( integer, integer ): integer");
+    F.SetFuncs(&Funcs);
+    F.SetOnEval([](TFunc*, const TArgList& Args, TValue& R) { R = Args.Value(0).AsInteger() + Args.Value(1).AsInteger(); });
+    G.SetDeclaration("g( integer ): integer");
+    G.SetFuncs(&Funcs);
+    G.SetOnEval([](TFunc*, const TArgList& Args, TValue& R) { R = Args.Value(0).AsInteger() + 1; });
+    Script.SetFunctions(&Funcs);
+    Script.SetText(Text);
+    if (!Script.Compile()) throw std::runtime_error("script does not compile");
+  }
+  void Run() {
+    if (!Script.Execute()) throw std::runtime_error("script does not run");
+  }
+  TValue Value(const char* Name) const {
+    TDataItem* Item = Script.FindDataItem(Name);
+    return Item ? Item->Value() : TValue();
+  }
+
+private:
+  TFuncs Funcs;
+  TFunc F, G;
+  TScript Script;
+};
+
+int LuaF(lua_State* L) {
+  lua_pushinteger(L, lua_tointeger(L, 1) + lua_tointeger(L, 2));
+  return 1;
+}
+
+int LuaG(lua_State* L) {
+  lua_pushinteger(L, lua_tointeger(L, 1) + 1);
+  return 1;
+}
+
+// A Lua state with the same host functions and one compiled chunk.
+class TLuaScript {
+public:
+  explicit TLuaScript(const std::string& Text) : FL(luaL_newstate()) {
+    luaL_openlibs(FL);
+    lua_register(FL, "f", LuaF);
+    lua_register(FL, "g", LuaG);
+    if (luaL_loadstring(FL, Text.c_str()) != LUA_OK) throw std::runtime_error(lua_tostring(FL, -1));
+    FChunk = luaL_ref(FL, LUA_REGISTRYINDEX);
+  }
+  ~TLuaScript() { lua_close(FL); }
+  TLuaScript(const TLuaScript&) = delete;
+  TLuaScript& operator=(const TLuaScript&) = delete;
+  void Run() {
+    lua_rawgeti(FL, LUA_REGISTRYINDEX, FChunk);
+    if (lua_pcall(FL, 0, 0, 0) != LUA_OK) throw std::runtime_error(lua_tostring(FL, -1));
+  }
+
+private:
+  lua_State* FL;
+  int FChunk = LUA_NOREF;
+};
+
+constexpr int LoopPasses = 100000;
+
+const std::string LoopScript = "i := 0; x := 0; n := " + std::to_string(LoopPasses) +
+                               "; while i < n do begin x := f(x, i) mod 1000; i := i + 1 end";
+const std::string LoopLua =
+    "i = 0 x = 0 n = " + std::to_string(LoopPasses) + " while i < n do x = f(x, i) % 1000; i = i + 1 end";
+
+// Ten host calls nested in one another, in a loop.
+constexpr int NestPasses = 20000;
+const std::string NestScript = "i := 0; x := 0; while i < " + std::to_string(NestPasses) +
+                               " do begin x := g(g(g(g(g(g(g(g(g(g(x)))))))))) mod 1000; i := i + 1 end";
+const std::string NestLua = "i = 0 x = 0 while i < " + std::to_string(NestPasses) +
+                            " do x = g(g(g(g(g(g(g(g(g(g(x)))))))))) % 1000; i = i + 1 end";
+
+constexpr int StringPasses = 4000;
+const std::string StringScript = "s := ''; i := 0; while i < " + std::to_string(StringPasses) +
+                                 " do begin s := s + 'ab'; i := i + 1 end";
+const std::string StringLua =
+    "s = '' i = 0 while i < " + std::to_string(StringPasses) + " do s = s .. 'ab'; i = i + 1 end";
+
+// Runs the script and the Lua chunk alternately and reports both per pass and the ratio.
+void SideBySide(benchmark::State& State, const std::string& Ours, const std::string& Theirs, int Passes,
+                const char* Unit) {
+  SetProcessMessagesHook(nullptr);
+  TBenchScript Script(Ours);
+  TLuaScript Lua(Theirs);
+  TClock::duration InScript{}, InLua{};
+  for (auto _ : State) {
+    auto T0 = TClock::now();
+    Script.Run();
+    auto T1 = TClock::now();
+    Lua.Run();
+    auto T2 = TClock::now();
+    InScript += T1 - T0;
+    InLua += T2 - T1;
+  }
+  const double N = static_cast<double>(State.iterations()) * Passes;
+  State.counters[std::string("script_ns_per_") + Unit] = Nanoseconds(InScript) / N;
+  State.counters[std::string("lua_ns_per_") + Unit] = Nanoseconds(InLua) / N;
+  State.counters["ratio_to_lua"] = Nanoseconds(InScript) / Nanoseconds(InLua);
+}
+
+void BM_LoopWithHostFunctionVersusLua(benchmark::State& State) { SideBySide(State, LoopScript, LoopLua, LoopPasses, "pass"); }
+BENCHMARK(BM_LoopWithHostFunctionVersusLua)->Unit(benchmark::kMillisecond);
+
+// Per host call: ten nested calls per pass.
+void BM_NestedHostCallsVersusLua(benchmark::State& State) {
+  SideBySide(State, NestScript, NestLua, NestPasses * 10, "call");
+}
+BENCHMARK(BM_NestedHostCallsVersusLua)->Unit(benchmark::kMillisecond);
+
+void BM_StringBuildingVersusLua(benchmark::State& State) {
+  SideBySide(State, StringScript, StringLua, StringPasses, "pass");
+}
+BENCHMARK(BM_StringBuildingVersusLua)->Unit(benchmark::kMillisecond);
+
+// The loop with the program's own message pump wired in (it asks the clock every few calls
+// and turns the event loop at most every few milliseconds), against the loop without one.
+void BM_LoopWithTheRealPump(benchmark::State& State) {
+  static int Argc = 1;
+  static char Name[] = "bench_script";
+  static char* Argv[] = {Name, nullptr};
+  if (!QCoreApplication::instance()) new QCoreApplication(Argc, Argv);  // lives to the end of the program
+  TBenchScript Script(LoopScript);
+  TClock::duration Bare{}, Pumped{};
+  for (auto _ : State) {
+    SetProcessMessagesHook(nullptr);
+    auto T0 = TClock::now();
+    Script.Run();
+    auto T1 = TClock::now();
+    InstallMessagePump();
+    Script.Run();
+    auto T2 = TClock::now();
+    Bare += T1 - T0;
+    Pumped += T2 - T1;
+  }
+  SetProcessMessagesHook(nullptr);
+  const double N = static_cast<double>(State.iterations()) * LoopPasses;
+  State.counters["bare_ns_per_pass"] = Nanoseconds(Bare) / N;
+  State.counters["pumped_ns_per_pass"] = Nanoseconds(Pumped) / N;
+  State.counters["pump_cost_percent"] = (Nanoseconds(Pumped) / Nanoseconds(Bare) - 1) * 100;
+}
+BENCHMARK(BM_LoopWithTheRealPump)->Unit(benchmark::kMillisecond);
+
+// The same pump asking the clock only on every 64th call (a call costs some 15 ns, a
+// look at the clock about twice that).
+void BM_LoopWithACountingPump(benchmark::State& State) {
+  static int Argc = 1;
+  static char Name[] = "bench_script";
+  static char* Argv[] = {Name, nullptr};
+  if (!QCoreApplication::instance()) new QCoreApplication(Argc, Argv);
+  TBenchScript Script(LoopScript);
+  TClock::duration Bare{}, Pumped{};
+  for (auto _ : State) {
+    SetProcessMessagesHook(nullptr);
+    auto T0 = TClock::now();
+    Script.Run();
+    auto T1 = TClock::now();
+    SetProcessMessagesHook([Calls = 0u, Clock = QElapsedTimer()]() mutable {
+      if (++Calls % 64 != 0) return;
+      if (Clock.isValid() && Clock.elapsed() < 5) return;
+      Clock.start();
+      QCoreApplication::processEvents();
+    });
+    Script.Run();
+    auto T2 = TClock::now();
+    Bare += T1 - T0;
+    Pumped += T2 - T1;
+  }
+  SetProcessMessagesHook(nullptr);
+  const double N = static_cast<double>(State.iterations()) * LoopPasses;
+  State.counters["bare_ns_per_pass"] = Nanoseconds(Bare) / N;
+  State.counters["pumped_ns_per_pass"] = Nanoseconds(Pumped) / N;
+  State.counters["pump_cost_percent"] = (Nanoseconds(Pumped) / Nanoseconds(Bare) - 1) * 100;
+}
+BENCHMARK(BM_LoopWithACountingPump)->Unit(benchmark::kMillisecond);
+
+// A 500-line script of the kind a computer player runs.
+std::string LongScript() {
+  std::string S = "const LIMIT = 10;\nconst NAME = 'Army';\n";
+  int Lines = 2;
+  for (int I = 0; Lines < 500; ++I) {
+    const std::string N = std::to_string(I);
+    S += "count" + N + " := 0;\n";
+    S += "for z" + N + " := 1 to LIMIT do begin\n";
+    S += "  if (f(z" + N + ", " + N + ") mod 3 = 0) and (count" + N + " < 5) then\n";
+    S += "    count" + N + " := count" + N + " + g(z" + N + ")\n";
+    S += "  else begin\n";
+    S += "    text" + N + " := format('%s %d: %d', NAME, z" + N + ", count" + N + ");\n";
+    S += "    total := copy(text" + N + ", 1, 4) + IntToStr(length(text" + N + "))\n";
+    S += "  end\n";
+    S += "end;\n";
+    S += "while count" + N + " > 0 do count" + N + " := count" + N + " - 1; // down again\n";
+    Lines += 10;
+  }
+  return S;
+}
+
+void BM_Compile500Lines(benchmark::State& State) {
+  SetProcessMessagesHook(nullptr);
+  TFuncs Funcs;
+  TFunc F, G;
+  F.SetDeclaration("f( integer, integer ): integer");
+  F.SetFuncs(&Funcs);
+  G.SetDeclaration("g( integer ): integer");
+  G.SetFuncs(&Funcs);
+  TScript S;
+  S.SetFunctions(&Funcs);
+  const std::string Text = LongScript();
+  S.SetText(Text);
+  for (auto _ : State) {
+    if (!S.Compile()) State.SkipWithError("does not compile");
+  }
+  State.counters["lines"] = 500;
+  State.SetBytesProcessed(State.iterations() * static_cast<std::int64_t>(Text.size()));
+}
+BENCHMARK(BM_Compile500Lines)->Unit(benchmark::kMillisecond);
+
+}  // namespace

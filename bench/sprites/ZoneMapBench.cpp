@@ -1,0 +1,156 @@
+// The zone map on a generated map of 300 zones (20 columns, 15 rows of jagged eight-cornered
+// zones, a sea band down the middle and along the bottom): loading the map set (reading and
+// parsing the file, the bitmaps' headers, zones, links, neighbours and grid), one path across
+// the map, the path from every zone to every other, and the hit test. Each figure is given per
+// operation and per zone.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <unistd.h>
+
+#include "sprites/Bitmap.h"
+#include "sprites/MapSet.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int Columns = 20;
+constexpr int Rows = 15;
+constexpr int Zones = Columns * Rows;
+constexpr int CellWidth = 120;
+constexpr int CellHeight = 100;
+
+bool IsSea(int Col, int Row) { return Col == 9 || Col == 10 || Row == Rows - 1; }
+
+// The map set in a folder of its own, made once and removed when the program ends.
+class TGeneratedMap {
+public:
+  TGeneratedMap() {
+    Folder = fs::temp_directory_path() / ("brenmoor-zonemap-bench-" + std::to_string(::getpid()));
+    fs::create_directories(Folder);
+    std::string Text;
+    // Nine background tiles of 800 x 500 cover the 2400 x 1500 map.
+    TBitmap Tile(800, 500, 8);
+    for (int I = 0; I < 9; ++I) {
+      const std::string Name = (Folder / ("tile" + std::to_string(I) + ".bmp")).string();
+      Tile.SaveToFile(Name);
+      Text += "Bitmap=" + Name + "\r\n";
+      Text += "Element=" + Name + ":" + std::to_string(800 * (I % 3)) + "," + std::to_string(500 * (I / 3)) + "\r\n";
+    }
+    std::mt19937 Gen(7);
+    auto Jag = [&] { return int(Gen() % 9) - 4; };
+    for (int Row = 0; Row < Rows; ++Row)
+      for (int Col = 0; Col < Columns; ++Col) {
+        const int L = Col * CellWidth, T = Row * CellHeight, R = L + CellWidth, B = T + CellHeight;
+        const int MX = L + CellWidth / 2 + Jag(), MY = T + CellHeight / 2 + Jag();
+        Text += "Zone=" + std::to_string(L) + "," + std::to_string(T) + "," + std::to_string(MX) + "," + std::to_string(T + Jag()) +
+                "," + std::to_string(R) + "," + std::to_string(T) + "," + std::to_string(R + Jag()) + "," + std::to_string(MY) + "," +
+                std::to_string(R) + "," + std::to_string(B) + "," + std::to_string(MX) + "," + std::to_string(B + Jag()) + "," +
+                std::to_string(L) + "," + std::to_string(B) + "," + std::to_string(L + Jag()) + "," + std::to_string(MY);
+        Text += ";Zone " + std::to_string(Row * Columns + Col) + ";" + (IsSea(Col, Row) ? "1" : "0") + ";";
+        // Right and lower neighbours by the neighbour text; the Link lines below join the rest.
+        if (Col + 1 < Columns) Text += std::to_string(Row * Columns + Col + 1) + "#";
+        if (Row + 1 < Rows) Text += std::to_string((Row + 1) * Columns + Col) + "#";
+        Text += "\r\n";
+      }
+    for (int Row = 0; Row + 1 < Rows; ++Row)
+      for (int Col = 0; Col + 1 < Columns; Col += 2)
+        Text += "Link=" + std::to_string(Row * Columns + Col) + "," + std::to_string((Row + 1) * Columns + Col + 1) + "\r\n";
+    FileName = (Folder / "generated.map").string();
+    std::ofstream(FileName, std::ios::binary) << Text;
+  }
+  ~TGeneratedMap() {
+    std::error_code Ignored;
+    fs::remove_all(Folder, Ignored);
+  }
+  static void Setup(TZoneMap& Map) {
+    Map.SetGridMarginTop(16);
+    Map.SetGridWidth(20);
+    Map.SetGridHeight(26);
+  }
+  fs::path Folder;
+  std::string FileName;
+};
+
+TGeneratedMap& Generated() {
+  static TGeneratedMap Map;
+  return Map;
+}
+
+TZoneMap& Loaded() {
+  static TZoneMap Map;
+  if (Map.ZoneCount() == 0) {
+    TGeneratedMap::Setup(Map);
+    LoadZoneMapFromFile(Map, Generated().FileName);
+  }
+  return Map;
+}
+
+void PerZone(benchmark::State& State, double ZonesPerIteration) {
+  State.counters["per_zone"] = benchmark::Counter(ZonesPerIteration, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+}  // namespace
+
+static void BM_MapSetLoad(benchmark::State& State) {
+  TZoneMap Map;
+  TGeneratedMap::Setup(Map);
+  for (auto _ : State) {
+    LoadZoneMapFromFile(Map, Generated().FileName);
+    benchmark::DoNotOptimize(Map.GetZone(Zones - 1));
+  }
+  if (Map.ZoneCount() != Zones) State.SkipWithError("the generated map did not load whole");
+  PerZone(State, Zones);
+}
+BENCHMARK(BM_MapSetLoad)->Unit(benchmark::kMillisecond);
+
+static void BM_FindPathAcross(benchmark::State& State) {
+  TZoneMap& Map = Loaded();
+  TZone* From = Map.GetZone(0);
+  TZone* To = Map.GetZone((Rows - 2) * Columns + Columns - 1);
+  for (auto _ : State) {
+    Map.FindPath(From, To);
+    benchmark::DoNotOptimize(Map.PathCost());
+  }
+  State.counters["steps"] = double(Map.PathCount() - 1);
+  PerZone(State, Zones);
+}
+BENCHMARK(BM_FindPathAcross)->Unit(benchmark::kMicrosecond);
+
+static void BM_AllPairs(benchmark::State& State) {
+  TZoneMap& Map = Loaded();
+  std::int64_t Reached = 0;
+  for (auto _ : State)
+    for (int A = 0; A < Zones; ++A)
+      for (int B = 0; B < Zones; ++B) {
+        Map.FindPath(Map.GetZone(A), Map.GetZone(B));
+        Reached += Map.PathCount() > 0;
+      }
+  benchmark::DoNotOptimize(Reached);
+  State.counters["per_search"] = benchmark::Counter(double(Zones) * Zones, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  PerZone(State, Zones);
+}
+BENCHMARK(BM_AllPairs)->Unit(benchmark::kMillisecond);
+
+static void BM_HitTest(benchmark::State& State) {
+  TZoneMap& Map = Loaded();
+  const TMapExtent Extent = Map.GetExtent();
+  if (Extent.Width <= 0 || Extent.Height <= 0) {
+    State.SkipWithError("the generated map has no extent");
+    return;
+  }
+  std::mt19937 Gen(3);
+  std::vector<TPoint> Points(1024);
+  for (TPoint& P : Points) P = {std::int32_t(Gen() % std::uint32_t(Extent.Width)), std::int32_t(Gen() % std::uint32_t(Extent.Height))};
+  std::size_t I = 0;
+  for (auto _ : State) {
+    benchmark::DoNotOptimize(Map.FindZoneAt(Points[I]));
+    I = (I + 1) % Points.size();
+  }
+  PerZone(State, Zones);
+}
+BENCHMARK(BM_HitTest)->Unit(benchmark::kMicrosecond);

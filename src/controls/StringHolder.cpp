@@ -1,0 +1,3 @@
+#include "controls/StringHolder.h"
+
+TStringHolder::TStringHolder(QObject* Owner) : QObject(Owner) {}

@@ -1,0 +1,312 @@
+#include "sprites/ZoneMap.h"
+
+#include <algorithm>
+
+#include "foundation/ListError.h"
+#include "foundation/StringUtils.h"
+
+namespace {
+
+// The exact products of the point-in-zone test: corner differences of doubled 32-bit
+// coordinates need 34 bits, so their products need more than 64.
+using TWide = __int128;
+
+std::int32_t Clamp32(std::int64_t V) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(V, std::numeric_limits<std::int32_t>::min(),
+                                                            std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TZone
+
+TZone::TZone(TZoneMap& Map, const std::string& Text) : FMap(&Map) {
+  std::string Rest = Text;
+  std::string Polygon = NextToken(Rest, ";");
+
+  // The numbers of the polygon text; a lone last one is not used.
+  int Numbers = 0;
+  for (std::string Count = Polygon; !Count.empty(); NextToken(Count, ",")) ++Numbers;
+  const int Corners = Numbers / 2;
+  if (Corners < 3) throw EZoneMap("A zone needs at least 3 corners (" + std::to_string(Corners) + " given)");
+  FPoints.resize(static_cast<std::size_t>(Corners));
+  for (TPoint& P : FPoints) {
+    P.X = NextTokenInt(Polygon, ",");
+    P.Y = NextTokenInt(Polygon, ",");
+  }
+
+  FName = NextToken(Rest, ";");
+  FSea = static_cast<std::uint8_t>(NextTokenInt(Rest, ";"));
+  FNeighbourText = NextToken(Rest, ";");
+
+  FBounds = {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max(),
+             std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::min()};
+  for (const TPoint& P : FPoints) {
+    FBounds.Left = std::min(FBounds.Left, P.X);
+    FBounds.Top = std::min(FBounds.Top, P.Y);
+    FBounds.Right = std::max(FBounds.Right, P.X);
+    FBounds.Bottom = std::max(FBounds.Bottom, P.Y);
+  }
+  FCenterX = Clamp32(std::int64_t(FBounds.Left) + (std::int64_t(FBounds.Right) - FBounds.Left) / 2);
+  FCenterY = Clamp32(std::int64_t(FBounds.Top) + (std::int64_t(FBounds.Bottom) - FBounds.Top) / 2);
+}
+
+TZone::~TZone() = default;
+
+std::uint16_t TZone::GetColorIndex() const {
+  return FSea != 0 ? FMap->GetColorIndexSea() : FMap->GetColorIndexLand();
+}
+
+int TZone::GetIndex() const { return FMap->IndexOfZone(this); }
+
+TPoint TZone::Point(int I) const {
+  if (I < 0 || I >= PointCount()) throw EListError::IndexOutOfBounds(I);
+  return FPoints[static_cast<std::size_t>(I)];
+}
+
+TZoneEdge TZone::GetEdge(int I) const {
+  const TPoint A = Point(I);
+  const TPoint B = FPoints[static_cast<std::size_t>((I + 1) % PointCount())];
+  return {A.X, A.Y, B.X, B.Y};
+}
+
+bool TZone::SameEdge(const TZoneEdge& E1, const TZoneEdge& E2) {
+  return E1 == E2 || (E1.X1 == E2.X2 && E1.Y1 == E2.Y2 && E1.X2 == E2.X1 && E1.Y2 == E2.Y1);
+}
+
+bool TZone::ContainsPoint(TPoint P) const {
+  // Everything doubled, so that the middle of the pixel, (2X + 1, 2Y + 1), has odd
+  // coordinates and the corners even ones: no corner lies on the horizontal ray from the
+  // point, and a crossing is counted only strictly to the right of the point.
+  const std::int64_t PX = 2 * std::int64_t(P.X) + 1;
+  const std::int64_t PY = 2 * std::int64_t(P.Y) + 1;
+  bool Inside = false;
+  const std::size_t N = FPoints.size();
+  for (std::size_t I = 0, J = N - 1; I < N; J = I++) {
+    const std::int64_t AX = 2 * std::int64_t(FPoints[J].X), AY = 2 * std::int64_t(FPoints[J].Y);
+    const std::int64_t BX = 2 * std::int64_t(FPoints[I].X), BY = 2 * std::int64_t(FPoints[I].Y);
+    if ((AY > PY) == (BY > PY)) continue;
+    // The edge crosses the ray's line at X = AX + (PY - AY) * (BX - AX) / (BY - AY).
+    const TWide Left = TWide(PX - AX) * TWide(BY - AY);
+    const TWide Right = TWide(PY - AY) * TWide(BX - AX);
+    if (BY > AY ? Left < Right : Left > Right) Inside = !Inside;
+  }
+  return Inside;
+}
+
+TZone* TZone::GetNeighbour(int I) const {
+  if (I < 0 || I >= NeighbourCount()) throw EListError::IndexOutOfBounds(I);
+  return FNeighbours[static_cast<std::size_t>(I)];
+}
+
+bool TZone::IsNeighbour(const TZone* Zone) const {
+  return std::find(FNeighbours.begin(), FNeighbours.end(), Zone) != FNeighbours.end();
+}
+
+bool TZone::IsCoastal() const {
+  if (FSea == 1) return false;
+  return std::any_of(FNeighbours.begin(), FNeighbours.end(), [](const TZone* N) { return N->FSea == 1; });
+}
+
+void TZone::GetGridPoint(int I, TPoint& P) const {
+  if (!FGridPoints) throw EListError::IndexOutOfBounds(I);
+  FGridPoints->GetPoint(I, P);
+}
+
+void TZone::BuildGrid(std::int32_t MarginTop, std::int32_t Width, std::int32_t Height) {
+  if (FGridPoints)
+    FGridPoints->Clear();
+  else
+    FGridPoints = std::make_unique<TPointList>();
+  std::int64_t Y = std::int64_t(FPoints[0].Y) + MarginTop;
+  // Rows above the top corner hold no point of the zone: step past them at once.
+  if (Y < FBounds.Top) Y += (std::int64_t(FBounds.Top) - Y + Height - 1) / Height * Height;
+  for (; Y < std::int64_t(FBounds.Bottom) - Height; Y += Height)
+    for (std::int64_t X = FBounds.Left; X < std::int64_t(FBounds.Right) - Width; X += Width) {
+      const TPoint P{std::int32_t(X), std::int32_t(Y)};
+      if (ContainsPoint(P)) FGridPoints->Add(P);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TZoneMap
+
+TZoneMap::TZoneMap() = default;
+
+TZoneMap::~TZoneMap() { Clear(); }
+
+std::unique_ptr<TZone> TZoneMap::CreateZone(const std::string& Text) {
+  if (!OnCreateZone) return std::make_unique<TZone>(*this, Text);
+  std::unique_ptr<TZone> Zone;
+  OnCreateZone(this, Zone, Text);
+  if (!Zone) throw EZoneMap("The zone creation handler gave no zone");
+  return Zone;
+}
+
+TZone* TZoneMap::AddZone(std::unique_ptr<TZone> Zone) {
+  if (!Zone) throw EZoneMap("No zone to add to the map");
+  TZone* Added = Zone.get();
+  FZones.push_back(std::move(Zone));
+  if (OnZoneAdded) OnZoneAdded(this, Added);
+  return Added;
+}
+
+void TZoneMap::AddLink(TZone* ZoneA, TZone* ZoneB) {
+  if (!ZoneA || !ZoneB) throw EZoneMap("A link needs two zones");
+  ZoneA->AddNeighbour(ZoneB);
+  ZoneB->AddNeighbour(ZoneA);
+  FLinks.push_back(std::make_unique<TLink>(ZoneA, ZoneB));
+}
+
+void TZoneMap::AddNeighbour(TZone* Zone, TZone* Neighbour) {
+  if (!Zone || !Neighbour) throw EZoneMap("A link needs two zones");
+  Zone->AddNeighbour(Neighbour);
+}
+
+void TZoneMap::MakeMutual(TZone* ZoneA, TZone* ZoneB) {
+  if (!ZoneA || !ZoneB) throw EZoneMap("A link needs two zones");
+  if (!ZoneA->IsNeighbour(ZoneB)) ZoneA->AddNeighbour(ZoneB);
+  if (!ZoneB->IsNeighbour(ZoneA)) ZoneB->AddNeighbour(ZoneA);
+}
+
+void TZoneMap::BuildGrid() {
+  if (FGridWidth < 1 || FGridHeight < 1) return;
+  for (const auto& Zone : FZones) Zone->BuildGrid(FGridMarginTop, FGridWidth, FGridHeight);
+}
+
+void TZoneMap::Clear() {
+  FPath.clear();
+  FQueue.clear();
+  FQueueHead = 0;
+  FLinks.clear();
+  // First to last, as the zones were made.
+  for (auto& Zone : FZones) Zone.reset();
+  FZones.clear();
+  FExtent = {};
+}
+
+void TZoneMap::ReplaceWith(TZoneMap& Loaded) {
+  if (&Loaded == this) return;
+  Clear();
+  FZones = std::move(Loaded.FZones);
+  FLinks = std::move(Loaded.FLinks);
+  FExtent = Loaded.FExtent;
+  Loaded.FZones.clear();
+  Loaded.FLinks.clear();
+  Loaded.FPath.clear();
+  Loaded.FQueue.clear();
+  Loaded.FQueueHead = 0;
+  Loaded.FExtent = {};
+  for (const auto& Zone : FZones) Zone->FMap = this;
+  if (OnZoneAdded)
+    for (std::size_t I = 0; I < FZones.size(); ++I) OnZoneAdded(this, FZones[I].get());
+}
+
+TZone* TZoneMap::GetZone(int I) const {
+  if (I < 0 || I >= ZoneCount()) throw EListError::IndexOutOfBounds(I);
+  return FZones[static_cast<std::size_t>(I)].get();
+}
+
+int TZoneMap::IndexOfZone(const TZone* Zone) const {
+  for (std::size_t I = 0; I < FZones.size(); ++I)
+    if (FZones[I].get() == Zone) return static_cast<int>(I);
+  return -1;
+}
+
+TLink* TZoneMap::GetLink(int I) const {
+  if (I < 0 || I >= LinkCount()) throw EListError::IndexOutOfBounds(I);
+  return FLinks[static_cast<std::size_t>(I)].get();
+}
+
+TZone* TZoneMap::FindZoneAt(TPoint P) const {
+  for (const auto& Zone : FZones)
+    if (Zone->GetBounds().Contains(P) && Zone->ContainsPoint(P)) return Zone.get();
+  return nullptr;
+}
+
+std::int32_t TZoneMap::StepCost(TZone* Zone1, TZone* Zone2) {
+  std::int32_t Cost = Zone1->GetSea() != Zone2->GetSea() ? TerrainChangeStepCost
+                      : Zone1->GetSea() != 0             ? SeaStepCost
+                                                         : LandStepCost;
+  if (OnPathCost) {
+    OnPathCost(this, Zone1, Zone2, Cost);
+    if (Cost < 0) Cost = 0;
+  }
+  return Cost;
+}
+
+void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
+  FPath.clear();
+  if (!ZoneA || !ZoneB) throw EZoneMap("A path needs a start zone and a target zone");
+  if (ZoneA == ZoneB) {
+    FPath.push_back(ZoneA);
+    return;
+  }
+  auto Reset = [](TZone* Z) {
+    Z->FPathPrev = nullptr;
+    Z->FPathCost = std::numeric_limits<std::int32_t>::max();
+    Z->FPathState = 0;
+  };
+  for (const auto& Zone : FZones) Reset(Zone.get());
+  Reset(ZoneA);
+  Reset(ZoneB);
+
+  FQueue.clear();
+  FQueueHead = 0;
+  FQueue.push_back(ZoneA);
+  ZoneA->FPathCost = 0;
+  ZoneA->FPathState = 1;
+  while (FQueueHead < FQueue.size()) {
+    TZone* Z = FQueue[FQueueHead++];
+    if (FQueueHead == FQueue.size()) {
+      FQueue.clear();
+      FQueueHead = 0;
+    } else if (FQueueHead >= 256 && FQueueHead * 2 >= FQueue.size()) {
+      FQueue.erase(FQueue.begin(), FQueue.begin() + std::ptrdiff_t(FQueueHead));
+      FQueueHead = 0;
+    }
+    Z->FPathState = 2;
+    for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) {
+      TZone* N = Z->FNeighbours[I];
+      const std::int64_t Cost = std::int64_t(Z->FPathCost) + StepCost(Z, N);
+      if (Cost < N->FPathCost) {
+        N->FPathCost = std::int32_t(Cost);
+        N->FPathPrev = Z;
+        if (N->FPathState != 1) {
+          FQueue.push_back(N);
+          N->FPathState = 1;
+        }
+      }
+    }
+  }
+
+  // Back from ZoneB to ZoneA. No way to ZoneB leaves the path empty; the walk is bounded so
+  // that it ends even if the search's links were changed under it.
+  FPath.push_back(ZoneB);
+  const std::size_t Limit = FZones.size() + 2;
+  for (TZone* Z = ZoneB; Z != ZoneA;) {
+    Z = Z->FPathPrev;
+    if (!Z || FPath.size() > Limit) {
+      FPath.clear();
+      return;
+    }
+    FPath.push_back(Z);
+  }
+  std::reverse(FPath.begin(), FPath.end());
+}
+
+TZone* TZoneMap::GetPathZone(int I) const {
+  if (I < 0 || I >= PathCount()) throw EListError::IndexOutOfBounds(I);
+  return FPath[static_cast<std::size_t>(I)];
+}
+
+std::int32_t TZoneMap::PathCost() {
+  if (FPath.empty()) return UnreachablePathCost;
+  std::int64_t Sum = 0;
+  for (std::size_t I = 1; I < FPath.size(); ++I) {
+    Sum += StepCost(FPath[I - 1], FPath[I]);
+    if (Sum >= UnreachablePathCost) return UnreachablePathCost;
+  }
+  return std::int32_t(Sum);
+}
