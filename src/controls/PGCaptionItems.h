@@ -143,6 +143,7 @@ class TPGCaptionBarGlyphBase : public TPGCaptionBarComponent {
   Q_OBJECT
 public:
   TPGGlyphEngine& Engine() { return *FEngine; }
+  const TPGGlyphEngine& Engine() const { return *FEngine; }
   QString Caption() const { return FEngine->Caption(); }
   void SetCaption(const QString& Value) { FEngine->SetCaption(Value); }
   const QImage& Glyph() const { return FEngine->Picture(); }
@@ -179,7 +180,7 @@ private:
 class TPGCaptionBarButtonBase : public TPGCaptionBarGlyphBase {
   Q_OBJECT
 public:
-  int BevelWidth() const { return const_cast<TPGCaptionBarButtonBase*>(this)->Engine().BevelWidth(); }
+  int BevelWidth() const { return Engine().BevelWidth(); }
   void SetBevelWidth(int Value) { Engine().SetBevelWidth(Value); }
 
 protected:

@@ -33,12 +33,16 @@ void TPGSubclass::SetActive(bool Value) {
 }
 
 void TPGSubclass::SetWindowControl(QWidget* Control) {
+  // A hook moves to another window by leaving the old one's chain first.
+  const bool Rehook = FHooked;
+  if (FHooked) UnhookWindow();
   if (FWindowDestroyed) disconnect(FWindowDestroyed);
   FWindowControl = Control;
   FWindowDestroying = false;
   FWindowHandle = Control ? Control->internalWinId() : 0;
   if (Control)
     FWindowDestroyed = connect(Control, &QObject::destroyed, this, [this] { FWindowDestroying = true; });
+  if (Rehook && FActive) HookWindow();
 }
 
 void TPGSubclass::HookWindow() {

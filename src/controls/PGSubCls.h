@@ -22,7 +22,7 @@ public:
   // Hooks the window when set, unhooks it when cleared.
   virtual void SetActive(bool Value);
   QWidget* WindowControl() const { return FWindowControl; }
-  // The window to hook (before hooking); its native window is created when it has none.
+  // The window to hook; a hooked subclasser moves from the chain of the old window to the new one.
   virtual void SetWindowControl(QWidget* Control);
   virtual void HookWindow();
   virtual void UnhookWindow();
