@@ -142,6 +142,11 @@ TEST_F(CaptionBarTest, ItemsArePlacedFromBothEdgesWithTheirGaps) {
   EXPECT_EQ(Close->WindowRect(), QRect(374, 7, 20, 19));
   EXPECT_EQ(Title->VertGap(), (23 - Title->Height()) / 2 + 1);
   EXPECT_GT(Title->Width(), 40) << "the title sizes itself to its caption";
+  EXPECT_TRUE(Title->Font().bold());
+  EXPECT_EQ(Title->FontColor(), QColor(255, 255, 255));
+  EXPECT_FALSE(Sound->Font().bold());
+  EXPECT_TRUE(Title->AllowDragging());
+  EXPECT_FALSE(Sound->AllowDragging());
 
   // A hidden item takes no room; moving an item in the list moves it in the bar.
   Sound->SetVisible(false);

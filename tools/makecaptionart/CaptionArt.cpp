@@ -63,8 +63,9 @@ const std::vector<std::string> Cross = {
     "...........",
 };
 
-// The game's emblem: a white star on a green disc with a black rim, 32 x 32, in whole
-// numbers only so that every machine draws the same pixels.
+// The game's emblem: a white star on a green disc with a gray and silver rim, on black (its
+// corner colour, so the bar shows there), 32 x 32, in whole numbers only so that every
+// machine draws the same pixels. Black and gray halve to clean shades in a glyph.
 TCaptionPicture MainIcon() {
   TBitmap Bitmap(32, 32, 24);
   // The star's points, in tenths of a pixel, around the middle (16, 16).
@@ -83,7 +84,7 @@ TCaptionPicture MainIcon() {
     }
     return Inside;
   };
-  const TColour Key = Palette().at('.');
+  const TColour Key = Palette().at('#');
   for (int Y = 0; Y < 32; ++Y)
     for (int X = 0; X < 32; ++X) {
       // Distance of the pixel's centre from the middle, in half pixels, squared.
@@ -91,8 +92,8 @@ TCaptionPicture MainIcon() {
       const int DY = 2 * Y + 1 - 32;
       const int D2 = DX * DX + DY * DY;
       TColour C = Key;
-      if (D2 <= 30 * 30) C = Palette().at('#');
-      if (D2 <= 27 * 27) C = Palette().at('s');
+      if (D2 <= 30 * 30) C = Palette().at('g');
+      if (D2 <= 28 * 28) C = Palette().at('s');
       if (D2 <= 25 * 25) C = Palette().at('e');
       if (InStar(X * 10 + 5, Y * 10 + 5)) C = Palette().at('w');
       SetPixel(Bitmap, X, Y, C);
