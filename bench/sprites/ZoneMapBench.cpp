@@ -1,18 +1,27 @@
 // The zone map on a generated map of 300 zones (20 columns, 15 rows of jagged eight-cornered
-// zones, a sea band down the middle and along the bottom): loading the map set (reading and
-// parsing the file, the bitmaps' headers, zones, links, neighbours and grid), one path across
-// the map, the path from every zone to every other, and the hit test. Each figure is given per
-// operation and per zone.
+// zones, a sea band down the middle and along the bottom, nine 800 x 500 background tiles of
+// short runs): loading the map set without pixels (reading and parsing the file, the
+// bitmaps' headers, zones, links, neighbours and grid), one path across the map, the path
+// from every zone to every other, and the hit test; then the map surface: the whole load
+// (the same, and the bitmaps decoded and compressed, the element and zone sprites, the
+// preview and the first frame), each of its steps alone, and frames of the zone engine.
+// Each figure is given per operation and per zone.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <unistd.h>
 
 #include "sprites/Bitmap.h"
+#include "sprites/ColorPalette.h"
+#include "sprites/CompressedBitmapSprite.h"
 #include "sprites/MapSet.h"
+#include "sprites/ZoneSpriteSurface.h"
 
 namespace fs = std::filesystem;
 
@@ -33,9 +42,20 @@ public:
     Folder = fs::temp_directory_path() / ("brenmoor-zonemap-bench-" + std::to_string(::getpid()));
     fs::create_directories(Folder);
     std::string Text;
-    // Nine background tiles of 800 x 500 cover the 2400 x 1500 map.
-    TBitmap Tile(800, 500, 8);
+    // Nine background tiles of 800 x 500 cover the 2400 x 1500 map: rows of runs of 1 to 48
+    // pixels in colours of the map's range, about as many runs as a drawn map has.
+    std::mt19937 Art(11);
     for (int I = 0; I < 9; ++I) {
+      TBitmap Tile(800, 500, 8);
+      std::vector<TRGBQuad> Colors(256);
+      for (int C = 0; C < 256; ++C) Colors[std::size_t(C)] = {std::uint8_t(C), std::uint8_t(255 - C), std::uint8_t(C * 7), 0};
+      Tile.SetColorTable(Colors);
+      for (std::int32_t Y = 0; Y < Tile.GetHeight(); ++Y)
+        for (std::int32_t X = 0; X < Tile.GetWidth();) {
+          const std::int32_t Run = std::min<std::int32_t>(std::int32_t(Art() % 48) + 1, Tile.GetWidth() - X);
+          std::fill_n(Tile.ScanLine(Y) + X, Run, std::uint8_t(10 + Art() % 236));
+          X += Run;
+        }
       const std::string Name = (Folder / ("tile" + std::to_string(I) + ".bmp")).string();
       Tile.SaveToFile(Name);
       Text += "Bitmap=" + Name + "\r\n";
@@ -154,3 +174,130 @@ static void BM_HitTest(benchmark::State& State) {
   PerZone(State, Zones);
 }
 BENCHMARK(BM_HitTest)->Unit(benchmark::kMicrosecond);
+
+// ---------------------------------------------------------------------------------------------
+// The map surface
+
+namespace {
+
+TColorPalette& BenchPalette() {
+  static TColorPalette Palette;
+  return Palette;
+}
+
+void SetupSurface(TZoneSpriteSurface& S, std::int32_t Width, std::int32_t Height) {
+  S.SetColorPalette(&BenchPalette());
+  S.SetBounds(0, 0, Width, Height);
+  S.SetColorIndexLand(62);
+  S.SetColorIndexSea(156);
+  S.SetGridMarginTop(16);
+  S.SetGridWidth(20);
+  S.SetGridHeight(26);
+  S.SetPreviewWidth(150);
+  S.SetPreviewHeight(200);
+}
+
+// The generated map on a surface of the given size.
+TZoneSpriteSurface& LoadedSurface(std::int32_t Width, std::int32_t Height) {
+  static std::map<std::pair<std::int32_t, std::int32_t>, std::unique_ptr<TZoneSpriteSurface>> Surfaces;
+  auto& S = Surfaces[{Width, Height}];
+  if (!S) {
+    S = std::make_unique<TZoneSpriteSurface>();
+    SetupSurface(*S, Width, Height);
+    S->LoadMapSet(Generated().FileName);
+  }
+  return *S;
+}
+
+std::vector<TBitmap> DecodeTiles(const TMapSet& Set) {
+  std::vector<TBitmap> Bitmaps;
+  for (int I = 0; I < Set.BitmapCount(); ++I) Bitmaps.push_back(TBitmap::LoadFromFile(Set.GetBitmap(I).FileName));
+  return Bitmaps;
+}
+
+}  // namespace
+
+static void BM_SurfaceLoad(benchmark::State& State) {
+  TZoneSpriteSurface S;
+  SetupSurface(S, 1024, 768);
+  for (auto _ : State) {
+    S.LoadMapSet(Generated().FileName);
+    benchmark::DoNotOptimize(S.GetPreview().GetBits());
+  }
+  if (S.ZoneCount() != Zones || S.GetBackgroundEngine().SpriteCount() != 9) State.SkipWithError("the generated map did not load whole");
+  PerZone(State, Zones);
+}
+BENCHMARK(BM_SurfaceLoad)->Unit(benchmark::kMillisecond);
+
+static void BM_SurfaceLoadParse(benchmark::State& State) {
+  for (auto _ : State) benchmark::DoNotOptimize(TMapSet::LoadFromFile(Generated().FileName).ZoneCount());
+  PerZone(State, Zones);
+}
+BENCHMARK(BM_SurfaceLoadParse)->Unit(benchmark::kMillisecond);
+
+static void BM_SurfaceLoadDecode(benchmark::State& State) {
+  const TMapSet Set = TMapSet::LoadFromFile(Generated().FileName);
+  for (auto _ : State) benchmark::DoNotOptimize(DecodeTiles(Set).size());
+  PerZone(State, Zones);
+}
+BENCHMARK(BM_SurfaceLoadDecode)->Unit(benchmark::kMillisecond);
+
+static void BM_SurfaceLoadCompress(benchmark::State& State) {
+  const TMapSet Set = TMapSet::LoadFromFile(Generated().FileName);
+  const std::vector<TBitmap> Bitmaps = DecodeTiles(Set);
+  TCompressedBitmapSpriteFactory Factory;
+  std::int64_t Runs = 0;
+  for (auto _ : State)
+    for (const TBitmap& B : Bitmaps) {
+      Factory.SetBitmap(&B);
+      Runs += Factory.GetCompressedBitmap().GetRunCount();
+    }
+  State.counters["runs_per_tile"] = double(Runs) / double(State.iterations() * Bitmaps.size());
+  PerZone(State, Zones);
+}
+BENCHMARK(BM_SurfaceLoadCompress)->Unit(benchmark::kMillisecond);
+
+static void BM_SurfaceLoadGrid(benchmark::State& State) {
+  TZoneMap& Map = Loaded();
+  for (auto _ : State) {
+    Map.BuildGrid();
+    benchmark::DoNotOptimize(Map.GetZone(0)->GridPointCount());
+  }
+  PerZone(State, Zones);
+}
+BENCHMARK(BM_SurfaceLoadGrid)->Unit(benchmark::kMicrosecond);
+
+static void BM_SurfaceLoadPreview(benchmark::State& State) {
+  const TMapSet Set = TMapSet::LoadFromFile(Generated().FileName);
+  const std::vector<TBitmap> Bitmaps = DecodeTiles(Set);
+  for (auto _ : State) benchmark::DoNotOptimize(MakeMapPreview(150, 200, Set, Bitmaps, &BenchPalette()));
+  PerZone(State, Zones);
+}
+BENCHMARK(BM_SurfaceLoadPreview)->Unit(benchmark::kMicrosecond);
+
+// One frame of the map: the background and the zones in view, or the zones alone. At 1024 x
+// 768 about 70 zones are in view; the whole map of 2400 x 1500 shows all 300.
+static void BM_SurfaceFrame(benchmark::State& State) {
+  const std::int32_t Width = std::int32_t(State.range(0)), Height = std::int32_t(State.range(1));
+  const bool Background = State.range(2) != 0;
+  TZoneSpriteSurface& S = LoadedSurface(Width, Height);
+  S.SetShowBackground(Background);
+  S.SetOffsetX(0);
+  S.SetOffsetY(0);
+  int InView = 0;
+  const TRect View{0, 0, Width - 1, Height - 1};
+  for (int I = 0; I < S.ZoneCount(); ++I) {
+    const TRect& B = S.GetZone(I)->GetBounds();
+    InView += B.Left <= View.Right && B.Right >= View.Left && B.Top <= View.Bottom && B.Bottom >= View.Top;
+  }
+  for (auto _ : State) S.RenderFrame();
+  S.SetShowBackground(true);
+  State.counters["zones_in_view"] = InView;
+  State.counters["per_zone"] = benchmark::Counter(InView, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_SurfaceFrame)
+    ->ArgNames({"width", "height", "background"})
+    ->Args({1024, 768, 1})
+    ->Args({1024, 768, 0})
+    ->Args({2400, 1500, 0})
+    ->Unit(benchmark::kMicrosecond);

@@ -244,6 +244,14 @@ std::unique_ptr<TZoneMap> StageZoneMap(TZoneMap& Target, const TMapSet& Set) {
   Staged->SetExtent(Set.GetExtent());
   for (int I = 0; I < Staged->LinkCount(); ++I)
     TZoneMap::MakeMutual(Staged->GetLink(I)->GetZoneA(), Staged->GetLink(I)->GetZoneB());
+  // A zone too large for the grid is refused by its line before the grid is built.
+  for (int I = 0; I < Staged->ZoneCount(); ++I) {
+    try {
+      Staged->CheckGrid(*Staged->GetZone(I));
+    } catch (const EBrenmoor& E) {
+      throw Set.LineError(Set.GetZone(I).Line, E.what());
+    }
+  }
   Staged->BuildGrid();
   return Staged;
 }

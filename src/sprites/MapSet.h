@@ -106,8 +106,9 @@ private:
 // OnCreateZone gets Target as Sender and the zone belongs to Target), every Link line a link;
 // after the whole file each zone's neighbour text adds its neighbours (one way, no test for
 // presence), every link is made mutual, the grid is built with Target's grid settings and the
-// extent is the set's. Raises EMapSet naming the line of a zone that cannot be made or whose
-// neighbour text names no zone of the map.
+// extent is the set's. Raises EMapSet naming the line of a zone that cannot be made, whose
+// neighbour text names no zone of the map, or that is too large for the grid
+// (TZoneMap::CheckGrid).
 std::unique_ptr<TZoneMap> StageZoneMap(TZoneMap& Target, const TMapSet& Set);
 // StageZoneMap, then Target.ReplaceWith the staged map.
 void LoadZoneMap(TZoneMap& Target, const TMapSet& Set);

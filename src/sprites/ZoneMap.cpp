@@ -114,6 +114,19 @@ void TZone::GetGridPoint(int I, TPoint& P) const {
   FGridPoints->GetPoint(I, P);
 }
 
+std::int64_t TZone::GridPlaces(std::int32_t MarginTop, std::int32_t Width, std::int32_t Height) const {
+  if (Width < 1 || Height < 1) return 0;
+  // The same rows and columns as BuildGrid walks.
+  std::int64_t Y = std::int64_t(FPoints[0].Y) + MarginTop;
+  if (Y < FBounds.Top) Y += (std::int64_t(FBounds.Top) - Y + Height - 1) / Height * Height;
+  const std::int64_t RowEnd = std::int64_t(FBounds.Bottom) - Height, ColumnEnd = std::int64_t(FBounds.Right) - Width;
+  const std::int64_t Rows = Y < RowEnd ? (RowEnd - Y + Height - 1) / Height : 0;
+  const std::int64_t Columns = FBounds.Left < ColumnEnd ? (ColumnEnd - FBounds.Left + Width - 1) / Width : 0;
+  if (Rows == 0 || Columns == 0) return 0;
+  if (Rows > std::numeric_limits<std::int64_t>::max() / Columns) return std::numeric_limits<std::int64_t>::max();
+  return Rows * Columns;
+}
+
 void TZone::BuildGrid(std::int32_t MarginTop, std::int32_t Width, std::int32_t Height) {
   if (FGridPoints)
     FGridPoints->Clear();
@@ -170,12 +183,23 @@ void TZoneMap::MakeMutual(TZone* ZoneA, TZone* ZoneB) {
   if (!ZoneB->IsNeighbour(ZoneA)) ZoneB->AddNeighbour(ZoneA);
 }
 
+void TZoneMap::CheckGrid(const TZone& Zone) const {
+  if (Zone.GridPlaces(FGridMarginTop, FGridWidth, FGridHeight) <= MaxGridPlaces) return;
+  const TRect& B = Zone.GetBounds();
+  throw EZoneMap("A zone of " + std::to_string(std::int64_t(B.Right) - B.Left) + " x " +
+                 std::to_string(std::int64_t(B.Bottom) - B.Top) + " pixels is too large for grid slots of " +
+                 std::to_string(FGridWidth) + " x " + std::to_string(FGridHeight) + " (more than " +
+                 std::to_string(MaxGridPlaces) + " places to test)");
+}
+
 void TZoneMap::BuildGrid() {
   if (FGridWidth < 1 || FGridHeight < 1) return;
+  for (const auto& Zone : FZones) CheckGrid(*Zone);
   for (const auto& Zone : FZones) Zone->BuildGrid(FGridMarginTop, FGridWidth, FGridHeight);
 }
 
 void TZoneMap::Clear() {
+  if (OnClear) OnClear(this);
   FPath.clear();
   FQueue.clear();
   FQueueHead = 0;

@@ -98,6 +98,10 @@ public:
   // A land zone with a sea neighbour: false when Sea is 1, else true when a neighbour's Sea is 1.
   bool IsCoastal() const;
 
+  // How many places the grid tests inside the zone's bounds for these steps (rows times
+  // columns, 0 for a step below 1, held at the 64-bit limit): the grid's cost.
+  std::int64_t GridPlaces(std::int32_t MarginTop, std::int32_t Width, std::int32_t Height) const;
+
   // The grid slots, row by row, top to bottom, left to right; 0 until the grid is built.
   int GridPointCount() const { return FGridPoints ? FGridPoints->Count() : 0; }
   // Slot I; an index outside the slots raises EListError.
@@ -157,6 +161,8 @@ private:
 using TCreateZoneEvent = std::function<void(TZoneMap* Sender, std::unique_ptr<TZone>& AZone, const std::string& S)>;
 // A zone has joined the map's zone list (the map surface gives it its zone sprite here).
 using TZoneEvent = std::function<void(TZoneMap* Sender, TZone* AZone)>;
+// The map is about to free its zones (Clear, ReplaceWith, the destructor).
+using TZoneMapEvent = std::function<void(TZoneMap* Sender)>;
 // The cost of one step of a path, from Zone1 (being left) into the adjacent Zone2 (being
 // entered). Cost holds the built-in step cost on entry; the handler sets the step's cost.
 using TPathEvent = std::function<void(TZoneMap* Sender, TZone* Zone1, TZone* Zone2, std::int32_t& Cost)>;
@@ -171,6 +177,10 @@ public:
   static constexpr std::int32_t TerrainChangeStepCost = 1000;
   static constexpr std::int32_t SeaStepCost = 1;
   static constexpr std::int32_t LandStepCost = 10;
+  // The most places the grid may test in one zone. A zone far larger than any map (a stray
+  // corner of a hand-edited line) would otherwise keep the grid busy for hours and fill the
+  // memory with slots; at the game's steps of 20 x 26 this allows zones of 20000 x 27000.
+  static constexpr std::int64_t MaxGridPlaces = std::int64_t(1) << 20;
 
   TZoneMap();
   ~TZoneMap();
@@ -199,6 +209,10 @@ public:
   TCreateZoneEvent OnCreateZone;
   TZoneEvent OnZoneAdded;
   TPathEvent OnPathCost;
+  // Fired by Clear (and so by ReplaceWith and the destructor) while the zones are still
+  // whole, before they are freed: whatever points to them (the map surface's zone sprites)
+  // lets go of them here.
+  TZoneMapEvent OnClear;
 
   // A zone made from a Zone line's value: through OnCreateZone when it is assigned (raises
   // EZoneMap when the handler gives none), else a plain TZone. It is not added to the map.
@@ -215,8 +229,12 @@ public:
   static void MakeMutual(TZone* ZoneA, TZone* ZoneB);
   // Fills every zone's grid slots afresh (nothing when GridWidth or GridHeight is below 1):
   // rows from the first corner's Y + GridMarginTop while y < Bottom - GridHeight, columns
-  // from Left while x < Right - GridWidth, keeping the points inside the zone.
+  // from Left while x < Right - GridWidth, keeping the points inside the zone. A zone with
+  // more than MaxGridPlaces places raises EZoneMap (CheckGrid) before any zone changes.
   void BuildGrid();
+  // Raises EZoneMap "A zone of W x H pixels is too large for grid slots of GW x GH (more
+  // than N places to test)" when the zone's grid would test more than MaxGridPlaces places.
+  void CheckGrid(const TZone& Zone) const;
   // Frees every link and every zone and empties the path list; the extent becomes 0 x 0.
   void Clear();
   // Replaces this map's zones, links and extent by those of Loaded, which is left empty (the
