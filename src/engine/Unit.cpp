@@ -325,13 +325,19 @@ void TUnit::MoveToZone(TBrenmoorZone* Zone, TMoveMode Mode) {
   std::unique_ptr<TUnit> Self = Old->ReleaseUnit(this);
   if (!Self) throw EBrenmoorEngine("Unit " + std::to_string(ID) + " is not among the units of its zone");
   Zone->AdoptUnit(std::move(Self));
-  MoveTallies(Old, Zone);
-  FPreviousZone = Old;
+  // A move into the zone the unit stands in only rejoins the end of its units. The replay
+  // meets one for every unit that moved with its transport or carrier (the unit's own record
+  // and its ship's both move it), and must leave its previous zone as the host's.
+  const bool Stays = Old == Zone;
+  if (!Stays) {
+    MoveTallies(Old, Zone);
+    FPreviousZone = Old;
+  }
   SetZone(Zone);
 
   // Moving costs organisation; only the host's impulse rules draw it, the replay and the
   // upkeep of every machine only repeat the move.
-  if (Mode == mmImpulse) {
+  if (Mode == mmImpulse && !Stays) {
     LoseOrganization(0.02);
     if (Zone->GetStorm()) LoseOrganization(0.1);
     if (Zone->IsHazardousSea()) LoseOrganization(0.1);

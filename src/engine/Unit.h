@@ -132,6 +132,9 @@ public:
   }
 
   // --- Operations with effects ---
+  // Into Zone with the unit's cargo and based air units (those on a mission within range
+  // stay), the tallies following; the host's impulse draws the loss of organisation. A fleet
+  // goes ashore only to dock, and never from land to land. Unit change 0.
   void MoveToZone(TBrenmoorZone* Zone, TMoveMode Mode);
   // One step along the path to the destination zone.
   void InvadeZone(TMoveMode Mode);

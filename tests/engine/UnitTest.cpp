@@ -606,3 +606,72 @@ TEST_F(UnitTest, ClearingTheGameReportsEveryUnitAndARefusedReadingNone) {
   for (int I = 0; I < Engine.GetZoneCount(); ++I) EXPECT_EQ(Z(I)->GetUnitCount(), 0);
   Engine.OnRemoveUnit = nullptr;
 }
+
+namespace {
+
+// A second machine with the same world, which only replays the host's moves.
+struct TClientWorld {
+  TClientWorld() {
+    Map.OnCreateZone = [this](TZoneMap* Sender, std::unique_ptr<TZone>& AZone, const std::string& S) {
+      AZone = Engine.CreateZone(*Sender, S);
+    };
+    LoadZoneMap(Map, TMapSet::Parse(WorldMapText, "world.map"));
+    Engine.SetZoneMap(&Map);
+    Engine.ReadScenario(WorldScenarioText);
+    Engine.LoadZoneData();
+    Engine.PlaceInitialUnits();
+  }
+  ~TClientWorld() { Engine.SetZoneMap(nullptr); }
+  // The unit records this test needs: 0 (move), 16 (embark), 17 (disembark).
+  void Replay(const std::vector<std::string>& Records) {
+    for (std::string Record : Records) {
+      const int Code = NextTokenInt(Record, ";");
+      TUnit* Unit = Engine.GetUnitByID(NextTokenInt(Record, ";"));
+      if (!Unit) continue;
+      if (Code == 0) Unit->MoveToZone(Engine.GetZone(NextTokenInt(Record, ";")), mmReplay);
+      if (Code == 16) Unit->Embark(mmReplay);
+      if (Code == 17) Unit->Disembark(mmReplay);
+    }
+  }
+  TBrenmoorEngine Engine;
+  TZoneMap Map;
+};
+
+// Each zone's units by identifier, with each unit's previous zone.
+std::string Standing(const TBrenmoorEngine& Engine) {
+  std::string S;
+  for (int I = 0; I < Engine.GetZoneCount(); ++I) {
+    S += Engine.GetZone(I)->GetName() + ":";
+    for (int J = 0; J < Engine.GetZone(I)->GetUnitCount(); ++J) {
+      const TUnit* Unit = Engine.GetZone(I)->GetUnit(J);
+      S += " " + std::to_string(Unit->ID) + "<" + (Unit->GetPreviousZone() ? Unit->GetPreviousZone()->GetName() : "-");
+    }
+    S += "\n";
+  }
+  return S;
+}
+
+}  // namespace
+
+TEST_F(UnitTest, AClientReplayingTheMovesStandsAsTheHost) {
+  TClientWorld Client;
+  // Boarding from Brae, sailing with the cargo, then landing in Dunmore.
+  TUnit* Landed = MakeUnit(0, ukArmy, zBrae, {{utInfantry, 1}});
+  TUnit* Copy = Client.Engine.AddUnit(std::make_unique<TUnit>(Client.Engine, Client.Engine.GetNation(0), ukArmy),
+                                      Client.Engine.GetZone(zBrae));
+  Copy->SetCount(utInfantry, 1);
+  Client.Engine.GetZone(zBrae)->ChangeTally(0, utInfantry, 1);
+  Landed->SetDestinationUnit(Transports);
+  Copy->SetDestinationUnit(Client.Engine.GetUnitByID(Transports->ID));
+  Landed->Embark(mmImpulse);
+  Transports->MoveToZone(Z(zChannel), mmImpulse);
+  Landed->SetDestinationZone(Z(zDunmore));
+  Copy->SetDestinationZone(Client.Engine.GetZone(zDunmore));
+  Client.Replay(Sink.Records);
+  Sink.Records.clear();
+  Landed->Disembark(mmImpulse);
+  Client.Replay(Sink.Records);
+  EXPECT_EQ(Standing(Client.Engine), Standing(Engine));
+  EXPECT_EQ(Client.Engine.CheckTallies(), "");
+  ExpectTalliesHold();
+}
