@@ -1,0 +1,104 @@
+// The game model's bulk work: writing and reading every unit's saved field, recounting the
+// tallies of the whole map, and a unit's move with its cargo.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/BrenmoorEngine.h"
+#include "sprites/MapSet.h"
+
+namespace {
+
+constexpr int GridWidth = 20;
+constexpr int GridHeight = 15;
+
+// A grid of 300 square land zones, each joined to its right and lower neighbours.
+std::string GridMapText() {
+  std::string Text;
+  for (int Y = 0; Y < GridHeight; ++Y)
+    for (int X = 0; X < GridWidth; ++X) {
+      const int L = X * 50, T = Y * 50;
+      Text += "Zone=" + std::to_string(L) + "," + std::to_string(T) + "," + std::to_string(L + 50) + "," + std::to_string(T) + "," +
+              std::to_string(L + 50) + "," + std::to_string(T + 50) + "," + std::to_string(L) + "," + std::to_string(T + 50) + ";Z" +
+              std::to_string(Y * GridWidth + X) + ";" + (X == 0 ? "1" : "0") + ";";
+      if (X + 1 < GridWidth) Text += std::to_string(Y * GridWidth + X + 1) + "#";
+      if (Y + 1 < GridHeight) Text += std::to_string((Y + 1) * GridWidth + X) + "#";
+      Text += "\n";
+    }
+  return Text;
+}
+
+// 300 zones with ten units each, owned by two nations.
+struct TWorld {
+  TWorld() {
+    Map.OnCreateZone = [this](TZoneMap* Sender, std::unique_ptr<TZone>& AZone, const std::string& S) {
+      AZone = Engine.CreateZone(*Sender, S);
+    };
+    LoadZoneMap(Map, TMapSet::Parse(GridMapText(), "grid.map"));
+    Engine.SetZoneMap(&Map);
+    Engine.ReadScenario("NationCount=2\nNation=North,A,1,Northern,0,\nNation=South,B,1,Southern,0,\n");
+    Engine.LoadZoneData();
+    for (int Z = 0; Z < Engine.GetZoneCount(); ++Z)
+      for (int I = 0; I < 10; ++I) {
+        TNation* Owner = Engine.GetNation(I % 2);
+        TUnit* Unit = Engine.AddUnit(std::make_unique<TUnit>(Engine, Owner, ukArmy), Engine.GetZone(Z));
+        Unit->SetCount(utInfantry, static_cast<std::uint16_t>(I + 1));
+        Unit->SetCount(utArmor, 2);
+        Engine.GetZone(Z)->ChangeTally(Owner->GetMajorIndex(), utInfantry, I + 1);
+        Engine.GetZone(Z)->ChangeTally(Owner->GetMajorIndex(), utArmor, 2);
+      }
+  }
+  ~TWorld() { Engine.SetZoneMap(nullptr); }
+  TBrenmoorEngine Engine;
+  TZoneMap Map;
+};
+
+void BM_SaveAllUnits(benchmark::State& State) {
+  TWorld World;
+  for (auto _ : State) {
+    std::size_t Size = 0;
+    for (TUnit* Unit : World.Engine.GetUnits()) Size += Unit->SaveToString().size();
+    benchmark::DoNotOptimize(Size);
+  }
+  State.SetItemsProcessed(State.iterations() * World.Engine.GetUnitCount());
+}
+BENCHMARK(BM_SaveAllUnits);
+
+void BM_LoadAllUnits(benchmark::State& State) {
+  TWorld World;
+  std::vector<std::string> Saved;
+  for (TUnit* Unit : World.Engine.GetUnits()) Saved.push_back(Unit->SaveToString());
+  for (auto _ : State) {
+    for (const std::string& Text : Saved) {
+      TUnit Unit(World.Engine);
+      Unit.LoadFromString(Text);
+      benchmark::DoNotOptimize(Unit.GetTotalCount());
+    }
+  }
+  State.SetItemsProcessed(State.iterations() * static_cast<std::int64_t>(Saved.size()));
+}
+BENCHMARK(BM_LoadAllUnits);
+
+void BM_CheckAllTallies(benchmark::State& State) {
+  TWorld World;
+  for (auto _ : State) benchmark::DoNotOptimize(World.Engine.CheckTallies());
+  State.SetItemsProcessed(State.iterations() * World.Engine.GetZoneCount());
+}
+BENCHMARK(BM_CheckAllTallies);
+
+void BM_MoveUnitAndBack(benchmark::State& State) {
+  TWorld World;
+  TBrenmoorZone* A = World.Engine.GetZone(1);
+  TBrenmoorZone* B = World.Engine.GetZone(2);
+  TUnit* Unit = A->GetUnit(0);
+  for (auto _ : State) {
+    Unit->MoveToZone(B, mmImpulse);
+    Unit->MoveToZone(A, mmImpulse);
+  }
+  State.SetItemsProcessed(State.iterations() * 2);
+}
+BENCHMARK(BM_MoveUnitAndBack);
+
+}  // namespace

@@ -1,0 +1,346 @@
+#include "engine/BrenmoorZone.h"
+
+#include <algorithm>
+
+#include "engine/BrenmoorEngine.h"
+#include "engine/Nation.h"
+#include "engine/Unit.h"
+#include "foundation/ListError.h"
+#include "foundation/NumberText.h"
+#include "foundation/StringUtils.h"
+
+namespace {
+constexpr std::uint16_t HazardousSeaColorIndex = 106;
+}  // namespace
+
+TBrenmoorZone::TBrenmoorZone(TBrenmoorEngine& Engine, TZoneMap& Map, const std::string& Text)
+    : TZone(Map, Text), FSupplySource(this), FEngine(&Engine) {}
+
+TBrenmoorZone::~TBrenmoorZone() { FreeUnits(); }
+
+std::uint16_t TBrenmoorZone::GetColorIndex() const {
+  if (IsHazardousSea()) return HazardousSeaColorIndex;
+  if (FOwner) return FOwner->GetColorIndex();
+  return TZone::GetColorIndex();
+}
+
+TBrenmoorZone* TBrenmoorZone::GetNeighbor(int I) const { return static_cast<TBrenmoorZone*>(GetNeighbour(I)); }
+
+TNation* TBrenmoorZone::NationOf(std::int32_t Index, const char* What) const {
+  if (Index < 0) return nullptr;
+  if (Index >= FEngine->GetNationCount())
+    throw EBrenmoorEngine("Zone " + GetName() + ": the " + What + " " + std::to_string(Index) + " is no nation");
+  return FEngine->GetNation(Index);
+}
+
+TBrenmoorZone* TBrenmoorZone::ZoneOf(std::int32_t Index, const char* What) const {
+  if (Index < 0) return nullptr;
+  if (Index >= FEngine->GetZoneCount())
+    throw EBrenmoorEngine("Zone " + GetName() + ": the " + What + " " + std::to_string(Index) + " is no zone");
+  return FEngine->GetZone(Index);
+}
+
+void TBrenmoorZone::ReadScenarioRecord(const std::string& Record) {
+  std::string Rest = Record;
+  FIndustry = NextTokenInt(Rest, ";");
+  FFactories = NextTokenInt(Rest, ";");
+  NextToken(Rest, ";");
+  FRichResources = NextTokenInt(Rest, ";");
+  NextToken(Rest, ";");
+  FOwner = NationOf(NextTokenInt(Rest, ";"), "owner");
+
+  for (TTallyRow& Row : FTallies) Row.fill(0);
+  std::string Tallies = NextToken(Rest, ";");
+  while (!Tallies.empty()) {
+    const std::int32_t Row = NextTokenInt(Tallies, "#");
+    const std::int32_t Type = NextTokenInt(Tallies, "#");
+    const std::int32_t Count = NextTokenInt(Tallies, "#");
+    const std::string Where = "Zone " + GetName() + ": the tally row " + std::to_string(Row) + " type " + std::to_string(Type);
+    if (Row < 0 || Row >= TallyRowCount) throw EBrenmoorEngine(Where + " has a row outside 0..7");
+    if (Type < 0 || Type >= UnitTypeCount) throw EBrenmoorEngine(Where + " has a type outside 0..15");
+    if (Count < 0 || Count > 65535) throw EBrenmoorEngine(Where + " has a count outside 0..65535");
+    if (Row == MinorTallyRow) {
+      if (Count > 0 && (!FOwner || FOwner->GetMajorIndex() != MinorTallyRow))
+        throw EBrenmoorEngine(Where + " is a minor nation's row in a zone no minor nation owns");
+    } else if (Row >= FEngine->GetMajorCount() && Count > 0) {
+      throw EBrenmoorEngine(Where + " is the row of no major power");
+    }
+    FTallies[static_cast<std::size_t>(Row)][static_cast<std::size_t>(Type)] = static_cast<std::uint16_t>(Count);
+  }
+
+  const std::string Original = NextToken(Rest, ";");
+  const std::int32_t OriginalIndex = Original.empty() ? -1 : StrToIntDef(Original, -1);
+  FOriginalOwner = OriginalIndex < 0 ? FOwner : NationOf(OriginalIndex, "original owner");
+
+  FCapital = NextTokenBool(Rest, ";");
+  if (FCapital) {
+    if (!FOwner) throw EBrenmoorEngine("Zone " + GetName() + " is a capital without owner");
+    FOwner->SetCapital(this);
+  }
+  if (Rest.empty()) {
+    FResources = static_cast<float>(FIndustry);
+  } else {
+    const std::string Resources = NextToken(Rest, ";");
+    FResources = Resources.empty() ? static_cast<float>(FIndustry) : static_cast<float>(StrToFloat(Resources));
+  }
+  FBorderCount = NextTokenInt(Rest, ";");
+  FBorderText = NextToken(Rest, ";");
+  FPort = NextTokenBool(Rest, ";");
+  FAirfield = NextTokenBool(Rest, ";");
+  FTerrainDefense = static_cast<std::uint8_t>(std::clamp(NextTokenInt(Rest, ";"), 0, 255));
+  FRocketSite = NextTokenBool(Rest, ";");
+}
+
+void TBrenmoorZone::ApplyScenarioBorders() {
+  std::string Rest = FBorderText;
+  for (std::int32_t I = 0; I < FBorderCount; ++I) {
+    const std::int32_t Level = NextTokenInt(Rest, "#");
+    const std::int32_t Index = NextTokenInt(Rest, "#");
+    if (Index >= 0) SetBorderDefense(ZoneOf(Index, "border defence towards zone"), Level);
+  }
+}
+
+std::string TBrenmoorZone::SaveToString() const {
+  std::string S;
+  const auto Field = [&S](const std::string& Value) {
+    S += Value;
+    S += '~';
+  };
+  const auto IndexOf = [](const TBrenmoorZone* Zone) { return IntToStr(Zone ? Zone->GetIndex() : -1); };
+  const auto NationIndex = [](const TNation* Nation) { return IntToStr(Nation ? Nation->GetIndex() : -1); };
+  std::string List;
+  if (FBuilding)
+    for (std::uint16_t Count : FBuildQueue) List += IntToStr(Count) + "#";
+  Field(List);
+  Field(TokenText(FBuilding));
+  Field(TokenText(FCapital));
+  Field(IntToStr(FFactories));
+  Field(IntToStr(FIndex));
+  Field(NationIndex(FOriginalOwner));
+  Field(NationIndex(FOwner));
+  Field(IntToStr(FRichResources));
+  Field(IndexOf(FSupplySource));
+  Field(SingleToStr(FResources));
+  Field("0");
+  Field(IntToStr(FIndustry));
+  Field(IntToStr(FStrikeCount));
+  Field(IntToStr(FBombCount));
+  Field(IntToStr(FIncome));
+  List.clear();
+  for (const auto& [Zone, Level] : FBorderDefenses) List += IntToStr(Zone->GetIndex()) + "=" + IntToStr(Level) + "#";
+  Field(List);
+  Field(IntToStr(FBuildKind));
+  Field(SingleToStr(FBuildTotal));
+  Field(SingleToStr(FBuildProgress));
+  Field(TokenText(FRocketSite));
+  Field(IndexOf(FRocketTarget));
+  Field(IndexOf(FPortZone));
+  // Built ports and airfields would vanish on loading without these two.
+  Field(TokenText(FPort));
+  Field(TokenText(FAirfield));
+  return S;
+}
+
+void TBrenmoorZone::LoadFromString(const std::string& Text) {
+  FreeUnits();
+  TTokenReader R(Text);
+  {
+    const std::string_view Queue = R.Next('~');
+    if (!Queue.empty()) {
+      TTokenReader L(Queue);
+      for (std::uint16_t& Count : FBuildQueue) Count = static_cast<std::uint16_t>(L.NextInt('#'));
+    }
+  }
+  FBuilding = R.NextBool('~');
+  FCapital = R.NextBool('~');
+  FFactories = R.NextInt('~');
+  R.Next('~');  // The index: the zone's place in the map, numbered by the scenario already.
+  FOriginalOwner = NationOf(R.NextInt('~'), "original owner");
+  FOwner = NationOf(R.NextInt('~'), "owner");
+  FRichResources = R.NextInt('~');
+  FSupplySourceIndex = R.NextInt('~');
+  if (FSupplySourceIndex >= FEngine->GetZoneCount()) ZoneOf(FSupplySourceIndex, "supply source");
+  FResources = static_cast<float>(R.NextFloat('~'));
+  R.Next('~');
+  FIndustry = R.NextInt('~');
+  FStrikeCount = R.NextInt('~');
+  FBombCount = R.NextInt('~');
+  FIncome = R.NextInt('~');
+  FBorderText = std::string(R.Next('~'));
+  FBuildKind = R.NextInt('~');
+  FBuildTotal = static_cast<float>(R.NextFloat('~'));
+  FBuildProgress = static_cast<float>(R.NextFloat('~'));
+  FRocketSite = R.NextBool('~');
+  FRocketTargetIndex = R.NextInt('~');
+  if (FRocketTargetIndex >= FEngine->GetZoneCount()) ZoneOf(FRocketTargetIndex, "rocket target");
+  const std::int32_t PortZone = R.NextInt('~');
+  if (PortZone >= 0) FPortZone = ZoneOf(PortZone, "port zone");
+  if (!R.AtEnd()) {
+    FPort = R.NextBool('~');
+    FAirfield = R.NextBool('~');
+  }
+}
+
+void TBrenmoorZone::ResolveLoadedReferences() {
+  FTallies = RecountTallies();
+  FSupplySource = ZoneOf(FSupplySourceIndex, "supply source");
+  std::string Rest = FBorderText;
+  while (!Rest.empty()) {
+    std::string Pair = NextToken(Rest, "#");
+    const std::int32_t Index = NextTokenInt(Pair, "=");
+    const std::int32_t Level = StrToIntDef(Pair, 0);
+    if (Index >= 0) SetBorderDefense(ZoneOf(Index, "border defence towards zone"), Level);
+  }
+  FRocketTarget = ZoneOf(FRocketTargetIndex, "rocket target");
+}
+
+void TBrenmoorZone::ResetGameState() {
+  FreeUnits();
+  for (TTallyRow& Row : FTallies) Row.fill(0);
+  FFactories = 0;
+  FOwner = nullptr;
+  FOriginalOwner = nullptr;
+  FRichResources = 0;
+  FIndustry = 0;
+  FCapital = false;
+  FBuilding = false;
+  FResources = static_cast<float>(FIndustry);
+  FSupplySource = this;
+  // Everything else of the last game goes too: a zone that the next scenario does not name
+  // must not keep its combat, build order, hits, port, airfield or rocket site.
+  FEmbattled = false;
+  FIncome = 0;
+  FBorderCount = 0;
+  FBorderText.clear();
+  FBuildQueue.fill(0);
+  FBuildProgress = 0.0f;
+  FBuildTotal = 0.0f;
+  FBuildKind = 0;
+  FBombCount = 0;
+  FStrikeCount = 0;
+  FSeenBy = 0;
+  FStorm = false;
+  FSupplySourceIndex = -1;
+  FPort = false;
+  FAirfield = false;
+  FTerrainDefense = 0;
+  FRocketSite = false;
+  FRocketTarget = nullptr;
+  FRocketTargetIndex = -1;
+  FPortZone = nullptr;
+}
+
+void TBrenmoorZone::FreeUnits() {
+  while (!FUnits.empty()) {
+    std::unique_ptr<TUnit> Unit = std::move(FUnits.back());
+    FUnits.pop_back();
+    Unit.reset();
+  }
+  FBorderDefenses.clear();
+}
+
+void TBrenmoorZone::ChangeTally(int Row, int Type, std::int32_t Delta) {
+  std::uint16_t& Tally = FTallies.at(static_cast<std::size_t>(Row)).at(static_cast<std::size_t>(Type));
+  Tally = static_cast<std::uint16_t>(std::clamp<std::int32_t>(Tally + Delta, 0, 65535));
+}
+
+bool TBrenmoorZone::HasTallyOfKinds(int Row, TUnitKinds Kinds) const {
+  for (int T = 0; T < UnitTypeCount; ++T)
+    if (GetTally(Row, T) != 0 && (Kinds & KindBit(UnitTypes[static_cast<std::size_t>(T)].Kind))) return true;
+  return false;
+}
+
+TTallies TBrenmoorZone::RecountTallies() const {
+  TTallies Result{};
+  for (const auto& Unit : FUnits) {
+    if (!Unit->IsTallied()) continue;
+    TTallyRow& Row = Result[static_cast<std::size_t>(Unit->GetOwner()->GetMajorIndex())];
+    for (int T = 0; T < UnitTypeCount; ++T)
+      Row[static_cast<std::size_t>(T)] = static_cast<std::uint16_t>(std::min(65535, Row[static_cast<std::size_t>(T)] + Unit->GetCount(T)));
+  }
+  return Result;
+}
+
+std::string TBrenmoorZone::CheckTallies() const {
+  const TTallies Recount = RecountTallies();
+  for (int Row = 0; Row < TallyRowCount; ++Row)
+    for (int T = 0; T < UnitTypeCount; ++T) {
+      const std::uint16_t Held = GetTally(Row, T);
+      const std::uint16_t Counted = Recount[static_cast<std::size_t>(Row)][static_cast<std::size_t>(T)];
+      if (Held != Counted)
+        return "Zone " + GetName() + ": the tally of row " + std::to_string(Row) + " type " + UnitTypes[static_cast<std::size_t>(T)].Name +
+               " is " + std::to_string(Held) + ", its units count " + std::to_string(Counted);
+    }
+  return {};
+}
+
+TUnit* TBrenmoorZone::GetUnit(int I) const {
+  if (I < 0 || I >= GetUnitCount()) throw EListError::IndexOutOfBounds(I);
+  return FUnits[static_cast<std::size_t>(I)].get();
+}
+
+int TBrenmoorZone::IndexOfUnit(const TUnit* Unit) const {
+  for (std::size_t I = 0; I < FUnits.size(); ++I)
+    if (FUnits[I].get() == Unit) return static_cast<int>(I);
+  return -1;
+}
+
+TUnit* TBrenmoorZone::AdoptUnit(std::unique_ptr<TUnit> Unit) {
+  FUnits.push_back(std::move(Unit));
+  return FUnits.back().get();
+}
+
+std::unique_ptr<TUnit> TBrenmoorZone::ReleaseUnit(const TUnit* Unit) {
+  const int I = IndexOfUnit(Unit);
+  if (I < 0) return nullptr;
+  std::unique_ptr<TUnit> Result = std::move(FUnits[static_cast<std::size_t>(I)]);
+  FUnits.erase(FUnits.begin() + I);
+  return Result;
+}
+
+bool TBrenmoorZone::IsAlliedTo(const TNation* Nation) const {
+  return GetSea() == 0 && FOwner && FOwner->IsAlliedWith(Nation);
+}
+
+bool TBrenmoorZone::IsEnemyOf(const TNation* Nation) const {
+  return GetSea() == 0 && FOwner && FOwner->IsAtWarWith(Nation);
+}
+
+std::int32_t TBrenmoorZone::GetBorderDefense(const TBrenmoorZone* Zone) const {
+  for (const auto& [Other, Level] : FBorderDefenses)
+    if (Other == Zone) return Level;
+  return 0;
+}
+
+TBrenmoorZone* TBrenmoorZone::GetBorderDefenseZone(int I) const {
+  if (I < 0 || I >= GetBorderDefenseCount()) throw EListError::IndexOutOfBounds(I);
+  return FBorderDefenses[static_cast<std::size_t>(I)].first;
+}
+
+std::int32_t TBrenmoorZone::GetBorderDefenseValue(int I) const {
+  if (I < 0 || I >= GetBorderDefenseCount()) throw EListError::IndexOutOfBounds(I);
+  return FBorderDefenses[static_cast<std::size_t>(I)].second;
+}
+
+void TBrenmoorZone::SetBorderDefense(TBrenmoorZone* Zone, std::int32_t Level) {
+  for (auto It = FBorderDefenses.begin(); It != FBorderDefenses.end(); ++It)
+    if (It->first == Zone) {
+      if (Level != 0)
+        It->second = Level;
+      else
+        FBorderDefenses.erase(It);
+      return;
+    }
+  if (Level > 0 && Zone) FBorderDefenses.emplace_back(Zone, Level);
+}
+
+std::int32_t TBrenmoorZone::GetBuildProgress() const {
+  double Total = 0;
+  for (int T = 0; T < UnitTypeCount; ++T) Total += FBuildQueue[static_cast<std::size_t>(T)] * static_cast<double>(UnitTypes[static_cast<std::size_t>(T)].Production);
+  if (Total == 0) return 100;
+  return static_cast<std::int32_t>(FBuildProgress / Total * 100.0);
+}
+
+bool TBrenmoorZone::IsPort() const { return FEngine->HasEngineOption(6) ? IsCoastal() : FPort; }
+
+bool TBrenmoorZone::IsAirfield() const { return FEngine->HasEngineOption(5) || FAirfield; }

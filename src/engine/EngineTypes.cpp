@@ -1,0 +1,25 @@
+#include "engine/EngineTypes.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "foundation/NumberText.h"
+
+std::string SingleToStr(float Value) {
+  if (!std::isfinite(Value)) return FloatToStr(static_cast<long double>(Value));
+  // The shortest digits that give Value back as a float32, then written as the game writes
+  // every number (so 1.05f is "1.05", not its double expansion).
+  char Buffer[64];
+  const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, Value);
+  const double Shortest = static_cast<double>(StrToFloat(std::string_view(Buffer, static_cast<std::size_t>(Result.ptr - Buffer))));
+  return FloatToStr(static_cast<long double>(Shortest));
+}
+
+std::string FormatTwoDecimals(double Value) {
+  if (!std::isfinite(Value)) return FloatToStr(static_cast<long double>(Value));
+  char Buffer[400];
+  const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, Value, std::chars_format::fixed, 2);
+  std::string Text(Buffer, Result.ptr);
+  if (Text == "-0.00") Text = "0.00";
+  return Text;
+}

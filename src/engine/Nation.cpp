@@ -1,0 +1,346 @@
+#include "engine/Nation.h"
+
+#include <algorithm>
+
+#include "engine/BrenmoorEngine.h"
+#include "engine/BrenmoorZone.h"
+#include "engine/Unit.h"
+#include "foundation/NumberText.h"
+#include "foundation/Rounding.h"
+#include "foundation/StringUtils.h"
+
+namespace {
+
+// The palette index of each major power's colour slot.
+constexpr std::array<std::uint16_t, 8> ColorSlotIndexes{249, 16, 253, 77, 254, 2, 252, 144};
+constexpr std::uint16_t MinorColorIndex = 244;
+
+std::int32_t ParseRelation(std::string_view Text) {
+  const std::int32_t Value = StrToInt(Text);
+  if (Value < -100 || Value > 100)
+    throw EBrenmoorEngine("the relation " + std::to_string(Value) + " is outside -100..100");
+  return Value;
+}
+
+}  // namespace
+
+std::string TNameValueList::Get(const std::string& Name) const {
+  for (const auto& Item : FItems)
+    if (Item.first == Name) return Item.second;
+  return {};
+}
+
+void TNameValueList::Set(const std::string& Name, const std::string& Value) {
+  for (auto& Item : FItems)
+    if (Item.first == Name) {
+      Item.second = Value;
+      return;
+    }
+  FItems.emplace_back(Name, Value);
+}
+
+void TNameValueList::Delete(const std::string& Name) {
+  std::erase_if(FItems, [&](const auto& Item) { return Item.first == Name; });
+}
+
+TNation::TNation(TBrenmoorEngine& Engine, const std::string& Line) : FEngine(&Engine) {
+  FTypeFactors.fill(1.0f);
+  FRelations.assign(static_cast<std::size_t>(std::max(0, Engine.GetScenarioNationCount())), 0);
+  ReadScenarioRecord(Line);
+}
+
+void TNation::ReadScenarioRecord(const std::string& Line) {
+  std::string Rest = Line;
+  FName = NextToken(Rest, ",");
+  FAlliance = NextToken(Rest, ",");
+  FMajorPower = NextTokenBool(Rest, ",");
+  FAdjective = NextToken(Rest, ",");
+  FValue5 = NextTokenInt(Rest, ",");
+  std::string Relations = NextToken(Rest, ",");
+  while (!Relations.empty()) {
+    std::string Pair = NextToken(Relations, ";");
+    const std::string IndexText = NextToken(Pair, "=");
+    const std::int32_t Index = StrToInt(IndexText);
+    if (Index < 0 || Index >= static_cast<std::int32_t>(FRelations.size()))
+      throw EBrenmoorEngine("the relation index " + std::to_string(Index) + " is not below NationCount " +
+                            std::to_string(FRelations.size()));
+    FRelations[static_cast<std::size_t>(Index)] = static_cast<std::int8_t>(ParseRelation(Pair));
+  }
+  FText2 = NextToken(Rest, ",");
+  FAttackWithoutWar = NextTokenBool(Rest, ",");
+  FCountdown = NextTokenInt(Rest, ",");
+  FStability = NextTokenInt(Rest, ",");
+  FDiplomaticActionInterval = NextTokenInt(Rest, ",");
+  std::string Factors = NextToken(Rest, ",");
+  for (float& Factor : FTypeFactors)
+    Factor = Factors.empty() ? 1.0f : static_cast<float>(NextTokenFloat(Factors, ";"));
+  const std::int32_t Slot = NextTokenInt(Rest, ",");
+  if (Slot < 0 || Slot > 7) throw EBrenmoorEngine("the colour slot " + std::to_string(Slot) + " is outside 0..7");
+  FColorSlot = static_cast<std::uint8_t>(Slot);
+  FKamakazeAllowed = NextTokenBool(Rest, ",");
+  FAIScript = NextToken(Rest, ",");
+}
+
+std::string TNation::SaveToString() {
+  std::string S;
+  const auto Field = [&S](const std::string& Value) {
+    S += Value;
+    S += '~';
+  };
+  std::string List;
+  for (std::uint16_t Cost : FUnitCosts) List += IntToStr(Cost) + "#";
+  Field(List);
+  List.clear();
+  for (std::size_t I = 0; I < FRelations.size(); ++I)
+    if (FRelations[I] != 0) List += IntToStr(static_cast<std::int64_t>(I)) + "=" + IntToStr(FRelations[I]) + "#";
+  Field(List);
+  List.clear();
+  for (float Factor : FTypeFactors) List += FormatTwoDecimals(Factor) + "#";
+  Field(List);
+  List.clear();
+  for (std::uint16_t Counter : FKindCounters) List += IntToStr(Counter) + "#";
+  Field(List);
+  Field(TokenText(FAlive));
+  Field(FAlliance);
+  Field(TokenText(FComputerPlayer));
+  Field(IntToStr(FDiplomaticActions));
+  Field(IntToStr(FDiplomaticActionInterval));
+  Field(TokenText(FAttackWithoutWar));
+  Field(IntToStr(FIndex));
+  Field(IntToStr(FCountdown));
+  Field(IntToStr(FStability));
+  Field(IntToStr(FValue5));
+  List.clear();
+  for (const auto& Item : FInfluence.Items()) List += Item.first + "=" + Item.second + "#";
+  Field(List);
+  FCapitalIndex = FCapital ? FCapital->GetIndex() : -1;
+  Field(IntToStr(FCapitalIndex));
+  Field(FPlayerName);
+  Field(IntToStr(FResearchSpendingTotal));
+  List.clear();
+  for (int G = 0; G < ResearchGroupCount; ++G)
+    List += IntToStr(FResearchProgress[G]) + "#" + IntToStr(FResearchSpending[G]) + "#" + IntToStr(FResearchLevel[G]) + "#";
+  Field(List);
+  Field(IntToStr(FColorSlot));
+  Field(IntToStr(FScoreDeduction));
+  return S;
+}
+
+void TNation::LoadFromString(const std::string& Text) {
+  TTokenReader R(Text);
+  {
+    TTokenReader L(R.Next('~'));
+    for (std::uint16_t& Cost : FUnitCosts) Cost = static_cast<std::uint16_t>(L.NextInt('#'));
+  }
+  std::fill(FRelations.begin(), FRelations.end(), std::int8_t{0});
+  {
+    TTokenReader L(R.Next('~'));
+    while (!L.AtEnd()) {
+      TTokenReader Pair(L.Next('#'));
+      const std::int32_t Index = StrToIntDef(Pair.Next('='), -1);
+      if (Index < 0 || Index >= static_cast<std::int32_t>(FRelations.size()))
+        throw EBrenmoorEngine("Nation " + FName + ": the relation index " + std::to_string(Index) +
+                              " is not below NationCount " + std::to_string(FRelations.size()));
+      FRelations[static_cast<std::size_t>(Index)] = static_cast<std::int8_t>(ParseRelation(Pair.Rest()));
+    }
+  }
+  {
+    TTokenReader L(R.Next('~'));
+    for (float& Factor : FTypeFactors) Factor = static_cast<float>(L.NextFloat('#'));
+  }
+  {
+    TTokenReader L(R.Next('~'));
+    for (std::uint16_t& Counter : FKindCounters) Counter = static_cast<std::uint16_t>(L.NextInt('#'));
+  }
+  FAlive = R.NextBool('~');
+  FAlliance = std::string(R.Next('~'));
+  FComputerPlayer = R.NextBool('~');
+  FDiplomaticActions = static_cast<std::uint8_t>(std::clamp(R.NextInt('~'), 0, 255));
+  FDiplomaticActionInterval = R.NextInt('~');
+  FAttackWithoutWar = R.NextBool('~');
+  R.Next('~');  // The index: the nation's place in the list, which the scenario gave already.
+  FCountdown = R.NextInt('~');
+  FStability = R.NextInt('~');
+  FValue5 = R.NextInt('~');
+  FInfluence.Clear();
+  {
+    TTokenReader L(R.Next('~'));
+    while (!L.AtEnd()) {
+      TTokenReader Pair(L.Next('#'));
+      const std::string Name(Pair.Next('='));
+      FInfluence.Set(Name, std::string(Pair.Rest()));
+    }
+  }
+  FCapitalIndex = R.NextInt('~');
+  FPlayerName = std::string(R.Next('~'));
+  SetResearchSpendingTotal(R.NextInt('~'));
+  {
+    TTokenReader L(R.Next('~'));
+    for (int G = 0; G < ResearchGroupCount; ++G) {
+      FResearchProgress[G] = static_cast<std::uint16_t>(L.NextInt('#'));
+      FResearchSpending[G] = static_cast<std::uint8_t>(L.NextInt('#'));
+      FResearchLevel[G] = static_cast<std::uint16_t>(L.NextInt('#'));
+    }
+  }
+  const std::int32_t Slot = R.NextInt('~');
+  if (Slot < 0 || Slot > 7)
+    throw EBrenmoorEngine("Nation " + FName + ": the colour slot " + std::to_string(Slot) + " is outside 0..7");
+  FColorSlot = static_cast<std::uint8_t>(Slot);
+  FScoreDeduction = R.NextInt('~');
+}
+
+void TNation::ResolveCapital() {
+  if (FCapitalIndex < 0) {
+    FCapital = nullptr;
+    return;
+  }
+  if (FCapitalIndex >= FEngine->GetZoneCount())
+    throw EBrenmoorEngine("Nation " + FName + ": the capital " + std::to_string(FCapitalIndex) + " is no zone");
+  FCapital = FEngine->GetZone(FCapitalIndex);
+}
+
+int TNation::RelationSlot(const TNation* Other) const {
+  if (!Other || Other->FIndex < 0 || Other->FIndex >= static_cast<int>(FRelations.size())) return -1;
+  return Other->FIndex;
+}
+
+std::int8_t TNation::GetRelation(const TNation* Other) const {
+  const int Slot = RelationSlot(Other);
+  return Slot < 0 ? std::int8_t{0} : FRelations[static_cast<std::size_t>(Slot)];
+}
+
+bool TNation::IsAlliedWith(const TNation* Other) const {
+  if (!Other) return false;
+  if (Other == this) return true;
+  if (!FAlliance.empty() && FAlliance == Other->FAlliance) return true;
+  return GetRelation(Other) >= 100;
+}
+
+bool TNation::IsAtWarWith(const TNation* Other) const {
+  if (!Other) return false;
+  if (!FAlliance.empty() && !Other->FAlliance.empty() && FAlliance != Other->FAlliance) return true;
+  return GetRelation(Other) <= -100;
+}
+
+std::string TNation::RelationText(const TNation* Other) const {
+  if (Other == this) return "N/A";
+  if (Other && !FAlliance.empty() && !Other->FAlliance.empty())
+    return FAlliance == Other->FAlliance ? "Allied" : "War";
+  const int R = GetRelation(Other);
+  if (R >= 100) return "Allied";
+  if (R >= 75) return "Friendly";
+  if (R >= 50) return "Good";
+  if (R >= 25) return "Warm";
+  if (R <= -100) return "War";
+  if (R <= -75) return "Enemy";
+  if (R <= -50) return "Poor";
+  if (R >= -24) return "Neutral";
+  return "Cool";
+}
+
+int TNation::GetMajorIndex() const {
+  return FIndex >= 0 && FIndex < FEngine->GetMajorCount() ? FIndex : MinorTallyRow;
+}
+
+std::uint16_t TNation::GetColorIndex() const {
+  if (GetMajorIndex() == MinorTallyRow) return MinorColorIndex;
+  return ColorSlotIndexes[FColorSlot & 7u];
+}
+
+double TNation::GetTotalResources() const {
+  double Total = 0;
+  for (int I = 0; I < FEngine->GetZoneCount(); ++I) {
+    const TBrenmoorZone* Zone = FEngine->GetZone(I);
+    if (Zone->GetOwner() == this) Total += Zone->GetResources();
+  }
+  return Total;
+}
+
+std::int32_t TNation::GetTotalIndustry() const {
+  if (!FAlive) return 0;
+  std::int32_t Total = 0;
+  for (int I = 0; I < FEngine->GetZoneCount(); ++I) {
+    const TBrenmoorZone* Zone = FEngine->GetZone(I);
+    if (Zone->GetOwner() == this) Total += Zone->GetIndustry();
+  }
+  return Total;
+}
+
+std::int32_t TNation::GetWorldDomination() const {
+  const std::int32_t World = FEngine->GetWorldIndustry();
+  if (World == 0) return 0;
+  return RoundHalfEven32(static_cast<double>(GetTotalIndustry()) / World * 100.0);
+}
+
+std::int32_t TNation::GetScore() const { return 20 * GetTotalIndustry() - FScoreDeduction; }
+
+std::int32_t TNation::GetInfluence(const TNation* Other) const {
+  if (!Other) return 0;
+  return StrToIntDef(FInfluence.Get(IntToStr(Other->FIndex)), 0);
+}
+
+std::int32_t TNation::TallyOfKinds(const TBrenmoorZone* Zone, TUnitKinds Kinds) const {
+  const int Row = GetMajorIndex();
+  std::int32_t Total = 0;
+  for (int T = 0; T < UnitTypeCount; ++T)
+    if (Kinds & KindBit(UnitTypes[static_cast<std::size_t>(T)].Kind)) Total += Zone->GetTally(Row, T);
+  return Total;
+}
+
+bool TNation::CanAttackZone(const TBrenmoorZone* Zone) const {
+  const TNation* Owner = Zone->GetOwner();
+  if (!Owner) return true;
+  if (FAttackWithoutWar) return Zone->GetEmbattled() || !IsAlliedWith(Owner);
+  return (IsAlliedWith(Owner) && Zone->GetEmbattled()) || IsAtWarWith(Owner);
+}
+
+void TNation::SetLocalPlayer(bool Value) {
+  if (Value == FLocalPlayer) return;
+  // A submerged fleet is in its zone's tallies only where its nation is played: the machine
+  // that starts or stops playing this nation starts or stops counting its submarines.
+  const int Row = GetMajorIndex();
+  for (TUnit* Unit : FEngine->GetUnits())
+    if (Unit->GetOwner() == this && Unit->GetSubmerged() && Unit->GetZone())
+      Unit->GetZone()->ChangeTally(Row, utSubmarine, Value ? Unit->GetCount(utSubmarine) : -Unit->GetCount(utSubmarine));
+  FLocalPlayer = Value;
+}
+
+void TNation::SetStability(std::int32_t Value) { FStability = std::clamp(Value, 0, 100); }
+
+void TNation::SetResearchSpendingTotal(std::int32_t Value) {
+  FResearchSpendingTotal = Value;
+  FResearchSpendingFraction = static_cast<float>(static_cast<std::uint8_t>(Value)) / 100.0f;
+}
+
+void TNation::SetInfluence(const TNation* Other, std::int32_t Value) {
+  if (!Other) return;
+  const std::string Name = IntToStr(Other->FIndex);
+  if (Value == 0)
+    FInfluence.Delete(Name);
+  else
+    FInfluence.Set(Name, IntToStr(Value));
+}
+
+void TNation::SetRelationDirect(const TNation* Other, std::int32_t Value) {
+  const int Slot = RelationSlot(Other);
+  if (Slot >= 0) FRelations[static_cast<std::size_t>(Slot)] = static_cast<std::int8_t>(std::clamp(Value, -100, 100));
+}
+
+void TNation::SetRelation(TNation* Other, std::int32_t Value) {
+  if (!Other || !FAlive || !Other->FAlive) return;
+  Value = std::clamp(Value, -100, 100);
+  if (Value == GetRelation(Other)) return;
+  SetRelationDirect(Other, Value);
+  Other->SetRelationDirect(this, Value);
+  FEngine->AddChange(30, FIndex, Other->FIndex, Value);
+  if (Value == 100) {
+    if (FEngine->OnDeclareAllies) FEngine->OnDeclareAllies(FEngine, this, Other);
+    if (FMajorPower != Other->FMajorPower) {
+      TNation* Major = FMajorPower ? this : Other;
+      TNation* Minor = FMajorPower ? Other : this;
+      FEngine->ConquerNation(Major, Minor, true);
+    }
+  } else if (Value == -100) {
+    if (FEngine->OnDeclareWar) FEngine->OnDeclareWar(FEngine, this, Other);
+  }
+}
