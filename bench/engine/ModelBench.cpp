@@ -38,7 +38,7 @@ struct TWorld {
     };
     LoadZoneMap(Map, TMapSet::Parse(GridMapText(), "grid.map"));
     Engine.SetZoneMap(&Map);
-    Engine.ReadScenario("NationCount=2\nNation=North,A,1,Northern,0,\nNation=South,B,1,Southern,0,\n");
+    Engine.ReadScenario("NationCount=2\nNation=North,A,1,Northern,0,\nNation=South,B,1,Southern,0,\nImpulseRate=3\n");
     Engine.LoadZoneData();
     for (int Z = 0; Z < Engine.GetZoneCount(); ++Z)
       for (int I = 0; I < 10; ++I) {
