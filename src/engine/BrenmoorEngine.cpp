@@ -136,7 +136,10 @@ void TBrenmoorEngine::DropZoneReferences() {
   {
     TFlagGuard Clearing(FClearing);
     FUnits.Clear();
-    for (int I = 0; I < GetZoneCount(); ++I) GetZone(I)->FreeUnits();
+    // Only the engine's own zones hold units (a map may have been filled without the engine's
+    // zone maker).
+    for (int I = 0; I < GetZoneCount(); ++I)
+      if (auto* Zone = dynamic_cast<TBrenmoorZone*>(FZoneMap->GetZone(I))) Zone->FreeUnits();
   }
   FUnits.Clear();
   FPathUnit = nullptr;
@@ -355,7 +358,8 @@ void TBrenmoorEngine::FreeGame() {
   {
     TFlagGuard Clearing(FClearing);
     FUnits.Clear();
-    for (int I = 0; I < GetZoneCount(); ++I) GetZone(I)->ResetGameState();
+    for (int I = 0; I < GetZoneCount(); ++I)
+      if (auto* Zone = dynamic_cast<TBrenmoorZone*>(FZoneMap->GetZone(I))) Zone->ResetGameState();
   }
   FUnits.Clear();
   FPathUnit = nullptr;

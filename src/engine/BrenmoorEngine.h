@@ -69,7 +69,11 @@ public:
   // --- Zones (borrowed from the map) ---
   // Links the zone map whose zones are the game's zones and takes its path-cost event. Every
   // zone of the map must have been made by CreateZone (through the map's OnCreateZone). The
-  // map must outlive the link: unlink it (nullptr) before it goes.
+  // map must outlive the link: unlink it (nullptr) before it goes. Whenever the map frees its
+  // zones (a new map set, Clear) the engine first frees every unit and forgets every pointer
+  // into a zone (capitals, routings, active events, the path unit); the nations and the
+  // scenario's records stay for the next zone pass. The window must not reload the map set
+  // while an impulse runs.
   void SetZoneMap(TZoneMap* Map);
   TZoneMap* GetZoneMap() const { return FZoneMap; }
   // A game zone for the map's OnCreateZone handler.

@@ -319,6 +319,18 @@ TEST_F(ScenarioTest, AMapSetReloadLetsGoOfTheGameBeforeItsZonesGo) {
   Map.Clear();
   EXPECT_EQ(Engine.GetUnitCount(), 0);
   EXPECT_EQ(Engine.GetZoneCount(), 0);
+
+  // A map of plain zones (made without the engine) holds nothing of the game to let go of.
+  TZoneMap Plain;
+  LoadZoneMap(Plain, TMapSet::Parse(WorldMapText, "plain.map"));
+  {
+    TBrenmoorEngine Other;
+    Other.SetZoneMap(&Plain);
+    LoadZoneMap(Plain, TMapSet::Parse(WorldMapText, "plain.map"));
+    Other.ClearGame();
+    Other.SetZoneMap(nullptr);
+  }
+  EXPECT_EQ(Plain.ZoneCount(), 6);
 }
 
 TEST_F(ScenarioTest, NothingLoadsSavesOrClearsTheGameWhileAnImpulseRuns) {
