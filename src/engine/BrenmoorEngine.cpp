@@ -1,6 +1,7 @@
 #include "engine/BrenmoorEngine.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -379,8 +380,10 @@ void TBrenmoorEngine::FreeGame() {
 
 void TBrenmoorEngine::SetScenarioFile(const std::string& FileName) {
   CheckNoImpulse("loaded");
+  std::error_code Ignored;
+  if (FileName.empty() || !std::filesystem::is_regular_file(FileName, Ignored)) throw EBrenmoorEngine("File does not exist: " + FileName);
   std::ifstream File(FileName, std::ios::binary);
-  if (FileName.empty() || !File) throw EBrenmoorEngine("File does not exist: " + FileName);
+  if (!File) throw EBrenmoorEngine("Scenario file \"" + FileName + "\" cannot be read");
   std::ostringstream Text;
   Text << File.rdbuf();
   if (File.bad()) throw EBrenmoorEngine("Scenario file \"" + FileName + "\" cannot be read");

@@ -300,6 +300,8 @@ public:
   // used raises EBrenmoorEngine "Scenario file "name", line n, field Key: what" (the file
   // left out when FileName is ""); a missing key names no line.
   void ReadScenario(const std::string& Text, const std::string& FileName = {});
+  // The whole scenario file, line by line, as read.
+  const std::vector<std::string>& GetScenarioLines() const { return FScenarioLines; }
   // The value of the scenario's first "MapSet" line ("" without one).
   std::string GetMapSet() const;
   // The second pass, once the map is loaded: "Zone" lines into their zones (a name of no zone

@@ -276,6 +276,8 @@ TEST_F(ScenarioTest, AScenarioFileAndItsMapSetLoadIntoAWholeModel) {
   const std::string Missing = (Folder.Path / "nowhere.brmscen").string();
   EXPECT_EQ(EngineError([&] { Engine.SetScenarioFile(Missing); }), "File does not exist: " + Missing);
   ExpectWorldWhole(Before, "missing file");
+  EXPECT_EQ(EngineError([&] { Engine.SetScenarioFile(Folder.Path.string()); }), "File does not exist: " + Folder.Path.string());
+  EXPECT_EQ(EngineError([&] { Engine.SetScenarioFile(""); }), "File does not exist: ");
   const std::string Bad = Folder.Write("bad.brmscen", "NationCount=1\r\nNation=A,,1,A,0,\r\nNation=B,,1,B,0,\r\n");
   EXPECT_EQ(EngineError([&] { Engine.SetScenarioFile(Bad); }),
             "Scenario file \"" + Bad + "\", line 3, field Nation: more Nation lines than NationCount 1");
