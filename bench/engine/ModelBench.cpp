@@ -38,7 +38,7 @@ struct TWorld {
     };
     LoadZoneMap(Map, TMapSet::Parse(GridMapText(), "grid.map"));
     Engine.SetZoneMap(&Map);
-    Engine.ReadScenario("NationCount=2\nNation=North,A,1,Northern,0,\nNation=South,B,1,Southern,0,\n");
+    Engine.ReadScenario("NationCount=2\nNation=North,A,1,Northern,0,\nNation=South,B,1,Southern,0,\nImpulseRate=3\n");
     Engine.LoadZoneData();
     for (int Z = 0; Z < Engine.GetZoneCount(); ++Z)
       for (int I = 0; I < 10; ++I) {
@@ -100,5 +100,33 @@ void BM_MoveUnitAndBack(benchmark::State& State) {
   State.SetItemsProcessed(State.iterations() * 2);
 }
 BENCHMARK(BM_MoveUnitAndBack);
+
+// A scenario for the grid: seven major powers, a minor, and a Zone line for every zone with
+// tallies of two rows, read in both passes and placed.
+std::string GridScenarioText() {
+  std::string Text = "Description=Grid\nNationCount=8\nAlliance=A\nAlliance=B\nDate=9/1/1939\nImpulseRate=3\n";
+  for (int N = 0; N < 7; ++N) Text += "Nation=Major" + std::to_string(N) + "," + (N % 2 ? "A" : "B") + ",1,M,0,,,0,0,100,0,,0,0,\n";
+  Text += "Nation=Minor,,0,m,0,,,0,0,100,0,,0,0,\n";
+  for (int R = 0; R < 20; ++R)
+    Text += "RandomEvent=0~111~~0~1~5~10~~~~~~Event " + std::to_string(R) + "~0~\nReinforcement=0#0#0#5#,10," +
+            std::to_string(R % 7) + ",Z" + std::to_string(R) + "\n";
+  for (int Z = 0; Z < GridWidth * GridHeight; ++Z)
+    Text += "Zone=Z" + std::to_string(Z) + ";5;1;0;0;x;" + std::to_string(Z % 8) + ";" + std::to_string(Z % 7) + "#3#4#" +
+            (Z % 8 == 7 ? "7#4#1#" : "") + ";;0;5;0;;0;0;0;0;\n";
+  return Text;
+}
+
+void BM_LoadScenarioIntoTheMap(benchmark::State& State) {
+  TWorld World;
+  const std::string Text = GridScenarioText();
+  for (auto _ : State) {
+    World.Engine.ReadScenario(Text, "grid.brmscen");
+    World.Engine.LoadZoneData();
+    World.Engine.PlaceInitialUnits();
+    benchmark::DoNotOptimize(World.Engine.GetUnitCount());
+  }
+  State.SetItemsProcessed(State.iterations() * World.Engine.GetZoneCount());
+}
+BENCHMARK(BM_LoadScenarioIntoTheMap);
 
 }  // namespace

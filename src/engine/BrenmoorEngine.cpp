@@ -1,9 +1,15 @@
 #include "engine/BrenmoorEngine.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
 
 #include "foundation/ListError.h"
 #include "foundation/NumberText.h"
+#include "foundation/ProcessMessages.h"
 
 namespace {
 
@@ -41,13 +47,70 @@ std::pair<std::string, std::string> SplitLine(const std::string& Line) {
   return {Line.substr(0, P), Line.substr(P + 1)};
 }
 
+// "Scenario file "name", line n, field Key: what"; the file left out for a text without name,
+// the line for a key that is missing.
+EBrenmoorEngine ScenarioError(const std::string& File, int Line, const std::string& Key, const std::string& What) {
+  std::string S = File.empty() ? "Scenario" : "Scenario file \"" + File + "\"";
+  if (Line > 0) S += (File.empty() ? " line " : ", line ") + std::to_string(Line);
+  return EBrenmoorEngine(S + ", field " + Key + ": " + What);
+}
+
+// The scenario's "Date": month/day/year; a year of one or two digits is 19yy, and a year of
+// 1900 or less is taken a century later.
+std::optional<TDateTime> ScenarioDate(const std::string& Text) {
+  std::string S = Text;
+  const auto M = TryStrToInt(NextToken(S, "/"));
+  const auto D = TryStrToInt(NextToken(S, "/"));
+  const std::string YearText = S;
+  auto Y = TryStrToInt(YearText);
+  if (!M || !D || !Y || *Y < 0) return std::nullopt;
+  const std::size_t Digits = YearText.size() - (YearText[0] == '+' ? 1 : 0);
+  if (Digits <= 2) *Y += 1900;
+  if (*Y <= 1900) *Y += 100;
+  return TryEncodeDate(*Y, *M, *D);
+}
+
 }  // namespace
+
+// What a scenario file gives, read in full before it replaces the game.
+struct TBrenmoorEngine::TScenario {
+  std::vector<std::unique_ptr<TNation>> Nations;
+  std::vector<std::string> Alliances;
+  std::vector<std::string> Lines;
+  std::vector<std::unique_ptr<TRandomEvent>> RandomEvents;
+  std::vector<std::unique_ptr<TVictoryCondition>> VictoryConditions;
+  std::vector<std::unique_ptr<TReinforcement>> Reinforcements;
+  std::array<std::uint16_t, ResearchGroupCount> ResearchCosts = DefaultResearchCosts;
+  int MajorCount = 0;
+  int NationCount = 0;
+  std::uint8_t EngineOptions = 0;
+  bool WrapHorizontal = false;
+  bool WrapVertical = false;
+  std::string Description;
+  TDateTime Date = 0;
+  double ImpulseRate = 0;
+};
 
 TBrenmoorEngine::TBrenmoorEngine() = default;
 
 TBrenmoorEngine::~TBrenmoorEngine() {
-  ClearGame();
-  if (FZoneMap) FZoneMap->OnPathCost = nullptr;
+  FreeGame();
+  if (FZoneMap) {
+    FZoneMap->OnPathCost = nullptr;
+    FZoneMap->RemoveClearListener(FClearListener);
+  }
+}
+
+TBrenmoorEngine::TImpulseRun::TImpulseRun(TBrenmoorEngine& Engine) : FEngine(Engine), FOld(Engine.FImpulseRunning) {
+  FEngine.FImpulseRunning = true;
+}
+
+TBrenmoorEngine::TImpulseRun::~TImpulseRun() { FEngine.FImpulseRunning = FOld; }
+
+void TBrenmoorEngine::ProcessPendingMessages() { ProcessMessages(); }
+
+void TBrenmoorEngine::CheckNoImpulse(const char* Action) const {
+  if (FImpulseRunning) throw EBrenmoorEngine(std::string("The game cannot be ") + Action + " while an impulse runs");
 }
 
 // --- Zones ---
@@ -55,10 +118,35 @@ TBrenmoorEngine::~TBrenmoorEngine() {
 void TBrenmoorEngine::SetZoneMap(TZoneMap* Map) {
   if (Map == FZoneMap) return;
   ClearGame();
-  if (FZoneMap) FZoneMap->OnPathCost = nullptr;
+  if (FZoneMap) {
+    FZoneMap->OnPathCost = nullptr;
+    FZoneMap->RemoveClearListener(FClearListener);
+    FClearListener = 0;
+  }
   FZoneMap = Map;
-  if (FZoneMap)
+  if (FZoneMap) {
     FZoneMap->OnPathCost = [this](TZoneMap*, TZone* Zone1, TZone* Zone2, std::int32_t& Cost) { PathCost(Zone1, Zone2, Cost); };
+    FClearListener = FZoneMap->AddClearListener([this](TZoneMap*) { DropZoneReferences(); });
+  }
+}
+
+void TBrenmoorEngine::DropZoneReferences() {
+  // The units stand in the zones and point at zones; they go first, while every zone is
+  // whole. The nations, alliances and the scenario's records stay: a new map set may follow
+  // the scenario, and its zone pass then fills the new zones.
+  {
+    TFlagGuard Clearing(FClearing);
+    FUnits.Clear();
+    // Only the engine's own zones hold units (a map may have been filled without the engine's
+    // zone maker).
+    for (int I = 0; I < GetZoneCount(); ++I)
+      if (auto* Zone = dynamic_cast<TBrenmoorZone*>(FZoneMap->GetZone(I))) Zone->FreeUnits();
+  }
+  FUnits.Clear();
+  FPathUnit = nullptr;
+  FRoutings.clear();
+  FActiveEvents.clear();
+  for (const auto& Nation : FNations) Nation->SetCapital(nullptr);
 }
 
 std::unique_ptr<TBrenmoorZone> TBrenmoorEngine::CreateZone(TZoneMap& Map, const std::string& Text) {
@@ -96,6 +184,69 @@ TNation* TBrenmoorEngine::AddNation(std::unique_ptr<TNation> Nation) {
   if (Nation->GetMajorPower()) ++FMajorCount;
   FNations.push_back(std::move(Nation));
   return FNations.back().get();
+}
+
+bool TBrenmoorEngine::IsSoloGame() const {
+  for (const auto& Nation : FNations)
+    if (Nation->GetMajorPower() && !Nation->GetComputerPlayer() && Nation->GetPlayerName() != "[SOLO]") return false;
+  return true;
+}
+
+// --- Alliances ---
+
+const std::string& TBrenmoorEngine::GetAlliance(int I) const {
+  if (I < 0 || I >= GetAllianceCount()) throw EListError::IndexOutOfBounds(I);
+  return FAlliances[static_cast<std::size_t>(I)];
+}
+
+int TBrenmoorEngine::IndexOfAlliance(const std::string& Name) const {
+  const auto It = std::find(FAlliances.begin(), FAlliances.end(), Name);
+  return It == FAlliances.end() ? -1 : static_cast<int>(It - FAlliances.begin());
+}
+
+// --- Storms, routings, events, victory conditions, reinforcements ---
+
+namespace {
+
+template <class T>
+T* ItemAt(const std::vector<std::unique_ptr<T>>& List, int I) {
+  if (I < 0 || I >= static_cast<int>(List.size())) throw EListError::IndexOutOfBounds(I);
+  return List[static_cast<std::size_t>(I)].get();
+}
+
+template <class T>
+T* Append(std::vector<std::unique_ptr<T>>& List, std::unique_ptr<T> Item) {
+  if (!Item) throw EBrenmoorEngine("Nothing to add to the game");
+  List.push_back(std::move(Item));
+  return List.back().get();
+}
+
+template <class T>
+void Remove(std::vector<std::unique_ptr<T>>& List, const T* Item) {
+  std::erase_if(List, [Item](const auto& P) { return P.get() == Item; });
+}
+
+}  // namespace
+
+TStorm* TBrenmoorEngine::GetStorm(int I) const { return ItemAt(FStorms, I); }
+TStorm* TBrenmoorEngine::AddStorm(std::unique_ptr<TStorm> Storm) { return Append(FStorms, std::move(Storm)); }
+void TBrenmoorEngine::DeleteStorm(TStorm* Storm) { Remove(FStorms, Storm); }
+TRouting* TBrenmoorEngine::GetRouting(int I) const { return ItemAt(FRoutings, I); }
+TRouting* TBrenmoorEngine::AddRouting(std::unique_ptr<TRouting> Routing) { return Append(FRoutings, std::move(Routing)); }
+void TBrenmoorEngine::DeleteRouting(TRouting* Routing) { Remove(FRoutings, Routing); }
+TActiveEvent* TBrenmoorEngine::GetActiveEvent(int I) const { return ItemAt(FActiveEvents, I); }
+TActiveEvent* TBrenmoorEngine::AddActiveEvent(std::unique_ptr<TActiveEvent> Event) { return Append(FActiveEvents, std::move(Event)); }
+void TBrenmoorEngine::DeleteActiveEvent(TActiveEvent* Event) { Remove(FActiveEvents, Event); }
+TRandomEvent* TBrenmoorEngine::GetRandomEvent(int I) const { return ItemAt(FRandomEvents, I); }
+TVictoryCondition* TBrenmoorEngine::GetVictoryCondition(int I) const { return ItemAt(FVictoryConditions, I); }
+TReinforcement* TBrenmoorEngine::GetReinforcement(int I) const { return ItemAt(FReinforcements, I); }
+
+void TBrenmoorEngine::ApplyModifiers(int Effect, double& Value, const TBrenmoorZone* Zone, TUnitKind Kind) const {
+  for (const auto& Event : FActiveEvents) Event->ApplyModifier(Effect, Value, Zone, Kind);
+}
+
+void TBrenmoorEngine::ApplyModifiers(int Effect, double& Value, const TUnit* Unit) const {
+  for (const auto& Event : FActiveEvents) Event->ApplyModifier(Effect, Value, Unit);
 }
 
 // --- Units ---
@@ -200,13 +351,26 @@ void TBrenmoorEngine::ConquerNation(TNation*, TNation*, bool) {}
 // --- Scenario ---
 
 void TBrenmoorEngine::ClearGame() {
+  CheckNoImpulse("cleared");
+  FreeGame();
+}
+
+void TBrenmoorEngine::FreeGame() {
   {
     TFlagGuard Clearing(FClearing);
     FUnits.Clear();
-    for (int I = 0; I < GetZoneCount(); ++I) GetZone(I)->ResetGameState();
+    for (int I = 0; I < GetZoneCount(); ++I)
+      if (auto* Zone = dynamic_cast<TBrenmoorZone*>(FZoneMap->GetZone(I))) Zone->ResetGameState();
   }
   FUnits.Clear();
   FPathUnit = nullptr;
+  FStorms.clear();
+  FRoutings.clear();
+  FActiveEvents.clear();
+  FRandomEvents.clear();
+  FVictoryConditions.clear();
+  FReinforcements.clear();
+  FOrders.clear();
   FNations.clear();
   FAlliances.clear();
   FScenarioLines.clear();
@@ -214,47 +378,207 @@ void TBrenmoorEngine::ClearGame() {
   FScenarioNationCount = 0;
 }
 
-EBrenmoorEngine TBrenmoorEngine::LineError(int Line, const std::string& What) const {
-  return EBrenmoorEngine("Scenario line " + std::to_string(Line) + ": " + What);
+void TBrenmoorEngine::SetScenarioFile(const std::string& FileName) {
+  CheckNoImpulse("loaded");
+  std::error_code Ignored;
+  if (FileName.empty() || !std::filesystem::is_regular_file(FileName, Ignored)) throw EBrenmoorEngine("File does not exist: " + FileName);
+  std::ifstream File(FileName, std::ios::binary);
+  if (!File) throw EBrenmoorEngine("Scenario file \"" + FileName + "\" cannot be read");
+  std::ostringstream Text;
+  Text << File.rdbuf();
+  if (File.bad()) throw EBrenmoorEngine("Scenario file \"" + FileName + "\" cannot be read");
+  ReadScenario(Text.str(), FileName);
 }
 
-void TBrenmoorEngine::ReadScenario(const std::string& Text) {
-  ClearGame();
-  FScenarioLines = SplitLines(Text);
+void TBrenmoorEngine::ReadScenario(const std::string& Text, const std::string& FileName) {
+  CheckNoImpulse("loaded");
+  TScenario New;
+  New.Lines = SplitLines(Text);
   bool NationCountRead = false;
-  for (std::size_t I = 0; I < FScenarioLines.size(); ++I) {
+  bool MinorRead = false;
+  std::vector<int> EventLines, ConditionLines, ReinforcementLines;
+  for (std::size_t I = 0; I < New.Lines.size(); ++I) {
     const int Line = static_cast<int>(I) + 1;
-    const auto [Name, Value] = SplitLine(FScenarioLines[I]);
+    const auto [Name, Value] = SplitLine(New.Lines[I]);
     try {
       if (Name == "Alliance") {
-        FAlliances.push_back(Value);
+        New.Alliances.push_back(Value);
       } else if (Name == "NationCount") {
+        if (!New.Nations.empty()) throw EBrenmoorEngine("a NationCount line after the first Nation line");
         const std::int32_t Count = StrToInt(Value);
         if (Count < 0) throw EBrenmoorEngine("NationCount " + Value + " is below 0");
-        FScenarioNationCount = Count;
+        New.NationCount = Count;
         NationCountRead = true;
       } else if (Name == "Nation") {
         if (!NationCountRead) throw EBrenmoorEngine("a Nation line before NationCount");
-        AddNation(std::make_unique<TNation>(*this, Value));
+        if (static_cast<int>(New.Nations.size()) >= New.NationCount)
+          throw EBrenmoorEngine("more Nation lines than NationCount " + std::to_string(New.NationCount));
+        auto Nation = std::make_unique<TNation>(*this, Value, New.NationCount);
+        if (Nation->GetMajorPower()) {
+          // The tallies, the visibility mask and the computer players' turns hold the major
+          // powers in rows 0..6, before every minor nation.
+          if (MinorRead) throw EBrenmoorEngine("the major power " + Nation->GetName() + " after a minor nation");
+          if (New.MajorCount == MaxMajorPowers)
+            throw EBrenmoorEngine("the major power " + Nation->GetName() + " is one more than " + std::to_string(MaxMajorPowers));
+          ++New.MajorCount;
+        } else {
+          MinorRead = true;
+        }
+        Nation->SetIndex(static_cast<std::int32_t>(New.Nations.size()));
+        New.Nations.push_back(std::move(Nation));
+      } else if (Name == "RandomEvent") {
+        auto Event = std::make_unique<TRandomEvent>(*this);
+        Event->Index = static_cast<std::int32_t>(New.RandomEvents.size());
+        Event->ReadScenarioRecord(Value);
+        New.RandomEvents.push_back(std::move(Event));
+        EventLines.push_back(Line);
+      } else if (Name == "VictoryCondition") {
+        auto Condition = std::make_unique<TVictoryCondition>(*this);
+        Condition->ReadScenarioRecord(Value);
+        New.VictoryConditions.push_back(std::move(Condition));
+        ConditionLines.push_back(Line);
+      } else if (Name == "Reinforcement") {
+        auto Reinforcement = std::make_unique<TReinforcement>(*this);
+        Reinforcement->ReadScenarioRecord(Value);
+        New.Reinforcements.push_back(std::move(Reinforcement));
+        ReinforcementLines.push_back(Line);
+      } else if (Name == "ResearchGroups") {
+        std::string Rest = Value;
+        for (int G = 0; G < ResearchGroupCount; ++G) {
+          const std::string Cost = NextToken(Rest, "#");
+          const auto V = TryStrToInt(Cost);
+          if (!V || *V < 0 || *V > 65535)
+            throw EBrenmoorEngine("the cost '" + Cost + "' of " + ResearchGroupNames[static_cast<std::size_t>(G)] +
+                                  " is not an integer 0..65535");
+          New.ResearchCosts[static_cast<std::size_t>(G)] = static_cast<std::uint16_t>(*V);
+        }
+      } else if (Name == "EngineOptions") {
+        New.EngineOptions = 0;
+        for (std::size_t C = 0; C < Value.size() && C < 8; ++C)
+          if (Value[C] == '1') New.EngineOptions = static_cast<std::uint8_t>(New.EngineOptions | (1u << C));
+      } else if (Name == "Wrapping") {
+        std::string Rest = Value;
+        New.WrapHorizontal = NextTokenBool(Rest, ",");
+        New.WrapVertical = NextTokenBool(Rest, ",");
       }
     } catch (const EBrenmoor& E) {
-      throw LineError(Line, E.what());
+      throw ScenarioError(FileName, Line, Name, E.what());
     }
   }
+
+  // The values looked up by name: the first line of each.
+  const auto Find = [&New](const char* Key) -> int {
+    for (std::size_t I = 0; I < New.Lines.size(); ++I)
+      if (SplitLine(New.Lines[I]).first == Key) return static_cast<int>(I) + 1;
+    return 0;
+  };
+  const auto ValueAt = [&New](int Line) { return SplitLine(New.Lines[static_cast<std::size_t>(Line - 1)]).second; };
+  if (const int Line = Find("Description")) New.Description = ValueAt(Line);
+  New.Date = EncodeDate(1940, 11, 1);
+  if (const int Line = Find("Date")) {
+    const auto Date = ScenarioDate(ValueAt(Line));
+    if (!Date) throw ScenarioError(FileName, Line, "Date", "'" + ValueAt(Line) + "' is not a date month/day/year");
+    New.Date = *Date;
+  }
+  if (const int Line = Find("ImpulseRate")) {
+    const auto Rate = TryStrToFloat(ValueAt(Line));
+    if (!Rate) throw ScenarioError(FileName, Line, "ImpulseRate", "'" + ValueAt(Line) + "' is not a valid floating point value");
+    if (!(*Rate > 0)) throw ScenarioError(FileName, Line, "ImpulseRate", "the impulse rate " + ValueAt(Line) + " is not above 0 days");
+    New.ImpulseRate = static_cast<double>(*Rate);
+  } else {
+    throw ScenarioError(FileName, 0, "ImpulseRate", "the scenario gives no ImpulseRate");
+  }
+
+  // Every name a record gives must be there: a condition or event of nobody would do nothing
+  // or follow a null nation when it comes due.
+  const auto NationNamed = [&New](const std::string& Name) {
+    return std::any_of(New.Nations.begin(), New.Nations.end(), [&](const auto& N) { return N->GetName() == Name; });
+  };
+  const auto AllianceNamed = [&New](const std::string& Name) {
+    return std::find(New.Alliances.begin(), New.Alliances.end(), Name) != New.Alliances.end() ||
+           std::any_of(New.Nations.begin(), New.Nations.end(), [&](const auto& N) { return !Name.empty() && N->GetAlliance() == Name; });
+  };
+  for (std::size_t I = 0; I < New.RandomEvents.size(); ++I) {
+    const TRandomEvent& E = *New.RandomEvents[I];
+    const auto Refuse = [&](const std::string& What) { return ScenarioError(FileName, EventLines[I], "RandomEvent", What); };
+    if (E.NationFilter == efNation && !NationNamed(E.FilterName)) throw Refuse("the filter nation '" + E.FilterName + "' is no nation");
+    if (E.NationFilter == efAlliance && !AllianceNamed(E.FilterName))
+      throw Refuse("the filter alliance '" + E.FilterName + "' is no alliance");
+    if ((E.AreaKind == eaOwnedBy || E.AreaKind == eaOriginallyOwnedBy) && !NationNamed(E.AreaValue))
+      throw Refuse("the area nation '" + E.AreaValue + "' is no nation");
+    if (E.AreaKind == eaAlliance && !AllianceNamed(E.AreaValue)) throw Refuse("the area alliance '" + E.AreaValue + "' is no alliance");
+  }
+  for (std::size_t I = 0; I < New.VictoryConditions.size(); ++I) {
+    const TVictoryCondition& C = *New.VictoryConditions[I];
+    const auto Refuse = [&](const std::string& What) { return ScenarioError(FileName, ConditionLines[I], "VictoryCondition", What); };
+    if (C.WinnerIsNation ? !NationNamed(C.Winner) : !AllianceNamed(C.Winner))
+      throw Refuse("the winner '" + C.Winner + "' is no " + (C.WinnerIsNation ? "nation" : "alliance"));
+    if (C.SubjectIsNation() ? !NationNamed(C.Subject) : !AllianceNamed(C.Subject))
+      throw Refuse("the subject '" + C.Subject + "' is no " + (C.SubjectIsNation() ? "nation" : "alliance"));
+  }
+  for (std::size_t I = 0; I < New.Reinforcements.size(); ++I) {
+    TReinforcement& R = *New.Reinforcements[I];
+    if (R.NationIndex < 0 || R.NationIndex >= static_cast<int>(New.Nations.size()))
+      throw ScenarioError(FileName, ReinforcementLines[I], "Reinforcement", "the nation " + std::to_string(R.NationIndex) + " is no nation");
+    R.Nation = New.Nations[static_cast<std::size_t>(R.NationIndex)].get();
+  }
+
   // Alliance relations: 100 within an alliance (a nation towards itself too), -100 between two.
-  for (const auto& A : FNations)
-    for (const auto& B : FNations)
+  for (const auto& A : New.Nations)
+    for (const auto& B : New.Nations)
       if (!A->GetAlliance().empty() && !B->GetAlliance().empty())
         A->SetRelationDirect(B.get(), A->GetAlliance() == B->GetAlliance() ? 100 : -100);
+
+  // The whole file can be used: it replaces the game.
+  FreeGame();
+  FNations = std::move(New.Nations);
+  FAlliances = std::move(New.Alliances);
+  FScenarioLines = std::move(New.Lines);
+  FRandomEvents = std::move(New.RandomEvents);
+  FVictoryConditions = std::move(New.VictoryConditions);
+  FReinforcements = std::move(New.Reinforcements);
+  FResearchCosts = New.ResearchCosts;
+  FMajorCount = New.MajorCount;
+  FScenarioNationCount = New.NationCount;
+  FEngineOptions = New.EngineOptions;
+  FWrapHorizontal = New.WrapHorizontal;
+  FWrapVertical = New.WrapVertical;
+  FDescription = std::move(New.Description);
+  FDate = New.Date;
+  FImpulseRate = New.ImpulseRate;
+  FLastRandomEventDate = 0;
+  FScenarioFile = FileName;
+  FScenarioName = FileName;
+}
+
+std::string TBrenmoorEngine::GetMapSet() const {
+  for (const std::string& Line : FScenarioLines) {
+    const auto [Name, Value] = SplitLine(Line);
+    if (Name == "MapSet") return Value;
+  }
+  return {};
 }
 
 void TBrenmoorEngine::LoadZoneData() {
+  CheckNoImpulse("loaded");
+  try {
+    ReadZoneData();
+  } catch (...) {
+    // No half-read game stays behind.
+    FreeGame();
+    throw;
+  }
+}
+
+void TBrenmoorEngine::ReadZoneData() {
   FFreeForAll = false;
   for (int I = 0; I < GetZoneCount(); ++I)
     if (!dynamic_cast<TBrenmoorZone*>(FZoneMap->GetZone(I)))
       throw EBrenmoorEngine("Zone " + FZoneMap->GetZone(I)->GetName() + " was not made by the rules engine");
   std::vector<int> ZoneLines(static_cast<std::size_t>(GetZoneCount()), 0);
   int NationNumber = 0;
+  std::size_t EventNumber = 0;
+  std::size_t ReinforcementNumber = 0;
   for (std::size_t I = 0; I < FScenarioLines.size(); ++I) {
     const int Line = static_cast<int>(I) + 1;
     const auto [Name, Value] = SplitLine(FScenarioLines[I]);
@@ -272,9 +596,16 @@ void TBrenmoorEngine::LoadZoneData() {
       } else if (Name == "Nation") {
         if (NationNumber < GetNationCount()) GetNation(NationNumber)->ReadScenarioRecord(Value);
         ++NationNumber;
+      } else if (Name == "RandomEvent" && EventNumber < FRandomEvents.size()) {
+        const TRandomEvent& Event = *FRandomEvents[EventNumber++];
+        if (Event.AreaKind == eaZone && !FindZoneByName(Event.AreaValue))
+          throw EBrenmoorEngine("the area zone '" + Event.AreaValue + "' is no zone of the map");
+      } else if (Name == "Reinforcement" && ReinforcementNumber < FReinforcements.size()) {
+        const TReinforcement& R = *FReinforcements[ReinforcementNumber++];
+        if (!R.GetZone()) throw EBrenmoorEngine("the zone '" + R.ZoneName + "' is no zone of the map");
       }
     } catch (const EBrenmoor& E) {
-      throw LineError(Line, E.what());
+      throw ScenarioError(FScenarioName, Line, Name, E.what());
     }
   }
   for (int I = 0; I < GetZoneCount(); ++I) GetZone(I)->SetIndex(I);
@@ -282,12 +613,17 @@ void TBrenmoorEngine::LoadZoneData() {
     try {
       GetZone(I)->ApplyScenarioBorders();
     } catch (const EBrenmoor& E) {
-      throw LineError(ZoneLines[static_cast<std::size_t>(I)], E.what());
+      throw ScenarioError(FScenarioName, ZoneLines[static_cast<std::size_t>(I)], "Zone", E.what());
     }
   }
+  for (const auto& Event : FRandomEvents) Event->Fired = false;
+  FAllComputer = true;
+  for (const auto& Nation : FNations)
+    if (Nation->GetMajorPower() && !Nation->GetComputerPlayer()) FAllComputer = false;
 }
 
 void TBrenmoorEngine::PlaceInitialUnits() {
+  CheckNoImpulse("loaded");
   for (int I = 0; I < GetZoneCount(); ++I) {
     TBrenmoorZone* Zone = GetZone(I);
     for (int Row = 0; Row < TallyRowCount; ++Row) {

@@ -1,20 +1,31 @@
 #pragma once
-// The rules engine: owns the game model (nations and units), borrows the zones of the linked
-// zone map, draws every random number of the rules from its own generator, writes change records
-// for the impulse clock and raises the game's events. This is the part of the engine the model
-// needs: the lists and their lookups, the flags the model reads, the change-record writers, the
-// path searches and the scenario's nation and zone lines with the initial placement of units.
+// The rules engine: owns the game model (nations, units, storms, routings, random and active
+// events, victory conditions, reinforcements), borrows the zones of the linked zone map, reads
+// scenario files, queues order records, writes change records for the impulse clock, draws
+// every random number of the rules from its own generator and raises the game's events.
+//
+// A scenario is read into new state and takes the place of the old game only when the whole
+// file could be used: a file that cannot be read is refused with a message naming the file,
+// the line and the field, and the game that was there stays as it was.
+//
+// While an impulse runs (TImpulseRun) the engine lets the window system process pending
+// messages at fixed points; nothing may then load, save or clear the game: those entry points
+// raise EBrenmoorEngine.
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "engine/BrenmoorZone.h"
 #include "engine/EngineTypes.h"
+#include "engine/GameRecords.h"
 #include "engine/Nation.h"
 #include "engine/Unit.h"
+#include "foundation/DateUtils.h"
 #include "foundation/Random.h"
 #include "foundation/RandomAccessList.h"
 #include "foundation/StringUtils.h"
@@ -35,6 +46,15 @@ class TBrenmoorEngine;
 using TEngineUnitEvent = std::function<void(TBrenmoorEngine* Sender, TUnit* AUnit)>;
 using TEngineNationZoneEvent = std::function<void(TBrenmoorEngine* Sender, TNation* ANation, TBrenmoorZone* AZone)>;
 using TEngineNationsEvent = std::function<void(TBrenmoorEngine* Sender, TNation* Nation1, TNation* Nation2)>;
+using TEngineNationEvent = std::function<void(TBrenmoorEngine* Sender, TNation* ANation)>;
+using TEngineStormEvent = std::function<void(TBrenmoorEngine* Sender, TStorm* AStorm)>;
+using TEngineRandomEventEvent = std::function<void(TBrenmoorEngine* Sender, TRandomEvent* AnEvent)>;
+// AGroup: the research group (0..7).
+using TEngineResearchEvent = std::function<void(TBrenmoorEngine* Sender, TNation* ANation, int AGroup)>;
+using TEngineUnitTypeEvent = std::function<void(TBrenmoorEngine* Sender, TNation* ANation, TUnitType AUnitType)>;
+using TEngineZoneEvent = std::function<void(TBrenmoorEngine* Sender, TZone* AZone)>;
+using TEngineDiplomacyEvent = std::function<void(TBrenmoorEngine* Sender, TNation* ANation, TNation* TargetNation, int n)>;
+using TEngineTextEvent = std::function<void(TBrenmoorEngine* Sender, const std::string& Text)>;
 
 // The counts of a new unit placement, one per unit type.
 using TUnitCounts = std::array<std::uint16_t, UnitTypeCount>;
@@ -49,7 +69,11 @@ public:
   // --- Zones (borrowed from the map) ---
   // Links the zone map whose zones are the game's zones and takes its path-cost event. Every
   // zone of the map must have been made by CreateZone (through the map's OnCreateZone). The
-  // map must outlive the link: unlink it (nullptr) before it goes.
+  // map must outlive the link: unlink it (nullptr) before it goes. Whenever the map frees its
+  // zones (a new map set, Clear) the engine first frees every unit and forgets every pointer
+  // into a zone (capitals, routings, active events, the path unit); the nations and the
+  // scenario's records stay for the next zone pass. The window must not reload the map set
+  // while an impulse runs.
   void SetZoneMap(TZoneMap* Map);
   TZoneMap* GetZoneMap() const { return FZoneMap; }
   // A game zone for the map's OnCreateZone handler.
@@ -72,6 +96,19 @@ public:
   // The scenario's "NationCount": the size of every nation's relation array.
   int GetScenarioNationCount() const { return FScenarioNationCount; }
   void SetScenarioNationCount(int Value) { FScenarioNationCount = Value; }
+  // True when every major power is computer-played or has the player name "[SOLO]".
+  bool IsSoloGame() const;
+  // Every major power is computer-played (LoadZoneData sets it).
+  bool GetAllComputer() const { return FAllComputer; }
+  void SetAllComputer(bool Value) { FAllComputer = Value; }
+
+  // --- Alliances ---
+  int GetAllianceCount() const { return static_cast<int>(FAlliances.size()); }
+  const std::string& GetAlliance(int I) const;
+  const std::vector<std::string>& GetAlliances() const { return FAlliances; }
+  // The alliance's place among the names, -1 when it is none of them.
+  int IndexOfAlliance(const std::string& Name) const;
+  void SetAlliances(std::vector<std::string> Names) { FAlliances = std::move(Names); }
 
   // --- Units ---
   int GetUnitCount() const { return FUnits.Count(); }
@@ -92,6 +129,52 @@ public:
   // The tallies are left alone. Returns the units made.
   std::vector<TUnit*> PlaceUnits(TNation* Nation, TBrenmoorZone* Zone, const TUnitCounts& Counts);
 
+  // --- Storms, routings, events, victory conditions, reinforcements ---
+  int GetStormCount() const { return static_cast<int>(FStorms.size()); }
+  TStorm* GetStorm(int I) const;
+  TStorm* AddStorm(std::unique_ptr<TStorm> Storm);
+  // Frees the storm (nothing for a storm not in the list).
+  void DeleteStorm(TStorm* Storm);
+  int GetRoutingCount() const { return static_cast<int>(FRoutings.size()); }
+  TRouting* GetRouting(int I) const;
+  TRouting* AddRouting(std::unique_ptr<TRouting> Routing);
+  void DeleteRouting(TRouting* Routing);
+  int GetActiveEventCount() const { return static_cast<int>(FActiveEvents.size()); }
+  TActiveEvent* GetActiveEvent(int I) const;
+  TActiveEvent* AddActiveEvent(std::unique_ptr<TActiveEvent> Event);
+  void DeleteActiveEvent(TActiveEvent* Event);
+  // Every active event's ApplyModifier in turn.
+  void ApplyModifiers(int Effect, double& Value, const TBrenmoorZone* Zone, TUnitKind Kind) const;
+  void ApplyModifiers(int Effect, double& Value, const TUnit* Unit) const;
+  int GetRandomEventCount() const { return static_cast<int>(FRandomEvents.size()); }
+  TRandomEvent* GetRandomEvent(int I) const;
+  int GetVictoryConditionCount() const { return static_cast<int>(FVictoryConditions.size()); }
+  TVictoryCondition* GetVictoryCondition(int I) const;
+  int GetReinforcementCount() const { return static_cast<int>(FReinforcements.size()); }
+  TReinforcement* GetReinforcement(int I) const;
+
+  // --- The game's date and pace ---
+  TDateTime GetDate() const { return FDate; }
+  void SetDate(TDateTime Value) { FDate = Value; }
+  // Days the date advances per impulse (the scenario's "ImpulseRate", above 0).
+  double GetImpulseRate() const { return FImpulseRate; }
+  void SetImpulseRate(double Value) { FImpulseRate = Value; }
+  // Date += ImpulseRate (at every impulse).
+  void AdvanceDate() { FDate += FImpulseRate; }
+  // The date on which a random event last fired by chance (0 none; every scenario load
+  // resets it).
+  TDateTime GetLastRandomEventDate() const { return FLastRandomEventDate; }
+  void SetLastRandomEventDate(TDateTime Value) { FLastRandomEventDate = Value; }
+  const std::string& GetDescription() const { return FDescription; }
+  // The version number of the saved game read last.
+  double GetSavedVersion() const { return FSavedVersion; }
+  void SetSavedVersion(double Value) { FSavedVersion = Value; }
+  // Points a research group needs for its next level: the defaults unless the scenario's
+  // "ResearchGroups" line gave others.
+  std::uint16_t GetResearchCost(int Group) const { return FResearchCosts.at(static_cast<std::size_t>(Group)); }
+  bool GetWrapHorizontal() const { return FWrapHorizontal; }
+  bool GetWrapVertical() const { return FWrapVertical; }
+
   // --- Flags the model reads ---
   // Bit 5: every zone is an airfield; bit 6: ports follow the map's coastal test; the others
   // belong to the impulse rules.
@@ -104,7 +187,39 @@ public:
   void SetWorldIndustry(std::int32_t Value) { FWorldIndustry = Value; }
 
   // --- Random numbers of the rules ---
+  // Every draw of the rules comes from here; seed it to replay a game.
   TRandomGenerator& GetRandom() { return FRandom; }
+  void SetRandomSeed(std::uint64_t Seed) { FRandom.SetSeed(Seed); }
+
+  // --- Impulses ---
+  // Marks an impulse as running for the life of the object: loading, saving or clearing the
+  // game is refused meanwhile (a window handler that runs at a pending-message point must not
+  // pull the game away under the rules).
+  class TImpulseRun {
+  public:
+    explicit TImpulseRun(TBrenmoorEngine& Engine);
+    ~TImpulseRun();
+    TImpulseRun(const TImpulseRun&) = delete;
+    TImpulseRun& operator=(const TImpulseRun&) = delete;
+
+  private:
+    TBrenmoorEngine& FEngine;
+    bool FOld;
+  };
+  bool IsImpulseRunning() const { return FImpulseRunning; }
+  // Lets the window system process pending messages (the rules' fixed points in an impulse).
+  void ProcessPendingMessages();
+  // Raises EBrenmoorEngine "The game cannot be <Action> while an impulse runs" during one.
+  void CheckNoImpulse(const char* Action) const;
+
+  // --- Order records ---
+  // Appends an order record for the coming impulse (arrival order).
+  void QueueOrder(const std::string& Record) { FOrders.push_back(Record); }
+  int GetOrderCount() const { return static_cast<int>(FOrders.size()); }
+  const std::vector<std::string>& GetOrders() const { return FOrders; }
+  // Hands the queue over and leaves it empty (the order stage).
+  std::vector<std::string> TakeOrders() { return std::exchange(FOrders, {}); }
+  void ClearOrders() { FOrders.clear(); }
 
   // --- Change records ---
   void SetChangeSink(TChangeSink* Sink) { FChangeSink = Sink; }
@@ -116,15 +231,32 @@ public:
   bool WritesChanges() const {
     return FChangeSink && FChangeSink->IsHost() && !FLocalOnly && FChangeSink->IsActive();
   }
+  // The text of one field of a record: integers in decimal, booleans "1"/"0", a float32 in
+  // its shortest form, other floats as the joiner writes them, texts as they are.
+  template <class T>
+  static std::string FieldText(const T& Value) {
+    if constexpr (std::is_same_v<T, float>)
+      return SingleToStr(Value);
+    else
+      return TokenText(Value);
+  }
   // Code ";" then each field followed by ";".
   template <class... Ts>
-  void AddChange(int Code, const Ts&... Fields) {
-    if (WritesChanges()) FChangeSink->AddChange(Tokenize(";", Code, Fields...));
+  static std::string ChangeRecord(int Code, const Ts&... Fields) {
+    std::string S = IntToStr(Code) + ";";
+    ((S += FieldText(Fields), S += ';'), ...);
+    return S;
   }
-  // Code ";" the unit's identifier ";" then each field followed by ";".
+  // Code ";" then each field followed by ";", only when WritesChanges.
+  template <class... Ts>
+  void AddChange(int Code, const Ts&... Fields) {
+    if (WritesChanges()) FChangeSink->AddChange(ChangeRecord(Code, Fields...));
+  }
+  // Code ";" the unit's identifier ";" then each field followed by ";", under the same
+  // conditions.
   template <class... Ts>
   void AddUnitChange(const TUnit* Unit, int Code, const Ts&... Fields) {
-    if (WritesChanges()) FChangeSink->AddChange(Tokenize(";", Code, Unit->ID, Fields...));
+    if (WritesChanges()) FChangeSink->AddChange(ChangeRecord(Code, Unit->ID, Fields...));
   }
   // Unit change 3: order code, destination zone (-1), destination unit (-1), attacking.
   void SendUnitOrder(const TUnit* Unit);
@@ -151,15 +283,33 @@ public:
   void ConquerNation(TNation* Conqueror, TNation* Conquered, bool Annex);
 
   // --- Scenario ---
-  // Frees the game: units, nations, the zones' game state.
+  // Frees the game: units, nations, alliances, storms, routings, active and random events,
+  // victory conditions, reinforcements, the order queue and the zones' game state. Refused
+  // while an impulse runs.
   void ClearGame();
-  // The first pass over a scenario's lines "name=value": "NationCount", "Nation" (created in
-  // order) and "Alliance"; then the alliance relations. The lines are kept for LoadZoneData.
-  // A record that cannot be used raises EBrenmoorEngine naming the line ("Scenario line n: ").
-  void ReadScenario(const std::string& Text);
+  // The scenario file as set ("" before).
+  const std::string& GetScenarioFile() const { return FScenarioFile; }
+  // Reads the file (ReadScenario). A file that does not exist raises EBrenmoorEngine "File
+  // does not exist: " + name; like every refusal it leaves the game that was there.
+  void SetScenarioFile(const std::string& FileName);
+  // The first pass over a scenario's lines "name=value", into new state: "Alliance",
+  // "NationCount", "Nation", "RandomEvent", "VictoryCondition", "Reinforcement",
+  // "ResearchGroups", "EngineOptions", "Wrapping"; then "Description", "Date" (default
+  // 11/1/1940) and "ImpulseRate" (required, above 0), and the alliance relations. Only when
+  // all of it can be used does it replace the game (ClearGame first). A line that cannot be
+  // used raises EBrenmoorEngine "Scenario file "name", line n, field Key: what" (the file
+  // left out when FileName is ""); a missing key names no line.
+  void ReadScenario(const std::string& Text, const std::string& FileName = {});
+  // The whole scenario file, line by line, as read.
+  const std::vector<std::string>& GetScenarioLines() const { return FScenarioLines; }
+  // The value of the scenario's first "MapSet" line ("" without one).
+  std::string GetMapSet() const;
   // The second pass, once the map is loaded: "Zone" lines into their zones (a name of no zone
   // is reported through OnMessage and skipped), every "Nation" line again into its nation,
-  // then the zones are numbered and their border texts become border defences.
+  // then the zones are numbered and their border texts become border defences; the random
+  // events are marked not fired and all-computer is set. A reinforcement in a zone the map
+  // lacks, a random event in an area zone it lacks, or a record that cannot be used raises
+  // EBrenmoorEngine naming the line, and the half-read game is cleared.
   void LoadZoneData();
   // The scenario's starting units from every zone's tallies (rows of majors, row 7 for the
   // zone's minor owner).
@@ -176,8 +326,33 @@ public:
   // --- Events (each fired only when assigned, the engine as Sender) ---
   TEngineUnitEvent OnRemoveUnit;
   TEngineNationZoneEvent OnInvadeZone;
+  TEngineNationZoneEvent OnConquerZone;
+  TEngineStormEvent OnCreateStorm;
+  TEngineStormEvent OnRemoveStorm;
+  TEngineStormEvent OnMoveStorm;
+  TEngineRandomEventEvent OnRandomEvent;
+  TEngineNationsEvent OnConquerNation;
+  TEngineResearchEvent OnUpgradeTech;
+  TEngineUnitTypeEvent OnUpgradeUnitType;
+  TEngineNationZoneEvent OnAtomicBomb;
+  TEngineNationZoneEvent OnBombardZone;
+  TEngineNationZoneEvent OnAirStrikeZone;
+  TEngineNationZoneEvent OnRocketAttack;
+  TEngineNationZoneEvent OnBombZone;
+  TEngineZoneEvent OnReinforcement;
   TEngineNationsEvent OnDeclareWar;
   TEngineNationsEvent OnDeclareAllies;
+  TEngineNationEvent OnAlliance;
+  TEngineNationsEvent OnExileGovt;
+  TEngineNationEvent OnCoup;
+  TEngineDiplomacyEvent OnDiplomacy;
+  TEngineTextEvent OnRemovePlayer;
+  TEngineTextEvent OnPlayerSurrender;
+  // Fires Event with the engine as Sender when it is assigned.
+  template <class TEvent, class... Ts>
+  void Fire(const TEvent& Event, Ts&&... Args) {
+    if (Event) Event(this, std::forward<Ts>(Args)...);
+  }
   // A notice for the player that does not stop the load ("Zone x not found").
   std::function<void(TBrenmoorEngine* Sender, const std::string& Text)> OnMessage;
 
@@ -188,16 +363,42 @@ public:
   bool IsClearing() const { return FClearing; }
 
 private:
+  struct TScenario;
   void PathCost(TZone* Zone1, TZone* Zone2, std::int32_t& Cost);
-  EBrenmoorEngine LineError(int Line, const std::string& What) const;
+  // The game goes, whether or not an impulse runs (the destructor, a refused zone pass).
+  void FreeGame();
+  void ReadZoneData();
+  // The map is about to free its zones: every unit and every pointer into a zone goes.
+  void DropZoneReferences();
 
   TZoneMap* FZoneMap = nullptr;
+  int FClearListener = 0;
   std::vector<std::unique_ptr<TNation>> FNations;
-  TRandomAccessList<TUnit> FUnits;
-  std::vector<std::string> FScenarioLines;
   std::vector<std::string> FAlliances;
+  std::vector<std::string> FScenarioLines;
+  std::string FScenarioFile;
+  // The name of the file whose lines are held, for the zone pass's errors.
+  std::string FScenarioName;
+  TDateTime FDate = 0;
+  std::string FDescription;
+  std::vector<std::string> FOrders;
+  TRandomAccessList<TUnit> FUnits;
+  std::vector<std::unique_ptr<TStorm>> FStorms;
+  std::vector<std::unique_ptr<TRandomEvent>> FRandomEvents;
+  std::vector<std::unique_ptr<TRouting>> FRoutings;
   int FMajorCount = 0;
   int FScenarioNationCount = 0;
+  double FSavedVersion = 0;
+  TDateTime FLastRandomEventDate = 0;
+  std::vector<std::unique_ptr<TActiveEvent>> FActiveEvents;
+  std::vector<std::unique_ptr<TVictoryCondition>> FVictoryConditions;
+  double FImpulseRate = 1;
+  std::vector<std::unique_ptr<TReinforcement>> FReinforcements;
+  std::array<std::uint16_t, ResearchGroupCount> FResearchCosts = DefaultResearchCosts;
+  bool FWrapVertical = false;
+  bool FWrapHorizontal = false;
+  bool FAllComputer = false;
+  bool FImpulseRunning = false;
   std::uint8_t FEngineOptions = 0;
   bool FFreeForAll = false;
   std::int32_t FWorldIndustry = 0;

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "foundation/DateUtils.h"
 #include "foundation/NumberText.h"
 
 std::string SingleToStr(float Value) {
@@ -22,4 +23,12 @@ std::string FormatTwoDecimals(double Value) {
   std::string Text(Buffer, Result.ptr);
   if (Text == "-0.00") Text = "0.00";
   return Text;
+}
+
+std::string LongDateToStr(double Date) {
+  static constexpr const char* MonthNames[] = {"January", "February", "March",     "April",   "May",      "June",
+                                               "July",    "August",   "September", "October", "November", "December"};
+  const TDateParts D = DecodeDate(Date);
+  if (D.Month < 1 || D.Month > 12) return DateToStr(Date);
+  return std::string(MonthNames[D.Month - 1]) + " " + IntToStr(D.Day) + ", " + IntToStr(D.Year);
 }

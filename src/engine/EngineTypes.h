@@ -108,3 +108,10 @@ private:
 std::string SingleToStr(float Value);
 // A value with two decimals and at least one digit before the point ("1.00", "-0.50").
 std::string FormatTwoDecimals(double Value);
+
+// The research costs of the eight groups (points to complete a level) until a scenario's
+// "ResearchGroups" line replaces them for that scenario.
+inline constexpr std::array<std::uint16_t, ResearchGroupCount> DefaultResearchCosts{25, 20, 20, 200, 15, 10, 60, 60};
+
+// A date in the game's long form "mmmm d, yyyy" ("November 1, 1940"), whatever the locale.
+std::string LongDateToStr(double Date);

@@ -43,9 +43,11 @@ void TNameValueList::Delete(const std::string& Name) {
   std::erase_if(FItems, [&](const auto& Item) { return Item.first == Name; });
 }
 
-TNation::TNation(TBrenmoorEngine& Engine, const std::string& Line) : FEngine(&Engine) {
+TNation::TNation(TBrenmoorEngine& Engine, const std::string& Line) : TNation(Engine, Line, Engine.GetScenarioNationCount()) {}
+
+TNation::TNation(TBrenmoorEngine& Engine, const std::string& Line, int NationCount) : FEngine(&Engine) {
   FTypeFactors.fill(1.0f);
-  FRelations.assign(static_cast<std::size_t>(std::max(0, Engine.GetScenarioNationCount())), 0);
+  FRelations.assign(static_cast<std::size_t>(std::max(0, NationCount)), 0);
   ReadScenarioRecord(Line);
 }
 

@@ -36,6 +36,8 @@ public:
   // The record with its defaults (relations sized to the engine's scenario "NationCount"),
   // then the scenario "Nation" line's value read into it.
   TNation(TBrenmoorEngine& Engine, const std::string& Line);
+  // The same with relations sized to NationCount (a scenario read before it replaces the game).
+  TNation(TBrenmoorEngine& Engine, const std::string& Line, int NationCount);
   TNation(const TNation&) = delete;
   TNation& operator=(const TNation&) = delete;
 

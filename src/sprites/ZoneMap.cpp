@@ -198,7 +198,21 @@ void TZoneMap::BuildGrid() {
   for (const auto& Zone : FZones) Zone->BuildGrid(FGridMarginTop, FGridWidth, FGridHeight);
 }
 
+int TZoneMap::AddClearListener(TZoneMapEvent Listener) {
+  const int Id = FNextClearListener++;
+  FClearListeners.emplace_back(Id, std::move(Listener));
+  return Id;
+}
+
+void TZoneMap::RemoveClearListener(int Id) {
+  std::erase_if(FClearListeners, [Id](const auto& L) { return L.first == Id; });
+}
+
 void TZoneMap::Clear() {
+  // A copy: a listener may remove itself (or another) while it is told.
+  const auto Listeners = FClearListeners;
+  for (const auto& L : Listeners)
+    if (L.second) L.second(this);
   if (OnClear) OnClear(this);
   FPath.clear();
   FQueue.clear();

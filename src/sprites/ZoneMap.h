@@ -10,6 +10,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "foundation/Exception.h"
@@ -213,6 +214,13 @@ public:
   // whole, before they are freed: whatever points to them (the map surface's zone sprites)
   // lets go of them here.
   TZoneMapEvent OnClear;
+  // More parties than the surface need to let go of the zones before they are freed: the
+  // rules engine holds units in them and nations' capitals on them. Each listener is told by
+  // Clear (and so by ReplaceWith and the destructor) while the zones are still whole, before
+  // OnClear, in the order they were added. AddClearListener gives the listener's number for
+  // RemoveClearListener (a number of no listener is ignored).
+  int AddClearListener(TZoneMapEvent Listener);
+  void RemoveClearListener(int Id);
 
   // A zone made from a Zone line's value: through OnCreateZone when it is assigned (raises
   // EZoneMap when the handler gives none), else a plain TZone. It is not added to the map.
@@ -280,6 +288,8 @@ private:
   std::int32_t FGridWidth = 0;
   std::int32_t FGridHeight = 0;
   TMapExtent FExtent;
+  std::vector<std::pair<int, TZoneMapEvent>> FClearListeners;
+  int FNextClearListener = 1;
   std::vector<std::unique_ptr<TZone>> FZones;
   std::vector<std::unique_ptr<TLink>> FLinks;
   std::vector<TZone*> FPath;

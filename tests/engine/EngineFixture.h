@@ -38,7 +38,8 @@ inline const char* const WorldScenarioText =
     "Zone=North Sea;0;0;0;0;x;-1;0#9#2#0#3#2#;;0;0;0;;0;0;0;0;\n"
     "Zone=Channel;0;0;0;0;x;-1;;;0;0;0;;0;0;25;0;\n"
     "Zone=Dunmore;4;0;0;0;x;2;2#11#3#;;1\n"
-    "Zone=Ferro;3;0;0;0;x;3;7#3#2#;;1;3;0;;0;1;0;1;\n";
+    "Zone=Ferro;3;0;0;0;x;3;7#3#2#;;1;3;0;;0;1;0;1;\n"
+    "ImpulseRate=3\n";
 
 // Keeps every change record; host and active unless told otherwise.
 class TRecordingSink : public TChangeSink {

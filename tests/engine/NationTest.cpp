@@ -54,7 +54,7 @@ TEST_F(NationTest, AllianceRelationsAndTheSecondPassKeepTheLinesPairs) {
 
   // A pair named on a nation's line keeps that value after the alliances are set.
   TBrenmoorEngine Other;
-  Other.ReadScenario("NationCount=2\nNation=A,Allies,1,A,0,1=20;\nNation=B,Axis,1,B,0,\n");
+  Other.ReadScenario("NationCount=2\nNation=A,Allies,1,A,0,1=20;\nNation=B,Axis,1,B,0,\nImpulseRate=1\n");
   EXPECT_EQ(Other.GetNation(0)->GetRelation(Other.GetNation(1)), -100);
   Other.LoadZoneData();
   EXPECT_EQ(Other.GetNation(0)->GetRelation(Other.GetNation(1)), 20);
@@ -265,13 +265,13 @@ TEST_F(NationTest, RecordsThatWouldOverrunTheModelAreRefusedNamingTheLine) {
     const char* Message;
   };
   const Case Cases[] = {
-      {"Nation=X,,1,X,0,,,0,0,100,0,,8,0,", "Scenario line 2: the colour slot 8 is outside 0..7"},
-      {"Nation=X,,1,X,0,,,0,0,100,0,,-1,0,", "Scenario line 2: the colour slot -1 is outside 0..7"},
-      {"Nation=X,,1,X,0,1=101;,,0,0,100,0,,0,0,", "Scenario line 2: the relation 101 is outside -100..100"},
-      {"Nation=X,,1,X,0,1=-101;,,0,0,100,0,,0,0,", "Scenario line 2: the relation -101 is outside -100..100"},
-      {"Nation=X,,1,X,0,2=5;,,0,0,100,0,,0,0,", "Scenario line 2: the relation index 2 is not below NationCount 2"},
-      {"Nation=X,,1,X,0,1=lots;,,0,0,100,0,,0,0,", "Scenario line 2: 'lots' is not a valid integer value"},
-      {"Nation=X,,1,X,0,,,0,0,100,0,1.0;x;,0,0,", "Scenario line 2: 'x' is not a valid floating point value"},
+      {"Nation=X,,1,X,0,,,0,0,100,0,,8,0,", "Scenario line 2, field Nation: the colour slot 8 is outside 0..7"},
+      {"Nation=X,,1,X,0,,,0,0,100,0,,-1,0,", "Scenario line 2, field Nation: the colour slot -1 is outside 0..7"},
+      {"Nation=X,,1,X,0,1=101;,,0,0,100,0,,0,0,", "Scenario line 2, field Nation: the relation 101 is outside -100..100"},
+      {"Nation=X,,1,X,0,1=-101;,,0,0,100,0,,0,0,", "Scenario line 2, field Nation: the relation -101 is outside -100..100"},
+      {"Nation=X,,1,X,0,2=5;,,0,0,100,0,,0,0,", "Scenario line 2, field Nation: the relation index 2 is not below NationCount 2"},
+      {"Nation=X,,1,X,0,1=lots;,,0,0,100,0,,0,0,", "Scenario line 2, field Nation: 'lots' is not a valid integer value"},
+      {"Nation=X,,1,X,0,,,0,0,100,0,1.0;x;,0,0,", "Scenario line 2, field Nation: 'x' is not a valid floating point value"},
   };
   for (const Case& C : Cases) {
     TBrenmoorEngine Other;
@@ -279,7 +279,7 @@ TEST_F(NationTest, RecordsThatWouldOverrunTheModelAreRefusedNamingTheLine) {
   }
   TBrenmoorEngine Other;
   EXPECT_EQ(EngineError([&] { Other.ReadScenario("Alliance=A\nNation=X,,1,X\nNationCount=2\n"); }),
-            "Scenario line 2: a Nation line before NationCount");
+            "Scenario line 2, field Nation: a Nation line before NationCount");
   // A saved field too: a relation index beyond the array, a colour slot beyond 7.
   LoadWorld(false);
   std::string Saved = N(0)->SaveToString();

@@ -193,17 +193,17 @@ TEST_F(ZoneTest, RecordsThatWouldOverrunTheModelAreRefusedNamingTheLine) {
   };
   // The Alba line is line 9 and the Ferro line line 14 of the world's scenario.
   const Case Cases[] = {
-      {"Alba", "Zone=Alba;1;0;0;0;x;0;7#3#1#;;0", "Scenario line 9: Zone Alba: the tally row 7 type 3 is a minor nation's row in a zone no minor nation owns"},
-      {"Alba", "Zone=Alba;1;0;0;0;x;-1;7#3#1#;;0", "Scenario line 9: Zone Alba: the tally row 7 type 3 is a minor nation's row in a zone no minor nation owns"},
-      {"Alba", "Zone=Alba;1;0;0;0;x;0;8#3#1#;;0", "Scenario line 9: Zone Alba: the tally row 8 type 3 has a row outside 0..7"},
-      {"Alba", "Zone=Alba;1;0;0;0;x;0;0#16#1#;;0", "Scenario line 9: Zone Alba: the tally row 0 type 16 has a type outside 0..15"},
-      {"Alba", "Zone=Alba;1;0;0;0;x;0;0#3#70000#;;0", "Scenario line 9: Zone Alba: the tally row 0 type 3 has a count outside 0..65535"},
-      {"Alba", "Zone=Alba;1;0;0;0;x;0;5#3#1#;;0", "Scenario line 9: Zone Alba: the tally row 5 type 3 is the row of no major power"},
-      {"Alba", "Zone=Alba;1;0;0;0;x;4;;;0", "Scenario line 9: Zone Alba: the owner 4 is no nation"},
-      {"Alba", "Zone=Alba;1;0;0;0;x;0;;7;0", "Scenario line 9: Zone Alba: the original owner 7 is no nation"},
-      {"Alba", "Zone=Alba;1;0;0;0;x;-1;;;1", "Scenario line 9: Zone Alba is a capital without owner"},
-      {"Alba", "Zone=Alba;1;0;0;0;x;0;;;0;1;1;2#6#;", "Scenario line 9: Zone Alba: the border defence towards zone 6 is no zone"},
-      {"Ferro", "Zone=Ferro;1;0;0;0;x;3;7#3#1#;;0;x", "Scenario line 14: 'x' is not a valid floating point value"},
+      {"Alba", "Zone=Alba;1;0;0;0;x;0;7#3#1#;;0", "Scenario line 9, field Zone: Zone Alba: the tally row 7 type 3 is a minor nation's row in a zone no minor nation owns"},
+      {"Alba", "Zone=Alba;1;0;0;0;x;-1;7#3#1#;;0", "Scenario line 9, field Zone: Zone Alba: the tally row 7 type 3 is a minor nation's row in a zone no minor nation owns"},
+      {"Alba", "Zone=Alba;1;0;0;0;x;0;8#3#1#;;0", "Scenario line 9, field Zone: Zone Alba: the tally row 8 type 3 has a row outside 0..7"},
+      {"Alba", "Zone=Alba;1;0;0;0;x;0;0#16#1#;;0", "Scenario line 9, field Zone: Zone Alba: the tally row 0 type 16 has a type outside 0..15"},
+      {"Alba", "Zone=Alba;1;0;0;0;x;0;0#3#70000#;;0", "Scenario line 9, field Zone: Zone Alba: the tally row 0 type 3 has a count outside 0..65535"},
+      {"Alba", "Zone=Alba;1;0;0;0;x;0;5#3#1#;;0", "Scenario line 9, field Zone: Zone Alba: the tally row 5 type 3 is the row of no major power"},
+      {"Alba", "Zone=Alba;1;0;0;0;x;4;;;0", "Scenario line 9, field Zone: Zone Alba: the owner 4 is no nation"},
+      {"Alba", "Zone=Alba;1;0;0;0;x;0;;7;0", "Scenario line 9, field Zone: Zone Alba: the original owner 7 is no nation"},
+      {"Alba", "Zone=Alba;1;0;0;0;x;-1;;;1", "Scenario line 9, field Zone: Zone Alba is a capital without owner"},
+      {"Alba", "Zone=Alba;1;0;0;0;x;0;;;0;1;1;2#6#;", "Scenario line 9, field Zone: Zone Alba: the border defence towards zone 6 is no zone"},
+      {"Ferro", "Zone=Ferro;1;0;0;0;x;3;7#3#1#;;0;x", "Scenario line 14, field Zone: 'x' is not a valid floating point value"},
   };
   for (const Case& C : Cases) {
     EXPECT_EQ(EngineError([&] { LoadWorld(false, WithZoneLine(C.Zone, C.Line)); }), C.Message) << C.Line;

@@ -460,3 +460,38 @@ TEST(ZoneMapEdits, AddLinkAlwaysAddsAndMakeMutualOnlyWhatIsMissing) {
   EXPECT_THROW(Map.GetZone(4), EListError);
   EXPECT_THROW(Map.GetLink(2), EListError);
 }
+
+TEST(ZoneMapEdits, ClearListenersHearOfEveryClearWhileTheZonesAreWholeAndBeforeOnClear) {
+  std::vector<std::string> Heard;
+  {
+    TZoneMap Map;
+    Map.AddZone(MakeZone(Map, "0,0,1,0,1,1;A;0;"));
+    Map.OnClear = [&](TZoneMap* Sender) { Heard.push_back("surface " + std::to_string(Sender->ZoneCount())); };
+    const int First = Map.AddClearListener([&](TZoneMap* Sender) { Heard.push_back("first " + Sender->GetZone(0)->GetName()); });
+    int Second = 0;
+    Second = Map.AddClearListener([&](TZoneMap* Sender) {
+      Heard.push_back("second " + std::to_string(Sender->ZoneCount()));
+      Sender->RemoveClearListener(Second);  // Told once, then gone.
+    });
+    EXPECT_NE(First, Second);
+    Map.Clear();
+    EXPECT_EQ(Heard, (std::vector<std::string>{"first A", "second 1", "surface 1"}));
+
+    // A reload (ReplaceWith) clears the old zones first.
+    Heard.clear();
+    Map.AddZone(MakeZone(Map, "0,0,1,0,1,1;B;0;"));
+    TZoneMap Loaded;
+    Loaded.AddZone(MakeZone(Loaded, "0,0,1,0,1,1;C;0;"));
+    Map.ReplaceWith(Loaded);
+    EXPECT_EQ(Heard, (std::vector<std::string>{"first B", "surface 1"}));
+    EXPECT_EQ(Map.GetZone(0)->GetName(), "C");
+
+    Map.RemoveClearListener(First);
+    Map.RemoveClearListener(12345);
+    Heard.clear();
+    Map.OnClear = nullptr;
+    Map.AddClearListener([&](TZoneMap* Sender) { Heard.push_back("last " + Sender->GetZone(0)->GetName()); });
+  }
+  // The destructor clears too.
+  EXPECT_EQ(Heard, (std::vector<std::string>{"last C"}));
+}
