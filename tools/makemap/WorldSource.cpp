@@ -1,6 +1,7 @@
 #include "WorldSource.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <fstream>
