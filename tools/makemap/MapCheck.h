@@ -10,8 +10,8 @@ struct TMapCheckOptions {
   int GridMarginTop = 16;
   int GridWidth = 20;
   int GridHeight = 26;
-  // Every land zone needs room for this many unit slots (most have far more).
-  int MinLandSlots = 2;
+  // Every land zone needs room for this many unit slots.
+  int MinLandSlots = 3;
   // Storms need room: the map must be at least this wide.
   int MinWidth = 1600;
 };
