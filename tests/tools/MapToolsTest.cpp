@@ -39,7 +39,8 @@ void WriteAll(const fs::path& Path, const std::string& Text) {
 
 // Writes the small world's map set into a fresh folder and returns it.
 fs::path WriteSmallWorld(const std::string& Folder) {
-  const fs::path Dir = fs::temp_directory_path() / Folder;
+  // Under the build folder, so that the builds of two presets never share it.
+  const fs::path Dir = fs::path(BRENMOOR_BINARY_DIR) / "test_tmp" / Folder;
   fs::remove_all(Dir);
   fs::create_directories(Dir / "maps");
   const TMapSetFiles Files = MakeMapSetFiles(CompileWorld(SmallWorld, "small"), "Standard");
@@ -144,7 +145,7 @@ TEST(MapValidator, FindsEachFaultOfADamagedMapSet) {
     const TMapCheckResult R = CheckMapSet(Dir.string(), "Standard.brmmap");
     EXPECT_TRUE(HasProblem(R, C.Problem)) << C.What << ":\n" << AllProblems(R);
   }
-  fs::remove_all(fs::temp_directory_path() / "brenmoor_mapcheck_bad");
+  fs::remove_all(fs::path(BRENMOOR_BINARY_DIR) / "test_tmp" / "brenmoor_mapcheck_bad");
 }
 
 TEST(MapValidator, FindsTilesWhosePalettesDifferAndOutlinesLostInTheArt) {

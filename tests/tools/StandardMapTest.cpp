@@ -31,7 +31,7 @@ const fs::path Data = fs::path(BRENMOOR_SOURCE_DIR) / "data";
 }  // namespace
 
 TEST(StandardMap, RegeneratingTheMapSetChangesNothing) {
-  const fs::path Temp = fs::temp_directory_path() / "brenmoor_makemap_check";
+  const fs::path Temp = fs::path(BRENMOOR_BINARY_DIR) / "test_tmp" / "brenmoor_makemap_check";
   fs::remove_all(Temp);
   const std::string Command = std::string("\"") + BRENMOOR_MAKEMAP + "\" \"" + BRENMOOR_SOURCE_DIR +
                               "/tools/makemap/Standard.world\" \"" + Temp.string() + "\" > /dev/null";

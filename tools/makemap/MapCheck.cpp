@@ -378,7 +378,9 @@ TMapCheckResult CheckMapSet(const std::string& Folder, const std::string& MapSet
   // The palette entries the game draws with: coloured (not the neutral grey the palette starts
   // with), and the outlines standing out from the art they are drawn on.
   const TBitmap& First = Bitmaps[0];
-  const int GameEntries[] = {10, 11, 12, 16, 19, 20, 21, 22, 62, 66, 67, 68, 69, 71, 77, 106, 124, 144, 156, 244};
+  // 10-23 and 66-69 blasts (16 also a major power), 62 and 156 outlines, 71 supply routes, 77 and 144
+  // major powers, 106 hazardous seas, 124 rain, 127 the atomic core, 244 the minor nations.
+  const int GameEntries[] = {10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 62, 66, 67, 68, 69, 71, 77, 106, 124, 127, 144, 156, 244};
   for (int C : GameEntries) {
     const TRGBQuad Q = First.GetColor(C);
     if (Q.Red == C && Q.Green == C && Q.Blue == C)
