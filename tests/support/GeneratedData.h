@@ -29,22 +29,30 @@ inline std::set<std::string> Names(const fs::path& Folder) {
 
 }  // namespace generated_data
 
-// Runs `Generator <folder>` into a fresh temporary folder; each of Folders (relative to data/)
-// must then hold exactly the committed files, byte for byte.
-inline void ExpectRegeneratesData(const std::string& Generator, const std::vector<std::string>& Folders) {
+// Runs `Generator [Arguments...] <folder>` into a fresh temporary folder; each of Paths (files or
+// folders, relative to data/) must then hold exactly the committed bytes (a folder: the same
+// files, each the same).
+inline void ExpectRegeneratesData(const std::string& Generator, const std::vector<std::string>& Paths,
+                                  const std::vector<std::string>& Arguments = {}) {
   namespace fs = std::filesystem;
   using namespace generated_data;
   const fs::path Temp = fs::temp_directory_path() /
                         ("brenmoor_" + fs::path(Generator).filename().string() + "_" + std::to_string(getpid()));
   fs::remove_all(Temp);
-  const std::string Command = "\"" + Generator + "\" \"" + Temp.string() + "\" > /dev/null";
+  std::string Command = "\"" + Generator + "\"";
+  for (const std::string& Argument : Arguments) Command += " \"" + Argument + "\"";
+  Command += " \"" + Temp.string() + "\" > /dev/null";
   ASSERT_EQ(std::system(Command.c_str()), 0) << Command;
-  for (const std::string& Folder : Folders) {
-    const fs::path Committed = fs::path(BRENMOOR_SOURCE_DIR) / "data" / Folder;
-    const fs::path Fresh = Temp / Folder;
-    ASSERT_EQ(Names(Fresh), Names(Committed)) << Folder;
+  for (const std::string& Path : Paths) {
+    const fs::path Committed = fs::path(BRENMOOR_SOURCE_DIR) / "data" / Path;
+    const fs::path Fresh = Temp / Path;
+    if (!fs::is_directory(Committed)) {
+      EXPECT_TRUE(ReadAll(Fresh) == ReadAll(Committed)) << Path << " differs";
+      continue;
+    }
+    ASSERT_EQ(Names(Fresh), Names(Committed)) << Path;
     for (const std::string& Name : Names(Fresh))
-      EXPECT_TRUE(ReadAll(Fresh / Name) == ReadAll(Committed / Name)) << Folder << "/" << Name << " differs";
+      EXPECT_TRUE(ReadAll(Fresh / Name) == ReadAll(Committed / Name)) << Path << "/" << Name << " differs";
   }
   fs::remove_all(Temp);
 }

@@ -10,37 +10,21 @@
 #include <string>
 
 #include "MapCheck.h"
+#include "support/GeneratedData.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const fs::path& Path) {
-  std::ifstream File(Path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(File)), std::istreambuf_iterator<char>());
-}
-
-std::set<std::string> Names(const fs::path& Folder) {
-  std::set<std::string> Out;
-  for (const auto& Entry : fs::directory_iterator(Folder)) Out.insert(Entry.path().filename().string());
-  return Out;
-}
+using generated_data::ReadAll;
 
 const fs::path Data = fs::path(BRENMOOR_SOURCE_DIR) / "data";
 
 }  // namespace
 
 TEST(StandardMap, RegeneratingTheMapSetChangesNothing) {
-  const fs::path Temp = fs::path(BRENMOOR_BINARY_DIR) / "test_tmp" / "brenmoor_makemap_check";
-  fs::remove_all(Temp);
-  const std::string Command = std::string("\"") + BRENMOOR_MAKEMAP + "\" \"" + BRENMOOR_SOURCE_DIR +
-                              "/tools/makemap/Standard.world\" \"" + Temp.string() + "\" > /dev/null";
-  ASSERT_EQ(std::system(Command.c_str()), 0) << Command;
-  EXPECT_TRUE(ReadAll(Temp / "Standard.brmmap") == ReadAll(Data / "Standard.brmmap")) << "Standard.brmmap differs";
-  ASSERT_EQ(Names(Temp / "maps"), Names(Data / "maps"));
-  for (const std::string& Name : Names(Temp / "maps"))
-    EXPECT_TRUE(ReadAll(Temp / "maps" / Name) == ReadAll(Data / "maps" / Name)) << "maps/" << Name << " differs";
-  fs::remove_all(Temp);
+  ExpectRegeneratesData(BRENMOOR_MAKEMAP, {"Standard.brmmap", "maps"},
+                        {std::string(BRENMOOR_SOURCE_DIR) + "/tools/makemap/Standard.world"});
 }
 
 TEST(StandardMap, PassesEveryCheckOfTheGameAndDrawsAPicture) {
