@@ -201,6 +201,11 @@ void TBrenmoorEngine::LoadFromString(const std::string& Text) {
     ScratchMap.SetGridWidth(0);
     LoadZoneMap(ScratchMap, TMapSet::LoadFromFile(MapSet));
   } else if (FZoneMap) {
+    // The copy is made of the engine's zones whatever the map holds: the live zone pass
+    // would refuse a zone the engine did not make, after the old game had gone.
+    for (int I = 0; I < FZoneMap->ZoneCount(); ++I)
+      if (!dynamic_cast<TBrenmoorZone*>(FZoneMap->GetZone(I)))
+        throw EBrenmoorEngine("Zone " + FZoneMap->GetZone(I)->GetName() + " was not made by the rules engine");
     CopyZones(*FZoneMap, ScratchMap);
   }
   Scratch.ReadSavedGame(Saved, ScenarioText);
