@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <string_view>
 
 #include "foundation/NumberText.h"
 #include "foundation/StringUtils.h"
@@ -198,11 +197,12 @@ void TBrenmoorEngine::LoadFromString(const std::string& Text) {
   const std::string MapSet = MapSetFileNamePart(Scratch.GetMapSet());
   const bool NewMapSet = FMapSetLoader && !MapSet.empty() && MapSetFileNamePart(FMapSetLoader->GetMapSetFile()) != MapSet;
   if (NewMapSet) {
+    // No grid slots: the load needs none.
     ScratchMap.SetGridWidth(0);
     LoadZoneMap(ScratchMap, TMapSet::LoadFromFile(MapSet));
   } else if (FZoneMap) {
-    // The copy is made of the engine's zones whatever the map holds: the live zone pass
-    // would refuse a zone the engine did not make, after the old game had gone.
+    // A zone the engine did not make would be refused by the live zone pass only after the
+    // old game had gone: it is refused here.
     for (int I = 0; I < FZoneMap->ZoneCount(); ++I)
       if (!dynamic_cast<TBrenmoorZone*>(FZoneMap->GetZone(I)))
         throw EBrenmoorEngine("Zone " + FZoneMap->GetZone(I)->GetName() + " was not made by the rules engine");
