@@ -376,6 +376,7 @@ void TBrenmoorEngine::FreeGame() {
   FScenarioLines.clear();
   FMajorCount = 0;
   FScenarioNationCount = 0;
+  FImpulse = 0;
 }
 
 void TBrenmoorEngine::SetScenarioFile(const std::string& FileName) {

@@ -319,6 +319,46 @@ public:
   // boarded units.
   void ResolveLoadedReferences();
 
+  // --- Saved game (SavedGame.cpp) ---
+  // The version a saved game is written with, and the newest one this program reads.
+  static constexpr double SavedGameVersion = 4.0;
+  // Loads the map set that a saved game's scenario names: the window's map surface (its
+  // SetMapSetFile reloads only a map set of another file name).
+  class TMapSetLoader {
+  public:
+    virtual ~TMapSetLoader() = default;
+    // The map set's name as it was last loaded ("" before).
+    virtual std::string GetMapSetFile() const = 0;
+    // Loads the map set into the linked zone map, all or nothing.
+    virtual void SetMapSetFile(const std::string& FileName) = 0;
+  };
+  // Without a loader the linked map stays whatever map set the scenario names.
+  void SetMapSetLoader(TMapSetLoader* Loader) { FMapSetLoader = Loader; }
+  TMapSetLoader* GetMapSetLoader() const { return FMapSetLoader; }
+  // The number of the impulse the game has reached (0 for a new game). The impulse clock
+  // counts it; a saved game keeps it.
+  std::int32_t GetImpulse() const { return FImpulse; }
+  void SetImpulse(std::int32_t Value) { FImpulse = Value; }
+  // The whole game as one line of values each followed by ";". The live game stays exactly
+  // as it is (a submerged fleet is written surfaced and stays submerged). Refused while an
+  // impulse runs.
+  std::string SaveToString();
+  // Replaces the game by a saved one: the scenario it names is read again from the current
+  // folder, the map set reloaded when the scenario names another, the objects read and their
+  // references resolved. A text that cannot be used (a newer version, an empty game, a
+  // missing scenario, counts that do not fit the scenario or the map, a value that cannot be
+  // read) raises an error with a message and leaves the game that was there as it was.
+  // Refused while an impulse runs.
+  void LoadFromString(const std::string& Text);
+
+private:
+  struct TSavedGame;
+  // Reads the saved game into this engine's game (the scenario's text given).
+  void ReadSavedGame(const TSavedGame& Saved, const std::string& ScenarioText);
+  std::int32_t FImpulse = 0;
+  TMapSetLoader* FMapSetLoader = nullptr;
+
+public:
   // --- Checks ---
   // "" when every zone's tallies equal a recount of its units; else the first difference.
   std::string CheckTallies() const;

@@ -1,0 +1,425 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "EngineFixture.h"
+#include "engine/SavedGame.h"
+#include "foundation/NumberText.h"
+
+namespace {
+
+// The world's scenario with two random events and the map set it names.
+const std::string SavedWorldScenario = std::string(WorldScenarioText) +
+                                       "MapSet=maps\\world.map\n"
+                                       "RandomEvent=1~110~History~1~2~10~-15~x~Brae~p.bmp~Albion~Alba~Famine~2~\n"
+                                       "RandomEvent=0~001~~0~5~0~10~~~~~~Storm at sea~0~\n";
+
+// A folder of its own that is the current folder for the life of the object (a saved game's
+// scenario is looked for there).
+struct TCurrentFolder {
+  TCurrentFolder() {
+    Path = std::filesystem::temp_directory_path() /
+           ("brenmoor-saved-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "-" +
+            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    std::filesystem::create_directories(Path);
+    Old = std::filesystem::current_path();
+    std::filesystem::current_path(Path);
+  }
+  ~TCurrentFolder() {
+    std::error_code Ignored;
+    std::filesystem::current_path(Old, Ignored);
+    std::filesystem::remove_all(Path, Ignored);
+  }
+  std::string Write(const std::string& Name, const std::string& Text) const {
+    std::ofstream(Path / Name, std::ios::binary) << Text;
+    return (Path / Name).string();
+  }
+  std::filesystem::path Path;
+  std::filesystem::path Old;
+};
+
+// A map set loader that loads from the current folder into a zone map, as the map surface does.
+class TFolderMapSetLoader : public TBrenmoorEngine::TMapSetLoader {
+public:
+  explicit TFolderMapSetLoader(TZoneMap& Map, std::string Name) : FMap(&Map), Name(std::move(Name)) {}
+  std::string GetMapSetFile() const override { return Name; }
+  void SetMapSetFile(const std::string& FileName) override {
+    if (MapSetFileNamePart(FileName) == MapSetFileNamePart(Name)) return;
+    LoadZoneMapFromFile(*FMap, FileName);
+    Name = FileName;
+    ++Loads;
+  }
+  TZoneMap* FMap;
+  std::string Name;
+  int Loads = 0;
+};
+
+// Another machine: its own map of the world and its own engine.
+struct TOtherMachine {
+  TOtherMachine() {
+    Map.OnCreateZone = [this](TZoneMap* Sender, std::unique_ptr<TZone>& AZone, const std::string& S) {
+      AZone = Engine.CreateZone(*Sender, S);
+    };
+    LoadZoneMap(Map, TMapSet::Parse(WorldMapText, "world.map"));
+    Engine.SetZoneMap(&Map);
+  }
+  ~TOtherMachine() { Engine.SetZoneMap(nullptr); }
+  TZoneMap Map;
+  TBrenmoorEngine Engine;
+};
+
+class SavedGameTest : public WorldFixture {
+protected:
+  void SetUp() override {
+    WorldFixture::SetUp();
+    ScenarioPath = Folder.Write("world.brmscen", SavedWorldScenario);
+    Folder.Write("world.map", WorldMapText);
+  }
+
+  // The world at impulse 7 with something of every kind that a saved game holds.
+  void BuildRichGame() {
+    // From the current folder, where a saved game's scenario is looked for.
+    Engine.SetScenarioFile("world.brmscen");
+    Engine.LoadZoneData();
+    Engine.PlaceInitialUnits();
+    // A gap among the identifiers: the loaded ones must not close it.
+    TUnit* Gone = UnitIn(zFerro, 3, ukArmy);
+    ASSERT_NE(Gone, nullptr);
+    Z(zFerro)->ChangeTally(N(3)->GetMajorIndex(), utInfantry, -Gone->GetCount(utInfantry));
+    Gone->Remove(false);
+    Engine.FreeUnit(Gone);
+
+    Ship = UnitIn(zNorthSea, 0, ukNavy);
+    Cargo = UnitIn(zNorthSea, 0, ukArmy);
+    ASSERT_NE(Ship, nullptr);
+    ASSERT_NE(Cargo, nullptr);
+    ASSERT_EQ(Cargo->GetTransport(), Ship);
+    Ship->SetCount(utCarrier, 1);
+    Z(zNorthSea)->ChangeTally(0, utCarrier, 1);
+    Plane = MakeUnit(0, ukAirForce, zNorthSea, {{utFighter, 3}});
+    Ship->AddBased(Plane);
+    Plane->SetBaseUnit(Ship);
+
+    Patrol = MakeUnit(1, ukNavy, zChannel, {{utDestroyer, 2}});
+    Patrol->SetOrder(ordPatrol);
+    Patrol->SetPatrolZones({Z(zChannel), Z(zNorthSea)});
+    Patrol->SetPatrolIndex(1);
+    Patrol->SetPatrolStep(2);
+    Patrol->SetCustomName("Grey Wolves");
+    Sub = MakeUnit(1, ukNavy, zChannel, {{utSubmarine, 4}});
+    Sub->SetSubmerged(true);
+
+    Attacker = UnitIn(zAlba, 0, ukArmy);
+    ASSERT_NE(Attacker, nullptr);
+    Attacker->SetOrder(ordMove);
+    Attacker->SetDestinationZone(Z(zBrae));
+    Attacker->SetDestinationUnit(UnitIn(zBrae, 1, ukArmy));
+    Attacker->SetAttacking(true);
+    Attacker->SetOrganization(80.5f);
+    Attacker->SetExperience(1.25f);
+
+    Z(zAlba)->SetBuilding(true);
+    Z(zAlba)->SetBuildQueue(utInfantry, 4);
+    Z(zAlba)->SetBuildQueue(utArmor, 1);
+    Z(zAlba)->SetBuildTotal(6.0f);
+    Z(zAlba)->SetBuildProgressPoints(2.5f);
+    Z(zBrae)->SetBorderDefense(Z(zDunmore), 3);
+    Z(zDunmore)->SetRocketSite(true);
+    Z(zDunmore)->SetRocketTarget(Z(zAlba));
+    Z(zBrae)->SetPort(true);
+    Z(zFerro)->SetSupplySource(Z(zDunmore));
+    Z(zFerro)->SetResources(7.25f);
+
+    TStorm* Storm = Engine.AddStorm(std::make_unique<TStorm>(Engine));
+    Storm->X = 120;
+    Storm->Y = 40;
+    Storm->Width = 30;
+    Storm->Height = 20;
+    Storm->Lifetime = 5;
+    Storm->StormType = stRain;
+    Storm->ChanceUp = 25;
+    Engine.AddRouting(std::make_unique<TRouting>(Engine, Z(zAlba), 5, Z(zBrae)));
+    TActiveEvent* Event = Engine.AddActiveEvent(std::make_unique<TActiveEvent>(Engine));
+    Event->AreaKind = eaZone;
+    Event->AreaZone = Z(zFerro);
+    Event->NationFilter = efNation;
+    Event->FilterNation = N(1);
+    Event->Effect = efCombat;
+    Event->Kinds = AllUnitKinds;
+    Event->Factor = 1.5f;
+    Event->Duration = 3;
+    Engine.GetRandomEvent(1)->Fired = true;
+    N(0)->SetInfluence(N(3), 40);
+    N(1)->SetStability(85);
+    Engine.SetImpulse(7);
+    for (int I = 0; I < 7; ++I) Engine.SetDate(Engine.GetDate() + 0.1);
+    Engine.SetLastRandomEventDate(Engine.GetDate() - 0.3);
+    ExpectTalliesHold();
+  }
+
+  TCurrentFolder Folder;
+  std::string ScenarioPath;
+  TUnit* Ship = nullptr;
+  TUnit* Cargo = nullptr;
+  TUnit* Plane = nullptr;
+  TUnit* Patrol = nullptr;
+  TUnit* Sub = nullptr;
+  TUnit* Attacker = nullptr;
+};
+
+// The identifiers of the engine's units in list order.
+std::vector<std::int32_t> UnitIDs(const TBrenmoorEngine& Engine) {
+  std::vector<std::int32_t> IDs;
+  for (const TUnit* Unit : Engine.GetUnits()) IDs.push_back(Unit->ID);
+  return IDs;
+}
+
+// The values of a text split at ";".
+std::vector<std::string> Values(const std::string& Text) {
+  std::vector<std::string> V;
+  std::string Rest = Text;
+  while (!Rest.empty()) V.push_back(NextToken(Rest, ";"));
+  return V;
+}
+
+}  // namespace
+
+TEST_F(SavedGameTest, AGameSavedAndLoadedIsTheSameGameToTheLastByte) {
+  BuildRichGame();
+  const std::vector<std::int32_t> IDs = UnitIDs(Engine);
+  const std::string Text = Engine.SaveToString();
+  EXPECT_EQ(Text.substr(0, 18), "4;2;world.brmscen;");
+  EXPECT_EQ(Text.substr(Text.size() - 6), ";1#;7;") << "the fired list, then the impulse";
+
+  // Saving changes nothing: the submarines stay submerged and uncounted here.
+  EXPECT_TRUE(Sub->GetSubmerged());
+  EXPECT_EQ(Z(zChannel)->GetTally(1, utSubmarine), 0);
+  EXPECT_EQ(Engine.SaveToString(), Text);
+  ExpectTalliesHold();
+
+  TOtherMachine Other;
+  Other.Engine.LoadFromString(Text);
+  TBrenmoorEngine& E = Other.Engine;
+  EXPECT_EQ(E.SaveToString(), Text);
+  EXPECT_EQ(E.CheckTallies(), "");
+  EXPECT_EQ(UnitIDs(E), IDs);
+  EXPECT_EQ(E.GetUnits().NextID(), IDs.back() + 1);
+  EXPECT_EQ(E.GetScenarioFile(), "world.brmscen");
+  EXPECT_EQ(E.GetImpulse(), 7);
+  EXPECT_EQ(E.GetDate(), Engine.GetDate());
+  EXPECT_EQ(E.GetLastRandomEventDate(), Engine.GetLastRandomEventDate());
+  EXPECT_EQ(E.GetSavedVersion(), 4.0);
+
+  // Every reference names the same objects by identifier and index.
+  TUnit* LoadedShip = E.GetUnitByID(Ship->ID);
+  TUnit* LoadedAttacker = E.GetUnitByID(Attacker->ID);
+  TUnit* LoadedPatrol = E.GetUnitByID(Patrol->ID);
+  ASSERT_NE(LoadedShip, nullptr);
+  ASSERT_NE(LoadedAttacker, nullptr);
+  ASSERT_NE(LoadedPatrol, nullptr);
+  EXPECT_EQ(E.GetUnitByID(Cargo->ID)->GetTransport(), LoadedShip);
+  ASSERT_EQ(LoadedShip->GetBoardedCount(), 1);
+  EXPECT_EQ(LoadedShip->GetBoarded(0)->ID, Cargo->ID);
+  ASSERT_EQ(LoadedShip->GetBasedCount(), 1);
+  EXPECT_EQ(LoadedShip->GetBased(0)->ID, Plane->ID);
+  EXPECT_EQ(E.GetUnitByID(Plane->ID)->GetBaseUnit(), LoadedShip);
+  ASSERT_NE(LoadedAttacker->GetDestinationUnit(), nullptr);
+  EXPECT_EQ(LoadedAttacker->GetDestinationUnit()->ID, Attacker->GetDestinationUnit()->ID);
+  EXPECT_EQ(LoadedAttacker->GetDestinationUnitName(), Attacker->GetDestinationUnitName());
+  EXPECT_EQ(LoadedAttacker->GetDestinationZone(), E.GetZone(zBrae));
+  EXPECT_EQ(LoadedAttacker->GetZone(), E.GetZone(zAlba));
+  EXPECT_EQ(LoadedPatrol->GetCustomName(), "Grey Wolves");
+  ASSERT_EQ(LoadedPatrol->GetPatrolZoneCount(), 2);
+  EXPECT_EQ(LoadedPatrol->GetPatrolZone(1), E.GetZone(zNorthSea));
+  EXPECT_FALSE(E.GetUnitByID(Sub->ID)->GetSubmerged()) << "written surfaced";
+  EXPECT_EQ(E.GetZone(zChannel)->GetTally(1, utSubmarine), 4);
+  EXPECT_EQ(E.GetNation(0)->GetCapital(), E.GetZone(zAlba));
+  EXPECT_EQ(E.GetNation(0)->GetInfluence(E.GetNation(3)), 40);
+  EXPECT_EQ(E.GetZone(zAlba)->GetBuildQueue(utInfantry), 4);
+  EXPECT_EQ(E.GetZone(zAlba)->GetBorderDefense(E.GetZone(zBrae)), 2);
+  EXPECT_EQ(E.GetZone(zBrae)->GetBorderDefense(E.GetZone(zDunmore)), 3);
+  EXPECT_EQ(E.GetZone(zDunmore)->GetRocketTarget(), E.GetZone(zAlba));
+  EXPECT_TRUE(E.GetZone(zBrae)->GetPort());
+  EXPECT_EQ(E.GetZone(zFerro)->GetSupplySource(), E.GetZone(zDunmore));
+  EXPECT_EQ(E.GetZone(zAlba)->GetSupplySource(), E.GetZone(zAlba));
+  ASSERT_EQ(E.GetRoutingCount(), 1);
+  EXPECT_EQ(E.GetRouting(0)->ToZone, E.GetZone(zBrae));
+  ASSERT_EQ(E.GetActiveEventCount(), 1);
+  EXPECT_EQ(E.GetActiveEvent(0)->FilterNation, E.GetNation(1));
+  EXPECT_EQ(E.GetActiveEvent(0)->AreaZone, E.GetZone(zFerro));
+  EXPECT_EQ(E.GetStormCount(), 1);
+  EXPECT_FALSE(E.GetRandomEvent(0)->Fired);
+  EXPECT_TRUE(E.GetRandomEvent(1)->Fired);
+  EXPECT_EQ(E.GetAlliances(), Engine.GetAlliances());
+
+  // A new unit follows the highest identifier loaded.
+  TUnit* New = E.AddUnit(std::make_unique<TUnit>(E, E.GetNation(0), ukArmy), E.GetZone(zAlba));
+  EXPECT_EQ(New->ID, IDs.back() + 1);
+
+  // The same text loads over the running game too, and a load sends no change record.
+  Sink.Records.clear();
+  Engine.LoadFromString(Text);
+  EXPECT_EQ(Engine.SaveToString(), Text);
+  EXPECT_EQ(Sink.Records, std::vector<std::string>{});
+
+  // A scenario stored with the folders of the machine that saved it is read from here.
+  Engine.SetScenarioFile(ScenarioPath);
+  const std::string WithFolder = Engine.SaveToString();
+  EXPECT_EQ(WithFolder.substr(4, ScenarioPath.size()), ScenarioPath) << "the scenario as set";
+  for (const std::string Stored : {"C:\\Games\\world.brmscen", "C:world.brmscen", "../saves/world.brmscen"}) {
+    const std::vector<std::string> V = Values(Text);
+    std::string S;
+    for (std::size_t I = 0; I < V.size(); ++I) S += (I == 2 ? Stored : V[I]) + ";";
+    Other.Engine.LoadFromString(S);
+    EXPECT_EQ(Other.Engine.GetScenarioFile(), "world.brmscen") << Stored;
+    EXPECT_EQ(Other.Engine.SaveToString(), Text) << Stored;
+  }
+}
+
+TEST_F(SavedGameTest, TwoMachinesGoOnAlikeFromASavedGame) {
+  BuildRichGame();
+  TOtherMachine Other;
+  Other.Engine.LoadFromString(Engine.SaveToString());
+  ASSERT_TRUE(Other.Engine.GetRandom().SetStateText(Engine.GetRandom().GetStateText()));
+  // The submarines surface on both (the loaded one is surfaced already).
+  Sub->SetSubmerged(false);
+
+  // The same impulses on both: moves that draw their losses of organisation, experience,
+  // a storm's life, the date.
+  const auto Impulse = [](TBrenmoorEngine& E, int K) {
+    const std::vector<std::int32_t> IDs = UnitIDs(E);
+    for (std::int32_t ID : IDs) {
+      TUnit* Unit = E.GetUnitByID(ID);
+      if (!Unit || Unit->GetTransport() || Unit->GetBaseUnit()) continue;
+      TBrenmoorZone* Zone = Unit->GetZone();
+      if (Zone->NeighbourCount() == 0) continue;
+      Unit->MoveToZone(Zone->GetNeighbor((ID + K) % Zone->NeighbourCount()), mmImpulse);
+      Unit->GainExperience();
+    }
+    E.GetStorm(0)->Lifetime -= 1;
+    E.AdvanceDate();
+    E.SetImpulse(E.GetImpulse() + 1);
+  };
+  for (int K = 0; K < 5; ++K) {
+    Impulse(Engine, K);
+    Impulse(Other.Engine, K);
+    ASSERT_EQ(Other.Engine.SaveToString(), Engine.SaveToString()) << "after impulse " << Engine.GetImpulse();
+  }
+  EXPECT_EQ(Other.Engine.GetRandom().GetStateText(), Engine.GetRandom().GetStateText());
+}
+
+TEST_F(SavedGameTest, ATextThatCannotBeUsedIsRefusedAndTheGameStays) {
+  BuildRichGame();
+  const std::string Text = Engine.SaveToString();
+  std::vector<std::string> V = Values(Text);
+  const auto With = [&V](std::size_t I, const std::string& Value) {
+    std::vector<std::string> W = V;
+    W[I] = Value;
+    std::string S;
+    for (const std::string& X : W) S += X + ";";
+    return S;
+  };
+  const std::size_t FirstUnit = 14 + 4 + 6 + 1 + 1;
+  const std::string FirstID = IntToStr(Engine.GetUnit(0)->ID);
+  // The first unit's field standing in zone 99.
+  std::vector<std::string> Fields;
+  for (std::string Rest = V[FirstUnit]; !Rest.empty();) Fields.push_back(NextToken(Rest, "~"));
+  ASSERT_EQ(Fields[8], FirstID);
+  Fields[17] = "99";
+  std::string Astray;
+  for (const std::string& F : Fields) Astray += F + "~";
+  std::string CutShort;
+  for (std::size_t I = 0; I + 2 < V.size(); ++I) CutShort += V[I] + ";";
+  Folder.Write("three.brmscen", "NationCount=3\nNation=A,,1,A,0,\nNation=B,,1,B,0,\nNation=C,,0,C,0,\nImpulseRate=1\n");
+  struct TCase {
+    std::string Text;
+    std::string Message;
+  };
+  const std::vector<TCase> Cases{
+      {With(0, "4.5"), "This game was saved with Version 4.5 of Brenmoor, and you have version 4."},
+      {"4.5;2;", "This game was saved with Version 4.5 of Brenmoor, and you have version 4."},
+      {With(1, "-1"), "This saved game holds no game"},
+      {"4;-1;", "This saved game holds no game"},
+      {With(2, "C:\\games\\nowhere.brmscen"), "File does not exist: nowhere.brmscen"},
+      {With(2, "three.brmscen"), "The saved game has 4 nations, but its scenario \"three.brmscen\" has 3"},
+      {With(4, "7"), "The saved game has 7 zones, but the map has 6"},
+      {With(3, "-2"), "The saved game's number of nations -2 cannot be used"},
+      {CutShort, "The saved game is cut short: it holds " + std::to_string(V.size() - 2) + " of its " + std::to_string(V.size() - 1) +
+                     " values"},
+      {"", "This is no saved game of Brenmoor"},
+      {With(FirstUnit, Astray), "Unit " + FirstID + ": the zone 99 is no zone"},
+      {With(FirstUnit + 1, V[FirstUnit]), "Unit " + FirstID + " is there twice"},
+  };
+  for (const TCase& Case : Cases) {
+    EXPECT_EQ(EngineError([&] { Engine.LoadFromString(Case.Text); }), Case.Message) << Case.Text.substr(0, 40);
+    EXPECT_EQ(Engine.SaveToString(), Text) << Case.Message;
+    EXPECT_EQ(Engine.GetUnitByID(Sub->ID), Sub) << Case.Message;
+    EXPECT_TRUE(Sub->GetSubmerged()) << Case.Message;
+    ExpectTalliesHold();
+  }
+  // A version that is no number is a conversion error.
+  EXPECT_THROW(Engine.LoadFromString(With(0, "four")), EConvertError);
+  EXPECT_EQ(Engine.SaveToString(), Text);
+}
+
+TEST_F(SavedGameTest, ATextWithoutTheImpulseLoadsAtImpulseZero) {
+  Engine.SetScenarioFile(ScenarioPath);
+  Engine.LoadZoneData();
+  // A game without routings, storms, units, active or fired events writes every count.
+  const std::string Text = Engine.SaveToString();
+  const std::vector<std::string> V = Values(Text);
+  ASSERT_EQ(V.size(), 14u + 4 + 6 + 2 + 2);
+  EXPECT_EQ(std::vector<std::string>(V.begin() + 5, V.begin() + 9), (std::vector<std::string>{"0", "0", "0", "2"}));
+  EXPECT_EQ(Text.substr(Text.size() - 4), ";;0;");
+  Engine.SetImpulse(12);
+  TOtherMachine Other;
+  Other.Engine.SetImpulse(3);
+  Other.Engine.LoadFromString(Text.substr(0, Text.size() - 2));
+  EXPECT_EQ(Other.Engine.GetImpulse(), 0);
+  Other.Engine.LoadFromString(Engine.SaveToString());
+  EXPECT_EQ(Other.Engine.GetImpulse(), 12);
+}
+
+TEST_F(SavedGameTest, AScenarioOfAnotherMapSetReloadsTheMapFirst) {
+  BuildRichGame();
+  const std::string Text = Engine.SaveToString();
+  TOtherMachine Other;
+  // The other machine shows another map set of fewer zones.
+  LoadZoneMap(Other.Map, TMapSet::Parse("Zone=0,0,10,0,10,10;Solo;0;\n", "solo.map"));
+  TFolderMapSetLoader Loader(Other.Map, "maps/solo.map");
+  Other.Engine.SetMapSetLoader(&Loader);
+  Other.Engine.LoadFromString(Text);
+  EXPECT_EQ(Loader.Loads, 1);
+  EXPECT_EQ(Loader.Name, "world.map");
+  EXPECT_EQ(Other.Engine.GetZoneCount(), 6);
+  EXPECT_EQ(Other.Engine.SaveToString(), Text);
+  // The same map set again loads nothing.
+  Other.Engine.LoadFromString(Text);
+  EXPECT_EQ(Loader.Loads, 1);
+
+  // A map set whose zones do not fit is refused before the map changes.
+  Folder.Write("world.map", "Zone=0,0,10,0,10,10;Solo;0;\n");
+  Loader.Name = "solo.map";
+  LoadZoneMap(Other.Map, TMapSet::Parse(WorldMapText, "solo.map"));
+  Loader.Name = "world.map";
+  Other.Engine.LoadFromString(Text);
+  Loader.Name = "solo.map";
+  const std::string Before = Other.Engine.SaveToString();
+  EXPECT_EQ(EngineError([&] { Other.Engine.LoadFromString(Text); }), "The saved game has 6 zones, but the map has 1");
+  EXPECT_EQ(Loader.Loads, 1);
+  EXPECT_EQ(Other.Map.ZoneCount(), 6);
+  EXPECT_EQ(Other.Engine.SaveToString(), Before);
+}
+
+TEST_F(SavedGameTest, NothingIsSavedOrLoadedWhileAnImpulseRuns) {
+  BuildRichGame();
+  const std::string Text = Engine.SaveToString();
+  TBrenmoorEngine::TImpulseRun Run(Engine);
+  EXPECT_EQ(EngineError([&] { Engine.SaveToString(); }), "The game cannot be saved while an impulse runs");
+  EXPECT_EQ(EngineError([&] { Engine.LoadFromString(Text); }), "The game cannot be loaded while an impulse runs");
+}
