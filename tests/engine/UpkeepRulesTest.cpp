@@ -51,14 +51,17 @@ TEST_F(RulesTest, MergeOrdersByDeadCreatorThenIdentifierAndSkipsDuplicates) {
   EXPECT_NE(E.GetUnitByID(Old), nullptr);
   EXPECT_EQ(CheckInvariants(E), "");
   // A unit whose creating nation is gone is absorbed even with the lower identifier.
-  TUnit* Orphan = E.GetUnitByID(Old);
-  W.N(0)->SetAlive(false);
+  TUnit* Orphan = W.MakeUnit(3, ukArmy, kzAlba, {{utInfantry, 1}});
   TUnit* Young = W.MakeUnit(0, ukArmy, kzAlba, {{utInfantry, 1}});
-  W.N(0)->SetAlive(true);
-  // Both were made by Albion; make the old one's creator the dead one by killing a stand-in.
-  (void)Orphan;
-  EXPECT_TRUE(E.MergeUnits(nullptr, std::to_string(Young->ID) + "#" + std::to_string(A->ID) + "#"));
-  EXPECT_EQ(E.GetUnitByID(Young->ID), nullptr);
+  Orphan->ChangeOwner(W.N(0));
+  W.N(3)->SetAlive(false);
+  W.Z(kzFerro)->SetOwner(nullptr);
+  for (TUnit* U : {W.UnitIn(kzFerro, 3, ukArmy)}) {
+    U->ChangeOwner(W.N(0));
+  }
+  EXPECT_TRUE(E.MergeUnits(nullptr, std::to_string(Orphan->ID) + "#" + std::to_string(Young->ID) + "#"));
+  EXPECT_EQ(E.GetUnitByID(Orphan->ID), nullptr);
+  EXPECT_EQ(Young->GetCount(utInfantry), 2);
   // Kinds or owners that differ: nothing happens.
   TUnit* Fighters = W.UnitIn(kzAlba, 0, ukAirForce);
   EXPECT_FALSE(E.MergeUnits(nullptr, std::to_string(A->ID) + "#" + std::to_string(Fighters->ID) + "#"));
