@@ -43,7 +43,7 @@ TEST_F(ReplayTest, UnitRecordsFindTheirUnitOrAreSkipped) {
   EXPECT_TRUE(Army->GetAttacking());
   // A unit removed takes its counts out of the tallies.
   E.ApplyStateChange("24;" + ID + ";");
-  EXPECT_EQ(E.GetUnitByID(Army->ID), nullptr);
+  EXPECT_EQ(E.GetUnitByID(std::stoi(ID)), nullptr);
 }
 
 TEST_F(ReplayTest, ZoneAndNationRecords) {
@@ -98,8 +98,9 @@ TEST_F(ReplayTest, DivisionAndMergeGiveTheHostsIdentifiers) {
   TUnit* New = E.GetUnitByID(HostNew->ID);
   ASSERT_NE(New, nullptr);
   EXPECT_EQ(New->GetCount(utInfantry), 2);
-  E.ApplyStateChange("14;0;" + std::to_string(New->ID) + "#" + std::to_string(Army->ID) + "#;");
-  EXPECT_EQ(E.GetUnitByID(New->ID), nullptr);
+  const std::int32_t NewID = New->ID;
+  E.ApplyStateChange("14;0;" + std::to_string(NewID) + "#" + std::to_string(Army->ID) + "#;");
+  EXPECT_EQ(E.GetUnitByID(NewID), nullptr);
   EXPECT_EQ(Army->GetCount(utInfantry), 5);
   // Supply walks and resets.
   W.Z(kzBrae)->SetOwner(W.N(0));

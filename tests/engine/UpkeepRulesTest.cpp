@@ -45,8 +45,9 @@ TEST_F(RulesTest, MergeOrdersByDeadCreatorThenIdentifierAndSkipsDuplicates) {
   TUnit* B = W.MakeUnit(0, ukArmy, kzAlba, {{utInfantry, 2}});
   const std::int32_t Old = W.UnitIn(kzAlba, 0, ukArmy)->ID;
   // Identifiers beyond 1000 sort as numbers, not as "1000 more".
-  EXPECT_TRUE(E.MergeUnits(nullptr, std::to_string(B->ID) + "#" + std::to_string(A->ID) + "#" + std::to_string(B->ID) + "#;x"));
-  EXPECT_EQ(E.GetUnitByID(B->ID), nullptr);
+  const std::int32_t BID = B->ID;
+  EXPECT_TRUE(E.MergeUnits(nullptr, std::to_string(BID) + "#" + std::to_string(A->ID) + "#" + std::to_string(BID) + "#;x"));
+  EXPECT_EQ(E.GetUnitByID(BID), nullptr);
   EXPECT_EQ(A->GetCount(utInfantry), 4);
   EXPECT_NE(E.GetUnitByID(Old), nullptr);
   EXPECT_EQ(CheckInvariants(E), "");
@@ -55,12 +56,12 @@ TEST_F(RulesTest, MergeOrdersByDeadCreatorThenIdentifierAndSkipsDuplicates) {
   TUnit* Young = W.MakeUnit(0, ukArmy, kzAlba, {{utInfantry, 1}});
   Orphan->ChangeOwner(W.N(0));
   W.N(3)->SetAlive(false);
-  W.Z(kzFerro)->SetOwner(nullptr);
-  for (TUnit* U : {W.UnitIn(kzFerro, 3, ukArmy)}) {
-    U->ChangeOwner(W.N(0));
-  }
-  EXPECT_TRUE(E.MergeUnits(nullptr, std::to_string(Orphan->ID) + "#" + std::to_string(Young->ID) + "#"));
-  EXPECT_EQ(E.GetUnitByID(Orphan->ID), nullptr);
+  // A dead nation owns nothing: its zone and army go to Albion.
+  W.UnitIn(kzFerro, 3, ukArmy)->ChangeOwner(W.N(0));
+  W.Z(kzFerro)->SetOwner(W.N(0));
+  const std::int32_t OrphanID = Orphan->ID;
+  EXPECT_TRUE(E.MergeUnits(nullptr, std::to_string(OrphanID) + "#" + std::to_string(Young->ID) + "#"));
+  EXPECT_EQ(E.GetUnitByID(OrphanID), nullptr);
   EXPECT_EQ(Young->GetCount(utInfantry), 2);
   // Kinds or owners that differ: nothing happens.
   TUnit* Fighters = W.UnitIn(kzAlba, 0, ukAirForce);
