@@ -63,6 +63,19 @@ TEST_F(RulesTest, MergeOrdersByDeadCreatorThenIdentifierAndSkipsDuplicates) {
   EXPECT_TRUE(E.MergeUnits(nullptr, std::to_string(OrphanID) + "#" + std::to_string(Young->ID) + "#"));
   EXPECT_EQ(E.GetUnitByID(OrphanID), nullptr);
   EXPECT_EQ(Young->GetCount(utInfantry), 2);
+  // An identifier past 1000 of a living creator still comes before a fallen creator's unit.
+  auto Loaded = std::make_unique<TUnit>(E, W.N(0), ukArmy);
+  Loaded->ID = 1500;
+  Loaded->SetZone(W.Z(kzAlba));
+  Loaded->SetCount(utInfantry, 1);
+  W.Z(kzAlba)->ChangeTally(0, utInfantry, 1);
+  TUnit* Late = E.AddLoadedUnit(std::move(Loaded));
+  TUnit* Fallen = W.MakeUnit(3, ukArmy, kzAlba, {{utInfantry, 1}});
+  Fallen->ChangeOwner(W.N(0));
+  const std::int32_t FallenID = Fallen->ID;
+  EXPECT_TRUE(E.MergeUnits(nullptr, std::to_string(FallenID) + "#1500#"));
+  EXPECT_EQ(E.GetUnitByID(FallenID), nullptr);
+  EXPECT_EQ(Late->GetCount(utInfantry), 2);
   // Kinds or owners that differ: nothing happens.
   TUnit* Fighters = W.UnitIn(kzAlba, 0, ukAirForce);
   EXPECT_FALSE(E.MergeUnits(nullptr, std::to_string(A->ID) + "#" + std::to_string(Fighters->ID) + "#"));

@@ -165,6 +165,12 @@ std::string DumpState(TBrenmoorEngine& E, const TDumpOptions& O) {
   D.Line("winner", E.GetWinnerName() + "/" + NationRef(E.GetWinnerNation()));
   D.Line("orders", E.GetOrderCount());
   D.Line("nextUnitID", E.GetUnits().NextID());
+  D.Line("description", E.GetDescription());
+  D.Line("scenarioFile", E.GetScenarioFile());
+  D.Line("wrap", std::to_string(E.GetWrapHorizontal()) + "," + std::to_string(E.GetWrapVertical()));
+  std::string Costs;
+  for (int G = 0; G < ResearchGroupCount; ++G) Costs += std::to_string(E.GetResearchCost(G)) + ",";
+  D.Line("researchCosts", Costs);
   for (int I = 0; I < E.GetAllianceCount(); ++I)
     D.Line("alliance" + std::to_string(I), E.GetAlliance(I) + "/" + std::to_string(E.GetAllianceDomination(I)));
   for (int I = 0; I < E.GetStormCount(); ++I) D.Line("storm" + std::to_string(I), E.GetStorm(I)->SaveToString());
@@ -185,6 +191,12 @@ std::string DumpState(TBrenmoorEngine& E, const TDumpOptions& O) {
     D.Line("name", N->GetName());
     D.Line("alliance", N->GetAlliance());
     D.Line("major", N->GetMajorPower());
+    D.Line("adjective", N->GetAdjective());
+    D.Line("text2", N->GetText2());
+    D.Line("attackWithoutWar", N->GetAttackWithoutWar());
+    D.Line("kamikaze", N->GetKamakazeAllowed());
+    D.Line("aiScript", N->GetAIScript());
+    D.Line("scriptLoaded", N->GetScriptLoaded());
     D.Line("alive", N->GetAlive());
     std::string List;
     for (int K = 0; K < E.GetNationCount(); ++K) List += std::to_string(N->GetRelation(E.GetNation(K))) + ",";
