@@ -107,7 +107,7 @@ TEST_F(RulesTest, DriftIsDampedHeldAndEnds) {
       {0, 0, 50, 0.5, 25, true},
       {90, 0, 200, 0.99, 100, true},  // stops at 100
       {-30, 100, -20000, 0.9, -30, false},  // full resistance: nothing
-      {-30, 150, -20000, 0.9, -30, false},  // resistance beyond 100 turns the step around? held: it moves up
+      {-30, 150, -20000, 0.9, -30, false},  // resistance beyond 100: checked for bounds below
       {0, 0, std::numeric_limits<std::int32_t>::max(), 0.5, 100, true},
       {0, 0, std::numeric_limits<std::int32_t>::min(), 0.5, -100, true},
       {100, 0, -50, 0.5, 100, false},  // at a bound nothing moves
@@ -196,8 +196,7 @@ TEST_F(RulesTest, AZoneOffTheMapIsUnreachableNotCheap) {
 }
 
 TEST_F(RulesTest, SupplyHandsOverIncomeAndStopsMinors) {
-  // Brae feeds its neighbour source Gorse? No: Gorse is not Brae's neighbour, so it only
-  // points; Dunmore (Freedonia) takes Hale's? Hale is not Dunmore's neighbour either.
+  // Brae, now Albion's, has its neighbour Alba as source.
   TBrenmoorZone* Alba = W.Z(kzAlba);
   TBrenmoorZone* Brae = W.Z(kzBrae);
   Brae->SetOwner(W.N(0));
