@@ -322,11 +322,7 @@ void TBrenmoorEngine::SendUnitOrder(const TUnit* Unit) {
 
 // --- Paths ---
 
-void TBrenmoorEngine::PathCost(TZone*, TZone*, std::int32_t& Cost) {
-  // The rules' own step costs come with the path-cost rules; here every step of a counted
-  // path costs 1 and the map's built-in cost stands otherwise.
-  if (FPathAll) Cost = 1;
-}
+void TBrenmoorEngine::PathCost(TZone* Zone1, TZone* Zone2, std::int32_t& Cost) { PathCostHandler(Zone1, Zone2, Cost); }
 
 std::int32_t TBrenmoorEngine::FindPathCost(TBrenmoorZone* A, TBrenmoorZone* B) {
   if (!FZoneMap) return TZoneMap::UnreachablePathCost;
@@ -377,6 +373,11 @@ void TBrenmoorEngine::FreeGame() {
   FMajorCount = 0;
   FScenarioNationCount = 0;
   FImpulse = 0;
+  FScratchUnits.clear();
+  FScratchZones.clear();
+  FWinnerName.clear();
+  FWinnerNation = nullptr;
+  FAllianceDomination.clear();
 }
 
 void TBrenmoorEngine::SetScenarioFile(const std::string& FileName) {

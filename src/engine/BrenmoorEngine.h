@@ -42,6 +42,16 @@ public:
   virtual void AddChange(const std::string& Record) = 0;
 };
 
+// The online users of a game, as the impulse clock knows them (the first is the host).
+class TImpulseUsers {
+public:
+  virtual ~TImpulseUsers() = default;
+  virtual int GetUserCount() const = 0;
+  virtual std::string GetUserName(int I) const = 0;
+  // The user is taken out after the current impulse.
+  virtual void MarkUserRemoved(const std::string& Name) = 0;
+};
+
 class TBrenmoorEngine;
 using TEngineUnitEvent = std::function<void(TBrenmoorEngine* Sender, TUnit* AUnit)>;
 using TEngineNationZoneEvent = std::function<void(TBrenmoorEngine* Sender, TNation* ANation, TBrenmoorZone* AZone)>;
@@ -188,8 +198,11 @@ public:
 
   // --- Random numbers of the rules ---
   // Every draw of the rules comes from here; seed it to replay a game.
-  TRandomGenerator& GetRandom() { return FRandom; }
-  void SetRandomSeed(std::uint64_t Seed) { FRandom.SetSeed(Seed); }
+  TRandomGenerator& GetRandom() { return *FRules; }
+  void SetRandomSeed(std::uint64_t Seed) { FRules->SetSeed(Seed); }
+  // Draws from Generator instead of the engine's own (nullptr: the own again); the caller
+  // keeps it alive while it is set. Tests script draws or forbid them this way.
+  void SetRandomGenerator(TRandomGenerator* Generator) { FRules = Generator ? Generator : &FRandom; }
 
   // --- Impulses ---
   // Marks an impulse as running for the life of the object: loading, saving or clearing the
@@ -359,6 +372,61 @@ private:
   TMapSetLoader* FMapSetLoader = nullptr;
 
 public:
+  // --- Rules every machine runs: division, merging, drift, formations, supply, upkeep ---
+  // Splits off a new unit of Unit's owner and kind with the counts of the "#"-text; with a
+  // carrier, an air force or fleet joins its base list and an army is ordered to embark.
+  TUnit* DivideUnit(TUnit* Unit, const std::string& Counts, TUnit* Carrier);
+  // Merges the units named in the first ";"-field ("#"-separated identifiers; unknown and
+  // repeated ones are skipped) into one: false, changing nothing, when two differ in kind or
+  // owner. The unit kept is the first by (creator dead, identifier). Zone is not used.
+  bool MergeUnits(TBrenmoorZone* Zone, const std::string& IDs);
+  // A random shift of A's relation to B by up to Amount, damped by B's Value5, held to
+  // -100..100 (64-bit arithmetic: any 32-bit amount is safe). Does nothing without both
+  // nations, for A = B and at -100 or 100. True when the relation changed, so that a caller
+  // that drifts until a bound is reached can stop when nothing moves.
+  bool DriftRelation(TNation* A, TNation* B, std::int64_t Amount);
+  // The 16 formation values from "#"-fields ("-" keeps one); the Atomic Bomber takes the
+  // Bomber's. A field that is neither raises EConvertError.
+  void SetFormations(TNation* Nation, const std::string& Text);
+  // The rules' step cost of the path search from Zone1 into Zone2 (the map's OnPathCost).
+  void PathCostHandler(TZone* Zone1, TZone* Zone2, std::int32_t& Cost);
+  void AddAlliance(const std::string& Name);
+  // A draw 0..99 below the nation's Countdown.
+  bool PercentChance(const TNation* Nation);
+  void ApplyUnitEventModifiers(int Effect, double& Value, const TUnit* Unit) const { ApplyModifiers(Effect, Value, Unit); }
+  // After every impulse on every machine, without draws or change records: income, research
+  // points, supply hand-over, reorganisation, the routings' step.
+  void SupplyUpkeep();
+  // Points the owner's connected zones around Zone (Depth steps) at it.
+  void ComputeSupply(TBrenmoorZone* Zone, std::int32_t Depth);
+  // A routing of Amount from From to To, taken from From now (no lower bound); refused
+  // (nullptr, nothing taken) without both zones or from a zone to itself.
+  TRouting* CreateRouting(TBrenmoorZone* From, TBrenmoorZone* To, std::int32_t Amount);
+  // Every zone of the nation becomes its own supply source.
+  void ResetSupplySources(const TNation* Nation);
+  // Before every impulse: bomb and strike counts, world industry, the units' impulse flags.
+  void BeginImpulse();
+  // Which major powers see each zone; Impulse is the number of the impulse just run.
+  void UpdateVisibility(std::int32_t Impulse);
+  // The rest of the upkeep (local only): storm cover, homeless air units, diplomatic actions,
+  // countdowns, influence, active events, alliances, players, dominations and the winner.
+  void EndImpulseUpkeep(std::int32_t Impulse);
+  // Flies an air unit without a home to the first allied land zone within its range, or
+  // takes it out of the game. Draws nothing and writes nothing.
+  void RebaseHomelessAirUnit(TUnit* Unit);
+  // The online users of the game, for the upkeep's removal of players who play nothing.
+  void SetImpulseUsers(TImpulseUsers* Users) { FImpulseUsers = Users; }
+  TImpulseUsers* GetImpulseUsers() const { return FImpulseUsers; }
+  // The winner found by the last upkeep: an alliance name or a nation ("" and nullptr for none).
+  const std::string& GetWinnerName() const { return FWinnerName; }
+  TNation* GetWinnerNation() const { return FWinnerNation; }
+  // Alliance I's domination as the last upkeep summed it (0 before).
+  std::int32_t GetAllianceDomination(int I) const;
+  // Takes the unit's counts out of its zone's tallies: a unit leaving the game with them.
+  static void UntallyUnit(const TUnit* Unit);
+  // Replays one change record of the host (see Replay.cpp for the codes).
+  void ApplyStateChange(const std::string& Record);
+
   // --- Checks ---
   // "" when every zone's tallies equal a recount of its units; else the first difference.
   std::string CheckTallies() const;
@@ -443,10 +511,20 @@ private:
   bool FFreeForAll = false;
   std::int32_t FWorldIndustry = 0;
   TRandomGenerator FRandom;
+  TRandomGenerator* FRules = &FRandom;
   TChangeSink* FChangeSink = nullptr;
   bool FLocalOnly = false;
   TUnit* FPathUnit = nullptr;
   bool FPathAll = false;
   std::int32_t FPathMode = 0;
   bool FClearing = false;
+  // Scratch lists of merging and the supply walk; nothing lives in them between calls.
+  std::vector<TUnit*> FScratchUnits;
+  std::vector<TBrenmoorZone*> FScratchZones;
+  TImpulseUsers* FImpulseUsers = nullptr;
+  std::string FWinnerName;
+  TNation* FWinnerNation = nullptr;
+  std::vector<std::int32_t> FAllianceDomination;
+  void SupplyWalkA(TBrenmoorZone* Zone, std::int32_t Depth);
+  void SupplyWalkB(TBrenmoorZone* Zone, TBrenmoorZone* Root, std::int32_t Depth);
 };

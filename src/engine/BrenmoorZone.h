@@ -80,6 +80,22 @@ public:
   // Takes the unit out of the zone's units and hands it over; nullptr when it is not here.
   std::unique_ptr<TUnit> ReleaseUnit(const TUnit* Unit);
 
+  // --- Presence and visibility ---
+  // True when a unit of one of Kinds stands here in an asked relation to Nation: its own
+  // (Own), an enemy's (Enemy) or a neutral's (Neutral); with an alliance by the alliances,
+  // without one by the relations (100 own side, -100 enemy).
+  bool CountUnits(const TNation* Nation, bool Own, bool Enemy, bool Neutral, TUnitKinds Kinds) const;
+  bool CountAllUnits(const TNation* Nation, bool Own, bool Enemy, bool Neutral) const {
+    return CountUnits(Nation, Own, Enemy, Neutral, AllUnitKinds);
+  }
+  // The nation's bit of SeenBy (nations beyond index 7 see nothing).
+  bool IsVisibleTo(const TNation* Nation) const;
+  void SetVisibleTo(const TNation* Nation, bool Value);
+  // A major power that a human plays on this machine sees the zone.
+  bool IsVisibleToLocalPlayer() const;
+  // The steps of the path to Other (every step costing 1).
+  std::int32_t GetTrueDistance(TBrenmoorZone* Other);
+
   // --- Queries ---
   bool IsAlliedTo(const TNation* Nation) const;
   bool IsEnemyOf(const TNation* Nation) const;

@@ -142,6 +142,13 @@ public:
   std::uint16_t NextKindOrdinal(TUnitKind Kind) { return ++FKindCounters.at(Kind); }
   std::uint16_t GetKindCounter(TUnitKind Kind) const { return FKindCounters.at(Kind); }
 
+  // Research points of this upkeep (SupplyUpkeep resets and adds them; the research stage
+  // spends them). Not saved: every upkeep makes them anew.
+  float GetResearchPoints() const { return FResearchPoints; }
+  void SetResearchPoints(float Value) { FResearchPoints = Value; }
+  // One impulse off every influence line: a line that would reach 0 goes.
+  void CountDownInfluence();
+
 private:
   int RelationSlot(const TNation* Other) const;
 
@@ -181,4 +188,5 @@ private:
   bool FKamakazeAllowed = false;
   std::int32_t FScoreDeduction = 0;
   std::int32_t FTag = 0;
+  float FResearchPoints = 0.0f;
 };

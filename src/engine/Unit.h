@@ -52,6 +52,7 @@ public:
   bool IsSubsOnly() const;
   float GetOrganization() const { return FOrganization; }
   float GetTypeFactor(int Type) const { return FTypeFactors.at(static_cast<std::size_t>(Type)); }
+  void SetTypeFactor(int Type, float Value) { FTypeFactors.at(static_cast<std::size_t>(Type)) = Value; }
   bool IsVisibleTo(const TNation* Nation) const;
   bool CanAttack(const TUnit* Other) const;
   bool CanAttackArmy(const TUnit* Other) const;
@@ -113,6 +114,11 @@ public:
   void SetOrganization(float Value);
   TNation* GetCreatingNation() const { return FCreatingNation; }
   bool GetFought() const { return FFought; }
+  // The experience-changed flag, cleared before every impulse.
+  void SetFought(bool Value) { FFought = Value; }
+  // Stores the organisation as it is: no clamping, the changed flag untouched (merging and the
+  // replay of the host's values).
+  void SetOrganizationDirect(float Value) { FOrganization = Value; }
   bool GetSubmerged() const { return FSubmerged; }
   bool GetSurfaced() const { return FSurfaced; }
   void SetSurfaced(bool Value) { FSurfaced = Value; }

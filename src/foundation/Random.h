@@ -9,14 +9,18 @@
 class TRandomGenerator {
 public:
   explicit TRandomGenerator(std::uint64_t Seed = 0) { SetSeed(Seed); }
+  virtual ~TRandomGenerator() = default;
+  TRandomGenerator(const TRandomGenerator&) = default;
+  TRandomGenerator& operator=(const TRandomGenerator&) = default;
 
   void SetSeed(std::uint64_t Seed);
   // A uniform integer 0..N-1 (unbiased); 0 when N <= 0.
-  std::int32_t Random(std::int32_t N);
+  // The three draws are virtual so that a test can script them or forbid them.
+  virtual std::int32_t Random(std::int32_t N);
   // A uniform float in [0, 1), 53 random bits.
-  double Random();
+  virtual double Random();
   // The next raw 64 bits.
-  std::uint64_t Next();
+  virtual std::uint64_t Next();
 
   // The whole state as text (four numbers each followed by ";"), to save and restore a game.
   std::string GetStateText() const;

@@ -1,0 +1,341 @@
+// The replay of the host's change records on every other machine: one record at a time, in
+// the order the host wrote them. A record names zones and nations by index and units by
+// identifier; a unit-addressed record whose unit does not exist is skipped, and an index
+// outside its list raises the list's index error.
+#include <algorithm>
+
+#include "engine/BrenmoorEngine.h"
+#include "foundation/NumberText.h"
+
+namespace {
+
+// The fields of one record, read front to back; a field missing at the end reads as "", 0
+// or false.
+class TRecordFields {
+public:
+  explicit TRecordFields(const std::string& Record) : FRest(Record) {}
+  std::string Text() { return NextToken(FRest, ";"); }
+  std::int32_t Int() { return NextTokenInt(FRest, ";"); }
+  bool Bool() { return NextTokenBool(FRest, ";"); }
+  float Float() {
+    const std::string Field = NextToken(FRest, ";");
+    return Field.empty() ? 0.0f : static_cast<float>(StrToFloat(Field));
+  }
+
+private:
+  std::string FRest;
+};
+
+// The items of a "#"-list field.
+std::vector<std::string> ListItems(std::string List) {
+  std::vector<std::string> Items;
+  while (!List.empty()) Items.push_back(NextToken(List, "#"));
+  return Items;
+}
+
+// One diplomatic action fewer; none left stays none (the count is a byte).
+void UseDiplomaticAction(TNation* Nation) {
+  if (Nation->GetDiplomaticActions() > 0) Nation->SetDiplomaticActions(static_cast<std::uint8_t>(Nation->GetDiplomaticActions() - 1));
+}
+
+}  // namespace
+
+void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
+  TRecordFields F(Record);
+  const auto Code = TryStrToInt(F.Text());
+  if (!Code || *Code < 0 || *Code > 57) return;
+  const auto ZoneAt = [this](std::int32_t I) { return GetZone(I); };
+  const auto ZoneOrNone = [this](std::int32_t I) { return I < 0 ? nullptr : GetZone(I); };
+  const auto NationAt = [this](std::int32_t I) { return GetNation(I); };
+
+  switch (*Code) {
+    // --- Unit-addressed records ---
+    case 0: case 3: case 4: case 5: case 13: case 15: case 16: case 17: case 18: case 23: case 24: case 37: case 51: {
+      TUnit* Unit = GetUnitByID(F.Int());
+      if (!Unit) return;
+      switch (*Code) {
+        case 0: Unit->MoveToZone(ZoneAt(F.Int()), mmReplay); break;
+        case 3: {
+          const std::int32_t Order = F.Int();
+          if (Order >= 0 && Order < OrderTypeCount) Unit->SetOrder(static_cast<TOrderType>(Order));
+          const std::int32_t Zone = F.Int();
+          if (Zone >= 0) Unit->SetDestinationZone(ZoneAt(Zone));
+          const std::string Target = F.Text();
+          if (StrToIntDef(Target, -1) >= 0) Unit->SetDestinationUnit(GetUnitByID(StrToIntDef(Target, -1)));
+          Unit->SetAttacking(F.Bool());
+          break;
+        }
+        case 4: {
+          TBrenmoorZone* Zone = ZoneAt(F.Int());
+          TUnit* Carrier = GetUnitByID(F.Int());
+          if (!Carrier) {
+            if (Unit->GetBaseUnit()) Unit->GetBaseUnit()->RemoveBased(Unit);
+            Unit->SetBaseUnit(nullptr);
+            Unit->SetBaseZone(Zone);
+            Unit->MoveToZone(Zone, mmReplay);
+          } else {
+            if (Unit->GetBaseUnit()) Unit->GetBaseUnit()->RemoveBased(Unit);
+            Carrier->AddBased(Unit);
+            Unit->SetBaseUnit(Carrier);
+            Unit->MoveToZone(Unit->GetZone(), mmReplay);
+          }
+          break;
+        }
+        case 5: {
+          std::vector<TBrenmoorZone*> Zones;
+          for (const std::string& Item : ListItems(F.Text())) Zones.push_back(ZoneAt(StrToIntDef(Item, -1)));
+          Unit->SetPatrolZones(Zones);
+          const std::int32_t Order = F.Int();
+          if (Order >= 0 && Order < OrderTypeCount) Unit->SetOrder(static_cast<TOrderType>(Order));
+          Unit->SetPatrolStep(1);
+          Unit->SetPatrolIndex(0);
+          Unit->SetDestinationZone(Zones.size() > 1 ? Zones[1] : nullptr);
+          break;
+        }
+        case 13: {
+          const std::string Counts = F.Text();
+          const std::int32_t Zone = F.Int();
+          TUnit* Carrier = Zone >= 0 ? GetUnitByID(F.Int()) : nullptr;
+          DivideUnit(Unit, Counts, Carrier);
+          break;
+        }
+        case 15: Unit->UnloadMerchants(); break;
+        case 16: Unit->Embark(mmReplay); break;
+        case 17: Unit->Disembark(mmReplay); break;
+        case 18:
+          Unit->SetPatrolIndex(F.Int());
+          Unit->SetPatrolStep(F.Int());
+          Unit->SetDestinationZone(ZoneOrNone(F.Int()));
+          break;
+        case 23: {
+          const auto Counts = ListItems(F.Text());
+          for (int T = 0; T < UnitTypeCount; ++T) {
+            const std::int32_t N = std::clamp(T < static_cast<int>(Counts.size()) ? StrToIntDef(Counts[static_cast<std::size_t>(T)], 0) : 0, 0, 65535);
+            if (N == Unit->GetCount(T)) continue;
+            if (Unit->IsTallied() && Unit->GetZone()) Unit->GetZone()->ChangeTally(Unit->GetOwner()->GetMajorIndex(), T, N - Unit->GetCount(T));
+            Unit->SetCount(T, static_cast<std::uint16_t>(N));
+          }
+          if (Unit->GetOwner()) Unit->GetOwner()->SetScoreDeduction(F.Int());
+          break;
+        }
+        case 24:
+          // The host's unit left with whatever it held: so do its counts here.
+          UntallyUnit(Unit);
+          Unit->Remove(false);
+          FreeUnit(Unit);
+          break;
+        case 37: Unit->SetSubmerged(F.Bool()); break;
+        case 51: Unit->SetCustomName(F.Text()); break;
+        default: break;
+      }
+      return;
+    }
+
+    // --- Lists of units ---
+    case 1: case 36: {
+      const auto Items = ListItems(F.Text());
+      for (std::size_t I = 0; I + 2 < Items.size(); I += 3) {
+        TUnit* Unit = GetUnitByID(StrToIntDef(Items[I + 1], -1));
+        if (!Unit) continue;
+        const auto Value = TryStrToFloat(Items[I + 2]);
+        if (!Value) continue;
+        if (*Code == 1)
+          Unit->SetOrganizationDirect(static_cast<float>(*Value));
+        else
+          Unit->SetExperience(static_cast<float>(*Value));
+      }
+      return;
+    }
+
+    // --- Zones ---
+    case 2: {
+      TNation* Nation = NationAt(F.Int());
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      switch (F.Int()) {
+        case 0: Fire(OnInvadeZone, Nation, Zone); break;
+        case 1: Fire(OnAirStrikeZone, Nation, Zone); break;
+        case 2: Fire(OnBombardZone, Nation, Zone); break;
+        default: break;
+      }
+      return;
+    }
+    case 6: {
+      const auto Items = ListItems(F.Text());
+      for (int I = 0; I < GetZoneCount(); ++I) GetZone(I)->SetEmbattled(false);
+      for (const std::string& Item : Items) ZoneAt(StrToIntDef(Item, -1))->SetEmbattled(true);
+      return;
+    }
+    case 7: {
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      for (int I = 0; I < Zone->GetUnitCount(); ++I) Zone->GetUnit(I)->SetAttacking(false);
+      return;
+    }
+    case 8: {
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      Zone->SetFactories(Zone->GetFactories() + 1);
+      Zone->SetResources(F.Float());
+      return;
+    }
+    case 9: {
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      TBrenmoorZone* Neighbour = ZoneAt(F.Int());
+      Zone->SetBorderDefense(Neighbour, Zone->GetBorderDefense(Neighbour) + 1);
+      Zone->SetResources(F.Float());
+      return;
+    }
+    case 10: {
+      TBrenmoorZone* From = ZoneAt(F.Int());
+      TBrenmoorZone* To = ZoneAt(F.Int());
+      CreateRouting(From, To, F.Int());
+      return;
+    }
+    case 11: {
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      Zone->SetSupplySource(ZoneAt(F.Int()));
+      return;
+    }
+    case 14: {
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      MergeUnits(Zone, F.Text());
+      return;
+    }
+    case 19: {
+      TNation* Nation = NationAt(F.Int());
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      Zone->SetBombCount(F.Int());
+      Zone->SetResources(F.Float());
+      Fire(OnBombZone, Nation, Zone);
+      return;
+    }
+    case 20: {
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      Zone->SetStrikeCount(F.Int());
+      return;
+    }
+    case 22: {
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      Zone->SetBuildProgressPoints(F.Float());
+      return;
+    }
+    case 39: {
+      const auto Items = ListItems(F.Text());
+      for (std::size_t I = 0; I + 1 < Items.size(); I += 2) {
+        TBrenmoorZone* Zone = ZoneAt(StrToIntDef(Items[I], -1));
+        if (const auto Value = TryStrToFloat(Items[I + 1])) Zone->SetResources(static_cast<float>(*Value));
+      }
+      return;
+    }
+    case 43: {
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      TNation* Conqueror = NationAt(F.Int());
+      Zone->SetOwner(NationAt(F.Int()));
+      Fire(OnConquerZone, Conqueror, Zone);
+      return;
+    }
+    case 45: {
+      TBrenmoorZone* Target = ZoneAt(F.Int());
+      TBrenmoorZone* Rocket = ZoneAt(F.Int());
+      Rocket->SetRocketTarget(Target->GetOwner() == Rocket->GetOwner() ? nullptr : Target);
+      return;
+    }
+    case 46: {
+      TBrenmoorZone* Rocket = ZoneAt(F.Int());
+      const std::int32_t Damage = F.Int();
+      Rocket->SetResources(Rocket->GetResources() - 3.0f);
+      if (TBrenmoorZone* Target = Rocket->GetRocketTarget()) {
+        Target->SetResources(static_cast<float>(Target->GetResources() - static_cast<double>(Damage)));
+        Fire(OnRocketAttack, Rocket->GetOwner(), Target);
+      }
+      return;
+    }
+    case 47: case 48: case 49: {
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      if (*Code == 47) Zone->SetAirfield(true);
+      if (*Code == 48) Zone->SetPort(true);
+      if (*Code == 49) Zone->SetRocketSite(true);
+      Zone->SetResources(F.Float());
+      return;
+    }
+    case 53: {
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      ComputeSupply(Zone, F.Int());
+      return;
+    }
+    case 54: ResetSupplySources(NationAt(F.Int())); return;
+    case 55: {
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      Zone->SetPortZone(ZoneAt(F.Int()));
+      return;
+    }
+
+    // --- Storms ---
+    case 25: {
+      TStorm* Storm = GetStorm(F.Int());
+      Fire(OnRemoveStorm, Storm);
+      DeleteStorm(Storm);
+      return;
+    }
+    case 26: {
+      TStorm* Storm = GetStorm(F.Int());
+      Storm->X = F.Int();
+      Storm->Y = F.Int();
+      Fire(OnMoveStorm, Storm);
+      return;
+    }
+    case 27: {
+      auto Storm = std::make_unique<TStorm>(*this);
+      Storm->LoadFromString(F.Text());
+      Fire(OnCreateStorm, AddStorm(std::move(Storm)));
+      return;
+    }
+
+    // --- Nations ---
+    case 28: {
+      TNation* Nation = NationAt(F.Int());
+      SetFormations(Nation, F.Text());
+      return;
+    }
+    case 29: {
+      const std::int32_t Acting = F.Int();
+      if (Acting >= 0) {
+        TNation* Nation = NationAt(Acting);
+        UseDiplomaticAction(Nation);
+      }
+      TNation* Target = NationAt(F.Int());
+      Target->SetStability(F.Int());
+      return;
+    }
+    case 30: {
+      TNation* Nation = NationAt(F.Int());
+      TNation* Other = NationAt(F.Int());
+      Nation->SetRelation(Other, F.Int());
+      return;
+    }
+    case 31: {
+      TNation* Nation = NationAt(F.Int());
+      TNation* Other = NationAt(F.Int());
+      Nation->SetInfluence(Other, F.Int());
+      return;
+    }
+    case 32: {
+      TNation* Nation = NationAt(F.Int());
+      Nation->SetCountdown(F.Int());
+      return;
+    }
+    case 35: {
+      TNation* Nation = NationAt(F.Int());
+      UseDiplomaticAction(Nation);
+      return;
+    }
+    case 52: {
+      TNation* Nation = NationAt(F.Int());
+      TNation* Target = NationAt(F.Int());
+      Fire(OnDiplomacy, Nation, Target, F.Int());
+      return;
+    }
+
+    // The records of building, conquest, coups, research, atomic bombs, reinforcements,
+    // random events, players leaving and convoys come with the rules that write them.
+    default: return;
+  }
+}

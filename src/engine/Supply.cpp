@@ -1,0 +1,146 @@
+// Supply sources, resource income, reorganisation and routings. SupplyUpkeep runs after every
+// impulse on every machine alike: it draws no random number and writes no change record.
+#include <algorithm>
+
+#include "engine/BrenmoorEngine.h"
+
+void TBrenmoorEngine::SupplyUpkeep() {
+  for (const auto& Nation : FNations)
+    if (Nation->GetMajorPower()) Nation->SetResearchPoints(0.0f);
+
+  for (int I = 0; I < GetZoneCount(); ++I) {
+    TBrenmoorZone* Zone = GetZone(I);
+    if (Zone->GetSea() != 0) continue;
+    TNation* Owner = Zone->GetOwner();
+    TBrenmoorZone* Source = Zone->GetSupplySource();
+    if (!Zone->GetEmbattled() && Source && Source != Zone) {
+      if (Source->IsAlliedTo(Owner)) {
+        // A neighbour takes the resources now; a distant source is served by convoys.
+        if (Source->IsNeighbour(Zone)) {
+          Source->SetResources(Source->GetResources() + Zone->GetResources());
+          Zone->SetResources(0.0f);
+        }
+      } else {
+        Zone->SetSupplySource(Zone);
+      }
+    }
+    Zone->SetIncome(0);
+    if (Owner) {
+      double Income = Zone->GetEffectiveIndustry() * 0.05;
+      const float Fraction = Owner->GetResearchSpendingFraction();
+      if (Fraction > 0) {
+        const double Part = Income * Fraction;
+        Income -= Part;
+        Owner->SetResearchPoints(static_cast<float>(Owner->GetResearchPoints() + Part * 50));
+      }
+      // A minor nation's zone stops growing at twice its industry.
+      if (Owner->GetMajorPower() || Zone->GetResources() < 2.0 * Zone->GetIndustry())
+        Zone->SetResources(static_cast<float>(Zone->GetResources() + Income));
+    }
+
+    // Reorganisation from the zone's resources, up to its industry in steps per upkeep.
+    if (Zone->GetSea() != 0 || !(Zone->GetResources() > 0)) continue;
+    for (int U = 0; U < Zone->GetUnitCount(); ++U) {
+      TUnit* Unit = Zone->GetUnit(U);
+      if (!Unit->GetOwner() || !Unit->GetOwner()->IsAlliedWith(Owner)) continue;
+      if (!(Unit->GetOrganization() < 95) || Unit->GetOrder() == ordRecon) continue;
+      const std::int32_t Room = Zone->GetIndustry() - Zone->GetIncome();
+      if (Room <= 0) continue;
+      const double Organization = Unit->GetOrganization();
+      std::int32_t K = Room;
+      if (Organization + 2.0 * K > 100) {
+        // The largest k with organisation + 2k at most 100, at least 1.
+        K = static_cast<std::int32_t>(std::clamp((100 - Organization) / 2, 1.0, static_cast<double>(Room)));
+        while (K < Room && Organization + 2.0 * (K + 1) <= 100) ++K;
+        while (K > 1 && Organization + 2.0 * K > 100) --K;
+      }
+      const float Cost = static_cast<float>(static_cast<double>(Unit->GetTotalCount()) * K * 0.1);
+      if (Cost < Zone->GetResources()) {
+        Zone->SetIncome(Zone->GetIncome() + K);
+        Zone->SetResources(Zone->GetResources() - Cost);
+      } else if (Cost > 0) {
+        K = static_cast<std::int32_t>(static_cast<double>(Zone->GetResources()) / Cost * K);
+        Zone->SetIncome(Zone->GetIncome() + K);
+        Zone->SetResources(0.0f);
+      } else {
+        continue;
+      }
+      Unit->SetOrganization(static_cast<float>(std::min(100.0, Organization + 2.0 * K + 2)));
+    }
+  }
+
+  // Routings move one zone per upkeep along a path through the sender's side.
+  for (int I = GetRoutingCount() - 1; I >= 0; --I) {
+    TRouting* Routing = GetRouting(I);
+    if (!Routing->FromZone || !Routing->ToZone) {
+      DeleteRouting(Routing);
+      continue;
+    }
+    if (Routing->FromZone == Routing->ToZone) {
+      // One standing in its target (read from an older game) has arrived.
+      Routing->ToZone->SetResources(static_cast<float>(Routing->ToZone->GetResources() + static_cast<double>(Routing->Amount)));
+      DeleteRouting(Routing);
+      continue;
+    }
+    if (FindPathCost(Routing->FromZone, Routing->ToZone) >= TZoneMap::TerrainChangeStepCost) continue;
+    if (FZoneMap->PathCount() <= 1) continue;
+    auto* Next = static_cast<TBrenmoorZone*>(FZoneMap->GetPathZone(1));
+    if (Next == Routing->ToZone) {
+      Routing->ToZone->SetResources(static_cast<float>(Routing->ToZone->GetResources() + static_cast<double>(Routing->Amount)));
+      DeleteRouting(Routing);
+    } else {
+      Routing->FromZone = Next;
+    }
+  }
+}
+
+TRouting* TBrenmoorEngine::CreateRouting(TBrenmoorZone* From, TBrenmoorZone* To, std::int32_t Amount) {
+  // A routing to the zone it starts from would never arrive and its resources would be lost.
+  if (!From || !To || From == To) return nullptr;
+  From->SetResources(static_cast<float>(From->GetResources() - static_cast<double>(Amount)));
+  return AddRouting(std::make_unique<TRouting>(*this, From, Amount, To));
+}
+
+void TBrenmoorEngine::SupplyWalkA(TBrenmoorZone* Zone, std::int32_t Depth) {
+  FScratchZones.push_back(Zone);
+  Zone->SetSupplySource(Zone);
+  TNation* Owner = Zone->GetOwner();
+  if (!Owner) return;
+  for (int I = 0; I < Zone->NeighbourCount(); ++I) {
+    TBrenmoorZone* N = Zone->GetNeighbor(I);
+    if (N->GetOwner() != Owner) continue;
+    N->SetSupplySource(N);
+    if (Depth > 1 && std::find(FScratchZones.begin(), FScratchZones.end(), N) == FScratchZones.end()) SupplyWalkA(N, Depth - 1);
+  }
+}
+
+void TBrenmoorEngine::SupplyWalkB(TBrenmoorZone* Zone, TBrenmoorZone* Root, std::int32_t Depth) {
+  FScratchZones.push_back(Zone);
+  TNation* Owner = Zone->GetOwner();
+  if (!Owner) return;
+  for (int I = 0; I < Zone->NeighbourCount(); ++I) {
+    TBrenmoorZone* N = Zone->GetNeighbor(I);
+    if (N->GetOwner() == Owner && N->GetSupplySource() == N && N != Root) N->SetSupplySource(Zone);
+  }
+  if (Depth < 2) return;
+  for (int I = 0; I < Zone->NeighbourCount(); ++I) {
+    TBrenmoorZone* N = Zone->GetNeighbor(I);
+    if (N->GetOwner() == Owner && std::find(FScratchZones.begin(), FScratchZones.end(), N) == FScratchZones.end())
+      SupplyWalkB(N, Root, Depth - 1);
+  }
+}
+
+void TBrenmoorEngine::ComputeSupply(TBrenmoorZone* Zone, std::int32_t Depth) {
+  if (!Zone) return;
+  FScratchZones.clear();
+  SupplyWalkA(Zone, Depth);
+  FScratchZones.clear();
+  SupplyWalkB(Zone, Zone, Depth);
+  FScratchZones.clear();
+}
+
+void TBrenmoorEngine::ResetSupplySources(const TNation* Nation) {
+  if (!Nation) return;
+  for (int I = 0; I < GetZoneCount(); ++I)
+    if (GetZone(I)->GetOwner() == Nation) GetZone(I)->SetSupplySource(GetZone(I));
+}

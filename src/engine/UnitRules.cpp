@@ -1,0 +1,195 @@
+// The engine's operations that the impulse stages and the replay of change records share:
+// dividing and merging units, the drift of a relation, formation values, the path step cost
+// and the small helpers of the engine's lists.
+#include <algorithm>
+#include <limits>
+
+#include "engine/BrenmoorEngine.h"
+#include "foundation/NumberText.h"
+#include "foundation/Rounding.h"
+
+namespace {
+
+// Adds (Sign +1) or takes (Sign -1) the unit's counts to or from its zone's tallies, for a
+// unit this machine counts.
+void ChangeUnitTallies(const TUnit* Unit, int Sign) {
+  if (!Unit->IsTallied() || !Unit->GetZone()) return;
+  const int Row = Unit->GetOwner()->GetMajorIndex();
+  for (int T = 0; T < UnitTypeCount; ++T)
+    if (Unit->GetCount(T) != 0) Unit->GetZone()->ChangeTally(Row, T, Sign * Unit->GetCount(T));
+}
+
+}  // namespace
+
+void TBrenmoorEngine::UntallyUnit(const TUnit* Unit) { ChangeUnitTallies(Unit, -1); }
+
+// --- Division and merging ---
+
+TUnit* TBrenmoorEngine::DivideUnit(TUnit* Unit, const std::string& Counts, TUnit* Carrier) {
+  if (!Unit || !Unit->GetZone()) return nullptr;
+  Unit->SetOrder(ordNone);
+  TUnit* New = AddUnit(std::make_unique<TUnit>(*this, Unit->GetOwner(), Unit->GetKind()), Unit->GetZone());
+  New->SetExperience(Unit->GetExperience());
+  New->SetOrganizationDirect(Unit->GetOrganization());
+  New->SetBaseZone(Unit->GetBaseZone());
+  std::string Rest = Counts;
+  for (int T = 0; T < UnitTypeCount; ++T) {
+    // A count is never more than the unit holds: what the divide window offers. A record
+    // asking for more takes what there is, so that counts never wrap below zero.
+    const std::int32_t Asked = NextTokenInt(Rest, "#");
+    const std::uint16_t N = static_cast<std::uint16_t>(std::clamp<std::int32_t>(Asked, 0, Unit->GetCount(T)));
+    New->SetCount(T, N);
+    Unit->SetCount(T, static_cast<std::uint16_t>(Unit->GetCount(T) - N));
+    New->SetTypeFactor(T, Unit->GetTypeFactor(T));
+  }
+  if (Carrier) {
+    if (New->GetKind() != ukArmy) {
+      New->SetOrder(ordNone);
+      New->MoveToZone(Carrier->GetZone(), mmReplay);
+      Carrier->AddBased(New);
+      New->SetBaseUnit(Carrier);
+    } else {
+      New->SetDestinationZone(Carrier->GetZone());
+      New->SetDestinationUnit(Carrier);
+      New->SetOrder(ordEmbark);
+    }
+  }
+  return New;
+}
+
+bool TBrenmoorEngine::MergeUnits(TBrenmoorZone*, const std::string& IDs) {
+  FScratchUnits.clear();
+  std::string Rest = IDs;
+  std::string List = NextToken(Rest, ";");
+  while (!List.empty()) {
+    const std::string Item = NextToken(List, "#");
+    const auto ID = TryStrToInt(Item);
+    TUnit* Unit = ID ? GetUnitByID(*ID) : nullptr;
+    // A unit named twice would be merged into itself and freed while still in use.
+    if (Unit && std::find(FScratchUnits.begin(), FScratchUnits.end(), Unit) == FScratchUnits.end()) FScratchUnits.push_back(Unit);
+  }
+  for (const TUnit* Unit : FScratchUnits)
+    if (Unit->GetKind() != FScratchUnits.front()->GetKind() || Unit->GetOwner() != FScratchUnits.front()->GetOwner()) {
+      FScratchUnits.clear();
+      return false;
+    }
+  if (FScratchUnits.size() < 2) {
+    FScratchUnits.clear();
+    return true;
+  }
+  // Units whose creating nation is gone are absorbed first; among the rest the oldest stays.
+  const auto CreatorGone = [](const TUnit* Unit) { return !Unit->GetCreatingNation() || !Unit->GetCreatingNation()->GetAlive(); };
+  std::stable_sort(FScratchUnits.begin(), FScratchUnits.end(), [&](const TUnit* A, const TUnit* B) {
+    const bool GoneA = CreatorGone(A), GoneB = CreatorGone(B);
+    if (GoneA != GoneB) return !GoneA;
+    return A->ID < B->ID;
+  });
+  TUnit* Keep = FScratchUnits.front();
+  for (std::size_t I = FScratchUnits.size() - 1; I >= 1; --I) {
+    TUnit* Other = FScratchUnits[I];
+    const std::int32_t Total = Keep->GetTotalCount() + Other->GetTotalCount();
+    if (Total <= 0) continue;
+    // The counts join Keep's zone: both units leave the tallies and Keep comes back whole.
+    ChangeUnitTallies(Keep, -1);
+    ChangeUnitTallies(Other, -1);
+    const double WeightKeep = static_cast<double>(Keep->GetTotalCount()) / Total;
+    const double WeightOther = static_cast<double>(Other->GetTotalCount()) / Total;
+    Keep->SetExperience(static_cast<float>(Other->GetExperience() * WeightOther + Keep->GetExperience() * WeightKeep));
+    Keep->SetOrganizationDirect(static_cast<float>(Keep->GetOrganization() * WeightKeep + Other->GetOrganization() * WeightOther));
+    for (int T = 0; T < UnitTypeCount; ++T) {
+      const std::int32_t N = Keep->GetCount(T) + Other->GetCount(T);
+      if (N <= 0) continue;
+      Keep->SetTypeFactor(T, static_cast<float>(Other->GetTypeFactor(T) * (static_cast<double>(Other->GetCount(T)) / N) +
+                                                Keep->GetTypeFactor(T) * (static_cast<double>(Keep->GetCount(T)) / N)));
+      Keep->SetCount(T, static_cast<std::uint16_t>(std::min<std::int32_t>(N, 65535)));
+    }
+    while (Other->GetBoardedCount() > 0) {
+      TUnit* Cargo = Other->GetBoarded(0);
+      Other->RemoveBoarded(Cargo);
+      Keep->AddBoarded(Cargo);
+      Cargo->SetTransport(Keep);
+    }
+    while (Other->GetBasedCount() > 0) {
+      TUnit* Air = Other->GetBased(0);
+      Other->RemoveBased(Air);
+      Keep->AddBased(Air);
+      Air->SetBaseUnit(Keep);
+    }
+    ChangeUnitTallies(Keep, +1);
+    Other->Remove(false);
+    FreeUnit(Other);
+  }
+  FScratchUnits.clear();
+  return true;
+}
+
+// --- Relations and formations ---
+
+bool TBrenmoorEngine::DriftRelation(TNation* A, TNation* B, std::int64_t Amount) {
+  // A zone without owner has no nation to drift towards.
+  if (!A || !B || A == B) return false;
+  const std::int32_t Old = A->GetRelation(B);
+  if (Old == 100 || Old == -100) return false;
+  const float Damping = 1.0f - static_cast<float>(B->GetValue5()) / 100.0f;
+  const std::int64_t Step = RoundHalfEven(static_cast<double>(Damping * static_cast<float>(Amount)));
+  const double U = GetRandom().Random();
+  const std::int64_t Shift = RoundHalfEven(U * static_cast<double>(Step));
+  const std::int64_t New = std::clamp<std::int64_t>(Old + Shift, -100, 100);
+  if (New == A->GetRelation(B)) return false;
+  A->SetRelation(B, static_cast<std::int32_t>(New));
+  return A->GetRelation(B) != Old;
+}
+
+void TBrenmoorEngine::SetFormations(TNation* Nation, const std::string& Text) {
+  if (!Nation) return;
+  // Every field is read before any value changes: a text that cannot be read changes nothing.
+  std::array<std::uint16_t, UnitTypeCount> Costs{};
+  std::string Rest = Text;
+  for (int T = 0; T < UnitTypeCount; ++T) {
+    const std::string Field = NextToken(Rest, "#");
+    Costs[static_cast<std::size_t>(T)] =
+        Field == "-" ? Nation->GetUnitCost(T) : static_cast<std::uint16_t>(std::clamp<std::int32_t>(StrToInt(Field), 0, 65535));
+  }
+  for (int T = 0; T < UnitTypeCount; ++T) Nation->SetUnitCost(T, Costs[static_cast<std::size_t>(T)]);
+  Nation->SetUnitCost(utAtomicBomber, Nation->GetUnitCost(utBomber));
+}
+
+// --- Paths ---
+
+void TBrenmoorEngine::PathCostHandler(TZone* Zone1, TZone* Zone2, std::int32_t& Cost) {
+  constexpr std::int32_t Blocked = TZoneMap::TerrainChangeStepCost;
+  if (FPathAll) {
+    Cost = 1;
+    return;
+  }
+  auto* A = static_cast<TBrenmoorZone*>(Zone1);
+  auto* B = static_cast<TBrenmoorZone*>(Zone2);
+  const bool SeaA = A->GetSea() != 0, SeaB = B->GetSea() != 0;
+  if (FPathMode == 1) {
+    Cost = SeaA && SeaB ? 1 : Blocked;
+    return;
+  }
+  if (SeaA != SeaB) {
+    Cost = Blocked;
+    return;
+  }
+  if (SeaA) {
+    Cost = 1;
+    return;
+  }
+  const TNation* Nation = FPathUnit ? FPathUnit->GetOwner() : A->GetOwner();
+  Cost = !Nation || !B->GetOwner() || B->IsAlliedTo(Nation) ? 1 : Blocked;
+}
+
+// --- Small helpers ---
+
+void TBrenmoorEngine::AddAlliance(const std::string& Name) { FAlliances.push_back(Name); }
+
+bool TBrenmoorEngine::PercentChance(const TNation* Nation) {
+  return Nation && GetRandom().Random(100) < Nation->GetCountdown();
+}
+
+std::int32_t TBrenmoorEngine::GetAllianceDomination(int I) const {
+  if (I < 0 || I >= static_cast<int>(FAllianceDomination.size())) return 0;
+  return FAllianceDomination[static_cast<std::size_t>(I)];
+}

@@ -1,0 +1,164 @@
+#pragma once
+// The rules test kit: a world built in code on its own map and engine, rules generators that
+// are seeded, scripted or forbidden, a canonical dump of an engine's whole state with its
+// hash, an invariant check, and the two-engine harness in which a host runs the rules and a
+// guest replays its change records through the "CHANGES|" framing.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/BrenmoorEngine.h"
+
+namespace kit {
+
+// --- Rules generators ---
+
+// Raised by the forbidden generator and by a scripted one that has run out.
+class ERulesDraw : public EBrenmoor {
+public:
+  using EBrenmoor::EBrenmoor;
+};
+
+// Hands out the queued values in order, integers to Random(N) and floats to Random(); a draw
+// with nothing queued of its sort raises ERulesDraw. An integer queued at or above N is a
+// test's mistake and raises too.
+class TScriptedRandom : public TRandomGenerator {
+public:
+  void QueueInt(std::int32_t Value) { FInts.push_back(Value); }
+  void QueueFloat(double Value) { FFloats.push_back(Value); }
+  std::int32_t Random(std::int32_t N) override;
+  double Random() override;
+  std::uint64_t Next() override;
+  int Draws() const { return FDraws; }
+  bool Empty() const { return FInts.empty() && FFloats.empty(); }
+
+private:
+  std::deque<std::int32_t> FInts;
+  std::deque<double> FFloats;
+  int FDraws = 0;
+};
+
+// Every draw raises ERulesDraw (after counting it): the replaying engine draws nothing.
+class TForbiddenRandom : public TRandomGenerator {
+public:
+  std::int32_t Random(std::int32_t N) override;
+  double Random() override;
+  std::uint64_t Next() override;
+  int Draws() const { return FDraws; }
+
+private:
+  int FDraws = 0;
+};
+
+// --- Change sink ---
+
+// Keeps the records; host and active unless told otherwise.
+class TKitSink : public TChangeSink {
+public:
+  bool IsHost() const override { return Host; }
+  bool IsActive() const override { return Active; }
+  void AddChange(const std::string& Record) override { Records.push_back(Record); }
+  bool Host = true;
+  bool Active = true;
+  std::vector<std::string> Records;
+};
+
+// --- The world ---
+
+// Eight zones: the land zones Alba, Brae, Dunmore, Ferro, Gorse and Hale and the sea zones
+// North Sea and Channel; the major powers Albion (Allies), Ruritania (Axis) and Freedonia (no
+// alliance) and the minor Lichtenburg. Each side has an army, Albion also fighters at home
+// and a carrier fleet with fighters at sea, Ruritania bombers, Freedonia submarines and
+// destroyers.
+enum TKitZone { kzAlba, kzBrae, kzNorthSea, kzChannel, kzDunmore, kzFerro, kzGorse, kzHale };
+extern const char* const KitMapText;
+extern const char* const KitScenarioText;
+
+// A map and an engine with the kit's world (or other texts) loaded and its units placed.
+class TKitWorld {
+public:
+  explicit TKitWorld(const std::string& Scenario = KitScenarioText, const std::string& MapText = KitMapText);
+  ~TKitWorld();
+  TKitWorld(const TKitWorld&) = delete;
+  TKitWorld& operator=(const TKitWorld&) = delete;
+
+  TBrenmoorEngine& Engine() { return FEngine; }
+  TBrenmoorZone* Z(int I) { return FEngine.GetZone(I); }
+  TNation* N(int I) { return FEngine.GetNation(I); }
+  // A new unit standing in Zone, its counts in the tallies (no record).
+  TUnit* MakeUnit(int Nation, TUnitKind Kind, int Zone, std::initializer_list<std::pair<TUnitType, int>> Counts);
+  // The first unit of the nation and kind in the zone, or nullptr.
+  TUnit* UnitIn(int Zone, int Nation, TUnitKind Kind);
+
+  TZoneMap Map;
+  TKitSink Sink;
+
+private:
+  TBrenmoorEngine FEngine;
+};
+
+// --- Dump, hash, invariants ---
+
+struct TDumpOptions {
+  // The local player's view: the nations' local-player flags and the zones' tallies (a
+  // submerged fleet is counted only where its nation is played).
+  bool LocalView = true;
+  // The host's scratch values: damaged counts, the organisation-changed, experience-changed
+  // and combat flags of the units, the rules generator's state.
+  bool HostScratch = true;
+};
+
+// Every persistent field of the engine's game, one "key=value" line each in a fixed order,
+// floats as exact round-trip text. Read-only.
+std::string DumpState(TBrenmoorEngine& Engine, const TDumpOptions& Options = {});
+// FNV-1a of the text.
+std::uint64_t DumpHash(const std::string& Dump);
+// The first line where two dumps differ ("" when equal), with both lines.
+std::string FirstDifference(const std::string& A, const std::string& B);
+
+// "" when the model holds together; else the first fault: tallies against a recount, each unit
+// in exactly one zone and in the engine's list under its identifier, transport and carrier
+// links both ways, no dead nation owning a zone or a unit.
+std::string CheckInvariants(const TBrenmoorEngine& Engine);
+
+// --- The two-engine harness ---
+
+// The "CHANGES|" message of an impulse and its records (the framing the impulse clock uses).
+std::string FrameChanges(std::int32_t Impulse, const std::vector<std::string>& Records);
+std::vector<std::string> UnframeChanges(const std::string& Message);
+
+// Host H runs the rules of each impulse (the test's step, with H's seeded generator); its
+// records travel framed to guest G, which replays them with a forbidden generator; then both
+// run the upkeep. After every impulse the two dumps (without local view and host scratch) must
+// be equal, G must have drawn nothing and written nothing, and both must have fired the same
+// events.
+class TTwoEngineHarness {
+public:
+  using TStep = std::function<void(TKitWorld& Host, std::int32_t Impulse)>;
+  explicit TTwoEngineHarness(std::uint64_t Seed, const std::string& Scenario = KitScenarioText);
+
+  TKitWorld& Host() { return *FHost; }
+  TKitWorld& Guest() { return *FGuest; }
+  // One impulse; "" when both machines agree, else a report: the impulse, the first
+  // differing line (or event, or draw) and the impulse's records.
+  std::string RunImpulse(const TStep& Step);
+  std::int32_t GetImpulse() const { return FImpulse; }
+  const std::vector<std::string>& LastRecords() const { return FLastRecords; }
+
+private:
+  void HookEvents(TBrenmoorEngine& Engine, std::vector<std::string>& Log);
+
+  // Before the worlds: the engines report to these until they are gone.
+  TForbiddenRandom FGuestRandom;
+  std::vector<std::string> FHostEvents;
+  std::vector<std::string> FGuestEvents;
+  std::unique_ptr<TKitWorld> FHost;
+  std::unique_ptr<TKitWorld> FGuest;
+  std::vector<std::string> FLastRecords;
+  std::int32_t FImpulse = 0;
+};
+
+}  // namespace kit
