@@ -159,6 +159,9 @@ TEST(StandardScenario, TheCheckFindsWhatWouldSpoilTheStart) {
       {"a German army in Warsaw", [](const std::string& L) {
          return StartsWith(L, "Zone=Warsaw;") ? Replaced(L, ";7;7#", ";7;0#3#2#7#") : L;
        }, "", "starts in a zone with an enemy"},
+      {"an army arriving where its fleet already is", Keep,
+       "Reinforcement=0#0#0#2#0#0#0#0#0#1#0#0#0#0#0#0#,100,6,Hawaiian Waters\r\n",
+       "would board the fleet that is there at the start"},
       {"no storms", [](const std::string& L) { return StartsWith(L, "EngineOptions=") ? "EngineOptions=10011001" : L; }, "",
        "Storms are not enabled"},
   };

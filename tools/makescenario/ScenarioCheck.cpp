@@ -226,7 +226,18 @@ void CheckGame(TBrenmoorEngine& Engine, TScenarioCheckResult& R) {
   for (int I = 0; I < R.Reinforcements; ++I) {
     const TReinforcement& Re = *Engine.GetReinforcement(I);
     Reinforced.insert(Re.Nation);
-    if (Re.ArrivalImpulse <= 0) Problems.push_back("A reinforcement of " + Re.Nation->GetName() + " arrives at the start");
+    const std::string Name = "A reinforcement of " + Re.Nation->GetName() + " in " + Re.ZoneName;
+    if (Re.ArrivalImpulse <= 0) Problems.push_back(Name + " arrives at the start");
+    // Its armies and planes at sea board the nation's first fleet there: that must be its own.
+    TBrenmoorZone* Z = Re.GetZone();
+    bool Cargo = false;
+    for (int T = 0; T < UnitTypeCount; ++T) Cargo = Cargo || (Re.GetCount(T) > 0 && UnitTypes[std::size_t(T)].Kind != ukNavy);
+    if (Z && Z->GetSea() && Cargo)
+      for (int U = 0; U < Z->GetUnitCount(); ++U)
+        if (Z->GetUnit(U)->GetOwner() == Re.Nation && Z->GetUnit(U)->GetKind() == ukNavy) {
+          Problems.push_back(Name + " would board the fleet that is there at the start");
+          break;
+        }
   }
   for (int I = 0; I < R.Majors; ++I)
     if (!Reinforced.count(Engine.GetNation(I))) Problems.push_back(Engine.GetNation(I)->GetName() + " gets no reinforcements");

@@ -384,7 +384,9 @@ constexpr const char* MinorCapitalArmy = "3 Infantry, 1 Artillery";
 constexpr const char* MinorZoneArmy = "1 Infantry";
 
 // ---------------------------------------------------------------------------------------------
-// Reinforcements: units that arrive for a major power on a historical date.
+// Reinforcements: units that arrive for a major power on a historical date. Armies and planes
+// arriving at sea board the nation's first fleet in the zone, so they arrive where the nation
+// has no fleet at the start.
 
 struct TReinforcementSpec {
   int Year, Month, Day;
@@ -406,8 +408,8 @@ const TReinforcementSpec Reinforcements[] = {
     {1941, 12, 5, "USSR", "Moscow", "8 Infantry, 2 Armor, 2 Fighter"},
     {1942, 11, 19, "USSR", "Stalingrad", "4 Infantry, 4 Armor, 3 Artillery"},
     {1941, 12, 8, "United States", "Washington", "4 Infantry, 2 Fighter, 2 Bomber"},
-    {1942, 6, 1, "United States", "Eastern Seaboard", "4 Transport, 2 Destroyer, 6 Infantry, 1 Armor"},
-    {1942, 6, 4, "United States", "Hawaiian Waters", "2 Carrier, 3 Fighter, 3 Dive Bomber, 2 Cruiser"},
+    {1942, 6, 1, "United States", "Sargasso Sea", "4 Transport, 2 Destroyer, 6 Infantry, 1 Armor"},
+    {1942, 6, 4, "United States", "East Pacific", "2 Carrier, 3 Fighter, 3 Dive Bomber, 2 Cruiser"},
 };
 
 // ---------------------------------------------------------------------------------------------
