@@ -34,7 +34,7 @@ constexpr int StartYear = 1939, StartMonth = 9, StartDay = 1;
 constexpr int ImpulseDays = 3;
 
 // One nation. Majors come first, in the slot order of the hall of fame.
-struct TNationSpec {
+struct TNationEntry {
   const char* Name;
   const char* Adjective;
   const char* Alliance;
@@ -56,7 +56,7 @@ struct TNationSpec {
 };
 
 // Colour slots: 0 red, 1 orange, 2 magenta, 3 ochre, 4 cyan, 5 green, 6 blue, 7 pink.
-const TNationSpec Nations[] = {
+const TNationEntry Nations[] = {
     {"Germany", "German", "Axis", true, true, 40, 50, 100, 10, "1;1.1;1;1;1.2;1;1.1;", 3, false},
     {"Italy", "Italian", "", true, false, 30, 50, 100, 10, "1;1;1;0.9;0.9;", 5, false},
     {"Japan", "Japanese", "", true, true, 40, 50, 100, 10, "1;1;1;1.1;1;1.1;1.1;1;1;1;1;1;1;1.1;", 1, true},
@@ -118,12 +118,12 @@ const char* const Alliances[] = {"Axis", "Allies"};
 
 // Relations between nations of which at most one is in an alliance (members of two
 // alliances are at war, members of one allied, whatever is written). Both sides get the value.
-struct TRelationSpec {
+struct TRelationEntry {
   const char* A;
   const char* B;
   int Value;
 };
-const TRelationSpec Relations[] = {
+const TRelationEntry Relations[] = {
     {"Italy", "Germany", 80},         {"Italy", "Japan", 40},          {"Italy", "United Kingdom", -30},
     {"Italy", "France", -40},         {"Italy", "Greece", -30},        {"Italy", "Yugoslavia", -20},
     {"Italy", "Spain", 60},           {"Italy", "Hungary", 50},
@@ -155,7 +155,7 @@ const TRelationSpec Relations[] = {
 // Zones. Every land zone not named here gets the values of its owner's class; capitals of
 // major powers are all named.
 
-struct TZoneSpec {
+struct TZoneEntry {
   const char* Zone;
   int Industry;
   int Factories;
@@ -165,7 +165,7 @@ struct TZoneSpec {
   int Terrain;
   bool Airfield;
 };
-const TZoneSpec Zones[] = {
+const TZoneEntry Zones[] = {
     // Germany
     {"Berlin", 10, 3, 0, 0, true},       {"Ruhr", 14, 4, 2, 0, true},        {"Hamburg", 6, 2, 0, 0, true},
     {"Bavaria", 5, 1, 0, 10, true},      {"Bohemia", 5, 2, 0, 10, false},    {"Austria", 3, 1, 0, 20, false},
@@ -231,12 +231,12 @@ const std::pair<const char*, int> HazardousSeas[] = {{"Southern Ocean", 20}, {"D
 const char* const NoPort[] = {"Greenland", "Yakutsk", "Rio de Oro", "Lapland", "Sahara", "Magadan"};
 
 // Border defences: the zone, the neighbour it is fortified against, the level.
-struct TBorderSpec {
+struct TBorderEntry {
   const char* Zone;
   const char* Towards;
   int Level;
 };
-const TBorderSpec Borders[] = {
+const TBorderEntry Borders[] = {
     // The Maginot line and the Alpine line.
     {"Lorraine", "Ruhr", 3}, {"Lorraine", "Bavaria", 3}, {"Provence", "Milan", 2},
     // The West Wall.
@@ -252,12 +252,12 @@ const char* const RocketSites[] = {"Berlin"};
 // Armies, air forces and fleets on 1 September 1939: the nation's units in a zone, as
 // "count type" items. At sea the fleet carries the armies and the carrier planes.
 
-struct TForceSpec {
+struct TForceEntry {
   const char* Nation;
   const char* Zone;
   const char* Units;
 };
-const TForceSpec Forces[] = {
+const TForceEntry Forces[] = {
     // Germany: the armies on the Polish border, the West Wall, the fleet and the U-boats.
     {"Germany", "Berlin", "5 Infantry, 3 Armor, 2 Artillery, 1 AA Gun, 3 Fighter, 3 Dive Bomber, 2 Bomber"},
     {"Germany", "East Prussia", "4 Infantry, 1 Armor, 1 Artillery, 1 Fighter, 1 Dive Bomber"},
@@ -388,13 +388,13 @@ constexpr const char* MinorZoneArmy = "1 Infantry";
 // arriving at sea board the nation's first fleet in the zone, so they arrive where the nation
 // has no fleet at the start.
 
-struct TReinforcementSpec {
+struct TReinforcementEntry {
   int Year, Month, Day;
   const char* Nation;
   const char* Zone;
   const char* Units;
 };
-const TReinforcementSpec Reinforcements[] = {
+const TReinforcementEntry Reinforcements[] = {
     {1939, 10, 1, "France", "Lorraine", "4 Infantry, 2 Artillery"},
     {1940, 5, 10, "Germany", "Ruhr", "4 Infantry, 4 Armor, 3 Dive Bomber"},
     {1941, 6, 22, "Germany", "East Prussia", "6 Infantry, 4 Armor, 2 Fighter"},
@@ -419,7 +419,7 @@ const TReinforcementSpec Reinforcements[] = {
 // alliance; areas 0 everywhere, 1 a zone, 2 owned by, 3 originally owned by, 4 controlled by
 // an alliance, 5 a rectangle "left,top,right,bottom" of the map named by the trigger name.
 
-struct TEventSpec {
+struct TEventEntry {
   const char* Title;
   int Trigger;
   const char* TriggerName;
@@ -435,7 +435,7 @@ struct TEventSpec {
   const char* AreaValue;
   const char* History;
 };
-const TEventSpec Events[] = {
+const TEventEntry Events[] = {
     {"General Winter", 0, "", 1, -25, 20, "100", 0, "", 3, "USSR",
      "The Russian winter comes early and hard. Frozen engines, frostbite and snowed-in roads "
      "grind every army on Soviet soil to a halt."},
@@ -470,7 +470,7 @@ const TEventSpec Events[] = {
 // domination reaches the target percent, 1 the alliance's, 2 the nation's falls to it, 3 the
 // alliance's, 4 the nation still exists at the target (a date, turned into an impulse).
 
-struct TVictorySpec {
+struct TVictoryEntry {
   const char* Winner;
   bool WinnerIsNation;
   int Kind;
@@ -479,7 +479,7 @@ struct TVictorySpec {
   // For kind 4: the date the subject must live to see.
   int Year = 0, Month = 0, Day = 0;
 };
-const TVictorySpec Victories[] = {
+const TVictoryEntry Victories[] = {
     {"Axis", false, 1, "Axis", 55},
     {"Allies", false, 3, "Axis", 2},
     {"Germany", true, 0, "Germany", 40},
@@ -581,7 +581,7 @@ TScenarioFiles MakeStandardScenario(const std::string& DataFolder) {
   LoadZoneMap(Map, TMapSet::Parse(ReadAll(Data / MapSetName), MapSetName));
 
   std::map<std::string, int> NationIndex;
-  for (const TNationSpec& N : Nations) {
+  for (const TNationEntry& N : Nations) {
     const int I = static_cast<int>(NationIndex.size());
     if (!NationIndex.emplace(N.Name, I).second) throw EScenarioSource(std::string("Nation ") + N.Name + " twice");
   }
@@ -616,12 +616,12 @@ TScenarioFiles MakeStandardScenario(const std::string& DataFolder) {
       OwnerNations.insert(Owner.Nation);
     }
   }
-  for (const TNationSpec& N : Nations)
+  for (const TNationEntry& N : Nations)
     if (!OwnerNations.count(N.Name)) throw EScenarioSource(std::string(N.Name) + " owns no zone of the map");
 
   // Relations per nation.
   std::vector<std::map<int, int>> NationRelations(std::size(Nations));
-  for (const TRelationSpec& R : Relations) {
+  for (const TRelationEntry& R : Relations) {
     const int A = IndexOf(R.A, "Relation"), B = IndexOf(R.B, "Relation");
     if (*Nations[A].Alliance && *Nations[B].Alliance)
       throw EScenarioSource(std::string("Relation ") + R.A + " - " + R.B + ": both are in alliances");
@@ -645,7 +645,7 @@ TScenarioFiles MakeStandardScenario(const std::string& DataFolder) {
   for (const char* A : Alliances) Line("Alliance", A);
   Line("NationCount", IntToStr(static_cast<std::int64_t>(std::size(Nations))));
   for (std::size_t I = 0; I < std::size(Nations); ++I) {
-    const TNationSpec& N = Nations[I];
+    const TNationEntry& N = Nations[I];
     std::string Rel;
     for (const auto& [Other, Value] : NationRelations[I]) Rel += IntToStr(Other) + "=" + IntToStr(Value) + ";";
     Line("Nation", Join({N.Name, N.Alliance, N.Major ? "1" : "0", N.Adjective, IntToStr(N.Resistance), Rel, "",
@@ -655,8 +655,8 @@ TScenarioFiles MakeStandardScenario(const std::string& DataFolder) {
   }
 
   // Zone facts.
-  std::map<std::string, const TZoneSpec*> Facts;
-  for (const TZoneSpec& Z : Zones) {
+  std::map<std::string, const TZoneEntry*> Facts;
+  for (const TZoneEntry& Z : Zones) {
     TZone* Zone = ZoneOf(Z.Zone, "Zone facts");
     if (Zone->GetSea()) throw EScenarioSource(std::string("Zone facts: ") + Z.Zone + " is a sea zone");
     if (!Facts.emplace(Z.Zone, &Z).second) throw EScenarioSource(std::string("Zone facts: ") + Z.Zone + " twice");
@@ -669,7 +669,7 @@ TScenarioFiles MakeStandardScenario(const std::string& DataFolder) {
   std::set<std::string> NoPorts(std::begin(NoPort), std::end(NoPort));
   for (const std::string& Z : NoPorts) ZoneOf(Z, "Zones without port");
   std::map<std::string, std::vector<std::pair<int, int>>> BorderLists;
-  for (const TBorderSpec& B : Borders) {
+  for (const TBorderEntry& B : Borders) {
     TZone* Zone = ZoneOf(B.Zone, "Border defence");
     TZone* Towards = ZoneOf(B.Towards, "Border defence");
     if (!Zone->IsNeighbour(Towards)) throw EScenarioSource(std::string("Border defence: ") + B.Zone + " and " + B.Towards + " are no neighbours");
@@ -680,7 +680,7 @@ TScenarioFiles MakeStandardScenario(const std::string& DataFolder) {
 
   // The forces, per zone and tally row.
   std::map<std::string, std::map<int, TCounts>> Tallies;
-  for (const TForceSpec& F : Forces) {
+  for (const TForceEntry& F : Forces) {
     const std::string Where = std::string("Forces of ") + F.Nation + " in " + F.Zone;
     const int N = IndexOf(F.Nation, Where);
     TZone* Zone = ZoneOf(F.Zone, Where);
@@ -745,7 +745,7 @@ TScenarioFiles MakeStandardScenario(const std::string& DataFolder) {
   for (const auto& [Zone, Rows] : Tallies)
     if (!FindZone(Map, Zone)) throw EScenarioSource("Forces in " + Zone + ", no zone of the map");
 
-  for (const TEventSpec& E : Events) {
+  for (const TEventEntry& E : Events) {
     const std::string Where = std::string("Random event ") + E.Title;
     if ((E.Trigger == 2 || E.Trigger == 3) && ZoneOf(E.TriggerName, Where)->GetSea()) throw EScenarioSource(Where + ": a sea zone");
     if (E.Trigger == 1) IndexOf(E.TriggerName, Where);
@@ -760,12 +760,12 @@ TScenarioFiles MakeStandardScenario(const std::string& DataFolder) {
       V += Field + "~";
     Line("RandomEvent", V);
   }
-  for (const TVictorySpec& C : Victories) {
+  for (const TVictoryEntry& C : Victories) {
     const int Target = C.Kind == 4 ? ImpulseOf(C.Year, C.Month, C.Day) : C.Target;
     Line("VictoryCondition", std::string(C.Winner) + "~" + (C.WinnerIsNation ? "1" : "0") + "~" + IntToStr(C.Kind) + "~" +
                                  C.Subject + "~" + IntToStr(Target) + "~");
   }
-  for (const TReinforcementSpec& R : Reinforcements) {
+  for (const TReinforcementEntry& R : Reinforcements) {
     const std::string Where = std::string("Reinforcement of ") + R.Nation + " in " + R.Zone;
     const int N = IndexOf(R.Nation, Where);
     const TCounts Counts = ParseUnits(R.Units, Where);
@@ -776,7 +776,7 @@ TScenarioFiles MakeStandardScenario(const std::string& DataFolder) {
   TScenarioFiles Files;
   Files.Scenario = S.str();
   std::vector<std::string> Names;
-  for (const TNationSpec& N : Nations) Names.push_back(N.Name);
+  for (const TNationEntry& N : Nations) Names.push_back(N.Name);
   Files.Flags = DrawFlags(Names);
   return Files;
 }

@@ -5,6 +5,7 @@
 // and the reinforcements) live in StandardScenario.cpp; MakeStandardScenario turns them, with
 // the map set and its owners' side file, into the scenario file and the flags bitmap.
 #include <string>
+#include <vector>
 
 #include "foundation/Exception.h"
 #include "sprites/Bitmap.h"
