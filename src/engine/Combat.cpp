@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "engine/BrenmoorEngine.h"
+#include "engine/TargetPicker.h"
 #include "foundation/NumberText.h"
 
 namespace {
@@ -76,6 +77,7 @@ void TBrenmoorZone::ResolveCombat() {
   TRandomGenerator& Random = FEngine->GetRandom();
   const bool Sea = GetSea() != 0;
   bool Embattled = false;
+  TTargetPicker Picker;
   for (const auto& Owned : FUnits) {
     TUnit* A = Owned.get();
     std::vector<TUnit*>& Opponents = A->GetOpponents();
@@ -92,7 +94,6 @@ void TBrenmoorZone::ResolveCombat() {
     if ((A->GetOrder() == ordRecon || A->GetOrder() == ordBomb) && !EnemyAir) continue;
     if (A->GetSubmerged()) continue;
 
-    std::int64_t TargetValue = 0;
     for (const auto& Other : FUnits) {
       TUnit* B = Other.get();
       if (B == A || !A->CanAttack(B)) continue;
@@ -100,10 +101,11 @@ void TBrenmoorZone::ResolveCombat() {
       if (B->GetSurfaced() || B->GetSubmerged()) continue;
       if (B->GetKind() == ukArmy && Sea) continue;
       Opponents.push_back(B);
-      TargetValue += B->GetValue();
       Embattled = true;
     }
     if (Opponents.empty()) continue;
+    Picker.Reset(Opponents);
+    const std::int64_t TargetValue = Picker.Total();
 
     A->LoseOrganization(0.1);
     A->GainExperience();
@@ -116,21 +118,16 @@ void TBrenmoorZone::ResolveCombat() {
         for (int Shot = 0; Shot < Shots; ++Shot) {
           // The target unit, weighted by the value each target has now (hits taken earlier in
           // this combat lower it, so the walk may end without one: the shot is lost).
-          const std::int64_t R = DrawBelow(Random, TargetValue);
-          TUnit* B = nullptr;
-          std::int64_t Sum = 0;
-          for (TUnit* Candidate : Opponents) {
-            Sum += Candidate->GetValue();
-            if (Sum >= R) {
-              B = Candidate;
-              break;
-            }
-          }
-          if (!B) continue;
+          const int Index = Picker.Pick(DrawBelow(Random, TargetValue));
+          if (Index < 0) continue;
+          TUnit* B = Opponents[static_cast<std::size_t>(Index)];
           const int T2 = PickTargetType(B, DrawBelow(Random, B->GetValue()));
           if (B->GetCount(T2) <= B->GetDamaged(T2)) continue;
           const float Strength = ShotStrength(A, T, B, T2);
-          if (Random.Random() * 100.0 <= static_cast<double>(Strength)) B->SetDamaged(T2, static_cast<std::uint16_t>(B->GetDamaged(T2) + 1));
+          if (Random.Random() * 100.0 <= static_cast<double>(Strength)) {
+            B->SetDamaged(T2, static_cast<std::uint16_t>(B->GetDamaged(T2) + 1));
+            Picker.Lower(Index, B->GetOwner() ? B->GetOwner()->GetUnitCost(T2) : 0);
+          }
         }
       }
     }

@@ -339,3 +339,45 @@ TEST_F(CombatTest, ReportsCarryTwoDecimalsAndTheHostKeepsWhatItSent) {
   EXPECT_EQ(G->GetOrganization(), A->GetOrganization());
   EXPECT_EQ(G->GetExperience(), A->GetExperience());
 }
+
+TEST_F(CombatTest, TargetsAndTypesAreWeightedByValue) {
+  struct TCase {
+    std::int32_t TargetDraw;
+    std::int32_t TypeDraw;
+    int Unit;  // 1 or 2
+    TUnitType Type;
+  };
+  // B1 holds 2 Infantry (value 4), B2 1 Infantry and 1 Armor (value 2 + 4).
+  const TCase Cases[] = {{0, 0, 1, utInfantry}, {4, 3, 1, utInfantry}, {5, 2, 2, utInfantry}, {9, 3, 2, utArmor}, {9, 5, 2, utArmor}};
+  for (const TCase& C : Cases) {
+    TKitWorld World;
+    for (int N = 0; N < 2; ++N) {
+      World.N(N)->SetUnitCost(utInfantry, 2);
+      World.N(N)->SetUnitCost(utArmor, 4);
+    }
+    World.MakeUnit(0, ukArmy, kzHale, {{utInfantry, 1}});
+    TUnit* B1 = World.MakeUnit(1, ukArmy, kzHale, {{utInfantry, 2}});
+    TUnit* B2 = World.MakeUnit(1, ukArmy, kzHale, {{utInfantry, 1}, {utArmor, 1}});
+    TScriptedRandom Script;
+    const auto Unit = [&](int Shots, std::int32_t Target, std::int32_t Type, double Roll) {
+      Script.QueueFloat(0.0);
+      Script.QueueFloat(0.0);
+      for (int S = 0; S < Shots; ++S) {
+        Script.QueueInt(Target);
+        Script.QueueInt(Type);
+        Script.QueueFloat(Roll);
+      }
+    };
+    Unit(1, C.TargetDraw, C.TypeDraw, 0.0);  // the Albish infantry hits
+    Unit(2, 0, 0, 0.99);                     // the Ruritanian shots miss
+    Unit(2, 0, 0, 0.99);
+    World.Engine().SetRandomGenerator(&Script);
+    World.Z(kzHale)->ResolveCombat();
+    World.Engine().SetRandomGenerator(nullptr);
+    EXPECT_TRUE(Script.Empty());
+    const TUnit* Hit = C.Unit == 1 ? B1 : B2;
+    const TUnit* Missed = C.Unit == 1 ? B2 : B1;
+    EXPECT_EQ(Hit->GetDamaged(C.Type), 1) << C.TargetDraw << "/" << C.TypeDraw;
+    EXPECT_EQ(Missed->GetEffectiveCount(), 2);
+  }
+}

@@ -10,8 +10,12 @@ namespace {
 
 using kit::TKitWorld;
 
-// Gives the first air force of each major power a few Atomic Bombers, the same on both machines.
+// Gives the first air force of each major power a few Atomic Bombers and every nation its
+// unit costs, the same on both machines.
 void ArmBombers(TKitWorld& W) {
+  // Unit costs weight the targets of every shot.
+  for (int N = 0; N < W.Engine().GetNationCount(); ++N)
+    for (int T = 0; T < UnitTypeCount; ++T) W.N(N)->SetUnitCost(T, UnitTypes[static_cast<std::size_t>(T)].Resources);
   for (int N = 0; N < 3; ++N)
     for (TUnit* U : W.Engine().GetUnits())
       if (U->GetOwner() == W.N(N) && U->GetKind() == ukAirForce) {
