@@ -53,9 +53,10 @@ bool TBrenmoorEngine::AdvanceResearch(TNation* N, int G, std::int32_t Pick) {
 
 void TBrenmoorEngine::ResearchStage() {
   std::string Progress;
-  for (int I = 0; I < FMajorCount && I < GetNationCount(); ++I) {
-    ProcessPendingMessages();
+  for (int I = 0; I < GetNationCount(); ++I) {
     TNation* N = GetNation(I);
+    if (!N->GetMajorPower()) continue;
+    ProcessPendingMessages();
     if (!N->GetAlive() || (N->GetResearchSpendingTotal() & 0xFF) == 0) continue;
     std::int32_t Sum = 0;
     for (int G = 0; G < ResearchGroupCount; ++G) Sum += N->GetResearchSpending(G);

@@ -381,3 +381,39 @@ TEST_F(CombatTest, TargetsAndTypesAreWeightedByValue) {
     EXPECT_EQ(Missed->GetEffectiveCount(), 2);
   }
 }
+
+TEST_F(CombatTest, PresenceByRelationFollowsAlliancesOrRelations) {
+  struct TCase {
+    const char* Name;
+    int Nation;
+    int Owner;
+    TUnitKinds Kinds;
+    bool Own, Enemy, Neutral;
+    bool Expected;
+  };
+  const TUnitKinds Army = KindBit(ukArmy), Air = KindBit(ukAirForce);
+  // Albion is of the Allies, Ruritania of the Axis; Freedonia and Lichtenburg have no alliance.
+  const TCase Cases[] = {
+      {"own unit counts as own", 0, 0, Army, true, false, false, true},
+      {"own unit is no enemy", 0, 0, Army, false, true, true, false},
+      {"other alliance is enemy", 0, 1, Army, false, true, false, true},
+      {"other alliance is not own", 0, 1, Army, true, false, false, false},
+      {"other alliance is not neutral", 0, 1, Army, false, false, true, false},
+      {"no alliance is neutral", 0, 2, Army, false, false, true, true},
+      {"no alliance is an enemy of an alliance", 0, 2, Army, false, true, false, true},
+      {"the kind must be asked", 0, 1, Air, false, true, false, false},
+      {"without alliance: relation 100 is own", 2, 0, Army, true, false, false, true},
+      {"without alliance: relation -100 is enemy", 2, 3, Army, false, true, false, true},
+      {"without alliance: relation -30 is no enemy", 2, 1, Army, false, true, false, false},
+      {"without alliance: anyone else is neutral", 2, 1, Army, false, false, true, true},
+      {"without alliance: oneself is not neutral", 2, 2, Army, false, false, true, false},
+  };
+  for (const TCase& C : Cases) {
+    TKitWorld World;
+    World.N(2)->SetRelationDirect(World.N(0), 100);
+    World.N(2)->SetRelationDirect(World.N(3), -100);
+    World.N(2)->SetRelationDirect(World.N(1), -30);
+    World.MakeUnit(C.Owner, ukArmy, kzHale, {{utInfantry, 1}});
+    EXPECT_EQ(World.Z(kzHale)->CountUnits(World.N(C.Nation), C.Own, C.Enemy, C.Neutral, C.Kinds), C.Expected) << C.Name;
+  }
+}
