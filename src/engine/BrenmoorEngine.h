@@ -447,6 +447,9 @@ public:
   // Applies the triples of a change 42 ("nation#group#pick#..."): a list naming a group
   // outside 0..7 or a pick outside 0..99 is refused whole (false).
   bool ApplyResearchLevels(const std::string& List);
+  // The sum of the world domination of the major powers of the alliance (the research and
+  // diplomacy windows show it), counted now.
+  std::int32_t GetAllianceDomination(const std::string& AllianceName) const;
   // The atomic bombs of Unit (of Nation) fall on Zone: industry, resources and factories are
   // lost by chance, units at war with Nation are damaged; change 44 and the relation to the
   // zone's owner falls.

@@ -105,3 +105,10 @@ bool TBrenmoorEngine::ApplyResearchLevels(const std::string& List) {
   for (const TLevel& L : Levels) AdvanceResearch(L.Nation, L.Group, L.Pick);
   return true;
 }
+
+std::int32_t TBrenmoorEngine::GetAllianceDomination(const std::string& AllianceName) const {
+  std::int32_t Sum = 0;
+  for (const auto& Nation : FNations)
+    if (Nation->GetMajorPower() && Nation->GetAlliance() == AllianceName) Sum += Nation->GetWorldDomination();
+  return Sum;
+}

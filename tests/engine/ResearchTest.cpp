@@ -155,6 +155,14 @@ TEST_F(ResearchTest, ANationWithoutGroupsSpendsOnAllEight) {
   EXPECT_EQ(W.N(1)->GetResearchSpending(0), 0);
 }
 
+TEST_F(ResearchTest, AllianceDominationSumsItsMajorPowers) {
+  EXPECT_EQ(E.GetAllianceDomination(std::string("Allies")), W.N(0)->GetWorldDomination());
+  EXPECT_EQ(E.GetAllianceDomination(std::string("Axis")), W.N(1)->GetWorldDomination());
+  // Freedonia and the minor Lichtenburg share the empty alliance name; only the major counts.
+  EXPECT_EQ(E.GetAllianceDomination(std::string()), W.N(2)->GetWorldDomination());
+  EXPECT_EQ(E.GetAllianceDomination(std::string("Nobody")), 0);
+}
+
 // --- The atomic bomb ---
 
 TEST_F(ResearchTest, AnAtomicBombTurnsItsBombersAndRecordsTheZone) {
