@@ -108,16 +108,33 @@ TEST(CombatTwoEngineTest, TheGuestReplaysCombatResearchAndAtomicBombsToTheHostsG
     kit::TTwoEngineHarness Harness(Seed);
     ArmBombers(Harness.Host());
     ArmBombers(Harness.Guest());
+    // The events of bombs and research fire alike on both machines.
+    std::vector<std::string> Logs[2];
+    for (int M = 0; M < 2; ++M) {
+      TBrenmoorEngine& E = M == 0 ? Harness.Host().Engine() : Harness.Guest().Engine();
+      std::vector<std::string>& Log = Logs[M];
+      E.OnAtomicBomb = [&Log](TBrenmoorEngine*, TNation* N, TBrenmoorZone* Z) {
+        Log.push_back("AtomicBomb " + std::to_string(N->GetIndex()) + " " + std::to_string(Z->GetIndex()));
+      };
+      E.OnUpgradeTech = [&Log](TBrenmoorEngine*, TNation* N, int G) {
+        Log.push_back("UpgradeTech " + std::to_string(N->GetIndex()) + " " + std::to_string(G));
+      };
+      E.OnUpgradeUnitType = [&Log](TBrenmoorEngine*, TNation* N, TUnitType T) {
+        Log.push_back("UpgradeUnitType " + std::to_string(N->GetIndex()) + " " + std::to_string(T));
+      };
+    }
     TDirector Director(Seed * 17 + 3);
     std::set<int> Codes;
     for (int I = 0; I < 400; ++I) {
       const std::string Fault = Harness.RunImpulse(std::ref(Director));
       ASSERT_EQ(Fault, "") << "seed " << Seed;
+      ASSERT_EQ(Logs[0], Logs[1]) << "seed " << Seed << " impulse " << I;
       for (const std::string& Record : Harness.LastRecords()) Codes.insert(std::stoi(Record));
     }
     // Combat, losses, reports, research and atomic bombs all went through.
     for (int Code : {1, 6, 23, 36, 40, 41}) EXPECT_TRUE(Codes.count(Code)) << "seed " << Seed << " record " << Code;
     All.insert(Codes.begin(), Codes.end());
+    EXPECT_FALSE(Logs[0].empty()) << "seed " << Seed;
   }
   // Over the three games: combats ended, units fell, levels were reached, bombs fell.
   for (int Code : {7, 24, 42, 44}) EXPECT_TRUE(All.count(Code)) << "record " << Code;
