@@ -33,6 +33,8 @@ public:
 
   void operator()(TKitWorld& W, std::int32_t) {
     TBrenmoorEngine& E = W.Engine();
+    // As the order stage begins: this impulse's damage and changed flags start clear.
+    for (TUnit* U : E.GetUnits()) U->ResetImpulseState();
     const int Actions = FPick.Random(4);
     for (int A = 0; A < Actions; ++A) Act(E);
     for (int I = 0; I < E.GetZoneCount(); ++I) E.GetZone(I)->ResolveCombat();
