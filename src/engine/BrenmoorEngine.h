@@ -427,6 +427,37 @@ public:
   // Replays one change record of the host (see Replay.cpp for the codes).
   void ApplyStateChange(const std::string& Record);
 
+  // --- Combat, research and the atomic bomb (Combat.cpp, Research.cpp, Atomic.cpp) ---
+  // The kamikaze attack of an air unit: one of its planes falls for every hit it marks on the
+  // last enemy fleet of its zone, until it has none left or no fleet is left to hit. A unit
+  // that is no air force is refused (false, nothing changes).
+  bool Kamikaze(TUnit* Unit);
+  // The end-of-impulse reports: every unit whose organisation or experience changed goes out
+  // in change 1 and change 36, with two decimals; the host keeps exactly the value it sent.
+  void ReportUnitChanges();
+  // The total and eight group spendings from "total#g0#...#g7#" (the groups as bytes).
+  void SetResearchAllocation(TNation* Nation, const std::string& Text);
+  // One level gained in the group; Pick chooses the unit type a conventional group improves.
+  // A group outside 0..7 or a negative pick is refused (false, nothing changes).
+  bool AdvanceResearch(TNation* Nation, int Group, std::int32_t Pick);
+  // The research stage of an impulse: progress by chance for every living major power that
+  // spends, and the levels reached. Change 41 goes out before each change 42, so that a
+  // guest replays the progress in the order the host made it.
+  void ResearchStage();
+  // Applies the triples of a change 42 ("nation#group#pick#..."): a list naming a group
+  // outside 0..7 or a pick outside 0..99 is refused whole (false).
+  bool ApplyResearchLevels(const std::string& List);
+  // The sum of the world domination of the major powers of the alliance (the research and
+  // diplomacy windows show it), counted now.
+  std::int32_t GetAllianceDomination(const std::string& AllianceName) const;
+  // The atomic bombs of Unit (of Nation) fall on Zone: industry, resources and factories are
+  // lost by chance, units at war with Nation are damaged; change 44 and the relation to the
+  // zone's owner falls.
+  void AtomicBomb(TNation* Nation, TBrenmoorZone* Zone, TUnit* Unit);
+  // The state change of an atomic bomb as change 44 carries it.
+  void ApplyAtomicBomb(TNation* Nation, TBrenmoorZone* Zone, TUnit* Unit, std::int32_t Industry, float Resources,
+                       std::int32_t Factories);
+
   // --- Checks ---
   // "" when every zone's tallies equal a recount of its units; else the first difference.
   std::string CheckTallies() const;

@@ -96,6 +96,15 @@ public:
   // The steps of the path to Other (every step costing 1).
   std::int32_t GetTrueDistance(TBrenmoorZone* Other);
 
+  // --- Combat (Combat.cpp) ---
+  // This impulse's combat in the zone: every unit with hostile units beside it fires, and the
+  // hits are marked as damaged units. A zone whose combat ended clears its units' attacking
+  // flags (change 7). The zone's embattled flag says whether anyone fought.
+  void ResolveCombat();
+  // The strength (hit chance in percent) of one shot of Attacker's AttackType at a unit of
+  // TargetType in Target, with every modifier of the zone, the units and the events.
+  float ShotStrength(const TUnit* Attacker, int AttackType, const TUnit* Target, int TargetType) const;
+
   // --- Queries ---
   bool IsAlliedTo(const TNation* Nation) const;
   bool IsEnemyOf(const TNation* Nation) const;

@@ -98,6 +98,8 @@ public:
   void SetLocalPlayer(bool Value);
   float GetTypeFactor(int Type) const { return FTypeFactors.at(static_cast<std::size_t>(Type)); }
   const std::array<float, UnitTypeCount>& GetTypeFactors() const { return FTypeFactors; }
+  // A research advance improves a type for the units made from now on.
+  void SetTypeFactor(int Type, float Value) { FTypeFactors.at(static_cast<std::size_t>(Type)) = Value; }
   bool GetComputerPlayer() const { return FComputerPlayer; }
   void SetComputerPlayer(bool Value) { FComputerPlayer = Value; }
   TBrenmoorZone* GetCapital() const { return FCapital; }

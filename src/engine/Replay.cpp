@@ -334,6 +334,33 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
       return;
     }
 
+    // --- Research and the atomic bomb ---
+    case 40: {
+      TNation* Nation = NationAt(F.Int());
+      SetResearchAllocation(Nation, F.Text());
+      return;
+    }
+    case 41: {
+      const auto Items = ListItems(F.Text());
+      for (std::size_t I = 0; I + 1 < Items.size(); I += 2) {
+        TNation* Nation = NationAt(StrToIntDef(Items[I], -1));
+        const std::int32_t Group = StrToIntDef(Items[I + 1], -1);
+        if (Group >= 0 && Group < ResearchGroupCount)
+          Nation->SetResearchProgress(Group, static_cast<std::uint16_t>(Nation->GetResearchProgress(Group) + 1));
+      }
+      return;
+    }
+    case 42: ApplyResearchLevels(F.Text()); return;
+    case 44: {
+      TNation* Nation = NationAt(F.Int());
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      TUnit* Unit = GetUnitByID(F.Int());
+      const std::int32_t Industry = F.Int();
+      const float Resources = F.Float();
+      ApplyAtomicBomb(Nation, Zone, Unit, Industry, Resources, F.Int());
+      return;
+    }
+
     // The records of building, conquest, coups, research, atomic bombs, reinforcements,
     // random events, players leaving and convoys come with the rules that write them.
     default: return;

@@ -1,0 +1,197 @@
+// Combat in a zone, the kamikaze attack and the end-of-impulse reports of organisation and
+// experience. Combat only marks damaged units; the losses stage turns them into losses and
+// sends the new strengths.
+#include <algorithm>
+#include <limits>
+
+#include "engine/BrenmoorEngine.h"
+#include "engine/TargetPicker.h"
+#include "foundation/NumberText.h"
+
+namespace {
+
+bool IsAirType(int Type) { return UnitTypes[static_cast<std::size_t>(Type)].Kind == ukAirForce; }
+bool IsArmyType(int Type) { return UnitTypes[static_cast<std::size_t>(Type)].Kind == ukArmy; }
+
+// A draw below a value that may exceed the generator's range: held to the largest int.
+std::int32_t DrawBelow(TRandomGenerator& Random, std::int64_t N) {
+  return Random.Random(static_cast<std::int32_t>(std::clamp<std::int64_t>(N, 0, std::numeric_limits<std::int32_t>::max())));
+}
+
+// The target type of a shot at Target: R := Random(Target's value), then the types in order,
+// each undamaged unit adding its cost, until the sum reaches R. Within a type the units add
+// the same cost, so the type's whole share is added at once: the first type whose sum
+// reaches R is the one the unit-by-unit walk ends in. Infantry when the walk ends without.
+int PickTargetType(const TUnit* Target, std::int64_t R) {
+  const TNation* Owner = Target->GetOwner();
+  std::int64_t Sum = 0;
+  for (int T = 0; T < UnitTypeCount; ++T) {
+    const std::int32_t Undamaged = Target->GetCount(T) - Target->GetDamaged(T);
+    if (Undamaged <= 0) continue;
+    Sum += static_cast<std::int64_t>(Undamaged) * (Owner ? Owner->GetUnitCost(T) : 0);
+    if (Sum >= R) return T;
+  }
+  return utInfantry;
+}
+
+}  // namespace
+
+// --- Combat ---
+
+float TBrenmoorZone::ShotStrength(const TUnit* A, int T, const TUnit* B, int T2) const {
+  const auto& Attack = UnitTypes[static_cast<std::size_t>(T)];
+  float Strength = A->GetTypeFactor(T);
+  Strength = Strength * static_cast<float>(Attack.Attack);
+  Strength = Strength * (A->GetOrganization() / 100.0f);
+  Strength = Strength * A->GetExperience();
+  const bool TargetAir = B->GetKind() == ukAirForce;
+  if (B->GetKind() == ukNavy && GetSea() == 0) Strength = Strength * 4.0f;
+  if (T == utAAGun)
+    Strength = Strength * (TargetAir ? 2.0f : 0.5f);
+  else if (IsArmyType(T) && TargetAir)
+    Strength = Strength * (B->GetOrder() == ordRecon || B->GetOrder() == ordBomb ? 0.1f : 0.75f);
+  if (TargetAir) {
+    const TNation* Owner = A->GetOwner();
+    const float Radar = 1.0f + static_cast<float>(Owner ? Owner->GetResearchLevel(4) : 0) / 10.0f;
+    Strength = Strength * Radar;
+  }
+  float Defence = B->GetTypeFactor(T2);
+  Defence = Defence * static_cast<float>(UnitTypes[static_cast<std::size_t>(T2)].Defense);
+  Defence = Defence * (B->GetOrganization() / 100.0f);
+  Defence = Defence * B->GetExperience();
+  Strength = Strength * ((100.0f - Defence) / 100.0f);
+  if (GetTerrainDefense() > 0 && A->GetAttacking() && B->GetKind() == ukArmy)
+    Strength = Strength * (1.0f - static_cast<float>(GetTerrainDefense()) / 100.0f);
+  if (GetStorm()) {
+    if (IsAirType(T))
+      Strength = Strength * 0.7f;
+    else if (IsArmyType(T) && A->GetAttacking())
+      Strength = Strength * 0.8f;
+  }
+  double Value = Strength;
+  FEngine->ApplyUnitEventModifiers(efCombat, Value, A);
+  return static_cast<float>(Value);
+}
+
+void TBrenmoorZone::ResolveCombat() {
+  TRandomGenerator& Random = FEngine->GetRandom();
+  const bool Sea = GetSea() != 0;
+  bool Embattled = false;
+  TTargetPicker Picker;
+  for (const auto& Owned : FUnits) {
+    TUnit* A = Owned.get();
+    std::vector<TUnit*>& Opponents = A->GetOpponents();
+    Opponents.clear();
+    bool EnemyAir = false;
+    const TNation* Owner = A->GetOwner();
+    if (A->GetKind() == ukAirForce) {
+      A->SetCombatFlag(0);
+      EnemyAir = CountUnits(Owner, false, true, false, KindBit(ukAirForce));
+      if (A->GetOrder() == ordBomb && !IsAlliedTo(Owner) && !EnemyAir) A->SetCombatFlag(1);
+    }
+    if (A->GetKind() == ukNavy && !Sea) continue;
+    if (A->GetKind() == ukArmy && Sea) continue;
+    if ((A->GetOrder() == ordRecon || A->GetOrder() == ordBomb) && !EnemyAir) continue;
+    if (A->GetSubmerged()) continue;
+
+    for (const auto& Other : FUnits) {
+      TUnit* B = Other.get();
+      if (B == A || !A->CanAttack(B)) continue;
+      if (EnemyAir && B->GetKind() != ukAirForce) continue;
+      if (B->GetSurfaced() || B->GetSubmerged()) continue;
+      if (B->GetKind() == ukArmy && Sea) continue;
+      Opponents.push_back(B);
+      Embattled = true;
+    }
+    if (Opponents.empty()) continue;
+    Picker.Reset(Opponents);
+    const std::int64_t TargetValue = Picker.Total();
+
+    A->LoseOrganization(0.1);
+    A->GainExperience();
+    for (int T = 0; T < UnitTypeCount; ++T) {
+      const std::uint16_t Count = A->GetCount(T);
+      for (std::uint16_t Unit = 0; Unit < Count; ++Unit) {
+        int Shots = 1;
+        if (T == utArtillery && static_cast<double>(Random.Random(100)) < (static_cast<double>(A->GetExperience()) - 1.0) * 10.0 + 10.0)
+          Shots = Random.Random(4) + 1;
+        for (int Shot = 0; Shot < Shots; ++Shot) {
+          // The target unit, weighted by the value each target has now (hits taken earlier in
+          // this combat lower it, so the walk may end without one: the shot is lost).
+          const int Index = Picker.Pick(DrawBelow(Random, TargetValue));
+          if (Index < 0) continue;
+          TUnit* B = Opponents[static_cast<std::size_t>(Index)];
+          const int T2 = PickTargetType(B, DrawBelow(Random, B->GetValue()));
+          if (B->GetCount(T2) <= B->GetDamaged(T2)) continue;
+          const float Strength = ShotStrength(A, T, B, T2);
+          if (Random.Random() * 100.0 <= static_cast<double>(Strength)) {
+            B->SetDamaged(T2, static_cast<std::uint16_t>(B->GetDamaged(T2) + 1));
+            Picker.Lower(Index, B->GetOwner() ? B->GetOwner()->GetUnitCost(T2) : 0);
+          }
+        }
+      }
+    }
+  }
+  if (!Embattled && FEmbattled) {
+    for (const auto& Unit : FUnits) Unit->SetAttacking(false);
+    FEngine->AddChange(7, FIndex);
+  }
+  SetEmbattled(Embattled);
+}
+
+bool TBrenmoorEngine::Kamikaze(TUnit* A) {
+  // Only planes dive: a unit without any would spend nothing and hit every fleet.
+  if (!A || A->GetKind() != ukAirForce || !A->GetZone()) return false;
+  TBrenmoorZone* Zone = A->GetZone();
+  while (A->GetEffectiveCount() > 0) {
+    FScratchUnits.clear();
+    for (int I = 0; I < Zone->GetUnitCount(); ++I) {
+      TUnit* V = Zone->GetUnit(I);
+      if (V->GetKind() == ukNavy && V->GetEffectiveCount() > 0 && A->CanAttack(V)) FScratchUnits.push_back(V);
+    }
+    if (FScratchUnits.empty()) break;
+    TUnit* B = FScratchUnits.back();
+    FScratchUnits.clear();
+    const std::int32_t R = GetRandom().Random(B->GetEffectiveCount());
+    std::int32_t Sum = 0;
+    for (int T = 0; T < UnitTypeCount; ++T) {
+      Sum += B->GetCount(T) - B->GetDamaged(T);
+      if (Sum > R) {
+        B->SetDamaged(T, static_cast<std::uint16_t>(B->GetDamaged(T) + 1));
+        break;
+      }
+    }
+    bool Spent = false;
+    for (int T = 0; T < UnitTypeCount && !Spent; ++T)
+      if (IsAirType(T) && A->GetCount(T) > A->GetDamaged(T)) {
+        A->SetDamaged(T, static_cast<std::uint16_t>(A->GetDamaged(T) + 1));
+        Spent = true;
+      }
+    if (!Spent) break;
+  }
+  return true;
+}
+
+// --- Reports ---
+
+void TBrenmoorEngine::ReportUnitChanges() {
+  std::string Organization, Experience;
+  for (TUnit* Unit : FUnits) {
+    ProcessPendingMessages();
+    const std::string Prefix = IntToStr(Unit->GetZone() ? Unit->GetZone()->GetIndex() : -1) + "#" + IntToStr(Unit->ID) + "#";
+    // The record carries two decimals; the host keeps the value the guests read from it, so
+    // that every machine's upkeep starts from the same organisation and experience.
+    if (Unit->GetOrganizationChanged()) {
+      const std::string Text = FormatTwoDecimals(Unit->GetOrganization());
+      Unit->SetOrganizationDirect(static_cast<float>(StrToFloat(Text)));
+      Organization += Prefix + Text + "#";
+    }
+    if (Unit->GetFought()) {
+      const std::string Text = FormatTwoDecimals(Unit->GetExperience());
+      Unit->SetExperience(static_cast<float>(StrToFloat(Text)));
+      Experience += Prefix + Text + "#";
+    }
+  }
+  if (!Organization.empty()) AddChange(1, Organization);
+  if (!Experience.empty()) AddChange(36, Experience);
+}
