@@ -9,29 +9,12 @@
 #include <string>
 
 #include "engine/BrenmoorEngine.h"
+#include "GridWorld.h"
 #include "sprites/MapSet.h"
 
 namespace {
 
-constexpr int GridWidth = 20;
-constexpr int GridHeight = 15;
-
-// A grid of 300 square zones, the left column sea, each joined to its right and lower
-// neighbours.
-std::string GridMapText() {
-  std::string Text;
-  for (int Y = 0; Y < GridHeight; ++Y)
-    for (int X = 0; X < GridWidth; ++X) {
-      const int L = X * 50, T = Y * 50;
-      Text += "Zone=" + std::to_string(L) + "," + std::to_string(T) + "," + std::to_string(L + 50) + "," + std::to_string(T) + "," +
-              std::to_string(L + 50) + "," + std::to_string(T + 50) + "," + std::to_string(L) + "," + std::to_string(T + 50) + ";Z" +
-              std::to_string(Y * GridWidth + X) + ";" + (X == 0 ? "1" : "0") + ";";
-      if (X + 1 < GridWidth) Text += std::to_string(Y * GridWidth + X + 1) + "#";
-      if (Y + 1 < GridHeight) Text += std::to_string((Y + 1) * GridWidth + X) + "#";
-      Text += "\n";
-    }
-  return Text;
-}
+using namespace grid_world;
 
 std::string GridScenarioText() {
   std::string Text = "NationCount=8\nAlliance=A\nAlliance=B\nDate=9/1/1939\nImpulseRate=3\n";

@@ -10,6 +10,7 @@
 #include <map>
 #include <set>
 
+#include "foundation/CurrentFolder.h"
 #include "foundation/NumberText.h"
 #include "foundation/StringUtils.h"
 #include "sprites/Bitmap.h"
@@ -25,20 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Makes a folder current for as long as it lives.
-class TCurrentFolder {
-public:
-  explicit TCurrentFolder(const std::string& Folder) : FOld(fs::current_path()) { fs::current_path(Folder); }
-  ~TCurrentFolder() {
-    std::error_code Ec;
-    fs::current_path(FOld, Ec);
-  }
-  TCurrentFolder(const TCurrentFolder&) = delete;
-  TCurrentFolder& operator=(const TCurrentFolder&) = delete;
-
-private:
-  fs::path FOld;
-};
 
 std::string Quoted(const TZone& Z) { return "zone " + std::to_string(Z.GetIndex()) + " \"" + Z.GetName() + "\""; }
 

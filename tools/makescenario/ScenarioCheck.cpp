@@ -8,6 +8,7 @@
 
 #include "StandardScenario.h"
 #include "engine/BrenmoorEngine.h"
+#include "foundation/CurrentFolder.h"
 #include "foundation/DateUtils.h"
 #include "sprites/Bitmap.h"
 #include "sprites/MapSet.h"
@@ -19,20 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Makes a folder current for as long as it lives.
-class TCurrentFolder {
-public:
-  explicit TCurrentFolder(const std::string& Folder) : FOld(fs::current_path()) { fs::current_path(Folder); }
-  ~TCurrentFolder() {
-    std::error_code Ec;
-    fs::current_path(FOld, Ec);
-  }
-  TCurrentFolder(const TCurrentFolder&) = delete;
-  TCurrentFolder& operator=(const TCurrentFolder&) = delete;
-
-private:
-  fs::path FOld;
-};
 
 bool HasType(const TUnit& U, TUnitType T) { return U.GetCount(T) > 0; }
 
