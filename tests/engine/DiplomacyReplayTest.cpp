@@ -17,8 +17,9 @@ public:
 
   void operator()(TKitWorld& W, std::int32_t Impulse) {
     TBrenmoorEngine& E = W.Engine();
+    if (Impulse == 250) E.StartFreeForAll();
     const int Actions = FPick.Random(4);
-    for (int A = 0; A < Actions; ++A) Act(W, E, Impulse);
+    for (int A = 0; A < Actions; ++A) Act(W, E);
     rules::ReportLossesAndOrganization(E);
   }
 
@@ -31,8 +32,7 @@ private:
     return Candidates.empty() ? nullptr : Candidates[static_cast<std::size_t>(FPick.Random(static_cast<std::int32_t>(Candidates.size())))];
   }
 
-  void Act(TKitWorld& W, TBrenmoorEngine& E, std::int32_t Impulse) {
-    if (Impulse == 250 && !E.GetFreeForAll()) E.StartFreeForAll();
+  void Act(TKitWorld& W, TBrenmoorEngine& E) {
     switch (FPick.Random(12)) {
       case 0: case 1: case 2: case 3: case 4: {
         TNation* N = AliveNation(E, true);
@@ -82,6 +82,14 @@ private:
         const std::string Name = W.N(FPick.Random(3))->GetPlayerName();
         E.AddChange(56, Name);
         E.RemovePlayer(Name);
+        break;
+      }
+      case 10: {  // A major power courts the minor nation, which may join it.
+        TNation* Minor = W.N(3);
+        TNation* N = AliveNation(E, true);
+        if (!N || !Minor->GetAlive()) break;
+        N->SetRelation(Minor, 90 + FPick.Random(10));
+        E.DiplomaticAction(N, Minor, 3);
         break;
       }
       default: {  // Stability and countdowns move, so that the chances vary.
