@@ -342,8 +342,6 @@ std::int32_t TBrenmoorEngine::FindPathLength(TBrenmoorZone* A, TBrenmoorZone* B)
   return FZoneMap->PathCost();
 }
 
-void TBrenmoorEngine::ConquerNation(TNation*, TNation*, bool) {}
-
 // --- Scenario ---
 
 void TBrenmoorEngine::ClearGame() {

@@ -290,10 +290,80 @@ public:
   std::int32_t FindPathLength(TBrenmoorZone* A, TBrenmoorZone* B);
 
   // --- Rules of other parts the model calls ---
-  // The conquest of a whole nation; Annex for a minor that joins a major peacefully. The
-  // conquest itself (zones, units, exile) comes with the diplomacy rules; until then nothing
-  // changes.
+  // The conquest of a whole nation (Diplomacy.cpp); Annex for a minor that joins a major
+  // peacefully. Draws on the host: the exile host and the units caught near the capital; then
+  // ApplyConquest and change 33; after a conquest by arms the conquered's friends turn on the
+  // conqueror. Nothing for a nation that is missing or dead.
   void ConquerNation(TNation* Conqueror, TNation* Conquered, bool Annex);
+
+  // --- Diplomacy, exile, surrender, convoys, free-for-all (Diplomacy.cpp) ---
+  // Spends one diplomatic action of Nation (change 35) and carries out Action 0..7 against
+  // Target; another action value spends the action only.
+  void DiplomaticAction(TNation* Nation, TNation* Target, int Action);
+  // The state change of a conquest, the same on every machine (change 33): Conquered dies, its
+  // zones go to the exile host or the conqueror, the units caught (UnitList: identifiers each
+  // followed by "#") to the conqueror and the rest to the host or the conqueror.
+  void ApplyConquest(TNation* Conqueror, TNation* Conquered, TNation* ExileHost, bool Annex, const std::string& UnitList);
+  // Every zone of From becomes To's; nothing when To is nullptr.
+  void TransferZones(const TNation* From, TNation* To);
+  // The player surrenders or leaves: every unit of the living major powers he plays goes out
+  // of the game (their zones stay theirs); the impulse users mark him removed;
+  // OnPlayerSurrender. The order stage writes change 56 before it.
+  void RemovePlayer(const std::string& PlayerName);
+  // Ships Zone's whole 5.0 resources as Merchant Ships from its port zone (else its first sea
+  // neighbour) towards its supply source (change 57). A zone with neither sea zone, or with
+  // less than 5.0 resources, ships nothing: nullptr.
+  TUnit* LaunchConvoy(TBrenmoorZone* Zone);
+  // Every major power against every other (on the machine that runs the rules): the flag,
+  // attack without war, no alliance, relations -100 (change 58, then the relation records). A
+  // machine whose change sink is a guest's decides nothing (false): the host's record brings it.
+  bool StartFreeForAll();
+  // The state part of the free-for-all start (the replay of change 58): the flag, attack
+  // without war and no alliance for every major power, -100 between a dead major and every
+  // other major (the living pairs follow in the host's relation records).
+  void ApplyFreeForAll();
+  // The number of major powers alive.
+  int GetLivingNationCount() const;
+  // False in a game of computer players only; else at least two major powers live.
+  bool CanContinueFreeForAll() const;
+  // Every major power's Tag := its total industry (at the game's end).
+  void StoreIndustryTotals();
+  // The player names := the distinct player names of the living human-played major powers, in
+  // nation order; returns how many there are.
+  int CollectPlayerNames();
+  const std::vector<std::string>& GetPlayerNames() const { return FPlayerNames; }
+  // True when the units may merge: some, in a zone without battle, one kind and one owner,
+  // none an army or air force at sea, an air force under orders or a submerged fleet.
+  bool CanMergeUnits(const std::vector<TUnit*>& Units) const;
+  static std::int32_t ZoneIndexOrNone(const TBrenmoorZone* Zone) { return Zone ? Zone->GetIndex() : -1; }
+  static std::int32_t UnitIDOrNone(const TUnit* Unit) { return Unit ? Unit->ID : -1; }
+  // nullptr for -1; another index outside the zones raises EListError.
+  TBrenmoorZone* ZoneOrNone(std::int32_t Index) const { return Index == -1 ? nullptr : GetZone(Index); }
+  // The replay of change 57: the convoy that the host launched from Zone.
+  TUnit* ReplayConvoy(TBrenmoorZone* Zone, std::int32_t Ships, float Resources, TBrenmoorZone* Place);
+
+  // --- Reinforcements and placement (Reinforcements.cpp) ---
+  // Places the reinforcement's units and tallies them, then OnReinforcement (zone) when its
+  // nation is played by a human here. A reinforcement of a dead nation brings nothing; one
+  // into a land zone that another nation now holds arrives in the nearest land zone of its
+  // nation (fewest steps, then the lowest index), or nowhere when it holds none. Returns the
+  // zone it arrived in (nullptr for none).
+  TBrenmoorZone* ArriveReinforcement(TReinforcement* Reinforcement);
+  // The Manhattan distance of the zones' centre points, across the map's edges where it wraps.
+  std::int32_t ZoneDistance(const TBrenmoorZone* A, const TBrenmoorZone* B) const;
+
+  // --- Random event effects (RandomEvents.cpp) ---
+  // The immediate effect of an event that has just fired: units destroyed (damage for the
+  // losses stage), organisation, or resources (change 39); the other effects act later.
+  void ApplyRandomEventEffect(const TActiveEvent& Event);
+  // Whether the event's area holds the unit, or the zone (an owned zone only).
+  bool EventHitsUnit(const TActiveEvent& Event, const TUnit* Unit) const;
+  bool EventHitsZone(const TActiveEvent& Event, const TBrenmoorZone* Zone) const;
+
+private:
+  std::vector<std::string> FPlayerNames;
+
+public:
 
   // --- Scenario ---
   // Frees the game: units, nations, alliances, storms, routings, active and random events,

@@ -119,6 +119,9 @@ public:
   void SetRelation(TNation* Other, std::int32_t Value);
   // One side only, no record or event (the scenario's alliance relations).
   void SetRelationDirect(const TNation* Other, std::int32_t Value);
+  // The replay of the host's relation record: both sides and the events of war and alliance,
+  // but no annexation (the host's conquest record follows) (Diplomacy.cpp).
+  void ReplayRelation(TNation* Other, std::int32_t Value);
   std::int32_t GetCapitalIndex() const { return FCapitalIndex; }
   const std::string& GetPlayerName() const { return FPlayerName; }
   void SetPlayerName(const std::string& Value) { FPlayerName = Value; }

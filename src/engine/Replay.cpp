@@ -43,7 +43,7 @@ void UseDiplomaticAction(TNation* Nation) {
 void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
   TRecordFields F(Record);
   const auto Code = TryStrToInt(F.Text());
-  if (!Code || *Code < 0 || *Code > 57) return;
+  if (!Code || *Code < 0 || *Code > 58) return;
   const auto ZoneAt = [this](std::int32_t I) { return GetZone(I); };
   const auto ZoneOrNone = [this](std::int32_t I) { return I < 0 ? nullptr : GetZone(I); };
   const auto NationAt = [this](std::int32_t I) { return GetNation(I); };
@@ -308,7 +308,8 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
     case 30: {
       TNation* Nation = NationAt(F.Int());
       TNation* Other = NationAt(F.Int());
-      Nation->SetRelation(Other, F.Int());
+      // The host's annexation, if this brought one, comes as its own conquest record.
+      Nation->ReplayRelation(Other, F.Int());
       return;
     }
     case 31: {
@@ -360,6 +361,29 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
       ApplyAtomicBomb(Nation, Zone, Unit, Industry, Resources, F.Int());
       return;
     }
+    case 33: {
+      TNation* Conqueror = NationAt(F.Int());
+      TNation* Conquered = NationAt(F.Int());
+      const std::int32_t Host = F.Int();
+      const bool Annex = F.Bool();
+      ApplyConquest(Conqueror, Conquered, Host < 0 ? nullptr : NationAt(Host), Annex, F.Text());
+      return;
+    }
+    case 50: {
+      const std::int32_t Index = F.Int();
+      if (Index < 0 || Index >= GetReinforcementCount()) throw EBrenmoorEngine("Invalid Reinforcement");
+      ArriveReinforcement(GetReinforcement(Index));
+      return;
+    }
+    case 56: RemovePlayer(F.Text()); return;
+    case 57: {
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      const std::int32_t Ships = F.Int();
+      const float Resources = F.Float();
+      ReplayConvoy(Zone, Ships, Resources, ZoneAt(F.Int()));
+      return;
+    }
+    case 58: ApplyFreeForAll(); return;
 
     // The records of building, conquest, coups, research, atomic bombs, reinforcements,
     // random events, players leaving and convoys come with the rules that write them.

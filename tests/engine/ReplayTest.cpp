@@ -33,7 +33,7 @@ TEST_F(ReplayTest, UnitRecordsFindTheirUnitOrAreSkipped) {
   EXPECT_EQ(Army->GetZone(), W.Z(kzBrae));
   EXPECT_EQ(Army->GetOrganization(), 100.0f);  // the replayed move draws no loss
   const std::string Before = DumpState(E);
-  for (const char* Record : {"0;999;1;", "58;1;", "-1;", "x;", "", "24;999;"}) E.ApplyStateChange(Record);
+  for (const char* Record : {"0;999;1;", "59;1;", "-1;", "x;", "", "24;999;"}) E.ApplyStateChange(Record);
   EXPECT_EQ(DumpState(E), Before);
   // An order record without destinations changes only the order and the attacking flag.
   Army->SetDestinationZone(W.Z(kzDunmore));

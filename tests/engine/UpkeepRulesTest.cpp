@@ -115,7 +115,8 @@ TEST_F(RulesTest, DriftIsDampedHeldAndEnds) {
   TScriptedRandom Script;
   E.SetRandomGenerator(&Script);
   for (const Case& C : Cases) {
-    auto Line = "Nation=Lichtenburg,,0,L," + std::to_string(C.Value5) + ",,,0,0,100,0,,0,0,";
+    // Lichtenburg counts as a major power here, so that reaching 100 annexes nothing.
+    auto Line = "Nation=Lichtenburg,,1,L," + std::to_string(C.Value5) + ",,,0,0,100,0,,0,0,";
     Lich->ReadScenarioRecord(Line.substr(7));
     Free->SetRelationDirect(Lich, C.Start);
     Lich->SetRelationDirect(Free, C.Start);
