@@ -212,6 +212,12 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
       Zone->SetStrikeCount(F.Int());
       return;
     }
+    case 21: BuildUnitInZone(ZoneAt(F.Int())); return;
+    case 34: {
+      TNation* Nation = NationAt(F.Int());
+      Coup(Nation, F.Int());
+      return;
+    }
     case 22: {
       TBrenmoorZone* Zone = ZoneAt(F.Int());
       Zone->SetBuildProgressPoints(F.Float());
@@ -277,9 +283,14 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
     }
     case 26: {
       TStorm* Storm = GetStorm(F.Int());
-      Storm->X = F.Int();
-      Storm->Y = F.Int();
-      Fire(OnMoveStorm, Storm);
+      const std::int32_t X = F.Int();
+      const std::int32_t Y = F.Int();
+      const bool Moved = X != Storm->X || Y != Storm->Y;
+      Storm->X = X;
+      Storm->Y = Y;
+      // The host's storm stage sends the lifetime left; an older host sends none.
+      if (const std::string Lifetime = F.Text(); !Lifetime.empty()) Storm->Lifetime = StrToIntDef(Lifetime, Storm->Lifetime);
+      if (Moved) Fire(OnMoveStorm, Storm);
       return;
     }
     case 27: {
