@@ -78,11 +78,14 @@ void TBrenmoorEngine::StormStage() {
       DeleteStorm(Storm);
       continue;
     }
-    bool Moved = false;
-    if (GetRandom().Random(100) < Storm->ChanceUp) { Storm->Y -= 10; Moved = true; }
-    if (GetRandom().Random(100) < Storm->ChanceDown) { Storm->Y += 10; Moved = true; }
-    if (GetRandom().Random(100) < Storm->ChanceLeft) { Storm->X -= 10; Moved = true; }
-    if (GetRandom().Random(100) < Storm->ChanceRight) { Storm->X += 10; Moved = true; }
+    const std::int32_t OldX = Storm->X;
+    const std::int32_t OldY = Storm->Y;
+    if (GetRandom().Random(100) < Storm->ChanceUp) Storm->Y -= 10;
+    if (GetRandom().Random(100) < Storm->ChanceDown) Storm->Y += 10;
+    if (GetRandom().Random(100) < Storm->ChanceLeft) Storm->X -= 10;
+    if (GetRandom().Random(100) < Storm->ChanceRight) Storm->X += 10;
+    // Up and down (or left and right) in one impulse leave it where it was: no move.
+    const bool Moved = Storm->X != OldX || Storm->Y != OldY;
     // Every surviving storm's record carries its lifetime, so a guest ages it the same; only a
     // storm that moved is news.
     if (Moved) Fire(OnMoveStorm, Storm);

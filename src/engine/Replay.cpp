@@ -277,6 +277,8 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
     // --- Storms ---
     case 25: {
       TStorm* Storm = GetStorm(F.Int());
+      // The host's storm has just aged out.
+      Storm->Lifetime -= 1;
       Fire(OnRemoveStorm, Storm);
       DeleteStorm(Storm);
       return;
