@@ -556,6 +556,19 @@ public:
   // Perhaps a new storm on a map of the size (change 27); a map too narrow for the storm
   // starts it at the left edge.
   void NewStormStage(std::int32_t MapWidth, std::int32_t MapHeight);
+  // Land zones send their resources towards a supply source across the sea (change 57); a
+  // source no longer allied gives way to the zone itself (change 11).
+  void SupplyRouteStage();
+  // The nation of the impulse: a coup by chance, then its friends' relations pull on its own.
+  void NationOfImpulseStage(std::int32_t Impulse);
+  // Land zones held by enemy armies only change hands (change 43), rocket sites fire (46).
+  void ConquestStage();
+  // The pending random event, or one by chance a month after the last, fires (change 38).
+  void RandomEventStage();
+  // The reinforcements due in the impulse arrive (change 50).
+  void ReinforcementStage(std::int32_t Impulse);
+  // Every stage after the units' steps, in its fixed order; the map size places new storms.
+  void EndOfImpulseStages(std::int32_t Impulse, std::int32_t MapWidth, std::int32_t MapHeight);
   // The random event that fires this impulse (set by a coup or conquest), or nullptr.
   TRandomEvent* GetPendingRandomEvent() const { return FPendingRandomEvent; }
   void SetPendingRandomEvent(TRandomEvent* Event) { FPendingRandomEvent = Event; }

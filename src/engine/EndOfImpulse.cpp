@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "engine/BrenmoorEngine.h"
+#include "foundation/Rounding.h"
 
 bool TBrenmoorEngine::BuildUnitInZone(TBrenmoorZone* Zone) {
   if (!Zone) return false;
@@ -118,4 +119,159 @@ void TBrenmoorEngine::NewStormStage(std::int32_t MapWidth, std::int32_t MapHeigh
   TStorm* Added = AddStorm(std::move(Storm));
   Fire(OnCreateStorm, Added);
   AddChange(27, Added->SaveToString());
+}
+
+void TBrenmoorEngine::SupplyRouteStage() {
+  for (int I = 0; I < GetZoneCount(); ++I) {
+    TBrenmoorZone* Zone = GetZone(I);
+    TBrenmoorZone* Source = Zone->GetSupplySource();
+    if (Zone->GetSea() != 0 || Zone->GetEmbattled() || !Source || Source == Zone) continue;
+    if (Source->IsAlliedTo(Zone->GetOwner())) {
+      if (!Zone->IsNeighbour(Source) && Zone->GetResources() > 5.0f) LaunchConvoy(Zone);
+    } else {
+      Zone->SetSupplySource(Zone);
+      AddChange(11, Zone->GetIndex(), Zone->GetIndex());
+    }
+  }
+}
+
+void TBrenmoorEngine::NationOfImpulseStage(std::int32_t Impulse) {
+  if (FNations.empty()) return;
+  TNation* N = GetNation(Impulse % GetNationCount());
+  if (!N->GetAlive()) return;
+  if (N->GetStability() < 100 && !N->GetMajorPower()) {
+    const double R = GetRandom().Random(100) * GetRandom().Random();
+    if (N->GetStability() < R) {
+      N->SetStability(GetRandom().Random(50) + 50);
+      AddChange(29, -1, N->GetIndex(), N->GetStability());
+      Coup(N, GetRandom().Random(50) + 50);
+    }
+  }
+  for (const auto& M : FNations) {
+    if (!M->GetAlive() || M.get() == N || N->GetRelation(M.get()) <= 0) continue;
+    const double Factor = N->GetRelation(M.get()) / 100.0;
+    for (const auto& K : FNations) {
+      if (!K->GetAlive() || K.get() == N || K.get() == M.get() || M->GetRelation(K.get()) == 0) continue;
+      ProcessPendingMessages();
+      const int Own = N->GetRelation(K.get());
+      if (Own == 100 || Own == -100) continue;
+      DriftRelation(N, K.get(), RoundHalfEven(M->GetRelation(K.get()) * Factor * 0.2));
+    }
+  }
+}
+
+void TBrenmoorEngine::ConquestStage() {
+  for (int I = 0; I < GetZoneCount(); ++I) {
+    TBrenmoorZone* Z = GetZone(I);
+    if (Z->GetSea() != 0) continue;
+    TNation* Owner = Z->GetOwner();
+    bool Defended = false;
+    bool Invaded = false;
+    for (int U = 0; U < Z->GetUnitCount(); ++U) {
+      const TUnit* Unit = Z->GetUnit(U);
+      const bool Friendly = Owner && Unit->GetOwner() && (Unit->GetOwner() == Owner || Unit->GetOwner()->IsAlliedWith(Owner));
+      if (Friendly && Unit->GetKind() != ukNavy) Defended = true;
+      if (!Friendly && Unit->GetKind() == ukArmy) Invaded = true;
+    }
+    if (!Defended && Invaded) {
+      TNation* Conqueror = nullptr;
+      std::int32_t Best = 0;
+      for (const auto& M : FNations) {
+        if (!M->GetMajorPower() || (Owner && (M.get() == Owner || M->IsAlliedWith(Owner)))) continue;
+        const std::int32_t Tally = M->TallyOfKinds(Z, KindBit(ukArmy));
+        if (Tally > Best) {
+          Best = Tally;
+          Conqueror = M.get();
+        }
+      }
+      if (!Conqueror) continue;
+      TNation* Previous = Owner;
+      TNation* Original = Z->GetOriginalOwner();
+      TNation* NewOwner = Original && Original->GetAlive() && Original->GetMajorPower() &&
+                                  (Original == Conqueror || Original->IsAlliedWith(Conqueror))
+                              ? Original
+                              : Conqueror;
+      Z->SetOwner(NewOwner);
+      Fire(OnConquerZone, Conqueror, Z);
+      AddChange(43, Z->GetIndex(), Conqueror->GetIndex(), NewOwner->GetIndex());
+      const bool Liberated = Original && (NewOwner == Original || NewOwner->IsAlliedWith(Original));
+      for (const auto& Event : FRandomEvents) {
+        if (!Event->Fired && Event->TriggerName == Z->GetName() && Event->Trigger == (Liberated ? 3 : 2)) {
+          FPendingRandomEvent = Event.get();
+          break;
+        }
+      }
+      if (Z->GetCapital() && Previous && Original == Previous) ConquerNation(Conqueror, Previous, false);
+    }
+    TBrenmoorZone* Target = Z->GetRocketTarget();
+    if (!Z->GetRocketSite() || GetRandom().Random(30) >= Z->GetIndustry()) continue;
+    Owner = Z->GetOwner();
+    if (!Target || !Owner || (Target->GetOwner() && Owner->IsAlliedWith(Target->GetOwner())) ||
+        !Owner->CanAttackZone(Target) || Z->GetResources() <= 3.0f)
+      continue;
+    const std::int32_t Damage = GetRandom().Random(6) + 1;
+    Target->SetResources(static_cast<float>(Target->GetResources() - static_cast<double>(Damage)));
+    Fire(OnRocketAttack, Owner, Target);
+    Z->SetResources(Z->GetResources() - 3.0f);
+    AddChange(46, Z->GetIndex(), Damage);
+    DriftRelation(Owner, Target->GetOwner(), -200);
+  }
+}
+
+void TBrenmoorEngine::RandomEventStage() {
+  TRandomEvent* Event = FPendingRandomEvent;
+  if (!Event && GetDate() > FLastRandomEventDate + 30.0 && !FRandomEvents.empty() && GetRandom().Random(100) < 3) {
+    for (int Try = 0; Try < 51; ++Try) {
+      TRandomEvent* Candidate = GetRandomEvent(GetRandom().Random(GetRandomEventCount()));
+      ProcessPendingMessages();
+      if (!Candidate->Fired && Candidate->Trigger == 0) {
+        Event = Candidate;
+        break;
+      }
+    }
+  }
+  FPendingRandomEvent = nullptr;
+  if (!Event) return;
+  FLastRandomEventDate = GetDate();
+  Event->Fired = true;
+  TActiveEvent* Active = AddActiveEvent(Event->Execute());
+  ApplyRandomEventEffect(*Active);
+  std::int32_t Index = 0;
+  while (Index < GetRandomEventCount() && GetRandomEvent(Index) != Event) ++Index;
+  AddChange(38, Index, Active->SaveToString());
+  Fire(OnRandomEvent, Event);
+}
+
+void TBrenmoorEngine::ReinforcementStage(std::int32_t Impulse) {
+  for (int I = 0; I < GetReinforcementCount(); ++I) {
+    TReinforcement* R = GetReinforcement(I);
+    if (R->ArrivalImpulse != Impulse) continue;
+    ArriveReinforcement(R);
+    AddChange(50, I);
+  }
+}
+
+void TBrenmoorEngine::EndOfImpulseStages(std::int32_t Impulse, std::int32_t MapWidth, std::int32_t MapHeight) {
+  for (int I = 0; I < GetZoneCount(); ++I) {
+    GetZone(I)->ResolveCombat();
+    ProcessPendingMessages();
+  }
+  ProductionStage();
+  SupplyRouteStage();
+  std::string Embattled;
+  for (int I = 0; I < GetZoneCount(); ++I)
+    if (GetZone(I)->GetEmbattled()) Embattled += std::to_string(I) + "#";
+  AddChange(6, Embattled);
+  ProcessPendingMessages();
+  StormStage();
+  NewStormStage(MapWidth, MapHeight);
+  NationOfImpulseStage(Impulse);
+  ConquestStage();
+  RandomEventStage();
+  for (int I = GetUnitCount() - 1; I >= 0; --I) GetUnit(I)->ApplyLosses();
+  for (int I = GetUnitCount() - 1; I >= 0; --I)
+    if (I < GetUnitCount()) GetUnit(I)->RemoveIfEmpty();
+  ReportUnitChanges();
+  ResearchStage();
+  ReinforcementStage(Impulse);
 }

@@ -382,6 +382,18 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
       ApplyConquest(Conqueror, Conquered, Host < 0 ? nullptr : NationAt(Host), Annex, F.Text());
       return;
     }
+    case 38: {
+      const std::int32_t Index = F.Int();
+      if (Index < 0 || Index >= GetRandomEventCount()) throw EBrenmoorEngine("Invalid Random Event");
+      TRandomEvent* Event = GetRandomEvent(Index);
+      auto Active = std::make_unique<TActiveEvent>(*this);
+      Active->LoadFromString(F.Text());
+      SetLastRandomEventDate(GetDate());
+      Event->Fired = true;
+      AddActiveEvent(std::move(Active));
+      Fire(OnRandomEvent, Event);
+      return;
+    }
     case 50: {
       const std::int32_t Index = F.Int();
       if (Index < 0 || Index >= GetReinforcementCount()) throw EBrenmoorEngine("Invalid Reinforcement");

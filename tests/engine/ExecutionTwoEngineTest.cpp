@@ -35,21 +35,9 @@ public:
     const int Orders = FPick.Random(4);
     for (int I = 0; I < Orders; ++I) Order(E);
     E.ExecuteUnits(Impulse);
-    for (int I = 0; I < E.GetZoneCount(); ++I) E.GetZone(I)->ResolveCombat();
-    E.ProductionStage();
-    std::string Embattled;
-    for (int I = 0; I < E.GetZoneCount(); ++I)
-      if (E.GetZone(I)->GetEmbattled()) Embattled += std::to_string(I) + "#";
-    E.AddChange(6, Embattled);
-    E.StormStage();
     // The kit's map is narrower than most storms.
-    E.NewStormStage(500, 200);
+    E.EndOfImpulseStages(Impulse, 500, 200);
     if (FPick.Random(40) == 0) E.Coup(E.GetNation(FPick.Random(E.GetNationCount())), FPick.Random(50) + 50);
-    for (int I = E.GetUnitCount() - 1; I >= 0; --I) E.GetUnit(I)->ApplyLosses();
-    for (int I = E.GetUnitCount() - 1; I >= 0; --I)
-      if (I < E.GetUnitCount()) E.GetUnit(I)->RemoveIfEmpty();
-    E.ReportUnitChanges();
-    E.ResearchStage();
   }
 
 private:
