@@ -243,3 +243,40 @@ TEST(ExecutionTest, ACoupTurnsTheRelationsOver) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ExecutionTest, OnlyAnArmyTakesAZoneAndALostZoneGoesBackToItsOwner) {
+  TKitWorld W;
+  TBrenmoorEngine& E = W.Engine();
+  TBrenmoorZone* Z = W.Z(kzHale);
+  Z->SetRocketSite(false);
+  W.MakeUnit(0, ukNavy, kzHale, {{utDestroyer, 2}});
+  E.ConquestStage();
+  EXPECT_EQ(Z->GetOwner(), W.N(2));
+  W.MakeUnit(0, ukArmy, kzHale, {{utInfantry, 2}});
+  E.ConquestStage();
+  EXPECT_EQ(Z->GetOwner(), W.N(0));
+  EXPECT_TRUE(HasRecord(W, "43;" + std::to_string(kzHale) + ";0;0;"));
+  // Held by another with Albion's armies in it again: Albion's own zone comes home.
+  Z->SetOwner(W.N(1));
+  Z->SetOriginalOwner(W.N(0));
+  E.ConquestStage();
+  EXPECT_EQ(Z->GetOwner(), W.N(0));
+}
+
+TEST(ExecutionTest, AnInvasionOfAnOwnedZoneCostsTheInvaderItsRelations) {
+  TKitWorld W;
+  TBrenmoorEngine& E = W.Engine();
+  TUnit* U = W.MakeUnit(0, ukArmy, kzAlba, {{utInfantry, 2}});
+  U->SetOrder(ordInvade);
+  U->SetDestinationZone(W.Z(kzBrae));
+  const int Before = W.N(0)->GetRelation(W.N(1));
+  E.ExecuteUnit(U);
+  ASSERT_EQ(U->GetZone(), W.Z(kzBrae));
+  EXPECT_LT(W.N(0)->GetRelation(W.N(1)), std::max(Before, -99));
+  EXPECT_EQ(U->GetOrder(), ordNone);
+  EXPECT_TRUE(HasRecord(W, "2;0;" + std::to_string(kzBrae) + ";"));
+}
+
+}  // namespace
