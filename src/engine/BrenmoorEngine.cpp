@@ -350,6 +350,7 @@ void TBrenmoorEngine::ClearGame() {
 }
 
 void TBrenmoorEngine::FreeGame() {
+  FPendingRandomEvent = nullptr;
   {
     TFlagGuard Clearing(FClearing);
     FUnits.Clear();

@@ -528,6 +528,55 @@ public:
   void ApplyAtomicBomb(TNation* Nation, TBrenmoorZone* Zone, TUnit* Unit, std::int32_t Industry, float Resources,
                        std::int32_t Factories);
 
+  // --- Unit execution and the end-of-impulse stages (Execution.cpp, EndOfImpulse.cpp) ---
+  // Ten rows of ten "0"/"1", one per unit speed 0..9: the impulses of ten in which a unit acts.
+  static const std::array<const char*, 10> ImpulseActions;
+  // Whether a unit of Speed acts in the impulse: the character of the speed's row at the
+  // 1-based position Impulse mod 10 (position 0 reads the first). Speeds above 9 act as 9.
+  static bool IsActionImpulse(std::int32_t Impulse, int Speed);
+  // Draws every unit's random key (list order) and returns the identifiers of the units that
+  // act in the impulse, ordered by key, equal keys by identifier.
+  std::vector<std::int32_t> SelectActingUnits(std::int32_t Impulse);
+  // One step of the unit's standing order.
+  void ExecuteUnit(TUnit* Unit);
+  // Selection, then each acting unit's step (pending messages before each); a unit freed by
+  // an earlier step is skipped.
+  void ExecuteUnits(std::int32_t Impulse);
+  // The zone's queued units become a new unit of its owner (a fleet in its port zone or first
+  // sea neighbour). A build kind that is no unit kind builds nothing (false).
+  bool BuildUnitInZone(TBrenmoorZone* Zone);
+  // A coup in the nation: its relations are turned over (Strength 50..99), change 34, and a
+  // coup event of the nation becomes the pending random event.
+  void Coup(TNation* Nation, std::int32_t Strength);
+  // Production: progress of every building zone, change 22, and a unit built (change 21)
+  // once the progress passes the total.
+  void ProductionStage();
+  // Every storm from the last to the first ages and drifts (changes 25 and 26).
+  void StormStage();
+  // Perhaps a new storm on a map of the size (change 27); a map too narrow for the storm
+  // starts it at the left edge.
+  void NewStormStage(std::int32_t MapWidth, std::int32_t MapHeight);
+  // Land zones send their resources towards a supply source across the sea (change 57); a
+  // source no longer allied gives way to the zone itself (change 11).
+  void SupplyRouteStage();
+  // The nation of the impulse: a coup by chance, then its friends' relations pull on its own.
+  void NationOfImpulseStage(std::int32_t Impulse);
+  // Land zones held by enemy armies only change hands (change 43), rocket sites fire (46).
+  void ConquestStage();
+  // The pending random event, or one by chance a month after the last, fires (change 38).
+  void RandomEventStage();
+  // The reinforcements due in the impulse arrive (change 50).
+  void ReinforcementStage(std::int32_t Impulse);
+  // Every stage after the units' steps, in its fixed order; the map size places new storms.
+  void EndOfImpulseStages(std::int32_t Impulse, std::int32_t MapWidth, std::int32_t MapHeight);
+  // The random event that fires this impulse (set by a coup or conquest), or nullptr.
+  TRandomEvent* GetPendingRandomEvent() const { return FPendingRandomEvent; }
+  void SetPendingRandomEvent(TRandomEvent* Event) { FPendingRandomEvent = Event; }
+
+private:
+  TRandomEvent* FPendingRandomEvent = nullptr;
+
+public:
   // --- Checks ---
   // "" when every zone's tallies equal a recount of its units; else the first difference.
   std::string CheckTallies() const;

@@ -212,6 +212,12 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
       Zone->SetStrikeCount(F.Int());
       return;
     }
+    case 21: BuildUnitInZone(ZoneAt(F.Int())); return;
+    case 34: {
+      TNation* Nation = NationAt(F.Int());
+      Coup(Nation, F.Int());
+      return;
+    }
     case 22: {
       TBrenmoorZone* Zone = ZoneAt(F.Int());
       Zone->SetBuildProgressPoints(F.Float());
@@ -271,15 +277,22 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
     // --- Storms ---
     case 25: {
       TStorm* Storm = GetStorm(F.Int());
+      // The host's storm has just aged out.
+      Storm->Lifetime -= 1;
       Fire(OnRemoveStorm, Storm);
       DeleteStorm(Storm);
       return;
     }
     case 26: {
       TStorm* Storm = GetStorm(F.Int());
-      Storm->X = F.Int();
-      Storm->Y = F.Int();
-      Fire(OnMoveStorm, Storm);
+      const std::int32_t X = F.Int();
+      const std::int32_t Y = F.Int();
+      const bool Moved = X != Storm->X || Y != Storm->Y;
+      Storm->X = X;
+      Storm->Y = Y;
+      // The host's storm stage sends the lifetime left; an older host sends none.
+      if (const std::string Lifetime = F.Text(); !Lifetime.empty()) Storm->Lifetime = StrToIntDef(Lifetime, Storm->Lifetime);
+      if (Moved) Fire(OnMoveStorm, Storm);
       return;
     }
     case 27: {
@@ -367,6 +380,18 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
       const std::int32_t Host = F.Int();
       const bool Annex = F.Bool();
       ApplyConquest(Conqueror, Conquered, Host < 0 ? nullptr : NationAt(Host), Annex, F.Text());
+      return;
+    }
+    case 38: {
+      const std::int32_t Index = F.Int();
+      if (Index < 0 || Index >= GetRandomEventCount()) throw EBrenmoorEngine("Invalid Random Event");
+      TRandomEvent* Event = GetRandomEvent(Index);
+      auto Active = std::make_unique<TActiveEvent>(*this);
+      Active->LoadFromString(F.Text());
+      SetLastRandomEventDate(GetDate());
+      Event->Fired = true;
+      AddActiveEvent(std::move(Active));
+      Fire(OnRandomEvent, Event);
       return;
     }
     case 50: {

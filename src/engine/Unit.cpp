@@ -384,7 +384,8 @@ void TUnit::InvadeZone(TMoveMode Mode) {
 
 void TUnit::Embark(TMoveMode Mode) {
   TUnit* Ship = FDestinationUnit;
-  if (!Ship || !Ship->FZone || !FZone || Ship == this) return;
+  // Only an army boards, and only a fleet takes it: a ship in another's hold would carry it round.
+  if (!Ship || !Ship->FZone || !FZone || Ship == this || FKind != ukArmy || Ship->FKind != ukNavy) return;
   if (!FZone->IsNeighbour(Ship->FZone) || Ship->FZone->GetEmbattled()) return;
   if (Ship->GetTransportRoom() < GetTransportWeight()) return;
   FEngine->AddUnitChange(this, 16);

@@ -315,7 +315,6 @@ std::string DumpState(TBrenmoorEngine& E, const TDumpOptions& O) {
     List.clear();
     for (int K = 0; K < U->GetBasedCount(); ++K) List += UnitRef(U->GetBased(K)) + ",";
     D.Line("based", List);
-    D.Line("sortKey", Exact(U->GetSortKey()));
     D.Line("submerged", U->GetSubmerged());
     D.Line("surfaced", U->GetSurfaced());
     D.Line("customName", U->GetCustomName());
@@ -326,6 +325,8 @@ std::string DumpState(TBrenmoorEngine& E, const TDumpOptions& O) {
       D.Line("organizationChanged", U->GetOrganizationChanged());
       D.Line("fought", U->GetFought());
       D.Line("combatFlag", static_cast<int>(U->GetCombatFlag()));
+      // The acting order's key, drawn afresh by the host at every impulse.
+      D.Line("sortKey", Exact(U->GetSortKey()));
     }
   }
   return D.Text();
