@@ -5,43 +5,15 @@
 #include <memory>
 #include <string>
 
+#include "GridWorld.h"
 #include "engine/BrenmoorEngine.h"
-#include "sprites/MapSet.h"
 
 namespace {
 
-constexpr int GridWidth = 20;
-constexpr int GridHeight = 15;
+using namespace grid_world;
 
-std::string GridMapText() {
-  std::string Text;
-  const auto Index = [](int X, int Y) { return std::to_string(Y * GridWidth + X); };
-  for (int Y = 0; Y < GridHeight; ++Y)
-    for (int X = 0; X < GridWidth; ++X) {
-      const int L = X * 50, T = Y * 50;
-      Text += "Zone=" + std::to_string(L) + "," + std::to_string(T) + "," + std::to_string(L + 50) + "," + std::to_string(T) + "," +
-              std::to_string(L + 50) + "," + std::to_string(T + 50) + "," + std::to_string(L) + "," + std::to_string(T + 50) + ";Z" +
-              Index(X, Y) + ";" + (X == 0 ? "1" : "0") + ";";
-      if (X + 1 < GridWidth) Text += Index(X + 1, Y) + "#";
-      if (X > 0) Text += Index(X - 1, Y) + "#";
-      if (Y + 1 < GridHeight) Text += Index(X, Y + 1) + "#";
-      if (Y > 0) Text += Index(X, Y - 1) + "#";
-      Text += "\n";
-    }
-  return Text;
-}
-
-struct TWorld {
+struct TWorld : TThreeNationEngine {
   TWorld() {
-    Map.OnCreateZone = [this](TZoneMap* Sender, std::unique_ptr<TZone>& AZone, const std::string& S) {
-      AZone = Engine.CreateZone(*Sender, S);
-    };
-    LoadZoneMap(Map, TMapSet::Parse(GridMapText(), "grid.map"));
-    Engine.SetZoneMap(&Map);
-    Engine.ReadScenario(
-        "NationCount=3\nAlliance=A\nAlliance=B\nNation=North,A,1,Northern,0,,,0,0,100,5,\nNation=South,B,1,Southern,0,,,0,0,100,5,\n"
-        "Nation=East,,1,Eastern,0,,,0,0,100,5,\nImpulseRate=3\n");
-    Engine.LoadZoneData();
     Engine.SetEngineOptions(6);
     // Each nation holds whole columns, so a patrol to the right-hand neighbour stays at home.
     for (int Z = 0; Z < Engine.GetZoneCount(); ++Z) {
@@ -62,9 +34,6 @@ struct TWorld {
       }
     }
   }
-  ~TWorld() { Engine.SetZoneMap(nullptr); }
-  TBrenmoorEngine Engine;
-  TZoneMap Map;
 };
 
 void BM_ExecuteUnits(benchmark::State& State) {
