@@ -172,39 +172,6 @@ void BM_LoopWithTheRealPump(benchmark::State& State) {
 }
 BENCHMARK(BM_LoopWithTheRealPump)->Unit(benchmark::kMillisecond);
 
-// The same pump asking the clock only on every 64th call (a call costs some 15 ns, a
-// look at the clock about twice that).
-void BM_LoopWithACountingPump(benchmark::State& State) {
-  static int Argc = 1;
-  static char Name[] = "bench_script";
-  static char* Argv[] = {Name, nullptr};
-  if (!QCoreApplication::instance()) new QCoreApplication(Argc, Argv);
-  TBenchScript Script(LoopScript);
-  TClock::duration Bare{}, Pumped{};
-  for (auto _ : State) {
-    SetProcessMessagesHook(nullptr);
-    auto T0 = TClock::now();
-    Script.Run();
-    auto T1 = TClock::now();
-    SetProcessMessagesHook([Calls = 0u, Clock = QElapsedTimer()]() mutable {
-      if (++Calls % 64 != 0) return;
-      if (Clock.isValid() && Clock.elapsed() < 5) return;
-      Clock.start();
-      QCoreApplication::processEvents();
-    });
-    Script.Run();
-    auto T2 = TClock::now();
-    Bare += T1 - T0;
-    Pumped += T2 - T1;
-  }
-  SetProcessMessagesHook(nullptr);
-  const double N = static_cast<double>(State.iterations()) * LoopPasses;
-  State.counters["bare_ns_per_pass"] = Nanoseconds(Bare) / N;
-  State.counters["pumped_ns_per_pass"] = Nanoseconds(Pumped) / N;
-  State.counters["pump_cost_percent"] = (Nanoseconds(Pumped) / Nanoseconds(Bare) - 1) * 100;
-}
-BENCHMARK(BM_LoopWithACountingPump)->Unit(benchmark::kMillisecond);
-
 // A 500-line script of the kind a computer player runs.
 std::string LongScript() {
   std::string S = "const LIMIT = 10;\nconst NAME = 'Army';\n";

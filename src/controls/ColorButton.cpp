@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "controls/Bevel.h"
+#include "controls/TransparentGlyph.h"
 
 TColorButton::TColorButton(QWidget* Parent) : TGraphicControl(Parent) {
   const QPalette Colors = QApplication::palette();
@@ -64,17 +65,7 @@ void TColorButton::SetDown(bool Value) {
 
 void TColorButton::SetGlyph(const QPixmap& Value) {
   FGlyph = Value;
-  FTransparentGlyph = QPixmap();
-  if (!FGlyph.isNull()) {
-    QImage Picture = FGlyph.toImage().convertToFormat(QImage::Format_ARGB32);
-    const QRgb Transparent = Picture.pixel(0, Picture.height() - 1);
-    for (int Y = 0; Y < Picture.height(); ++Y) {
-      auto* Line = reinterpret_cast<QRgb*>(Picture.scanLine(Y));
-      for (int X = 0; X < Picture.width(); ++X)
-        if (Line[X] == Transparent) Line[X] = 0;
-    }
-    FTransparentGlyph = QPixmap::fromImage(Picture);
-  }
+  FTransparentGlyph = MakeGlyphTransparent(FGlyph);
   update();
 }
 
