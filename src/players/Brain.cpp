@@ -1,0 +1,28 @@
+#include "players/Brain.h"
+
+#include "foundation/ListError.h"
+
+bool TBrenmoorBrain::Execute() {
+  FSeenUnits.clear();
+  FPlayer = nullptr;
+  if (FEngine && FPlayerIndex >= 0 && FPlayerIndex < FEngine->GetNationCount()) {
+    FPlayer = FEngine->GetNation(FPlayerIndex);
+    for (int I = 0; I < FEngine->GetUnitCount(); ++I) {
+      TUnit* Unit = FEngine->GetUnit(I);
+      if (Unit->IsVisibleTo(FPlayer)) FSeenUnits.push_back(Unit);
+    }
+  }
+  return TScript::Execute();
+}
+
+TUnit* TBrenmoorBrain::GetUnit(std::int32_t I) const {
+  if (I < 0 || I >= UnitCount()) throw EListError::IndexOutOfBounds(I);
+  return FSeenUnits[static_cast<std::size_t>(I)];
+}
+
+std::int32_t TBrenmoorBrain::IndexOfUnit(const TUnit* Unit) const {
+  if (!Unit) return -1;
+  for (std::size_t I = 0; I < FSeenUnits.size(); ++I)
+    if (FSeenUnits[I] == Unit) return static_cast<std::int32_t>(I);
+  return -1;
+}

@@ -1,0 +1,97 @@
+#include "players/ScriptModule.h"
+
+#include "script/ScriptExceptions.h"
+
+TdmScript::TdmScript() {
+  for (int I = 0; I < BrainCount; ++I) {
+    FBrains[static_cast<std::size_t>(I)] = std::make_unique<TBrenmoorBrain>();
+    TBrenmoorBrain& B = *FBrains[static_cast<std::size_t>(I)];
+    B.SetPlayerIndex(I);
+    B.SetExceptions(false);
+    B.SetFunctions(&FFuncs);
+  }
+  RegisterQueryFunctions();
+  RegisterOrderFunctions();
+}
+
+TdmScript::~TdmScript() {
+  // The brains let go of the registry before the game functions and the registry go.
+  for (auto& B : FBrains) B.reset();
+  FGameFunctions.clear();
+}
+
+TBrenmoorBrain& TdmScript::BrainForPlayer(const TNation* Nation) {
+  int I = Nation ? Nation->GetIndex() : BrainCount - 1;
+  if (I < 0 || I >= BrainCount - 1) I = BrainCount - 1;
+  return GetBrain(I);
+}
+
+void TdmScript::SetBrenmoorEngine(TBrenmoorEngine* Engine) {
+  for (auto& B : FBrains) B->SetBrenmoorEngine(Engine);
+}
+
+void TdmScript::AddGameFunction(const std::string& Declaration, TFunc::TOnEvalEvent Handler) {
+  auto F = std::make_unique<TFunc>();
+  F->SetDeclaration(Declaration);
+  F->SetOnEval(std::move(Handler));
+  F->SetFuncs(&FFuncs);
+  FGameFunctions.push_back(std::move(F));
+}
+
+TBrenmoorBrain& TdmScript::Brain() const {
+  if (!CurrentBrain) throw ERTE("No computer player is running");
+  return *CurrentBrain;
+}
+
+TBrenmoorEngine& TdmScript::Engine() const {
+  if (!CurrentEngine) throw ERTE("No game is running");
+  return *CurrentEngine;
+}
+
+TNation* TdmScript::Player() const {
+  TNation* P = Brain().GetPlayer();
+  if (!P) throw ERTE("The computer player has no nation");
+  return P;
+}
+
+std::int32_t TdmScript::IntArg(const TArgList& Args, std::int32_t I) { return Args.Value(I).AsInteger(); }
+bool TdmScript::BoolArg(const TArgList& Args, std::int32_t I) { return Args.Value(I).AsBoolean(); }
+std::string TdmScript::StringArg(const TArgList& Args, std::int32_t I) { return Args.Value(I).AsString(); }
+
+TUnit* TdmScript::UnitArgument(const TArgList& Args, std::int32_t I) const {
+  return Brain().GetUnit(IntArg(Args, I));
+}
+
+bool TdmScript::OwnUnitArgument(const TArgList& Args, std::int32_t I) {
+  CurrentUnit = UnitArgument(Args, I);
+  return CurrentUnit->GetOwner() == Player();
+}
+
+TBrenmoorZone* TdmScript::ZoneArgument(const TArgList& Args, std::int32_t I) const {
+  std::int32_t Index = IntArg(Args, I);
+  return Index == -1 ? nullptr : Engine().GetZone(Index);
+}
+
+TBrenmoorZone* TdmScript::ValidZoneArgument(const TArgList& Args, std::int32_t I) const {
+  TBrenmoorZone* Zone = ZoneArgument(Args, I);
+  if (!Zone) throw ERTE("Invalid zone -1");
+  return Zone;
+}
+
+bool TdmScript::VisibleZoneArgument(const TArgList& Args, std::int32_t I) {
+  CurrentZone = ValidZoneArgument(Args, I);
+  return CurrentZone->IsVisibleTo(Player());
+}
+
+bool TdmScript::OwnZoneArgument(const TArgList& Args, std::int32_t I) {
+  CurrentZone = ZoneArgument(Args, I);
+  return CurrentZone && CurrentZone->GetOwner() == Player();
+}
+
+TNation* TdmScript::NationArgument(const TArgList& Args, std::int32_t I) const {
+  return Engine().GetNation(IntArg(Args, I));
+}
+
+// Filled in by the computer players' issue: the turn and the default script.
+void TdmScript::RunTurn(std::int32_t, bool) {}
+const char* TdmScript::DefaultScript() { return ""; }

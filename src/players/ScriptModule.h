@@ -1,0 +1,137 @@
+#pragma once
+// The script module: the seven brains of the computer players, the registry of the game
+// functions they call, and the module's working state (the brain and engine of the run, the
+// unit and zone last named by an argument, the patrol route being built, the rings of the
+// nearest-enemy search). Orders, chat and script output leave through sinks that the main
+// window implements, so the whole module runs headless.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/BrenmoorEngine.h"
+#include "foundation/Bitset.h"
+#include "foundation/Random.h"
+#include "players/Brain.h"
+#include "script/ScriptFunctions.h"
+
+// Where a computer player's orders go: one order record each, as a human's order entry writes
+// it (the main window hands it to the impulse clock).
+class TOrderSink {
+public:
+  virtual ~TOrderSink() = default;
+  virtual void IssueOrder(const std::string& Record) = 0;
+};
+
+// Where a script's chat and output go (the lobby connection and the chat and output windows).
+class TScriptChatSink {
+public:
+  virtual ~TScriptChatSink() = default;
+  // Line: "GAMECHAT|" player ";" channel ";" text, for the lobby connection.
+  virtual void SendGameChat(const std::string& Line) = 0;
+  // Appends Text (player "> " text) to the memo of Channel (0 all, 1 allied, 2 enemy) and
+  // shows the chat window; another channel appends nothing but still shows the window.
+  virtual void ShowChat(std::int32_t Channel, const std::string& Text) = 0;
+  // Shows the script output window and appends the line.
+  virtual void Print(const std::string& Line) = 0;
+};
+
+class TdmScript {
+public:
+  static constexpr int BrainCount = 7;
+
+  TdmScript();
+  ~TdmScript();
+  TdmScript(const TdmScript&) = delete;
+  TdmScript& operator=(const TdmScript&) = delete;
+
+  // brain0..brain6: PlayerIndex 0..6, errors shown (Exceptions false), the module's registry.
+  TBrenmoorBrain& GetBrain(int I) { return *FBrains.at(static_cast<std::size_t>(I)); }
+  // brain0..brain5 for a nation of index 0..5, brain6 for any other.
+  TBrenmoorBrain& BrainForPlayer(const TNation* Nation);
+  // The engine every brain plays (the main window's).
+  void SetBrenmoorEngine(TBrenmoorEngine* Engine);
+  TFuncs& GetFuncs() { return FFuncs; }
+  // The game functions, in registration order.
+  std::int32_t GameFunctionCount() const { return static_cast<std::int32_t>(FGameFunctions.size()); }
+  TFunc& GameFunction(std::int32_t I) const { return *FGameFunctions.at(static_cast<std::size_t>(I)); }
+
+  void SetOrderSink(TOrderSink* Sink) { FOrderSink = Sink; }
+  void SetChatSink(TScriptChatSink* Sink) { FChatSink = Sink; }
+  // The impulse number that Print writes (the impulse clock's).
+  void SetCurrentImpulse(std::int32_t Value) { FCurrentImpulse = Value; }
+  // The generator of the scripts' Random (seed it to replay a game of computer players).
+  TRandomGenerator& GetRandom() { return FRandom; }
+
+  // --- State of the run ---
+  TBrenmoorEngine* CurrentEngine = nullptr;
+  TBrenmoorBrain* CurrentBrain = nullptr;
+  TUnit* CurrentUnit = nullptr;
+  TBrenmoorZone* CurrentZone = nullptr;
+  std::vector<TBrenmoorZone*> PatrolZones;
+  TBrenmoorZone* PatrolStart = nullptr;
+  std::vector<TBrenmoorZone*> SearchRing;
+  std::vector<TBrenmoorZone*> NextRing;
+  std::vector<TUnit*> MergeList;
+
+  // --- Argument conventions of the game functions (argument I of the call) ---
+  // The brain of the run; without one a game function raises a script error.
+  TBrenmoorBrain& Brain() const;
+  TBrenmoorEngine& Engine() const;
+  // The nation of the brain of the run.
+  TNation* Player() const;
+  static std::int32_t IntArg(const TArgList& Args, std::int32_t I);
+  static bool BoolArg(const TArgList& Args, std::int32_t I);
+  static std::string StringArg(const TArgList& Args, std::int32_t I);
+  // A position in the seen-unit list; outside it raises the list's index error.
+  TUnit* UnitArgument(const TArgList& Args, std::int32_t I = 0) const;
+  // UnitArgument; the unit becomes CurrentUnit; true when the player owns it.
+  bool OwnUnitArgument(const TArgList& Args, std::int32_t I = 0);
+  // An index into the zones; -1 gives nullptr; other values outside raise the index error.
+  TBrenmoorZone* ZoneArgument(const TArgList& Args, std::int32_t I = 0) const;
+  // ZoneArgument, except that -1 (no zone) is a script error too.
+  TBrenmoorZone* ValidZoneArgument(const TArgList& Args, std::int32_t I = 0) const;
+  // ZoneArgument; the zone becomes CurrentZone; true when the player sees it.
+  bool VisibleZoneArgument(const TArgList& Args, std::int32_t I = 0);
+  // ZoneArgument; the zone becomes CurrentZone; true when the player owns it.
+  bool OwnZoneArgument(const TArgList& Args, std::int32_t I = 0);
+  TNation* NationArgument(const TArgList& Args, std::int32_t I = 0) const;
+
+  // Registers one game function: its declaration text and its handler.
+  void AddGameFunction(const std::string& Declaration, TFunc::TOnEvalEvent Handler);
+
+  // The turn at the start of an impulse on the machine that runs the rules: the brain of the
+  // major power of Impulse mod 7, when that power is computer-played and alive; its script is
+  // loaded and compiled at its first run in the game. Host false: no brain runs.
+  void RunTurn(std::int32_t Impulse, bool Host);
+
+  // The built-in default script (used when a nation's script file does not exist).
+  static const char* DefaultScript();
+
+  // Ends every running script at its next call (the game ends or the window closes).
+  void StopScripts() { FFuncs.SetStopped(true); }
+
+private:
+  // Query functions (QueryFunctions.cpp) and orders and stateful functions
+  // (OrderFunctions.cpp), each adding its handlers with AddGameFunction.
+  void RegisterQueryFunctions();
+  void RegisterOrderFunctions();
+
+  TFuncs FFuncs;
+  std::array<std::unique_ptr<TBrenmoorBrain>, BrainCount> FBrains;
+  std::vector<std::unique_ptr<TFunc>> FGameFunctions;
+  TOrderSink* FOrderSink = nullptr;
+  TScriptChatSink* FChatSink = nullptr;
+  std::int32_t FCurrentImpulse = 0;
+  TRandomGenerator FRandom;
+
+public:
+  // Used by the order functions.
+  TOrderSink* GetOrderSink() const { return FOrderSink; }
+  TScriptChatSink* GetChatSink() const { return FChatSink; }
+  std::int32_t GetCurrentImpulse() const { return FCurrentImpulse; }
+  // The visited set of the nearest-enemy search and the zone count it was sized for.
+  TBitSet Bits;
+  std::int32_t ZoneCountCache = 0;
+};
