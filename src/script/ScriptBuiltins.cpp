@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "foundation/NumberText.h"
+#include "foundation/ProcessMessages.h"
 #include "script/ScriptFunctions.h"
 #include "script/ScriptLibrary.h"
 
@@ -32,6 +33,14 @@ TVarExpr& Variable(const TArgList& Args, std::int32_t Index) {
 void RunStatements(const TArgList& Args, std::int32_t From) {
   TValue Dropped;
   for (std::int32_t K = From; K < Args.Count(); ++K) Args.GetArg(K)->Eval(Dropped);
+}
+
+// A loop whose pass runs no call at all (an empty body and a condition that is a constant or a
+// variable) would never meet the stop flag nor let the window breathe: such a pass checks the
+// flag and processes pending messages itself.
+void EmptyPass(const TFuncs* Registry) {
+  if (Registry && Registry->Stopped()) throw EStop();
+  ProcessMessages();
 }
 
 std::int32_t Wrap(std::int64_t V) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(V)); }
@@ -60,7 +69,8 @@ public:
 // "While" and "Repeat": the condition (argument 0) is read afresh in every pass.
 class TLoopFunc : public TFunction {
 public:
-  TLoopFunc(const char* Name, bool TestFirst) : TFunction(Name, tbVoid), FTestFirst(TestFirst) {
+  TLoopFunc(const char* Name, bool TestFirst, const TFuncs* Registry)
+      : TFunction(Name, tbVoid), FTestFirst(TestFirst), FRegistry(Registry) {
     AddPattern({tbFunc | B, Body});
     AddPattern({B, Body});
   }
@@ -68,15 +78,18 @@ public:
   void Eval(std::int32_t, const TArgList& Args, TValue&) override {
     TExpr* Condition = Args.GetArg(0);
     TValue C;
+    const bool Empty = Args.Count() <= 1;
     if (FTestFirst) {
       for (;;) {
         Condition->Eval(C);
         if (!C.AsBoolean()) break;
         RunStatements(Args, 1);
+        if (Empty) EmptyPass(FRegistry);
       }
     } else {
       do {
         RunStatements(Args, 1);
+        if (Empty) EmptyPass(FRegistry);
         Condition->Eval(C);
       } while (!C.AsBoolean());
     }
@@ -84,12 +97,14 @@ public:
 
 private:
   bool FTestFirst;
+  const TFuncs* FRegistry;
 };
 
 // "For" (variable, start, end, step, body): the variable is read afresh at each test.
 class TForFunc : public TFunction {
 public:
-  TForFunc() : TFunction("For", {tbVar | I | tbVoid, I, I, I, Body}, tbVoid) {}
+  explicit TForFunc(const TFuncs* Registry)
+      : TFunction("For", {tbVar | I | tbVoid, I, I, I, Body}, tbVoid), FRegistry(Registry) {}
   void Eval(std::int32_t, const TArgList& Args, TValue&) override {
     TVarExpr& V = Variable(Args, 0);
     const std::int32_t Start = Value(Args, 1).AsInteger();
@@ -102,10 +117,14 @@ public:
       const std::int32_t C = Current.AsInteger();
       if (Step > 0 ? (C < Start || C > End) : (C > Start || C < End)) break;
       RunStatements(Args, 4);
+      if (Args.Count() <= 4) EmptyPass(FRegistry);
       V.Eval(Current);
       V.Assign(TValue(Wrap(static_cast<std::int64_t>(Current.AsInteger()) + Step)));
     }
   }
+
+private:
+  const TFuncs* FRegistry;
 };
 
 template <class Test>
@@ -167,9 +186,9 @@ void AddBuiltinFunctions(TFuncs& Funcs) {
   Simple("Else", P{{B, tbFunc | All, tbFunc | All}}, tbVoid, [](std::int32_t, const TArgList& Args, TValue&) {
     Args.GetArg(Value(Args, 0).AsBoolean() ? 1 : 2)->Evaluate();
   });
-  Funcs.AddBuiltin(std::make_unique<TLoopFunc>("While", true));
-  Funcs.AddBuiltin(std::make_unique<TLoopFunc>("Repeat", false));
-  Funcs.AddBuiltin(std::make_unique<TForFunc>());
+  Funcs.AddBuiltin(std::make_unique<TLoopFunc>("While", true, &Funcs));
+  Funcs.AddBuiltin(std::make_unique<TLoopFunc>("Repeat", false, &Funcs));
+  Funcs.AddBuiltin(std::make_unique<TForFunc>(&Funcs));
 
   AddComparison<std::greater<int>>(Funcs, ">");
   AddComparison<std::less<int>>(Funcs, "<");

@@ -410,6 +410,29 @@ TEST_F(ScriptComponent, TheStopFlagEndsAnEndlessLoopAtTheNextCall) {
   EXPECT_FALSE(Funcs.Stopped());
 }
 
+// Loops whose passes call nothing at all: an empty body under a constant or variable condition.
+TEST_F(ScriptComponent, TheStopFlagEndsALoopThatCallsNothing) {
+  for (const char* Text : {"repeat until false", "x := false; repeat until x", "x := true; while x do",
+                           "for i := 1 to 2000000000 do"}) {
+    int Pumps = 0;
+    SetProcessMessagesHook([&] {
+      if (++Pumps == 1000) Funcs.SetStopped(true);
+    });
+    S.SetText(Text);
+    try {
+      S.Execute();
+      ADD_FAILURE() << Text << ": the loop ran on";
+    } catch (const ERuntimeError& E) {
+      EXPECT_NE(std::string(E.what()).find("Script stopped."), std::string::npos) << Text << ": " << E.what();
+    } catch (const ESyntaxError& E) {
+      // A loop form the language does not have is no loop that can hang.
+      ADD_FAILURE() << Text << ": " << E.what();
+    }
+    EXPECT_FALSE(S.Running()) << Text;
+  }
+  SetProcessMessagesHook(nullptr);
+}
+
 TEST_F(ScriptComponent, HostFunctionsAndTheirErrors) {
   TFunc F;
   F.SetDeclaration("Mix( mult, mult ): integer");
