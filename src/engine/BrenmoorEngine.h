@@ -233,7 +233,9 @@ public:
     std::string Sender;
     friend bool operator==(const TQueuedOrder&, const TQueuedOrder&) = default;
   };
-  // Appends an order record of Sender for the coming impulse (arrival order).
+  // Appends an order record of Sender for the coming impulse (arrival order). Every record
+  // comes with its sender: the host checks it against that user (CheckOrder); records of this
+  // machine's own user carry that user's name.
   void QueueOrder(const std::string& Record, const std::string& Sender) { FOrders.push_back({Record, Sender}); }
   int GetOrderCount() const { return static_cast<int>(FOrders.size()); }
   const std::vector<TQueuedOrder>& GetOrders() const { return FOrders; }

@@ -199,7 +199,9 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       if (!From || !To) return;
       if (static_cast<double>(Amount) > static_cast<double>(From->GetResources()))
         Amount = static_cast<std::int32_t>(From->GetResources());
-      // A routing to the zone itself is none: nothing is taken and nothing recorded.
+      // A zone in debt has nothing to send, and a routing of less than nothing would take from
+      // its target; a routing to the zone itself is none. Nothing is taken or recorded then.
+      if (Amount <= 0) return;
       if (CreateRouting(From, To, Amount)) AddChange(10, From->GetIndex(), To->GetIndex(), Amount);
       return;
     }

@@ -142,6 +142,11 @@ const std::vector<TOrderRow>& OrderRows() {
        }},
       {"route of more than the zone holds", nullptr, "17;0;6;20;", TRecords{"10;0;6;12;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Z(kzAlba)->GetResources(), 0.5f); }},
+      {"route from a zone in debt", [](TKitWorld& W) { W.Z(kzAlba)->SetResources(-3.5f); }, "17;0;6;5;", TRecords{},
+       [](TKitWorld& W, const TRecords&) {
+         EXPECT_EQ(W.Engine().GetRoutingCount(), 0);
+         EXPECT_EQ(W.Z(kzAlba)->GetResources(), -3.5f);
+       }},
       {"auto route to a friend", nullptr, "18;1;6;", TRecords{"11;1;6;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Z(kzBrae)->GetSupplySource(), W.Z(kzGorse)); }},
       {"auto route to an enemy", nullptr, "18;0;1;", TRecords{}, nullptr},
