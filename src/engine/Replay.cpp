@@ -1,7 +1,8 @@
 // The replay of the host's change records on every other machine: one record at a time, in
 // the order the host wrote them. A record names zones and nations by index and units by
-// identifier; a unit-addressed record whose unit does not exist is skipped, and an index
-// outside its list raises the list's index error.
+// identifier; a unit-addressed record whose unit does not exist is skipped, so is a record of
+// an unknown code or cut short before its fields, and an index outside its list raises the
+// list's index error.
 #include <algorithm>
 #include <array>
 
