@@ -9,9 +9,13 @@
 // armour 11), Hale (Freedonia). New units take the identifiers from 12 on.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <set>
+#include <sstream>
 
 #include "engine/kit/RulesKit.h"
 
@@ -601,4 +605,86 @@ TEST(OrderStageTest, AGuestFollowsLongGamesOfCheckedOrdersImpulseByImpulse) {
   for (int Code : {0, 1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 28, 29, 30, 31,
                    32, 33, 35, 36, 37, 40, 41, 42, 43, 45, 46, 47, 48, 49, 51, 53, 54, 55, 56})
     EXPECT_TRUE(Changes.count(Code)) << "change " << Code;
+}
+
+namespace {
+
+// The dump with each zone's unit list in identifier order. A saved game does not keep the
+// order in which a zone's units arrived: a machine that loads it lists them by identifier.
+std::string SortedZoneUnits(const std::string& Dump) {
+  std::string Out;
+  std::istringstream Lines(Dump);
+  for (std::string Line; std::getline(Lines, Line);) {
+    const std::size_t Key = Line.find(".units=");
+    if (Line.rfind("zone", 0) == 0 && Key != std::string::npos) {
+      std::vector<int> IDs;
+      std::string Rest = Line.substr(Key + 7);
+      while (!Rest.empty()) IDs.push_back(StrToIntDef(NextToken(Rest, ","), -1));
+      std::sort(IDs.begin(), IDs.end());
+      Line.resize(Key + 7);
+      for (int ID : IDs) Line += std::to_string(ID) + ",";
+    }
+    Out += Line + "\n";
+  }
+  return Out;
+}
+
+}  // namespace
+
+TEST(OrderStageTest, ALateJoinerLoadsTheHostsSavedGameAndFollowsItsRecords) {
+  // A saved game names its scenario file, which a machine reads from its current folder.
+  const std::filesystem::path Old = std::filesystem::current_path();
+  const std::filesystem::path Folder = std::filesystem::temp_directory_path() /
+                                       ("brenmoor-late-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+  std::filesystem::create_directories(Folder);
+  std::filesystem::current_path(Folder);
+  std::ofstream(Folder / "kit.brmscen", std::ios::binary) << KitScenarioText;
+  {
+    TTwoEngineHarness Harness(91);
+    TUsers HostUsers, GuestUsers;
+    for (TKitWorld* W : {&Harness.Host(), &Harness.Guest()}) {
+      TBrenmoorEngine& E = W->Engine();
+      E.SetScenarioFile("kit.brmscen");
+      E.LoadZoneData();
+      E.PlaceInitialUnits();
+      SetPlayers(*W);
+    }
+    Harness.Host().Engine().SetImpulseUsers(&HostUsers);
+    Harness.Guest().Engine().SetImpulseUsers(&GuestUsers);
+    TOrderStream Stream(4242);
+    TForbiddenRandom None;
+    std::unique_ptr<TKitWorld> Late;
+    const TDumpOptions Shared{false, false};
+    for (int I = 0; I < 400; ++I) {
+      ASSERT_EQ(Harness.RunImpulse(std::ref(Stream)), "");
+      TBrenmoorEngine& H = Harness.Host().Engine();
+      if (I == 150) {
+        Late = std::make_unique<TKitWorld>();
+        Late->Sink.Host = false;
+        Late->Engine().SetRandomGenerator(&None);
+        Late->Engine().LoadFromString(H.SaveToString());
+      } else if (Late) {
+        TBrenmoorEngine& L = Late->Engine();
+        L.BeginImpulse();
+        for (const std::string& Record : Harness.LastRecords()) L.ApplyStateChange(Record);
+        L.SupplyUpkeep();
+        L.UpdateVisibility(I);
+        L.EndImpulseUpkeep(I);
+      }
+      // The world industry is no part of a saved game: every impulse sums it afresh.
+      if (Late && I > 150) {
+        ASSERT_EQ(FirstDifference(SortedZoneUnits(DumpState(H, Shared)), SortedZoneUnits(DumpState(Late->Engine(), Shared))), "")
+            << "impulse " << I;
+        ASSERT_EQ(CheckInvariants(Late->Engine()), "") << "impulse " << I;
+      }
+    }
+    EXPECT_EQ(None.Draws(), 0);
+    EXPECT_TRUE(Late->Sink.Records.empty());
+    Harness.Host().Engine().SetImpulseUsers(nullptr);
+    Harness.Guest().Engine().SetImpulseUsers(nullptr);
+    Late.reset();
+  }
+  std::error_code Ignored;
+  std::filesystem::current_path(Old, Ignored);
+  std::filesystem::remove_all(Folder, Ignored);
 }
