@@ -34,23 +34,9 @@
 #include <vector>
 
 #include "engine/BrenmoorEngine.h"
+#include "engine/ImpulseScheduler.h"
 #include "lobby/VexilConnection.h"
 #include "lobby/VexilUser.h"
-
-// What paces the clock: a monotonic clock and single steps posted after a delay, all run on
-// the main thread.
-class TImpulseScheduler {
-public:
-  // 0 stands for no step.
-  using THandle = std::uint64_t;
-  virtual ~TImpulseScheduler() = default;
-  // Milliseconds of a monotonic clock.
-  virtual std::int64_t NowMs() const = 0;
-  // Runs Step once, DelayMs (0 or more) from now; the handle cancels it.
-  virtual THandle Post(std::int32_t DelayMs, std::function<void()> Step) = 0;
-  // A step that has run or was cancelled is not there any more: nothing happens.
-  virtual void Cancel(THandle Handle) = 0;
-};
 
 class TRealTimeEngine;
 
