@@ -3,8 +3,10 @@
 // identifier; a unit-addressed record whose unit does not exist is skipped, and an index
 // outside its list raises the list's index error.
 #include <algorithm>
+#include <array>
 
 #include "engine/BrenmoorEngine.h"
+#include "engine/OrderRecord.h"
 #include "foundation/NumberText.h"
 
 namespace {
@@ -38,15 +40,29 @@ void UseDiplomaticAction(TNation* Nation) {
   if (Nation->GetDiplomaticActions() > 0) Nation->SetDiplomaticActions(static_cast<std::uint8_t>(Nation->GetDiplomaticActions() - 1));
 }
 
+// The number of fields each change code needs after the code (a unit-addressed record's unit
+// included). Fields that older hosts do not send (a storm's lifetime, a build's total) and a
+// strike record's kind, which an invasion leaves out, are not counted.
+constexpr std::array<std::int8_t, 59> RequiredFields = {
+    2, 1, 2, 5, 3, 3, 1, 1, 2, 3,  // 0..9
+    3, 2, 4, 4, 2, 1, 1, 1, 4, 4,  // 10..19
+    2, 1, 2, 3, 1, 1, 3, 1, 2, 3,  // 20..29
+    3, 3, 2, 5, 2, 1, 1, 2, 2, 1,  // 30..39
+    2, 1, 1, 3, 6, 2, 2, 2, 2, 2,  // 40..49
+    1, 2, 3, 2, 1, 2, 1, 4, 0};    // 50..58
+
 }  // namespace
 
 void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
   TRecordFields F(Record);
   const auto Code = TryStrToInt(F.Text());
   if (!Code || *Code < 0 || *Code > 58) return;
+  // A record cut short is none: its missing fields would name zone 0, unit 0 or nation 0.
+  if (std::count(Record.begin(), Record.end(), ';') - 1 < RequiredFields[static_cast<std::size_t>(*Code)]) return;
   const auto ZoneAt = [this](std::int32_t I) { return GetZone(I); };
   const auto ZoneOrNone = [this](std::int32_t I) { return I < 0 ? nullptr : GetZone(I); };
   const auto NationAt = [this](std::int32_t I) { return GetNation(I); };
+  const auto NationOrNone = [this](std::int32_t I) { return I == -1 ? nullptr : GetNation(I); };
 
   switch (*Code) {
     // --- Unit-addressed records ---
@@ -58,10 +74,9 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
         case 3: {
           const std::int32_t Order = F.Int();
           if (Order >= 0 && Order < OrderTypeCount) Unit->SetOrder(static_cast<TOrderType>(Order));
-          const std::int32_t Zone = F.Int();
-          if (Zone >= 0) Unit->SetDestinationZone(ZoneAt(Zone));
-          const std::string Target = F.Text();
-          if (StrToIntDef(Target, -1) >= 0) Unit->SetDestinationUnit(GetUnitByID(StrToIntDef(Target, -1)));
+          // -1 is the host's unit without a destination: the host may have just cleared it.
+          Unit->SetDestinationZone(ZoneOrNone(F.Int()));
+          Unit->SetDestinationUnit(GetUnitByID(StrToIntDef(F.Text(), -1)));
           Unit->SetAttacking(F.Bool());
           break;
         }
@@ -149,7 +164,8 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
 
     // --- Zones ---
     case 2: {
-      TNation* Nation = NationAt(F.Int());
+      // A strike by a unit without owner names none.
+      TNation* Nation = NationOrNone(F.Int());
       TBrenmoorZone* Zone = ZoneAt(F.Int());
       switch (F.Int()) {
         case 0: Fire(OnInvadeZone, Nation, Zone); break;
@@ -194,13 +210,29 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
       Zone->SetSupplySource(ZoneAt(F.Int()));
       return;
     }
+    case 12: {
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      const std::int32_t Kind = F.Int();
+      const OrderRecord::TBuildFigures Build = OrderRecord::ReadBuild(F.Text());
+      const float Resources = F.Float();
+      // The host sends the total it computed (a conquered zone builds at 0.6 of it); an older
+      // host sends none, and the total is the plain sum of the production points.
+      const auto Total = TryStrToFloat(F.Text());
+      Zone->SetBuildKind(Kind);
+      for (int T = 0; T < UnitTypeCount; ++T) Zone->SetBuildQueue(T, Build.Counts[static_cast<std::size_t>(T)]);
+      Zone->SetBuildTotal(Total ? static_cast<float>(*Total) : Build.Total);
+      Zone->SetResources(Resources);
+      Zone->SetBuildProgressPoints(0.0f);
+      Zone->SetBuilding(true);
+      return;
+    }
     case 14: {
       TBrenmoorZone* Zone = ZoneAt(F.Int());
       MergeUnits(Zone, F.Text());
       return;
     }
     case 19: {
-      TNation* Nation = NationAt(F.Int());
+      TNation* Nation = NationOrNone(F.Int());
       TBrenmoorZone* Zone = ZoneAt(F.Int());
       Zone->SetBombCount(F.Int());
       Zone->SetResources(F.Float());
