@@ -3,6 +3,8 @@
 // end in the middle of an impulse, and the clock over the real lobby connection.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -11,6 +13,7 @@
 #include "engine/RealTimeEngine.h"
 #include "engine/kit/FakeScheduler.h"
 #include "engine/kit/LobbyHub.h"
+#include "engine/kit/RulesKit.h"
 #include "foundation/ListError.h"
 #include "lobby/VexilConnection.h"
 
@@ -718,3 +721,163 @@ TEST(RealTimeEngine, OverTheLobbyConnectionTheClockTakesItsMessagesAndHearsOfDro
 }
 
 }  // namespace
+
+// --- A whole online game ---
+
+namespace {
+
+// One player's machine as the main window runs it: the rules engine linked to the clock, the
+// impulse handlers, and a player who gives a few orders to his own units every impulse. Every
+// machine keeps the dump of its game after each impulse.
+struct TPlayerMachine {
+  TPlayerMachine(TFakeScheduler& S, kit::TLobbyConnection& Connection, int Nation, std::uint64_t Seed, bool Host)
+      : Clock(S), Pick(Seed), NationIndex(Nation) {
+    TBrenmoorEngine& E = World.Engine();
+    E.SetChangeSink(&Clock);
+    E.SetImpulseUsers(&Clock);
+    if (Host)
+      E.SetRandomSeed(Seed);
+    else
+      E.SetRandomGenerator(&Forbidden);
+    World.N(Nation)->SetLocalPlayer(true);
+    E.UpdateVisibility(0);
+    Clock.SetConnection(&Connection);
+    Name = Connection.GetOwnUserId();
+    Clock.BeforeProcess = [this](TClockRun*) {
+      Guard([&] {
+        TBrenmoorEngine& G = World.Engine();
+        G.SetImpulse(Clock.GetImpulse());
+        G.AdvanceDate();
+        G.BeginImpulse();
+        GiveOrders();
+      });
+    };
+    Clock.OnCollectOrders = [this](TClockRun*, const std::string& Record, const std::string& Id) {
+      World.Engine().QueueOrder(Record, Id);
+      ++CollectedFrom[Id];
+    };
+    Clock.OnProcessOrders = [this](TClockRun*) { Guard([&] { World.Engine().ProcessImpulse(); }); };
+    Clock.OnProcessStateChange = [this](TClockRun*, const std::string& Record) {
+      Guard([&] { World.Engine().ApplyStateChange(Record); });
+    };
+    Clock.AfterProcess = [this](TClockRun*) {
+      Guard([&] {
+        TBrenmoorEngine& G = World.Engine();
+        const std::int32_t Impulse = Clock.GetImpulse() - 1;
+        G.SetLocalOnly(true);
+        G.SupplyUpkeep();
+        G.UpdateVisibility(Impulse);
+        G.EndImpulseUpkeep(Impulse);
+        G.SetLocalOnly(false);
+        G.SetImpulse(Clock.GetImpulse());
+        Dumps[Impulse] = kit::DumpState(G, kit::TDumpOptions{false, false});
+        if (std::string Fault = kit::CheckInvariants(G); !Fault.empty()) Faults.push_back(I(Impulse) + ": " + Fault);
+      });
+    };
+  }
+  template <class F>
+  void Guard(F&& Body) {
+    try {
+      Body();
+    } catch (const std::exception& Error) {
+      Faults.push_back(Name + " at impulse " + I(Clock.GetImpulse()) + ": " + Error.what());
+    }
+  }
+  // Moves and invasions of the player's own units to any zone; the host's rules refuse what
+  // cannot be done.
+  void GiveOrders() {
+    TBrenmoorEngine& E = World.Engine();
+    std::vector<TUnit*> Own;
+    for (TUnit* U : E.GetUnits())
+      if (U->GetOwner() == World.N(NationIndex)) Own.push_back(U);
+    if (Own.empty()) return;
+    const int Count = Pick.Random(3);
+    for (int K = 0; K < Count; ++K) {
+      TUnit* U = Own[static_cast<std::size_t>(Pick.Random(static_cast<std::int32_t>(Own.size())))];
+      const int Code = Pick.Random(2) == 0 ? ordMove : ordInvade;
+      const std::string Record = I(Code) + ";" + I(Pick.Random(E.GetZoneCount())) + ";" + I(U->ID) + ";";
+      Clock.AddOrder(Record);
+      ++Orders;
+    }
+  }
+
+  // Before the world: its engine points at both until it is gone.
+  kit::TForbiddenRandom Forbidden;
+  TRealTimeEngine Clock;
+  kit::TKitWorld World;
+  TRandomGenerator Pick;
+  int NationIndex;
+  std::string Name;
+  int Orders = 0;
+  // On the host: the order records collected, by sender.
+  std::map<std::string, int> CollectedFrom;
+  std::map<std::int32_t, std::string> Dumps;
+  std::vector<std::string> Faults;
+};
+
+// Every impulse both machines ran ends in the same game.
+void ExpectSameGames(const TPlayerMachine& A, const TPlayerMachine& B, std::int32_t From, std::int32_t To) {
+  for (std::int32_t K = From; K <= To; ++K) {
+    const auto IA = A.Dumps.find(K), IB = B.Dumps.find(K);
+    ASSERT_TRUE(IA != A.Dumps.end() && IB != B.Dumps.end()) << A.Name << "/" << B.Name << " impulse " << K;
+    ASSERT_EQ(IA->second, IB->second) << A.Name << "/" << B.Name << " impulse " << K << ": "
+                                      << kit::FirstDifference(IA->second, IB->second);
+  }
+}
+
+}  // namespace
+
+TEST(RealTimeEngine, HostAndTwoClientsPlayTheSameGameOverTheLobby) {
+  TFakeScheduler S;
+  TLobbyHub Hub(S);
+  kit::TLobbyConnection* Links[3] = {&Hub.Join("host"), &Hub.Join("anna"), &Hub.Join("bert")};
+  Hub.SetLatency("anna", "host", 45);
+  Hub.SetLatency("bert", "host", 15);
+  Hub.SetLatency("host", "anna", 20);
+  Hub.SetLatency("host", "bert", 35);
+  TPlayerMachine Host(S, *Links[0], 0, 1940, true), Anna(S, *Links[1], 1, 7, false), Bert(S, *Links[2], 2, 11, false);
+  for (TPlayerMachine* M : {&Host, &Anna, &Bert}) {
+    for (int N = 0; N < 3; ++N) {
+      M->World.N(N)->SetComputerPlayer(false);
+      M->World.N(N)->SetPlayerName(N == 0 ? "host" : N == 1 ? "anna" : "bert");
+    }
+    ASSERT_FALSE(M->World.Engine().IsSoloGame());
+  }
+  const std::string Start = kit::DumpState(Host.World.Engine(), kit::TDumpOptions{false, false});
+  ASSERT_EQ(Start, kit::DumpState(Anna.World.Engine(), kit::TDumpOptions{false, false}));
+  for (TPlayerMachine* M : {&Host, &Anna, &Bert}) M->Clock.SetActive(true);
+
+  S.RunUntil(11 * 4000 + 1000);
+  for (TPlayerMachine* M : {&Host, &Anna, &Bert}) {
+    EXPECT_TRUE(M->Faults.empty()) << M->Faults.front();
+    EXPECT_EQ(M->Clock.GetImpulse(), 12) << M->Name;
+  }
+  ExpectSameGames(Host, Anna, 0, 11);
+  ExpectSameGames(Host, Bert, 0, 11);
+  // The game moved: orders were given on every machine and the host sent what they did.
+  EXPECT_GT(Anna.Orders, 0);
+  EXPECT_GT(Bert.Orders, 0);
+  // Not one order was lost on the way.
+  EXPECT_EQ(Host.CollectedFrom, (std::map<std::string, int>{{"host", Host.Orders}, {"anna", Anna.Orders}, {"bert", Bert.Orders}}));
+  std::size_t Changes = 0;
+  for (const auto& [From, Text] : Hub.Sent)
+    if (Text.rfind("CHANGES|", 0) == 0) Changes += static_cast<std::size_t>(std::count(Text.begin(), Text.end(), '~'));
+  EXPECT_GT(Changes, 20u) << Changes;
+  EXPECT_EQ(Anna.Forbidden.Draws(), 0);
+  EXPECT_EQ(Bert.Forbidden.Draws(), 0);
+  EXPECT_NE(Host.Dumps.at(11), Start);
+
+  // Bert's machine goes and he leaves the room: the other two play on without waiting.
+  Bert.Clock.SetActive(false);
+  Hub.Leave("bert");
+  S.RunUntil(23 * 4000 + 1000);
+  for (TPlayerMachine* M : {&Host, &Anna}) {
+    EXPECT_TRUE(M->Faults.empty()) << M->Faults.front();
+    EXPECT_EQ(M->Clock.GetImpulse(), 24) << M->Name;
+    EXPECT_EQ(M->Clock.GetUserCount(), 2);
+  }
+  ExpectSameGames(Host, Anna, 12, 23);
+  EXPECT_EQ(Host.CollectedFrom["anna"], Anna.Orders);
+  EXPECT_EQ(Host.CollectedFrom["host"], Host.Orders);
+  EXPECT_EQ(Anna.Forbidden.Draws(), 0);
+}
