@@ -224,6 +224,8 @@ void TRealTimeEngine::WaitStep(const std::shared_ptr<TClockRun>& Run, std::excep
     if (!Run->FOwnOrdersSent) {
       Run->FOwnOrdersSent = true;
       if (FConnection) FConnection->SendData(Run->FOrdersMessage);
+      // A connection that fails on the send may close the game at once.
+      if (!Run->IsCurrent()) return;
     }
     Run->FDoneWaiting = FHaveChanges;
   }
@@ -264,7 +266,10 @@ void TRealTimeEngine::ProcessStep(const std::shared_ptr<TClockRun>& Run, std::ex
     if (!Run->IsCurrent()) return;
     const std::string Message = "CHANGES|" + IntToStr(FImpulse) + "|" + FChanges;
     FChanges.clear();
-    if (FUsers.size() > 1 && FConnection) FConnection->SendData(Message);
+    if (FUsers.size() > 1 && FConnection) {
+      FConnection->SendData(Message);
+      if (!Run->IsCurrent()) return;
+    }
   } else {
     std::string Rest = std::exchange(FReceivedChanges, {});
     FHaveChanges = false;

@@ -6,21 +6,23 @@
 //
 // Messages (lobby data messages, fields separated by "|", each record followed by the order
 // delimiter "~"):
-//   "ORDERS|" user "|" impulse "|" order records      every machine, to the host
-//   "CHANGES|" impulse "|" change records             the host, to every other machine
+//   "ORDERS|" user "|" impulse "|" order records      every client, to the room (the host
+//                                                     keeps its own)
+//   "CHANGES|" impulse "|" change records             the host, to the room
 //
 // The clock is a state machine on the main thread. Every step of an impulse runs from the
 // injected scheduler and posts the next one only when it returns: a wait step every 20 ms while
-// the orders or changes are missing, the rest of the interval after the impulse, 100 ms at a
-// time while paused. Each activation starts a new run (TClockRun); a step of a run that is no
+// the orders or changes are missing, the rest of the interval after the impulse (the interval
+// counts from the end of BeforeProcess to the end of the processing), 100 ms at a time while
+// paused. Each activation starts a new run (TClockRun); a step of a run that is no
 // longer the clock's current one ends at once, so a closed game is never processed, an old run
 // never overlaps a new one, and nothing touches a clock that is gone. Handlers may deactivate,
 // reactivate or even destroy the clock (the rules let the window system process messages while
 // an impulse runs); the step ends as soon as it sees it.
 //
 // The host waits until every user of its list has sent orders for this impulse: a message
-// from somebody outside the list, of another impulse, or a second one from the same user is
-// not counted. A client takes "CHANGES|" only from the host and only for its current impulse.
+// from somebody outside the list, in another user's name, of another impulse, or a second one
+// from the same user is not counted. A client takes "CHANGES|" only from the host and only for its current impulse.
 // A user who leaves the room is dropped at once (DropUser), so the host never waits for orders
 // that cannot come; a user the rules take out (MarkUserRemoved) leaves after the impulse.
 //
