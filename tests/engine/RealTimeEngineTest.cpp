@@ -275,6 +275,12 @@ TEST(RealTimeEngine, HostCollectsEveryPlayersOrdersAndClientsReplayItsChanges) {
   for (TMachine* M : {&Host, &Anna, &Bert}) EXPECT_EQ(M->Clock->GetImpulse(), 5);
   EXPECT_EQ(R.Hub.Sent.size(), 3u * 5u);
   EXPECT_EQ(R.Hub.Sent.back(), (std::pair<std::string, std::string>{"host", "CHANGES|4|"}));
+
+  Host.Clock->RemoveUser("nobody");
+  EXPECT_EQ(Host.Clock->GetUserCount(), 3);
+  Host.Clock->RemoveUser("anna");
+  ASSERT_EQ(Host.Clock->GetUserCount(), 2);
+  EXPECT_EQ(Host.Clock->GetUserName(1), "bert");
 }
 
 TEST(RealTimeEngine, HostWaitsForEveryPlayerAndCountsNoOtherMessage) {
@@ -845,7 +851,11 @@ TEST(RealTimeEngine, HostAndTwoClientsPlayTheSameGameOverTheLobby) {
   }
   const std::string Start = kit::DumpState(Host.World.Engine(), kit::TDumpOptions{false, false});
   ASSERT_EQ(Start, kit::DumpState(Anna.World.Engine(), kit::TDumpOptions{false, false}));
+  // The engine writes change records only through the active host's clock.
+  EXPECT_FALSE(Host.World.Engine().WritesChanges());
   for (TPlayerMachine* M : {&Host, &Anna, &Bert}) M->Clock.SetActive(true);
+  EXPECT_TRUE(Host.World.Engine().WritesChanges());
+  EXPECT_FALSE(Anna.World.Engine().WritesChanges());
 
   S.RunUntil(11 * 4000 + 1000);
   for (TPlayerMachine* M : {&Host, &Anna, &Bert}) {
