@@ -92,8 +92,9 @@ private:
 };
 
 // One run of the clock, from an activation to the deactivation: the Sender of every
-// per-impulse event. A handler may keep it to tell whether its run still goes on.
-class TClockRun {
+// per-impulse event, lent for the handler's call. A handler that wants to tell later whether
+// its run still goes on keeps shared_from_this().
+class TClockRun : public std::enable_shared_from_this<TClockRun> {
 public:
   TClockRun(std::shared_ptr<TRealTimeEngine*> Life, std::uint64_t Generation)
       : FLife(std::move(Life)), FGeneration(Generation) {}

@@ -167,11 +167,10 @@ TEST(RealTimeEngine, SoloGameCollectsItsOwnOrdersAndSendsNothing) {
   EXPECT_EQ(M.TakeLog(), (TLog{"Before 1", "Process 1", "After 2", "Before 2", "Process 2", "After 3"}));
   EXPECT_TRUE(M.States.empty());
   // Every per-impulse event carries the run, the others the clock.
-  TClockRun* Run = C.GetRun();
-  ASSERT_NE(Run, nullptr);
+  const std::shared_ptr<TClockRun> Run = C.GetRun()->shared_from_this();
   EXPECT_TRUE(Run->IsCurrent());
   EXPECT_EQ(Run->GetClock(), &C);
-  for (TClockRun* R : M.Senders) EXPECT_EQ(R, Run);
+  for (TClockRun* R : M.Senders) EXPECT_EQ(R, Run.get());
   for (TRealTimeEngine* R : M.ClockSenders) EXPECT_EQ(R, &C);
 
   C.SetActive(false);
@@ -182,6 +181,10 @@ TEST(RealTimeEngine, SoloGameCollectsItsOwnOrdersAndSendsNothing) {
   EXPECT_EQ(C.GetUserName(), "User");
   EXPECT_EQ(S.PendingCount(), 0u);
   EXPECT_THROW(C.GetUser(0), EListError);
+  // A run kept by a handler tells that the clock it belonged to is gone.
+  M.Clock.reset();
+  EXPECT_EQ(Run->GetClock(), nullptr);
+  EXPECT_FALSE(Run->IsCurrent());
 }
 
 TEST(RealTimeEngine, AloneInTheRoomTheHostSendsNothing) {
@@ -545,15 +548,16 @@ TEST(RealTimeEngine, ReactivatedInAHandlerTheOldRunNeverOverlapsTheNew) {
     M.Clock->SetActive(true);
   };
   M.Clock->SetActive(true);
-  TClockRun* First = M.Clock->GetRun();
+  const std::shared_ptr<TClockRun> First = M.Clock->GetRun()->shared_from_this();
   M.TakeLog();
   S.RunUntil(0);
-  TClockRun* Second = M.Clock->GetRun();
+  const std::shared_ptr<TClockRun> Second = M.Clock->GetRun()->shared_from_this();
   EXPECT_NE(First, Second);
   // The old run ends in OnProcessOrders; the new one starts at once, from impulse 100.
   EXPECT_EQ(M.TakeLog(), (TLog{"Before 0", "Process 0", "Deactivate", "Solo", "Activate", "Before 100", "Process 100", "After 101"}));
-  EXPECT_EQ(M.Senders[0], First);
-  for (std::size_t K = 2; K < M.Senders.size(); ++K) EXPECT_EQ(M.Senders[K], Second);
+  EXPECT_EQ(M.Senders[0], First.get());
+  EXPECT_FALSE(First->IsCurrent());
+  for (std::size_t K = 2; K < M.Senders.size(); ++K) EXPECT_EQ(M.Senders[K], Second.get());
   EXPECT_EQ(S.PendingCount(), 1u);
   S.RunUntil(8000);
   EXPECT_EQ(M.BeforeTimes, (std::vector<std::int64_t>{0, 0, 4000, 8000}));
