@@ -15,7 +15,7 @@
 class TQtImpulseScheduler : public QObject, public TImpulseScheduler {
 public:
   explicit TQtImpulseScheduler(QObject* Parent = nullptr);
-  // Steps still pending never run.
+  // Steps still pending never run. A step must not destroy the scheduler that runs it.
   ~TQtImpulseScheduler() override;
 
   // Milliseconds since the scheduler was made.
