@@ -140,7 +140,7 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
           FreeUnit(Unit);
           break;
         case 37: Unit->SetSubmerged(F.Bool()); break;
-        case 51: Unit->SetCustomName(F.Text()); break;
+        case 51: RenameUnit(Unit, F.Text()); break;
         default: break;
       }
       return;

@@ -93,6 +93,12 @@ const std::vector<TOrderRow>& OrderRows() {
          EXPECT_EQ(W.Engine().GetUnitByID(0)->GetCount(utInfantry), 3);
          EXPECT_EQ(W.Engine().GetUnitByID(0)->GetCount(utArmor), 1);
        }},
+      {"divide a submerged fleet", [](TKitWorld& W) { W.Engine().GetUnitByID(8)->SetSubmerged(true); }, "6;8;" + Counts({{utSubmarine, 1}}) + ";",
+       TRecords{"13;8;" + Counts({{utSubmarine, 1}}) + ";-1;-1;"},
+       [](TKitWorld& W, const TRecords&) {
+         ASSERT_NE(W.Engine().GetUnitByID(12), nullptr);
+         EXPECT_TRUE(W.Engine().GetUnitByID(12)->GetSubmerged());
+       }},
       {"embark", nullptr, "7;0;0;4;", TRecords{"3;0;7;2;4;0;"}, nullptr},
       {"embark on no transport", nullptr, "7;0;0;999;", TRecords{}, nullptr},
       {"disembark into an enemy zone attacks", nullptr, "8;1;5;", TRecords{"3;5;8;1;-1;1;"}, nullptr},
@@ -304,6 +310,18 @@ TEST(OrderStageTest, EachOrdersRecordsReplayOnAGuestIntoTheSameGame) {
   }
 }
 
+TEST(OrderStageTest, AUnitAimedAtIsKnownByItsNewNameOnEveryMachine) {
+  TTwoEngineHarness Harness(3);
+  for (TKitWorld* W : {&Harness.Host(), &Harness.Guest()}) W->Engine().ApplyOrder("9;4;7;");
+  // The rename, then an order record of the fleet that still aims at the destroyers.
+  const std::string Fault = Harness.RunImpulse([](TKitWorld& H, std::int32_t) {
+    H.Engine().ApplyOrder("39;7;Raider;");
+    H.Engine().SendUnitOrder(H.Engine().GetUnitByID(4));
+  });
+  EXPECT_EQ(Fault, "");
+  EXPECT_EQ(Harness.Host().Engine().GetUnitByID(4)->GetDestinationUnitName(), "Raider");
+}
+
 TEST(OrderStageTest, FiveImprovementsOnAHundredLeaveNothingAndNeverLess) {
   TKitWorld W;
   TBrenmoorZone* Hale = W.Z(kzHale);
@@ -376,4 +394,206 @@ TEST(OrderStageTest, BombersClearedByCombatBombInTheNextImpulseAndTheGuestFollow
   }
   EXPECT_EQ(Bombings, 3);
   EXPECT_LT(Harness.Guest().Z(kzDunmore)->GetResources(), 4.0f);
+}
+
+namespace {
+
+// "Host" runs the rules; "Ann" plays Albion and "Bob" Freedonia.
+class TUsers : public TImpulseUsers {
+public:
+  int GetUserCount() const override { return 3; }
+  std::string GetUserName(int I) const override { return I == 0 ? "Host" : I == 1 ? "Ann" : "Bob"; }
+  void MarkUserRemoved(const std::string&) override {}
+};
+
+// A seeded stream of the orders players and the computer give: each record what its sender
+// may give, and now and then one it may not.
+class TOrderStream {
+public:
+  explicit TOrderStream(std::uint64_t Seed) : FPick(Seed) {}
+
+  void operator()(TKitWorld& W, std::int32_t Impulse) {
+    TBrenmoorEngine& E = W.Engine();
+    const int Count = FPick.Random(5);
+    for (int I = 0; I < Count; ++I) {
+      if (FPick.Random(20) == 0)
+        Hostile(E);
+      else
+        Valid(E);
+    }
+    E.SetImpulse(Impulse);
+    E.ProcessImpulse();
+  }
+  int Hostiles = 0;
+
+private:
+  int Pick(int N) { return FPick.Random(N); }
+  static std::string SenderOf(const TNation* N) {
+    return N && N->GetMajorPower() && !N->GetComputerPlayer() ? N->GetPlayerName() : std::string("Host");
+  }
+  std::string Id(const TUnit* U) { return std::to_string(U->ID); }
+
+  void Valid(TBrenmoorEngine& E) {
+    switch (Pick(10)) {
+      case 0: case 1: case 2: case 3: case 4: UnitOrder(E); break;
+      case 5: case 6: case 7: ZoneOrder(E); break;
+      default: NationOrder(E); break;
+    }
+  }
+
+  void UnitOrder(TBrenmoorEngine& E) {
+    if (E.GetUnitCount() == 0) return;
+    TUnit* U = E.GetUnit(Pick(E.GetUnitCount()));
+    const TOrderSet Can = U->CanTakeOrder();
+    std::vector<int> Codes;
+    for (int C = 0; C < OrderTypeCount; ++C)
+      if (Can.Contains(static_cast<TOrderType>(C))) Codes.push_back(C);
+    Codes.push_back(ordRenameUnit);
+    const int Code = Codes[static_cast<std::size_t>(Pick(static_cast<int>(Codes.size())))];
+    const std::string Zone = std::to_string(Pick(E.GetZoneCount()));
+    std::string Record;
+    switch (Code) {
+      case ordMove: case ordDock: case ordDisembark: case ordInvade: case ordRebase: case ordAirStrike: case ordBomb: case ordBombard:
+        Record = Tokenize(";", Code, Zone, U->ID);
+        break;
+      case ordDivide: {
+        std::string Counts;
+        int Total = 0;
+        for (int T = 0; T < UnitTypeCount; ++T) {
+          Counts += std::to_string(U->GetCount(T) / 2) + "#";
+          Total += U->GetCount(T) / 2;
+        }
+        if (Total > 0) Record = Tokenize(";", Code, U->ID, Counts);
+        break;
+      }
+      case ordEmbark:
+        for (TUnit* S : E.GetUnits())
+          if (S->GetOwner() == U->GetOwner() && S->GetKind() == ukNavy && S->GetTransportRoom() > 0 && S->GetZone()->IsNeighbour(U->GetZone())) {
+            Record = Pick(2) ? Tokenize(";", Code, 0, U->ID, S->ID) : Tokenize(";", int(ordEmbarkDivide), 0, 0, S->ID, Id(U) + "#");
+            break;
+          }
+        break;
+      case ordIntercept: {
+        TUnit* T = E.GetUnit(Pick(E.GetUnitCount()));
+        if (T->GetKind() == ukNavy && T->GetOwner() != U->GetOwner()) Record = Tokenize(";", Code, U->ID, T->ID);
+        break;
+      }
+      case ordPatrol: case ordRecon:
+        Record = Tokenize(";", Code, U->ID, std::to_string(U->GetZone()->GetIndex()) + "#" + Zone + "#" + std::to_string(Pick(E.GetZoneCount())) + "#");
+        break;
+      case ordRenameUnit: Record = Tokenize(";", Code, U->ID, "Wing " + std::to_string(Pick(100))); break;
+      case ordAtomicBomb: case ordBaseHere: break;
+      default: Record = Tokenize(";", Code, U->ID); break;
+    }
+    // Air units near a carrier of their own may land on it.
+    if (Code == ordRebase && Pick(2) == 0) {
+      for (TUnit* C : E.GetUnits())
+        if (C->GetOwner() == U->GetOwner() && C->GetCarrierRoom() > 0 && C != U) {
+          Record = Pick(2) ? Tokenize(";", int(ordRebaseCarrier), 0, U->ID, C->ID) : Tokenize(";", int(ordRebaseDivide), 0, C->GetZone()->GetIndex(), C->ID, Id(U) + "#");
+          break;
+        }
+    }
+    if (!Record.empty()) E.QueueOrder(Record, SenderOf(U->GetOwner()));
+  }
+
+  void ZoneOrder(TBrenmoorEngine& E) {
+    TBrenmoorZone* Z = E.GetZone(Pick(E.GetZoneCount()));
+    if (!Z->GetOwner()) return;
+    const std::string From = std::to_string(Z->GetIndex());
+    const int To = Pick(E.GetZoneCount());
+    TBrenmoorZone* Near = Z->NeighbourCount() > 0 ? Z->GetNeighbor(Pick(Z->NeighbourCount())) : nullptr;
+    std::string Record;
+    switch (Pick(11)) {
+      case 0: Record = Tokenize(";", int(ordRoute), From, To, Pick(5) + 1); break;
+      case 1: Record = Tokenize(";", int(ordAutoRoute), From, To); break;
+      case 2: case 3: {
+        const int Kind = Pick(3);
+        std::string Counts;
+        for (int T = 0; T < UnitTypeCount; ++T) Counts += (UnitTypes[static_cast<std::size_t>(T)].Kind == Kind && Pick(4) == 0 ? "1" : "0") + std::string("#");
+        if (Counts.find('1') != std::string::npos) Record = Tokenize(";", int(ordBuildUnit), From, Kind, Counts);
+        break;
+      }
+      case 4: Record = Tokenize(";", int(ordBuildFactory), From); break;
+      case 5: if (Near) Record = Tokenize(";", int(ordBuildBorder), From, Near->GetIndex()); break;
+      case 6: Record = Tokenize(";", int(ordTargetRockets), To, From); break;
+      case 7: Record = Tokenize(";", Pick(3) + int(ordBuildRocket), From); break;
+      case 8: Record = Tokenize(";", int(ordGlobalRoute), From, Pick(3) + 1); break;
+      case 9: if (Near && Near->GetSea() != 0) Record = Tokenize(";", int(ordPortZone), From, Near->GetIndex()); break;
+      default: Record = Tokenize(";", int(ordMerge), From, MergeList(Z)); break;
+    }
+    if (!Record.empty()) E.QueueOrder(Record, SenderOf(Z->GetOwner()));
+  }
+
+  std::string MergeList(TBrenmoorZone* Z) {
+    std::string List;
+    if (Z->GetUnitCount() == 0) return List;
+    const TUnit* First = Z->GetUnit(0);
+    for (int I = 0; I < Z->GetUnitCount(); ++I)
+      if (Z->GetUnit(I)->GetKind() == First->GetKind() && Z->GetUnit(I)->GetOwner() == First->GetOwner()) List += Id(Z->GetUnit(I)) + "#";
+    return List;
+  }
+
+  void NationOrder(TBrenmoorEngine& E) {
+    TNation* N = E.GetNation(Pick(E.GetMajorCount()));
+    if (!N->GetAlive()) return;
+    const int Target = Pick(E.GetNationCount());
+    std::string Record;
+    switch (Pick(6)) {
+      case 0: Record = Tokenize(";", int(ordFormations), N->GetIndex(), "-#-#-#-#-#" + std::to_string(Pick(9) + 1) + "#-#-#-#-#-#-#-#-#-#-#"); break;
+      case 1: Record = Tokenize(";", int(ordDiplomatic), N->GetIndex(), Target, Pick(8)); break;
+      case 2: if (Pick(10) == 0) Record = Tokenize(";", int(ordDeclareWar), N->GetIndex(), Target); break;
+      case 3: Record = Tokenize(";", int(ordResearch), N->GetIndex(), std::to_string(Pick(20)) + "#1#1#2#1#1#1#1#1#"); break;
+      case 4: Record = Tokenize(";", int(ordGlobalClear), N->GetIndex()); break;
+      default: Record = Tokenize(";", int(ordSubmerge) - Pick(2), Pick(E.GetUnitCount() + 1)); break;
+    }
+    if (!Record.empty()) E.QueueOrder(Record, SenderOf(N));
+  }
+
+  // A record its sender may not give: another's unit, bad counts, forbidden characters, a
+  // unit named twice, a surrender for someone else.
+  void Hostile(TBrenmoorEngine& E) {
+    ++Hostiles;
+    if (E.GetUnitCount() == 0) return;
+    TUnit* U = E.GetUnit(Pick(E.GetUnitCount()));
+    const std::string Other = SenderOf(U->GetOwner()) == "Ann" ? "Bob" : "Ann";
+    switch (Pick(6)) {
+      case 0: E.QueueOrder(Tokenize(";", int(ordInvade), Pick(E.GetZoneCount()), U->ID), Other); break;
+      case 1: E.QueueOrder(Tokenize(";", int(ordDivide), U->ID, "0#0#0#-3#9#"), SenderOf(U->GetOwner())); break;
+      case 2: E.QueueOrder(Tokenize(";", int(ordRenameUnit), U->ID, "a|b~c"), SenderOf(U->GetOwner())); break;
+      case 3: E.QueueOrder(Tokenize(";", int(ordMerge), U->GetZone()->GetIndex(), Id(U) + "#" + Id(U) + "#"), SenderOf(U->GetOwner())); break;
+      case 4: E.QueueOrder(Tokenize(";", int(ordSurrender), Other), SenderOf(U->GetOwner())); break;
+      default: E.QueueOrder(Tokenize(";", int(ordBuildUnit), Pick(E.GetZoneCount()), 0, "0#0#0#65536#"), Other); break;
+    }
+  }
+
+  TRandomGenerator FPick;
+};
+
+}  // namespace
+
+TEST(OrderStageTest, AGuestFollowsLongGamesOfCheckedOrdersImpulseByImpulse) {
+  std::set<int> Changes;
+  for (std::uint64_t Seed : {5u, 77u, 2024u}) {
+    TTwoEngineHarness Harness(Seed);
+    TUsers HostUsers, GuestUsers;
+    SetPlayers(Harness.Host());
+    SetPlayers(Harness.Guest());
+    Harness.Host().Engine().SetImpulseUsers(&HostUsers);
+    Harness.Guest().Engine().SetImpulseUsers(&GuestUsers);
+    TOrderStream Stream(Seed * 13 + 1);
+    for (int I = 0; I < 800; ++I) {
+      // Late in one game Bob gives up.
+      if (Seed == 77u && I == 600) Harness.Host().Engine().QueueOrder("43;Bob;", "Bob");
+      const std::string Fault = Harness.RunImpulse(std::ref(Stream));
+      ASSERT_EQ(Fault, "") << "seed " << Seed;
+      for (const std::string& Record : Harness.LastRecords()) Changes.insert(std::stoi(Record));
+    }
+    EXPECT_GT(Stream.Hostiles, 0);
+    Harness.Host().Engine().SetImpulseUsers(nullptr);
+    Harness.Guest().Engine().SetImpulseUsers(nullptr);
+  }
+  // Every record that an order writes went through, and the stages' records with them.
+  for (int Code : {0, 1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 28, 29, 30, 31,
+                   32, 33, 35, 36, 37, 40, 41, 42, 43, 45, 46, 47, 48, 49, 51, 53, 54, 55, 56})
+    EXPECT_TRUE(Changes.count(Code)) << "change " << Code;
 }
