@@ -1,0 +1,134 @@
+#pragma once
+// The computer players' test fixture: the kit's world with the script module playing it, a
+// recording order sink and chat sink, and a way to run a small script as one nation's brain.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/kit/RulesKit.h"
+#include "foundation/NumberText.h"
+#include "players/ScriptModule.h"
+#include "script/ScriptTypes.h"
+
+namespace players_test {
+
+class TRecordingOrders : public TOrderSink {
+public:
+  void IssueOrder(const std::string& Record) override { Records.push_back(Record); }
+  std::vector<std::string> Records;
+};
+
+class TRecordingChat : public TScriptChatSink {
+public:
+  void SendGameChat(const std::string& Line) override { Sent.push_back(Line); }
+  void ShowChat(std::int32_t Channel, const std::string& Text) override { Shown.push_back(IntToStr(Channel) + ":" + Text); }
+  void Print(const std::string& Line) override { Printed.push_back(Line); }
+  std::vector<std::string> Sent;
+  std::vector<std::string> Shown;
+  std::vector<std::string> Printed;
+};
+
+// The few queries the default script reads, for as long as the module has none of its own:
+// each is added only when the registry lacks its name.
+inline void AddStandInQueries(TdmScript& M) {
+  struct TStandIn {
+    const char* Name;
+    const char* Declaration;
+    TFunc::TOnEvalEvent Handler;
+  };
+  const auto Unit = [&M](const TArgList& A) { return M.UnitArgument(A, 0); };
+  const auto Zone = [&M](const TArgList& A) { return M.ValidZoneArgument(A, 0); };
+  const TStandIn StandIns[] = {
+      {"GETZONECOUNT", "GetZoneCount(): integer", [&M](TFunc*, const TArgList&, TValue& R) { R = TValue(M.Engine().GetZoneCount()); }},
+      {"GETUNITCOUNT", "GetUnitCount(): integer", [&M](TFunc*, const TArgList&, TValue& R) { R = TValue(M.Brain().UnitCount()); }},
+      {"GETCURRENTPLAYER", "GetCurrentPlayer(): integer",
+       [&M](TFunc*, const TArgList&, TValue& R) { R = TValue(M.Brain().GetPlayerIndex()); }},
+      {"GETZONEOWNER", "GetZoneOwner( mult ): integer",
+       [&M](TFunc*, const TArgList& A, TValue& R) {
+         TBrenmoorZone* Z = M.ZoneArgument(A, 0);
+         R = TValue(Z && Z->GetOwner() ? Z->GetOwner()->GetIndex() : -1);
+       }},
+      {"GETZONEFACTORIES", "GetZoneFactories( mult ): integer",
+       [&M](TFunc*, const TArgList& A, TValue& R) {
+         R = TValue(M.VisibleZoneArgument(A, 0) ? M.CurrentZone->GetFactories() : 0);
+       }},
+      {"GETZONERESOURCES", "GetZoneResources( mult ): integer",
+       [&M](TFunc*, const TArgList& A, TValue& R) {
+         R = TValue(M.VisibleZoneArgument(A, 0) ? static_cast<std::int32_t>(M.CurrentZone->GetResources()) : 0);
+       }},
+      {"GETUNITOWNER", "GetUnitOwner( mult ): integer",
+       [Unit](TFunc*, const TArgList& A, TValue& R) { R = TValue(Unit(A)->GetOwner()->GetIndex()); }},
+      {"GETUNITID", "GetUnitID( mult ): integer", [Unit](TFunc*, const TArgList& A, TValue& R) { R = TValue(Unit(A)->ID); }},
+      {"GETUNITCLASS", "GetUnitClass( mult ): integer",
+       [Unit](TFunc*, const TArgList& A, TValue& R) { R = TValue(static_cast<std::int32_t>(Unit(A)->GetKind())); }},
+      {"GETUNITFORCECOUNT", "GetUnitForceCount( mult ): integer",
+       [Unit](TFunc*, const TArgList& A, TValue& R) { R = TValue(Unit(A)->GetTotalCount()); }},
+      {"GETUNITZONE", "GetUnitZone( mult ): integer",
+       [Unit](TFunc*, const TArgList& A, TValue& R) { R = TValue(Unit(A)->GetZone()->GetIndex()); }},
+      {"GETUNITRANGE", "GetUnitRange( mult ): integer",
+       [Unit](TFunc*, const TArgList& A, TValue& R) { R = TValue(static_cast<std::int32_t>(Unit(A)->GetRange())); }},
+      {"GETZONENAME", "GetZoneName( mult ): string",
+       [Zone](TFunc*, const TArgList& A, TValue& R) { R = TValue(Zone(A)->GetName()); }},
+  };
+  for (const TStandIn& S : StandIns)
+    if (!M.GetFuncs().FindFunction(S.Name)) M.AddGameFunction(S.Declaration, S.Handler);
+}
+
+// The kit's world played by the script module; the brains' Random is seeded.
+class TPlayersFixture : public ::testing::Test {
+public:
+  TPlayersFixture() {
+    Module.SetBrenmoorEngine(&World.Engine());
+    Module.SetOrderSink(&Orders);
+    Module.SetChatSink(&Chat);
+    Module.OnShowMessage = [this](const std::string& Text) { Messages.push_back(Text); };
+    Module.GetRandom().SetSeed(7);
+    AddStandInQueries(Module);
+    World.Engine().UpdateVisibility(0);
+  }
+
+  TBrenmoorEngine& Engine() { return World.Engine(); }
+
+  // Nation's brain made ready for a run (the current brain, its player and seen units).
+  TBrenmoorBrain& Ready(int Nation) {
+    TBrenmoorBrain& B = Module.GetBrain(Nation);
+    Module.CurrentBrain = &B;
+    Module.CurrentEngine = &Engine();
+    B.Prepare();
+    return B;
+  }
+  // The unit's script index for the nation (Ready first): its text for a script.
+  std::string I(const TUnit* Unit, int Nation = 0) { return IntToStr(Ready(Nation).IndexOfUnit(Unit)); }
+
+  // Runs Text as the nation's brain with errors raised; the records it issued.
+  std::vector<std::string> Run(const std::string& Text, int Nation = 0) {
+    Orders.Records.clear();
+    TBrenmoorBrain& B = Ready(Nation);
+    B.SetExceptions(true);
+    B.SetText(Text);
+    B.Execute();
+    B.SetExceptions(false);
+    return Orders.Records;
+  }
+  // The same with errors shown: the message, or "" when the run succeeded.
+  std::string RunError(const std::string& Text, int Nation = 0) {
+    try {
+      Run(Text, Nation);
+    } catch (const std::exception& E) {
+      Module.GetBrain(Nation).SetExceptions(false);
+      return E.what();
+    }
+    return {};
+  }
+
+  kit::TKitWorld World;
+  TRecordingOrders Orders;
+  TRecordingChat Chat;
+  std::vector<std::string> Messages;
+  TdmScript Module;
+};
+
+inline std::string Id(const TUnit* Unit) { return IntToStr(Unit->ID); }
+
+}  // namespace players_test
