@@ -160,6 +160,7 @@ bool TdmScript::RunTurn(std::int32_t Impulse, bool Host) {
   TNation* Nation = FEngine->GetNation(Slot);
   if (!Nation->GetComputerPlayer() || !Nation->GetAlive()) return false;
   TBrenmoorBrain& B = BrainForPlayer(Nation);
+  FCurrentImpulse = Impulse;
   // The brain and the engine of the run are set before anything of the script runs: the
   // constants of a script call game functions while it compiles.
   CurrentBrain = &B;
