@@ -46,6 +46,9 @@ struct TOrderCase {
   int Nation;
   // Prepares the world and gives the script and the records it must issue, in order.
   std::function<std::pair<std::string, std::vector<std::string>>(TPlayersFixture& F, TKitUnits& U)> Make;
+  // What the records did once the rules carried them out in an impulse (none: nothing
+  // further checked than that the rules take them).
+  std::function<void(TPlayersFixture& F, TKitUnits& U)> Effect = nullptr;
 };
 
 std::ostream& operator<<(std::ostream& S, const TOrderCase& C) { return S << C.Name; }
@@ -67,10 +70,18 @@ const TOrderCase OrderCases[] = {
     {"Move", 0,
      [](auto& F, auto& U) {
        return std::pair{"OrderUnitMove(" + F.I(U.Army) + ", 1)", std::vector{"1;1;" + Id(U.Army) + ";"}};
+     },
+     [](auto& F, auto& U) {
+       (void)F, (void)U;
+       EXPECT_EQ(U.Army->GetDestinationZone(), F.World.Z(kzBrae));
      }},
     {"Invade", 0,
      [](auto& F, auto& U) {
        return std::pair{"OrderUnitInvade(" + F.I(U.Army) + ", 1)", std::vector{"10;1;" + Id(U.Army) + ";"}};
+     },
+     [](auto& F, auto& U) {
+       (void)F, (void)U;
+       EXPECT_EQ(U.Army->GetOrder(), ordInvade); EXPECT_TRUE(U.Army->GetAttacking());
      }},
     {"AirStrike", 0,
      [](auto& F, auto& U) {
@@ -84,12 +95,22 @@ const TOrderCase OrderCases[] = {
      [](auto& F, auto& U) {
        return std::pair{"OrderUnitDividePct(" + F.I(U.Army) + ", 50)",
                         std::vector{"6;" + Id(U.Army) + ";0#0#0#2#1#0#0#0#0#0#0#0#0#0#0#0#;"}};
+     },
+     [](auto& F, auto& U) {
+       (void)F, (void)U;
+       EXPECT_EQ(U.Army->GetCount(utInfantry), 3); EXPECT_EQ(U.Army->GetCount(utArmor), 1);
+       ASSERT_EQ(F.World.Z(kzAlba)->GetUnitCount(), 3); const TUnit* Split = F.World.Z(kzAlba)->GetUnit(2);
+       EXPECT_EQ(Split->GetCount(utInfantry), 2); EXPECT_EQ(Split->GetCount(utArmor), 1);
      }},
     {"Merge", 0,
      [](auto& F, auto& U) {
        TUnit* Other = F.World.MakeUnit(0, ukArmy, kzAlba, {{utInfantry, 1}});
        return std::pair{"OrderUnitMerge(" + F.I(U.Army) + ", " + F.I(Other) + ")",
                         std::vector{"4;0;" + Id(U.Army) + "#" + Id(Other) + "#;"}};
+     },
+     [](auto& F, auto& U) {
+       (void)F, (void)U;
+       EXPECT_EQ(F.World.Z(kzAlba)->GetUnitCount(), 2); EXPECT_EQ(F.World.UnitIn(kzAlba, 0, ukArmy)->GetCount(utInfantry), 6);
      }},
     {"ConsolidateByKindArmyNavyAir", 0,
      [](auto& F, auto& U) {
@@ -101,6 +122,10 @@ const TOrderCase OrderCases[] = {
      [](auto& F, auto& U) {
        return std::pair{"OrderUnitRebaseCarrier(" + F.I(U.Fighters) + ", " + F.I(U.Fleet) + ", true)",
                         std::vector{"37;0;2;" + Id(U.Fleet) + ";" + Id(U.Fighters) + "#;"}};
+     },
+     [](auto& F, auto& U) {
+       (void)F, (void)U;
+       EXPECT_EQ(U.Fighters->GetCount(utFighter), 2); EXPECT_EQ(U.Fleet->GetBasedCount(), 2); EXPECT_EQ(U.Fleet->GetCarrierRoom(), 0);
      }},
     {"RebaseOntoCarrierWhole", 0,
      [](auto& F, auto& U) {
@@ -112,6 +137,10 @@ const TOrderCase OrderCases[] = {
     {"DisembarkAll", 0,
      [](auto& F, auto& U) {
        return std::pair{"OrderUnitDisembarkAll(" + F.I(U.Fleet) + ", 0)", std::vector{"8;0;" + Id(U.Cargo) + ";"}};
+     },
+     [](auto& F, auto& U) {
+       (void)F, (void)U;
+       EXPECT_EQ(U.Cargo->GetOrder(), ordDisembark);
      }},
     {"Disembark", 0,
      [](auto& F, auto& U) {
@@ -130,6 +159,11 @@ const TOrderCase OrderCases[] = {
        return std::pair{"ClearPatrolZones(2); AddPatrolZone(3); AddPatrolZone(7); AddPatrolZone(3); OrderUnitPatrol(" +
                             F.I(U.Fleet) + ")",
                         std::vector{"11;" + Id(U.Fleet) + ";3#7#3#;"}};
+     },
+     [](auto& F, auto& U) {
+       (void)F, (void)U;
+       EXPECT_EQ(U.Fleet->GetOrder(), ordPatrol); ASSERT_EQ(U.Fleet->GetPatrolZoneCount(), 3);
+       EXPECT_EQ(U.Fleet->GetPatrolZone(1), F.World.Z(kzHale));
      }},
     {"PatrolIgnoresAZoneThatIsNoNeighbour", 0,
      [](auto& F, auto& U) {
@@ -166,11 +200,19 @@ const TOrderCase OrderCases[] = {
      [](auto& F, auto&) {
        TUnit* Subs = F.World.MakeUnit(2, ukNavy, kzChannel, {{utSubmarine, 2}});
        return std::pair{"OrderUnitSubmerge(" + F.I(Subs, 2) + ")", std::vector{"30;" + Id(Subs) + ";"}};
+     },
+     [](auto& F, auto& U) {
+       (void)F, (void)U;
+       EXPECT_TRUE(F.World.Z(kzChannel)->GetUnit(F.World.Z(kzChannel)->GetUnitCount() - 1)->GetSubmerged());
      }},
     {"RouteLowersTheAmountToTheWholeResources", 0,
      [](auto& F, auto&) {
        AlbionHoldsHale(F);
        return std::pair{std::string("OrderRouteResources(0, 7, 100)"), std::vector<std::string>{"17;0;7;12;"}};
+     },
+     [](auto& F, auto& U) {
+       (void)F, (void)U;
+       ASSERT_EQ(F.Engine().GetRoutingCount(), 1); EXPECT_EQ(F.Engine().GetRouting(0)->Amount, 12);
      }},
     {"AutoRoute", 0,
      [](auto& F, auto&) {
@@ -182,6 +224,10 @@ const TOrderCase OrderCases[] = {
        BuildingAllowed(F, 18);
        return std::pair{std::string("OrderBuildArmy(0, 0, 0, 5, 2)"),
                         std::vector<std::string>{"19;0;0;0#0#0#5#2#0#0#0#0#0#0#0#0#0#0#0#;"}};
+     },
+     [](auto& F, auto& U) {
+       (void)F, (void)U;
+       EXPECT_TRUE(F.World.Z(kzAlba)->GetBuilding());
      }},
     {"BuildNavyOfMerchantsWithoutFactories", 0,
      [](auto& F, auto&) {
@@ -212,11 +258,19 @@ const TOrderCase OrderCases[] = {
      [](auto& F, auto&) {
        F.World.Z(kzAlba)->SetRocketSite(true);
        return std::pair{std::string("OrderTargetRocket(0, 1)"), std::vector<std::string>{"32;1;0;"}};
+     },
+     [](auto& F, auto& U) {
+       (void)F, (void)U;
+       EXPECT_EQ(F.World.Z(kzAlba)->GetRocketTarget(), F.World.Z(kzBrae));
      }},
     {"TargetRocketAtItsOwnSite", 0,
      [](auto& F, auto&) {
        F.World.Z(kzAlba)->SetRocketSite(true);
        return std::pair{std::string("OrderTargetRocket(0, 0)"), std::vector<std::string>{"32;0;0;"}};
+     },
+     [](auto& F, auto& U) {
+       (void)F, (void)U;
+       EXPECT_EQ(F.World.Z(kzAlba)->GetRocketTarget(), nullptr);
      }},
     {"BuildRocket", 0,
      [](auto& F, auto&) {
@@ -243,17 +297,29 @@ const TOrderCase OrderCases[] = {
                         std::vector<std::string>{"25;0;8#1#2#3#4#5#6#7#-#9#10#11#12#13#14#-#;"}};
      }},
     {"Diplomatic", 0,
-     [](auto&, auto&) { return std::pair{std::string("OrderDiplomatic(2, 1)"), std::vector<std::string>{"27;0;2;1;"}}; }},
+     [](auto&, auto&) { return std::pair{std::string("OrderDiplomatic(2, 1)"), std::vector<std::string>{"27;0;2;1;"}}; },
+     [](auto& F, auto& U) {
+       (void)F, (void)U;
+       EXPECT_EQ(F.World.N(0)->GetDiplomaticActions(), 0);
+     }},
     {"ResearchSpendingHeldTo100", 0,
      [](auto& F, auto&) {
        for (int G = 0; G < ResearchGroupCount; ++G) F.World.N(0)->SetResearchSpending(G, static_cast<std::uint8_t>(G));
        return std::pair{std::string("OrderChangeResearchSpending(150)"), std::vector<std::string>{"31;0;100#0#1#2#3#4#5#6#7#;"}};
+     },
+     [](auto& F, auto& U) {
+       (void)F, (void)U;
+       EXPECT_EQ(F.World.N(0)->GetResearchSpendingTotal(), 100);
      }},
     {"ResearchLevelHeldTo10", 0,
      [](auto& F, auto&) {
        for (int G = 0; G < ResearchGroupCount; ++G) F.World.N(0)->SetResearchSpending(G, static_cast<std::uint8_t>(G));
        F.World.N(0)->SetResearchSpendingTotal(40);
        return std::pair{std::string("OrderChangeResearchLevel(2, 12)"), std::vector<std::string>{"31;0;40#0#1#10#3#4#5#6#7#;"}};
+     },
+     [](auto& F, auto& U) {
+       (void)F, (void)U;
+       EXPECT_EQ(F.World.N(0)->GetResearchSpending(2), 10);
      }},
 };
 
@@ -263,6 +329,19 @@ TEST_P(TOrderTable, WritesExactlyTheRecordsOfTheOrder) {
   TKitUnits U(World);
   auto [Script, Expected] = GetParam().Make(*this, U);
   EXPECT_EQ(Run(Script, GetParam().Nation), Expected) << Script;
+}
+
+TEST_P(TOrderTable, TheRulesTakeTheRecordsAndCarryThemOut) {
+  TKitUnits U(World);
+  for (int N = 0; N < 3; ++N) World.N(N)->SetComputerPlayer(true);
+  auto [Script, Expected] = GetParam().Make(*this, U);
+  for (const std::string& Record : Run(Script, GetParam().Nation)) {
+    EXPECT_TRUE(Engine().CheckOrder(Record, "Host")) << Record;
+    Engine().QueueOrder(Record, "Host");
+  }
+  Engine().ProcessImpulse();
+  EXPECT_EQ(kit::CheckInvariants(Engine()), "");
+  if (GetParam().Effect) GetParam().Effect(*this, U);
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, TOrderTable, ::testing::ValuesIn(OrderCases),
