@@ -76,7 +76,7 @@ bool Researched(const TNation* Player, int Group) {
 
 std::string PatrolText(const TModule& M) {
   std::string S;
-  for (const TBrenmoorZone* Zone : M.PatrolZones) S += IntToStr(Zone->GetIndex()) + "#";
+  for (const std::int32_t Zone : M.PatrolZones) S += IntToStr(Zone) + "#";
   return S;
 }
 
@@ -187,8 +187,11 @@ void OrderUnitInvade(TModule& M, const TArgList& A, TValue&) {
 void PatrolOrder(TModule& M, const TArgList& A, TOrderType Code) {
   TUnit* U = OwnUnitFor(M, A, Code);
   if (!U) return;
-  // The order heads for the route's second zone: a route of fewer than two zones is none.
+  // The order heads for the route's second zone: a route of fewer than two zones is none;
+  // nor is one of another game's map.
   if (M.PatrolZones.size() < 2) return;
+  for (const std::int32_t Zone : M.PatrolZones)
+    if (Zone >= M.Engine().GetZoneCount()) return;
   Issue(M, Code, U->ID, PatrolText(M));
 }
 
@@ -476,13 +479,15 @@ void OrderChangeResearchLevel(TModule& M, const TArgList& A, TValue&) {
 void ClearPatrolZones(TModule& M, const TArgList& A, TValue&) {
   TBrenmoorZone* Start = M.ValidZoneArgument(A, 0);
   M.PatrolZones.clear();
-  M.PatrolStart = Start;
+  M.PatrolStart = Start->GetIndex();
 }
 
 void AddPatrolZone(TModule& M, const TArgList& A, TValue&) {
   TBrenmoorZone* Z = M.ValidZoneArgument(A, 0);
-  const TBrenmoorZone* Last = M.PatrolZones.empty() ? M.PatrolStart : M.PatrolZones.back();
-  if (Last && Last->IsNeighbour(Z)) M.PatrolZones.push_back(Z);
+  const std::int32_t Last = M.PatrolZones.empty() ? M.PatrolStart : M.PatrolZones.back();
+  // A route of another game's map may name zones this one lacks: it connects to nothing.
+  if (Last < 0 || Last >= M.Engine().GetZoneCount()) return;
+  if (M.Engine().GetZone(Last)->IsNeighbour(Z)) M.PatrolZones.push_back(Z->GetIndex());
 }
 
 void FindClosestEnemyZone(TModule& M, const TArgList& A, TValue& Result) {

@@ -104,7 +104,7 @@ void TdmScript::NewGame() {
   CurrentUnit = nullptr;
   CurrentZone = nullptr;
   PatrolZones.clear();
-  PatrolStart = nullptr;
+  PatrolStart = -1;
   SearchRing.clear();
   NextRing.clear();
   MergeList.clear();

@@ -71,8 +71,10 @@ public:
   TBrenmoorBrain* CurrentBrain = nullptr;
   TUnit* CurrentUnit = nullptr;
   TBrenmoorZone* CurrentZone = nullptr;
-  std::vector<TBrenmoorZone*> PatrolZones;
-  TBrenmoorZone* PatrolStart = nullptr;
+  // The patrol route being built, by zone index (it outlives runs, brains and games, so it
+  // holds no pointer into a map that may be loaded anew); PatrolStart -1 for none.
+  std::vector<std::int32_t> PatrolZones;
+  std::int32_t PatrolStart = -1;
   std::vector<TBrenmoorZone*> SearchRing;
   std::vector<TBrenmoorZone*> NextRing;
   std::vector<TUnit*> MergeList;

@@ -13,10 +13,10 @@ TEST(ComputerGame, SevenDefaultBrainsPlayAThousandImpulsesAndTheGuestKeepsStep) 
   ASSERT_EQ(E.GetMajorCount(), 7);
   int OwnersAtStart[seven_power_world::Width * seven_power_world::Height];
   for (int Z = 0; Z < E.GetZoneCount(); ++Z) OwnersAtStart[Z] = E.GetZone(Z)->GetOwner() ? E.GetZone(Z)->GetOwner()->GetIndex() : -1;
-  // The whole games are compared at every fifth impulse and the last; the guest's draws and
+  // The whole games are compared at every tenth impulse and the last; the guest's draws and
   // records, and the brains' messages, at every one.
   for (int I = 0; I < 1000; ++I) {
-    const std::string Fault = Game.RunImpulse(I % 5 == 0 || I == 999);
+    const std::string Fault = Game.RunImpulse(I % 10 == 0 || I == 999);
     ASSERT_EQ(Fault, "");
   }
   // Every power played its default script (brain6 for the seventh), and the script did what it

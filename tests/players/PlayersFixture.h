@@ -29,52 +29,6 @@ public:
   std::vector<std::string> Printed;
 };
 
-// The few queries the default script reads, for as long as the module has none of its own:
-// each is added only when the registry lacks its name.
-inline void AddStandInQueries(TdmScript& M) {
-  struct TStandIn {
-    const char* Name;
-    const char* Declaration;
-    TFunc::TOnEvalEvent Handler;
-  };
-  const auto Unit = [&M](const TArgList& A) { return M.UnitArgument(A, 0); };
-  const auto Zone = [&M](const TArgList& A) { return M.ValidZoneArgument(A, 0); };
-  const TStandIn StandIns[] = {
-      {"GETZONECOUNT", "GetZoneCount(): integer", [&M](TFunc*, const TArgList&, TValue& R) { R = TValue(M.Engine().GetZoneCount()); }},
-      {"GETUNITCOUNT", "GetUnitCount(): integer", [&M](TFunc*, const TArgList&, TValue& R) { R = TValue(M.Brain().UnitCount()); }},
-      {"GETCURRENTPLAYER", "GetCurrentPlayer(): integer",
-       [&M](TFunc*, const TArgList&, TValue& R) { R = TValue(M.Brain().GetPlayerIndex()); }},
-      {"GETZONEOWNER", "GetZoneOwner( mult ): integer",
-       [&M](TFunc*, const TArgList& A, TValue& R) {
-         TBrenmoorZone* Z = M.ZoneArgument(A, 0);
-         R = TValue(Z && Z->GetOwner() ? Z->GetOwner()->GetIndex() : -1);
-       }},
-      {"GETZONEFACTORIES", "GetZoneFactories( mult ): integer",
-       [&M](TFunc*, const TArgList& A, TValue& R) {
-         R = TValue(M.VisibleZoneArgument(A, 0) ? M.CurrentZone->GetFactories() : 0);
-       }},
-      {"GETZONERESOURCES", "GetZoneResources( mult ): integer",
-       [&M](TFunc*, const TArgList& A, TValue& R) {
-         R = TValue(M.VisibleZoneArgument(A, 0) ? static_cast<std::int32_t>(M.CurrentZone->GetResources()) : 0);
-       }},
-      {"GETUNITOWNER", "GetUnitOwner( mult ): integer",
-       [Unit](TFunc*, const TArgList& A, TValue& R) { R = TValue(Unit(A)->GetOwner()->GetIndex()); }},
-      {"GETUNITID", "GetUnitID( mult ): integer", [Unit](TFunc*, const TArgList& A, TValue& R) { R = TValue(Unit(A)->ID); }},
-      {"GETUNITCLASS", "GetUnitClass( mult ): integer",
-       [Unit](TFunc*, const TArgList& A, TValue& R) { R = TValue(static_cast<std::int32_t>(Unit(A)->GetKind())); }},
-      {"GETUNITFORCECOUNT", "GetUnitForceCount( mult ): integer",
-       [Unit](TFunc*, const TArgList& A, TValue& R) { R = TValue(Unit(A)->GetTotalCount()); }},
-      {"GETUNITZONE", "GetUnitZone( mult ): integer",
-       [Unit](TFunc*, const TArgList& A, TValue& R) { R = TValue(Unit(A)->GetZone()->GetIndex()); }},
-      {"GETUNITRANGE", "GetUnitRange( mult ): integer",
-       [Unit](TFunc*, const TArgList& A, TValue& R) { R = TValue(static_cast<std::int32_t>(Unit(A)->GetRange())); }},
-      {"GETZONENAME", "GetZoneName( mult ): string",
-       [Zone](TFunc*, const TArgList& A, TValue& R) { R = TValue(Zone(A)->GetName()); }},
-  };
-  for (const TStandIn& S : StandIns)
-    if (!M.GetFuncs().FindFunction(S.Name)) M.AddGameFunction(S.Declaration, S.Handler);
-}
-
 // The kit's world played by the script module; the brains' Random is seeded.
 class TPlayersFixture : public ::testing::Test {
 public:
@@ -84,7 +38,6 @@ public:
     Module.SetChatSink(&Chat);
     Module.OnShowMessage = [this](const std::string& Text) { Messages.push_back(Text); };
     Module.GetRandom().SetSeed(7);
-    AddStandInQueries(Module);
     World.Engine().UpdateVisibility(0);
   }
 
