@@ -426,6 +426,13 @@ const TOrderCase RefusedCases[] = {
      }},
     {"TargetRocketWithoutSite", 0,
      [](auto&, auto&) { return std::pair{std::string("OrderTargetRocket(0, 1)"), std::vector<std::string>{}}; }},
+    {"PatrolRouteOfAnotherGamesMap", 0,
+     [](auto& F, auto& U) {
+       F.Module.PatrolStart = 40;
+       F.Module.PatrolZones = {41, 42};
+       return std::pair{"OrderUnitPatrol(" + F.I(U.Fleet) + "); AddPatrolZone(3); OrderUnitRecon(" + F.I(U.Fighters) + ")",
+                        std::vector<std::string>{}};
+     }},
     {"PatrolOfFewerThanTwoZones", 0,
      [](auto& F, auto& U) {
        return std::pair{"ClearPatrolZones(2); AddPatrolZone(3); OrderUnitPatrol(" + F.I(U.Fleet) + ")", std::vector<std::string>{}};
