@@ -261,6 +261,9 @@ public:
   // identifiers: each unit that fits goes aboard whole, one too big has what fits split off
   // (change 13), until the room is used up. At: the carrier's zone, where air units land.
   void LoadShip(bool Transport, TBrenmoorZone* At, TUnit* Ship, const std::string& IDs);
+  // The unit's custom name := Name; the units aiming at it know it by the new name (their
+  // order texts and saved games show it), on every machine alike.
+  void RenameUnit(TUnit* Unit, const std::string& Name);
   // What a factory, border defence level, airfield, port or rocket site costs the zone.
   static constexpr double ImprovementCost = 25.0;
 

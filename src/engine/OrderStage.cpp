@@ -360,7 +360,7 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       TUnit* U = Unit();
       const std::string Text = F.Text();
       if (!U) return;
-      U->SetCustomName(Text);
+      RenameUnit(U, Text);
       AddUnitChange(U, 51, Text);
       return;
     }
@@ -442,4 +442,10 @@ void TBrenmoorEngine::LoadShip(bool Transport, TBrenmoorZone* At, TUnit* Ship, c
     AddUnitChange(U, 13, Counts, ZoneIndexOrNone(Ship->GetZone()), Ship->ID);
     DivideUnit(U, Counts, Ship);
   }
+}
+
+void TBrenmoorEngine::RenameUnit(TUnit* Unit, const std::string& Name) {
+  Unit->SetCustomName(Name);
+  for (TUnit* Other : FUnits)
+    if (Other->GetDestinationUnit() == Unit) Other->SetDestinationUnit(Unit);
 }

@@ -42,6 +42,13 @@ TUnit* TBrenmoorEngine::DivideUnit(TUnit* Unit, const std::string& Counts, TUnit
     Unit->SetCount(T, static_cast<std::uint16_t>(Unit->GetCount(T) - N));
     New->SetTypeFactor(T, Unit->GetTypeFactor(T));
   }
+  // Submarines split off a submerged fleet stay under water. A machine that does not play the
+  // owner never counted them: they join the tallies only to leave them as they submerge.
+  if (Unit->GetSubmerged()) {
+    if (New->GetOwner() && !New->GetOwner()->GetLocalPlayer())
+      New->GetZone()->ChangeTally(New->GetOwner()->GetMajorIndex(), utSubmarine, New->GetCount(utSubmarine));
+    New->SetSubmerged(true);
+  }
   if (Carrier) {
     if (New->GetKind() != ukArmy) {
       New->SetOrder(ordNone);
