@@ -150,5 +150,17 @@ TEST_F(TBrainTurn, AScriptThatLoopsWithoutEndStopsWhenTheGameEnds) {
   EXPECT_EQ(Chat.Printed, (std::vector<std::string>{"1:1:next"}));
 }
 
+TEST_F(TBrainTurn, TheClocksFirstStepShowsTheDateAdvancesItRunsTheTurnAndResetsTheImpulse) {
+  WriteScript("p0.brmai", "Print('ran')");
+  const TDateTime Date = Engine().GetDate();
+  World.Z(kit::kzAlba)->SetBombCount(2);
+  EXPECT_EQ(Module.BeforeProcess(0, false), LongDateToStr(Date));
+  EXPECT_EQ(Engine().GetDate(), Date + Engine().GetImpulseRate());
+  EXPECT_EQ(World.Z(kit::kzAlba)->GetBombCount(), 0);
+  EXPECT_TRUE(Chat.Printed.empty());
+  EXPECT_EQ(Module.BeforeProcess(7, true), LongDateToStr(Date + Engine().GetImpulseRate()));
+  EXPECT_EQ(Chat.Printed, (std::vector<std::string>{"0:7:ran"}));
+}
+
 }  // namespace
 }  // namespace players_test
