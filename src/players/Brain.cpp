@@ -3,6 +3,11 @@
 #include "foundation/ListError.h"
 
 bool TBrenmoorBrain::Execute() {
+  Prepare();
+  return TScript::Execute();
+}
+
+void TBrenmoorBrain::Prepare() {
   FSeenUnits.clear();
   FPlayer = nullptr;
   if (FEngine && FPlayerIndex >= 0 && FPlayerIndex < FEngine->GetNationCount()) {
@@ -12,7 +17,6 @@ bool TBrenmoorBrain::Execute() {
       if (Unit->IsVisibleTo(FPlayer)) FSeenUnits.push_back(Unit);
     }
   }
-  return TScript::Execute();
 }
 
 TUnit* TBrenmoorBrain::GetUnit(std::int32_t I) const {

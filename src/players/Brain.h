@@ -18,9 +18,13 @@ public:
   TBrenmoorEngine* GetBrenmoorEngine() const { return FEngine; }
   void SetBrenmoorEngine(TBrenmoorEngine* Engine) { FEngine = Engine; }
 
-  // Runs the script for the player: the nation of PlayerIndex, the units it sees (engine list
-  // order), then the script (compiled first when it is not). The result is the script's.
+  // Runs the script for the player: Prepare, then the script (compiled first when it is
+  // not). The result is the script's.
   bool Execute();
+  // Looks up the player (the nation of PlayerIndex) and the units it sees, in the engine's
+  // list order. The turn calls it before compiling too, so that constants that call game
+  // functions read this player's game.
+  void Prepare();
 
   // The nation of the run (nullptr before the first run).
   TNation* GetPlayer() const { return FPlayer; }

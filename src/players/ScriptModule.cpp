@@ -1,5 +1,11 @@
 #include "players/ScriptModule.h"
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "script/Script.h"
 #include "script/ScriptExceptions.h"
 
 TdmScript::TdmScript() {
@@ -9,6 +15,7 @@ TdmScript::TdmScript() {
     B.SetPlayerIndex(I);
     B.SetExceptions(false);
     B.SetFunctions(&FFuncs);
+    B.OnShowMessage = [this](TScript*, const std::string& Text) { ShowMessage(Text); };
   }
   RegisterQueryFunctions();
   RegisterOrderFunctions();
@@ -27,6 +34,7 @@ TBrenmoorBrain& TdmScript::BrainForPlayer(const TNation* Nation) {
 }
 
 void TdmScript::SetBrenmoorEngine(TBrenmoorEngine* Engine) {
+  FEngine = Engine;
   for (auto& B : FBrains) B->SetBrenmoorEngine(Engine);
 }
 
@@ -92,6 +100,142 @@ TNation* TdmScript::NationArgument(const TArgList& Args, std::int32_t I) const {
   return Engine().GetNation(IntArg(Args, I));
 }
 
-// Filled in by the computer players' issue: the turn and the default script.
-void TdmScript::RunTurn(std::int32_t, bool) {}
-const char* TdmScript::DefaultScript() { return ""; }
+void TdmScript::NewGame() {
+  CurrentUnit = nullptr;
+  CurrentZone = nullptr;
+  PatrolZones.clear();
+  PatrolStart = -1;
+  SearchRing.clear();
+  NextRing.clear();
+  MergeList.clear();
+  ZoneCountCache = 0;
+  Bits.SetCapacity(0);
+}
+
+namespace {
+
+// The text of a script file, or nothing when no such file exists.
+bool ReadScriptFile(const std::string& Name, std::string& Text) {
+  std::error_code Ec;
+  if (Name.empty() || !std::filesystem::is_regular_file(Name, Ec)) return false;
+  std::ifstream File(Name, std::ios::binary);
+  if (!File) return false;
+  std::ostringstream S;
+  S << File.rdbuf();
+  Text = S.str();
+  return true;
+}
+
+}  // namespace
+
+void TdmScript::LoadBrainScript(TNation& Nation, TBrenmoorBrain& Brain) {
+  if (Nation.GetAIScript().empty()) Nation.SetAIScript("Default.brmai");
+  std::string Text;
+  if (!ReadScriptFile(Nation.GetAIScript(), Text)) Text = DefaultScript();
+  Brain.SetText(std::move(Text));
+  // Compiled with errors raised, so that a failure is seen here (the brain itself only shows
+  // its errors): the player hears of it once, and the nation plays an empty script.
+  Brain.SetExceptions(true);
+  try {
+    Brain.Compile();
+  } catch (const EScriptError& E) {
+    ShowMessage(ScriptErrorText(E.what(), E.Position()));
+    ShowMessage("Could not compile Brain Script for " + Nation.GetName());
+    Brain.SetText("");
+    Brain.Compile();
+  } catch (const std::exception& E) {
+    ShowMessage(E.what());
+    ShowMessage("Could not compile Brain Script for " + Nation.GetName());
+    Brain.SetText("");
+    Brain.Compile();
+  }
+  Brain.SetExceptions(false);
+  Nation.SetScriptLoaded(true);
+}
+
+bool TdmScript::RunTurn(std::int32_t Impulse, bool Host) {
+  if (!Host || !FEngine || Impulse < 0) return false;
+  const std::int32_t Slot = Impulse % 7;
+  if (Slot >= FEngine->GetMajorCount() || Slot >= FEngine->GetNationCount()) return false;
+  TNation* Nation = FEngine->GetNation(Slot);
+  if (!Nation->GetComputerPlayer() || !Nation->GetAlive()) return false;
+  TBrenmoorBrain& B = BrainForPlayer(Nation);
+  FCurrentImpulse = Impulse;
+  // The brain and the engine of the run are set before anything of the script runs: the
+  // constants of a script call game functions while it compiles.
+  CurrentBrain = &B;
+  CurrentEngine = FEngine;
+  CurrentUnit = nullptr;
+  CurrentZone = nullptr;
+  B.SetBrenmoorEngine(FEngine);
+  if (!Nation->GetScriptLoaded()) {
+    B.Prepare();
+    LoadBrainScript(*Nation, B);
+  }
+  return B.Execute();
+}
+
+std::string TdmScript::BeforeProcess(std::int32_t Impulse, bool Host) {
+  if (!FEngine) return {};
+  const std::string DateText = LongDateToStr(FEngine->GetDate());
+  FEngine->AdvanceDate();
+  RunTurn(Impulse, Host);
+  FEngine->BeginImpulse();
+  return DateText;
+}
+
+const char* TdmScript::DefaultScript() {
+  return R"({ The built-in computer player.
+
+  This script is only a placeholder, used when a nation's script file does not
+  exist: it builds armies wherever it has factories and resources, splits large
+  armies and keeps one half at home, and now and then sends an army into a
+  neighbouring enemy zone or an air force against the nearest enemy zone in its
+  range. Fleets stay where they are. }
+
+CONST LAND = 0;
+CONST AIR = 1;
+CONST SEA = 2;
+
+NbrZones := GetZoneCount();
+NbrUnits := GetUnitCount();
+CurrentPlayer := GetCurrentPlayer();
+Version(4.0);
+
+{ Armies: artillery, AA guns, infantry and armour where there are factories. }
+for i := 0 to NbrZones - 1 do
+  if GetZoneOwner(i) = CurrentPlayer then
+    if (GetZoneFactories(i) > 0) and (GetZoneResources(i) > 25) then
+      OrderBuildArmy(i, Random(0, 4), Random(0, 4), Random(5, 10), Random(1, 5));
+
+for i := 0 to NbrUnits - 1 do
+  if GetUnitOwner(i) = CurrentPlayer then
+  begin
+    sCode := IntToStr(GetUnitID(i));
+    Kind := GetUnitClass(i);
+    if Kind = LAND then
+    begin
+      if GetUnitForceCount(i) > 10 then
+      begin
+        { The half that stays behind holds its zone from now on. }
+        SetBrainData(sCode, 'D');
+        OrderUnitDividePct(i, 50)
+      end
+      else if GetBrainData(sCode) <> 'D' then
+        if Random(1, 100) > 70 then
+        begin
+          Target := FindClosestEnemyZone(GetUnitZone(i), 1);
+          OrderUnitInvade(i, Target)
+        end
+    end
+    else if Kind = AIR then
+    begin
+      if Random(1, 100) > 70 then
+      begin
+        Target := FindClosestEnemyZone(GetUnitZone(i), GetUnitRange(i));
+        OrderUnitAirStrike(i, Target)
+      end
+    end
+  end;
+)";
+}

@@ -6,6 +6,7 @@
 // window implements, so the whole module runs headless.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,7 @@ public:
   TBrenmoorBrain& BrainForPlayer(const TNation* Nation);
   // The engine every brain plays (the main window's).
   void SetBrenmoorEngine(TBrenmoorEngine* Engine);
+  TBrenmoorEngine* GetBrenmoorEngine() const { return FEngine; }
   TFuncs& GetFuncs() { return FFuncs; }
   // The game functions, in registration order.
   std::int32_t GameFunctionCount() const { return static_cast<std::int32_t>(FGameFunctions.size()); }
@@ -69,8 +71,10 @@ public:
   TBrenmoorBrain* CurrentBrain = nullptr;
   TUnit* CurrentUnit = nullptr;
   TBrenmoorZone* CurrentZone = nullptr;
-  std::vector<TBrenmoorZone*> PatrolZones;
-  TBrenmoorZone* PatrolStart = nullptr;
+  // The patrol route being built, by zone index (it outlives runs, brains and games, so it
+  // holds no pointer into a map that may be loaded anew); PatrolStart -1 for none.
+  std::vector<std::int32_t> PatrolZones;
+  std::int32_t PatrolStart = -1;
   std::vector<TBrenmoorZone*> SearchRing;
   std::vector<TBrenmoorZone*> NextRing;
   std::vector<TUnit*> MergeList;
@@ -102,15 +106,35 @@ public:
   void AddGameFunction(const std::string& Declaration, TFunc::TOnEvalEvent Handler);
 
   // The turn at the start of an impulse on the machine that runs the rules: the brain of the
-  // major power of Impulse mod 7, when that power is computer-played and alive; its script is
-  // loaded and compiled at its first run in the game. Host false: no brain runs.
-  void RunTurn(std::int32_t Impulse, bool Host);
+  // major power of Impulse mod 7, when that power is computer-played and alive, plays the
+  // module's engine. Its script is loaded and compiled at the nation's first run in the game
+  // (the nation's AIScript file, "Default.brmai" when it names none, read relative to the
+  // current folder; the built-in default script when the file does not exist). A script that
+  // does not compile is reported once, through OnShowMessage, and the nation then plays an
+  // empty script for the rest of the game. Host false: no brain runs. Returns true when a
+  // brain ran and its script ended without an error.
+  bool RunTurn(std::int32_t Impulse, bool Host);
+
+  // The whole of the main window's handler at the start of an impulse, on every machine:
+  // the engine's date as the date label shows it ("mmmm d, yyyy", returned), the date
+  // advanced by the impulse rate, the turn (RunTurn), then the engine's per-impulse reset
+  // (BeginImpulse). The window clears its own bombardment-sound flag after it.
+  std::string BeforeProcess(std::int32_t Impulse, bool Host);
 
   // The built-in default script (used when a nation's script file does not exist).
   static const char* DefaultScript();
 
-  // Ends every running script at its next call (the game ends or the window closes).
+  // Ends every running script at its next call (the game ends or the window closes). The
+  // next compile or run of a script clears the stop again.
   void StopScripts() { FFuncs.SetStopped(true); }
+
+  // A new game: forgets the patrol route, the nearest-enemy search's sizes and the unit and
+  // zone of the last run (they belong to the game that went).
+  void NewGame();
+
+  // Where the brains' messages go (script errors, the refusal of a script that does not
+  // compile): a message box in the program. Headless when unassigned.
+  std::function<void(const std::string& Text)> OnShowMessage;
 
 private:
   // Query functions (QueryFunctions.cpp) and orders and stateful functions
@@ -118,7 +142,14 @@ private:
   void RegisterQueryFunctions();
   void RegisterOrderFunctions();
 
+  // Reads and compiles the nation's script for Brain (the first run of the nation in a game).
+  void LoadBrainScript(TNation& Nation, TBrenmoorBrain& Brain);
+  void ShowMessage(const std::string& Text) {
+    if (OnShowMessage) OnShowMessage(Text);
+  }
+
   TFuncs FFuncs;
+  TBrenmoorEngine* FEngine = nullptr;
   std::array<std::unique_ptr<TBrenmoorBrain>, BrainCount> FBrains;
   std::vector<std::unique_ptr<TFunc>> FGameFunctions;
   TOrderSink* FOrderSink = nullptr;

@@ -1,0 +1,136 @@
+#pragma once
+// A headless game of computer players only, as the main window runs it: on the host, at every
+// impulse, the brain of the impulse plays (the module's turn), its orders are queued and the
+// rules run the impulse; a guest replays the host's change records; both run the upkeep. The
+// guest is optional (the benchmark plays the host alone).
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "SevenPowerWorld.h"
+#include "engine/kit/RulesKit.h"
+#include "players/ScriptModule.h"
+
+namespace players_test {
+
+class TQueueingOrders : public TOrderSink {
+public:
+  void IssueOrder(const std::string& Record) override { Records.push_back(Record); }
+  std::vector<std::string> Records;
+};
+
+class TComputerGame {
+public:
+  // The sender of the host's own orders (a game without impulse users: the host).
+  static constexpr const char* HostName = "Host";
+
+  TComputerGame(std::uint64_t Seed, bool WithGuest)
+      : FHost(std::make_unique<kit::TKitWorld>(seven_power_world::ScenarioText(), seven_power_world::MapText())) {
+    FHost->Engine().SetRandomSeed(Seed);
+    Module.GetRandom().SetSeed(Seed + 1);
+    if (WithGuest) {
+      FGuest = std::make_unique<kit::TKitWorld>(seven_power_world::ScenarioText(), seven_power_world::MapText());
+      FGuest->Sink.Host = false;
+      FGuest->Engine().SetRandomGenerator(&FGuestRandom);
+      GuestModule.SetBrenmoorEngine(&FGuest->Engine());
+    }
+    for (kit::TKitWorld* W : Worlds()) {
+      W->Engine().SetAllComputer(true);
+      for (int N = 0; N < W->Engine().GetMajorCount(); ++N) W->N(N)->SetComputerPlayer(true);
+      W->Engine().UpdateVisibility(0);
+    }
+    Module.SetBrenmoorEngine(&FHost->Engine());
+    Module.SetOrderSink(&Orders);
+    Module.OnShowMessage = [this](const std::string& Text) { Messages.push_back(Text); };
+    GuestModule.OnShowMessage = [this](const std::string& Text) { Messages.push_back("guest: " + Text); };
+  }
+
+  kit::TKitWorld& Host() { return *FHost; }
+  kit::TKitWorld* Guest() { return FGuest.get(); }
+  std::int32_t GetImpulse() const { return FImpulse; }
+
+  // One impulse; "" when it ran and (with a guest) both machines agree, else a report. The
+  // two games are compared in full when Compare is set (the dump is the dear part).
+  std::string RunImpulse(bool Compare = true) {
+    const std::int32_t Impulse = FImpulse++;
+    const std::string Where = "Impulse " + std::to_string(Impulse) + ": ";
+    TBrenmoorEngine& H = FHost->Engine();
+    FHost->Sink.Records.clear();
+    try {
+      for (kit::TKitWorld* W : Worlds()) W->Engine().SetImpulse(Impulse);
+      // The clock's first step on every machine: the date, the brain (host only), the reset.
+      Module.BeforeProcess(Impulse, true);
+      if (FGuest) GuestModule.BeforeProcess(Impulse, false);
+      for (const std::string& Record : Orders.Records) {
+        ++OrdersByCode[std::stoi(Record)];
+        H.QueueOrder(Record, HostName);
+      }
+      Orders.Records.clear();
+      H.ProcessImpulse();
+      if (FGuest) {
+        TBrenmoorEngine& G = FGuest->Engine();
+        for (const std::string& Record : kit::UnframeChanges(kit::FrameChanges(Impulse, FHost->Sink.Records))) G.ApplyStateChange(Record);
+      }
+      for (kit::TKitWorld* W : Worlds()) {
+        W->Engine().SupplyUpkeep();
+        W->Engine().UpdateVisibility(Impulse);
+        W->Engine().EndImpulseUpkeep(Impulse);
+      }
+    } catch (const std::exception& Error) {
+      return Where + Error.what();
+    }
+    if (!Messages.empty()) return Where + "a brain reported: " + Messages.front();
+    if (!FGuest) return {};
+    if (!FGuest->Sink.Records.empty()) return Where + "the guest wrote " + FGuest->Sink.Records.front();
+    if (FGuestRandom.Draws() > 0) return Where + "the guest drew a random number";
+    if (!Compare) return {};
+    for (kit::TKitWorld* W : Worlds())
+      if (std::string Fault = kit::CheckInvariants(W->Engine()); !Fault.empty()) return Where + Fault;
+    const kit::TDumpOptions Shared{false, false};
+    const std::string DH = SharedGame(kit::DumpState(H, Shared));
+    const std::string DG = SharedGame(kit::DumpState(FGuest->Engine(), Shared));
+    if (DH != DG) return Where + kit::FirstDifference(DH, DG);
+    return {};
+  }
+
+  TdmScript Module;
+  TdmScript GuestModule;
+  TQueueingOrders Orders;
+  std::vector<std::string> Messages;
+  std::map<int, int> OrdersByCode;
+
+private:
+  // The dump without what only the machine that runs the brains keeps: the brains' script
+  // names, whether they are loaded, and their private data.
+  static std::string SharedGame(const std::string& Dump) {
+    std::string Out;
+    std::size_t From = 0;
+    while (From < Dump.size()) {
+      std::size_t To = Dump.find('\n', From);
+      if (To == std::string::npos) To = Dump.size();
+      const std::string_view Line(Dump.data() + From, To - From);
+      if (Line.find(".aiScript=") == std::string_view::npos && Line.find(".scriptLoaded=") == std::string_view::npos &&
+          Line.find(".brainData=") == std::string_view::npos) {
+        Out.append(Line);
+        Out += '\n';
+      }
+      From = To + 1;
+    }
+    return Out;
+  }
+
+  std::vector<kit::TKitWorld*> Worlds() {
+    std::vector<kit::TKitWorld*> W{FHost.get()};
+    if (FGuest) W.push_back(FGuest.get());
+    return W;
+  }
+
+  kit::TForbiddenRandom FGuestRandom;
+  std::unique_ptr<kit::TKitWorld> FHost;
+  std::unique_ptr<kit::TKitWorld> FGuest;
+  std::int32_t FImpulse = 0;
+};
+
+}  // namespace players_test
