@@ -1,6 +1,7 @@
 #include "engine/BrenmoorZone.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/Nation.h"
@@ -138,6 +139,12 @@ std::string TBrenmoorZone::SaveToString() const {
   // Built ports and airfields would vanish on loading without these two.
   Field(TokenText(FPort));
   Field(TokenText(FAirfield));
+  // The order of the zone's units: the engine's list is saved in identifier order, but a
+  // zone lists its units in the order they came in, and the rules read that order (the first
+  // fleet that an army placed at sea boards, the air units rehomed first).
+  List.clear();
+  for (const auto& Unit : FUnits) List += IntToStr(Unit->ID) + "#";
+  Field(List);
   return S;
 }
 
@@ -179,9 +186,24 @@ void TBrenmoorZone::LoadFromString(const std::string& Text) {
     FPort = R.NextBool('~');
     FAirfield = R.NextBool('~');
   }
+  FUnitOrderText = R.AtEnd() ? std::string() : std::string(R.Next('~'));
 }
 
 void TBrenmoorZone::ResolveLoadedReferences() {
+  // The units go back into their saved order; one the list does not name (a game saved
+  // without the order) keeps its place after the named ones.
+  if (!FUnitOrderText.empty()) {
+    std::unordered_map<std::int32_t, std::size_t> Place;
+    TTokenReader L(FUnitOrderText);
+    while (!L.AtEnd()) Place.emplace(L.NextInt('#'), Place.size());
+    const auto Rank = [&Place](const std::unique_ptr<TUnit>& Unit) {
+      const auto It = Place.find(Unit->ID);
+      return It == Place.end() ? Place.size() : It->second;
+    };
+    std::stable_sort(FUnits.begin(), FUnits.end(),
+                     [&Rank](const std::unique_ptr<TUnit>& A, const std::unique_ptr<TUnit>& B) { return Rank(A) < Rank(B); });
+    FUnitOrderText.clear();
+  }
   FTallies = RecountTallies();
   FSupplySource = ZoneOf(FSupplySourceIndex, "supply source");
   std::string Rest = FBorderText;

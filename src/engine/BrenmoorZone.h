@@ -197,6 +197,9 @@ private:
   std::vector<std::pair<TBrenmoorZone*, std::int32_t>> FBorderDefenses;
   std::int32_t FBorderCount = 0;
   std::string FBorderText;
+  // The identifiers of the zone's units in their order, as a saved game gives them ("" for a
+  // game saved without); consumed when the loaded references are resolved.
+  std::string FUnitOrderText;
   bool FBuilding = false;
   std::array<std::uint16_t, UnitTypeCount> FBuildQueue{};
   float FBuildProgress = 0.0f;

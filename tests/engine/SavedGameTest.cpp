@@ -281,6 +281,39 @@ TEST_F(SavedGameTest, AGameSavedAndLoadedIsTheSameGameToTheLastByte) {
   }
 }
 
+// A zone lists its units in the order they came in, which the rules read (the first fleet an
+// army placed at sea boards): a loaded game keeps that order, not the identifiers' order.
+TEST_F(SavedGameTest, AZoneKeepsTheOrderOfItsUnits) {
+  BuildRichGame();
+  const auto ZoneOrders = [](const TBrenmoorEngine& E) {
+    std::vector<std::vector<std::int32_t>> Orders;
+    for (int I = 0; I < E.GetZoneCount(); ++I) {
+      Orders.emplace_back();
+      for (int J = 0; J < E.GetZone(I)->GetUnitCount(); ++J) Orders.back().push_back(E.GetZone(I)->GetUnit(J)->ID);
+    }
+    return Orders;
+  };
+  // The first unit of a zone with several leaves and comes back: it is the zone's last now.
+  const auto Alone = [](const TUnit* U) {
+    return !U->GetTransport() && !U->GetBaseUnit() && U->GetBoardedCount() == 0 && U->GetBasedCount() == 0;
+  };
+  TBrenmoorZone* Crowded = nullptr;
+  for (int I = 0; I < Engine.GetZoneCount() && !Crowded; ++I) {
+    TBrenmoorZone* Z = Engine.GetZone(I);
+    if (Z->GetUnitCount() >= 2 && Z->NeighbourCount() > 0 && Alone(Z->GetUnit(0))) Crowded = Z;
+  }
+  ASSERT_NE(Crowded, nullptr);
+  TUnit* First = Crowded->GetUnit(0);
+  First->MoveToZone(Crowded->GetNeighbor(0), mmReplay);
+  First->MoveToZone(Crowded, mmReplay);
+  ASSERT_EQ(Crowded->GetUnit(Crowded->GetUnitCount() - 1), First);
+
+  TOtherMachine Other;
+  Other.Engine.LoadFromString(Engine.SaveToString());
+  EXPECT_EQ(ZoneOrders(Other.Engine), ZoneOrders(Engine));
+  EXPECT_EQ(Other.Engine.SaveToString(), Engine.SaveToString());
+}
+
 TEST_F(SavedGameTest, TwoMachinesGoOnAlikeFromASavedGame) {
   BuildRichGame();
   TOtherMachine Other;

@@ -155,7 +155,7 @@ TEST_F(ZoneTest, SavedFieldRoundTripKeepsBuiltPortsAndAirfields) {
   B->SetAirfield(true);
   const std::string Saved = B->SaveToString();
   EXPECT_EQ(Saved,
-            "0#0#0#0#0#2#0#0#0#0#0#0#0#0#0#0#~1~0~1~1~0~1~0~4~7.1~0~6~1~2~4~4=3#~1~8~2.25~0~0~3~1~1~");
+            "0#0#0#0#0#2#0#0#0#0#0#0#0#0#0#0#~1~0~1~1~0~1~0~4~7.1~0~6~1~2~4~4=3#~1~8~2.25~0~0~3~1~1~1#~");
 
   LoadWorld(false);
   B = Z(zBrae);
@@ -172,11 +172,12 @@ TEST_F(ZoneTest, SavedFieldRoundTripKeepsBuiltPortsAndAirfields) {
   EXPECT_TRUE(B->GetPort());
   EXPECT_TRUE(B->GetAirfield());
   EXPECT_EQ(B->GetTally(1, utInfantry), 0);  // Rebuilt from its (no) units.
-  EXPECT_EQ(B->SaveToString(), Saved);
+  // The same text, but for the zone's units in order: none came back here.
+  EXPECT_EQ(B->SaveToString(), Saved.substr(0, Saved.size() - 3) + "~");
 
   // A text of an older version ends after the port zone: the scenario's flags stay.
   LoadWorld(false);
-  const std::string Older = Saved.substr(0, Saved.size() - 4);
+  const std::string Older = Saved.substr(0, Saved.size() - 7);
   Z(zAlba)->LoadFromString(Older);
   EXPECT_TRUE(Z(zAlba)->GetPort());
   EXPECT_FALSE(Z(zAlba)->GetAirfield());
