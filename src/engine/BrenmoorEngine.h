@@ -225,14 +225,44 @@ public:
   // Raises EBrenmoorEngine "The game cannot be <Action> while an impulse runs" during one.
   void CheckNoImpulse(const char* Action) const;
 
-  // --- Order records ---
-  // Appends an order record for the coming impulse (arrival order).
-  void QueueOrder(const std::string& Record) { FOrders.push_back(Record); }
+  // --- Order records and the whole impulse (OrderStage.cpp, OrderCheck.cpp) ---
+  // One queued order record and the user who sent it (a player name as the impulse clock
+  // knows it).
+  struct TQueuedOrder {
+    std::string Record;
+    std::string Sender;
+    friend bool operator==(const TQueuedOrder&, const TQueuedOrder&) = default;
+  };
+  // Appends an order record of Sender for the coming impulse (arrival order).
+  void QueueOrder(const std::string& Record, const std::string& Sender) { FOrders.push_back({Record, Sender}); }
   int GetOrderCount() const { return static_cast<int>(FOrders.size()); }
-  const std::vector<std::string>& GetOrders() const { return FOrders; }
+  const std::vector<TQueuedOrder>& GetOrders() const { return FOrders; }
   // Hands the queue over and leaves it empty (the order stage).
-  std::vector<std::string> TakeOrders() { return std::exchange(FOrders, {}); }
+  std::vector<TQueuedOrder> TakeOrders() { return std::exchange(FOrders, {}); }
   void ClearOrders() { FOrders.clear(); }
+  // One impulse on the machine that runs the rules, at the engine's impulse number: the
+  // pending random event is cleared, every unit's impulse state reset, every queued record
+  // checked against its sender and carried out in queue order, the queue emptied, then the
+  // units act and the end-of-impulse stages run. Runs as an impulse (TImpulseRun).
+  void ProcessImpulse();
+  // Carries out one order record as the order stage does, without asking who sent it: a
+  // record naming no unit, zone or nation that exists, a code above 43, or a patrol of fewer
+  // than two zones does nothing. Draws no random number.
+  void ApplyOrder(const std::string& Record);
+  // Whether Sender may give the order: what it names belongs to one of the sender's powers,
+  // the unit may take the order, counts are within what there is, texts are clean and lists
+  // name each unit once. A record that fails is skipped by the order stage without a word.
+  bool CheckOrder(const std::string& Record, const std::string& Sender) const;
+  // Whether Sender plays the nation: a human-played nation whose player name is Sender, or a
+  // nation the computer plays (and every minor nation) when Sender is the machine that runs
+  // the rules (the first impulse user, or anyone in a game without impulse users).
+  bool SenderPlays(const std::string& Sender, const TNation* Nation) const;
+  // The loading of a transport (Transport) or a carrier (else) Ship from the "#"-list of unit
+  // identifiers: each unit that fits goes aboard whole, one too big has what fits split off
+  // (change 13), until the room is used up. At: the carrier's zone, where air units land.
+  void LoadShip(bool Transport, TBrenmoorZone* At, TUnit* Ship, const std::string& IDs);
+  // What a factory, border defence level, airfield, port or rocket site costs the zone.
+  static constexpr double ImprovementCost = 25.0;
 
   // --- Change records ---
   void SetChangeSink(TChangeSink* Sink) { FChangeSink = Sink; }
@@ -639,7 +669,7 @@ private:
   std::string FScenarioName;
   TDateTime FDate = 0;
   std::string FDescription;
-  std::vector<std::string> FOrders;
+  std::vector<TQueuedOrder> FOrders;
   TRandomAccessList<TUnit> FUnits;
   std::vector<std::unique_ptr<TStorm>> FStorms;
   std::vector<std::unique_ptr<TRandomEvent>> FRandomEvents;

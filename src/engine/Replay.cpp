@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "engine/BrenmoorEngine.h"
+#include "engine/OrderRecord.h"
 #include "foundation/NumberText.h"
 
 namespace {
@@ -58,10 +59,9 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
         case 3: {
           const std::int32_t Order = F.Int();
           if (Order >= 0 && Order < OrderTypeCount) Unit->SetOrder(static_cast<TOrderType>(Order));
-          const std::int32_t Zone = F.Int();
-          if (Zone >= 0) Unit->SetDestinationZone(ZoneAt(Zone));
-          const std::string Target = F.Text();
-          if (StrToIntDef(Target, -1) >= 0) Unit->SetDestinationUnit(GetUnitByID(StrToIntDef(Target, -1)));
+          // -1 is the host's unit without a destination: the host may have just cleared it.
+          Unit->SetDestinationZone(ZoneOrNone(F.Int()));
+          Unit->SetDestinationUnit(GetUnitByID(StrToIntDef(F.Text(), -1)));
           Unit->SetAttacking(F.Bool());
           break;
         }
@@ -192,6 +192,22 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
     case 11: {
       TBrenmoorZone* Zone = ZoneAt(F.Int());
       Zone->SetSupplySource(ZoneAt(F.Int()));
+      return;
+    }
+    case 12: {
+      TBrenmoorZone* Zone = ZoneAt(F.Int());
+      const std::int32_t Kind = F.Int();
+      const OrderRecord::TBuildFigures Build = OrderRecord::ReadBuild(F.Text());
+      const float Resources = F.Float();
+      // The host sends the total it computed (a conquered zone builds at 0.6 of it); an older
+      // host sends none, and the total is the plain sum of the production points.
+      const auto Total = TryStrToFloat(F.Text());
+      Zone->SetBuildKind(Kind);
+      for (int T = 0; T < UnitTypeCount; ++T) Zone->SetBuildQueue(T, Build.Counts[static_cast<std::size_t>(T)]);
+      Zone->SetBuildTotal(Total ? static_cast<float>(*Total) : Build.Total);
+      Zone->SetResources(Resources);
+      Zone->SetBuildProgressPoints(0.0f);
+      Zone->SetBuilding(true);
       return;
     }
     case 14: {

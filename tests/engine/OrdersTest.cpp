@@ -20,14 +20,15 @@ TEST_F(OrdersTest, OrdersQueueInArrivalOrderUntilTheOrderStageTakesThem) {
   // A move of unit 12 to zone 40, then a declaration of war of nation 0 on nation 1.
   const std::string Move = Tokenize(";", int(ordMove), 12, 40);
   EXPECT_EQ(Move, "1;12;40;");
-  Engine.QueueOrder(Move);
-  Engine.QueueOrder(Tokenize(";", int(ordDeclareWar), 0, 1));
-  Engine.QueueOrder(Tokenize(";", int(ordSurrender), 2));
-  EXPECT_EQ(Engine.GetOrders(), (std::vector<std::string>{"1;12;40;", "28;0;1;", "43;2;"}));
+  Engine.QueueOrder(Move, "Ann");
+  Engine.QueueOrder(Tokenize(";", int(ordDeclareWar), 0, 1), "Bob");
+  Engine.QueueOrder(Tokenize(";", int(ordSurrender), 2), "Ann");
+  using Q = TBrenmoorEngine::TQueuedOrder;
+  EXPECT_EQ(Engine.GetOrders(), (std::vector<Q>{{"1;12;40;", "Ann"}, {"28;0;1;", "Bob"}, {"43;2;", "Ann"}}));
   EXPECT_EQ(Engine.TakeOrders().size(), 3u);
   EXPECT_EQ(Engine.GetOrderCount(), 0);
   // A new game starts with an empty queue.
-  Engine.QueueOrder(Move);
+  Engine.QueueOrder(Move, "Ann");
   LoadWorld(false);
   EXPECT_EQ(Engine.GetOrderCount(), 0);
 }

@@ -35,11 +35,14 @@ TEST_F(ReplayTest, UnitRecordsFindTheirUnitOrAreSkipped) {
   const std::string Before = DumpState(E);
   for (const char* Record : {"0;999;1;", "59;1;", "-1;", "x;", "", "24;999;"}) E.ApplyStateChange(Record);
   EXPECT_EQ(DumpState(E), Before);
-  // An order record without destinations changes only the order and the attacking flag.
+  // An order record without destinations is the host's unit without them: whatever the guest
+  // had goes.
   Army->SetDestinationZone(W.Z(kzDunmore));
+  Army->SetDestinationUnit(W.UnitIn(kzBrae, 1, ukArmy));
   E.ApplyStateChange("3;" + ID + ";10;-1;-1;1;");
   EXPECT_EQ(Army->GetOrder(), ordInvade);
-  EXPECT_EQ(Army->GetDestinationZone(), W.Z(kzDunmore));
+  EXPECT_EQ(Army->GetDestinationZone(), nullptr);
+  EXPECT_EQ(Army->GetDestinationUnit(), nullptr);
   EXPECT_TRUE(Army->GetAttacking());
   // A unit removed takes its counts out of the tallies.
   E.ApplyStateChange("24;" + ID + ";");

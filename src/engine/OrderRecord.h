@@ -1,0 +1,47 @@
+#pragma once
+// Reading order records: the fields of a record front to back, the "#"-lists inside a field,
+// and the figures of a build order. Shared by the order stage and the host's check of a
+// record against its sender, so that both read a record exactly alike.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/BrenmoorEngine.h"
+
+namespace OrderRecord {
+
+// The fields of one record; a missing or non-numeric field reads as 0 (or "").
+class TOrderFields {
+public:
+  explicit TOrderFields(const std::string& Record) : FRest(Record) {}
+  std::int32_t Int() { return NextTokenInt(FRest, ";"); }
+  std::string Text() { return NextToken(FRest, ";"); }
+
+private:
+  std::string FRest;
+};
+
+// The zones of a "#"-list of zone indices; false when an item is no index of a zone.
+bool ReadZoneList(const TBrenmoorEngine& Engine, std::string List, std::vector<TBrenmoorZone*>& Zones);
+// The integers of a "#"-list; false when an item is no integer.
+bool ReadIntList(std::string List, std::vector<std::int32_t>& Values);
+
+// A build order's 16 counts (held to 0..65535), its production points (before the factor of
+// a conquered zone), its resource cost (before the events) and the unit kind of the last type
+// with a count, which the events' cost factors look at.
+struct TBuildFigures {
+  std::array<std::uint16_t, UnitTypeCount> Counts{};
+  float Total = 0.0f;
+  double Cost = 0.0;
+  TUnitKind EventKind = ukArmy;
+};
+TBuildFigures ReadBuild(std::string List);
+// Each count followed by "#".
+std::string CountsText(const std::array<std::uint16_t, UnitTypeCount>& Counts);
+
+// A formation text SetFormations can read: 16 "#"-fields each "-" or an integer (missing
+// fields at the end read as 0).
+bool IsFormationText(std::string Text);
+
+}  // namespace OrderRecord
