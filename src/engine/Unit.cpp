@@ -284,6 +284,9 @@ void TUnit::SetZone(TBrenmoorZone* Zone) {
 }
 
 void TUnit::SetDestinationUnit(TUnit* Unit) {
+  // The name is the one the target bore when it became the destination: naming the same
+  // target again (a replayed order record) keeps it, so that every machine shows the same.
+  if (Unit && Unit == FDestinationUnit) return;
   FDestinationUnit = Unit;
   FDestinationUnitName = Unit ? Unit->GetName() : std::string();
 }
@@ -386,9 +389,11 @@ void TUnit::Embark(TMoveMode Mode) {
   TUnit* Ship = FDestinationUnit;
   // Only an army boards, and only a fleet takes it: a ship in another's hold would carry it round.
   if (!Ship || !Ship->FZone || !FZone || Ship == this || FKind != ukArmy || Ship->FKind != ukNavy) return;
-  if (!FZone->IsNeighbour(Ship->FZone) || Ship->FZone->GetEmbattled()) return;
+  if (!FZone->IsNeighbour(Ship->FZone) || Ship->FZone->GetEmbattled() || FTransport == Ship) return;
   if (Ship->GetTransportRoom() < GetTransportWeight()) return;
   FEngine->AddUnitChange(this, 16);
+  // An army still in the hold of a fleet that docked leaves that fleet for the new one.
+  if (FTransport) FTransport->RemoveBoarded(this);
   Ship->AddBoarded(this);
   FTransport = Ship;
   MoveToZone(Ship->FZone, Mode);
@@ -656,7 +661,8 @@ void TUnit::LoadFromString(const std::string& Text) {
 }
 
 void TUnit::ResolveLoadedReferences() {
-  if (TUnit* Target = FEngine->GetUnitByID(FDestinationUnitID)) SetDestinationUnit(Target);
+  // The saved name stays: the target may have been renamed since it was set.
+  if (TUnit* Target = FEngine->GetUnitByID(FDestinationUnitID)) FDestinationUnit = Target;
   TTokenReader Based(FBasedIDs);
   while (!Based.AtEnd()) {
     TUnit* Unit = FEngine->GetUnitByID(StrToIntDef(Based.Next('#'), -1));

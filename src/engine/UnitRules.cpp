@@ -19,6 +19,19 @@ void ChangeUnitTallies(const TUnit* Unit, int Sign) {
     if (Unit->GetCount(T) != 0) Unit->GetZone()->ChangeTally(Row, T, Sign * Unit->GetCount(T));
 }
 
+// Marks the unit's organisation as changed in this impulse, its value kept, so that the
+// end-of-impulse report carries it. A guest divides and merges when it replays the records,
+// before the report of the impulse arrives, so it starts from the organisation the units had
+// before the impulse; a unit made from one whose organisation the host changed earlier in the
+// impulse (propaganda, a move) must be reported to come out the same. Only a value within the
+// setter's bounds, which every changed value is, can be marked this way.
+void MarkOrganizationChanged(TUnit* Unit) {
+  const float Value = Unit->GetOrganization();
+  if (Unit->GetOrganizationChanged() || Value < 25.0f || Value > 100.0f) return;
+  Unit->SetOrganizationDirect(Value < 50.0f ? 100.0f : 25.0f);
+  Unit->SetOrganization(Value);
+}
+
 }  // namespace
 
 void TBrenmoorEngine::UntallyUnit(const TUnit* Unit) { ChangeUnitTallies(Unit, -1); }
@@ -32,6 +45,10 @@ TUnit* TBrenmoorEngine::DivideUnit(TUnit* Unit, const std::string& Counts, TUnit
   New->SetExperience(Unit->GetExperience());
   New->SetOrganizationDirect(Unit->GetOrganization());
   New->SetBaseZone(Unit->GetBaseZone());
+  // The counts leave the tallies with the unit and come back with both parts, each as this
+  // machine counts it: a submerged fleet of a nation played elsewhere is not counted, the
+  // part that splits off from it (surfaced) is.
+  ChangeUnitTallies(Unit, -1);
   std::string Rest = Counts;
   for (int T = 0; T < UnitTypeCount; ++T) {
     // A count is never more than the unit holds: what the divide window offers. A record
@@ -42,6 +59,9 @@ TUnit* TBrenmoorEngine::DivideUnit(TUnit* Unit, const std::string& Counts, TUnit
     Unit->SetCount(T, static_cast<std::uint16_t>(Unit->GetCount(T) - N));
     New->SetTypeFactor(T, Unit->GetTypeFactor(T));
   }
+  ChangeUnitTallies(Unit, +1);
+  ChangeUnitTallies(New, +1);
+  if (Unit->GetOrganizationChanged()) MarkOrganizationChanged(New);
   if (Carrier) {
     if (New->GetKind() != ukArmy) {
       New->SetOrder(ordNone);
@@ -95,7 +115,9 @@ bool TBrenmoorEngine::MergeUnits(TBrenmoorZone*, const std::string& IDs) {
     const double WeightKeep = static_cast<double>(Keep->GetTotalCount()) / Total;
     const double WeightOther = static_cast<double>(Other->GetTotalCount()) / Total;
     Keep->SetExperience(static_cast<float>(Other->GetExperience() * WeightOther + Keep->GetExperience() * WeightKeep));
+    const bool Changed = Keep->GetOrganizationChanged() || Other->GetOrganizationChanged();
     Keep->SetOrganizationDirect(static_cast<float>(Keep->GetOrganization() * WeightKeep + Other->GetOrganization() * WeightOther));
+    if (Changed) MarkOrganizationChanged(Keep);
     for (int T = 0; T < UnitTypeCount; ++T) {
       const std::int32_t N = Keep->GetCount(T) + Other->GetCount(T);
       if (N <= 0) continue;

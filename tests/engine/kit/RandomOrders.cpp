@@ -65,7 +65,7 @@ std::string TRandomOrders::SenderFor(const TNation* Nation) const {
 std::vector<TNation*> TRandomOrders::Players(TBrenmoorEngine& E) const {
   std::vector<TNation*> Out;
   for (int I = 0; I < E.GetNationCount(); ++I)
-    if (TNation* N = E.GetNation(I); N->GetMajorPower() && N->GetAlive()) Out.push_back(N);
+    if (TNation* N = E.GetNation(I); N->GetAlive()) Out.push_back(N);
   return Out;
 }
 
@@ -76,13 +76,13 @@ TUnit* TRandomOrders::AnyUnit(TBrenmoorEngine& E, TOrderType Code) {
   // when some unit may take it, and the stream stays cheap on large worlds.
   for (int Try = 0; Try < 12; ++Try) {
     TUnit* Unit = E.GetUnit(R(Count));
-    if (Unit->GetOwner() && Unit->GetOwner()->GetMajorPower() && Unit->GetZone() && MayTake(Unit, Code)) return Unit;
+    if (Unit->GetOwner() && Unit->GetZone() && MayTake(Unit, Code)) return Unit;
   }
   if (Count > 400) return nullptr;
   const int Start = R(Count);
   for (int I = 0; I < Count; ++I) {
     TUnit* Unit = E.GetUnit((Start + I) % Count);
-    if (Unit->GetOwner() && Unit->GetOwner()->GetMajorPower() && Unit->GetZone() && MayTake(Unit, Code)) return Unit;
+    if (Unit->GetOwner() && Unit->GetZone() && MayTake(Unit, Code)) return Unit;
   }
   return nullptr;
 }
@@ -92,7 +92,7 @@ TBrenmoorZone* TRandomOrders::AnyOwnZone(TBrenmoorEngine& E, bool LandOnly) {
   for (int Try = 0; Try < 20 && Count > 0; ++Try) {
     TBrenmoorZone* Zone = E.GetZone(R(Count));
     const TNation* Owner = Zone->GetOwner();
-    if (!Owner || !Owner->GetMajorPower() || !Owner->GetAlive()) continue;
+    if (!Owner || !Owner->GetAlive()) continue;
     if (LandOnly && Zone->GetSea() != 0) continue;
     return Zone;
   }
@@ -236,7 +236,8 @@ std::string TRandomOrders::UnitOrder(TBrenmoorEngine& E, TOrderType Code, TUnit*
         for (int I = 0; I < Zone->GetUnitCount(); ++I) {
           TUnit* M = Zone->GetUnit(I);
           if (M->GetOwner() != Owner || M->GetTransport() || M->GetBaseUnit() == Unit) continue;
-          if (Code == ordEmbarkDivide ? M->GetKind() == ukArmy : M->GetKind() == ukAirForce && M->IsCarrierCapable())
+          if (M->GetKind() == (Code == ordEmbarkDivide ? ukArmy : ukAirForce) &&
+              M->CanTakeOrder().Contains(Code == ordEmbarkDivide ? ordEmbark : ordRebase))
             Cargo.push_back(M);
         }
       };
@@ -304,7 +305,7 @@ std::string TRandomOrders::ZoneOrder(TBrenmoorEngine& E, TOrderType Code, TNatio
       std::vector<TBrenmoorZone*> Sites, Targets;
       for (int I = 0; I < E.GetZoneCount(); ++I) {
         TBrenmoorZone* S = E.GetZone(I);
-        if (S->GetRocketSite() && S->GetOwner() && S->GetOwner()->GetMajorPower()) Sites.push_back(S);
+        if (S->GetRocketSite() && S->GetOwner()) Sites.push_back(S);
       }
       TBrenmoorZone* Site = Any(Sites);
       if (!Site) return {};

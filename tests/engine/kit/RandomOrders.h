@@ -59,7 +59,7 @@ private:
   T* Any(const std::vector<T*>& Items) {
     return Items.empty() ? nullptr : Items[static_cast<std::size_t>(R(static_cast<int>(Items.size())))];
   }
-  // Nations whose orders somebody may send: the living major powers.
+  // Nations whose orders somebody may send: the living ones (the host orders the minors).
   std::vector<TNation*> Players(TBrenmoorEngine& E) const;
   TUnit* AnyUnit(TBrenmoorEngine& E, TOrderType Code);
   TBrenmoorZone* AnyOwnZone(TBrenmoorEngine& E, bool LandOnly);

@@ -259,7 +259,7 @@ std::string DumpState(TBrenmoorEngine& E, const TDumpOptions& O) {
     D.Line("building", Z->GetBuilding());
     List.clear();
     for (int T = 0; T < UnitTypeCount; ++T) List += std::to_string(Z->GetBuildQueue(T)) + ",";
-    D.Line("buildQueue", List);
+    if (O.IdleBuildQueue || Z->GetBuilding()) D.Line("buildQueue", List);
     D.Line("buildProgress", Exact(Z->GetBuildProgressPoints()));
     D.Line("buildTotal", Exact(Z->GetBuildTotal()));
     D.Line("buildKind", Z->GetBuildKind());
@@ -509,9 +509,12 @@ std::string TTwoEngineHarness::RunImpulse(const TStep& Step) {
       return Where + "event " + std::to_string(I) + " differs: host '" + (I < FHostEvents.size() ? FHostEvents[I] : "(none)") + "', " +
              Name + " '" + (I < Events->size() ? (*Events)[I] : "(none)") + "'" + Records();
     }
-    const std::string DG = DumpState(W->Engine(), Shared);
-    if (DumpHash(DH) != DumpHash(DG) || DH != DG)
-      return Where + (W == FLate.get() ? "(late guest) " : "") + FirstDifference(DH, DG) + Records();
+    // A machine that joined from the saved game knows what the saved game holds.
+    const TDumpOptions Options = W == FLate.get() ? TDumpOptions{false, false, false} : Shared;
+    const std::string DHost = W == FLate.get() ? DumpState(H, Options) : DH;
+    const std::string DG = DumpState(W->Engine(), Options);
+    if (DumpHash(DHost) != DumpHash(DG) || DHost != DG)
+      return Where + (W == FLate.get() ? "(late guest) " : "") + FirstDifference(DHost, DG) + Records();
   }
   return {};
 }
@@ -522,12 +525,52 @@ std::string TTwoEngineHarness::CompareReplay(TKitWorld& Machine, const TForbidde
   return {};
 }
 
+std::string JoinText(TBrenmoorEngine& Host) {
+  std::string Text = "JOIN|" + Host.SaveToString() + "|" + std::to_string(Host.GetUnits().NextID()) + "|";
+  for (int I = 0; I < Host.GetZoneCount(); ++I) {
+    for (int K = 0; K < Host.GetZone(I)->GetUnitCount(); ++K) Text += std::to_string(Host.GetZone(I)->GetUnit(K)->ID) + "#";
+    Text += ",";
+  }
+  Text += "|";
+  for (const TUnit* Unit : Host.GetUnits())
+    if (Unit->GetSubmerged()) Text += std::to_string(Unit->ID) + "#";
+  return Text;
+}
+
+void LoadJoinText(TBrenmoorEngine& E, const std::string& Message) {
+  std::string Rest = Message;
+  NextToken(Rest, "|");  // "JOIN"
+  E.LoadFromString(NextToken(Rest, "|"));
+  // The identifier the next unit takes: one filed and dropped at once moves the count on.
+  const std::int32_t NextID = static_cast<std::int32_t>(std::stol(NextToken(Rest, "|")));
+  if (NextID > E.GetUnits().NextID() && E.GetZoneCount() > 0) {
+    auto Gap = std::make_unique<TUnit>(E);
+    Gap->ID = NextID - 1;
+    Gap->SetZone(E.GetZone(0));
+    E.FreeUnit(E.AddLoadedUnit(std::move(Gap)));
+  }
+  // Each zone's units in the host's order.
+  std::string Zones = NextToken(Rest, "|");
+  for (int I = 0; I < E.GetZoneCount() && !Zones.empty(); ++I) {
+    std::string List = NextToken(Zones, ",");
+    TBrenmoorZone* Zone = E.GetZone(I);
+    std::vector<std::unique_ptr<TUnit>> Owned;
+    while (!List.empty())
+      if (TUnit* Unit = E.GetUnitByID(std::stoi(NextToken(List, "#"))); Unit && Unit->GetZone() == Zone)
+        Owned.push_back(Zone->ReleaseUnit(Unit));
+    for (auto& Unit : Owned) Zone->AdoptUnit(std::move(Unit));
+  }
+  // The fleets under water, as the host's records of fleets that submerge tell it.
+  std::string Submerged = NextToken(Rest, "|");
+  while (!Submerged.empty()) E.ApplyStateChange(TBrenmoorEngine::ChangeRecord(37, std::stoi(NextToken(Submerged, "#")), true));
+}
+
 void TTwoEngineHarness::JoinLate() {
-  const std::string Saved = FHost->Engine().SaveToString();
+  const std::string Message = JoinText(FHost->Engine());
   auto Late = std::make_unique<TKitWorld>(FScenario, KitMapText, FScenarioFile);
   Late->Sink.Host = false;
   Late->Engine().SetRandomGenerator(&FLateRandom);
-  Late->Engine().LoadFromString(Saved);
+  LoadJoinText(Late->Engine(), Message);
   HookEvents(Late->Engine(), FLateEvents);
   Late->Engine().UpdateVisibility(FImpulse > 0 ? FImpulse - 1 : 0);
   FLate = std::move(Late);

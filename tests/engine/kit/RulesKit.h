@@ -122,6 +122,9 @@ struct TDumpOptions {
   // The host's scratch values: damaged counts, the organisation-changed, experience-changed
   // and combat flags of the units, the rules generator's state.
   bool HostScratch = true;
+  // The build queue of a zone that is not building: what its last build left, which no rule
+  // reads and a saved game does not keep.
+  bool IdleBuildQueue = true;
 };
 
 // Every persistent field of the engine's game, one "key=value" line each in a fixed order,
@@ -143,6 +146,15 @@ std::string CheckInvariants(const TBrenmoorEngine& Engine);
 std::string FrameChanges(std::int32_t Impulse, const std::vector<std::string>& Records);
 std::vector<std::string> UnframeChanges(const std::string& Message);
 
+// What a machine that joins a running game needs from the host: "JOIN|" + the saved game
+// (whose scenario the joining machine reads from its current folder) + "|" + what a saved
+// game does not hold: the identifier the next unit takes (the newest units may have gone),
+// each zone's units in the zone's order (arrival, not the unit list's; zones each followed by
+// ","), and the fleets under water (a saved game shows them surfaced), each "#"-listed.
+std::string JoinText(TBrenmoorEngine& Host);
+// Loads the join message into the engine.
+void LoadJoinText(TBrenmoorEngine& Engine, const std::string& Message);
+
 // Host H runs the rules of each impulse (the test's step, with H's seeded generator); its
 // records travel framed to guest G, which replays them with a forbidden generator; then both
 // run the upkeep. After every impulse the two dumps (without local view and host scratch) must
@@ -161,9 +173,9 @@ public:
   std::string RunImpulse(const TStep& Step);
   std::int32_t GetImpulse() const { return FImpulse; }
   const std::vector<std::string>& LastRecords() const { return FLastRecords; }
-  // A third machine joins between impulses: it loads the host's saved game (its scenario
-  // looked for in the current folder) and from then on replays every impulse's records as the
-  // guest does, its dump and events compared with the host's too. Raises what the load raises.
+  // A third machine joins between impulses from the host's join message (JoinText) and from
+  // then on replays every impulse's records as the guest does, its dump and events compared
+  // with the host's too. Raises what the load raises.
   void JoinLate();
   TKitWorld* Late() { return FLate.get(); }
 
