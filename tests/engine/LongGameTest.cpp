@@ -47,6 +47,8 @@ const std::string LongScenario =
     "RandomEvent=1~110~History~1~2~10~-15~x~Brae~p.bmp~Albion~Alba~Famine~2~\n"
     "RandomEvent=0~111~Freedom~1~1~0~10~~Alba~~~Alba~Freedom~3~\n"
     "RandomEvent=0~111~Fall~1~5~0~-10~~Dunmore~~~Dunmore~Fall~2~\n"
+    "Reinforcement=" + Counts({{utBattleship, 2}, {utDestroyer, 1}}) + ",5,0,North Sea\n" +
+    "Reinforcement=" + Counts({{utBattleship, 1}, {utCruiser, 2}}) + ",25,1,Channel\n" +
     "Reinforcement=" + Counts({{utInfantry, 3}, {utArmor, 1}}) + ",12,0,Alba\n" +
     "Reinforcement=" + Counts({{utBomber, 2}, {utAtomicBomber, 1}}) + ",20,1,Brae\n" +
     "Reinforcement=" + Counts({{utSubmarine, 2}, {utDestroyer, 1}}) + ",30,2,Channel\n" +
@@ -112,6 +114,9 @@ public:
     }
     std::map<std::string, std::string> Messages;
     for (const kit::TGeneratedOrder& O : Batch) {
+      // What the host's check makes of it (the order stage asks the same again).
+      const bool Ok = E.CheckOrder(O.Record, O.Sender);
+      (O.Hostile ? (Ok ? HostileAccepted : HostileRefused) : (Ok ? ValidAccepted : ValidRefused))++;
       Messages[O.Sender] += O.Record + "~";
       ++Sent;
       Hostile += O.Hostile;
@@ -150,6 +155,7 @@ public:
   int FreeForAllAt = -1;
   int Sent = 0;
   int Hostile = 0;
+  int HostileAccepted = 0, HostileRefused = 0, ValidAccepted = 0, ValidRefused = 0;
 
 private:
   int FImpulses;
@@ -182,7 +188,7 @@ private:
 TEST(LongGameTest, HostAndGuestStayOneGameThroughSeededOrdersAndEveryChangeCodeIsExercised) {
   std::set<int> Codes;
   std::array<int, OrderTypeCount> Written{};
-  int Sent = 0, Hostile = 0;
+  int Sent = 0, Hostile = 0, ValidAccepted = 0, ValidRefused = 0, HostileRefused = 0;
   const std::uint64_t Seeds[] = {3, 29, 1942, 77};
   for (std::size_t S = 0; S < std::size(Seeds); ++S) {
     TLongGame Game(Seeds[S], 400);
@@ -194,6 +200,9 @@ TEST(LongGameTest, HostAndGuestStayOneGameThroughSeededOrdersAndEveryChangeCodeI
     for (int C = 0; C < OrderTypeCount; ++C) Written[static_cast<std::size_t>(C)] += Game.Orders.Written()[static_cast<std::size_t>(C)];
     Sent += Game.Sent;
     Hostile += Game.Hostile;
+    ValidAccepted += Game.ValidAccepted;
+    ValidRefused += Game.ValidRefused;
+    HostileRefused += Game.HostileRefused;
   }
   std::string Missing;
   for (int Code = 0; Code <= 58; ++Code)
@@ -203,9 +212,13 @@ TEST(LongGameTest, HostAndGuestStayOneGameThroughSeededOrdersAndEveryChangeCodeI
   for (int C = 0; C < OrderTypeCount; ++C)
     if (C != ordSurrender && Written[static_cast<std::size_t>(C)] == 0) Unwritten += std::to_string(C) + " ";
   EXPECT_EQ(Unwritten, "") << "order codes the stream never wrote";
-  // About one record in twenty is hostile.
+  // About one record in twenty is hostile; the host takes the sound ones (a few meet a state
+  // that an earlier record of the impulse changed) and refuses most of the others (some
+  // garbage reads as an order of unit 0, see the disabled test below).
   EXPECT_GT(Hostile * 100, Sent * 2);
   EXPECT_LT(Hostile * 100, Sent * 10);
+  EXPECT_GT(ValidAccepted, 19 * ValidRefused);
+  EXPECT_GT(HostileRefused * 100, Hostile * 75);
 }
 
 TEST(LongGameTest, AMachineThatJoinsLateFromTheSavedGameFollowsTheHost) {
@@ -353,4 +366,16 @@ TEST(LongGameTest, ASubmarineFleetThatDividesUnderWaterIsCountedAlikeOnEveryMach
   const auto Submerge = [&](TKitWorld&) { return "30;" + Subs + ";"; };
   const auto Divide = [&](TKitWorld&) { return "6;" + Subs + ";0#0#0#0#0#0#0#0#0#0#0#2#0#0#0#0#;"; };
   EXPECT_EQ(RunScripted(Setup, {{Submerge}, {Divide}, {}}, Harness), "");
+}
+
+// The host's check reads a code or an index that is no number, or one too large for an
+// integer, as 0, as the order stage reads its fields: garbage from a user becomes an order for
+// unit 0 or zone 0, and a route may lead from a zone to itself. Disabled until the check
+// refuses such fields.
+TEST(LongGameTest, DISABLED_GarbageAndNumbersOutOfRangeAreRefusedByTheHostsCheck) {
+  TKitWorld W;
+  for (int N = 0; N < W.Engine().GetNationCount(); ++N) W.N(N)->SetComputerPlayer(true);
+  ASSERT_NE(W.Engine().GetUnitByID(0), nullptr);
+  for (const char* Record : {"", ";;;;", "x", "abc;def;", "1", "1;", "0;x;", "17;99999999999;1;5;", "32;99999999999;0;", "17;1;1;5;"})
+    EXPECT_FALSE(W.Engine().CheckOrder(Record, "Host")) << Record;
 }

@@ -54,6 +54,8 @@ TRandomOrders::TRandomOrders(std::uint64_t Seed) : FPick(Seed) {
   for (TOrderType Code : {ordAtomicBomb, ordBaseHere}) Weights[Code] = 1;
   Weights[ordSurrender] = 0;
   for (TOrderType Code : {ordMove, ordInvade, ordBuildUnit, ordAirStrike, ordBomb, ordPatrol}) Weights[Code] = 8;
+  // Orders that few units can take: asked more often, so that the state now and then offers one.
+  for (TOrderType Code : {ordRebaseDivide, ordRebaseCarrier, ordEmbarkDivide, ordKamakaze}) Weights[Code] = 8;
 }
 
 std::string TRandomOrders::SenderFor(const TNation* Nation) const {
@@ -223,14 +225,17 @@ std::string TRandomOrders::UnitOrder(TBrenmoorEngine& E, TOrderType Code, TUnit*
       for (int I = 0; I < Here->GetUnitCount(); ++I)
         if (TUnit* M = Here->GetUnit(I); M != Unit && M->GetOwner() == Owner && M->GetKind() == Unit->GetKind()) Mates.push_back(M);
       if (Mates.empty()) return {};
-      std::string List = std::to_string(Unit->ID) + "#";
+      std::vector<TUnit*> Merged{Unit};
       const int More = std::min<int>(static_cast<int>(Mates.size()), R(2) + 1);
-      for (int I = 0; I < More; ++I) List += std::to_string(Mates[static_cast<std::size_t>(I)]->ID) + "#";
+      for (int I = 0; I < More; ++I) Merged.push_back(Mates[static_cast<std::size_t>(I)]);
+      if (!E.CanMergeUnits(Merged)) return {};
+      std::string List;
+      for (const TUnit* M : Merged) List += std::to_string(M->ID) + "#";
       return C + Z(Here) + List + ";";
     }
     case ordEmbarkDivide: case ordRebaseDivide: {
-      // The transport loads armies from the coast around it; the carrier takes planes
-      // from its own zone.
+      // The transport loads armies from the coast around it; the carrier takes planes from
+      // its own zone and those around.
       std::vector<TUnit*> Cargo;
       const auto Look = [&](TBrenmoorZone* Zone) {
         for (int I = 0; I < Zone->GetUnitCount(); ++I) {
@@ -241,10 +246,8 @@ std::string TRandomOrders::UnitOrder(TBrenmoorEngine& E, TOrderType Code, TUnit*
             Cargo.push_back(M);
         }
       };
-      if (Code == ordEmbarkDivide)
-        for (TZone* N : Here->GetNeighbours()) Look(Game(N));
-      else
-        Look(Here);
+      if (Code == ordRebaseDivide) Look(Here);
+      for (TZone* N : Here->GetNeighbours()) Look(Game(N));
       if (Cargo.empty()) return {};
       std::string List;
       const int Count = std::min<int>(static_cast<int>(Cargo.size()), R(3) + 1);

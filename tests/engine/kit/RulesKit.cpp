@@ -571,6 +571,8 @@ void TTwoEngineHarness::JoinLate() {
   Late->Sink.Host = false;
   Late->Engine().SetRandomGenerator(&FLateRandom);
   LoadJoinText(Late->Engine(), Message);
+  // The online users are the same on every machine.
+  Late->Engine().SetImpulseUsers(FGuest->Engine().GetImpulseUsers());
   HookEvents(Late->Engine(), FLateEvents);
   Late->Engine().UpdateVisibility(FImpulse > 0 ? FImpulse - 1 : 0);
   FLate = std::move(Late);

@@ -173,9 +173,9 @@ public:
   std::string RunImpulse(const TStep& Step);
   std::int32_t GetImpulse() const { return FImpulse; }
   const std::vector<std::string>& LastRecords() const { return FLastRecords; }
-  // A third machine joins between impulses from the host's join message (JoinText) and from
-  // then on replays every impulse's records as the guest does, its dump and events compared
-  // with the host's too. Raises what the load raises.
+  // A third machine joins between impulses from the host's join message (JoinText), takes the
+  // guest's impulse users and from then on replays every impulse's records as the guest does,
+  // its dump and events compared with the host's too. Raises what the load raises.
   void JoinLate();
   TKitWorld* Late() { return FLate.get(); }
 
