@@ -192,18 +192,27 @@ void LongRun(int Impulses) {
   const int Block = std::max(1, Impulses / 10);
   TGame Game(1000, 0, 77);
   std::printf("Long run: %d impulses, 1000 units at the start\n", Impulses);
-  TStats First, Last, Now;
+  TStats First, Last, Now, HostNow, RecordsNow;
   long RssFirst = 0, RssLast = 0;
   for (int I = 0; I < Impulses; ++I) {
     const TImpulseTimes T = Game.Run();
     if (I < Block) First.Add(T.Host() + T.Guest);
     if (I >= Impulses - Block) Last.Add(T.Host() + T.Guest);
     Now.Add(T.Host() + T.Guest);
+    HostNow.Add(T.Host());
+    RecordsNow.Add(static_cast<double>(T.Records));
     if (I == Block - 1) RssFirst = ResidentKiB();
     if ((I + 1) % Block == 0) {
-      std::printf("  impulses %5d..%5d: host and guest %.3f ms per impulse (mean), %d units, RSS %ld KiB\n", I + 1 - Block, I,
-                  Now.Mean(), Game.Host().GetUnitCount(), ResidentKiB());
+      TBrenmoorEngine& H = Game.Host();
+      int Alive = 0;
+      for (int N = 0; N < H.GetNationCount(); ++N) Alive += H.GetNation(N)->GetAlive();
+      std::printf("  impulses %5d..%5d: host and guest %.3f ms per impulse (mean), host %.3f, records %.0f; %d units, %d routings, "
+                  "%d storms, %d active events, %d nations alive; RSS %ld KiB\n",
+                  I + 1 - Block, I, Now.Mean(), HostNow.Mean(), RecordsNow.Mean(), H.GetUnitCount(), H.GetRoutingCount(),
+                  H.GetStormCount(), H.GetActiveEventCount(), Alive, ResidentKiB());
       Now.Values.clear();
+      HostNow.Values.clear();
+      RecordsNow.Values.clear();
     }
   }
   RssLast = ResidentKiB();

@@ -233,7 +233,9 @@ public:
     std::string Sender;
     friend bool operator==(const TQueuedOrder&, const TQueuedOrder&) = default;
   };
-  // Appends an order record of Sender for the coming impulse (arrival order).
+  // Appends an order record of Sender for the coming impulse (arrival order). Every record
+  // comes with its sender: the host checks it against that user (CheckOrder); records of this
+  // machine's own user carry that user's name.
   void QueueOrder(const std::string& Record, const std::string& Sender) { FOrders.push_back({Record, Sender}); }
   int GetOrderCount() const { return static_cast<int>(FOrders.size()); }
   const std::vector<TQueuedOrder>& GetOrders() const { return FOrders; }
@@ -261,6 +263,9 @@ public:
   // identifiers: each unit that fits goes aboard whole, one too big has what fits split off
   // (change 13), until the room is used up. At: the carrier's zone, where air units land.
   void LoadShip(bool Transport, TBrenmoorZone* At, TUnit* Ship, const std::string& IDs);
+  // The unit's custom name := Name; the units aiming at it know it by the new name (their
+  // order texts and saved games show it), on every machine alike.
+  void RenameUnit(TUnit* Unit, const std::string& Name);
   // What a factory, border defence level, airfield, port or rocket site costs the zone.
   static constexpr double ImprovementCost = 25.0;
 

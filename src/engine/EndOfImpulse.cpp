@@ -30,6 +30,9 @@ bool TBrenmoorEngine::BuildUnitInZone(TBrenmoorZone* Zone) {
     if (Zone->GetBuildQueue(T) != 0) Place->ChangeTally(Row, T, Zone->GetBuildQueue(T));
   }
   AddUnit(std::move(Unit), Place);
+  // The order is done: no queue is left behind for a saved game to lose and a machine that
+  // joins later to miss.
+  for (int T = 0; T < UnitTypeCount; ++T) Zone->SetBuildQueue(T, 0);
   return true;
 }
 

@@ -3,6 +3,7 @@
 // now, only counts the unit or zone has, and only clean texts. A record that fails is skipped
 // silently, as a computer player's order that the rules refuse.
 #include <algorithm>
+#include <array>
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/OrderRecord.h"
@@ -61,6 +62,31 @@ bool IsFormationText(std::string Text) {
 
 }  // namespace OrderRecord
 
+namespace {
+
+// The fields each order code needs after its code, "i" an integer (a zone, nation or unit too),
+// "t" a text. The diplomatic order needs its target and action only while actions are left.
+constexpr std::array<const char*, OrderTypeCount> OrderShapes = {
+    "i",   "ii",  "i",   "i",  "it", "ii",  "it",   "iii",  "ii",   "ii", "ii", "it", "ii", "ii", "",
+    "i",   "it",  "iii", "ii", "iit", "i",  "ii",   "ii",   "ii",   "iii", "it", "",   "i",  "ii", "i",
+    "i",   "it",  "ii",  "i",  "i",  "i",   "iiit", "iiit", "i",    "it",  "ii", "i",  "ii", "t"};
+
+// Whether the record holds the fields of the shape after its code, each ended by ";", the
+// integers readable as integers.
+bool HasShape(const std::string& Record, const char* Shape) {
+  std::size_t At = Record.find(';');
+  for (const char* K = Shape; *K; ++K) {
+    if (At == std::string::npos) return false;
+    const std::size_t End = Record.find(';', At + 1);
+    if (End == std::string::npos) return false;
+    if (*K == 'i' && !TryStrToInt(std::string_view(Record).substr(At + 1, End - At - 1))) return false;
+    At = End;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool TBrenmoorEngine::SenderPlays(const std::string& Sender, const TNation* Nation) const {
   if (!Nation) return false;
   if (Nation->GetMajorPower() && !Nation->GetComputerPlayer()) return Nation->GetPlayerName() == Sender;
@@ -73,9 +99,13 @@ bool TBrenmoorEngine::CheckOrder(const std::string& Record, const std::string& S
   using namespace OrderRecord;
   // No text of a record may carry the delimiters of the messages around it.
   if (Record.find_first_of("~|") != std::string::npos) return false;
+  // A record cut short or with words for numbers is no order anyone's program writes.
+  const auto Read = TryStrToInt(std::string_view(Record).substr(0, Record.find(';')));
+  if (!Read || Record.find(';') == std::string::npos) return false;
+  const int Code = *Read & 0xFF;
+  if (Code >= OrderTypeCount || !HasShape(Record, OrderShapes[static_cast<std::size_t>(Code)])) return false;
   TOrderFields F(Record);
-  const int Code = F.Int() & 0xFF;
-  if (Code >= OrderTypeCount) return false;
+  F.Int();
 
   const auto ZoneAt = [this](std::int32_t I) -> TBrenmoorZone* { return I >= 0 && I < GetZoneCount() ? GetZone(I) : nullptr; };
   const auto NationAt = [this](std::int32_t I) -> TNation* { return I >= 0 && I < GetNationCount() ? GetNation(I) : nullptr; };
@@ -185,7 +215,7 @@ bool TBrenmoorEngine::CheckOrder(const std::string& Record, const std::string& S
     case ordDiplomatic: {
       const TNation* N = NationAt(F.Int());
       if (!Plays(N)) return false;
-      return N->GetDiplomaticActions() == 0 || NationAt(F.Int());
+      return N->GetDiplomaticActions() == 0 || (HasShape(Record, "iii") && NationAt(F.Int()));
     }
     case ordDeclareWar: {
       const TNation* N = NationAt(F.Int());

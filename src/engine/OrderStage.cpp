@@ -199,7 +199,9 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       if (!From || !To) return;
       if (static_cast<double>(Amount) > static_cast<double>(From->GetResources()))
         Amount = static_cast<std::int32_t>(From->GetResources());
-      // A routing to the zone itself is none: nothing is taken and nothing recorded.
+      // A zone in debt has nothing to send, and a routing of less than nothing would take from
+      // its target; a routing to the zone itself is none. Nothing is taken or recorded then.
+      if (Amount <= 0) return;
       if (CreateRouting(From, To, Amount)) AddChange(10, From->GetIndex(), To->GetIndex(), Amount);
       return;
     }
@@ -360,7 +362,7 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       TUnit* U = Unit();
       const std::string Text = F.Text();
       if (!U) return;
-      U->SetCustomName(Text);
+      RenameUnit(U, Text);
       AddUnitChange(U, 51, Text);
       return;
     }
@@ -442,4 +444,10 @@ void TBrenmoorEngine::LoadShip(bool Transport, TBrenmoorZone* At, TUnit* Ship, c
     AddUnitChange(U, 13, Counts, ZoneIndexOrNone(Ship->GetZone()), Ship->ID);
     DivideUnit(U, Counts, Ship);
   }
+}
+
+void TBrenmoorEngine::RenameUnit(TUnit* Unit, const std::string& Name) {
+  Unit->SetCustomName(Name);
+  for (TUnit* Other : FUnits)
+    if (Other->GetDestinationUnit() == Unit) Other->SetDestinationUnit(Unit);
 }

@@ -1,8 +1,10 @@
 // The replay of the host's change records on every other machine: one record at a time, in
 // the order the host wrote them. A record names zones and nations by index and units by
-// identifier; a unit-addressed record whose unit does not exist is skipped, and an index
-// outside its list raises the list's index error.
+// identifier; a unit-addressed record whose unit does not exist is skipped, so is a record of
+// an unknown code or cut short before its fields, and an index outside its list raises the
+// list's index error.
 #include <algorithm>
+#include <array>
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/OrderRecord.h"
@@ -39,15 +41,29 @@ void UseDiplomaticAction(TNation* Nation) {
   if (Nation->GetDiplomaticActions() > 0) Nation->SetDiplomaticActions(static_cast<std::uint8_t>(Nation->GetDiplomaticActions() - 1));
 }
 
+// The number of fields each change code needs after the code (a unit-addressed record's unit
+// included). Fields that older hosts do not send (a storm's lifetime, a build's total) and a
+// strike record's kind, which an invasion leaves out, are not counted.
+constexpr std::array<std::int8_t, 59> RequiredFields = {
+    2, 1, 2, 5, 3, 3, 1, 1, 2, 3,  // 0..9
+    3, 2, 4, 4, 2, 1, 1, 1, 4, 4,  // 10..19
+    2, 1, 2, 3, 1, 1, 3, 1, 2, 3,  // 20..29
+    3, 3, 2, 5, 2, 1, 1, 2, 2, 1,  // 30..39
+    2, 1, 1, 3, 6, 2, 2, 2, 2, 2,  // 40..49
+    1, 2, 3, 2, 1, 2, 1, 4, 0};    // 50..58
+
 }  // namespace
 
 void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
   TRecordFields F(Record);
   const auto Code = TryStrToInt(F.Text());
   if (!Code || *Code < 0 || *Code > 58) return;
+  // A record cut short is none: its missing fields would name zone 0, unit 0 or nation 0.
+  if (std::count(Record.begin(), Record.end(), ';') - 1 < RequiredFields[static_cast<std::size_t>(*Code)]) return;
   const auto ZoneAt = [this](std::int32_t I) { return GetZone(I); };
   const auto ZoneOrNone = [this](std::int32_t I) { return I < 0 ? nullptr : GetZone(I); };
   const auto NationAt = [this](std::int32_t I) { return GetNation(I); };
+  const auto NationOrNone = [this](std::int32_t I) { return I == -1 ? nullptr : GetNation(I); };
 
   switch (*Code) {
     // --- Unit-addressed records ---
@@ -125,7 +141,7 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
           FreeUnit(Unit);
           break;
         case 37: Unit->SetSubmerged(F.Bool()); break;
-        case 51: Unit->SetCustomName(F.Text()); break;
+        case 51: RenameUnit(Unit, F.Text()); break;
         default: break;
       }
       return;
@@ -149,7 +165,8 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
 
     // --- Zones ---
     case 2: {
-      TNation* Nation = NationAt(F.Int());
+      // A strike by a unit without owner names none.
+      TNation* Nation = NationOrNone(F.Int());
       TBrenmoorZone* Zone = ZoneAt(F.Int());
       switch (F.Int()) {
         case 0: Fire(OnInvadeZone, Nation, Zone); break;
@@ -216,7 +233,7 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
       return;
     }
     case 19: {
-      TNation* Nation = NationAt(F.Int());
+      TNation* Nation = NationOrNone(F.Int());
       TBrenmoorZone* Zone = ZoneAt(F.Int());
       Zone->SetBombCount(F.Int());
       Zone->SetResources(F.Float());

@@ -284,9 +284,6 @@ void TUnit::SetZone(TBrenmoorZone* Zone) {
 }
 
 void TUnit::SetDestinationUnit(TUnit* Unit) {
-  // The name is the one the target bore when it became the destination: naming the same
-  // target again (a replayed order record) keeps it, so that every machine shows the same.
-  if (Unit && Unit == FDestinationUnit) return;
   FDestinationUnit = Unit;
   FDestinationUnitName = Unit ? Unit->GetName() : std::string();
 }
@@ -661,8 +658,7 @@ void TUnit::LoadFromString(const std::string& Text) {
 }
 
 void TUnit::ResolveLoadedReferences() {
-  // The saved name stays: the target may have been renamed since it was set.
-  if (TUnit* Target = FEngine->GetUnitByID(FDestinationUnitID)) FDestinationUnit = Target;
+  if (TUnit* Target = FEngine->GetUnitByID(FDestinationUnitID)) SetDestinationUnit(Target);
   TTokenReader Based(FBasedIDs);
   while (!Based.AtEnd()) {
     TUnit* Unit = FEngine->GetUnitByID(StrToIntDef(Based.Next('#'), -1));

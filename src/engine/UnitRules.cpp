@@ -45,10 +45,6 @@ TUnit* TBrenmoorEngine::DivideUnit(TUnit* Unit, const std::string& Counts, TUnit
   New->SetExperience(Unit->GetExperience());
   New->SetOrganizationDirect(Unit->GetOrganization());
   New->SetBaseZone(Unit->GetBaseZone());
-  // The counts leave the tallies with the unit and come back with both parts, each as this
-  // machine counts it: a submerged fleet of a nation played elsewhere is not counted, the
-  // part that splits off from it (surfaced) is.
-  ChangeUnitTallies(Unit, -1);
   std::string Rest = Counts;
   for (int T = 0; T < UnitTypeCount; ++T) {
     // A count is never more than the unit holds: what the divide window offers. A record
@@ -59,8 +55,13 @@ TUnit* TBrenmoorEngine::DivideUnit(TUnit* Unit, const std::string& Counts, TUnit
     Unit->SetCount(T, static_cast<std::uint16_t>(Unit->GetCount(T) - N));
     New->SetTypeFactor(T, Unit->GetTypeFactor(T));
   }
-  ChangeUnitTallies(Unit, +1);
-  ChangeUnitTallies(New, +1);
+  // Submarines split off a submerged fleet stay under water. A machine that does not play the
+  // owner never counted them: they join the tallies only to leave them as they submerge.
+  if (Unit->GetSubmerged()) {
+    if (New->GetOwner() && !New->GetOwner()->GetLocalPlayer())
+      New->GetZone()->ChangeTally(New->GetOwner()->GetMajorIndex(), utSubmarine, New->GetCount(utSubmarine));
+    New->SetSubmerged(true);
+  }
   if (Unit->GetOrganizationChanged()) MarkOrganizationChanged(New);
   if (Carrier) {
     if (New->GetKind() != ukArmy) {

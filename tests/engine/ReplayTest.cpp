@@ -112,3 +112,28 @@ TEST_F(ReplayTest, DivisionAndMergeGiveTheHostsIdentifiers) {
   E.ApplyStateChange("54;0;");
   EXPECT_EQ(W.Z(kzBrae)->GetSupplySource(), W.Z(kzBrae));
 }
+
+TEST_F(ReplayTest, ABuildStartsWithTheTotalTheHostComputed) {
+  // A conquered zone builds at 0.6 of the production points: the host's total comes along.
+  E.ApplyStateChange("12;1;0;0#0#0#2#0#0#0#0#0#0#0#0#0#0#0#0#;2;1.2;");
+  TBrenmoorZone* Brae = W.Z(kzBrae);
+  EXPECT_TRUE(Brae->GetBuilding());
+  EXPECT_EQ(Brae->GetBuildKind(), ukArmy);
+  EXPECT_EQ(Brae->GetBuildQueue(utInfantry), 2);
+  EXPECT_EQ(Brae->GetBuildTotal(), 1.2f);
+  EXPECT_EQ(Brae->GetResources(), 2.0f);
+  EXPECT_EQ(Brae->GetBuildProgressPoints(), 0.0f);
+  // A record of an older host without it: the plain sum of the production points.
+  E.ApplyStateChange("12;0;2;0#0#0#0#0#0#0#0#0#0#0#0#0#1#1#0#;0;");
+  EXPECT_EQ(W.Z(kzAlba)->GetBuildTotal(), 50.0f);
+  EXPECT_EQ(W.Z(kzAlba)->GetBuildKind(), ukNavy);
+}
+
+TEST_F(ReplayTest, ARecordCutShortChangesNothing) {
+  const std::string Before = DumpState(E);
+  // Every code without its fields (58, the free-for-all start, has none).
+  for (int Code = 0; Code < 58; ++Code) EXPECT_NO_THROW(E.ApplyStateChange(std::to_string(Code) + ";")) << Code;
+  for (const char* Record : {"8;0;", "9;0;1;", "0;0;", "3;0;1;1;", "12;0;0;0#0#0#1#;", "44;0;0;0;0;0;", "57;0;1;1;", "13;0;0#0#0#1#;-1;"})
+    EXPECT_NO_THROW(E.ApplyStateChange(Record)) << Record;
+  EXPECT_EQ(FirstDifference(DumpState(E), Before), "");
+}

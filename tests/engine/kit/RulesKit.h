@@ -122,9 +122,6 @@ struct TDumpOptions {
   // The host's scratch values: damaged counts, the organisation-changed, experience-changed
   // and combat flags of the units, the rules generator's state.
   bool HostScratch = true;
-  // The build queue of a zone that is not building: what its last build left, which no rule
-  // reads and a saved game does not keep.
-  bool IdleBuildQueue = true;
 };
 
 // Every persistent field of the engine's game, one "key=value" line each in a fixed order,
