@@ -2,7 +2,8 @@
 // its users (mostly sound, some hostile), checks and carries them out, runs the units and the
 // end-of-impulse stages with storms, random events, research, diplomacy and reinforcements;
 // the guest replays the framed change records and stays the same game after every impulse. A
-// third machine joins late from the host's saved game and follows from there.
+// third machine joins late from the host's saved game (with what a saved game does not hold)
+// and follows from there. Then the faults these games found, each in its smallest game.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -259,8 +260,6 @@ std::string RunScripted(const std::function<void(TKitWorld&)>& Setup,
 std::string Id(const TUnit* U) { return std::to_string(U->ID); }
 
 }  // namespace
-
-// Faults the long games found, each in its smallest game.
 
 TEST(LongGameTest, AnArmyInTheHoldOfADockedFleetThatEmbarksOnAnotherLeavesTheFirst) {
   kit::TTwoEngineHarness Harness(11);
