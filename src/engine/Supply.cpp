@@ -5,8 +5,10 @@
 #include "engine/BrenmoorEngine.h"
 
 void TBrenmoorEngine::SupplyUpkeep() {
-  for (const auto& Nation : FNations)
-    if (Nation->GetMajorPower()) Nation->SetResearchPoints(0.0f);
+  // Every nation's points start again from nothing: a minor nation never spends them, and
+  // points that piled up impulse after impulse would be a value that a saved game does not
+  // hold, so a machine that joins from it would count others.
+  for (const auto& Nation : FNations) Nation->SetResearchPoints(0.0f);
 
   for (int I = 0; I < GetZoneCount(); ++I) {
     TBrenmoorZone* Zone = GetZone(I);

@@ -386,9 +386,11 @@ void TUnit::Embark(TMoveMode Mode) {
   TUnit* Ship = FDestinationUnit;
   // Only an army boards, and only a fleet takes it: a ship in another's hold would carry it round.
   if (!Ship || !Ship->FZone || !FZone || Ship == this || FKind != ukArmy || Ship->FKind != ukNavy) return;
-  if (!FZone->IsNeighbour(Ship->FZone) || Ship->FZone->GetEmbattled()) return;
+  if (!FZone->IsNeighbour(Ship->FZone) || Ship->FZone->GetEmbattled() || FTransport == Ship) return;
   if (Ship->GetTransportRoom() < GetTransportWeight()) return;
   FEngine->AddUnitChange(this, 16);
+  // An army still in the hold of a fleet that docked leaves that fleet for the new one.
+  if (FTransport) FTransport->RemoveBoarded(this);
   Ship->AddBoarded(this);
   FTransport = Ship;
   MoveToZone(Ship->FZone, Mode);

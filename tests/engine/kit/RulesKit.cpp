@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <sstream>
+#include <tuple>
 
 #include "sprites/MapSet.h"
 
@@ -79,7 +80,7 @@ const char* const KitScenarioText =
     "Zone=Hale;2;0;0;0;x;2;;;0;2;0;;0;0;0;0;\n"
     "ImpulseRate=3\n";
 
-TKitWorld::TKitWorld(const std::string& Scenario, const std::string& MapText) {
+TKitWorld::TKitWorld(const std::string& Scenario, const std::string& MapText, const std::string& ScenarioFile) {
   Map.OnCreateZone = [this](TZoneMap* Sender, std::unique_ptr<TZone>& AZone, const std::string& S) {
     AZone = FEngine.CreateZone(*Sender, S);
   };
@@ -87,7 +88,7 @@ TKitWorld::TKitWorld(const std::string& Scenario, const std::string& MapText) {
   FEngine.SetZoneMap(&Map);
   FEngine.SetChangeSink(&Sink);
   FEngine.SetRandomSeed(1940);
-  FEngine.ReadScenario(Scenario);
+  FEngine.ReadScenario(Scenario, ScenarioFile);
   FEngine.LoadZoneData();
   FEngine.PlaceInitialUnits();
   Sink.Records.clear();
@@ -410,8 +411,11 @@ std::vector<std::string> UnframeChanges(const std::string& Message) {
   return Records;
 }
 
-TTwoEngineHarness::TTwoEngineHarness(std::uint64_t Seed, const std::string& Scenario)
-    : FHost(std::make_unique<TKitWorld>(Scenario)), FGuest(std::make_unique<TKitWorld>(Scenario)) {
+TTwoEngineHarness::TTwoEngineHarness(std::uint64_t Seed, const std::string& Scenario, const std::string& ScenarioFile)
+    : FHost(std::make_unique<TKitWorld>(Scenario, KitMapText, ScenarioFile)),
+      FGuest(std::make_unique<TKitWorld>(Scenario, KitMapText, ScenarioFile)),
+      FScenario(Scenario),
+      FScenarioFile(ScenarioFile) {
   FHost->Engine().SetRandomSeed(Seed);
   FGuest->Sink.Host = false;
   FGuest->Engine().SetRandomGenerator(&FGuestRandom);
@@ -453,41 +457,122 @@ std::string TTwoEngineHarness::RunImpulse(const TStep& Step) {
     return S;
   };
   FLastRecords.clear();
+  TBrenmoorEngine* L = FLate ? &FLate->Engine() : nullptr;
+  if (FLate) {
+    FLateEvents.clear();
+    FLate->Sink.Records.clear();
+  }
   try {
+    // The impulse clock's number, the same on every machine while the impulse runs.
+    for (TBrenmoorEngine* E : {&H, &G, L})
+      if (E) E->SetImpulse(Impulse);
     H.BeginImpulse();
     G.BeginImpulse();
+    if (L) L->BeginImpulse();
     {
       TBrenmoorEngine::TImpulseRun Run(H);
       if (Step) Step(*FHost, Impulse);
     }
     FLastRecords = FHost->Sink.Records;
-    for (const std::string& Record : UnframeChanges(FrameChanges(Impulse, FLastRecords))) G.ApplyStateChange(Record);
-    for (TBrenmoorEngine* E : {&H, &G}) {
+    const std::vector<std::string> Received = UnframeChanges(FrameChanges(Impulse, FLastRecords));
+    for (const std::string& Record : Received) G.ApplyStateChange(Record);
+    if (L)
+      for (const std::string& Record : Received) L->ApplyStateChange(Record);
+    for (TBrenmoorEngine* E : {&H, &G, L}) {
+      if (!E) continue;
       E->SupplyUpkeep();
       E->UpdateVisibility(Impulse);
       E->EndImpulseUpkeep(Impulse);
+      E->SetImpulse(Impulse + 1);
     }
   } catch (const EBrenmoor& Error) {
     return Where + Error.what() + Records();
   }
-  if (!FGuest->Sink.Records.empty()) return Where + "the guest wrote the record " + FGuest->Sink.Records.front() + Records();
-  if (FGuestRandom.Draws() > 0) return Where + "the guest drew a random number" + Records();
+  if (std::string Fault = CompareReplay(*FGuest, FGuestRandom, "guest"); !Fault.empty()) return Where + Fault + Records();
+  if (FLate)
+    if (std::string Fault = CompareReplay(*FLate, FLateRandom, "late guest"); !Fault.empty())
+      return Where + Fault + Records();
   // The upkeep writes nothing on the host either.
   if (FHost->Sink.Records.size() != FLastRecords.size()) return Where + "the host's upkeep wrote " + FHost->Sink.Records.back() + Records();
-  for (TKitWorld* W : {FHost.get(), FGuest.get()})
+  for (TKitWorld* W : {FHost.get(), FGuest.get(), FLate.get()}) {
+    if (!W) continue;
     if (std::string Fault = CheckInvariants(W->Engine()); !Fault.empty())
-      return Where + (W == FHost.get() ? "host: " : "guest: ") + Fault + Records();
-  if (FHostEvents != FGuestEvents) {
-    std::size_t I = 0;
-    while (I < FHostEvents.size() && I < FGuestEvents.size() && FHostEvents[I] == FGuestEvents[I]) ++I;
-    return Where + "event " + std::to_string(I) + " differs: host '" + (I < FHostEvents.size() ? FHostEvents[I] : "(none)") + "', guest '" +
-           (I < FGuestEvents.size() ? FGuestEvents[I] : "(none)") + "'" + Records();
+      return Where + (W == FHost.get() ? "host: " : W == FGuest.get() ? "guest: " : "late guest: ") + Fault + Records();
   }
   const TDumpOptions Shared{false, false};
   const std::string DH = DumpState(H, Shared);
-  const std::string DG = DumpState(G, Shared);
-  if (DumpHash(DH) != DumpHash(DG) || DH != DG) return Where + FirstDifference(DH, DG) + Records();
+  for (auto [W, Events, Name] : {std::tuple{FGuest.get(), &FGuestEvents, "guest"}, std::tuple{FLate.get(), &FLateEvents, "late guest"}}) {
+    if (!W) continue;
+    if (FHostEvents != *Events) {
+      std::size_t I = 0;
+      while (I < FHostEvents.size() && I < Events->size() && FHostEvents[I] == (*Events)[I]) ++I;
+      return Where + "event " + std::to_string(I) + " differs: host '" + (I < FHostEvents.size() ? FHostEvents[I] : "(none)") + "', " +
+             Name + " '" + (I < Events->size() ? (*Events)[I] : "(none)") + "'" + Records();
+    }
+    const std::string DG = DumpState(W->Engine(), Shared);
+    if (DumpHash(DH) != DumpHash(DG) || DH != DG)
+      return Where + (W == FLate.get() ? "(late guest) " : "") + FirstDifference(DH, DG) + Records();
+  }
   return {};
+}
+
+std::string TTwoEngineHarness::CompareReplay(TKitWorld& Machine, const TForbiddenRandom& Random, const char* Name) {
+  if (!Machine.Sink.Records.empty()) return std::string("the ") + Name + " wrote the record " + Machine.Sink.Records.front();
+  if (Random.Draws() > 0) return std::string("the ") + Name + " drew a random number";
+  return {};
+}
+
+std::string JoinText(TBrenmoorEngine& Host) {
+  std::string Text = "JOIN|" + Host.SaveToString() + "|" + std::to_string(Host.GetUnits().NextID()) + "|";
+  for (int I = 0; I < Host.GetZoneCount(); ++I) {
+    for (int K = 0; K < Host.GetZone(I)->GetUnitCount(); ++K) Text += std::to_string(Host.GetZone(I)->GetUnit(K)->ID) + "#";
+    Text += ",";
+  }
+  Text += "|";
+  for (const TUnit* Unit : Host.GetUnits())
+    if (Unit->GetSubmerged()) Text += std::to_string(Unit->ID) + "#";
+  return Text;
+}
+
+void LoadJoinText(TBrenmoorEngine& E, const std::string& Message) {
+  std::string Rest = Message;
+  NextToken(Rest, "|");  // "JOIN"
+  E.LoadFromString(NextToken(Rest, "|"));
+  // The identifier the next unit takes: one filed and dropped at once moves the count on.
+  const std::int32_t NextID = static_cast<std::int32_t>(std::stol(NextToken(Rest, "|")));
+  if (NextID > E.GetUnits().NextID() && E.GetZoneCount() > 0) {
+    auto Gap = std::make_unique<TUnit>(E);
+    Gap->ID = NextID - 1;
+    Gap->SetZone(E.GetZone(0));
+    E.FreeUnit(E.AddLoadedUnit(std::move(Gap)));
+  }
+  // Each zone's units in the host's order.
+  std::string Zones = NextToken(Rest, "|");
+  for (int I = 0; I < E.GetZoneCount() && !Zones.empty(); ++I) {
+    std::string List = NextToken(Zones, ",");
+    TBrenmoorZone* Zone = E.GetZone(I);
+    std::vector<std::unique_ptr<TUnit>> Owned;
+    while (!List.empty())
+      if (TUnit* Unit = E.GetUnitByID(std::stoi(NextToken(List, "#"))); Unit && Unit->GetZone() == Zone)
+        Owned.push_back(Zone->ReleaseUnit(Unit));
+    for (auto& Unit : Owned) Zone->AdoptUnit(std::move(Unit));
+  }
+  // The fleets under water, as the host's records of fleets that submerge tell it.
+  std::string Submerged = NextToken(Rest, "|");
+  while (!Submerged.empty()) E.ApplyStateChange(TBrenmoorEngine::ChangeRecord(37, std::stoi(NextToken(Submerged, "#")), true));
+}
+
+void TTwoEngineHarness::JoinLate() {
+  const std::string Message = JoinText(FHost->Engine());
+  auto Late = std::make_unique<TKitWorld>(FScenario, KitMapText, FScenarioFile);
+  Late->Sink.Host = false;
+  Late->Engine().SetRandomGenerator(&FLateRandom);
+  LoadJoinText(Late->Engine(), Message);
+  // The online users are the same on every machine.
+  Late->Engine().SetImpulseUsers(FGuest->Engine().GetImpulseUsers());
+  HookEvents(Late->Engine(), FLateEvents);
+  Late->Engine().UpdateVisibility(FImpulse > 0 ? FImpulse - 1 : 0);
+  FLate = std::move(Late);
 }
 
 }  // namespace kit

@@ -66,6 +66,16 @@ public:
   std::vector<std::string> Records;
 };
 
+// The users of an online game as the impulse clock knows them, the host first.
+class TKitUsers : public TImpulseUsers {
+public:
+  int GetUserCount() const override { return static_cast<int>(Names.size()); }
+  std::string GetUserName(int I) const override { return Names.at(static_cast<std::size_t>(I)); }
+  void MarkUserRemoved(const std::string& Name) override { Removed.push_back(Name); }
+  std::vector<std::string> Names;
+  std::vector<std::string> Removed;
+};
+
 // --- The world ---
 
 // Eight zones: the land zones Alba, Brae, Dunmore, Ferro, Gorse and Hale and the sea zones
@@ -80,7 +90,10 @@ extern const char* const KitScenarioText;
 // A map and an engine with the kit's world (or other texts) loaded and its units placed.
 class TKitWorld {
 public:
-  explicit TKitWorld(const std::string& Scenario = KitScenarioText, const std::string& MapText = KitMapText);
+  // ScenarioFile: the name the engine keeps for the scenario (a saved game names it, and a
+  // machine that loads the saved game looks for that file in its current folder).
+  explicit TKitWorld(const std::string& Scenario = KitScenarioText, const std::string& MapText = KitMapText,
+                     const std::string& ScenarioFile = {});
   ~TKitWorld();
   TKitWorld(const TKitWorld&) = delete;
   TKitWorld& operator=(const TKitWorld&) = delete;
@@ -130,6 +143,15 @@ std::string CheckInvariants(const TBrenmoorEngine& Engine);
 std::string FrameChanges(std::int32_t Impulse, const std::vector<std::string>& Records);
 std::vector<std::string> UnframeChanges(const std::string& Message);
 
+// What a machine that joins a running game needs from the host: "JOIN|" + the saved game
+// (whose scenario the joining machine reads from its current folder) + "|" + what a saved
+// game does not hold: the identifier the next unit takes (the newest units may have gone),
+// each zone's units in the zone's order (arrival, not the unit list's; zones each followed by
+// ","), and the fleets under water (a saved game shows them surfaced), each "#"-listed.
+std::string JoinText(TBrenmoorEngine& Host);
+// Loads the join message into the engine.
+void LoadJoinText(TBrenmoorEngine& Engine, const std::string& Message);
+
 // Host H runs the rules of each impulse (the test's step, with H's seeded generator); its
 // records travel framed to guest G, which replays them with a forbidden generator; then both
 // run the upkeep. After every impulse the two dumps (without local view and host scratch) must
@@ -138,7 +160,8 @@ std::vector<std::string> UnframeChanges(const std::string& Message);
 class TTwoEngineHarness {
 public:
   using TStep = std::function<void(TKitWorld& Host, std::int32_t Impulse)>;
-  explicit TTwoEngineHarness(std::uint64_t Seed, const std::string& Scenario = KitScenarioText);
+  explicit TTwoEngineHarness(std::uint64_t Seed, const std::string& Scenario = KitScenarioText,
+                             const std::string& ScenarioFile = {});
 
   TKitWorld& Host() { return *FHost; }
   TKitWorld& Guest() { return *FGuest; }
@@ -147,9 +170,16 @@ public:
   std::string RunImpulse(const TStep& Step);
   std::int32_t GetImpulse() const { return FImpulse; }
   const std::vector<std::string>& LastRecords() const { return FLastRecords; }
+  // A third machine joins between impulses from the host's join message (JoinText), takes the
+  // guest's impulse users and from then on replays every impulse's records as the guest does,
+  // its dump and events compared with the host's too. Raises what the load raises.
+  void JoinLate();
+  TKitWorld* Late() { return FLate.get(); }
 
 private:
   void HookEvents(TBrenmoorEngine& Engine, std::vector<std::string>& Log);
+  // "" when the replaying machine wrote nothing and drew nothing.
+  static std::string CompareReplay(TKitWorld& Machine, const TForbiddenRandom& Random, const char* Name);
 
   // Before the worlds: the engines report to these until they are gone.
   TForbiddenRandom FGuestRandom;
@@ -157,6 +187,11 @@ private:
   std::vector<std::string> FGuestEvents;
   std::unique_ptr<TKitWorld> FHost;
   std::unique_ptr<TKitWorld> FGuest;
+  std::string FScenario;
+  std::string FScenarioFile;
+  TForbiddenRandom FLateRandom;
+  std::vector<std::string> FLateEvents;
+  std::unique_ptr<TKitWorld> FLate;
   std::vector<std::string> FLastRecords;
   std::int32_t FImpulse = 0;
 };

@@ -1,0 +1,88 @@
+// The Standard world as the game starts it (its scenario and map set from the program folder)
+// played for a few hundred impulses by a seeded stream of orders: the model holds together
+// after every impulse and a guest that replays the records stays the same game.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <set>
+
+#include "engine/kit/RandomOrders.h"
+#include "engine/kit/RulesKit.h"
+#include "foundation/CurrentFolder.h"
+#include "sprites/MapSet.h"
+
+namespace {
+
+const std::filesystem::path ProgramFolder = std::filesystem::path(BRENMOOR_BINARY_DIR) / "bin";
+
+// One machine with the Standard world loaded as the game's start loads it: the scenario, its
+// map set, the zone pass, the starting units.
+struct TStandardMachine {
+  TStandardMachine() {
+    Map.OnCreateZone = [this](TZoneMap* Sender, std::unique_ptr<TZone>& AZone, const std::string& S) {
+      AZone = Engine.CreateZone(*Sender, S);
+    };
+    Engine.SetZoneMap(&Map);
+    Engine.SetChangeSink(&Sink);
+    const TCurrentFolder In(ProgramFolder);
+    Engine.SetScenarioFile("Standard.brmscen");
+    LoadZoneMapFromFile(Map, MapSetFileNamePart(Engine.GetMapSet()));
+    Engine.LoadZoneData();
+    Engine.PlaceInitialUnits();
+    Engine.UpdateVisibility(0);
+  }
+  ~TStandardMachine() { Engine.SetZoneMap(nullptr); }
+  TStandardMachine(const TStandardMachine&) = delete;
+  TStandardMachine& operator=(const TStandardMachine&) = delete;
+
+  TZoneMap Map;
+  TBrenmoorEngine Engine;
+  kit::TKitSink Sink;
+};
+
+}  // namespace
+
+TEST(StandardWorldRunTest, AFewHundredImpulsesOfSeededOrdersKeepTheModelWholeOnHostAndGuest) {
+  TStandardMachine Host, Guest;
+  kit::TForbiddenRandom None;
+  Guest.Sink.Host = false;
+  Guest.Engine.SetRandomGenerator(&None);
+  Host.Engine.SetRandomSeed(1939);
+  ASSERT_GT(Host.Engine.GetUnitCount(), 200);
+  ASSERT_EQ(kit::CheckInvariants(Host.Engine), "");
+
+  // The computer plays every power and the host sends every order: no users are online.
+  kit::TRandomOrders Orders(917);
+  Orders.HostilePercent = 0;
+  std::set<int> Codes;
+  const kit::TDumpOptions Shared{false, false};
+  for (std::int32_t Impulse = 0; Impulse < 300; ++Impulse) {
+    Host.Sink.Records.clear();
+    for (TBrenmoorEngine* E : {&Host.Engine, &Guest.Engine}) {
+      E->SetImpulse(Impulse);
+      E->BeginImpulse();
+    }
+    for (const kit::TGeneratedOrder& O : Orders.Generate(Host.Engine, 12)) Host.Engine.QueueOrder(O.Record, O.Sender);
+    Host.Engine.ProcessImpulse();
+    for (const std::string& Record : kit::UnframeChanges(kit::FrameChanges(Impulse, Host.Sink.Records))) {
+      Codes.insert(std::stoi(Record));
+      Guest.Engine.ApplyStateChange(Record);
+    }
+    for (TBrenmoorEngine* E : {&Host.Engine, &Guest.Engine}) {
+      E->SupplyUpkeep();
+      E->UpdateVisibility(Impulse);
+      E->EndImpulseUpkeep(Impulse);
+      E->AdvanceDate();
+      ASSERT_EQ(kit::CheckInvariants(*E), "") << "impulse " << Impulse << (E == &Host.Engine ? " host" : " guest");
+    }
+    ASSERT_EQ(None.Draws(), 0);
+    ASSERT_TRUE(Guest.Sink.Records.empty());
+    // The whole dump now and then: the world is large.
+    if (Impulse % 10 == 9) {
+      ASSERT_EQ(kit::FirstDifference(kit::DumpState(Host.Engine, Shared), kit::DumpState(Guest.Engine, Shared)), "") << "impulse " << Impulse;
+    }
+  }
+  // The world was at war and at work: moves, combat, builds, storms.
+  for (int Code : {0, 3, 12, 21, 22, 23, 26, 27}) EXPECT_TRUE(Codes.count(Code)) << "change " << Code;
+}
