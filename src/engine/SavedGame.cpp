@@ -81,6 +81,8 @@ struct TBrenmoorEngine::TSavedGame {
   bool FreeForAll = false;
   bool AllComputer = false;
   std::int32_t Impulse = 0;
+  // The identifier the next unit takes (-1: not kept).
+  std::int32_t NextUnitID = -1;
 
   explicit TSavedGame(const std::string& Text) {
     std::size_t Start = 0;
@@ -115,6 +117,8 @@ struct TBrenmoorEngine::TSavedGame {
     if (Values.size() < Needed) throw CutShort(Needed);
     // Texts from before the impulse was kept end with the fired list: impulse 0.
     if (Values.size() > Needed) Impulse = StrToIntDef(Values[Needed], 0);
+    // And texts from before the next unit identifier was kept end with the impulse.
+    if (Values.size() > Needed + 1) NextUnitID = StrToIntDef(Values[Needed + 1], -1);
   }
 
   std::size_t NationValue(int I) const { return HeaderValueCount + static_cast<std::size_t>(I); }
@@ -176,6 +180,9 @@ std::string TBrenmoorEngine::SaveToString() {
   Add(Fired);
   // Appended after the fired list, so that a text without it still loads (impulse 0).
   Add(IntToStr(FImpulse));
+  // The identifier the next unit takes: the newest units may have gone, and a machine that
+  // joins a game from this text must give new units the identifiers the host gives them.
+  Add(IntToStr(FUnits.NextID()));
   return S;
 }
 
@@ -267,6 +274,7 @@ void TBrenmoorEngine::ReadSavedGame(const TSavedGame& Saved, const std::string& 
       const std::int32_t Index = StrToIntDef(Fired.Next('#'), -1);
       if (Index >= 0 && Index < GetRandomEventCount()) GetRandomEvent(Index)->Fired = true;
     }
+    FUnits.RaiseNextID(Saved.NextUnitID);
     ResolveLoadedReferences();
     FImpulse = Saved.Impulse;
     FSavedVersion = Saved.Version;

@@ -80,6 +80,11 @@ public:
   }
   // The identifier the next Add will give.
   std::int32_t NextID() const { return FIndexCount; }
+  // The next identifier becomes at least ID (a list read back from a saved game gives new
+  // items the identifiers they would have had, the last ones given having gone).
+  void RaiseNextID(std::int32_t ID) {
+    if (ID > FIndexCount) FIndexCount = ID;
+  }
 
   auto begin() const { return FItems.begin(); }
   auto end() const { return FItems.end(); }

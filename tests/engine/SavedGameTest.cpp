@@ -194,7 +194,9 @@ TEST_F(SavedGameTest, AGameSavedAndLoadedIsTheSameGameToTheLastByte) {
   const std::vector<std::int32_t> IDs = UnitIDs(Engine);
   const std::string Text = Engine.SaveToString();
   EXPECT_EQ(Text.substr(0, 18), "4;2;world.brmscen;");
-  EXPECT_EQ(Text.substr(Text.size() - 6), ";1#;7;") << "the fired list, then the impulse";
+  const std::string Next = IntToStr(Engine.GetUnits().NextID());
+  EXPECT_EQ(Text.substr(Text.size() - 7 - Next.size()), ";1#;7;" + Next + ";")
+      << "the fired list, the impulse, then the next unit's identifier";
 
   // Saving changes nothing: the submarines stay submerged and uncounted here.
   EXPECT_TRUE(Sub->GetSubmerged());
@@ -283,8 +285,11 @@ TEST_F(SavedGameTest, AGameSavedAndLoadedIsTheSameGameToTheLastByte) {
 
 // A zone lists its units in the order they came in, which the rules read (the first fleet an
 // army placed at sea boards): a loaded game keeps that order, not the identifiers' order.
-TEST_F(SavedGameTest, AZoneKeepsTheOrderOfItsUnits) {
+TEST_F(SavedGameTest, AZoneKeepsTheOrderOfItsUnitsAndANewUnitItsIdentifier) {
   BuildRichGame();
+  // The newest unit goes at once: the next one still takes the identifier after it.
+  Engine.FreeUnit(Engine.AddUnit(std::make_unique<TUnit>(Engine), Engine.GetZone(0)));
+  const std::int32_t NextID = Engine.GetUnits().NextID();
   const auto ZoneOrders = [](const TBrenmoorEngine& E) {
     std::vector<std::vector<std::int32_t>> Orders;
     for (int I = 0; I < E.GetZoneCount(); ++I) {
@@ -311,6 +316,7 @@ TEST_F(SavedGameTest, AZoneKeepsTheOrderOfItsUnits) {
   TOtherMachine Other;
   Other.Engine.LoadFromString(Engine.SaveToString());
   EXPECT_EQ(ZoneOrders(Other.Engine), ZoneOrders(Engine));
+  EXPECT_EQ(Other.Engine.GetUnits().NextID(), NextID);
   EXPECT_EQ(Other.Engine.SaveToString(), Engine.SaveToString());
 }
 
@@ -367,7 +373,7 @@ TEST_F(SavedGameTest, ATextThatCannotBeUsedIsRefusedAndTheGameStays) {
   std::string Astray;
   for (const std::string& F : Fields) Astray += F + "~";
   std::string CutShort;
-  for (std::size_t I = 0; I + 2 < V.size(); ++I) CutShort += V[I] + ";";
+  for (std::size_t I = 0; I + 3 < V.size(); ++I) CutShort += V[I] + ";";
   Folder.Write("three.brmscen", "NationCount=3\nNation=A,,1,A,0,\nNation=B,,1,B,0,\nNation=C,,0,C,0,\nImpulseRate=1\n");
   struct TCase {
     std::string Text;
@@ -382,7 +388,7 @@ TEST_F(SavedGameTest, ATextThatCannotBeUsedIsRefusedAndTheGameStays) {
       {With(2, "three.brmscen"), "The saved game has 4 nations, but its scenario \"three.brmscen\" has 3"},
       {With(4, "7"), "The saved game has 7 zones, but the map has 6"},
       {With(3, "-2"), "The saved game's number of nations -2 cannot be used"},
-      {CutShort, "The saved game is cut short: it holds " + std::to_string(V.size() - 2) + " of its " + std::to_string(V.size() - 1) +
+      {CutShort, "The saved game is cut short: it holds " + std::to_string(V.size() - 3) + " of its " + std::to_string(V.size() - 2) +
                      " values"},
       {"", "This is no saved game of Brenmoor"},
       {With(FirstUnit, Astray), "Unit " + FirstID + ": the zone 99 is no zone"},
@@ -406,12 +412,15 @@ TEST_F(SavedGameTest, ATextWithoutTheImpulseLoadsAtImpulseZero) {
   // A game without routings, storms, units, active or fired events writes every count.
   const std::string Text = Engine.SaveToString();
   const std::vector<std::string> V = Values(Text);
-  ASSERT_EQ(V.size(), 14u + 4 + 6 + 2 + 2);
+  ASSERT_EQ(V.size(), 14u + 4 + 6 + 2 + 3);
   EXPECT_EQ(std::vector<std::string>(V.begin() + 5, V.begin() + 9), (std::vector<std::string>{"0", "0", "0", "2"}));
-  EXPECT_EQ(Text.substr(Text.size() - 4), ";;0;");
+  EXPECT_EQ(Text.substr(Text.size() - 6), ";;0;0;");
   Engine.SetImpulse(12);
   TOtherMachine Other;
   Other.Engine.SetImpulse(3);
+  // Older texts end with the fired list, or with the impulse.
+  Other.Engine.LoadFromString(Text.substr(0, Text.size() - 4));
+  EXPECT_EQ(Other.Engine.GetImpulse(), 0);
   Other.Engine.LoadFromString(Text.substr(0, Text.size() - 2));
   EXPECT_EQ(Other.Engine.GetImpulse(), 0);
   Other.Engine.LoadFromString(Engine.SaveToString());

@@ -523,12 +523,7 @@ std::string TTwoEngineHarness::CompareReplay(TKitWorld& Machine, const TForbidde
 }
 
 std::string JoinText(TBrenmoorEngine& Host) {
-  std::string Text = "JOIN|" + Host.SaveToString() + "|" + std::to_string(Host.GetUnits().NextID()) + "|";
-  for (int I = 0; I < Host.GetZoneCount(); ++I) {
-    for (int K = 0; K < Host.GetZone(I)->GetUnitCount(); ++K) Text += std::to_string(Host.GetZone(I)->GetUnit(K)->ID) + "#";
-    Text += ",";
-  }
-  Text += "|";
+  std::string Text = "JOIN|" + Host.SaveToString() + "|";
   for (const TUnit* Unit : Host.GetUnits())
     if (Unit->GetSubmerged()) Text += std::to_string(Unit->ID) + "#";
   return Text;
@@ -538,25 +533,6 @@ void LoadJoinText(TBrenmoorEngine& E, const std::string& Message) {
   std::string Rest = Message;
   NextToken(Rest, "|");  // "JOIN"
   E.LoadFromString(NextToken(Rest, "|"));
-  // The identifier the next unit takes: one filed and dropped at once moves the count on.
-  const std::int32_t NextID = static_cast<std::int32_t>(std::stol(NextToken(Rest, "|")));
-  if (NextID > E.GetUnits().NextID() && E.GetZoneCount() > 0) {
-    auto Gap = std::make_unique<TUnit>(E);
-    Gap->ID = NextID - 1;
-    Gap->SetZone(E.GetZone(0));
-    E.FreeUnit(E.AddLoadedUnit(std::move(Gap)));
-  }
-  // Each zone's units in the host's order.
-  std::string Zones = NextToken(Rest, "|");
-  for (int I = 0; I < E.GetZoneCount() && !Zones.empty(); ++I) {
-    std::string List = NextToken(Zones, ",");
-    TBrenmoorZone* Zone = E.GetZone(I);
-    std::vector<std::unique_ptr<TUnit>> Owned;
-    while (!List.empty())
-      if (TUnit* Unit = E.GetUnitByID(std::stoi(NextToken(List, "#"))); Unit && Unit->GetZone() == Zone)
-        Owned.push_back(Zone->ReleaseUnit(Unit));
-    for (auto& Unit : Owned) Zone->AdoptUnit(std::move(Unit));
-  }
   // The fleets under water, as the host's records of fleets that submerge tell it.
   std::string Submerged = NextToken(Rest, "|");
   while (!Submerged.empty()) E.ApplyStateChange(TBrenmoorEngine::ChangeRecord(37, std::stoi(NextToken(Submerged, "#")), true));

@@ -144,10 +144,9 @@ std::string FrameChanges(std::int32_t Impulse, const std::vector<std::string>& R
 std::vector<std::string> UnframeChanges(const std::string& Message);
 
 // What a machine that joins a running game needs from the host: "JOIN|" + the saved game
-// (whose scenario the joining machine reads from its current folder) + "|" + what a saved
-// game does not hold: the identifier the next unit takes (the newest units may have gone),
-// each zone's units in the zone's order (arrival, not the unit list's; zones each followed by
-// ","), and the fleets under water (a saved game shows them surfaced), each "#"-listed.
+// (whose scenario the joining machine reads from its current folder) + "|" + the one thing a
+// saved game does not hold: the fleets under water (a saved game shows them surfaced), each
+// identifier followed by "#".
 std::string JoinText(TBrenmoorEngine& Host);
 // Loads the join message into the engine.
 void LoadJoinText(TBrenmoorEngine& Engine, const std::string& Message);
