@@ -163,7 +163,10 @@ bool TBrenmoorEngine::CheckOrder(const std::string& Record, const std::string& S
       F.Int();
       const TUnit* U = GetUnitByID(F.Int());
       const TUnit* S = GetUnitByID(F.Int());
-      return Ordered(U, Code == ordEmbark ? ordEmbark : ordRebase) && Ship(S, U);
+      // A transport or carrier of an ally takes the sender's units as well as one of its own.
+      const bool Friendly = S && U && S->GetOwner() && U->GetOwner() && S->GetOwner()->IsAlliedWith(U->GetOwner());
+      return Ordered(U, Code == ordEmbark ? ordEmbark : ordRebase) && S && S->GetKind() == ukNavy && S != U &&
+             (OwnUnit(S) || Friendly);
     }
     case ordIntercept: {
       const TUnit* U = GetUnitByID(F.Int());

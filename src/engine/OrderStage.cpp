@@ -305,7 +305,7 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
     }
     case ordDiplomatic: {
       TNation* N = Nation();
-      if (!N || N->GetDiplomaticActions() == 0) return;
+      if (!N || N->GetDiplomaticActions() <= 0) return;
       TNation* Target = Nation();
       const std::int32_t Action = F.Int();
       if (!Target) return;

@@ -113,6 +113,7 @@ const std::vector<TCheckRow>& CheckRows() {
       {"embark and divide another's army", BobArmy, "36;0;2;4;12#;", "Ann", false},
       {"embark and divide onto another's ship", nullptr, "36;0;2;7;0#;", "Ann", false},
       {"embark on another's ship", nullptr, "7;0;0;7;", "Ann", false},
+      {"embark on an ally's ship", [](TKitWorld& W) { W.N(2)->SetAlliance("Allies"); }, "7;0;0;7;", "Ann", true},
       {"land wings on the carrier", nullptr, "37;0;2;4;1#;", "Ann", true},
       {"land wings where the carrier is not", nullptr, "37;0;0;4;1#;", "Ann", false},
       {"land an army on the carrier", nullptr, "37;0;2;4;1#0#;", "Ann", false},
