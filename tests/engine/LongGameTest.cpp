@@ -20,16 +20,9 @@
 namespace {
 
 using kit::TKitWorld;
+using kit::CountsText;
 
 constexpr const char* ScenarioFile = "longgame.brmscen";
-
-std::string Counts(std::initializer_list<std::pair<TUnitType, int>> List) {
-  std::array<int, UnitTypeCount> C{};
-  for (const auto& [Type, N] : List) C[Type] = N;
-  std::string S;
-  for (int V : C) S += std::to_string(V) + "#";
-  return S;
-}
 
 // The kit's world with random events of every trigger and immediate effect, and
 // reinforcements for every power, an atomic bomber among them.
@@ -48,14 +41,14 @@ const std::string LongScenario =
     "RandomEvent=1~110~History~1~2~10~-15~x~Brae~p.bmp~Albion~Alba~Famine~2~\n"
     "RandomEvent=0~111~Freedom~1~1~0~10~~Alba~~~Alba~Freedom~3~\n"
     "RandomEvent=0~111~Fall~1~5~0~-10~~Dunmore~~~Dunmore~Fall~2~\n"
-    "Reinforcement=" + Counts({{utBattleship, 2}, {utDestroyer, 1}}) + ",5,0,North Sea\n" +
-    "Reinforcement=" + Counts({{utBattleship, 1}, {utCruiser, 2}}) + ",25,1,Channel\n" +
-    "Reinforcement=" + Counts({{utInfantry, 3}, {utArmor, 1}}) + ",12,0,Alba\n" +
-    "Reinforcement=" + Counts({{utBomber, 2}, {utAtomicBomber, 1}}) + ",20,1,Brae\n" +
-    "Reinforcement=" + Counts({{utSubmarine, 2}, {utDestroyer, 1}}) + ",30,2,Channel\n" +
-    "Reinforcement=" + Counts({{utTransport, 2}, {utInfantry, 2}}) + ",45,0,North Sea\n" +
-    "Reinforcement=" + Counts({{utInfantry, 2}}) + ",60,3,Ferro\n" +
-    "Reinforcement=" + Counts({{utFighter, 2}, {utDiveBomber, 1}}) + ",90,1,Gorse\n";
+    "Reinforcement=" + CountsText({{utBattleship, 2}, {utDestroyer, 1}}) + ",5,0,North Sea\n" +
+    "Reinforcement=" + CountsText({{utBattleship, 1}, {utCruiser, 2}}) + ",25,1,Channel\n" +
+    "Reinforcement=" + CountsText({{utInfantry, 3}, {utArmor, 1}}) + ",12,0,Alba\n" +
+    "Reinforcement=" + CountsText({{utBomber, 2}, {utAtomicBomber, 1}}) + ",20,1,Brae\n" +
+    "Reinforcement=" + CountsText({{utSubmarine, 2}, {utDestroyer, 1}}) + ",30,2,Channel\n" +
+    "Reinforcement=" + CountsText({{utTransport, 2}, {utInfantry, 2}}) + ",45,0,North Sea\n" +
+    "Reinforcement=" + CountsText({{utInfantry, 2}}) + ",60,3,Ferro\n" +
+    "Reinforcement=" + CountsText({{utFighter, 2}, {utDiveBomber, 1}}) + ",90,1,Gorse\n";
 
 // The host plays Albion, Ann Freedonia; the computer plays Ruritania on the host.
 const std::vector<std::string> Users{"Host", "Ann"};

@@ -14,13 +14,9 @@ using namespace kit;
 using TRecords = std::vector<std::string>;
 
 // "Host" runs the rules; "Ann" plays Albion and "Bob" Freedonia.
-class TUsers : public TImpulseUsers {
-public:
-  int GetUserCount() const override { return static_cast<int>(Names.size()); }
-  std::string GetUserName(int I) const override { return Names.at(static_cast<std::size_t>(I)); }
-  void MarkUserRemoved(const std::string& Name) override { Removed.push_back(Name); }
-  std::vector<std::string> Names{"Host", "Ann", "Bob"};
-  std::vector<std::string> Removed;
+// "Host" runs the rules; "Ann" and "Bob" play.
+struct TUsers : TKitUsers {
+  TUsers() { Names = {"Host", "Ann", "Bob"}; }
 };
 
 void SetPlayers(TKitWorld& W, TUsers* Users) {
@@ -28,14 +24,6 @@ void SetPlayers(TKitWorld& W, TUsers* Users) {
   W.N(2)->SetPlayerName("Bob");
   W.N(1)->SetComputerPlayer(true);
   W.Engine().SetImpulseUsers(Users);
-}
-
-std::string Counts(std::initializer_list<std::pair<TUnitType, int>> Pieces) {
-  std::array<int, UnitTypeCount> N{};
-  for (const auto& [Type, Count] : Pieces) N[Type] = Count;
-  std::string S;
-  for (int C : N) S += std::to_string(C) + "#";
-  return S;
 }
 
 struct TCheckRow {
@@ -58,9 +46,9 @@ const std::vector<TCheckRow>& CheckRows() {
       {"the computer's army by the host", nullptr, "1;0;2;", "Host", true},
       {"the computer's army by a player", nullptr, "1;0;2;", "Ann", false},
       {"a minor's army by the host", nullptr, "1;4;10;", "Host", true},
-      {"a build in her zone", nullptr, "19;0;0;" + Counts({{utInfantry, 2}}) + ";", "Ann", true},
-      {"a build in another's zone", nullptr, "19;0;0;" + Counts({{utInfantry, 2}}) + ";", "Bob", false},
-      {"a build in a zone of no one", nullptr, "19;2;2;" + Counts({{utDestroyer, 1}}) + ";", "Host", false},
+      {"a build in her zone", nullptr, "19;0;0;" + CountsText({{utInfantry, 2}}) + ";", "Ann", true},
+      {"a build in another's zone", nullptr, "19;0;0;" + CountsText({{utInfantry, 2}}) + ";", "Bob", false},
+      {"a build in a zone of no one", nullptr, "19;2;2;" + CountsText({{utDestroyer, 1}}) + ";", "Host", false},
       {"her nation's formations", nullptr, "25;0;-#-#-#-#-#-#-#12#-#-#-#-#-#-#-#-#;", "Ann", true},
       {"another nation's formations", nullptr, "25;1;-#-#-#-#-#-#-#12#-#-#-#-#-#-#-#-#;", "Ann", false},
       {"the computer's formations by the host", nullptr, "25;1;-#-#-#-#-#-#-#12#-#-#-#-#-#-#-#-#;", "Host", true},
@@ -83,15 +71,15 @@ const std::vector<TCheckRow>& CheckRows() {
       {"a plane on a mission is not stopped in the air", OnStrike, "0;1;", "Ann", false},
       {"an army without an order may be stopped", nullptr, "0;0;", "Ann", true},
       // Counts.
-      {"divide part of an army", nullptr, "6;0;" + Counts({{utInfantry, 2}}) + ";", "Ann", true},
-      {"divide more than the army holds", nullptr, "6;0;" + Counts({{utInfantry, 6}}) + ";", "Ann", false},
-      {"divide a negative count", nullptr, "6;0;" + Counts({{utInfantry, -1}, {utArmor, 1}}) + ";", "Ann", false},
-      {"divide nothing", nullptr, "6;0;" + Counts({}) + ";", "Ann", false},
-      {"divide seventeen counts", nullptr, "6;0;" + Counts({{utInfantry, 1}}) + "0#;", "Ann", false},
-      {"build a negative count", nullptr, "19;0;0;" + Counts({{utInfantry, 3}, {utArmor, -1}}) + ";", "Ann", false},
-      {"build nothing", nullptr, "19;0;0;" + Counts({}) + ";", "Ann", false},
-      {"build of no unit kind", nullptr, "19;0;3;" + Counts({{utInfantry, 2}}) + ";", "Ann", false},
-      {"build of ships as an army", nullptr, "19;0;0;" + Counts({{utBattleship, 1}}) + ";", "Ann", false},
+      {"divide part of an army", nullptr, "6;0;" + CountsText({{utInfantry, 2}}) + ";", "Ann", true},
+      {"divide more than the army holds", nullptr, "6;0;" + CountsText({{utInfantry, 6}}) + ";", "Ann", false},
+      {"divide a negative count", nullptr, "6;0;" + CountsText({{utInfantry, -1}, {utArmor, 1}}) + ";", "Ann", false},
+      {"divide nothing", nullptr, "6;0;" + CountsText({}) + ";", "Ann", false},
+      {"divide seventeen counts", nullptr, "6;0;" + CountsText({{utInfantry, 1}}) + "0#;", "Ann", false},
+      {"build a negative count", nullptr, "19;0;0;" + CountsText({{utInfantry, 3}, {utArmor, -1}}) + ";", "Ann", false},
+      {"build nothing", nullptr, "19;0;0;" + CountsText({}) + ";", "Ann", false},
+      {"build of no unit kind", nullptr, "19;0;3;" + CountsText({{utInfantry, 2}}) + ";", "Ann", false},
+      {"build of ships as an army", nullptr, "19;0;0;" + CountsText({{utBattleship, 1}}) + ";", "Ann", false},
       {"route nothing", nullptr, "17;0;1;0;", "Ann", false},
       {"route a negative amount", nullptr, "17;0;1;-5;", "Ann", false},
       {"supply walk of no depth", nullptr, "40;0;0;", "Ann", false},
@@ -171,7 +159,7 @@ TEST(OrderCheckTest, WithoutImpulseUsersAnySenderRunsTheRules) {
 // draw and record for record.
 TEST(OrderCheckTest, AnImpulseSkipsTheRecordsThatFailAsIfTheyHadNeverCome) {
   const std::vector<std::pair<std::string, std::string>> Valid = {
-      {"1;1;0;", "Ann"}, {"19;1;0;" + Counts({{utInfantry, 1}}) + ";", "Host"}, {"2;8;", "Bob"}, {"39;0;Old Guard;", "Ann"}};
+      {"1;1;0;", "Ann"}, {"19;1;0;" + CountsText({{utInfantry, 1}}) + ";", "Host"}, {"2;8;", "Bob"}, {"39;0;Old Guard;", "Ann"}};
   std::vector<std::pair<std::string, std::string>> Hostile;
   for (const TCheckRow& Row : CheckRows())
     if (!Row.Accepted && !Row.Setup) Hostile.emplace_back(Row.Record, Row.Sender);

@@ -31,14 +31,6 @@ void SetPlayers(TKitWorld& W) {
   W.N(1)->SetComputerPlayer(true);
 }
 
-std::string Counts(std::initializer_list<std::pair<TUnitType, int>> Pieces) {
-  std::array<int, UnitTypeCount> N{};
-  for (const auto& [Type, Count] : Pieces) N[Type] = Count;
-  std::string S;
-  for (int C : N) S += std::to_string(C) + "#";
-  return S;
-}
-
 struct TOrderRow {
   const char* Name;
   std::function<void(TKitWorld&)> Setup;
@@ -88,7 +80,7 @@ const std::vector<TOrderRow>& OrderRows() {
       {"merge of an army with fighters", nullptr, "4;0;0#1#;", TRecords{},
        [](TKitWorld& W, const TRecords&) { EXPECT_NE(W.Engine().GetUnitByID(1), nullptr); }},
       {"dock", nullptr, "5;0;4;", TRecords{"3;4;5;0;-1;0;"}, nullptr},
-      {"divide", nullptr, "6;0;" + Counts({{utInfantry, 2}, {utArmor, 1}}) + ";", TRecords{"13;0;" + Counts({{utInfantry, 2}, {utArmor, 1}}) + ";-1;-1;"},
+      {"divide", nullptr, "6;0;" + CountsText({{utInfantry, 2}, {utArmor, 1}}) + ";", TRecords{"13;0;" + CountsText({{utInfantry, 2}, {utArmor, 1}}) + ";-1;-1;"},
        [](TKitWorld& W, const TRecords&) {
          TUnit* New = W.Engine().GetUnitByID(12);
          ASSERT_NE(New, nullptr);
@@ -97,8 +89,8 @@ const std::vector<TOrderRow>& OrderRows() {
          EXPECT_EQ(W.Engine().GetUnitByID(0)->GetCount(utInfantry), 3);
          EXPECT_EQ(W.Engine().GetUnitByID(0)->GetCount(utArmor), 1);
        }},
-      {"divide a submerged fleet", [](TKitWorld& W) { W.Engine().GetUnitByID(8)->SetSubmerged(true); }, "6;8;" + Counts({{utSubmarine, 1}}) + ";",
-       TRecords{"13;8;" + Counts({{utSubmarine, 1}}) + ";-1;-1;"},
+      {"divide a submerged fleet", [](TKitWorld& W) { W.Engine().GetUnitByID(8)->SetSubmerged(true); }, "6;8;" + CountsText({{utSubmarine, 1}}) + ";",
+       TRecords{"13;8;" + CountsText({{utSubmarine, 1}}) + ";-1;-1;"},
        [](TKitWorld& W, const TRecords&) {
          ASSERT_NE(W.Engine().GetUnitByID(12), nullptr);
          EXPECT_TRUE(W.Engine().GetUnitByID(12)->GetSubmerged());
@@ -154,8 +146,8 @@ const std::vector<TOrderRow>& OrderRows() {
       {"auto route to a friend", nullptr, "18;1;6;", TRecords{"11;1;6;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Z(kzBrae)->GetSupplySource(), W.Z(kzGorse)); }},
       {"auto route to an enemy", nullptr, "18;0;1;", TRecords{}, nullptr},
-      {"build", nullptr, "19;0;0;" + Counts({{utInfantry, 2}, {utArmor, 1}}) + ";",
-       TRecords{"12;0;0;" + Counts({{utInfantry, 2}, {utArmor, 1}}) + ";4.5;4;"},
+      {"build", nullptr, "19;0;0;" + CountsText({{utInfantry, 2}, {utArmor, 1}}) + ";",
+       TRecords{"12;0;0;" + CountsText({{utInfantry, 2}, {utArmor, 1}}) + ";4.5;4;"},
        [](TKitWorld& W, const TRecords&) {
          TBrenmoorZone* Z = W.Z(kzAlba);
          EXPECT_TRUE(Z->GetBuilding());
@@ -165,19 +157,19 @@ const std::vector<TOrderRow>& OrderRows() {
          EXPECT_EQ(Z->GetBuildProgressPoints(), 0.0f);
          EXPECT_EQ(Z->GetResources(), 4.5f);
        }},
-      {"build in a conquered zone", nullptr, "19;1;0;" + Counts({{utInfantry, 2}}) + ";", TRecords{"12;1;0;" + Counts({{utInfantry, 2}}) + ";2;1.2;"},
+      {"build in a conquered zone", nullptr, "19;1;0;" + CountsText({{utInfantry, 2}}) + ";", TRecords{"12;1;0;" + CountsText({{utInfantry, 2}}) + ";2;1.2;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Z(kzBrae)->GetBuildTotal(), 0.6f * 2.0f); }},
-      {"the computer's build beyond its means", nullptr, "19;1;0;" + Counts({{utArmor, 2}}) + ";", TRecords{},
+      {"the computer's build beyond its means", nullptr, "19;1;0;" + CountsText({{utArmor, 2}}) + ";", TRecords{},
        [](TKitWorld& W, const TRecords&) {
          TBrenmoorZone* Z = W.Z(kzBrae);
          EXPECT_FALSE(Z->GetBuilding());
          EXPECT_EQ(Z->GetBuildQueue(utArmor), 0);
          EXPECT_EQ(Z->GetResources(), 6.0f);
        }},
-      {"a player's build beyond his means", nullptr, "19;0;2;" + Counts({{utBattleship, 1}}) + ";", TRecords{"12;0;2;" + Counts({{utBattleship, 1}}) + ";0;30;"},
+      {"a player's build beyond his means", nullptr, "19;0;2;" + CountsText({{utBattleship, 1}}) + ";", TRecords{"12;0;2;" + CountsText({{utBattleship, 1}}) + ";0;30;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_TRUE(W.Z(kzAlba)->GetBuilding()); }},
-      {"build at half price", HalfPriceEvent, "19;0;0;" + Counts({{utArmor, 2}}) + ";", TRecords{"12;0;0;" + Counts({{utArmor, 2}}) + ";8.5;4;"}, nullptr},
-      {"build while building", [](TKitWorld& W) { W.Z(kzAlba)->SetBuilding(true); }, "19;0;0;" + Counts({{utInfantry, 1}}) + ";", TRecords{},
+      {"build at half price", HalfPriceEvent, "19;0;0;" + CountsText({{utArmor, 2}}) + ";", TRecords{"12;0;0;" + CountsText({{utArmor, 2}}) + ";8.5;4;"}, nullptr},
+      {"build while building", [](TKitWorld& W) { W.Z(kzAlba)->SetBuilding(true); }, "19;0;0;" + CountsText({{utInfantry, 1}}) + ";", TRecords{},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Z(kzAlba)->GetBuildQueue(utInfantry), 0); }},
       {"factory", nullptr, "20;0;", TRecords{"8;0;0;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Z(kzAlba)->GetFactories(), 3); }},
@@ -239,7 +231,7 @@ const std::vector<TOrderRow>& OrderRows() {
          W.MakeUnit(0, ukArmy, kzAlba, {{utArmor, 2}, {utInfantry, 1}});      // 14, then room 3
          ASSERT_EQ(W.Engine().GetUnitByID(12)->GetTransportRoom(), 4);
        },
-       "36;0;2;12;13#14#;", TRecords{"3;13;7;2;12;0;", "13;14;" + Counts({{utInfantry, 1}, {utArmor, 1}}) + ";2;12;"},
+       "36;0;2;12;13#14#;", TRecords{"3;13;7;2;12;0;", "13;14;" + CountsText({{utInfantry, 1}, {utArmor, 1}}) + ";2;12;"},
        [](TKitWorld& W, const TRecords&) {
          TUnit* Split = W.Engine().GetUnitByID(15);
          ASSERT_NE(Split, nullptr);
@@ -253,7 +245,7 @@ const std::vector<TOrderRow>& OrderRows() {
       {"carrier takes a whole wing", [](TKitWorld& W) { W.MakeUnit(0, ukAirForce, kzAlba, {{utFighter, 1}}); }, "37;0;2;4;12#1#;",
        TRecords{"3;12;0;-1;-1;0;", "4;12;2;4;", "0;12;2;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Engine().GetUnitByID(1)->GetZone(), W.Z(kzAlba)); }},
-      {"carrier takes part of a wing", nullptr, "37;0;2;4;1#;", TRecords{"13;1;" + Counts({{utFighter, 1}}) + ";2;4;", "0;12;2;"},
+      {"carrier takes part of a wing", nullptr, "37;0;2;4;1#;", TRecords{"13;1;" + CountsText({{utFighter, 1}}) + ";2;4;", "0;12;2;"},
        [](TKitWorld& W, const TRecords&) {
          TUnit* Split = W.Engine().GetUnitByID(12);
          ASSERT_NE(Split, nullptr);
@@ -408,11 +400,9 @@ TEST(OrderStageTest, BombersClearedByCombatBombInTheNextImpulseAndTheGuestFollow
 namespace {
 
 // "Host" runs the rules; "Ann" plays Albion and "Bob" Freedonia.
-class TUsers : public TImpulseUsers {
-public:
-  int GetUserCount() const override { return 3; }
-  std::string GetUserName(int I) const override { return I == 0 ? "Host" : I == 1 ? "Ann" : "Bob"; }
-  void MarkUserRemoved(const std::string&) override {}
+// "Host" runs the rules; "Ann" and "Bob" play.
+struct TUsers : TKitUsers {
+  TUsers() { Names = {"Host", "Ann", "Bob"}; }
 };
 
 // A seeded stream of the orders players and the computer give: each record what its sender

@@ -8,25 +8,16 @@ namespace {
 
 using namespace kit;
 
-// The counts of a "Reinforcement" line: type "=" count pairs, the rest 0.
-std::string Counts(std::initializer_list<std::pair<TUnitType, int>> Types) {
-  std::array<int, UnitTypeCount> C{};
-  for (const auto& [Type, Count] : Types) C[Type] = Count;
-  std::string S;
-  for (int V : C) S += std::to_string(V) + "#";
-  return S;
-}
-
 // The kit's world with a schedule: 0 Freedonia's infantry with a transport at sea; 1 Albion's
 // fighters at home; 2 nothing for Ruritania; 3 Albion's infantry into Freedonia's capital;
 // 4 Lichtenburg's infantry at home; all at impulse 2 but the last two at impulse 3.
 std::string Scenario() {
   return std::string(KitScenarioText) +                                                        //
-         "Reinforcement=" + Counts({{utInfantry, 2}, {utTransport, 1}}) + ",2,2,North Sea\n" +  //
-         "Reinforcement=" + Counts({{utFighter, 3}}) + ",2,0,Alba\n" +                          //
-         "Reinforcement=" + Counts({}) + ",2,1,Gorse\n" +                                       //
-         "Reinforcement=" + Counts({{utInfantry, 1}}) + ",3,0,Dunmore\n" +                      //
-         "Reinforcement=" + Counts({{utInfantry, 4}}) + ",3,3,Ferro\n";
+         "Reinforcement=" + CountsText({{utInfantry, 2}, {utTransport, 1}}) + ",2,2,North Sea\n" +  //
+         "Reinforcement=" + CountsText({{utFighter, 3}}) + ",2,0,Alba\n" +                          //
+         "Reinforcement=" + CountsText({}) + ",2,1,Gorse\n" +                                       //
+         "Reinforcement=" + CountsText({{utInfantry, 1}}) + ",3,0,Dunmore\n" +                      //
+         "Reinforcement=" + CountsText({{utInfantry, 4}}) + ",3,3,Ferro\n";
 }
 
 class ReinforcementTest : public ::testing::Test {

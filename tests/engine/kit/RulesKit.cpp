@@ -551,4 +551,12 @@ void TTwoEngineHarness::JoinLate() {
   FLate = std::move(Late);
 }
 
+std::string CountsText(std::initializer_list<std::pair<TUnitType, int>> Pieces) {
+  std::array<int, UnitTypeCount> N{};
+  for (const auto& [Type, Count] : Pieces) N[static_cast<std::size_t>(Type)] = Count;
+  std::string S;
+  for (int C : N) S += std::to_string(C) + "#";
+  return S;
+}
+
 }  // namespace kit

@@ -76,6 +76,10 @@ public:
   std::vector<std::string> Removed;
 };
 
+// The "#"-text of sixteen unit counts (unit-type order), the types not listed 0: what divide,
+// build and reinforcement records carry.
+std::string CountsText(std::initializer_list<std::pair<TUnitType, int>> Pieces);
+
 // --- The world ---
 
 // Eight zones: the land zones Alba, Brae, Dunmore, Ferro, Gorse and Hale and the sea zones
