@@ -9,21 +9,11 @@
 
 #include "foundation/Exception.h"
 #include "platform/QtImpulseScheduler.h"
+#include "support/GuiTest.h"
 #include "support/ScriptedPrompter.h"
 
 // Every wait has a deadline and the checks are bounds that hold however loaded the machine is:
 // a step never runs before its delay, and steps due earlier run earlier.
-namespace {
-bool RunUntil(const std::function<bool()>& Done, int DeadlineMs = 5000) {
-  QElapsedTimer Clock;
-  Clock.start();
-  while (!Done()) {
-    if (Clock.elapsed() > DeadlineMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  }
-  return true;
-}
-}  // namespace
 
 TEST(QtImpulseScheduler, RunsEachStepOnceNotBeforeItsDelayInTheOrderTheyAreDue) {
   TQtImpulseScheduler S;

@@ -9,6 +9,7 @@
 
 #include "foundation/Exception.h"
 #include "platform/ThreadTimer.h"
+#include "support/GuiTest.h"
 #include "support/ScriptedPrompter.h"
 
 // Every wait has a deadline and the checks are bounds that hold however loaded the machine
@@ -22,16 +23,6 @@ void RunFor(int Ms) {
   while (Clock.elapsed() < Ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-// Runs the event loop until Done, for at most DeadlineMs; true when Done came.
-bool RunUntil(const std::function<bool()>& Done, int DeadlineMs = 5000) {
-  QElapsedTimer Clock;
-  Clock.start();
-  while (!Done()) {
-    if (Clock.elapsed() > DeadlineMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  }
-  return true;
-}
 }  // namespace
 
 TEST(ThreadedTimer, FiresAtOnceAndThenEveryInterval) {

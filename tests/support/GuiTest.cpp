@@ -1,6 +1,8 @@
 #include "support/GuiTest.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPixmap>
 #include <QWidget>
@@ -37,4 +39,14 @@ QImage GrabToPng(QWidget& Widget, const QString& Name) {
   if (!QDir().mkpath(QFileInfo(File).path()) || !Picture.save(File, "PNG"))
     ADD_FAILURE() << "the picture could not be written to " << File.toStdString();
   return Picture;
+}
+
+bool RunUntil(const std::function<bool()>& Done, int DeadlineMs) {
+  QElapsedTimer Clock;
+  Clock.start();
+  while (!Done()) {
+    if (Clock.elapsed() > DeadlineMs) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  return true;
 }

@@ -6,12 +6,16 @@
 #include <QImage>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 #include "platform/RegistryManager.h"
 #include "support/ScriptedPrompter.h"
 
 class QWidget;
+
+// Runs the event loop until Done, for at most DeadlineMs; true when Done came.
+bool RunUntil(const std::function<bool()>& Done, int DeadlineMs = 5000);
 
 // A settings store in a file of a temporary folder, removed with it.
 class TTemporarySettings {
