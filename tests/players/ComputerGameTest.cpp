@@ -1,5 +1,5 @@
 // A whole game of seven computer players on the default script: a thousand impulses with no
-// script error, the host's and the guest's games equal after every impulse.
+// script error, the guest replaying the host's game in step.
 #include <gtest/gtest.h>
 
 #include "ComputerGame.h"
