@@ -449,5 +449,5 @@ void TBrenmoorEngine::LoadShip(bool Transport, TBrenmoorZone* At, TUnit* Ship, c
 void TBrenmoorEngine::RenameUnit(TUnit* Unit, const std::string& Name) {
   Unit->SetCustomName(Name);
   for (TUnit* Other : FUnits)
-    if (Other->GetDestinationUnit() == Unit) Other->SetDestinationUnit(Unit);
+    if (Other->GetDestinationUnit() == Unit) Other->RefreshDestinationUnitName();
 }

@@ -284,8 +284,17 @@ void TUnit::SetZone(TBrenmoorZone* Zone) {
 }
 
 void TUnit::SetDestinationUnit(TUnit* Unit) {
+  // The target's name is taken when the unit is aimed at it. Aimed at the same target again
+  // (a replayed order names its target every time), the unit keeps the name it took then:
+  // the target's name may have changed with its ships since, and every machine must show the
+  // same.
+  if (Unit && Unit == FDestinationUnit) return;
   FDestinationUnit = Unit;
   FDestinationUnitName = Unit ? Unit->GetName() : std::string();
+}
+
+void TUnit::RefreshDestinationUnitName() {
+  if (FDestinationUnit) FDestinationUnitName = FDestinationUnit->GetName();
 }
 
 void TUnit::SetOrganization(float Value) {
@@ -658,7 +667,8 @@ void TUnit::LoadFromString(const std::string& Text) {
 }
 
 void TUnit::ResolveLoadedReferences() {
-  if (TUnit* Target = FEngine->GetUnitByID(FDestinationUnitID)) SetDestinationUnit(Target);
+  // The target with the name the unit took when it was aimed at it, as the game was saved.
+  if (TUnit* Target = FEngine->GetUnitByID(FDestinationUnitID)) FDestinationUnit = Target;
   TTokenReader Based(FBasedIDs);
   while (!Based.AtEnd()) {
     TUnit* Unit = FEngine->GetUnitByID(StrToIntDef(Based.Next('#'), -1));

@@ -94,8 +94,11 @@ public:
   bool GetAttacking() const { return FAttacking; }
   void SetAttacking(bool Value) { FAttacking = Value; }
   TUnit* GetDestinationUnit() const { return FDestinationUnit; }
-  // Stores the unit and its name ("" for none).
+  // Stores the unit and its name ("" for none); aimed at its target again, the unit keeps the
+  // name it took.
   void SetDestinationUnit(TUnit* Unit);
+  // The target's name as it is now (the target was renamed).
+  void RefreshDestinationUnitName();
   const std::string& GetDestinationUnitName() const { return FDestinationUnitName; }
   float GetSortKey() const { return FSortKey; }
   void SetSortKey(float Value) { FSortKey = Value; }

@@ -653,6 +653,24 @@ std::string Standing(const TBrenmoorEngine& Engine) {
 
 }  // namespace
 
+// A unit takes its target's name when it is aimed at it; aimed at the same target again, as a
+// replayed order aims it, it keeps that name, so that host and guest show the same whatever
+// became of the target's ships; only a rename of the target refreshes it.
+TEST_F(UnitTest, AUnitKeepsTheNameItsTargetHadWhenItWasAimed) {
+  TUnit* Hunter = MakeUnit(1, ukNavy, zNorthSea, {{utDestroyer, 1}});
+  Hunter->SetDestinationUnit(Transports);
+  const std::string Taken = Transports->GetName();
+  Transports->SetCustomName("Relief Convoy");
+  Hunter->SetDestinationUnit(Transports);
+  EXPECT_EQ(Hunter->GetDestinationUnitName(), Taken);
+  Hunter->RefreshDestinationUnitName();
+  EXPECT_EQ(Hunter->GetDestinationUnitName(), "Relief Convoy");
+  Hunter->SetDestinationUnit(nullptr);
+  EXPECT_EQ(Hunter->GetDestinationUnitName(), "");
+  Hunter->SetDestinationUnit(Transports);
+  EXPECT_EQ(Hunter->GetDestinationUnitName(), "Relief Convoy");
+}
+
 TEST_F(UnitTest, AClientReplayingTheMovesStandsAsTheHost) {
   TClientWorld Client;
   // Boarding from Brae, sailing with the cargo, then landing in Dunmore.
