@@ -6,16 +6,12 @@
 // and follows from there. Then the faults these games found, each in its smallest game.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <set>
 
 #include "engine/kit/RandomOrders.h"
 #include "engine/kit/RulesKit.h"
-#include "foundation/CurrentFolder.h"
 
 namespace {
 
@@ -155,26 +151,9 @@ private:
   int FImpulses;
 };
 
-// A folder of its own for the scenario file, the current folder while it lives: a saved game
-// names its scenario, which the machine that loads it reads from there.
-class TScenarioFolder {
-public:
-  TScenarioFolder()
-      : FPath(std::filesystem::temp_directory_path() /
-              ("brenmoor-longgame-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()))) {
-    std::filesystem::create_directories(FPath);
-    std::ofstream(FPath / ScenarioFile, std::ios::binary) << LongScenario;
-    FCurrent = std::make_unique<TCurrentFolder>(FPath);
-  }
-  ~TScenarioFolder() {
-    FCurrent.reset();
-    std::error_code Ignored;
-    std::filesystem::remove_all(FPath, Ignored);
-  }
-
-private:
-  std::filesystem::path FPath;
-  std::unique_ptr<TCurrentFolder> FCurrent;
+// A folder of its own for the scenario file, the current folder while it lives.
+struct TScenarioFolder : kit::TScenarioFolder {
+  TScenarioFolder() : kit::TScenarioFolder(ScenarioFile, LongScenario) {}
 };
 
 }  // namespace

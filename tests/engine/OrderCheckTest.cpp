@@ -14,7 +14,6 @@ using namespace kit;
 using TRecords = std::vector<std::string>;
 
 // "Host" runs the rules; "Ann" plays Albion and "Bob" Freedonia.
-// "Host" runs the rules; "Ann" and "Bob" play.
 struct TUsers : TKitUsers {
   TUsers() { Names = {"Host", "Ann", "Bob"}; }
 };

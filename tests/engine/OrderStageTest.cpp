@@ -9,14 +9,11 @@
 // armour 11), Hale (Freedonia). New units take the identifiers from 12 on.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <optional>
 #include <set>
-#include <sstream>
 
+#include "engine/kit/RandomOrders.h"
 #include "engine/kit/RulesKit.h"
 
 namespace {
@@ -400,172 +397,28 @@ TEST(OrderStageTest, BombersClearedByCombatBombInTheNextImpulseAndTheGuestFollow
 namespace {
 
 // "Host" runs the rules; "Ann" plays Albion and "Bob" Freedonia.
-// "Host" runs the rules; "Ann" and "Bob" play.
 struct TUsers : TKitUsers {
   TUsers() { Names = {"Host", "Ann", "Bob"}; }
 };
 
-// A seeded stream of the orders players and the computer give: each record what its sender
-// may give, and now and then one it may not.
+// The harness's step: a few seeded records each impulse, mostly what their senders may give
+// and now and then one they may not, then the impulse on the host.
 class TOrderStream {
 public:
-  explicit TOrderStream(std::uint64_t Seed) : FPick(Seed) {}
+  explicit TOrderStream(std::uint64_t Seed) : FOrders(Seed) { FOrders.Users = TUsers().Names; }
 
-  void operator()(TKitWorld& W, std::int32_t Impulse) {
+  void operator()(TKitWorld& W, std::int32_t) {
     TBrenmoorEngine& E = W.Engine();
-    const int Count = FPick.Random(5);
-    for (int I = 0; I < Count; ++I) {
-      if (FPick.Random(20) == 0)
-        Hostile(E);
-      else
-        Valid(E);
+    for (const TGeneratedOrder& O : FOrders.Generate(E, FOrders.Pick().Random(5))) {
+      Hostiles += O.Hostile;
+      E.QueueOrder(O.Record, O.Sender);
     }
-    E.SetImpulse(Impulse);
     E.ProcessImpulse();
   }
   int Hostiles = 0;
 
 private:
-  int Pick(int N) { return FPick.Random(N); }
-  static std::string SenderOf(const TNation* N) {
-    return N && N->GetMajorPower() && !N->GetComputerPlayer() ? N->GetPlayerName() : std::string("Host");
-  }
-  std::string Id(const TUnit* U) { return std::to_string(U->ID); }
-
-  void Valid(TBrenmoorEngine& E) {
-    switch (Pick(10)) {
-      case 0: case 1: case 2: case 3: case 4: UnitOrder(E); break;
-      case 5: case 6: case 7: ZoneOrder(E); break;
-      default: NationOrder(E); break;
-    }
-  }
-
-  void UnitOrder(TBrenmoorEngine& E) {
-    if (E.GetUnitCount() == 0) return;
-    TUnit* U = E.GetUnit(Pick(E.GetUnitCount()));
-    const TOrderSet Can = U->CanTakeOrder();
-    std::vector<int> Codes;
-    for (int C = 0; C < OrderTypeCount; ++C)
-      if (Can.Contains(static_cast<TOrderType>(C))) Codes.push_back(C);
-    Codes.push_back(ordRenameUnit);
-    const int Code = Codes[static_cast<std::size_t>(Pick(static_cast<int>(Codes.size())))];
-    const std::string Zone = std::to_string(Pick(E.GetZoneCount()));
-    std::string Record;
-    switch (Code) {
-      case ordMove: case ordDock: case ordDisembark: case ordInvade: case ordRebase: case ordAirStrike: case ordBomb: case ordBombard:
-        Record = Tokenize(";", Code, Zone, U->ID);
-        break;
-      case ordDivide: {
-        std::string Counts;
-        int Total = 0;
-        for (int T = 0; T < UnitTypeCount; ++T) {
-          Counts += std::to_string(U->GetCount(T) / 2) + "#";
-          Total += U->GetCount(T) / 2;
-        }
-        if (Total > 0) Record = Tokenize(";", Code, U->ID, Counts);
-        break;
-      }
-      case ordEmbark:
-        for (TUnit* S : E.GetUnits())
-          if (S->GetOwner() == U->GetOwner() && S->GetKind() == ukNavy && S->GetTransportRoom() > 0 && S->GetZone()->IsNeighbour(U->GetZone())) {
-            Record = Pick(2) ? Tokenize(";", Code, 0, U->ID, S->ID) : Tokenize(";", int(ordEmbarkDivide), 0, 0, S->ID, Id(U) + "#");
-            break;
-          }
-        break;
-      case ordIntercept: {
-        TUnit* T = E.GetUnit(Pick(E.GetUnitCount()));
-        if (T->GetKind() == ukNavy && T->GetOwner() != U->GetOwner()) Record = Tokenize(";", Code, U->ID, T->ID);
-        break;
-      }
-      case ordPatrol: case ordRecon:
-        Record = Tokenize(";", Code, U->ID, std::to_string(U->GetZone()->GetIndex()) + "#" + Zone + "#" + std::to_string(Pick(E.GetZoneCount())) + "#");
-        break;
-      case ordRenameUnit: Record = Tokenize(";", Code, U->ID, "Wing " + std::to_string(Pick(100))); break;
-      case ordAtomicBomb: case ordBaseHere: break;
-      default: Record = Tokenize(";", Code, U->ID); break;
-    }
-    // Air units near a carrier of their own may land on it.
-    if (Code == ordRebase && Pick(2) == 0) {
-      for (TUnit* C : E.GetUnits())
-        if (C->GetOwner() == U->GetOwner() && C->GetCarrierRoom() > 0 && C != U) {
-          Record = Pick(2) ? Tokenize(";", int(ordRebaseCarrier), 0, U->ID, C->ID) : Tokenize(";", int(ordRebaseDivide), 0, C->GetZone()->GetIndex(), C->ID, Id(U) + "#");
-          break;
-        }
-    }
-    if (!Record.empty()) E.QueueOrder(Record, SenderOf(U->GetOwner()));
-  }
-
-  void ZoneOrder(TBrenmoorEngine& E) {
-    TBrenmoorZone* Z = E.GetZone(Pick(E.GetZoneCount()));
-    if (!Z->GetOwner()) return;
-    const std::string From = std::to_string(Z->GetIndex());
-    const int To = Pick(E.GetZoneCount());
-    TBrenmoorZone* Near = Z->NeighbourCount() > 0 ? Z->GetNeighbor(Pick(Z->NeighbourCount())) : nullptr;
-    std::string Record;
-    switch (Pick(11)) {
-      case 0: Record = Tokenize(";", int(ordRoute), From, To, Pick(5) + 1); break;
-      case 1: Record = Tokenize(";", int(ordAutoRoute), From, To); break;
-      case 2: case 3: {
-        const int Kind = Pick(3);
-        std::string Counts;
-        for (int T = 0; T < UnitTypeCount; ++T) Counts += (UnitTypes[static_cast<std::size_t>(T)].Kind == Kind && Pick(4) == 0 ? "1" : "0") + std::string("#");
-        if (Counts.find('1') != std::string::npos) Record = Tokenize(";", int(ordBuildUnit), From, Kind, Counts);
-        break;
-      }
-      case 4: Record = Tokenize(";", int(ordBuildFactory), From); break;
-      case 5: if (Near) Record = Tokenize(";", int(ordBuildBorder), From, Near->GetIndex()); break;
-      case 6: Record = Tokenize(";", int(ordTargetRockets), To, From); break;
-      case 7: Record = Tokenize(";", Pick(3) + int(ordBuildRocket), From); break;
-      case 8: Record = Tokenize(";", int(ordGlobalRoute), From, Pick(3) + 1); break;
-      case 9: if (Near && Near->GetSea() != 0) Record = Tokenize(";", int(ordPortZone), From, Near->GetIndex()); break;
-      default: Record = Tokenize(";", int(ordMerge), From, MergeList(Z)); break;
-    }
-    if (!Record.empty()) E.QueueOrder(Record, SenderOf(Z->GetOwner()));
-  }
-
-  std::string MergeList(TBrenmoorZone* Z) {
-    std::string List;
-    if (Z->GetUnitCount() == 0) return List;
-    const TUnit* First = Z->GetUnit(0);
-    for (int I = 0; I < Z->GetUnitCount(); ++I)
-      if (Z->GetUnit(I)->GetKind() == First->GetKind() && Z->GetUnit(I)->GetOwner() == First->GetOwner()) List += Id(Z->GetUnit(I)) + "#";
-    return List;
-  }
-
-  void NationOrder(TBrenmoorEngine& E) {
-    TNation* N = E.GetNation(Pick(E.GetMajorCount()));
-    if (!N->GetAlive()) return;
-    const int Target = Pick(E.GetNationCount());
-    std::string Record;
-    switch (Pick(6)) {
-      case 0: Record = Tokenize(";", int(ordFormations), N->GetIndex(), "-#-#-#-#-#" + std::to_string(Pick(9) + 1) + "#-#-#-#-#-#-#-#-#-#-#"); break;
-      case 1: Record = Tokenize(";", int(ordDiplomatic), N->GetIndex(), Target, Pick(8)); break;
-      case 2: if (Pick(10) == 0) Record = Tokenize(";", int(ordDeclareWar), N->GetIndex(), Target); break;
-      case 3: Record = Tokenize(";", int(ordResearch), N->GetIndex(), std::to_string(Pick(20)) + "#1#1#2#1#1#1#1#1#"); break;
-      case 4: Record = Tokenize(";", int(ordGlobalClear), N->GetIndex()); break;
-      default: Record = Tokenize(";", int(ordSubmerge) - Pick(2), Pick(E.GetUnitCount() + 1)); break;
-    }
-    if (!Record.empty()) E.QueueOrder(Record, SenderOf(N));
-  }
-
-  // A record its sender may not give: another's unit, bad counts, forbidden characters, a
-  // unit named twice, a surrender for someone else.
-  void Hostile(TBrenmoorEngine& E) {
-    ++Hostiles;
-    if (E.GetUnitCount() == 0) return;
-    TUnit* U = E.GetUnit(Pick(E.GetUnitCount()));
-    const std::string Other = SenderOf(U->GetOwner()) == "Ann" ? "Bob" : "Ann";
-    switch (Pick(6)) {
-      case 0: E.QueueOrder(Tokenize(";", int(ordInvade), Pick(E.GetZoneCount()), U->ID), Other); break;
-      case 1: E.QueueOrder(Tokenize(";", int(ordDivide), U->ID, "0#0#0#-3#9#"), SenderOf(U->GetOwner())); break;
-      case 2: E.QueueOrder(Tokenize(";", int(ordRenameUnit), U->ID, "a|b~c"), SenderOf(U->GetOwner())); break;
-      case 3: E.QueueOrder(Tokenize(";", int(ordMerge), U->GetZone()->GetIndex(), Id(U) + "#" + Id(U) + "#"), SenderOf(U->GetOwner())); break;
-      case 4: E.QueueOrder(Tokenize(";", int(ordSurrender), Other), SenderOf(U->GetOwner())); break;
-      default: E.QueueOrder(Tokenize(";", int(ordBuildUnit), Pick(E.GetZoneCount()), 0, "0#0#0#65536#"), Other); break;
-    }
-  }
-
-  TRandomGenerator FPick;
+  TRandomOrders FOrders;
 };
 
 }  // namespace
@@ -598,59 +451,21 @@ TEST(OrderStageTest, AGuestFollowsLongGamesOfCheckedOrdersImpulseByImpulse) {
 }
 
 TEST(OrderStageTest, ALateJoinerLoadsTheHostsSavedGameAndFollowsItsRecords) {
-  // A saved game names its scenario file, which a machine reads from its current folder.
-  const std::filesystem::path Old = std::filesystem::current_path();
-  const std::filesystem::path Folder = std::filesystem::temp_directory_path() /
-                                       ("brenmoor-late-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-  std::filesystem::create_directories(Folder);
-  std::filesystem::current_path(Folder);
-  std::ofstream(Folder / "kit.brmscen", std::ios::binary) << KitScenarioText;
-  {
-    TTwoEngineHarness Harness(91);
-    TUsers HostUsers, GuestUsers;
-    for (TKitWorld* W : {&Harness.Host(), &Harness.Guest()}) {
-      TBrenmoorEngine& E = W->Engine();
-      E.SetScenarioFile("kit.brmscen");
-      E.LoadZoneData();
-      E.PlaceInitialUnits();
-      SetPlayers(*W);
-    }
-    Harness.Host().Engine().SetImpulseUsers(&HostUsers);
-    Harness.Guest().Engine().SetImpulseUsers(&GuestUsers);
-    TOrderStream Stream(4242);
-    TForbiddenRandom None;
-    std::unique_ptr<TKitWorld> Late;
-    const TDumpOptions Shared{false, false};
-    for (int I = 0; I < 400; ++I) {
-      ASSERT_EQ(Harness.RunImpulse(std::ref(Stream)), "");
-      TBrenmoorEngine& H = Harness.Host().Engine();
-      if (I == 150) {
-        Late = std::make_unique<TKitWorld>();
-        Late->Sink.Host = false;
-        Late->Engine().SetRandomGenerator(&None);
-        Late->Engine().LoadFromString(H.SaveToString());
-      } else if (Late) {
-        TBrenmoorEngine& L = Late->Engine();
-        L.BeginImpulse();
-        for (const std::string& Record : Harness.LastRecords()) L.ApplyStateChange(Record);
-        L.SupplyUpkeep();
-        L.UpdateVisibility(I);
-        L.EndImpulseUpkeep(I);
-      }
-      // The world industry is no part of a saved game: every impulse sums it afresh.
-      if (Late && I > 150) {
-        ASSERT_EQ(FirstDifference(DumpState(H, Shared), DumpState(Late->Engine(), Shared)), "")
-            << "impulse " << I;
-        ASSERT_EQ(CheckInvariants(Late->Engine()), "") << "impulse " << I;
-      }
-    }
-    EXPECT_EQ(None.Draws(), 0);
-    EXPECT_TRUE(Late->Sink.Records.empty());
-    Harness.Host().Engine().SetImpulseUsers(nullptr);
-    Harness.Guest().Engine().SetImpulseUsers(nullptr);
-    Late.reset();
+  const TScenarioFolder Folder("kit.brmscen", KitScenarioText);
+  TTwoEngineHarness Harness(91, KitScenarioText, "kit.brmscen");
+  TUsers HostUsers, GuestUsers;
+  SetPlayers(Harness.Host());
+  SetPlayers(Harness.Guest());
+  Harness.Host().Engine().SetImpulseUsers(&HostUsers);
+  Harness.Guest().Engine().SetImpulseUsers(&GuestUsers);
+  TOrderStream Stream(4242);
+  // The late machine's game, draws, records and events are compared with the host's after
+  // every impulse from its join on.
+  for (int I = 0; I < 400; ++I) {
+    if (I == 150) Harness.JoinLate();
+    ASSERT_EQ(Harness.RunImpulse(std::ref(Stream)), "") << "impulse " << I;
   }
-  std::error_code Ignored;
-  std::filesystem::current_path(Old, Ignored);
-  std::filesystem::remove_all(Folder, Ignored);
+  ASSERT_NE(Harness.Late(), nullptr);
+  Harness.Host().Engine().SetImpulseUsers(nullptr);
+  Harness.Guest().Engine().SetImpulseUsers(nullptr);
 }

@@ -5,12 +5,14 @@
 // guest replays its change records through the "CHANGES|" framing.
 #include <cstdint>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/BrenmoorEngine.h"
+#include "foundation/CurrentFolder.h"
 
 namespace kit {
 
@@ -140,6 +142,20 @@ std::string FirstDifference(const std::string& A, const std::string& B);
 // in exactly one zone and in the engine's list under its identifier, transport and carrier
 // links both ways, no dead nation owning a zone or a unit.
 std::string CheckInvariants(const TBrenmoorEngine& Engine);
+
+// A temporary folder holding one scenario file, the current folder while it lives: a saved
+// game names its scenario, which the machine that loads it reads from its current folder.
+class TScenarioFolder {
+public:
+  TScenarioFolder(const std::string& FileName, const std::string& Text);
+  ~TScenarioFolder();
+  TScenarioFolder(const TScenarioFolder&) = delete;
+  TScenarioFolder& operator=(const TScenarioFolder&) = delete;
+
+private:
+  std::filesystem::path FPath;
+  std::unique_ptr<TCurrentFolder> FCurrent;
+};
 
 // --- The two-engine harness ---
 
