@@ -104,7 +104,7 @@ bool TBrenmoorEngine::CheckOrder(const std::string& Record, const std::string& S
   if (!Read || Record.find(';') == std::string::npos) return false;
   const int Code = *Read & 0xFF;
   if (Code >= OrderTypeCount || !HasShape(Record, OrderShapes[static_cast<std::size_t>(Code)])) return false;
-  TOrderFields F(Record);
+  TRecordFields F(Record);
   F.Int();
 
   const auto ZoneAt = [this](std::int32_t I) -> TBrenmoorZone* { return I >= 0 && I < GetZoneCount() ? GetZone(I) : nullptr; };

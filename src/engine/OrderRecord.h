@@ -1,22 +1,29 @@
 #pragma once
-// Reading order records: the fields of a record front to back, the "#"-lists inside a field,
-// and the figures of a build order. Shared by the order stage and the host's check of a
-// record against its sender, so that both read a record exactly alike.
+// Reading order and change records: the fields of a record front to back, the "#"-lists
+// inside a field, and the figures of a build order. Shared by the order stage, the host's
+// check of a record against its sender and the replay of change records, so that all of them
+// read a record alike.
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engine/BrenmoorEngine.h"
+#include "foundation/NumberText.h"
 
 namespace OrderRecord {
 
-// The fields of one record; a missing or non-numeric field reads as 0 (or "").
-class TOrderFields {
+// The fields of one record; a missing or non-numeric field reads as 0, "" or false.
+class TRecordFields {
 public:
-  explicit TOrderFields(const std::string& Record) : FRest(Record) {}
+  explicit TRecordFields(const std::string& Record) : FRest(Record) {}
   std::int32_t Int() { return NextTokenInt(FRest, ";"); }
   std::string Text() { return NextToken(FRest, ";"); }
+  bool Bool() { return NextTokenBool(FRest, ";"); }
+  float Float() {
+    const std::string Field = NextToken(FRest, ";");
+    return Field.empty() ? 0.0f : static_cast<float>(StrToFloat(Field));
+  }
 
 private:
   std::string FRest;

@@ -42,7 +42,7 @@ void TBrenmoorEngine::ProcessImpulse() {
 
 void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
   using namespace OrderRecord;
-  TOrderFields F(Record);
+  TRecordFields F(Record);
   const int Code = F.Int() & 0xFF;
   if (Code >= OrderTypeCount) return;
   const auto Zone = [&]() -> TBrenmoorZone* {

@@ -12,22 +12,7 @@
 
 namespace {
 
-// The fields of one record, read front to back; a field missing at the end reads as "", 0
-// or false.
-class TRecordFields {
-public:
-  explicit TRecordFields(const std::string& Record) : FRest(Record) {}
-  std::string Text() { return NextToken(FRest, ";"); }
-  std::int32_t Int() { return NextTokenInt(FRest, ";"); }
-  bool Bool() { return NextTokenBool(FRest, ";"); }
-  float Float() {
-    const std::string Field = NextToken(FRest, ";");
-    return Field.empty() ? 0.0f : static_cast<float>(StrToFloat(Field));
-  }
-
-private:
-  std::string FRest;
-};
+using OrderRecord::TRecordFields;
 
 // The items of a "#"-list field.
 std::vector<std::string> ListItems(std::string List) {
