@@ -1,12 +1,10 @@
 #include "engine/BrenmoorEngine.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <optional>
-#include <sstream>
 
+#include "foundation/FileText.h"
 #include "foundation/ListError.h"
 #include "foundation/NumberText.h"
 #include "foundation/ProcessMessages.h"
@@ -379,16 +377,19 @@ void TBrenmoorEngine::FreeGame() {
   FAllianceDomination.clear();
 }
 
+std::string TBrenmoorEngine::ReadScenarioText(const std::string& FileName) {
+  std::string Text;
+  switch (ReadFileText(FileName, Text)) {
+    case ftRead: return Text;
+    case ftMissing: throw EBrenmoorEngine("File does not exist: " + FileName);
+    case ftUnreadable: break;
+  }
+  throw EBrenmoorEngine("Scenario file \"" + FileName + "\" cannot be read");
+}
+
 void TBrenmoorEngine::SetScenarioFile(const std::string& FileName) {
   CheckNoImpulse("loaded");
-  std::error_code Ignored;
-  if (FileName.empty() || !std::filesystem::is_regular_file(FileName, Ignored)) throw EBrenmoorEngine("File does not exist: " + FileName);
-  std::ifstream File(FileName, std::ios::binary);
-  if (!File) throw EBrenmoorEngine("Scenario file \"" + FileName + "\" cannot be read");
-  std::ostringstream Text;
-  Text << File.rdbuf();
-  if (File.bad()) throw EBrenmoorEngine("Scenario file \"" + FileName + "\" cannot be read");
-  ReadScenario(Text.str(), FileName);
+  ReadScenario(ReadScenarioText(FileName), FileName);
 }
 
 void TBrenmoorEngine::ReadScenario(const std::string& Text, const std::string& FileName) {

@@ -410,6 +410,9 @@ public:
   // Reads the file (ReadScenario). A file that does not exist raises EBrenmoorEngine "File
   // does not exist: " + name; like every refusal it leaves the game that was there.
   void SetScenarioFile(const std::string& FileName);
+  // The text of a scenario file; a file that does not exist raises EBrenmoorEngine "File does
+  // not exist: " + name, one that cannot be read "Scenario file "name" cannot be read".
+  static std::string ReadScenarioText(const std::string& FileName);
   // The first pass over a scenario's lines "name=value", into new state: "Alliance",
   // "NationCount", "Nation", "RandomEvent", "VictoryCondition", "Reinforcement",
   // "ResearchGroups", "EngineOptions", "Wrapping"; then "Description", "Date" (default

@@ -9,9 +9,6 @@
 #include "engine/SavedGame.h"
 
 #include <charconv>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "foundation/NumberText.h"
 #include "foundation/StringUtils.h"
@@ -34,16 +31,6 @@ std::string ShortestFloat(double Value) {
   char Buf[64];
   const auto R = std::to_chars(Buf, Buf + sizeof Buf, Value);
   return std::string(Buf, R.ptr);
-}
-
-std::string ReadFileText(const std::string& FileName) {
-  std::error_code Ignored;
-  if (FileName.empty() || !std::filesystem::is_regular_file(FileName, Ignored)) throw EBrenmoorEngine("File does not exist: " + FileName);
-  std::ifstream File(FileName, std::ios::binary);
-  std::ostringstream Text;
-  Text << File.rdbuf();
-  if (!File || File.bad()) throw EBrenmoorEngine("Scenario file \"" + FileName + "\" cannot be read");
-  return Text.str();
 }
 
 // A copy of the map's zones (corners, name, sea) for the scratch engine, in the same order.
@@ -191,7 +178,7 @@ void TBrenmoorEngine::LoadFromString(const std::string& Text) {
   const TSavedGame Saved(Text);
   // The scenario is looked for under its file name alone, in the current folder.
   const std::string ScenarioName = SavedFileNamePart(Saved.ScenarioFile);
-  const std::string ScenarioText = ReadFileText(ScenarioName);
+  const std::string ScenarioText = ReadScenarioText(ScenarioName);
 
   // The whole load on a scratch engine first. Its map is declared first so that it goes last.
   TZoneMap ScratchMap;

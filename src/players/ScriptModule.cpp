@@ -1,10 +1,6 @@
 #include "players/ScriptModule.h"
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <system_error>
-
+#include "foundation/FileText.h"
 #include "script/Script.h"
 #include "script/ScriptExceptions.h"
 
@@ -112,26 +108,10 @@ void TdmScript::NewGame() {
   Bits.SetCapacity(0);
 }
 
-namespace {
-
-// The text of a script file, or nothing when no such file exists.
-bool ReadScriptFile(const std::string& Name, std::string& Text) {
-  std::error_code Ec;
-  if (Name.empty() || !std::filesystem::is_regular_file(Name, Ec)) return false;
-  std::ifstream File(Name, std::ios::binary);
-  if (!File) return false;
-  std::ostringstream S;
-  S << File.rdbuf();
-  Text = S.str();
-  return true;
-}
-
-}  // namespace
-
 void TdmScript::LoadBrainScript(TNation& Nation, TBrenmoorBrain& Brain) {
   if (Nation.GetAIScript().empty()) Nation.SetAIScript("Default.brmai");
   std::string Text;
-  if (!ReadScriptFile(Nation.GetAIScript(), Text)) Text = DefaultScript();
+  if (ReadFileText(Nation.GetAIScript(), Text) != ftRead) Text = DefaultScript();
   Brain.SetText(std::move(Text));
   // Compiled with errors raised, so that a failure is seen here (the brain itself only shows
   // its errors): the player hears of it once, and the nation plays an empty script.
