@@ -113,6 +113,8 @@ public:
   std::uint8_t GetCombatFlag() const { return FCombatFlag; }
   void SetCombatFlag(std::uint8_t Value) { FCombatFlag = Value; }
   bool GetOrganizationChanged() const { return FOrganizationChanged; }
+  // The end-of-impulse report is to carry the organisation as it is.
+  void MarkOrganizationChanged() { FOrganizationChanged = true; }
   // Held to 25..100; a new value also sets OrganizationChanged.
   void SetOrganization(float Value);
   TNation* GetCreatingNation() const { return FCreatingNation; }

@@ -19,19 +19,6 @@ void ChangeUnitTallies(const TUnit* Unit, int Sign) {
     if (Unit->GetCount(T) != 0) Unit->GetZone()->ChangeTally(Row, T, Sign * Unit->GetCount(T));
 }
 
-// Marks the unit's organisation as changed in this impulse, its value kept, so that the
-// end-of-impulse report carries it. A guest divides and merges when it replays the records,
-// before the report of the impulse arrives, so it starts from the organisation the units had
-// before the impulse; a unit made from one whose organisation the host changed earlier in the
-// impulse (propaganda, a move) must be reported to come out the same. Only a value within the
-// setter's bounds, which every changed value is, can be marked this way.
-void MarkOrganizationChanged(TUnit* Unit) {
-  const float Value = Unit->GetOrganization();
-  if (Unit->GetOrganizationChanged() || Value < 25.0f || Value > 100.0f) return;
-  Unit->SetOrganizationDirect(Value < 50.0f ? 100.0f : 25.0f);
-  Unit->SetOrganization(Value);
-}
-
 }  // namespace
 
 void TBrenmoorEngine::UntallyUnit(const TUnit* Unit) { ChangeUnitTallies(Unit, -1); }
@@ -62,7 +49,11 @@ TUnit* TBrenmoorEngine::DivideUnit(TUnit* Unit, const std::string& Counts, TUnit
       New->GetZone()->ChangeTally(New->GetOwner()->GetMajorIndex(), utSubmarine, New->GetCount(utSubmarine));
     New->SetSubmerged(true);
   }
-  if (Unit->GetOrganizationChanged()) MarkOrganizationChanged(New);
+  // A guest divides and merges when it replays the records, before the impulse's report of
+  // organisation arrives, so it starts from the values the units had before the impulse: a unit
+  // made from one whose organisation the host changed earlier in the impulse (propaganda, a
+  // move) is reported, to come out the same.
+  if (Unit->GetOrganizationChanged()) New->MarkOrganizationChanged();
   if (Carrier) {
     if (New->GetKind() != ukArmy) {
       New->SetOrder(ordNone);
@@ -118,7 +109,7 @@ bool TBrenmoorEngine::MergeUnits(TBrenmoorZone*, const std::string& IDs) {
     Keep->SetExperience(static_cast<float>(Other->GetExperience() * WeightOther + Keep->GetExperience() * WeightKeep));
     const bool Changed = Keep->GetOrganizationChanged() || Other->GetOrganizationChanged();
     Keep->SetOrganizationDirect(static_cast<float>(Keep->GetOrganization() * WeightKeep + Other->GetOrganization() * WeightOther));
-    if (Changed) MarkOrganizationChanged(Keep);
+    if (Changed) Keep->MarkOrganizationChanged();
     for (int T = 0; T < UnitTypeCount; ++T) {
       const std::int32_t N = Keep->GetCount(T) + Other->GetCount(T);
       if (N <= 0) continue;
