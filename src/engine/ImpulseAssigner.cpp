@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-const std::array<const char*, 10> TImpulseAssigner::StoredImpulseActions = {
-    "0000000001", "0000010000", "0001001001", "0010010100", "0010101010",
-    "0101101011", "0110110110", "0111011110", "0111111110", "1111111111"};
-
 void TImpulseAssigner::SetImpulses(std::int32_t N) {
   FImpulses = N;
   FImpulseActions.clear();

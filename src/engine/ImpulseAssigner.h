@@ -6,11 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/BrenmoorEngine.h"
+
 class TImpulseAssigner {
 public:
-  // The rows the game keeps with its main window: ten rows of ten, speed 0 first. They replace
-  // the rows that Impulses = 10 generates.
-  static const std::array<const char*, 10> StoredImpulseActions;
+  // The rows the game keeps with its main window: ten rows of ten, speed 0 first (the rules'
+  // own table). They replace the rows that Impulses = 10 generates.
+  static inline const std::array<const char*, 10>& StoredImpulseActions = TBrenmoorEngine::ImpulseActions;
 
   std::int32_t GetImpulses() const { return FImpulses; }
   // Stores N and generates N rows of N characters (none for N below 1): the first row is N-1
