@@ -67,7 +67,7 @@ std::int32_t DockPathCost(TModule& M, TUnit* Unit, TBrenmoorZone* Target) {
 
 bool FlagSeven(TModule& M) { return M.Engine().HasEngineOption(7); }
 
-bool ResourcesForWork(const TBrenmoorZone* Zone) { return Zone->GetResources() >= 25.0f; }
+bool ResourcesForWork(const TBrenmoorZone* Zone) { return Zone->GetResources() >= TBrenmoorEngine::ImprovementCost; }
 
 // The player's progress in the research group reaches the group's threshold.
 bool Researched(const TNation* Player, int Group) {
