@@ -101,10 +101,7 @@ public:
     auto Start = Clock::now();
     {
       TBrenmoorEngine::TImpulseRun Running(H);
-      H.SetPendingRandomEvent(nullptr);
-      for (TUnit* Unit : H.GetUnits()) Unit->ResetImpulseState();
-      for (const TBrenmoorEngine::TQueuedOrder& Order : H.TakeOrders())
-        if (H.CheckOrder(Order.Record, Order.Sender)) H.ApplyOrder(Order.Record);
+      H.OrderStage();
       auto Next = Clock::now();
       T.Orders = Ms(Next - Start);
       Start = Next;

@@ -247,6 +247,9 @@ public:
   // checked against its sender and carried out in queue order, the queue emptied, then the
   // units act and the end-of-impulse stages run. Runs as an impulse (TImpulseRun).
   void ProcessImpulse();
+  // The first stages of ProcessImpulse: the pending random event cleared, every unit's impulse
+  // state reset, every queued record checked and carried out, the queue emptied.
+  void OrderStage();
   // Carries out one order record as the order stage does, without asking who sent it: a
   // record naming no unit, zone or nation that exists, a code above 43, or a patrol of fewer
   // than two zones does nothing. Draws no random number.

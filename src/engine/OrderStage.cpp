@@ -24,9 +24,7 @@ TBrenmoorZone* FirstSeaNeighbour(const TBrenmoorZone* Zone) {
 
 }  // namespace
 
-void TBrenmoorEngine::ProcessImpulse() {
-  TImpulseRun Run(*this);
-  const std::int32_t Impulse = GetImpulse();
+void TBrenmoorEngine::OrderStage() {
   FPendingRandomEvent = nullptr;
   for (TUnit* Unit : FUnits) Unit->ResetImpulseState();
   // The records are taken first: a handler that runs at a pending-message point and queues
@@ -35,6 +33,12 @@ void TBrenmoorEngine::ProcessImpulse() {
     ProcessPendingMessages();
     if (CheckOrder(Order.Record, Order.Sender)) ApplyOrder(Order.Record);
   }
+}
+
+void TBrenmoorEngine::ProcessImpulse() {
+  TImpulseRun Run(*this);
+  const std::int32_t Impulse = GetImpulse();
+  OrderStage();
   ExecuteUnits(Impulse);
   const TMapExtent Extent = FZoneMap ? FZoneMap->GetExtent() : TMapExtent{};
   EndOfImpulseStages(Impulse, Extent.Width, Extent.Height);
