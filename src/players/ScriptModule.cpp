@@ -118,13 +118,9 @@ void TdmScript::LoadBrainScript(TNation& Nation, TBrenmoorBrain& Brain) {
   Brain.SetExceptions(true);
   try {
     Brain.Compile();
-  } catch (const EScriptError& E) {
-    ShowMessage(ScriptErrorText(E.what(), E.Position()));
-    ShowMessage("Could not compile Brain Script for " + Nation.GetName());
-    Brain.SetText("");
-    Brain.Compile();
   } catch (const std::exception& E) {
-    ShowMessage(E.what());
+    const auto* Error = dynamic_cast<const EScriptError*>(&E);
+    ShowMessage(Error ? ScriptErrorText(E.what(), Error->Position()) : std::string(E.what()));
     ShowMessage("Could not compile Brain Script for " + Nation.GetName());
     Brain.SetText("");
     Brain.Compile();
