@@ -288,7 +288,15 @@ TEST(LongGameTest, ATargetRenamedAfterTheOrderKeepsTheNameTheOrderShowsOnEveryMa
   const auto Intercept = [&](TKitWorld&) { return "9;" + Hunter + ";" + Prey + ";"; };
   const auto Rename = [&](TKitWorld&) { return "39;" + Prey + ";Home Fleet;"; };
   const auto Stop = [&](TKitWorld&) { return "0;" + Hunter + ";"; };
-  EXPECT_EQ(RunScripted([](TKitWorld&) {}, {{Intercept}, {Rename}, {Stop}}, Harness), "");
+  // Hunter and prey strong enough to outlast the fight that the hunt starts.
+  const auto Strong = [](TKitWorld& W) {
+    for (const auto& [Zone, Nation] : {std::pair{kit::kzChannel, 2}, std::pair{kit::kzNorthSea, 0}}) {
+      TUnit* U = W.UnitIn(Zone, Nation, ukNavy);
+      U->SetCount(utDestroyer, static_cast<std::uint16_t>(U->GetCount(utDestroyer) + 60));
+      W.Z(Zone)->ChangeTally(Nation, utDestroyer, 60);
+    }
+  };
+  EXPECT_EQ(RunScripted(Strong, {{Intercept}, {Rename}, {Stop}}, Harness), "");
   const TUnit* Host = Harness.Host().Engine().GetUnitByID(std::stoi(Hunter));
   ASSERT_NE(Host, nullptr);
   // The units aiming at a unit know it by its new name.

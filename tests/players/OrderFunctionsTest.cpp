@@ -293,8 +293,8 @@ const TOrderCase OrderCases[] = {
      }},
     {"Formations", 0,
      [](auto&, auto&) {
-       return std::pair{std::string("OrderChangeFormations(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 200)"),
-                        std::vector<std::string>{"25;0;8#1#2#3#4#5#6#7#-#9#10#11#12#13#14#-#;"}};
+       return std::pair{std::string("OrderChangeFormations(10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60, 65, 70, 75, 200)"),
+                        std::vector<std::string>{"25;0;45#10#15#20#25#30#35#40#-#50#55#60#65#70#75#-#;"}};
      }},
     {"Diplomatic", 0,
      [](auto&, auto&) { return std::pair{std::string("OrderDiplomatic(2, 1)"), std::vector<std::string>{"27;0;2;1;"}}; },
