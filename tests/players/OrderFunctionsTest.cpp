@@ -540,6 +540,29 @@ TEST_F(TPlayersFixture, BrainDataLivesInTheNation) {
   EXPECT_EQ(Chat.Printed, (std::vector<std::string>{"1:0:E", "1:15:E"}));
 }
 
+TEST_F(TPlayersFixture, BrainDataOfAUnitGoesWithTheUnit) {
+  TUnit* Kept = World.MakeUnit(1, ukArmy, kit::kzGorse, {{utInfantry, 2}});
+  TUnit* Lost = World.MakeUnit(1, ukArmy, kit::kzGorse, {{utInfantry, 2}});
+  const std::string KeptID = IntToStr(Kept->ID), LostID = IntToStr(Lost->ID);
+  const std::string Future = IntToStr(Engine().GetUnits().NextID() + 5);
+  Run("SetBrainData('" + KeptID + "', 'D'); SetBrainData('" + LostID + "', 'D'); SetBrainData('0" + LostID +
+          "', 'z'); SetBrainData('" + Future + "', 'f'); SetBrainData('x', 'y')",
+      1);
+  ASSERT_EQ(World.N(1)->GetBrainData(LostID), "D");
+  // The unit is destroyed between two runs: the next run finds nothing kept on it.
+  Lost->GetZone()->ChangeTally(1, utInfantry, -2);
+  Lost->Remove(true);
+  Engine().FreeUnit(Lost);
+  Run("Print(GetBrainData('" + LostID + "') + '|' + GetBrainData('" + KeptID + "'))", 1);
+  EXPECT_EQ(Chat.Printed.back(), "1:0:|D");
+  // What names no unit that has gone stays: another form of the number, a number no unit has
+  // had yet, a word.
+  EXPECT_EQ(World.N(1)->GetBrainDataList().Count(), 4);
+  EXPECT_EQ(World.N(1)->GetBrainData("0" + LostID), "z");
+  EXPECT_EQ(World.N(1)->GetBrainData(Future), "f");
+  EXPECT_EQ(World.N(1)->GetBrainData("x"), "y");
+}
+
 TEST_F(TPlayersFixture, ChatGoesToTheLobbyAndTheChannelWithoutLineBreaks) {
   Run("OrderChat('Attack'#13#10'now', 1); OrderChat('hello', 5)");
   EXPECT_EQ(Chat.Sent, (std::vector<std::string>{"GAMECHAT|Albion;1;Attacknow", "GAMECHAT|Albion;5;hello"}));
