@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "sprites/SpriteEngine.h"
-
-enum TStormType : std::uint8_t { stSnow, stRain };
+#include "sprites/StormType.h"
 
 struct TStormParticle {
   // Offsets inside the storm rectangle.
