@@ -73,8 +73,8 @@ TScrollerJump ScrollerDoubleClick(std::int32_t Width, std::int32_t Height, std::
 
 // The navigator of Width x Height over a virtual area of VirtualWidth x VirtualHeight whose
 // window shows ViewWidth x ViewHeight from (OffsetX, OffsetY): the box of the visible part,
-// Right and Bottom inclusive, each corner rounded half to even. Empty (all 0) for a virtual
-// area without size.
+// each corner rounded half to even; Right and Bottom lie just outside the frame, which is drawn
+// on the pixels before them. Empty (all 0) for a virtual area without size.
 TRect NavigatorBox(std::int32_t Width, std::int32_t Height, std::int32_t VirtualWidth, std::int32_t VirtualHeight,
                    std::int32_t OffsetX, std::int32_t OffsetY, std::int32_t ViewWidth, std::int32_t ViewHeight);
 // The virtual point a drag at (X, Y) in the navigator centres the map on (the surface keeps
