@@ -1,6 +1,7 @@
 #include "server/LobbyServer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "foundation/NumberText.h"
@@ -103,7 +104,7 @@ constexpr TMillis kSweepMs = 10000;
 bool TLobbyServer::TBucket::Has(double Burst, double Rate, TMillis Now, double Need) {
   Tokens = std::min(Burst, Tokens + static_cast<double>(Now - Stamp) / 1000.0 * Rate);
   Stamp = Now;
-  return Tokens >= std::min(Need, Burst);
+  return Tokens >= std::min(Need, Burst) - 1e-9;  // a whole token's worth despite rounding
 }
 
 namespace {
@@ -354,7 +355,7 @@ bool TLobbyServer::DataPaced(TSession& S, std::size_t Bytes, TMillis Now) {
   const double LineWait = Lines ? 0 : (1 - S.DataLines.Tokens) / FConfig.DataPerSecond;
   const double ByteWait =
       Room ? 0 : (std::min(B, FConfig.DataBytesBurst) - S.DataBytes.Tokens) / FConfig.DataBytesPerSecond;
-  S.ResumeAt = Now + 1 + static_cast<TMillis>(1000.0 * std::max(LineWait, ByteWait));
+  S.ResumeAt = Now + std::max<TMillis>(1, static_cast<TMillis>(std::ceil(1000.0 * std::max(LineWait, ByteWait) - 1e-6)));
   return true;
 }
 
@@ -484,8 +485,9 @@ void TLobbyServer::HandleLogin(TSession& S, std::string P, bool NewUser, TMillis
   if (Known && !NewUser) {
     auto F = FAccountFailures.find(Known->Id);
     if (F != FAccountFailures.end() && Now < F->second.BlockedUntil) {
-      Refuse("Too many failed log-ins as " + Known->Name + "; please wait " +
-             IntToStr((F->second.BlockedUntil - Now + 999) / 1000) + " seconds");
+      const TMillis Seconds = (F->second.BlockedUntil - Now + 999) / 1000;
+      Refuse("Too many failed log-ins as " + Known->Name + "; please wait " + IntToStr(Seconds) +
+             (Seconds == 1 ? " second" : " seconds"));
       return;
     }
     if (!FAccountLogins.try_emplace(Known->Id, TBucket{FConfig.AccountLoginBurst, Now})
