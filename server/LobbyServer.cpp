@@ -468,6 +468,16 @@ void TLobbyServer::NoteAccountFailure(std::int64_t AccountId, TMillis Now) {
   F.BlockedUntil = Now + Wait;
 }
 
+bool TLobbyServer::AddressPace(const std::string& Address, TMillis Now) {
+  return FAddressLogins.try_emplace(Address, TBucket{FConfig.AddressLoginBurst, Now})
+      .first->second.Has(FConfig.AddressLoginBurst, FConfig.AddressLoginsPerSecond, Now);
+}
+
+bool TLobbyServer::AccountPace(std::int64_t AccountId, TMillis Now) {
+  return FAccountLogins.try_emplace(AccountId, TBucket{FConfig.AccountLoginBurst, Now})
+      .first->second.Has(FConfig.AccountLoginBurst, FConfig.AccountLoginsPerSecond, Now);
+}
+
 void TLobbyServer::HandleLogin(TSession& S, std::string P, bool NewUser, TMillis Now) {
   const std::string Name = Split(P);
   Split(P);  // the product code
@@ -490,8 +500,7 @@ void TLobbyServer::HandleLogin(TSession& S, std::string P, bool NewUser, TMillis
              (Seconds == 1 ? " second" : " seconds"));
       return;
     }
-    if (!FAccountLogins.try_emplace(Known->Id, TBucket{FConfig.AccountLoginBurst, Now})
-             .first->second.Has(FConfig.AccountLoginBurst, FConfig.AccountLoginsPerSecond, Now)) {
+    if (!AccountPace(Known->Id, Now)) {
       Refuse("Too many log-ins as " + Known->Name + "; please wait a minute");
       return;
     }
@@ -517,8 +526,7 @@ void TLobbyServer::HandleLogin(TSession& S, std::string P, bool NewUser, TMillis
       return;
     }
   }
-  TBucket& FromAddress = FAddressLogins.try_emplace(S.Address, TBucket{FConfig.AddressLoginBurst, Now}).first->second;
-  if (!FromAddress.Has(FConfig.AddressLoginBurst, FConfig.AddressLoginsPerSecond, Now)) {
+  if (!AddressPace(S.Address, Now)) {
     Refuse("Too many log-ins from your address; please wait a moment");
     return;
   }
@@ -526,7 +534,7 @@ void TLobbyServer::HandleLogin(TSession& S, std::string P, bool NewUser, TMillis
     Send(S, "LOGIN|FAIL|The lobby is busy; please try again in a moment");
     return;
   }
-  FromAddress.Tokens -= 1;
+  FAddressLogins[S.Address].Tokens -= 1;
 
   if (!NewUser) {
     // An unknown name costs as much as a wrong password, so the answer's speed tells nothing.
@@ -756,12 +764,17 @@ void TLobbyServer::HandleUserUpdate(TSession& S, std::string P) {
     Send(S, "ERROR|A password has 1 to 64 characters");
     return;
   }
-  TBucket& Changes = FAccountLogins.try_emplace(S.AccountId, TBucket{FConfig.AccountLoginBurst, FNow}).first->second;
-  if (!Changes.Has(FConfig.AccountLoginBurst, FConfig.AccountLoginsPerSecond, FNow)) {
+  const bool NewPassword = !U.Password().empty();
+  if (!AccountPace(S.AccountId, FNow) || (NewPassword && !AddressPace(S.Address, FNow))) {
     Send(S, "ERROR|You are changing your record too often; please wait a minute");
     return;
   }
-  Changes.Tokens -= 1;
+  if (NewPassword && FHashJobs >= FConfig.MaxHashJobs) {
+    Send(S, "ERROR|The lobby is busy; please try again in a moment");
+    return;
+  }
+  FAccountLogins[S.AccountId].Tokens -= 1;
+  if (NewPassword) FAddressLogins[S.Address].Tokens -= 1;
   const std::int64_t AccountId = S.AccountId;
   const std::string UserId = S.UserId;
   const std::string Profile = ProfileOf(U);
@@ -776,12 +789,8 @@ void TLobbyServer::HandleUserUpdate(TSession& S, std::string P) {
     else
       Send(*S, "USERINFO|" + S->Record);
   };
-  if (U.Password().empty()) {
+  if (!NewPassword) {
     Store(&S, std::string());
-    return;
-  }
-  if (FHashJobs >= FConfig.MaxHashJobs) {
-    Send(S, "ERROR|The lobby is busy; please try again in a moment");
     return;
   }
   const std::string Password = U.Password();

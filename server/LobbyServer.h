@@ -193,6 +193,10 @@ private:
   bool LoginRateLimited(const std::string& Key, TMillis Now);
   void NoteLoginFailure(const std::string& Key, TMillis Now);
   void NoteAccountFailure(std::int64_t AccountId, TMillis Now);
+  // True when the pace of password checks from the address, or of the user's log-ins and
+  // record changes, allows one more now (the caller takes it).
+  bool AddressPace(const std::string& Address, TMillis Now);
+  bool AccountPace(std::int64_t AccountId, TMillis Now);
   void Sweep(TMillis Now);
   void Join(TSession& S, TRoom& Room);
   void Leave(TSession& S);

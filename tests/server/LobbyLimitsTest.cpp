@@ -147,6 +147,10 @@ TEST(LobbyLimits, LogInsAndRecordChangesArePacedPerAddressAndPerUser) {
   F.Now += 2000;
   F.Say(More, Login("n0", "pw"));
   EXPECT_EQ(F.Lines(More).front(), "LOGIN|SUCCESS|n0");
+  // A new password is hashed too, so it waits for the address's pace as well.
+  F.Quiet({More});
+  F.Say(More, "USERUPDATE|n0|n0^new^B^^^^^^^01/01/2000^01/01/2000^0^^0`0`^^|");
+  EXPECT_EQ(F.Lines(More), (TLines{"ERROR|You are changing your record too often; please wait a minute"}));
 
   // One user: five successful log-ins at once, from anywhere, then one every twenty seconds;
   // record changes count with them.
