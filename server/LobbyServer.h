@@ -50,8 +50,8 @@ struct TServerConfig {
   int AccountFailures = 10;
   TMillis AccountBackoff = 1000;
   TMillis AccountBackoffMax = 15 * 60000;
-  // Password checks and new accounts from one address, and successful log-ins and record changes
-  // of one user: a burst, then a pace.
+  // Password checks, new accounts and new passwords from one address, and successful log-ins
+  // and record changes of one user: a burst, then a pace.
   double AddressLoginBurst = 10;
   double AddressLoginsPerSecond = 0.5;
   double AccountLoginBurst = 5;
@@ -126,7 +126,8 @@ private:
   struct TBucket {
     double Tokens = 0;
     TMillis Stamp = 0;
-    // Refills at Rate a second up to Burst; true (and one taken when Take) when one is there.
+    // Refills at Rate a second up to Burst; true when Need (at most Burst) is there. The
+    // caller takes what it uses.
     bool Has(double Burst, double Rate, TMillis Now, double Need = 1);
   };
   struct TSession {
