@@ -34,7 +34,7 @@ void TWorkerPool::Submit(TJob Job) {
 
 void TWorkerPool::Work() {
   // Below the loop's thread, so hashing never takes the processor from the guests' lines.
-  setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+  setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
   while (true) {
     TJob Job;
     {

@@ -13,6 +13,7 @@
 //   bench_server --quick         a short check that runs in seconds (CI): fails on a lost line
 //   bench_server --seconds S     sending time of each run (default 20)
 //   bench_server --only TEXT     only the runs whose name holds TEXT
+//   bench_server --hash-cost N   the cost the new accounts of the log-in burst hash at
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -167,7 +168,7 @@ struct TRunShape {
 
 // The lobby with N accounts made beforehand (with the cheapest hash, so that setting up 5,000
 // log-ins takes seconds); new accounts hash at the library's cost, as in service.
-void RunLobby(int PortPipe, int Accounts, bool Quick) {
+void RunLobby(int PortPipe, int Accounts, int HashCost) {
   std::string Pattern = (std::filesystem::temp_directory_path() / "brenmoor-loadbench-XXXXXX").string();
   const std::filesystem::path Dir = mkdtemp(Pattern.data());
   int Code = 0;
@@ -187,7 +188,7 @@ void RunLobby(int PortPipe, int Accounts, bool Quick) {
     TServerConfig Config;
     Config.MaxConnections = 20000;
     Config.MaxPendingConnections = 1000;
-    Config.HashCost = Quick ? 1 : 0;
+    Config.HashCost = HashCost;
     TLobbyServer Core(Config, Store, TEventServer::Now());
     TEventServer Server(Core);
     Server.Listen("127.0.0.1", 0);
@@ -653,10 +654,10 @@ double Percentile(std::vector<std::int64_t>& V, double P) {
   return static_cast<double>(V[K]) / 1e6;
 }
 
-TFigures Measure(bool Lobby, const TRunShape& Shape, double Seconds, bool Quick) {
+TFigures Measure(bool Lobby, const TRunShape& Shape, double Seconds, int HashCost) {
   TChild Server([&](int Pipe) {
     if (Lobby)
-      RunLobby(Pipe, Shape.Clients, Quick);
+      RunLobby(Pipe, Shape.Clients, HashCost);
     else
       RunBareRelay(Pipe);
   });
@@ -760,6 +761,7 @@ void Raise(rlim_t Want) {
 int main(int argc, char** argv) {
   bool Quick = false, Big = false;
   std::string Only;  // runs whose name holds this text
+  int HashCost = 0;  // of the new accounts: 0, the library's default
   double Seconds = 20;
   for (int I = 1; I < argc; ++I) {
     const std::string A = argv[I];
@@ -767,8 +769,9 @@ int main(int argc, char** argv) {
     else if (A == "--big") Big = true;
     else if (A == "--seconds" && I + 1 < argc) Seconds = std::atof(argv[++I]);
     else if (A == "--only" && I + 1 < argc) Only = argv[++I];
+    else if (A == "--hash-cost" && I + 1 < argc) HashCost = std::atoi(argv[++I]);
     else {
-      std::fprintf(stderr, "usage: bench_server [--quick] [--big] [--seconds S] [--only TEXT]\n");
+      std::fprintf(stderr, "usage: bench_server [--quick] [--big] [--seconds S] [--only TEXT] [--hash-cost N]\n");
       return 2;
     }
   }
@@ -798,7 +801,7 @@ int main(int argc, char** argv) {
       if (!Lobby && R.BurstLogins) continue;
       TFigures F;
       try {
-        F = Measure(Lobby, R, Seconds, Quick);
+        F = Measure(Lobby, R, Seconds, Quick ? 1 : HashCost);
       } catch (const std::exception& E) {
         std::printf("%-32s %-6s failed: %s\n", Name(R).c_str(), Lobby ? "lobby" : "bare", E.what());
         Sound = false;
