@@ -9,6 +9,12 @@ pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 pkg_check_modules(FLUIDSYNTH REQUIRED IMPORTED_TARGET fluidsynth)
 pkg_check_modules(SQLITE3 REQUIRED IMPORTED_TARGET sqlite3)
 pkg_check_modules(LIBCRYPT REQUIRED IMPORTED_TARGET libcrypt)
+# The lobby server's event loop: standalone Asio, headers only.
+find_path(ASIO_INCLUDE_DIR asio.hpp REQUIRED)
+add_library(brenmoor_asio INTERFACE)
+target_include_directories(brenmoor_asio SYSTEM INTERFACE ${ASIO_INCLUDE_DIR})
+target_compile_definitions(brenmoor_asio INTERFACE ASIO_STANDALONE ASIO_NO_DEPRECATED)
+target_link_libraries(brenmoor_asio INTERFACE Threads::Threads)
 if(BRENMOOR_BENCHMARKS)
   find_package(benchmark REQUIRED)
   # The script benchmark runs the same loops in Lua 5.4 as a yardstick.

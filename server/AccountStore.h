@@ -2,7 +2,8 @@
 // The lobby's lasting records in one SQLite file (write-ahead log, schema version in
 // user_version): accounts with their hashed passwords, profiles and results, the hall of
 // fame, the game log and the players' schedules. Every change is its own committed
-// transaction, so stopping the server never loses one.
+// transaction, so stopping or killing the server never loses one (a power cut may lose the
+// latest, never the file).
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -1,6 +1,7 @@
 #include "server/LobbyServer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "foundation/NumberText.h"
@@ -88,6 +89,26 @@ std::string RankOf(std::int64_t Wins) {
 
 std::string Quoted(const std::string& S) { return "\"" + S + "\""; }
 
+std::string Lower(std::string S) {
+  for (char& C : S)
+    if (C >= 'A' && C <= 'Z') C = static_cast<char>(C - 'A' + 'a');
+  return S;
+}
+
+TWireLine Shared(std::string Wire) { return std::make_shared<const std::string>(std::move(Wire)); }
+
+constexpr TMillis kSweepMs = 10000;
+
+}  // namespace
+
+bool TLobbyServer::TBucket::Has(double Burst, double Rate, TMillis Now, double Need) {
+  Tokens = std::min(Burst, Tokens + static_cast<double>(Now - Stamp) / 1000.0 * Rate);
+  Stamp = Now;
+  return Tokens >= std::min(Need, Burst) - 1e-9;  // a whole token's worth despite rounding
+}
+
+namespace {
+
 }  // namespace
 
 TLobbyServer::TLobbyServer(TServerConfig Config, TAccountStore& Store, TMillis Now)
@@ -96,6 +117,7 @@ TLobbyServer::TLobbyServer(TServerConfig Config, TAccountStore& Store, TMillis N
   auto Lobby = std::make_unique<TRoom>();
   Lobby->Name = LobbyRoom;
   Lobby->Permanent = true;
+  FRoomIndex[Lobby->Name] = Lobby.get();
   FRooms.push_back(std::move(Lobby));
   FDummyHash = HashPassword("no such user", FConfig.HashCost);
 }
@@ -124,32 +146,49 @@ TLobbyServer::TSession* TLobbyServer::Find(TSessionId Id) {
 }
 
 TLobbyServer::TRoom* TLobbyServer::FindRoom(const std::string& Name) {
-  for (auto& R : FRooms)
-    if (R->Name == Name) return R.get();
-  return nullptr;
+  auto It = FRoomIndex.find(Name);
+  return It == FRoomIndex.end() ? nullptr : It->second;
+}
+
+int TLobbyServer::PendingAllowance() const {
+  if (FConfig.MaxPendingConnections > 0) return FConfig.MaxPendingConnections;
+  return std::min(FConfig.MaxConnections, std::max(16, FConfig.MaxConnections / 10));
 }
 
 TSessionId TLobbyServer::Open(const std::string& Address, TMillis Now) {
+  FNow = Now;
   int FromAddress = 0;
-  int Open = 0;
-  for (const auto& [Id, S] : FSessions)
-    if (!S.Closing) {
-      ++Open;
-      if (S.Address == Address) ++FromAddress;
-    }
+  int Pending = 0;
+  TSession* Idlest = nullptr;  // the oldest idle connection not logged in
+  for (auto& [Id, S] : FSessions) {
+    if (S.Closing) continue;
+    if (S.Address == Address) ++FromAddress;
+    if (S.LoggedIn) continue;
+    ++Pending;
+    if (!S.Waiting && Now - S.OpenedAt >= FConfig.PendingGrace &&
+        (!Idlest || S.OpenedAt < Idlest->OpenedAt || (S.OpenedAt == Idlest->OpenedAt && S.Id < Idlest->Id)))
+      Idlest = &S;
+  }
   const TSessionId Id = FNextId++;
   TSession& S = FSessions[Id];
   S.Id = Id;
   S.Address = Address;
   S.OpenedAt = Now;
-  S.ChatTokens = FConfig.ChatBurst;
-  S.ChatStamp = Now;
+  S.Chat = {FConfig.ChatBurst, Now};
+  S.DataLines = {FConfig.DataBurst, Now};
+  S.DataBytes = {FConfig.DataBytesBurst, Now};
   ++FTotalConnections;
-  FPeakConnections = std::max<std::int32_t>(FPeakConnections, Open + 1);
-  if (Open >= FConfig.MaxConnections) {
-    CloseSession(S, "The lobby is full; please try again later");
+  FPeakConnections = std::max<std::int32_t>(FPeakConnections, FLoggedIn + Pending + 1);
+  const std::string Full = "The lobby is full; please try again later";
+  if (FLoggedIn >= FConfig.MaxConnections) {
+    CloseSession(S, Full);
   } else if (FConfig.MaxConnectionsPerAddress > 0 && FromAddress >= FConfig.MaxConnectionsPerAddress) {
     CloseSession(S, "Too many connections from your address");
+  } else if (Pending >= PendingAllowance()) {
+    if (Idlest)
+      CloseSession(*Idlest, "Others are waiting to log in; please log in as soon as you connect");
+    else
+      CloseSession(S, Full);
   }
   return Id;
 }
@@ -158,24 +197,37 @@ void TLobbyServer::Closed(TSessionId Id, TMillis) {
   TSession* S = Find(Id);
   if (!S) return;
   if (S->LoggedIn) Log(S->UserId + " left");
+  SetLoggedIn(*S, false);
   Leave(*S);
   FSessions.erase(Id);
+}
+
+void TLobbyServer::SetLoggedIn(TSession& S, bool LoggedIn) {
+  if (S.LoggedIn == LoggedIn) return;
+  S.LoggedIn = LoggedIn;
+  FLoggedIn += LoggedIn ? 1 : -1;
 }
 
 void TLobbyServer::Kill(TSessionId Id, const std::string& Reason) {
   if (TSession* S = Find(Id)) CloseSession(*S, Reason);
 }
 
-void TLobbyServer::Send(TSession& S, std::string_view Line) { SendWire(S, EncodeLine(Line)); }
+void TLobbyServer::Send(TSession& S, std::string_view Line) { SendWire(S, Shared(EncodeLine(Line))); }
 
-void TLobbyServer::SendWire(TSession& S, const std::string& Wire) {
+void TLobbyServer::SendWire(TSession& S, const TWireLine& Wire) {
   if (S.Closing) return;
-  S.Out += Wire;
+  S.Out.push_back(Wire);
+  MarkDirty(S);
+}
+
+void TLobbyServer::MarkDirty(TSession& S) {
+  if (S.Dirty) return;
+  S.Dirty = true;
   FDirty.push_back(S.Id);
 }
 
 void TLobbyServer::SendToLoggedIn(std::string_view Line) {
-  const std::string Wire = EncodeLine(Line);
+  const TWireLine Wire = Shared(EncodeLine(Line));
   for (auto& [Id, S] : FSessions)
     if (S.LoggedIn) SendWire(S, Wire);
 }
@@ -184,9 +236,9 @@ void TLobbyServer::CloseSession(TSession& S, const std::string& Reason) {
   if (S.Closing) return;
   Send(S, "ERROR|" + Reason);
   Log((S.LoggedIn ? S.UserId : S.Address) + " cut off: " + Reason);
-  S.LoggedIn = false;
+  SetLoggedIn(S, false);
   S.Closing = true;
-  FDirty.push_back(S.Id);
+  MarkDirty(S);
   Leave(S);
 }
 
@@ -199,14 +251,24 @@ bool TLobbyServer::Bad(TSession& S, const std::string& Reason) {
 std::vector<TSessionId> TLobbyServer::TakeDirty() {
   std::vector<TSessionId> D = std::move(FDirty);
   FDirty.clear();
-  std::sort(D.begin(), D.end());
-  D.erase(std::unique(D.begin(), D.end()), D.end());
+  for (const TSessionId Id : D)
+    if (TSession* S = Find(Id)) S->Dirty = false;
   return D;
 }
 
 std::string TLobbyServer::TakeOutput(TSessionId Id) {
+  std::vector<TWireLine> Lines;
+  TakeLines(Id, Lines);
+  std::string Out;
+  for (const TWireLine& L : Lines) Out += *L;
+  return Out;
+}
+
+void TLobbyServer::TakeLines(TSessionId Id, std::vector<TWireLine>& Lines) {
   TSession* S = Find(Id);
-  return S ? std::exchange(S->Out, std::string()) : std::string();
+  if (!S) return;
+  for (TWireLine& L : S->Out) Lines.push_back(std::move(L));
+  S->Out.clear();
 }
 
 bool TLobbyServer::WantsClose(TSessionId Id) const {
@@ -214,47 +276,116 @@ bool TLobbyServer::WantsClose(TSessionId Id) const {
   return It != FSessions.end() && It->second.Closing;
 }
 
+bool TLobbyServer::WantsInput(TSessionId Id) const {
+  auto It = FSessions.find(Id);
+  return It != FSessions.end() && !It->second.Closing && !It->second.Waiting && It->second.ResumeAt < 0;
+}
+
 // --- input ----------------------------------------------------------------------------------
 
 void TLobbyServer::Receive(TSessionId Id, std::string_view Bytes, TMillis Now) {
+  FNow = Now;
   FBytesRead += static_cast<long double>(Bytes.size());
   TSession* S = Find(Id);
   if (!S || S->Closing) return;
-  // The bytes held from before hold no line feed: a long data line arriving in many pieces is
-  // scanned once, not once per piece.
-  const std::size_t Unscanned = S->In.size();
   S->In.append(Bytes);
-  std::size_t Start = 0;
-  while (!S->Closing) {
-    const std::size_t End = S->In.find(kVexilLineEnd, std::max(Start, Unscanned));
-    if (End == std::string::npos) break;
-    std::optional<std::string> Line = DecodeLine(std::string_view(S->In).substr(Start, End - Start));
-    Start = End + 1;
-    if (!Line) {
-      Bad(*S, "That line is not framed as a lobby line");
-      continue;
-    }
-    const bool Data = Line->rfind("SEND|DATA|", 0) == 0;
-    if (Line->size() > (Data ? FConfig.MaxDataLine : FConfig.MaxCommandLine)) {
-      CloseSession(*S, "Line too long");
+  HandleInput(*S, Now);
+}
+
+// Handles the whole lines received, in order, until the session has to wait (for a password
+// check or its data pace); what is left waits in In for the next call.
+void TLobbyServer::HandleInput(TSession& S, TMillis Now) {
+  if (S.Handling) return;
+  S.Handling = true;
+  while (!S.Closing && !S.Waiting && S.ResumeAt < 0) {
+    // The bytes scanned before hold no line feed: a long data line arriving in many pieces is
+    // scanned once, not once per piece.
+    const std::size_t End = S.In.find(kVexilLineEnd, std::max(S.InPos, S.Scanned));
+    if (End == std::string::npos) {
+      S.Scanned = S.In.size();
       break;
     }
-    HandleLine(*S, std::move(*Line), Now);
+    std::optional<std::string> Line = DecodeLine(std::string_view(S.In).substr(S.InPos, End - S.InPos));
+    if (!Line) {
+      S.InPos = End + 1;
+      Bad(S, "That line is not framed as a lobby line");
+      continue;
+    }
+    // Only a user who has logged in may send the long data lines.
+    const bool Data = S.LoggedIn && Line->rfind("SEND|DATA|", 0) == 0;
+    if (Line->size() > (Data ? FConfig.MaxDataLine : FConfig.MaxCommandLine)) {
+      CloseSession(S, "Line too long");
+      break;
+    }
+    if (Data && DataPaced(S, Line->size(), Now)) break;
+    S.InPos = End + 1;
+    HandleLine(S, std::move(*Line), Now);
   }
-  if (S->Closing) {
-    S->In.clear();
+  S.Handling = false;
+  if (S.Closing) {
+    S.In.clear();
+    S.InPos = S.Scanned = 0;
     return;
   }
-  S->In.erase(0, Start);
+  S.In.erase(0, S.InPos);
+  S.Scanned -= std::min(S.Scanned, S.InPos);
+  S.InPos = 0;
+  if (S.Waiting || S.ResumeAt >= 0) return;  // the loop reads nothing more meanwhile
   // An unfinished line may grow to the cap of its kind (twice over for its framing); a data
   // line shows its kind in its first bytes.
-  if (S->In.size() > 2 * FConfig.MaxCommandLine + 2) {
-    std::string Head = S->In.substr(0, 24);
+  if (S.In.size() > 2 * FConfig.MaxCommandLine + 2) {
+    std::string Head = S.In.substr(0, 24);
     while (!Head.empty() && !UnescapeLine(Head)) Head.pop_back();
     std::optional<std::string> Plain = DecodeLine(Head);
-    const bool Data = Plain && Plain->rfind("SEND|DATA|", 0) == 0;
-    if (!Data || S->In.size() > 2 * FConfig.MaxDataLine + 2) CloseSession(*S, "Line too long");
+    const bool Data = S.LoggedIn && Plain && Plain->rfind("SEND|DATA|", 0) == 0;
+    if (!Data || S.In.size() > 2 * FConfig.MaxDataLine + 2) CloseSession(S, "Line too long");
   }
+}
+
+// True when the user's data pace holds this line back; the session then resumes by itself.
+bool TLobbyServer::DataPaced(TSession& S, std::size_t Bytes, TMillis Now) {
+  const double B = static_cast<double>(Bytes);
+  const bool Lines = S.DataLines.Has(FConfig.DataBurst, FConfig.DataPerSecond, Now);
+  const bool Room = S.DataBytes.Has(FConfig.DataBytesBurst, FConfig.DataBytesPerSecond, Now, B);
+  if (Lines && Room) {
+    S.DataLines.Tokens -= 1;
+    S.DataBytes.Tokens -= std::min(B, FConfig.DataBytesBurst);
+    return false;
+  }
+  const double LineWait = Lines ? 0 : (1 - S.DataLines.Tokens) / FConfig.DataPerSecond;
+  const double ByteWait =
+      Room ? 0 : (std::min(B, FConfig.DataBytesBurst) - S.DataBytes.Tokens) / FConfig.DataBytesPerSecond;
+  S.ResumeAt = Now + std::max<TMillis>(1, static_cast<TMillis>(std::ceil(1000.0 * std::max(LineWait, ByteWait) - 1e-6)));
+  return true;
+}
+
+void TLobbyServer::Await(TSession& S, std::function<std::optional<std::string>()> Work,
+                         std::function<void(TSession*, const std::optional<std::string>&)> Then) {
+  S.Waiting = true;
+  ++FHashJobs;
+  const TSessionId Id = S.Id;
+  TSlowJob Job = [this, Id, Work = std::move(Work), Then = std::move(Then)]() -> TSlowDone {
+    std::optional<std::string> Result;
+    try {
+      Result = Work();
+    } catch (const std::exception&) {
+      Result.reset();
+    }
+    return [this, Id, Result = std::move(Result), Then] {
+      --FHashJobs;
+      TSession* S = Find(Id);
+      if (S) S->Waiting = false;
+      Then(S, Result);
+      if (S && !S->Closing) {
+        MarkDirty(*S);  // it may want input again
+        HandleInput(*S, FNow);
+      }
+    };
+  };
+  if (OnSlowWork)
+    OnSlowWork(std::move(Job));
+  else
+    Job()();
 }
 
 void TLobbyServer::HandleLine(TSession& S, std::string Line, TMillis Now) {
@@ -311,8 +442,8 @@ void TLobbyServer::HandleLine(TSession& S, std::string Line, TMillis Now) {
 
 // --- log-in ---------------------------------------------------------------------------------
 
-bool TLobbyServer::LoginRateLimited(const std::string& Address, TMillis Now) {
-  auto It = FLoginFailures.find(Address);
+bool TLobbyServer::LoginRateLimited(const std::string& Key, TMillis Now) {
+  auto It = FLoginFailures.find(Key);
   if (It == FLoginFailures.end()) return false;
   std::deque<TMillis>& Times = It->second;
   while (!Times.empty() && Now - Times.front() >= FConfig.LoginFailureWindow) Times.pop_front();
@@ -323,68 +454,157 @@ bool TLobbyServer::LoginRateLimited(const std::string& Address, TMillis Now) {
   return static_cast<int>(Times.size()) >= FConfig.LoginFailures;
 }
 
-void TLobbyServer::NoteLoginFailure(const std::string& Address, TMillis Now) {
-  FLoginFailures[Address].push_back(Now);
+void TLobbyServer::NoteLoginFailure(const std::string& Key, TMillis Now) {
+  FLoginFailures[Key].push_back(Now);
+}
+
+void TLobbyServer::NoteAccountFailure(std::int64_t AccountId, TMillis Now) {
+  TAccountFailures& F = FAccountFailures[AccountId];
+  if (Now - F.Last >= FConfig.LoginFailureWindow && Now >= F.BlockedUntil) F.Count = 0;
+  F.Last = Now;
+  if (++F.Count < FConfig.AccountFailures) return;
+  const int Doublings = std::min(F.Count - FConfig.AccountFailures, 30);
+  const TMillis Wait = std::min(FConfig.AccountBackoffMax, FConfig.AccountBackoff << Doublings);
+  F.BlockedUntil = Now + Wait;
+}
+
+bool TLobbyServer::AddressPace(const std::string& Address, TMillis Now) {
+  return FAddressLogins.try_emplace(Address, TBucket{FConfig.AddressLoginBurst, Now})
+      .first->second.Has(FConfig.AddressLoginBurst, FConfig.AddressLoginsPerSecond, Now);
+}
+
+bool TLobbyServer::AccountPace(std::int64_t AccountId, TMillis Now) {
+  return FAccountLogins.try_emplace(AccountId, TBucket{FConfig.AccountLoginBurst, Now})
+      .first->second.Has(FConfig.AccountLoginBurst, FConfig.AccountLoginsPerSecond, Now);
 }
 
 void TLobbyServer::HandleLogin(TSession& S, std::string P, bool NewUser, TMillis Now) {
   const std::string Name = Split(P);
   Split(P);  // the product code
-  if (LoginRateLimited(S.Address, Now)) {
-    Send(S, "LOGIN|FAIL|Too many failed log-ins from your address; please wait a minute");
+  // A guesser of one user's password from one address waits; the others from there do not.
+  const std::string FailureKey = S.Address + "\n" + Lower(Name);
+  auto Refuse = [&](const std::string& Reason) {
+    Send(S, "LOGIN|FAIL|" + Reason);
     if (++S.BadLines > FConfig.MaxBadLines) CloseSession(S, "Too many bad lines");
+  };
+  if (LoginRateLimited(FailureKey, Now)) {
+    Refuse("Too many failed log-ins from your address; please wait a minute");
     return;
   }
-  if (!NewUser) {
-    std::optional<TAccount> A = FStore.Find(Name);
-    // An unknown name costs as much as a wrong password, so the answer's speed tells nothing.
-    const bool Ok = A ? VerifyPassword(P, A->Hash) : (VerifyPassword(P, FDummyHash), false);
-    if (!Ok) {
-      NoteLoginFailure(S.Address, Now);
-      Log("failed log-in as " + Quoted(Clean(Name, 24)) + " from " + S.Address);
-      Send(S, "LOGIN|FAIL|Unknown user name or wrong password");
+  std::optional<TAccount> Known = FStore.Find(Name);
+  if (Known && !NewUser) {
+    auto F = FAccountFailures.find(Known->Id);
+    if (F != FAccountFailures.end() && Now < F->second.BlockedUntil) {
+      const TMillis Seconds = (F->second.BlockedUntil - Now + 999) / 1000;
+      Refuse("Too many failed log-ins as " + Known->Name + "; please wait " + IntToStr(Seconds) +
+             (Seconds == 1 ? " second" : " seconds"));
       return;
     }
-    FinishLogin(S, *A, Now);
-    return;
+    if (!AccountPace(Known->Id, Now)) {
+      Refuse("Too many log-ins as " + Known->Name + "; please wait a minute");
+      return;
+    }
   }
   TVexilUser U;
-  try {
-    U.LoadFromString(P);
-  } catch (const EConvertError&) {
-    Send(S, "LOGIN|FAIL|The new user's record does not read");
+  if (NewUser) {
+    try {
+      U.LoadFromString(P);
+    } catch (const EConvertError&) {
+      Send(S, "LOGIN|FAIL|The new user's record does not read");
+      return;
+    }
+    if (!ValidUserName(Name)) {
+      Send(S, "LOGIN|FAIL|A user name has 1 to 24 letters, digits and simple marks");
+      return;
+    }
+    if (!ValidPassword(U.Password())) {
+      Send(S, "LOGIN|FAIL|A password has 1 to 64 characters");
+      return;
+    }
+    if (Known) {
+      Send(S, "LOGIN|FAIL|The user name " + Name + " is taken");
+      return;
+    }
+  }
+  if (!AddressPace(S.Address, Now)) {
+    Refuse("Too many log-ins from your address; please wait a moment");
     return;
   }
-  if (!ValidUserName(Name)) {
-    Send(S, "LOGIN|FAIL|A user name has 1 to 24 letters, digits and simple marks");
+  if (FHashJobs >= FConfig.MaxHashJobs) {
+    Send(S, "LOGIN|FAIL|The lobby is busy; please try again in a moment");
     return;
   }
-  if (!ValidPassword(U.Password())) {
-    Send(S, "LOGIN|FAIL|A password has 1 to 64 characters");
+  FAddressLogins[S.Address].Tokens -= 1;
+
+  if (!NewUser) {
+    // An unknown name costs as much as a wrong password, so the answer's speed tells nothing.
+    const std::string Hash = Known ? Known->Hash : FDummyHash;
+    const std::string Password = P;
+    Await(
+        S, [Password, Hash]() -> std::optional<std::string> {
+          if (!VerifyPassword(Password, Hash)) return std::nullopt;
+          return std::string();
+        },
+        [this, Name, FailureKey, Known](TSession* S, const std::optional<std::string>& Ok) {
+          if (!Ok || !Known) {
+            NoteLoginFailure(FailureKey, FNow);
+            if (Known) NoteAccountFailure(Known->Id, FNow);
+            if (!S || S->Closing) return;
+            Log("failed log-in as " + Quoted(Clean(Name, 24)) + " from " + S->Address);
+            Send(*S, "LOGIN|FAIL|Unknown user name or wrong password");
+            return;
+          }
+          FAccountFailures.erase(Known->Id);
+          FAccountLogins[Known->Id].Tokens -= 1;
+          if (!S || S->Closing) return;
+          // The record as it is now: it may have changed while the password was checked.
+          const std::optional<TAccount> A = FStore.Find(Known->Name);
+          if (!A) {
+            Send(*S, "LOGIN|FAIL|Unknown user name or wrong password");
+            return;
+          }
+          FinishLogin(*S, *A, FNow);
+        });
     return;
   }
-  NoteLoginFailure(S.Address, Now);  // new accounts count against the same pace
   TAccount A;
   A.Name = Name;
-  A.Hash = HashPassword(U.Password(), FConfig.HashCost);
   A.Profile = ProfileOf(U);
-  A.Created = A.LastLogin = VexilToday();
-  if (!FStore.Create(A)) {
-    Send(S, "LOGIN|FAIL|The user name " + Name + " is taken");
-    return;
-  }
-  Log("new user " + Name + " from " + S.Address);
-  FinishLogin(S, A, Now);
+  const std::string Password = U.Password();
+  const int Cost = FConfig.HashCost;
+  Await(
+      S, [Password, Cost]() -> std::optional<std::string> { return HashPassword(Password, Cost); },
+      [this, A](TSession* S, const std::optional<std::string>& Hash) mutable {
+        if (!S || S->Closing) return;
+        if (!Hash) {
+          Send(*S, "LOGIN|FAIL|The lobby could not keep your password; please try again");
+          return;
+        }
+        A.Hash = *Hash;
+        A.Created = A.LastLogin = VexilToday();
+        if (!FStore.Create(A)) {
+          Send(*S, "LOGIN|FAIL|The user name " + A.Name + " is taken");
+          return;
+        }
+        Log("new user " + A.Name + " from " + S->Address);
+        FAccountLogins[A.Id] = TBucket{FConfig.AccountLoginBurst - 1, FNow};
+        FinishLogin(*S, A, FNow);
+      });
 }
 
 void TLobbyServer::FinishLogin(TSession& S, const TAccount& Account, TMillis Now) {
   for (auto& [Id, Other] : FSessions)
     if (Id != S.Id && Other.LoggedIn && Other.AccountId == Account.Id)
       CloseSession(Other, "You have logged in from another place");
+  if (FLoggedIn >= FConfig.MaxConnections) {
+    Send(S, "LOGIN|FAIL|The lobby is full; please try again later");
+    CloseSession(S, "The lobby is full; please try again later");
+    return;
+  }
   TAccount A = Account;
   A.LastLogin = VexilToday();
   FStore.UpdateLastLogin(A.Id, A.LastLogin);
-  S.LoggedIn = true;
+  SetLoggedIn(S, true);
   S.AccountId = A.Id;
   S.UserId = A.Name;
   S.Record = RecordOf(A);
@@ -439,13 +659,13 @@ void TLobbyServer::Join(TSession& S, TRoom& Room) {
   std::string Line = "JOINSUBJECT|" + Room.Name;
   for (const TSessionId G : Room.Guests) Line += "|" + FSessions[G].Record;
   Send(S, Line);
-  const std::string Wire = EncodeLine("ADDGUEST|" + Room.Name + "|" + S.Record);
+  const TWireLine Wire = Shared(EncodeLine("ADDGUEST|" + Room.Name + "|" + S.Record));
   for (const TSessionId G : Room.Guests)
     if (G != S.Id) SendWire(FSessions[G], Wire);
   if (Room.Capacity > 0 && static_cast<int>(Room.Guests.size()) >= Room.Capacity && !Room.Begun) {
     Room.Begun = true;
     for (const TSessionId G : Room.Guests) Room.Members.push_back(FSessions[G].UserId);
-    const std::string Begin = EncodeLine("BEGINSUBJECT");
+    const TWireLine Begin = Shared(EncodeLine("BEGINSUBJECT"));
     for (const TSessionId G : Room.Guests) SendWire(FSessions[G], Begin);
     Log("the game in " + Quoted(Room.Name) + " begins");
     if (Room.Listed) {
@@ -458,15 +678,16 @@ void TLobbyServer::Join(TSession& S, TRoom& Room) {
 void TLobbyServer::Leave(TSession& S) {
   if (S.Room.empty()) return;
   const std::string Name = std::exchange(S.Room, std::string());
-  auto It = std::find_if(FRooms.begin(), FRooms.end(), [&](const auto& R) { return R->Name == Name; });
-  if (It == FRooms.end()) return;
-  TRoom& Room = **It;
+  TRoom* Found = FindRoom(Name);
+  if (!Found) return;
+  TRoom& Room = *Found;
   std::erase(Room.Guests, S.Id);
-  const std::string Wire = EncodeLine("REMOVEGUEST|" + S.UserId);
+  const TWireLine Wire = Shared(EncodeLine("REMOVEGUEST|" + S.UserId));
   for (const TSessionId G : Room.Guests) SendWire(FSessions[G], Wire);
   if (Room.Guests.empty() && !Room.Permanent) {
     if (Room.Listed) SendToLoggedIn("REMOVESUBJECT|" + Room.Name);
-    FRooms.erase(It);
+    FRoomIndex.erase(Room.Name);
+    std::erase_if(FRooms, [&](const auto& R) { return R.get() == Found; });
   }
 }
 
@@ -497,6 +718,7 @@ void TLobbyServer::HandleCreate(TSession& S, std::string P, TMillis Now) {
   Room->Name = Name;
   Room->Capacity = *Count;
   TRoom& R = *Room;
+  FRoomIndex[Name] = &R;
   FRooms.push_back(std::move(Room));
   ++FTotalSubjects;
   Log(S.UserId + " made the room " + Quoted(Name));
@@ -513,17 +735,13 @@ void TLobbyServer::HandleSend(TSession& S, std::string P, TMillis Now) {
   TRoom* Room = FindRoom(S.Room);
   if (!Room) return;
   if (Kind == "CHAT") {
-    S.ChatTokens = std::min(FConfig.ChatBurst,
-                            S.ChatTokens + static_cast<double>(Now - S.ChatStamp) / 1000.0 *
-                                               FConfig.ChatPerSecond);
-    S.ChatStamp = Now;
-    if (S.ChatTokens < 1) {
+    if (!S.Chat.Has(FConfig.ChatBurst, FConfig.ChatPerSecond, Now)) {
       Send(S, "ERROR|You are chatting too fast; please wait a moment");
       return;
     }
-    S.ChatTokens -= 1;
+    S.Chat.Tokens -= 1;
   }
-  const std::string Wire = EncodeLine("SEND|" + S.UserId + "|" + Kind + "|" + P);
+  const TWireLine Wire = Shared(EncodeLine("SEND|" + S.UserId + "|" + Kind + "|" + P));
   for (const TSessionId G : Room->Guests)
     if (G != S.Id) SendWire(FSessions[G], Wire);
 }
@@ -542,16 +760,43 @@ void TLobbyServer::HandleUserUpdate(TSession& S, std::string P) {
     Send(S, "ERROR|Your record does not read");
     return;
   }
-  if (!U.Password().empty()) {
-    if (!ValidPassword(U.Password())) {
-      Send(S, "ERROR|A password has 1 to 64 characters");
-      return;
-    }
-    FStore.UpdateHash(S.AccountId, HashPassword(U.Password(), FConfig.HashCost));
+  if (!U.Password().empty() && !ValidPassword(U.Password())) {
+    Send(S, "ERROR|A password has 1 to 64 characters");
+    return;
   }
-  FStore.UpdateProfile(S.AccountId, ProfileOf(U));
-  RefreshRecord(S.UserId);
-  Send(S, "USERINFO|" + S.Record);
+  const bool NewPassword = !U.Password().empty();
+  if (!AccountPace(S.AccountId, FNow) || (NewPassword && !AddressPace(S.Address, FNow))) {
+    Send(S, "ERROR|You are changing your record too often; please wait a minute");
+    return;
+  }
+  if (NewPassword && FHashJobs >= FConfig.MaxHashJobs) {
+    Send(S, "ERROR|The lobby is busy; please try again in a moment");
+    return;
+  }
+  FAccountLogins[S.AccountId].Tokens -= 1;
+  if (NewPassword) FAddressLogins[S.Address].Tokens -= 1;
+  const std::int64_t AccountId = S.AccountId;
+  const std::string UserId = S.UserId;
+  const std::string Profile = ProfileOf(U);
+  auto Store = [this, AccountId, UserId, Profile](TSession* S, const std::optional<std::string>& Hash) {
+    // The change is kept even when its sender is gone by the time its password is hashed.
+    if (Hash && !Hash->empty()) FStore.UpdateHash(AccountId, *Hash);
+    FStore.UpdateProfile(AccountId, Profile);
+    RefreshRecord(UserId);
+    if (!S || S->Closing) return;
+    if (!Hash)
+      Send(*S, "ERROR|The lobby could not keep your password; please try again");
+    else
+      Send(*S, "USERINFO|" + S->Record);
+  };
+  if (!NewPassword) {
+    Store(&S, std::string());
+    return;
+  }
+  const std::string Password = U.Password();
+  const int Cost = FConfig.HashCost;
+  Await(S, [Password, Cost]() -> std::optional<std::string> { return HashPassword(Password, Cost); },
+        std::move(Store));
 }
 
 // --- custom messages ------------------------------------------------------------------------
@@ -658,8 +903,11 @@ std::string TLobbyServer::HallOfFameText() {
 // --- time -----------------------------------------------------------------------------------
 
 void TLobbyServer::Tick(TMillis Now) {
+  FNow = Now;
+  std::vector<TSessionId> Resumed;
   for (auto& [Id, S] : FSessions) {
     if (S.Closing) continue;
+    if (S.ResumeAt >= 0 && Now >= S.ResumeAt) Resumed.push_back(Id);
     if (!S.LoggedIn) {
       if (Now - S.OpenedAt >= FConfig.LoginTimeout)
         CloseSession(S, "Please log in within " + IntToStr(FConfig.LoginTimeout / 1000) + " seconds");
@@ -680,6 +928,35 @@ void TLobbyServer::Tick(TMillis Now) {
     Send(S, Line);
     S.PingSentAt = Now;
   }
+  for (const TSessionId Id : Resumed)
+    if (TSession* S = Find(Id); S && !S->Closing) {
+      S->ResumeAt = -1;
+      MarkDirty(*S);  // it wants input again
+      HandleInput(*S, Now);
+    }
+  if (Now - FSweptAt >= kSweepMs) Sweep(Now);
+}
+
+// Forgets the pacing of addresses and users that have been quiet for long enough that a
+// fresh start is the same.
+void TLobbyServer::Sweep(TMillis Now) {
+  FSweptAt = Now;
+  std::erase_if(FLoginFailures, [&](const auto& E) {
+    return E.second.empty() || Now - E.second.back() >= FConfig.LoginFailureWindow;
+  });
+  std::erase_if(FAccountFailures, [&](const auto& E) {
+    return Now >= E.second.BlockedUntil && Now - E.second.Last >= FConfig.LoginFailureWindow;
+  });
+  auto Full = [Now](TBucket B, double Burst, double Rate) {
+    B.Has(Burst, Rate, Now);
+    return B.Tokens >= Burst;
+  };
+  std::erase_if(FAddressLogins, [&](auto& E) {
+    return Full(E.second, FConfig.AddressLoginBurst, FConfig.AddressLoginsPerSecond);
+  });
+  std::erase_if(FAccountLogins, [&](auto& E) {
+    return Full(E.second, FConfig.AccountLoginBurst, FConfig.AccountLoginsPerSecond);
+  });
 }
 
 void TLobbyServer::Shout(const std::string& Text) {

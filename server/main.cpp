@@ -11,30 +11,27 @@
 #include "foundation/NumberText.h"
 #include "server/AccountStore.h"
 #include "server/LobbyServer.h"
-#include "server/PollServer.h"
+#include "server/EventServer.h"
 
 namespace {
-
-TPollServer* GServer = nullptr;
-
-void OnSignal(int) {
-  if (GServer) GServer->Stop();
-}
 
 const char* kUsage =
     "usage: brenmoor-lobby [--port N] [--db FILE] [--bind ADDRESS] [--key KEY]\n"
     "                      [--latest-version V] [--latest-build N] [--max-connections N]\n"
     "                      [--max-per-address N] [--ping-interval MS] [--hash-cost N]\n"
+    "                      [--hash-threads N]\n"
     "  --port N             TCP port (default 4000; 0 takes a free one)\n"
     "  --db FILE            the accounts database (default lobby.db)\n"
     "  --bind ADDRESS       IPv4 address to listen on (default 0.0.0.0, all)\n"
     "  --key KEY            the line scrambling key the game uses (default MorqTeln)\n"
     "  --latest-version V   newest game version announced at log-in (default 4)\n"
     "  --latest-build N     newest game build announced at log-in (default 2)\n"
-    "  --max-connections N  connections at once (default 1000)\n"
+    "  --max-connections N  users logged in at once (default 1000)\n"
     "  --max-per-address N  connections at once from one address, 0 = any (default 16)\n"
     "  --ping-interval MS   time between latency pings (default 15000)\n"
-    "  --hash-cost N        password hashing cost, 1..11 (default: the library's)\n";
+    "  --hash-cost N        password hashing cost, 1..11 (default: the library's)\n"
+    "  --hash-threads N     threads that hash passwords, 1..64 (default: a quarter of the\n"
+    "                       processors, 1 to 4)\n";
 
 std::optional<int> IntArg(const std::string& Text) {
   auto V = TryStrToInt(Text);
@@ -49,6 +46,7 @@ int main(int argc, char** argv) {
   int Port = 4000;
   std::string Db = "lobby.db";
   std::string Bind = "0.0.0.0";
+  int HashThreads = TWorkerPool::DefaultThreads();
   for (int I = 1; I < argc; ++I) {
     const std::string A = argv[I];
     if (A == "--help" || A == "-h") {
@@ -78,6 +76,7 @@ int main(int argc, char** argv) {
     else if (A == "--max-per-address") Config.MaxConnectionsPerAddress = NeedInt(0, 100000);
     else if (A == "--ping-interval") Config.PingInterval = NeedInt(100, 3600000);
     else if (A == "--hash-cost") Config.HashCost = NeedInt(1, 11);
+    else if (A == "--hash-threads") HashThreads = NeedInt(1, 64);
     else {
       std::cerr << "brenmoor-lobby: unknown option " << A << "\n" << kUsage;
       return 2;
@@ -89,22 +88,16 @@ int main(int argc, char** argv) {
   }
   try {
     TAccountStore Store(Db);
-    TLobbyServer Core(Config, Store, TPollServer::Now());
+    TLobbyServer Core(Config, Store, TEventServer::Now());
     Core.OnLog = [](const std::string& T) { std::cerr << "lobby: " << T << std::endl; };
-    TPollServer Server(Core);
+    std::signal(SIGPIPE, SIG_IGN);
+    TEventServer Server(Core, HashThreads);
     Server.Listen(Bind, Port);
     Server.SetConsole(0);
     Server.OnConsoleOutput = [](const std::string& T) { std::cout << T << std::endl; };
-    GServer = &Server;
-    struct sigaction Sa {};
-    Sa.sa_handler = OnSignal;
-    sigemptyset(&Sa.sa_mask);
-    sigaction(SIGINT, &Sa, nullptr);
-    sigaction(SIGTERM, &Sa, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
+    Server.StopOnSignals();
     std::cout << "brenmoor-lobby listening on " << Bind << ":" << Server.Port() << std::endl;
     Server.Run();
-    GServer = nullptr;
     std::cerr << "lobby: stopped" << std::endl;
   } catch (const EBrenmoor& E) {
     std::cerr << "brenmoor-lobby: " << E.what() << "\n";

@@ -12,6 +12,7 @@ packages=(
   libfluidsynth-dev timgm6mb-soundfont
   libjpeg62-turbo-dev
   libsqlite3-dev libcrypt-dev
+  libasio-dev
   liblua5.4-dev
 )
 
