@@ -1,0 +1,29 @@
+#include "ui/Startup.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include "controls/ElasticPanel.h"
+#include "sprites/ZoneSpriteSurface.h"
+#include "ui/MainForm.h"
+
+const char* MissingDisplayText() {
+  const QByteArray Platform = qgetenv("QT_QPA_PLATFORM");
+  const bool NeedsDisplay = Platform.isEmpty() || Platform.startsWith("xcb") || Platform.startsWith("wayland");
+  if (!NeedsDisplay || !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    return nullptr;
+  return "Brenmoor needs a display to show its window: start it from a desktop, or on a virtual "
+         "display with: xvfb-run -s \"-screen 0 1024x768x24\" ./build/release/bin/brenmoor";
+}
+
+void ShowRequestedScreen(TfrmMain& Main) {
+  const QString Name = qEnvironmentVariable("BRENMOOR_SCREEN");
+  if (Name.isEmpty()) return;
+  TElasticPanel* Screen = Main.findChild<TElasticPanel*>(Name);
+  if (!Screen) return;
+  if (Screen == Main.pnlGame()) {
+    Main.LoadMapSet("Standard.brmmap");
+    Main.surface().SetActive(true);
+  }
+  Main.ShowScreen(Screen);
+}
