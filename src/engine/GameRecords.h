@@ -11,6 +11,7 @@
 
 #include "engine/EngineTypes.h"
 #include "foundation/Geometry.h"
+#include "sprites/StormType.h"
 
 class TBrenmoorEngine;
 class TBrenmoorZone;
@@ -22,8 +23,6 @@ std::string KindSetToText(TUnitKinds Kinds);
 // A kind for each "1" among the first three characters.
 TUnitKinds TextToKindSet(const std::string& Text);
 
-// The storm effects of the map: snow and rain.
-enum TStormType : std::int32_t { stSnow = 0, stRain = 1 };
 
 class TStorm {
 public:
