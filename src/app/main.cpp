@@ -30,6 +30,8 @@ int main(int argc, char* argv[]) {
   InstallFont("rareduvi.ttf");
   SetHelpFolder(QDir(QCoreApplication::applicationDirPath()).filePath("help"));
   InstallMessagePump();
+  // The sound library leaves the interrupt and terminate signals alone, so they end the game.
+  qputenv("SDL_NO_SIGNAL_HANDLERS", "1");
   OpenGameAudio();
   int Result = 0;
   {

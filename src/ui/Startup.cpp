@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include "controls/ElasticPanel.h"
+#include "engine/BrenmoorEngine.h"
 #include "sprites/ZoneSpriteSurface.h"
 #include "ui/MainForm.h"
 
@@ -22,7 +23,10 @@ void ShowRequestedScreen(TfrmMain& Main) {
   TElasticPanel* Screen = Main.findChild<TElasticPanel*>(Name);
   if (!Screen) return;
   if (Screen == Main.pnlGame()) {
+    // The Standard scenario's map and zones, no game running.
+    Main.brm().SetScenarioFile("Standard.brmscen");
     Main.LoadMapSet("Standard.brmmap");
+    Main.brm().LoadZoneData();
     Main.surface().SetActive(true);
   }
   Main.ShowScreen(Screen);
