@@ -339,10 +339,15 @@ TColorButton* TfrmMain::MakeButton(QWidget* Parent, const char* Name, const QStr
   return Button;
 }
 
+void TfrmMain::BindClick(const char* ButtonName, void (TfrmMain::*Handler)()) {
+  findChild<TColorButton*>(ButtonName)->OnClick = [this, Handler](TGraphicControl*) { (this->*Handler)(); };
+}
+
 void TfrmMain::CreateScreens() {
   CreateArtwork();
   CreateTitleScreen();
   CreateSetupScreen();
+  FGame = MakeScreen(this, "pnlGame");
   CreateGameScreen();
   FLobby = MakeScreen(this, "pnlLobby");
   MakeLabel(FLobby, "lblLobby", "Game Lobby", {16, 8, 300, 24});
@@ -394,13 +399,10 @@ void TfrmMain::CreateTitleScreen() {
     MakeButton(FTitle, B.Name, B.Caption, {492, Top, 124, 28});
     Top += 36;
   }
-  auto Click = [this](const char* Name, void (TfrmMain::*Handler)()) {
-    findChild<TColorButton*>(Name)->OnClick = [this, Handler](TGraphicControl*) { (this->*Handler)(); };
-  };
-  Click("btnAbout", &TfrmMain::btnAboutClick);
-  Click("btnExit", &TfrmMain::btnExitClick);
-  Click("btnHelp", &TfrmMain::btnHelpClick);
-  Click("btnScenarioEditor", &TfrmMain::btnScenarioEditorClick);
+  BindClick("btnAbout", &TfrmMain::btnAboutClick);
+  BindClick("btnExit", &TfrmMain::btnExitClick);
+  BindClick("btnHelp", &TfrmMain::btnHelpClick);
+  BindClick("btnScenarioEditor", &TfrmMain::btnScenarioEditorClick);
   findChild<TColorButton*>("btnEditor")->OnClick = [this](TGraphicControl*) { ShowScreen(FEditor); };
   auto* Tips = new TColorButton(FTitle);
   Tips->setObjectName("imTips");

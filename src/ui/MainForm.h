@@ -187,6 +187,8 @@ private:
   // A colour button of the game screens, with the click sound.
   TColorButton* MakeButton(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Bounds,
                            bool Toggle = false);
+  // Binds the button's click to one of the window's handlers.
+  void BindClick(const char* ButtonName, void (TfrmMain::*Handler)());
   QImage LoadArt(const QString& Name) const;
   void lbVictoryConditionsCustomDraw(TOwnerDrawListBox* Control, class QPainter& Canvas, int Index,
                                      const QRect& Rect, unsigned State);

@@ -79,15 +79,7 @@ QLabel* StatusImage(QWidget* Parent, const char* Name, const QRect& Bounds) {
 }  // namespace
 
 void TfrmMain::CreateGameScreen() {
-  FGame = new TElasticPanel(this);
-  FGame->setObjectName("pnlGame");
-  FGame->setGeometry(0, 0, 632, 449);
-  FGame->SetDTWidth(632);
-  FGame->SetDTHeight(449);
-  FGame->setAutoFillBackground(true);
-  QPalette Colors = FGame->palette();
-  Colors.setColor(QPalette::Window, Qt::black);
-  FGame->setPalette(Colors);
+  const QPalette Colors = FGame->palette();
   CreateGameToolbar(FGame);
 
   FSurfaceView = new TSpriteSurfaceView(*FSurface, FGame);
@@ -162,14 +154,11 @@ void TfrmMain::CreateGameToolbar(TElasticPanel* Game) {
   // The diplomacy button shows the actions left; none shown yet.
   SetComponentTag(Diplomacy, -1);
   if (auto* One = FArtwork->findChild<QLabel*>("imDiplomacy1")) Diplomacy->SetGlyph(MakeGlyphTransparent(One->pixmap()));
-  auto Click = [this](const char* Name, void (TfrmMain::*Handler)()) {
-    findChild<TColorButton*>(Name)->OnClick = [this, Handler](TGraphicControl*) { (this->*Handler)(); };
-  };
-  Click("btnNavigator", &TfrmMain::btnNavigatorClick);
-  Click("btnNews", &TfrmMain::btnNewsClick);
-  Click("btnScores", &TfrmMain::btnScoresClick);
-  Click("btnCommunicate", &TfrmMain::btnCommunicateClick);
-  Click("btnFinalScore", &TfrmMain::btnFinalScoreClick);
+  BindClick("btnNavigator", &TfrmMain::btnNavigatorClick);
+  BindClick("btnNews", &TfrmMain::btnNewsClick);
+  BindClick("btnScores", &TfrmMain::btnScoresClick);
+  BindClick("btnCommunicate", &TfrmMain::btnCommunicateClick);
+  BindClick("btnFinalScore", &TfrmMain::btnFinalScoreClick);
   Toolbar->Loaded();
 }
 

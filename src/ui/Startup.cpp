@@ -1,11 +1,16 @@
 #include "ui/Startup.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
 #include <QtGlobal>
 
 #include "controls/ElasticPanel.h"
 #include "engine/BrenmoorEngine.h"
+#include "gamemap/GameArt.h"
+#include "platform/FontUtils.h"
 #include "sprites/ZoneSpriteSurface.h"
+#include "ui/Help.h"
 #include "ui/MainForm.h"
 
 const char* MissingDisplayText() {
@@ -15,6 +20,13 @@ const char* MissingDisplayText() {
     return nullptr;
   return "Brenmoor needs a display to show its window: start it from a desktop, or on a virtual "
          "display with: xvfb-run -s \"-screen 0 1024x768x24\" ./build/release/bin/brenmoor";
+}
+
+void SetUpApplication() {
+  InstallFont("rareduvi.ttf");
+  QCoreApplication::setApplicationName("Brenmoor");
+  QCoreApplication::setOrganizationName("Quillfen");
+  SetHelpFolder(QDir(QCoreApplication::applicationDirPath()).filePath(GameArt::HelpFolder));
 }
 
 void ShowRequestedScreen(TfrmMain& Main) {

@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -36,6 +37,8 @@
 #include "sprites/ZoneSpriteSurface.h"
 #include "support/GuiTest.h"
 #include "ui/GameWindows.h"
+#include "ui/Help.h"
+#include "ui/Startup.h"
 #include "ui/MainForm.h"
 #include "ui/MapScroller.h"
 #include "ui/NavigatorView.h"
@@ -231,6 +234,42 @@ TEST_F(MainFormTest, ReleasingTheMusicSwitchStopsTheMusicAtOnce) {
   Log.Calls.clear();
   Main.timerMidiTimer();
   EXPECT_TRUE(Log.Calls.empty());
+  // While a game runs the next tick starts a piece of the program folder's music.
+  Main.rte().SetActive(true);
+  Main.timerMidiTimer();
+  ASSERT_EQ(Log.Calls.size(), 2u);
+  EXPECT_NE(Log.Calls[0].find("/music/"), std::string::npos) << Log.Calls[0];
+  EXPECT_EQ(Log.Calls[1], "play");
+  // Closing the window ends the game.
+  Main.close();
+  EXPECT_FALSE(Main.rte().GetActive());
+}
+
+TEST_F(MainFormTest, HelpOpensTheMainTopicAndAboutShowsTheVersion) {
+  const QString TestName = QCoreApplication::applicationName();
+  SetUpApplication();
+  NoTip();
+  TfrmMain& Main = ShowMain(Start());
+  EXPECT_FALSE(Main.findChild<TColorButton*>("btnScenarioEditor")->isVisible());
+  std::vector<QUrl> Opened;
+  SetHelpBrowser([&](const QUrl& Page) {
+    Opened.push_back(Page);
+    return true;
+  });
+  ClickControl(Main.findChild<TColorButton*>("btnHelp"));
+  SetHelpBrowser(nullptr);
+  ASSERT_EQ(Opened.size(), 1u);
+  EXPECT_TRUE(Opened[0].toLocalFile().endsWith("/help/Dezavuvi10.html")) << Opened[0].toString().toStdString();
+  EXPECT_TRUE(QFileInfo(Opened[0].toLocalFile()).isFile());
+  std::string Version, Caption;
+  auto Armed = WhenModal([&](QDialog& Window) {
+    Caption = Window.windowTitle().toStdString();
+    Version = Window.findChild<QLabel*>("lblVersion")->text().toStdString();
+  });
+  ClickControl(Main.findChild<TColorButton*>("btnAbout"));
+  EXPECT_EQ(Caption, "About Brenmoor");
+  EXPECT_EQ(Version, "Version 4.0 Build 2");
+  QCoreApplication::setApplicationName(TestName);
 }
 
 TEST_F(MainFormTest, TheWindowCannotBeMadeSmallerThan640By480) {
