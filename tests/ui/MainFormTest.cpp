@@ -325,8 +325,13 @@ TEST_F(MainFormTest, TheToolbarSwitchesShowAndHideTheCompanionWindows) {
   // F5 turns between the units and the zone tab.
   auto* Pages = Main.findChild<QTabWidget*>("pageControls");
   EXPECT_TRUE(Main.UnitsTabShowing());
-  Pages->setCurrentIndex(1);
+  Main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&Main));
+  QTest::keyClick(&Main, Qt::Key_F5);
+  EXPECT_EQ(Pages->currentIndex(), 1);
   EXPECT_FALSE(Main.UnitsTabShowing());
+  QTest::keyClick(&Main, Qt::Key_F5);
+  EXPECT_TRUE(Main.UnitsTabShowing());
 }
 
 TEST_F(MainFormTest, TheZoneFactoriesMakeEachZoneOfTheStandardMapOneEngineZoneWithItsSprite) {
