@@ -444,3 +444,22 @@ TEST_F(MainFormTest, TheCompassCentresOnTheCapitalAndTheEffectsDrawOverTheStanda
   GrabToPng(Main);
   Surface.SetActive(false);
 }
+
+TEST_F(MainFormTest, TheScreenCursorsComeFromTheCursorFilesOfTheCurrentFolder) {
+  NoTip();
+  {
+    const TCurrentFolder In(ProgramFolder);
+    TfrmMain& Main = Start();
+    for (int Index : {1, 2}) {
+      const QCursor Cursor = Main.ScreenCursor(Index);
+      EXPECT_EQ(Cursor.shape(), Qt::BitmapCursor) << Index;
+      EXPECT_FALSE(Cursor.pixmap().isNull()) << Index;
+      EXPECT_TRUE(QRect(QPoint(0, 0), Cursor.pixmap().size()).contains(Cursor.hotSpot())) << Index;
+    }
+  }
+  // Elsewhere the files are missing: the cursors stay the arrow.
+  Forms.reset();
+  TfrmMain& Main = Start();
+  EXPECT_EQ(Main.ScreenCursor(1).shape(), Qt::ArrowCursor);
+  EXPECT_EQ(Main.ScreenCursor(2).shape(), Qt::ArrowCursor);
+}
