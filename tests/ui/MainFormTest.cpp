@@ -20,6 +20,7 @@
 #include "controls/ColorButton.h"
 #include "controls/ElasticPanel.h"
 #include "controls/ModalSteps.h"
+#include "controls/OwnerDrawListBox.h"
 #include "controls/PGDsgFrm.h"
 #include "controls/TipFrm.h"
 #include "controls/TransparentGlyph.h"
@@ -462,4 +463,23 @@ TEST_F(MainFormTest, TheScreenCursorsComeFromTheCursorFilesOfTheCurrentFolder) {
   TfrmMain& Main = Start();
   EXPECT_EQ(Main.ScreenCursor(1).shape(), Qt::ArrowCursor);
   EXPECT_EQ(Main.ScreenCursor(2).shape(), Qt::ArrowCursor);
+}
+
+TEST_F(MainFormTest, AVictoryConditionGetsAGreenBulletAndAHeadingNone) {
+  NoTip();
+  TfrmMain& Main = ShowMain(Start());
+  Main.ShowScreen(Main.pnlGameSetup());
+  auto* List = Main.findChild<TOwnerDrawListBox*>("lbVictoryConditions");
+  // An empty heading and an empty condition: only the bullet can draw.
+  List->addItems({"*", ""});
+  const QImage Picture = GrabToPng(*List);
+  const int Row = List->ItemHeight();
+  auto Greenish = [&](int X0, int Y0, int W, int H) {
+    for (int Y = Y0; Y < Y0 + H; ++Y)
+      for (int X = X0; X < X0 + W; ++X)
+        if (QColor(Picture.pixel(X + List->viewport()->x(), Y + List->viewport()->y())).green() > 128) return true;
+    return false;
+  };
+  EXPECT_FALSE(Greenish(0, 0, 16, Row));
+  EXPECT_TRUE(Greenish(0, Row + 4, 16, Row - 4));
 }
