@@ -38,6 +38,7 @@
 #include "sprites/StormSprite.h"
 #include "sprites/ZoneSpriteSurface.h"
 #include "support/GuiTest.h"
+#include "ui/GameScreenRules.h"
 #include "ui/GameWindows.h"
 #include "ui/Help.h"
 #include "ui/Startup.h"
@@ -377,7 +378,7 @@ TEST_F(MainFormTest, TheStatusBarShowsTheCurrentNationAndTheDiplomacyGlyphFollow
   EXPECT_EQ(Main.CurrentNation(), Nation);
   auto Text = [&](const char* Name) { return Main.findChild<QLabel*>(Name)->text().toStdString(); };
   ASSERT_GT(Nation->GetTotalResources(), 0);
-  EXPECT_EQ(Text("lblNationResources").substr(0, 1), " ");
+  EXPECT_EQ(Text("lblNationResources"), " " + FormatThousands(Nation->GetTotalResources()));
   EXPECT_EQ(Text("lblNationScore"), " " + std::to_string(Nation->GetWorldDomination()) + "%");
 
   auto* Diplomacy = Main.findChild<TColorButton*>("btnDiplomacy");
