@@ -14,6 +14,11 @@ build() {
 
 case "${1:-}" in
   play)
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+      echo "Brenmoor needs a display: start it from a desktop, or on a virtual one with" \
+        "xvfb-run -s \"-screen 0 1024x768x24\" ./brenmoor.sh play" >&2
+      exit 1
+    fi
     bash tools/install-deps.sh
     build release
     exec ./build/release/bin/brenmoor

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Brenmoor need,
-# and only those that are missing, so a machine that has them all is left alone.
+# Installs the Debian packages that building, running and testing Brenmoor need, and only
+# those that are missing, so a machine that has them all is left alone.
+#   tools/install-deps.sh                 what the build, the game and the tests need
+#   tools/install-deps.sh --screenshots   and the virtual display that tools/screenshot.sh uses
 set -euo pipefail
 
 packages=(
@@ -16,6 +18,16 @@ packages=(
   liblua5.4-dev
 )
 
+for arg in "$@"; do
+  case "$arg" in
+    --screenshots) packages+=(xvfb x11-utils imagemagick) ;;
+    *)
+      echo "usage: $0 [--screenshots]" >&2
+      exit 2
+      ;;
+  esac
+done
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -27,14 +39,20 @@ if [ ${#missing[@]} -eq 0 ]; then
   exit 0
 fi
 
-echo "Installing missing packages: ${missing[*]}"
+echo "Missing Debian packages: ${missing[*]}"
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
-  if command -v sudo >/dev/null 2>&1; then sudo="sudo"; else
-    echo "These packages are missing and installing them needs root: ${missing[*]}" >&2
+  # sudo only when it can be used here: without a password, or with a terminal to ask for one.
+  if command -v sudo >/dev/null 2>&1 && { sudo -n true 2>/dev/null || [ -t 0 ]; }; then
+    sudo="sudo"
+  else
+    echo "Installing them needs root. Run as root:" >&2
+    echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
+    echo "or run this script again as root: $0 $*" >&2
     exit 1
   fi
 fi
+echo "Installing them${sudo:+ with sudo}..."
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -q
 $sudo apt-get install -y -q "${missing[@]}"

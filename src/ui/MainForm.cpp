@@ -1,7 +1,618 @@
 #include "ui/MainForm.h"
 
-TfrmMain::TfrmMain(QWidget* Parent) : QMainWindow(Parent) {
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QProcess>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cstring>
+
+#include "controls/AboutDialog.h"
+#include "controls/CaptionBarArt.h"
+#include "controls/CellImage.h"
+#include "controls/ColorButton.h"
+#include "controls/ElasticPanel.h"
+#include "controls/OwnerDrawListBox.h"
+#include "controls/PGDsgFrm.h"
+#include "controls/TipDialog.h"
+#include "controls/TransparentGlyph.h"
+#include "engine/BrenmoorEngine.h"
+#include "engine/ImpulseAssigner.h"
+#include "engine/RealTimeEngine.h"
+#include "foundation/StringEncryptor.h"
+#include "gamemap/BrenmoorZoneSprite.h"
+#include "gamemap/GameArt.h"
+#include "gamemap/GameMapHooks.h"
+#include "lobby/VexilConnection.h"
+#include "platform/Application.h"
+#include "platform/Fonts.h"
+#include "platform/LobbyTransport.h"
+#include "platform/QtImpulseScheduler.h"
+#include "platform/RegistryManager.h"
+#include "platform/SpriteSurfaceView.h"
+#include "platform/TextCodec.h"
+#include "platform/ThreadTimer.h"
+#include "platform/WidgetUtils.h"
+#include "players/ScriptModule.h"
+#include "sound/MediaPlayerEx.h"
+#include "sound/WaveMixer.h"
+#include "sprites/ColorPalette.h"
+#include "sprites/CursorFile.h"
+#include "sprites/StormSprite.h"
+#include "sprites/ZoneSpriteSurface.h"
+#include "ui/GameScreenRules.h"
+#include "ui/GameWindows.h"
+#include "ui/Help.h"
+#include "ui/MapScroller.h"
+#include "ui/NavigatorView.h"
+
+namespace {
+
+// The window as it was designed: its client area, which every screen fills.
+constexpr int DesignWidth = 632;
+constexpr int DesignHeight = 449;
+
+// The colours of the game's buttons and panels.
+const QColor DarkGreen(0, 64, 0);
+const QColor Green(0, 255, 0);
+const QColor Navy(0, 0, 128);
+
+// The scrambling key of the lobby lines, the saved games and the server address file.
+constexpr const char* ScramblerKey = "MorqTeln";
+constexpr const char* ScenarioEditorFiles[] = {"BrenmoorScenarioEditor", "BrenmoorScenarioEditor.exe"};
+
+QString ProgramFolder() { return QCoreApplication::applicationDirPath(); }
+std::string ProgramFile(const QString& Name) { return FromQString(QDir(ProgramFolder()).filePath(Name)); }
+
+// A cursor from a cursor file, its hot spot kept; nothing when the file is missing or cannot be
+// read.
+std::optional<QCursor> LoadCursorFile(const QString& FileName) {
+  QFile File(FileName);
+  if (!File.open(QIODevice::ReadOnly)) return std::nullopt;
+  const QByteArray Bytes = File.readAll();
+  try {
+    const TCursorPicture Cursor =
+        ReadCursorFile(std::string_view(Bytes.constData(), static_cast<std::size_t>(Bytes.size())), FromQString(FileName));
+    QImage Picture(Cursor.Width, Cursor.Height, QImage::Format_ARGB32);
+    for (int Y = 0; Y < Cursor.Height; ++Y)
+      for (int X = 0; X < Cursor.Width; ++X)
+        Picture.setPixel(X, Y, Cursor.Pixels[static_cast<std::size_t>(Y * Cursor.Width + X)]);
+    return QCursor(QPixmap::fromImage(Picture), Cursor.HotX, Cursor.HotY);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+QLabel* MakeLabel(QWidget* Parent, const char* Name, const QString& Text, const QRect& Bounds) {
+  auto* Label = new QLabel(Text, Parent);
+  Label->setObjectName(Name);
+  Label->setGeometry(Bounds);
+  return Label;
+}
+
+TElasticPanel* MakeScreen(QWidget* Parent, const char* Name) {
+  auto* Panel = new TElasticPanel(Parent);
+  Panel->setObjectName(Name);
+  Panel->setGeometry(0, 0, DesignWidth, DesignHeight);
+  Panel->SetDTWidth(DesignWidth);
+  Panel->SetDTHeight(DesignHeight);
+  Panel->setAutoFillBackground(true);
+  QPalette Colors = Panel->palette();
+  Colors.setColor(QPalette::Window, Qt::black);
+  Colors.setColor(QPalette::WindowText, Green);
+  Panel->setPalette(Colors);
+  return Panel;
+}
+
+}  // namespace
+
+const std::vector<std::pair<std::string, std::string>>& TfrmMain::SoundFiles() {
+  static const std::vector<std::pair<std::string, std::string>> Files = {
+      {"sndButton", "button.wav"},       {"sndClick", "click.wav"},     {"sndError", "error.wav"},
+      {"sndExplosion", "explosion.wav"}, {"sndBombard", "bombard.wav"}, {"sndAtomic", "atomic.wav"},
+      {"sndRockets", "rockets.wav"},     {"sndBuzz", "buzz.wav"}};
+  return Files;
+}
+
+TfrmMain::TfrmMain(std::unique_ptr<TRegistryManager> Settings, QWidget* Parent) : QWidget(Parent) {
   setObjectName("frmMain");
-  setWindowTitle("Brenmoor");
-  resize(1024, 768);
+  setWindowTitle("Brenmoor 4.0");
+  setFont(GameFont("Imprint MT Shadow", 16));
+  QPalette Colors = palette();
+  Colors.setColor(QPalette::WindowText, Navy);
+  setPalette(Colors);
+  setProperty("HelpContext", 10);
+  FSettings = Settings ? std::move(Settings) : std::make_unique<TRegistryManager>();
+  FSettings->SetSubKey("Software\\Quillfen\\Brenmoor\\");
+  FSettings->SetLazyWrite(false);
+  CreateComponents();
+  CreateCaptionBar();
+  CreateScreens();
+  // FormCreate: the title screen first.
+  ShowScreen(FTitle);
+  setMinimumSize(640, 480);
+  resize(DesignWidth + 8, DesignHeight + 31);
+}
+
+TfrmMain::~TfrmMain() {
+  // The map's widgets let go of the surface before it goes.
+  if (FScroller) FScroller->SetSpriteSurface(nullptr);
+  if (FNavigator) FNavigator->SetSpriteSurface(nullptr);
+  // The clock goes first (it deactivates itself), then the engine lets go of the map.
+  FClock.reset();
+  FVexilImpulses.reset();
+  if (FEngine) FEngine->SetZoneMap(nullptr);
+  if (FMidi) {
+    FMidi->Stop();
+    FMidi->Close();
+  }
+}
+
+void TfrmMain::CreateComponents() {
+  FEncrypt = std::make_unique<TStringEncryptor>(ScramblerKey);
+  const std::uint64_t Seed = static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch());
+  EffectsRandom().SetSeed(Seed);
+
+  // The map: its palette, surface and the effects over the zones.
+  FPalette = std::make_unique<TColorPalette>();
+  FSurface = std::make_unique<TZoneSpriteSurface>();
+  FSurface->SetColorPalette(FPalette.get());
+  FSurface->SetColorIndexLand(62);
+  FSurface->SetColorIndexSea(156);
+  FSurface->SetGridMarginTop(16);
+  FSurface->SetGridWidth(20);
+  FSurface->SetGridHeight(26);
+  FSurface->SetPreviewWidth(200);
+  FSurface->SetPreviewHeight(150);
+  FSurface->SetAutoBlank(true);
+  FSurface->SetAutoBlankColorIndex(0);
+  FEffects = std::make_unique<TSpriteEngine>();
+  FEffects->SetPriority(1);
+  FEffects->SetSpriteSurface(FSurface.get());
+  FStormFactory = std::make_unique<TStormSpriteFactory>();
+  SetGameStormSettings(*FStormFactory);
+  for (int Kind = 0; Kind < BlastKindCount; ++Kind) {
+    FBlastFactories[std::size_t(Kind)] = std::make_unique<TBombBlastSpriteFactory>();
+    FBlastFactories[std::size_t(Kind)]->SetSettings(GameBlastSettings(TBlastKind(Kind)));
+  }
+
+  // The rules engine shares the map's zones: each map zone is made as one of its zones.
+  FEngine = std::make_unique<TBrenmoorEngine>();
+  FEngine->SetRandomSeed(Seed);
+  InstallGameZoneHooks(*FSurface, *FEngine);
+  FEngine->SetZoneMap(&FSurface->GetZoneMap());
+  FImpulses = std::make_unique<TImpulseAssigner>(TImpulseAssigner::Standard());
+
+  // The lobby connection, scrambled with the game's key; the port comes with the log-in.
+  FVexil = std::make_unique<TVexilConnection>(std::make_unique<TTcpLobbyTransport>());
+  FVexil->SetSubjectCode("Brenmoor");
+  FVexil->SetHost("localhost");
+  FVexil->SetPort(0);
+  FVexil->OnEncryptString = [this](TVexilConnection*, std::string& Line) { FEncrypt->EncryptString(Line); };
+  FVexil->OnDecryptString = [this](TVexilConnection*, std::string& Line) { FEncrypt->DecryptString(Line); };
+  FVexilImpulses = std::make_unique<TVexilImpulseConnection>(*FVexil);
+
+  // The impulse clock on the window system's timers.
+  FScheduler = std::make_unique<TQtImpulseScheduler>(this);
+  FClock = std::make_unique<TRealTimeEngine>(*FScheduler);
+  FClock->SetInterval(TRealTimeEngine::DefaultInterval);
+  FClock->SetConnection(FVexilImpulses.get());
+  FEngine->SetChangeSink(FClock.get());
+  WireEngineEvents();
+  WireClockEvents();
+
+  // Sound and music.
+  FMixer = std::make_unique<TWaveMixer>();
+  FMixer->Loaded();
+  for (const auto& [Name, File] : SoundFiles()) {
+    auto Buffer = std::make_unique<TSoundBuffer>();
+    Buffer->SetWaveMixer(FMixer.get());
+    RunGuarded([&] { Buffer->LoadFromFile(ProgramFile("sounds/" + ToQString(File))); });
+    FSounds[Name] = std::move(Buffer);
+  }
+  SetMusicDevice(nullptr);
+
+  // Dialogs.
+  FTips = std::make_unique<TOSKTipDlg>();
+  SetUpBrenmoorTips(*FTips);
+  FAbout = std::make_unique<TAboutDialog>();
+  FAbout->SetVersion("4.0 Build 2");
+  FAbout->SetCredits({"Brenmoor", "", "A game of the Second World War", "", "Design and programming",
+                      "Quillfen", "", "Map, sounds and music", "made by the game's own tools", "",
+                      "Thank you for playing!"});
+
+  // Timers.
+  FTimerMidi = new TThreadedTimer(this);
+  FTimerMidi->setObjectName("timerMidi");
+  FTimerMidi->SetInterval(5000);
+  FTimerMidi->SetThreadPriority(tpLower);
+  FTimerMidi->OnTimer = [this](TThreadedTimer*) { timerMidiTimer(); };
+  FTimerExplosions = new TThreadedTimer(this);
+  FTimerExplosions->setObjectName("timerExplosions");
+  FTimerExplosions->SetInterval(500);
+  FTimerImage = new QTimer(this);
+  FTimerImage->setObjectName("timerImage");
+  FTimerImage->setInterval(50);
+  FTimerImage->setSingleShot(true);
+  connect(FTimerImage, &QTimer::timeout, this, [this] { RunGuarded([this] { timerImageTimer(); }); });
+
+  // Screen cursors, by file name from the current folder.
+  if (auto Target = LoadCursorFile(GameArt::TargetCursor)) FCursors[1] = *Target;
+  if (auto Busy = LoadCursorFile(GameArt::BusyCursor)) FCursors[2] = *Busy;
+}
+
+void TfrmMain::WireEngineEvents() {
+  // The game's happenings: map effects, sounds, notices and panel refreshes come with the
+  // game screen's handlers; until then each is heard and passed over.
+  TBrenmoorEngine& E = *FEngine;
+  E.OnRemoveUnit = [](TBrenmoorEngine*, TUnit*) {};
+  for (TEngineNationZoneEvent* Event : {&E.OnInvadeZone, &E.OnConquerZone, &E.OnAtomicBomb, &E.OnBombardZone,
+                                        &E.OnAirStrikeZone, &E.OnRocketAttack, &E.OnBombZone})
+    *Event = [](TBrenmoorEngine*, TNation*, TBrenmoorZone*) {};
+  for (TEngineStormEvent* Event : {&E.OnCreateStorm, &E.OnRemoveStorm, &E.OnMoveStorm})
+    *Event = [](TBrenmoorEngine*, TStorm*) {};
+  E.OnRandomEvent = [](TBrenmoorEngine*, TRandomEvent*) {};
+  for (TEngineNationsEvent* Event : {&E.OnConquerNation, &E.OnDeclareWar, &E.OnDeclareAllies, &E.OnExileGovt})
+    *Event = [](TBrenmoorEngine*, TNation*, TNation*) {};
+  E.OnUpgradeTech = [](TBrenmoorEngine*, TNation*, int) {};
+  E.OnUpgradeUnitType = [](TBrenmoorEngine*, TNation*, TUnitType) {};
+  E.OnReinforcement = [](TBrenmoorEngine*, TZone*) {};
+  E.OnAlliance = [](TBrenmoorEngine*, TNation*) {};
+  E.OnCoup = [](TBrenmoorEngine*, TNation*) {};
+  E.OnDiplomacy = [](TBrenmoorEngine*, TNation*, TNation*, int) {};
+  E.OnRemovePlayer = [](TBrenmoorEngine*, const std::string&) {};
+  E.OnPlayerSurrender = [](TBrenmoorEngine*, const std::string&) {};
+}
+
+void TfrmMain::WireClockEvents() {
+  // The impulse's steps on this machine: running the rules, replaying the host's changes and
+  // the upkeep come with the game's start; until then each step is heard and passed over.
+  TRealTimeEngine& C = *FClock;
+  C.BeforeProcess = [](TClockRun*) {};
+  C.OnCollectOrders = [](TClockRun*, const std::string&, const std::string&) {};
+  C.OnProcessOrders = [](TClockRun*) {};
+  C.OnProcessStateChange = [](TClockRun*, const std::string&) {};
+  C.OnUserRemoved = [](TClockRun*, const TVexilUserPtr&) {};
+  C.AfterProcess = [](TClockRun*) {};
+  C.OnActivate = [](TRealTimeEngine*) {};
+  C.OnDeactivate = [](TRealTimeEngine*) {};
+}
+
+void TfrmMain::CreateCaptionBar() {
+  FCaptionBar = new TPGCaptionBar(this);
+  FCaptionBar->setObjectName("dfCaption");
+  FCaptionBar->SetOptions(cboButtonsSameHeight | cboCaptionBarAutosize | cboDesignTimeEnhancements |
+                          cboDesignTimeTips);
+  FCaptionBar->SetHeight(23);
+  FCaptionBar->SetActiveColor(Qt::black);
+  FCaptionBar->SetInactiveColor(Qt::black);
+  FCaptionBar->SetMinWidth(640);
+  FCaptionBar->SetMinHeight(480);
+  auto* SysMenu = new TPGCaptionBarSystemButton(this);
+  SysMenu->setObjectName("cbtnSysMenu");
+  SysMenu->SetKind(sbkSystemMenu);
+  auto* Title = new TPGCaptionBarGlyph(this);
+  Title->setObjectName("dfCaptionGlyph");
+  Title->SetCaption(windowTitle());
+  FCaptionBar->SetTitle(Title);
+  for (auto [Name, Kind] : {std::pair{"cbtnClose", sbkSystemClose}, std::pair{"cbtnMaximize", sbkMaximize},
+                            std::pair{"cbtnMinimize", sbkMinimize}}) {
+    auto* Button = new TPGCaptionBarSystemButton(this);
+    Button->setObjectName(Name);
+    Button->SetKind(Kind);
+  }
+  for (auto [Name, Glyph] : {std::pair{"cbtnSound", "SOUND"}, std::pair{"cbtnMidi", "MUSIC"}}) {
+    auto* Switch = new TPGCaptionBarButton(this);
+    Switch->setObjectName(Name);
+    Switch->SetButtonType(cctToggleButton);
+    Switch->SetAlign(lrRightJustify);
+    Switch->SetGlyph(LoadCaptionArt(Glyph));
+    (std::strcmp(Name, "cbtnSound") == 0 ? FSoundSwitch : FMidiSwitch) = Switch;
+  }
+  FMidiSwitch->OnClick = [this](TPGCaptionBarComponent*) { cbtnMidiClick(); };
+}
+
+TColorButton* TfrmMain::MakeButton(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Bounds,
+                                   bool Toggle) {
+  auto* Button = new TColorButton(Parent);
+  Button->setObjectName(Name);
+  Button->setGeometry(Bounds);
+  Button->SetCaption(Caption);
+  Button->SetColor(DarkGreen);
+  Button->SetColorHighlight(Green);
+  Button->SetColorShadow(Qt::black);
+  Button->SetColorHot(Qt::yellow);
+  Button->SetFontColor(Green);
+  Button->setFont(GameFont("Arial", 12, true));
+  if (Toggle) Button->SetStayDown(true);
+  // btnMoveMouseUp: every button of the window clicks.
+  Button->OnMouseUp = [this](TGraphicControl*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+    PlaySoundIfEnabled(Sound("sndButton"));
+  };
+  return Button;
+}
+
+void TfrmMain::BindClick(const char* ButtonName, void (TfrmMain::*Handler)()) {
+  findChild<TColorButton*>(ButtonName)->OnClick = [this, Handler](TGraphicControl*) { (this->*Handler)(); };
+}
+
+void TfrmMain::CreateScreens() {
+  CreateArtwork();
+  CreateTitleScreen();
+  CreateSetupScreen();
+  FGame = MakeScreen(this, "pnlGame");
+  CreateGameScreen();
+  FLobby = MakeScreen(this, "pnlLobby");
+  MakeLabel(FLobby, "lblLobby", "Game Lobby", {16, 8, 300, 24});
+  auto* Buzzer = MakeButton(FLobby, "btnBuzzer", "Buzzer", {540, 416, 80, 25}, true);
+  Buzzer->SetDown(true);
+  FHallOfFame = MakeScreen(this, "pnlHallOfFame");
+  MakeLabel(FHallOfFame, "lblHallOfFame", "Hall of Fame", {16, 8, 300, 24});
+  FEditor = MakeScreen(this, "pnlEditor");
+  MakeLabel(FEditor, "lblEditor", "Script Editor", {16, 8, 300, 24});
+  for (TElasticPanel* Screen : {FTitle, FGameSetup, FGame, FLobby, FHallOfFame, FEditor}) Screen->Loaded();
+}
+
+QImage TfrmMain::LoadArt(const QString& Name) const {
+  return QImage(QDir(ProgramFolder()).filePath(ToQString(GameArt::PicturePath(FromQString(Name)))));
+}
+
+void TfrmMain::CreateArtwork() {
+  // A hidden panel that only carries the game's pictures.
+  FArtwork = new QWidget(this);
+  FArtwork->setObjectName("pnlArtwork");
+  FArtwork->hide();
+  for (const char* Name : {"imFactory", "imResource", "imCapital", "imDiplomacy0", "imDiplomacy1", "imDiplomacy2",
+                           "imDiplomacy3", "imPort", "imAirStrip", "imRockets", "imGreenBullet"}) {
+    auto* Image = new QLabel(FArtwork);
+    Image->setObjectName(Name);
+    Image->setPixmap(QPixmap::fromImage(LoadArt(Name)));
+  }
+  for (const char* Name : {"cellFlags", "cellUnits", "cellGradient1"}) {
+    auto* Cells = new TCellImage(FArtwork);
+    Cells->setObjectName(Name);
+    Cells->SetPicture(QPixmap::fromImage(LoadArt(Name)));
+  }
+}
+
+void TfrmMain::CreateTitleScreen() {
+  FTitle = MakeScreen(this, "pnlTitle");
+  FTitlePicture = MakeLabel(FTitle, "imTitle", "", {0, 0, DesignWidth, DesignHeight});
+  FTitlePicture->setScaledContents(true);
+  struct TTitleButton {
+    const char* Name;
+    const char* Caption;
+  };
+  const TTitleButton Buttons[] = {{"btnNewGame", "Solo Game"},         {"btnLogin", "Online Game"},
+                                  {"btnOpenSavedGame", "Saved Game"},   {"btnEditor", "Script Editor"},
+                                  {"btnScenarioEditor", "Scenario Editor"}, {"btnAbout", "About"},
+                                  {"btnHelp", "Help"},                  {"btnExit", "Exit"}};
+  int Top = 120;
+  for (const TTitleButton& B : Buttons) {
+    MakeButton(FTitle, B.Name, B.Caption, {492, Top, 124, 28});
+    Top += 36;
+  }
+  BindClick("btnAbout", &TfrmMain::btnAboutClick);
+  BindClick("btnExit", &TfrmMain::btnExitClick);
+  BindClick("btnHelp", &TfrmMain::btnHelpClick);
+  BindClick("btnScenarioEditor", &TfrmMain::btnScenarioEditorClick);
+  findChild<TColorButton*>("btnEditor")->OnClick = [this](TGraphicControl*) { ShowScreen(FEditor); };
+  auto* Tips = new TColorButton(FTitle);
+  Tips->setObjectName("imTips");
+  Tips->setGeometry(16, 397, 40, 40);
+  Tips->SetGlyph(MakeGlyphTransparent(QPixmap::fromImage(LoadTipBitmap())));
+  Tips->SetStretch(true);
+  Tips->SetColor(Qt::black);
+  Tips->SetColorHighlight(Qt::black);
+  Tips->SetColorShadow(Qt::black);
+  Tips->SetColorHot(Qt::yellow);
+  Tips->setToolTip("Tip of the day");
+  Tips->OnClick = [this](TGraphicControl*) { imTipsClick(); };
+}
+
+void TfrmMain::CreateSetupScreen() {
+  FGameSetup = MakeScreen(this, "pnlGameSetup");
+  MakeLabel(FGameSetup, "lblGameSetup", "New Game", {16, 8, 300, 24});
+  MakeLabel(FGameSetup, "lblVictoryConditions", "Victory Conditions", {330, 40, 290, 20});
+  auto* Victory = new TOwnerDrawListBox(FGameSetup);
+  Victory->setObjectName("lbVictoryConditions");
+  Victory->setGeometry(330, 62, 290, 300);
+  Victory->SetColor(Qt::black);
+  Victory->SetFontColor(Green);
+  Victory->SetItemHeight(18);
+  Victory->SetDefaultDrawing(false);
+  Victory->OnCustomDraw = [this](TOwnerDrawListBox* Control, QPainter& Canvas, int Index, const QRect& Rect,
+                                 TOwnerDrawState State) {
+    lbVictoryConditionsCustomDraw(Control, Canvas, Index, Rect, State);
+  };
+  auto* Cancel = MakeButton(FGameSetup, "btnCancelSetup", "Cancel", {540, 416, 80, 25});
+  Cancel->OnClick = [this](TGraphicControl*) { ShowScreen(FVexil->LoggedIn() ? FLobby : FTitle); };
+}
+
+void TfrmMain::SetForms(TBrenmoorForms* Forms) {
+  // The navigator goes with its window.
+  if (FNavigator) FNavigator->SetSpriteSurface(nullptr);
+  FNavigator = nullptr;
+  FForms = Forms;
+  if (!FForms) return;
+  FForms->dmScript().SetBrenmoorEngine(FEngine.get());
+  // The navigator window shows the whole map.
+  if (TGameWindow* Window = FForms->Form("frmNavigator")) {
+    FNavigator = new TSpriteSurfaceNavigator(Window);
+    FNavigator->setObjectName("navigator");
+    auto* Layout = new QVBoxLayout(Window);
+    Layout->setContentsMargins(0, 0, 0, 0);
+    Layout->addWidget(FNavigator);
+    FNavigator->SetSpriteSurface(FSurface.get());
+    FNavigator->SetBackground(ImageOfBitmap(FSurface->GetPreview()));
+  }
+  // Closing a tool window releases the switch that showed it.
+  for (auto [ButtonName, FormName] : {std::pair{"btnNavigator", "frmNavigator"}, std::pair{"btnNews", "frmNews"},
+                                      std::pair{"btnScores", "frmScores"}, std::pair{"btnCommunicate", "frmComms"}}) {
+    TColorButton* Button = findChild<TColorButton*>(ButtonName);
+    if (TGameWindow* Form = FForms->Form(FormName))
+      Form->OnClose = [Button = QPointer<TColorButton>(Button)](TGameWindow*) {
+        if (Button) Button->SetDown(false);
+      };
+  }
+}
+
+void TfrmMain::SetMusicDevice(std::unique_ptr<TMediaPlayer> Device) {
+  if (FMidi) {
+    FMidi->Stop();
+    FMidi->Close();
+  }
+  FMidi = std::make_unique<TMediaPlayerEx>(std::move(Device));
+  FMidi->SetDirectory(ProgramFile("music"));
+  FMidi->SetRandomGenerator(&EffectsRandom());
+}
+
+TSoundBuffer* TfrmMain::Sound(const std::string& Name) const {
+  const auto It = FSounds.find(Name);
+  return It == FSounds.end() ? nullptr : It->second.get();
+}
+
+QCursor TfrmMain::ScreenCursor(int Index) const {
+  const auto It = FCursors.find(Index);
+  return It == FCursors.end() ? QCursor(Qt::ArrowCursor) : It->second;
+}
+
+// --- Screens ---
+
+void TfrmMain::ShowScreen(TElasticPanel* Screen) {
+  if (!Screen) return;
+  Screen->show();
+  Screen->raise();
+}
+
+TElasticPanel* TfrmMain::FrontScreen() const {
+  // The last of the window's children among the screens is the one on top.
+  TElasticPanel* Front = nullptr;
+  for (QObject* Child : children())
+    if (auto* Panel = qobject_cast<TElasticPanel*>(Child); Panel && Panel->isVisibleTo(this)) Front = Panel;
+  return Front;
+}
+
+void TfrmMain::PlaceScreens() {
+  const QRect Client = contentsRect();
+  for (TElasticPanel* Screen : {FTitle, FGameSetup, FGame, FLobby, FHallOfFame, FEditor})
+    if (Screen) Screen->setGeometry(Client);
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* Event) {
+  QWidget::resizeEvent(Event);
+  PlaceScreens();
+}
+
+bool TfrmMain::event(QEvent* Event) {
+  if (Event->type() == QEvent::Type(WM_SHOWSTARTUPTIP)) {
+    RunGuarded([this] { ShowStartupTip(); });
+    return true;
+  }
+  if (Event->type() == QEvent::ContentsRectChange) PlaceScreens();
+  return QWidget::event(Event);
+}
+
+// --- Showing and closing ---
+
+void TfrmMain::showEvent(QShowEvent* Event) {
+  QWidget::showEvent(Event);
+  if (FShownOnce) return;
+  FShownOnce = true;
+  RunGuarded([this] { FormShow(); });
+}
+
+void TfrmMain::FormShow() {
+  bool EditorThere = false;
+  for (const char* Name : ScenarioEditorFiles) EditorThere = EditorThere || QFileInfo(ToQString(ProgramFile(Name))).isFile();
+  findChild<TColorButton*>("btnScenarioEditor")->setVisible(EditorThere);
+  // The zone sprites' icon sheets: factories, rich resources, unit tallies, capital, port,
+  // airfield and rocket site. A sheet that cannot be read is said, and the rest goes on.
+  RunGuarded([] { TBrenmoorZoneSprite::LoadIconCanvasesFromFolder(FromQString(ProgramFolder())); });
+  // The title picture loads just after the window first shows.
+  FTimerImage->start();
+  QCoreApplication::postEvent(this, new QEvent(QEvent::Type(WM_SHOWSTARTUPTIP)));
+  FSettings->RestoreBounds(*this, "Main");
+  if (FForms)
+    for (const char* Prefix : PlacementPrefixes)
+      if (TGameWindow* Form = FForms->Form(Prefix)) FSettings->RestoreBounds(*Form, Prefix);
+  FSoundSwitch->SetDown(SwitchFromSetting(FSettings->ReadInteger("Sound")));
+  FMidiSwitch->SetDown(SwitchFromSetting(FSettings->ReadInteger("Music")));
+  FTimerMidi->SetEnabled(true);
+}
+
+void TfrmMain::closeEvent(QCloseEvent* Event) {
+  RunGuarded([this] { FormClose(); });
+  Event->accept();
+  if (OnTerminate) OnTerminate();
+}
+
+void TfrmMain::FormClose() {
+  CloseGame();
+  FTimerMidi->SetEnabled(false);
+  FSettings->SaveBounds(*this, "Main");
+  if (FForms)
+    for (const char* Prefix : PlacementPrefixes)
+      if (TGameWindow* Form = FForms->Form(Prefix)) FSettings->SaveBounds(*Form, Prefix);
+  FSettings->WriteInteger("Sound", SwitchSetting(SoundOn()));
+  FSettings->WriteInteger("Music", SwitchSetting(MusicOn()));
+}
+
+void TfrmMain::CloseGame() {
+  FClock->SetActive(false);
+  FSurface->SetActive(false);
+  FTimerExplosions->SetEnabled(false);
+}
+
+// --- The title screen's actions ---
+
+void TfrmMain::ShowStartupTip() { RunTipOfTheDay(*FTips, *FSettings, true); }
+void TfrmMain::imTipsClick() { RunTipOfTheDay(*FTips, *FSettings, false); }
+void TfrmMain::btnAboutClick() { FAbout->Execute(); }
+void TfrmMain::btnExitClick() { close(); }
+void TfrmMain::btnHelpClick() { ShowHelpTopic(GameArt::MainHelpTopic); }
+
+void TfrmMain::btnScenarioEditorClick() {
+  for (const char* Name : ScenarioEditorFiles) {
+    const QString File = ToQString(ProgramFile(Name));
+    if (QFileInfo(File).isFile()) {
+      QProcess::startDetached(File, {}, ProgramFolder());
+      return;
+    }
+  }
+}
+
+void TfrmMain::timerImageTimer() {
+  FTimerImage->stop();
+  FTitlePicture->setPixmap(QPixmap(QDir(ProgramFolder()).filePath(GameArt::TitlePicture)));
+}
+
+// --- Sound and music ---
+
+bool TfrmMain::SoundOn() const { return FSoundSwitch->Down(); }
+bool TfrmMain::MusicOn() const { return FMidiSwitch->Down(); }
+
+void TfrmMain::PlaySoundIfEnabled(TSoundBuffer* Sound) {
+  if (Sound && SoundOn()) Sound->Play();
+}
+
+void TfrmMain::cbtnMidiClick() {
+  if (MusicOn()) return;
+  if (FMidi->IsPlaying()) FMidi->Stop();
+  FMidi->Close();
+}
+
+void TfrmMain::timerMidiTimer() {
+  if (FClock->GetActive() && MusicOn()) FMidi->PlayNextIfIdle();
+  auto* Buzzer = findChild<TColorButton*>("btnBuzzer");
+  if (FVexil->Active() && FVexil->LoggedIn() && !FClock->GetActive() && Buzzer && Buzzer->Down() &&
+      FVexil->UserCount() >= 2)
+    if (TSoundBuffer* Buzz = Sound("sndBuzz")) Buzz->Play();
 }

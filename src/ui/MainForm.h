@@ -1,9 +1,248 @@
 #pragma once
-// The main window: the composition root that owns the game's components and screens.
-#include <QMainWindow>
+// The main window: the composition root of the game. It owns the rules engine, the impulse
+// clock and its schedule, the map surface with its view and effects, the lobby connection, the
+// scrambler, the settings store, the sound mixer with the game's sounds, the music player, the
+// timers, the tip and about dialogs, and the six screens of the game, one in front at a time.
+// Its handlers stay thin: what they decide lives in GameScreenRules.h and the core.
+#include <QCursor>
+#include <QPointer>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
 
-class TfrmMain : public QMainWindow {
+#include "platform/RegistryManager.h"
+#include "sprites/BombBlastSprite.h"
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QStackedWidget;
+class QTabWidget;
+class QTimer;
+class TAboutDialog;
+class TBrenmoorEngine;
+class TBrenmoorForms;
+class TBrenmoorZone;
+class TCellImage;
+class TClockRun;
+class TColorButton;
+class TColorPalette;
+class TElasticPanel;
+class TImpulseAssigner;
+class TMediaPlayer;
+class TMediaPlayerEx;
+class TNation;
+class TOSKTipDlg;
+class TOwnerDrawListBox;
+class TPGCaptionBar;
+class TPGCaptionBarButton;
+class TQtImpulseScheduler;
+class TRealTimeEngine;
+class TSoundBuffer;
+class TSpriteEngine;
+class TSpriteSurfaceNavigator;
+class TSpriteSurfaceScroller;
+class TStormSpriteFactory;
+class TSpriteSurfaceView;
+class TStringEncryptor;
+class TThreadedTimer;
+class TUnit;
+class TVexilConnection;
+class TVexilImpulseConnection;
+class TWaveMixer;
+class TZoneSpriteSurface;
+
+class TfrmMain : public QWidget {
   Q_OBJECT
 public:
-  explicit TfrmMain(QWidget* Parent = nullptr);
+  // The main window's message that shows the tip of the day once the window is on screen.
+  static constexpr int WM_SHOWSTARTUPTIP = 1025;
+  // The game's sounds, by component name, and the files of the program folder's "sounds".
+  static const std::vector<std::pair<std::string, std::string>>& SoundFiles();
+
+  // Settings: the store to keep the settings in (nullptr: the user's own).
+  explicit TfrmMain(std::unique_ptr<TRegistryManager> Settings = nullptr, QWidget* Parent = nullptr);
+  ~TfrmMain() override;
+
+  // The windows made after this one at start-up (navigator, news, scores...), not owned.
+  void SetForms(TBrenmoorForms* Forms);
+  TBrenmoorForms* Forms() const { return FForms; }
+  // Runs when the window has closed and written its settings: ends the program.
+  std::function<void()> OnTerminate;
+
+  // --- Owned components ---
+  TBrenmoorEngine& brm() { return *FEngine; }
+  TRealTimeEngine& rte() { return *FClock; }
+  TImpulseAssigner& impulses() { return *FImpulses; }
+  TZoneSpriteSurface& surface() { return *FSurface; }
+  TSpriteSurfaceView& surfaceView() { return *FSurfaceView; }
+  TSpriteEngine& engineEffects() { return *FEffects; }
+  // The storm factory and the five blast factories of the map's effects.
+  TStormSpriteFactory& factStorm() { return *FStormFactory; }
+  TBombBlastSpriteFactory& BlastFactory(TBlastKind Kind) { return *FBlastFactories.at(Kind); }
+  TSpriteSurfaceScroller& scroller() { return *FScroller; }
+  // The navigator in the navigator window (nullptr before the windows are made).
+  TSpriteSurfaceNavigator* navigator() const { return FNavigator; }
+  TColorPalette& palMain() { return *FPalette; }
+  TVexilConnection& vexil() { return *FVexil; }
+  TStringEncryptor& encrypt() { return *FEncrypt; }
+  TRegistryManager& reg() { return *FSettings; }
+  TWaveMixer& mixer() { return *FMixer; }
+  TMediaPlayerEx& midi() { return *FMidi; }
+  // The music player plays through Device from now on (the synthesiser by default).
+  void SetMusicDevice(std::unique_ptr<TMediaPlayer> Device);
+  TOSKTipDlg& dlgTips() { return *FTips; }
+  TAboutDialog& dlgAbout() { return *FAbout; }
+  TThreadedTimer& timerMidi() { return *FTimerMidi; }
+  TThreadedTimer& timerExplosions() { return *FTimerExplosions; }
+  QTimer& timerImage() { return *FTimerImage; }
+  // The sound buffer of that name (sndButton, sndClick...); nullptr for another name.
+  TSoundBuffer* Sound(const std::string& Name) const;
+  // Screen cursors: 1 the target cursor, 2 the busy cursor (the default arrow when its file is
+  // missing).
+  QCursor ScreenCursor(int Index) const;
+
+  // --- Screens ---
+  TElasticPanel* pnlTitle() const { return FTitle; }
+  TElasticPanel* pnlGameSetup() const { return FGameSetup; }
+  TElasticPanel* pnlGame() const { return FGame; }
+  TElasticPanel* pnlLobby() const { return FLobby; }
+  TElasticPanel* pnlHallOfFame() const { return FHallOfFame; }
+  TElasticPanel* pnlEditor() const { return FEditor; }
+  // Brings Screen to the front.
+  void ShowScreen(TElasticPanel* Screen);
+  // The screen in front.
+  TElasticPanel* FrontScreen() const;
+
+  // --- State read by the game's windows ---
+  TNation* CurrentNation() const { return FCurrentNation; }
+  bool UnitsTabShowing() const { return FUnitsTabShowing; }
+  TBrenmoorZone* SelectedZone() const { return FSelectedZone; }
+  std::vector<TUnit*>& SelectedUnits() { return FSelectedUnits; }
+  std::vector<TBrenmoorZone*>& RoutePoints() { return FRoutePoints; }
+
+  // --- Operations the other windows call ---
+  // Plays Sound only while the caption bar's sound switch is down.
+  void PlaySoundIfEnabled(TSoundBuffer* Sound);
+  bool SoundOn() const;
+  bool MusicOn() const;
+  // Ends the running game: the clock and the map stop.
+  void CloseGame();
+  // The map set FileName (relative to the current folder) on the map surface: each map zone
+  // becomes one zone of the rules engine with its game sprite.
+  void LoadMapSet(const std::string& FileName);
+  // The current nation's texts on the status bar and the diplomacy button's glyph.
+  void UpdateStatusBar();
+  // The locally played nations to choose the current one from (filled when a game starts).
+  void SetLocalNations(const std::vector<TNation*>& Nations);
+
+  // --- Handlers (public so that the game's windows and tests can call them as a click does) ---
+  void ShowStartupTip();
+  void imTipsClick();
+  void btnAboutClick();
+  void btnExitClick();
+  void btnHelpClick();
+  void btnScenarioEditorClick();
+  void cbtnMidiClick();
+  void timerMidiTimer();
+  void timerImageTimer();
+  void cmbCurrentNationClick(int Index);
+  void scrollerCenter();
+  void pageControlsChange(int Index);
+  // The toolbar's window switches.
+  void btnNavigatorClick();
+  void btnNewsClick();
+  void btnScoresClick();
+  void btnCommunicateClick();
+  void btnFinalScoreClick();
+
+protected:
+  bool event(QEvent* Event) override;
+  void showEvent(QShowEvent* Event) override;
+  void closeEvent(QCloseEvent* Event) override;
+  void resizeEvent(QResizeEvent* Event) override;
+
+private:
+  void CreateComponents();
+  void CreateCaptionBar();
+  void CreateScreens();
+  void CreateTitleScreen();
+  void CreateGameScreen();
+  void CreateGameToolbar(TElasticPanel* Game);
+  void CreateStatusBar(TElasticPanel* Game);
+  void CreateSetupScreen();
+  void CreateArtwork();
+  void WireEngineEvents();
+  void WireClockEvents();
+  void FormShow();
+  void FormClose();
+  // The panels that fill the client area take its rectangle.
+  void PlaceScreens();
+  // Shows or hides a companion window as its toolbar switch stands.
+  void SwitchWindow(const char* ButtonName, const char* FormName);
+  // A colour button of the game screens, with the click sound.
+  TColorButton* MakeButton(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Bounds,
+                           bool Toggle = false);
+  // Binds the button's click to one of the window's handlers.
+  void BindClick(const char* ButtonName, void (TfrmMain::*Handler)());
+  QImage LoadArt(const QString& Name) const;
+  void lbVictoryConditionsCustomDraw(TOwnerDrawListBox* Control, class QPainter& Canvas, int Index,
+                                     const QRect& Rect, unsigned State);
+
+  TBrenmoorForms* FForms = nullptr;
+  bool FShownOnce = false;
+
+  // Components, in the order they are made (and so freed last first).
+  std::unique_ptr<TRegistryManager> FSettings;
+  std::unique_ptr<TStringEncryptor> FEncrypt;
+  std::unique_ptr<TColorPalette> FPalette;
+  std::unique_ptr<TZoneSpriteSurface> FSurface;
+  std::unique_ptr<TSpriteEngine> FEffects;
+  std::unique_ptr<TStormSpriteFactory> FStormFactory;
+  std::array<std::unique_ptr<TBombBlastSpriteFactory>, BlastKindCount> FBlastFactories;
+  std::unique_ptr<TBrenmoorEngine> FEngine;
+  std::unique_ptr<TImpulseAssigner> FImpulses;
+  std::unique_ptr<TVexilConnection> FVexil;
+  std::unique_ptr<TVexilImpulseConnection> FVexilImpulses;
+  std::unique_ptr<TQtImpulseScheduler> FScheduler;
+  std::unique_ptr<TRealTimeEngine> FClock;
+  std::unique_ptr<TWaveMixer> FMixer;
+  std::map<std::string, std::unique_ptr<TSoundBuffer>> FSounds;
+  std::unique_ptr<TMediaPlayerEx> FMidi;
+  std::unique_ptr<TOSKTipDlg> FTips;
+  std::unique_ptr<TAboutDialog> FAbout;
+  TThreadedTimer* FTimerMidi = nullptr;
+  TThreadedTimer* FTimerExplosions = nullptr;
+  QTimer* FTimerImage = nullptr;
+  std::map<int, QCursor> FCursors;
+
+  // The caption bar and its switches.
+  TPGCaptionBar* FCaptionBar = nullptr;
+  TPGCaptionBarButton* FSoundSwitch = nullptr;
+  TPGCaptionBarButton* FMidiSwitch = nullptr;
+
+  // Screens.
+  TElasticPanel* FTitle = nullptr;
+  TElasticPanel* FGameSetup = nullptr;
+  TElasticPanel* FGame = nullptr;
+  TElasticPanel* FLobby = nullptr;
+  TElasticPanel* FHallOfFame = nullptr;
+  TElasticPanel* FEditor = nullptr;
+  QWidget* FArtwork = nullptr;
+  TSpriteSurfaceView* FSurfaceView = nullptr;
+  TSpriteSurfaceScroller* FScroller = nullptr;
+  TSpriteSurfaceNavigator* FNavigator = nullptr;
+  QLabel* FTitlePicture = nullptr;
+
+  // Game screen state.
+  TNation* FCurrentNation = nullptr;
+  std::vector<TNation*> FLocalNations;
+  TBrenmoorZone* FSelectedZone = nullptr;
+  std::vector<TUnit*> FSelectedUnits;
+  std::vector<TBrenmoorZone*> FRoutePoints;
+  bool FUnitsTabShowing = true;
 };

@@ -1,8 +1,12 @@
 // The main of every test program that needs Qt: the game's application object on the
 // offscreen platform, so tests draw with the game's style and fonts and need no display. A
 // test that wants to answer questions installs a TScriptedPrompter; any other question fails
-// the test at once instead of waiting for a dialog that nobody will close.
+// the test at once instead of waiting for a dialog that nobody will close. Qt keeps what it
+// remembers (the file dialogs' history, settings made without a file) in a configuration folder
+// of the test's own, never in the user's.
 #include <gtest/gtest.h>
+
+#include <QTemporaryDir>
 
 #include "platform/Application.h"
 #include "platform/Prompter.h"
@@ -33,6 +37,9 @@ public:
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   ::testing::InitGoogleTest(&argc, argv);
+  QTemporaryDir Config;
+  if (!Config.isValid()) return 1;
+  qputenv("XDG_CONFIG_HOME", Config.path().toLocal8Bit());
   TApplication App(argc, argv);
   TRefusingPrompter Refusing;
   SetPrompter(&Refusing);

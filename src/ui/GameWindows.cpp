@@ -1,0 +1,88 @@
+#include "ui/GameWindows.h"
+
+#include <QCloseEvent>
+
+#include "platform/Application.h"
+#include "platform/RegistryManager.h"
+#include "players/ScriptModule.h"
+#include "ui/MainForm.h"
+
+TGameWindow::TGameWindow(const char* Name, const QString& Caption, bool ToolWindow, const QSize& Size)
+    : QDialog(nullptr, ToolWindow ? Qt::Tool : Qt::Window) {
+  setObjectName(Name);
+  setWindowTitle(Caption);
+  resize(Size);
+}
+
+void TGameWindow::closeEvent(QCloseEvent* Event) {
+  QDialog::closeEvent(Event);
+  if (OnClose) RunGuarded([&] { OnClose(this); });
+}
+
+namespace {
+struct TWindowDesign {
+  const char* Name;
+  const char* Caption;
+  bool ToolWindow;
+  QSize Size;
+};
+// Every window of the start-up list but the script module.
+const TWindowDesign WindowDesigns[] = {
+    {"frmNavigator", "Navigator", true, {200, 150}},
+    {"frmDivideUnit", "Divide Unit", false, {400, 300}},
+    {"frmBuildUnit", "Build Forces", false, {420, 330}},
+    {"frmNews", "World News", true, {420, 200}},
+    {"frmLogin", "Log In", false, {340, 220}},
+    {"frmAssignPlayers", "Assign Players", false, {420, 300}},
+    {"frmFormations", "Formations", false, {360, 260}},
+    {"frmScores", "Score History", true, {480, 320}},
+    {"frmDiplomacy", "Diplomacy", false, {420, 320}},
+    {"frmResearch", "Research Options", false, {420, 320}},
+    {"frmEvent", "Random Event", false, {360, 220}},
+    {"frmComms", "Communications", true, {420, 260}},
+    {"frmFinalScores", "Final Scores", false, {420, 300}},
+    {"frmAIScripts", "Computer Player Scripts", false, {420, 300}},
+    {"frmDebug", "Script Output", false, {420, 260}},
+};
+}  // namespace
+
+const std::vector<std::string>& TBrenmoorForms::StartupOrder() {
+  static const std::vector<std::string> Order = {
+      "frmNavigator", "frmDivideUnit", "frmBuildUnit", "frmNews",     "frmLogin",       "frmAssignPlayers",
+      "frmFormations", "frmScores",    "frmDiplomacy", "frmResearch", "frmEvent",       "frmComms",
+      "dmScript",      "frmFinalScores", "frmAIScripts", "frmDebug"};
+  return Order;
+}
+
+TBrenmoorForms::TBrenmoorForms(std::unique_ptr<TRegistryManager> Settings) {
+  FMain = std::make_unique<TfrmMain>(std::move(Settings));
+  FCreationOrder.push_back(FMain->objectName().toStdString());
+  for (const std::string& Name : StartupOrder()) {
+    if (Name == "dmScript") {
+      FScript = std::make_unique<TdmScript>();
+      FCreationOrder.push_back(Name);
+      continue;
+    }
+    for (const TWindowDesign& D : WindowDesigns) {
+      if (Name != D.Name) continue;
+      FForms.push_back(std::make_unique<TGameWindow>(D.Name, D.Caption, D.ToolWindow, D.Size));
+      FCreationOrder.push_back(FForms.back()->objectName().toStdString());
+    }
+  }
+  FMain->SetForms(this);
+}
+
+TBrenmoorForms::~TBrenmoorForms() {
+  // The main window's handlers may still reach for the windows while it closes.
+  if (FMain) FMain->SetForms(nullptr);
+  while (!FForms.empty()) FForms.pop_back();
+  // The script module plays on the main window's engine.
+  FScript.reset();
+  FMain.reset();
+}
+
+TGameWindow* TBrenmoorForms::Form(const std::string& Name) const {
+  for (const auto& F : FForms)
+    if (F->objectName().toStdString() == Name) return F.get();
+  return nullptr;
+}

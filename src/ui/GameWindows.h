@@ -1,0 +1,55 @@
+#pragma once
+// The program's windows beside the main one, made at start-up in the game's order after the
+// main window, and the start-up that makes them all. Each window is made here with its name
+// and caption; the game's later screens fill them in.
+#include <QDialog>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TdmScript;
+class TfrmMain;
+#include "platform/RegistryManager.h"
+
+// A window of the game beside the main one. Tool windows (navigator, news, scores,
+// communications) stay above the main window; closing one tells OnClose, so the main window
+// can release the toolbar switch that showed it. A window that asks (the final scores) is shown
+// modally.
+class TGameWindow : public QDialog {
+  Q_OBJECT
+public:
+  TGameWindow(const char* Name, const QString& Caption, bool ToolWindow, const QSize& Size);
+  std::function<void(TGameWindow* Sender)> OnClose;
+
+protected:
+  void closeEvent(QCloseEvent* Event) override;
+};
+
+class TBrenmoorForms {
+public:
+  // The windows made after the main window, in the order the program makes them ("dmScript"
+  // is the script module, which has no window).
+  static const std::vector<std::string>& StartupOrder();
+
+  // Makes the main window (with Settings, nullptr: the user's own store) and then every window
+  // of the start-up list, in order.
+  explicit TBrenmoorForms(std::unique_ptr<TRegistryManager> Settings = nullptr);
+  // Frees them last first: the main window goes last.
+  ~TBrenmoorForms();
+  TBrenmoorForms(const TBrenmoorForms&) = delete;
+  TBrenmoorForms& operator=(const TBrenmoorForms&) = delete;
+
+  TfrmMain& Main() const { return *FMain; }
+  TdmScript& dmScript() const { return *FScript; }
+  // The window of that name ("frmNavigator"...), nullptr for another name.
+  TGameWindow* Form(const std::string& Name) const;
+  // The names of everything made, in the order it was made, the main window first.
+  const std::vector<std::string>& CreationOrder() const { return FCreationOrder; }
+
+private:
+  std::unique_ptr<TfrmMain> FMain;
+  std::unique_ptr<TdmScript> FScript;
+  std::vector<std::unique_ptr<TGameWindow>> FForms;
+  std::vector<std::string> FCreationOrder;
+};
