@@ -40,6 +40,17 @@ TEST_F(GameListsTest, TheLocalPlayersUnitsStayOnTopInTheOrderTheyCame) {
   const QImage Flag = Flags.GetCell(Game.Nation("Germany")->GetIndex(), 0)->toImage().convertToFormat(QImage::Format_RGB32);
   const QRect Row = List.visualItemRect(List.item(0)).translated(List.viewport()->pos());
   EXPECT_EQ(Picture.pixel(Row.left() + 10, Row.top() + 1 + 5), Flag.pixel(10, 5));
+  // The submerged glyph stands at the right end of the submerged fleet's row only.
+  const auto Marked = [&](int I) {
+    const QRect R = List.visualItemRect(List.item(I)).translated(List.viewport()->pos());
+    int N = 0;
+    for (int Y = R.top(); Y <= R.bottom(); ++Y)
+      for (int X = R.right() - 24; X <= R.right(); ++X) N += QColor(Picture.pixel(X, Y)).lightness() < 128;
+    return N;
+  };
+  EXPECT_GT(Marked(1), 0);
+  EXPECT_EQ(Marked(0), 0);
+  EXPECT_EQ(Marked(3), 0);
 }
 
 TEST_F(GameListsTest, AUnitsForcesReadTheirCountsAndQuantitiesFollowKeepZeroForces) {

@@ -1,6 +1,7 @@
 // The divide-unit and build-unit windows driven by clicks: what a click, a held arrow and a
 // double click move, when Proceed shows, what the windows return, how an open divide window
-// follows the unit after an impulse, and a picture of each with Standard-scenario forces.
+// follows the unit after an impulse, and a picture of each with Standard-scenario forces; the
+// start-up makes these windows and the policy windows as their own classes.
 #include <QLineEdit>
 #include <QSpinBox>
 
@@ -8,10 +9,15 @@
 #include "engine/BrenmoorZone.h"
 #include "engine/Nation.h"
 #include "engine/Unit.h"
+#include "platform/RegistryManager.h"
 #include "platform/ThreadTimer.h"
 #include "ui/BuildUnitForm.h"
+#include "ui/DiplomacyForm.h"
 #include "ui/DivideUnitForm.h"
 #include "ui/FormParts.h"
+#include "ui/FormationsForm.h"
+#include "ui/GameWindows.h"
+#include "ui/ResearchForm.h"
 #include "ui/UnitLists.h"
 #include "ui/StandardWindowsFixture.h"
 
@@ -183,6 +189,19 @@ TEST_F(BuildUnitTest, AZoneWithoutFactoriesOffersOnlyMerchantShipsAndCancelRetur
     QTest::mouseClick(Form.findChild<TBrenmoorOrderButton*>("btnCancel"), Qt::LeftButton);
   });
   EXPECT_EQ(Result, mrCancel);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StandardWindowsTest, StartUpMakesTheOrderAndPolicyWindowsAsTheirOwnClasses) {
+  TBrenmoorForms Forms(std::make_unique<TRegistryManager>(Settings.FileName()));
+  EXPECT_NE(dynamic_cast<TfrmDivideUnit*>(Forms.Form("frmDivideUnit")), nullptr);
+  EXPECT_NE(dynamic_cast<TfrmBuildUnit*>(Forms.Form("frmBuildUnit")), nullptr);
+  EXPECT_NE(dynamic_cast<TfrmDiplomacy*>(Forms.Form("frmDiplomacy")), nullptr);
+  EXPECT_NE(dynamic_cast<TfrmResearch*>(Forms.Form("frmResearch")), nullptr);
+  EXPECT_NE(dynamic_cast<TfrmFormations*>(Forms.Form("frmFormations")), nullptr);
 }
 
 }  // namespace
