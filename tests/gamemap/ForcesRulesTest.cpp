@@ -111,6 +111,15 @@ TEST(ForcesRulesTest, ForcesMoveOneOrAllAtATimeAndProceedNeedsBothSides) {
 
 class ForcesRulesGameTest : public ::testing::Test {
 protected:
+  // An event in effect everywhere that makes armies cost Factor times as much.
+  void AddArmyCostEvent(float Factor) {
+    auto Event = std::make_unique<TActiveEvent>(Game.Engine);
+    Event->Effect = efUnitCost;
+    Event->Kinds = KindBit(ukArmy);
+    Event->Factor = Factor;
+    Event->Duration = -1;
+    Game.Engine.AddActiveEvent(std::move(Event));
+  }
   TStandardGame Game;
 };
 
@@ -212,12 +221,7 @@ TEST_F(ForcesRulesGameTest, TheBuildCostsTheUnitCostsTimesTheEventsAndProceedsWh
   EXPECT_EQ(EstimateBuild(Game.Engine, *Berlin, ukArmy, Five).Turns, 5);
 
   // An event that makes armies dearer there: the cost shown is rounded up.
-  auto Event = std::make_unique<TActiveEvent>(Game.Engine);
-  Event->Effect = efUnitCost;
-  Event->Kinds = KindBit(ukArmy);
-  Event->Factor = 1.25f;
-  Event->Duration = -1;
-  Game.Engine.AddActiveEvent(std::move(Event));
+  AddArmyCostEvent(1.25f);
   Berlin->SetResources(10.0f);
   const TBuildEstimate Dear = EstimateBuild(Game.Engine, *Berlin, ukArmy, Five);
   EXPECT_DOUBLE_EQ(Dear.Cost, 12.5);
@@ -243,11 +247,7 @@ TEST_F(ForcesRulesGameTest, TheMostAffordableQuantityIsTheHighestTheZoneCanPayWi
     EXPECT_EQ(MostAffordableQuantity(Game.Engine, *Berlin, ukArmy, Counts, utInfantry), C.Infantry) << C.Resources;
   }
   // With the events' factors: (4 + 2 q) x 1.5 <= 11 gives one.
-  auto Event = std::make_unique<TActiveEvent>(Game.Engine);
-  Event->Effect = efUnitCost;
-  Event->Kinds = KindBit(ukArmy);
-  Event->Factor = 1.5f;
-  Game.Engine.AddActiveEvent(std::move(Event));
+  AddArmyCostEvent(1.5f);
   Berlin->SetResources(11.0f);
   EXPECT_EQ(MostAffordableQuantity(Game.Engine, *Berlin, ukArmy, Counts, utInfantry), 1);
 }
