@@ -26,8 +26,20 @@ config=$(mktemp -d)
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 game_pid=""
+# Ends the game started last: asked first, then told.
+stop_game() {
+  if [ -z "$game_pid" ]; then return; fi
+  kill "$game_pid" 2>/dev/null || true
+  for _ in $(seq 30); do
+    if ! kill -0 "$game_pid" 2>/dev/null; then break; fi
+    sleep 0.1
+  done
+  kill -9 "$game_pid" 2>/dev/null || true
+  wait "$game_pid" 2>/dev/null || true
+  game_pid=""
+}
 cleanup() {
-  if [ -n "$game_pid" ]; then kill "$game_pid" 2>/dev/null || true; fi
+  stop_game
   kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$config"
 }
@@ -54,9 +66,7 @@ shot() {
   # The title picture and the map's first frames.
   sleep 2
   import -display "$display" -window root "$out/$name.png"
-  kill "$game_pid" 2>/dev/null || true
-  wait "$game_pid" 2>/dev/null || true
-  game_pid=""
+  stop_game
   echo "Screenshot: $out/$name.png"
 }
 

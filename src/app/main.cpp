@@ -8,10 +8,8 @@
 
 #include "platform/Application.h"
 #include "platform/AudioDevice.h"
-#include "platform/FontUtils.h"
 #include "platform/MessagePump.h"
 #include "ui/GameWindows.h"
-#include "ui/Help.h"
 #include "ui/MainForm.h"
 #include "ui/Startup.h"
 
@@ -22,14 +20,12 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   TApplication App(argc, argv);
-  TApplication::setApplicationName("Brenmoor");
-  TApplication::setApplicationDisplayName("Brenmoor");
-  TApplication::setOrganizationName("Quillfen");
   // The game finds its files beside the program, whatever folder it was started from.
   QDir::setCurrent(QCoreApplication::applicationDirPath());
-  InstallFont("rareduvi.ttf");
-  SetHelpFolder(QDir(QCoreApplication::applicationDirPath()).filePath("help"));
+  SetUpApplication();
   InstallMessagePump();
+  // The sound library leaves the interrupt and terminate signals alone, so they end the game.
+  qputenv("SDL_NO_SIGNAL_HANDLERS", "1");
   OpenGameAudio();
   int Result = 0;
   {

@@ -17,8 +17,9 @@ QString& Folder() {
   static QString Value;
   return Value;
 }
+bool DesktopBrowser(const QUrl& Page) { return QDesktopServices::openUrl(Page); }
 std::function<bool(const QUrl&)>& Browser() {
-  static std::function<bool(const QUrl&)> Value = [](const QUrl& Page) { return QDesktopServices::openUrl(Page); };
+  static std::function<bool(const QUrl&)> Value = DesktopBrowser;
   return Value;
 }
 
@@ -63,7 +64,9 @@ QString HelpTopicFile(const std::string& Topic) {
   return {};
 }
 
-void SetHelpBrowser(std::function<bool(const QUrl& Page)> Value) { Browser() = std::move(Value); }
+void SetHelpBrowser(std::function<bool(const QUrl& Page)> Value) {
+  Browser() = Value ? std::move(Value) : DesktopBrowser;
+}
 
 void ShowHelpTopic(const std::string& Topic) {
   const QString File = HelpTopicFile(Topic);
@@ -71,5 +74,5 @@ void ShowHelpTopic(const std::string& Topic) {
     Prompter().ShowMessage("The help for \"" + Topic + "\" is missing from " + FromQString(HelpFolder()));
     return;
   }
-  if (!Browser() || !Browser()(QUrl::fromLocalFile(File))) ShowInViewer(File);
+  if (!Browser()(QUrl::fromLocalFile(File))) ShowInViewer(File);
 }

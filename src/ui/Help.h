@@ -14,7 +14,8 @@ void SetHelpFolder(const QString& Folder);
 // The page of Topic: "<folder>/<Topic>.html", else the book's "index.html" (an empty name when
 // the book has neither).
 QString HelpTopicFile(const std::string& Topic);
-// How a page is opened; by default the desktop's browser. Returns false when it cannot.
+// How a page is opened: Browser returns false when it cannot; nullptr gives the desktop's
+// browser again (the default).
 void SetHelpBrowser(std::function<bool(const QUrl& Page)> Browser);
 // The help jump: opens the topic's page in the browser, or in the program's own viewer when the
 // browser cannot; a book without the page says so in a message.

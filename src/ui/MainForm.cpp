@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <cstring>
 
 #include "controls/AboutDialog.h"
@@ -28,6 +29,7 @@
 #include "foundation/StringEncryptor.h"
 #include "gamemap/BrenmoorZoneSprite.h"
 #include "gamemap/GameArt.h"
+#include "gamemap/GameMapHooks.h"
 #include "lobby/VexilConnection.h"
 #include "platform/Application.h"
 #include "platform/Fonts.h"
@@ -43,10 +45,13 @@
 #include "sound/WaveMixer.h"
 #include "sprites/ColorPalette.h"
 #include "sprites/CursorFile.h"
+#include "sprites/StormSprite.h"
 #include "sprites/ZoneSpriteSurface.h"
 #include "ui/GameScreenRules.h"
 #include "ui/GameWindows.h"
 #include "ui/Help.h"
+#include "ui/MapScroller.h"
+#include "ui/NavigatorView.h"
 
 namespace {
 
@@ -137,6 +142,9 @@ TfrmMain::TfrmMain(std::unique_ptr<TRegistryManager> Settings, QWidget* Parent) 
 }
 
 TfrmMain::~TfrmMain() {
+  // The map's widgets let go of the surface before it goes.
+  if (FScroller) FScroller->SetSpriteSurface(nullptr);
+  if (FNavigator) FNavigator->SetSpriteSurface(nullptr);
   // The clock goes first (it deactivates itself), then the engine lets go of the map.
   FClock.reset();
   FVexilImpulses.reset();
@@ -150,7 +158,7 @@ TfrmMain::~TfrmMain() {
 void TfrmMain::CreateComponents() {
   FEncrypt = std::make_unique<TStringEncryptor>(ScramblerKey);
   const std::uint64_t Seed = static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch());
-  FEffectsRandom.SetSeed(Seed);
+  EffectsRandom().SetSeed(Seed);
 
   // The map: its palette, surface and the effects over the zones.
   FPalette = std::make_unique<TColorPalette>();
@@ -168,16 +176,17 @@ void TfrmMain::CreateComponents() {
   FEffects = std::make_unique<TSpriteEngine>();
   FEffects->SetPriority(1);
   FEffects->SetSpriteSurface(FSurface.get());
+  FStormFactory = std::make_unique<TStormSpriteFactory>();
+  SetGameStormSettings(*FStormFactory);
+  for (int Kind = 0; Kind < BlastKindCount; ++Kind) {
+    FBlastFactories[std::size_t(Kind)] = std::make_unique<TBombBlastSpriteFactory>();
+    FBlastFactories[std::size_t(Kind)]->SetSettings(GameBlastSettings(TBlastKind(Kind)));
+  }
 
   // The rules engine shares the map's zones: each map zone is made as one of its zones.
   FEngine = std::make_unique<TBrenmoorEngine>();
   FEngine->SetRandomSeed(Seed);
-  FSurface->GetZoneMap().OnCreateZone = [this](TZoneMap*, std::unique_ptr<TZone>& AZone, const std::string& S) {
-    surfaceCreateZone(AZone, S);
-  };
-  FSurface->OnCreateZoneSprite = [this](TZoneSpriteSurface&, TZone* AZone, std::unique_ptr<TZoneSprite>& ASprite) {
-    surfaceCreateZoneSprite(AZone, ASprite);
-  };
+  InstallGameZoneHooks(*FSurface, *FEngine);
   FEngine->SetZoneMap(&FSurface->GetZoneMap());
   FImpulses = std::make_unique<TImpulseAssigner>(TImpulseAssigner::Standard());
 
@@ -330,10 +339,15 @@ TColorButton* TfrmMain::MakeButton(QWidget* Parent, const char* Name, const QStr
   return Button;
 }
 
+void TfrmMain::BindClick(const char* ButtonName, void (TfrmMain::*Handler)()) {
+  findChild<TColorButton*>(ButtonName)->OnClick = [this, Handler](TGraphicControl*) { (this->*Handler)(); };
+}
+
 void TfrmMain::CreateScreens() {
   CreateArtwork();
   CreateTitleScreen();
   CreateSetupScreen();
+  FGame = MakeScreen(this, "pnlGame");
   CreateGameScreen();
   FLobby = MakeScreen(this, "pnlLobby");
   MakeLabel(FLobby, "lblLobby", "Game Lobby", {16, 8, 300, 24});
@@ -385,13 +399,10 @@ void TfrmMain::CreateTitleScreen() {
     MakeButton(FTitle, B.Name, B.Caption, {492, Top, 124, 28});
     Top += 36;
   }
-  auto Click = [this](const char* Name, void (TfrmMain::*Handler)()) {
-    findChild<TColorButton*>(Name)->OnClick = [this, Handler](TGraphicControl*) { (this->*Handler)(); };
-  };
-  Click("btnAbout", &TfrmMain::btnAboutClick);
-  Click("btnExit", &TfrmMain::btnExitClick);
-  Click("btnHelp", &TfrmMain::btnHelpClick);
-  Click("btnScenarioEditor", &TfrmMain::btnScenarioEditorClick);
+  BindClick("btnAbout", &TfrmMain::btnAboutClick);
+  BindClick("btnExit", &TfrmMain::btnExitClick);
+  BindClick("btnHelp", &TfrmMain::btnHelpClick);
+  BindClick("btnScenarioEditor", &TfrmMain::btnScenarioEditorClick);
   findChild<TColorButton*>("btnEditor")->OnClick = [this](TGraphicControl*) { ShowScreen(FEditor); };
   auto* Tips = new TColorButton(FTitle);
   Tips->setObjectName("imTips");
@@ -426,9 +437,22 @@ void TfrmMain::CreateSetupScreen() {
 }
 
 void TfrmMain::SetForms(TBrenmoorForms* Forms) {
+  // The navigator goes with its window.
+  if (FNavigator) FNavigator->SetSpriteSurface(nullptr);
+  FNavigator = nullptr;
   FForms = Forms;
   if (!FForms) return;
   FForms->dmScript().SetBrenmoorEngine(FEngine.get());
+  // The navigator window shows the whole map.
+  if (TGameWindow* Window = FForms->Form("frmNavigator")) {
+    FNavigator = new TSpriteSurfaceNavigator(Window);
+    FNavigator->setObjectName("navigator");
+    auto* Layout = new QVBoxLayout(Window);
+    Layout->setContentsMargins(0, 0, 0, 0);
+    Layout->addWidget(FNavigator);
+    FNavigator->SetSpriteSurface(FSurface.get());
+    FNavigator->SetBackground(ImageOfBitmap(FSurface->GetPreview()));
+  }
   // Closing a tool window releases the switch that showed it.
   for (auto [ButtonName, FormName] : {std::pair{"btnNavigator", "frmNavigator"}, std::pair{"btnNews", "frmNews"},
                                       std::pair{"btnScores", "frmScores"}, std::pair{"btnCommunicate", "frmComms"}}) {
@@ -447,7 +471,7 @@ void TfrmMain::SetMusicDevice(std::unique_ptr<TMediaPlayer> Device) {
   }
   FMidi = std::make_unique<TMediaPlayerEx>(std::move(Device));
   FMidi->SetDirectory(ProgramFile("music"));
-  FMidi->SetRandomGenerator(&FEffectsRandom);
+  FMidi->SetRandomGenerator(&EffectsRandom());
 }
 
 TSoundBuffer* TfrmMain::Sound(const std::string& Name) const {

@@ -7,14 +7,15 @@
 #include <QCursor>
 #include <QPointer>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "foundation/Random.h"
 #include "platform/RegistryManager.h"
+#include "sprites/BombBlastSprite.h"
 
 class QComboBox;
 class QLabel;
@@ -43,6 +44,9 @@ class TQtImpulseScheduler;
 class TRealTimeEngine;
 class TSoundBuffer;
 class TSpriteEngine;
+class TSpriteSurfaceNavigator;
+class TSpriteSurfaceScroller;
+class TStormSpriteFactory;
 class TSpriteSurfaceView;
 class TStringEncryptor;
 class TThreadedTimer;
@@ -77,6 +81,12 @@ public:
   TZoneSpriteSurface& surface() { return *FSurface; }
   TSpriteSurfaceView& surfaceView() { return *FSurfaceView; }
   TSpriteEngine& engineEffects() { return *FEffects; }
+  // The storm factory and the five blast factories of the map's effects.
+  TStormSpriteFactory& factStorm() { return *FStormFactory; }
+  TBombBlastSpriteFactory& BlastFactory(TBlastKind Kind) { return *FBlastFactories.at(Kind); }
+  TSpriteSurfaceScroller& scroller() { return *FScroller; }
+  // The navigator in the navigator window (nullptr before the windows are made).
+  TSpriteSurfaceNavigator* navigator() const { return FNavigator; }
   TColorPalette& palMain() { return *FPalette; }
   TVexilConnection& vexil() { return *FVexil; }
   TStringEncryptor& encrypt() { return *FEncrypt; }
@@ -177,10 +187,9 @@ private:
   // A colour button of the game screens, with the click sound.
   TColorButton* MakeButton(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Bounds,
                            bool Toggle = false);
+  // Binds the button's click to one of the window's handlers.
+  void BindClick(const char* ButtonName, void (TfrmMain::*Handler)());
   QImage LoadArt(const QString& Name) const;
-  // The zone factories of the map surface.
-  void surfaceCreateZone(std::unique_ptr<class TZone>& AZone, const std::string& Text);
-  void surfaceCreateZoneSprite(class TZone* AZone, std::unique_ptr<class TZoneSprite>& ASprite);
   void lbVictoryConditionsCustomDraw(TOwnerDrawListBox* Control, class QPainter& Canvas, int Index,
                                      const QRect& Rect, unsigned State);
 
@@ -190,10 +199,11 @@ private:
   // Components, in the order they are made (and so freed last first).
   std::unique_ptr<TRegistryManager> FSettings;
   std::unique_ptr<TStringEncryptor> FEncrypt;
-  TRandomGenerator FEffectsRandom;
   std::unique_ptr<TColorPalette> FPalette;
   std::unique_ptr<TZoneSpriteSurface> FSurface;
   std::unique_ptr<TSpriteEngine> FEffects;
+  std::unique_ptr<TStormSpriteFactory> FStormFactory;
+  std::array<std::unique_ptr<TBombBlastSpriteFactory>, BlastKindCount> FBlastFactories;
   std::unique_ptr<TBrenmoorEngine> FEngine;
   std::unique_ptr<TImpulseAssigner> FImpulses;
   std::unique_ptr<TVexilConnection> FVexil;
@@ -224,6 +234,8 @@ private:
   TElasticPanel* FEditor = nullptr;
   QWidget* FArtwork = nullptr;
   TSpriteSurfaceView* FSurfaceView = nullptr;
+  TSpriteSurfaceScroller* FScroller = nullptr;
+  TSpriteSurfaceNavigator* FNavigator = nullptr;
   QLabel* FTitlePicture = nullptr;
 
   // Game screen state.

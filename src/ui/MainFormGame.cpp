@@ -16,7 +16,7 @@
 #include "controls/OwnerDrawListBox.h"
 #include "controls/TransparentGlyph.h"
 #include "engine/BrenmoorEngine.h"
-#include "gamemap/BrenmoorZoneSprite.h"
+#include "gamemap/GameArt.h"
 #include "platform/Application.h"
 #include "platform/Fonts.h"
 #include "platform/SpriteSurfaceView.h"
@@ -26,6 +26,8 @@
 #include "ui/GameScreenRules.h"
 #include "ui/GameWindows.h"
 #include "ui/MainForm.h"
+#include "ui/MapScroller.h"
+#include "ui/NavigatorView.h"
 
 namespace {
 
@@ -77,20 +79,21 @@ QLabel* StatusImage(QWidget* Parent, const char* Name, const QRect& Bounds) {
 }  // namespace
 
 void TfrmMain::CreateGameScreen() {
-  FGame = new TElasticPanel(this);
-  FGame->setObjectName("pnlGame");
-  FGame->setGeometry(0, 0, 632, 449);
-  FGame->SetDTWidth(632);
-  FGame->SetDTHeight(449);
-  FGame->setAutoFillBackground(true);
-  QPalette Colors = FGame->palette();
-  Colors.setColor(QPalette::Window, Qt::black);
-  FGame->setPalette(Colors);
+  const QPalette Colors = FGame->palette();
   CreateGameToolbar(FGame);
 
   FSurfaceView = new TSpriteSurfaceView(*FSurface, FGame);
   FSurfaceView->setObjectName("surface");
   FSurfaceView->setGeometry(0, 28, 452, 397);
+  // The compass over the map's top-left corner.
+  FScroller = new TSpriteSurfaceScroller(FGame);
+  FScroller->setObjectName("scroller");
+  FScroller->setGeometry(4, 32, 57, 57);
+  FScroller->SetColorHighlight(Qt::black);
+  FScroller->SetColorShadow(Qt::black);
+  FScroller->SetGlyph(QPixmap::fromImage(LoadArt(GameArt::CompassGlyph)));
+  FScroller->SetSpriteSurface(FSurface.get());
+  FScroller->OnCenter = [this](TSpriteSurfaceScroller&) { scrollerCenter(); };
 
   auto* Pages = new TPageControl(FGame);
   Pages->setObjectName("pageControls");
@@ -151,14 +154,11 @@ void TfrmMain::CreateGameToolbar(TElasticPanel* Game) {
   // The diplomacy button shows the actions left; none shown yet.
   SetComponentTag(Diplomacy, -1);
   if (auto* One = FArtwork->findChild<QLabel*>("imDiplomacy1")) Diplomacy->SetGlyph(MakeGlyphTransparent(One->pixmap()));
-  auto Click = [this](const char* Name, void (TfrmMain::*Handler)()) {
-    findChild<TColorButton*>(Name)->OnClick = [this, Handler](TGraphicControl*) { (this->*Handler)(); };
-  };
-  Click("btnNavigator", &TfrmMain::btnNavigatorClick);
-  Click("btnNews", &TfrmMain::btnNewsClick);
-  Click("btnScores", &TfrmMain::btnScoresClick);
-  Click("btnCommunicate", &TfrmMain::btnCommunicateClick);
-  Click("btnFinalScore", &TfrmMain::btnFinalScoreClick);
+  BindClick("btnNavigator", &TfrmMain::btnNavigatorClick);
+  BindClick("btnNews", &TfrmMain::btnNewsClick);
+  BindClick("btnScores", &TfrmMain::btnScoresClick);
+  BindClick("btnCommunicate", &TfrmMain::btnCommunicateClick);
+  BindClick("btnFinalScore", &TfrmMain::btnFinalScoreClick);
   Toolbar->Loaded();
 }
 
@@ -175,6 +175,8 @@ void TfrmMain::CreateStatusBar(TElasticPanel* Game) {
   Nations->setObjectName("cmbCurrentNation");
   Nations->setGeometry(30, 1, 120, 22);
   Nations->setFont(GameFont("Arial", 11, true));
+  Nations->setStyleSheet("QComboBox { color: rgb(0,255,0); background: rgb(0,64,0); border: 1px solid rgb(0,255,0); }"
+                         "QComboBox QAbstractItemView { color: rgb(0,255,0); background: black; }");
   connect(Nations, &QComboBox::activated, this, [this](int Index) { RunGuarded([&] { cmbCurrentNationClick(Index); }); });
   StatusImage(Bar, "imNationResources", {156, 4, 16, 16})->setToolTip("Resources");
   StatusLabel(Bar, "lblNationResources", {172, 2, 84, 20});
@@ -188,22 +190,12 @@ void TfrmMain::CreateStatusBar(TElasticPanel* Game) {
   Bar->Loaded();
 }
 
-// --- The map's zones ---
+// --- The map ---
 
-void TfrmMain::surfaceCreateZone(std::unique_ptr<TZone>& AZone, const std::string& Text) {
-  AZone = FEngine->CreateZone(FSurface->GetZoneMap(), Text);
+void TfrmMain::LoadMapSet(const std::string& FileName) {
+  FSurface->LoadMapSet(FileName);
+  if (FNavigator) FNavigator->SetBackground(ImageOfBitmap(FSurface->GetPreview()));
 }
-
-void TfrmMain::surfaceCreateZoneSprite(TZone* AZone, std::unique_ptr<TZoneSprite>& ASprite) {
-  // Every zone of a map set is the engine's (surfaceCreateZone); a zone made otherwise gets the
-  // plain outline.
-  if (auto* GameZone = dynamic_cast<TBrenmoorZone*>(AZone))
-    ASprite = std::make_unique<TBrenmoorZoneSprite>(*GameZone);
-  else
-    ASprite = std::make_unique<TZoneSprite>(*AZone);
-}
-
-void TfrmMain::LoadMapSet(const std::string& FileName) { FSurface->LoadMapSet(FileName); }
 
 // --- The current nation and the status bar ---
 

@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -32,10 +33,15 @@
 #include "platform/WidgetUtils.h"
 #include "players/ScriptModule.h"
 #include "sound/MediaPlayerEx.h"
+#include "sprites/StormSprite.h"
 #include "sprites/ZoneSpriteSurface.h"
 #include "support/GuiTest.h"
 #include "ui/GameWindows.h"
+#include "ui/Help.h"
+#include "ui/Startup.h"
 #include "ui/MainForm.h"
+#include "ui/MapScroller.h"
+#include "ui/NavigatorView.h"
 
 namespace {
 
@@ -228,6 +234,42 @@ TEST_F(MainFormTest, ReleasingTheMusicSwitchStopsTheMusicAtOnce) {
   Log.Calls.clear();
   Main.timerMidiTimer();
   EXPECT_TRUE(Log.Calls.empty());
+  // While a game runs the next tick starts a piece of the program folder's music.
+  Main.rte().SetActive(true);
+  Main.timerMidiTimer();
+  ASSERT_EQ(Log.Calls.size(), 2u);
+  EXPECT_NE(Log.Calls[0].find("/music/"), std::string::npos) << Log.Calls[0];
+  EXPECT_EQ(Log.Calls[1], "play");
+  // Closing the window ends the game.
+  Main.close();
+  EXPECT_FALSE(Main.rte().GetActive());
+}
+
+TEST_F(MainFormTest, HelpOpensTheMainTopicAndAboutShowsTheVersion) {
+  const QString TestName = QCoreApplication::applicationName();
+  SetUpApplication();
+  NoTip();
+  TfrmMain& Main = ShowMain(Start());
+  EXPECT_FALSE(Main.findChild<TColorButton*>("btnScenarioEditor")->isVisible());
+  std::vector<QUrl> Opened;
+  SetHelpBrowser([&](const QUrl& Page) {
+    Opened.push_back(Page);
+    return true;
+  });
+  ClickControl(Main.findChild<TColorButton*>("btnHelp"));
+  SetHelpBrowser(nullptr);
+  ASSERT_EQ(Opened.size(), 1u);
+  EXPECT_TRUE(Opened[0].toLocalFile().endsWith("/help/Dezavuvi10.html")) << Opened[0].toString().toStdString();
+  EXPECT_TRUE(QFileInfo(Opened[0].toLocalFile()).isFile());
+  std::string Version, Caption;
+  auto Armed = WhenModal([&](QDialog& Window) {
+    Caption = Window.windowTitle().toStdString();
+    Version = Window.findChild<QLabel*>("lblVersion")->text().toStdString();
+  });
+  ClickControl(Main.findChild<TColorButton*>("btnAbout"));
+  EXPECT_EQ(Caption, "About Brenmoor");
+  EXPECT_EQ(Version, "Version 4.0 Build 2");
+  QCoreApplication::setApplicationName(TestName);
 }
 
 TEST_F(MainFormTest, TheWindowCannotBeMadeSmallerThan640By480) {
@@ -376,4 +418,46 @@ TEST_F(MainFormTest, TheStatusBarShowsTheCurrentNationAndTheDiplomacyGlyphFollow
   EXPECT_EQ(Combo->count(), 0);
   EXPECT_EQ(Text("lblNationScore"), Score);
   GrabToPng(*Main.findChild<QWidget*>("pnlStatusBar"));
+}
+
+TEST_F(MainFormTest, TheCompassCentresOnTheCapitalAndTheEffectsDrawOverTheStandardMap) {
+  NoTip();
+  TfrmMain& Main = ShowMain(Start());
+  Main.resize(800, 600);
+  Main.ShowScreen(Main.pnlGame());
+  {
+    const TCurrentFolder In(ProgramFolder);
+    Main.brm().SetScenarioFile("Standard.brmscen");
+    Main.LoadMapSet("Standard.brmmap");
+    Main.brm().LoadZoneData();
+  }
+  ASSERT_NE(Main.navigator(), nullptr);
+  EXPECT_FALSE(Main.navigator()->Background().isNull());
+  TNation* Nation = Main.brm().GetNation(0);
+  ASSERT_NE(Nation->GetCapital(), nullptr);
+  Main.SetLocalNations({Nation});
+  Main.cmbCurrentNationClick(0);
+  // The compass's double click in its middle asks for the capital.
+  TSpriteSurfaceScroller& Compass = Main.scroller();
+  QTest::mouseDClick(&Compass, Qt::LeftButton, Qt::NoModifier, QPoint(28, 28));
+  TZoneSpriteSurface& Surface = Main.surface();
+  const TBrenmoorZone& Capital = *Nation->GetCapital();
+  EXPECT_NEAR(Surface.GetOffsetX() + Surface.GetWidth() / 2, Capital.GetCenterX(), 2);
+  EXPECT_NEAR(Surface.GetOffsetY() + Surface.GetHeight() / 2, Capital.GetCenterY(), 2);
+
+  // A storm and each kind of blast over the capital, drawn for a while.
+  TSprite* Storm = Main.engineEffects().AddSprite(Main.factStorm().CreateSprite());
+  Storm->SetX(float(Capital.GetCenterX() - 200));
+  Storm->SetY(float(Capital.GetCenterY() - 125));
+  for (int Kind = 0; Kind < BlastKindCount; ++Kind) {
+    TSprite* Blast = Main.engineEffects().AddSprite(Main.BlastFactory(TBlastKind(Kind)).CreateSprite());
+    Blast->SetX(float(Capital.GetCenterX() - 60 + 30 * Kind));
+    Blast->SetY(float(Capital.GetCenterY()));
+  }
+  EXPECT_EQ(Main.engineEffects().SpriteCount(), 1 + BlastKindCount);
+  Surface.SetActive(true);
+  const int Start = Main.surfaceView().FramesShown();
+  ASSERT_TRUE(RunUntil([&] { return Main.surfaceView().FramesShown() > Start + 10; }));
+  GrabToPng(Main);
+  Surface.SetActive(false);
 }
