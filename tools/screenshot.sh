@@ -8,6 +8,7 @@
 # PRESET chooses the build (default release). Not part of the test suite.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source tools/virtual-display.sh
 
 out=${1:-build/screenshots}
 preset=${PRESET:-release}
@@ -17,14 +18,8 @@ bash tools/install-deps.sh --screenshots
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" --target brenmoor >/dev/null
 
-# A free display number.
-n=99
-while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
-display=":${n}"
-
 config=$(mktemp -d)
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
+start_virtual_display 1024x768x24
 game_pid=""
 # Ends the game started last: asked first, then told.
 stop_game() {
@@ -40,15 +35,10 @@ stop_game() {
 }
 cleanup() {
   stop_game
-  kill "$xvfb_pid" 2>/dev/null || true
+  stop_virtual_display
   rm -rf "$config"
 }
 trap cleanup EXIT
-
-for _ in $(seq 100); do
-  if xdpyinfo -display "$display" >/dev/null 2>&1; then break; fi
-  sleep 0.1
-done
 
 mkdir -p "$out"
 
@@ -59,10 +49,7 @@ shot() {
   DISPLAY="$display" QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$config" SDL_AUDIODRIVER=dummy \
     BRENMOOR_SCREEN="$screen" "build/$preset/bin/brenmoor" >/dev/null 2>&1 &
   game_pid=$!
-  for _ in $(seq 150); do
-    if xwininfo -display "$display" -name "Brenmoor 4.0" >/dev/null 2>&1; then break; fi
-    sleep 0.1
-  done
+  wait_for_window "Brenmoor 4.0"
   # The title picture and the map's first frames.
   sleep 2
   import -display "$display" -window root "$out/$name.png"

@@ -1,6 +1,7 @@
 // One animation frame of the game's map at 1920 x 1080: the Standard map with every zone
 // sprite (outlines, labels, icons, the tallies of 500 units, border-defence bands), two storms
-// and ten blasts; and the frame's conversion to the window's 32-bit image. Reported per frame:
+// and ten blasts; and the frame's conversion to the window's 32-bit image, whole or only where
+// it changed. Reported per frame:
 // the median and 99th percentile in ms.
 #include <benchmark/benchmark.h>
 
@@ -42,9 +43,9 @@ TStandardScene& Scene() {
 
 static void BM_GameMapRender(benchmark::State& State) {
   TStandardScene& S = Scene();
-  S.Surface.RenderFrame();
+  S.RenderFrame();
   Frames(State, [&] {
-    S.Surface.RenderFrame();
+    S.RenderFrame();
     benchmark::DoNotOptimize(S.Surface.GetDIBCanvas().GetBits());
   });
 }
@@ -52,7 +53,7 @@ BENCHMARK(BM_GameMapRender)->Unit(benchmark::kMillisecond);
 
 static void BM_GameMapToRGB(benchmark::State& State) {
   TStandardScene& S = Scene();
-  S.Surface.RenderFrame();
+  S.RenderFrame();
   std::vector<std::uint32_t> Out(std::size_t(kWidth) * kHeight);
   Frames(State, [&] {
     CopyFrameToRGB32(*S.Surface.GetBackBuffer(), Out.data(), kWidth, kWidth, kHeight);
@@ -61,13 +62,51 @@ static void BM_GameMapToRGB(benchmark::State& State) {
 }
 BENCHMARK(BM_GameMapToRGB)->Unit(benchmark::kMillisecond);
 
+// The changed-only converter over the frame of the frame before: its cost over an unchanged
+// frame, and over a frame whose effects and battles moved on.
+static void BM_GameMapToRGBChangedOnly(benchmark::State& State) {
+  TStandardScene& S = Scene();
+  std::vector<std::uint32_t> Out(std::size_t(kWidth) * kHeight);
+  TFrameConverter Converter;
+  S.RenderFrame();
+  Converter.Convert(*S.Surface.GetBackBuffer(), Out.data(), kWidth, kWidth, kHeight);
+  const bool Moving = State.range(0) != 0;
+  std::vector<double> Ms;
+  for (auto _ : State) {
+    if (Moving) {
+      State.PauseTiming();
+      S.RenderFrame();
+      State.ResumeTiming();
+    }
+    const auto Start = std::chrono::steady_clock::now();
+    Converter.Convert(*S.Surface.GetBackBuffer(), Out.data(), kWidth, kWidth, kHeight);
+    Ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - Start).count());
+    benchmark::DoNotOptimize(Out.data());
+  }
+  Report(State, Ms);
+}
+BENCHMARK(BM_GameMapToRGBChangedOnly)->Arg(0)->Arg(1)->ArgName("moving")->Unit(benchmark::kMillisecond);
+
 static void BM_GameMapWholeFrame(benchmark::State& State) {
   TStandardScene& S = Scene();
   std::vector<std::uint32_t> Out(std::size_t(kWidth) * kHeight);
   Frames(State, [&] {
-    S.Surface.RenderFrame();
+    S.RenderFrame();
     CopyFrameToRGB32(*S.Surface.GetBackBuffer(), Out.data(), kWidth, kWidth, kHeight);
     benchmark::DoNotOptimize(Out.data());
   });
 }
 BENCHMARK(BM_GameMapWholeFrame)->Unit(benchmark::kMillisecond);
+
+// The same with the window's converter, which writes only the pixels of blocks that changed.
+static void BM_GameMapWholeFrameChangedOnly(benchmark::State& State) {
+  TStandardScene& S = Scene();
+  std::vector<std::uint32_t> Out(std::size_t(kWidth) * kHeight);
+  TFrameConverter Converter;
+  Frames(State, [&] {
+    S.RenderFrame();
+    Converter.Convert(*S.Surface.GetBackBuffer(), Out.data(), kWidth, kWidth, kHeight);
+    benchmark::DoNotOptimize(Out.data());
+  });
+}
+BENCHMARK(BM_GameMapWholeFrameChangedOnly)->Unit(benchmark::kMillisecond);

@@ -132,11 +132,11 @@ void TBrenmoorZoneSprite::DrawBands(TDIBCanvas& DIBCanvas) {
 void TBrenmoorZoneSprite::DrawLabel(TCanvas& Canvas, TDIBCanvas& DIBCanvas) {
   const TBrenmoorZone& Zone = *FGameZone;
   const bool Visible = Zone.IsVisibleToLocalPlayer() || Zone.GetEngine().GetAllComputer();
-  if (Zone.GetSea() == 0) DrawZoneLabel(Canvas, Visible);
+  if (Zone.GetSea() == 0) DrawZoneLabel(Canvas, DIBCanvas, Visible);
   DrawIcons(Canvas, DIBCanvas, Visible);
 }
 
-void TBrenmoorZoneSprite::DrawZoneLabel(TCanvas& Canvas, bool Visible) {
+void TBrenmoorZoneSprite::DrawZoneLabel(TCanvas& Canvas, TDIBCanvas& DIBCanvas, bool Visible) {
   const TBrenmoorZone& Zone = *FGameZone;
   const TPoint Corner = Zone.Point(0);
   std::int32_t X = Clamp32(std::int64_t(Corner.X) - SurfaceOffsetX());
@@ -152,7 +152,7 @@ void TBrenmoorZoneSprite::DrawZoneLabel(TCanvas& Canvas, bool Visible) {
 
   if (Zone.GetCapital() && Owner && Owner == Zone.GetOriginalOwner() && Owner->GetMajorPower()) {
     if (const TDIBCanvas* Capital = IconCanvas(isCapital)) {
-      if (TDIBCanvas* Target = Canvas.GetTarget()) Target->Draw(X, Y, *Capital, false);
+      DIBCanvas.Draw(X, Y, *Capital, false);
       X = Clamp32(std::int64_t(X) + Capital->GetWidth());
     }
   }

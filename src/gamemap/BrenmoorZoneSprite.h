@@ -74,7 +74,7 @@ public:
 
 private:
   void DrawBands(TDIBCanvas& DIBCanvas);
-  void DrawZoneLabel(TCanvas& Canvas, bool Visible);
+  void DrawZoneLabel(TCanvas& Canvas, TDIBCanvas& DIBCanvas, bool Visible);
   void DrawIcons(TCanvas& Canvas, TDIBCanvas& DIBCanvas, bool Visible);
 
   TBrenmoorZone* FGameZone;

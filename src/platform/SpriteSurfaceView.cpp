@@ -149,9 +149,14 @@ void TSpriteSurfaceView::ShowFrame(TSpriteSurface& Surface) {
   const TBitmap* Buffer = Surface.GetBackBuffer();
   if (!Buffer) return;
   const int W = std::max(width(), 0), H = std::max(height(), 0);
-  if (FImage.width() != W || FImage.height() != H) FImage = QImage(W, H, QImage::Format_RGB32);
+  if (FImage.width() != W || FImage.height() != H) {
+    FImage = QImage(W, H, QImage::Format_RGB32);
+    // New pixels, perhaps where the old ones were: the next frame is converted whole.
+    FConverter.Invalidate();
+  }
+  // Only the blocks that changed since the last frame are converted.
   if (W > 0 && H > 0)
-    CopyFrameToRGB32(*Buffer, reinterpret_cast<std::uint32_t*>(FImage.bits()), int(FImage.bytesPerLine() / 4), W, H);
+    FConverter.Convert(*Buffer, reinterpret_cast<std::uint32_t*>(FImage.bits()), int(FImage.bytesPerLine() / 4), W, H);
   FShownSinceStop = true;
   ++FFramesShown;
   update();

@@ -61,6 +61,7 @@ private:
   // Counts starts, so a frame that stops and restarts the surface is not re-armed twice.
   unsigned FGeneration = 0;
   QImage FImage;
+  TFrameConverter FConverter;
   bool FShownSinceStop = false;
   int FFramesShown = 0;
   std::unique_ptr<TBar> FBarHorz;

@@ -1,5 +1,7 @@
 #include "sprites/SpriteSurface.h"
 
+#include <cstring>
+
 #include <algorithm>
 #include <chrono>
 #include <string>
@@ -91,6 +93,59 @@ void CopyFrameToRGB32(const TBitmap& Buffer, std::uint32_t* Pixels, std::int32_t
       }
     }
     for (; X < Width; ++X) To[X] = 0xFF000000u;
+  }
+}
+
+void TFrameConverter::Convert(const TBitmap& Buffer, std::uint32_t* Pixels, std::int32_t PixelsPerRow,
+                              std::int32_t Width, std::int32_t Height) {
+  if (Buffer.GetBitsPerPixel() != 8 || Width <= 0 || Height <= 0) {
+    CopyFrameToRGB32(Buffer, Pixels, PixelsPerRow, Width, Height);
+    FValid = false;
+    return;
+  }
+  std::uint32_t Table[256];
+  for (int I = 0; I < 256; ++I) {
+    const TRGBQuad Q = Buffer.GetColor(I);
+    Table[I] = 0xFF000000u | (std::uint32_t(Q.Red) << 16) | (std::uint32_t(Q.Green) << 8) | Q.Blue;
+  }
+  const std::int32_t W = std::min(Width, Buffer.GetWidth()), H = std::min(Height, Buffer.GetHeight());
+  const bool Same = FValid && FPixels == Pixels && FPixelsPerRow == PixelsPerRow && FWidth == Width &&
+                    FHeight == Height && FBufferWidth == Buffer.GetWidth() && FBufferHeight == Buffer.GetHeight() &&
+                    std::equal(std::begin(Table), std::end(Table), std::begin(FTable));
+  if (!Same) {
+    CopyFrameToRGB32(Buffer, Pixels, PixelsPerRow, Width, Height);
+    std::copy(std::begin(Table), std::end(Table), std::begin(FTable));
+    FPixels = Pixels;
+    FPixelsPerRow = PixelsPerRow;
+    FWidth = Width;
+    FHeight = Height;
+    FBufferWidth = Buffer.GetWidth();
+    FBufferHeight = Buffer.GetHeight();
+    FPrevious.assign(std::size_t(std::max(W, 0)) * std::size_t(std::max(H, 0)), 0);
+    for (std::int32_t Y = 0; Y < H; ++Y) std::memcpy(&FPrevious[std::size_t(Y) * std::size_t(W)], Buffer.ScanLine(Y), std::size_t(W));
+    FValid = true;
+    return;
+  }
+  // Blocks of 16 pixels: compared as two 64-bit words, converted only when they differ.
+  constexpr std::int32_t Block = 16;
+  for (std::int32_t Y = 0; Y < H; ++Y) {
+    const std::uint8_t* From = Buffer.ScanLine(Y);
+    std::uint8_t* Was = &FPrevious[std::size_t(Y) * std::size_t(W)];
+    std::uint32_t* To = Pixels + std::ptrdiff_t(Y) * PixelsPerRow;
+    std::int32_t X = 0;
+    for (; X + Block <= W; X += Block) {
+      std::uint64_t A[2], B[2];
+      std::memcpy(A, From + X, Block);
+      std::memcpy(B, Was + X, Block);
+      if (A[0] == B[0] && A[1] == B[1]) continue;
+      for (std::int32_t I = X; I < X + Block; ++I) To[I] = Table[From[I]];
+      std::memcpy(Was + X, From + X, Block);
+    }
+    for (; X < W; ++X)
+      if (Was[X] != From[X]) {
+        To[X] = Table[From[X]];
+        Was[X] = From[X];
+      }
   }
 }
 

@@ -89,6 +89,30 @@ constexpr std::int64_t FrameDelay(std::int64_t Interval, std::int64_t Elapsed) {
 void CopyFrameToRGB32(const TBitmap& Buffer, std::uint32_t* Pixels, std::int32_t PixelsPerRow, std::int32_t Width,
                       std::int32_t Height);
 
+// CopyFrameToRGB32 for a window that shows one frame after another into the same pixels: it
+// keeps the last 8-bit frame it converted and writes only the pixels of the blocks that changed
+// since, which gives the same pixels as a whole conversion while the target is left alone
+// between frames. Anything else (another target, size, colour table or depth) converts the
+// whole frame; so does the first frame after Invalidate.
+class TFrameConverter {
+public:
+  void Convert(const TBitmap& Buffer, std::uint32_t* Pixels, std::int32_t PixelsPerRow, std::int32_t Width,
+               std::int32_t Height);
+  // The target was written by someone else: the next frame is converted whole.
+  void Invalidate() { FValid = false; }
+
+private:
+  bool FValid = false;
+  const std::uint32_t* FPixels = nullptr;
+  std::int32_t FPixelsPerRow = 0;
+  std::int32_t FWidth = 0;
+  std::int32_t FHeight = 0;
+  std::int32_t FBufferWidth = 0;
+  std::int32_t FBufferHeight = 0;
+  std::uint32_t FTable[256] = {};
+  std::vector<std::uint8_t> FPrevious;
+};
+
 class TSpriteSurface {
 public:
   // 185 x 41 (the width rounded to 184), virtual size 185 x 41, inactive, no engines. The

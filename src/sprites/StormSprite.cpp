@@ -20,6 +20,16 @@ std::int32_t Wrap(std::int64_t V, std::int32_t Size) {
   return std::int32_t(M < 0 ? M + Size : M);
 }
 
+// A particle's place in view coordinates: the storm's position plus the particle's offset minus
+// the surface's offsets, held far inside 32 bits so the flake's neighbours stay in range.
+TPoint ViewPoint(const TStormSprite& Storm, const TStormParticle& P) {
+  const TPoint At = Storm.GetPosition();
+  const std::int64_t OX = Storm.GetSurface() ? Storm.GetSurface()->GetOffsetX() : 0;
+  const std::int64_t OY = Storm.GetSurface() ? Storm.GetSurface()->GetOffsetY() : 0;
+  return {std::int32_t(std::clamp<std::int64_t>(At.X + P.X - OX, INT32_MIN / 2, INT32_MAX / 2)),
+          std::int32_t(std::clamp<std::int64_t>(At.Y + P.Y - OY, INT32_MIN / 2, INT32_MAX / 2))};
+}
+
 }  // namespace
 
 TStormSprite::TStormSprite(TStormType Type, std::int32_t Width, std::int32_t Height, std::int32_t Count,
@@ -49,9 +59,6 @@ void TStormSprite::Render(TCanvas&, TDIBCanvas& DIBCanvas) {
 }
 
 void TStormSprite::RainFrame(TDIBCanvas& DIBCanvas) {
-  const TPoint At = GetPosition();
-  const std::int64_t OX = GetSurface() ? GetSurface()->GetOffsetX() : 0;
-  const std::int64_t OY = GetSurface() ? GetSurface()->GetOffsetY() : 0;
   DIBCanvas.SetPenColor(FColor);
   for (TStormParticle& P : FParticles) {
     P.Y += P.Speed + 4;
@@ -61,17 +68,13 @@ void TStormSprite::RainFrame(TDIBCanvas& DIBCanvas) {
     } else if (Chance(RainWaver)) {
       P.X = P.X - 1 < 0 ? FWidth - 1 : P.X - 1;
     }
-    const auto SX = std::int32_t(std::clamp<std::int64_t>(At.X + P.X - OX, INT32_MIN / 2, INT32_MAX / 2));
-    const auto SY = std::int32_t(std::clamp<std::int64_t>(At.Y + P.Y - OY, INT32_MIN / 2, INT32_MAX / 2));
-    DIBCanvas.MoveTo(SX, SY);
-    DIBCanvas.LineTo(SX, SY + 2 * (P.Speed + 1));
+    const TPoint S = ViewPoint(*this, P);
+    DIBCanvas.MoveTo(S.X, S.Y);
+    DIBCanvas.LineTo(S.X, S.Y + 2 * (P.Speed + 1));
   }
 }
 
 void TStormSprite::SnowFrame(TDIBCanvas& DIBCanvas) {
-  const TPoint At = GetPosition();
-  const std::int64_t OX = GetSurface() ? GetSurface()->GetOffsetX() : 0;
-  const std::int64_t OY = GetSurface() ? GetSurface()->GetOffsetY() : 0;
   for (TStormParticle& P : FParticles) {
     if (Chance(SnowFall)) {
       P.Y += EffectsRandom().Random(P.Speed) + 1;
@@ -81,8 +84,8 @@ void TStormSprite::SnowFrame(TDIBCanvas& DIBCanvas) {
       const std::int32_t Drift = EffectsRandom().Random(P.Speed + 1) + 1;
       P.X = Wrap(std::int64_t(P.X) + (EffectsRandom().Random(2) == 0 ? -Drift : Drift), FWidth);
     }
-    const auto SX = std::int32_t(std::clamp<std::int64_t>(At.X + P.X - OX, INT32_MIN / 2, INT32_MAX / 2));
-    const auto SY = std::int32_t(std::clamp<std::int64_t>(At.Y + P.Y - OY, INT32_MIN / 2, INT32_MAX / 2));
+    const TPoint S = ViewPoint(*this, P);
+    const std::int32_t SX = S.X, SY = S.Y;
     if (SY <= 0) continue;
     DIBCanvas.Plot(SX, SY, FColor);
     if (P.Speed >= 1 && (P.Mask & 1)) DIBCanvas.Plot(SX + 1, SY, FColor);

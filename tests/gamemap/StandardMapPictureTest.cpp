@@ -8,7 +8,7 @@
 TEST(StandardMapPicture, TheGameLayerDrawsOverTheStandardMap) {
   TStandardScene Scene(1920, 1080);
   ASSERT_GE(Scene.Engine.GetUnitCount(), 500);
-  for (int I = 0; I < 12; ++I) Scene.Surface.RenderFrame();
+  for (int I = 0; I < 12; ++I) Scene.RenderFrame();
   const TDIBCanvas& Frame = Scene.Surface.GetDIBCanvas();
   // Some pixels of the effects' colours (the snow's 246, the bombs' fire) and of the icon tiles.
   int Snow = 0, Fire = 0, Tiles = 0;

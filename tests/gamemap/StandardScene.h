@@ -66,6 +66,14 @@ public:
   TStandardScene(const TStandardScene&) = delete;
   TStandardScene& operator=(const TStandardScene&) = delete;
 
+  // One frame of the game: a blast that burnt out is replaced by a new one, as the impulses
+  // of a war keep bringing them, so the window always holds two storms and ten blasts.
+  void RenderFrame() {
+    const int Blasts = Effects.SpriteCount() - 2;
+    for (int I = Blasts; I < 10; ++I) AddBlast(NextBlast++);
+    Surface.RenderFrame();
+  }
+
   TFontLibrary Fonts;
   TColorPalette Palette;
   TBrenmoorEngine Engine;
@@ -118,13 +126,14 @@ private:
       Storm->SetY(float(Y + 300));
     }
     Blasts.SetSpriteSurface(&Surface);
-    for (int I = 0; I < 10; ++I) {
-      Blasts.SetSettings(GameBlastSettings(TBlastKind(I % BlastKindCount)));
-      TSprite* Blast = Effects.AddSprite(Blasts.CreateSprite());
-      // They burn for as long as the scene lasts.
-      Blast->SetLifeSpan(0);
-      Blast->SetX(float(X + 150 + I * 160));
-      Blast->SetY(float(Y + 200 + (I % 3) * 250));
-    }
+    for (; NextBlast < 10; ++NextBlast) AddBlast(NextBlast);
   }
+  // Blast I of the scene's run: the five kinds in turn, at ten places over the window.
+  void AddBlast(int I) {
+    Blasts.SetSettings(GameBlastSettings(TBlastKind(I % BlastKindCount)));
+    TSprite* Blast = Effects.AddSprite(Blasts.CreateSprite());
+    Blast->SetX(float(Surface.GetOffsetX() + 150 + (I % 10) * 160));
+    Blast->SetY(float(Surface.GetOffsetY() + 200 + (I % 3) * 250));
+  }
+  int NextBlast = 0;
 };

@@ -4,39 +4,11 @@
 #include <fstream>
 #include <set>
 
+#include "sound/FakeMediaPlayer.h"
 #include "sound/MediaPlayerEx.h"
 #include "sound/SoundLog.h"
 
 namespace {
-
-// A player that records what it was asked to do; a file named "broken.mid" cannot be opened.
-class TFakePlayer : public TMediaPlayer {
-public:
-  struct TState {
-    std::vector<std::string> Played;
-    std::vector<std::string> Calls;
-    bool Playing = false;
-  };
-  explicit TFakePlayer(TState& State) : S(State) {}
-  void Open() override {
-    S.Calls.push_back("open " + std::filesystem::path(FileName()).filename().string());
-    if (FileName().find("broken") != std::string::npos) throw EMediaPlayer("Cannot open " + FileName());
-  }
-  void Play() override {
-    S.Calls.push_back("play");
-    S.Played.push_back(FileName());
-    S.Playing = true;
-  }
-  void Stop() override {
-    S.Calls.push_back("stop");
-    S.Playing = false;
-  }
-  void Close() override { S.Calls.push_back("close"); }
-  bool IsPlaying() override { return S.Playing; }
-
-private:
-  TState& S;
-};
 
 class Jukebox : public ::testing::Test {
 protected:

@@ -32,6 +32,7 @@
 #include "platform/SpriteSurfaceView.h"
 #include "platform/WidgetUtils.h"
 #include "players/ScriptModule.h"
+#include "sound/FakeMediaPlayer.h"
 #include "sound/MediaPlayerEx.h"
 #include "sprites/StormSprite.h"
 #include "sprites/ZoneSpriteSurface.h"
@@ -47,33 +48,9 @@ namespace {
 
 const std::filesystem::path ProgramFolder = std::filesystem::path(BRENMOOR_BINARY_DIR) / "bin";
 
-// A music device that only notes what it is told.
-struct TMusicLog {
-  std::vector<std::string> Calls;
-  bool Playing = false;
-};
-class TFakeMusic : public TMediaPlayer {
-public:
-  explicit TFakeMusic(TMusicLog& Log) : FLog(Log) {}
-  void Open() override { FLog.Calls.push_back("open " + FileName()); }
-  void Play() override {
-    FLog.Calls.push_back("play");
-    FLog.Playing = true;
-  }
-  void Stop() override {
-    FLog.Calls.push_back("stop");
-    FLog.Playing = false;
-  }
-  void Close() override { FLog.Calls.push_back("close"); }
-  bool IsPlaying() override { return FLog.Playing; }
-
-private:
-  TMusicLog& FLog;
-};
-
 struct MainFormTest : TGuiTest {
   // What the music device was told; it outlives the windows.
-  TMusicLog Log;
+  TFakePlayer::TState Log;
   std::unique_ptr<TBrenmoorForms> Forms;
 
   // The program's windows on the test's settings file.
@@ -220,7 +197,7 @@ TEST_F(MainFormTest, PlacementsAreRestoredOnlyWhenTheirLeftIsAboveZero) {
 TEST_F(MainFormTest, ReleasingTheMusicSwitchStopsTheMusicAtOnce) {
   NoTip();
   TfrmMain& Main = ShowMain(Start());
-  Main.SetMusicDevice(std::make_unique<TFakeMusic>(Log));
+  Main.SetMusicDevice(std::make_unique<TFakePlayer>(Log));
   Main.midi().PlayFile("march.mid");
   ASSERT_TRUE(Log.Playing);
   Log.Calls.clear();
@@ -238,8 +215,9 @@ TEST_F(MainFormTest, ReleasingTheMusicSwitchStopsTheMusicAtOnce) {
   Main.rte().SetActive(true);
   Main.timerMidiTimer();
   ASSERT_EQ(Log.Calls.size(), 2u);
-  EXPECT_NE(Log.Calls[0].find("/music/"), std::string::npos) << Log.Calls[0];
   EXPECT_EQ(Log.Calls[1], "play");
+  ASSERT_EQ(Log.Played.size(), 2u);
+  EXPECT_NE(Log.Played[1].find("/music/"), std::string::npos) << Log.Played[1];
   // Closing the window ends the game.
   Main.close();
   EXPECT_FALSE(Main.rte().GetActive());
@@ -347,8 +325,13 @@ TEST_F(MainFormTest, TheToolbarSwitchesShowAndHideTheCompanionWindows) {
   // F5 turns between the units and the zone tab.
   auto* Pages = Main.findChild<QTabWidget*>("pageControls");
   EXPECT_TRUE(Main.UnitsTabShowing());
-  Pages->setCurrentIndex(1);
+  Main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&Main));
+  QTest::keyClick(&Main, Qt::Key_F5);
+  EXPECT_EQ(Pages->currentIndex(), 1);
   EXPECT_FALSE(Main.UnitsTabShowing());
+  QTest::keyClick(&Main, Qt::Key_F5);
+  EXPECT_TRUE(Main.UnitsTabShowing());
 }
 
 TEST_F(MainFormTest, TheZoneFactoriesMakeEachZoneOfTheStandardMapOneEngineZoneWithItsSprite) {

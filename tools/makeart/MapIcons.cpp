@@ -23,17 +23,18 @@ using TArt = std::vector<std::string>;
 // fighter, dive bomber, bomber, atomic bomber, transport, destroyer, submarine, cruiser,
 // carrier, battleship, jet fighter.
 const std::array<TArt, 16>& UnitArt() {
-  static const std::array<TArt, 16> Art = {{
+  static const std::array<TArt, 16> Art = [] {
+    std::array<TArt, 16> A = {{
       // Merchant ship: derricks fore and aft, a funnel over the stern house.
       {"....................",
        "....................",
        "....................",
-       "..k........k........",
-       "..k.......k.k.......",
-       "..k........k...kk...",
-       "..k..k.....k...##...",
-       ".kkk.k....kkk..##...",
-       "..k..k.....k..####..",
+       "..g........g........",
+       "..g.......g.g.......",
+       "..g........g...gg...",
+       "..g..g.....g...##...",
+       ".ggg.g....ggg..##...",
+       "..g..g.....g..####..",
        ".##################.",
        "..###ww###ww###ww#..",
        "...##############...",
@@ -160,23 +161,8 @@ const std::array<TArt, 16>& UnitArt() {
        "....................",
        "....................",
        "...................."},
-      // Atomic bomber: the bomber with the yellow atomic mark on its fuselage.
-      {".........##.........",
-       "........####........",
-       "........#ww#........",
-       "...k.k..####..k.k...",
-       "..################..",
-       "#######yyyyyy#######",
-       "..#####ykkkky#####..",
-       "........ykky........",
-       "........yyyy........",
-       "........####........",
-       "........####........",
-       "......########......",
-       "......########......",
-       "....................",
-       "....................",
-       "...................."},
+      // Atomic bomber: the bomber (below) with the yellow atomic mark on its fuselage.
+      {},
       // Transport: a troopship with a long deckhouse of portholes.
       {"....................",
        "....................",
@@ -297,6 +283,13 @@ const std::array<TArt, 16>& UnitArt() {
        "....................",
        "...................."},
   }};
+    A[8] = A[7];
+    A[8][5].replace(7, 6, "yyyyyy");
+    A[8][6].replace(7, 6, "ykkkky");
+    A[8][7].replace(8, 4, "ykky");
+    A[8][8].replace(8, 4, "yyyy");
+    return A;
+  }();
   return Art;
 }
 
