@@ -5,7 +5,12 @@
 #include "platform/Application.h"
 #include "platform/RegistryManager.h"
 #include "players/ScriptModule.h"
+#include "ui/BuildUnitForm.h"
+#include "ui/DiplomacyForm.h"
+#include "ui/DivideUnitForm.h"
+#include "ui/FormationsForm.h"
 #include "ui/MainForm.h"
+#include "ui/ResearchForm.h"
 
 TGameWindow::TGameWindow(const char* Name, const QString& Caption, bool ToolWindow, const QSize& Size)
     : QDialog(nullptr, ToolWindow ? Qt::Tool : Qt::Window) {
@@ -44,6 +49,17 @@ const TWindowDesign WindowDesigns[] = {
     {"frmAIScripts", "Computer Player Scripts", false, {420, 300}},
     {"frmDebug", "Script Output", false, {420, 260}},
 };
+
+// The window of a design: the windows built so far are their own classes.
+std::unique_ptr<TGameWindow> MakeWindow(const TWindowDesign& D) {
+  const std::string Name = D.Name;
+  if (Name == "frmDivideUnit") return std::make_unique<TfrmDivideUnit>();
+  if (Name == "frmBuildUnit") return std::make_unique<TfrmBuildUnit>();
+  if (Name == "frmFormations") return std::make_unique<TfrmFormations>();
+  if (Name == "frmDiplomacy") return std::make_unique<TfrmDiplomacy>();
+  if (Name == "frmResearch") return std::make_unique<TfrmResearch>();
+  return std::make_unique<TGameWindow>(D.Name, D.Caption, D.ToolWindow, D.Size);
+}
 }  // namespace
 
 const std::vector<std::string>& TBrenmoorForms::StartupOrder() {
@@ -65,7 +81,7 @@ TBrenmoorForms::TBrenmoorForms(std::unique_ptr<TRegistryManager> Settings) {
     }
     for (const TWindowDesign& D : WindowDesigns) {
       if (Name != D.Name) continue;
-      FForms.push_back(std::make_unique<TGameWindow>(D.Name, D.Caption, D.ToolWindow, D.Size));
+      FForms.push_back(MakeWindow(D));
       FCreationOrder.push_back(FForms.back()->objectName().toStdString());
     }
   }

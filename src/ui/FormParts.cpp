@@ -1,0 +1,42 @@
+#include "ui/FormParts.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include "controls/CellImage.h"
+#include "gamemap/GameArt.h"
+#include "platform/TextCodec.h"
+#include "platform/WidgetUtils.h"
+#include "ui/UnitLists.h"
+
+QLabel* MakeFormLabel(QWidget* Parent, const char* Name, const QString& Text, const QRect& Place) {
+  auto* Label = new QLabel(Text, Parent);
+  Label->setObjectName(Name);
+  Label->setGeometry(Place);
+  return Label;
+}
+
+TBrenmoorOrderButton* MakeFormButton(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Place,
+                                     int Tag) {
+  auto* Button = new TBrenmoorOrderButton(Parent);
+  Button->setObjectName(Name);
+  Button->SetCaption(Caption);
+  Button->setGeometry(Place);
+  SetComponentTag(Button, Tag);
+  return Button;
+}
+
+QPixmap LoadGamePicture(const char* Name) {
+  const QString Path = ToQString(GameArt::PicturePath(Name));
+  return QPixmap(QDir(QCoreApplication::applicationDirPath()).filePath(Path));
+}
+
+TCellImage* MakeUnitIcons(QWidget* Parent) {
+  auto* Icons = new TCellImage(Parent);
+  Icons->setObjectName(GameArt::IconSheets[2]);
+  Icons->SetPicture(LoadGamePicture(GameArt::IconSheets[2]));
+  Icons->SetNumCellsX(UnitTypeCount);
+  Icons->SetNumCellsY(TallyRowCount);
+  Icons->hide();
+  return Icons;
+}
