@@ -97,11 +97,13 @@ void TFunction::CheckArguments(TFuncs* Registry, const std::vector<std::unique_p
 
   Result = TValue();
   Eval(Pat, TArgList(List), Result);
-  const TTypeBits Bits = VariantTypeBits(Result);
-  if ((Bits & FResultType & tbBaseMask) == 0)
-    throw ERTE(ScriptMessage(smResultTypeMismatch, FName, TypeToText(Bits), TypeToText(FResultType)));
+  CheckResult(Result);
 
   ProcessMessages();
+}
+
+void TFunction::RefuseResult(const TValue& Result) const {
+  throw ERTE(ScriptMessage(smResultTypeMismatch, FName, TypeToText(VariantTypeBits(Result)), TypeToText(FResultType)));
 }
 
 // ---- TFuncs ----
@@ -171,8 +173,19 @@ TFuncExpr::TFuncExpr(TFuncs* Funcs, std::int32_t Position, std::string Name)
   FResultType = FFunc->ResultType();
 }
 
+namespace {
+
+// Reading the node changes nothing and runs no call (so no pump either).
+bool ReadsOnly(const TExpr& E) {
+  if (E.Kind() == ekConst || E.Kind() == ekVariable) return true;
+  return E.Kind() == ekElement && ReadsOnly(static_cast<const TArrayExpr&>(E).Index());
+}
+
+}  // namespace
+
 void TFuncExpr::Prepare() {
   FCachedPat = -1;
+  FOp = boNone;
   const std::size_t N = FArgs.size();
   TTypes Actuals(static_cast<std::int32_t>(N));
   for (std::size_t I = 0; I < N; ++I) Actuals.SetType(static_cast<std::int32_t>(I), FArgs[I]->ActualType());
@@ -197,6 +210,8 @@ void TFuncExpr::Prepare() {
       FEvaluated.push_back({Arg, FSlots[I].get()});
     }
   }
+  FSnapshotLeft = N >= 2 && !ReadsOnly(*FArgs[1]);
+  FOp = FFunc->Builtin();
   FCachedPat = Pat;
 }
 
@@ -211,6 +226,11 @@ void TFuncExpr::Call(TValue& Result) {
   bool Hit = FCachedPat >= 0;
   for (std::size_t I = 0; Hit && I < FWatched.size(); ++I) Hit = FWatched[I].Item->Type() == FWatched[I].Type;
   if (!Hit) Prepare();
+  if (FOp != boNone) {
+    RunBuiltin(Result);
+    ProcessMessages();
+    return;
+  }
 
   struct TBusy {
     bool& Flag;
@@ -221,9 +241,7 @@ void TFuncExpr::Call(TValue& Result) {
 
   Result = TValue();
   FFunc->Eval(FCachedPat, TArgList(FList), Result);
-  const TTypeBits Bits = VariantTypeBits(Result);
-  if ((Bits & FFunc->ResultType() & tbBaseMask) == 0)
-    throw ERTE(ScriptMessage(smResultTypeMismatch, FFunc->Name(), TypeToText(Bits), TypeToText(FFunc->ResultType())));
+  FFunc->CheckResult(Result);
   // A copied array is not kept until the next call (a text is, so its buffer is reused).
   for (const TEvaluated& E : FEvaluated)
     if (E.Slot->Value().IsArray()) E.Slot->MutableValue() = TValue();

@@ -37,7 +37,10 @@ std::string TypeToText(TTypeBits Bits);
 // the formal (OPEN plays no part).
 bool TypeFits(TTypeBits Formal, TTypeBits Actual);
 // The bits of a value: empty 1, Boolean 2, integer 4, float 8, string 16, array 65.
-TTypeBits VariantTypeBits(const TValue& V);
+inline TTypeBits VariantTypeBits(const TValue& V) {
+  static constexpr TTypeBits Bits[] = {tbVoid, tbBoolean, tbInteger, tbFloat, tbString, tbArray | tbVoid};
+  return Bits[V.Kind()];
+}
 inline bool SameVariantType(const TValue& A, const TValue& B) { return VariantTypeBits(A) == VariantTypeBits(B); }
 
 // One parameter pattern, or the types of the actual arguments of one call.
@@ -163,8 +166,16 @@ public:
   // Reading a variable that was never assigned raises "Variable X is not defined." as an
   // ERuntimeError at this node's position.
   void Eval(TValue& Result) override;
+  // The variable's value itself, checked as Eval checks it (a plain variable node only).
+  const TValue& Read() const {
+    if (FItem->Type() & tbVoid) [[unlikely]]
+      NotDefined();
+    return FItem->Value();
+  }
   // The first assignment fixes the variable's type; later values must have the same type.
   virtual void Assign(const TValue& Value);
+  // Assign of a value that is no longer needed, so a text or an array is moved, not copied.
+  inline void AssignTaken(TValue&& Value);
   // Sets the highest index of the variable's array to HighBound, keeping what remains.
   void ResizeArray(std::int32_t HighBound);
 
@@ -172,6 +183,10 @@ protected:
   TVarExpr(TVariable& Item, std::int32_t Position, TExprKind Kind);
 
 private:
+  [[noreturn]] void NotDefined() const;
+  template <class V>
+  void Store(V&& Value);
+
   TVariable* FItem;
 };
 
@@ -182,13 +197,25 @@ public:
   TExpr& Index() const { return *FIndex; }
 
   void Eval(TValue& Result) override;
+  // The element itself, checked as Eval checks it; the failures are ERTE.
+  const TValue& Element();
   void Assign(const TValue& Value) override;
+  void AssignTaken(TValue&& Value);
 
 private:
   std::int32_t IndexValue();
+  template <class V>
+  void Store(V&& Value);
 
   std::unique_ptr<TExpr> FIndex;
 };
+
+inline void TVarExpr::AssignTaken(TValue&& Value) {
+  if (Kind() == ekElement)
+    static_cast<TArrayExpr*>(this)->AssignTaken(std::move(Value));
+  else
+    Store(std::move(Value));
+}
 
 inline TTypeBits TExpr::ActualType() const {
   switch (FKind) {
@@ -217,6 +244,7 @@ public:
   // The value of node I (empty outside 0..Count-1).
   TValue Value(std::int32_t I) const {
     TExpr* E = GetArg(I);
+    if (E && E->Kind() == ekConst) return static_cast<const TConstExpr*>(E)->Value();
     return E ? E->Evaluate() : TValue();
   }
   // Node I as a variable or element node, or nullptr.

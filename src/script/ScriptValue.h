@@ -129,6 +129,20 @@ private:
 
 namespace ValueDetail {
 inline std::int32_t Wrap(std::int64_t V) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(V)); }
+// Raises "Division by zero" or "Integer overflow" for a divisor of 0 or the smallest integer by -1.
+[[noreturn]] void RefuseIntDivision(std::int32_t A, std::int32_t B);
+inline bool IntDivisionFails(std::int32_t A, std::int32_t B) { return B == 0 || (B == -1 && A == INT32_MIN); }
+// "div" and "mod" of two integers.
+inline std::int32_t IntDiv(std::int32_t A, std::int32_t B) {
+  if (IntDivisionFails(A, B)) [[unlikely]]
+    RefuseIntDivision(A, B);
+  return A / B;
+}
+inline std::int32_t IntMod(std::int32_t A, std::int32_t B) {
+  if (IntDivisionFails(A, B)) [[unlikely]]
+    RefuseIntDivision(A, B);
+  return A % B;
+}
 }  // namespace ValueDetail
 
 // Arithmetic on values. Two integers give an integer (wrapping at 32 bits for + - *); an
