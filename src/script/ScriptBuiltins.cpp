@@ -397,30 +397,39 @@ void TFuncExpr::RunOperator(TValue& Result) {
   Result = std::move(R);
 }
 
-void TFuncExpr::RunBuiltin(TValue& Result) {
-  if (FOp >= boGreater) {
-    RunOperator(Result);
-    return;
+void TFuncExpr::RunSet() {
+  TVarExpr& Target = *static_cast<TVarExpr*>(FArgs[0].get());
+  TValue Taken;
+  const TValue& Source = ReadArg(FArgs[1].get(), Taken);
+  if (&Source != &Taken) {
+    // A variable takes it straight; an element's index is evaluated first, which might
+    // change what Source reads, so it gets a copy as a call's slot holds one.
+    if (Target.Kind() == ekVariable) {
+      Target.Assign(Source);
+      return;
+    }
+    Taken = Source;
   }
+  Target.AssignTaken(std::move(Taken));
+}
+
+void TFuncExpr::RunForLoop() {
+  TValue Bounds[3];
+  for (std::size_t K = 0; K < 3; ++K) {
+    const TValue& V = ReadArg(FArgs[K + 1].get(), Bounds[K]);
+    if (&V != &Bounds[K]) Bounds[K] = V;
+  }
+  const std::int32_t Start = Bounds[0].AsInteger();
+  const std::int32_t End = Bounds[1].AsInteger();
+  const std::int32_t Step = Bounds[2].AsInteger();
+  RunFor(TNodeArgs(FArgs), *static_cast<TVarExpr*>(FArgs[0].get()), Start, End, Step, FFuncs);
+}
+
+void TFuncExpr::RunStatement(TValue& Result) {
   Result = TValue();
   switch (FOp) {
     case boBegin: RunStatements(TNodeArgs(FArgs), 0); return;
-    case boSet: {
-      TVarExpr& Target = *static_cast<TVarExpr*>(FArgs[0].get());
-      TValue Taken;
-      const TValue& Source = ReadArg(FArgs[1].get(), Taken);
-      if (&Source != &Taken) {
-        // A variable takes it straight; an element's index is evaluated first, which might
-        // change what Source reads, so it gets a copy as a call's slot holds one.
-        if (Target.Kind() == ekVariable) {
-          Target.Assign(Source);
-          return;
-        }
-        Taken = Source;
-      }
-      Target.AssignTaken(std::move(Taken));
-      return;
-    }
+    case boSet: RunSet(); return;
     case boIf: {
       TValue C;
       if (ReadArg(FArgs[0].get(), C).AsBoolean()) FArgs[1]->Evaluate();
@@ -433,18 +442,7 @@ void TFuncExpr::RunBuiltin(TValue& Result) {
     }
     case boWhile:
     case boRepeat: RunLoop(TNodeArgs(FArgs), FOp == boWhile, FFuncs); return;
-    case boFor: {
-      TValue Bounds[3];
-      for (std::size_t K = 0; K < 3; ++K) {
-        const TValue& V = ReadArg(FArgs[K + 1].get(), Bounds[K]);
-        if (&V != &Bounds[K]) Bounds[K] = V;
-      }
-      const std::int32_t Start = Bounds[0].AsInteger();
-      const std::int32_t End = Bounds[1].AsInteger();
-      const std::int32_t Step = Bounds[2].AsInteger();
-      RunFor(TNodeArgs(FArgs), *static_cast<TVarExpr*>(FArgs[0].get()), Start, End, Step, FFuncs);
-      return;
-    }
+    case boFor: RunForLoop(); return;
     default: break;
   }
 }

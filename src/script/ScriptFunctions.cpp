@@ -212,7 +212,15 @@ void TFuncExpr::Prepare() {
   }
   FSnapshotLeft = N >= 2 && !ReadsOnly(*FArgs[1]);
   FOp = FFunc->Builtin();
+  FTypeChanges = TDataItem::TypeChangeCount();
   FCachedPat = Pat;
+}
+
+bool TFuncExpr::RecheckWatched() {
+  for (const TWatched& W : FWatched)
+    if (W.Item->Type() != W.Type) return false;
+  FTypeChanges = TDataItem::TypeChangeCount();
+  return true;
 }
 
 void TFuncExpr::Call(TValue& Result) {
@@ -223,9 +231,7 @@ void TFuncExpr::Call(TValue& Result) {
     FFunc->CheckArguments(FFuncs, FArgs, Result);
     return;
   }
-  bool Hit = FCachedPat >= 0;
-  for (std::size_t I = 0; Hit && I < FWatched.size(); ++I) Hit = FWatched[I].Item->Type() == FWatched[I].Type;
-  if (!Hit) Prepare();
+  if (!Matched()) Prepare();
   if (FOp != boNone) {
     RunBuiltin(Result);
     ProcessMessages();
@@ -251,6 +257,12 @@ void TFuncExpr::Call(TValue& Result) {
 
 void TFuncExpr::Eval(TValue& Result) {
   try {
+    // The common case of a built-in whose checks all hold, without the detour through Call.
+    if (FOp != boNone && FFuncs->Revision() == FRevision && !FFuncs->Stopped() && !FBusy && Matched()) [[likely]] {
+      RunBuiltin(Result);
+      ProcessMessages();
+      return;
+    }
     if (!FFunc || FFuncs->Revision() != FRevision) {
       // A function left the registry since this node last looked: look the name up again,
       // so a call never reaches a function that is gone.

@@ -183,10 +183,24 @@ private:
   void Call(TValue& Result);
   // Matches the current actual types and sets up the argument slots; raises ERTE.
   void Prepare();
+  // The last match still holds: no variable among the arguments has changed its type.
+  bool Matched() {
+    if (FCachedPat < 0) return false;
+    return TDataItem::TypeChangeCount() == FTypeChanges || RecheckWatched();
+  }
+  bool RecheckWatched();
   // The built-in statement or operator FOp with the arguments read in place (the checks of
   // the call are done; the pump follows).
-  void RunBuiltin(TValue& Result);
+  void RunBuiltin(TValue& Result) {
+    if (FOp >= boGreater)
+      RunOperator(Result);
+    else
+      RunStatement(Result);
+  }
   void RunOperator(TValue& Result);
+  void RunStatement(TValue& Result);
+  void RunSet();
+  void RunForLoop();
 
   TFuncs* FFuncs;
   TFunction* FFunc;
@@ -205,6 +219,7 @@ private:
     TConstExpr* Slot;
   };
   std::int32_t FCachedPat = -1;
+  std::uint64_t FTypeChanges = 0;  // TDataItem::TypeChangeCount when the watched types were seen
   bool FBusy = false;
   TBuiltinOp FOp = boNone;     // of the matched function
   bool FSnapshotLeft = false;  // evaluating the second operand may change what the first reads

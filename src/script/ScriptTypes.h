@@ -1,6 +1,7 @@
 #pragma once
 // Type bits of the script language, parameter patterns, the named values of a script
 // (constants and variables) and the expression-tree nodes that read and store them.
+#include <atomic>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -79,13 +80,24 @@ public:
   TValue& Value() { return FValue; }
   void SetValue(TValue V) { FValue = std::move(V); }
   TTypeBits Type() const { return FType; }
-  void SetType(TTypeBits T) { FType = T; }
+  void SetType(TTypeBits T) {
+    if (T == FType) return;
+    FType = T;
+    TypeChanges.fetch_add(1, std::memory_order_relaxed);
+  }
   virtual bool IsConstant() const { return false; }
+
+  // Grows whenever any named value's type changes (which happens with a variable's first
+  // value), so a call site that checked the types of its variables sees at a glance that
+  // none of them can have changed since.
+  static std::uint64_t TypeChangeCount() { return TypeChanges.load(std::memory_order_relaxed); }
 
 protected:
   explicit TDataItem(std::string Name);
 
 private:
+  static inline std::atomic<std::uint64_t> TypeChanges{0};
+
   std::string FName;
   TValue FValue;
   TTypeBits FType = tbVoid;
