@@ -33,12 +33,12 @@ TVarExpr& Variable(const TArgList& Args, std::int32_t Index) {
 // An argument read in place where it can be: a constant's value, a variable's or an element's
 // (checked as their Eval checks them); any other node is evaluated into Temp.
 inline const TValue& ReadArg(TExpr* E, TValue& Temp) {
-  switch (E->Kind()) {
-    case ekConst: return static_cast<TConstExpr*>(E)->Value();
-    case ekVariable: return static_cast<TVarExpr*>(E)->Read();
-    case ekElement: return static_cast<TArrayExpr*>(E)->Element();
-    default: E->Eval(Temp); return Temp;
-  }
+  const TExprKind Kind = E->Kind();
+  if (Kind == ekVariable) return static_cast<TVarExpr*>(E)->Read();
+  if (Kind == ekConst) return static_cast<TConstExpr*>(E)->Value();
+  if (Kind == ekElement) return static_cast<TArrayExpr*>(E)->Element();
+  E->Eval(Temp);
+  return Temp;
 }
 
 // A call node's own argument nodes, read as a TArgList is.
@@ -356,51 +356,56 @@ TValue ApplyOperator(TBuiltinOp Op, const TValue& A, const TValue& B) {
 // formals. Each does what its TFunction's Eval does, in the same order, but reads constants,
 // variables and elements in place instead of copying them into the call's slots first.
 
-void TFuncExpr::RunOperator(TValue& Result) {
-  TValue TA, TB;
-  const TValue* A = &ReadArg(FArgs[0].get(), TA);
-  if (FOp >= boNot) {
-    if (FOp == boNegate && A->Kind() == vkInteger) {
-      Result = TValue(Wrap(-static_cast<std::int64_t>(A->AsInteger())));
+// Result serves as the first operand's room: the caller reads it only once the node is done.
+template <TBuiltinOp Op>
+void TFuncExpr::RunBinary(TFuncExpr& Node, TValue& Result) {
+  const TValue* A = &ReadArg(Node.FArgs[0].get(), Result);
+  // The second operand is evaluated after the first was read, as when the first is copied.
+  if (Node.FSnapshotLeft && A != &Result) {
+    Result = *A;
+    A = &Result;
+  }
+  TValue Second;
+  const TValue& B = ReadArg(Node.FArgs[1].get(), Second);
+  if constexpr (Op != boDivide && Op != boAnd && Op != boOr && Op != boXor) {
+    if (A->Kind() == vkInteger && B.Kind() == vkInteger) {
+      const std::int32_t X = A->AsInteger(), Y = B.AsInteger();
+      if constexpr (Op == boGreater) Result = TValue(X > Y);
+      if constexpr (Op == boLess) Result = TValue(X < Y);
+      if constexpr (Op == boEqual) Result = TValue(X == Y);
+      if constexpr (Op == boUnequal) Result = TValue(X != Y);
+      if constexpr (Op == boGreaterEqual) Result = TValue(X >= Y);
+      if constexpr (Op == boLessEqual) Result = TValue(X <= Y);
+      if constexpr (Op == boAdd) Result = TValue(Wrap(std::int64_t{X} + Y));
+      if constexpr (Op == boSubtract) Result = TValue(Wrap(std::int64_t{X} - Y));
+      if constexpr (Op == boMultiply) Result = TValue(Wrap(std::int64_t{X} * Y));
+      if constexpr (Op == boDiv) Result = TValue(ValueDetail::IntDiv(X, Y));
+      if constexpr (Op == boMod) Result = TValue(ValueDetail::IntMod(X, Y));
       return;
     }
-    TValue R = ApplyOperator(FOp, *A, *A);
-    FFunc->CheckResult(R);
-    Result = std::move(R);
-    return;
   }
-  // The second operand is evaluated after the first was read, as when the first is copied.
-  if (FSnapshotLeft && A != &TA) {
-    TA = *A;
-    A = &TA;
-  }
-  const TValue& B = ReadArg(FArgs[1].get(), TB);
-  if (A->Kind() == vkInteger && B.Kind() == vkInteger) {
-    const std::int32_t X = A->AsInteger(), Y = B.AsInteger();
-    switch (FOp) {
-      case boGreater: Result = TValue(X > Y); return;
-      case boLess: Result = TValue(X < Y); return;
-      case boEqual: Result = TValue(X == Y); return;
-      case boUnequal: Result = TValue(X != Y); return;
-      case boGreaterEqual: Result = TValue(X >= Y); return;
-      case boLessEqual: Result = TValue(X <= Y); return;
-      case boAdd: Result = TValue(Wrap(std::int64_t{X} + Y)); return;
-      case boSubtract: Result = TValue(Wrap(std::int64_t{X} - Y)); return;
-      case boMultiply: Result = TValue(Wrap(std::int64_t{X} * Y)); return;
-      case boDiv: Result = TValue(ValueDetail::IntDiv(X, Y)); return;
-      case boMod: Result = TValue(ValueDetail::IntMod(X, Y)); return;
-      default: break;
-    }
-  }
-  TValue R = ApplyOperator(FOp, *A, B);
-  FFunc->CheckResult(R);
+  TValue R = ApplyOperator(Op, *A, B);
+  Node.FFunc->CheckResult(R);
   Result = std::move(R);
 }
 
-void TFuncExpr::RunSet() {
-  TVarExpr& Target = *static_cast<TVarExpr*>(FArgs[0].get());
+template <TBuiltinOp Op>
+void TFuncExpr::RunUnary(TFuncExpr& Node, TValue& Result) {
+  const TValue& A = ReadArg(Node.FArgs[0].get(), Result);
+  if (Op == boNegate && A.Kind() == vkInteger) {
+    Result = TValue(Wrap(-static_cast<std::int64_t>(A.AsInteger())));
+    return;
+  }
+  TValue R = ApplyOperator(Op, A, A);
+  Node.FFunc->CheckResult(R);
+  Result = std::move(R);
+}
+
+void TFuncExpr::RunSet(TFuncExpr& Node, TValue& Result) {
+  Result = TValue();
+  TVarExpr& Target = *static_cast<TVarExpr*>(Node.FArgs[0].get());
   TValue Taken;
-  const TValue& Source = ReadArg(FArgs[1].get(), Taken);
+  const TValue& Source = ReadArg(Node.FArgs[1].get(), Taken);
   if (&Source != &Taken) {
     // A variable takes it straight; an element's index is evaluated first, which might
     // change what Source reads, so it gets a copy as a call's slot holds one.
@@ -413,36 +418,66 @@ void TFuncExpr::RunSet() {
   Target.AssignTaken(std::move(Taken));
 }
 
-void TFuncExpr::RunForLoop() {
+void TFuncExpr::RunFor(TFuncExpr& Node, TValue& Result) {
+  Result = TValue();
   TValue Bounds[3];
   for (std::size_t K = 0; K < 3; ++K) {
-    const TValue& V = ReadArg(FArgs[K + 1].get(), Bounds[K]);
+    const TValue& V = ReadArg(Node.FArgs[K + 1].get(), Bounds[K]);
     if (&V != &Bounds[K]) Bounds[K] = V;
   }
   const std::int32_t Start = Bounds[0].AsInteger();
   const std::int32_t End = Bounds[1].AsInteger();
   const std::int32_t Step = Bounds[2].AsInteger();
-  RunFor(TNodeArgs(FArgs), *static_cast<TVarExpr*>(FArgs[0].get()), Start, End, Step, FFuncs);
+  ::RunFor(TNodeArgs(Node.FArgs), *static_cast<TVarExpr*>(Node.FArgs[0].get()), Start, End, Step, Node.FFuncs);
 }
 
-void TFuncExpr::RunStatement(TValue& Result) {
-  Result = TValue();
-  switch (FOp) {
-    case boBegin: RunStatements(TNodeArgs(FArgs), 0); return;
-    case boSet: RunSet(); return;
-    case boIf: {
-      TValue C;
-      if (ReadArg(FArgs[0].get(), C).AsBoolean()) FArgs[1]->Evaluate();
-      return;
-    }
-    case boElse: {
-      TValue C;
-      FArgs[ReadArg(FArgs[0].get(), C).AsBoolean() ? 1 : 2]->Evaluate();
-      return;
-    }
+TFuncExpr::TRunner TFuncExpr::RunnerOf(TBuiltinOp Op) {
+  switch (Op) {
+    case boNone: return nullptr;
+    case boBegin:
+      return [](TFuncExpr& Node, TValue& Result) {
+        Result = TValue();
+        RunStatements(TNodeArgs(Node.FArgs), 0);
+      };
+    case boSet: return RunSet;
+    case boIf:
+      return [](TFuncExpr& Node, TValue& Result) {
+        if (ReadArg(Node.FArgs[0].get(), Result).AsBoolean()) Node.FArgs[1]->Evaluate();
+        Result = TValue();
+      };
+    case boElse:
+      return [](TFuncExpr& Node, TValue& Result) {
+        Node.FArgs[ReadArg(Node.FArgs[0].get(), Result).AsBoolean() ? 1 : 2]->Evaluate();
+        Result = TValue();
+      };
     case boWhile:
-    case boRepeat: RunLoop(TNodeArgs(FArgs), FOp == boWhile, FFuncs); return;
-    case boFor: RunForLoop(); return;
-    default: break;
+      return [](TFuncExpr& Node, TValue& Result) {
+        Result = TValue();
+        RunLoop(TNodeArgs(Node.FArgs), true, Node.FFuncs);
+      };
+    case boRepeat:
+      return [](TFuncExpr& Node, TValue& Result) {
+        Result = TValue();
+        RunLoop(TNodeArgs(Node.FArgs), false, Node.FFuncs);
+      };
+    case boFor: return RunFor;
+    case boGreater: return RunBinary<boGreater>;
+    case boLess: return RunBinary<boLess>;
+    case boEqual: return RunBinary<boEqual>;
+    case boUnequal: return RunBinary<boUnequal>;
+    case boGreaterEqual: return RunBinary<boGreaterEqual>;
+    case boLessEqual: return RunBinary<boLessEqual>;
+    case boAnd: return RunBinary<boAnd>;
+    case boOr: return RunBinary<boOr>;
+    case boXor: return RunBinary<boXor>;
+    case boAdd: return RunBinary<boAdd>;
+    case boSubtract: return RunBinary<boSubtract>;
+    case boMultiply: return RunBinary<boMultiply>;
+    case boDivide: return RunBinary<boDivide>;
+    case boDiv: return RunBinary<boDiv>;
+    case boMod: return RunBinary<boMod>;
+    case boNot: return RunUnary<boNot>;
+    case boNegate: return RunUnary<boNegate>;
   }
+  return nullptr;
 }

@@ -185,7 +185,7 @@ bool ReadsOnly(const TExpr& E) {
 
 void TFuncExpr::Prepare() {
   FCachedPat = -1;
-  FOp = boNone;
+  FRunner = nullptr;
   const std::size_t N = FArgs.size();
   TTypes Actuals(static_cast<std::int32_t>(N));
   for (std::size_t I = 0; I < N; ++I) Actuals.SetType(static_cast<std::int32_t>(I), FArgs[I]->ActualType());
@@ -211,7 +211,7 @@ void TFuncExpr::Prepare() {
     }
   }
   FSnapshotLeft = N >= 2 && !ReadsOnly(*FArgs[1]);
-  FOp = FFunc->Builtin();
+  FRunner = RunnerOf(FFunc->Builtin());
   FTypeChanges = TDataItem::TypeChangeCount();
   FCachedPat = Pat;
 }
@@ -232,8 +232,8 @@ void TFuncExpr::Call(TValue& Result) {
     return;
   }
   if (!Matched()) Prepare();
-  if (FOp != boNone) {
-    RunBuiltin(Result);
+  if (FRunner) {
+    FRunner(*this, Result);
     ProcessMessages();
     return;
   }
@@ -256,13 +256,21 @@ void TFuncExpr::Call(TValue& Result) {
 }
 
 void TFuncExpr::Eval(TValue& Result) {
-  try {
-    // The common case of a built-in whose checks all hold, without the detour through Call.
-    if (FOp != boNone && FFuncs->Revision() == FRevision && !FFuncs->Stopped() && !FBusy && Matched()) [[likely]] {
-      RunBuiltin(Result);
+  // The common case of a built-in whose checks all hold, without the detour through Call.
+  if (FRunner && FFuncs->Revision() == FRevision && !FFuncs->Stopped() && !FBusy && Matched()) [[likely]] {
+    try {
+      FRunner(*this, Result);
       ProcessMessages();
-      return;
+    } catch (...) {
+      RaiseHere();
     }
+    return;
+  }
+  EvalChecked(Result);
+}
+
+void TFuncExpr::EvalChecked(TValue& Result) {
+  try {
     if (!FFunc || FFuncs->Revision() != FRevision) {
       // A function left the registry since this node last looked: look the name up again,
       // so a call never reaches a function that is gone.
@@ -272,6 +280,15 @@ void TFuncExpr::Eval(TValue& Result) {
       if (!FFunc) throw ERTE(ScriptMessage(smFunctionNotDefined, Name()));
     }
     Call(Result);
+  } catch (...) {
+    RaiseHere();
+  }
+}
+
+void TFuncExpr::RaiseHere() const {
+  // A run-time error from inside passes unchanged (the innermost call's position wins).
+  try {
+    throw;
   } catch (const ERuntimeError&) {
     throw;
   } catch (const EStop&) {

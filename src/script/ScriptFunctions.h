@@ -189,18 +189,20 @@ private:
     return TDataItem::TypeChangeCount() == FTypeChanges || RecheckWatched();
   }
   bool RecheckWatched();
-  // The built-in statement or operator FOp with the arguments read in place (the checks of
-  // the call are done; the pump follows).
-  void RunBuiltin(TValue& Result) {
-    if (FOp >= boGreater)
-      RunOperator(Result);
-    else
-      RunStatement(Result);
-  }
-  void RunOperator(TValue& Result);
-  void RunStatement(TValue& Result);
-  void RunSet();
-  void RunForLoop();
+  // Runs the built-in statement or operator with the arguments read in place, once the
+  // checks of the call are done (the pump follows).
+  using TRunner = void (*)(TFuncExpr& Node, TValue& Result);
+  static TRunner RunnerOf(TBuiltinOp Op);
+  template <TBuiltinOp Op>
+  static void RunBinary(TFuncExpr& Node, TValue& Result);
+  template <TBuiltinOp Op>
+  static void RunUnary(TFuncExpr& Node, TValue& Result);
+  static void RunSet(TFuncExpr& Node, TValue& Result);
+  static void RunFor(TFuncExpr& Node, TValue& Result);
+  // The general road of Eval: the lookup after a change of the registry, the checks, the call.
+  void EvalChecked(TValue& Result);
+  // Raises the failure being handled as this node's run-time error.
+  [[noreturn]] void RaiseHere() const;
 
   TFuncs* FFuncs;
   TFunction* FFunc;
@@ -221,7 +223,7 @@ private:
   std::int32_t FCachedPat = -1;
   std::uint64_t FTypeChanges = 0;  // TDataItem::TypeChangeCount when the watched types were seen
   bool FBusy = false;
-  TBuiltinOp FOp = boNone;     // of the matched function
+  TRunner FRunner = nullptr;   // of the matched function, when it is such a built-in
   bool FSnapshotLeft = false;  // evaluating the second operand may change what the first reads
   std::vector<TWatched> FWatched;
   std::vector<TEvaluated> FEvaluated;               // the arguments evaluated before the call
