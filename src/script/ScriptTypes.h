@@ -223,10 +223,16 @@ private:
 };
 
 inline void TVarExpr::AssignTaken(TValue&& Value) {
-  if (Kind() == ekElement)
+  if (Kind() == ekElement) {
     static_cast<TArrayExpr*>(this)->AssignTaken(std::move(Value));
-  else
-    Store(std::move(Value));
+    return;
+  }
+  // A variable with its type fixed takes a value of its own kind (the kinds stand for the types).
+  if (!(FItem->Type() & tbVoid) && Value.Kind() == FItem->Value().Kind()) [[likely]] {
+    FItem->Value() = std::move(Value);
+    return;
+  }
+  Store(std::move(Value));
 }
 
 inline TTypeBits TExpr::ActualType() const {
