@@ -251,3 +251,38 @@ TEST_F(RecordedRun, TheStopFlagSetByTheWindowSystem) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CallSiteMatch, AVariableGivenAnotherTypeByTheHostIsMatchedAfresh) {
+  TFuncs Funcs;
+  TScript S;
+  S.SetFunctions(&Funcs);
+  S.SetText("r := x + y");
+  ASSERT_TRUE(S.Compile());
+  auto Give = [&S](const char* Name, TValue V) {
+    TVariable* Var = S.GetVariable(Name);
+    Var->SetType(VariantTypeBits(V) | tbVar);
+    Var->SetValue(std::move(V));
+  };
+  Give("X", TValue(1));
+  Give("Y", TValue(2));
+  ASSERT_TRUE(S.Execute());
+  EXPECT_EQ(S.FindDataItem("R")->Value(), TValue(3));
+
+  Give("Y", TValue("a"));
+  try {
+    S.Execute();
+    ADD_FAILURE() << "an integer and a text were added";
+  } catch (const ERuntimeError& E) {
+    EXPECT_NE(std::string(E.what()).find("Arguments: (VAR INTEGER, VAR STRING)"), std::string::npos) << E.what();
+    EXPECT_EQ(E.Position(), 8);
+  }
+
+  Give("X", TValue("b"));
+  Give("R", TValue("-"));
+  ASSERT_TRUE(S.Execute());
+  EXPECT_EQ(S.FindDataItem("R")->Value(), TValue("ba"));
+}
+
+}  // namespace
