@@ -156,6 +156,7 @@ std::unique_ptr<TFunction> TFuncs::RemoveFunction(TFunction* F) {
   FByName.erase(Removed->Name());
   Removed->FFuncs = nullptr;
   ++FRevision;
+  TCallChecks::Changed();
   return Removed;
 }
 
@@ -212,14 +213,14 @@ void TFuncExpr::Prepare() {
   }
   FSnapshotLeft = N >= 2 && !ReadsOnly(*FArgs[1]);
   FRunner = RunnerOf(FFunc->Builtin());
-  FTypeChanges = TDataItem::TypeChangeCount();
+  FCheckedAt = TCallChecks::Generation();
   FCachedPat = Pat;
 }
 
 bool TFuncExpr::RecheckWatched() {
   for (const TWatched& W : FWatched)
     if (W.Item->Type() != W.Type) return false;
-  FTypeChanges = TDataItem::TypeChangeCount();
+  FCheckedAt = TCallChecks::Generation();
   return true;
 }
 
@@ -256,8 +257,9 @@ void TFuncExpr::Call(TValue& Result) {
 }
 
 void TFuncExpr::Eval(TValue& Result) {
-  // The common case of a built-in whose checks all hold, without the detour through Call.
-  if (FRunner && FFuncs->Revision() == FRevision && !FFuncs->Stopped() && !FBusy && Matched()) [[likely]] {
+  // The common case of a built-in whose checks all passed and would pass again (nothing they
+  // rely on has changed since), without the detour through Call.
+  if (FRunner && FCheckedAt == TCallChecks::Generation()) [[likely]] {
     try {
       FRunner(*this, Result);
       ProcessMessages();
@@ -277,6 +279,7 @@ void TFuncExpr::EvalChecked(TValue& Result) {
       FFunc = FFuncs->FindFunction(Name());
       FRevision = FFuncs->Revision();
       FCachedPat = -1;
+      FRunner = nullptr;
       if (!FFunc) throw ERTE(ScriptMessage(smFunctionNotDefined, Name()));
     }
     Call(Result);

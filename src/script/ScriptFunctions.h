@@ -116,7 +116,10 @@ public:
   // The stop flag: while set, every call ends the run with "Script stopped.". Compiling and
   // running a script clear it; ending or closing a game sets it.
   bool Stopped() const { return FStopped; }
-  void SetStopped(bool Value) { FStopped = Value; }
+  void SetStopped(bool Value) {
+    FStopped = Value;
+    TCallChecks::Changed();
+  }
 
   // Changes whenever a function leaves the registry, so call nodes know to look again.
   std::uint32_t Revision() const { return FRevision; }
@@ -166,6 +169,7 @@ public:
     if (Arg) {
       FArgs.push_back(std::move(Arg));
       FCachedPat = -1;
+      FRunner = nullptr;
     }
   }
   const std::vector<std::unique_ptr<TExpr>>& Args() const { return FArgs; }
@@ -186,7 +190,7 @@ private:
   // The last match still holds: no variable among the arguments has changed its type.
   bool Matched() {
     if (FCachedPat < 0) return false;
-    return TDataItem::TypeChangeCount() == FTypeChanges || RecheckWatched();
+    return TCallChecks::Generation() == FCheckedAt || RecheckWatched();
   }
   bool RecheckWatched();
   // Runs the built-in statement or operator with the arguments read in place, once the
@@ -221,7 +225,7 @@ private:
     TConstExpr* Slot;
   };
   std::int32_t FCachedPat = -1;
-  std::uint64_t FTypeChanges = 0;  // TDataItem::TypeChangeCount when the watched types were seen
+  std::uint64_t FCheckedAt = 0;  // TCallChecks::Generation at the last full check that passed
   bool FBusy = false;
   TRunner FRunner = nullptr;   // of the matched function, when it is such a built-in
   bool FSnapshotLeft = false;  // evaluating the second operand may change what the first reads

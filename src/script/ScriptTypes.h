@@ -71,6 +71,18 @@ private:
   std::vector<TTypeBits> FTypes;
 };
 
+// Grows whenever something changes that a call site's last full check relies on: the type of
+// a named value, the functions of a registry, a registry's stop flag. A call site that finds
+// it unchanged since that check knows the check would pass again.
+class TCallChecks {
+public:
+  static std::uint64_t Generation() { return FGeneration.load(std::memory_order_relaxed); }
+  static void Changed() { FGeneration.fetch_add(1, std::memory_order_relaxed); }
+
+private:
+  static inline std::atomic<std::uint64_t> FGeneration{0};
+};
+
 // A named value of a script. The name is stored upper-cased.
 class TDataItem {
 public:
@@ -83,21 +95,14 @@ public:
   void SetType(TTypeBits T) {
     if (T == FType) return;
     FType = T;
-    TypeChanges.fetch_add(1, std::memory_order_relaxed);
+    TCallChecks::Changed();
   }
   virtual bool IsConstant() const { return false; }
-
-  // Grows whenever any named value's type changes (which happens with a variable's first
-  // value), so a call site that checked the types of its variables sees at a glance that
-  // none of them can have changed since.
-  static std::uint64_t TypeChangeCount() { return TypeChanges.load(std::memory_order_relaxed); }
 
 protected:
   explicit TDataItem(std::string Name);
 
 private:
-  static inline std::atomic<std::uint64_t> TypeChanges{0};
-
   std::string FName;
   TValue FValue;
   TTypeBits FType = tbVoid;

@@ -4,6 +4,7 @@
 // "+ - *" wrap at 32 bits, and every failure (a division by zero, an integer overflow of
 // "div" or "mod", a float beyond the integer range, an operation on kinds that do not mix)
 // is an EValueError, never a signal.
+#include <bit>
 #include <cstdint>
 #include <new>
 #include <string>
@@ -29,9 +30,11 @@ public:
   // The longest text a script may build (16 MiB), for the same reason.
   static constexpr std::size_t MaxStringLength = std::size_t{1} << 24;
 
-  TValue() noexcept : FKind(vkEmpty) { FScalar.Float = 0; }
-  TValue(bool V) noexcept : FKind(vkBoolean) { FScalar.Float = 0, FScalar.Boolean = V; }
-  TValue(std::int32_t V) noexcept : FKind(vkInteger) { FScalar.Float = 0, FScalar.Integer = V; }
+  // A scalar is written with one store of all its bytes (zero above a Boolean or an integer),
+  // so that copying it at once reads back exactly what was written.
+  TValue() noexcept : FKind(vkEmpty) { FScalar.Bits = 0; }
+  TValue(bool V) noexcept : FKind(vkBoolean) { FScalar.Bits = V ? 1 : 0; }
+  TValue(std::int32_t V) noexcept : FKind(vkInteger) { FScalar.Bits = static_cast<std::uint32_t>(V); }
   TValue(double V) noexcept : FKind(vkFloat) { FScalar.Float = V; }
   TValue(std::string V) : FKind(vkString) { new (&FString) std::string(std::move(V)); }
   TValue(const char* V) : TValue(std::string(V)) {}
@@ -117,8 +120,10 @@ private:
       bool Boolean;
       std::int32_t Integer;
       double Float;
+      std::uint64_t Bits;  // the low bytes are those of Boolean and Integer
     };
   };
+  static_assert(std::endian::native == std::endian::little, "a Boolean or an integer is the low bytes of Bits");
   union {
     TScalar FScalar;
     std::string FString;
