@@ -98,10 +98,26 @@ private:
 
 constexpr int LoopPasses = 100000;
 
-const std::string LoopScript = "i := 0; x := 0; n := " + std::to_string(LoopPasses) +
-                               "; while i < n do begin x := f(x, i) mod 1000; i := i + 1 end";
-const std::string LoopLua =
-    "i = 0 x = 0 n = " + std::to_string(LoopPasses) + " while i < n do x = f(x, i) % 1000; i = i + 1 end";
+// The same program in the script language and in Lua.
+struct TProgram {
+  std::string Ours, Lua;
+};
+
+// Passes of x := f(x, i) mod 1000.
+TProgram HostLoop(int Passes) {
+  const std::string N = std::to_string(Passes);
+  return {"i := 0; x := 0; n := " + N + "; while i < n do begin x := f(x, i) mod 1000; i := i + 1 end",
+          "i = 0 x = 0 n = " + N + " while i < n do x = f(x, i) % 1000; i = i + 1 end"};
+}
+
+// Passes of s := s + 'ab'.
+TProgram TextLoop(int Passes) {
+  const std::string N = std::to_string(Passes);
+  return {"s := ''; i := 0; while i < " + N + " do begin s := s + 'ab'; i := i + 1 end",
+          "s = '' i = 0 while i < " + N + " do s = s .. 'ab'; i = i + 1 end"};
+}
+
+const TProgram Loop = HostLoop(LoopPasses);
 
 // Ten host calls nested in one another, in a loop.
 constexpr int NestPasses = 20000;
@@ -111,10 +127,7 @@ const std::string NestLua = "i = 0 x = 0 while i < " + std::to_string(NestPasses
                             " do x = g(g(g(g(g(g(g(g(g(g(x)))))))))) % 1000; i = i + 1 end";
 
 constexpr int StringPasses = 4000;
-const std::string StringScript = "s := ''; i := 0; while i < " + std::to_string(StringPasses) +
-                                 " do begin s := s + 'ab'; i := i + 1 end";
-const std::string StringLua =
-    "s = '' i = 0 while i < " + std::to_string(StringPasses) + " do s = s .. 'ab'; i = i + 1 end";
+const TProgram Strings = TextLoop(StringPasses);
 
 // Runs the script and the Lua chunk alternately and reports both per pass and the ratio. When
 // Same names a variable, both must end with the same value of it.
@@ -149,7 +162,7 @@ void SideBySide(benchmark::State& State, const std::string& Ours, const std::str
   State.counters["ratio_to_lua"] = Nanoseconds(InScript) / Nanoseconds(InLua);
 }
 
-void BM_LoopWithHostFunctionVersusLua(benchmark::State& State) { SideBySide(State, LoopScript, LoopLua, LoopPasses, "pass"); }
+void BM_LoopWithHostFunctionVersusLua(benchmark::State& State) { SideBySide(State, Loop.Ours, Loop.Lua, LoopPasses, "pass"); }
 BENCHMARK(BM_LoopWithHostFunctionVersusLua)->Unit(benchmark::kMillisecond);
 
 // Per host call: ten nested calls per pass.
@@ -159,7 +172,7 @@ void BM_NestedHostCallsVersusLua(benchmark::State& State) {
 BENCHMARK(BM_NestedHostCallsVersusLua)->Unit(benchmark::kMillisecond);
 
 void BM_StringBuildingVersusLua(benchmark::State& State) {
-  SideBySide(State, StringScript, StringLua, StringPasses, "pass");
+  SideBySide(State, Strings.Ours, Strings.Lua, StringPasses, "pass");
 }
 BENCHMARK(BM_StringBuildingVersusLua)->Unit(benchmark::kMillisecond);
 
@@ -174,10 +187,7 @@ const std::string NumericLua = "i = 0 s = 0 while i < " + std::to_string(Numeric
                                " do if i % 3 == 0 then s = s + 2 * (i % 100) else s = s - 1 end i = i + 1 end";
 
 constexpr int HostPasses = 1000000;
-const std::string HostScript = "i := 0; x := 0; while i < " + std::to_string(HostPasses) +
-                               " do begin x := f(x, i) mod 1000; i := i + 1 end";
-const std::string HostLua =
-    "i = 0 x = 0 while i < " + std::to_string(HostPasses) + " do x = f(x, i) % 1000; i = i + 1 end";
+const TProgram Host = HostLoop(HostPasses);
 
 // The array outlives a run in both (SetArray keeps the elements of an array of that size).
 constexpr int ArrayElements = 100000;
@@ -189,18 +199,15 @@ const std::string ArrayLua = "n = " + std::to_string(ArrayElements) +
                              " s = 0 i = 0 while i < n do s = s + a[i]; i = i + 1 end";
 
 constexpr int TextPasses = 20000;
-const std::string TextScript = "s := ''; i := 0; while i < " + std::to_string(TextPasses) +
-                               " do begin s := s + 'ab'; i := i + 1 end";
-const std::string TextLua =
-    "s = '' i = 0 while i < " + std::to_string(TextPasses) + " do s = s .. 'ab'; i = i + 1 end";
+const TProgram Text = TextLoop(TextPasses);
 
 void BM_ProgramNumeric(benchmark::State& State) { SideBySide(State, NumericScript, NumericLua, NumericPasses, "pass", "s"); }
 BENCHMARK(BM_ProgramNumeric)->Unit(benchmark::kMillisecond);
-void BM_ProgramHostCall(benchmark::State& State) { SideBySide(State, HostScript, HostLua, HostPasses, "pass", "x"); }
+void BM_ProgramHostCall(benchmark::State& State) { SideBySide(State, Host.Ours, Host.Lua, HostPasses, "pass", "x"); }
 BENCHMARK(BM_ProgramHostCall)->Unit(benchmark::kMillisecond);
 void BM_ProgramArray(benchmark::State& State) { SideBySide(State, ArrayScript, ArrayLua, ArrayElements, "element", "s"); }
 BENCHMARK(BM_ProgramArray)->Unit(benchmark::kMillisecond);
-void BM_ProgramString(benchmark::State& State) { SideBySide(State, TextScript, TextLua, TextPasses, "pass", "s"); }
+void BM_ProgramString(benchmark::State& State) { SideBySide(State, Text.Ours, Text.Lua, TextPasses, "pass", "s"); }
 BENCHMARK(BM_ProgramString)->Unit(benchmark::kMillisecond);
 
 // A loop with the program's own message pump wired in (it asks the clock every few calls and
@@ -230,7 +237,7 @@ void WithTheRealPump(benchmark::State& State, const std::string& Text, int Passe
   State.counters["pump_cost_percent"] = (Nanoseconds(Pumped) / Nanoseconds(Bare) - 1) * 100;
 }
 
-void BM_LoopWithTheRealPump(benchmark::State& State) { WithTheRealPump(State, LoopScript, LoopPasses); }
+void BM_LoopWithTheRealPump(benchmark::State& State) { WithTheRealPump(State, Loop.Ours, LoopPasses); }
 BENCHMARK(BM_LoopWithTheRealPump)->Unit(benchmark::kMillisecond);
 void BM_ProgramNumericWithTheRealPump(benchmark::State& State) {
   WithTheRealPump(State, NumericScript, NumericPasses);

@@ -13,20 +13,15 @@
 
 namespace {
 
+// "-" for empty, else the kind's letter and the text ("I:3"); an array with its elements.
 std::string Show(const TValue& V) {
-  switch (V.Kind()) {
-    case vkEmpty: return "-";
-    case vkBoolean: return "B:" + V.AsString();
-    case vkInteger: return "I:" + V.AsString();
-    case vkFloat: return "F:" + V.AsString();
-    case vkString: return "S:" + V.AsString();
-    case vkArray: {
-      std::string S = "A[";
-      for (const TValue& E : V.ArrayItems()) S += (S.size() > 2 ? "," : "") + Show(E);
-      return S + "]";
-    }
+  if (V.IsArray()) {
+    std::string S = "A[";
+    for (const TValue& E : V.ArrayItems()) S += (S.size() > 2 ? "," : "") + Show(E);
+    return S + "]";
   }
-  return "?";
+  static const char* const Letters[] = {"-", "B:", "I:", "F:", "S:"};
+  return V.IsEmpty() ? "-" : Letters[V.Kind()] + V.AsString();
 }
 
 class RecordedRun : public ::testing::Test {
