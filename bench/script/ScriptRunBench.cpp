@@ -82,6 +82,14 @@ public:
     lua_rawgeti(FL, LUA_REGISTRYINDEX, FChunk);
     if (lua_pcall(FL, 0, 0, 0) != LUA_OK) throw std::runtime_error(lua_tostring(FL, -1));
   }
+  // A global as text ("" when it is neither a number nor a string).
+  std::string Global(const char* Name) {
+    lua_getglobal(FL, Name);
+    const char* Text = lua_tostring(FL, -1);
+    std::string Result = Text ? Text : "";
+    lua_pop(FL, 1);
+    return Result;
+  }
 
 private:
   lua_State* FL;
@@ -90,10 +98,26 @@ private:
 
 constexpr int LoopPasses = 100000;
 
-const std::string LoopScript = "i := 0; x := 0; n := " + std::to_string(LoopPasses) +
-                               "; while i < n do begin x := f(x, i) mod 1000; i := i + 1 end";
-const std::string LoopLua =
-    "i = 0 x = 0 n = " + std::to_string(LoopPasses) + " while i < n do x = f(x, i) % 1000; i = i + 1 end";
+// The same program in the script language and in Lua.
+struct TProgram {
+  std::string Ours, Lua;
+};
+
+// Passes of x := f(x, i) mod 1000.
+TProgram HostLoop(int Passes) {
+  const std::string N = std::to_string(Passes);
+  return {"i := 0; x := 0; n := " + N + "; while i < n do begin x := f(x, i) mod 1000; i := i + 1 end",
+          "i = 0 x = 0 n = " + N + " while i < n do x = f(x, i) % 1000; i = i + 1 end"};
+}
+
+// Passes of s := s + 'ab'.
+TProgram TextLoop(int Passes) {
+  const std::string N = std::to_string(Passes);
+  return {"s := ''; i := 0; while i < " + N + " do begin s := s + 'ab'; i := i + 1 end",
+          "s = '' i = 0 while i < " + N + " do s = s .. 'ab'; i = i + 1 end"};
+}
+
+const TProgram Loop = HostLoop(LoopPasses);
 
 // Ten host calls nested in one another, in a loop.
 constexpr int NestPasses = 20000;
@@ -103,17 +127,25 @@ const std::string NestLua = "i = 0 x = 0 while i < " + std::to_string(NestPasses
                             " do x = g(g(g(g(g(g(g(g(g(g(x)))))))))) % 1000; i = i + 1 end";
 
 constexpr int StringPasses = 4000;
-const std::string StringScript = "s := ''; i := 0; while i < " + std::to_string(StringPasses) +
-                                 " do begin s := s + 'ab'; i := i + 1 end";
-const std::string StringLua =
-    "s = '' i = 0 while i < " + std::to_string(StringPasses) + " do s = s .. 'ab'; i = i + 1 end";
+const TProgram Strings = TextLoop(StringPasses);
 
-// Runs the script and the Lua chunk alternately and reports both per pass and the ratio.
+// Runs the script and the Lua chunk alternately and reports both per pass and the ratio. When
+// Same names a variable, both must end with the same value of it.
 void SideBySide(benchmark::State& State, const std::string& Ours, const std::string& Theirs, int Passes,
-                const char* Unit) {
+                const char* Unit, const char* Same = nullptr) {
   SetProcessMessagesHook(nullptr);
   TBenchScript Script(Ours);
   TLuaScript Lua(Theirs);
+  if (Same) {
+    Script.Run();
+    Lua.Run();
+    std::string Name = Same;
+    for (char& C : Name) C = static_cast<char>(C - 'a' + 'A');
+    if (Script.Value(Name.c_str()).AsString() != Lua.Global(Same)) {
+      State.SkipWithError("the script and the Lua chunk disagree");
+      return;
+    }
+  }
   TClock::duration InScript{}, InLua{};
   for (auto _ : State) {
     auto T0 = TClock::now();
@@ -130,7 +162,7 @@ void SideBySide(benchmark::State& State, const std::string& Ours, const std::str
   State.counters["ratio_to_lua"] = Nanoseconds(InScript) / Nanoseconds(InLua);
 }
 
-void BM_LoopWithHostFunctionVersusLua(benchmark::State& State) { SideBySide(State, LoopScript, LoopLua, LoopPasses, "pass"); }
+void BM_LoopWithHostFunctionVersusLua(benchmark::State& State) { SideBySide(State, Loop.Ours, Loop.Lua, LoopPasses, "pass"); }
 BENCHMARK(BM_LoopWithHostFunctionVersusLua)->Unit(benchmark::kMillisecond);
 
 // Per host call: ten nested calls per pass.
@@ -140,18 +172,52 @@ void BM_NestedHostCallsVersusLua(benchmark::State& State) {
 BENCHMARK(BM_NestedHostCallsVersusLua)->Unit(benchmark::kMillisecond);
 
 void BM_StringBuildingVersusLua(benchmark::State& State) {
-  SideBySide(State, StringScript, StringLua, StringPasses, "pass");
+  SideBySide(State, Strings.Ours, Strings.Lua, StringPasses, "pass");
 }
 BENCHMARK(BM_StringBuildingVersusLua)->Unit(benchmark::kMillisecond);
 
-// The loop with the program's own message pump wired in (it asks the clock every few calls
-// and turns the event loop at most every few milliseconds), against the loop without one.
-void BM_LoopWithTheRealPump(benchmark::State& State) {
+// The four yardstick programs of the interpreter's speed: integer arithmetic and a branch,
+// a host call, an array filled and summed, a text built piece by piece. Run them with
+// "--benchmark_filter=Program --benchmark_repetitions=21 --benchmark_report_aggregates_only=true"
+// and read the median of ratio_to_lua.
+constexpr int NumericPasses = 1000000;
+const std::string NumericScript = "i := 0; s := 0; while i < " + std::to_string(NumericPasses) +
+                                  " do begin if i mod 3 = 0 then s := s + 2 * (i mod 100) else s := s - 1; i := i + 1 end";
+const std::string NumericLua = "i = 0 s = 0 while i < " + std::to_string(NumericPasses) +
+                               " do if i % 3 == 0 then s = s + 2 * (i % 100) else s = s - 1 end i = i + 1 end";
+
+constexpr int HostPasses = 1000000;
+const TProgram Host = HostLoop(HostPasses);
+
+// The array outlives a run in both (SetArray keeps the elements of an array of that size).
+constexpr int ArrayElements = 100000;
+const std::string ArrayScript = "n := " + std::to_string(ArrayElements) +
+                                "; SetArray(a, n); i := 0; while i < n do begin a[i] := i mod 100; i := i + 1 end;"
+                                " s := 0; i := 0; while i < n do begin s := s + a[i]; i := i + 1 end";
+const std::string ArrayLua = "n = " + std::to_string(ArrayElements) +
+                             " a = a or {} i = 0 while i < n do a[i] = i % 100; i = i + 1 end"
+                             " s = 0 i = 0 while i < n do s = s + a[i]; i = i + 1 end";
+
+constexpr int TextPasses = 20000;
+const TProgram Text = TextLoop(TextPasses);
+
+void BM_ProgramNumeric(benchmark::State& State) { SideBySide(State, NumericScript, NumericLua, NumericPasses, "pass", "s"); }
+BENCHMARK(BM_ProgramNumeric)->Unit(benchmark::kMillisecond);
+void BM_ProgramHostCall(benchmark::State& State) { SideBySide(State, Host.Ours, Host.Lua, HostPasses, "pass", "x"); }
+BENCHMARK(BM_ProgramHostCall)->Unit(benchmark::kMillisecond);
+void BM_ProgramArray(benchmark::State& State) { SideBySide(State, ArrayScript, ArrayLua, ArrayElements, "element", "s"); }
+BENCHMARK(BM_ProgramArray)->Unit(benchmark::kMillisecond);
+void BM_ProgramString(benchmark::State& State) { SideBySide(State, Text.Ours, Text.Lua, TextPasses, "pass", "s"); }
+BENCHMARK(BM_ProgramString)->Unit(benchmark::kMillisecond);
+
+// A loop with the program's own message pump wired in (it asks the clock every few calls and
+// turns the event loop at most every few milliseconds), against the same loop without one.
+void WithTheRealPump(benchmark::State& State, const std::string& Text, int Passes) {
   static int Argc = 1;
   static char Name[] = "bench_script";
   static char* Argv[] = {Name, nullptr};
   if (!QCoreApplication::instance()) new QCoreApplication(Argc, Argv);  // lives to the end of the program
-  TBenchScript Script(LoopScript);
+  TBenchScript Script(Text);
   TClock::duration Bare{}, Pumped{};
   for (auto _ : State) {
     SetProcessMessagesHook(nullptr);
@@ -165,12 +231,18 @@ void BM_LoopWithTheRealPump(benchmark::State& State) {
     Pumped += T2 - T1;
   }
   SetProcessMessagesHook(nullptr);
-  const double N = static_cast<double>(State.iterations()) * LoopPasses;
+  const double N = static_cast<double>(State.iterations()) * Passes;
   State.counters["bare_ns_per_pass"] = Nanoseconds(Bare) / N;
   State.counters["pumped_ns_per_pass"] = Nanoseconds(Pumped) / N;
   State.counters["pump_cost_percent"] = (Nanoseconds(Pumped) / Nanoseconds(Bare) - 1) * 100;
 }
+
+void BM_LoopWithTheRealPump(benchmark::State& State) { WithTheRealPump(State, Loop.Ours, LoopPasses); }
 BENCHMARK(BM_LoopWithTheRealPump)->Unit(benchmark::kMillisecond);
+void BM_ProgramNumericWithTheRealPump(benchmark::State& State) {
+  WithTheRealPump(State, NumericScript, NumericPasses);
+}
+BENCHMARK(BM_ProgramNumericWithTheRealPump)->Unit(benchmark::kMillisecond);
 
 // A 500-line script of the kind a computer player runs.
 std::string LongScript() {

@@ -97,11 +97,13 @@ void TFunction::CheckArguments(TFuncs* Registry, const std::vector<std::unique_p
 
   Result = TValue();
   Eval(Pat, TArgList(List), Result);
-  const TTypeBits Bits = VariantTypeBits(Result);
-  if ((Bits & FResultType & tbBaseMask) == 0)
-    throw ERTE(ScriptMessage(smResultTypeMismatch, FName, TypeToText(Bits), TypeToText(FResultType)));
+  CheckResult(Result);
 
   ProcessMessages();
+}
+
+void TFunction::RefuseResult(const TValue& Result) const {
+  throw ERTE(ScriptMessage(smResultTypeMismatch, FName, TypeToText(VariantTypeBits(Result)), TypeToText(FResultType)));
 }
 
 // ---- TFuncs ----
@@ -154,6 +156,7 @@ std::unique_ptr<TFunction> TFuncs::RemoveFunction(TFunction* F) {
   FByName.erase(Removed->Name());
   Removed->FFuncs = nullptr;
   ++FRevision;
+  TCallChecks::Changed();
   return Removed;
 }
 
@@ -171,8 +174,19 @@ TFuncExpr::TFuncExpr(TFuncs* Funcs, std::int32_t Position, std::string Name)
   FResultType = FFunc->ResultType();
 }
 
+namespace {
+
+// Reading the node changes nothing and runs no call (so no pump either).
+bool ReadsOnly(const TExpr& E) {
+  if (E.Kind() == ekConst || E.Kind() == ekVariable) return true;
+  return E.Kind() == ekElement && ReadsOnly(static_cast<const TArrayExpr&>(E).Index());
+}
+
+}  // namespace
+
 void TFuncExpr::Prepare() {
   FCachedPat = -1;
+  FRunner = nullptr;
   const std::size_t N = FArgs.size();
   TTypes Actuals(static_cast<std::int32_t>(N));
   for (std::size_t I = 0; I < N; ++I) Actuals.SetType(static_cast<std::int32_t>(I), FArgs[I]->ActualType());
@@ -197,7 +211,17 @@ void TFuncExpr::Prepare() {
       FEvaluated.push_back({Arg, FSlots[I].get()});
     }
   }
+  FSnapshotLeft = N >= 2 && !ReadsOnly(*FArgs[1]);
+  FRunner = RunnerOf(FFunc->Builtin());
+  FCheckedAt = TCallChecks::Generation();
   FCachedPat = Pat;
+}
+
+bool TFuncExpr::RecheckWatched() {
+  for (const TWatched& W : FWatched)
+    if (W.Item->Type() != W.Type) return false;
+  FCheckedAt = TCallChecks::Generation();
+  return true;
 }
 
 void TFuncExpr::Call(TValue& Result) {
@@ -208,9 +232,12 @@ void TFuncExpr::Call(TValue& Result) {
     FFunc->CheckArguments(FFuncs, FArgs, Result);
     return;
   }
-  bool Hit = FCachedPat >= 0;
-  for (std::size_t I = 0; Hit && I < FWatched.size(); ++I) Hit = FWatched[I].Item->Type() == FWatched[I].Type;
-  if (!Hit) Prepare();
+  if (!Matched()) Prepare();
+  if (FRunner) {
+    FRunner(*this, Result);
+    ProcessMessages();
+    return;
+  }
 
   struct TBusy {
     bool& Flag;
@@ -221,9 +248,7 @@ void TFuncExpr::Call(TValue& Result) {
 
   Result = TValue();
   FFunc->Eval(FCachedPat, TArgList(FList), Result);
-  const TTypeBits Bits = VariantTypeBits(Result);
-  if ((Bits & FFunc->ResultType() & tbBaseMask) == 0)
-    throw ERTE(ScriptMessage(smResultTypeMismatch, FFunc->Name(), TypeToText(Bits), TypeToText(FFunc->ResultType())));
+  FFunc->CheckResult(Result);
   // A copied array is not kept until the next call (a text is, so its buffer is reused).
   for (const TEvaluated& E : FEvaluated)
     if (E.Slot->Value().IsArray()) E.Slot->MutableValue() = TValue();
@@ -232,6 +257,21 @@ void TFuncExpr::Call(TValue& Result) {
 }
 
 void TFuncExpr::Eval(TValue& Result) {
+  // The common case of a built-in whose checks all passed and would pass again (nothing they
+  // rely on has changed since), without the detour through Call.
+  if (FRunner && FCheckedAt == TCallChecks::Generation()) [[likely]] {
+    try {
+      FRunner(*this, Result);
+      ProcessMessages();
+    } catch (...) {
+      RaiseHere();
+    }
+    return;
+  }
+  EvalChecked(Result);
+}
+
+void TFuncExpr::EvalChecked(TValue& Result) {
   try {
     if (!FFunc || FFuncs->Revision() != FRevision) {
       // A function left the registry since this node last looked: look the name up again,
@@ -239,9 +279,19 @@ void TFuncExpr::Eval(TValue& Result) {
       FFunc = FFuncs->FindFunction(Name());
       FRevision = FFuncs->Revision();
       FCachedPat = -1;
+      FRunner = nullptr;
       if (!FFunc) throw ERTE(ScriptMessage(smFunctionNotDefined, Name()));
     }
     Call(Result);
+  } catch (...) {
+    RaiseHere();
+  }
+}
+
+void TFuncExpr::RaiseHere() const {
+  // A run-time error from inside passes unchanged (the innermost call's position wins).
+  try {
+    throw;
   } catch (const ERuntimeError&) {
     throw;
   } catch (const EStop&) {

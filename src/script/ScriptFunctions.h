@@ -16,6 +16,18 @@
 
 class TFuncs;
 
+// The built-in statements and operators that a call node runs itself, reading its argument
+// nodes in place, once the call has been checked like any other (boNone: everything else).
+enum TBuiltinOp : std::uint8_t {
+  boNone, boBegin, boSet, boIf, boElse, boWhile, boRepeat, boFor,
+  boGreater, boLess, boEqual, boUnequal, boGreaterEqual, boLessEqual, boAnd, boOr, boXor,
+  boAdd, boSubtract, boMultiply, boDivide, boDiv, boMod, boNot, boNegate,
+};
+
+// What a built-in operator of two operands gives (boGreater .. boMod), or of one (boNot,
+// boNegate: B is not read); raises EValueError as the value operations do.
+TValue ApplyOperator(TBuiltinOp Op, const TValue& A, const TValue& B);
+
 // Base of every callable.
 class TFunction {
 public:
@@ -38,6 +50,9 @@ public:
   // Runs the function: Pat is the index of the matched pattern; Result arrives empty.
   virtual void Eval(std::int32_t Pat, const TArgList& Args, TValue& Result) = 0;
 
+  // Which built-in statement or operator this is; a call node runs those itself.
+  TBuiltinOp Builtin() const { return FBuiltin; }
+
   // Argument ArgIndex is handed over unevaluated even where its formal is plain (the
   // condition of the loops, read afresh in every pass).
   virtual bool KeepsArgumentUnevaluated(std::int32_t ArgIndex) const {
@@ -55,17 +70,26 @@ public:
   // evaluated once, Eval, the result's type, then the "process pending messages" hook.
   void CheckArguments(TFuncs* Registry, const std::vector<std::unique_ptr<TExpr>>& Args, TValue& Result);
 
+  // Raises ERTE "Function X returns type .. instead of .." unless Result fits the result type.
+  void CheckResult(const TValue& Result) const {
+    if ((VariantTypeBits(Result) & FResultType & tbBaseMask) == 0) [[unlikely]]
+      RefuseResult(Result);
+  }
+
 protected:
   // Called when the registry that holds this function is being destroyed.
   virtual void RegistryGone() {}
+  void SetBuiltin(TBuiltinOp Op) { FBuiltin = Op; }
 
 private:
   friend class TFuncs;
+  [[noreturn]] void RefuseResult(const TValue& Result) const;
 
   std::string FName;
   TTypeBits FResultType;
   std::vector<TTypes> FPatterns;
   TFuncs* FFuncs = nullptr;
+  TBuiltinOp FBuiltin = boNone;
 };
 
 // The registry: the functions a script may call, owned here, the built-ins first.
@@ -92,7 +116,10 @@ public:
   // The stop flag: while set, every call ends the run with "Script stopped.". Compiling and
   // running a script clear it; ending or closing a game sets it.
   bool Stopped() const { return FStopped; }
-  void SetStopped(bool Value) { FStopped = Value; }
+  void SetStopped(bool Value) {
+    FStopped = Value;
+    TCallChecks::Changed();
+  }
 
   // Changes whenever a function leaves the registry, so call nodes know to look again.
   std::uint32_t Revision() const { return FRevision; }
@@ -142,6 +169,7 @@ public:
     if (Arg) {
       FArgs.push_back(std::move(Arg));
       FCachedPat = -1;
+      FRunner = nullptr;
     }
   }
   const std::vector<std::unique_ptr<TExpr>>& Args() const { return FArgs; }
@@ -159,6 +187,26 @@ private:
   void Call(TValue& Result);
   // Matches the current actual types and sets up the argument slots; raises ERTE.
   void Prepare();
+  // The last match still holds: no variable among the arguments has changed its type.
+  bool Matched() {
+    if (FCachedPat < 0) return false;
+    return TCallChecks::Generation() == FCheckedAt || RecheckWatched();
+  }
+  bool RecheckWatched();
+  // Runs the built-in statement or operator with the arguments read in place, once the
+  // checks of the call are done (the pump follows).
+  using TRunner = void (*)(TFuncExpr& Node, TValue& Result);
+  static TRunner RunnerOf(TBuiltinOp Op);
+  template <TBuiltinOp Op>
+  static void RunBinary(TFuncExpr& Node, TValue& Result);
+  template <TBuiltinOp Op>
+  static void RunUnary(TFuncExpr& Node, TValue& Result);
+  static void RunSet(TFuncExpr& Node, TValue& Result);
+  static void RunFor(TFuncExpr& Node, TValue& Result);
+  // The general road of Eval: the lookup after a change of the registry, the checks, the call.
+  void EvalChecked(TValue& Result);
+  // Raises the failure being handled as this node's run-time error.
+  [[noreturn]] void RaiseHere() const;
 
   TFuncs* FFuncs;
   TFunction* FFunc;
@@ -177,7 +225,10 @@ private:
     TConstExpr* Slot;
   };
   std::int32_t FCachedPat = -1;
+  std::uint64_t FCheckedAt = 0;  // TCallChecks::Generation at the last full check that passed
   bool FBusy = false;
+  TRunner FRunner = nullptr;   // of the matched function, when it is such a built-in
+  bool FSnapshotLeft = false;  // evaluating the second operand may change what the first reads
   std::vector<TWatched> FWatched;
   std::vector<TEvaluated> FEvaluated;               // the arguments evaluated before the call
   std::vector<std::unique_ptr<TConstExpr>> FSlots;  // per argument: its value's node, or none

@@ -177,6 +177,7 @@ void TokenizeScript(std::string_view Source, TTokenList& Tokens) {
   std::string Text(Source);
   Text += ' ';  // so that the last token ends
   Tokens.SetLastTokenPosition(-1);
+  Tokens.Reserve(Source.size() / 4 + 1);  // about as many tokens as a script of this length has
 
   std::size_t Pos = 1;
   TStateId State = stStart;
@@ -241,20 +242,20 @@ void TokenizeScript(std::string_view Source, TTokenList& Tokens) {
 }
 
 bool TTokenList::IsNext(std::uint8_t Type) {
-  while (!FTokens.empty() && FTokens.front().Type == ttBlank) FTokens.pop_front();
-  if (FTokens.empty()) return false;
-  FLastTokenPosition = FTokens.front().Position;
-  return FTokens.front().Type == Type;
+  while (!Empty() && FTokens[FFirst].Type == ttBlank) ++FFirst;
+  if (Empty()) return false;
+  FLastTokenPosition = FTokens[FFirst].Position;
+  return FTokens[FFirst].Type == Type;
 }
 
 bool TTokenList::Accept(std::uint8_t Type) {
   if (!IsNext(Type)) return false;
-  FTokens.pop_front();
+  ++FFirst;
   return true;
 }
 
 bool TTokenList::IsNextButOne(std::uint8_t Type) const {
-  for (std::size_t I = 1; I < FTokens.size(); ++I)
+  for (std::size_t I = FFirst + 1; I < FTokens.size(); ++I)
     if (FTokens[I].Type != ttBlank) return FTokens[I].Type == Type;
   return false;
 }

@@ -3,9 +3,9 @@
 // script, or of a host-function declaration, into tokens; and the token-list operations the
 // parsers read them with. Positions are 1-based byte positions in the text.
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "script/ScriptExceptions.h"
 
@@ -39,16 +39,26 @@ struct TToken {
 // compile has its own list, so two compiles never share that position.
 class TTokenList {
 public:
-  bool Empty() const { return FTokens.empty(); }
-  std::int32_t Count() const { return static_cast<std::int32_t>(FTokens.size()); }
-  const TToken& Token(std::int32_t I) const { return FTokens[static_cast<std::size_t>(I)]; }
+  bool Empty() const { return FFirst == FTokens.size(); }
+  std::int32_t Count() const { return static_cast<std::int32_t>(FTokens.size() - FFirst); }
+  const TToken& Token(std::int32_t I) const { return FTokens[FFirst + static_cast<std::size_t>(I)]; }
   void Add(TToken T) { FTokens.push_back(std::move(T)); }
-  void InsertFirst(TToken T) { FTokens.push_front(std::move(T)); }
+  // Room for Extra more tokens without moving those already there.
+  void Reserve(std::size_t Extra) { FTokens.reserve(FTokens.size() + Extra); }
+  void InsertFirst(TToken T) {
+    if (FFirst > 0)
+      FTokens[--FFirst] = std::move(T);
+    else
+      FTokens.insert(FTokens.begin(), std::move(T));
+  }
   // Removes the first token (nothing when the list is empty).
   void RemoveFirst() {
-    if (!FTokens.empty()) FTokens.pop_front();
+    if (!Empty()) ++FFirst;
   }
-  void Clear() { FTokens.clear(); }
+  void Clear() {
+    FTokens.clear();
+    FFirst = 0;
+  }
 
   std::int32_t LastTokenPosition() const { return FLastTokenPosition; }
   void SetLastTokenPosition(std::int32_t P) { FLastTokenPosition = P; }
@@ -62,12 +72,14 @@ public:
   // removed); false when there is none. Used right after IsNext.
   bool IsNextButOne(std::uint8_t Type) const;
   // The first token; the list must not be empty.
-  const TToken& FirstToken() const { return FTokens.front(); }
+  const TToken& FirstToken() const { return FTokens[FFirst]; }
   // Raises ESyntaxError with Message at the last token position.
   [[noreturn]] void RaiseSyntaxError(const std::string& Message) const;
 
 private:
-  std::deque<TToken> FTokens;
+  // The tokens in one block; those before FFirst have been read and removed.
+  std::vector<TToken> FTokens;
+  std::size_t FFirst = 0;
   std::int32_t FLastTokenPosition = -1;
 };
 

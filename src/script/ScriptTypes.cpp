@@ -29,18 +29,6 @@ bool TypeFits(TTypeBits Formal, TTypeBits Actual) {
   return (Formal & Actual & tbBaseMask) != 0 && (Actual & Modifiers) == Modifiers;
 }
 
-TTypeBits VariantTypeBits(const TValue& V) {
-  switch (V.Kind()) {
-    case vkEmpty: return tbVoid;
-    case vkBoolean: return tbBoolean;
-    case vkInteger: return tbInteger;
-    case vkFloat: return tbFloat;
-    case vkString: return tbString;
-    case vkArray: return tbArray | tbVoid;
-  }
-  return tbVoid;
-}
-
 std::string TTypes::ToText() const {
   std::string S = "(";
   for (std::size_t I = 0; I < FTypes.size(); ++I) {
@@ -69,24 +57,29 @@ TVarExpr::TVarExpr(TVariable& Item, std::int32_t Position) : TVarExpr(Item, Posi
 TVarExpr::TVarExpr(TVariable& Item, std::int32_t Position, TExprKind Kind)
     : TExpr(Item.Name(), Position, Kind), FItem(&Item) {}
 
-void TVarExpr::Eval(TValue& Result) {
-  if (FItem->Type() & tbVoid)
-    throw ERuntimeError(ScriptMessage(smVariableNotDefined, FItem->Name()), Position());
-  Result = FItem->Value();
+void TVarExpr::NotDefined() const {
+  throw ERuntimeError(ScriptMessage(smVariableNotDefined, FItem->Name()), Position());
 }
 
-void TVarExpr::Assign(const TValue& Value) {
-  TVariable& V = *FItem;
-  if ((V.Type() & tbVoid) && !(V.Type() & tbArray)) {
-    V.SetValue(Value);
-    V.SetType(VariantTypeBits(Value) | tbVar);
-  } else if (SameVariantType(Value, V.Value())) {
-    V.SetValue(Value);
+void TVarExpr::Eval(TValue& Result) { Result = Read(); }
+
+template <class V>
+void TVarExpr::Store(V&& Value) {
+  TVariable& Item = *FItem;
+  if ((Item.Type() & tbVoid) && !(Item.Type() & tbArray)) {
+    const TTypeBits Bits = VariantTypeBits(Value);
+    Item.Value() = std::forward<V>(Value);
+    Item.SetType(Bits | tbVar);
+  } else if (SameVariantType(Value, Item.Value())) {
+    Item.Value() = std::forward<V>(Value);
   } else {
-    throw ERTE(ScriptMessage(smVariableTypeMismatch, V.Name(), TypeToText(V.Type()),
+    throw ERTE(ScriptMessage(smVariableTypeMismatch, Item.Name(), TypeToText(Item.Type()),
                              TypeToText(VariantTypeBits(Value))));
   }
 }
+template void TVarExpr::Store(TValue&&);
+
+void TVarExpr::Assign(const TValue& Value) { Store(Value); }
 
 void TVarExpr::ResizeArray(std::int32_t HighBound) {
   if (FItem->Type() & tbVoid) throw ERTE(ScriptMessage(smVariableNotDefined, FItem->Name()));
@@ -98,7 +91,9 @@ TArrayExpr::TArrayExpr(TVariable& Item, std::int32_t Position, std::unique_ptr<T
 
 std::int32_t TArrayExpr::IndexValue() { return FIndex->Evaluate().AsInteger(); }
 
-void TArrayExpr::Eval(TValue& Result) {
+void TArrayExpr::Eval(TValue& Result) { Result = Element(); }
+
+const TValue& TArrayExpr::Element() {
   const std::int32_t I = IndexValue();
   TVariable& V = Item();
   if (V.Type() & tbVoid) throw ERTE(ScriptMessage(smVariableNotDefined, V.Name()));
@@ -109,10 +104,15 @@ void TArrayExpr::Eval(TValue& Result) {
   const TValue& Element = Items[static_cast<std::size_t>(I)];
   if (Element.IsEmpty())
     throw ERTE(ScriptMessage(smVariableNotDefined, FormatText("%s[%d]", V.Name(), I)));
-  Result = Element;
+  return Element;
 }
 
-void TArrayExpr::Assign(const TValue& Value) {
+void TArrayExpr::Assign(const TValue& Value) { Store(Value); }
+
+void TArrayExpr::AssignTaken(TValue&& Value) { Store(std::move(Value)); }
+
+template <class T>
+void TArrayExpr::Store(T&& Value) {
   const std::int32_t I = IndexValue();
   TVariable& V = Item();
   if (!(V.Type() & tbArray) || !V.Value().IsArray()) throw ERTE(ScriptMessage(smVariableNotDefined, V.Name()));
@@ -126,5 +126,5 @@ void TArrayExpr::Assign(const TValue& Value) {
     throw ERTE(ScriptMessage(smVariableTypeMismatch, V.Name(), TypeToText(VariantTypeBits(Element)),
                              TypeToText(VariantTypeBits(Value))));
   }
-  Element = Value;
+  Element = std::forward<T>(Value);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Type bits of the script language, parameter patterns, the named values of a script
 // (constants and variables) and the expression-tree nodes that read and store them.
+#include <atomic>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -37,7 +38,10 @@ std::string TypeToText(TTypeBits Bits);
 // the formal (OPEN plays no part).
 bool TypeFits(TTypeBits Formal, TTypeBits Actual);
 // The bits of a value: empty 1, Boolean 2, integer 4, float 8, string 16, array 65.
-TTypeBits VariantTypeBits(const TValue& V);
+inline TTypeBits VariantTypeBits(const TValue& V) {
+  static constexpr TTypeBits Bits[] = {tbVoid, tbBoolean, tbInteger, tbFloat, tbString, tbArray | tbVoid};
+  return Bits[V.Kind()];
+}
 inline bool SameVariantType(const TValue& A, const TValue& B) { return VariantTypeBits(A) == VariantTypeBits(B); }
 
 // One parameter pattern, or the types of the actual arguments of one call.
@@ -67,6 +71,18 @@ private:
   std::vector<TTypeBits> FTypes;
 };
 
+// Grows whenever something changes that a call site's last full check relies on: the type of
+// a named value, the functions of a registry, a registry's stop flag. A call site that finds
+// it unchanged since that check knows the check would pass again.
+class TCallChecks {
+public:
+  static std::uint64_t Generation() { return FGeneration.load(std::memory_order_relaxed); }
+  static void Changed() { FGeneration.fetch_add(1, std::memory_order_relaxed); }
+
+private:
+  static inline std::atomic<std::uint64_t> FGeneration{0};
+};
+
 // A named value of a script. The name is stored upper-cased.
 class TDataItem {
 public:
@@ -76,7 +92,11 @@ public:
   TValue& Value() { return FValue; }
   void SetValue(TValue V) { FValue = std::move(V); }
   TTypeBits Type() const { return FType; }
-  void SetType(TTypeBits T) { FType = T; }
+  void SetType(TTypeBits T) {
+    if (T == FType) return;
+    FType = T;
+    TCallChecks::Changed();
+  }
   virtual bool IsConstant() const { return false; }
 
 protected:
@@ -163,8 +183,16 @@ public:
   // Reading a variable that was never assigned raises "Variable X is not defined." as an
   // ERuntimeError at this node's position.
   void Eval(TValue& Result) override;
+  // The variable's value itself, checked as Eval checks it (a plain variable node only).
+  const TValue& Read() const {
+    if (FItem->Type() & tbVoid) [[unlikely]]
+      NotDefined();
+    return FItem->Value();
+  }
   // The first assignment fixes the variable's type; later values must have the same type.
   virtual void Assign(const TValue& Value);
+  // Assign of a value that is no longer needed, so a text or an array is moved, not copied.
+  inline void AssignTaken(TValue&& Value);
   // Sets the highest index of the variable's array to HighBound, keeping what remains.
   void ResizeArray(std::int32_t HighBound);
 
@@ -172,6 +200,10 @@ protected:
   TVarExpr(TVariable& Item, std::int32_t Position, TExprKind Kind);
 
 private:
+  [[noreturn]] void NotDefined() const;
+  template <class V>
+  void Store(V&& Value);
+
   TVariable* FItem;
 };
 
@@ -182,13 +214,31 @@ public:
   TExpr& Index() const { return *FIndex; }
 
   void Eval(TValue& Result) override;
+  // The element itself, checked as Eval checks it; the failures are ERTE.
+  const TValue& Element();
   void Assign(const TValue& Value) override;
+  void AssignTaken(TValue&& Value);
 
 private:
   std::int32_t IndexValue();
+  template <class V>
+  void Store(V&& Value);
 
   std::unique_ptr<TExpr> FIndex;
 };
+
+inline void TVarExpr::AssignTaken(TValue&& Value) {
+  if (Kind() == ekElement) {
+    static_cast<TArrayExpr*>(this)->AssignTaken(std::move(Value));
+    return;
+  }
+  // A variable with its type fixed takes a value of its own kind (the kinds stand for the types).
+  if (!(FItem->Type() & tbVoid) && Value.Kind() == FItem->Value().Kind()) [[likely]] {
+    FItem->Value() = std::move(Value);
+    return;
+  }
+  Store(std::move(Value));
+}
 
 inline TTypeBits TExpr::ActualType() const {
   switch (FKind) {
@@ -217,6 +267,7 @@ public:
   // The value of node I (empty outside 0..Count-1).
   TValue Value(std::int32_t I) const {
     TExpr* E = GetArg(I);
+    if (E && E->Kind() == ekConst) return static_cast<const TConstExpr*>(E)->Value();
     return E ? E->Evaluate() : TValue();
   }
   // Node I as a variable or element node, or nullptr.

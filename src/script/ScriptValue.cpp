@@ -53,12 +53,13 @@ TValue Arithmetic(const TValue& A, const TValue& B, IntOp IntF, FloatOp FloatF) 
   return TValue(CheckedFloat(FloatF(A.AsFloat(), B.AsFloat())));
 }
 
-void CheckIntDivision(std::int32_t A, std::int32_t B) {
+}  // namespace
+
+void ValueDetail::RefuseIntDivision(std::int32_t A, std::int32_t B) {
   if (B == 0) throw EValueError("Division by zero");
   if (A == std::numeric_limits<std::int32_t>::min() && B == -1) throw EValueError("Integer overflow");
+  throw EValueError(InvalidOperation);
 }
-
-}  // namespace
 
 TValue::TValue(TValueArray V) : FKind(vkArray) { new (&FArray) TValueArray(std::move(V)); }
 
@@ -261,16 +262,14 @@ TValue ValueIntDiv(const TValue& A, const TValue& B) {
   if (!IsNumber(A) || !IsNumber(B)) throw EValueError(InvalidOperation);
   const std::int32_t X = A.AsInteger();
   const std::int32_t Y = B.AsInteger();
-  CheckIntDivision(X, Y);
-  return TValue(static_cast<std::int32_t>(X / Y));
+  return TValue(ValueDetail::IntDiv(X, Y));
 }
 
 TValue ValueMod(const TValue& A, const TValue& B) {
   if (!IsNumber(A) || !IsNumber(B)) throw EValueError(InvalidOperation);
   const std::int32_t X = A.AsInteger();
   const std::int32_t Y = B.AsInteger();
-  CheckIntDivision(X, Y);
-  return TValue(static_cast<std::int32_t>(X % Y));
+  return TValue(ValueDetail::IntMod(X, Y));
 }
 
 TValue ValueNegate(const TValue& A) {

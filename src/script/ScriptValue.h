@@ -4,6 +4,7 @@
 // "+ - *" wrap at 32 bits, and every failure (a division by zero, an integer overflow of
 // "div" or "mod", a float beyond the integer range, an operation on kinds that do not mix)
 // is an EValueError, never a signal.
+#include <bit>
 #include <cstdint>
 #include <new>
 #include <string>
@@ -29,9 +30,11 @@ public:
   // The longest text a script may build (16 MiB), for the same reason.
   static constexpr std::size_t MaxStringLength = std::size_t{1} << 24;
 
-  TValue() noexcept : FKind(vkEmpty) { FScalar.Float = 0; }
-  TValue(bool V) noexcept : FKind(vkBoolean) { FScalar.Float = 0, FScalar.Boolean = V; }
-  TValue(std::int32_t V) noexcept : FKind(vkInteger) { FScalar.Float = 0, FScalar.Integer = V; }
+  // A scalar is written with one store of all its bytes (zero above a Boolean or an integer),
+  // so that copying it at once reads back exactly what was written.
+  TValue() noexcept : FKind(vkEmpty) { FScalar.Bits = 0; }
+  TValue(bool V) noexcept : FKind(vkBoolean) { FScalar.Bits = V ? 1 : 0; }
+  TValue(std::int32_t V) noexcept : FKind(vkInteger) { FScalar.Bits = static_cast<std::uint32_t>(V); }
   TValue(double V) noexcept : FKind(vkFloat) { FScalar.Float = V; }
   TValue(std::string V) : FKind(vkString) { new (&FString) std::string(std::move(V)); }
   TValue(const char* V) : TValue(std::string(V)) {}
@@ -117,8 +120,10 @@ private:
       bool Boolean;
       std::int32_t Integer;
       double Float;
+      std::uint64_t Bits;  // the low bytes are those of Boolean and Integer
     };
   };
+  static_assert(std::endian::native == std::endian::little, "a Boolean or an integer is the low bytes of Bits");
   union {
     TScalar FScalar;
     std::string FString;
@@ -129,6 +134,20 @@ private:
 
 namespace ValueDetail {
 inline std::int32_t Wrap(std::int64_t V) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(V)); }
+// Raises "Division by zero" or "Integer overflow" for a divisor of 0 or the smallest integer by -1.
+[[noreturn]] void RefuseIntDivision(std::int32_t A, std::int32_t B);
+inline bool IntDivisionFails(std::int32_t A, std::int32_t B) { return B == 0 || (B == -1 && A == INT32_MIN); }
+// "div" and "mod" of two integers.
+inline std::int32_t IntDiv(std::int32_t A, std::int32_t B) {
+  if (IntDivisionFails(A, B)) [[unlikely]]
+    RefuseIntDivision(A, B);
+  return A / B;
+}
+inline std::int32_t IntMod(std::int32_t A, std::int32_t B) {
+  if (IntDivisionFails(A, B)) [[unlikely]]
+    RefuseIntDivision(A, B);
+  return A % B;
+}
 }  // namespace ValueDetail
 
 // Arithmetic on values. Two integers give an integer (wrapping at 32 bits for + - *); an
