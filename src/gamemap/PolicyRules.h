@@ -55,10 +55,8 @@ std::string ResearchSpendingText(std::int32_t Total, const std::array<std::int32
 
 // --- Formations ---
 
-// The lowest, highest and step of a formation weight, and the weight a window starts with.
-inline constexpr std::int32_t MinFormationWeight = 10;
-inline constexpr std::int32_t MaxFormationWeight = 100;
-inline constexpr std::int32_t FormationWeightStep = 5;
+// The formation weights the window offers are the rules' own (FormationWeightLowest,
+// FormationWeightHighest, FormationWeightStep), which the host's order check holds to.
 // The formation weights as order 25 carries them: each type's weight followed by "#", "-#" for
 // a type without one (the Atomic Bomber, which takes the Bomber's).
 std::string FormationText(const std::array<std::optional<std::int32_t>, UnitTypeCount>& Weights);

@@ -45,9 +45,9 @@ TfrmFormations::TfrmFormations() : TGameWindow("frmFormations", "Specify Formati
       auto* Spin = new QSpinBox(this);
       Spin->setObjectName(Row.Spin);
       Spin->setGeometry(Left + 82, Top, 56, 24);
-      Spin->setRange(MinFormationWeight, MaxFormationWeight);
+      Spin->setRange(FormationWeightLowest, FormationWeightHighest);
       Spin->setSingleStep(FormationWeightStep);
-      Spin->setValue(MinFormationWeight);
+      Spin->setValue(StartingFormationWeight);
       // A value typed out of range is brought within it when the edit is left.
       Spin->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
       SetComponentTag(Spin, Row.Type);
