@@ -41,9 +41,9 @@ public:
   float Float(const char* Name) {
     Begin(Name);
     const std::string_view T = FReader.Next(FDelim);
-    const auto V = TryStrToFloat(T);
-    if (!V) throw Error("'" + std::string(T) + "' is not a valid floating point value");
-    return static_cast<float>(*V);
+    const auto V = TryStrToSingle(T);
+    if (!V) throw Error("'" + std::string(T) + "' is not a valid floating point value of a float's range");
+    return *V;
   }
   EBrenmoorEngine Error(const std::string& What) const {
     return EBrenmoorEngine("field " + std::to_string(FNumber) + " (" + FName + "): " + What);

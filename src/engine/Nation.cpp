@@ -148,7 +148,7 @@ void TNation::LoadFromString(const std::string& Text) {
   }
   {
     TTokenReader L(R.Next('~'));
-    for (float& Factor : FTypeFactors) Factor = static_cast<float>(L.NextFloat('#'));
+    for (float& Factor : FTypeFactors) Factor = StrToSingle(L.Next('#'));
   }
   {
     TTokenReader L(R.Next('~'));
