@@ -31,6 +31,11 @@ private:
 // The users of the kit's game, the host first.
 void SetPlayers(kit::TKitWorld& World, kit::TKitUsers& Users);
 
+// The kit's invariants of a game loaded from a saved game: a saved game may name a nation out
+// of the game as the owner of a zone or a unit, which the game lives with; the tallies must
+// still equal the units.
+std::string LoadedGameFault(const TBrenmoorEngine& Engine);
+
 // "" when the game saves, the text loads on another machine and saves there the same;
 // else what went wrong. A game of another scenario than the kit's names ScenarioFile, written
 // into the current folder first from ScenarioText.

@@ -30,8 +30,9 @@ int RunFile(const std::filesystem::path& File) {
 
 int main(int argc, char** argv) {
   std::vector<std::filesystem::path> Files;
+  // Absolute: the engine's targets make a folder of their own the current folder.
   for (int I = 1; I < argc; ++I) {
-    const std::filesystem::path Path = argv[I];
+    const std::filesystem::path Path = std::filesystem::absolute(argv[I]);
     if (std::filesystem::is_directory(Path)) {
       for (const auto& Entry : std::filesystem::directory_iterator(Path))
         if (Entry.is_regular_file()) Files.push_back(Entry.path());

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Brenmoor need,
 # and only those that are missing, so a machine that has them all is left alone.
+# With --fuzz also the compiler and libFuzzer that fuzz/run.sh builds the fuzz targets with
+# (the ordinary build and its tests need neither).
 set -euo pipefail
 
 packages=(
@@ -14,6 +16,9 @@ packages=(
   libsqlite3-dev libcrypt-dev
   liblua5.4-dev
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang-14 libclang-rt-14-dev llvm-14)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     fuzz::Require(E.SaveToString() == Before, "a refused saved game changed the game");
     return 0;
   }
-  fuzz::Require(kit::CheckInvariants(E));
+  fuzz::Require(fuzz::LoadedGameFault(E));
   fuzz::Require(fuzz::CheckSavesAndLoads(E));
   // The game goes on: an impulse without orders moves, fights and upkeeps whatever it holds.
   // A rule that refuses the state it meets raises the engine's error, which ends the impulse.

@@ -199,6 +199,10 @@ TEST_F(ScenarioTest, RefusedScenariosNameTheLineAndTheFieldAndLeaveTheGameWhole)
        "Scenario line 5, field RandomEvent: the area alliance 'Comintern' is no alliance"},
       {Two + "ImpulseRate=1\nResearchGroups=1#2#x#\n", "Scenario line 5, field ResearchGroups: the cost 'x' of Conventional Sea is not an integer 0..65535"},
       {Two + "ImpulseRate=1\nResearchGroups=1#2#3#\n", "Scenario line 5, field ResearchGroups: the cost '' of Atomic is not an integer 0..65535"},
+      // Alliance names go into the saved game's values, where ";" and "~" end them.
+      {"Alliance=Axis;Pact\n" + Two + "ImpulseRate=1\n", "Scenario line 1, field Alliance: the alliance name 'Axis;Pact' holds \";\" or \"~\""},
+      {"NationCount=1\nNation=A,Allies~1,1,A,0,\nImpulseRate=1\n",
+       "Scenario line 2, field Nation: the alliance name 'Allies~1' holds \";\" or \"~\""},
   };
   for (const Case& C : Cases) {
     EXPECT_EQ(EngineError([&] { Engine.ReadScenario(C.Text); }), C.Message) << C.Text;
