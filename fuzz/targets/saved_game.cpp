@@ -1,6 +1,8 @@
 // A saved game from anywhere (a file, or the text a host sends to a player who joins): it
 // loads or is refused with the engine's error, and a game it loads holds together, saves and
 // loads again the same, and plays an impulse.
+#include <vector>
+
 #include "EngineFuzz.h"
 #include "FuzzTarget.h"
 
@@ -17,6 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   }
   fuzz::Require(fuzz::LoadedGameFault(E));
   fuzz::Require(fuzz::CheckSavesAndLoads(E));
+  // Every unit moves once, taking what it carries along (a move into the zone it stands in
+  // goes through the same steps).
+  std::vector<TUnit*> Units;
+  for (TUnit* Unit : E.GetUnits()) Units.push_back(Unit);
+  for (TUnit* Unit : Units) Unit->MoveToZone(Unit->GetZone(), mmReplay);
+  fuzz::Require(fuzz::LoadedGameFault(E));
   // The game goes on: an impulse without orders moves, fights and upkeeps whatever it holds.
   // A rule that refuses the state it meets raises the engine's error, which ends the impulse.
   const std::int32_t Impulse = E.GetImpulse();
