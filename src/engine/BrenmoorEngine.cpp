@@ -495,6 +495,8 @@ void TBrenmoorEngine::ReadScenario(const std::string& Text, const std::string& F
     const auto Rate = TryStrToFloat(ValueAt(Line));
     if (!Rate) throw ScenarioError(FileName, Line, "ImpulseRate", "'" + ValueAt(Line) + "' is not a valid floating point value");
     if (!(*Rate > 0)) throw ScenarioError(FileName, Line, "ImpulseRate", "the impulse rate " + ValueAt(Line) + " is not above 0 days");
+    // The date moves on by it, and a date beyond a double is no date a saved game can hold.
+    if (!(*Rate <= 36525)) throw ScenarioError(FileName, Line, "ImpulseRate", "the impulse rate " + ValueAt(Line) + " is above a century");
     New.ImpulseRate = static_cast<double>(*Rate);
   } else {
     throw ScenarioError(FileName, 0, "ImpulseRate", "the scenario gives no ImpulseRate");

@@ -41,8 +41,9 @@ public:
   float Float(const char* Name) {
     Begin(Name);
     const std::string_view T = FReader.Next(FDelim);
+    if (!TryStrToFloat(T)) throw Error("'" + std::string(T) + "' is not a valid floating point value");
     const auto V = TryStrToSingle(T);
-    if (!V) throw Error("'" + std::string(T) + "' is not a valid floating point value of a float's range");
+    if (!V) throw Error("'" + std::string(T) + "' is out of range for a floating point value");
     return *V;
   }
   EBrenmoorEngine Error(const std::string& What) const {
