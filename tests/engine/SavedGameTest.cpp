@@ -458,10 +458,12 @@ TEST_F(SavedGameTest, UnitsCarryingEachOtherAndNumbersBeyondAFloatAreRefused) {
   std::string FarDate;
   for (std::size_t I = 0; I < V.size(); ++I) FarDate += (I == 11 ? "1e400" : V[I]) + ";";
   EXPECT_EQ(Refused(FarDate), "'1e400' is out of range for a floating point value");
-  // The largest float itself is a float.
-  Engine.LoadFromString(WithUnitField(Attacker->ID, 7, "3.4e38"));
+  // The largest float itself is a float (the load replaces every unit: only the identifier
+  // stays).
+  const std::int32_t AttackerID = Attacker->ID;
+  Engine.LoadFromString(WithUnitField(AttackerID, 7, "3.4e38"));
   Engine.LoadFromString(Engine.SaveToString());
-  EXPECT_EQ(Engine.GetUnitByID(Attacker->ID)->GetExperience(), 3.4e38f);
+  EXPECT_EQ(Engine.GetUnitByID(AttackerID)->GetExperience(), 3.4e38f);
 }
 
 TEST_F(SavedGameTest, ATextWithoutTheImpulseLoadsAtImpulseZero) {
