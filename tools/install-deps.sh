@@ -3,6 +3,8 @@
 # those that are missing, so a machine that has them all is left alone.
 #   tools/install-deps.sh                 what the build, the game and the tests need
 #   tools/install-deps.sh --screenshots   and the virtual display that tools/screenshot.sh uses
+#   tools/install-deps.sh --fuzz          and the compiler and libFuzzer that fuzz/run.sh builds
+#                                         the fuzz targets with (the ordinary build needs neither)
 set -euo pipefail
 
 packages=(
@@ -17,12 +19,12 @@ packages=(
   libasio-dev
   liblua5.4-dev
 )
-
 for arg in "$@"; do
   case "$arg" in
     --screenshots) packages+=(xvfb x11-utils imagemagick) ;;
+    --fuzz) packages+=(clang-14 libclang-rt-14-dev llvm-14) ;;
     *)
-      echo "usage: $0 [--screenshots]" >&2
+      echo "usage: $0 [--screenshots] [--fuzz]" >&2
       exit 2
       ;;
   esac

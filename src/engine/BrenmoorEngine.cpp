@@ -53,6 +53,13 @@ EBrenmoorEngine ScenarioError(const std::string& File, int Line, const std::stri
   return EBrenmoorEngine(S + ", field " + Key + ": " + What);
 }
 
+// A name that a saved game writes inside its values: a ";" (which ends a value) or a "~"
+// (which ends a field) in it would make the game's save unloadable.
+void RefuseSavedGameSeparators(const std::string& Name, const char* What) {
+  if (Name.find_first_of(";~") != std::string::npos)
+    throw EBrenmoorEngine(std::string("the ") + What + " name '" + Name + "' holds \";\" or \"~\"");
+}
+
 // The scenario's "Date": month/day/year; a year of one or two digits is 19yy, and a year of
 // 1900 or less is taken a century later.
 std::optional<TDateTime> ScenarioDate(const std::string& Text) {
@@ -404,6 +411,7 @@ void TBrenmoorEngine::ReadScenario(const std::string& Text, const std::string& F
     const auto [Name, Value] = SplitLine(New.Lines[I]);
     try {
       if (Name == "Alliance") {
+        RefuseSavedGameSeparators(Value, "alliance");
         New.Alliances.push_back(Value);
       } else if (Name == "NationCount") {
         if (!New.Nations.empty()) throw EBrenmoorEngine("a NationCount line after the first Nation line");
@@ -416,6 +424,7 @@ void TBrenmoorEngine::ReadScenario(const std::string& Text, const std::string& F
         if (static_cast<int>(New.Nations.size()) >= New.NationCount)
           throw EBrenmoorEngine("more Nation lines than NationCount " + std::to_string(New.NationCount));
         auto Nation = std::make_unique<TNation>(*this, Value, New.NationCount);
+        RefuseSavedGameSeparators(Nation->GetAlliance(), "alliance");
         if (Nation->GetMajorPower()) {
           // The tallies, the visibility mask and the computer players' turns hold the major
           // powers in rows 0..6, before every minor nation.
@@ -486,6 +495,8 @@ void TBrenmoorEngine::ReadScenario(const std::string& Text, const std::string& F
     const auto Rate = TryStrToFloat(ValueAt(Line));
     if (!Rate) throw ScenarioError(FileName, Line, "ImpulseRate", "'" + ValueAt(Line) + "' is not a valid floating point value");
     if (!(*Rate > 0)) throw ScenarioError(FileName, Line, "ImpulseRate", "the impulse rate " + ValueAt(Line) + " is not above 0 days");
+    // The date moves on by it, and a date beyond a double is no date a saved game can hold.
+    if (!(*Rate <= 36525)) throw ScenarioError(FileName, Line, "ImpulseRate", "the impulse rate " + ValueAt(Line) + " is above a century");
     New.ImpulseRate = static_cast<double>(*Rate);
   } else {
     throw ScenarioError(FileName, 0, "ImpulseRate", "the scenario gives no ImpulseRate");

@@ -657,6 +657,9 @@ public:
   }
   // A notice for the player that does not stop the load ("Zone x not found").
   std::function<void(TBrenmoorEngine* Sender, const std::string& Text)> OnMessage;
+  // A note for whoever debugs a game, not for the player: a replayed change record that no
+  // host writes was dropped.
+  std::function<void(TBrenmoorEngine* Sender, const std::string& Text)> OnDebugNote;
 
   // Called by a unit's destructor: leaves the engine's list, then OnRemoveUnit (for a unit of
   // the game).

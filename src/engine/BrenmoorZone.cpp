@@ -82,7 +82,7 @@ void TBrenmoorZone::ReadScenarioRecord(const std::string& Record) {
     FResources = static_cast<float>(FIndustry);
   } else {
     const std::string Resources = NextToken(Rest, ";");
-    FResources = Resources.empty() ? static_cast<float>(FIndustry) : static_cast<float>(StrToFloat(Resources));
+    FResources = Resources.empty() ? static_cast<float>(FIndustry) : StrToSingle(Resources);
   }
   FBorderCount = NextTokenInt(Rest, ";");
   FBorderText = NextToken(Rest, ";");
@@ -167,7 +167,7 @@ void TBrenmoorZone::LoadFromString(const std::string& Text) {
   FRichResources = R.NextInt('~');
   FSupplySourceIndex = R.NextInt('~');
   if (FSupplySourceIndex >= FEngine->GetZoneCount()) ZoneOf(FSupplySourceIndex, "supply source");
-  FResources = static_cast<float>(R.NextFloat('~'));
+  FResources = StrToSingle(R.Next('~'));
   R.Next('~');
   FIndustry = R.NextInt('~');
   FStrikeCount = R.NextInt('~');
@@ -175,8 +175,8 @@ void TBrenmoorZone::LoadFromString(const std::string& Text) {
   FIncome = R.NextInt('~');
   FBorderText = std::string(R.Next('~'));
   FBuildKind = R.NextInt('~');
-  FBuildTotal = static_cast<float>(R.NextFloat('~'));
-  FBuildProgress = static_cast<float>(R.NextFloat('~'));
+  FBuildTotal = StrToSingle(R.Next('~'));
+  FBuildProgress = StrToSingle(R.Next('~'));
   FRocketSite = R.NextBool('~');
   FRocketTargetIndex = R.NextInt('~');
   if (FRocketTargetIndex >= FEngine->GetZoneCount()) ZoneOf(FRocketTargetIndex, "rocket target");

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "foundation/DateUtils.h"
 #include "foundation/NumberText.h"
@@ -14,6 +15,31 @@ std::string SingleToStr(float Value) {
   const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, Value);
   const double Shortest = static_cast<double>(StrToFloat(std::string_view(Buffer, static_cast<std::size_t>(Result.ptr - Buffer))));
   return FloatToStr(static_cast<long double>(Shortest));
+}
+
+namespace {
+// Within Limit, infinities and NaN never are.
+bool Within(long double Value, long double Limit) { return std::fabs(Value) <= Limit; }
+}  // namespace
+
+std::optional<float> TryStrToSingle(std::string_view Text) {
+  const auto Value = TryStrToFloat(Text);
+  if (!Value || !Within(*Value, std::numeric_limits<float>::max())) return std::nullopt;
+  return static_cast<float>(*Value);
+}
+
+float StrToSingle(std::string_view Text) {
+  const long double Value = StrToFloat(Text);
+  if (!Within(Value, std::numeric_limits<float>::max()))
+    throw EConvertError("'" + std::string(Text) + "' is out of range for a floating point value");
+  return static_cast<float>(Value);
+}
+
+double StrToFiniteDouble(std::string_view Text) {
+  const long double Value = StrToFloat(Text);
+  if (!Within(Value, std::numeric_limits<double>::max()))
+    throw EConvertError("'" + std::string(Text) + "' is out of range for a floating point value");
+  return static_cast<double>(Value);
 }
 
 std::string FormatTwoDecimals(double Value) {

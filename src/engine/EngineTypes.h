@@ -4,7 +4,9 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "foundation/Exception.h"
 
@@ -108,6 +110,15 @@ private:
 std::string SingleToStr(float Value);
 // A value with two decimals and at least one digit before the point ("1.00", "-0.50").
 std::string FormatTwoDecimals(double Value);
+// The number of a float32 field of a saved game or change record: none when the text is no
+// number, or a number that is not finite or lies beyond a float32's range (the game would
+// write it as "INF", which no machine reads back).
+std::optional<float> TryStrToSingle(std::string_view Text);
+// The same, raising EConvertError "'x' is not a valid floating point value" for a text that
+// is no number and "'x' is out of range for a floating point value" for one too large.
+float StrToSingle(std::string_view Text);
+// A double field (a game date): a finite number within a double's range, else EConvertError.
+double StrToFiniteDouble(std::string_view Text);
 
 // Formation weights (a nation's unit costs) as the formations window offers them: 10 to 100
 // in steps of 5, each type starting at 10. A scenario's nations start with these; a saved game

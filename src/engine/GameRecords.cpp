@@ -41,9 +41,10 @@ public:
   float Float(const char* Name) {
     Begin(Name);
     const std::string_view T = FReader.Next(FDelim);
-    const auto V = TryStrToFloat(T);
-    if (!V) throw Error("'" + std::string(T) + "' is not a valid floating point value");
-    return static_cast<float>(*V);
+    if (!TryStrToFloat(T)) throw Error("'" + std::string(T) + "' is not a valid floating point value");
+    const auto V = TryStrToSingle(T);
+    if (!V) throw Error("'" + std::string(T) + "' is out of range for a floating point value");
+    return *V;
   }
   EBrenmoorEngine Error(const std::string& What) const {
     return EBrenmoorEngine("field " + std::to_string(FNumber) + " (" + FName + "): " + What);

@@ -75,7 +75,7 @@ void TNation::ReadScenarioRecord(const std::string& Line) {
   FDiplomaticActionInterval = NextTokenInt(Rest, ",");
   std::string Factors = NextToken(Rest, ",");
   for (float& Factor : FTypeFactors)
-    Factor = Factors.empty() ? 1.0f : static_cast<float>(NextTokenFloat(Factors, ";"));
+    Factor = Factors.empty() ? 1.0f : StrToSingle(NextToken(Factors, ";"));
   const std::int32_t Slot = NextTokenInt(Rest, ",");
   if (Slot < 0 || Slot > 7) throw EBrenmoorEngine("the colour slot " + std::to_string(Slot) + " is outside 0..7");
   FColorSlot = static_cast<std::uint8_t>(Slot);
@@ -148,7 +148,7 @@ void TNation::LoadFromString(const std::string& Text) {
   }
   {
     TTokenReader L(R.Next('~'));
-    for (float& Factor : FTypeFactors) Factor = static_cast<float>(L.NextFloat('#'));
+    for (float& Factor : FTypeFactors) Factor = StrToSingle(L.Next('#'));
   }
   {
     TTokenReader L(R.Next('~'));

@@ -22,7 +22,7 @@ public:
   bool Bool() { return NextTokenBool(FRest, ";"); }
   float Float() {
     const std::string Field = NextToken(FRest, ";");
-    return Field.empty() ? 0.0f : static_cast<float>(StrToFloat(Field));
+    return Field.empty() ? 0.0f : StrToSingle(Field);
   }
 
 private:

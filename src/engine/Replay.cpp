@@ -2,7 +2,9 @@
 // the order the host wrote them. A record names zones and nations by index and units by
 // identifier; a unit-addressed record whose unit does not exist is skipped, so is a record of
 // an unknown code or cut short before its fields, and an index outside its list raises the
-// list's index error.
+// list's index error. A record that no host writes, and that would break the game here (a
+// unit carried by itself, a fleet of more than submarines under water, a zone or a conquest
+// going to a dead nation), is dropped whole with a note on OnDebugNote.
 #include <algorithm>
 #include <array>
 
@@ -40,6 +42,7 @@ constexpr std::array<std::int8_t, 59> RequiredFields = {
 }  // namespace
 
 void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
+  const auto Drop = [this, &Record](const char* Why) { Fire(OnDebugNote, "Change record " + Record + " dropped: " + Why); };
   TRecordFields F(Record);
   const auto Code = TryStrToInt(F.Text());
   if (!Code || *Code < 0 || *Code > 58) return;
@@ -69,6 +72,8 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
         case 4: {
           TBrenmoorZone* Zone = ZoneAt(F.Int());
           TUnit* Carrier = GetUnitByID(F.Int());
+          // Moving a unit moves what it carries: a unit carried by itself would move forever.
+          if (Carrier && (Carrier == Unit || Carrier->RidesOn(Unit))) return Drop("the unit would carry itself");
           if (!Carrier) {
             if (Unit->GetBaseUnit()) Unit->GetBaseUnit()->RemoveBased(Unit);
             Unit->SetBaseUnit(nullptr);
@@ -125,7 +130,13 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
           Unit->Remove(false);
           FreeUnit(Unit);
           break;
-        case 37: Unit->SetSubmerged(F.Bool()); break;
+        case 37: {
+          const bool Submerge = F.Bool();
+          // Only a fleet of submarines alone dives; anything else would leave the tallies.
+          if (Submerge && (Unit->GetKind() != ukNavy || !Unit->IsSubsOnly())) return Drop("only a fleet of submarines submerges");
+          Unit->SetSubmerged(Submerge);
+          break;
+        }
         case 51: RenameUnit(Unit, F.Text()); break;
         default: break;
       }
@@ -138,12 +149,12 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
       for (std::size_t I = 0; I + 2 < Items.size(); I += 3) {
         TUnit* Unit = GetUnitByID(StrToIntDef(Items[I + 1], -1));
         if (!Unit) continue;
-        const auto Value = TryStrToFloat(Items[I + 2]);
+        const auto Value = TryStrToSingle(Items[I + 2]);
         if (!Value) continue;
         if (*Code == 1)
-          Unit->SetOrganizationDirect(static_cast<float>(*Value));
+          Unit->SetOrganizationDirect(*Value);
         else
-          Unit->SetExperience(static_cast<float>(*Value));
+          Unit->SetExperience(*Value);
       }
       return;
     }
@@ -174,15 +185,17 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
     }
     case 8: {
       TBrenmoorZone* Zone = ZoneAt(F.Int());
+      const float Resources = F.Float();
       Zone->SetFactories(Zone->GetFactories() + 1);
-      Zone->SetResources(F.Float());
+      Zone->SetResources(Resources);
       return;
     }
     case 9: {
       TBrenmoorZone* Zone = ZoneAt(F.Int());
       TBrenmoorZone* Neighbour = ZoneAt(F.Int());
+      const float Resources = F.Float();
       Zone->SetBorderDefense(Neighbour, Zone->GetBorderDefense(Neighbour) + 1);
-      Zone->SetResources(F.Float());
+      Zone->SetResources(Resources);
       return;
     }
     case 10: {
@@ -203,10 +216,11 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
       const float Resources = F.Float();
       // The host sends the total it computed (a conquered zone builds at 0.6 of it); an older
       // host sends none, and the total is the plain sum of the production points.
-      const auto Total = TryStrToFloat(F.Text());
+      const std::string TotalText = F.Text();
+      const auto Total = TryStrToFloat(TotalText) ? std::optional<float>(StrToSingle(TotalText)) : std::nullopt;
       Zone->SetBuildKind(Kind);
       for (int T = 0; T < UnitTypeCount; ++T) Zone->SetBuildQueue(T, Build.Counts[static_cast<std::size_t>(T)]);
-      Zone->SetBuildTotal(Total ? static_cast<float>(*Total) : Build.Total);
+      Zone->SetBuildTotal(Total ? *Total : Build.Total);
       Zone->SetResources(Resources);
       Zone->SetBuildProgressPoints(0.0f);
       Zone->SetBuilding(true);
@@ -220,8 +234,10 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
     case 19: {
       TNation* Nation = NationOrNone(F.Int());
       TBrenmoorZone* Zone = ZoneAt(F.Int());
-      Zone->SetBombCount(F.Int());
-      Zone->SetResources(F.Float());
+      const std::int32_t Count = F.Int();
+      const float Resources = F.Float();
+      Zone->SetBombCount(Count);
+      Zone->SetResources(Resources);
       Fire(OnBombZone, Nation, Zone);
       return;
     }
@@ -245,14 +261,16 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
       const auto Items = ListItems(F.Text());
       for (std::size_t I = 0; I + 1 < Items.size(); I += 2) {
         TBrenmoorZone* Zone = ZoneAt(StrToIntDef(Items[I], -1));
-        if (const auto Value = TryStrToFloat(Items[I + 1])) Zone->SetResources(static_cast<float>(*Value));
+        if (const auto Value = TryStrToSingle(Items[I + 1])) Zone->SetResources(*Value);
       }
       return;
     }
     case 43: {
       TBrenmoorZone* Zone = ZoneAt(F.Int());
       TNation* Conqueror = NationAt(F.Int());
-      Zone->SetOwner(NationAt(F.Int()));
+      TNation* Owner = NationAt(F.Int());
+      if (!Owner->GetAlive()) return Drop("a dead nation owns no zone");
+      Zone->SetOwner(Owner);
       Fire(OnConquerZone, Conqueror, Zone);
       return;
     }
@@ -274,10 +292,11 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
     }
     case 47: case 48: case 49: {
       TBrenmoorZone* Zone = ZoneAt(F.Int());
+      const float Resources = F.Float();
       if (*Code == 47) Zone->SetAirfield(true);
       if (*Code == 48) Zone->SetPort(true);
       if (*Code == 49) Zone->SetRocketSite(true);
-      Zone->SetResources(F.Float());
+      Zone->SetResources(Resources);
       return;
     }
     case 53: {
@@ -389,6 +408,8 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
       TUnit* Unit = GetUnitByID(F.Int());
       const std::int32_t Industry = F.Int();
       const float Resources = F.Float();
+      // The host's bomber drops its bomb on the zone it stands in, its owner's row counted.
+      if (Unit && (Unit->GetZone() != Zone || Unit->GetOwner() != Nation)) return Drop("the bomber is not the nation's unit in the zone");
       ApplyAtomicBomb(Nation, Zone, Unit, Industry, Resources, F.Int());
       return;
     }
@@ -396,8 +417,13 @@ void TBrenmoorEngine::ApplyStateChange(const std::string& Record) {
       TNation* Conqueror = NationAt(F.Int());
       TNation* Conquered = NationAt(F.Int());
       const std::int32_t Host = F.Int();
+      TNation* Exile = Host < 0 ? nullptr : NationAt(Host);
       const bool Annex = F.Bool();
-      ApplyConquest(Conqueror, Conquered, Host < 0 ? nullptr : NationAt(Host), Annex, F.Text());
+      // The zones and units go to the conqueror or the host of the exiles: a living nation
+      // that is not the conquered one.
+      if (Conqueror == Conquered || !Conqueror->GetAlive() || (!Annex && Exile && (Exile == Conquered || !Exile->GetAlive())))
+        return Drop("the conquest hands the nation to itself or to a dead nation");
+      ApplyConquest(Conqueror, Conquered, Exile, Annex, F.Text());
       return;
     }
     case 38: {

@@ -79,7 +79,7 @@ struct TBrenmoorEngine::TSavedGame {
     }
     if (Start < Text.size()) Values.push_back(Text.substr(Start));
     if (Values.empty() || Values[vVersion].empty()) throw EBrenmoorEngine("This is no saved game of Brenmoor");
-    Version = static_cast<double>(StrToFloat(Values[vVersion]));
+    Version = StrToFiniteDouble(Values[vVersion]);
     if (Version > SavedGameVersion)
       throw EBrenmoorEngine("This game was saved with Version " + FloatToStr(Version) + " of Brenmoor, and you have version " +
                             ShortestFloat(SavedGameVersion) + ".");
@@ -96,8 +96,8 @@ struct TBrenmoorEngine::TSavedGame {
     UnitCount = Count(vUnitCount, "units");
     AllianceCount = Count(vAllianceCount, "alliances");
     ActiveEventCount = Count(vActiveEventCount, "active events");
-    LastRandomEventDate = static_cast<double>(StrToFloat(Values[vLastRandomEventDate]));
-    Date = static_cast<double>(StrToFloat(Values[vDate]));
+    LastRandomEventDate = StrToFiniteDouble(Values[vLastRandomEventDate]);
+    Date = StrToFiniteDouble(Values[vDate]);
     FreeForAll = Values[vFreeForAll] == "1";
     AllComputer = Values[vAllComputer] == "1";
     const std::size_t Needed = FiredListValue() + 1;
@@ -263,6 +263,9 @@ void TBrenmoorEngine::ReadSavedGame(const TSavedGame& Saved, const std::string& 
     }
     FUnits.RaiseNextID(Saved.NextUnitID);
     ResolveLoadedReferences();
+    // Moving a unit moves what it carries: a unit carried by itself would move forever.
+    for (const TUnit* Unit : FUnits)
+      if (Unit->RidesOn(Unit)) throw EBrenmoorEngine("Unit " + std::to_string(Unit->ID) + " is carried by a unit it carries");
     FImpulse = Saved.Impulse;
     FSavedVersion = Saved.Version;
   } catch (...) {

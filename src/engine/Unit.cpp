@@ -145,6 +145,25 @@ bool TUnit::IsSubsOnly() const {
 
 bool TUnit::IsTallied() const { return FOwner && (!FSubmerged || FOwner->GetLocalPlayer()); }
 
+bool TUnit::RidesOn(const TUnit* Carrier) const {
+  // Upwards through transports and carriers; a unit met twice closes a loop, which ends the
+  // walk (a loop through Carrier has met it already).
+  std::vector<const TUnit*> Seen;
+  std::vector<const TUnit*> Next{this};
+  while (!Next.empty()) {
+    const TUnit* Unit = Next.back();
+    Next.pop_back();
+    for (const TUnit* Up : {Unit->FTransport, Unit->FBaseUnit}) {
+      if (!Up) continue;
+      if (Up == Carrier) return true;
+      if (std::find(Seen.begin(), Seen.end(), Up) != Seen.end()) continue;
+      Seen.push_back(Up);
+      Next.push_back(Up);
+    }
+  }
+  return false;
+}
+
 bool TUnit::IsVisibleTo(const TNation* Nation) const {
   if (!Nation || !FZone) return false;
   if (!((FZone->GetSeenBy() >> Nation->GetMajorIndex()) & 1u)) return false;
@@ -434,10 +453,11 @@ void TUnit::LeaveBase(TBrenmoorZone* Zone) {
 
 void TUnit::SetSubmerged(bool Value) {
   if (Value == FSubmerged) return;
-  // The machine that does not play the owner stops counting a submerged fleet's submarines.
-  if (FOwner && !FOwner->GetLocalPlayer() && FZone)
-    FZone->ChangeTally(FOwner->GetMajorIndex(), utSubmarine, Value ? -GetCount(utSubmarine) : GetCount(utSubmarine));
+  // The machine that does not play the owner stops counting a submerged fleet, and counts
+  // all of it again when it surfaces (whatever it holds by then).
+  ChangeTallies(-1);
   FSubmerged = Value;
+  ChangeTallies(+1);
   if (!Value) FSurfaced = true;
 }
 
@@ -625,14 +645,14 @@ void TUnit::LoadFromString(const std::string& Text) {
   }
   {
     TTokenReader L(R.Next('~'));
-    for (float& F : FTypeFactors) F = static_cast<float>(L.NextFloat('#'));
+    for (float& F : FTypeFactors) F = StrToSingle(L.Next('#'));
   }
   FAttacking = R.NextBool('~');
   const std::int32_t BaseZone = R.NextInt('~');
   FDestinationUnitID = R.NextInt('~');
   const std::int32_t DestinationZone = R.NextInt('~');
   FDestinationUnitName = std::string(R.Next('~'));
-  FExperience = static_cast<float>(R.NextFloat('~'));
+  FExperience = StrToSingle(R.Next('~'));
   ID = R.NextInt('~');
   FBaseZone = ZoneAt(BaseZone, "base zone");
   FDestinationZone = ZoneAt(DestinationZone, "destination zone");
@@ -641,7 +661,7 @@ void TUnit::LoadFromString(const std::string& Text) {
   if (Order < 0 || Order >= OrderTypeCount)
     throw EBrenmoorEngine("Unit " + std::to_string(ID) + ": the order " + std::to_string(Order) + " is no order");
   FOrder = static_cast<TOrderType>(Order);
-  FOrganization = static_cast<float>(R.NextFloat('~'));
+  FOrganization = StrToSingle(R.Next('~'));
   FCreatingNation = NationAt(R.NextInt('~'), "creating nation");
   FOwner = NationAt(R.NextInt('~'), "owner");
   if (!FOwner) throw EBrenmoorEngine("Unit " + std::to_string(ID) + " has no owner");
@@ -663,7 +683,7 @@ void TUnit::LoadFromString(const std::string& Text) {
     while (!L.AtEnd()) FPatrolZones.push_back(ZoneAt(StrToIntDef(L.Next('#'), -1), "patrol zone"));
     std::erase(FPatrolZones, nullptr);
   }
-  FSortKey = static_cast<float>(R.NextFloat('~'));
+  FSortKey = StrToSingle(R.Next('~'));
   FSubmerged = R.NextBool('~');
   FCustomName = std::string(R.Next('~'));
 }

@@ -66,6 +66,9 @@ public:
   // True when this machine counts the unit in its zone's tallies (not a submerged fleet of a
   // nation played elsewhere).
   bool IsTallied() const;
+  // True when the unit rides on Carrier: on its transport or carrier, or on what carries
+  // that, at any depth.
+  bool RidesOn(const TUnit* Carrier) const;
 
   int GetBoardedCount() const { return static_cast<int>(FBoardedUnits.size()); }
   TUnit* GetBoarded(int I) const { return FBoardedUnits.at(static_cast<std::size_t>(I)); }

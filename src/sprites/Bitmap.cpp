@@ -112,6 +112,8 @@ TBitmap TBitmap::LoadFromBytes(std::string_view B, const std::string& Name) {
   if (B.size() < FileHeaderSize + HeaderSize) Fail(Name, "the file ends inside the bitmap header");
 
   TBitmap Bmp;
+  Bmp.FFileSizeField = Get32(B, 2);
+  Bmp.FReadLength = B.size();
   Bmp.FReserved1 = Get16(B, 6);
   Bmp.FReserved2 = Get16(B, 8);
   const std::int32_t Width = std::int32_t(Get32(B, 18));
@@ -179,6 +181,7 @@ TBitmap TBitmap::LoadFromBytes(std::string_view B, const std::string& Name) {
   Bmp.FGap = std::string(B.substr(At, OffBits - At));
   const auto* First = reinterpret_cast<const std::uint8_t*>(B.data()) + OffBits;
   Bmp.FPixels.assign(First, First + PixelBytes);
+  Bmp.FTrailer = std::string(B.substr(OffBits + std::size_t(PixelBytes)));
   return Bmp;
 }
 
@@ -187,10 +190,11 @@ std::string TBitmap::SaveToBytes() const {
   const std::uint32_t HeaderSize = InfoHeaderSize + std::uint32_t(FHeaderExtra.size());
   const std::uint32_t MaskBytes = Masks && FHeaderExtra.empty() ? 12 : 0;
   const std::uint32_t OffBits = FileHeaderSize + HeaderSize + MaskBytes + std::uint32_t(FColors.size()) * 4 + std::uint32_t(FGap.size());
+  const std::size_t Length = OffBits + FPixels.size() + FTrailer.size();
   std::string B;
-  B.reserve(OffBits + FPixels.size());
+  B.reserve(Length);
   B += "BM";
-  Put32(B, OffBits + std::uint32_t(FPixels.size()));
+  Put32(B, FReadLength != 0 && Length == FReadLength ? FFileSizeField : std::uint32_t(Length));
   Put16(B, FReserved1);
   Put16(B, FReserved2);
   Put32(B, OffBits);
@@ -219,6 +223,7 @@ std::string TBitmap::SaveToBytes() const {
   }
   B += FGap;
   B.append(reinterpret_cast<const char*>(FPixels.data()), FPixels.size());
+  B += FTrailer;
   return B;
 }
 

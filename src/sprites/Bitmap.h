@@ -7,7 +7,10 @@
 // 4 bytes, bottom row first unless the bitmap is top-down. So a bitmap whose width is a
 // multiple of 4 can lend its memory straight to a TDIBCanvas (TDIBCanvas::CreateFromBitmap),
 // and a file read and written again comes out byte for byte the same (header fields the game
-// does not use, the gap before the pixels and the rows' fill bytes are kept as read).
+// does not use, the file-size field, the gap before the pixels, the rows' fill bytes and any
+// bytes after the pixels are kept as read). The file-size field is written as read only
+// while the file is as long as it was; a bitmap made here, or one whose layout changed,
+// gets its real length.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -97,13 +100,16 @@ private:
   std::uint32_t FGreenMask = 0x3E0;
   std::uint32_t FBlueMask = 0x1F;
   // Kept as read so that a file is written back unchanged.
+  std::uint32_t FFileSizeField = 0;  // as read; written while the file keeps FReadLength
+  std::size_t FReadLength = 0;       // the length of the file read (0: made here)
   std::uint16_t FReserved1 = 0;
   std::uint16_t FReserved2 = 0;
-  std::uint32_t FSizeImageField = 0;  // 0, or the size the file gave (rewritten as the real one)
+  std::uint32_t FSizeImageField = 0;  // 0, or the image size the file gave (kept as read)
   std::int32_t FXPelsPerMeter = 0;
   std::int32_t FYPelsPerMeter = 0;
   std::uint32_t FColorsUsedField = 0;  // 0 means the full table of 2^bits entries
   std::uint32_t FColorsImportant = 0;
   std::string FHeaderExtra;  // header bytes beyond the first 40 (larger header versions)
   std::string FGap;          // bytes between the colour table and the pixels
+  std::string FTrailer;      // bytes after the pixels
 };

@@ -895,3 +895,25 @@ TEST(RealTimeEngine, HostAndTwoClientsPlayTheSameGameOverTheLobby) {
   EXPECT_EQ(Host.CollectedFrom["host"], Host.Orders);
   EXPECT_EQ(Anna.Forbidden.Draws(), 0);
 }
+
+// A broken or hostile host sends records that make units carry themselves: they come over the
+// lobby and through the clock into the replay, which drops them; the player's game goes on.
+TEST(RealTimeEngine, AClientLivesThroughAHostsRecordsOfUnitsCarryingThemselves) {
+  TFakeScheduler S;
+  TLobbyHub Hub(S);
+  Hub.Join("host");
+  kit::TLobbyConnection& Link = Hub.Join("anna");
+  TPlayerMachine Anna(S, Link, 1, 7, false);
+  std::vector<std::string> Notes;
+  Anna.World.Engine().OnDebugNote = [&](TBrenmoorEngine*, const std::string& Text) { Notes.push_back(Text); };
+  Anna.Clock.SetActive(true);
+  S.RunUntil(0);
+  Hub.SendTo("host", "anna", "CHANGES|0|4;;;;~4;1;0;2;~4;2;0;1;~0;1;1;~0;2;1;~");
+  S.RunFor(100);
+  EXPECT_EQ(Anna.Clock.GetImpulse(), 1);
+  EXPECT_TRUE(Anna.Faults.empty()) << Anna.Faults.front();
+  EXPECT_EQ(Notes.size(), 2u);
+  TBrenmoorEngine& E = Anna.World.Engine();
+  EXPECT_NE(E.GetUnitByID(0)->GetBaseUnit(), E.GetUnitByID(0));
+  EXPECT_NE(E.GetUnitByID(2)->GetBaseUnit(), E.GetUnitByID(1));
+}

@@ -3,6 +3,7 @@
 
 #include "engine/kit/RulesKit.h"
 #include "foundation/ListError.h"
+#include "foundation/NumberText.h"
 
 namespace {
 
@@ -136,4 +137,73 @@ TEST_F(ReplayTest, ARecordCutShortChangesNothing) {
   for (const char* Record : {"8;0;", "9;0;1;", "0;0;", "3;0;1;1;", "12;0;0;0#0#0#1#;", "44;0;0;0;0;0;", "57;0;1;1;", "13;0;0#0#0#1#;-1;"})
     EXPECT_NO_THROW(E.ApplyStateChange(Record)) << Record;
   EXPECT_EQ(FirstDifference(DumpState(E), Before), "");
+}
+
+// Records that no host writes and that would break the game here are dropped whole, with a
+// note for whoever debugs it: a unit carried by itself (its next move would never end), a
+// fleet of more than submarines under water or an army (the tallies would lose it), a zone or
+// a conquest going to a dead nation, a bomb on another zone's tallies.
+TEST_F(ReplayTest, RecordsNoHostWritesAreDroppedWithANote) {
+  std::vector<std::string> Notes;
+  E.OnDebugNote = [&](TBrenmoorEngine*, const std::string& Text) { Notes.push_back(Text); };
+  TUnit* Fleet = W.UnitIn(kzNorthSea, 0, ukNavy);
+  TUnit* Planes = W.UnitIn(kzNorthSea, 0, ukAirForce);
+  TUnit* Army = W.UnitIn(kzAlba, 0, ukArmy);
+  ASSERT_TRUE(Fleet && Planes && Army);
+  const std::string F = IntToStr(Fleet->ID), P = IntToStr(Planes->ID), A = IntToStr(Army->ID);
+  E.ApplyStateChange("4;" + P + ";2;" + F + ";");
+  ASSERT_EQ(Planes->GetBaseUnit(), Fleet);
+  TUnit* Mixed = W.MakeUnit(2, ukNavy, kzChannel, {{utSubmarine, 2}, {utDestroyer, 1}});
+  const std::string M = IntToStr(Mixed->ID);
+  const std::string Before = DumpState(E);
+  const std::vector<std::string> Dropped{
+      "4;;;;",                       // unit 0 on carrier 0 (the fields left empty)
+      "4;" + F + ";2;" + F + ";",    // the fleet on itself
+      "4;" + F + ";2;" + P + ";",    // the fleet on the planes it carries
+      "37;" + A + ";1;",             // an army under water
+      "37;" + M + ";1;",             // destroyers under water
+      "33;1;1;-1;1;;",               // a nation conquering itself
+      "44;1;0;" + A + ";5;1;1;",     // Albion's army bombing for Ruritania
+  };
+  for (const std::string& Record : Dropped) EXPECT_NO_THROW(E.ApplyStateChange(Record)) << Record;
+  ASSERT_EQ(Notes.size(), Dropped.size());
+  EXPECT_EQ(Notes[1], "Change record 4;" + F + ";2;" + F + "; dropped: the unit would carry itself");
+  EXPECT_EQ(Fleet->GetBaseUnit(), nullptr);
+  EXPECT_FALSE(Army->GetSubmerged());
+  EXPECT_FALSE(Mixed->GetSubmerged());
+  EXPECT_EQ(FirstDifference(DumpState(E), Before), "");
+  // The fleet still moves, and what it carries with it.
+  E.ApplyStateChange("0;" + F + ";3;");
+  EXPECT_EQ(Fleet->GetZone(), W.Z(kzChannel));
+  EXPECT_EQ(Planes->GetZone(), W.Z(kzChannel));
+
+  // Lichtenburg falls to Albion; nothing goes to it afterwards, nor does it conquer.
+  E.ApplyStateChange("33;0;3;-1;1;;");
+  ASSERT_FALSE(W.N(3)->GetAlive());
+  Notes.clear();
+  E.ApplyStateChange("43;0;0;3;");
+  E.ApplyStateChange("33;3;2;-1;1;;");
+  E.ApplyStateChange("33;1;2;3;0;;");
+  EXPECT_EQ(Notes.size(), 3u);
+  EXPECT_EQ(W.Z(kzAlba)->GetOwner(), W.N(0));
+  EXPECT_TRUE(W.N(2)->GetAlive());
+}
+
+// A number beyond a float's range in a record would be saved as "INF", which no machine
+// loads: in a list it is skipped as any item that is no number, elsewhere it is refused as
+// one before the record changes anything.
+TEST_F(ReplayTest, NumbersBeyondAFloatAreRefused) {
+  TUnit* Army = W.UnitIn(kzAlba, 0, ukArmy);
+  const std::string A = IntToStr(Army->ID);
+  E.ApplyStateChange("36;0#" + A + "#1e39#;");
+  E.ApplyStateChange("1;0#" + A + "#-1e39#;");
+  E.ApplyStateChange("39;0#1e39#;");
+  EXPECT_EQ(Army->GetExperience(), 1.0f);
+  EXPECT_EQ(Army->GetOrganization(), 100.0f);
+  const std::string Before = DumpState(E);
+  for (const char* Record : {"8;0;1e39;", "47;0;3.5e38;", "19;0;0;4;1e40;", "12;0;0;0#0#0#2#;1e39;"})
+    EXPECT_THROW(E.ApplyStateChange(Record), EConvertError) << Record;
+  EXPECT_EQ(FirstDifference(DumpState(E), Before), "");
+  E.ApplyStateChange("36;0#" + A + "#3e38#;");
+  EXPECT_EQ(Army->GetExperience(), 3e38f);
 }

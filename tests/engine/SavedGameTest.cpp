@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -419,6 +420,65 @@ TEST_F(SavedGameTest, ATextThatCannotBeUsedIsRefusedAndTheGameStays) {
   // A version that is no number is a conversion error.
   EXPECT_THROW(Engine.LoadFromString(With(0, "four")), EConvertError);
   EXPECT_EQ(Engine.SaveToString(), Text);
+}
+
+// Texts no honest writer makes: units carrying each other (the next move of the fleet would
+// move its cargo, which moves the fleet, for ever) and numbers beyond a float, which the next
+// save would write as "INF", which nothing loads. Refused, and the game that was there stays.
+TEST_F(SavedGameTest, UnitsCarryingEachOtherAndNumbersBeyondAFloatAreRefused) {
+  BuildRichGame();
+  const std::string Text = Engine.SaveToString();
+  const std::vector<std::string> V = Values(Text);
+  // The text with one field of the unit of identifier ID replaced.
+  const auto WithUnitField = [&V](std::int32_t ID, std::size_t Field, const std::string& Value) {
+    std::string S;
+    for (const std::string& X : V) {
+      std::vector<std::string> Fields;
+      for (std::string Rest = X; !Rest.empty();) Fields.push_back(NextToken(Rest, "~"));
+      if (Fields.size() == 25 && Fields[8] == IntToStr(ID)) {
+        Fields[Field] = Value;
+        std::string U;
+        for (const std::string& F : Fields) U += F + "~";
+        S += U + ";";
+      } else {
+        S += X + ";";
+      }
+    }
+    return S;
+  };
+  const std::string ShipID = IntToStr(Ship->ID);
+  const auto Refused = [&](const std::string& Bad) {
+    EXPECT_NE(Bad, Text);
+    const std::string Message = [&] {
+      try {
+        Engine.LoadFromString(Bad);
+      } catch (const EBrenmoor& E) {
+        return std::string(E.what());
+      }
+      return std::string();
+    }();
+    EXPECT_EQ(Engine.SaveToString(), Text);
+    ExpectTalliesHold();
+    return Message;
+  };
+  // The army in the ship's hold holding the ship; the plane based on the ship basing it.
+  // (the first of the loop in the list of units is named).
+  const auto Loop = [](const TUnit* A, const TUnit* B) { return "Unit " + IntToStr(std::min(A->ID, B->ID)) + " is carried by a unit it carries"; };
+  EXPECT_EQ(Refused(WithUnitField(Cargo->ID, 20, ShipID + "#")), Loop(Ship, Cargo));
+  EXPECT_EQ(Refused(WithUnitField(Plane->ID, 19, ShipID + "#")), Loop(Ship, Plane));
+  EXPECT_EQ(Refused(WithUnitField(Attacker->ID, 7, "1e39")), "'1e39' is out of range for a floating point value");
+  EXPECT_EQ(Refused(WithUnitField(Attacker->ID, 1, "2.2e40#1#1#1#1#1#1#1#1#1#1#1#1#1#1#1#")),
+            "'2.2e40' is out of range for a floating point value");
+  EXPECT_EQ(Refused(WithUnitField(Attacker->ID, 11, "-1e400")), "'-1e400' is out of range for a floating point value");
+  std::string FarDate;
+  for (std::size_t I = 0; I < V.size(); ++I) FarDate += (I == 11 ? "1e400" : V[I]) + ";";
+  EXPECT_EQ(Refused(FarDate), "'1e400' is out of range for a floating point value");
+  // The largest float itself is a float (the load replaces every unit: only the identifier
+  // stays).
+  const std::int32_t AttackerID = Attacker->ID;
+  Engine.LoadFromString(WithUnitField(AttackerID, 7, "3.4e38"));
+  Engine.LoadFromString(Engine.SaveToString());
+  EXPECT_EQ(Engine.GetUnitByID(AttackerID)->GetExperience(), 3.4e38f);
 }
 
 TEST_F(SavedGameTest, ATextWithoutTheImpulseLoadsAtImpulseZero) {

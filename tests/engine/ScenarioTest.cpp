@@ -186,6 +186,7 @@ TEST_F(ScenarioTest, RefusedScenariosNameTheLineAndTheFieldAndLeaveTheGameWhole)
       {Two, "Scenario, field ImpulseRate: the scenario gives no ImpulseRate"},
       {Two + "ImpulseRate=0\n", "Scenario line 4, field ImpulseRate: the impulse rate 0 is not above 0 days"},
       {Two + "ImpulseRate=-2.5\n", "Scenario line 4, field ImpulseRate: the impulse rate -2.5 is not above 0 days"},
+      {Two + "ImpulseRate=1e400\n", "Scenario line 4, field ImpulseRate: the impulse rate 1e400 is above a century"},
       {Two + "ImpulseRate=fast\n", "Scenario line 4, field ImpulseRate: 'fast' is not a valid floating point value"},
       {Two + "ImpulseRate=1\nDate=2/29/1941\n", "Scenario line 5, field Date: '2/29/1941' is not a date month/day/year"},
       {Two + "ImpulseRate=1\nDate=soon\n", "Scenario line 5, field Date: 'soon' is not a date month/day/year"},
@@ -208,6 +209,12 @@ TEST_F(ScenarioTest, RefusedScenariosNameTheLineAndTheFieldAndLeaveTheGameWhole)
        "Scenario line 5, field RandomEvent: the area alliance 'Comintern' is no alliance"},
       {Two + "ImpulseRate=1\nResearchGroups=1#2#x#\n", "Scenario line 5, field ResearchGroups: the cost 'x' of Conventional Sea is not an integer 0..65535"},
       {Two + "ImpulseRate=1\nResearchGroups=1#2#3#\n", "Scenario line 5, field ResearchGroups: the cost '' of Atomic is not an integer 0..65535"},
+      // Alliance names go into the saved game's values, where ";" and "~" end them.
+      {"Alliance=Axis;Pact\n" + Two + "ImpulseRate=1\n", "Scenario line 1, field Alliance: the alliance name 'Axis;Pact' holds \";\" or \"~\""},
+      {"NationCount=1\nNation=A,,1,A,0,,,0,0,100,4,1;1e39;\nImpulseRate=1\n",
+       "Scenario line 2, field Nation: '1e39' is out of range for a floating point value"},
+      {"NationCount=1\nNation=A,Allies~1,1,A,0,\nImpulseRate=1\n",
+       "Scenario line 2, field Nation: the alliance name 'Allies~1' holds \";\" or \"~\""},
   };
   for (const Case& C : Cases) {
     EXPECT_EQ(EngineError([&] { Engine.ReadScenario(C.Text); }), C.Message) << C.Text;

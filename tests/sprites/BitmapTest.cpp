@@ -101,6 +101,23 @@ TEST(Bitmap, FilesRoundTripByteForByte) {
   EXPECT_EQ(H.ScanLine(1)[1], 1);
 }
 
+// A writer that gets the file-size field wrong, or adds bytes after the pixels, still gets
+// its file back unchanged; once the layout changes, the field is the file's real length.
+TEST(Bitmap, TheSizeFieldAndBytesAfterThePixelsAreKeptAsRead) {
+  for (const std::uint32_t Field : {0u, 12345u}) {
+    std::string Odd = HandMadeFile() + "tail";
+    Put32(Odd, 2, Field);
+    TBitmap B = TBitmap::LoadFromBytes(Odd, "odd.bmp");
+    EXPECT_EQ(B.SaveToBytes(), Odd) << Field;
+    B.SetColorTable(std::vector<TRGBQuad>(3));
+    const std::string Changed = B.SaveToBytes();
+    std::uint32_t Written = 0;
+    for (int I = 0; I < 4; ++I) Written |= std::uint32_t(std::uint8_t(Changed[2 + std::size_t(I)])) << (8 * I);
+    EXPECT_EQ(Written, Changed.size()) << Field;
+    EXPECT_EQ(Changed.substr(Changed.size() - 4), "tail");
+  }
+}
+
 TEST(Bitmap, FilesOnDisk) {
   const std::string Name = (std::filesystem::temp_directory_path() / "brenmoor_bitmap_test.bmp").string();
   const TBitmap B = Sample8();

@@ -1,0 +1,53 @@
+#include "EngineFuzz.h"
+
+#include <fstream>
+
+namespace fuzz {
+
+namespace {
+// One folder for the whole run: made at the first world, gone when the program ends.
+void UseScenarioFolder() { static kit::TScenarioFolder Folder(ScenarioFile, kit::KitScenarioText); }
+}  // namespace
+
+TFuzzWorld::TFuzzWorld() {
+  UseScenarioFolder();
+  FWorld = std::make_unique<kit::TKitWorld>(kit::KitScenarioText, kit::KitMapText, ScenarioFile);
+  SetPlayers(*FWorld, Users);
+}
+
+void SetPlayers(kit::TKitWorld& World, kit::TKitUsers& Users) {
+  World.N(0)->SetPlayerName("Ann");
+  World.N(2)->SetPlayerName("Bob");
+  World.N(1)->SetComputerPlayer(true);
+  Users.Names = {"Host", "Ann", "Bob"};
+  World.Engine().SetImpulseUsers(&Users);
+}
+
+std::string LoadedGameFault(const TBrenmoorEngine& Engine) {
+  const std::string Fault = kit::CheckInvariants(Engine);
+  return Fault.find(" the dead ") == std::string::npos ? Fault : Engine.CheckTallies();
+}
+
+std::string CheckSavesAndLoads(TBrenmoorEngine& Engine, const std::string& ScenarioText) {
+  const std::string Text = Engine.SaveToString();
+  if (!ScenarioText.empty()) std::ofstream(Engine.GetScenarioFile(), std::ios::binary | std::ios::trunc) << ScenarioText;
+  TFuzzWorld Other;
+  try {
+    Other.Engine().LoadFromString(Text);
+  } catch (const EBrenmoor& E) {
+    return std::string("the game saved cannot be loaded again: ") + E.what() + "\n" + Text;
+  }
+  if (std::string Fault = LoadedGameFault(Other.Engine()); !Fault.empty()) return "the game loaded again: " + Fault;
+  const std::string Again = Other.Engine().SaveToString();
+  if (Again != Text) return "the game loaded again saves otherwise:\n" + Text + "\n" + Again;
+  return {};
+}
+
+void RunUpkeep(TBrenmoorEngine& Engine, std::int32_t Impulse) {
+  Engine.SupplyUpkeep();
+  Engine.UpdateVisibility(Impulse);
+  Engine.EndImpulseUpkeep(Impulse);
+  Engine.SetImpulse(Impulse + 1);
+}
+
+}  // namespace fuzz

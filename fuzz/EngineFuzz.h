@@ -1,0 +1,47 @@
+#pragma once
+// The game the engine's fuzz targets play on: the test kit's small world, its scenario in a
+// folder of its own that is the current folder for the whole run (a saved game names its
+// scenario, which is read from there), three players with their users, and the checks that
+// must hold after every input: the model holds together and a game saves and loads again.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/BrenmoorEngine.h"
+#include "engine/kit/RulesKit.h"
+
+namespace fuzz {
+
+// The kit's scenario under the name the worlds keep, in the current folder.
+inline constexpr const char* ScenarioFile = "kit.brmscen";
+
+// A world of the kit whose engine names ScenarioFile, which is there to be read again;
+// Ann plays Albion, Bob Freedonia, the host plays Ruritania by computer.
+class TFuzzWorld {
+public:
+  TFuzzWorld();
+  kit::TKitWorld& World() { return *FWorld; }
+  TBrenmoorEngine& Engine() { return FWorld->Engine(); }
+  kit::TKitUsers Users;
+
+private:
+  std::unique_ptr<kit::TKitWorld> FWorld;
+};
+
+// The users of the kit's game, the host first.
+void SetPlayers(kit::TKitWorld& World, kit::TKitUsers& Users);
+
+// The kit's invariants of a game loaded from a saved game: a saved game may name a nation out
+// of the game as the owner of a zone or a unit, which the game lives with; the tallies must
+// still equal the units.
+std::string LoadedGameFault(const TBrenmoorEngine& Engine);
+
+// "" when the game saves, the text loads on another machine and saves there the same;
+// else what went wrong. A game of another scenario than the kit's names ScenarioFile, written
+// into the current folder first from ScenarioText.
+std::string CheckSavesAndLoads(TBrenmoorEngine& Engine, const std::string& ScenarioText = {});
+
+// The upkeep every machine runs after an impulse's changes, and the next impulse's number.
+void RunUpkeep(TBrenmoorEngine& Engine, std::int32_t Impulse);
+
+}  // namespace fuzz
