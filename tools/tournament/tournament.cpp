@@ -117,6 +117,12 @@ TWorldText ReadWorld(const TOptions& O) {
   return W;
 }
 
+std::set<int> Common(const std::set<int>& A, const std::set<int>& B) {
+  std::set<int> Both;
+  std::set_intersection(A.begin(), A.end(), B.begin(), B.end(), std::inserter(Both, Both.end()));
+  return Both;
+}
+
 std::string ScriptName(const std::filesystem::path& File) { return File.stem().string(); }
 
 // How the winner won: the first condition of the scenario that names it and holds now.
@@ -185,6 +191,13 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
   }
   TGameResult R;
   R.StartUnits = R.MaxUnits = E.GetUnitCount();
+  // The fall of major powers, as the news tells it.
+  std::string Falls;
+  E.OnConquerNation = [&Falls](TBrenmoorEngine* Sender, TNation* Fallen, TNation* Victor) {
+    if (!Fallen->GetMajorPower()) return;
+    Falls += "  impulse " + std::to_string(Sender->GetImpulse()) + ": " + Fallen->GetName() + " falls to " +
+             (Victor ? Victor->GetName() : std::string("?")) + "\n";
+  };
   for (int I = 0; I < O.Impulses; ++I) {
     // The whole games are compared now and then: the dump is the dear part.
     const std::string Fault = Game.RunImpulse(I % 25 == 0);
@@ -220,6 +233,7 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
   if (!R.Fault.empty()) std::printf("stopped: %s\n", R.Fault.c_str());
   else if (R.Winner.empty()) std::printf("no winner after %d impulses (%s)\n", R.Impulse + 1, LongDateToStr(E.GetDate()).c_str());
   else std::printf("%s wins by %s at impulse %d (%s)\n", R.Winner.c_str(), R.How.c_str(), R.Impulse, LongDateToStr(E.GetDate()).c_str());
+  std::printf("%s", Falls.c_str());
   std::printf("  units %d at the start, at most %d, %d at the end; script errors %d\n", R.StartUnits, R.MaxUnits, E.GetUnitCount(),
               R.ScriptErrors);
   std::printf("  %-15s %-12s %5s %-6s %-6s %-16s %6s %6s %9s %9s\n", "power", "script", "share", "alive", "spent",
@@ -240,7 +254,7 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
       Levels += (G ? " " : "") + std::to_string(Nation->GetResearchLevel(G));
       LevelSum += Nation->GetResearchLevel(G);
     }
-    R.NoResearch += LevelSum == 0;
+    if (P.Script == ScriptName(O.Script)) R.NoResearch += LevelSum == 0;
     std::printf("  %-15s %-12s %4d%% %-6s %4d%% %-16s %6d %6d %9.2f %9.2f\n", Nation->GetName().c_str(), P.Script.c_str(),
                 Nation->GetWorldDomination(), Nation->GetAlive() ? "yes" : "no", Nation->GetResearchSpendingTotal(), Levels.c_str(),
                 UnitsOf[static_cast<std::size_t>(N)], Nation->GetScoreDeduction(), P.Turns ? P.TurnMsSum / P.Turns : 0.0,
@@ -257,9 +271,7 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
     // The kinds every power of the first script gave (a power that fell early may lack some).
     if (P.Script == ScriptName(O.Script)) {
       R.CodesInGame.insert(Given.begin(), Given.end());
-      std::set<int> Both;
-      std::set_intersection(Codes.begin(), Codes.end(), Given.begin(), Given.end(), std::inserter(Both, Both.end()));
-      Codes = Both;
+      Codes = Common(Codes, Given);
     }
   }
   R.CodesEveryPower = Codes;
@@ -300,20 +312,8 @@ int main(int Argc, char** Argv) {
     Bounded += R.MaxUnits <= 3 * R.StartUnits;
     TurnMsMax = std::max(TurnMsMax, R.TurnMsMax);
     AllResearched += R.NoResearch == 0;
-    if (!GameCodes) GameCodes = R.CodesInGame;
-    else {
-      std::set<int> Both;
-      std::set_intersection(GameCodes->begin(), GameCodes->end(), R.CodesInGame.begin(), R.CodesInGame.end(),
-                            std::inserter(Both, Both.end()));
-      GameCodes = Both;
-    }
-    if (!Codes) Codes = R.CodesEveryPower;
-    else {
-      std::set<int> Both;
-      std::set_intersection(Codes->begin(), Codes->end(), R.CodesEveryPower.begin(), R.CodesEveryPower.end(),
-                            std::inserter(Both, Both.end()));
-      Codes = Both;
-    }
+    GameCodes = GameCodes ? Common(*GameCodes, R.CodesInGame) : R.CodesInGame;
+    Codes = Codes ? Common(*Codes, R.CodesEveryPower) : R.CodesEveryPower;
   }
   std::sort(Ends.begin(), Ends.end());
   std::printf("Summary of %d games (seeds %llu to %llu), %s", O.Seeds, static_cast<unsigned long long>(O.FirstSeed),
@@ -327,7 +327,7 @@ int main(int Argc, char** Argv) {
     std::printf("\n  ending impulse: first %d, median %d, last %d", Ends.front(), Ends[Ends.size() / 2], Ends.back());
   if (!O.Versus.empty()) std::printf("\n  %s's powers ahead on industry share in %d of %d games", ScriptName(O.Script).c_str(), ChallengerAhead, O.Seeds);
   std::printf("\n  side (%zu powers) ahead in %d games; unit count within 3x the start in %d games", O.Side.size(), SideAhead, Bounded);
-  std::printf("\n  every major power raised a research level in %d games", AllResearched);
+  std::printf("\n  every %s power raised a research level in %d games", ScriptName(O.Script).c_str(), AllResearched);
   std::printf("\n  slowest turn %.2f ms; script errors %d; stopped games %d\n  order kinds given in every game:", TurnMsMax, Errors,
               Faults);
   for (int C : *GameCodes) std::printf(" %s", OrderName(C));
