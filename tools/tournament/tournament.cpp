@@ -334,5 +334,6 @@ int main(int Argc, char** Argv) {
   std::printf("\n  order kinds given by every %s power in every game:", ScriptName(O.Script).c_str());
   for (int C : *Codes) std::printf(" %s", OrderName(C));
   std::printf("\n");
-  return Faults ? 1 : 0;
+  // A game that stopped or a script error fails the run (the build's smoke test reads it).
+  return Faults || Errors ? 1 : 0;
 }
