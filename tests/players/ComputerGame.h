@@ -6,6 +6,7 @@
 // generated seven-power world unless another scenario and map set are given.
 #include <array>
 #include <chrono>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <string>
@@ -74,8 +75,10 @@ public:
       for (kit::TKitWorld* W : Worlds()) W->Engine().SetImpulse(Impulse);
       // The clock's first step on every machine: the date, the brain (host only), the reset.
       const auto TurnStart = std::chrono::steady_clock::now();
+      const double CpuStart = ThreadCpuSeconds();
       Module.BeforeProcess(Impulse, true);
       LastTurnSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - TurnStart).count();
+      LastTurnCpuSeconds = ThreadCpuSeconds() - CpuStart;
       if (FGuest) GuestModule.BeforeProcess(Impulse, false);
       for (const std::string& Record : Orders.Records) {
         ++OrdersByCode[std::stoi(Record)];
@@ -117,10 +120,19 @@ public:
   std::map<int, int> OrdersByCode;
   // The same per major power (the power whose brain gave them: the power of the impulse).
   std::array<std::map<int, int>, 7> OrdersByPower;
-  // The time the host's start of the last impulse took: the date, the brain's turn, the reset.
+  // The time the host's start of the last impulse took (the date, the brain's turn, the
+  // reset): on the clock, and the processor time of this thread (which other programs on a
+  // busy machine do not inflate as much).
   double LastTurnSeconds = 0;
+  double LastTurnCpuSeconds = 0;
 
 private:
+  static double ThreadCpuSeconds() {
+    timespec T{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &T);
+    return static_cast<double>(T.tv_sec) + static_cast<double>(T.tv_nsec) * 1e-9;
+  }
+
   // The dump without what only the machine that runs the brains keeps: the brains' script
   // names, whether they are loaded, and their private data.
   static std::string SharedGame(const std::string& Dump) {

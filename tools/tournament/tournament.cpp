@@ -153,8 +153,12 @@ std::string HowWon(TBrenmoorEngine& E, const std::string& Winner) {
 struct TPowerFigures {
   std::string Script;
   bool OnSide = false;
+  // The first turn compiles the script; the others only run it.
+  double FirstTurnMs = 0;
   double TurnMsSum = 0;
   double TurnMsMax = 0;
+  double CpuMsMax = 0;
+  double FirstCpuMs = 0;
   int Turns = 0;
 };
 
@@ -168,6 +172,11 @@ struct TGameResult {
   double SideShare = 0;
   double OtherShare = 0;
   double TurnMsMax = 0;
+  double FirstTurnMsMax = 0;
+  double TurnMsSum = 0;
+  double CpuMsMax = 0;
+  double FirstCpuMsMax = 0;
+  int Turns = 0;
   std::set<int> CodesEveryPower;
   // The order kinds that the first script's powers gave in the game.
   std::set<int> CodesInGame;
@@ -216,8 +225,14 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
       if (O.Slow > 0 && Ms > O.Slow)
         std::printf("  impulse %d: %s's turn took %.2f ms (%d units in the game, %d turns played)\n", I,
                     E.GetNation(Slot)->GetName().c_str(), Ms, E.GetUnitCount(), P.Turns);
-      P.TurnMsSum += Ms;
-      P.TurnMsMax = std::max(P.TurnMsMax, Ms);
+      if (P.Turns == 0) {
+        P.FirstTurnMs = Ms;
+        P.FirstCpuMs = Game.LastTurnCpuSeconds * 1000.0;
+      } else {
+        P.TurnMsSum += Ms;
+        P.TurnMsMax = std::max(P.TurnMsMax, Ms);
+        P.CpuMsMax = std::max(P.CpuMsMax, Game.LastTurnCpuSeconds * 1000.0);
+      }
       ++P.Turns;
     }
     R.MaxUnits = std::max(R.MaxUnits, E.GetUnitCount());
@@ -236,8 +251,8 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
   std::printf("%s", Falls.c_str());
   std::printf("  units %d at the start, at most %d, %d at the end; script errors %d\n", R.StartUnits, R.MaxUnits, E.GetUnitCount(),
               R.ScriptErrors);
-  std::printf("  %-15s %-12s %5s %-6s %-6s %-16s %6s %6s %9s %9s\n", "power", "script", "share", "alive", "spent",
-              "research levels", "units", "losses", "turn ms", "max ms");
+  std::printf("  %-15s %-12s %5s %-6s %-6s %-16s %6s %6s %9s %9s %9s\n", "power", "script", "share", "alive", "spent",
+              "research levels", "units", "losses", "first ms", "turn ms", "max ms");
   std::vector<int> UnitsOf(static_cast<std::size_t>(Majors), 0);
   for (int U = 0; U < E.GetUnitCount(); ++U) {
     const TNation* Owner = E.GetUnit(U)->GetOwner();
@@ -255,12 +270,18 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
       LevelSum += Nation->GetResearchLevel(G);
     }
     if (P.Script == ScriptName(O.Script)) R.NoResearch += LevelSum == 0;
-    std::printf("  %-15s %-12s %4d%% %-6s %4d%% %-16s %6d %6d %9.2f %9.2f\n", Nation->GetName().c_str(), P.Script.c_str(),
+    std::printf("  %-15s %-12s %4d%% %-6s %4d%% %-16s %6d %6d %9.2f %9.2f %9.2f\n", Nation->GetName().c_str(), P.Script.c_str(),
                 Nation->GetWorldDomination(), Nation->GetAlive() ? "yes" : "no", Nation->GetResearchSpendingTotal(), Levels.c_str(),
-                UnitsOf[static_cast<std::size_t>(N)], Nation->GetScoreDeduction(), P.Turns ? P.TurnMsSum / P.Turns : 0.0,
+                UnitsOf[static_cast<std::size_t>(N)], Nation->GetScoreDeduction(), P.FirstTurnMs,
+                P.Turns > 1 ? P.TurnMsSum / (P.Turns - 1) : 0.0,
                 P.TurnMsMax);
     (P.OnSide ? R.SideShare : R.OtherShare) += Nation->GetWorldDomination();
     R.TurnMsMax = std::max(R.TurnMsMax, P.TurnMsMax);
+    R.FirstTurnMsMax = std::max(R.FirstTurnMsMax, P.FirstTurnMs);
+    R.TurnMsSum += P.TurnMsSum;
+    R.CpuMsMax = std::max(R.CpuMsMax, P.CpuMsMax);
+    R.FirstCpuMsMax = std::max(R.FirstCpuMsMax, P.FirstCpuMs);
+    R.Turns += std::max(0, P.Turns - 1);
     std::string Orders;
     std::set<int> Given;
     for (const auto& [Code, Count] : Game.OrdersByPower[static_cast<std::size_t>(N)]) {
@@ -292,7 +313,8 @@ int main(int Argc, char** Argv) {
   std::map<std::string, int> Winners;
   std::map<std::string, int> Hows;
   int SideAhead = 0, ChallengerAhead = 0, Bounded = 0, Faults = 0, Errors = 0;
-  double TurnMsMax = 0;
+  double TurnMsMax = 0, FirstTurnMsMax = 0, TurnMsSum = 0, CpuMsMax = 0, FirstCpuMsMax = 0;
+  int Turns = 0;
   std::vector<int> Ends;
   std::optional<std::set<int>> Codes;
   std::optional<std::set<int>> GameCodes;
@@ -311,6 +333,11 @@ int main(int Argc, char** Argv) {
     ChallengerAhead += (Seed % 2 == 0) == SideWins && R.SideShare != R.OtherShare;
     Bounded += R.MaxUnits <= 3 * R.StartUnits;
     TurnMsMax = std::max(TurnMsMax, R.TurnMsMax);
+    FirstTurnMsMax = std::max(FirstTurnMsMax, R.FirstTurnMsMax);
+    TurnMsSum += R.TurnMsSum;
+    CpuMsMax = std::max(CpuMsMax, R.CpuMsMax);
+    FirstCpuMsMax = std::max(FirstCpuMsMax, R.FirstCpuMsMax);
+    Turns += R.Turns;
     AllResearched += R.NoResearch == 0;
     GameCodes = GameCodes ? Common(*GameCodes, R.CodesInGame) : R.CodesInGame;
     Codes = Codes ? Common(*Codes, R.CodesEveryPower) : R.CodesEveryPower;
@@ -328,8 +355,10 @@ int main(int Argc, char** Argv) {
   if (!O.Versus.empty()) std::printf("\n  %s's powers ahead on industry share in %d of %d games", ScriptName(O.Script).c_str(), ChallengerAhead, O.Seeds);
   std::printf("\n  side (%zu powers) ahead in %d games; unit count within 3x the start in %d games", O.Side.size(), SideAhead, Bounded);
   std::printf("\n  every %s power raised a research level in %d games", ScriptName(O.Script).c_str(), AllResearched);
-  std::printf("\n  slowest turn %.2f ms; script errors %d; stopped games %d\n  order kinds given in every game:", TurnMsMax, Errors,
-              Faults);
+  std::printf("\n  turn of a power: %.2f ms on average, slowest %.2f ms (%.2f ms of processor time); first turn (compiling the "
+              "script) at most %.2f ms (%.2f ms)",
+              Turns ? TurnMsSum / Turns : 0.0, TurnMsMax, CpuMsMax, FirstTurnMsMax, FirstCpuMsMax);
+  std::printf("\n  script errors %d; stopped games %d\n  order kinds given in every game:", Errors, Faults);
   for (int C : *GameCodes) std::printf(" %s", OrderName(C));
   std::printf("\n  order kinds given by every %s power in every game:", ScriptName(O.Script).c_str());
   for (int C : *Codes) std::printf(" %s", OrderName(C));
