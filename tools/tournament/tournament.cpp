@@ -318,6 +318,7 @@ int main(int Argc, char** Argv) {
   std::vector<int> Ends;
   std::optional<std::set<int>> Codes;
   std::optional<std::set<int>> GameCodes;
+  std::map<int, int> GamesWithCode;
   int AllResearched = 0;
   for (int G = 0; G < O.Seeds; ++G) {
     const std::uint64_t Seed = O.FirstSeed + static_cast<std::uint64_t>(G);
@@ -340,6 +341,7 @@ int main(int Argc, char** Argv) {
     Turns += R.Turns;
     AllResearched += R.NoResearch == 0;
     GameCodes = GameCodes ? Common(*GameCodes, R.CodesInGame) : R.CodesInGame;
+    for (int C : R.CodesInGame) ++GamesWithCode[C];
     Codes = Codes ? Common(*Codes, R.CodesEveryPower) : R.CodesEveryPower;
   }
   std::sort(Ends.begin(), Ends.end());
@@ -360,6 +362,9 @@ int main(int Argc, char** Argv) {
               Turns ? TurnMsSum / Turns : 0.0, TurnMsMax, CpuMsMax, FirstTurnMsMax, FirstCpuMsMax);
   std::printf("\n  script errors %d; stopped games %d\n  order kinds given in every game:", Errors, Faults);
   for (int C : *GameCodes) std::printf(" %s", OrderName(C));
+  std::printf("\n  order kinds given in some games only:");
+  for (const auto& [Code, Count] : GamesWithCode)
+    if (!GameCodes->count(Code)) std::printf(" %s %d", OrderName(Code), Count);
   std::printf("\n  order kinds given by every %s power in every game:", ScriptName(O.Script).c_str());
   for (int C : *Codes) std::printf(" %s", OrderName(C));
   std::printf("\n");
