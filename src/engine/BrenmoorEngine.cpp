@@ -531,6 +531,11 @@ void TBrenmoorEngine::ReadScenario(const std::string& Text, const std::string& F
       if (!A->GetAlliance().empty() && !B->GetAlliance().empty())
         A->SetRelationDirect(B.get(), A->GetAlliance() == B->GetAlliance() ? 100 : -100);
 
+  // Every nation starts with the formations window's weights: with none set, every shot of a
+  // combat would fall on the first opponent listed. A saved game read after this sets its own.
+  for (const auto& Nation : New.Nations)
+    for (int T = 0; T < UnitTypeCount; ++T) Nation->SetUnitCost(T, StartingFormationWeight);
+
   // The whole file can be used: it replaces the game.
   FreeGame();
   FNations = std::move(New.Nations);

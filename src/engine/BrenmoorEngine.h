@@ -371,8 +371,11 @@ public:
   int CollectPlayerNames();
   const std::vector<std::string>& GetPlayerNames() const { return FPlayerNames; }
   // True when the units may merge: some, in a zone without battle, one kind and one owner,
-  // none an army or air force at sea, an air force under orders or a submerged fleet.
+  // none an army or air force at sea, an air force under orders or a submerged fleet, and
+  // together no more of a type than a unit holds (65,535).
   bool CanMergeUnits(const std::vector<TUnit*>& Units) const;
+  // Whether the distinct units among Units hold together at most 65,535 of every type.
+  static bool MergedCountsFit(const std::vector<TUnit*>& Units);
   static std::int32_t ZoneIndexOrNone(const TBrenmoorZone* Zone) { return Zone ? Zone->GetIndex() : -1; }
   static std::int32_t UnitIDOrNone(const TUnit* Unit) { return Unit ? Unit->ID : -1; }
   // nullptr for -1; another index outside the zones raises EListError.

@@ -97,6 +97,10 @@ public:
   std::int32_t GetTrueDistance(TBrenmoorZone* Other);
 
   // --- Combat (Combat.cpp) ---
+  // Before the zone's combat: for every ordered pair of its units (a unit with itself too)
+  // where the first may attack the second, the first's owner's relation towards the second's
+  // drifts towards war (bound -100; change 30 when it moves).
+  void DriftHostileRelations();
   // This impulse's combat in the zone: every unit with hostile units beside it fires, and the
   // hits are marked as damaged units. A zone whose combat ended clears its units' attacking
   // flags (change 7). The zone's embattled flag says whether anyone fought.

@@ -13,9 +13,16 @@ namespace {
 bool IsAirType(int Type) { return UnitTypes[static_cast<std::size_t>(Type)].Kind == ukAirForce; }
 bool IsArmyType(int Type) { return UnitTypes[static_cast<std::size_t>(Type)].Kind == ukArmy; }
 
-// A draw below a value that may exceed the generator's range: held to the largest int.
-std::int32_t DrawBelow(TRandomGenerator& Random, std::int64_t N) {
-  return Random.Random(static_cast<std::int32_t>(std::clamp<std::int64_t>(N, 0, std::numeric_limits<std::int32_t>::max())));
+// A uniform draw 0..N-1 (0 when N <= 0). Values within the generator's 32-bit range take its
+// ordinary draw; larger ones (a zone of huge units at high formation weights) draw 64 bits,
+// rejecting the top slice that would favour low values.
+std::int64_t DrawBelow(TRandomGenerator& Random, std::int64_t N) {
+  if (N <= std::numeric_limits<std::int32_t>::max()) return Random.Random(static_cast<std::int32_t>(std::max<std::int64_t>(N, 0)));
+  const std::uint64_t Range = static_cast<std::uint64_t>(N);
+  const std::uint64_t Limit = std::numeric_limits<std::uint64_t>::max() - std::numeric_limits<std::uint64_t>::max() % Range;
+  std::uint64_t Bits = Random.Next();
+  while (Bits >= Limit) Bits = Random.Next();
+  return static_cast<std::int64_t>(Bits % Range);
 }
 
 // The target type of a shot at Target: R := Random(Target's value), then the types in order,
@@ -71,6 +78,13 @@ float TBrenmoorZone::ShotStrength(const TUnit* A, int T, const TUnit* B, int T2)
   double Value = Strength;
   FEngine->ApplyUnitEventModifiers(efCombat, Value, A);
   return static_cast<float>(Value);
+}
+
+void TBrenmoorZone::DriftHostileRelations() {
+  // A drift may bring two owners to war, which the later pairs then see.
+  for (const auto& First : FUnits)
+    for (const auto& Second : FUnits)
+      if (First->CanAttack(Second.get())) FEngine->DriftRelation(First->GetOwner(), Second->GetOwner(), -100);
 }
 
 void TBrenmoorZone::ResolveCombat() {

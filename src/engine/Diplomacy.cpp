@@ -352,5 +352,5 @@ bool TBrenmoorEngine::CanMergeUnits(const std::vector<TUnit*>& Units) const {
     if (Unit->GetKind() == ukAirForce && (AtSea || Unit->GetOrder() != ordNone)) return false;
     if (Unit->GetKind() == ukNavy && Unit->GetSubmerged()) return false;
   }
-  return true;
+  return MergedCountsFit(Units);
 }

@@ -150,8 +150,10 @@ void TBrenmoorEngine::NationOfImpulseStage(std::int32_t Impulse) {
       Coup(N, GetRandom().Random(50) + 50);
     }
   }
+  // Every living nation N likes pulls on N's relations, N itself among them when it likes
+  // itself (a nation in an alliance stands at 100 towards itself): its own leanings deepen.
   for (const auto& M : FNations) {
-    if (!M->GetAlive() || M.get() == N || N->GetRelation(M.get()) <= 0) continue;
+    if (!M->GetAlive() || N->GetRelation(M.get()) <= 0) continue;
     const double Factor = N->GetRelation(M.get()) / 100.0;
     for (const auto& K : FNations) {
       if (!K->GetAlive() || K.get() == N || K.get() == M.get() || M->GetRelation(K.get()) == 0) continue;
@@ -256,6 +258,7 @@ void TBrenmoorEngine::ReinforcementStage(std::int32_t Impulse) {
 
 void TBrenmoorEngine::EndOfImpulseStages(std::int32_t Impulse, std::int32_t MapWidth, std::int32_t MapHeight) {
   for (int I = 0; I < GetZoneCount(); ++I) {
+    GetZone(I)->DriftHostileRelations();
     GetZone(I)->ResolveCombat();
     ProcessPendingMessages();
   }

@@ -109,6 +109,14 @@ std::string SingleToStr(float Value);
 // A value with two decimals and at least one digit before the point ("1.00", "-0.50").
 std::string FormatTwoDecimals(double Value);
 
+// Formation weights (a nation's unit costs) as the formations window offers them: 10 to 100
+// in steps of 5, each type starting at 10. A scenario's nations start with these; a saved game
+// keeps its own.
+constexpr std::uint16_t FormationWeightLowest = 10;
+constexpr std::uint16_t FormationWeightHighest = 100;
+constexpr std::uint16_t FormationWeightStep = 5;
+constexpr std::uint16_t StartingFormationWeight = 10;
+
 // The research costs of the eight groups (points to complete a level) until a scenario's
 // "ResearchGroups" line replaces them for that scenario.
 inline constexpr std::array<std::uint16_t, ResearchGroupCount> DefaultResearchCosts{25, 20, 20, 200, 15, 10, 60, 60};

@@ -113,7 +113,8 @@ void BombardStep(TBrenmoorEngine& E, TUnit* Unit) {
   double Total = 0;
   for (int I = 0; I < Target->GetUnitCount(); ++I) {
     TUnit* Victim = Target->GetUnit(I);
-    if (!Unit->CanAttack(Victim)) continue;
+    // Only armies are shelled, and only those the fleet's owner may fight.
+    if (!Unit->CanAttackArmy(Victim)) continue;
     Victims.push_back(Victim);
     Total += Victim->GetTotalCount();
   }

@@ -23,6 +23,11 @@ public:
   // Sets the pair's value, appending the pair when absent.
   void Set(const std::string& Name, const std::string& Value);
   void Delete(const std::string& Name);
+  // Deletes every pair whose name Test accepts.
+  template <class TTest>
+  void DeleteIf(TTest Test) {
+    std::erase_if(FItems, [&Test](const auto& Item) { return Test(Item.first); });
+  }
   void Clear() { FItems.clear(); }
   int Count() const { return static_cast<int>(FItems.size()); }
   const std::vector<std::pair<std::string, std::string>>& Items() const { return FItems; }
@@ -78,6 +83,7 @@ public:
   std::string GetBrainData(const std::string& Name) const { return FBrainData.Get(Name); }
   const TNameValueList& GetInfluenceList() const { return FInfluence; }
   const TNameValueList& GetBrainDataList() const { return FBrainData; }
+  TNameValueList& GetBrainDataList() { return FBrainData; }
   // The nation's units of those kinds in the zone, by its tally row.
   std::int32_t TallyOfKinds(const TBrenmoorZone* Zone, TUnitKinds Kinds) const;
   bool CanAttackZone(const TBrenmoorZone* Zone) const;

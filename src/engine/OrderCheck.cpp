@@ -60,6 +60,17 @@ bool IsFormationText(std::string Text) {
   return true;
 }
 
+bool IsFormationChoice(std::string Text) {
+  for (int T = 0; T < UnitTypeCount; ++T) {
+    const std::string Field = NextToken(Text, "#");
+    if (Field == "-") continue;
+    const auto Weight = TryStrToInt(Field);
+    if (!Weight || *Weight < FormationWeightLowest || *Weight > FormationWeightHighest || *Weight % FormationWeightStep != 0)
+      return false;
+  }
+  return true;
+}
+
 }  // namespace OrderRecord
 
 namespace {
@@ -213,7 +224,7 @@ bool TBrenmoorEngine::CheckOrder(const std::string& Record, const std::string& S
     }
     case ordFormations: {
       const TNation* N = NationAt(F.Int());
-      return Plays(N) && IsFormationText(F.Text());
+      return Plays(N) && IsFormationChoice(F.Text());
     }
     case ordDiplomatic: {
       const TNation* N = NationAt(F.Int());

@@ -50,5 +50,8 @@ std::string CountsText(const std::array<std::uint16_t, UnitTypeCount>& Counts);
 // A formation text SetFormations can read: 16 "#"-fields each "-" or an integer (missing
 // fields at the end read as 0).
 bool IsFormationText(std::string Text);
+// A formation text whose every weight is one the formations window offers (10 to 100 in steps
+// of 5; "-" keeps a weight).
+bool IsFormationChoice(std::string Text);
 
 }  // namespace OrderRecord

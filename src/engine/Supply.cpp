@@ -84,6 +84,17 @@ void TBrenmoorEngine::SupplyUpkeep() {
       DeleteRouting(Routing);
       continue;
     }
+    // A routing whose target lies at sea or has fallen to a side other than that of the zone
+    // it stands in can never arrive (each step must enter a zone allied with the one it leaves):
+    // it ends there and puts its resources down, instead of waiting and searching a path in
+    // every upkeep for good.
+    const TNation* Holder = Routing->FromZone->GetOwner();
+    const TBrenmoorZone* Target = Routing->ToZone;
+    if (Target->GetSea() != 0 || (Holder && Target->GetOwner() && !Target->IsAlliedTo(Holder))) {
+      Routing->FromZone->SetResources(static_cast<float>(Routing->FromZone->GetResources() + static_cast<double>(Routing->Amount)));
+      DeleteRouting(Routing);
+      continue;
+    }
     if (FindPathCost(Routing->FromZone, Routing->ToZone) >= TZoneMap::TerrainChangeStepCost) continue;
     if (FZoneMap->PathCount() <= 1) continue;
     auto* Next = static_cast<TBrenmoorZone*>(FZoneMap->GetPathZone(1));

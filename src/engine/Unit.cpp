@@ -82,10 +82,11 @@ std::int32_t TUnit::GetEffectiveCount() const {
   return Total;
 }
 
-std::int32_t TUnit::GetValue() const {
-  std::int32_t Total = 0;
+std::int64_t TUnit::GetValue() const {
+  std::int64_t Total = 0;
   if (!FOwner) return 0;
-  for (int T = 0; T < UnitTypeCount; ++T) Total += (GetCount(T) - GetDamaged(T)) * FOwner->GetUnitCost(T);
+  for (int T = 0; T < UnitTypeCount; ++T)
+    Total += static_cast<std::int64_t>(GetCount(T) - GetDamaged(T)) * FOwner->GetUnitCost(T);
   return Total;
 }
 
@@ -161,8 +162,9 @@ bool TUnit::CanAttack(const TUnit* Other) const {
 }
 
 bool TUnit::CanAttackArmy(const TUnit* Other) const {
-  if (!Other || Other->FKind != ukArmy || !FOwner) return false;
-  if (FOwner->GetAttackWithoutWar()) return true;
+  if (!Other || Other->FKind != ukArmy || !FOwner || !Other->FOwner) return false;
+  // Attacking without war reaches every nation it is not allied with, never its own side.
+  if (FOwner->GetAttackWithoutWar()) return !FOwner->IsAlliedWith(Other->FOwner);
   return FOwner->IsAtWarWith(Other->FOwner);
 }
 

@@ -42,7 +42,8 @@ public:
   std::uint16_t GetCount(int Type) const { return FCounts.at(static_cast<std::size_t>(Type)); }
   std::int32_t GetTotalCount() const;
   std::int32_t GetEffectiveCount() const;
-  std::int32_t GetValue() const;
+  // The undamaged units' formation weights summed: up to 16 x 65,535 x 65,535, so 64 bits.
+  std::int64_t GetValue() const;
   std::uint16_t UnitSpeed() const;
   std::uint16_t GetRange() const;
   std::int32_t GetTransportWeight() const;
@@ -55,6 +56,8 @@ public:
   void SetTypeFactor(int Type, float Value) { FTypeFactors.at(static_cast<std::size_t>(Type)) = Value; }
   bool IsVisibleTo(const TNation* Nation) const;
   bool CanAttack(const TUnit* Other) const;
+  // Whether a bombarding fleet of this unit's owner may shell Other: an army of a nation the
+  // owner is at war with, or of any nation not allied with it when the owner attacks without war.
   bool CanAttackArmy(const TUnit* Other) const;
   std::string GetName() const;
   std::string ExperienceText() const;

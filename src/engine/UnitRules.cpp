@@ -69,6 +69,16 @@ TUnit* TBrenmoorEngine::DivideUnit(TUnit* Unit, const std::string& Counts, TUnit
   return New;
 }
 
+bool TBrenmoorEngine::MergedCountsFit(const std::vector<TUnit*>& Units) {
+  std::array<std::int64_t, UnitTypeCount> Sums{};
+  for (auto It = Units.begin(); It != Units.end(); ++It) {
+    // A unit named twice is still one unit.
+    if (!*It || std::find(Units.begin(), It, *It) != It) continue;
+    for (int T = 0; T < UnitTypeCount; ++T) Sums[static_cast<std::size_t>(T)] += (*It)->GetCount(T);
+  }
+  return std::all_of(Sums.begin(), Sums.end(), [](std::int64_t Sum) { return Sum <= std::numeric_limits<std::uint16_t>::max(); });
+}
+
 bool TBrenmoorEngine::MergeUnits(TBrenmoorZone*, const std::string& IDs) {
   FScratchUnits.clear();
   std::string Rest = IDs;
@@ -80,11 +90,15 @@ bool TBrenmoorEngine::MergeUnits(TBrenmoorZone*, const std::string& IDs) {
     // A unit named twice would be merged into itself and freed while still in use.
     if (Unit && std::find(FScratchUnits.begin(), FScratchUnits.end(), Unit) == FScratchUnits.end()) FScratchUnits.push_back(Unit);
   }
-  for (const TUnit* Unit : FScratchUnits)
-    if (Unit->GetKind() != FScratchUnits.front()->GetKind() || Unit->GetOwner() != FScratchUnits.front()->GetOwner()) {
-      FScratchUnits.clear();
-      return false;
-    }
+  // Units of different kinds or owners do not merge, nor units whose counts of a type would
+  // pass what one unit holds: nothing changes, so no unit is lost.
+  const bool Alike = std::all_of(FScratchUnits.begin(), FScratchUnits.end(), [this](const TUnit* Unit) {
+    return Unit->GetKind() == FScratchUnits.front()->GetKind() && Unit->GetOwner() == FScratchUnits.front()->GetOwner();
+  });
+  if (!Alike || !MergedCountsFit(FScratchUnits)) {
+    FScratchUnits.clear();
+    return false;
+  }
   if (FScratchUnits.size() < 2) {
     FScratchUnits.clear();
     return true;
@@ -115,7 +129,7 @@ bool TBrenmoorEngine::MergeUnits(TBrenmoorZone*, const std::string& IDs) {
       if (N <= 0) continue;
       Keep->SetTypeFactor(T, static_cast<float>(Other->GetTypeFactor(T) * (static_cast<double>(Other->GetCount(T)) / N) +
                                                 Keep->GetTypeFactor(T) * (static_cast<double>(Keep->GetCount(T)) / N)));
-      Keep->SetCount(T, static_cast<std::uint16_t>(std::min<std::int32_t>(N, 65535)));
+      Keep->SetCount(T, static_cast<std::uint16_t>(N));
     }
     while (Other->GetBoardedCount() > 0) {
       TUnit* Cargo = Other->GetBoarded(0);

@@ -320,7 +320,8 @@ void TBrenmoorEngine::EndImpulseUpkeep(std::int32_t Impulse) {
       case 1: Met = AllianceDomination(Condition->Subject) >= Condition->Target; break;
       case 2: Met = Subject && Subject->GetWorldDomination() <= Condition->Target; break;
       case 3: Met = AllianceDomination(Condition->Subject) <= Condition->Target; break;
-      case 4: Met = Subject && Impulse >= Condition->Target; break;
+      // A fallen nation stays in the list; only one still alive has survived.
+      case 4: Met = Subject && Subject->GetAlive() && Impulse >= Condition->Target; break;
       default: break;
     }
     if (!Met) continue;

@@ -22,7 +22,8 @@ public:
   // not). The result is the script's.
   bool Execute();
   // Looks up the player (the nation of PlayerIndex) and the units it sees, in the engine's
-  // list order. The turn calls it before compiling too, so that constants that call game
+  // list order, after dropping from the player's private store what it kept on units that
+  // have gone. The turn calls it before compiling too, so that constants that call game
   // functions read this player's game.
   void Prepare();
 
@@ -35,6 +36,11 @@ public:
   std::int32_t IndexOfUnit(const TUnit* Unit) const;
 
 private:
+  // A store entry named by a unit's identifier (as IntToStr writes it) belongs to that unit:
+  // identifiers are never given again, so the entries of units that are gone are dropped, and
+  // the store does not grow with every unit the game ever had.
+  void ForgetGoneUnits();
+
   std::int32_t FPlayerIndex = 0;
   TBrenmoorEngine* FEngine = nullptr;
   TNation* FPlayer = nullptr;

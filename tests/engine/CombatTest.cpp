@@ -417,3 +417,77 @@ TEST_F(CombatTest, PresenceByRelationFollowsAlliancesOrRelations) {
     EXPECT_EQ(World.Z(kzHale)->CountUnits(World.N(C.Nation), C.Own, C.Enemy, C.Neutral, C.Kinds), C.Expected) << C.Name;
   }
 }
+
+TEST_F(CombatTest, ArmiesOfNationsAtPeaceDriftTheirOwnersTowardsWarBeforeTheyFight) {
+  // Albion (relation resistance 5) and Freedonia (0) stand at 0: neither allied nor at war.
+  TUnit* Albish = W.MakeUnit(0, ukArmy, kzHale, {{utInfantry, 3}});
+  W.MakeUnit(2, ukArmy, kzHale, {{utInfantry, 3}});
+  ASSERT_EQ(W.N(0)->GetRelation(W.N(2)), 0);
+  TScriptedRandom Script;
+  // Albish towards Freedonian: -100 x 0.25 = -25. Freedonian towards Albish: -100 damped to
+  // -95, x 0.5 = -47.5, to even -48. A unit and itself, and allies, are no pair.
+  Script.QueueFloat(0.25);
+  Script.QueueFloat(0.5);
+  E.SetRandomGenerator(&Script);
+  W.Z(kzHale)->DriftHostileRelations();
+  E.SetRandomGenerator(nullptr);
+  EXPECT_TRUE(Script.Empty());
+  EXPECT_EQ(W.N(0)->GetRelation(W.N(2)), -73);
+  EXPECT_EQ(W.N(2)->GetRelation(W.N(0)), -73);
+  EXPECT_EQ(W.Sink.Records, (std::vector<std::string>{"30;0;2;-25;", "30;2;0;-73;"}));
+
+  // Nations at war drift no further, and draw nothing.
+  W.Sink.Records.clear();
+  W.MakeUnit(1, ukArmy, kzHale, {{utInfantry, 1}});
+  W.N(0)->SetRelation(W.N(2), -100);
+  W.N(1)->SetRelation(W.N(2), -100);
+  W.Sink.Records.clear();
+  TForbiddenRandom None;
+  E.SetRandomGenerator(&None);
+  W.Z(kzHale)->DriftHostileRelations();
+  // At sea only nations at war may attack: fleets at peace side by side drift nothing either.
+  W.MakeUnit(0, ukNavy, kzChannel, {{utDestroyer, 1}});
+  W.MakeUnit(3, ukNavy, kzChannel, {{utDestroyer, 1}});
+  W.Z(kzChannel)->DriftHostileRelations();
+  E.SetRandomGenerator(nullptr);
+  EXPECT_EQ(None.Draws(), 0);
+  EXPECT_TRUE(W.Sink.Records.empty());
+  EXPECT_EQ(Albish->GetOwner()->GetRelation(W.N(3)), 0);
+}
+
+TEST_F(CombatTest, AValuePastThirtyTwoBitsStillDrawsTheTargetByValue) {
+  // 40,000 Infantry at weight 65,535 are worth 2,621,400,000: more than a 32-bit int holds.
+  for (int N = 0; N < 2; ++N) W.N(N)->SetUnitCost(utInfantry, 65535);
+  W.MakeUnit(0, ukArmy, kzHale, {{utInfantry, 2000}});
+  TUnit* Few = W.MakeUnit(1, ukArmy, kzHale, {{utInfantry, 5}});
+  TUnit* Many = W.MakeUnit(1, ukArmy, kzHale, {{utInfantry, 40000}});
+  EXPECT_EQ(Many->GetValue(), 40000LL * 65535);
+  E.SetRandomSeed(3);
+  W.Z(kzHale)->ResolveCombat();
+  // The few hold one part in 8,000 of the value: nearly every hit falls on the many.
+  EXPECT_GT(Many->GetDamaged(utInfantry), 150);
+  EXPECT_LE(Few->GetDamaged(utInfantry), 1);
+}
+
+TEST_F(CombatTest, TheScenariosStartingWeightsShareTheHitsByStrength) {
+  // Nobody set formations: the weights are the scenario's start, 10 for every type.
+  for (int N = 0; N < E.GetNationCount(); ++N)
+    for (int T = 0; T < UnitTypeCount; ++T) ASSERT_EQ(W.N(N)->GetUnitCost(T), StartingFormationWeight) << N << " " << T;
+  int FewHits = 0, ManyHits = 0;
+  for (std::uint64_t Seed = 1; Seed <= 20; ++Seed) {
+    TKitWorld World;
+    World.Z(kzHale)->SetTerrainDefense(0);
+    World.Z(kzHale)->SetStorm(false);
+    World.MakeUnit(0, ukArmy, kzHale, {{utInfantry, 100}});
+    TUnit* Few = World.MakeUnit(1, ukArmy, kzHale, {{utInfantry, 5}});
+    TUnit* Many = World.MakeUnit(1, ukArmy, kzHale, {{utInfantry, 50}});
+    World.Engine().SetRandomSeed(Seed);
+    World.Z(kzHale)->ResolveCombat();
+    FewHits += Few->GetDamaged(utInfantry);
+    ManyHits += Many->GetDamaged(utInfantry);
+  }
+  // About 240 hits over the twenty rounds, one in eleven on the five listed first.
+  EXPECT_GT(ManyHits, 150);
+  EXPECT_GT(FewHits, 5);
+  EXPECT_LT(FewHits * 4, ManyHits);
+}

@@ -141,3 +141,27 @@ TEST(CombatTwoEngineTest, TheGuestReplaysCombatResearchAndAtomicBombsToTheHostsG
   // Over the three games: combats ended, units fell, levels were reached, bombs fell.
   for (int Code : {7, 24, 42, 44}) EXPECT_TRUE(All.count(Code)) << "record " << Code;
 }
+
+TEST(CombatTwoEngineTest, ArmiesThatFightBringTheirNationsToWarOnHostAndGuest) {
+  // Albion and Freedonia stand at 0; their armies meet in Hale and fight impulse after impulse.
+  kit::TTwoEngineHarness Harness(7);
+  for (TKitWorld* W : {&Harness.Host(), &Harness.Guest()}) {
+    W->MakeUnit(0, ukArmy, kit::kzHale, {{utInfantry, 30}});
+    W->MakeUnit(2, ukArmy, kit::kzHale, {{utInfantry, 30}});
+  }
+  ASSERT_EQ(Harness.Host().N(0)->GetRelation(Harness.Host().N(2)), 0);
+  std::vector<int> Relations;
+  for (int I = 0; I < 10; ++I) {
+    ASSERT_EQ(Harness.RunImpulse([](TKitWorld& H, std::int32_t Impulse) {
+      H.Engine().SetImpulse(Impulse);
+      H.Engine().ProcessImpulse();
+    }),
+              "")
+        << "impulse " << I;
+    Relations.push_back(Harness.Guest().N(0)->GetRelation(Harness.Guest().N(2)));
+  }
+  // The first impulse's combat already drifted them apart, and they end at war.
+  EXPECT_LT(Relations.front(), 0);
+  EXPECT_EQ(Relations.back(), -100);
+  EXPECT_TRUE(Harness.Guest().N(0)->IsAtWarWith(Harness.Guest().N(2)));
+}

@@ -174,6 +174,39 @@ TEST(ExecutionTest, ABombardmentOfAnEmptyZoneStillStrikesAndDamagesNothing) {
   EXPECT_EQ(Empty->GetOrganization(), 100.0f);
 }
 
+TEST(ExecutionTest, ABombardmentShellsOnlyTheArmiesItsNationMayFight) {
+  struct TCase {
+    const char* Name;
+    int Fleet;  // the bombarding fleet's nation
+    std::vector<std::pair<int, TUnitKind>> Units;  // in Hale, Freedonia's zone
+    std::vector<bool> Shelled;
+  };
+  // Albion is at war with Ruritania (their alliances) and at peace with Freedonia; Ruritania
+  // attacks without war.
+  const TCase Cases[] = {
+      {"at war: the enemy army, not a neutral army, a fleet in port or an air wing", 0,
+       {{1, ukArmy}, {2, ukArmy}, {1, ukNavy}, {1, ukAirForce}}, {true, false, false, false}},
+      {"attacking without war: every army not of its own side", 1,
+       {{2, ukArmy}, {0, ukArmy}, {1, ukArmy}, {3, ukArmy}}, {true, true, false, true}},
+  };
+  for (const TCase& C : Cases) {
+    TKitWorld W;
+    TUnit* Fleet = W.MakeUnit(C.Fleet, ukNavy, kzChannel, {{utBattleship, 4}});
+    Fleet->SetOrder(ordBombard);
+    Fleet->SetDestinationZone(W.Z(kzHale));
+    std::vector<TUnit*> Units;
+    for (const auto& [Nation, Kind] : C.Units) {
+      const TUnitType Type = Kind == ukArmy ? utInfantry : Kind == ukNavy ? utDestroyer : utFighter;
+      Units.push_back(W.MakeUnit(Nation, Kind, kzHale, {{Type, 10}}));
+    }
+    W.Engine().SetRandomSeed(4);
+    W.Engine().ExecuteUnit(Fleet);
+    ASSERT_EQ(W.Z(kzHale)->GetStrikeCount(), 4) << C.Name;
+    for (std::size_t I = 0; I < Units.size(); ++I)
+      EXPECT_EQ(Units[I]->GetOrganization() < 100.0f, C.Shelled[I]) << C.Name << ", unit " << I;
+  }
+}
+
 TEST(ExecutionTest, ProductionBuildsOnceTheProgressPassesTheTotal) {
   TKitWorld W;
   TBrenmoorEngine& E = W.Engine();
@@ -227,6 +260,40 @@ TEST(ExecutionTest, StormsAgeFromTheLastAndANarrowMapStartsThemAtTheEdge) {
   EXPECT_EQ(E.GetStorm(1)->StormType, stRain);
   EXPECT_TRUE(HasCode(W, 27));
   E.SetRandomGenerator(nullptr);
+}
+
+TEST(ExecutionTest, TheNationOfTheImpulseCountsItselfAmongTheNationsItLikes) {
+  // Albion (impulse 0 of 4 nations) stands at 100 towards itself, its alliance's rule, and at
+  // 40 towards Freedonia, at -100 towards Ruritania and at 0 towards Lichtenburg.
+  TKitWorld W;
+  TBrenmoorEngine& E = W.Engine();
+  TNation* Albion = W.N(0);
+  ASSERT_EQ(Albion->GetRelation(Albion), 100);
+  Albion->SetRelationDirect(W.N(2), 40);
+  W.N(2)->SetRelationDirect(Albion, 40);
+  kit::TScriptedRandom Script;
+  // In nation order: Albion itself pulls its 40 towards Freedonia by 40 x 1 x 0.2 = 8, x 0.5:
+  // +4; then Freedonia, liked at 44 by now, pulls on Lichtenburg, whom it holds at -30:
+  // -30 x 0.44 x 0.2 = -2.64, to -3, x 0.5 = -1.5, to even -2. Ruritania, at war, is left alone.
+  Script.QueueFloat(0.5);
+  Script.QueueFloat(0.5);
+  E.SetRandomGenerator(&Script);
+  E.NationOfImpulseStage(0);
+  E.SetRandomGenerator(nullptr);
+  EXPECT_TRUE(Script.Empty());
+  EXPECT_EQ(Albion->GetRelation(W.N(2)), 44);
+  EXPECT_EQ(Albion->GetRelation(W.N(3)), -2);
+  EXPECT_EQ(Albion->GetRelation(W.N(1)), -100);
+
+  // Freedonia, of no alliance, stands at 0 towards itself: it is not among those it likes.
+  TKitWorld Other;
+  Other.N(2)->SetRelationDirect(Other.N(3), 50);
+  Other.N(3)->SetRelationDirect(Other.N(2), 50);
+  kit::TForbiddenRandom None;
+  Other.Engine().SetRandomGenerator(&None);
+  Other.Engine().NationOfImpulseStage(2);
+  Other.Engine().SetRandomGenerator(nullptr);
+  EXPECT_EQ(None.Draws(), 0);
 }
 
 TEST(ExecutionTest, ACoupTurnsTheRelationsOver) {

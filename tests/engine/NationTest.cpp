@@ -206,7 +206,7 @@ TEST_F(NationTest, SavedFieldWritesItsTwentyOneValues) {
   A->SetScoreDeduction(9);
   A->NextKindOrdinal(ukNavy);
   EXPECT_EQ(A->SaveToString(),
-            "0#0#0#3#0#0#0#12#0#0#0#0#0#0#0#0#~"
+            "10#10#10#3#10#10#10#12#10#10#10#10#10#10#10#10#~"
             "0=100#1=-100#~"
             "1.50#0.50#1.00#1.00#1.00#1.00#1.00#1.00#1.00#1.00#1.00#1.00#1.00#1.00#1.00#1.00#~"
             "0#0#1#~1~Allies~0~1~4~0~0~3~80~5~3=-4#~0~[SOLO]~40~"

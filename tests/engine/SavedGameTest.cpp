@@ -320,6 +320,21 @@ TEST_F(SavedGameTest, AZoneKeepsTheOrderOfItsUnitsAndANewUnitItsIdentifier) {
   EXPECT_EQ(Other.Engine.SaveToString(), Engine.SaveToString());
 }
 
+TEST_F(SavedGameTest, ASavedGameKeepsItsOwnFormationWeights) {
+  BuildRichGame();
+  Engine.SetFormations(N(0), "35#100#-#-#-#-#-#-#-#-#-#-#-#-#-#-#");
+  // A game saved before the scenario gave starting weights holds none: it keeps them too.
+  for (int T = 0; T < UnitTypeCount; ++T) N(2)->SetUnitCost(T, 0);
+  TOtherMachine Other;
+  Other.Engine.LoadFromString(Engine.SaveToString());
+  for (int I = 0; I < Engine.GetNationCount(); ++I)
+    for (int T = 0; T < UnitTypeCount; ++T)
+      EXPECT_EQ(Other.Engine.GetNation(I)->GetUnitCost(T), N(I)->GetUnitCost(T)) << I << " " << T;
+  EXPECT_EQ(Other.Engine.GetNation(0)->GetUnitCost(0), 35);
+  EXPECT_EQ(Other.Engine.GetNation(2)->GetUnitCost(utInfantry), 0);
+  EXPECT_EQ(Other.Engine.GetNation(1)->GetUnitCost(utInfantry), StartingFormationWeight);
+}
+
 TEST_F(SavedGameTest, TwoMachinesGoOnAlikeFromASavedGame) {
   BuildRichGame();
   TOtherMachine Other;

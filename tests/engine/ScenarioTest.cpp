@@ -153,6 +153,15 @@ TEST_F(ScenarioTest, EveryScenarioStartsWithTheDefaultResearchCostsAndNoRandomEv
   EXPECT_EQ(Engine.GetLastRandomEventDate(), 0);
 }
 
+TEST_F(ScenarioTest, EveryNationStartsWithTheFormationsWindowsWeights) {
+  LoadWorld(false);
+  Engine.SetFormations(N(1), "55#-#-#-#-#-#-#-#-#-#-#-#-#-#-#-#");
+  // A new scenario starts everyone afresh: 10 for every type, the Atomic Bomber's the Bomber's.
+  LoadWorld(false);
+  for (int I = 0; I < Engine.GetNationCount(); ++I)
+    for (int T = 0; T < UnitTypeCount; ++T) EXPECT_EQ(N(I)->GetUnitCost(T), StartingFormationWeight) << I << " " << T;
+}
+
 TEST_F(ScenarioTest, RefusedScenariosNameTheLineAndTheFieldAndLeaveTheGameWhole) {
   LoadWorld();
   Engine.SetDate(EncodeDate(1942, 2, 2));

@@ -83,6 +83,28 @@ TEST_F(RulesTest, MergeOrdersByDeadCreatorThenIdentifierAndSkipsDuplicates) {
   EXPECT_EQ(CheckInvariants(E), "");
 }
 
+TEST_F(RulesTest, AMergeThatWouldHoldMoreThanAUnitCanIsRefusedWhole) {
+  TUnit* A = W.MakeUnit(0, ukArmy, kzAlba, {{utInfantry, 40000}, {utArmor, 3}});
+  TUnit* B = W.MakeUnit(0, ukArmy, kzAlba, {{utInfantry, 25535}});
+  TUnit* C = W.MakeUnit(0, ukArmy, kzAlba, {{utInfantry, 1}, {utArmor, 1}});
+  const std::string Ids = std::to_string(A->ID) + "#" + std::to_string(B->ID) + "#";
+  // Exactly 65,535 of a type still fits in one unit.
+  EXPECT_TRUE(E.CanMergeUnits({A, B}));
+  // One more does not: neither the check nor the merge takes units beyond that.
+  EXPECT_FALSE(E.CanMergeUnits({A, B, C}));
+  EXPECT_FALSE(E.MergeUnits(nullptr, Ids + std::to_string(C->ID) + "#"));
+  EXPECT_EQ(A->GetCount(utInfantry), 40000);
+  EXPECT_EQ(B->GetCount(utInfantry), 25535);
+  EXPECT_EQ(C->GetCount(utInfantry), 1);
+  EXPECT_EQ(E.GetUnitByID(C->ID), C);
+  // A unit named twice counts once.
+  EXPECT_TRUE(E.CanMergeUnits({A, B, B}));
+  EXPECT_TRUE(E.MergeUnits(nullptr, Ids));
+  EXPECT_EQ(A->GetCount(utInfantry), 65535);
+  EXPECT_EQ(A->GetCount(utArmor), 3);
+  EXPECT_EQ(CheckInvariants(E), "");
+}
+
 TEST_F(RulesTest, MergeAcrossZonesCarriesTalliesAndCargo) {
   TUnit* Fleet = W.UnitIn(kzNorthSea, 0, ukNavy);
   TUnit* Other = W.MakeUnit(0, ukNavy, kzChannel, {{utTransport, 1}});
@@ -263,11 +285,6 @@ TEST_F(RulesTest, RoutingsStepWaitAndArrive) {
   const float Before = Dunmore->GetResources();
   E.SupplyUpkeep();
   EXPECT_EQ(E.GetRouting(0)->FromZone, Brae);
-  // The way is blocked: it waits.
-  Dunmore->SetOwner(W.N(1));
-  E.SupplyUpkeep();
-  EXPECT_EQ(E.GetRouting(0)->FromZone, Brae);
-  Dunmore->SetOwner(W.N(0));
   E.SupplyUpkeep();
   EXPECT_EQ(E.GetRoutingCount(), 0);
   EXPECT_GT(Dunmore->GetResources(), Before + 5 - 0.01f);
@@ -452,4 +469,51 @@ TEST_F(RulesTest, PlayersWhoPlayNothingLeaveAndVictoryNamesTheWinner) {
   Won.Engine().EndImpulseUpkeep(4);
   EXPECT_EQ(Won.Engine().GetWinnerName(), "Axis");  // Ruritania's 11 of 30
   EXPECT_EQ(Won.Engine().GetAllianceDomination(1), 37);
+}
+
+TEST_F(RulesTest, OnlyANationStillAliveSurvivesUntilItsDate) {
+  // Freedonia wins when it lives at impulse 5.
+  for (const bool Alive : {true, false}) {
+    TKitWorld World(std::string(KitScenarioText) + "VictoryCondition=Freedonia~1~4~Freedonia~5~\n");
+    World.N(2)->SetAlive(Alive);
+    World.Engine().EndImpulseUpkeep(4);
+    EXPECT_EQ(World.Engine().GetWinnerNation(), nullptr) << "before the date";
+    World.Engine().EndImpulseUpkeep(10);
+    EXPECT_EQ(World.Engine().GetWinnerNation(), Alive ? World.N(2) : nullptr) << (Alive ? "alive" : "fallen");
+  }
+}
+
+TEST_F(RulesTest, ARoutingWaitsForABlockedWayButEndsWhenItsTargetFalls) {
+  TBrenmoorZone* Alba = W.Z(kzAlba);
+  TBrenmoorZone* Brae = W.Z(kzBrae);
+  TBrenmoorZone* Dunmore = W.Z(kzDunmore);
+  TBrenmoorZone* Ferro = W.Z(kzFerro);
+  for (TBrenmoorZone* Z : {Brae, Dunmore, Ferro}) Z->SetOwner(W.N(0));
+  Alba->SetResources(20);
+  ASSERT_NE(E.CreateRouting(Alba, Ferro, 5), nullptr);
+  E.SupplyUpkeep();
+  ASSERT_EQ(E.GetRouting(0)->FromZone, Brae);
+  // An enemy zone on the way: it waits where it stands.
+  Dunmore->SetOwner(W.N(1));
+  E.SupplyUpkeep();
+  ASSERT_EQ(E.GetRoutingCount(), 1);
+  EXPECT_EQ(E.GetRouting(0)->FromZone, Brae);
+  // The target falls to the enemy: no path can reach it again while it is theirs, so the
+  // routing ends where it stands and leaves its resources there.
+  Ferro->SetOwner(W.N(1));
+  const float AtBrae = Brae->GetResources();
+  E.SupplyUpkeep();
+  EXPECT_EQ(E.GetRoutingCount(), 0);
+  EXPECT_GT(Brae->GetResources(), AtBrae + 5 - 0.01f);
+
+  // So does one whose own zone falls (its target is then the enemy's), and one to the sea.
+  for (TBrenmoorZone* Z : {Brae, Dunmore, Ferro}) Z->SetOwner(W.N(0));
+  Alba->SetResources(20);
+  ASSERT_NE(E.CreateRouting(Alba, Ferro, 5), nullptr);
+  ASSERT_NE(E.CreateRouting(Alba, W.Z(kzNorthSea), 5), nullptr);
+  Alba->SetOwner(W.N(1));
+  const float AtAlba = Alba->GetResources();
+  E.SupplyUpkeep();
+  EXPECT_EQ(E.GetRoutingCount(), 0);
+  EXPECT_GT(Alba->GetResources(), AtAlba + 10 - 0.01f);
 }

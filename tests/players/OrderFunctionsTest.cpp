@@ -293,8 +293,8 @@ const TOrderCase OrderCases[] = {
      }},
     {"Formations", 0,
      [](auto&, auto&) {
-       return std::pair{std::string("OrderChangeFormations(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 200)"),
-                        std::vector<std::string>{"25;0;8#1#2#3#4#5#6#7#-#9#10#11#12#13#14#-#;"}};
+       return std::pair{std::string("OrderChangeFormations(10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60, 65, 70, 75, 200)"),
+                        std::vector<std::string>{"25;0;45#10#15#20#25#30#35#40#-#50#55#60#65#70#75#-#;"}};
      }},
     {"Diplomatic", 0,
      [](auto&, auto&) { return std::pair{std::string("OrderDiplomatic(2, 1)"), std::vector<std::string>{"27;0;2;1;"}}; },
@@ -538,6 +538,29 @@ TEST_F(TPlayersFixture, BrainDataLivesInTheNation) {
   Module.SetCurrentImpulse(15);
   Run("Print(GetBrainData('12'))", 1);
   EXPECT_EQ(Chat.Printed, (std::vector<std::string>{"1:0:E", "1:15:E"}));
+}
+
+TEST_F(TPlayersFixture, BrainDataOfAUnitGoesWithTheUnit) {
+  TUnit* Kept = World.MakeUnit(1, ukArmy, kit::kzGorse, {{utInfantry, 2}});
+  TUnit* Lost = World.MakeUnit(1, ukArmy, kit::kzGorse, {{utInfantry, 2}});
+  const std::string KeptID = IntToStr(Kept->ID), LostID = IntToStr(Lost->ID);
+  const std::string Future = IntToStr(Engine().GetUnits().NextID() + 5);
+  Run("SetBrainData('" + KeptID + "', 'D'); SetBrainData('" + LostID + "', 'D'); SetBrainData('0" + LostID +
+          "', 'z'); SetBrainData('" + Future + "', 'f'); SetBrainData('x', 'y')",
+      1);
+  ASSERT_EQ(World.N(1)->GetBrainData(LostID), "D");
+  // The unit is destroyed between two runs: the next run finds nothing kept on it.
+  Lost->GetZone()->ChangeTally(1, utInfantry, -2);
+  Lost->Remove(true);
+  Engine().FreeUnit(Lost);
+  Run("Print(GetBrainData('" + LostID + "') + '|' + GetBrainData('" + KeptID + "'))", 1);
+  EXPECT_EQ(Chat.Printed.back(), "1:0:|D");
+  // What names no unit that has gone stays: another form of the number, a number no unit has
+  // had yet, a word.
+  EXPECT_EQ(World.N(1)->GetBrainDataList().Count(), 4);
+  EXPECT_EQ(World.N(1)->GetBrainData("0" + LostID), "z");
+  EXPECT_EQ(World.N(1)->GetBrainData(Future), "f");
+  EXPECT_EQ(World.N(1)->GetBrainData("x"), "y");
 }
 
 TEST_F(TPlayersFixture, ChatGoesToTheLobbyAndTheChannelWithoutLineBreaks) {

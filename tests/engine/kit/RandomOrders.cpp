@@ -346,7 +346,8 @@ std::string TRandomOrders::NationOrder(TBrenmoorEngine& E, TOrderType Code, TNat
   switch (Code) {
     case ordFormations: {
       std::string List;
-      for (int T = 0; T < UnitTypeCount; ++T) List += (Chance(60) ? std::string("-") : std::to_string(R(20) + 1)) + "#";
+      // The weights the formations window offers: 10 to 100 in steps of 5.
+      for (int T = 0; T < UnitTypeCount; ++T) List += (Chance(60) ? std::string("-") : std::to_string((R(19) + 2) * 5)) + "#";
       return C + F(Owner->GetIndex()) + F(List);
     }
     case ordDiplomatic:
@@ -453,11 +454,18 @@ TGeneratedOrder TRandomOrders::Hostile(TBrenmoorEngine& E) {
       return Out;
     }
     case 3: {
-      // A build of negative or huge counts, a route of a negative amount.
+      // A build of negative or huge counts, a route of a negative amount, formation weights
+      // the formations window never offers.
       TBrenmoorZone* Zone = AnyOwnZone(E, true);
       if (!Zone) break;
       Out.Sender = SenderFor(Zone->GetOwner());
-      if (Chance(50)) {
+      if (Chance(25)) {
+        static const char* const Weights[] = {"65535", "0", "12", "105", "-5", "5"};
+        std::string List;
+        for (int T = 0; T < UnitTypeCount; ++T) List += (T == utInfantry ? std::string(Weights[R(6)]) : std::string("-")) + "#";
+        Out.Record = F(ordFormations) + F(Zone->GetOwner()->GetIndex()) + F(List);
+        Out.Code = ordFormations;
+      } else if (Chance(50)) {
         std::string List;
         for (int T = 0; T < UnitTypeCount; ++T) List += std::to_string(T == utInfantry ? (Chance(50) ? -5 : 65536 + 2) : 0) + "#";
         Out.Record = F(ordBuildUnit) + Z(Zone) + F(0) + F(List);
