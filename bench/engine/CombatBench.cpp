@@ -1,5 +1,6 @@
-// One combat in a land zone with 10, 100 and 1000 units a side, and the pick of a shot's
-// target among that many opponents: the running sums against the walk over every opponent.
+// One combat in a land zone with 10, 100 and 1000 units a side, the drift of relations before
+// it, and the pick of a shot's target among that many opponents: the running sums against the
+// walk over every opponent.
 #include <benchmark/benchmark.h>
 
 #include <memory>
@@ -61,6 +62,16 @@ void BM_CombatInAZone(benchmark::State& State) {
   State.counters["units a side"] = static_cast<double>(State.range(0));
 }
 BENCHMARK(BM_CombatInAZone)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->Complexity();
+
+// The drift of hostile relations that comes before the combat: every ordered pair of the
+// zone's units (the two sides are at war, so no relation moves and nothing is drawn).
+void BM_HostileDriftInAZone(benchmark::State& State) {
+  TBattle Battle(static_cast<int>(State.range(0)));
+  for (auto _ : State) Battle.Zone->DriftHostileRelations();
+  State.SetComplexityN(State.range(0));
+  State.counters["units a side"] = static_cast<double>(State.range(0));
+}
+BENCHMARK(BM_HostileDriftInAZone)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->Complexity();
 
 // One pick and one hit, as a shot does, among Range(0) opponents.
 template <bool Tree>

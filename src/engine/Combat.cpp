@@ -81,10 +81,19 @@ float TBrenmoorZone::ShotStrength(const TUnit* A, int T, const TUnit* B, int T2)
 }
 
 void TBrenmoorZone::DriftHostileRelations() {
-  // A drift may bring two owners to war, which the later pairs then see.
-  for (const auto& First : FUnits)
-    for (const auto& Second : FUnits)
-      if (First->CanAttack(Second.get())) FEngine->DriftRelation(First->GetOwner(), Second->GetOwner(), -100);
+  // A drift may bring two owners to war, which the later pairs then see. Owners at war (or
+  // allied) by their relation have nothing left to drift: the pair is passed over before the
+  // attack test, as the drift itself would pass it.
+  for (const auto& First : FUnits) {
+    TNation* A = First->GetOwner();
+    for (const auto& Second : FUnits) {
+      TNation* B = Second->GetOwner();
+      if (!A || !B || A == B) continue;
+      const std::int32_t Relation = A->GetRelation(B);
+      if (Relation == 100 || Relation == -100) continue;
+      if (First->CanAttack(Second.get())) FEngine->DriftRelation(A, B, -100);
+    }
+  }
 }
 
 void TBrenmoorZone::ResolveCombat() {
