@@ -127,17 +127,20 @@ TEST(CombatTwoEngineTest, TheGuestReplaysCombatResearchAndAtomicBombsToTheHostsG
     }
     TDirector Director(Seed * 17 + 3);
     std::set<int> Codes;
-    for (int I = 0; I < 400; ++I) {
+    for (int I = 0; I < kit::LongGameImpulses(400); ++I) {
       const std::string Fault = Harness.RunImpulse(std::ref(Director));
       ASSERT_EQ(Fault, "") << "seed " << Seed;
       ASSERT_EQ(Logs[0], Logs[1]) << "seed " << Seed << " impulse " << I;
       for (const std::string& Record : Harness.LastRecords()) Codes.insert(std::stoi(Record));
     }
-    // Combat, losses, reports, research and atomic bombs all went through.
-    for (int Code : {1, 6, 23, 36, 40, 41}) EXPECT_TRUE(Codes.count(Code)) << "seed " << Seed << " record " << Code;
+    // Combat, losses, reports, research and atomic bombs all went through (in the whole games;
+    // a sanitizer build's shortened ones only keep host and guest together).
     All.insert(Codes.begin(), Codes.end());
+    if (!kit::LongGamesRunInFull) continue;
+    for (int Code : {1, 6, 23, 36, 40, 41}) EXPECT_TRUE(Codes.count(Code)) << "seed " << Seed << " record " << Code;
     EXPECT_FALSE(Logs[0].empty()) << "seed " << Seed;
   }
+  if (!kit::LongGamesRunInFull) return;
   // Over the three games: combats ended, units fell, levels were reached, bombs fell.
   for (int Code : {7, 24, 42, 44}) EXPECT_TRUE(All.count(Code)) << "record " << Code;
 }
