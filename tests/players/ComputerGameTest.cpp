@@ -83,6 +83,15 @@ TEST(ComputerGame, SevenDefaultBrainsPlayAWholeGameOfTheStandardWorldAndTheGuest
                    ordAirStrike, ordReturnToBase, ordBomb, ordBombard, ordSubmerge, ordAutoRoute, ordBuildUnit, ordBuildFactory,
                    ordBuildBorder, ordBuildAirfield, ordFormations, ordDiplomatic, ordResearch, ordGlobalRoute, ordGlobalClear})
     EXPECT_GT(Game.OrdersByCode[Code], 0) << "order " << Code;
+  // The formations the script sets at its first turn took: infantry and battleships draw the
+  // enemy's fire, artillery and merchant ships are kept out of it.
+  for (int N = 0; N < 7; ++N) {
+    const TNation* Nation = E.GetNation(N);
+    EXPECT_EQ(Nation->GetUnitCost(utInfantry), 100) << Nation->GetName();
+    EXPECT_EQ(Nation->GetUnitCost(utBattleship), 100) << Nation->GetName();
+    EXPECT_EQ(Nation->GetUnitCost(utArtillery), 20) << Nation->GetName();
+    EXPECT_EQ(Nation->GetUnitCost(utMerchantShip), 10) << Nation->GetName();
+  }
   // Every major power's research went up.
   for (int N = 0; N < 7; ++N) {
     int Levels = 0;
