@@ -152,6 +152,8 @@ std::string HowWon(TBrenmoorEngine& E, const std::string& Winner) {
 
 struct TPowerFigures {
   std::string Script;
+  // Played by the first script (--script), not by --versus.
+  bool Challenger = false;
   bool OnSide = false;
   // The first turn compiles the script; the others only run it.
   double FirstTurnMs = 0;
@@ -196,6 +198,7 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
     const bool Challenger = O.Versus.empty() || (P.OnSide == (Seed % 2 == 0));
     const std::filesystem::path& File = Challenger ? O.Script : O.Versus;
     P.Script = ScriptName(File);
+    P.Challenger = Challenger;
     E.GetNation(N)->SetAIScript(File.string());
   }
   TGameResult R;
@@ -269,7 +272,7 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
       Levels += (G ? " " : "") + std::to_string(Nation->GetResearchLevel(G));
       LevelSum += Nation->GetResearchLevel(G);
     }
-    if (P.Script == ScriptName(O.Script)) R.NoResearch += LevelSum == 0;
+    if (P.Challenger) R.NoResearch += LevelSum == 0;
     std::printf("  %-15s %-12s %4d%% %-6s %4d%% %-16s %6d %6d %9.2f %9.2f %9.2f\n", Nation->GetName().c_str(), P.Script.c_str(),
                 Nation->GetWorldDomination(), Nation->GetAlive() ? "yes" : "no", Nation->GetResearchSpendingTotal(), Levels.c_str(),
                 UnitsOf[static_cast<std::size_t>(N)], Nation->GetScoreDeduction(), P.FirstTurnMs,
@@ -290,7 +293,7 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
     }
     std::printf("    orders:%s\n", Orders.empty() ? " none" : Orders.c_str());
     // The kinds every power of the first script gave (a power that fell early may lack some).
-    if (P.Script == ScriptName(O.Script)) {
+    if (P.Challenger) {
       R.CodesInGame.insert(Given.begin(), Given.end());
       Codes = Common(Codes, Given);
     }
