@@ -79,9 +79,10 @@ TEST(ComputerGame, SevenDefaultBrainsPlayAWholeGameOfTheStandardWorldAndTheGuest
   ASSERT_EQ(Game.RunImpulse(true), "") << "the game at its end";
   // Every part of the game: the economy, research, diplomacy, formations, the armies, the air
   // forces and the fleets.
-  for (int Code : {ordMove, ordMerge, ordDivide, ordEmbark, ordDisembark, ordIntercept, ordInvade, ordPatrol, ordRebase,
-                   ordAirStrike, ordReturnToBase, ordBomb, ordBombard, ordSubmerge, ordAutoRoute, ordBuildUnit, ordBuildFactory,
-                   ordBuildBorder, ordBuildAirfield, ordFormations, ordDiplomatic, ordResearch, ordGlobalRoute, ordGlobalClear})
+  for (int Code : {ordNone, ordMove, ordLaunch, ordMerge, ordDock, ordDivide, ordEmbark, ordDisembark, ordIntercept, ordInvade,
+                   ordPatrol, ordRebase, ordAirStrike, ordReturnToBase, ordRoute, ordAutoRoute, ordBuildUnit, ordBuildFactory,
+                   ordBuildBorder, ordBomb, ordBombard, ordFormations, ordDiplomatic, ordSubmerge, ordResearch, ordBuildAirfield,
+                   ordGlobalRoute, ordGlobalClear})
     EXPECT_GT(Game.OrdersByCode[Code], 0) << "order " << Code;
   // The formations the script sets at its first turn took: infantry and battleships draw the
   // enemy's fire, artillery and merchant ships are kept out of it.
