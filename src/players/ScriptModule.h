@@ -121,7 +121,8 @@ public:
   // (BeginImpulse). The window clears its own bombardment-sound flag after it.
   std::string BeforeProcess(std::int32_t Impulse, bool Host);
 
-  // The built-in default script (used when a nation's script file does not exist).
+  // The built-in default script (used when a nation's script file does not exist): the text
+  // of the program folder's Default.brmai, built into the program.
   static const char* DefaultScript();
 
   // Ends every running script at its next call (the game ends or the window closes). The

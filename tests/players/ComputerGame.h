@@ -2,7 +2,11 @@
 // A headless game of computer players only, as the main window runs it: on the host, at every
 // impulse, the brain of the impulse plays (the module's turn), its orders are queued and the
 // rules run the impulse; a guest replays the host's change records; both run the upkeep. The
-// guest is optional (the benchmark plays the host alone).
+// guest is optional (the benchmark and the tournament play the host alone). The world is the
+// generated seven-power world unless another scenario and map set are given.
+#include <array>
+#include <chrono>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <string>
@@ -21,17 +25,26 @@ public:
   std::vector<std::string> Records;
 };
 
+// The texts of a world: its scenario, its map set and the scenario's file name.
+struct TWorldText {
+  std::string Scenario;
+  std::string Map;
+  std::string ScenarioFile;
+};
+
+inline TWorldText SevenPowerWorld() { return {seven_power_world::ScenarioText(), seven_power_world::MapText(), {}}; }
+
 class TComputerGame {
 public:
   // The sender of the host's own orders (a game without impulse users: the host).
   static constexpr const char* HostName = "Host";
 
-  TComputerGame(std::uint64_t Seed, bool WithGuest)
-      : FHost(std::make_unique<kit::TKitWorld>(seven_power_world::ScenarioText(), seven_power_world::MapText())) {
+  TComputerGame(std::uint64_t Seed, bool WithGuest, const TWorldText& World = SevenPowerWorld())
+      : FHost(std::make_unique<kit::TKitWorld>(World.Scenario, World.Map, World.ScenarioFile)) {
     FHost->Engine().SetRandomSeed(Seed);
     Module.GetRandom().SetSeed(Seed + 1);
     if (WithGuest) {
-      FGuest = std::make_unique<kit::TKitWorld>(seven_power_world::ScenarioText(), seven_power_world::MapText());
+      FGuest = std::make_unique<kit::TKitWorld>(World.Scenario, World.Map, World.ScenarioFile);
       FGuest->Sink.Host = false;
       FGuest->Engine().SetRandomGenerator(&FGuestRandom);
       GuestModule.SetBrenmoorEngine(&FGuest->Engine());
@@ -61,10 +74,15 @@ public:
     try {
       for (kit::TKitWorld* W : Worlds()) W->Engine().SetImpulse(Impulse);
       // The clock's first step on every machine: the date, the brain (host only), the reset.
+      const auto TurnStart = std::chrono::steady_clock::now();
+      const double CpuStart = ThreadCpuSeconds();
       Module.BeforeProcess(Impulse, true);
+      LastTurnSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - TurnStart).count();
+      LastTurnCpuSeconds = ThreadCpuSeconds() - CpuStart;
       if (FGuest) GuestModule.BeforeProcess(Impulse, false);
       for (const std::string& Record : Orders.Records) {
         ++OrdersByCode[std::stoi(Record)];
+        ++OrdersByPower[static_cast<std::size_t>(Impulse % 7)][std::stoi(Record)];
         H.QueueOrder(Record, HostName);
       }
       Orders.Records.clear();
@@ -100,8 +118,21 @@ public:
   TQueueingOrders Orders;
   std::vector<std::string> Messages;
   std::map<int, int> OrdersByCode;
+  // The same per major power (the power whose brain gave them: the power of the impulse).
+  std::array<std::map<int, int>, 7> OrdersByPower;
+  // The time the host's start of the last impulse took (the date, the brain's turn, the
+  // reset): on the clock, and the processor time of this thread (which other programs on a
+  // busy machine do not inflate as much).
+  double LastTurnSeconds = 0;
+  double LastTurnCpuSeconds = 0;
 
 private:
+  static double ThreadCpuSeconds() {
+    timespec T{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &T);
+    return static_cast<double>(T.tv_sec) + static_cast<double>(T.tv_nsec) * 1e-9;
+  }
+
   // The dump without what only the machine that runs the brains keeps: the brains' script
   // names, whether they are loaded, and their private data.
   static std::string SharedGame(const std::string& Dump) {

@@ -1,37 +1,104 @@
-// A whole game of seven computer players on the default script: a thousand impulses with no
-// script error, the guest replaying the host's game in step.
+// Whole games of seven computer players on the default script: on the generated seven-power
+// world and on the Standard world of the program folder, with no script error, the guest
+// replaying the host's game in step, and the script playing every part of the game.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "ComputerGame.h"
+#include "foundation/FileText.h"
 
 namespace players_test {
 namespace {
+
+const std::filesystem::path ProgramFolder = std::filesystem::path(BRENMOOR_BINARY_DIR) / "bin";
+
+std::string ProgramFile(const std::string& Name) {
+  std::string Text;
+  EXPECT_EQ(ReadFileText((ProgramFolder / Name).string(), Text), ftRead) << Name;
+  return Text;
+}
+
+// The Standard scenario and its map set as the program folder holds them.
+TWorldText StandardWorld() { return {ProgramFile("Standard.brmscen"), ProgramFile("Standard.brmmap"), "Standard.brmscen"}; }
+
+int OwnerIndex(const TBrenmoorZone* Zone) { return Zone->GetOwner() ? Zone->GetOwner()->GetIndex() : -1; }
+
+TEST(ComputerGame, TheBuiltInScriptIsTheProgramFoldersDefaultScript) {
+  const std::string File = ProgramFile("Default.brmai");
+  EXPECT_EQ(File, TdmScript::DefaultScript());
+  // It is the script itself, not the simple player it replaced.
+  EXPECT_EQ(File.find("placeholder"), std::string::npos);
+}
 
 TEST(ComputerGame, SevenDefaultBrainsPlayAThousandImpulsesAndTheGuestKeepsStep) {
   TComputerGame Game(1941, true);
   const TBrenmoorEngine& E = Game.Host().Engine();
   ASSERT_EQ(E.GetMajorCount(), 7);
-  int OwnersAtStart[seven_power_world::Width * seven_power_world::Height];
-  for (int Z = 0; Z < E.GetZoneCount(); ++Z) OwnersAtStart[Z] = E.GetZone(Z)->GetOwner() ? E.GetZone(Z)->GetOwner()->GetIndex() : -1;
+  std::vector<int> OwnersAtStart;
+  for (int Z = 0; Z < E.GetZoneCount(); ++Z) OwnersAtStart.push_back(OwnerIndex(E.GetZone(Z)));
   // The whole games are compared at every tenth impulse and the last; the guest's draws and
   // records, and the brains' messages, at every one.
   for (int I = 0; I < 1000; ++I) {
     const std::string Fault = Game.RunImpulse(I % 10 == 0 || I == 999);
     ASSERT_EQ(Fault, "");
   }
-  // Every power played its default script (brain6 for the seventh), and the script did what it
-  // says: armies built and split, invasions and air strikes given, zones changing hands.
+  // Every power played its default script (brain6 for the seventh).
   for (int N = 0; N < 7; ++N) {
     EXPECT_TRUE(E.GetNation(N)->GetScriptLoaded()) << N;
     EXPECT_EQ(Game.Module.GetBrain(N).Text(), TdmScript::DefaultScript()) << N;
   }
-  for (int Code : {ordDivide, ordInvade, ordAirStrike, ordBuildUnit}) EXPECT_GT(Game.OrdersByCode[Code], 0) << Code;
+  for (int Code : {ordInvade, ordMove, ordMerge, ordBuildUnit, ordAirStrike, ordResearch, ordFormations}) EXPECT_GT(Game.OrdersByCode[Code], 0) << Code;
   int Changed = 0;
-  for (int Z = 0; Z < E.GetZoneCount(); ++Z)
-    Changed += (E.GetZone(Z)->GetOwner() ? E.GetZone(Z)->GetOwner()->GetIndex() : -1) != OwnersAtStart[Z];
+  for (int Z = 0; Z < E.GetZoneCount(); ++Z) Changed += OwnerIndex(E.GetZone(Z)) != OwnersAtStart[static_cast<std::size_t>(Z)];
   EXPECT_GT(Changed, 0);
   // The guest's module ran no brain.
   EXPECT_FALSE(Game.Guest()->Engine().GetNation(0)->GetScriptLoaded());
+}
+
+// The Standard world: every major power plays the default script until the scenario names a
+// winner (before its last date), the guest in step throughout.
+TEST(ComputerGame, SevenDefaultBrainsPlayAWholeGameOfTheStandardWorldAndTheGuestKeepsStep) {
+  const TCurrentFolder In(ProgramFolder);
+  TComputerGame Game(1939, true, StandardWorld());
+  const TBrenmoorEngine& E = Game.Host().Engine();
+  ASSERT_EQ(E.GetMajorCount(), 7);
+  const int StartUnits = E.GetUnitCount();
+  // The United Kingdom's time condition: the scenario's last impulse.
+  constexpr int LastImpulse = 731;
+  bool Won = false;
+  while (!Won && Game.GetImpulse() <= LastImpulse) {
+    const int I = Game.GetImpulse();
+    const std::string Fault = Game.RunImpulse(I % 20 == 0);
+    ASSERT_EQ(Fault, "");
+    // The script merges its units: the game does not fill up with them.
+    ASSERT_LE(E.GetUnitCount(), 3 * StartUnits) << "impulse " << I;
+    Won = E.GetWinnerNation() || !E.GetWinnerName().empty();
+  }
+  ASSERT_TRUE(Won);
+  ASSERT_EQ(Game.RunImpulse(true), "") << "the game at its end";
+  // Every part of the game: the economy, research, diplomacy, formations, the armies, the air
+  // forces and the fleets.
+  for (int Code : {ordNone, ordMove, ordLaunch, ordMerge, ordDock, ordDivide, ordEmbark, ordDisembark, ordIntercept, ordInvade,
+                   ordPatrol, ordRebase, ordAirStrike, ordReturnToBase, ordRoute, ordAutoRoute, ordBuildUnit, ordBuildFactory,
+                   ordBuildBorder, ordBomb, ordBombard, ordFormations, ordDiplomatic, ordSubmerge, ordResearch, ordBuildAirfield,
+                   ordGlobalRoute, ordGlobalClear})
+    EXPECT_GT(Game.OrdersByCode[Code], 0) << "order " << Code;
+  // The formations the script sets at its first turn took: infantry and battleships draw the
+  // enemy's fire, artillery and merchant ships are kept out of it.
+  for (int N = 0; N < 7; ++N) {
+    const TNation* Nation = E.GetNation(N);
+    EXPECT_EQ(Nation->GetUnitCost(utInfantry), 100) << Nation->GetName();
+    EXPECT_EQ(Nation->GetUnitCost(utBattleship), 100) << Nation->GetName();
+    EXPECT_EQ(Nation->GetUnitCost(utArtillery), 20) << Nation->GetName();
+    EXPECT_EQ(Nation->GetUnitCost(utMerchantShip), 10) << Nation->GetName();
+  }
+  // Every major power's research went up.
+  for (int N = 0; N < 7; ++N) {
+    int Levels = 0;
+    for (int G = 0; G < ResearchGroupCount; ++G) Levels += E.GetNation(N)->GetResearchLevel(G);
+    EXPECT_GT(Levels, 0) << E.GetNation(N)->GetName();
+  }
 }
 
 }  // namespace
