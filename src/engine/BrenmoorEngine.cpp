@@ -322,12 +322,11 @@ void TBrenmoorEngine::SendUnitOrder(const TUnit* Unit) {
 
 void TBrenmoorEngine::PathCost(TZone* Zone1, TZone* Zone2, std::int32_t& Cost) { PathCostHandler(Zone1, Zone2, Cost); }
 
-std::int32_t TBrenmoorEngine::FindPathCost(TBrenmoorZone* A, TBrenmoorZone* B) {
+std::int32_t TBrenmoorEngine::FindPathCost(TBrenmoorZone* A, TBrenmoorZone* B, std::int64_t Limit) {
   if (!FZoneMap) return TZoneMap::UnreachablePathCost;
   FPathUnit = nullptr;
   FPathAll = false;
-  FZoneMap->FindPath(A, B);
-  return FZoneMap->PathCost();
+  return FZoneMap->FindPathCost(A, B, Limit);
 }
 
 std::int32_t TBrenmoorEngine::FindPathLength(TBrenmoorZone* A, TBrenmoorZone* B) {
@@ -335,9 +334,9 @@ std::int32_t TBrenmoorEngine::FindPathLength(TBrenmoorZone* A, TBrenmoorZone* B)
   TUnit* OldUnit = FPathUnit;
   FPathUnit = nullptr;
   TFlagGuard All(FPathAll);
-  FZoneMap->FindPath(A, B);
+  const std::int32_t Cost = FZoneMap->FindPathCost(A, B);
   FPathUnit = OldUnit;
-  return FZoneMap->PathCost();
+  return Cost;
 }
 
 // --- Scenario ---

@@ -93,7 +93,8 @@ public:
   void SetName(const std::string& Value) { FName = Value; }
   const std::string& GetAdjective() const { return FAdjective; }
   const std::string& GetAlliance() const { return FAlliance; }
-  void SetAlliance(const std::string& Value) { FAlliance = Value; }
+  // Every change of the alliance goes through here, so that its number stays in step.
+  void SetAlliance(const std::string& Value);
   bool GetMajorPower() const { return FMajorPower; }
   void SetMajorPower(bool Value) { FMajorPower = Value; }
   const std::string& GetText2() const { return FText2; }
@@ -169,6 +170,9 @@ private:
   std::array<std::uint16_t, UnitKindCount> FKindCounters{};
   std::string FAdjective;
   std::string FAlliance;
+  // The alliance's number, the same for every nation of the process that names the same
+  // alliance and 0 for none: the relation tests compare it instead of the names.
+  std::uint32_t FAllianceKey = 0;
   bool FMajorPower = false;
   std::string FText2;
   bool FAttackWithoutWar = false;

@@ -236,7 +236,10 @@ void TZoneMap::ReplaceWith(TZoneMap& Loaded) {
   Loaded.FQueue.clear();
   Loaded.FQueueHead = 0;
   Loaded.FExtent = {};
-  for (const auto& Zone : FZones) Zone->FMap = this;
+  for (const auto& Zone : FZones) {
+    Zone->FMap = this;
+    Zone->FCostSearch = 0;
+  }
   if (OnZoneAdded)
     for (std::size_t I = 0; I < FZones.size(); ++I) OnZoneAdded(this, FZones[I].get());
 }
@@ -332,6 +335,46 @@ void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
     FPath.push_back(Z);
   }
   std::reverse(FPath.begin(), FPath.end());
+}
+
+std::int32_t TZoneMap::FindPathCost(TZone* ZoneA, TZone* ZoneB, std::int64_t Limit) {
+  if (!ZoneA || !ZoneB) throw EZoneMap("A path needs a start zone and a target zone");
+  if (ZoneA == ZoneB) return 0;
+  if (++FCostSearch == 0) {
+    // The numbers went round: no zone may keep a number that looks current.
+    for (const auto& Zone : FZones) Zone->FCostSearch = 0;
+    FCostSearch = 1;
+  }
+  const std::uint32_t Search = FCostSearch;
+  // A zone's cost is final when it leaves the heap; later entries for it cost more and are
+  // passed over. Costs of UnreachablePathCost and more are never kept, as in FindPath.
+  const auto Later = [](const std::pair<std::int64_t, TZone*>& X, const std::pair<std::int64_t, TZone*>& Y) {
+    return X.first > Y.first;
+  };
+  const std::int64_t Bound = std::min<std::int64_t>(Limit, UnreachablePathCost);
+  FHeap.clear();
+  FHeap.emplace_back(0, ZoneA);
+  ZoneA->FCostFound = 0;
+  ZoneA->FCostSearch = Search;
+  while (!FHeap.empty()) {
+    std::pop_heap(FHeap.begin(), FHeap.end(), Later);
+    const auto [Cost, Z] = FHeap.back();
+    FHeap.pop_back();
+    if (Cost != Z->FCostFound) continue;
+    if (Cost >= Bound) break;
+    if (Z == ZoneB) return std::int32_t(Cost);
+    for (TZone* N : Z->FNeighbours) {
+      const std::int64_t Next = Cost + StepCost(Z, N);
+      if (Next >= UnreachablePathCost) continue;
+      if (N->FCostSearch != Search || Next < N->FCostFound) {
+        N->FCostSearch = Search;
+        N->FCostFound = Next;
+        FHeap.emplace_back(Next, N);
+        std::push_heap(FHeap.begin(), FHeap.end(), Later);
+      }
+    }
+  }
+  return UnreachablePathCost;
 }
 
 TZone* TZoneMap::GetPathZone(int I) const {

@@ -138,6 +138,10 @@ private:
   std::int32_t FPathCost = 0;
   std::uint8_t FPathState = 0;
   TZone* FPathPrev = nullptr;
+  // The cost-only search's state: the best cost found, valid while FCostSearch is the map's
+  // search number (so a search need not clear every zone first).
+  std::int64_t FCostFound = 0;
+  std::uint32_t FCostSearch = 0;
   std::unique_ptr<TPointList> FGridPoints;
   std::string FName;
   std::uint8_t FSea = 0;
@@ -269,6 +273,12 @@ public:
   // two equally cheap paths the one found first stays. A zone that cannot be reached leaves
   // the path list empty. Raises EZoneMap for a missing zone.
   void FindPath(TZone* ZoneA, TZone* ZoneB);
+  // The cost of the cheapest path from ZoneA to ZoneB, the same cost that FindPath and then
+  // PathCost give, by a cheapest-first search that stops as soon as ZoneB is taken (or, when
+  // the cheapest zone left costs Limit or more, answers UnreachablePathCost: for the callers
+  // that only ask whether a path cheaper than Limit exists). It leaves the path list and the
+  // zones' path state alone. Raises EZoneMap for a missing zone.
+  std::int32_t FindPathCost(TZone* ZoneA, TZone* ZoneB, std::int64_t Limit = UnreachablePathCost);
   int PathCount() const { return static_cast<int>(FPath.size()); }
   // Zone I of the path list; an index outside the list raises EListError.
   TZone* GetPathZone(int I) const;
@@ -297,4 +307,7 @@ private:
   // that a search allocates nothing once the queue has grown.
   std::vector<TZone*> FQueue;
   std::size_t FQueueHead = 0;
+  // The cost-only search's heap of (cost, zone) and its search number.
+  std::vector<std::pair<std::int64_t, TZone*>> FHeap;
+  std::uint32_t FCostSearch = 0;
 };
