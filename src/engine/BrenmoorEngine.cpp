@@ -123,7 +123,7 @@ void TBrenmoorEngine::SetZoneMap(TZoneMap* Map) {
   }
   FZoneMap = Map;
   if (FZoneMap) {
-    FZoneMap->OnPathCost = [this](TZoneMap*, TZone* Zone1, TZone* Zone2, std::int32_t& Cost) { PathCost(Zone1, Zone2, Cost); };
+    FZoneMap->OnPathCost = [this](TZoneMap*, TZone* Zone1, TZone* Zone2, std::int32_t& Cost) { PathCostHandler(Zone1, Zone2, Cost); };
     FClearListener = FZoneMap->AddClearListener([this](TZoneMap*) { DropZoneReferences(); });
   }
 }

@@ -203,16 +203,6 @@ void TNation::ResolveCapital() {
   FCapital = FEngine->GetZone(FCapitalIndex);
 }
 
-int TNation::RelationSlot(const TNation* Other) const {
-  if (!Other || Other->FIndex < 0 || Other->FIndex >= static_cast<int>(FRelations.size())) return -1;
-  return Other->FIndex;
-}
-
-std::int8_t TNation::GetRelation(const TNation* Other) const {
-  const int Slot = RelationSlot(Other);
-  return Slot < 0 ? std::int8_t{0} : FRelations[static_cast<std::size_t>(Slot)];
-}
-
 namespace {
 
 // The alliances' numbers by name, shared by every engine of the process (a host and its guests
@@ -231,19 +221,6 @@ std::uint32_t AllianceKey(const std::string& Name) {
 void TNation::SetAlliance(const std::string& Value) {
   FAlliance = Value;
   FAllianceKey = AllianceKey(Value);
-}
-
-bool TNation::IsAlliedWith(const TNation* Other) const {
-  if (!Other) return false;
-  if (Other == this) return true;
-  if (FAllianceKey != 0 && FAllianceKey == Other->FAllianceKey) return true;
-  return GetRelation(Other) >= 100;
-}
-
-bool TNation::IsAtWarWith(const TNation* Other) const {
-  if (!Other) return false;
-  if (FAllianceKey != 0 && Other->FAllianceKey != 0 && FAllianceKey != Other->FAllianceKey) return true;
-  return GetRelation(Other) <= -100;
 }
 
 std::string TNation::RelationText(const TNation* Other) const {

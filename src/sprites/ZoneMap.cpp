@@ -239,6 +239,7 @@ void TZoneMap::ReplaceWith(TZoneMap& Loaded) {
   for (const auto& Zone : FZones) {
     Zone->FMap = this;
     Zone->FCostSearch = 0;
+    Zone->FStepSearch = 0;
   }
   if (OnZoneAdded)
     for (std::size_t I = 0; I < FZones.size(); ++I) OnZoneAdded(this, FZones[I].get());
@@ -293,6 +294,12 @@ void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
   Reset(ZoneA);
   Reset(ZoneB);
 
+  if (++FPathSearch == 0) {
+    // The numbers went round: no zone may keep a number that looks current.
+    for (const auto& Zone : FZones) Zone->FStepSearch = 0;
+    FPathSearch = 1;
+  }
+  const std::uint32_t Search = FPathSearch;
   FQueue.clear();
   FQueueHead = 0;
   FQueue.push_back(ZoneA);
@@ -308,9 +315,14 @@ void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
       FQueueHead = 0;
     }
     Z->FPathState = 2;
+    if (Z->FStepSearch != Search || Z->FStepCosts.size() != Z->FNeighbours.size()) {
+      Z->FStepSearch = Search;
+      Z->FStepCosts.resize(Z->FNeighbours.size());
+      for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) Z->FStepCosts[I] = StepCost(Z, Z->FNeighbours[I]);
+    }
     for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) {
       TZone* N = Z->FNeighbours[I];
-      const std::int64_t Cost = std::int64_t(Z->FPathCost) + StepCost(Z, N);
+      const std::int64_t Cost = std::int64_t(Z->FPathCost) + Z->FStepCosts[I];
       if (Cost < N->FPathCost) {
         N->FPathCost = std::int32_t(Cost);
         N->FPathPrev = Z;

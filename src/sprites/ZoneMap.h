@@ -142,6 +142,10 @@ private:
   // search number (so a search need not clear every zone first).
   std::int64_t FCostFound = 0;
   std::uint32_t FCostSearch = 0;
+  // FindPath's step costs into the neighbours (in their order), asked once per search when
+  // the zone is first taken from the queue: valid while FStepSearch is the map's path search.
+  std::vector<std::int32_t> FStepCosts;
+  std::uint32_t FStepSearch = 0;
   std::unique_ptr<TPointList> FGridPoints;
   std::string FName;
   std::uint8_t FSea = 0;
@@ -270,7 +274,8 @@ public:
   // last), by a label-correcting search with a first-in first-out queue: neighbours in list
   // order (twice when listed twice), a zone's cost replaced only by a strictly lower one, and
   // a zone already taken from the queue queued again when a cheaper way to it turns up. Of
-  // two equally cheap paths the one found first stays. A zone that cannot be reached leaves
+  // two equally cheap paths the one found first stays. Each step's cost is asked once per
+  // search (OnPathCost must answer alike while the search runs). A zone that cannot be reached leaves
   // the path list empty. Raises EZoneMap for a missing zone.
   void FindPath(TZone* ZoneA, TZone* ZoneB);
   // The cost of the cheapest path from ZoneA to ZoneB, the same cost that FindPath and then
@@ -310,4 +315,6 @@ private:
   // The cost-only search's heap of (cost, zone) and its search number.
   std::vector<std::pair<std::int64_t, TZone*>> FHeap;
   std::uint32_t FCostSearch = 0;
+  // FindPath's search number (for the zones' stored step costs).
+  std::uint32_t FPathSearch = 0;
 };
