@@ -95,6 +95,7 @@ TBrenmoorEngine::~TBrenmoorEngine() {
   FreeGame();
   if (FZoneMap) {
     FZoneMap->OnPathCost = nullptr;
+    FZoneMap->SetPathCostFunction(nullptr, nullptr);
     FZoneMap->RemoveClearListener(FClearListener);
   }
 }
@@ -118,12 +119,19 @@ void TBrenmoorEngine::SetZoneMap(TZoneMap* Map) {
   ClearGame();
   if (FZoneMap) {
     FZoneMap->OnPathCost = nullptr;
+    FZoneMap->SetPathCostFunction(nullptr, nullptr);
     FZoneMap->RemoveClearListener(FClearListener);
     FClearListener = 0;
   }
   FZoneMap = Map;
   if (FZoneMap) {
+    // The search calls the plain function; OnPathCost answers alike for whoever calls it.
     FZoneMap->OnPathCost = [this](TZoneMap*, TZone* Zone1, TZone* Zone2, std::int32_t& Cost) { PathCostHandler(Zone1, Zone2, Cost); };
+    FZoneMap->SetPathCostFunction(
+        [](void* Context, TZone* Zone1, TZone* Zone2, std::int32_t& Cost) {
+          static_cast<TBrenmoorEngine*>(Context)->PathCostHandler(Zone1, Zone2, Cost);
+        },
+        this);
     FClearListener = FZoneMap->AddClearListener([this](TZoneMap*) { DropZoneReferences(); });
   }
 }

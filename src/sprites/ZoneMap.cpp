@@ -271,7 +271,10 @@ std::int32_t TZoneMap::StepCost(TZone* Zone1, TZone* Zone2) {
   std::int32_t Cost = Zone1->GetSea() != Zone2->GetSea() ? TerrainChangeStepCost
                       : Zone1->GetSea() != 0             ? SeaStepCost
                                                          : LandStepCost;
-  if (OnPathCost) {
+  if (FPathCostFunction) {
+    FPathCostFunction(FPathCostContext, Zone1, Zone2, Cost);
+    if (Cost < 0) Cost = 0;
+  } else if (OnPathCost) {
     OnPathCost(this, Zone1, Zone2, Cost);
     if (Cost < 0) Cost = 0;
   }

@@ -175,6 +175,9 @@ using TZoneMapEvent = std::function<void(TZoneMap* Sender)>;
 // The cost of one step of a path, from Zone1 (being left) into the adjacent Zone2 (being
 // entered). Cost holds the built-in step cost on entry; the handler sets the step's cost.
 using TPathEvent = std::function<void(TZoneMap* Sender, TZone* Zone1, TZone* Zone2, std::int32_t& Cost)>;
+// The same step cost as a plain function with its context: the rules ask it for every step of
+// every search, where a call through TPathEvent costs more than the answer.
+using TPathCostFunction = void (*)(void* Context, TZone* Zone1, TZone* Zone2, std::int32_t& Cost);
 
 class TZoneMap {
 public:
@@ -218,6 +221,11 @@ public:
   TCreateZoneEvent OnCreateZone;
   TZoneEvent OnZoneAdded;
   TPathEvent OnPathCost;
+  // A step cost function that takes OnPathCost's place while it is set (nullptr clears it).
+  void SetPathCostFunction(TPathCostFunction Function, void* Context) {
+    FPathCostFunction = Function;
+    FPathCostContext = Context;
+  }
   // Fired by Clear (and so by ReplaceWith and the destructor) while the zones are still
   // whole, before they are freed: whatever points to them (the map surface's zone sprites)
   // lets go of them here.
@@ -292,7 +300,8 @@ public:
   // for an empty path list; a sum beyond 32 bits is held at UnreachablePathCost.
   std::int32_t PathCost();
   // The cost of the step from Zone1 into Zone2: OnPathCost's when assigned (a negative cost
-  // counts as 0, so that no search can run in circles), else the built-in cost: 1000 when the
+  // counts as 0, so that no search can run in circles; the step cost function's when that is
+  // set, in the same way), else the built-in cost: 1000 when the
   // Sea values differ, 1 between sea zones, 10 between land zones.
   std::int32_t StepCost(TZone* Zone1, TZone* Zone2);
 
@@ -315,6 +324,8 @@ private:
   // The cost-only search's heap of (cost, zone) and its search number.
   std::vector<std::pair<std::int64_t, TZone*>> FHeap;
   std::uint32_t FCostSearch = 0;
+  TPathCostFunction FPathCostFunction = nullptr;
+  void* FPathCostContext = nullptr;
   // FindPath's search number (for the zones' stored step costs).
   std::uint32_t FPathSearch = 0;
 };
