@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/CurrentFolder.h"
+#include "sprites/MapSet.h"
 #include "sprites/ZoneMap.h"
 
 namespace {
@@ -120,51 +122,73 @@ TCostTable RandomCosts(const TZoneMap& Map, std::mt19937_64& Random) {
   return Table;
 }
 
+// Searches of the map against the reference from random zones, with the built-in step costs
+// or (Hooked) with a random table asked through OnPathCost.
+void CompareSearches(TZoneMap& Map, std::mt19937_64& Random, bool Hooked, int Searches) {
+  TReference Ref;
+  std::set<std::pair<int, int>> Asked;
+  const TCostTable Table = Hooked ? RandomCosts(Map, Random) : TCostTable{};
+  if (Hooked)
+    Map.OnPathCost = [&](TZoneMap*, TZone* Z1, TZone* Z2, std::int32_t& Cost) {
+      Asked.insert({Z1->GetIndex(), Z2->GetIndex()});
+      const auto It = Table.find({Z1->GetIndex(), Z2->GetIndex()});
+      if (It != Table.end()) Cost = It->second;
+    };
+  else
+    Map.OnPathCost = nullptr;
+  const int Zones = Map.ZoneCount();
+  for (int Search = 0; Search < Searches; ++Search) {
+    const int A = static_cast<int>(Random() % std::uint64_t(Zones));
+    const int B = Search == 0 ? A : static_cast<int>(Random() % std::uint64_t(Zones));
+    SCOPED_TRACE(testing::Message() << A << " to " << B);
+    Ref.Run(Map, Hooked ? &Table : nullptr, A, B);
+    const std::int32_t RefCost = Ref.PathCost(Map, Hooked ? &Table : nullptr);
+    Asked.clear();
+    Map.FindPath(Map.GetZone(A), Map.GetZone(B));
+    std::vector<int> Path;
+    for (TZone* Z : Map.GetPath()) Path.push_back(Z->GetIndex());
+    ASSERT_EQ(Path, Ref.Path);
+    for (std::size_t I = 1; Hooked && I < Path.size(); ++I) ASSERT_TRUE(Asked.count({Path[I - 1], Path[I]}));
+    ASSERT_EQ(Map.PathCost(), RefCost);
+    if (A != B)
+      for (int Z = 0; Z < Zones; ++Z) {
+        const TZone* Zone = Map.GetZone(Z);
+        ASSERT_EQ(Zone->GetPathCost(), Ref.Cost[std::size_t(Z)]) << "zone " << Z;
+        ASSERT_EQ(Zone->GetPathState(), Ref.State[std::size_t(Z)]) << "zone " << Z;
+        ASSERT_EQ(Zone->GetPathPrev() ? Zone->GetPathPrev()->GetIndex() : -1, Ref.Prev[std::size_t(Z)]) << "zone " << Z;
+      }
+    // The cost-only search answers the same cost and leaves the path list alone; below a
+    // limit it answers the cost or, for a path that costs the limit or more, no path.
+    const std::vector<TZone*> Kept = Map.GetPath();
+    ASSERT_EQ(Map.FindPathCost(Map.GetZone(A), Map.GetZone(B)), RefCost);
+    ASSERT_EQ(Map.FindPathCost(Map.GetZone(A), Map.GetZone(B), 1000), RefCost < 1000 ? RefCost : TZoneMap::UnreachablePathCost);
+    ASSERT_EQ(Map.GetPath(), Kept);
+  }
+  Map.OnPathCost = nullptr;
+}
+
 }  // namespace
 
 TEST(ZoneMapPathTest, TheSearchGivesThePathsCostsAndStateOfTheFirstInFirstOutSearchOnRandomMaps) {
   std::mt19937_64 Random(4242);
   TZoneMap Map;
-  TReference Ref;
-  std::set<std::pair<int, int>> Asked;
-  TCostTable Table;
   for (int Round = 0; Round < 400; ++Round) {
-    const int Zones = 2 + static_cast<int>(Random() % 120);
-    MakeRandomMap(Map, Random, Zones);
-    const bool Hooked = Round % 4 != 0;
-    Table = Hooked ? RandomCosts(Map, Random) : TCostTable{};
-    if (Hooked)
-      Map.OnPathCost = [&](TZoneMap*, TZone* Z1, TZone* Z2, std::int32_t& Cost) {
-        Asked.insert({Z1->GetIndex(), Z2->GetIndex()});
-        const auto It = Table.find({Z1->GetIndex(), Z2->GetIndex()});
-        if (It != Table.end()) Cost = It->second;
-      };
-    else
-      Map.OnPathCost = nullptr;
-    for (int Search = 0; Search < 12; ++Search) {
-      const int A = static_cast<int>(Random() % std::uint64_t(Zones));
-      const int B = Search == 0 ? A : static_cast<int>(Random() % std::uint64_t(Zones));
-      SCOPED_TRACE(testing::Message() << "round " << Round << ", " << A << " to " << B);
-      Ref.Run(Map, Hooked ? &Table : nullptr, A, B);
-      const std::int32_t RefCost = Ref.PathCost(Map, Hooked ? &Table : nullptr);
-      Asked.clear();
-      Map.FindPath(Map.GetZone(A), Map.GetZone(B));
-      std::vector<int> Path;
-      for (TZone* Z : Map.GetPath()) Path.push_back(Z->GetIndex());
-      ASSERT_EQ(Path, Ref.Path);
-      for (std::size_t I = 1; Hooked && I < Path.size(); ++I) ASSERT_TRUE(Asked.count({Path[I - 1], Path[I]}));
-      ASSERT_EQ(Map.PathCost(), RefCost);
-      if (A != B)
-        for (int Z = 0; Z < Zones; ++Z) {
-          const TZone* Zone = Map.GetZone(Z);
-          ASSERT_EQ(Zone->GetPathCost(), Ref.Cost[std::size_t(Z)]) << "zone " << Z;
-          ASSERT_EQ(Zone->GetPathState(), Ref.State[std::size_t(Z)]) << "zone " << Z;
-          ASSERT_EQ(Zone->GetPathPrev() ? Zone->GetPathPrev()->GetIndex() : -1, Ref.Prev[std::size_t(Z)]) << "zone " << Z;
-        }
-      // The cost-only search answers the same cost and leaves the path list alone.
-      const std::vector<TZone*> Kept = Map.GetPath();
-      ASSERT_EQ(Map.FindPathCost(Map.GetZone(A), Map.GetZone(B)), RefCost);
-      ASSERT_EQ(Map.GetPath(), Kept);
-    }
+    SCOPED_TRACE(testing::Message() << "round " << Round);
+    MakeRandomMap(Map, Random, 2 + static_cast<int>(Random() % 120));
+    CompareSearches(Map, Random, Round % 4 != 0, 12);
   }
 }
+
+TEST(ZoneMapPathTest, TheSearchGivesThePathsOfTheFirstInFirstOutSearchOnTheStandardMap) {
+  TZoneMap Map;
+  {
+    // The map set names its pictures from the program folder.
+    const TCurrentFolder In(std::string(BRENMOOR_BINARY_DIR) + "/bin");
+    LoadZoneMapFromFile(Map, "Standard.brmmap");
+  }
+  ASSERT_GT(Map.ZoneCount(), 100);
+  std::mt19937_64 Random(1939);
+  CompareSearches(Map, Random, false, 60);
+  for (int Table = 0; Table < 4; ++Table) CompareSearches(Map, Random, true, 30);
+}
+
