@@ -1,6 +1,6 @@
 // Seeded games whose every state the rules reached before are kept as hashes of the whole
 // state dump and of the change records: the Standard world with its scenario and map set, and
-// the seven-nation grid with a thousand units. Any change to the rules' speed that changes a
+// the seven-nation grid with a thousand units spread out and with three thousand crowded. Any change to the rules' speed that changes a
 // game result (a path, a routing's way, the order of combat or of removals) shows up here.
 #include <gtest/gtest.h>
 
@@ -43,6 +43,12 @@ struct TStandardMachine {
 
 struct TGridMachine {
   grid_world::TSevenNationWorld World{1000};
+  TBrenmoorEngine& Engine = World.Engine;
+};
+
+// Three thousand units on forty land and ten sea zones: crowded zones, combat everywhere.
+struct TCrowdedGridMachine {
+  grid_world::TSevenNationWorld World{3000, 40};
   TBrenmoorEngine& Engine = World.Engine;
 };
 
@@ -142,4 +148,18 @@ TEST(RecordedGamesTest, TheSevenNationGridReachesTheRecordedStates) {
                                    {399, 0x8f5be05f3c4cf97eULL, 0x2135587838bde15cULL},
                                    {449, 0x36da739dc7b0d4f8ULL, 0x4bf506b76ccb13d8ULL},
                                });
+}
+
+TEST(RecordedGamesTest, TheCrowdedSevenNationGridReachesTheRecordedStates) {
+  PlayAndCompare<TCrowdedGridMachine>(1941, 66, 20, 5,
+                                      {
+                                          {29, 0xfe97995f4428dc15ULL, 0x9133de36de326871ULL},
+                                          {59, 0x77d52c3e68c10cc7ULL, 0x47c486a2d6384718ULL},
+                                          {89, 0x0ef463d566c2f797ULL, 0xaafdbc2741c5e4baULL},
+                                          {119, 0x2514143a68dbcb35ULL, 0x50ee4cafc2406751ULL},
+                                          {149, 0xfda8d199c0df4456ULL, 0x97974c993410143bULL},
+                                          {179, 0x1e31d2b42659ce30ULL, 0xac09205d935673ccULL},
+                                          {209, 0x88eef913d56fdf91ULL, 0x0ea9e04fd38182abULL},
+                                          {239, 0xebb3a0086347ad5cULL, 0x0efe561f54118bcfULL},
+                                      });
 }
