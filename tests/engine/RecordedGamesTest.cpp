@@ -1,55 +1,32 @@
 // Seeded games whose every state the rules reached before are kept as hashes of the whole
 // state dump and of the change records: the Standard world with its scenario and map set, and
-// the seven-nation grid with a thousand units spread out and with three thousand crowded. Any change to the rules' speed that changes a
-// game result (a path, a routing's way, the order of combat or of removals) shows up here.
+// the seven-nation grid with a thousand units spread out and with three thousand crowded. Any
+// change to the rules' speed that changes a game result (a path, a routing's way, the order of
+// combat or of removals) shows up here.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <memory>
 #include <vector>
 
 #include "GridWorld.h"
+#include "StandardMachine.h"
 #include "engine/kit/RandomOrders.h"
 #include "engine/kit/RulesKit.h"
-#include "foundation/CurrentFolder.h"
-#include "sprites/MapSet.h"
 
 namespace {
-
-const std::filesystem::path ProgramFolder = std::filesystem::path(BRENMOOR_BINARY_DIR) / "bin";
-
-struct TStandardMachine {
-  TStandardMachine() {
-    Map.OnCreateZone = [this](TZoneMap* Sender, std::unique_ptr<TZone>& AZone, const std::string& S) {
-      AZone = Engine.CreateZone(*Sender, S);
-    };
-    Engine.SetZoneMap(&Map);
-    const TCurrentFolder In(ProgramFolder);
-    Engine.SetScenarioFile("Standard.brmscen");
-    LoadZoneMapFromFile(Map, MapSetFileNamePart(Engine.GetMapSet()));
-    Engine.LoadZoneData();
-    Engine.PlaceInitialUnits();
-    Engine.UpdateVisibility(0);
-  }
-  ~TStandardMachine() { Engine.SetZoneMap(nullptr); }
-  TStandardMachine(const TStandardMachine&) = delete;
-  TStandardMachine& operator=(const TStandardMachine&) = delete;
-
-  TZoneMap Map;
-  TBrenmoorEngine Engine;
-};
 
 struct TGridMachine {
   grid_world::TSevenNationWorld World{1000};
   TBrenmoorEngine& Engine = World.Engine;
+  kit::TKitSink Sink;
 };
 
 // Three thousand units on forty land and ten sea zones: crowded zones, combat everywhere.
 struct TCrowdedGridMachine {
   grid_world::TSevenNationWorld World{3000, 40};
   TBrenmoorEngine& Engine = World.Engine;
+  kit::TKitSink Sink;
 };
 
 // One recorded checkpoint: the hashes of the host's whole dump and of every record sent so far.
@@ -66,10 +43,10 @@ template <typename TMachine>
 void PlayAndCompare(std::uint64_t Seed, std::uint64_t OrderSeed, int OrdersPerImpulse, int HostilePercent,
                     const std::vector<TCheckpoint>& Recorded) {
   TMachine Host, Guest;
-  kit::TKitSink HostSink, GuestSink;
-  GuestSink.Host = false;
-  Host.Engine.SetChangeSink(&HostSink);
-  Guest.Engine.SetChangeSink(&GuestSink);
+  kit::TKitSink& HostSink = Host.Sink;
+  Guest.Sink.Host = false;
+  Host.Engine.SetChangeSink(&Host.Sink);
+  Guest.Engine.SetChangeSink(&Guest.Sink);
   kit::TForbiddenRandom None;
   Guest.Engine.SetRandomGenerator(&None);
   Host.Engine.SetRandomSeed(Seed);
