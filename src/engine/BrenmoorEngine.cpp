@@ -102,6 +102,7 @@ TBrenmoorEngine::~TBrenmoorEngine() {
   FreeGame();
   if (FZoneMap) {
     FZoneMap->OnPathCost = nullptr;
+    FZoneMap->SetPathCostFunction(nullptr, nullptr);
     FZoneMap->RemoveClearListener(FClearListener);
   }
 }
@@ -125,12 +126,19 @@ void TBrenmoorEngine::SetZoneMap(TZoneMap* Map) {
   ClearGame();
   if (FZoneMap) {
     FZoneMap->OnPathCost = nullptr;
+    FZoneMap->SetPathCostFunction(nullptr, nullptr);
     FZoneMap->RemoveClearListener(FClearListener);
     FClearListener = 0;
   }
   FZoneMap = Map;
   if (FZoneMap) {
-    FZoneMap->OnPathCost = [this](TZoneMap*, TZone* Zone1, TZone* Zone2, std::int32_t& Cost) { PathCost(Zone1, Zone2, Cost); };
+    // The search calls the plain function; OnPathCost answers alike for whoever calls it.
+    FZoneMap->OnPathCost = [this](TZoneMap*, TZone* Zone1, TZone* Zone2, std::int32_t& Cost) { PathCostHandler(Zone1, Zone2, Cost); };
+    FZoneMap->SetPathCostFunction(
+        [](void* Context, TZone* Zone1, TZone* Zone2, std::int32_t& Cost) {
+          static_cast<TBrenmoorEngine*>(Context)->PathCostHandler(Zone1, Zone2, Cost);
+        },
+        this);
     FClearListener = FZoneMap->AddClearListener([this](TZoneMap*) { DropZoneReferences(); });
   }
 }
@@ -329,12 +337,11 @@ void TBrenmoorEngine::SendUnitOrder(const TUnit* Unit) {
 
 void TBrenmoorEngine::PathCost(TZone* Zone1, TZone* Zone2, std::int32_t& Cost) { PathCostHandler(Zone1, Zone2, Cost); }
 
-std::int32_t TBrenmoorEngine::FindPathCost(TBrenmoorZone* A, TBrenmoorZone* B) {
+std::int32_t TBrenmoorEngine::FindPathCost(TBrenmoorZone* A, TBrenmoorZone* B, std::int64_t Limit) {
   if (!FZoneMap) return TZoneMap::UnreachablePathCost;
   FPathUnit = nullptr;
   FPathAll = false;
-  FZoneMap->FindPath(A, B);
-  return FZoneMap->PathCost();
+  return FZoneMap->FindPathCost(A, B, Limit);
 }
 
 std::int32_t TBrenmoorEngine::FindPathLength(TBrenmoorZone* A, TBrenmoorZone* B) {
@@ -342,9 +349,9 @@ std::int32_t TBrenmoorEngine::FindPathLength(TBrenmoorZone* A, TBrenmoorZone* B)
   TUnit* OldUnit = FPathUnit;
   FPathUnit = nullptr;
   TFlagGuard All(FPathAll);
-  FZoneMap->FindPath(A, B);
+  const std::int32_t Cost = FZoneMap->FindPathCost(A, B);
   FPathUnit = OldUnit;
-  return FZoneMap->PathCost();
+  return Cost;
 }
 
 // --- Scenario ---

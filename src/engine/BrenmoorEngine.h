@@ -322,9 +322,11 @@ public:
   // 0 normal, 1 for dock and bombard paths.
   std::int32_t GetPathMode() const { return FPathMode; }
   void SetPathMode(std::int32_t Value) { FPathMode = Value; }
-  // The path's cost from A to B under the engine's step cost (no path unit).
-  std::int32_t FindPathCost(TBrenmoorZone* A, TBrenmoorZone* B);
+  // The path's cost from A to B under the engine's step cost (no path unit); with a Limit,
+  // UnreachablePathCost for every path that costs Limit or more. The map's path list stays.
+  std::int32_t FindPathCost(TBrenmoorZone* A, TBrenmoorZone* B, std::int64_t Limit = TZoneMap::UnreachablePathCost);
   // The number of steps from A to B (every step costing 1); UnreachablePathCost without a way.
+  // The map's path list stays.
   std::int32_t FindPathLength(TBrenmoorZone* A, TBrenmoorZone* B);
 
   // --- Rules of other parts the model calls ---

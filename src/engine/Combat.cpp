@@ -3,6 +3,7 @@
 // sends the new strengths.
 #include <algorithm>
 #include <limits>
+#include <unordered_map>
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/TargetPicker.h"
@@ -96,11 +97,38 @@ void TBrenmoorZone::DriftHostileRelations() {
   }
 }
 
+namespace {
+
+// The attackers of a zone whose targets depend on nothing but their owner, whether they
+// reconnoitre and whether enemy planes are about share one list of targets and one picker:
+// the picker is built when the first of them fires and from then on lowered by every hit in
+// the zone, so it holds the values a fresh one would take at each attacker's turn.
+struct TTargetGroup {
+  const TNation* Owner;
+  bool Recon;
+  bool EnemyAir;
+  std::vector<TUnit*> Targets;
+  // The position in Targets of each unit of the zone (by its place in the zone), -1 for none.
+  std::vector<int> Place;
+  TTargetPicker Picker;
+};
+
+}  // namespace
+
 void TBrenmoorZone::ResolveCombat() {
   TRandomGenerator& Random = FEngine->GetRandom();
   const bool Sea = GetSea() != 0;
   bool Embattled = false;
   TTargetPicker Picker;
+  // Interceptions at sea tie targets to single units: such a zone takes every attacker alone.
+  bool Grouped = true;
+  if (Sea)
+    for (const auto& Unit : FUnits)
+      if (Unit->GetOrder() == ordIntercept) Grouped = false;
+  std::vector<TTargetGroup> Groups;
+  std::vector<std::pair<const TNation*, bool>> EnemyAirOf;
+  // The units' places in the zone, filled when the first group forms.
+  std::unordered_map<const TUnit*, int> Places;
   for (const auto& Owned : FUnits) {
     TUnit* A = Owned.get();
     std::vector<TUnit*>& Opponents = A->GetOpponents();
@@ -109,7 +137,14 @@ void TBrenmoorZone::ResolveCombat() {
     const TNation* Owner = A->GetOwner();
     if (A->GetKind() == ukAirForce) {
       A->SetCombatFlag(0);
-      EnemyAir = CountUnits(Owner, false, true, false, KindBit(ukAirForce));
+      // Whether enemy planes are about depends on the owner alone.
+      const auto Known = std::find_if(EnemyAirOf.begin(), EnemyAirOf.end(), [&](const auto& E) { return E.first == Owner; });
+      if (Known != EnemyAirOf.end()) {
+        EnemyAir = Known->second;
+      } else {
+        EnemyAir = CountUnits(Owner, false, true, false, KindBit(ukAirForce));
+        EnemyAirOf.emplace_back(Owner, EnemyAir);
+      }
       if (A->GetOrder() == ordBomb && !IsAlliedTo(Owner) && !EnemyAir) A->SetCombatFlag(1);
     }
     if (A->GetKind() == ukNavy && !Sea) continue;
@@ -117,18 +152,44 @@ void TBrenmoorZone::ResolveCombat() {
     if ((A->GetOrder() == ordRecon || A->GetOrder() == ordBomb) && !EnemyAir) continue;
     if (A->GetSubmerged()) continue;
 
-    for (const auto& Other : FUnits) {
-      TUnit* B = Other.get();
-      if (B == A || !A->CanAttack(B)) continue;
-      if (EnemyAir && B->GetKind() != ukAirForce) continue;
-      if (B->GetSurfaced() || B->GetSubmerged()) continue;
-      if (B->GetKind() == ukArmy && Sea) continue;
-      Opponents.push_back(B);
-      Embattled = true;
+    const auto Collect = [&](std::vector<TUnit*>& Into) {
+      for (const auto& Other : FUnits) {
+        TUnit* B = Other.get();
+        if (B == A || !A->CanAttack(B)) continue;
+        if (EnemyAir && B->GetKind() != ukAirForce) continue;
+        if (B->GetSurfaced() || B->GetSubmerged()) continue;
+        if (B->GetKind() == ukArmy && Sea) continue;
+        Into.push_back(B);
+      }
+    };
+    // A unit of an owner at war with himself could fire at his own units: it goes alone.
+    TTargetGroup* Group = nullptr;
+    if (Grouped && Owner && Owner->GetRelation(Owner) > -100) {
+      const bool Recon = A->GetOrder() == ordRecon;
+      for (TTargetGroup& G : Groups)
+        if (G.Owner == Owner && G.Recon == Recon && G.EnemyAir == EnemyAir) Group = &G;
+      if (!Group) {
+        if (Places.empty())
+          for (std::size_t I = 0; I < FUnits.size(); ++I) Places.emplace(FUnits[I].get(), static_cast<int>(I));
+        Groups.push_back(TTargetGroup{Owner, Recon, EnemyAir, {}, {}, {}});
+        Group = &Groups.back();
+        Collect(Group->Targets);
+        if (!Group->Targets.empty()) {
+          Group->Place.assign(FUnits.size(), -1);
+          for (std::size_t I = 0; I < Group->Targets.size(); ++I)
+            Group->Place[static_cast<std::size_t>(Places.at(Group->Targets[I]))] = static_cast<int>(I);
+          Group->Picker.Reset(Group->Targets);
+        }
+      }
+      Opponents = Group->Targets;
+    } else {
+      Collect(Opponents);
     }
     if (Opponents.empty()) continue;
-    Picker.Reset(Opponents);
-    const std::int64_t TargetValue = Picker.Total();
+    Embattled = true;
+    TTargetPicker& Chooser = Group ? Group->Picker : Picker;
+    if (!Group) Picker.Reset(Opponents);
+    const std::int64_t TargetValue = Chooser.Total();
 
     A->LoseOrganization(0.1);
     A->GainExperience();
@@ -141,7 +202,7 @@ void TBrenmoorZone::ResolveCombat() {
         for (int Shot = 0; Shot < Shots; ++Shot) {
           // The target unit, weighted by the value each target has now (hits taken earlier in
           // this combat lower it, so the walk may end without one: the shot is lost).
-          const int Index = Picker.Pick(DrawBelow(Random, TargetValue));
+          const int Index = Chooser.Pick(DrawBelow(Random, TargetValue));
           if (Index < 0) continue;
           TUnit* B = Opponents[static_cast<std::size_t>(Index)];
           const int T2 = PickTargetType(B, DrawBelow(Random, B->GetValue()));
@@ -149,7 +210,16 @@ void TBrenmoorZone::ResolveCombat() {
           const float Strength = ShotStrength(A, T, B, T2);
           if (Random.Random() * 100.0 <= static_cast<double>(Strength)) {
             B->SetDamaged(T2, static_cast<std::uint16_t>(B->GetDamaged(T2) + 1));
-            Picker.Lower(Index, B->GetOwner() ? B->GetOwner()->GetUnitCost(T2) : 0);
+            const std::int64_t Lost = B->GetOwner() ? B->GetOwner()->GetUnitCost(T2) : 0;
+            if (!Group) Picker.Lower(Index, Lost);
+            // Every group that may fire at the unit sees its value fall.
+            if (Groups.empty()) continue;
+            const int Place = Places.at(B);
+            for (TTargetGroup& G : Groups) {
+              if (G.Place.empty()) continue;
+              const int At = G.Place[static_cast<std::size_t>(Place)];
+              if (At >= 0) G.Picker.Lower(At, Lost);
+            }
           }
         }
       }

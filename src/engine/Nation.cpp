@@ -1,6 +1,8 @@
 #include "engine/Nation.h"
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
@@ -54,7 +56,7 @@ TNation::TNation(TBrenmoorEngine& Engine, const std::string& Line, int NationCou
 void TNation::ReadScenarioRecord(const std::string& Line) {
   std::string Rest = Line;
   FName = NextToken(Rest, ",");
-  FAlliance = NextToken(Rest, ",");
+  SetAlliance(NextToken(Rest, ","));
   FMajorPower = NextTokenBool(Rest, ",");
   FAdjective = NextToken(Rest, ",");
   FValue5 = NextTokenInt(Rest, ",");
@@ -155,7 +157,7 @@ void TNation::LoadFromString(const std::string& Text) {
     for (std::uint16_t& Counter : FKindCounters) Counter = static_cast<std::uint16_t>(L.NextInt('#'));
   }
   FAlive = R.NextBool('~');
-  FAlliance = std::string(R.Next('~'));
+  SetAlliance(std::string(R.Next('~')));
   FComputerPlayer = R.NextBool('~');
   FDiplomaticActions = static_cast<std::uint8_t>(std::clamp(R.NextInt('~'), 0, 255));
   FDiplomaticActionInterval = R.NextInt('~');
@@ -201,27 +203,24 @@ void TNation::ResolveCapital() {
   FCapital = FEngine->GetZone(FCapitalIndex);
 }
 
-int TNation::RelationSlot(const TNation* Other) const {
-  if (!Other || Other->FIndex < 0 || Other->FIndex >= static_cast<int>(FRelations.size())) return -1;
-  return Other->FIndex;
+namespace {
+
+// The alliances' numbers by name, shared by every engine of the process (a host and its guests
+// in one process name the same alliances): 1 for the first name seen, and so on.
+std::uint32_t AllianceKey(const std::string& Name) {
+  if (Name.empty()) return 0;
+  static std::mutex Guard;
+  static std::unordered_map<std::string, std::uint32_t> Keys;
+  const std::lock_guard<std::mutex> Lock(Guard);
+  const auto [It, Added] = Keys.try_emplace(Name, static_cast<std::uint32_t>(Keys.size() + 1));
+  return It->second;
 }
 
-std::int8_t TNation::GetRelation(const TNation* Other) const {
-  const int Slot = RelationSlot(Other);
-  return Slot < 0 ? std::int8_t{0} : FRelations[static_cast<std::size_t>(Slot)];
-}
+}  // namespace
 
-bool TNation::IsAlliedWith(const TNation* Other) const {
-  if (!Other) return false;
-  if (Other == this) return true;
-  if (!FAlliance.empty() && FAlliance == Other->FAlliance) return true;
-  return GetRelation(Other) >= 100;
-}
-
-bool TNation::IsAtWarWith(const TNation* Other) const {
-  if (!Other) return false;
-  if (!FAlliance.empty() && !Other->FAlliance.empty() && FAlliance != Other->FAlliance) return true;
-  return GetRelation(Other) <= -100;
+void TNation::SetAlliance(const std::string& Value) {
+  FAlliance = Value;
+  FAllianceKey = AllianceKey(Value);
 }
 
 std::string TNation::RelationText(const TNation* Other) const {

@@ -62,9 +62,23 @@ public:
   void SetIndex(std::int32_t Value) { FIndex = Value; }
 
   // --- Queries ---
-  std::int8_t GetRelation(const TNation* Other) const;
-  bool IsAlliedWith(const TNation* Other) const;
-  bool IsAtWarWith(const TNation* Other) const;
+  // Answered in the header: the path search, the visibility and the attack tests ask them for
+  // every step and every pair of units.
+  std::int8_t GetRelation(const TNation* Other) const {
+    const int Slot = RelationSlot(Other);
+    return Slot < 0 ? std::int8_t{0} : FRelations[static_cast<std::size_t>(Slot)];
+  }
+  bool IsAlliedWith(const TNation* Other) const {
+    if (!Other) return false;
+    if (Other == this) return true;
+    if (FAllianceKey != 0 && FAllianceKey == Other->FAllianceKey) return true;
+    return GetRelation(Other) >= 100;
+  }
+  bool IsAtWarWith(const TNation* Other) const {
+    if (!Other) return false;
+    if (FAllianceKey != 0 && Other->FAllianceKey != 0 && FAllianceKey != Other->FAllianceKey) return true;
+    return GetRelation(Other) <= -100;
+  }
   std::string RelationText(const TNation* Other) const;
   // Index for a major power, 7 (the minors' tally row) for a minor nation.
   int GetMajorIndex() const;
@@ -93,7 +107,8 @@ public:
   void SetName(const std::string& Value) { FName = Value; }
   const std::string& GetAdjective() const { return FAdjective; }
   const std::string& GetAlliance() const { return FAlliance; }
-  void SetAlliance(const std::string& Value) { FAlliance = Value; }
+  // Every change of the alliance goes through here, so that its number stays in step.
+  void SetAlliance(const std::string& Value);
   bool GetMajorPower() const { return FMajorPower; }
   void SetMajorPower(bool Value) { FMajorPower = Value; }
   const std::string& GetText2() const { return FText2; }
@@ -161,7 +176,10 @@ public:
   void CountDownInfluence();
 
 private:
-  int RelationSlot(const TNation* Other) const;
+  int RelationSlot(const TNation* Other) const {
+    if (!Other || Other->FIndex < 0 || Other->FIndex >= static_cast<int>(FRelations.size())) return -1;
+    return Other->FIndex;
+  }
 
   TBrenmoorEngine* FEngine;
   std::int32_t FIndex = -1;
@@ -169,6 +187,9 @@ private:
   std::array<std::uint16_t, UnitKindCount> FKindCounters{};
   std::string FAdjective;
   std::string FAlliance;
+  // The alliance's number, the same for every nation of the process that names the same
+  // alliance and 0 for none: the relation tests compare it instead of the names.
+  std::uint32_t FAllianceKey = 0;
   bool FMajorPower = false;
   std::string FText2;
   bool FAttackWithoutWar = false;

@@ -95,7 +95,12 @@ void TBrenmoorEngine::SupplyUpkeep() {
       DeleteRouting(Routing);
       continue;
     }
-    if (FindPathCost(Routing->FromZone, Routing->ToZone) >= TZoneMap::TerrainChangeStepCost) continue;
+    // Whether the side has a way at all is a search that stops at the target or at the first
+    // blocked step; the way itself (whose first step the full search's order decides) is
+    // looked up only for a routing that can move.
+    if (FindPathCost(Routing->FromZone, Routing->ToZone, TZoneMap::TerrainChangeStepCost) >= TZoneMap::TerrainChangeStepCost)
+      continue;
+    FZoneMap->FindPath(Routing->FromZone, Routing->ToZone);
     if (FZoneMap->PathCount() <= 1) continue;
     auto* Next = static_cast<TBrenmoorZone*>(FZoneMap->GetPathZone(1));
     if (Next == Routing->ToZone) {

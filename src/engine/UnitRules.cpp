@@ -206,7 +206,8 @@ void TBrenmoorEngine::PathCostHandler(TZone* Zone1, TZone* Zone2, std::int32_t& 
     return;
   }
   const TNation* Nation = FPathUnit ? FPathUnit->GetOwner() : A->GetOwner();
-  Cost = !Nation || !B->GetOwner() || B->IsAlliedTo(Nation) ? 1 : Blocked;
+  // B is land here: IsAlliedTo is its owner's alliance test.
+  Cost = !Nation || !B->GetOwner() || B->GetOwner()->IsAlliedWith(Nation) ? 1 : Blocked;
 }
 
 // --- Small helpers ---

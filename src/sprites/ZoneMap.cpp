@@ -236,7 +236,11 @@ void TZoneMap::ReplaceWith(TZoneMap& Loaded) {
   Loaded.FQueue.clear();
   Loaded.FQueueHead = 0;
   Loaded.FExtent = {};
-  for (const auto& Zone : FZones) Zone->FMap = this;
+  for (const auto& Zone : FZones) {
+    Zone->FMap = this;
+    Zone->FCostSearch = 0;
+    Zone->FStepSearch = 0;
+  }
   if (OnZoneAdded)
     for (std::size_t I = 0; I < FZones.size(); ++I) OnZoneAdded(this, FZones[I].get());
 }
@@ -267,7 +271,10 @@ std::int32_t TZoneMap::StepCost(TZone* Zone1, TZone* Zone2) {
   std::int32_t Cost = Zone1->GetSea() != Zone2->GetSea() ? TerrainChangeStepCost
                       : Zone1->GetSea() != 0             ? SeaStepCost
                                                          : LandStepCost;
-  if (OnPathCost) {
+  if (FPathCostFunction) {
+    FPathCostFunction(FPathCostContext, Zone1, Zone2, Cost);
+    if (Cost < 0) Cost = 0;
+  } else if (OnPathCost) {
     OnPathCost(this, Zone1, Zone2, Cost);
     if (Cost < 0) Cost = 0;
   }
@@ -290,6 +297,12 @@ void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
   Reset(ZoneA);
   Reset(ZoneB);
 
+  if (++FPathSearch == 0) {
+    // The numbers went round: no zone may keep a number that looks current.
+    for (const auto& Zone : FZones) Zone->FStepSearch = 0;
+    FPathSearch = 1;
+  }
+  const std::uint32_t Search = FPathSearch;
   FQueue.clear();
   FQueueHead = 0;
   FQueue.push_back(ZoneA);
@@ -305,9 +318,14 @@ void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
       FQueueHead = 0;
     }
     Z->FPathState = 2;
+    if (Z->FStepSearch != Search || Z->FStepCosts.size() != Z->FNeighbours.size()) {
+      Z->FStepSearch = Search;
+      Z->FStepCosts.resize(Z->FNeighbours.size());
+      for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) Z->FStepCosts[I] = StepCost(Z, Z->FNeighbours[I]);
+    }
     for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) {
       TZone* N = Z->FNeighbours[I];
-      const std::int64_t Cost = std::int64_t(Z->FPathCost) + StepCost(Z, N);
+      const std::int64_t Cost = std::int64_t(Z->FPathCost) + Z->FStepCosts[I];
       if (Cost < N->FPathCost) {
         N->FPathCost = std::int32_t(Cost);
         N->FPathPrev = Z;
@@ -332,6 +350,46 @@ void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
     FPath.push_back(Z);
   }
   std::reverse(FPath.begin(), FPath.end());
+}
+
+std::int32_t TZoneMap::FindPathCost(TZone* ZoneA, TZone* ZoneB, std::int64_t Limit) {
+  if (!ZoneA || !ZoneB) throw EZoneMap("A path needs a start zone and a target zone");
+  if (ZoneA == ZoneB) return 0;
+  if (++FCostSearch == 0) {
+    // The numbers went round: no zone may keep a number that looks current.
+    for (const auto& Zone : FZones) Zone->FCostSearch = 0;
+    FCostSearch = 1;
+  }
+  const std::uint32_t Search = FCostSearch;
+  // A zone's cost is final when it leaves the heap; later entries for it cost more and are
+  // passed over. Costs of UnreachablePathCost and more are never kept, as in FindPath.
+  const auto Later = [](const std::pair<std::int64_t, TZone*>& X, const std::pair<std::int64_t, TZone*>& Y) {
+    return X.first > Y.first;
+  };
+  const std::int64_t Bound = std::min<std::int64_t>(Limit, UnreachablePathCost);
+  FHeap.clear();
+  FHeap.emplace_back(0, ZoneA);
+  ZoneA->FCostFound = 0;
+  ZoneA->FCostSearch = Search;
+  while (!FHeap.empty()) {
+    std::pop_heap(FHeap.begin(), FHeap.end(), Later);
+    const auto [Cost, Z] = FHeap.back();
+    FHeap.pop_back();
+    if (Cost != Z->FCostFound) continue;
+    if (Cost >= Bound) break;
+    if (Z == ZoneB) return std::int32_t(Cost);
+    for (TZone* N : Z->FNeighbours) {
+      const std::int64_t Next = Cost + StepCost(Z, N);
+      if (Next >= UnreachablePathCost) continue;
+      if (N->FCostSearch != Search || Next < N->FCostFound) {
+        N->FCostSearch = Search;
+        N->FCostFound = Next;
+        FHeap.emplace_back(Next, N);
+        std::push_heap(FHeap.begin(), FHeap.end(), Later);
+      }
+    }
+  }
+  return UnreachablePathCost;
 }
 
 TZone* TZoneMap::GetPathZone(int I) const {

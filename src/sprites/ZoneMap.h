@@ -138,6 +138,14 @@ private:
   std::int32_t FPathCost = 0;
   std::uint8_t FPathState = 0;
   TZone* FPathPrev = nullptr;
+  // The cost-only search's state: the best cost found, valid while FCostSearch is the map's
+  // search number (so a search need not clear every zone first).
+  std::int64_t FCostFound = 0;
+  std::uint32_t FCostSearch = 0;
+  // FindPath's step costs into the neighbours (in their order), asked once per search when
+  // the zone is first taken from the queue: valid while FStepSearch is the map's path search.
+  std::vector<std::int32_t> FStepCosts;
+  std::uint32_t FStepSearch = 0;
   std::unique_ptr<TPointList> FGridPoints;
   std::string FName;
   std::uint8_t FSea = 0;
@@ -167,6 +175,9 @@ using TZoneMapEvent = std::function<void(TZoneMap* Sender)>;
 // The cost of one step of a path, from Zone1 (being left) into the adjacent Zone2 (being
 // entered). Cost holds the built-in step cost on entry; the handler sets the step's cost.
 using TPathEvent = std::function<void(TZoneMap* Sender, TZone* Zone1, TZone* Zone2, std::int32_t& Cost)>;
+// The same step cost as a plain function with its context: the rules ask it for every step of
+// every search, where a call through TPathEvent costs more than the answer.
+using TPathCostFunction = void (*)(void* Context, TZone* Zone1, TZone* Zone2, std::int32_t& Cost);
 
 class TZoneMap {
 public:
@@ -210,6 +221,11 @@ public:
   TCreateZoneEvent OnCreateZone;
   TZoneEvent OnZoneAdded;
   TPathEvent OnPathCost;
+  // A step cost function that takes OnPathCost's place while it is set (nullptr clears it).
+  void SetPathCostFunction(TPathCostFunction Function, void* Context) {
+    FPathCostFunction = Function;
+    FPathCostContext = Context;
+  }
   // Fired by Clear (and so by ReplaceWith and the destructor) while the zones are still
   // whole, before they are freed: whatever points to them (the map surface's zone sprites)
   // lets go of them here.
@@ -266,9 +282,16 @@ public:
   // last), by a label-correcting search with a first-in first-out queue: neighbours in list
   // order (twice when listed twice), a zone's cost replaced only by a strictly lower one, and
   // a zone already taken from the queue queued again when a cheaper way to it turns up. Of
-  // two equally cheap paths the one found first stays. A zone that cannot be reached leaves
+  // two equally cheap paths the one found first stays. Each step's cost is asked once per
+  // search (OnPathCost must answer alike while the search runs). A zone that cannot be reached leaves
   // the path list empty. Raises EZoneMap for a missing zone.
   void FindPath(TZone* ZoneA, TZone* ZoneB);
+  // The cost of the cheapest path from ZoneA to ZoneB, the same cost that FindPath and then
+  // PathCost give, by a cheapest-first search that stops as soon as ZoneB is taken (or, when
+  // the cheapest zone left costs Limit or more, answers UnreachablePathCost: for the callers
+  // that only ask whether a path cheaper than Limit exists). It leaves the path list and the
+  // zones' path state alone. Raises EZoneMap for a missing zone.
+  std::int32_t FindPathCost(TZone* ZoneA, TZone* ZoneB, std::int64_t Limit = UnreachablePathCost);
   int PathCount() const { return static_cast<int>(FPath.size()); }
   // Zone I of the path list; an index outside the list raises EListError.
   TZone* GetPathZone(int I) const;
@@ -277,7 +300,8 @@ public:
   // for an empty path list; a sum beyond 32 bits is held at UnreachablePathCost.
   std::int32_t PathCost();
   // The cost of the step from Zone1 into Zone2: OnPathCost's when assigned (a negative cost
-  // counts as 0, so that no search can run in circles), else the built-in cost: 1000 when the
+  // counts as 0, so that no search can run in circles; the step cost function's when that is
+  // set, in the same way), else the built-in cost: 1000 when the
   // Sea values differ, 1 between sea zones, 10 between land zones.
   std::int32_t StepCost(TZone* Zone1, TZone* Zone2);
 
@@ -297,4 +321,11 @@ private:
   // that a search allocates nothing once the queue has grown.
   std::vector<TZone*> FQueue;
   std::size_t FQueueHead = 0;
+  // The cost-only search's heap of (cost, zone) and its search number.
+  std::vector<std::pair<std::int64_t, TZone*>> FHeap;
+  std::uint32_t FCostSearch = 0;
+  TPathCostFunction FPathCostFunction = nullptr;
+  void* FPathCostContext = nullptr;
+  // FindPath's search number (for the zones' stored step costs).
+  std::uint32_t FPathSearch = 0;
 };

@@ -3,45 +3,11 @@
 // after every impulse and a guest that replays the records stays the same game.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <memory>
 #include <set>
 
+#include "StandardMachine.h"
 #include "engine/kit/RandomOrders.h"
 #include "engine/kit/RulesKit.h"
-#include "foundation/CurrentFolder.h"
-#include "sprites/MapSet.h"
-
-namespace {
-
-const std::filesystem::path ProgramFolder = std::filesystem::path(BRENMOOR_BINARY_DIR) / "bin";
-
-// One machine with the Standard world loaded as the game's start loads it: the scenario, its
-// map set, the zone pass, the starting units.
-struct TStandardMachine {
-  TStandardMachine() {
-    Map.OnCreateZone = [this](TZoneMap* Sender, std::unique_ptr<TZone>& AZone, const std::string& S) {
-      AZone = Engine.CreateZone(*Sender, S);
-    };
-    Engine.SetZoneMap(&Map);
-    Engine.SetChangeSink(&Sink);
-    const TCurrentFolder In(ProgramFolder);
-    Engine.SetScenarioFile("Standard.brmscen");
-    LoadZoneMapFromFile(Map, MapSetFileNamePart(Engine.GetMapSet()));
-    Engine.LoadZoneData();
-    Engine.PlaceInitialUnits();
-    Engine.UpdateVisibility(0);
-  }
-  ~TStandardMachine() { Engine.SetZoneMap(nullptr); }
-  TStandardMachine(const TStandardMachine&) = delete;
-  TStandardMachine& operator=(const TStandardMachine&) = delete;
-
-  TZoneMap Map;
-  TBrenmoorEngine Engine;
-  kit::TKitSink Sink;
-};
-
-}  // namespace
 
 TEST(StandardWorldRunTest, AFewHundredImpulsesOfSeededOrdersKeepTheModelWholeOnHostAndGuest) {
   TStandardMachine Host, Guest;
