@@ -534,8 +534,8 @@ void TfrmMain::FormShow() {
   for (const char* Name : ScenarioEditorFiles) EditorThere = EditorThere || QFileInfo(ToQString(ProgramFile(Name))).isFile();
   findChild<TColorButton*>("btnScenarioEditor")->setVisible(EditorThere);
   // The zone sprites' icon sheets: factories, rich resources, unit tallies, capital, port,
-  // airfield and rocket site.
-  TBrenmoorZoneSprite::LoadIconCanvasesFromFolder(FromQString(ProgramFolder()));
+  // airfield and rocket site. A sheet that cannot be read is said, and the rest goes on.
+  RunGuarded([] { TBrenmoorZoneSprite::LoadIconCanvasesFromFolder(FromQString(ProgramFolder())); });
   // The title picture loads just after the window first shows.
   FTimerImage->start();
   QCoreApplication::postEvent(this, new QEvent(QEvent::Type(WM_SHOWSTARTUPTIP)));

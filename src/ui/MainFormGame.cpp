@@ -148,7 +148,8 @@ void TfrmMain::CreateGameToolbar(TElasticPanel* Game) {
     Button->setFont(GameFont("Arial", 11, true));
     Button->setToolTip(T.Hint);
     if (!Glyph.isNull()) Button->SetGlyph(MakeGlyphTransparent(QPixmap::fromImage(Glyph)));
-    Left += T.Toggle && std::strcmp(T.Name, "btnFastAIDuel") == 0 ? 40 : 32;
+    // A gap between the switches and the actions.
+    Left += std::strcmp(T.Name, "btnFastAIDuel") == 0 ? 40 : 32;
   }
   auto* Diplomacy = findChild<TColorButton*>("btnDiplomacy");
   // The diplomacy button shows the actions left; none shown yet.

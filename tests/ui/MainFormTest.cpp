@@ -20,6 +20,7 @@
 #include "controls/ColorButton.h"
 #include "controls/ElasticPanel.h"
 #include "controls/ModalSteps.h"
+#include "controls/OwnerDrawListBox.h"
 #include "controls/PGDsgFrm.h"
 #include "controls/TipFrm.h"
 #include "controls/TransparentGlyph.h"
@@ -37,6 +38,7 @@
 #include "sprites/StormSprite.h"
 #include "sprites/ZoneSpriteSurface.h"
 #include "support/GuiTest.h"
+#include "ui/GameScreenRules.h"
 #include "ui/GameWindows.h"
 #include "ui/Help.h"
 #include "ui/Startup.h"
@@ -376,7 +378,7 @@ TEST_F(MainFormTest, TheStatusBarShowsTheCurrentNationAndTheDiplomacyGlyphFollow
   EXPECT_EQ(Main.CurrentNation(), Nation);
   auto Text = [&](const char* Name) { return Main.findChild<QLabel*>(Name)->text().toStdString(); };
   ASSERT_GT(Nation->GetTotalResources(), 0);
-  EXPECT_EQ(Text("lblNationResources").substr(0, 1), " ");
+  EXPECT_EQ(Text("lblNationResources"), " " + FormatThousands(Nation->GetTotalResources()));
   EXPECT_EQ(Text("lblNationScore"), " " + std::to_string(Nation->GetWorldDomination()) + "%");
 
   auto* Diplomacy = Main.findChild<TColorButton*>("btnDiplomacy");
@@ -443,4 +445,42 @@ TEST_F(MainFormTest, TheCompassCentresOnTheCapitalAndTheEffectsDrawOverTheStanda
   ASSERT_TRUE(RunUntil([&] { return Main.surfaceView().FramesShown() > Start + 10; }));
   GrabToPng(Main);
   Surface.SetActive(false);
+}
+
+TEST_F(MainFormTest, TheScreenCursorsComeFromTheCursorFilesOfTheCurrentFolder) {
+  NoTip();
+  {
+    const TCurrentFolder In(ProgramFolder);
+    TfrmMain& Main = Start();
+    for (int Index : {1, 2}) {
+      const QCursor Cursor = Main.ScreenCursor(Index);
+      EXPECT_EQ(Cursor.shape(), Qt::BitmapCursor) << Index;
+      EXPECT_FALSE(Cursor.pixmap().isNull()) << Index;
+      EXPECT_TRUE(QRect(QPoint(0, 0), Cursor.pixmap().size()).contains(Cursor.hotSpot())) << Index;
+    }
+  }
+  // Elsewhere the files are missing: the cursors stay the arrow.
+  Forms.reset();
+  TfrmMain& Main = Start();
+  EXPECT_EQ(Main.ScreenCursor(1).shape(), Qt::ArrowCursor);
+  EXPECT_EQ(Main.ScreenCursor(2).shape(), Qt::ArrowCursor);
+}
+
+TEST_F(MainFormTest, AVictoryConditionGetsAGreenBulletAndAHeadingNone) {
+  NoTip();
+  TfrmMain& Main = ShowMain(Start());
+  Main.ShowScreen(Main.pnlGameSetup());
+  auto* List = Main.findChild<TOwnerDrawListBox*>("lbVictoryConditions");
+  // An empty heading and an empty condition: only the bullet can draw.
+  List->addItems({"*", ""});
+  const QImage Picture = GrabToPng(*List);
+  const int Row = List->ItemHeight();
+  auto Greenish = [&](int X0, int Y0, int W, int H) {
+    for (int Y = Y0; Y < Y0 + H; ++Y)
+      for (int X = X0; X < X0 + W; ++X)
+        if (QColor(Picture.pixel(X + List->viewport()->x(), Y + List->viewport()->y())).green() > 128) return true;
+    return false;
+  };
+  EXPECT_FALSE(Greenish(0, 0, 16, Row));
+  EXPECT_TRUE(Greenish(0, Row + 4, 16, Row - 4));
 }
