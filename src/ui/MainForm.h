@@ -161,6 +161,9 @@ public:
   void btnOrderCancelClick();
   // The target list's chosen unit in the embark, intercept and carrier modes.
   void lbUnitTargetClick();
+  // Each rendered frame, after the sprites: the port link, rocket target, order lines, the
+  // route being entered and the supply routes with their moving dots.
+  void surfaceAfterSpriteRender(class TCanvas& Canvas, class TDIBCanvas& DIBCanvas);
 
   // --- Handlers (public so that the game's windows and tests can call them as a click does) ---
   void ShowStartupTip();
@@ -274,6 +277,8 @@ private:
   std::vector<TBrenmoorZone*> FRoutePoints;
   bool FUnitsTabShowing = true;
   std::unique_ptr<TOrderEntry> FOrderEntry;
+  // Falls by one each rendered frame: the supply routes' dots travel with it.
+  std::int32_t FAnimationPhase = 0;
   QWidget* FOrderTarget = nullptr;
   QLabel* FOrderPrompt = nullptr;
   QLabel* FOrderError = nullptr;

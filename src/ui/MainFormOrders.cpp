@@ -13,12 +13,15 @@
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
 #include "engine/RealTimeEngine.h"
+#include "gamemap/MapOverlay.h"
 #include "gamemap/OrderEntry.h"
 #include "platform/Application.h"
 #include "platform/Fonts.h"
 #include "platform/Prompter.h"
 #include "platform/SpriteSurfaceView.h"
 #include "platform/TextCodec.h"
+#include "sprites/Canvas.h"
+#include "sprites/DIBCanvas.h"
 #include "sprites/ZoneSprite.h"
 #include "sprites/ZoneSpriteSurface.h"
 #include "ui/MainForm.h"
@@ -40,6 +43,9 @@ constexpr std::array<std::pair<const char*, const char*>, OrderModeCount - 1> Mo
 
 void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
   FOrderEntry = std::make_unique<TOrderEntry>(*FEngine);
+  FSurface->AfterSpriteRender = [this](TSpriteSurface&, TCanvas& Canvas, TDIBCanvas& DIBCanvas) {
+    surfaceAfterSpriteRender(Canvas, DIBCanvas);
+  };
   FSurface->OnZoneClick = [this](TZoneSpriteSurface&, TZone* Zone) {
     RunGuarded([&] { surfaceZoneClick(static_cast<TBrenmoorZone*>(Zone)); });
   };
@@ -234,3 +240,44 @@ void TfrmMain::btnOrderProceedClick() {
 }
 
 void TfrmMain::btnOrderCancelClick() { EnterOrderMode(omNone); }
+
+void TfrmMain::surfaceAfterSpriteRender(TCanvas& Canvas, TDIBCanvas& DIBCanvas) {
+  Canvas.Brush().SetStyle(bsClear);
+  --FAnimationPhase;
+  const TOverlayView View{FSurface->GetOffsetX(), FSurface->GetOffsetY(), FSurface->GetVirtualWidth(),
+                          FSurface->GetVirtualHeight()};
+  auto* ShowOrders = findChild<TColorButton*>("btnShowOrders");
+  const TOverlayShapes Shapes = TMapOverlay(*FEngine).Compute(FSelectedZone, FSelectedUnits, FRoutePoints,
+                                                              ShowOrders && ShowOrders->Down(), View, FAnimationPhase);
+  static constexpr TPenStyle Pens[] = {psSolid, psDot, psDash};
+  for (const TOverlayLine& Line : Shapes.Lines) {
+    Canvas.Brush().SetStyle(bsClear);
+    Canvas.Pen().SetColor(Line.Color);
+    Canvas.Pen().SetStyle(Pens[Line.Pen]);
+    Canvas.MoveTo(Line.From.X, Line.From.Y);
+    Canvas.LineTo(Line.To.X, Line.To.Y);
+    Canvas.Pen().SetStyle(psSolid);
+  }
+  for (const TOverlayMark& Mark : Shapes.Marks) {
+    const TPoint P = Mark.At;
+    if (!Mark.Filled) {
+      Canvas.Brush().SetStyle(bsClear);
+      Canvas.Pen().SetColor(Mark.Color);
+      Canvas.Rectangle(P.X - 2, P.Y - 2, P.X + 2, P.Y + 2);
+    } else if (!Mark.Label.empty()) {
+      Canvas.Brush().SetColor(Mark.Color);
+      Canvas.Font().SetColor(clBlack);
+      Canvas.TextOut(P.X - Canvas.TextWidth(Mark.Label) / 2, P.Y, Mark.Label);
+    } else {
+      Canvas.Brush().SetColor(Mark.Color);
+      Canvas.FillRect({P.X - 2, P.Y - 2, P.X + 2, P.Y + 2});
+    }
+  }
+  DIBCanvas.SetPenColor(SupplyRouteColorIndex);
+  DIBCanvas.SetBrushColor(SupplyRouteColorIndex);
+  for (const TSupplyRoute& Route : Shapes.SupplyRoutes) {
+    DIBCanvas.MoveTo(Route.From.X, Route.From.Y);
+    DIBCanvas.LineTo(Route.To.X, Route.To.Y);
+    for (const TPoint& Dot : Route.Dots) DIBCanvas.FillCircle(Dot.X, Dot.Y, 2);
+  }
+}

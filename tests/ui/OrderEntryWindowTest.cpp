@@ -20,6 +20,8 @@
 #include "foundation/StringUtils.h"
 #include "gamemap/OrderEntry.h"
 #include "platform/RegistryManager.h"
+#include "platform/SpriteSurfaceView.h"
+#include "sprites/ZoneSpriteSurface.h"
 #include "platform/WidgetUtils.h"
 #include "support/GuiTest.h"
 #include "ui/GameWindows.h"
@@ -158,6 +160,37 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
     Main.brm().ProcessImpulse();
   }
   EXPECT_EQ(Army->GetZone(), Zone(Main, "Ruhr"));
+}
+
+TEST_F(OrderEntryWindowTest, TheMapShowsTheOrderLinesAndTheMovingSupplyDotsWithoutChangingTheGame) {
+  TfrmMain& Main = StartGame();
+  Main.scrollerCenter();
+  TBrenmoorZone* Berlin = Zone(Main, "Berlin");
+  // Orders of the kinds the map draws, and two zones whose resources go to Berlin.
+  TUnit* Army = Berlin->GetUnit(0);
+  Army->SetOrder(ordMove);
+  Army->SetDestinationZone(Zone(Main, "Poznan"));
+  TUnit* Air = Berlin->GetUnit(1);
+  Air->SetOrder(ordMove);
+  Air->SetDestinationZone(Zone(Main, "Krakow"));
+  TUnit* East = Zone(Main, "East Prussia")->GetUnit(0);
+  East->SetOrder(ordInvade);
+  East->SetDestinationZone(Zone(Main, "Warsaw"));
+  Zone(Main, "Ruhr")->SetSupplySource(Berlin);
+  Zone(Main, "Hamburg")->SetSupplySource(Berlin);
+  Main.surfaceZoneClick(Berlin);
+  Main.SelectedUnits() = {Army};
+  ClickControl(Main.findChild<TColorButton*>("btnShowOrders"));
+  ASSERT_TRUE(Main.findChild<TColorButton*>("btnShowOrders")->Down());
+
+  const std::string Before = Main.brm().SaveToString();
+  TZoneSpriteSurface& Surface = Main.surface();
+  Surface.SetActive(true);
+  const int Start = Main.surfaceView().FramesShown();
+  ASSERT_TRUE(RunUntil([&] { return Main.surfaceView().FramesShown() > Start + 10; }));
+  GrabToPng(Main);
+  Surface.SetActive(false);
+  EXPECT_EQ(Main.brm().SaveToString(), Before);
 }
 
 }  // namespace
