@@ -314,6 +314,22 @@ TOrderStep TOrderEntry::ZoneClick(TBrenmoorZone* Z) {
   return {};
 }
 
+TOrderStep TOrderEntry::FitTarget(TUnit* T, std::int32_t Need, std::int32_t Room, int DivideCode, const char* Question,
+                                  const char* Full, bool HideError) const {
+  TOrderStep Step;
+  if (Need <= Room) {
+    Step.ShowProceed = true;
+    Step.HideError = HideError;
+  } else if (Room > 0) {
+    Step.Question = Question;
+    Step.YesRecords = {TBrenmoorEngine::ChangeRecord(DivideCode, FSelectedZone->GetIndex(), T->GetZone()->GetIndex(), T->ID,
+                                                     UnitListText(FSelectedUnits))};
+  } else {
+    return Refuse(Full);
+  }
+  return Step;
+}
+
 TOrderStep TOrderEntry::TargetClick(TUnit* T) {
   if (!T || !FSelectedZone) return {};
   TOrderStep Step;
@@ -321,18 +337,8 @@ TOrderStep TOrderEntry::TargetClick(TUnit* T) {
   case omEmbark: {
     std::int32_t Weight = 0;
     for (const TUnit* Unit : FSelectedUnits) Weight += Unit->GetTransportWeight();
-    const std::int32_t Room = T->GetTransportRoom();
-    if (Weight <= Room) {
-      Step.ShowProceed = true;
-      Step.HideError = true;
-    } else if (Room > 0) {
-      Step.Question = "Divide this Unit and board as many troops as possible?";
-      Step.YesRecords = {TBrenmoorEngine::ChangeRecord(36, FSelectedZone->GetIndex(), T->GetZone()->GetIndex(), T->ID,
-                                                       UnitListText(FSelectedUnits))};
-    } else {
-      return Refuse("The Transports in this Fleet are already full");
-    }
-    return Step;
+    return FitTarget(T, Weight, T->GetTransportRoom(), 36, "Divide this Unit and board as many troops as possible?",
+                     "The Transports in this Fleet are already full", true);
   }
   case omIntercept:
     Step.ShowProceed = true;
@@ -341,17 +347,8 @@ TOrderStep TOrderEntry::TargetClick(TUnit* T) {
     if (T->GetCount(utCarrier) == 0) return Refuse("There are no Carriers in this Fleet");
     std::int32_t Planes = 0;
     for (const TUnit* Unit : FSelectedUnits) Planes += Unit->GetTotalCount();
-    const std::int32_t Room = T->GetCarrierRoom();
-    if (Planes <= Room) {
-      Step.ShowProceed = true;
-    } else if (Room > 0) {
-      Step.Question = "Divide this Unit and land as many planes as possible?";
-      Step.YesRecords = {TBrenmoorEngine::ChangeRecord(37, FSelectedZone->GetIndex(), T->GetZone()->GetIndex(), T->ID,
-                                                       UnitListText(FSelectedUnits))};
-    } else {
-      return Refuse("The Carriers in this Fleet are already full");
-    }
-    return Step;
+    return FitTarget(T, Planes, T->GetCarrierRoom(), 37, "Divide this Unit and land as many planes as possible?",
+                     "The Carriers in this Fleet are already full", false);
   }
   default:
     return {};

@@ -114,6 +114,10 @@ private:
   TOrderStep Leave(std::vector<std::string> Records);
   // The selection's invasion refusal of Zone.
   std::string InvasionRefusal(const TBrenmoorZone* Zone) const;
+  // The selection's Need fits the target's Room: proceed; some room: the question of dividing
+  // with order DivideCode; none: the Full refusal.
+  TOrderStep FitTarget(TUnit* Target, std::int32_t Need, std::int32_t Room, int DivideCode, const char* Question,
+                       const char* Full, bool HideError) const;
   // The target list filled with Targets, the first judged, a single fitting target sent.
   TOrderStep OfferTargets(std::vector<TUnit*> Targets, const char* NoneText);
   bool MayAttack(const TBrenmoorZone* Zone) const;
