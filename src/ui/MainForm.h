@@ -155,6 +155,10 @@ public:
   void EnterOrderMode(int Mode);
   int OrderMode() const;
   TOrderEntry& orderEntry() { return *FOrderEntry; }
+  // Selects Units of the selected zone and refreshes the order buttons.
+  void SelectUnits(std::vector<TUnit*> Units);
+  // The order buttons that the selected zone and units allow.
+  void UpdateUnitPanel();
   // The map's zone click: the selection in mode 0, else the order mode's click.
   void surfaceZoneClick(TBrenmoorZone* Zone);
   void btnOrderProceedClick();

@@ -15,6 +15,7 @@
 #include "engine/RealTimeEngine.h"
 #include "gamemap/MapOverlay.h"
 #include "gamemap/OrderEntry.h"
+#include "gamemap/PanelRules.h"
 #include "platform/Application.h"
 #include "platform/Fonts.h"
 #include "platform/Prompter.h"
@@ -38,6 +39,12 @@ constexpr std::array<std::pair<const char*, const char*>, OrderModeCount - 1> Mo
     {"btnBomb", "Bomb"},          {"btnRecon", "Recon"},           {"btnBombard", "Bombard"},
     {"btnAimRockets", "Rockets"}, {"btnPortZone", "Port Zone"},
 }};
+
+// The order each mode's button stands for on the units tab; the zone's modes (routes, border
+// defence, port zone) and the rockets follow the zone instead.
+constexpr std::array<TOrderType, OrderModeCount> ModeOrders{
+    ordNone,    ordMove,      ordEmbark, ordDisembark, ordIntercept, ordInvade, ordDock, ordPatrol, ordRoute,
+    ordAutoRoute, ordBuildBorder, ordAirStrike, ordRebase, ordBomb, ordRecon, ordBombard, ordTargetRockets, ordPortZone};
 
 }  // namespace
 
@@ -218,10 +225,35 @@ void TfrmMain::surfaceZoneClick(TBrenmoorZone* Zone) {
     if (Zone->GetOwner() && Zone->GetOwner()->GetLocalPlayer())
       for (std::size_t I = 0; I < FLocalNations.size(); ++I)
         if (FLocalNations[I] == Zone->GetOwner()) cmbCurrentNationClick(static_cast<int>(I));
+    SelectUnits({});
     return;
   }
   FOrderEntry->SetRouteQuantity(FRouteQty->value());
   ApplyOrderStep(FOrderEntry->ZoneClick(Zone));
+}
+
+void TfrmMain::SelectUnits(std::vector<TUnit*> Units) {
+  FSelectedUnits = std::move(Units);
+  UpdateUnitPanel();
+}
+
+void TfrmMain::UpdateUnitPanel() {
+  if (!FSelectedZone) return;
+  const TUnitPanel Units = UnitPanelState(*FEngine, *FSelectedZone, FSelectedUnits, FCurrentNation);
+  const TZonePanel Zone = ZonePanelState(*FEngine, *FSelectedZone, FCurrentNation);
+  for (int Mode = 1; Mode < OrderModeCount; ++Mode) {
+    auto* Button = findChild<TColorButton*>(ModeButtons[static_cast<std::size_t>(Mode - 1)].first);
+    bool Shown = !Units.Hidden && Units.Allowed.Contains(ModeOrders[static_cast<std::size_t>(Mode)]);
+    switch (Mode) {
+    case omRouteResources: Shown = Zone.Owned && Zone.RouteResources; break;
+    case omAutoRoute: Shown = Zone.Owned; break;
+    case omBorderDefense: Shown = Zone.Owned && Zone.BuildBorderDefense; break;
+    case omPortZone: Shown = Zone.Owned && Zone.PortZone; break;
+    case omAimRockets: Shown = Units.AimRockets; break;
+    default: break;
+    }
+    Button->setVisible(Shown);
+  }
 }
 
 void TfrmMain::lbUnitTargetClick() {

@@ -52,6 +52,7 @@ struct OrderEntryWindowTest : TGuiTest {
     Germany->SetComputerPlayer(false);
     Germany->SetPlayerName("Ann");
     Germany->SetLocalPlayer(true);
+    Main.brm().UpdateVisibility(0);
     Main.SetLocalNations({Germany});
     Main.cmbCurrentNationClick(0);
     Main.ShowScreen(Main.pnlGame());
@@ -84,10 +85,18 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
   // No order mode while no game runs.
   Main.surfaceZoneClick(Berlin);
   EXPECT_EQ(Main.SelectedZone(), Berlin);
-  Main.SelectedUnits() = {Army};
+  Main.SelectUnits({Army});
   Click(Main, "btnMove");
   EXPECT_EQ(Main.OrderMode(), omNone);
   EXPECT_FALSE(Main.findChild<QWidget*>("pnlOrderTarget")->isVisible());
+
+  // The order buttons are those the selection allows.
+  auto Shown = [&](const char* Name) { return Main.findChild<QWidget*>(Name)->isVisible(); };
+  EXPECT_TRUE(Shown("btnMove"));
+  EXPECT_TRUE(Shown("btnEmbark"));
+  EXPECT_FALSE(Shown("btnPatrol"));
+  EXPECT_FALSE(Shown("btnAirStrike"));
+  EXPECT_TRUE(Shown("btnAutoRoute"));
 
   Main.rte().SetActive(true);
   Click(Main, "btnMove");
@@ -119,7 +128,7 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
   Fleet->SetCount(utDestroyer, 3);
   ASSERT_TRUE(Fleet->CanTakeOrder().Contains(ordPatrol));
   Main.surfaceZoneClick(Baltic);
-  Main.SelectedUnits() = {Fleet};
+  Main.SelectUnits({Fleet});
   Click(Main, "btnPatrol");
   Main.surfaceZoneClick(Zone(Main, "North Sea"));
   EXPECT_TRUE(Main.findChild<QWidget*>("btnOrderProceed")->isVisible());
@@ -128,11 +137,11 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
 
   // The air force strikes Krakow; the army moves to the Ruhr.
   Main.surfaceZoneClick(Berlin);
-  Main.SelectedUnits() = {Air};
+  Main.SelectUnits({Air});
   Click(Main, "btnAirStrike");
   EXPECT_EQ(Label(Main, "lblOrderTarget"), "Click a target Zone within 4 Zones of your Base");
   Main.surfaceZoneClick(Zone(Main, "Krakow"));
-  Main.SelectedUnits() = {Army};
+  Main.SelectUnits({Army});
   Click(Main, "btnMove");
   Main.surfaceZoneClick(Zone(Main, "Ruhr"));
 
@@ -179,7 +188,7 @@ TEST_F(OrderEntryWindowTest, TheMapShowsTheOrderLinesAndTheMovingSupplyDotsWitho
   Zone(Main, "Ruhr")->SetSupplySource(Berlin);
   Zone(Main, "Hamburg")->SetSupplySource(Berlin);
   Main.surfaceZoneClick(Berlin);
-  Main.SelectedUnits() = {Army};
+  Main.SelectUnits({Army});
   ClickControl(Main.findChild<TColorButton*>("btnShowOrders"));
   ASSERT_TRUE(Main.findChild<TColorButton*>("btnShowOrders")->Down());
 
