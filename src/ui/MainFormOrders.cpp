@@ -127,6 +127,12 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
   Key("keyEscape", QKeySequence(Qt::Key_Escape), FOrderCancel, &TfrmMain::btnOrderCancelClick);
   Key("keyReturn", QKeySequence(Qt::Key_Return), FOrderProceed, &TfrmMain::btnOrderProceedClick);
   Key("keyEnter", QKeySequence(Qt::Key_Enter), FOrderProceed, &TfrmMain::btnOrderProceedClick);
+  // Outside an order mode the space bar centres the map on the current nation's capital.
+  auto* Space = new QShortcut(QKeySequence(Qt::Key_Space), this);
+  Space->setObjectName("keySpace");
+  connect(Space, &QShortcut::activated, this, [this] {
+    if (FClock->GetActive() && OrderMode() == omNone) RunGuarded([&] { scrollerCenter(); });
+  });
 }
 
 void TfrmMain::IssueOrder(std::uint8_t Code, const std::vector<std::string>& Values) {

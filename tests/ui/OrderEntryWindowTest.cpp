@@ -98,7 +98,15 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
   EXPECT_FALSE(Shown("btnAirStrike"));
   EXPECT_TRUE(Shown("btnAutoRoute"));
 
+  // The space bar centres on the capital only while a game runs.
+  TZoneSpriteSurface& Surface = Main.surface();
+  Surface.SetOffsetX(0);
+  QTest::keyClick(&Main, Qt::Key_Space);
+  EXPECT_EQ(Surface.GetOffsetX(), 0);
   Main.rte().SetActive(true);
+  QTest::keyClick(&Main, Qt::Key_Space);
+  EXPECT_NEAR(Surface.GetOffsetX() + Surface.GetWidth() / 2, Berlin->GetCenterX(), 2);
+
   Click(Main, "btnMove");
   EXPECT_EQ(Main.OrderMode(), omMove);
   EXPECT_TRUE(Main.findChild<QWidget*>("pnlOrderTarget")->isVisible());
