@@ -30,6 +30,7 @@
 #include "gamemap/BrenmoorZoneSprite.h"
 #include "gamemap/GameArt.h"
 #include "gamemap/GameMapHooks.h"
+#include "gamemap/OrderEntry.h"
 #include "lobby/VexilConnection.h"
 #include "platform/Application.h"
 #include "platform/Fonts.h"

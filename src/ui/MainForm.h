@@ -37,6 +37,10 @@ class TMediaPlayer;
 class TMediaPlayerEx;
 class TNation;
 class TOSKTipDlg;
+class TOrderEntry;
+struct TOrderStep;
+class TBrenmoorUnitListBox;
+class QSpinBox;
 class TOwnerDrawListBox;
 class TPGCaptionBar;
 class TPGCaptionBarButton;
@@ -140,6 +144,31 @@ public:
   // The locally played nations to choose the current one from (filled when a game starts).
   void SetLocalNations(const std::vector<TNation*>& Nations);
 
+  // --- Orders ---
+  // One order record: Code ";" then each value followed by ";", handed to the impulse clock,
+  // which queues it for the next impulse (the rules judge it then). The computer players'
+  // orders come the same way.
+  void IssueOrder(std::uint8_t Code, const std::vector<std::string>& Values);
+  void IssueOrderRecord(const std::string& Record);
+  // Mode 0 is the selection; modes 1..17 wait for the map click (or the target) that
+  // completes their order. An order mode is refused while no game runs.
+  void EnterOrderMode(int Mode);
+  int OrderMode() const;
+  TOrderEntry& orderEntry() { return *FOrderEntry; }
+  // Selects Units of the selected zone and refreshes the order buttons.
+  void SelectUnits(std::vector<TUnit*> Units);
+  // The order buttons that the selected zone and units allow.
+  void UpdateUnitPanel();
+  // The map's zone click: the selection in mode 0, else the order mode's click.
+  void surfaceZoneClick(TBrenmoorZone* Zone);
+  void btnOrderProceedClick();
+  void btnOrderCancelClick();
+  // The target list's chosen unit in the embark, intercept and carrier modes.
+  void lbUnitTargetClick();
+  // Each rendered frame, after the sprites: the port link, rocket target, order lines, the
+  // route being entered and the supply routes with their moving dots.
+  void surfaceAfterSpriteRender(class TCanvas& Canvas, class TDIBCanvas& DIBCanvas);
+
   // --- Handlers (public so that the game's windows and tests can call them as a click does) ---
   void ShowStartupTip();
   void imTipsClick();
@@ -174,6 +203,12 @@ private:
   void CreateGameScreen();
   void CreateGameToolbar(TElasticPanel* Game);
   void CreateStatusBar(TElasticPanel* Game);
+  void CreateOrderControls(TElasticPanel* Game);
+  // Shows what a click in an order mode came to: the refusal or the click sound, the target
+  // list, the question, the records and the mode.
+  void ApplyOrderStep(const TOrderStep& Step);
+  // The order prompt page in front (an order mode) or the control tabs (the selection).
+  void ShowOrderPrompt(bool Prompt);
   void CreateSetupScreen();
   void CreateArtwork();
   void WireEngineEvents();
@@ -245,4 +280,15 @@ private:
   std::vector<TUnit*> FSelectedUnits;
   std::vector<TBrenmoorZone*> FRoutePoints;
   bool FUnitsTabShowing = true;
+  std::unique_ptr<TOrderEntry> FOrderEntry;
+  // Falls by one each rendered frame: the supply routes' dots travel with it.
+  std::int32_t FAnimationPhase = 0;
+  QWidget* FOrderTarget = nullptr;
+  QLabel* FOrderPrompt = nullptr;
+  QLabel* FOrderError = nullptr;
+  QLabel* FRouteQtyLabel = nullptr;
+  QSpinBox* FRouteQty = nullptr;
+  TBrenmoorUnitListBox* FUnitTarget = nullptr;
+  TColorButton* FOrderProceed = nullptr;
+  TColorButton* FOrderCancel = nullptr;
 };

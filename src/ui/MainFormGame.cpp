@@ -114,6 +114,7 @@ void TfrmMain::CreateGameScreen() {
   connect(F5, &QShortcut::activated, this, [Pages] { Pages->setCurrentIndex(Pages->currentIndex() == 0 ? 1 : 0); });
 
   CreateStatusBar(FGame);
+  CreateOrderControls(FGame);
 }
 
 void TfrmMain::CreateGameToolbar(TElasticPanel* Game) {

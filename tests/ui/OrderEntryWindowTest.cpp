@@ -1,0 +1,213 @@
+// Orders given on the game screen of the Standard scenario: the order buttons and the map's
+// zone clicks in their modes, the questions answered through the scripted prompter, Esc and
+// Enter, the records reaching the impulse clock and the rules moving the units at the impulse.
+#include <QLabel>
+#include <QTabWidget>
+#include <QTest>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/ColorButton.h"
+#include "engine/BrenmoorEngine.h"
+#include "engine/BrenmoorZone.h"
+#include "engine/Nation.h"
+#include "engine/RealTimeEngine.h"
+#include "engine/Unit.h"
+#include "foundation/CurrentFolder.h"
+#include "foundation/NumberText.h"
+#include "foundation/StringUtils.h"
+#include "gamemap/OrderEntry.h"
+#include "platform/RegistryManager.h"
+#include "platform/SpriteSurfaceView.h"
+#include "sprites/ZoneSpriteSurface.h"
+#include "platform/WidgetUtils.h"
+#include "support/GuiTest.h"
+#include "ui/GameWindows.h"
+#include "ui/MainForm.h"
+
+namespace {
+
+const std::filesystem::path ProgramFolder = std::filesystem::path(BRENMOOR_BINARY_DIR) / "bin";
+
+struct OrderEntryWindowTest : TGuiTest {
+  std::unique_ptr<TBrenmoorForms> Forms;
+
+  // The main window on the Standard scenario's game screen, Germany played here by "Ann".
+  TfrmMain& StartGame() {
+    Settings.Store().WriteString("ShowTip", "1");
+    Forms = std::make_unique<TBrenmoorForms>(std::make_unique<TRegistryManager>(Settings.FileName()));
+    TfrmMain& Main = Forms->Main();
+    Main.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&Main));
+    {
+      const TCurrentFolder In(ProgramFolder);
+      Main.brm().SetScenarioFile("Standard.brmscen");
+      Main.LoadMapSet("Standard.brmmap");
+      Main.brm().LoadZoneData();
+      Main.brm().PlaceInitialUnits();
+    }
+    TNation* Germany = Main.brm().FindNation("Germany");
+    Germany->SetComputerPlayer(false);
+    Germany->SetPlayerName("Ann");
+    Germany->SetLocalPlayer(true);
+    Main.brm().UpdateVisibility(0);
+    Main.SetLocalNations({Germany});
+    Main.cmbCurrentNationClick(0);
+    Main.ShowScreen(Main.pnlGame());
+    return Main;
+  }
+  static TBrenmoorZone* Zone(TfrmMain& Main, const char* Name) { return Main.brm().FindZoneByName(Name); }
+  static void Click(TfrmMain& Main, const char* Button) {
+    auto* Control = Main.findChild<TColorButton*>(Button);
+    ASSERT_NE(Control, nullptr) << Button;
+    ClickControl(Control);
+  }
+  static std::vector<std::string> Orders(TfrmMain& Main) {
+    std::vector<std::string> Records;
+    std::string Text = Main.rte().GetOrdersBuffer();
+    while (!Text.empty()) Records.push_back(NextToken(Text, "~"));
+    return Records;
+  }
+  static std::string Label(TfrmMain& Main, const char* Name) {
+    return Main.findChild<QLabel*>(Name)->text().toStdString();
+  }
+};
+
+TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUnitsAtTheImpulse) {
+  TfrmMain& Main = StartGame();
+  TBrenmoorZone* Berlin = Zone(Main, "Berlin");
+  TUnit* Army = Berlin->GetUnit(0);
+  TUnit* Air = Berlin->GetUnit(1);
+  ASSERT_EQ(Army->GetKind(), ukArmy);
+
+  // No order mode while no game runs.
+  Main.surfaceZoneClick(Berlin);
+  EXPECT_EQ(Main.SelectedZone(), Berlin);
+  Main.SelectUnits({Army});
+  Click(Main, "btnMove");
+  EXPECT_EQ(Main.OrderMode(), omNone);
+  EXPECT_FALSE(Main.findChild<QWidget*>("pnlOrderTarget")->isVisible());
+
+  // The order buttons are those the selection allows.
+  auto Shown = [&](const char* Name) { return Main.findChild<QWidget*>(Name)->isVisible(); };
+  EXPECT_TRUE(Shown("btnMove"));
+  EXPECT_TRUE(Shown("btnEmbark"));
+  EXPECT_FALSE(Shown("btnPatrol"));
+  EXPECT_FALSE(Shown("btnAirStrike"));
+  EXPECT_TRUE(Shown("btnAutoRoute"));
+
+  // The space bar centres on the capital only while a game runs.
+  TZoneSpriteSurface& Surface = Main.surface();
+  Surface.SetOffsetX(0);
+  QTest::keyClick(&Main, Qt::Key_Space);
+  EXPECT_EQ(Surface.GetOffsetX(), 0);
+  Main.rte().SetActive(true);
+  QTest::keyClick(&Main, Qt::Key_Space);
+  EXPECT_NEAR(Surface.GetOffsetX() + Surface.GetWidth() / 2, Berlin->GetCenterX(), 2);
+
+  Click(Main, "btnMove");
+  EXPECT_EQ(Main.OrderMode(), omMove);
+  EXPECT_TRUE(Main.findChild<QWidget*>("pnlOrderTarget")->isVisible());
+  EXPECT_FALSE(Main.findChild<QWidget*>("pageControls")->isVisible());
+  EXPECT_EQ(Label(Main, "lblOrderTarget"), "Click Destination Zone");
+  // A zone out of reach is refused and the mode stays.
+  Main.surfaceZoneClick(Zone(Main, "Warsaw"));
+  EXPECT_EQ(Label(Main, "lblOrderError"), "Unit cannot reach the Destination Zone");
+  EXPECT_TRUE(Main.findChild<QWidget*>("lblOrderError")->isVisible());
+  EXPECT_EQ(Main.OrderMode(), omMove);
+  // Esc leaves the mode, with the tabs in front again.
+  QTest::keyClick(&Main, Qt::Key_Escape);
+  EXPECT_EQ(Main.OrderMode(), omNone);
+  EXPECT_TRUE(Main.findChild<QWidget*>("pageControls")->isVisible());
+
+  // Next to Poland the move asks to invade; Yes queues the invasion.
+  Click(Main, "btnMove");
+  Prompter.AnswerYes();
+  Main.surfaceZoneClick(Zone(Main, "Poznan"));
+  ASSERT_FALSE(Prompter.Prompts().empty());
+  EXPECT_EQ(Prompter.Prompts().back().Text, "Invade Poznan?");
+  EXPECT_EQ(Main.OrderMode(), omNone);
+
+  // A patrol of the Baltic fleet ends with Enter.
+  TBrenmoorZone* Baltic = Zone(Main, "Baltic Sea");
+  TUnit* Fleet = Main.brm().AddUnit(std::make_unique<TUnit>(Main.brm(), Main.CurrentNation(), ukNavy), Baltic);
+  Fleet->SetCount(utDestroyer, 3);
+  ASSERT_TRUE(Fleet->CanTakeOrder().Contains(ordPatrol));
+  Main.surfaceZoneClick(Baltic);
+  Main.SelectUnits({Fleet});
+  Click(Main, "btnPatrol");
+  Main.surfaceZoneClick(Zone(Main, "North Sea"));
+  EXPECT_TRUE(Main.findChild<QWidget*>("btnOrderProceed")->isVisible());
+  QTest::keyClick(&Main, Qt::Key_Return);
+  EXPECT_EQ(Main.OrderMode(), omNone);
+
+  // The air force strikes Krakow; the army moves to the Ruhr.
+  Main.surfaceZoneClick(Berlin);
+  Main.SelectUnits({Air});
+  Click(Main, "btnAirStrike");
+  EXPECT_EQ(Label(Main, "lblOrderTarget"), "Click a target Zone within 4 Zones of your Base");
+  Main.surfaceZoneClick(Zone(Main, "Krakow"));
+  Main.SelectUnits({Army});
+  Click(Main, "btnMove");
+  Main.surfaceZoneClick(Zone(Main, "Ruhr"));
+
+  const std::string P = IntToStr(Zone(Main, "Poznan")->GetIndex());
+  const std::string B = IntToStr(Baltic->GetIndex());
+  const std::string N = IntToStr(Zone(Main, "North Sea")->GetIndex());
+  const std::string K = IntToStr(Zone(Main, "Krakow")->GetIndex());
+  const std::string R = IntToStr(Zone(Main, "Ruhr")->GetIndex());
+  const std::vector<std::string> Expected{"10;" + P + ";" + IntToStr(Army->ID) + ";",
+                                          "11;" + IntToStr(Fleet->ID) + ";" + B + "#" + N + "#;",
+                                          "13;" + K + ";" + IntToStr(Air->ID) + ";",
+                                          "1;" + R + ";" + IntToStr(Army->ID) + ";"};
+  EXPECT_EQ(Orders(Main), Expected);
+  GrabToPng(Main);
+  Main.rte().SetActive(false);
+
+  // The rules take the orders at the impulse: the last order of the army counts.
+  for (const std::string& Record : Expected) Main.brm().QueueOrder(Record, "Ann");
+  Main.brm().SetImpulse(1);
+  Main.brm().ProcessImpulse();
+  EXPECT_EQ(Fleet->GetOrder(), ordPatrol);
+  EXPECT_EQ(Air->GetOrder(), ordAirStrike);
+  for (int Impulse = 2; Impulse <= 10 && Army->GetZone() != Zone(Main, "Ruhr"); ++Impulse) {
+    Main.brm().SetImpulse(Impulse);
+    Main.brm().ProcessImpulse();
+  }
+  EXPECT_EQ(Army->GetZone(), Zone(Main, "Ruhr"));
+}
+
+TEST_F(OrderEntryWindowTest, TheMapShowsTheOrderLinesAndTheMovingSupplyDotsWithoutChangingTheGame) {
+  TfrmMain& Main = StartGame();
+  Main.scrollerCenter();
+  TBrenmoorZone* Berlin = Zone(Main, "Berlin");
+  // Orders of the kinds the map draws, and two zones whose resources go to Berlin.
+  TUnit* Army = Berlin->GetUnit(0);
+  Army->SetOrder(ordMove);
+  Army->SetDestinationZone(Zone(Main, "Poznan"));
+  TUnit* Air = Berlin->GetUnit(1);
+  Air->SetOrder(ordMove);
+  Air->SetDestinationZone(Zone(Main, "Krakow"));
+  TUnit* East = Zone(Main, "East Prussia")->GetUnit(0);
+  East->SetOrder(ordInvade);
+  East->SetDestinationZone(Zone(Main, "Warsaw"));
+  Zone(Main, "Ruhr")->SetSupplySource(Berlin);
+  Zone(Main, "Hamburg")->SetSupplySource(Berlin);
+  Main.surfaceZoneClick(Berlin);
+  Main.SelectUnits({Army});
+  ClickControl(Main.findChild<TColorButton*>("btnShowOrders"));
+  ASSERT_TRUE(Main.findChild<TColorButton*>("btnShowOrders")->Down());
+
+  const std::string Before = Main.brm().SaveToString();
+  TZoneSpriteSurface& Surface = Main.surface();
+  Surface.SetActive(true);
+  const int Start = Main.surfaceView().FramesShown();
+  ASSERT_TRUE(RunUntil([&] { return Main.surfaceView().FramesShown() > Start + 10; }));
+  GrabToPng(Main);
+  Surface.SetActive(false);
+  EXPECT_EQ(Main.brm().SaveToString(), Before);
+}
+
+}  // namespace
