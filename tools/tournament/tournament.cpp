@@ -14,6 +14,7 @@
 // checks that both stay the same game. --slow lists every turn of a script that took longer than
 // MS milliseconds.
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -64,6 +65,21 @@ const char* OrderName(int Code) {
   std::exit(2);
 }
 
+constexpr const char* UsageText =
+    "usage: brenmoor_tournament [--folder DIR] [--scenario FILE] [--seeds N] [--first-seed S]\n"
+    "                           [--impulses N] [--script FILE] [--versus FILE] [--side NAMES]\n"
+    "                           [--guest] [--quiet] [--slow MS]\n";
+
+// A whole number of an option, at least Least; anything else stops with the option named.
+template <class TNumber>
+TNumber NumberOf(const std::string& Option, const std::string& Text, TNumber Least) {
+  TNumber Value{};
+  const auto [End, Error] = std::from_chars(Text.data(), Text.data() + Text.size(), Value);
+  if (Error != std::errc() || End != Text.data() + Text.size() || Value < Least)
+    Fail(Option + " takes a whole number from " + std::to_string(Least) + ", not '" + Text + "'");
+  return Value;
+}
+
 std::string ReadText(const std::filesystem::path& File) {
   std::string Text;
   if (ReadFileText(File.string(), Text) != ftRead) Fail("cannot read " + File.string());
@@ -81,19 +97,25 @@ TOptions ReadOptions(int Argc, char** Argv) {
     };
     if (A == "--folder") O.Folder = Value();
     else if (A == "--scenario") O.Scenario = Value();
-    else if (A == "--seeds") O.Seeds = std::stoi(Value());
-    else if (A == "--first-seed") O.FirstSeed = std::stoull(Value());
-    else if (A == "--impulses") O.Impulses = std::stoi(Value());
+    else if (A == "--seeds") O.Seeds = NumberOf<int>(A, Value(), 1);
+    else if (A == "--first-seed") O.FirstSeed = NumberOf<std::uint64_t>(A, Value(), 0);
+    else if (A == "--impulses") O.Impulses = NumberOf<int>(A, Value(), 1);
     else if (A == "--script") O.Script = Value();
     else if (A == "--versus") O.Versus = Value();
-    else if (A == "--slow") O.Slow = std::stod(Value());
+    else if (A == "--slow") O.Slow = NumberOf<int>(A, Value(), 0);
     else if (A == "--guest") O.Guest = true;
     else if (A == "--quiet") O.Quiet = true;
     else if (A == "--side") {
       O.Side.clear();
       std::stringstream S(Value());
       for (std::string Name; std::getline(S, Name, ',');) O.Side.insert(Name);
-    } else Fail("unknown option " + A);
+    } else if (A == "--help") {
+      std::fputs(UsageText, stdout);
+      std::exit(0);
+    } else {
+      std::fputs(UsageText, stderr);
+      Fail("unknown option " + A);
+    }
   }
   O.Folder = std::filesystem::absolute(O.Folder);
   if (O.Script.empty()) O.Script = O.Folder / "Default.brmai";
