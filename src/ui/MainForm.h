@@ -155,8 +155,15 @@ public:
   void EnterOrderMode(int Mode);
   int OrderMode() const;
   TOrderEntry& orderEntry() { return *FOrderEntry; }
-  // Selects Units of the selected zone and refreshes the order buttons.
-  void SelectUnits(std::vector<TUnit*> Units);
+  // The selected zone's units listed again (keeping those still selected), then the
+  // selection's state rebuilt as by a click in the list.
+  void UpdateInfoPanels();
+  // The units list's selection changed: the selected units and their forces follow it, and a
+  // unit of another nation played here makes that nation current.
+  void lbUnitsClick();
+  // The unit of the Index-th selected line of the units list (nullptr when fewer are selected).
+  TUnit* SelectedUnit(int Index) const;
+  int SelectedUnitCount() const;
   // The order buttons that the selected zone and units allow.
   void UpdateUnitPanel();
   // The map's zone click: the selection in mode 0, else the order mode's click.
@@ -289,6 +296,8 @@ private:
   QLabel* FRouteQtyLabel = nullptr;
   QSpinBox* FRouteQty = nullptr;
   TBrenmoorUnitListBox* FUnitTarget = nullptr;
+  TBrenmoorUnitListBox* FUnits = nullptr;
+  class TBrenmoorForcesListBox* FForces = nullptr;
   TColorButton* FOrderProceed = nullptr;
   TColorButton* FOrderCancel = nullptr;
 };

@@ -1,12 +1,17 @@
 // The main window's order entry: the order prompt page, the order-mode buttons, the map clicks
 // in each mode, proceed and cancel, and the order records handed to the impulse clock. What a
 // click decides lives in TOrderEntry; this file only shows its results.
+#include <QComboBox>
 #include <QLabel>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QListWidget>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "controls/ColorButton.h"
 #include "controls/ElasticPanel.h"
@@ -25,6 +30,7 @@
 #include "sprites/DIBCanvas.h"
 #include "sprites/ZoneSprite.h"
 #include "sprites/ZoneSpriteSurface.h"
+#include "ui/FormParts.h"
 #include "ui/MainForm.h"
 #include "ui/UnitLists.h"
 
@@ -57,8 +63,23 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
     RunGuarded([&] { surfaceZoneClick(static_cast<TBrenmoorZone*>(Zone)); });
   };
 
-  // The order-mode buttons on the units tab.
+  // The selected zone's units (several may be chosen) and the forces of the chosen ones.
   auto* Units = findChild<QWidget*>("tabUnits");
+  FUnits = new TBrenmoorUnitListBox(Units);
+  FUnits->setObjectName("lbUnits");
+  FUnits->setGeometry(2, 2, 176, 92);
+  FUnits->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  FUnits->SetBrenmoorEngine(FEngine.get());
+  FUnits->SetCellFlags(FArtwork->findChild<TCellImage*>("cellFlags"));
+  connect(FUnits, &QListWidget::itemSelectionChanged, this, [this] { RunGuarded([&] { lbUnitsClick(); }); });
+  FForces = new TBrenmoorForcesListBox(Units);
+  FForces->setObjectName("lbForces");
+  FForces->setGeometry(2, 96, 176, 82);
+  FForces->setSelectionMode(QAbstractItemView::NoSelection);
+  FForces->SetBrenmoorEngine(FEngine.get());
+  FForces->SetCellForces(MakeUnitIcons(Units));
+
+  // The order-mode buttons on the units tab.
   auto* Control = new QWidget(Units);
   Control->setObjectName("pnlUnitControl");
   Control->setGeometry(2, 180, 176, 190);
@@ -228,18 +249,73 @@ void TfrmMain::surfaceZoneClick(TBrenmoorZone* Zone) {
     FSelectedZone = Zone;
     if (Zone->GetZoneSprite()) Zone->GetZoneSprite()->SetSelected(true);
     FOrderEntry->SetSelectedZone(Zone);
+    UpdateInfoPanels();
+    // The zone's first unit is chosen, as if clicked in the list.
+    if (FUnits->count() > 0) {
+      const QSignalBlocker Quiet(FUnits);
+      FUnits->clearSelection();
+      FUnits->setCurrentRow(0);
+      FUnits->item(0)->setSelected(true);
+    }
+    lbUnitsClick();
     if (Zone->GetOwner() && Zone->GetOwner()->GetLocalPlayer())
       for (std::size_t I = 0; I < FLocalNations.size(); ++I)
         if (FLocalNations[I] == Zone->GetOwner()) cmbCurrentNationClick(static_cast<int>(I));
-    SelectUnits({});
     return;
   }
   FOrderEntry->SetRouteQuantity(FRouteQty->value());
   ApplyOrderStep(FOrderEntry->ZoneClick(Zone));
 }
 
-void TfrmMain::SelectUnits(std::vector<TUnit*> Units) {
-  FSelectedUnits = std::move(Units);
+void TfrmMain::UpdateInfoPanels() {
+  const int Top = FUnits->verticalScrollBar()->value();
+  {
+    const QSignalBlocker Quiet(FUnits);
+    FUnits->clear();
+    if (!FSelectedZone) return;
+    // The quantity to route never exceeds the zone's resources.
+    FRouteQty->setMaximum(static_cast<int>(std::trunc(FSelectedZone->GetResources())));
+    const std::vector<TUnit*> Listed = ListedUnits(*FSelectedZone);
+    for (TUnit* Unit : Listed) FUnits->AddUnit(Unit);
+    // The units still here stay selected.
+    FSelectedUnits = KeptSelection(Listed, FSelectedUnits);
+    for (int I = 0; I < FUnits->count(); ++I)
+      if (std::find(FSelectedUnits.begin(), FSelectedUnits.end(), FUnits->Units(I)) != FSelectedUnits.end())
+        FUnits->item(I)->setSelected(true);
+  }
+  FUnits->verticalScrollBar()->setValue(Top);
+  lbUnitsClick();
+}
+
+TUnit* TfrmMain::SelectedUnit(int Index) const {
+  int Seen = 0;
+  for (int I = 0; I < FUnits->count(); ++I)
+    if (FUnits->item(I)->isSelected() && Seen++ == Index) return FUnits->Units(I);
+  return nullptr;
+}
+
+int TfrmMain::SelectedUnitCount() const { return static_cast<int>(FSelectedUnits.size()); }
+
+void TfrmMain::lbUnitsClick() {
+  FSelectedUnits.clear();
+  // The forces list keeps its scroll position.
+  const int ForcesTop = FForces->verticalScrollBar()->value();
+  FForces->clear();
+  for (int I = 0; I < FUnits->count(); ++I) {
+    if (!FUnits->item(I)->isSelected()) continue;
+    TUnit* Unit = FUnits->Units(I);
+    FForces->AddForcesOf(Unit);
+    FSelectedUnits.push_back(Unit);
+  }
+  FForces->verticalScrollBar()->setValue(ForcesTop);
+  TNation* Chosen = NationOfSelection(FSelectedUnits, FCurrentNation, FLocalNations);
+  if (Chosen != FCurrentNation)
+    for (std::size_t I = 0; I < FLocalNations.size(); ++I)
+      if (FLocalNations[I] == Chosen) {
+        findChild<QComboBox*>("cmbCurrentNation")->setCurrentIndex(static_cast<int>(I));
+        cmbCurrentNationClick(static_cast<int>(I));
+      }
+  FOrderEntry->SetSelectedUnits(FSelectedUnits);
   UpdateUnitPanel();
 }
 

@@ -1,9 +1,11 @@
 // Orders given on the game screen of the Standard scenario: the order buttons and the map's
 // zone clicks in their modes, the questions answered through the scripted prompter, Esc and
 // Enter, the records reaching the impulse clock and the rules moving the units at the impulse.
+#include <QComboBox>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -26,6 +28,7 @@
 #include "support/GuiTest.h"
 #include "ui/GameWindows.h"
 #include "ui/MainForm.h"
+#include "ui/UnitLists.h"
 
 namespace {
 
@@ -64,6 +67,13 @@ struct OrderEntryWindowTest : TGuiTest {
     ASSERT_NE(Control, nullptr) << Button;
     ClickControl(Control);
   }
+  // Chooses Units in the units list as a player's clicks do.
+  static void Select(TfrmMain& Main, const std::vector<TUnit*>& Units) {
+    auto* List = Main.findChild<TBrenmoorUnitListBox*>("lbUnits");
+    List->clearSelection();
+    for (int I = 0; I < List->count(); ++I)
+      if (std::find(Units.begin(), Units.end(), List->Units(I)) != Units.end()) List->item(I)->setSelected(true);
+  }
   static std::vector<std::string> Orders(TfrmMain& Main) {
     std::vector<std::string> Records;
     std::string Text = Main.rte().GetOrdersBuffer();
@@ -85,7 +95,7 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
   // No order mode while no game runs.
   Main.surfaceZoneClick(Berlin);
   EXPECT_EQ(Main.SelectedZone(), Berlin);
-  Main.SelectUnits({Army});
+  Select(Main, {Army});
   Click(Main, "btnMove");
   EXPECT_EQ(Main.OrderMode(), omNone);
   EXPECT_FALSE(Main.findChild<QWidget*>("pnlOrderTarget")->isVisible());
@@ -136,7 +146,7 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
   Fleet->SetCount(utDestroyer, 3);
   ASSERT_TRUE(Fleet->CanTakeOrder().Contains(ordPatrol));
   Main.surfaceZoneClick(Baltic);
-  Main.SelectUnits({Fleet});
+  Select(Main, {Fleet});
   Click(Main, "btnPatrol");
   Main.surfaceZoneClick(Zone(Main, "North Sea"));
   EXPECT_TRUE(Main.findChild<QWidget*>("btnOrderProceed")->isVisible());
@@ -145,11 +155,11 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
 
   // The air force strikes Krakow; the army moves to the Ruhr.
   Main.surfaceZoneClick(Berlin);
-  Main.SelectUnits({Air});
+  Select(Main, {Air});
   Click(Main, "btnAirStrike");
   EXPECT_EQ(Label(Main, "lblOrderTarget"), "Click a target Zone within 4 Zones of your Base");
   Main.surfaceZoneClick(Zone(Main, "Krakow"));
-  Main.SelectUnits({Army});
+  Select(Main, {Army});
   Click(Main, "btnMove");
   Main.surfaceZoneClick(Zone(Main, "Ruhr"));
 
@@ -196,7 +206,7 @@ TEST_F(OrderEntryWindowTest, TheMapShowsTheOrderLinesAndTheMovingSupplyDotsWitho
   Zone(Main, "Ruhr")->SetSupplySource(Berlin);
   Zone(Main, "Hamburg")->SetSupplySource(Berlin);
   Main.surfaceZoneClick(Berlin);
-  Main.SelectUnits({Army});
+  Select(Main, {Army});
   ClickControl(Main.findChild<TColorButton*>("btnShowOrders"));
   ASSERT_TRUE(Main.findChild<TColorButton*>("btnShowOrders")->Down());
 
@@ -208,6 +218,65 @@ TEST_F(OrderEntryWindowTest, TheMapShowsTheOrderLinesAndTheMovingSupplyDotsWitho
   GrabToPng(Main);
   Surface.SetActive(false);
   EXPECT_EQ(Main.brm().SaveToString(), Before);
+}
+
+TEST_F(OrderEntryWindowTest, AZoneClickListsItsUnitsAndChoosesTheFirstAndTheListSelectsWithTheirForces) {
+  TfrmMain& Main = StartGame();
+  TNation* Germany = Main.CurrentNation();
+  TNation* Italy = Main.brm().FindNation("Italy");
+  Italy->SetComputerPlayer(false);
+  Italy->SetLocalPlayer(true);
+  Main.SetLocalNations({Germany, Italy});
+  Main.cmbCurrentNationClick(0);
+  TBrenmoorZone* Berlin = Zone(Main, "Berlin");
+  TUnit* Army = Berlin->GetUnit(0);
+  TUnit* Air = Berlin->GetUnit(1);
+  TUnit* Italian = Main.brm().AddUnit(std::make_unique<TUnit>(Main.brm(), Italy, ukArmy), Berlin);
+  Italian->SetCount(utInfantry, 2);
+  TUnit* Sub = Main.brm().AddUnit(std::make_unique<TUnit>(Main.brm(), Main.brm().FindNation("Poland"), ukNavy), Berlin);
+  Sub->SetCount(utSubmarine, 1);
+  Sub->SetSubmerged(true);
+  auto* Units = Main.findChild<TBrenmoorUnitListBox*>("lbUnits");
+  auto* Forces = Main.findChild<TBrenmoorForcesListBox*>("lbForces");
+  ASSERT_NE(Units, nullptr);
+  ASSERT_NE(Forces, nullptr);
+  auto ForcesRowsOf = [](const std::vector<TUnit*>& Of) {
+    int Rows = 0;
+    for (TUnit* Unit : Of)
+      for (int T = 0; T < UnitTypeCount; ++T) Rows += Unit->GetCount(T) != 0;
+    return Rows;
+  };
+
+  // The zone's units are listed, the enemy's submerged fleet not; the first is chosen.
+  Main.surfaceZoneClick(Berlin);
+  EXPECT_EQ(Units->count(), Berlin->GetUnitCount() - 1);
+  for (int I = 0; I < Units->count(); ++I) EXPECT_NE(Units->Units(I), Sub);
+  EXPECT_EQ(Main.SelectedUnitCount(), 1);
+  EXPECT_EQ(Main.SelectedUnit(0), Units->Units(0));
+  EXPECT_EQ(Main.SelectedUnit(1), nullptr);
+  EXPECT_EQ(Main.SelectedUnits(), std::vector<TUnit*>{Units->Units(0)});
+  EXPECT_EQ(Forces->count(), ForcesRowsOf({Units->Units(0)}));
+  EXPECT_EQ(Main.CurrentNation(), Germany);
+
+  // Two units chosen: both selected, in the list's order, with the forces of both.
+  Select(Main, {Air, Army});
+  EXPECT_EQ(Main.SelectedUnitCount(), 2);
+  EXPECT_EQ(Forces->count(), ForcesRowsOf({Army, Air}));
+  EXPECT_TRUE(Main.findChild<QWidget*>("btnMove")->isVisible() || !Air->CanTakeOrder().Contains(ordMove));
+
+  // A unit of the other nation played here makes it the current nation.
+  Select(Main, {Italian});
+  EXPECT_EQ(Main.SelectedUnit(0), Italian);
+  EXPECT_EQ(Main.CurrentNation(), Italy);
+  EXPECT_EQ(Main.findChild<QComboBox*>("cmbCurrentNation")->currentIndex(), 1);
+
+  // Listing the zone again keeps the units still here; a unit gone leaves the selection.
+  Select(Main, {Army, Italian});
+  Italian->MoveToZone(Zone(Main, "Ruhr"), mmImpulse);
+  ASSERT_EQ(Italian->GetZone(), Zone(Main, "Ruhr"));
+  Main.UpdateInfoPanels();
+  EXPECT_EQ(Main.SelectedUnits(), std::vector<TUnit*>{Army});
+  EXPECT_EQ(Forces->count(), ForcesRowsOf({Army}));
 }
 
 }  // namespace
