@@ -38,6 +38,7 @@ class TMediaPlayerEx;
 class TNation;
 class TOSKTipDlg;
 class TOrderEntry;
+enum TDirectOrder : std::uint8_t;
 struct TOrderStep;
 class TBrenmoorUnitListBox;
 class QSpinBox;
@@ -170,6 +171,9 @@ public:
   void surfaceZoneClick(TBrenmoorZone* Zone);
   void btnOrderProceedClick();
   void btnOrderCancelClick();
+  // A button that gives its order at once (clear orders, launch... global clear); a button
+  // whose order needs no second click hides.
+  void DirectOrderClick(TDirectOrder Order, QWidget* Button);
   // The target list's chosen unit in the embark, intercept and carrier modes.
   void lbUnitTargetClick();
   // Each rendered frame, after the sprites: the port link, rocket target, order lines, the
@@ -298,6 +302,7 @@ private:
   TBrenmoorUnitListBox* FUnitTarget = nullptr;
   TBrenmoorUnitListBox* FUnits = nullptr;
   class TBrenmoorForcesListBox* FForces = nullptr;
+  QSpinBox* FGlobalRouteDepth = nullptr;
   TColorButton* FOrderProceed = nullptr;
   TColorButton* FOrderCancel = nullptr;
 };

@@ -52,6 +52,36 @@ constexpr std::array<TOrderType, OrderModeCount> ModeOrders{
     ordNone,    ordMove,      ordEmbark, ordDisembark, ordIntercept, ordInvade, ordDock, ordPatrol, ordRoute,
     ordAutoRoute, ordBuildBorder, ordAirStrike, ordRebase, ordBomb, ordRecon, ordBombard, ordTargetRockets, ordPortZone};
 
+// The buttons that give their order at once: on the units tab the orders of the selected
+// units, on the zone tab those of the selected zone. Order is what the units tab shows them for.
+struct TDirectButton {
+  const char* Name;
+  const char* Caption;
+  TDirectOrder Direct;
+  bool ZoneTab;
+  TOrderType Order;
+};
+constexpr std::array<TDirectButton, DirectOrderCount> DirectButtons{{
+    {"btnClearOrders", "Clear", doClearOrders, false, ordNone},
+    {"btnLaunch", "Launch", doLaunch, false, ordLaunch},
+    {"btnRetreat", "Retreat", doRetreat, false, ordRetreat},
+    {"btnMerge", "Merge", doMerge, false, ordMerge},
+    {"btnConsolidate", "Consolidate", doConsolidate, false, ordMerge},
+    {"btnBaseHere", "Base Here", doBaseHere, false, ordBaseHere},
+    {"btnAtomic", "Atomic", doAtomic, false, ordAtomicBomb},
+    {"btnReturnToBase", "Return", doReturnToBase, false, ordReturnToBase},
+    {"btnBuildConvoys", "Build Convoys", doBuildConvoys, true, ordBuildUnit},
+    {"btnBuildFactory", "Build Factory", doBuildFactory, true, ordBuildFactory},
+    {"btnSurface", "Surface", doSurface, false, ordSurface},
+    {"btnSubmerge", "Submerge", doSubmerge, false, ordSubmerge},
+    {"btnBuildRockets", "Build Rockets", doBuildRockets, true, ordBuildRocket},
+    {"btnBuildAirfield", "Build Airfield", doBuildAirfield, true, ordBuildAirfield},
+    {"btnBuildPort", "Build Port", doBuildPort, true, ordBuildPort},
+    {"btnKamakaze", "Kamikaze", doKamakaze, false, ordKamakaze},
+    {"btnGlobalRoute", "Global Route", doGlobalRoute, true, ordGlobalRoute},
+    {"btnGlobalClear", "Global Clear", doGlobalClear, true, ordGlobalClear},
+}};
+
 }  // namespace
 
 void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
@@ -83,15 +113,34 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
   auto* Control = new QWidget(Units);
   Control->setObjectName("pnlUnitControl");
   Control->setGeometry(2, 180, 176, 190);
+  // Three columns: the mode buttons, then the unit buttons that order at once.
+  const auto Cell = [](int I) { return QRect{(I % 3) * 59, (I / 3) * 19, 57, 18}; };
   for (std::size_t I = 0; I < ModeButtons.size(); ++I) {
-    const int Column = static_cast<int>(I % 2);
-    const int Row = static_cast<int>(I / 2);
-    TColorButton* Button = MakeButton(Control, ModeButtons[I].first, ModeButtons[I].second,
-                                      {Column * 88, Row * 21, 86, 20});
-    Button->setFont(GameFont("Arial", 8, true));
+    TColorButton* Button = MakeButton(Control, ModeButtons[I].first, ModeButtons[I].second, Cell(static_cast<int>(I)));
+    Button->setFont(GameFont("Arial", 7, true));
     const int Mode = static_cast<int>(I) + 1;
     Button->OnClick = [this, Mode](TGraphicControl*) { EnterOrderMode(Mode); };
   }
+  // The zone's own buttons on the zone tab, shown for a zone played here.
+  auto* Owned = new QWidget(findChild<QWidget*>("tabZone"));
+  Owned->setObjectName("pnlZoneOwned");
+  Owned->setGeometry(2, 180, 176, 190);
+  Owned->hide();
+  int UnitCell = static_cast<int>(ModeButtons.size());
+  int ZoneCell = 0;
+  for (const TDirectButton& D : DirectButtons) {
+    const QRect Bounds = D.ZoneTab ? QRect{(ZoneCell % 2) * 88, (ZoneCell / 2) * 21, 86, 20} : Cell(UnitCell);
+    (D.ZoneTab ? ZoneCell : UnitCell)++;
+    TColorButton* Button = MakeButton(D.ZoneTab ? Owned : Control, D.Name, D.Caption, Bounds);
+    Button->setFont(GameFont("Arial", D.ZoneTab ? 8 : 7, true));
+    const TDirectOrder Order = D.Direct;
+    Button->OnClick = [this, Order, Button](TGraphicControl*) { RunGuarded([&] { DirectOrderClick(Order, Button); }); };
+  }
+  FGlobalRouteDepth = new QSpinBox(Owned);
+  FGlobalRouteDepth->setObjectName("spinGlobalRouteDepth");
+  FGlobalRouteDepth->setGeometry(88, (ZoneCell / 2 + 1) * 21, 86, 20);
+  FGlobalRouteDepth->setRange(1, 99);
+  FGlobalRouteDepth->setValue(3);
 
   // The order prompt page, in front of the tabs while an order waits for its click.
   FOrderTarget = new QWidget(Game);
@@ -336,6 +385,24 @@ void TfrmMain::UpdateUnitPanel() {
     }
     Button->setVisible(Shown);
   }
+  for (const TDirectButton& D : DirectButtons) {
+    auto* Button = findChild<TColorButton*>(D.Name);
+    bool Shown = false;
+    switch (D.Direct) {
+    case doMerge: Shown = !Units.Hidden && Units.Merge; break;
+    case doConsolidate: Shown = !Units.Hidden && Units.Consolidate; break;
+    case doBuildConvoys: Shown = Zone.BuildConvoys; break;
+    case doBuildFactory: Shown = Zone.BuildFactory; break;
+    case doBuildRockets: Shown = Zone.BuildRockets; break;
+    case doBuildAirfield: Shown = Zone.BuildAirfield; break;
+    case doBuildPort: Shown = Zone.BuildPort; break;
+    case doGlobalRoute:
+    case doGlobalClear: Shown = Zone.Owned; break;
+    default: Shown = !Units.Hidden && Units.Allowed.Contains(D.Order); break;
+    }
+    Button->setVisible(Shown);
+  }
+  findChild<QWidget*>("pnlZoneOwned")->setVisible(Zone.Owned);
 }
 
 void TfrmMain::lbUnitTargetClick() {
@@ -351,6 +418,16 @@ void TfrmMain::btnOrderProceedClick() {
   const TOrderStep Step = FOrderEntry->Proceed(Target);
   for (const std::string& Record : Step.Records) IssueOrderRecord(Record);
   if (Step.LeaveMode) EnterOrderMode(omNone);
+}
+
+void TfrmMain::DirectOrderClick(TDirectOrder Order, QWidget* Button) {
+  FOrderEntry->SetSelectedZone(FSelectedZone);
+  FOrderEntry->SetSelectedUnits(FSelectedUnits);
+  FOrderEntry->SetCurrentNation(FCurrentNation);
+  const TDirectStep Step = FOrderEntry->Direct(Order, FGlobalRouteDepth->value());
+  if (Step.HideButton) Button->hide();
+  if (Step.LeaveMode) EnterOrderMode(omNone);
+  for (const std::string& Record : Step.Records) IssueOrderRecord(Record);
 }
 
 void TfrmMain::btnOrderCancelClick() { EnterOrderMode(omNone); }

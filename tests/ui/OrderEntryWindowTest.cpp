@@ -3,6 +3,7 @@
 // Enter, the records reaching the impulse clock and the rules moving the units at the impulse.
 #include <QComboBox>
 #include <QLabel>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <algorithm>
@@ -277,6 +278,46 @@ TEST_F(OrderEntryWindowTest, AZoneClickListsItsUnitsAndChoosesTheFirstAndTheList
   Main.UpdateInfoPanels();
   EXPECT_EQ(Main.SelectedUnits(), std::vector<TUnit*>{Army});
   EXPECT_EQ(Forces->count(), ForcesRowsOf({Army}));
+}
+
+TEST_F(OrderEntryWindowTest, TheButtonsThatOrderAtOnceQueueTheirRecordsAndHideWhenDone) {
+  TfrmMain& Main = StartGame();
+  Main.rte().SetActive(true);
+  TBrenmoorZone* Berlin = Zone(Main, "Berlin");
+  Berlin->SetBuilding(false);
+  Berlin->SetFactories(Berlin->GetIndustry() - 1);
+  Berlin->SetResources(30.0f);
+  TUnit* Army = Berlin->GetUnit(0);
+  Army->SetOrder(ordMove);
+  Army->SetDestinationZone(Zone(Main, "Ruhr"));
+  Main.surfaceZoneClick(Berlin);
+  ASSERT_EQ(Main.SelectedUnits(), std::vector<TUnit*>{Army});
+  const std::string B = IntToStr(Berlin->GetIndex());
+  const std::string A = IntToStr(Army->ID);
+  auto Shown = [&](const char* Name) { return Main.findChild<QWidget*>(Name)->isVisible(); };
+
+  // The army's orders are cleared, and the button goes with them.
+  ASSERT_TRUE(Shown("btnClearOrders"));
+  Click(Main, "btnClearOrders");
+  EXPECT_FALSE(Shown("btnClearOrders"));
+  EXPECT_FALSE(Shown("btnKamakaze"));  // not an order an army takes
+
+  // On the zone tab: a factory, then the global route at the depth chosen.
+  Main.findChild<QTabWidget*>("pageControls")->setCurrentIndex(1);
+  ASSERT_TRUE(Shown("pnlZoneOwned"));
+  ASSERT_TRUE(Shown("btnBuildFactory"));
+  Click(Main, "btnBuildFactory");
+  EXPECT_FALSE(Shown("btnBuildFactory"));
+  Main.findChild<QSpinBox*>("spinGlobalRouteDepth")->setValue(2);
+  Click(Main, "btnGlobalRoute");
+  Click(Main, "btnGlobalClear");
+  // A zone played elsewhere offers none of them.
+  Main.surfaceZoneClick(Zone(Main, "Warsaw"));
+  EXPECT_FALSE(Shown("pnlZoneOwned"));
+
+  const std::string Germany = IntToStr(Main.CurrentNation()->GetIndex());
+  EXPECT_EQ(Orders(Main), (std::vector<std::string>{"0;" + A + ";", "20;" + B + ";", "40;" + B + ";2;", "41;" + Germany + ";"}));
+  Main.rte().SetActive(false);
 }
 
 }  // namespace
