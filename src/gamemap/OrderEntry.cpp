@@ -472,3 +472,14 @@ TDirectStep TOrderEntry::Direct(TDirectOrder Order, std::int32_t Depth) const {
   }
   return Step;
 }
+
+TRenameStep RenameUnit(const TUnit& Unit, const std::string& NewName) {
+  TRenameStep Step;
+  if (NewName == Unit.GetName()) return Step;
+  if (std::optional<std::string> Refusal = UnitNameRefusal(NewName)) {
+    Step.Refusal = *Refusal;
+    return Step;
+  }
+  Step.Record = TBrenmoorEngine::ChangeRecord(ordRenameUnit, Unit.ID, NewName);
+  return Step;
+}

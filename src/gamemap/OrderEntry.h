@@ -163,3 +163,11 @@ private:
 // break the order record (";", "~", "|", "#", "^", "`", "%" or a line break). Nothing when the
 // name may go into order 39.
 std::optional<std::string> UnitNameRefusal(const std::string& Name);
+
+// What renaming Unit to the name a player typed comes to: order 39 with the unit and the name,
+// nothing when the name is unchanged, or the refusal of a name the record cannot carry.
+struct TRenameStep {
+  std::string Record;
+  std::string Refusal;
+};
+TRenameStep RenameUnit(const TUnit& Unit, const std::string& NewName);

@@ -174,6 +174,8 @@ public:
   // A button that gives its order at once (clear orders, launch... global clear); a button
   // whose order needs no second click hides.
   void DirectOrderClick(TDirectOrder Order, QWidget* Button);
+  // A double click on a unit of a nation played here asks for its new name.
+  void lbUnitsDblClick(TUnit* Unit);
   // The target list's chosen unit in the embark, intercept and carrier modes.
   void lbUnitTargetClick();
   // Each rendered frame, after the sprites: the port link, rocket target, order lines, the

@@ -12,11 +12,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 #include "controls/ColorButton.h"
 #include "controls/ElasticPanel.h"
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
+#include "engine/Nation.h"
+#include "engine/Unit.h"
 #include "engine/RealTimeEngine.h"
 #include "gamemap/MapOverlay.h"
 #include "gamemap/OrderEntry.h"
@@ -102,6 +105,9 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
   FUnits->SetBrenmoorEngine(FEngine.get());
   FUnits->SetCellFlags(FArtwork->findChild<TCellImage*>("cellFlags"));
   connect(FUnits, &QListWidget::itemSelectionChanged, this, [this] { RunGuarded([&] { lbUnitsClick(); }); });
+  connect(FUnits, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* Item) {
+    RunGuarded([&] { lbUnitsDblClick(FUnits->Units(FUnits->row(Item))); });
+  });
   FForces = new TBrenmoorForcesListBox(Units);
   FForces->setObjectName("lbForces");
   FForces->setGeometry(2, 96, 176, 82);
@@ -428,6 +434,15 @@ void TfrmMain::DirectOrderClick(TDirectOrder Order, QWidget* Button) {
   if (Step.HideButton) Button->hide();
   if (Step.LeaveMode) EnterOrderMode(omNone);
   for (const std::string& Record : Step.Records) IssueOrderRecord(Record);
+}
+
+void TfrmMain::lbUnitsDblClick(TUnit* Unit) {
+  if (!Unit || !Unit->GetOwner() || !Unit->GetOwner()->GetLocalPlayer()) return;
+  const std::optional<std::string> Typed = Prompter().InputText("Rename Unit", "New Name:", Unit->GetName());
+  if (!Typed) return;
+  const TRenameStep Step = RenameUnit(*Unit, *Typed);
+  if (!Step.Refusal.empty()) Prompter().ShowMessage(Step.Refusal);
+  if (!Step.Record.empty()) IssueOrderRecord(Step.Record);
 }
 
 void TfrmMain::btnOrderCancelClick() { EnterOrderMode(omNone); }

@@ -410,6 +410,27 @@ TEST_F(OrderEntryTest, TheDirectOrdersGiveTheirRecordsAtOnceForTheSelection) {
   EXPECT_TRUE(Entry.Direct(doLaunch).Records.empty());
 }
 
+TEST_F(OrderEntryTest, ARenameSendsTheNewNameUnlessUnchangedOrUnfitForTheRecord) {
+  TUnit* Army = Starting("Berlin", ukArmy);
+  const std::string Name = Army->GetName();
+  const struct {
+    std::string Typed;
+    std::string Record;
+    bool Refused;
+  } Cases[] = {
+      {"Panzer Group North", "39;" + Id(Army) + ";Panzer Group North;", false},
+      {Name, "", false},
+      {"", "", true},
+      {"North;South", "", true},
+      {"Two\nLines", "", true},
+  };
+  for (const auto& C : Cases) {
+    const TRenameStep Step = RenameUnit(*Army, C.Typed);
+    EXPECT_EQ(Step.Record, C.Record) << C.Typed;
+    EXPECT_EQ(!Step.Refusal.empty(), C.Refused) << C.Typed;
+  }
+}
+
 TEST(UnitNameTest, ANameThatWouldBreakTheOrderRecordIsRefused) {
   EXPECT_EQ(UnitNameRefusal(""), "A unit's name cannot be empty");
   for (const char* Name : {"A;B", "A~B", "A|B", "A#B", "A^B", "A`B", "A%B", "A\nB", "A\rB"})

@@ -315,8 +315,23 @@ TEST_F(OrderEntryWindowTest, TheButtonsThatOrderAtOnceQueueTheirRecordsAndHideWh
   Main.surfaceZoneClick(Zone(Main, "Warsaw"));
   EXPECT_FALSE(Shown("pnlZoneOwned"));
 
+  // A double click renames a unit played here; a name the record cannot carry is refused.
+  Main.surfaceZoneClick(Berlin);
+  Main.findChild<QTabWidget*>("pageControls")->setCurrentIndex(0);
+  auto* Units = Main.findChild<TBrenmoorUnitListBox*>("lbUnits");
+  const QRect Row = Units->visualItemRect(Units->item(0));
+  Prompter.AnswerText("Panzer Group North");
+  QTest::mouseClick(Units->viewport(), Qt::LeftButton, {}, Row.center());
+  QTest::mouseDClick(Units->viewport(), Qt::LeftButton, {}, Row.center());
+  ASSERT_FALSE(Prompter.Prompts().empty());
+  EXPECT_EQ(Prompter.Prompts().back().Text, "New Name:");
+  Prompter.AnswerText("North;South");
+  Main.lbUnitsDblClick(Army);
+  EXPECT_EQ(Prompter.Prompts().back().Kind, pkMessage);
+
   const std::string Germany = IntToStr(Main.CurrentNation()->GetIndex());
-  EXPECT_EQ(Orders(Main), (std::vector<std::string>{"0;" + A + ";", "20;" + B + ";", "40;" + B + ";2;", "41;" + Germany + ";"}));
+  EXPECT_EQ(Orders(Main), (std::vector<std::string>{"0;" + A + ";", "20;" + B + ";", "40;" + B + ";2;", "41;" + Germany + ";",
+                                                    "39;" + A + ";Panzer Group North;"}));
   Main.rte().SetActive(false);
 }
 
