@@ -447,23 +447,20 @@ TDirectStep TOrderEntry::Direct(TDirectOrder Order, std::int32_t Depth) const {
     break;
   }
   case doBuildFactory:
-    Zoned(TBrenmoorEngine::ChangeRecord(ordBuildFactory, Zone));
+  case doBuildRockets:
+  case doBuildAirfield:
+  case doBuildPort: {
+    // The zone's buildings: one order each, with the zone alone.
+    const TOrderType Code = Order == doBuildFactory   ? ordBuildFactory
+                            : Order == doBuildRockets ? ordBuildRocket
+                            : Order == doBuildAirfield ? ordBuildAirfield
+                                                       : ordBuildPort;
+    Zoned(TBrenmoorEngine::ChangeRecord(Code, Zone));
     Step.HideButton = true;
     break;
+  }
   case doSurface: Step.Records = EachUnitAlone(ordSurface); break;
   case doSubmerge: Step.Records = EachUnitAlone(ordSubmerge); break;
-  case doBuildRockets:
-    Zoned(TBrenmoorEngine::ChangeRecord(ordBuildRocket, Zone));
-    Step.HideButton = true;
-    break;
-  case doBuildAirfield:
-    Zoned(TBrenmoorEngine::ChangeRecord(ordBuildAirfield, Zone));
-    Step.HideButton = true;
-    break;
-  case doBuildPort:
-    Zoned(TBrenmoorEngine::ChangeRecord(ordBuildPort, Zone));
-    Step.HideButton = true;
-    break;
   case doKamakaze: Step.Records = EachUnitAlone(ordKamakaze); break;
   case doGlobalRoute: Zoned(TBrenmoorEngine::ChangeRecord(ordGlobalRoute, Zone, Depth)); break;
   case doGlobalClear:
