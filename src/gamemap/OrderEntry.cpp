@@ -389,3 +389,94 @@ std::optional<std::string> UnitNameRefusal(const std::string& Name) {
     return "A unit's name cannot hold any of these characters: ; ~ | # ^ ` % or a line break";
   return std::nullopt;
 }
+
+std::vector<std::string> TOrderEntry::EachUnitAlone(int Code) const {
+  std::vector<std::string> Records;
+  for (const TUnit* Unit : FSelectedUnits) Records.push_back(TBrenmoorEngine::ChangeRecord(Code, Unit->ID));
+  return Records;
+}
+
+TDirectStep TOrderEntry::Direct(TDirectOrder Order, std::int32_t Depth) const {
+  TDirectStep Step;
+  const TBrenmoorZone* S = FSelectedZone;
+  const std::int32_t Zone = S ? S->GetIndex() : -1;
+  const std::int32_t Nation = FCurrentNation ? FCurrentNation->GetIndex() : -1;
+  // Orders of the selected zone or the current nation need them.
+  const auto Zoned = [&](std::string Record) {
+    if (S) Step.Records.push_back(std::move(Record));
+  };
+  switch (Order) {
+  case doClearOrders:
+    Step.Records = EachUnitAlone(ordNone);
+    Step.HideButton = true;
+    break;
+  case doLaunch: Step.Records = EachUnitAlone(ordLaunch); break;
+  case doRetreat: Step.Records = EachUnitAlone(ordRetreat); break;
+  case doMerge: Zoned(TBrenmoorEngine::ChangeRecord(ordMerge, Zone, UnitListText(FSelectedUnits))); break;
+  case doConsolidate:
+    // One merge per kind of unit, of all the current nation's units of that kind here.
+    if (!S) break;
+    for (TUnitKind Kind : {ukArmy, ukAirForce, ukNavy}) {
+      std::vector<TUnit*> Units;
+      for (int I = 0; I < S->GetUnitCount(); ++I) {
+        TUnit* Unit = S->GetUnit(I);
+        if (Unit->GetKind() == Kind && FCurrentNation && Unit->GetOwner() == FCurrentNation) Units.push_back(Unit);
+      }
+      if (!Units.empty()) Step.Records.push_back(TBrenmoorEngine::ChangeRecord(ordMerge, Zone, UnitListText(Units)));
+    }
+    break;
+  case doBaseHere:
+    Step.LeaveMode = true;
+    if (S) Step.Records = EachUnit(ordRebase, S);
+    break;
+  case doAtomic:
+    if (S && FCurrentNation) Step.Records.push_back(TBrenmoorEngine::ChangeRecord(ordAtomicBomb, Nation, Zone));
+    break;
+  case doReturnToBase:
+    Step.Records = EachUnitAlone(ordReturnToBase);
+    Step.HideButton = true;
+    break;
+  case doBuildConvoys: {
+    // Merchant ships as the zone's resources pay for, five each; no other type.
+    if (!S) break;
+    std::string Quantities;
+    for (int T = 0; T < UnitTypeCount; ++T)
+      Quantities += IntToStr(T == utMerchantShip ? static_cast<std::int32_t>(std::trunc(S->GetResources() / 5)) : 0) + "#";
+    Step.Records.push_back(TBrenmoorEngine::ChangeRecord(ordBuildUnit, Zone, 2, Quantities));
+    Step.HideButton = true;
+    break;
+  }
+  case doBuildFactory:
+  case doBuildRockets:
+  case doBuildAirfield:
+  case doBuildPort: {
+    // The zone's buildings: one order each, with the zone alone.
+    const TOrderType Code = Order == doBuildFactory   ? ordBuildFactory
+                            : Order == doBuildRockets ? ordBuildRocket
+                            : Order == doBuildAirfield ? ordBuildAirfield
+                                                       : ordBuildPort;
+    Zoned(TBrenmoorEngine::ChangeRecord(Code, Zone));
+    Step.HideButton = true;
+    break;
+  }
+  case doSurface: Step.Records = EachUnitAlone(ordSurface); break;
+  case doSubmerge: Step.Records = EachUnitAlone(ordSubmerge); break;
+  case doKamakaze: Step.Records = EachUnitAlone(ordKamakaze); break;
+  case doGlobalRoute: Zoned(TBrenmoorEngine::ChangeRecord(ordGlobalRoute, Zone, Depth)); break;
+  case doGlobalClear:
+    if (FCurrentNation) Step.Records.push_back(TBrenmoorEngine::ChangeRecord(ordGlobalClear, Nation));
+    break;
+  }
+  return Step;
+}
+
+TRenameStep RenameUnit(const TUnit& Unit, const std::string& NewName) {
+  TRenameStep Step;
+  if (NewName == Unit.GetName()) return Step;
+  if (std::optional<std::string> Refusal = UnitNameRefusal(NewName)) {
+    Step.Refusal = *Refusal;
+    return Step;
+  }
+  Step.Record = TBrenmoorEngine::ChangeRecord(ordRenameUnit, Unit.ID, NewName);
+  return Step;
+}

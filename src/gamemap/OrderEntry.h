@@ -71,6 +71,23 @@ struct TOrderStep {
   bool HideBorderDefense = false;
 };
 
+// The orders a button gives at once, without a click on the map.
+enum TDirectOrder : std::uint8_t {
+  doClearOrders, doLaunch, doRetreat, doMerge, doConsolidate, doBaseHere, doAtomic, doReturnToBase,
+  doBuildConvoys, doBuildFactory, doSurface, doSubmerge, doBuildRockets, doBuildAirfield, doBuildPort,
+  doKamakaze, doGlobalRoute, doGlobalClear
+};
+inline constexpr int DirectOrderCount = 18;
+
+// What a direct order's button does.
+struct TDirectStep {
+  std::vector<std::string> Records;
+  // The mode goes back to the selection before the records are queued.
+  bool LeaveMode = false;
+  // The button hides: its order is given and needs no second click.
+  bool HideButton = false;
+};
+
 class TOrderEntry {
 public:
   explicit TOrderEntry(TBrenmoorEngine& Engine) : FEngine(&Engine) {}
@@ -100,6 +117,9 @@ public:
   // intercept and rebase onto a carrier with a target, patrol and recon with their routes.
   TOrderStep Proceed(TUnit* Target);
 
+  // The records of a direct order for the selection; Depth is the global route's depth.
+  TDirectStep Direct(TDirectOrder Order, std::int32_t Depth = 0) const;
+
   // "Click Destination Zone"... the prompt of a mode with the range it shows.
   static std::string PromptText(TOrderMode Mode, std::int32_t Range);
   // Each unit's identifier followed by "#".
@@ -108,6 +128,8 @@ public:
   static std::string RouteText(const std::vector<TBrenmoorZone*>& Zones);
 
 private:
+  // One record per selected unit: code and the unit.
+  std::vector<std::string> EachUnitAlone(int Code) const;
   // One record per selected unit: code, the zone's index and the unit.
   std::vector<std::string> EachUnit(int Code, const TBrenmoorZone* Zone) const;
   TOrderStep Refuse(std::string Text) const;
@@ -141,3 +163,11 @@ private:
 // break the order record (";", "~", "|", "#", "^", "`", "%" or a line break). Nothing when the
 // name may go into order 39.
 std::optional<std::string> UnitNameRefusal(const std::string& Name);
+
+// What renaming Unit to the name a player typed comes to: order 39 with the unit and the name,
+// nothing when the name is unchanged, or the refusal of a name the record cannot carry.
+struct TRenameStep {
+  std::string Record;
+  std::string Refusal;
+};
+TRenameStep RenameUnit(const TUnit& Unit, const std::string& NewName);

@@ -1,5 +1,6 @@
 #include "gamemap/PanelRules.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -124,4 +125,21 @@ TUnitPanel UnitPanelState(const TBrenmoorEngine& Engine, const TBrenmoorZone& Zo
   }
   P.Consolidate = !Blocked && (Kinds[0] >= 2 || Kinds[1] >= 2 || Kinds[2] >= 2);
   return P;
+}
+
+std::vector<TUnit*> KeptSelection(const std::vector<TUnit*>& Listed, const std::vector<TUnit*>& Selected) {
+  std::vector<TUnit*> Kept;
+  for (TUnit* Unit : Selected)
+    if (std::find(Listed.begin(), Listed.end(), Unit) != Listed.end() &&
+        std::find(Kept.begin(), Kept.end(), Unit) == Kept.end())
+      Kept.push_back(Unit);
+  return Kept;
+}
+
+TNation* NationOfSelection(const std::vector<TUnit*>& Selected, TNation* Current, const std::vector<TNation*>& Local) {
+  for (const TUnit* Unit : Selected) {
+    TNation* Owner = Unit ? Unit->GetOwner() : nullptr;
+    if (Owner && Owner != Current && std::find(Local.begin(), Local.end(), Owner) != Local.end()) Current = Owner;
+  }
+  return Current;
 }

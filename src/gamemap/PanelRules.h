@@ -76,3 +76,11 @@ struct TUnitPanel {
 };
 TUnitPanel UnitPanelState(const TBrenmoorEngine& Engine, const TBrenmoorZone& Zone, const std::vector<TUnit*>& Selected,
                           const TNation* Current);
+
+// The selected units that stay selected when the zone's list is filled again: those still
+// listed, in the selection's order; the rest leave the selection.
+std::vector<TUnit*> KeptSelection(const std::vector<TUnit*>& Listed, const std::vector<TUnit*>& Selected);
+// The nation whose orders are entered after Selected are chosen: each selected unit whose
+// owner is one of the nations played here (Local) but not the current one makes its owner
+// current, so the last such unit decides; Current otherwise.
+TNation* NationOfSelection(const std::vector<TUnit*>& Selected, TNation* Current, const std::vector<TNation*>& Local);

@@ -38,6 +38,7 @@ class TMediaPlayerEx;
 class TNation;
 class TOSKTipDlg;
 class TOrderEntry;
+enum TDirectOrder : std::uint8_t;
 struct TOrderStep;
 class TBrenmoorUnitListBox;
 class QSpinBox;
@@ -155,14 +156,26 @@ public:
   void EnterOrderMode(int Mode);
   int OrderMode() const;
   TOrderEntry& orderEntry() { return *FOrderEntry; }
-  // Selects Units of the selected zone and refreshes the order buttons.
-  void SelectUnits(std::vector<TUnit*> Units);
+  // The selected zone's units listed again (keeping those still selected), then the
+  // selection's state rebuilt as by a click in the list.
+  void UpdateInfoPanels();
+  // The units list's selection changed: the selected units and their forces follow it, and a
+  // unit of another nation played here makes that nation current.
+  void lbUnitsClick();
+  // The unit of the Index-th selected line of the units list (nullptr when fewer are selected).
+  TUnit* SelectedUnit(int Index) const;
+  int SelectedUnitCount() const;
   // The order buttons that the selected zone and units allow.
   void UpdateUnitPanel();
   // The map's zone click: the selection in mode 0, else the order mode's click.
   void surfaceZoneClick(TBrenmoorZone* Zone);
   void btnOrderProceedClick();
   void btnOrderCancelClick();
+  // A button that gives its order at once (clear orders, launch... global clear); a button
+  // whose order needs no second click hides.
+  void DirectOrderClick(TDirectOrder Order, QWidget* Button);
+  // A double click on a unit of a nation played here asks for its new name.
+  void lbUnitsDblClick(TUnit* Unit);
   // The target list's chosen unit in the embark, intercept and carrier modes.
   void lbUnitTargetClick();
   // Each rendered frame, after the sprites: the port link, rocket target, order lines, the
@@ -289,6 +302,9 @@ private:
   QLabel* FRouteQtyLabel = nullptr;
   QSpinBox* FRouteQty = nullptr;
   TBrenmoorUnitListBox* FUnitTarget = nullptr;
+  TBrenmoorUnitListBox* FUnits = nullptr;
+  class TBrenmoorForcesListBox* FForces = nullptr;
+  QSpinBox* FGlobalRouteDepth = nullptr;
   TColorButton* FOrderProceed = nullptr;
   TColorButton* FOrderCancel = nullptr;
 };

@@ -1,17 +1,25 @@
 // The main window's order entry: the order prompt page, the order-mode buttons, the map clicks
 // in each mode, proceed and cancel, and the order records handed to the impulse clock. What a
 // click decides lives in TOrderEntry; this file only shows its results.
+#include <QComboBox>
 #include <QLabel>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QListWidget>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <optional>
 
 #include "controls/ColorButton.h"
 #include "controls/ElasticPanel.h"
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
+#include "engine/Nation.h"
+#include "engine/Unit.h"
 #include "engine/RealTimeEngine.h"
 #include "gamemap/MapOverlay.h"
 #include "gamemap/OrderEntry.h"
@@ -25,6 +33,7 @@
 #include "sprites/DIBCanvas.h"
 #include "sprites/ZoneSprite.h"
 #include "sprites/ZoneSpriteSurface.h"
+#include "ui/FormParts.h"
 #include "ui/MainForm.h"
 #include "ui/UnitLists.h"
 
@@ -46,6 +55,36 @@ constexpr std::array<TOrderType, OrderModeCount> ModeOrders{
     ordNone,    ordMove,      ordEmbark, ordDisembark, ordIntercept, ordInvade, ordDock, ordPatrol, ordRoute,
     ordAutoRoute, ordBuildBorder, ordAirStrike, ordRebase, ordBomb, ordRecon, ordBombard, ordTargetRockets, ordPortZone};
 
+// The buttons that give their order at once: on the units tab the orders of the selected
+// units, on the zone tab those of the selected zone. Order is what the units tab shows them for.
+struct TDirectButton {
+  const char* Name;
+  const char* Caption;
+  TDirectOrder Direct;
+  bool ZoneTab;
+  TOrderType Order;
+};
+constexpr std::array<TDirectButton, DirectOrderCount> DirectButtons{{
+    {"btnClearOrders", "Clear", doClearOrders, false, ordNone},
+    {"btnLaunch", "Launch", doLaunch, false, ordLaunch},
+    {"btnRetreat", "Retreat", doRetreat, false, ordRetreat},
+    {"btnMerge", "Merge", doMerge, false, ordMerge},
+    {"btnConsolidate", "Consolidate", doConsolidate, false, ordMerge},
+    {"btnBaseHere", "Base Here", doBaseHere, false, ordBaseHere},
+    {"btnAtomic", "Atomic", doAtomic, false, ordAtomicBomb},
+    {"btnReturnToBase", "Return", doReturnToBase, false, ordReturnToBase},
+    {"btnBuildConvoys", "Build Convoys", doBuildConvoys, true, ordBuildUnit},
+    {"btnBuildFactory", "Build Factory", doBuildFactory, true, ordBuildFactory},
+    {"btnSurface", "Surface", doSurface, false, ordSurface},
+    {"btnSubmerge", "Submerge", doSubmerge, false, ordSubmerge},
+    {"btnBuildRockets", "Build Rockets", doBuildRockets, true, ordBuildRocket},
+    {"btnBuildAirfield", "Build Airfield", doBuildAirfield, true, ordBuildAirfield},
+    {"btnBuildPort", "Build Port", doBuildPort, true, ordBuildPort},
+    {"btnKamakaze", "Kamikaze", doKamakaze, false, ordKamakaze},
+    {"btnGlobalRoute", "Global Route", doGlobalRoute, true, ordGlobalRoute},
+    {"btnGlobalClear", "Global Clear", doGlobalClear, true, ordGlobalClear},
+}};
+
 }  // namespace
 
 void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
@@ -57,20 +96,57 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
     RunGuarded([&] { surfaceZoneClick(static_cast<TBrenmoorZone*>(Zone)); });
   };
 
-  // The order-mode buttons on the units tab.
+  // The selected zone's units (several may be chosen) and the forces of the chosen ones.
   auto* Units = findChild<QWidget*>("tabUnits");
+  FUnits = new TBrenmoorUnitListBox(Units);
+  FUnits->setObjectName("lbUnits");
+  FUnits->setGeometry(2, 2, 176, 92);
+  FUnits->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  FUnits->SetBrenmoorEngine(FEngine.get());
+  FUnits->SetCellFlags(FArtwork->findChild<TCellImage*>("cellFlags"));
+  connect(FUnits, &QListWidget::itemSelectionChanged, this, [this] { RunGuarded([&] { lbUnitsClick(); }); });
+  connect(FUnits, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* Item) {
+    RunGuarded([&] { lbUnitsDblClick(FUnits->Units(FUnits->row(Item))); });
+  });
+  FForces = new TBrenmoorForcesListBox(Units);
+  FForces->setObjectName("lbForces");
+  FForces->setGeometry(2, 96, 176, 82);
+  FForces->setSelectionMode(QAbstractItemView::NoSelection);
+  FForces->SetBrenmoorEngine(FEngine.get());
+  FForces->SetCellForces(MakeUnitIcons(Units));
+
+  // The order-mode buttons on the units tab.
   auto* Control = new QWidget(Units);
   Control->setObjectName("pnlUnitControl");
   Control->setGeometry(2, 180, 176, 190);
+  // Three columns: the mode buttons, then the unit buttons that order at once.
+  const auto Cell = [](int I) { return QRect{(I % 3) * 59, (I / 3) * 19, 57, 18}; };
   for (std::size_t I = 0; I < ModeButtons.size(); ++I) {
-    const int Column = static_cast<int>(I % 2);
-    const int Row = static_cast<int>(I / 2);
-    TColorButton* Button = MakeButton(Control, ModeButtons[I].first, ModeButtons[I].second,
-                                      {Column * 88, Row * 21, 86, 20});
-    Button->setFont(GameFont("Arial", 8, true));
+    TColorButton* Button = MakeButton(Control, ModeButtons[I].first, ModeButtons[I].second, Cell(static_cast<int>(I)));
+    Button->setFont(GameFont("Arial", 7, true));
     const int Mode = static_cast<int>(I) + 1;
     Button->OnClick = [this, Mode](TGraphicControl*) { EnterOrderMode(Mode); };
   }
+  // The zone's own buttons on the zone tab, shown for a zone played here.
+  auto* Owned = new QWidget(findChild<QWidget*>("tabZone"));
+  Owned->setObjectName("pnlZoneOwned");
+  Owned->setGeometry(2, 180, 176, 190);
+  Owned->hide();
+  int UnitCell = static_cast<int>(ModeButtons.size());
+  int ZoneCell = 0;
+  for (const TDirectButton& D : DirectButtons) {
+    const QRect Bounds = D.ZoneTab ? QRect{(ZoneCell % 2) * 88, (ZoneCell / 2) * 21, 86, 20} : Cell(UnitCell);
+    (D.ZoneTab ? ZoneCell : UnitCell)++;
+    TColorButton* Button = MakeButton(D.ZoneTab ? Owned : Control, D.Name, D.Caption, Bounds);
+    Button->setFont(GameFont("Arial", D.ZoneTab ? 8 : 7, true));
+    const TDirectOrder Order = D.Direct;
+    Button->OnClick = [this, Order, Button](TGraphicControl*) { RunGuarded([&] { DirectOrderClick(Order, Button); }); };
+  }
+  FGlobalRouteDepth = new QSpinBox(Owned);
+  FGlobalRouteDepth->setObjectName("spinGlobalRouteDepth");
+  FGlobalRouteDepth->setGeometry(88, (ZoneCell / 2 + 1) * 21, 86, 20);
+  FGlobalRouteDepth->setRange(1, 99);
+  FGlobalRouteDepth->setValue(3);
 
   // The order prompt page, in front of the tabs while an order waits for its click.
   FOrderTarget = new QWidget(Game);
@@ -228,18 +304,73 @@ void TfrmMain::surfaceZoneClick(TBrenmoorZone* Zone) {
     FSelectedZone = Zone;
     if (Zone->GetZoneSprite()) Zone->GetZoneSprite()->SetSelected(true);
     FOrderEntry->SetSelectedZone(Zone);
+    UpdateInfoPanels();
+    // The zone's first unit is chosen, as if clicked in the list.
+    if (FUnits->count() > 0) {
+      const QSignalBlocker Quiet(FUnits);
+      FUnits->clearSelection();
+      FUnits->setCurrentRow(0);
+      FUnits->item(0)->setSelected(true);
+    }
+    lbUnitsClick();
     if (Zone->GetOwner() && Zone->GetOwner()->GetLocalPlayer())
       for (std::size_t I = 0; I < FLocalNations.size(); ++I)
         if (FLocalNations[I] == Zone->GetOwner()) cmbCurrentNationClick(static_cast<int>(I));
-    SelectUnits({});
     return;
   }
   FOrderEntry->SetRouteQuantity(FRouteQty->value());
   ApplyOrderStep(FOrderEntry->ZoneClick(Zone));
 }
 
-void TfrmMain::SelectUnits(std::vector<TUnit*> Units) {
-  FSelectedUnits = std::move(Units);
+void TfrmMain::UpdateInfoPanels() {
+  const int Top = FUnits->verticalScrollBar()->value();
+  {
+    const QSignalBlocker Quiet(FUnits);
+    FUnits->clear();
+    if (!FSelectedZone) return;
+    // The quantity to route never exceeds the zone's resources.
+    FRouteQty->setMaximum(static_cast<int>(std::trunc(FSelectedZone->GetResources())));
+    const std::vector<TUnit*> Listed = ListedUnits(*FSelectedZone);
+    for (TUnit* Unit : Listed) FUnits->AddUnit(Unit);
+    // The units still here stay selected.
+    FSelectedUnits = KeptSelection(Listed, FSelectedUnits);
+    for (int I = 0; I < FUnits->count(); ++I)
+      if (std::find(FSelectedUnits.begin(), FSelectedUnits.end(), FUnits->Units(I)) != FSelectedUnits.end())
+        FUnits->item(I)->setSelected(true);
+  }
+  FUnits->verticalScrollBar()->setValue(Top);
+  lbUnitsClick();
+}
+
+TUnit* TfrmMain::SelectedUnit(int Index) const {
+  int Seen = 0;
+  for (int I = 0; I < FUnits->count(); ++I)
+    if (FUnits->item(I)->isSelected() && Seen++ == Index) return FUnits->Units(I);
+  return nullptr;
+}
+
+int TfrmMain::SelectedUnitCount() const { return static_cast<int>(FSelectedUnits.size()); }
+
+void TfrmMain::lbUnitsClick() {
+  FSelectedUnits.clear();
+  // The forces list keeps its scroll position.
+  const int ForcesTop = FForces->verticalScrollBar()->value();
+  FForces->clear();
+  for (int I = 0; I < FUnits->count(); ++I) {
+    if (!FUnits->item(I)->isSelected()) continue;
+    TUnit* Unit = FUnits->Units(I);
+    FForces->AddForcesOf(Unit);
+    FSelectedUnits.push_back(Unit);
+  }
+  FForces->verticalScrollBar()->setValue(ForcesTop);
+  TNation* Chosen = NationOfSelection(FSelectedUnits, FCurrentNation, FLocalNations);
+  if (Chosen != FCurrentNation)
+    for (std::size_t I = 0; I < FLocalNations.size(); ++I)
+      if (FLocalNations[I] == Chosen) {
+        findChild<QComboBox*>("cmbCurrentNation")->setCurrentIndex(static_cast<int>(I));
+        cmbCurrentNationClick(static_cast<int>(I));
+      }
+  FOrderEntry->SetSelectedUnits(FSelectedUnits);
   UpdateUnitPanel();
 }
 
@@ -260,6 +391,24 @@ void TfrmMain::UpdateUnitPanel() {
     }
     Button->setVisible(Shown);
   }
+  for (const TDirectButton& D : DirectButtons) {
+    auto* Button = findChild<TColorButton*>(D.Name);
+    bool Shown = false;
+    switch (D.Direct) {
+    case doMerge: Shown = !Units.Hidden && Units.Merge; break;
+    case doConsolidate: Shown = !Units.Hidden && Units.Consolidate; break;
+    case doBuildConvoys: Shown = Zone.BuildConvoys; break;
+    case doBuildFactory: Shown = Zone.BuildFactory; break;
+    case doBuildRockets: Shown = Zone.BuildRockets; break;
+    case doBuildAirfield: Shown = Zone.BuildAirfield; break;
+    case doBuildPort: Shown = Zone.BuildPort; break;
+    case doGlobalRoute:
+    case doGlobalClear: Shown = Zone.Owned; break;
+    default: Shown = !Units.Hidden && Units.Allowed.Contains(D.Order); break;
+    }
+    Button->setVisible(Shown);
+  }
+  findChild<QWidget*>("pnlZoneOwned")->setVisible(Zone.Owned);
 }
 
 void TfrmMain::lbUnitTargetClick() {
@@ -275,6 +424,25 @@ void TfrmMain::btnOrderProceedClick() {
   const TOrderStep Step = FOrderEntry->Proceed(Target);
   for (const std::string& Record : Step.Records) IssueOrderRecord(Record);
   if (Step.LeaveMode) EnterOrderMode(omNone);
+}
+
+void TfrmMain::DirectOrderClick(TDirectOrder Order, QWidget* Button) {
+  FOrderEntry->SetSelectedZone(FSelectedZone);
+  FOrderEntry->SetSelectedUnits(FSelectedUnits);
+  FOrderEntry->SetCurrentNation(FCurrentNation);
+  const TDirectStep Step = FOrderEntry->Direct(Order, FGlobalRouteDepth->value());
+  if (Step.HideButton) Button->hide();
+  if (Step.LeaveMode) EnterOrderMode(omNone);
+  for (const std::string& Record : Step.Records) IssueOrderRecord(Record);
+}
+
+void TfrmMain::lbUnitsDblClick(TUnit* Unit) {
+  if (!Unit || !Unit->GetOwner() || !Unit->GetOwner()->GetLocalPlayer()) return;
+  const std::optional<std::string> Typed = Prompter().InputText("Rename Unit", "New Name:", Unit->GetName());
+  if (!Typed) return;
+  const TRenameStep Step = RenameUnit(*Unit, *Typed);
+  if (!Step.Refusal.empty()) Prompter().ShowMessage(Step.Refusal);
+  if (!Step.Record.empty()) IssueOrderRecord(Step.Record);
 }
 
 void TfrmMain::btnOrderCancelClick() { EnterOrderMode(omNone); }

@@ -348,6 +348,89 @@ TEST_F(OrderEntryTest, AClickOutsideAnOrderModeSendsNothing) {
   EXPECT_TRUE(Entry.Proceed(nullptr).Records.empty());
 }
 
+TEST_F(OrderEntryTest, TheDirectOrdersGiveTheirRecordsAtOnceForTheSelection) {
+  TUnit* Army = Starting("Berlin", ukArmy);
+  TUnit* Air = Starting("Berlin", ukAirForce);
+  TUnit* Army2 = G.MakeUnit("Germany", ukArmy, "Berlin", {{utInfantry, 1}});
+  G.MakeUnit("Poland", ukArmy, "Berlin", {{utInfantry, 1}});  // never consolidated with Germany's
+  G.Zone("Berlin")->SetResources(37.9f);
+  Select("Berlin", {Army, Air}, omNone);
+  const std::string B = Idx("Berlin");
+  const std::string A = Id(Army), F = Id(Air);
+  const std::string Germany = IntToStr(G.Nation("Germany")->GetIndex());
+  // The armies and the air forces of Germany in Berlin, in the zone's order.
+  std::string Armies, Airs;
+  TBrenmoorZone* Berlin = G.Zone("Berlin");
+  for (int I = 0; I < Berlin->GetUnitCount(); ++I) {
+    const TUnit* U = Berlin->GetUnit(I);
+    if (U->GetOwner() != G.Nation("Germany")) continue;
+    if (U->GetKind() == ukArmy) Armies += Id(U) + "#";
+    if (U->GetKind() == ukAirForce) Airs += Id(U) + "#";
+  }
+  ASSERT_NE(Armies.find(Id(Army2)), std::string::npos);
+
+  const struct {
+    TDirectOrder Order;
+    TRecords Records;
+    bool Hide;
+    bool Leave;
+  } Cases[] = {
+      {doClearOrders, {"0;" + A + ";", "0;" + F + ";"}, true, false},
+      {doLaunch, {"2;" + A + ";", "2;" + F + ";"}, false, false},
+      {doRetreat, {"3;" + A + ";", "3;" + F + ";"}, false, false},
+      {doMerge, {"4;" + B + ";" + A + "#" + F + "#;"}, false, false},
+      {doConsolidate, {"4;" + B + ";" + Armies + ";", "4;" + B + ";" + Airs + ";"}, false, false},
+      {doBaseHere, {"12;" + B + ";" + A + ";", "12;" + B + ";" + F + ";"}, false, true},
+      {doAtomic, {"14;" + Germany + ";" + B + ";"}, false, false},
+      {doReturnToBase, {"15;" + A + ";", "15;" + F + ";"}, true, false},
+      {doBuildConvoys, {"19;" + B + ";2;7#0#0#0#0#0#0#0#0#0#0#0#0#0#0#0#;"}, true, false},
+      {doBuildFactory, {"20;" + B + ";"}, true, false},
+      {doSurface, {"29;" + A + ";", "29;" + F + ";"}, false, false},
+      {doSubmerge, {"30;" + A + ";", "30;" + F + ";"}, false, false},
+      {doBuildRockets, {"33;" + B + ";"}, true, false},
+      {doBuildAirfield, {"34;" + B + ";"}, true, false},
+      {doBuildPort, {"35;" + B + ";"}, true, false},
+      {doKamakaze, {"38;" + A + ";", "38;" + F + ";"}, false, false},
+      {doGlobalRoute, {"40;" + B + ";3;"}, false, false},
+      {doGlobalClear, {"41;" + Germany + ";"}, false, false},
+  };
+  for (const auto& C : Cases) {
+    const TDirectStep Step = Entry.Direct(C.Order, 3);
+    EXPECT_EQ(Step.Records, C.Records) << int(C.Order);
+    EXPECT_EQ(Step.HideButton, C.Hide) << int(C.Order);
+    EXPECT_EQ(Step.LeaveMode, C.Leave) << int(C.Order);
+  }
+
+  // Without a selected zone nothing of the zone is ordered.
+  Entry.SetSelectedZone(nullptr);
+  EXPECT_TRUE(Entry.Direct(doBuildFactory).Records.empty());
+  EXPECT_TRUE(Entry.Direct(doConsolidate).Records.empty());
+  // Without selected units the unit orders send nothing.
+  Entry.SetSelectedUnits({});
+  EXPECT_TRUE(Entry.Direct(doLaunch).Records.empty());
+}
+
+TEST_F(OrderEntryTest, ARenameSendsTheNewNameUnlessUnchangedOrUnfitForTheRecord) {
+  TUnit* Army = Starting("Berlin", ukArmy);
+  const std::string Name = Army->GetName();
+  const struct {
+    std::string Typed;
+    std::string Record;
+    bool Refused;
+  } Cases[] = {
+      {"Panzer Group North", "39;" + Id(Army) + ";Panzer Group North;", false},
+      {Name, "", false},
+      {"", "", true},
+      {"North;South", "", true},
+      {"Two\nLines", "", true},
+  };
+  for (const auto& C : Cases) {
+    const TRenameStep Step = RenameUnit(*Army, C.Typed);
+    EXPECT_EQ(Step.Record, C.Record) << C.Typed;
+    EXPECT_EQ(!Step.Refusal.empty(), C.Refused) << C.Typed;
+  }
+}
+
 TEST(UnitNameTest, ANameThatWouldBreakTheOrderRecordIsRefused) {
   EXPECT_EQ(UnitNameRefusal(""), "A unit's name cannot be empty");
   for (const char* Name : {"A;B", "A~B", "A|B", "A#B", "A^B", "A`B", "A%B", "A\nB", "A\rB"})

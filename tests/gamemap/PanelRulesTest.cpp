@@ -110,3 +110,48 @@ TEST_F(PanelRulesGameTest, TheOrderButtonsAreThoseEverySelectedUnitAllowsAndNone
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PanelRulesGameTest, TheSelectionKeepsOnlyListedUnitsAndChoosesTheirNationWhenPlayedHere) {
+  TBrenmoorZone* Berlin = G.Zone("Berlin");
+  TNation* Germany = G.Nation("Germany");
+  TNation* Italy = G.Nation("Italy");
+  TUnit* Army = Berlin->GetUnit(0);
+  TUnit* Air = Berlin->GetUnit(1);
+  TUnit* Italian = G.MakeUnit("Italy", ukArmy, "Berlin", {{utInfantry, 1}});
+  TUnit* Polish = G.MakeUnit("Poland", ukArmy, "Berlin", {{utInfantry, 1}});
+  TUnit* Elsewhere = G.MakeUnit("Germany", ukArmy, "Ruhr", {{utInfantry, 1}});
+  const std::vector<TUnit*> Listed = ListedUnits(*Berlin);
+
+  const struct {
+    std::vector<TUnit*> Selected;
+    std::vector<TUnit*> Kept;
+  } Kept[] = {
+      {{}, {}},
+      {{Air, Army}, {Air, Army}},
+      {{Elsewhere, Army, Elsewhere}, {Army}},
+      {{Army, Army}, {Army}},
+  };
+  for (const auto& C : Kept) EXPECT_EQ(KeptSelection(Listed, C.Selected), C.Kept);
+
+  // Germany and Italy are played here, Poland is not.
+  const std::vector<TNation*> Local{Germany, Italy};
+  const struct {
+    std::vector<TUnit*> Selected;
+    TNation* Current;
+    TNation* Chosen;
+  } Chosen[] = {
+      {{}, Germany, Germany},
+      {{Army}, Germany, Germany},
+      {{Italian}, Germany, Italy},
+      {{Army}, Italy, Germany},
+      {{Polish}, Germany, Germany},          // played elsewhere: the current nation stays
+      {{Italian, Army}, Germany, Germany},   // the last unit of a nation played here decides
+      {{Army, Italian, Polish}, Germany, Italy},
+      {{Army}, nullptr, Germany},
+  };
+  for (const auto& C : Chosen) EXPECT_EQ(NationOfSelection(C.Selected, C.Current, Local), C.Chosen);
+}
+
+}  // namespace

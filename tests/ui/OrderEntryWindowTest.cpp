@@ -1,9 +1,12 @@
 // Orders given on the game screen of the Standard scenario: the order buttons and the map's
 // zone clicks in their modes, the questions answered through the scripted prompter, Esc and
 // Enter, the records reaching the impulse clock and the rules moving the units at the impulse.
+#include <QComboBox>
 #include <QLabel>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -26,6 +29,7 @@
 #include "support/GuiTest.h"
 #include "ui/GameWindows.h"
 #include "ui/MainForm.h"
+#include "ui/UnitLists.h"
 
 namespace {
 
@@ -64,6 +68,13 @@ struct OrderEntryWindowTest : TGuiTest {
     ASSERT_NE(Control, nullptr) << Button;
     ClickControl(Control);
   }
+  // Chooses Units in the units list as a player's clicks do.
+  static void Select(TfrmMain& Main, const std::vector<TUnit*>& Units) {
+    auto* List = Main.findChild<TBrenmoorUnitListBox*>("lbUnits");
+    List->clearSelection();
+    for (int I = 0; I < List->count(); ++I)
+      if (std::find(Units.begin(), Units.end(), List->Units(I)) != Units.end()) List->item(I)->setSelected(true);
+  }
   static std::vector<std::string> Orders(TfrmMain& Main) {
     std::vector<std::string> Records;
     std::string Text = Main.rte().GetOrdersBuffer();
@@ -85,7 +96,7 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
   // No order mode while no game runs.
   Main.surfaceZoneClick(Berlin);
   EXPECT_EQ(Main.SelectedZone(), Berlin);
-  Main.SelectUnits({Army});
+  Select(Main, {Army});
   Click(Main, "btnMove");
   EXPECT_EQ(Main.OrderMode(), omNone);
   EXPECT_FALSE(Main.findChild<QWidget*>("pnlOrderTarget")->isVisible());
@@ -136,7 +147,7 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
   Fleet->SetCount(utDestroyer, 3);
   ASSERT_TRUE(Fleet->CanTakeOrder().Contains(ordPatrol));
   Main.surfaceZoneClick(Baltic);
-  Main.SelectUnits({Fleet});
+  Select(Main, {Fleet});
   Click(Main, "btnPatrol");
   Main.surfaceZoneClick(Zone(Main, "North Sea"));
   EXPECT_TRUE(Main.findChild<QWidget*>("btnOrderProceed")->isVisible());
@@ -145,11 +156,11 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
 
   // The air force strikes Krakow; the army moves to the Ruhr.
   Main.surfaceZoneClick(Berlin);
-  Main.SelectUnits({Air});
+  Select(Main, {Air});
   Click(Main, "btnAirStrike");
   EXPECT_EQ(Label(Main, "lblOrderTarget"), "Click a target Zone within 4 Zones of your Base");
   Main.surfaceZoneClick(Zone(Main, "Krakow"));
-  Main.SelectUnits({Army});
+  Select(Main, {Army});
   Click(Main, "btnMove");
   Main.surfaceZoneClick(Zone(Main, "Ruhr"));
 
@@ -196,7 +207,7 @@ TEST_F(OrderEntryWindowTest, TheMapShowsTheOrderLinesAndTheMovingSupplyDotsWitho
   Zone(Main, "Ruhr")->SetSupplySource(Berlin);
   Zone(Main, "Hamburg")->SetSupplySource(Berlin);
   Main.surfaceZoneClick(Berlin);
-  Main.SelectUnits({Army});
+  Select(Main, {Army});
   ClickControl(Main.findChild<TColorButton*>("btnShowOrders"));
   ASSERT_TRUE(Main.findChild<TColorButton*>("btnShowOrders")->Down());
 
@@ -208,6 +219,120 @@ TEST_F(OrderEntryWindowTest, TheMapShowsTheOrderLinesAndTheMovingSupplyDotsWitho
   GrabToPng(Main);
   Surface.SetActive(false);
   EXPECT_EQ(Main.brm().SaveToString(), Before);
+}
+
+TEST_F(OrderEntryWindowTest, AZoneClickListsItsUnitsAndChoosesTheFirstAndTheListSelectsWithTheirForces) {
+  TfrmMain& Main = StartGame();
+  TNation* Germany = Main.CurrentNation();
+  TNation* Italy = Main.brm().FindNation("Italy");
+  Italy->SetComputerPlayer(false);
+  Italy->SetLocalPlayer(true);
+  Main.SetLocalNations({Germany, Italy});
+  Main.cmbCurrentNationClick(0);
+  TBrenmoorZone* Berlin = Zone(Main, "Berlin");
+  TUnit* Army = Berlin->GetUnit(0);
+  TUnit* Air = Berlin->GetUnit(1);
+  TUnit* Italian = Main.brm().AddUnit(std::make_unique<TUnit>(Main.brm(), Italy, ukArmy), Berlin);
+  Italian->SetCount(utInfantry, 2);
+  TUnit* Sub = Main.brm().AddUnit(std::make_unique<TUnit>(Main.brm(), Main.brm().FindNation("Poland"), ukNavy), Berlin);
+  Sub->SetCount(utSubmarine, 1);
+  Sub->SetSubmerged(true);
+  auto* Units = Main.findChild<TBrenmoorUnitListBox*>("lbUnits");
+  auto* Forces = Main.findChild<TBrenmoorForcesListBox*>("lbForces");
+  ASSERT_NE(Units, nullptr);
+  ASSERT_NE(Forces, nullptr);
+  auto ForcesRowsOf = [](const std::vector<TUnit*>& Of) {
+    int Rows = 0;
+    for (TUnit* Unit : Of)
+      for (int T = 0; T < UnitTypeCount; ++T) Rows += Unit->GetCount(T) != 0;
+    return Rows;
+  };
+
+  // The zone's units are listed, the enemy's submerged fleet not; the first is chosen.
+  Main.surfaceZoneClick(Berlin);
+  EXPECT_EQ(Units->count(), Berlin->GetUnitCount() - 1);
+  for (int I = 0; I < Units->count(); ++I) EXPECT_NE(Units->Units(I), Sub);
+  EXPECT_EQ(Main.SelectedUnitCount(), 1);
+  EXPECT_EQ(Main.SelectedUnit(0), Units->Units(0));
+  EXPECT_EQ(Main.SelectedUnit(1), nullptr);
+  EXPECT_EQ(Main.SelectedUnits(), std::vector<TUnit*>{Units->Units(0)});
+  EXPECT_EQ(Forces->count(), ForcesRowsOf({Units->Units(0)}));
+  EXPECT_EQ(Main.CurrentNation(), Germany);
+
+  // Two units chosen: both selected, in the list's order, with the forces of both.
+  Select(Main, {Air, Army});
+  EXPECT_EQ(Main.SelectedUnitCount(), 2);
+  EXPECT_EQ(Forces->count(), ForcesRowsOf({Army, Air}));
+  EXPECT_TRUE(Main.findChild<QWidget*>("btnMove")->isVisible() || !Air->CanTakeOrder().Contains(ordMove));
+
+  // A unit of the other nation played here makes it the current nation.
+  Select(Main, {Italian});
+  EXPECT_EQ(Main.SelectedUnit(0), Italian);
+  EXPECT_EQ(Main.CurrentNation(), Italy);
+  EXPECT_EQ(Main.findChild<QComboBox*>("cmbCurrentNation")->currentIndex(), 1);
+
+  // Listing the zone again keeps the units still here; a unit gone leaves the selection.
+  Select(Main, {Army, Italian});
+  Italian->MoveToZone(Zone(Main, "Ruhr"), mmImpulse);
+  ASSERT_EQ(Italian->GetZone(), Zone(Main, "Ruhr"));
+  Main.UpdateInfoPanels();
+  EXPECT_EQ(Main.SelectedUnits(), std::vector<TUnit*>{Army});
+  EXPECT_EQ(Forces->count(), ForcesRowsOf({Army}));
+}
+
+TEST_F(OrderEntryWindowTest, TheButtonsThatOrderAtOnceQueueTheirRecordsAndHideWhenDone) {
+  TfrmMain& Main = StartGame();
+  Main.rte().SetActive(true);
+  TBrenmoorZone* Berlin = Zone(Main, "Berlin");
+  Berlin->SetBuilding(false);
+  Berlin->SetFactories(Berlin->GetIndustry() - 1);
+  Berlin->SetResources(30.0f);
+  TUnit* Army = Berlin->GetUnit(0);
+  Army->SetOrder(ordMove);
+  Army->SetDestinationZone(Zone(Main, "Ruhr"));
+  Main.surfaceZoneClick(Berlin);
+  ASSERT_EQ(Main.SelectedUnits(), std::vector<TUnit*>{Army});
+  const std::string B = IntToStr(Berlin->GetIndex());
+  const std::string A = IntToStr(Army->ID);
+  auto Shown = [&](const char* Name) { return Main.findChild<QWidget*>(Name)->isVisible(); };
+
+  // The army's orders are cleared, and the button goes with them.
+  ASSERT_TRUE(Shown("btnClearOrders"));
+  Click(Main, "btnClearOrders");
+  EXPECT_FALSE(Shown("btnClearOrders"));
+  EXPECT_FALSE(Shown("btnKamakaze"));  // not an order an army takes
+
+  // On the zone tab: a factory, then the global route at the depth chosen.
+  Main.findChild<QTabWidget*>("pageControls")->setCurrentIndex(1);
+  ASSERT_TRUE(Shown("pnlZoneOwned"));
+  ASSERT_TRUE(Shown("btnBuildFactory"));
+  Click(Main, "btnBuildFactory");
+  EXPECT_FALSE(Shown("btnBuildFactory"));
+  Main.findChild<QSpinBox*>("spinGlobalRouteDepth")->setValue(2);
+  Click(Main, "btnGlobalRoute");
+  Click(Main, "btnGlobalClear");
+  // A zone played elsewhere offers none of them.
+  Main.surfaceZoneClick(Zone(Main, "Warsaw"));
+  EXPECT_FALSE(Shown("pnlZoneOwned"));
+
+  // A double click renames a unit played here; a name the record cannot carry is refused.
+  Main.surfaceZoneClick(Berlin);
+  Main.findChild<QTabWidget*>("pageControls")->setCurrentIndex(0);
+  auto* Units = Main.findChild<TBrenmoorUnitListBox*>("lbUnits");
+  Prompter.AnswerText("Panzer Group North");
+  // The list's double-click signal, as a double click on the first row sends it (a synthetic
+  // mouse double click depends on the timing of the machine).
+  emit Units->itemDoubleClicked(Units->item(0));
+  ASSERT_FALSE(Prompter.Prompts().empty());
+  EXPECT_EQ(Prompter.Prompts().back().Text, "New Name:");
+  Prompter.AnswerText("North;South");
+  Main.lbUnitsDblClick(Army);
+  EXPECT_EQ(Prompter.Prompts().back().Kind, pkMessage);
+
+  const std::string Germany = IntToStr(Main.CurrentNation()->GetIndex());
+  EXPECT_EQ(Orders(Main), (std::vector<std::string>{"0;" + A + ";", "20;" + B + ";", "40;" + B + ";2;", "41;" + Germany + ";",
+                                                    "39;" + A + ";Panzer Group North;"}));
+  Main.rte().SetActive(false);
 }
 
 }  // namespace
