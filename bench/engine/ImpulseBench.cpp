@@ -3,7 +3,7 @@
 // in twenty hostile), at 1,000, 4,000 and 8,000 units: the median and 95th percentile of the
 // host's impulse with the time of each stage, the same of the replaying guest, the records and
 // bytes per impulse; the growth with units per zone; and a long run whose time per impulse and
-// memory stay flat. After each run the guest's state must hash as the host's (the text dump
+// memory stay flat; the Standard world with seven computer players' turns. After each run the guest's state must hash as the host's (the text dump
 // shows the first difference otherwise): a desync ends the program with 1.
 //
 // A figure printer rather than a set of timing loops: the figures are distributions over many
@@ -18,7 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "ComputerGame.h"
 #include "GridWorld.h"
+#include "foundation/CurrentFolder.h"
+#include "foundation/FileText.h"
 #include "engine/BrenmoorEngine.h"
 #include "engine/kit/RandomOrders.h"
 #include "engine/kit/RulesKit.h"
@@ -212,6 +215,42 @@ bool Play(const std::string& Title, int Units, int ZonesUsed, int Warm, int Impu
   return true;
 }
 
+// The Standard world of the program folder as the game runs it: at every impulse the brain of
+// the impulse's major power plays the default script and its orders are queued, the rules run
+// and a guest replays the records. Median and 95th percentile of host (brain included) and
+// guest; the whole games compared at the end. False on a desync or a fault.
+bool PlayStandard(int Warm, int Impulses) {
+  const std::filesystem::path Folder = std::filesystem::path(BRENMOOR_BINARY_DIR) / "bin";
+  std::string Scenario, Map;
+  if (ReadFileText((Folder / "Standard.brmscen").string(), Scenario) != ftRead || ReadFileText((Folder / "Standard.brmmap").string(), Map) != ftRead) {
+    std::printf("The Standard world: its files are not in %s\n", Folder.string().c_str());
+    return false;
+  }
+  const TCurrentFolder In(Folder);
+  players_test::TComputerGame Game(1939, true, {Scenario, Map, "Standard.brmscen"});
+  TStats Host, Guest, Turn;
+  for (int I = 0; I < Warm + Impulses; ++I) {
+    const bool Last = I + 1 == Warm + Impulses;
+    if (const std::string Fault = Game.RunImpulse(Last); !Fault.empty()) {
+      std::printf("DESYNC in the Standard world: %s\n", Fault.c_str());
+      return false;
+    }
+    if (I < Warm) continue;
+    Host.Add(Game.LastHostSeconds * 1000.0);
+    Guest.Add(Game.LastGuestSeconds * 1000.0);
+    Turn.Add(Game.LastTurnSeconds * 1000.0);
+  }
+  const TBrenmoorEngine& E = Game.Host().Engine();
+  std::printf("The Standard world, seven computer players: %d zones, %d units at the end, %d impulses after %d\n", E.GetZoneCount(),
+              E.GetUnitCount(), Impulses, Warm);
+  std::printf("  host impulse (brain's turn, rules and upkeep): median %.3f ms, 95th %.3f ms, worst %.3f ms; the brain's turn median %.3f ms, 95th %.3f ms\n",
+              Host.Median(), Host.Quantile(0.95), Host.Worst(), Turn.Median(), Turn.Quantile(0.95));
+  std::printf("  guest replay and upkeep: median %.3f ms, 95th %.3f ms, worst %.3f ms\n", Guest.Median(), Guest.Quantile(0.95), Guest.Worst());
+  std::printf("  guest in step with the host\n");
+  std::fflush(stdout);
+  return true;
+}
+
 // A long game: the time per impulse and the resident set at its start and at its end; false on
 // a desync.
 bool LongRun(int Impulses) {
@@ -274,6 +313,7 @@ int main(int argc, char** argv) {
   // The same units on fewer zones: more units meet in each zone.
   Sound = Play("1000 units on 40 land and 10 sea zones", 1000, 40, Warm, N) && Sound;
   Sound = Play("3000 units on 40 land and 10 sea zones", 3000, 40, Warm, N) && Sound;
+  Sound = PlayStandard(Warm, Long ? 700 : N) && Sound;
   Sound = LongRun(Long ? 10000 : 20) && Sound;
   return Sound ? 0 : 1;
 }
