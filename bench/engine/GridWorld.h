@@ -101,21 +101,24 @@ struct TThreeNationWorld : TThreeNationEngine {
 };
 
 // The both-ways grid with more sea: the left and right columns and the middle row (but for
-// two land bridges) are sea, so fleets, convoys and landings have room.
-inline bool IsSeaCell(int X, int Y) { return X == 0 || X == GridWidth - 1 || (Y == GridHeight / 2 && X != 5 && X != 14); }
+// two land bridges) are sea, so fleets, convoys and landings have room. Width by Height
+// zones, 20 by 15 unless asked otherwise.
+inline bool IsSeaCell(int X, int Y, int Width = GridWidth, int Height = GridHeight) {
+  return X == 0 || X == Width - 1 || (Y == Height / 2 && X != Width / 4 && X != Width * 7 / 10);
+}
 
-inline std::string SeaLaneGridMapText() {
+inline std::string SeaLaneGridMapText(int Width = GridWidth, int Height = GridHeight) {
   std::string Text;
-  const auto Index = [](int X, int Y) { return std::to_string(Y * GridWidth + X); };
-  for (int Y = 0; Y < GridHeight; ++Y)
-    for (int X = 0; X < GridWidth; ++X) {
+  const auto Index = [Width](int X, int Y) { return std::to_string(Y * Width + X); };
+  for (int Y = 0; Y < Height; ++Y)
+    for (int X = 0; X < Width; ++X) {
       const int L = X * 50, T = Y * 50;
       Text += "Zone=" + std::to_string(L) + "," + std::to_string(T) + "," + std::to_string(L + 50) + "," +
               std::to_string(T) + "," + std::to_string(L + 50) + "," + std::to_string(T + 50) + "," +
-              std::to_string(L) + "," + std::to_string(T + 50) + ";Z" + Index(X, Y) + ";" + (IsSeaCell(X, Y) ? "1" : "0") + ";";
-      if (X + 1 < GridWidth) Text += Index(X + 1, Y) + "#";
+              std::to_string(L) + "," + std::to_string(T + 50) + ";Z" + Index(X, Y) + ";" + (IsSeaCell(X, Y, Width, Height) ? "1" : "0") + ";";
+      if (X + 1 < Width) Text += Index(X + 1, Y) + "#";
       if (X > 0) Text += Index(X - 1, Y) + "#";
-      if (Y + 1 < GridHeight) Text += Index(X, Y + 1) + "#";
+      if (Y + 1 < Height) Text += Index(X, Y + 1) + "#";
       if (Y > 0) Text += Index(X, Y - 1) + "#";
       Text += "\n";
     }
@@ -144,13 +147,13 @@ inline std::string SevenNationScenarioText() {
 // Units of the seven-nation world over the land and sea zones: Units in all, spread over the
 // first ZonesUsed land zones and a quarter as many sea zones (all of them when 0), owners and
 // kinds taking turns; every land zone owned (majors in bands, the minors in between), with
-// industry, resources and a capital per nation.
+// industry, resources and a capital per nation. On the sea-lane grid of Width by Height zones.
 struct TSevenNationWorld {
-  explicit TSevenNationWorld(int Units, int ZonesUsed = 0) {
+  explicit TSevenNationWorld(int Units, int ZonesUsed = 0, int Width = GridWidth, int Height = GridHeight) {
     Map.OnCreateZone = [this](TZoneMap* Sender, std::unique_ptr<TZone>& AZone, const std::string& S) {
       AZone = Engine.CreateZone(*Sender, S);
     };
-    LoadZoneMap(Map, TMapSet::Parse(SeaLaneGridMapText(), "lanes.map"));
+    LoadZoneMap(Map, TMapSet::Parse(SeaLaneGridMapText(Width, Height), "lanes.map"));
     Engine.SetZoneMap(&Map);
     Engine.ReadScenario(SevenNationScenarioText());
     Engine.LoadZoneData();

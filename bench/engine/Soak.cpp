@@ -62,11 +62,7 @@ public:
     if (FNone.Draws() != 0) return "the guest drew a random number";
     if (!FGuestSink.Records.empty()) return "the guest wrote a change record";
     const kit::TDumpOptions Shared{false, false};
-    const std::string HostState = kit::DumpState(H, Shared);
-    const std::string GuestState = kit::DumpState(G, Shared);
-    if (kit::DumpHash(HostState) == kit::DumpHash(GuestState)) return {};
-    const std::string Difference = kit::FirstDifference(HostState, GuestState);
-    return Difference.empty() ? "the hashes differ" : Difference;
+    return kit::CompareStates(H, G, Shared);
   }
 
   int UnitCount() { return FHost.Engine.GetUnitCount(); }

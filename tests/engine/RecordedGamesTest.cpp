@@ -77,8 +77,7 @@ void PlayAndCompare(std::uint64_t Seed, std::uint64_t OrderSeed, int OrdersPerIm
     }
     if (Impulse != Recorded[Next].Impulse) continue;
     const kit::TDumpOptions Shared{false, false};
-    const std::string HostShared = kit::DumpState(Host.Engine, Shared);
-    ASSERT_EQ(kit::FirstDifference(HostShared, kit::DumpState(Guest.Engine, Shared)), "") << "impulse " << Impulse;
+    ASSERT_EQ(kit::CompareStates(Host.Engine, Guest.Engine, Shared), "") << "impulse " << Impulse;
     const std::uint64_t State = kit::DumpHash(kit::DumpState(Host.Engine));
     const std::uint64_t Records = kit::DumpHash(AllRecords);
     if (Print)

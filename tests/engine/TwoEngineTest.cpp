@@ -2,6 +2,8 @@
 // merging, drift, formations, supply walks, routings, conquests, storms and the upkeep.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
 #include <limits>
 #include <set>
 
@@ -198,4 +200,68 @@ TEST(TwoEngineTest, FramingCarriesEveryRecordInOrder) {
   EXPECT_EQ(kit::FrameChanges(12, Records), "CHANGES|12|0;17;42;~6;;~30;0;2;-100;~");
   EXPECT_EQ(kit::UnframeChanges(kit::FrameChanges(12, Records)), Records);
   EXPECT_TRUE(kit::UnframeChanges("CHANGES|3|").empty());
+}
+
+// The state hash sees what the dump shows: one changed field anywhere in the game changes it,
+// the same state gives the same hash, and what a comparison leaves out (the local view, the
+// host's scratch) stays out of it.
+TEST(TwoEngineTest, TheStateHashChangesWithEveryFieldTheDumpCompares) {
+  using TChange = std::function<void(kit::TKitWorld&)>;
+  const kit::TDumpOptions Shared{false, false};
+  const kit::TDumpOptions Full;
+  struct TCase {
+    const char* Name;
+    TChange Change;
+    bool Shared;  // the field is compared between machines, not only in the full dump
+  };
+  const std::vector<TCase> Cases = {
+      {"date", [](kit::TKitWorld& W) { W.Engine().SetDate(W.Engine().GetDate() + 1e-9); }, true},
+      {"world industry", [](kit::TKitWorld& W) { W.Engine().SetWorldIndustry(W.Engine().GetWorldIndustry() + 1); }, true},
+      {"free for all", [](kit::TKitWorld& W) { W.Engine().SetFreeForAll(!W.Engine().GetFreeForAll()); }, true},
+      {"player name", [](kit::TKitWorld& W) { W.N(1)->SetPlayerName("Anna"); }, true},
+      {"routing", [](kit::TKitWorld& W) { W.Engine().CreateRouting(W.Z(kit::kzAlba), W.Z(kit::kzBrae), 3); }, true},
+      {"storm", [](kit::TKitWorld& W) { W.Engine().AddStorm(std::make_unique<TStorm>(W.Engine())); }, true},
+      {"relation", [](kit::TKitWorld& W) { W.N(2)->SetRelationDirect(W.N(3), W.N(2)->GetRelation(W.N(3)) + 1); }, true},
+      {"nation name", [](kit::TKitWorld& W) { W.N(3)->SetName("Lichtenburh"); }, true},
+      {"nation factor", [](kit::TKitWorld& W) { W.N(1)->SetTypeFactor(5, std::nextafter(W.N(1)->GetTypeFactor(5), 9.0f)); }, true},
+      {"research level", [](kit::TKitWorld& W) { W.N(0)->SetResearchLevel(7, W.N(0)->GetResearchLevel(7) + 1); }, true},
+      {"brain data", [](kit::TKitWorld& W) { W.N(0)->SetBrainData("Plan", "North"); }, true},
+      {"zone owner", [](kit::TKitWorld& W) { W.Z(kit::kzHale)->SetOwner(W.N(0)); }, true},
+      {"zone resources", [](kit::TKitWorld& W) { W.Z(kit::kzGorse)->SetResources(W.Z(kit::kzGorse)->GetResources() + 0.25f); }, true},
+      {"build queue", [](kit::TKitWorld& W) { W.Z(kit::kzAlba)->SetBuildQueue(3, 1); }, true},
+      {"unit count", [](kit::TKitWorld& W) { W.UnitIn(kit::kzBrae, 1, ukArmy)->SetCount(3, 5); }, true},
+      {"unit organization", [](kit::TKitWorld& W) { W.UnitIn(kit::kzBrae, 1, ukArmy)->SetOrganizationDirect(0.5f); }, true},
+      {"unit patrol", [](kit::TKitWorld& W) { W.UnitIn(kit::kzBrae, 1, ukArmy)->SetPatrolStep(1); }, true},
+      {"unit name", [](kit::TKitWorld& W) { W.UnitIn(kit::kzBrae, 1, ukArmy)->SetCustomName("Iron"); }, true},
+      {"new unit", [](kit::TKitWorld& W) { W.MakeUnit(3, ukArmy, kit::kzFerro, {{utInfantry, 1}}); }, true},
+      {"local player", [](kit::TKitWorld& W) { W.N(1)->SetLocalPlayer(true); }, false},
+      {"tally", [](kit::TKitWorld& W) { W.Z(kit::kzHale)->SetTally(0, 2, 9); }, false},
+      {"damaged", [](kit::TKitWorld& W) { W.UnitIn(kit::kzBrae, 1, ukArmy)->SetDamaged(3, 1); }, false},
+      {"sort key", [](kit::TKitWorld& W) { W.UnitIn(kit::kzBrae, 1, ukArmy)->SetSortKey(0.75f); }, false},
+  };
+  kit::TKitWorld Base;
+  ASSERT_EQ(kit::StateHash(Base.Engine()), kit::StateHash(kit::TKitWorld().Engine()));
+  ASSERT_EQ(kit::StateHash(Base.Engine(), Shared), kit::StateHash(kit::TKitWorld().Engine(), Shared));
+  for (const TCase& Case : Cases) {
+    kit::TKitWorld W;
+    Case.Change(W);
+    ASSERT_NE(kit::DumpState(W.Engine()), kit::DumpState(Base.Engine())) << Case.Name << ": the change shows in the dump";
+    EXPECT_NE(kit::StateHash(W.Engine(), Full), kit::StateHash(Base.Engine(), Full)) << Case.Name;
+    EXPECT_EQ(kit::StateHash(W.Engine(), Shared) != kit::StateHash(Base.Engine(), Shared), Case.Shared) << Case.Name;
+  }
+
+  // Over a played game the hash tells the states apart exactly where their dumps differ.
+  kit::TTwoEngineHarness Harness(11);
+  TDirector Director(11 * 31 + 5);
+  std::set<std::string> Dumps;
+  std::set<std::uint64_t> Hashes;
+  for (int I = 0; I < 120; ++I) {
+    ASSERT_EQ(Harness.RunImpulse(std::ref(Director)), "");
+    TBrenmoorEngine& H = Harness.Host().Engine();
+    ASSERT_EQ(kit::StateHash(H, Shared), kit::StateHash(Harness.Guest().Engine(), Shared)) << "impulse " << I;
+    if (Dumps.insert(kit::DumpState(H)).second) {
+      EXPECT_TRUE(Hashes.insert(kit::StateHash(H)).second) << "impulse " << I << ": two different states share a hash";
+    }
+  }
+  EXPECT_EQ(Hashes.size(), Dumps.size());
 }

@@ -71,6 +71,10 @@ public:
     const std::string Where = "Impulse " + std::to_string(Impulse) + ": ";
     TBrenmoorEngine& H = FHost->Engine();
     FHost->Sink.Records.clear();
+    using Clock = std::chrono::steady_clock;
+    const auto Seconds = [](Clock::time_point From) { return std::chrono::duration<double>(Clock::now() - From).count(); };
+    const auto ImpulseStart = Clock::now();
+    double Guest = 0;
     try {
       for (kit::TKitWorld* W : Worlds()) W->Engine().SetImpulse(Impulse);
       // The clock's first step on every machine: the date, the brain (host only), the reset.
@@ -79,7 +83,11 @@ public:
       Module.BeforeProcess(Impulse, true);
       LastTurnSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - TurnStart).count();
       LastTurnCpuSeconds = ThreadCpuSeconds() - CpuStart;
-      if (FGuest) GuestModule.BeforeProcess(Impulse, false);
+      if (FGuest) {
+        const auto Start = Clock::now();
+        GuestModule.BeforeProcess(Impulse, false);
+        Guest += Seconds(Start);
+      }
       for (const std::string& Record : Orders.Records) {
         ++OrdersByCode[std::stoi(Record)];
         ++OrdersByPower[static_cast<std::size_t>(Impulse % 7)][std::stoi(Record)];
@@ -88,14 +96,20 @@ public:
       Orders.Records.clear();
       H.ProcessImpulse();
       if (FGuest) {
+        const auto Start = Clock::now();
         TBrenmoorEngine& G = FGuest->Engine();
         for (const std::string& Record : kit::UnframeChanges(kit::FrameChanges(Impulse, FHost->Sink.Records))) G.ApplyStateChange(Record);
+        Guest += Seconds(Start);
       }
       for (kit::TKitWorld* W : Worlds()) {
+        const auto Start = Clock::now();
         W->Engine().SupplyUpkeep();
         W->Engine().UpdateVisibility(Impulse);
         W->Engine().EndImpulseUpkeep(Impulse);
+        if (W == FGuest.get()) Guest += Seconds(Start);
       }
+      LastGuestSeconds = Guest;
+      LastHostSeconds = Seconds(ImpulseStart) - Guest;
     } catch (const std::exception& Error) {
       return Where + Error.what();
     }
@@ -125,6 +139,10 @@ public:
   // busy machine do not inflate as much).
   double LastTurnSeconds = 0;
   double LastTurnCpuSeconds = 0;
+  // The last impulse's time on the host (the brain's turn, the rules, the upkeep) and on the
+  // guest (its module's step, the replay, the upkeep), the comparison left out.
+  double LastHostSeconds = 0;
+  double LastGuestSeconds = 0;
 
 private:
   static double ThreadCpuSeconds() {

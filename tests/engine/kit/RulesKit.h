@@ -135,6 +135,13 @@ struct TDumpOptions {
 std::string DumpState(TBrenmoorEngine& Engine, const TDumpOptions& Options = {});
 // FNV-1a of the text.
 std::uint64_t DumpHash(const std::string& Dump);
+// A 64-bit hash of the same fields as DumpState, in the same order, taken from the values
+// themselves without writing the text: two states that differ in one field hash apart; equal
+// states hash alike. What a state comparison runs every impulse; the dump shows a difference.
+std::uint64_t StateHash(TBrenmoorEngine& Engine, const TDumpOptions& Options = {});
+// "" when the two states hash alike; else the first line where their dumps differ (host A,
+// guest B).
+std::string CompareStates(TBrenmoorEngine& A, TBrenmoorEngine& B, const TDumpOptions& Options = {});
 // The first line where two dumps differ ("" when equal), with both lines.
 std::string FirstDifference(const std::string& A, const std::string& B);
 
