@@ -26,10 +26,11 @@ TBrenmoorOrderButton* MakeFormButton(QWidget* Parent, const char* Name, const QS
   return Button;
 }
 
-QPixmap LoadGamePicture(const char* Name) {
-  const QString Path = ToQString(GameArt::PicturePath(Name));
-  return QPixmap(QDir(QCoreApplication::applicationDirPath()).filePath(Path));
+QString GamePicturePath(const std::string& Name) {
+  return QDir(QCoreApplication::applicationDirPath()).filePath(ToQString(GameArt::PicturePath(Name)));
 }
+
+QPixmap LoadGamePicture(const char* Name) { return QPixmap(GamePicturePath(Name)); }
 
 TCellImage* MakeUnitIcons(QWidget* Parent) {
   auto* Icons = new TCellImage(Parent);

@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QRect>
 #include <QString>
+#include <string>
 
 class TBrenmoorOrderButton;
 class TCellImage;
@@ -17,6 +18,9 @@ QLabel* MakeFormLabel(QWidget* Parent, const char* Name, const QString& Text, co
 // A push button whose Tag is Tag.
 TBrenmoorOrderButton* MakeFormButton(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Place,
                                      int Tag = 0);
+// The full path of a picture of the game's artwork by its name ("imGreenBullet"...), in the
+// program folder; the main window and the game's windows all load their pictures from here.
+QString GamePicturePath(const std::string& Name);
 // The picture of that name from the game's artwork in the program folder (null when missing).
 QPixmap LoadGamePicture(const char* Name);
 // A hidden grid of the unit-type icons (16 types across, 8 colour slots down) owned by Parent.

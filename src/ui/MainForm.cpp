@@ -49,6 +49,7 @@
 #include "sprites/StormSprite.h"
 #include "sprites/ZoneSpriteSurface.h"
 #include "ui/GameScreenRules.h"
+#include "ui/FormParts.h"
 #include "ui/GameWindows.h"
 #include "ui/Help.h"
 #include "ui/MapScroller.h"
@@ -362,7 +363,7 @@ void TfrmMain::CreateScreens() {
 }
 
 QImage TfrmMain::LoadArt(const QString& Name) const {
-  return QImage(QDir(ProgramFolder()).filePath(ToQString(GameArt::PicturePath(FromQString(Name)))));
+  return QImage(GamePicturePath(FromQString(Name)));
 }
 
 void TfrmMain::CreateArtwork() {
