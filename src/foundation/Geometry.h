@@ -1,6 +1,8 @@
 #pragma once
 // Points and rectangles in integer map or screen coordinates.
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 
 struct TPoint {
   std::int32_t X = 0;
@@ -20,3 +22,10 @@ struct TRect {
   bool Contains(TPoint P) const { return P.X >= Left && P.X < Right && P.Y >= Top && P.Y < Bottom; }
   friend bool operator==(const TRect&, const TRect&) = default;
 };
+
+// A coordinate worked out in 64 bits, held within what a point holds (a far-off zone or offset
+// draws at the edge of the range instead of wrapping round).
+inline std::int32_t Clamp32(std::int64_t V) {
+  return static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(V, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}

@@ -30,10 +30,6 @@ constexpr TColor MoreColor = clYellow;
 // Border-defence blocks: 4 x 4 pixels about each chosen point.
 constexpr std::int32_t BlockHalf = 2;
 
-std::int32_t Clamp32(std::int64_t V) {
-  return std::int32_t(std::clamp<std::int64_t>(V, std::numeric_limits<std::int32_t>::min(),
-                                               std::numeric_limits<std::int32_t>::max()));
-}
 
 // A corner moved 2 pixels toward the zone's centre on each axis (a coordinate on the centre
 // moves back), as the outline and the bands lie inside the zone.

@@ -31,7 +31,6 @@ std::int32_t AxisStep(std::int32_t Size, std::int32_t At, std::int32_t MaxScroll
   return At < Centre ? -Step : Step;
 }
 
-std::int32_t Clamp32(std::int64_t V) { return std::int32_t(std::clamp<std::int64_t>(V, INT32_MIN, INT32_MAX)); }
 
 }  // namespace
 

@@ -11,10 +11,6 @@ namespace {
 // coordinates need 34 bits, so their products need more than 64.
 using TWide = __int128;
 
-std::int32_t Clamp32(std::int64_t V) {
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(V, std::numeric_limits<std::int32_t>::min(),
-                                                            std::numeric_limits<std::int32_t>::max()));
-}
 
 }  // namespace
 

@@ -4,18 +4,10 @@
 #include <limits>
 #include <string>
 
+#include "foundation/Geometry.h"
 #include "sprites/Canvas.h"
 #include "sprites/DIBCanvas.h"
 #include "sprites/SpriteSurface.h"
-
-namespace {
-
-std::int32_t Clamp32(std::int64_t V) {
-  return std::int32_t(std::clamp<std::int64_t>(V, std::numeric_limits<std::int32_t>::min(),
-                                               std::numeric_limits<std::int32_t>::max()));
-}
-
-}  // namespace
 
 TZoneSprite::TZoneSprite(TZone& Zone) : FZone(&Zone) {}
 
