@@ -573,6 +573,18 @@ void TfrmMain::CloseGame() {
   FTimerExplosions->SetEnabled(false);
 }
 
+// --- The war's record ---
+
+void TfrmMain::SetBannerText(const std::string& Text) {
+  FBannerText = Text;
+  if (FSurfaceView) FSurfaceView->update();
+}
+
+// The score and news windows keep the war's record; until they are made these do nothing.
+void TfrmMain::AddScorePoint() {}
+void TfrmMain::ClearWarRecord() {}
+void TfrmMain::ExpireStandingActions() {}
+
 // --- The title screen's actions ---
 
 void TfrmMain::ShowStartupTip() { RunTipOfTheDay(*FTips, *FSettings, true); }

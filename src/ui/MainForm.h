@@ -145,6 +145,17 @@ public:
   // The locally played nations to choose the current one from (filled when a game starts).
   void SetLocalNations(const std::vector<TNation*>& Nations);
 
+  // --- The war's record: the banner over the map, the score history, the news ---
+  // The banner drawn over the map ("P A U S E D", a victory...); an empty text draws none.
+  void SetBannerText(const std::string& Text);
+  const std::string& BannerText() const { return FBannerText; }
+  // A point of the score history (taken every 30 impulses).
+  void AddScorePoint();
+  // A new game: the score history and the news, standing actions too, start empty.
+  void ClearWarRecord();
+  // After every impulse: the news window lets its standing actions expire.
+  void ExpireStandingActions();
+
   // --- Orders ---
   // One order record: Code ";" then each value followed by ";", handed to the impulse clock,
   // which queues it for the next impulse (the rules judge it then). The computer players'
@@ -296,6 +307,7 @@ private:
   std::unique_ptr<TOrderEntry> FOrderEntry;
   // Falls by one each rendered frame: the supply routes' dots travel with it.
   std::int32_t FAnimationPhase = 0;
+  std::string FBannerText;
   QWidget* FOrderTarget = nullptr;
   QLabel* FOrderPrompt = nullptr;
   QLabel* FOrderError = nullptr;
