@@ -47,10 +47,31 @@ QColor ColorOfValue(std::uint32_t Value) {
   return QColor(int(Value & 0xFF), int((Value >> 8) & 0xFF), int((Value >> 16) & 0xFF));
 }
 
-// A panel of one line of text over the map with a small button that hides it.
+// A panel of one line of text over the map with a small button at its right end that hides it.
+class TNoticePanel : public QLabel {
+public:
+  TNoticePanel(QWidget* Parent, const char* HideName, std::function<void()> Hide) : QLabel(Parent) {
+    FHide = new TColorButton(this);
+    FHide->setObjectName(HideName);
+    FHide->SetCaption("x");
+    FHide->SetColor(QColor(0, 64, 0));
+    FHide->SetFontColor(QColor(0, 255, 0));
+    FHide->OnClick = [Hide = std::move(Hide)](TGraphicControl*) { Hide(); };
+  }
+
+protected:
+  void resizeEvent(QResizeEvent* Event) override {
+    QLabel::resizeEvent(Event);
+    FHide->setGeometry(width() - 18, 3, 15, std::max(height() - 6, 1));
+  }
+
+private:
+  TColorButton* FHide;
+};
+
 QLabel* MakeNoticePanel(QWidget* Parent, const char* Name, const char* HideName, const QRect& Bounds,
                         std::function<void()> Hide) {
-  auto* Panel = new QLabel(Parent);
+  auto* Panel = new TNoticePanel(Parent, HideName, std::move(Hide));
   Panel->setObjectName(Name);
   Panel->setGeometry(Bounds);
   Panel->setAutoFillBackground(true);
@@ -60,13 +81,6 @@ QLabel* MakeNoticePanel(QWidget* Parent, const char* Name, const char* HideName,
   QPalette Colors = Panel->palette();
   Colors.setColor(QPalette::Window, Qt::black);
   Panel->setPalette(Colors);
-  auto* HideButton = new TColorButton(Panel);
-  HideButton->setObjectName(HideName);
-  HideButton->SetCaption("x");
-  HideButton->SetColor(QColor(0, 64, 0));
-  HideButton->SetFontColor(QColor(0, 255, 0));
-  HideButton->setGeometry(Bounds.width() - 18, 3, 15, Bounds.height() - 6);
-  HideButton->OnClick = [Hide = std::move(Hide)](TGraphicControl*) { Hide(); };
   Panel->hide();
   return Panel;
 }
@@ -101,8 +115,8 @@ private:
 // --- The panels ---
 
 void TfrmMain::CreateNoticePanels(TElasticPanel* Game) {
-  FMessage = MakeNoticePanel(Game, "pnlMessage", "btnHideMessage", {8, 32, 436, 24}, [this] { btnHideMessageClick(); });
-  FNotify = MakeNoticePanel(Game, "pnlNotify", "btnHideNotify", {8, Game->height() - NotifyAboveBottom, 436, 24},
+  FMessage = MakeNoticePanel(Game, "pnlMessage", "btnHideMessage", {66, 32, 380, 24}, [this] { btnHideMessageClick(); });
+  FNotify = MakeNoticePanel(Game, "pnlNotify", "btnHideNotify", {66, Game->height() - NotifyAboveBottom, 380, 24},
                             [this] { btnHideNotifyClick(); });
   Game->installEventFilter(new TResizeWatch(Game, [this] { pnlGameResize(); }));
   // The pending random event's button, shown when the rules raise one.
@@ -319,7 +333,8 @@ void TfrmMain::btnRandomEventClick() {
 }
 
 void TfrmMain::brmRemoveUnit(TUnit* Unit) {
-  if (!FClock->GetActive()) return;
+  // The clock goes first when the window closes; the units are freed after it.
+  if (!FClock || !FClock->GetActive()) return;
   const auto It = std::find(FSelectedUnits.begin(), FSelectedUnits.end(), Unit);
   if (It == FSelectedUnits.end()) return;
   FSelectedUnits.erase(It);
@@ -334,7 +349,7 @@ void TfrmMain::brmRemoveUnit(TUnit* Unit) {
 // --- The battle sounds ---
 
 void TfrmMain::timerExplosionsTimer() {
-  if (!FClock->GetActive()) return;
+  if (!FClock || !FClock->GetActive()) return;
   TRandomGenerator& Random = EffectsRandom();
   if (FZonesUnderAttack > 0) {
     if (TSoundBuffer* Explosion = Sound("sndExplosion")) {

@@ -10,6 +10,7 @@
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "controls/ColorButton.h"
 #include "engine/BrenmoorEngine.h"
@@ -88,11 +89,14 @@ QChartView* TfrmScores::MakeChart(const char* Name, std::vector<QLineSeries*>& S
   Chart->setMargins(QMargins(2, 2, 2, 2));
   auto* Bottom = new QCategoryAxis;
   Bottom->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-  Bottom->setRange(0, 1);
+  // The first label sits on 0, inside the axis.
+  Bottom->setStartValue(-1);
+  Bottom->setRange(-0.25, 1);
   auto* Left = new QValueAxis;
   Left->setGridLineVisible(false);
   Left->setLabelFormat("%d");
   Left->setRange(0, 10);
+  Left->setTickCount(6);
   Chart->addAxis(Bottom, Qt::AlignBottom);
   Chart->addAxis(Left, Qt::AlignLeft);
   for (int I = 0; I < ChartSeriesCount; ++I) {
@@ -117,7 +121,7 @@ void TfrmScores::Clear() {
   for (QChartView* View : {FNationView, FAllianceView}) {
     QCategoryAxis* Bottom = BottomAxis(View);
     for (const QString& Label : Bottom->categoriesLabels()) Bottom->remove(Label);
-    Bottom->setRange(0, 1);
+    Bottom->setRange(-0.25, 1);
     LeftAxis(View)->setRange(0, 10);
   }
 }
@@ -130,7 +134,7 @@ void TfrmScores::AppendLabel(const QString& Label) {
   for (QChartView* View : {FNationView, FAllianceView}) {
     QCategoryAxis* Bottom = BottomAxis(View);
     Bottom->append(Shown, X);
-    Bottom->setRange(0, std::max(X, 1));
+    Bottom->setRange(-0.25, std::max(X, 1) + 0.25);
   }
 }
 
@@ -161,8 +165,12 @@ void TfrmScores::AddScorePoint(const TBrenmoorEngine& Engine) {
   }
   for (int I = Alliances; I < ChartSeriesCount; ++I) FAllianceSeries[std::size_t(I)]->setVisible(false);
   AppendLabel(ToQString(Point.Label));
-  LeftAxis(FNationView)->setRange(0, std::max(LeftAxis(FNationView)->max(), double(Top)));
-  LeftAxis(FAllianceView)->setRange(0, std::max(LeftAxis(FAllianceView)->max(), double(AllianceTop)));
+  // The left axis starts at 0 and reaches the highest share so far, in steps of a round number.
+  for (auto [View, High] : {std::pair{FNationView, Top}, std::pair{FAllianceView, AllianceTop}}) {
+    QValueAxis* Left = LeftAxis(View);
+    const double Reach = std::ceil(std::max(Left->max(), double(High)) / 10.0) * 10.0;
+    Left->setRange(0, Reach);
+  }
   // Hidden series stay out of the legend; those left out are told in the title.
   for (QChartView* View : {FNationView, FAllianceView})
     for (QLegendMarker* Marker : View->chart()->legend()->markers())
