@@ -11,7 +11,10 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,7 +55,7 @@ struct WarWindowsTest : TGuiTest {
   std::unique_ptr<TBrenmoorForms> Forms;
 
   // The main window on the Standard scenario's game screen, Germany played here by "Ann".
-  TfrmMain& StartGame() {
+  TfrmMain& StartGame(const std::string& Scenario = "Standard.brmscen") {
     Settings.Store().WriteString("ShowTip", "1");
     Forms = std::make_unique<TBrenmoorForms>(std::make_unique<TRegistryManager>(Settings.FileName()));
     TfrmMain& Main = Forms->Main();
@@ -60,7 +63,7 @@ struct WarWindowsTest : TGuiTest {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&Main));
     {
       const TCurrentFolder In(ProgramFolder);
-      Main.brm().SetScenarioFile("Standard.brmscen");
+      Main.brm().SetScenarioFile(Scenario);
       Main.LoadMapSet("Standard.brmmap");
       Main.brm().LoadZoneData();
       Main.brm().PlaceInitialUnits();
@@ -453,6 +456,32 @@ TEST_F(WarWindowsTest, AlliancesBeyondTheSeventhAreLeftOutOfTheChartAndSaidSo) {
   Main.AddScorePoint();
   EXPECT_FALSE(Scores().AllianceSeries(2)->isVisible());
   EXPECT_EQ(Scores().chartAlliance()->chart()->title(), "");
+}
+
+TEST_F(WarWindowsTest, PowersBeyondTheSeventhAreLeftOutOfTheChartAndSaidSo) {
+  TfrmMain& Main = StartGame();
+  TBrenmoorEngine& E = Main.brm();
+  // Two more major powers made as Italy is (a scenario file refuses them; the chart must not
+  // rely on that).
+  std::ifstream In(ProgramFolder / "Standard.brmscen");
+  std::string Line;
+  while (std::getline(In, Line) && Line.rfind("Nation=Italy,", 0) != 0) {
+  }
+  ASSERT_FALSE(Line.empty());
+  for (const char* Name : {"Prussia", "Burgundy"}) {
+    const std::string Record = Name + Line.substr(std::strlen("Nation=Italy"));
+    E.AddNation(std::make_unique<TNation>(E, Record, E.GetScenarioNationCount()));
+  }
+  ASSERT_EQ(E.GetMajorCount(), 9);
+  E.BeginImpulse();
+  Main.AddScorePoint();
+  Main.AddScorePoint();
+  for (int I = 0; I < ChartSeriesCount; ++I) {
+    EXPECT_TRUE(Scores().NationSeries(I)->isVisible()) << I;
+    EXPECT_EQ(Scores().NationSeries(I)->count(), 2) << I;
+  }
+  EXPECT_EQ(Scores().NationSeries(6)->name(), "United States");
+  EXPECT_EQ(Scores().chartScores()->chart()->title(), "(2 more powers not charted)");
 }
 
 TEST_F(WarWindowsTest, TheFinalScoresListEachMajorPowerWithItsFigures) {
