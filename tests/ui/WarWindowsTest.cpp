@@ -28,7 +28,6 @@
 #include "engine/Nation.h"
 #include "engine/RealTimeEngine.h"
 #include "engine/Unit.h"
-#include "foundation/CurrentFolder.h"
 #include "foundation/NumberText.h"
 #include "gamemap/WarNews.h"
 #include "platform/RegistryManager.h"
@@ -40,6 +39,7 @@
 #include "sprites/StormSprite.h"
 #include "sprites/ZoneSpriteSurface.h"
 #include "support/GuiTest.h"
+#include "ui/StandardGameScreen.h"
 #include "ui/EventForm.h"
 #include "ui/FinalScoresForm.h"
 #include "ui/GameWindows.h"
@@ -55,29 +55,11 @@ struct WarWindowsTest : TGuiTest {
   std::unique_ptr<TBrenmoorForms> Forms;
 
   // The main window on the Standard scenario's game screen, Germany played here by "Ann".
-  TfrmMain& StartGame(const std::string& Scenario = "Standard.brmscen") {
-    Settings.Store().WriteString("ShowTip", "1");
-    Forms = std::make_unique<TBrenmoorForms>(std::make_unique<TRegistryManager>(Settings.FileName()));
-    TfrmMain& Main = Forms->Main();
-    Main.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&Main));
-    {
-      const TCurrentFolder In(ProgramFolder);
-      Main.brm().SetScenarioFile(Scenario);
-      Main.LoadMapSet("Standard.brmmap");
-      Main.brm().LoadZoneData();
-      Main.brm().PlaceInitialUnits();
-    }
-    Germany = Main.brm().FindNation("Germany");
-    Germany->SetComputerPlayer(false);
-    Germany->SetPlayerName("Ann");
-    Germany->SetLocalPlayer(true);
-    Main.brm().UpdateVisibility(0);
-    Main.SetLocalNations({Germany});
-    Main.cmbCurrentNationClick(0);
-    Main.ShowScreen(Main.pnlGame());
-    Main.ClearWarRecord();
-    return Main;
+  TfrmMain& StartGame() {
+    Forms = StartStandardGameScreen(Settings);
+    Germany = Forms->Main().brm().FindNation("Germany");
+    Forms->Main().ClearWarRecord();
+    return Forms->Main();
   }
   // One impulse as every machine runs it, then what the main window does after it.
   static void RunImpulse(TfrmMain& Main, int Impulse) {
@@ -435,32 +417,12 @@ TEST_F(WarWindowsTest, TheNewsAndScoreWindowsCloseReleasingTheirButtonsAndClearA
   EXPECT_EQ(Scores().FrontChart(), Scores().chartScores());
 }
 
-TEST_F(WarWindowsTest, AlliancesBeyondTheSeventhAreLeftOutOfTheChartAndSaidSo) {
-  TfrmMain& Main = StartGame();
-  std::vector<std::string> Names;
-  for (int I = 1; I <= 9; ++I) Names.push_back("Pact " + IntToStr(I));
-  Main.brm().SetAlliances(Names);
-  Main.AddScorePoint();
-  Main.AddScorePoint();
-  for (int I = 0; I < ChartSeriesCount; ++I) {
-    EXPECT_TRUE(Scores().AllianceSeries(I)->isVisible()) << I;
-    EXPECT_EQ(Scores().AllianceSeries(I)->count(), 2) << I;
-  }
-  EXPECT_EQ(Scores().AllianceSeries(6)->name(), "Pact 7");
-  EXPECT_EQ(Scores().chartAlliance()->chart()->title(), "(2 more alliances not charted)");
-  EXPECT_EQ(Scores().chartScores()->chart()->title(), "");
-  // Two points in the same month keep their labels.
-  EXPECT_EQ(Scores().Labels(), (QStringList{"Sep-1939", "Sep-1939"}));
-  // Back to fewer alliances: the series beyond them are hidden.
-  Main.brm().SetAlliances({"Axis", "Allies"});
-  Main.AddScorePoint();
-  EXPECT_FALSE(Scores().AllianceSeries(2)->isVisible());
-  EXPECT_EQ(Scores().chartAlliance()->chart()->title(), "");
-}
-
-TEST_F(WarWindowsTest, PowersBeyondTheSeventhAreLeftOutOfTheChartAndSaidSo) {
+TEST_F(WarWindowsTest, PowersAndAlliancesBeyondTheSeventhAreLeftOutOfTheChartsAndSaidSo) {
   TfrmMain& Main = StartGame();
   TBrenmoorEngine& E = Main.brm();
+  std::vector<std::string> Names;
+  for (int I = 1; I <= 9; ++I) Names.push_back("Pact " + IntToStr(I));
+  E.SetAlliances(Names);
   // Two more major powers made as Italy is (a scenario file refuses them; the chart must not
   // rely on that).
   std::ifstream In(ProgramFolder / "Standard.brmscen");
@@ -476,12 +438,22 @@ TEST_F(WarWindowsTest, PowersBeyondTheSeventhAreLeftOutOfTheChartAndSaidSo) {
   E.BeginImpulse();
   Main.AddScorePoint();
   Main.AddScorePoint();
-  for (int I = 0; I < ChartSeriesCount; ++I) {
-    EXPECT_TRUE(Scores().NationSeries(I)->isVisible()) << I;
-    EXPECT_EQ(Scores().NationSeries(I)->count(), 2) << I;
-  }
+  for (int I = 0; I < ChartSeriesCount; ++I)
+    for (QLineSeries* Series : {Scores().NationSeries(I), Scores().AllianceSeries(I)}) {
+      EXPECT_TRUE(Series->isVisible()) << I;
+      EXPECT_EQ(Series->count(), 2) << I;
+    }
   EXPECT_EQ(Scores().NationSeries(6)->name(), "United States");
+  EXPECT_EQ(Scores().AllianceSeries(6)->name(), "Pact 7");
   EXPECT_EQ(Scores().chartScores()->chart()->title(), "(2 more powers not charted)");
+  EXPECT_EQ(Scores().chartAlliance()->chart()->title(), "(2 more alliances not charted)");
+  // Two points in the same month keep their labels.
+  EXPECT_EQ(Scores().Labels(), (QStringList{"Sep-1939", "Sep-1939"}));
+  // Back to fewer alliances: the series beyond them are hidden and the title says nothing.
+  E.SetAlliances({"Axis", "Allies"});
+  Main.AddScorePoint();
+  EXPECT_FALSE(Scores().AllianceSeries(2)->isVisible());
+  EXPECT_EQ(Scores().chartAlliance()->chart()->title(), "");
 }
 
 TEST_F(WarWindowsTest, TheFinalScoresListEachMajorPowerWithItsFigures) {
