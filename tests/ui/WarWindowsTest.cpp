@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/CellImage.h"
 #include "controls/ColorButton.h"
 #include "controls/ElasticPanel.h"
 #include "controls/ModalSteps.h"
@@ -466,6 +467,12 @@ TEST_F(WarWindowsTest, TheFinalScoresListEachMajorPowerWithItsFigures) {
   Germany->SetTag(100);
   Germany->SetScoreDeduction(250);
   E.FindNation("United States")->SetTag(700);
+  // The scenario's flags in the main window's picture grid, as a game's start puts them there.
+  auto* Flags = Main.findChild<TCellImage*>("cellFlags");
+  ASSERT_NE(Flags, nullptr);
+  Flags->SetPicture(QPixmap(QString::fromStdString((ProgramFolder / "StandardFlags.bmp").string())));
+  Flags->SetNumCellsX(E.GetNationCount());
+  Flags->SetNumCellsY(1);
   using TTexts = std::array<std::string, 3>;
   EXPECT_EQ(FinalScoreTexts(*Germany), (TTexts{"2000", "-250", "1,750"}));
   EXPECT_EQ(FinalScoreTexts(*E.FindNation("United States")), (TTexts{"14000", "-600", "13,400"}));
