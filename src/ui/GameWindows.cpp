@@ -8,9 +8,13 @@
 #include "ui/BuildUnitForm.h"
 #include "ui/DiplomacyForm.h"
 #include "ui/DivideUnitForm.h"
+#include "ui/EventForm.h"
+#include "ui/FinalScoresForm.h"
 #include "ui/FormationsForm.h"
 #include "ui/MainForm.h"
+#include "ui/NewsForm.h"
 #include "ui/ResearchForm.h"
+#include "ui/ScoresForm.h"
 
 TGameWindow::TGameWindow(const char* Name, const QString& Caption, bool ToolWindow, const QSize& Size)
     : QDialog(nullptr, ToolWindow ? Qt::Tool : Qt::Window) {
@@ -36,16 +40,16 @@ const TWindowDesign WindowDesigns[] = {
     {"frmNavigator", "Navigator", true, {200, 150}},
     {"frmDivideUnit", "Divide Unit", false, {400, 300}},
     {"frmBuildUnit", "Build Forces", false, {420, 330}},
-    {"frmNews", "World News", true, {420, 200}},
+    {"frmNews", "News Events", true, {420, 200}},
     {"frmLogin", "Log In", false, {340, 220}},
     {"frmAssignPlayers", "Assign Players", false, {420, 300}},
     {"frmFormations", "Formations", false, {360, 260}},
     {"frmScores", "Score History", true, {480, 320}},
     {"frmDiplomacy", "Diplomacy", false, {420, 320}},
     {"frmResearch", "Research Options", false, {420, 320}},
-    {"frmEvent", "Random Event", false, {360, 220}},
+    {"frmEvent", "Event", false, {440, 330}},
     {"frmComms", "Communications", true, {420, 260}},
-    {"frmFinalScores", "Final Scores", false, {420, 300}},
+    {"frmFinalScores", "Final Scores", false, {500, 300}},
     {"frmAIScripts", "Computer Player Scripts", false, {420, 300}},
     {"frmDebug", "Script Output", false, {420, 260}},
 };
@@ -58,6 +62,10 @@ std::unique_ptr<TGameWindow> MakeWindow(const TWindowDesign& D) {
   if (Name == "frmFormations") return std::make_unique<TfrmFormations>();
   if (Name == "frmDiplomacy") return std::make_unique<TfrmDiplomacy>();
   if (Name == "frmResearch") return std::make_unique<TfrmResearch>();
+  if (Name == "frmNews") return std::make_unique<TfrmNews>();
+  if (Name == "frmScores") return std::make_unique<TfrmScores>();
+  if (Name == "frmFinalScores") return std::make_unique<TfrmFinalScores>();
+  if (Name == "frmEvent") return std::make_unique<TfrmEvent>();
   return std::make_unique<TGameWindow>(D.Name, D.Caption, D.ToolWindow, D.Size);
 }
 }  // namespace

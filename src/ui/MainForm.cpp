@@ -251,24 +251,9 @@ void TfrmMain::CreateComponents() {
 }
 
 void TfrmMain::WireEngineEvents() {
-  // The game's happenings: map effects, sounds, notices and panel refreshes come with the
-  // game screen's handlers; until then each is heard and passed over.
+  // The game's happenings: news, notices, map effects and sounds (MainFormEvents.cpp).
+  WireWarEvents();
   TBrenmoorEngine& E = *FEngine;
-  E.OnRemoveUnit = [](TBrenmoorEngine*, TUnit*) {};
-  for (TEngineNationZoneEvent* Event : {&E.OnInvadeZone, &E.OnConquerZone, &E.OnAtomicBomb, &E.OnBombardZone,
-                                        &E.OnAirStrikeZone, &E.OnRocketAttack, &E.OnBombZone})
-    *Event = [](TBrenmoorEngine*, TNation*, TBrenmoorZone*) {};
-  for (TEngineStormEvent* Event : {&E.OnCreateStorm, &E.OnRemoveStorm, &E.OnMoveStorm})
-    *Event = [](TBrenmoorEngine*, TStorm*) {};
-  E.OnRandomEvent = [](TBrenmoorEngine*, TRandomEvent*) {};
-  for (TEngineNationsEvent* Event : {&E.OnConquerNation, &E.OnDeclareWar, &E.OnDeclareAllies, &E.OnExileGovt})
-    *Event = [](TBrenmoorEngine*, TNation*, TNation*) {};
-  E.OnUpgradeTech = [](TBrenmoorEngine*, TNation*, int) {};
-  E.OnUpgradeUnitType = [](TBrenmoorEngine*, TNation*, TUnitType) {};
-  E.OnReinforcement = [](TBrenmoorEngine*, TZone*) {};
-  E.OnAlliance = [](TBrenmoorEngine*, TNation*) {};
-  E.OnCoup = [](TBrenmoorEngine*, TNation*) {};
-  E.OnDiplomacy = [](TBrenmoorEngine*, TNation*, TNation*, int) {};
   E.OnRemovePlayer = [](TBrenmoorEngine*, const std::string&) {};
   E.OnPlayerSurrender = [](TBrenmoorEngine*, const std::string&) {};
 }
@@ -445,6 +430,7 @@ void TfrmMain::SetForms(TBrenmoorForms* Forms) {
   FForms = Forms;
   if (!FForms) return;
   FForms->dmScript().SetBrenmoorEngine(FEngine.get());
+  ConnectWarWindows();
   // The navigator window shows the whole map.
   if (TGameWindow* Window = FForms->Form("frmNavigator")) {
     FNavigator = new TSpriteSurfaceNavigator(Window);
@@ -579,11 +565,6 @@ void TfrmMain::SetBannerText(const std::string& Text) {
   FBannerText = Text;
   if (FSurfaceView) FSurfaceView->update();
 }
-
-// The score and news windows keep the war's record; until they are made these do nothing.
-void TfrmMain::AddScorePoint() {}
-void TfrmMain::ClearWarRecord() {}
-void TfrmMain::ExpireStandingActions() {}
 
 // --- The title screen's actions ---
 

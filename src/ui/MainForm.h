@@ -48,7 +48,13 @@ class TPGCaptionBarButton;
 class TQtImpulseScheduler;
 class TRealTimeEngine;
 class TSoundBuffer;
+class TSprite;
+class TfrmNews;
+class TfrmScores;
+struct TWarNotice;
 class TSpriteEngine;
+class TStorm;
+class TRandomEvent;
 class TSpriteSurfaceNavigator;
 class TSpriteSurfaceScroller;
 class TStormSpriteFactory;
@@ -156,6 +162,26 @@ public:
   // After every impulse: the news window lets its standing actions expire.
   void ExpireStandingActions();
 
+  // --- Happenings on the game screen (MainFormEvents.cpp) ---
+  // The message panel at the top and the notice panel at the bottom of the game screen: the
+  // text in Color (a window-system colour value) and shown.
+  void ShowMessagePanel(const std::string& Text, std::uint32_t Color);
+  void ShowNotify(const std::string& Text, std::uint32_t Color);
+  void btnHideMessageClick();
+  void btnHideNotifyClick();
+  // Keeps the notice panel 66 pixels above the game screen's bottom.
+  void pnlGameResize();
+  // The zones where battle goes on, counted after each impulse: the explosion sounds follow it.
+  int ZonesUnderAttack() const { return FZonesUnderAttack; }
+  void SetZonesUnderAttack(int Value) { FZonesUnderAttack = Value; }
+  // The random event the rules last raised, waiting for the player to read it.
+  bool RandomEventPending() const { return FRandomEventPending; }
+  TRandomEvent* PendingRandomEvent() const { return FPendingRandomEvent; }
+  // Shows the pending event in the event window, modally.
+  void btnRandomEventClick();
+  // The battle sounds and the pending event's blinking button.
+  void timerExplosionsTimer();
+
   // --- Orders ---
   // One order record: Code ";" then each value followed by ";", handed to the impulse clock,
   // which queues it for the next impulse (the rules judge it then). The computer players'
@@ -236,6 +262,27 @@ private:
   void CreateSetupScreen();
   void CreateArtwork();
   void WireEngineEvents();
+  // The handlers of the rules' happenings (MainFormEvents.cpp).
+  void WireWarEvents();
+  void CreateNoticePanels(TElasticPanel* Game);
+  // The news, score, final score and event windows on this window's engine, map and flags.
+  void ConnectWarWindows();
+  TfrmNews* NewsWindow() const;
+  TfrmScores* ScoresWindow() const;
+  void brmCreateStorm(TStorm* Storm);
+  void brmMoveStorm(TStorm* Storm);
+  void brmRemoveStorm(TStorm* Storm);
+  TSprite* StormSprite(const TStorm* Storm) const;
+  void brmConquerZone(TNation* Nation, TBrenmoorZone* Zone);
+  void brmRocketAttack(TNation* Nation, TBrenmoorZone* Zone);
+  void brmAtomicBomb(TNation* Nation, TBrenmoorZone* Zone);
+  void brmConquerNation(TNation* Conquered, TNation* Conqueror);
+  void brmRandomEvent(TRandomEvent* Event);
+  void brmRemoveUnit(TUnit* Unit);
+  // A happening's text where it belongs: the news (centred on NewsZone) and a panel.
+  void TellNotice(const TWarNotice& Notice, TBrenmoorZone* NewsZone);
+  // One blast of Kind at the zone's centre moved by (DX, DY), at Z order Z.
+  void AddBlast(TBlastKind Kind, const TBrenmoorZone* Zone, int DX, int DY, int Z);
   void WireClockEvents();
   void FormShow();
   void FormClose();
@@ -319,4 +366,12 @@ private:
   QSpinBox* FGlobalRouteDepth = nullptr;
   TColorButton* FOrderProceed = nullptr;
   TColorButton* FOrderCancel = nullptr;
+
+  // Happenings.
+  QLabel* FMessage = nullptr;
+  QLabel* FNotify = nullptr;
+  TColorButton* FRandomEventButton = nullptr;
+  int FZonesUnderAttack = 0;
+  bool FRandomEventPending = false;
+  TRandomEvent* FPendingRandomEvent = nullptr;
 };

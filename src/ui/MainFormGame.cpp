@@ -23,6 +23,7 @@
 #include "platform/TextCodec.h"
 #include "platform/WidgetUtils.h"
 #include "sprites/ZoneSpriteSurface.h"
+#include "ui/FinalScoresForm.h"
 #include "ui/GameScreenRules.h"
 #include "ui/GameWindows.h"
 #include "ui/MainForm.h"
@@ -115,6 +116,7 @@ void TfrmMain::CreateGameScreen() {
 
   CreateStatusBar(FGame);
   CreateOrderControls(FGame);
+  CreateNoticePanels(FGame);
 }
 
 void TfrmMain::CreateGameToolbar(TElasticPanel* Game) {
@@ -255,7 +257,10 @@ void TfrmMain::btnScoresClick() { SwitchWindow("btnScores", "frmScores"); }
 void TfrmMain::btnCommunicateClick() { SwitchWindow("btnCommunicate", "frmComms"); }
 
 void TfrmMain::btnFinalScoreClick() {
-  if (TGameWindow* Form = FForms ? FForms->Form("frmFinalScores") : nullptr) Form->exec();
+  auto* Form = FForms ? qobject_cast<TfrmFinalScores*>(FForms->Form("frmFinalScores")) : nullptr;
+  if (!Form) return;
+  Form->Fill(*FEngine);
+  Form->exec();
 }
 
 // --- The set-up screen's victory conditions ---

@@ -18,7 +18,6 @@
 #include "engine/Nation.h"
 #include "engine/RealTimeEngine.h"
 #include "engine/Unit.h"
-#include "foundation/CurrentFolder.h"
 #include "foundation/NumberText.h"
 #include "foundation/StringUtils.h"
 #include "gamemap/OrderEntry.h"
@@ -27,40 +26,20 @@
 #include "sprites/ZoneSpriteSurface.h"
 #include "platform/WidgetUtils.h"
 #include "support/GuiTest.h"
+#include "ui/StandardGameScreen.h"
 #include "ui/GameWindows.h"
 #include "ui/MainForm.h"
 #include "ui/UnitLists.h"
 
 namespace {
 
-const std::filesystem::path ProgramFolder = std::filesystem::path(BRENMOOR_BINARY_DIR) / "bin";
-
 struct OrderEntryWindowTest : TGuiTest {
   std::unique_ptr<TBrenmoorForms> Forms;
 
   // The main window on the Standard scenario's game screen, Germany played here by "Ann".
   TfrmMain& StartGame() {
-    Settings.Store().WriteString("ShowTip", "1");
-    Forms = std::make_unique<TBrenmoorForms>(std::make_unique<TRegistryManager>(Settings.FileName()));
-    TfrmMain& Main = Forms->Main();
-    Main.show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&Main));
-    {
-      const TCurrentFolder In(ProgramFolder);
-      Main.brm().SetScenarioFile("Standard.brmscen");
-      Main.LoadMapSet("Standard.brmmap");
-      Main.brm().LoadZoneData();
-      Main.brm().PlaceInitialUnits();
-    }
-    TNation* Germany = Main.brm().FindNation("Germany");
-    Germany->SetComputerPlayer(false);
-    Germany->SetPlayerName("Ann");
-    Germany->SetLocalPlayer(true);
-    Main.brm().UpdateVisibility(0);
-    Main.SetLocalNations({Germany});
-    Main.cmbCurrentNationClick(0);
-    Main.ShowScreen(Main.pnlGame());
-    return Main;
+    Forms = StartStandardGameScreen(Settings);
+    return Forms->Main();
   }
   static TBrenmoorZone* Zone(TfrmMain& Main, const char* Name) { return Main.brm().FindZoneByName(Name); }
   static void Click(TfrmMain& Main, const char* Button) {
