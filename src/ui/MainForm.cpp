@@ -254,7 +254,7 @@ void TfrmMain::WireEngineEvents() {
   // The game's happenings: map effects, sounds, notices and panel refreshes come with the
   // game screen's handlers; until then each is heard and passed over.
   TBrenmoorEngine& E = *FEngine;
-  E.OnRemoveUnit = [](TBrenmoorEngine*, TUnit*) {};
+  E.OnRemoveUnit = [this](TBrenmoorEngine*, TUnit* Unit) { brmRemoveUnit(Unit); };
   for (TEngineNationZoneEvent* Event : {&E.OnInvadeZone, &E.OnConquerZone, &E.OnAtomicBomb, &E.OnBombardZone,
                                         &E.OnAirStrikeZone, &E.OnRocketAttack, &E.OnBombZone})
     *Event = [](TBrenmoorEngine*, TNation*, TBrenmoorZone*) {};
@@ -322,8 +322,8 @@ void TfrmMain::CreateCaptionBar() {
 }
 
 TColorButton* TfrmMain::MakeButton(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Bounds,
-                                   bool Toggle) {
-  auto* Button = new TColorButton(Parent);
+                                   bool Toggle, TColorButton* Made) {
+  TColorButton* Button = Made ? Made : new TColorButton(Parent);
   Button->setObjectName(Name);
   Button->setGeometry(Bounds);
   Button->SetCaption(Caption);
@@ -568,6 +568,7 @@ void TfrmMain::FormClose() {
 }
 
 void TfrmMain::CloseGame() {
+  EnterOrderMode(0);
   FClock->SetActive(false);
   FSurface->SetActive(false);
   FTimerExplosions->SetEnabled(false);

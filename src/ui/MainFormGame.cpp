@@ -108,10 +108,6 @@ void TfrmMain::CreateGameScreen() {
     Pages->addTab(Page, Caption);
   }
   connect(Pages, &QTabWidget::currentChanged, this, [this](int Index) { pageControlsChange(Index); });
-  // F5 turns between the zone's and the units' information.
-  auto* F5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
-  F5->setObjectName("keyF5");
-  connect(F5, &QShortcut::activated, this, [Pages] { Pages->setCurrentIndex(Pages->currentIndex() == 0 ? 1 : 0); });
 
   CreateStatusBar(FGame);
   CreateOrderControls(FGame);

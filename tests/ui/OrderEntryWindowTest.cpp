@@ -107,7 +107,9 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
   EXPECT_TRUE(Shown("btnEmbark"));
   EXPECT_FALSE(Shown("btnPatrol"));
   EXPECT_FALSE(Shown("btnAirStrike"));
-  EXPECT_TRUE(Shown("btnAutoRoute"));
+  // Routing the zone's resources is an order of the zone: it waits on the zone tab.
+  EXPECT_FALSE(Shown("btnAutoRoute"));
+  EXPECT_TRUE(Main.findChild<QWidget*>("btnAutoRoute")->isVisibleTo(Main.findChild<QWidget*>("tabZone")));
 
   // The space bar centres on the capital only while a game runs.
   TZoneSpriteSurface& Surface = Main.surface();
