@@ -95,9 +95,14 @@ constexpr std::array<TUnitButton, 25> UnitButtons{{
     {"btnAtomic", "Atomic", 'X', ordAtomicBomb, baDirect, doAtomic},
     {"btnReturnToBase", "Return", 'U', ordReturnToBase, baDirect, doReturnToBase},
     {"btnSurface", "Surface", 'F', ordSurface, baDirect, doSurface},
-    {"btnSubmerge", "Submerge", 'J', ordSubmerge, baDirect, doSubmerge},
+    {"btnSubmerge", "Submerge", 'Y', ordSubmerge, baDirect, doSubmerge},
     {"btnKamakaze", "Kamikaze", 'Z', ordKamakaze, baDirect, doKamakaze},
 }};
+
+// The zone tab's buttons stand in two columns under the zone's resources.
+QRect ZoneButtonCell(int I) { return QRect{(I % 2) * 88, 20 + (I / 2) * 21, 86, 20}; }
+// The units tab's order buttons stand in three columns under the unit's details.
+QRect UnitButtonCell(int I) { return QRect{(I % 3) * 59, 38 + (I / 3) * 19, 57, 18}; }
 
 // The zone tab's buttons (pnlZoneOwned), for a land zone played here.
 struct TZoneButton {
@@ -269,14 +274,15 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
   InfoPanel(Control, "gpnlExperienceLevel", {114, 0, 62, 16});
   InfoPanel(Control, "gpnlOrderDesc", {0, 18, 176, 16});
   // Three columns of order buttons, in the table's order.
-  const auto Cell = [](int I) { return QRect{(I % 3) * 59, 38 + (I / 3) * 19, 57, 18}; };
   for (std::size_t I = 0; I < UnitButtons.size(); ++I) {
     const TUnitButton& B = UnitButtons[I];
     auto* Button = new TBrenmoorOrderButton(Control);
-    MakeButton(Control, B.Name, B.Caption, Cell(static_cast<int>(I)), false, Button);
+    MakeButton(Control, B.Name, B.Caption, UnitButtonCell(static_cast<int>(I)), false, Button);
     Button->setFont(GameFont("Arial", 7, true));
     Button->SetOrder(B.Order);
-    Button->SetHighlightChar(QChar(B.Hot));
+    // The hot letter lights up in the caption where the caption holds it.
+    const qsizetype At = QString(B.Caption).indexOf(QChar(B.Hot), 0, Qt::CaseInsensitive);
+    if (At >= 0) Button->SetHighlightChar(QString(B.Caption).at(At));
     const TButtonAction Action = B.Action;
     const int Value = B.Value;
     Button->OnClick = [this, Action, Value, Button](TGraphicControl*) {
@@ -314,10 +320,9 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
   Owned->setGeometry(2, 108, 176, 264);
   Owned->hide();
   PanelLabel(Owned, "lblZoneResources", {2, 0, 172, 18}, 10);
-  const auto ZoneCell = [](int I) { return QRect{(I % 2) * 88, 20 + (I / 2) * 21, 86, 20}; };
   for (std::size_t I = 0; I < ZoneButtons.size(); ++I) {
     const TZoneButton& B = ZoneButtons[I];
-    TColorButton* Button = MakeButton(Owned, B.Name, B.Caption, ZoneCell(static_cast<int>(I)));
+    TColorButton* Button = MakeButton(Owned, B.Name, B.Caption, ZoneButtonCell(static_cast<int>(I)));
     Button->setFont(GameFont("Arial", 7, true));
     const TButtonAction Action = B.Action;
     const int Value = B.Value;
@@ -331,11 +336,11 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
   }
   FGlobalRouteDepth = new QSpinBox(Owned);
   FGlobalRouteDepth->setObjectName("spinGlobalRouteDepth");
-  FGlobalRouteDepth->setGeometry(ZoneCell(static_cast<int>(ZoneButtons.size())));
+  FGlobalRouteDepth->setGeometry(ZoneButtonCell(static_cast<int>(ZoneButtons.size())));
   FGlobalRouteDepth->setRange(1, 99);
   FGlobalRouteDepth->setValue(3);
   FGlobalRouteDepth->setToolTip("Depth of the global route");
-  const int BuildingTop = ZoneCell(static_cast<int>(ZoneButtons.size())).bottom() + 6;
+  const int BuildingTop = ZoneButtonCell(static_cast<int>(ZoneButtons.size())).bottom() + 6;
   InfoPanel(Owned, "gpnlBuilding", {2, BuildingTop, 172, 16})->SetCaption("Building...");
   ProgressBar(Owned, "progBuilding", {2, BuildingTop + 18, 172, 14});
 
@@ -539,10 +544,22 @@ void TfrmMain::UpdateZoneTab() {
   }
   if (Zone.Owned) {
     Label("lblZoneResources")->setText(ToQString(Zone.ResourcesText));
-    for (const TZoneButton& B : ZoneButtons) findChild<QWidget*>(B.Name)->setVisible(ZoneButtonShown(B.Name, Zone));
-    findChild<QWidget*>("gpnlBuilding")->setVisible(Zone.Building);
+    // The buttons that apply close up in the table's order, the route depth and the
+    // production in progress after them.
+    int Cell = 0;
+    for (const TZoneButton& B : ZoneButtons) {
+      auto* Button = findChild<QWidget*>(B.Name);
+      Button->setVisible(ZoneButtonShown(B.Name, Zone));
+      if (!Button->isHidden()) Button->setGeometry(ZoneButtonCell(Cell++));
+    }
+    FGlobalRouteDepth->setGeometry(ZoneButtonCell(Cell));
+    const int BuildingTop = ZoneButtonCell(Cell).bottom() + 6;
+    auto* Building = findChild<QWidget*>("gpnlBuilding");
+    Building->setVisible(Zone.Building);
+    Building->move(2, BuildingTop);
     auto* Progress = findChild<TColorProgressBar*>("progBuilding");
     Progress->setVisible(Zone.Building);
+    Progress->move(2, BuildingTop + 18);
     if (Zone.Building) Progress->SetValue(Zone.BuildProgress);
   }
   // The owner's flag, on the status bar and on the tab, for land and sea.
@@ -620,6 +637,12 @@ void TfrmMain::UpdateUnitPanel() {
   Merge->setVisible(Units.Merge);
   findChild<QWidget*>("btnConsolidate")->setVisible(Units.Consolidate);
   if (Units.Merge) Merge->raise();
+  // The buttons shown close up in the table's order.
+  int Cell = 0;
+  for (const TUnitButton& B : UnitButtons) {
+    auto* Button = findChild<QWidget*>(B.Name);
+    if (!Button->isHidden()) Button->setGeometry(UnitButtonCell(Cell++));
+  }
 }
 
 void TfrmMain::lbUnitTargetClick() {
@@ -856,7 +879,7 @@ bool TfrmMain::FormKeyDown(int Key, const QString& Text) {
     auto* Control = findChild<QWidget*>("pnlUnitControl");
     for (const TUnitButton& B : UnitButtons) {
       auto* Button = findChild<TColorButton*>(B.Name);
-      if (Button->HighlightChar() == Upper[0] && Button->isVisibleTo(Control) && Control->isVisibleTo(this))
+      if (QChar(B.Hot) == Upper[0] && Button->isVisibleTo(Control) && Control->isVisibleTo(this))
         return Press(Button);
     }
     return false;
