@@ -294,6 +294,9 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
     };
   }
 
+  // Nothing is chosen yet: no details and no orders.
+  for (QWidget* Child : Control->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) Child->hide();
+
   // The zone tab: what a land zone is, then the orders of a zone played here.
   auto* ZoneTab = findChild<QWidget*>("tabZone");
   auto* FlagMain = new QLabel(ZoneTab);

@@ -633,8 +633,8 @@ TEST_F(OrderEntryWindowTest, TheBannerIsDrawnOverTheMap) {
   Start = Main.surfaceView().FramesShown();
   ASSERT_TRUE(RunUntil([&] { return Main.surfaceView().FramesShown() > Start + 2; }));
   const QImage With = Main.surfaceView().grab().toImage();
-  Surface.SetActive(false);
   GrabToPng(Main);
+  Surface.SetActive(false);
   // White and navy letters in the middle of the map.
   int White = 0;
   for (int Y = With.height() / 2 - 15; Y < With.height() / 2 + 15; ++Y)
