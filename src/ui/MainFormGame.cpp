@@ -23,6 +23,7 @@
 #include "platform/TextCodec.h"
 #include "platform/WidgetUtils.h"
 #include "sprites/ZoneSpriteSurface.h"
+#include "ui/FormParts.h"
 #include "ui/GameScreenRules.h"
 #include "ui/GameWindows.h"
 #include "ui/MainForm.h"
@@ -60,12 +61,7 @@ public:
 };
 
 QLabel* StatusLabel(QWidget* Parent, const char* Name, const QRect& Bounds) {
-  auto* Label = new QLabel(Parent);
-  Label->setObjectName(Name);
-  Label->setGeometry(Bounds);
-  Label->setFont(GameFont("Arial", 12, true));
-  Label->setStyleSheet("color: rgb(0,255,0); background: transparent;");
-  return Label;
+  return MakeGreenLabel(Parent, Name, Bounds, 12);
 }
 
 QLabel* StatusImage(QWidget* Parent, const char* Name, const QRect& Bounds) {

@@ -146,12 +146,7 @@ bool ZoneButtonShown(const char* Name, const TZonePanel& Z) {
 }
 
 QLabel* PanelLabel(QWidget* Parent, const char* Name, const QRect& Bounds, int Size = 8) {
-  auto* Label = new QLabel(Parent);
-  Label->setObjectName(Name);
-  Label->setGeometry(Bounds);
-  Label->setFont(GameFont("Arial", Size, true));
-  Label->setStyleSheet("color: rgb(0,255,0); background: transparent;");
-  return Label;
+  return MakeGreenLabel(Parent, Name, Bounds, Size);
 }
 
 TGraphicPanel* InfoPanel(QWidget* Parent, const char* Name, const QRect& Bounds) {

@@ -77,6 +77,16 @@ struct OrderEntryWindowTest : TGuiTest {
     Main.ShowScreen(Main.pnlGame());
     return Main;
   }
+  // Italy played here as well, Germany staying the current nation.
+  static TNation* PlayItalyToo(TfrmMain& Main) {
+    TNation* Germany = Main.CurrentNation();
+    TNation* Italy = Main.brm().FindNation("Italy");
+    Italy->SetComputerPlayer(false);
+    Italy->SetLocalPlayer(true);
+    Main.SetLocalNations({Germany, Italy});
+    Main.cmbCurrentNationClick(0);
+    return Italy;
+  }
   static TBrenmoorZone* Zone(TfrmMain& Main, const char* Name) { return Main.brm().FindZoneByName(Name); }
   static void Click(TfrmMain& Main, const char* Button) {
     auto* Control = Main.findChild<TColorButton*>(Button);
@@ -241,11 +251,7 @@ TEST_F(OrderEntryWindowTest, TheMapShowsTheOrderLinesAndTheMovingSupplyDotsWitho
 TEST_F(OrderEntryWindowTest, AZoneClickListsItsUnitsAndChoosesTheFirstAndTheListSelectsWithTheirForces) {
   TfrmMain& Main = StartGame();
   TNation* Germany = Main.CurrentNation();
-  TNation* Italy = Main.brm().FindNation("Italy");
-  Italy->SetComputerPlayer(false);
-  Italy->SetLocalPlayer(true);
-  Main.SetLocalNations({Germany, Italy});
-  Main.cmbCurrentNationClick(0);
+  TNation* Italy = PlayItalyToo(Main);
   TBrenmoorZone* Berlin = Zone(Main, "Berlin");
   TUnit* Army = Berlin->GetUnit(0);
   TUnit* Air = Berlin->GetUnit(1);
@@ -366,11 +372,7 @@ std::unique_ptr<QTimer> Then(std::function<void(QDialog&)> Steps, const char* Bu
 TEST_F(OrderEntryWindowTest, TheWindowsOfOrdersGiveTheirChoicesAsOrdersAndDiplomacyShowsItsNotices) {
   TfrmMain& Main = StartGame();
   TNation* Germany = Main.CurrentNation();
-  TNation* Italy = Main.brm().FindNation("Italy");
-  Italy->SetComputerPlayer(false);
-  Italy->SetLocalPlayer(true);
-  Main.SetLocalNations({Germany, Italy});
-  Main.cmbCurrentNationClick(0);
+  TNation* Italy = PlayItalyToo(Main);
   TBrenmoorZone* Berlin = Zone(Main, "Berlin");
   Berlin->SetBuilding(false);
   Berlin->SetResources(40.0f);
