@@ -645,4 +645,34 @@ TEST_F(OrderEntryWindowTest, TheBannerIsDrawnOverTheMap) {
   EXPECT_GT(White, 50);
 }
 
+
+TEST_F(OrderEntryWindowTest, ASelectedZonePlayedHereShowsTheLinkToItsPortZoneAndThePortPicture) {
+  TfrmMain& Main = StartGame();
+  TBrenmoorZone* Hamburg = Zone(Main, "Hamburg");
+  TBrenmoorZone* Sea = Zone(Main, "North Sea");
+  TZoneSpriteSurface& Surface = Main.surface();
+  Surface.CenterOnZone(Hamburg);
+  Main.surfaceZoneClick(Hamburg);
+  auto Frame = [&] {
+    const int Start = Main.surfaceView().FramesShown();
+    EXPECT_TRUE(RunUntil([&] { return Main.surfaceView().FramesShown() > Start + 2; }));
+    return Main.surfaceView().grab().toImage();
+  };
+  Surface.SetActive(true);
+  Hamburg->SetPortZone(nullptr);
+  const QImage Without = Frame();
+  Hamburg->SetPortZone(Sea);
+  const QImage With = Frame();
+  GrabToPng(Main);
+  Surface.SetActive(false);
+  // The picture's 12 x 12 pixels around the port zone's centre changed.
+  const int X = Sea->GetCenterX() - Surface.GetOffsetX();
+  const int Y = Sea->GetCenterY() - Surface.GetOffsetY();
+  ASSERT_TRUE(With.rect().contains(X, Y));
+  int Changed = 0;
+  for (int DY = -6; DY < 6; ++DY)
+    for (int DX = -6; DX < 6; ++DX) Changed += With.pixel(X + DX, Y + DY) != Without.pixel(X + DX, Y + DY);
+  EXPECT_GT(Changed, 20);
+}
+
 }  // namespace
