@@ -24,6 +24,7 @@
 #include "controls/ColorButton.h"
 #include "controls/ColorProgressBar.h"
 #include "controls/GraphicPanel.h"
+#include "controls/TransparentGlyph.h"
 #include "controls/ElasticPanel.h"
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
@@ -99,10 +100,12 @@ constexpr std::array<TUnitButton, 25> UnitButtons{{
     {"btnKamakaze", "Kamikaze", 'Z', ordKamakaze, baDirect, doKamakaze},
 }};
 
+// The pictures of the order buttons are this high at most.
+constexpr int OrderGlyphHeight = 16;
 // The zone tab's buttons stand in two columns under the zone's resources.
 QRect ZoneButtonCell(int I) { return QRect{(I % 2) * 88, 20 + (I / 2) * 21, 86, 20}; }
-// The units tab's order buttons stand in three columns under the unit's details.
-QRect UnitButtonCell(int I) { return QRect{(I % 3) * 59, 38 + (I / 3) * 19, 57, 18}; }
+// The units tab's order buttons stand in two columns under the unit's details.
+QRect UnitButtonCell(int I) { return QRect{(I % 2) * 88, 38 + (I / 2) * 19, 86, 18}; }
 
 // The zone tab's buttons (pnlZoneOwned), for a land zone played here.
 struct TZoneButton {
@@ -232,6 +235,13 @@ const TBitmap* PortPicture() {
 }  // namespace
 
 void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
+  // An order button shows its small picture before the caption (the larger toolbar pictures
+  // do not fit).
+  const auto SetOrderGlyph = [this](TColorButton* Button) {
+    const QImage Glyph = LoadArt(Button->objectName());
+    if (!Glyph.isNull() && Glyph.height() <= OrderGlyphHeight)
+      Button->SetGlyph(MakeGlyphTransparent(QPixmap::fromImage(Glyph)));
+  };
   FOrderEntry = std::make_unique<TOrderEntry>(*FEngine);
   FSurface->AfterSpriteRender = [this](TSpriteSurface&, TCanvas& Canvas, TDIBCanvas& DIBCanvas) {
     surfaceAfterSpriteRender(Canvas, DIBCanvas);
@@ -274,6 +284,7 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
     auto* Button = new TBrenmoorOrderButton(Control);
     MakeButton(Control, B.Name, B.Caption, UnitButtonCell(static_cast<int>(I)), false, Button);
     Button->setFont(GameFont("Arial", 7, true));
+    SetOrderGlyph(Button);
     Button->SetOrder(B.Order);
     // The hot letter lights up in the caption where the caption holds it.
     const qsizetype At = QString(B.Caption).indexOf(QChar(B.Hot), 0, Qt::CaseInsensitive);
@@ -322,6 +333,7 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
     const TZoneButton& B = ZoneButtons[I];
     TColorButton* Button = MakeButton(Owned, B.Name, B.Caption, ZoneButtonCell(static_cast<int>(I)));
     Button->setFont(GameFont("Arial", 7, true));
+    SetOrderGlyph(Button);
     const TButtonAction Action = B.Action;
     const int Value = B.Value;
     Button->OnClick = [this, Action, Value, Button](TGraphicControl*) {
