@@ -675,4 +675,33 @@ TEST_F(OrderEntryWindowTest, ASelectedZonePlayedHereShowsTheLinkToItsPortZoneAnd
   EXPECT_GT(Changed, 20);
 }
 
+
+TEST_F(OrderEntryWindowTest, ADoubleClickOnAFleetOfTheTargetListBoardsItWhenProceedingIsOffered) {
+  TfrmMain& Main = StartGame();
+  Main.rte().SetActive(true);
+  TBrenmoorZone* Berlin = Zone(Main, "Berlin");
+  TBrenmoorZone* Baltic = Zone(Main, "Baltic Sea");
+  Baltic->FreeUnits();
+  auto Fleet = [&](int Transports) {
+    TUnit* Unit = Main.brm().AddUnit(std::make_unique<TUnit>(Main.brm(), Main.CurrentNation(), ukNavy), Baltic);
+    Unit->SetCount(utTransport, Transports);
+    return Unit;
+  };
+  TUnit* Big = Fleet(7);
+  Fleet(7);
+  Main.surfaceZoneClick(Berlin);
+  TUnit* Army = Main.SelectedUnit(0);
+  ASSERT_EQ(Army->GetKind(), ukArmy);
+  Click(Main, "btnEmbark");
+  Main.surfaceZoneClick(Baltic);
+  auto* Targets = Main.findChild<TBrenmoorUnitListBox*>("lbUnitTarget");
+  ASSERT_EQ(Targets->count(), 2);
+  ASSERT_TRUE(Main.findChild<QWidget*>("btnOrderProceed")->isVisible());
+  emit Targets->itemDoubleClicked(Targets->item(0));
+  EXPECT_EQ(Main.OrderMode(), omNone);
+  EXPECT_EQ(Orders(Main), std::vector<std::string>{"7;" + IntToStr(Baltic->GetIndex()) + ";" + IntToStr(Army->ID) + ";" +
+                                                   IntToStr(Big->ID) + ";"});
+  Main.rte().SetActive(false);
+}
+
 }  // namespace
