@@ -134,3 +134,9 @@ TOverlayShapes TMapOverlay::Compute(const TBrenmoorZone* Selected, const std::ve
   }
   return Shapes;
 }
+
+TPoint TMapOverlay::BannerPoint(std::int32_t SurfaceWidth, std::int32_t SurfaceHeight, std::int32_t TextWidth,
+                                std::int32_t TextHeight) {
+  // Integer division in C++ rounds toward zero, as the banner's halves do.
+  return {(SurfaceWidth - TextWidth) / 2, (SurfaceHeight - TextHeight) / 2};
+}

@@ -59,6 +59,13 @@ struct TOverlayView {
   std::int32_t VirtualHeight = 0;
 };
 
+// The banner's font and the labels' font.
+inline constexpr const char* BannerFont = "Imprint MT Shadow";
+inline constexpr std::int32_t BannerFontSize = 22;
+inline constexpr std::int32_t BannerShadowOffset = 2;
+inline constexpr const char* LabelFont = "Arial";
+inline constexpr std::int32_t LabelFontSize = 8;
+
 // The colour a supply route is drawn in (palette index).
 inline constexpr std::uint8_t SupplyRouteColorIndex = 71;
 // Ends of a supply route are pulled this far toward each other; a dot every this many points.
@@ -84,6 +91,11 @@ public:
   // an embarkation, an interception's target only while its zone is seen and it is not
   // submerged, else the destination zone.
   static const TBrenmoorZone* OrderTarget(const TUnit& Unit);
+  // Where the banner's text cell starts: centred on the surface, halves rounded toward zero
+  // (a text wider than the surface starts left of it). Its white copy is drawn 2 pixels right
+  // and down of the navy one.
+  static TPoint BannerPoint(std::int32_t SurfaceWidth, std::int32_t SurfaceHeight, std::int32_t TextWidth,
+                            std::int32_t TextHeight);
 
 private:
   void AddOrderLine(TOverlayShapes& Shapes, const TBrenmoorZone* Origin, const TBrenmoorZone* Target, bool Selected,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "engine/BrenmoorEngine.h"
@@ -479,4 +480,38 @@ TRenameStep RenameUnit(const TUnit& Unit, const std::string& NewName) {
   }
   Step.Record = TBrenmoorEngine::ChangeRecord(ordRenameUnit, Unit.ID, NewName);
   return Step;
+}
+
+TDiplomacyStep DiplomacyStep(const TNation& Current, const TNation& Target, int Action) {
+  static constexpr const char* Notices[] = {
+      "Denounced Recent Actions of ", "Launched Propaganda Campaign in ", "Exerted Diplomatic Pressure on ",
+      "Conducted Summit Meeting with ", "Infiltrated ", "Tightened Security in ", "Aided Rebels ",
+      "Aided Government in "};
+  TDiplomacyStep Step;
+  if (Current.GetDiplomaticActions() == 0) {
+    Step.Notice = "No Diplomatic Actions at this time";
+    Step.Color = ncRed;
+    return Step;
+  }
+  if (Action < 0 || Action >= static_cast<int>(std::size(Notices))) return Step;
+  if (Action == 2 && Target.GetMajorPower()) {
+    Step.Notice = "You cannot Pressure Major Powers";
+    Step.Color = ncRed;
+    return Step;
+  }
+  if (Action == 5 && !(Target.GetCapital() && Target.GetCapital()->GetOwner() == &Current)) {
+    Step.Notice = "Cannot Tighten Security in " + Target.GetName();
+    Step.Color = ncRed;
+    return Step;
+  }
+  Step.Notice = Notices[Action] + Target.GetName();
+  Step.Record = TBrenmoorEngine::ChangeRecord(ordDiplomatic, Current.GetIndex(), Target.GetIndex(), Action);
+  return Step;
+}
+
+std::vector<std::string> FormationRecords(const std::vector<TNation*>& Nations, const std::string& FormationText) {
+  std::vector<std::string> Records;
+  for (const TNation* Nation : Nations)
+    Records.push_back(TBrenmoorEngine::ChangeRecord(ordFormations, Nation->GetIndex(), FormationText));
+  return Records;
 }

@@ -171,3 +171,22 @@ struct TRenameStep {
   std::string Refusal;
 };
 TRenameStep RenameUnit(const TUnit& Unit, const std::string& NewName);
+
+// --- The orders the policy windows give ---
+
+// The colours of the notices on the game screen (window-system colour values).
+enum TNoticeColor : std::uint32_t { ncRed = 255, ncGreen = 65280, ncYellow = 65535, ncCyan = 16776960 };
+
+// What the diplomacy window's chosen action comes to: the notice shown (always) and the order
+// record (none when the action is refused or no action is left this time).
+struct TDiplomacyStep {
+  std::string Notice;
+  TNoticeColor Color = ncCyan;
+  std::string Record;
+};
+// Current takes diplomatic action Action (0..7) towards Target: order 27 with a notice in cyan
+// naming the action and the nation, while Current has actions left. Pressure on a major power
+// and tightening security in a nation whose capital Current does not hold are refused in red.
+TDiplomacyStep DiplomacyStep(const TNation& Current, const TNation& Target, int Action);
+// The formations order (25) for each of Nations, all with the same weights.
+std::vector<std::string> FormationRecords(const std::vector<TNation*>& Nations, const std::string& FormationText);

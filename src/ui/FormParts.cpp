@@ -5,6 +5,7 @@
 
 #include "controls/CellImage.h"
 #include "gamemap/GameArt.h"
+#include "platform/Fonts.h"
 #include "platform/TextCodec.h"
 #include "platform/WidgetUtils.h"
 #include "ui/UnitLists.h"
@@ -24,6 +25,15 @@ TBrenmoorOrderButton* MakeFormButton(QWidget* Parent, const char* Name, const QS
   Button->setGeometry(Place);
   SetComponentTag(Button, Tag);
   return Button;
+}
+
+QLabel* MakeGreenLabel(QWidget* Parent, const char* Name, const QRect& Place, int Size) {
+  auto* Label = new QLabel(Parent);
+  Label->setObjectName(Name);
+  Label->setGeometry(Place);
+  Label->setFont(GameFont("Arial", Size, true));
+  Label->setStyleSheet("color: rgb(0,255,0); background: transparent;");
+  return Label;
 }
 
 QString GamePicturePath(const std::string& Name) {

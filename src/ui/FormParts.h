@@ -15,6 +15,8 @@ class TCellImage;
 enum TModalResult { mrCancel = QDialog::Rejected, mrOk = QDialog::Accepted, mrYes = 6 };
 
 QLabel* MakeFormLabel(QWidget* Parent, const char* Name, const QString& Text, const QRect& Place);
+// A label of the game screen: bold Arial of Size in green on a clear background.
+QLabel* MakeGreenLabel(QWidget* Parent, const char* Name, const QRect& Place, int Size);
 // A push button whose Tag is Tag.
 TBrenmoorOrderButton* MakeFormButton(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Place,
                                      int Tag = 0);

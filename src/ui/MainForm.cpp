@@ -307,8 +307,8 @@ void TfrmMain::CreateCaptionBar() {
 }
 
 TColorButton* TfrmMain::MakeButton(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Bounds,
-                                   bool Toggle) {
-  auto* Button = new TColorButton(Parent);
+                                   bool Toggle, TColorButton* Made) {
+  TColorButton* Button = Made ? Made : new TColorButton(Parent);
   Button->setObjectName(Name);
   Button->setGeometry(Bounds);
   Button->SetCaption(Caption);
@@ -554,6 +554,7 @@ void TfrmMain::FormClose() {
 }
 
 void TfrmMain::CloseGame() {
+  EnterOrderMode(0);
   FClock->SetActive(false);
   FSurface->SetActive(false);
   FTimerExplosions->SetEnabled(false);

@@ -39,6 +39,7 @@ class TNation;
 class TOSKTipDlg;
 class TOrderEntry;
 enum TDirectOrder : std::uint8_t;
+enum TUnitKind : std::uint8_t;
 struct TOrderStep;
 class TBrenmoorUnitListBox;
 class QSpinBox;
@@ -215,6 +216,25 @@ public:
   void lbUnitsDblClick(TUnit* Unit);
   // The target list's chosen unit in the embark, intercept and carrier modes.
   void lbUnitTargetClick();
+  // A double click on a target proceeds when proceeding is offered.
+  void lbUnitTargetDblClick();
+  // A double click on the quantity to route: all the zone's resources.
+  void spinRouteQtyDblClick();
+  // The orders given through a window: divide the first selected unit; build units of a kind
+  // in the selected zone; the formations of every nation played here; the research and the
+  // diplomacy of the current nation (with its notice).
+  void btnDivideClick();
+  void BuildUnits(TUnitKind Kind);
+  void btnFormationsClick();
+  void btnResearchClick();
+  void btnDiplomacyClick();
+  // The engine's report of a unit leaving the game: no list keeps it; when it was selected
+  // while a game runs, the order mode ends and the panels are refreshed.
+  void brmRemoveUnit(TUnit* Unit);
+  // A key of the game screen (seen before its controls): Esc and Enter in an order mode, the
+  // space bar, the order buttons' letters, R/A/G/C on the zone tab, F5. Only while a game
+  // runs; true when the key was used.
+  bool FormKeyDown(int Key, const QString& Text);
   // Each rendered frame, after the sprites: the port link, rocket target, order lines, the
   // route being entered and the supply routes with their moving dots.
   void surfaceAfterSpriteRender(class TCanvas& Canvas, class TDIBCanvas& DIBCanvas);
@@ -259,6 +279,8 @@ private:
   void ApplyOrderStep(const TOrderStep& Step);
   // The order prompt page in front (an order mode) or the control tabs (the selection).
   void ShowOrderPrompt(bool Prompt);
+  // The zone tab for the selected zone.
+  void UpdateZoneTab();
   void CreateSetupScreen();
   void CreateArtwork();
   void WireEngineEvents();
@@ -278,7 +300,6 @@ private:
   void brmAtomicBomb(TNation* Nation, TBrenmoorZone* Zone);
   void brmConquerNation(TNation* Conquered, TNation* Conqueror);
   void brmRandomEvent(TRandomEvent* Event);
-  void brmRemoveUnit(TUnit* Unit);
   // A happening's text where it belongs: the news (centred on NewsZone) and a panel.
   void TellNotice(const TWarNotice& Notice, TBrenmoorZone* NewsZone);
   // One blast of Kind at the zone's centre moved by (DX, DY), at Z order Z.
@@ -291,8 +312,9 @@ private:
   // Shows or hides a companion window as its toolbar switch stands.
   void SwitchWindow(const char* ButtonName, const char* FormName);
   // A colour button of the game screens, with the click sound.
+  // Made: a button of a derived class, already made, to style instead of a new one.
   TColorButton* MakeButton(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Bounds,
-                           bool Toggle = false);
+                           bool Toggle = false, TColorButton* Made = nullptr);
   // Binds the button's click to one of the window's handlers.
   void BindClick(const char* ButtonName, void (TfrmMain::*Handler)());
   QImage LoadArt(const QString& Name) const;

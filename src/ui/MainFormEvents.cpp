@@ -332,20 +332,6 @@ void TfrmMain::btnRandomEventClick() {
   FRandomEventButton->SetColorShadow(Grey);
 }
 
-void TfrmMain::brmRemoveUnit(TUnit* Unit) {
-  // The clock goes first when the window closes; the units are freed after it.
-  if (!FClock || !FClock->GetActive()) return;
-  const auto It = std::find(FSelectedUnits.begin(), FSelectedUnits.end(), Unit);
-  if (It == FSelectedUnits.end()) return;
-  FSelectedUnits.erase(It);
-  if (FForms)
-    if (auto* Divide = qobject_cast<TfrmDivideUnit*>(FForms->Form("frmDivideUnit")); Divide && Divide->isVisible())
-      Divide->RefreshForUnit(nullptr);
-  EnterOrderMode(0);
-  UpdateInfoPanels();
-  UpdateUnitPanel();
-}
-
 // --- The battle sounds ---
 
 void TfrmMain::timerExplosionsTimer() {

@@ -24,6 +24,7 @@
 #include "platform/WidgetUtils.h"
 #include "sprites/ZoneSpriteSurface.h"
 #include "ui/FinalScoresForm.h"
+#include "ui/FormParts.h"
 #include "ui/GameScreenRules.h"
 #include "ui/GameWindows.h"
 #include "ui/MainForm.h"
@@ -61,12 +62,7 @@ public:
 };
 
 QLabel* StatusLabel(QWidget* Parent, const char* Name, const QRect& Bounds) {
-  auto* Label = new QLabel(Parent);
-  Label->setObjectName(Name);
-  Label->setGeometry(Bounds);
-  Label->setFont(GameFont("Arial", 12, true));
-  Label->setStyleSheet("color: rgb(0,255,0); background: transparent;");
-  return Label;
+  return MakeGreenLabel(Parent, Name, Bounds, 12);
 }
 
 QLabel* StatusImage(QWidget* Parent, const char* Name, const QRect& Bounds) {
@@ -109,10 +105,6 @@ void TfrmMain::CreateGameScreen() {
     Pages->addTab(Page, Caption);
   }
   connect(Pages, &QTabWidget::currentChanged, this, [this](int Index) { pageControlsChange(Index); });
-  // F5 turns between the zone's and the units' information.
-  auto* F5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
-  F5->setObjectName("keyF5");
-  connect(F5, &QShortcut::activated, this, [Pages] { Pages->setCurrentIndex(Pages->currentIndex() == 0 ? 1 : 0); });
 
   CreateStatusBar(FGame);
   CreateOrderControls(FGame);

@@ -1,26 +1,38 @@
 // The main window's order entry: the order prompt page, the order-mode buttons, the map clicks
 // in each mode, proceed and cancel, and the order records handed to the impulse clock. What a
 // click decides lives in TOrderEntry; this file only shows its results.
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QTimer>
 #include <QLabel>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QListWidget>
-#include <QShortcut>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <optional>
 
+#include "controls/CellImage.h"
 #include "controls/ColorButton.h"
+#include "controls/ColorProgressBar.h"
+#include "controls/GraphicPanel.h"
+#include "controls/TransparentGlyph.h"
 #include "controls/ElasticPanel.h"
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
 #include "engine/Nation.h"
 #include "engine/Unit.h"
 #include "engine/RealTimeEngine.h"
+#include "foundation/NumberText.h"
+#include "gamemap/GameArt.h"
 #include "gamemap/MapOverlay.h"
 #include "gamemap/OrderEntry.h"
 #include "gamemap/PanelRules.h"
@@ -29,65 +41,207 @@
 #include "platform/Prompter.h"
 #include "platform/SpriteSurfaceView.h"
 #include "platform/TextCodec.h"
+#include "sprites/Bitmap.h"
 #include "sprites/Canvas.h"
 #include "sprites/DIBCanvas.h"
 #include "sprites/ZoneSprite.h"
 #include "sprites/ZoneSpriteSurface.h"
 #include "ui/FormParts.h"
+#include "ui/BuildUnitForm.h"
+#include "ui/DiplomacyForm.h"
+#include "ui/DivideUnitForm.h"
+#include "ui/FormationsForm.h"
+#include "ui/GameWindows.h"
 #include "ui/MainForm.h"
+#include "ui/ResearchForm.h"
 #include "ui/UnitLists.h"
 
 namespace {
 
-// The order-mode buttons, in mode order from 1.
-constexpr std::array<std::pair<const char*, const char*>, OrderModeCount - 1> ModeButtons{{
-    {"btnMove", "Move"},          {"btnEmbark", "Embark"},         {"btnDisembark", "Disembark"},
-    {"btnIntercept", "Intercept"}, {"btnInvade", "Invade"},         {"btnDock", "Dock"},
-    {"btnPatrol", "Patrol"},      {"btnRouteResources", "Route"},  {"btnAutoRoute", "Auto Route"},
-    {"btnBuildBorderDefense", "Border"}, {"btnAirStrike", "Air Strike"}, {"btnRebase", "Rebase"},
-    {"btnBomb", "Bomb"},          {"btnRecon", "Recon"},           {"btnBombard", "Bombard"},
-    {"btnAimRockets", "Rockets"}, {"btnPortZone", "Port Zone"},
-}};
+// What a button of the control tabs does: enter an order mode, give a direct order, open the
+// divide window or the build window of a kind.
+enum TButtonAction : std::uint8_t { baMode, baDirect, baDivide, baBuild };
 
-// The order each mode's button stands for on the units tab; the zone's modes (routes, border
-// defence, port zone) and the rockets follow the zone instead.
-constexpr std::array<TOrderType, OrderModeCount> ModeOrders{
-    ordNone,    ordMove,      ordEmbark, ordDisembark, ordIntercept, ordInvade, ordDock, ordPatrol, ordRoute,
-    ordAutoRoute, ordBuildBorder, ordAirStrike, ordRebase, ordBomb, ordRecon, ordBombard, ordTargetRockets, ordPortZone};
-
-// The buttons that give their order at once: on the units tab the orders of the selected
-// units, on the zone tab those of the selected zone. Order is what the units tab shows them for.
-struct TDirectButton {
+// The units tab's order buttons (pnlUnitControl): each stands for the order it gives, shows only
+// while every selected unit may take it, and is clicked by its hot letter.
+struct TUnitButton {
   const char* Name;
   const char* Caption;
-  TDirectOrder Direct;
-  bool ZoneTab;
+  char Hot;
   TOrderType Order;
+  TButtonAction Action;
+  int Value;  // the mode or the direct order
 };
-constexpr std::array<TDirectButton, DirectOrderCount> DirectButtons{{
-    {"btnClearOrders", "Clear", doClearOrders, false, ordNone},
-    {"btnLaunch", "Launch", doLaunch, false, ordLaunch},
-    {"btnRetreat", "Retreat", doRetreat, false, ordRetreat},
-    {"btnMerge", "Merge", doMerge, false, ordMerge},
-    {"btnConsolidate", "Consolidate", doConsolidate, false, ordMerge},
-    {"btnBaseHere", "Base Here", doBaseHere, false, ordBaseHere},
-    {"btnAtomic", "Atomic", doAtomic, false, ordAtomicBomb},
-    {"btnReturnToBase", "Return", doReturnToBase, false, ordReturnToBase},
-    {"btnBuildConvoys", "Build Convoys", doBuildConvoys, true, ordBuildUnit},
-    {"btnBuildFactory", "Build Factory", doBuildFactory, true, ordBuildFactory},
-    {"btnSurface", "Surface", doSurface, false, ordSurface},
-    {"btnSubmerge", "Submerge", doSubmerge, false, ordSubmerge},
-    {"btnBuildRockets", "Build Rockets", doBuildRockets, true, ordBuildRocket},
-    {"btnBuildAirfield", "Build Airfield", doBuildAirfield, true, ordBuildAirfield},
-    {"btnBuildPort", "Build Port", doBuildPort, true, ordBuildPort},
-    {"btnKamakaze", "Kamikaze", doKamakaze, false, ordKamakaze},
-    {"btnGlobalRoute", "Global Route", doGlobalRoute, true, ordGlobalRoute},
-    {"btnGlobalClear", "Global Clear", doGlobalClear, true, ordGlobalClear},
+constexpr std::array<TUnitButton, 25> UnitButtons{{
+    {"btnMove", "Move", 'M', ordMove, baMode, omMove},
+    {"btnEmbark", "Embark", 'E', ordEmbark, baMode, omEmbark},
+    {"btnDisembark", "Disembark", 'D', ordDisembark, baMode, omDisembark},
+    {"btnIntercept", "Intercept", 'I', ordIntercept, baMode, omIntercept},
+    {"btnInvade", "Invade", 'V', ordInvade, baMode, omInvade},
+    {"btnDock", "Dock", 'K', ordDock, baMode, omDock},
+    {"btnPatrol", "Patrol", 'P', ordPatrol, baMode, omPatrol},
+    {"btnAirStrike", "Air Strike", 'S', ordAirStrike, baMode, omAirStrike},
+    {"btnRebase", "Rebase", 'B', ordRebase, baMode, omRebase},
+    {"btnBomb", "Bomb", 'O', ordBomb, baMode, omBomb},
+    {"btnRecon", "Recon", 'N', ordRecon, baMode, omRecon},
+    {"btnBombard", "Bombard", 'R', ordBombard, baMode, omBombard},
+    {"btnAimRockets", "Rockets", 'T', ordTargetRockets, baMode, omAimRockets},
+    {"btnClearOrders", "Clear", 'C', ordNone, baDirect, doClearOrders},
+    {"btnLaunch", "Launch", 'L', ordLaunch, baDirect, doLaunch},
+    {"btnRetreat", "Retreat", 'A', ordRetreat, baDirect, doRetreat},
+    {"btnMerge", "Merge", 'G', ordMerge, baDirect, doMerge},
+    {"btnConsolidate", "Consolidate", 'Q', ordMerge, baDirect, doConsolidate},
+    {"btnDivide", "Divide", 'W', ordDivide, baDivide, 0},
+    {"btnBaseHere", "Base Here", 'H', ordBaseHere, baDirect, doBaseHere},
+    {"btnAtomic", "Atomic", 'X', ordAtomicBomb, baDirect, doAtomic},
+    {"btnReturnToBase", "Return", 'U', ordReturnToBase, baDirect, doReturnToBase},
+    {"btnSurface", "Surface", 'F', ordSurface, baDirect, doSurface},
+    {"btnSubmerge", "Submerge", 'Y', ordSubmerge, baDirect, doSubmerge},
+    {"btnKamakaze", "Kamikaze", 'Z', ordKamakaze, baDirect, doKamakaze},
 }};
+
+// The pictures of the order buttons are this high at most.
+constexpr int OrderGlyphHeight = 16;
+// The zone tab's buttons stand in two columns under the zone's resources.
+QRect ZoneButtonCell(int I) { return QRect{(I % 2) * 88, 20 + (I / 2) * 21, 86, 20}; }
+// The units tab's order buttons stand in two columns under the unit's details.
+QRect UnitButtonCell(int I) { return QRect{(I % 2) * 88, 38 + (I / 2) * 19, 86, 18}; }
+
+// The zone tab's buttons (pnlZoneOwned), for a land zone played here.
+struct TZoneButton {
+  const char* Name;
+  const char* Caption;
+  TButtonAction Action;
+  int Value;  // the mode, the direct order or the kind built
+};
+constexpr std::array<TZoneButton, 14> ZoneButtons{{
+    {"btnRouteResources", "Route", baMode, omRouteResources},
+    {"btnAutoRoute", "Auto Route", baMode, omAutoRoute},
+    {"btnBuildBorderDefense", "Border Defense", baMode, omBorderDefense},
+    {"btnPortZone", "Port Zone", baMode, omPortZone},
+    {"btnBuildFactory", "Build Factory", baDirect, doBuildFactory},
+    {"btnBuildRockets", "Build Rockets", baDirect, doBuildRockets},
+    {"btnBuildAirfield", "Build Airfield", baDirect, doBuildAirfield},
+    {"btnBuildPort", "Build Port", baDirect, doBuildPort},
+    {"btnBuildConvoys", "Build Convoys", baDirect, doBuildConvoys},
+    {"btnBuildLand", "Build Land", baBuild, ukArmy},
+    {"btnBuildAir", "Build Air", baBuild, ukAirForce},
+    {"btnBuildSea", "Build Sea", baBuild, ukNavy},
+    {"btnGlobalRoute", "Global Route", baDirect, doGlobalRoute},
+    {"btnGlobalClear", "Global Clear", baDirect, doGlobalClear},
+}};
+
+// Whether the zone tab's button shows for the zone's panel state.
+bool ZoneButtonShown(const char* Name, const TZonePanel& Z) {
+  const std::string N = Name;
+  if (N == "btnRouteResources") return Z.RouteResources;
+  if (N == "btnBuildBorderDefense") return Z.BuildBorderDefense;
+  if (N == "btnPortZone") return Z.PortZone;
+  if (N == "btnBuildFactory") return Z.BuildFactory;
+  if (N == "btnBuildRockets") return Z.BuildRockets;
+  if (N == "btnBuildAirfield") return Z.BuildAirfield;
+  if (N == "btnBuildPort") return Z.BuildPort;
+  if (N == "btnBuildConvoys") return Z.BuildConvoys;
+  if (N == "btnBuildLand") return Z.BuildLand;
+  if (N == "btnBuildAir") return Z.BuildAir;
+  if (N == "btnBuildSea") return Z.BuildSea;
+  return true;  // auto route and the global orders: whenever the panel shows
+}
+
+QLabel* PanelLabel(QWidget* Parent, const char* Name, const QRect& Bounds, int Size = 8) {
+  return MakeGreenLabel(Parent, Name, Bounds, Size);
+}
+
+TGraphicPanel* InfoPanel(QWidget* Parent, const char* Name, const QRect& Bounds) {
+  auto* Panel = new TGraphicPanel(Parent);
+  Panel->setObjectName(Name);
+  Panel->setGeometry(Bounds);
+  Panel->SetColor(QColor(0, 64, 0));
+  Panel->SetFontColor(QColor(0, 255, 0));
+  Panel->SetColorHighlight(Qt::black);
+  Panel->SetColorShadow(QColor(0, 255, 0));
+  Panel->setFont(GameFont("Arial", 7, true));
+  return Panel;
+}
+
+TColorProgressBar* ProgressBar(QWidget* Parent, const char* Name, const QRect& Bounds) {
+  auto* Bar = new TColorProgressBar(Parent);
+  Bar->setObjectName(Name);
+  Bar->setGeometry(Bounds);
+  Bar->SetMax(100);
+  Bar->SetValueLow(33);
+  Bar->SetValueMedium(66);
+  return Bar;
+}
 
 }  // namespace
 
+namespace {
+// Looks at the keys of the main window before its controls do (a list would take a letter for
+// its search): the game's keys act only while a game runs; text boxes keep their keys.
+class TGameKeys : public QObject {
+public:
+  explicit TGameKeys(TfrmMain* Main) : QObject(Main), FMain(Main) {}
+
+protected:
+  bool eventFilter(QObject* Watched, QEvent* Event) override {
+    if (Event->type() != QEvent::KeyPress) return false;
+    auto* Widget = qobject_cast<QWidget*>(Watched);
+    if (!Widget || Widget->window() != FMain) return false;
+    if (qobject_cast<QLineEdit*>(Widget) || qobject_cast<QAbstractSpinBox*>(Widget) ||
+        qobject_cast<QTextEdit*>(Widget) || qobject_cast<QPlainTextEdit*>(Widget))
+      return false;
+    const auto* Key = static_cast<QKeyEvent*>(Event);
+    bool Handled = false;
+    RunGuarded([&] { Handled = FMain->FormKeyDown(Key->key(), Key->text()); });
+    return Handled;
+  }
+
+private:
+  TfrmMain* FMain;
+};
+}  // namespace
+
+namespace {
+// Calls OnDouble on a double click into the watched control.
+class TDoubleClicks : public QObject {
+public:
+  TDoubleClicks(QObject* Parent, std::function<void()> OnDouble) : QObject(Parent), FOnDouble(std::move(OnDouble)) {}
+
+protected:
+  bool eventFilter(QObject*, QEvent* Event) override {
+    if (Event->type() != QEvent::MouseButtonDblClick) return false;
+    RunGuarded(FOnDouble);
+    return true;
+  }
+
+private:
+  std::function<void()> FOnDouble;
+};
+}  // namespace
+
+namespace {
+// The port picture drawn on the selected zone's port zone (nullptr when its file is missing).
+const TBitmap* PortPicture() {
+  static const std::optional<TBitmap> Picture = []() -> std::optional<TBitmap> {
+    try {
+      return TBitmap::LoadFromFile(FromQString(GamePicturePath(GameArt::IconSheets[4])));
+    } catch (const std::exception&) {
+      return std::nullopt;
+    }
+  }();
+  return Picture ? &*Picture : nullptr;
+}
+}  // namespace
+
 void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
+  // An order button shows its small picture before the caption (the larger toolbar pictures
+  // do not fit).
+  const auto SetOrderGlyph = [this](TColorButton* Button) {
+    const QImage Glyph = LoadArt(Button->objectName());
+    if (!Glyph.isNull() && Glyph.height() <= OrderGlyphHeight)
+      Button->SetGlyph(MakeGlyphTransparent(QPixmap::fromImage(Glyph)));
+  };
   FOrderEntry = std::make_unique<TOrderEntry>(*FEngine);
   FSurface->AfterSpriteRender = [this](TSpriteSurface&, TCanvas& Canvas, TDIBCanvas& DIBCanvas) {
     surfaceAfterSpriteRender(Canvas, DIBCanvas);
@@ -100,7 +254,7 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
   auto* Units = findChild<QWidget*>("tabUnits");
   FUnits = new TBrenmoorUnitListBox(Units);
   FUnits->setObjectName("lbUnits");
-  FUnits->setGeometry(2, 2, 176, 92);
+  FUnits->setGeometry(2, 2, 176, 80);
   FUnits->setSelectionMode(QAbstractItemView::ExtendedSelection);
   FUnits->SetBrenmoorEngine(FEngine.get());
   FUnits->SetCellFlags(FArtwork->findChild<TCellImage*>("cellFlags"));
@@ -110,43 +264,95 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
   });
   FForces = new TBrenmoorForcesListBox(Units);
   FForces->setObjectName("lbForces");
-  FForces->setGeometry(2, 96, 176, 82);
+  FForces->setGeometry(2, 84, 176, 66);
   FForces->setSelectionMode(QAbstractItemView::NoSelection);
   FForces->SetBrenmoorEngine(FEngine.get());
   FForces->SetCellForces(MakeUnitIcons(Units));
 
-  // The order-mode buttons on the units tab.
+  // The units tab: the details of one selected unit above its order buttons.
   auto* Control = new QWidget(Units);
   Control->setObjectName("pnlUnitControl");
-  Control->setGeometry(2, 180, 176, 190);
-  // Three columns: the mode buttons, then the unit buttons that order at once.
-  const auto Cell = [](int I) { return QRect{(I % 3) * 59, (I / 3) * 19, 57, 18}; };
-  for (std::size_t I = 0; I < ModeButtons.size(); ++I) {
-    TColorButton* Button = MakeButton(Control, ModeButtons[I].first, ModeButtons[I].second, Cell(static_cast<int>(I)));
+  Control->setGeometry(2, 152, 176, 220);
+  PanelLabel(Control, "lblOrg", {0, 1, 24, 14}, 7)->setText("Org:");
+  ProgressBar(Control, "progOrganization", {24, 1, 62, 14});
+  PanelLabel(Control, "lblExp", {90, 1, 24, 14}, 7)->setText("Exp:");
+  InfoPanel(Control, "gpnlExperienceLevel", {114, 0, 62, 16});
+  InfoPanel(Control, "gpnlOrderDesc", {0, 18, 176, 16});
+  // Three columns of order buttons, in the table's order.
+  for (std::size_t I = 0; I < UnitButtons.size(); ++I) {
+    const TUnitButton& B = UnitButtons[I];
+    auto* Button = new TBrenmoorOrderButton(Control);
+    MakeButton(Control, B.Name, B.Caption, UnitButtonCell(static_cast<int>(I)), false, Button);
     Button->setFont(GameFont("Arial", 7, true));
-    const int Mode = static_cast<int>(I) + 1;
-    Button->OnClick = [this, Mode](TGraphicControl*) { EnterOrderMode(Mode); };
+    SetOrderGlyph(Button);
+    Button->SetOrder(B.Order);
+    // The hot letter lights up in the caption where the caption holds it.
+    const qsizetype At = QString(B.Caption).indexOf(QChar(B.Hot), 0, Qt::CaseInsensitive);
+    if (At >= 0) Button->SetHighlightChar(QString(B.Caption).at(At));
+    const TButtonAction Action = B.Action;
+    const int Value = B.Value;
+    Button->OnClick = [this, Action, Value, Button](TGraphicControl*) {
+      RunGuarded([&] {
+        if (Action == baMode) EnterOrderMode(Value);
+        else if (Action == baDivide) btnDivideClick();
+        else DirectOrderClick(static_cast<TDirectOrder>(Value), Button);
+      });
+    };
   }
-  // The zone's own buttons on the zone tab, shown for a zone played here.
-  auto* Owned = new QWidget(findChild<QWidget*>("tabZone"));
+
+  // Nothing is chosen yet: no details and no orders.
+  for (QWidget* Child : Control->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) Child->hide();
+
+  // The zone tab: what a land zone is, then the orders of a zone played here.
+  auto* ZoneTab = findChild<QWidget*>("tabZone");
+  auto* FlagMain = new QLabel(ZoneTab);
+  FlagMain->setObjectName("imZoneFlagMain");
+  FlagMain->setGeometry(146, 4, 28, 20);
+  FlagMain->setScaledContents(true);
+  FlagMain->hide();
+  auto* LandZone = new TElasticPanel(ZoneTab);
+  LandZone->setObjectName("pnlLandZone");
+  LandZone->setGeometry(2, 2, 142, 104);
+  PanelLabel(LandZone, "lblZoneNameMain", {2, 2, 140, 22}, 11);
+  PanelLabel(LandZone, "lblZoneValue", {2, 26, 140, 16});
+  auto* Bonus = new QLabel(LandZone);
+  Bonus->setObjectName("imZoneResourceBonus");
+  Bonus->setGeometry(2, 44, 16, 16);
+  Bonus->setScaledContents(true);
+  if (auto* Art = FArtwork->findChild<QLabel*>("imNationResources")) Bonus->setPixmap(Art->pixmap());
+  PanelLabel(LandZone, "lblZoneResourceBonus", {20, 44, 122, 16});
+  PanelLabel(LandZone, "lblTerrainDefense", {2, 62, 140, 16});
+  PanelLabel(LandZone, "lblZoneFactories", {2, 80, 140, 16});
+  LandZone->hide();
+  auto* Owned = new QWidget(ZoneTab);
   Owned->setObjectName("pnlZoneOwned");
-  Owned->setGeometry(2, 180, 176, 190);
+  Owned->setGeometry(2, 108, 176, 264);
   Owned->hide();
-  int UnitCell = static_cast<int>(ModeButtons.size());
-  int ZoneCell = 0;
-  for (const TDirectButton& D : DirectButtons) {
-    const QRect Bounds = D.ZoneTab ? QRect{(ZoneCell % 2) * 88, (ZoneCell / 2) * 21, 86, 20} : Cell(UnitCell);
-    (D.ZoneTab ? ZoneCell : UnitCell)++;
-    TColorButton* Button = MakeButton(D.ZoneTab ? Owned : Control, D.Name, D.Caption, Bounds);
-    Button->setFont(GameFont("Arial", D.ZoneTab ? 8 : 7, true));
-    const TDirectOrder Order = D.Direct;
-    Button->OnClick = [this, Order, Button](TGraphicControl*) { RunGuarded([&] { DirectOrderClick(Order, Button); }); };
+  PanelLabel(Owned, "lblZoneResources", {2, 0, 172, 18}, 10);
+  for (std::size_t I = 0; I < ZoneButtons.size(); ++I) {
+    const TZoneButton& B = ZoneButtons[I];
+    TColorButton* Button = MakeButton(Owned, B.Name, B.Caption, ZoneButtonCell(static_cast<int>(I)));
+    Button->setFont(GameFont("Arial", 7, true));
+    SetOrderGlyph(Button);
+    const TButtonAction Action = B.Action;
+    const int Value = B.Value;
+    Button->OnClick = [this, Action, Value, Button](TGraphicControl*) {
+      RunGuarded([&] {
+        if (Action == baMode) EnterOrderMode(Value);
+        else if (Action == baBuild) BuildUnits(static_cast<TUnitKind>(Value));
+        else DirectOrderClick(static_cast<TDirectOrder>(Value), Button);
+      });
+    };
   }
   FGlobalRouteDepth = new QSpinBox(Owned);
   FGlobalRouteDepth->setObjectName("spinGlobalRouteDepth");
-  FGlobalRouteDepth->setGeometry(88, (ZoneCell / 2 + 1) * 21, 86, 20);
+  FGlobalRouteDepth->setGeometry(ZoneButtonCell(static_cast<int>(ZoneButtons.size())));
   FGlobalRouteDepth->setRange(1, 99);
   FGlobalRouteDepth->setValue(3);
+  FGlobalRouteDepth->setToolTip("Depth of the global route");
+  const int BuildingTop = ZoneButtonCell(static_cast<int>(ZoneButtons.size())).bottom() + 6;
+  InfoPanel(Owned, "gpnlBuilding", {2, BuildingTop, 172, 16})->SetCaption("Building...");
+  ProgressBar(Owned, "progBuilding", {2, BuildingTop + 18, 172, 14});
 
   // The order prompt page, in front of the tabs while an order waits for its click.
   FOrderTarget = new QWidget(Game);
@@ -165,11 +371,7 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
   FUnitTarget->setGeometry(4, 92, 172, 140);
   FUnitTarget->hide();
   connect(FUnitTarget, &QListWidget::itemClicked, this, [this] { RunGuarded([&] { lbUnitTargetClick(); }); });
-  connect(FUnitTarget, &QListWidget::itemDoubleClicked, this, [this] {
-    RunGuarded([&] {
-      if (FOrderProceed->isVisible()) btnOrderProceedClick();
-    });
-  });
+  connect(FUnitTarget, &QListWidget::itemDoubleClicked, this, [this] { RunGuarded([&] { lbUnitTargetDblClick(); }); });
   FRouteQtyLabel = new QLabel("Quantity:", FOrderTarget);
   FRouteQtyLabel->setObjectName("lblRouteQty");
   FRouteQtyLabel->setGeometry(4, 238, 80, 20);
@@ -178,6 +380,8 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
   FRouteQty = new QSpinBox(FOrderTarget);
   FRouteQty->setObjectName("spinRouteQty");
   FRouteQty->setGeometry(88, 236, 84, 22);
+  // A double click on the quantity routes all the zone's resources.
+  FRouteQty->findChild<QLineEdit*>()->installEventFilter(new TDoubleClicks(FRouteQty, [this] { spinRouteQtyDblClick(); }));
   FRouteQty->hide();
   FOrderError = new QLabel(FOrderTarget);
   FOrderError->setObjectName("lblOrderError");
@@ -191,24 +395,12 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
   FOrderCancel = MakeButton(FOrderTarget, "btnOrderCancel", "Cancel", {94, 340, 82, 25});
   FOrderCancel->OnClick = [this](TGraphicControl*) { btnOrderCancelClick(); };
 
-  // Esc cancels and Enter proceeds while an order waits, each only when its button shows.
-  auto Key = [this](const char* Name, QKeySequence Sequence, TColorButton* Button, void (TfrmMain::*Handler)()) {
-    auto* Shortcut = new QShortcut(Sequence, this);
-    Shortcut->setObjectName(Name);
-    connect(Shortcut, &QShortcut::activated, this, [this, Button, Handler] {
-      if (!FClock->GetActive() || OrderMode() == omNone || !Button->isVisible()) return;
-      RunGuarded([&] { (this->*Handler)(); });
-    });
-  };
-  Key("keyEscape", QKeySequence(Qt::Key_Escape), FOrderCancel, &TfrmMain::btnOrderCancelClick);
-  Key("keyReturn", QKeySequence(Qt::Key_Return), FOrderProceed, &TfrmMain::btnOrderProceedClick);
-  Key("keyEnter", QKeySequence(Qt::Key_Enter), FOrderProceed, &TfrmMain::btnOrderProceedClick);
-  // Outside an order mode the space bar centres the map on the current nation's capital.
-  auto* Space = new QShortcut(QKeySequence(Qt::Key_Space), this);
-  Space->setObjectName("keySpace");
-  connect(Space, &QShortcut::activated, this, [this] {
-    if (FClock->GetActive() && OrderMode() == omNone) RunGuarded([&] { scrollerCenter(); });
-  });
+  // The game's keys, seen before the controls see them.
+  qApp->installEventFilter(new TGameKeys(this));
+  // The toolbar's policy windows.
+  BindClick("btnDiplomacy", &TfrmMain::btnDiplomacyClick);
+  BindClick("btnResearch", &TfrmMain::btnResearchClick);
+  BindClick("btnFormations", &TfrmMain::btnFormationsClick);
 }
 
 void TfrmMain::IssueOrder(std::uint8_t Code, const std::vector<std::string>& Values) {
@@ -340,6 +532,55 @@ void TfrmMain::UpdateInfoPanels() {
   }
   FUnits->verticalScrollBar()->setValue(Top);
   lbUnitsClick();
+  UpdateZoneTab();
+}
+
+void TfrmMain::UpdateZoneTab() {
+  const TZonePanel Zone = ZonePanelState(*FEngine, *FSelectedZone, FCurrentNation);
+  auto Label = [this](const char* Name) { return findChild<QLabel*>(Name); };
+  findChild<QWidget*>("pnlLandZone")->setVisible(Zone.Land);
+  auto* Owned = findChild<QWidget*>("pnlZoneOwned");
+  Owned->setVisible(Zone.Owned);
+  if (Zone.Land) {
+    Label("lblZoneName")->setText(ToQString(Zone.Name));
+    Label("lblZoneNameMain")->setText(ToQString(Zone.Name));
+    Label("lblZoneValue")->setText(ToQString(Zone.IndustryText));
+    Label("imZoneResourceBonus")->setVisible(Zone.ResourceBonus);
+    Label("lblZoneResourceBonus")->setVisible(Zone.ResourceBonus);
+    Label("lblZoneResourceBonus")->setText(ToQString(Zone.ResourceBonusText));
+    Label("lblTerrainDefense")->setVisible(Zone.TerrainDefense);
+    Label("lblTerrainDefense")->setText(ToQString(Zone.TerrainDefenseText));
+    Label("lblZoneFactories")->setText(ToQString(Zone.FactoriesText));
+  }
+  if (Zone.Owned) {
+    Label("lblZoneResources")->setText(ToQString(Zone.ResourcesText));
+    // The buttons that apply close up in the table's order, the route depth and the
+    // production in progress after them.
+    int Cell = 0;
+    for (const TZoneButton& B : ZoneButtons) {
+      auto* Button = findChild<QWidget*>(B.Name);
+      Button->setVisible(ZoneButtonShown(B.Name, Zone));
+      if (!Button->isHidden()) Button->setGeometry(ZoneButtonCell(Cell++));
+    }
+    FGlobalRouteDepth->setGeometry(ZoneButtonCell(Cell));
+    const int BuildingTop = ZoneButtonCell(Cell).bottom() + 6;
+    auto* Building = findChild<QWidget*>("gpnlBuilding");
+    Building->setVisible(Zone.Building);
+    Building->move(2, BuildingTop);
+    auto* Progress = findChild<TColorProgressBar*>("progBuilding");
+    Progress->setVisible(Zone.Building);
+    Progress->move(2, BuildingTop + 18);
+    if (Zone.Building) Progress->SetValue(Zone.BuildProgress);
+  }
+  // The owner's flag, on the status bar and on the tab, for land and sea.
+  auto* Flags = FArtwork->findChild<TCellImage*>("cellFlags");
+  const QPixmap* Flag = Zone.Flag && Flags ? Flags->GetCell(Zone.FlagNation, 0) : nullptr;
+  for (const char* Name : {"imZoneFlag", "imZoneFlagMain"}) {
+    QLabel* Image = Label(Name);
+    Image->setVisible(Zone.Flag);
+    Image->setPixmap(Flag ? *Flag : QPixmap());
+  }
+  Label("imZoneFlag")->setToolTip(ToQString(Zone.FlagHint));
 }
 
 TUnit* TfrmMain::SelectedUnit(int Index) const {
@@ -377,38 +618,41 @@ void TfrmMain::lbUnitsClick() {
 void TfrmMain::UpdateUnitPanel() {
   if (!FSelectedZone) return;
   const TUnitPanel Units = UnitPanelState(*FEngine, *FSelectedZone, FSelectedUnits, FCurrentNation);
-  const TZonePanel Zone = ZonePanelState(*FEngine, *FSelectedZone, FCurrentNation);
-  for (int Mode = 1; Mode < OrderModeCount; ++Mode) {
-    auto* Button = findChild<TColorButton*>(ModeButtons[static_cast<std::size_t>(Mode - 1)].first);
-    bool Shown = !Units.Hidden && Units.Allowed.Contains(ModeOrders[static_cast<std::size_t>(Mode)]);
-    switch (Mode) {
-    case omRouteResources: Shown = Zone.Owned && Zone.RouteResources; break;
-    case omAutoRoute: Shown = Zone.Owned; break;
-    case omBorderDefense: Shown = Zone.Owned && Zone.BuildBorderDefense; break;
-    case omPortZone: Shown = Zone.Owned && Zone.PortZone; break;
-    case omAimRockets: Shown = Units.AimRockets; break;
-    default: break;
-    }
-    Button->setVisible(Shown);
+  auto* Control = findChild<QWidget*>("pnlUnitControl");
+  if (Units.Hidden) {
+    for (QWidget* Child : Control->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) Child->hide();
+    return;
   }
-  for (const TDirectButton& D : DirectButtons) {
-    auto* Button = findChild<TColorButton*>(D.Name);
-    bool Shown = false;
-    switch (D.Direct) {
-    case doMerge: Shown = !Units.Hidden && Units.Merge; break;
-    case doConsolidate: Shown = !Units.Hidden && Units.Consolidate; break;
-    case doBuildConvoys: Shown = Zone.BuildConvoys; break;
-    case doBuildFactory: Shown = Zone.BuildFactory; break;
-    case doBuildRockets: Shown = Zone.BuildRockets; break;
-    case doBuildAirfield: Shown = Zone.BuildAirfield; break;
-    case doBuildPort: Shown = Zone.BuildPort; break;
-    case doGlobalRoute:
-    case doGlobalClear: Shown = Zone.Owned; break;
-    default: Shown = !Units.Hidden && Units.Allowed.Contains(D.Order); break;
-    }
-    Button->setVisible(Shown);
+  FUnits->show();
+  FForces->show();
+  auto* Organization = findChild<TColorProgressBar*>("progOrganization");
+  auto* Experience = findChild<TGraphicPanel*>("gpnlExperienceLevel");
+  auto* OrderDesc = findChild<TGraphicPanel*>("gpnlOrderDesc");
+  for (QWidget* Detail : std::initializer_list<QWidget*>{Organization, Experience, OrderDesc, findChild<QWidget*>("lblOrg"),
+                                                         findChild<QWidget*>("lblExp")})
+    Detail->setVisible(Units.One);
+  if (Units.One) {
+    Organization->SetValue(Units.Organization);
+    Experience->SetCaption(ToQString(Units.Experience));
+    OrderDesc->SetCaption(ToQString(Units.OrderText));
   }
-  findChild<QWidget*>("pnlZoneOwned")->setVisible(Zone.Owned);
+  // The order buttons every selected unit allows, then the buttons the zone and the
+  // selection's size decide.
+  for (TBrenmoorOrderButton* Button : Control->findChildren<TBrenmoorOrderButton*>())
+    Button->setVisible(Units.Allowed.Contains(Button->Order()));
+  findChild<QWidget*>("btnAimRockets")->setVisible(Units.AimRockets);
+  auto* Divide = findChild<QWidget*>("btnDivide");
+  auto* Merge = findChild<QWidget*>("btnMerge");
+  Divide->setVisible(Units.Divide);
+  Merge->setVisible(Units.Merge);
+  findChild<QWidget*>("btnConsolidate")->setVisible(Units.Consolidate);
+  if (Units.Merge) Merge->raise();
+  // The buttons shown close up in the table's order.
+  int Cell = 0;
+  for (const TUnitButton& B : UnitButtons) {
+    auto* Button = findChild<QWidget*>(B.Name);
+    if (!Button->isHidden()) Button->setGeometry(UnitButtonCell(Cell++));
+  }
 }
 
 void TfrmMain::lbUnitTargetClick() {
@@ -456,14 +700,20 @@ void TfrmMain::surfaceAfterSpriteRender(TCanvas& Canvas, TDIBCanvas& DIBCanvas) 
   const TOverlayShapes Shapes = TMapOverlay(*FEngine).Compute(FSelectedZone, FSelectedUnits, FRoutePoints,
                                                               ShowOrders && ShowOrders->Down(), View, FAnimationPhase);
   static constexpr TPenStyle Pens[] = {psSolid, psDot, psDash};
-  for (const TOverlayLine& Line : Shapes.Lines) {
+  for (std::size_t I = 0; I < Shapes.Lines.size(); ++I) {
+    const TOverlayLine& Line = Shapes.Lines[I];
     Canvas.Brush().SetStyle(bsClear);
     Canvas.Pen().SetColor(Line.Color);
     Canvas.Pen().SetStyle(Pens[Line.Pen]);
     Canvas.MoveTo(Line.From.X, Line.From.Y);
     Canvas.LineTo(Line.To.X, Line.To.Y);
     Canvas.Pen().SetStyle(psSolid);
+    // The port picture sits on the end of the port link, the first line.
+    if (I == 0 && Shapes.HasPort)
+      if (const TBitmap* Port = PortPicture()) Canvas.Draw(Shapes.PortIcon.X, Shapes.PortIcon.Y, *Port, true);
   }
+  Canvas.Font().SetName(LabelFont);
+  Canvas.Font().SetSize(LabelFontSize);
   for (const TOverlayMark& Mark : Shapes.Marks) {
     const TPoint P = Mark.At;
     if (!Mark.Filled) {
@@ -486,4 +736,169 @@ void TfrmMain::surfaceAfterSpriteRender(TCanvas& Canvas, TDIBCanvas& DIBCanvas) 
     DIBCanvas.LineTo(Route.To.X, Route.To.Y);
     for (const TPoint& Dot : Route.Dots) DIBCanvas.FillCircle(Dot.X, Dot.Y, 2);
   }
+  if (!FBannerText.empty()) {
+    Canvas.Brush().SetStyle(bsClear);
+    Canvas.Font().SetName(BannerFont);
+    Canvas.Font().SetSize(BannerFontSize);
+    const TPoint At = TMapOverlay::BannerPoint(FSurface->GetWidth(), FSurface->GetHeight(), Canvas.TextWidth(FBannerText),
+                                               Canvas.TextHeight(FBannerText));
+    Canvas.Font().SetColor(clNavy);
+    Canvas.TextOut(At.X, At.Y, FBannerText);
+    Canvas.Font().SetColor(clWhite);
+    Canvas.TextOut(At.X + BannerShadowOffset, At.Y + BannerShadowOffset, FBannerText);
+  }
+}
+
+// --- The orders given through a window ---
+
+namespace {
+template <class TForm>
+TForm* FormNamed(TBrenmoorForms* Forms, const char* Name) {
+  return Forms ? dynamic_cast<TForm*>(Forms->Form(Name)) : nullptr;
+}
+}  // namespace
+
+void TfrmMain::btnDivideClick() {
+  TUnit* Unit = SelectedUnit(0);
+  auto* Form = FormNamed<TfrmDivideUnit>(FForms, "frmDivideUnit");
+  if (!Unit || !Form) return;
+  const std::int32_t ID = Unit->ID;
+  Form->SetUnit(Unit);
+  if (Form->exec() != mrOk || !Form->Unit()) return;
+  // Both sides must keep forces: the parent unit stays and the new one has something in it.
+  const auto* Parent = Form->findChild<TBrenmoorForcesListBox*>("lbParent");
+  const auto* New = Form->findChild<TBrenmoorForcesListBox*>("lbNew");
+  if (Parent && New && Parent->count() > 0 && New->count() > 0) IssueOrder(ordDivide, {IntToStr(ID), Form->NewForcesText()});
+}
+
+void TfrmMain::BuildUnits(TUnitKind Kind) {
+  auto* Form = FormNamed<TfrmBuildUnit>(FForms, "frmBuildUnit");
+  if (!FClock->GetActive() || !FSelectedZone || !Form) return;
+  TBrenmoorZone* Zone = FSelectedZone;
+  Form->Prepare(Kind, Zone->GetOwner(), Zone);
+  if (Form->exec() != mrOk || FSelectedZone != Zone) return;
+  IssueOrder(ordBuildUnit, {IntToStr(Zone->GetIndex()), IntToStr(Kind), ForceCountsText(Form->Quantities())});
+}
+
+void TfrmMain::btnFormationsClick() {
+  auto* Form = FormNamed<TfrmFormations>(FForms, "frmFormations");
+  if (!FClock->GetActive() || !FCurrentNation || !Form) return;
+  Form->SetCurrentNation(FCurrentNation);
+  // Each weight starts at the nation's own.
+  for (int T = 0; T < UnitTypeCount; ++T)
+    if (QSpinBox* Spin = Form->Spin(T)) Spin->setValue(FCurrentNation->GetUnitCost(T));
+  if (Form->exec() != mrOk) return;
+  for (const std::string& Record : FormationRecords(FLocalNations, Form->FormationText())) IssueOrderRecord(Record);
+}
+
+void TfrmMain::btnResearchClick() {
+  auto* Form = FormNamed<TfrmResearch>(FForms, "frmResearch");
+  if (!FClock->GetActive() || !FCurrentNation || !Form) return;
+  TNation* Nation = FCurrentNation;
+  Form->Prepare(Nation);
+  if (Form->exec() != mrOk) return;
+  IssueOrder(ordResearch, {IntToStr(Nation->GetIndex()), Form->SpendingText()});
+}
+
+void TfrmMain::btnDiplomacyClick() {
+  auto* Form = FormNamed<TfrmDiplomacy>(FForms, "frmDiplomacy");
+  if (!FClock->GetActive() || !FCurrentNation || !Form) return;
+  TNation* Nation = FCurrentNation;
+  Form->SetCurrentNation(Nation);
+  Form->SetCellFlags(FArtwork->findChild<TCellImage*>("cellFlags"));
+  const int Result = Form->exec();
+  if (!Form->Target()) return;
+  if (Result == mrYes) {
+    IssueOrder(ordDeclareWar, {IntToStr(Nation->GetIndex()), IntToStr(Form->Target()->GetIndex())});
+  } else if (Result == mrOk) {
+    const TDiplomacyStep Step = DiplomacyStep(*Nation, *Form->Target(), Form->Action());
+    ShowNotify(Step.Notice, Step.Color);
+    if (!Step.Record.empty()) IssueOrderRecord(Step.Record);
+  }
+}
+
+// --- The target list, the quantity and the units that leave the game ---
+
+void TfrmMain::lbUnitTargetDblClick() {
+  if (FOrderProceed->isVisibleTo(FOrderTarget)) btnOrderProceedClick();
+}
+
+void TfrmMain::spinRouteQtyDblClick() { FRouteQty->setValue(FRouteQty->maximum()); }
+
+void TfrmMain::brmRemoveUnit(TUnit* Unit) {
+  // The window is closing: its clock is gone and the game is being freed.
+  if (!FClock) return;
+  // The unit is going: no list or selection may keep it.
+  for (TBrenmoorUnitListBox* List : {FUnits, FUnitTarget}) {
+    const QSignalBlocker Quiet(List);
+    for (int I = List->count() - 1; I >= 0; --I)
+      if (List->Units(I) == Unit) delete List->takeItem(I);
+  }
+  const auto Gone = std::find(FSelectedUnits.begin(), FSelectedUnits.end(), Unit);
+  const bool Selected = Gone != FSelectedUnits.end();
+  if (!Selected) return;
+  FSelectedUnits.erase(Gone);
+  FOrderEntry->SetSelectedUnits(FSelectedUnits);
+  {
+    const QSignalBlocker Quiet(FForces);
+    for (int I = FForces->count() - 1; I >= 0; --I)
+      if (FForces->UnitOf(I) == Unit) delete FForces->takeItem(I);
+  }
+  if (!FClock->GetActive()) return;
+  if (auto* Divide = FormNamed<TfrmDivideUnit>(FForms, "frmDivideUnit"); Divide && Divide->isVisible() && Divide->Unit() == Unit)
+    Divide->RefreshForUnit(nullptr);
+  EnterOrderMode(omNone);
+  UpdateInfoPanels();
+}
+
+// --- Keys ---
+
+
+bool TfrmMain::FormKeyDown(int Key, const QString& Text) {
+  if (!FClock->GetActive() || FrontScreen() != FGame) return false;
+  auto* Pages = findChild<QTabWidget*>("pageControls");
+  if (Key == Qt::Key_F5) {
+    Pages->setCurrentIndex(Pages->currentIndex() == 0 ? 1 : 0);
+    FUnitsTabShowing = Pages->currentIndex() == 0;
+    return true;
+  }
+  if (OrderMode() != omNone) {
+    if (Key == Qt::Key_Escape) {
+      if (FOrderCancel->isVisibleTo(FOrderTarget)) btnOrderCancelClick();
+      return true;
+    }
+    if (Key == Qt::Key_Return || Key == Qt::Key_Enter) {
+      if (FOrderProceed->isVisibleTo(FOrderTarget)) btnOrderProceedClick();
+      return true;
+    }
+    return false;
+  }
+  const QString Upper = Text.toUpper();
+  const bool Letter = Upper.size() == 1 && Upper[0] >= 'A' && Upper[0] <= 'Z';
+  if (Key != Qt::Key_Space && !Letter) return false;
+  ShowOrderPrompt(false);
+  if (Key == Qt::Key_Space) {
+    scrollerCenter();
+    return true;
+  }
+  auto Press = [](TColorButton* Button) {
+    if (Button && Button->OnClick) Button->OnClick(Button);
+    return Button != nullptr;
+  };
+  if (Pages->currentIndex() == 0) {
+    auto* Control = findChild<QWidget*>("pnlUnitControl");
+    for (const TUnitButton& B : UnitButtons) {
+      auto* Button = findChild<TColorButton*>(B.Name);
+      if (QChar(B.Hot) == Upper[0] && Button->isVisibleTo(Control) && Control->isVisibleTo(this))
+        return Press(Button);
+    }
+    return false;
+  }
+  auto* Owned = findChild<QWidget*>("pnlZoneOwned");
+  if (!Owned->isVisibleTo(this)) return false;
+  const char* Name = Upper == "R" ? "btnRouteResources" : Upper == "A" ? "btnAutoRoute" : Upper == "G" ? "btnGlobalRoute"
+                                                         : Upper == "C" ? "btnGlobalClear" : nullptr;
+  auto* Button = Name ? findChild<TColorButton*>(Name) : nullptr;
+  if (!Button || (Upper == "R" && !Button->isVisibleTo(Owned))) return false;
+  return Press(Button);
 }

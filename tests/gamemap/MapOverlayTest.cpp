@@ -167,4 +167,22 @@ TEST_F(MapOverlayTest, DrawingAFrameLeavesTheGameAsItWas) {
   EXPECT_EQ(G.Engine.SaveToString(), Before);
 }
 
+
+TEST(MapOverlayBannerTest, TheBannerIsCentredWithHalvesRoundedTowardZero) {
+  const struct {
+    std::int32_t Width, Height, TextWidth, TextHeight;
+    TPoint At;
+  } Cases[] = {
+      {452, 397, 200, 30, {126, 183}},
+      {451, 396, 200, 31, {125, 182}},
+      // Wider than the map: starts left of it, the half rounded toward zero.
+      {100, 50, 203, 31, {-51, 9}},
+  };
+  for (const auto& C : Cases) {
+    const TPoint At = TMapOverlay::BannerPoint(C.Width, C.Height, C.TextWidth, C.TextHeight);
+    EXPECT_EQ(At.X, C.At.X) << C.Width;
+    EXPECT_EQ(At.Y, C.At.Y) << C.Width;
+  }
+}
+
 } // namespace

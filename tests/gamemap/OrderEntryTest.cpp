@@ -439,4 +439,61 @@ TEST(UnitNameTest, ANameThatWouldBreakTheOrderRecordIsRefused) {
   EXPECT_EQ(UnitNameRefusal("Afrika Korps 2"), std::nullopt);
 }
 
+
+TEST_F(OrderEntryTest, ADiplomaticActionNamesItsTargetOrIsRefusedInRed) {
+  TNation* Germany = G.Nation("Germany");
+  TNation* Sweden = G.Nation("Sweden");
+  TNation* Britain = G.Nation("United Kingdom");
+  ASSERT_TRUE(Britain->GetMajorPower());
+  ASSERT_FALSE(Sweden->GetMajorPower());
+  TNation* Poland = G.Nation("Poland");
+  const std::string Gi = IntToStr(Germany->GetIndex());
+  auto Rec = [&](TNation* Target, int Action) {
+    return "27;" + Gi + ";" + IntToStr(Target->GetIndex()) + ";" + IntToStr(Action) + ";";
+  };
+  // Germany holds Poland's capital for the security case.
+  Poland->GetCapital()->SetOwner(Germany);
+  Germany->SetDiplomaticActions(1);
+  const struct {
+    TNation* Target;
+    int Action;
+    std::string Notice;
+    TNoticeColor Color;
+    std::string Record;
+  } Cases[] = {
+      {Sweden, 0, "Denounced Recent Actions of Sweden", ncCyan, Rec(Sweden, 0)},
+      {Sweden, 1, "Launched Propaganda Campaign in Sweden", ncCyan, Rec(Sweden, 1)},
+      {Sweden, 2, "Exerted Diplomatic Pressure on Sweden", ncCyan, Rec(Sweden, 2)},
+      {Britain, 2, "You cannot Pressure Major Powers", ncRed, ""},
+      {Britain, 3, "Conducted Summit Meeting with United Kingdom", ncCyan, Rec(Britain, 3)},
+      {Britain, 4, "Infiltrated United Kingdom", ncCyan, Rec(Britain, 4)},
+      {Poland, 5, "Tightened Security in Poland", ncCyan, Rec(Poland, 5)},
+      {Sweden, 5, "Cannot Tighten Security in Sweden", ncRed, ""},
+      {Sweden, 6, "Aided Rebels Sweden", ncCyan, Rec(Sweden, 6)},
+      {Sweden, 7, "Aided Government in Sweden", ncCyan, Rec(Sweden, 7)},
+  };
+  for (const auto& C : Cases) {
+    const TDiplomacyStep Step = DiplomacyStep(*Germany, *C.Target, C.Action);
+    EXPECT_EQ(Step.Notice, C.Notice) << C.Action;
+    EXPECT_EQ(Step.Color, C.Color) << C.Action;
+    EXPECT_EQ(Step.Record, C.Record) << C.Action;
+  }
+  // Without actions left nothing is sent, whatever was chosen.
+  Germany->SetDiplomaticActions(0);
+  const TDiplomacyStep None = DiplomacyStep(*Germany, *Sweden, 1);
+  EXPECT_EQ(None.Notice, "No Diplomatic Actions at this time");
+  EXPECT_EQ(None.Color, ncRed);
+  EXPECT_EQ(None.Record, "");
+}
+
+TEST_F(OrderEntryTest, TheFormationsGoToEveryNationPlayedHere) {
+  const std::string Text = "10#20#30#40#50#60#70#80#-#10#20#30#40#50#60#70#";
+  TNation* Germany = G.Nation("Germany");
+  TNation* Italy = G.Nation("Italy");
+  EXPECT_EQ(FormationRecords({Germany, Italy}, Text),
+            (TRecords{"25;" + IntToStr(Germany->GetIndex()) + ";" + Text + ";",
+                      "25;" + IntToStr(Italy->GetIndex()) + ";" + Text + ";"}));
+  EXPECT_TRUE(FormationRecords({}, Text).empty());
+}
+
 } // namespace

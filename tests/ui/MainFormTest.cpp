@@ -324,16 +324,20 @@ TEST_F(MainFormTest, TheToolbarSwitchesShowAndHideTheCompanionWindows) {
     Window->close();
     EXPECT_FALSE(Switch->Down()) << Button;
   }
-  // F5 turns between the units and the zone tab.
+  // F5 turns between the units and the zone tab while a game runs (and does nothing before).
   auto* Pages = Main.findChild<QTabWidget*>("pageControls");
   EXPECT_TRUE(Main.UnitsTabShowing());
   Main.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&Main));
   QTest::keyClick(&Main, Qt::Key_F5);
+  EXPECT_EQ(Pages->currentIndex(), 0);
+  Main.rte().SetActive(true);
+  QTest::keyClick(&Main, Qt::Key_F5);
   EXPECT_EQ(Pages->currentIndex(), 1);
   EXPECT_FALSE(Main.UnitsTabShowing());
   QTest::keyClick(&Main, Qt::Key_F5);
   EXPECT_TRUE(Main.UnitsTabShowing());
+  Main.rte().SetActive(false);
 }
 
 TEST_F(MainFormTest, TheZoneFactoriesMakeEachZoneOfTheStandardMapOneEngineZoneWithItsSprite) {

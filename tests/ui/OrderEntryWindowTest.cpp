@@ -2,10 +2,15 @@
 // zone clicks in their modes, the questions answered through the scripted prompter, Esc and
 // Enter, the records reaching the impulse clock and the rules moving the units at the impulse.
 #include <QComboBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <optional>
 #include <algorithm>
 #include <filesystem>
 #include <memory>
@@ -13,6 +18,11 @@
 #include <vector>
 
 #include "controls/ColorButton.h"
+#include "controls/ColorProgressBar.h"
+#include "controls/GraphicPanel.h"
+#include "controls/ModalSteps.h"
+#include "ui/DiplomacyForm.h"
+#include "ui/FormParts.h"
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
 #include "engine/Nation.h"
@@ -29,6 +39,11 @@
 #include "ui/StandardGameScreen.h"
 #include "ui/GameWindows.h"
 #include "ui/MainForm.h"
+#include "gamemap/PanelRules.h"
+#include "gamemap/PolicyRules.h"
+#include "ui/DivideUnitForm.h"
+#include "ui/FormationsForm.h"
+#include "ui/ResearchForm.h"
 #include "ui/UnitLists.h"
 
 namespace {
@@ -40,6 +55,16 @@ struct OrderEntryWindowTest : TGuiTest {
   TfrmMain& StartGame() {
     Forms = StartStandardGameScreen(Settings);
     return Forms->Main();
+  }
+  // Italy played here as well, Germany staying the current nation.
+  static TNation* PlayItalyToo(TfrmMain& Main) {
+    TNation* Germany = Main.CurrentNation();
+    TNation* Italy = Main.brm().FindNation("Italy");
+    Italy->SetComputerPlayer(false);
+    Italy->SetLocalPlayer(true);
+    Main.SetLocalNations({Germany, Italy});
+    Main.cmbCurrentNationClick(0);
+    return Italy;
   }
   static TBrenmoorZone* Zone(TfrmMain& Main, const char* Name) { return Main.brm().FindZoneByName(Name); }
   static void Click(TfrmMain& Main, const char* Button) {
@@ -86,7 +111,9 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
   EXPECT_TRUE(Shown("btnEmbark"));
   EXPECT_FALSE(Shown("btnPatrol"));
   EXPECT_FALSE(Shown("btnAirStrike"));
-  EXPECT_TRUE(Shown("btnAutoRoute"));
+  // Routing the zone's resources is an order of the zone: it waits on the zone tab.
+  EXPECT_FALSE(Shown("btnAutoRoute"));
+  EXPECT_TRUE(Main.findChild<QWidget*>("btnAutoRoute")->isVisibleTo(Main.findChild<QWidget*>("tabZone")));
 
   // The space bar centres on the capital only while a game runs.
   TZoneSpriteSurface& Surface = Main.surface();
@@ -203,11 +230,7 @@ TEST_F(OrderEntryWindowTest, TheMapShowsTheOrderLinesAndTheMovingSupplyDotsWitho
 TEST_F(OrderEntryWindowTest, AZoneClickListsItsUnitsAndChoosesTheFirstAndTheListSelectsWithTheirForces) {
   TfrmMain& Main = StartGame();
   TNation* Germany = Main.CurrentNation();
-  TNation* Italy = Main.brm().FindNation("Italy");
-  Italy->SetComputerPlayer(false);
-  Italy->SetLocalPlayer(true);
-  Main.SetLocalNations({Germany, Italy});
-  Main.cmbCurrentNationClick(0);
+  TNation* Italy = PlayItalyToo(Main);
   TBrenmoorZone* Berlin = Zone(Main, "Berlin");
   TUnit* Army = Berlin->GetUnit(0);
   TUnit* Air = Berlin->GetUnit(1);
@@ -311,6 +334,352 @@ TEST_F(OrderEntryWindowTest, TheButtonsThatOrderAtOnceQueueTheirRecordsAndHideWh
   const std::string Germany = IntToStr(Main.CurrentNation()->GetIndex());
   EXPECT_EQ(Orders(Main), (std::vector<std::string>{"0;" + A + ";", "20;" + B + ";", "40;" + B + ";2;", "41;" + Germany + ";",
                                                     "39;" + A + ";Panzer Group North;"}));
+  Main.rte().SetActive(false);
+}
+
+
+// Steps done in the next modal window, a click on one of its buttons last.
+std::unique_ptr<QTimer> Then(std::function<void(QDialog&)> Steps, const char* Button) {
+  return WhenModal([Steps, Button](QDialog& Window) {
+    if (Steps) Steps(Window);
+    auto* Control = Window.findChild<TColorButton*>(Button);
+    ASSERT_NE(Control, nullptr) << Button;
+    QTest::mouseClick(Control, Qt::LeftButton);
+  });
+}
+
+TEST_F(OrderEntryWindowTest, TheWindowsOfOrdersGiveTheirChoicesAsOrdersAndDiplomacyShowsItsNotices) {
+  TfrmMain& Main = StartGame();
+  TNation* Germany = Main.CurrentNation();
+  TNation* Italy = PlayItalyToo(Main);
+  TBrenmoorZone* Berlin = Zone(Main, "Berlin");
+  Berlin->SetBuilding(false);
+  Berlin->SetResources(40.0f);
+  TUnit* Army = Berlin->GetUnit(0);
+  const std::string G = IntToStr(Germany->GetIndex());
+  const std::string B = IntToStr(Berlin->GetIndex());
+  auto Shown = [&](const char* Name) { return Main.findChild<QWidget*>(Name)->isVisible(); };
+
+  // No window opens while no game runs.
+  Main.surfaceZoneClick(Berlin);
+  {
+    auto Armed = WhenModal([](QDialog&) { ADD_FAILURE() << "a window opened while no game runs"; });
+    Main.btnResearchClick();
+    Main.btnFormationsClick();
+    Main.btnDiplomacyClick();
+    Main.BuildUnits(ukArmy);
+  }
+  Main.rte().SetActive(true);
+
+  // Divide: the first infantry go into a new unit.
+  ASSERT_EQ(Main.SelectedUnits(), std::vector<TUnit*>{Army});
+  ASSERT_TRUE(Shown("btnDivide"));
+  std::string NewForces;
+  {
+    auto Armed = Then(
+        [&](QDialog& Window) {
+          auto* Parent = Window.findChild<TBrenmoorForcesListBox*>("lbParent");
+          // A double click moves the whole first type across.
+          const QPoint At = Parent->visualItemRect(Parent->item(0)).center();
+          QTest::mouseClick(Parent->viewport(), Qt::LeftButton, {}, At);
+          QTest::mouseDClick(Parent->viewport(), Qt::LeftButton, {}, At);
+          NewForces = static_cast<TfrmDivideUnit&>(Window).NewForcesText();
+        },
+        "btnProceed");
+    Click(Main, "btnDivide");
+  }
+
+  // Build: five infantry in Berlin, from the zone tab.
+  Main.findChild<QTabWidget*>("pageControls")->setCurrentIndex(1);
+  ASSERT_TRUE(Shown("btnBuildLand"));
+  {
+    auto Armed = Then(
+        [&](QDialog& Window) {
+          auto* Forces = Window.findChild<TBrenmoorForcesListBox*>("lbForces");
+          for (int I = 0; I < Forces->count(); ++I)
+            if (Forces->TypeOf(I) == utInfantry) Forces->setCurrentRow(I);
+          Window.findChild<QSpinBox*>("spinQty")->setValue(5);
+        },
+        "btnProceed");
+    Click(Main, "btnBuildLand");
+  }
+
+  // Formations: the weights start at the nation's and go to both nations played here.
+  Germany->SetUnitCost(utInfantry, 35);
+  {
+    auto Armed = Then(
+        [&](QDialog& Window) {
+          auto* Infantry = static_cast<TfrmFormations&>(Window).Spin(utInfantry);
+          EXPECT_EQ(Infantry->value(), 35);
+          Infantry->setValue(60);
+        },
+        "btnProceed");
+    Click(Main, "btnFormations");
+  }
+  std::string Weights;
+  {
+    std::array<std::optional<std::int32_t>, UnitTypeCount> W;
+    for (int T = 0; T < UnitTypeCount; ++T)
+      if (T != utAtomicBomber) W[static_cast<std::size_t>(T)] = T == utInfantry ? 60 : Germany->GetUnitCost(T);
+    Weights = FormationText(W);
+  }
+
+  // Research: the window's allocation as it stands.
+  std::string Spending;
+  {
+    auto Armed = Then([&](QDialog& Window) { Spending = static_cast<TfrmResearch&>(Window).SpendingText(); }, "btnProceed");
+    Click(Main, "btnResearch");
+  }
+
+  // Diplomacy: propaganda in Sweden with its notice in cyan; pressure on a major power is
+  // refused in red; war on Sweden after the question.
+  auto* Diplomacy = dynamic_cast<TfrmDiplomacy*>(Forms->Form("frmDiplomacy"));
+  ASSERT_NE(Diplomacy, nullptr);
+  TNation* Sweden = Main.brm().FindNation("Sweden");
+  TNation* Britain = Main.brm().FindNation("United Kingdom");
+  for (TNation* Nation : {Sweden, Britain}) Diplomacy->AddNation(Nation);
+  Germany->SetDiplomaticActions(2);
+  Germany->SetAttackWithoutWar(true);
+  auto Act = [&](TNation* Target, const char* Button) {
+    auto Armed = Then([&](QDialog&) { Diplomacy->SelectNation(Target); }, Button);
+    Click(Main, "btnDiplomacy");
+  };
+  auto Notice = [&] { return Main.findChild<QLabel*>("pnlNotify"); };
+  Act(Sweden, "btnAction1");
+  ASSERT_NE(Notice(), nullptr);
+  EXPECT_EQ(Notice()->text().toStdString(), "Launched Propaganda Campaign in Sweden");
+  EXPECT_EQ(Notice()->palette().color(QPalette::WindowText).name(), QString("#00ffff"));
+  GrabToPng(Main, "notice");
+  Act(Britain, "btnAction2");
+  EXPECT_EQ(Notice()->text().toStdString(), "You cannot Pressure Major Powers");
+  EXPECT_EQ(Notice()->palette().color(QPalette::WindowText).name(), QString("#ff0000"));
+  Prompter.AnswerYes();
+  Act(Sweden, "btnDeclareWar");
+  Germany->SetDiplomaticActions(0);
+  Act(Sweden, "btnAction0");
+  EXPECT_EQ(Notice()->text().toStdString(), "No Diplomatic Actions at this time");
+
+  const std::string I = IntToStr(Italy->GetIndex());
+  const std::string S = IntToStr(Sweden->GetIndex());
+  EXPECT_EQ(Orders(Main), (std::vector<std::string>{
+                              "6;" + IntToStr(Army->ID) + ";" + NewForces + ";",
+                              "19;" + B + ";0;0#0#0#5#0#0#0#0#0#0#0#0#0#0#0#0#;",
+                              "25;" + G + ";" + Weights + ";",
+                              "25;" + I + ";" + Weights + ";",
+                              "31;" + G + ";" + Spending + ";",
+                              "27;" + G + ";" + S + ";1;",
+                              "28;" + G + ";" + S + ";",
+                          }));
+  EXPECT_NE(NewForces, std::string(UnitTypeCount * 2, '0'));
+  Main.rte().SetActive(false);
+}
+
+TEST_F(OrderEntryWindowTest, TheZoneTabShowsTheZoneAndTheUnitsTabOneUnitsDetails) {
+  TfrmMain& Main = StartGame();
+  TBrenmoorZone* Berlin = Zone(Main, "Berlin");
+  Berlin->SetBuilding(true);
+  Berlin->SetBuildTotal(50.0f);
+  Berlin->SetBuildProgressPoints(20.0f);
+  Berlin->SetResources(24.9f);
+  Main.surfaceZoneClick(Berlin);
+  auto Text = [&](const char* Name) { return Label(Main, Name); };
+  auto OnTab = [&](const char* Name) {
+    return Main.findChild<QWidget*>(Name)->isVisibleTo(Main.findChild<QWidget*>("tabZone"));
+  };
+  EXPECT_TRUE(OnTab("pnlLandZone"));
+  EXPECT_EQ(Text("lblZoneNameMain"), "Berlin");
+  EXPECT_EQ(Text("lblZoneName"), "Berlin");
+  EXPECT_EQ(Text("lblZoneValue"), IndustryText(Berlin->GetIndustry()));
+  EXPECT_EQ(Text("lblZoneFactories"), IntToStr(Berlin->GetFactories()) + " Factories");
+  EXPECT_EQ(Text("lblZoneResources"), "24 Resources");
+  EXPECT_TRUE(OnTab("imZoneFlagMain"));
+  EXPECT_TRUE(OnTab("progBuilding"));
+  EXPECT_EQ(Main.findChild<TColorProgressBar*>("progBuilding")->Value(), Berlin->GetBuildProgress());
+  // Building: nothing new can be started.
+  for (const char* Name : {"btnBuildFactory", "btnBuildLand", "btnBuildSea", "btnPortZone", "btnBuildConvoys"})
+    EXPECT_FALSE(OnTab(Name)) << Name;
+  EXPECT_TRUE(OnTab("btnRouteResources"));
+  EXPECT_TRUE(OnTab("btnAutoRoute"));
+
+  // The units tab with the zone's first unit chosen: its organisation, experience and order.
+  TUnit* Army = Main.SelectedUnit(0);
+  ASSERT_NE(Army, nullptr);
+  Main.findChild<QTabWidget*>("pageControls")->setCurrentIndex(1);
+  GrabToPng(Main, "zone tab");
+  Main.findChild<QTabWidget*>("pageControls")->setCurrentIndex(0);
+  EXPECT_TRUE(Main.findChild<QWidget*>("progOrganization")->isVisible());
+  EXPECT_EQ(Main.findChild<TGraphicPanel*>("gpnlExperienceLevel")->Caption().toStdString(), Army->ExperienceText());
+  EXPECT_EQ(Main.findChild<TGraphicPanel*>("gpnlOrderDesc")->Caption().toStdString(), Army->OrderText());
+  GrabToPng(Main, "units tab");
+
+  // A sea zone: no land information; the details hide with two units chosen.
+  Select(Main, {Berlin->GetUnit(0), Berlin->GetUnit(1)});
+  EXPECT_FALSE(Main.findChild<QWidget*>("progOrganization")->isVisible());
+  Main.surfaceZoneClick(Zone(Main, "North Sea"));
+  EXPECT_FALSE(OnTab("pnlLandZone"));
+  EXPECT_FALSE(OnTab("pnlZoneOwned"));
+}
+
+TEST_F(OrderEntryWindowTest, TheGamesKeysClickTheOrderButtonsOnlyWhileAGameRuns) {
+  TfrmMain& Main = StartGame();
+  TBrenmoorZone* Berlin = Zone(Main, "Berlin");
+  Berlin->SetResources(40.0f);
+  Main.surfaceZoneClick(Berlin);
+  auto* Units = Main.findChild<TBrenmoorUnitListBox*>("lbUnits");
+  Units->setFocus();
+  // No game: the letter goes to the list as ever.
+  QTest::keyClick(Units, Qt::Key_M);
+  EXPECT_EQ(Main.OrderMode(), omNone);
+  Main.rte().SetActive(true);
+  // M moves, even with the list in focus; Esc leaves the mode again.
+  QTest::keyClick(Units, Qt::Key_M);
+  EXPECT_EQ(Main.OrderMode(), omMove);
+  QTest::keyClick(&Main, Qt::Key_M);
+  EXPECT_EQ(Main.OrderMode(), omMove);
+  QTest::keyClick(&Main, Qt::Key_Escape);
+  EXPECT_EQ(Main.OrderMode(), omNone);
+  // A letter no shown button carries does nothing (patrol is a fleet's).
+  QTest::keyClick(&Main, Qt::Key_P);
+  EXPECT_EQ(Main.OrderMode(), omNone);
+
+  // On the zone tab: R routes, A routes automatically, G gives the global route, C clears it.
+  QTest::keyClick(&Main, Qt::Key_F5);
+  EXPECT_FALSE(Main.UnitsTabShowing());
+  QTest::keyClick(&Main, Qt::Key_R);
+  EXPECT_EQ(Main.OrderMode(), omRouteResources);
+  // A double click on the quantity takes all the resources.
+  auto* Qty = Main.findChild<QSpinBox*>("spinRouteQty");
+  Qty->setValue(3);
+  QTest::mouseDClick(Qty->findChild<QLineEdit*>(), Qt::LeftButton);
+  EXPECT_EQ(Qty->value(), 40);
+  QTest::keyClick(&Main, Qt::Key_Escape);
+  QTest::keyClick(&Main, Qt::Key_A);
+  EXPECT_EQ(Main.OrderMode(), omAutoRoute);
+  QTest::keyClick(&Main, Qt::Key_Escape);
+  EXPECT_FALSE(Main.UnitsTabShowing());
+  QTest::keyClick(&Main, Qt::Key_G);
+  QTest::keyClick(&Main, Qt::Key_C);
+  EXPECT_EQ(Orders(Main), (std::vector<std::string>{"40;" + IntToStr(Berlin->GetIndex()) + ";3;",
+                                                    "41;" + IntToStr(Main.CurrentNation()->GetIndex()) + ";"}));
+  // The typed depth stays in its box.
+  auto* Depth = Main.findChild<QSpinBox*>("spinGlobalRouteDepth");
+  Depth->setFocus();
+  QTest::keyClick(Depth->findChild<QLineEdit*>(), Qt::Key_C);
+  EXPECT_EQ(Orders(Main).size(), 2u);
+  Main.rte().SetActive(false);
+}
+
+TEST_F(OrderEntryWindowTest, AnOrderModeEndsWhenTheGameClosesOrASelectedUnitLeavesTheGame) {
+  TfrmMain& Main = StartGame();
+  Main.rte().SetActive(true);
+  TBrenmoorZone* Berlin = Zone(Main, "Berlin");
+  Main.surfaceZoneClick(Berlin);
+  TUnit* Army = Main.SelectedUnit(0);
+  ASSERT_NE(Army, nullptr);
+  const int Listed = Main.findChild<TBrenmoorUnitListBox*>("lbUnits")->count();
+
+  // Another unit going changes nothing here.
+  TUnit* Other = Main.brm().AddUnit(std::make_unique<TUnit>(Main.brm(), Main.CurrentNation(), ukArmy), Zone(Main, "Ruhr"));
+  Other->SetCount(utInfantry, 1);
+  Click(Main, "btnMove");
+  Main.brm().FreeUnit(Other);
+  EXPECT_EQ(Main.OrderMode(), omMove);
+
+  // The selected army going ends the mode, and it leaves the lists and the selection.
+  Main.brm().FreeUnit(Army);
+  EXPECT_EQ(Main.OrderMode(), omNone);
+  EXPECT_TRUE(Main.SelectedUnits().empty() || Main.SelectedUnits().front() != Army);
+  auto* Units = Main.findChild<TBrenmoorUnitListBox*>("lbUnits");
+  EXPECT_EQ(Units->count(), Listed - 1);
+  for (int I = 0; I < Units->count(); ++I) EXPECT_NE(Units->Units(I), Army);
+
+  // Closing the game leaves the mode too.
+  Main.surfaceZoneClick(Berlin);
+  Click(Main, "btnMove");
+  ASSERT_EQ(Main.OrderMode(), omMove);
+  Main.CloseGame();
+  EXPECT_EQ(Main.OrderMode(), omNone);
+  EXPECT_TRUE(Main.findChild<QWidget*>("pageControls")->isVisible());
+}
+
+TEST_F(OrderEntryWindowTest, TheBannerIsDrawnOverTheMap) {
+  TfrmMain& Main = StartGame();
+  Main.scrollerCenter();
+  TZoneSpriteSurface& Surface = Main.surface();
+  Surface.SetActive(true);
+  int Start = Main.surfaceView().FramesShown();
+  ASSERT_TRUE(RunUntil([&] { return Main.surfaceView().FramesShown() > Start + 2; }));
+  const QImage Without = Main.surfaceView().grab().toImage();
+  Main.SetBannerText("P A U S E D");
+  Start = Main.surfaceView().FramesShown();
+  ASSERT_TRUE(RunUntil([&] { return Main.surfaceView().FramesShown() > Start + 2; }));
+  const QImage With = Main.surfaceView().grab().toImage();
+  GrabToPng(Main);
+  Surface.SetActive(false);
+  // White and navy letters in the middle of the map.
+  int White = 0;
+  for (int Y = With.height() / 2 - 15; Y < With.height() / 2 + 15; ++Y)
+    for (int X = With.width() / 4; X < With.width() * 3 / 4; ++X)
+      White += With.pixelColor(X, Y) == QColor(Qt::white) && Without.pixelColor(X, Y) != QColor(Qt::white);
+  EXPECT_GT(White, 50);
+}
+
+
+TEST_F(OrderEntryWindowTest, ASelectedZonePlayedHereShowsTheLinkToItsPortZoneAndThePortPicture) {
+  TfrmMain& Main = StartGame();
+  TBrenmoorZone* Hamburg = Zone(Main, "Hamburg");
+  TBrenmoorZone* Sea = Zone(Main, "North Sea");
+  TZoneSpriteSurface& Surface = Main.surface();
+  Surface.CenterOnZone(Hamburg);
+  Main.surfaceZoneClick(Hamburg);
+  auto Frame = [&] {
+    const int Start = Main.surfaceView().FramesShown();
+    EXPECT_TRUE(RunUntil([&] { return Main.surfaceView().FramesShown() > Start + 2; }));
+    return Main.surfaceView().grab().toImage();
+  };
+  Surface.SetActive(true);
+  Hamburg->SetPortZone(nullptr);
+  const QImage Without = Frame();
+  Hamburg->SetPortZone(Sea);
+  const QImage With = Frame();
+  GrabToPng(Main);
+  Surface.SetActive(false);
+  // The picture's 12 x 12 pixels around the port zone's centre changed.
+  const int X = Sea->GetCenterX() - Surface.GetOffsetX();
+  const int Y = Sea->GetCenterY() - Surface.GetOffsetY();
+  ASSERT_TRUE(With.rect().contains(X, Y));
+  int Changed = 0;
+  for (int DY = -6; DY < 6; ++DY)
+    for (int DX = -6; DX < 6; ++DX) Changed += With.pixel(X + DX, Y + DY) != Without.pixel(X + DX, Y + DY);
+  EXPECT_GT(Changed, 20);
+}
+
+
+TEST_F(OrderEntryWindowTest, ADoubleClickOnAFleetOfTheTargetListBoardsItWhenProceedingIsOffered) {
+  TfrmMain& Main = StartGame();
+  Main.rte().SetActive(true);
+  TBrenmoorZone* Berlin = Zone(Main, "Berlin");
+  TBrenmoorZone* Baltic = Zone(Main, "Baltic Sea");
+  Baltic->FreeUnits();
+  auto Fleet = [&](int Transports) {
+    TUnit* Unit = Main.brm().AddUnit(std::make_unique<TUnit>(Main.brm(), Main.CurrentNation(), ukNavy), Baltic);
+    Unit->SetCount(utTransport, Transports);
+    return Unit;
+  };
+  TUnit* Big = Fleet(7);
+  Fleet(7);
+  Main.surfaceZoneClick(Berlin);
+  TUnit* Army = Main.SelectedUnit(0);
+  ASSERT_EQ(Army->GetKind(), ukArmy);
+  Click(Main, "btnEmbark");
+  Main.surfaceZoneClick(Baltic);
+  auto* Targets = Main.findChild<TBrenmoorUnitListBox*>("lbUnitTarget");
+  ASSERT_EQ(Targets->count(), 2);
+  ASSERT_TRUE(Main.findChild<QWidget*>("btnOrderProceed")->isVisible());
+  emit Targets->itemDoubleClicked(Targets->item(0));
+  EXPECT_EQ(Main.OrderMode(), omNone);
+  EXPECT_EQ(Orders(Main), std::vector<std::string>{"7;" + IntToStr(Baltic->GetIndex()) + ";" + IntToStr(Army->ID) + ";" +
+                                                   IntToStr(Big->ID) + ";"});
   Main.rte().SetActive(false);
 }
 
