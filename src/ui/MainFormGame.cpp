@@ -139,6 +139,9 @@ void TfrmMain::CreateGameToolbar(TElasticPanel* Game) {
       {"btnResearch", "Research", false, "Research"},
       {"btnFormations", "Forms", false, "Formations"},
       {"btnFinalScore", "Final", false, "Final scores"},
+      {"btnRandomEvent", "Event", false, "A random event"},
+      {"btnSurrender", "Give up", false, "Surrender"},
+      {"btnSave", "Save", false, "Save the game"},
       {"btnExitGame", "Exit", false, "Leave the game"},
   };
   // Each button shows its picture (a caption only where the picture is missing).
@@ -161,6 +164,11 @@ void TfrmMain::CreateGameToolbar(TElasticPanel* Game) {
   BindClick("btnScores", &TfrmMain::btnScoresClick);
   BindClick("btnCommunicate", &TfrmMain::btnCommunicateClick);
   BindClick("btnFinalScore", &TfrmMain::btnFinalScoreClick);
+  BindClick("btnPause", &TfrmMain::btnPauseClick);
+  BindClick("btnFastAIDuel", &TfrmMain::btnFastAIDuelClick);
+  BindClick("btnSurrender", &TfrmMain::btnSurrenderClick);
+  BindClick("btnSave", &TfrmMain::btnSaveClick);
+  BindClick("btnExitGame", &TfrmMain::btnExitGameClick);
   Toolbar->Loaded();
 }
 
