@@ -192,9 +192,9 @@ void TfrmMain::CreateStatusBar(TElasticPanel* Game) {
   StatusLabel(Bar, "lblNationResources", {172, 2, 84, 20});
   StatusImage(Bar, "imNationValue", {258, 4, 16, 16})->setToolTip("World domination");
   StatusLabel(Bar, "lblNationScore", {274, 2, 50, 20});
-  StatusLabel(Bar, "lblDate", {330, 2, 110, 20});
-  StatusImage(Bar, "imZoneFlag", {444, 3, 24, 18});
-  StatusLabel(Bar, "lblZoneName", {472, 2, 158, 20});
+  StatusLabel(Bar, "lblDate", {326, 2, 128, 20});
+  StatusImage(Bar, "imZoneFlag", {456, 3, 24, 18});
+  StatusLabel(Bar, "lblZoneName", {484, 2, 146, 20});
   for (auto [Image, Art] : {std::pair{"imNationResources", "imNationResources"}, std::pair{"imNationValue", "imNationValue"}})
     Bar->findChild<QLabel*>(Image)->setPixmap(MakeGlyphTransparent(QPixmap::fromImage(LoadArt(Art))));
   Bar->Loaded();

@@ -13,6 +13,7 @@
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
 #include "engine/EngineTypes.h"
+#include "engine/ImpulseSteps.h"
 #include "engine/Nation.h"
 #include "engine/RealTimeEngine.h"
 #include "engine/Unit.h"
@@ -55,20 +56,17 @@ std::string OwnUserId(const TVexilConnection& Vexil) { return Vexil.OwnUser() ? 
 // --- The impulse clock's steps ---
 
 void TfrmMain::rteBeforeProcess() {
-  FEngine->SetImpulse(FClock->GetImpulse());
-  std::string DateText;
+  TImpulseHooks Hooks;
   if (FForms) {
+    // The computer player's orders go the way a person's do, into this impulse's orders.
     TdmScript& Script = FForms->dmScript();
     if (!FScriptOrders) FScriptOrders = std::make_shared<TWindowOrderSink>(*this);
     Script.SetOrderSink(FScriptOrders.get());
     Script.SetBrenmoorEngine(FEngine.get());
-    DateText = Script.BeforeProcess(FClock->GetImpulse(), FClock->IsHost());
-  } else {
-    DateText = LongDateToStr(FEngine->GetDate());
-    FEngine->AdvanceDate();
-    FEngine->BeginImpulse();
+    Hooks.OnComputerTurn = Script.TurnHook();
   }
-  findChild<QLabel*>("lblDate")->setText(ToQString(DateText));
+  const TDateTime Shown = BeforeImpulse(*FEngine, FClock->GetImpulse(), FClock->IsHost(), Hooks);
+  findChild<QLabel*>("lblDate")->setText(ToQString(LongDateToStr(Shown)));
   FBombardSoundDue = false;
 }
 
@@ -81,13 +79,11 @@ void TfrmMain::rteProcessOrders() { FEngine->ProcessImpulse(); }
 void TfrmMain::rteProcessStateChange(const std::string& Record) { FEngine->ApplyStateChange(Record); }
 
 void TfrmMain::rteAfterProcess() {
-  const std::int32_t Impulse = FEngine->GetImpulse();
-  FEngine->SupplyUpkeep();
-  FEngine->UpdateVisibility(Impulse);
-  AddImpulseBlasts();
-  FEngine->EndImpulseUpkeep(Impulse);
-  // The number of the impulse to come: a game saved now goes on from there.
-  if (FClock->GetActive()) FEngine->SetImpulse(FClock->GetImpulse());
+  // The upkeep around the map's blasts; the engine goes on to the next impulse's number, so a
+  // game saved now goes on from there.
+  TImpulseHooks Hooks;
+  Hooks.OnMapWork = [this](TBrenmoorEngine*, std::int32_t) { AddImpulseBlasts(); };
+  AfterImpulse(*FEngine, Hooks);
   if (FBombardSoundDue) PlaySoundIfEnabled(Sound("sndBombard"));
   // A game that is over for this machine has shown its end; the victory is not told again.
   if (!FGameOver)

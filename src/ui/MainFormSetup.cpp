@@ -122,8 +122,10 @@ void TfrmMain::CreateSetupScreen() {
   Powers->setHeaderLabels({"Nation", "Alliance"});
   Powers->setRootIsDecorated(false);
   Powers->setFont(ListFont);
-  Powers->setStyleSheet(QString("QTreeWidget {") + ListStyle + "} QHeaderView::section { color: rgb(0,255,0); "
-                        "background: rgb(0,64,0); border: 0px; }");
+  Powers->setStyleSheet(QString("QTreeWidget {") + ListStyle +
+                        "} QHeaderView::section { color: rgb(0,255,0); background: rgb(0,64,0); border: 0px; }"
+                        " QTreeWidget::indicator { width: 11px; height: 11px; border: 1px solid rgb(0,255,0);"
+                        " background: black; } QTreeWidget::indicator:checked { background: rgb(0,255,0); }");
   Powers->setIconSize(QSize(24, 16));
   Powers->header()->resizeSection(0, 160);
   auto* Online = new QWidget(Setup);
@@ -149,6 +151,7 @@ void TfrmMain::CreateSetupScreen() {
   Victory->SetColor(Qt::black);
   Victory->SetFontColor(QColor(0, 255, 0));
   Victory->SetItemHeight(18);
+  Victory->setFont(GameFont("Arial", 11, true));
   Victory->SetDefaultDrawing(false);
   Victory->setEnabled(false);
   Victory->OnCustomDraw = [this](TOwnerDrawListBox* Control, QPainter& Canvas, int Index, const QRect& Rect,

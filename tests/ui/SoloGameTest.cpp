@@ -169,7 +169,6 @@ TEST_F(SoloGameTest, ASoloGameOfTheStandardScenarioIsSetUpPlayedSavedClosedAndGo
   EXPECT_EQ(Powers->topLevelItem(0)->text(1), "Axis");
   EXPECT_EQ(Powers->topLevelItem(1)->text(1), "[Italy]");
   EXPECT_FALSE(Powers->topLevelItem(0)->icon(0).isNull());
-  GrabToPng(Main, "setup");
 
   // Two nations of different alliances are refused; nothing starts.
   Tick(Main, "Germany");
@@ -181,6 +180,7 @@ TEST_F(SoloGameTest, ASoloGameOfTheStandardScenarioIsSetUpPlayedSavedClosedAndGo
   EXPECT_FALSE(Main.rte().GetActive());
   Tick(Main, "United Kingdom");
   EXPECT_EQ(Ticked(Main), (std::vector<std::string>{"Germany"}));
+  GrabToPng(Main, "setup");
 
   // Germany played here, the rest by the computer.
   Click(Main, "btnOkNewGame");
