@@ -15,6 +15,8 @@
 #include <QStyleOptionViewItem>
 #include <QTreeWidget>
 #include <filesystem>
+#include <functional>
+#include <QImage>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -123,17 +125,25 @@ struct SoloGameTest : TGuiTest {
 // until impulse Target. The map, its pictures, flags and script are the program folder's.
 class TQuickScenario {
 public:
-  explicit TQuickScenario(int Target) {
+  // Edit may change each line of the scenario; Flags, when given, is the flags' picture.
+  explicit TQuickScenario(int Target, const std::function<void(std::string& Line)>& Edit = {},
+                          const QImage& Flags = {}) {
     namespace fs = std::filesystem;
     const fs::path Dir = FDir.path().toStdString();
     for (const char* Name : {"Standard.brmmap", "maps", "Default.brmai", "art", "sounds"})
       if (fs::exists(ProgramFolder / Name)) fs::create_symlink(ProgramFolder / Name, Dir / Name);
-    fs::create_symlink(ProgramFolder / "StandardFlags.bmp", Dir / "QuickFlags.bmp");
+    if (Flags.isNull())
+      fs::create_symlink(ProgramFolder / "StandardFlags.bmp", Dir / "QuickFlags.bmp");
+    else
+      EXPECT_TRUE(Flags.save(QString::fromStdString((Dir / "QuickFlags.bmp").string()), "BMP"));
     std::ifstream In(ProgramFolder / "Standard.brmscen", std::ios::binary);
     std::ofstream Out(Dir / "Quick.brmscen", std::ios::binary);
     std::string Line;
-    while (std::getline(In, Line))
-      if (Line.rfind("VictoryCondition=", 0) != 0) Out << Line << "\n";
+    while (std::getline(In, Line)) {
+      if (Line.rfind("VictoryCondition=", 0) == 0) continue;
+      if (Edit) Edit(Line);
+      Out << Line << "\n";
+    }
     Out << "VictoryCondition=Germany~1~4~Germany~" << Target << "~\n";
   }
   std::filesystem::path Folder() const { return FDir.path().toStdString(); }
@@ -440,6 +450,55 @@ TEST_F(SoloGameTest, ASavedGameThatCannotBeReadOrWrittenIsSaidAndLosesNothing) {
   EXPECT_TRUE(Main.rte().GetActive());
   RunImpulses(Main, 1, ImpulsesRun);
   EXPECT_EQ(Main.rte().GetImpulse(), 3);
+}
+
+TEST_F(SoloGameTest, NineAlliancesAndTooFewFlagsAreListedAndPlayedAndAnEighthPowerIsRefused) {
+  // Seven more alliances, Poland in one of them, and a flags picture of two cells for the
+  // scenario's 48 nations.
+  QImage Flags(40, 12, QImage::Format_RGB32);
+  Flags.fill(Qt::red);
+  const auto MoreAlliances = [](std::string& Line) {
+    if (Line.rfind("Nation=Poland,Allies,", 0) == 0) Line.replace(0, 20, "Nation=Poland,Far");
+    if (Line.rfind("Alliance=Allies", 0) == 0)
+      for (const char* Extra : {"North", "South", "East", "West", "Centre", "Middle", "Far"})
+        Line += std::string("\nAlliance=") + Extra;
+  };
+  {
+    const TQuickScenario Scenario(100, MoreAlliances, Flags);
+    const TCurrentFolder In(Scenario.Folder());
+    TfrmMain& Main = ShowMain();
+    Click(Main, "btnNewGame");
+    ASSERT_TRUE(Prompter.Messages().empty()) << Prompter.Messages().front();
+    EXPECT_EQ(Main.brm().GetAllianceCount(), 9);
+    EXPECT_EQ(Main.brm().FindNation("Poland")->GetAlliance(), "Far");
+    auto* Powers = Main.findChild<QTreeWidget*>("lvMajorPowers");
+    ASSERT_EQ(Powers->topLevelItemCount(), 7);
+    EXPECT_FALSE(Powers->topLevelItem(0)->icon(0).isNull());
+    GrabToPng(Main, "setup");
+    Tick(Main, "France");
+    Click(Main, "btnOkNewGame");
+    ASSERT_EQ(Main.FrontScreen(), Main.pnlGame());
+    EXPECT_EQ(Main.CurrentNation(), Main.brm().FindNation("France"));
+    RunImpulses(Main, 8, ImpulsesRun);
+    EXPECT_EQ(Main.rte().GetImpulse(), 8);
+    GrabToPng(Main, "game");
+    Forms.reset();
+  }
+  // An eighth major power: the scenario is refused with the engine's reason and nothing starts.
+  const TQuickScenario Eight(6, [](std::string& Line) {
+    if (Line.rfind("Nation=Poland,Allies,0,", 0) == 0) Line.replace(0, 23, "Nation=Poland,Allies,1,");
+  });
+  const TCurrentFolder In(Eight.Folder());
+  TScriptedPrompter Answers;
+  TfrmMain& Main = ShowMain();
+  Click(Main, "btnNewGame");
+  ASSERT_EQ(Answers.Messages().size(), 1u);
+  EXPECT_NE(Answers.Messages().front().find("Poland is one more than 7"), std::string::npos) << Answers.Messages().front();
+  EXPECT_EQ(Main.findChild<QTreeWidget*>("lvMajorPowers")->topLevelItemCount(), 0);
+  Click(Main, "btnOkNewGame");
+  EXPECT_EQ(Answers.Messages().size(), 2u);
+  EXPECT_EQ(Main.FrontScreen(), Main.pnlGameSetup());
+  EXPECT_FALSE(Main.rte().GetActive());
 }
 
 }  // namespace
