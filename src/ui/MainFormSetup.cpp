@@ -78,6 +78,17 @@ void ApplyScriptSettings(TBrenmoorEngine& Engine, const TRegistryManager& Settin
   }
 }
 
+// A panel of the set-up's options under its explaining text.
+QWidget* OptionsPanel(QWidget* Setup, const char* Name, const char* LabelName, const char* Text, int TextHeight) {
+  auto* Panel = new QWidget(Setup);
+  Panel->setObjectName(Name);
+  Panel->setGeometry(16, 250, 300, 160);
+  QLabel* Label = MakeFormLabel(Panel, LabelName, Text, {0, 0, 300, TextHeight});
+  Label->setWordWrap(true);
+  Label->setFont(GameFont("Arial", 9));
+  return Panel;
+}
+
 // The status bar's controls of the current nation.
 constexpr const char* NationControls[] = {"imPlayerFlag",      "lblNationResources", "lblNationScore",
                                           "imNationResources", "imNationValue",      "cmbCurrentNation"};
@@ -106,15 +117,10 @@ void TfrmMain::CreateSetupScreen() {
   MakeFormLabel(Setup, "lblStartingDate", "", {16, 230, 300, 18});
 
   // Solo: the nations to play here; online: the number of players.
-  auto* Solo = new QWidget(Setup);
-  Solo->setObjectName("pnlSoloGameOptions");
-  Solo->setGeometry(16, 250, 300, 160);
-  auto* SoloText = MakeFormLabel(Solo, "lblSoloGameOptions",
-                                 "Select the Nation(s) that you want to control in this game.  The remaining Nations "
-                                 "will be controlled by the Computer.",
-                                 {0, 0, 300, 34});
-  SoloText->setWordWrap(true);
-  SoloText->setFont(GameFont("Arial", 9));
+  QWidget* Solo = OptionsPanel(Setup, "pnlSoloGameOptions", "lblSoloGameOptions",
+                               "Select the Nation(s) that you want to control in this game.  The remaining Nations "
+                               "will be controlled by the Computer.",
+                               34);
   auto* Powers = new QTreeWidget(Solo);
   Powers->setObjectName("lvMajorPowers");
   Powers->setGeometry(0, 36, 300, 124);
@@ -128,15 +134,10 @@ void TfrmMain::CreateSetupScreen() {
                         " background: black; } QTreeWidget::indicator:checked { background: rgb(0,255,0); }");
   Powers->setIconSize(QSize(24, 16));
   Powers->header()->resizeSection(0, 160);
-  auto* Online = new QWidget(Setup);
-  Online->setObjectName("pnlMultiPlayerGameOptions");
-  Online->setGeometry(16, 250, 300, 160);
-  auto* OnlineText = MakeFormLabel(Online, "lblMultiPlayerGameOptions",
-                                   "Select the number of Players that will participate in this Game.  Once all of the "
-                                   "Players enter the Game, you will be able to assign them Nations.",
-                                   {0, 0, 300, 50});
-  OnlineText->setWordWrap(true);
-  OnlineText->setFont(GameFont("Arial", 9));
+  QWidget* Online = OptionsPanel(Setup, "pnlMultiPlayerGameOptions", "lblMultiPlayerGameOptions",
+                                 "Select the number of Players that will participate in this Game.  Once all of the "
+                                 "Players enter the Game, you will be able to assign them Nations.",
+                                 50);
   auto* Players = new QSpinBox(Online);
   Players->setObjectName("spinPlayers");
   Players->setGeometry(0, 56, 60, 24);

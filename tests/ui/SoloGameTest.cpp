@@ -240,6 +240,15 @@ TEST_F(SoloGameTest, ASoloGameOfTheStandardScenarioIsSetUpPlayedSavedClosedAndGo
   EXPECT_EQ(Main.BannerText(), "");
   GrabToPng(Main, "game");
 
+  // Pause shows its banner until it is released.
+  Click(Main, "btnPause");
+  EXPECT_TRUE(Main.rte().GetPaused());
+  EXPECT_EQ(Main.BannerText(), "P A U S E D");
+  Click(Main, "btnPause");
+  EXPECT_FALSE(Main.rte().GetPaused());
+  EXPECT_EQ(Main.BannerText(), "");
+  Main.rte().SetPaused(true);
+
   // Saved through the dialog: the file is the scrambled state text.
   const std::string Saved = E.SaveToString();
   const std::string DateText = LongDateToStr(E.GetDate());
@@ -443,6 +452,13 @@ TEST_F(SoloGameTest, ASavedGameThatCannotBeReadOrWrittenIsSaidAndLosesNothing) {
   EXPECT_TRUE(Main.rte().GetActive());
   EXPECT_EQ(Main.CurrentNation(), Main.brm().FindNation("France"));
 
+  // The conquest of the player here ends the game for him; the clock runs on, and leaving asks
+  // nothing.
+  Main.brm().OnRemovePlayer(&Main.brm(), "[SOLO]");
+  EXPECT_EQ(Main.BannerText(), "C O N Q U E R E D !");
+  EXPECT_TRUE(Main.GameOver());
+  EXPECT_TRUE(Main.rte().GetActive());
+
   // A save into a folder that is not there is said and the game goes on.
   Prompter.ChooseFile(QDir(Files.path()).filePath("no such folder/war.brm").toStdString());
   Click(Main, "btnSave");
@@ -450,6 +466,11 @@ TEST_F(SoloGameTest, ASavedGameThatCannotBeReadOrWrittenIsSaidAndLosesNothing) {
   EXPECT_TRUE(Main.rte().GetActive());
   RunImpulses(Main, 1, ImpulsesRun);
   EXPECT_EQ(Main.rte().GetImpulse(), 3);
+  const std::size_t Asked = Prompter.Prompts().size();
+  Click(Main, "btnExitGame");
+  EXPECT_EQ(Prompter.Prompts().size(), Asked);
+  EXPECT_EQ(Main.FrontScreen(), Main.pnlTitle());
+  EXPECT_FALSE(Main.rte().GetActive());
 }
 
 TEST_F(SoloGameTest, NineAlliancesAndTooFewFlagsAreListedAndPlayedAndAnEighthPowerIsRefused) {
