@@ -125,4 +125,15 @@ TEST(ImpulseStepsTest, HostAndGuestWholeImpulsesStayOneGameAndAdvanceTheDateOnce
   }
 }
 
+// The two-engine harness plays its impulses by the same steps: the date moves on there too.
+TEST(ImpulseStepsTest, TheTwoEngineHarnessAdvancesTheDateOncePerImpulse) {
+  kit::TTwoEngineHarness Game(5);
+  const TDateTime Start = Game.Host().Engine().GetDate();
+  for (int I = 0; I < 4; ++I) ASSERT_EQ(Game.RunImpulse({}), "");
+  for (TKitWorld* W : {&Game.Host(), &Game.Guest()}) {
+    EXPECT_EQ(W->Engine().GetDate(), Start + 4 * W->Engine().GetImpulseRate());
+    EXPECT_EQ(W->Engine().GetImpulse(), 4);
+  }
+}
+
 }  // namespace
