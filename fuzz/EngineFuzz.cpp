@@ -43,11 +43,4 @@ std::string CheckSavesAndLoads(TBrenmoorEngine& Engine, const std::string& Scena
   return {};
 }
 
-void RunUpkeep(TBrenmoorEngine& Engine, std::int32_t Impulse) {
-  Engine.SupplyUpkeep();
-  Engine.UpdateVisibility(Impulse);
-  Engine.EndImpulseUpkeep(Impulse);
-  Engine.SetImpulse(Impulse + 1);
-}
-
 }  // namespace fuzz

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/BrenmoorEngine.h"
+#include "engine/ImpulseSteps.h"
 #include "engine/kit/RulesKit.h"
 
 namespace fuzz {
@@ -40,8 +41,5 @@ std::string LoadedGameFault(const TBrenmoorEngine& Engine);
 // else what went wrong. A game of another scenario than the kit's names ScenarioFile, written
 // into the current folder first from ScenarioText.
 std::string CheckSavesAndLoads(TBrenmoorEngine& Engine, const std::string& ScenarioText = {});
-
-// The upkeep every machine runs after an impulse's changes, and the next impulse's number.
-void RunUpkeep(TBrenmoorEngine& Engine, std::int32_t Impulse);
 
 }  // namespace fuzz

@@ -23,6 +23,7 @@
 #include "foundation/CurrentFolder.h"
 #include "foundation/FileText.h"
 #include "engine/BrenmoorEngine.h"
+#include "engine/ImpulseSteps.h"
 #include "engine/kit/RandomOrders.h"
 #include "engine/kit/RulesKit.h"
 
@@ -100,10 +101,8 @@ public:
     TBrenmoorEngine& G = FGuest.Engine;
     FHostSink.Records.clear();
     const std::int32_t Impulse = FImpulse++;
-    for (TBrenmoorEngine* E : {&H, &G}) {
-      E->SetImpulse(Impulse);
-      E->BeginImpulse();
-    }
+    // The steps before the impulse on both machines (untimed: no computer player plays here).
+    for (TBrenmoorEngine* E : {&H, &G}) BeforeImpulse(*E, Impulse, E == &H);
     for (const kit::TGeneratedOrder& O : FOrders.Generate(H, 20)) H.QueueOrder(O.Record, O.Sender);
     auto Start = Clock::now();
     {
@@ -121,10 +120,7 @@ public:
       T.End = Ms(Next - Start);
       Start = Next;
     }
-    H.SupplyUpkeep();
-    H.UpdateVisibility(Impulse);
-    H.EndImpulseUpkeep(Impulse);
-    H.AdvanceDate();
+    AfterImpulse(H);
     T.Upkeep = Ms(Clock::now() - Start);
 
     // The "CHANGES|" message as the clock builds it, cut up again on the guest.
@@ -136,11 +132,10 @@ public:
     std::string Rest = Message;
     NextToken(Rest, "|");
     NextToken(Rest, "|");
-    while (!Rest.empty()) G.ApplyStateChange(NextToken(Rest, "~"));
-    G.SupplyUpkeep();
-    G.UpdateVisibility(Impulse);
-    G.EndImpulseUpkeep(Impulse);
-    G.AdvanceDate();
+    std::vector<std::string> Received;
+    while (!Rest.empty()) Received.push_back(NextToken(Rest, "~"));
+    ReplayChanges(G, Received);
+    AfterImpulse(G);
     T.Guest = Ms(Clock::now() - Start);
     return T;
   }

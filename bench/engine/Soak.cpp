@@ -16,6 +16,7 @@
 #include <string>
 
 #include "GridWorld.h"
+#include "engine/ImpulseSteps.h"
 #include "engine/kit/RandomOrders.h"
 #include "engine/kit/RulesKit.h"
 
@@ -38,6 +39,9 @@ public:
     FGuest.Engine.SetRandomGenerator(&FNone);
     FHost.Engine.SetRandomSeed(Seed);
     for (TBrenmoorEngine* E : {&FHost.Engine, &FGuest.Engine}) E->UpdateVisibility(0);
+    FHostHooks.OnCollectOrders = [this](TBrenmoorEngine* E, std::int32_t) {
+      for (const kit::TGeneratedOrder& O : FOrders.Generate(*E, 20)) E->QueueOrder(O.Record, O.Sender);
+    };
   }
 
   // One impulse on both machines; "" when they agree afterwards, else the first difference.
@@ -46,19 +50,8 @@ public:
     TBrenmoorEngine& G = FGuest.Engine;
     const std::int32_t Impulse = FImpulse++;
     FHostSink.Records.clear();
-    for (TBrenmoorEngine* E : {&H, &G}) {
-      E->SetImpulse(Impulse);
-      E->BeginImpulse();
-    }
-    for (const kit::TGeneratedOrder& O : FOrders.Generate(H, 20)) H.QueueOrder(O.Record, O.Sender);
-    H.ProcessImpulse();
-    for (const std::string& Record : kit::UnframeChanges(kit::FrameChanges(Impulse, FHostSink.Records))) G.ApplyStateChange(Record);
-    for (TBrenmoorEngine* E : {&H, &G}) {
-      E->SupplyUpkeep();
-      E->UpdateVisibility(Impulse);
-      E->EndImpulseUpkeep(Impulse);
-      E->AdvanceDate();
-    }
+    RunHostImpulse(H, Impulse, FHostHooks);
+    RunGuestImpulse(G, Impulse, kit::UnframeChanges(kit::FrameChanges(Impulse, FHostSink.Records)));
     if (FNone.Draws() != 0) return "the guest drew a random number";
     if (!FGuestSink.Records.empty()) return "the guest wrote a change record";
     const kit::TDumpOptions Shared{false, false};
@@ -74,6 +67,7 @@ private:
   kit::TKitSink FGuestSink;
   kit::TForbiddenRandom FNone;
   kit::TRandomOrders FOrders;
+  TImpulseHooks FHostHooks;
   std::int32_t FImpulse = 0;
 };
 

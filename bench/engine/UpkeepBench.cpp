@@ -7,6 +7,7 @@
 
 #include "GridWorld.h"
 #include "engine/BrenmoorEngine.h"
+#include "engine/ImpulseSteps.h"
 
 namespace {
 
@@ -16,12 +17,10 @@ using TWorld = TThreeNationWorld;
 void BM_AfterImpulseUpkeep(benchmark::State& State) {
   TWorld World;
   std::int32_t Impulse = 0;
+  // The steps of an impulse without its rules: the reset before, the upkeep after.
   for (auto _ : State) {
-    World.Engine.BeginImpulse();
-    World.Engine.SupplyUpkeep();
-    World.Engine.UpdateVisibility(Impulse);
-    World.Engine.EndImpulseUpkeep(Impulse);
-    ++Impulse;
+    BeforeImpulse(World.Engine, Impulse++, false);
+    AfterImpulse(World.Engine);
   }
   State.SetItemsProcessed(State.iterations() * World.Engine.GetZoneCount());
 }

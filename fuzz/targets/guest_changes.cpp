@@ -14,8 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   std::string Rest = fuzz::Text(Data, Size);
   for (int Impulse = 0; !Rest.empty() && Impulse < 16; ++Impulse) {
     const std::string Message = NextToken(Rest, "\n");
-    E.SetImpulse(Impulse);
-    E.BeginImpulse();
+    BeforeImpulse(E, Impulse, false);
     for (const std::string& Record : kit::UnframeChanges(Message)) {
       try {
         E.ApplyStateChange(Record);
@@ -26,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
       if (const std::string Fault = kit::CheckInvariants(E); !Fault.empty()) fuzz::Require(Fault + " after the record " + Record);
     }
     try {
-      fuzz::RunUpkeep(E, Impulse);
+      AfterImpulse(E);
     } catch (const kit::ERulesDraw& Draw) {
       fuzz::Require(std::string("the upkeep drew a random number: ") + Draw.what());
     } catch (const EBrenmoor&) {

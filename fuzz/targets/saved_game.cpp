@@ -27,11 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   fuzz::Require(fuzz::LoadedGameFault(E));
   // The game goes on: an impulse without orders moves, fights and upkeeps whatever it holds.
   // A rule that refuses the state it meets raises the engine's error, which ends the impulse.
-  const std::int32_t Impulse = E.GetImpulse();
   try {
-    E.BeginImpulse();
-    E.ProcessImpulse();
-    fuzz::RunUpkeep(E, Impulse);
+    RunHostImpulse(E, E.GetImpulse());
   } catch (const EBrenmoor&) {
   }
   return 0;

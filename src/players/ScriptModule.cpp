@@ -151,11 +151,13 @@ bool TdmScript::RunTurn(std::int32_t Impulse, bool Host) {
   return B.Execute();
 }
 
+TImpulseHooks::TImpulseEvent TdmScript::TurnHook() {
+  return [this](TBrenmoorEngine*, std::int32_t Impulse) { RunTurn(Impulse, true); };
+}
+
 std::string TdmScript::BeforeProcess(std::int32_t Impulse, bool Host) {
   if (!FEngine) return {};
-  const std::string DateText = LongDateToStr(FEngine->GetDate());
-  FEngine->AdvanceDate();
-  RunTurn(Impulse, Host);
-  FEngine->BeginImpulse();
-  return DateText;
+  TImpulseHooks Hooks;
+  Hooks.OnComputerTurn = TurnHook();
+  return LongDateToStr(BeforeImpulse(*FEngine, Impulse, Host, Hooks));
 }

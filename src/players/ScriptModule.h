@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/BrenmoorEngine.h"
+#include "engine/ImpulseSteps.h"
 #include "foundation/Bitset.h"
 #include "foundation/Random.h"
 #include "players/Brain.h"
@@ -115,10 +116,15 @@ public:
   // brain ran and its script ended without an error.
   bool RunTurn(std::int32_t Impulse, bool Host);
 
-  // The whole of the main window's handler at the start of an impulse, on every machine:
-  // the engine's date as the date label shows it ("mmmm d, yyyy", returned), the date
-  // advanced by the impulse rate, the turn (RunTurn), then the engine's per-impulse reset
-  // (BeginImpulse). The window clears its own bombardment-sound flag after it.
+  // The turn as the impulse's steps call it (TImpulseHooks::OnComputerTurn): RunTurn on the
+  // machine that runs the rules, for the module's engine.
+  TImpulseHooks::TImpulseEvent TurnHook();
+
+  // The whole of the main window's handler at the start of an impulse, on every machine: the
+  // engine's steps before the impulse (BeforeImpulse: the impulse number, the date advanced
+  // by the impulse rate, the turn on the host, the per-impulse reset), returning the date as
+  // the date label shows it ("mmmm d, yyyy", the date before the advance). The window clears
+  // its own bombardment-sound flag after it.
   std::string BeforeProcess(std::int32_t Impulse, bool Host);
 
   // The built-in default script (used when a nation's script file does not exist): the text

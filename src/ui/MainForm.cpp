@@ -254,22 +254,24 @@ void TfrmMain::WireEngineEvents() {
   // The game's happenings: news, notices, map effects and sounds (MainFormEvents.cpp).
   WireWarEvents();
   TBrenmoorEngine& E = *FEngine;
-  E.OnRemovePlayer = [](TBrenmoorEngine*, const std::string&) {};
-  E.OnPlayerSurrender = [](TBrenmoorEngine*, const std::string&) {};
+  E.OnRemovePlayer = [this](TBrenmoorEngine*, const std::string& Name) { brmRemovePlayer(Name); };
+  E.OnPlayerSurrender = [this](TBrenmoorEngine*, const std::string& Name) { brmPlayerSurrender(Name); };
 }
 
 void TfrmMain::WireClockEvents() {
-  // The impulse's steps on this machine: running the rules, replaying the host's changes and
-  // the upkeep come with the game's start; until then each step is heard and passed over.
+  // The impulse's steps on this machine (MainFormImpulse.cpp).
   TRealTimeEngine& C = *FClock;
-  C.BeforeProcess = [](TClockRun*) {};
-  C.OnCollectOrders = [](TClockRun*, const std::string&, const std::string&) {};
-  C.OnProcessOrders = [](TClockRun*) {};
-  C.OnProcessStateChange = [](TClockRun*, const std::string&) {};
+  C.BeforeProcess = [this](TClockRun*) { rteBeforeProcess(); };
+  C.OnCollectOrders = [this](TClockRun*, const std::string& Record, const std::string& Sender) {
+    rteCollectOrders(Record, Sender);
+  };
+  C.OnProcessOrders = [this](TClockRun*) { rteProcessOrders(); };
+  C.OnProcessStateChange = [this](TClockRun*, const std::string& Record) { rteProcessStateChange(Record); };
   C.OnUserRemoved = [](TClockRun*, const TVexilUserPtr&) {};
-  C.AfterProcess = [](TClockRun*) {};
+  C.AfterProcess = [this](TClockRun*) { rteAfterProcess(); };
+  C.OnSoloUserInfo = [this](TRealTimeEngine*, const TVexilUserPtr& User) { rteSoloUserInfo(*User); };
   C.OnActivate = [](TRealTimeEngine*) {};
-  C.OnDeactivate = [](TRealTimeEngine*) {};
+  C.OnDeactivate = [this](TRealTimeEngine*) { rteDeactivate(); };
 }
 
 void TfrmMain::CreateCaptionBar() {
@@ -333,6 +335,7 @@ void TfrmMain::BindClick(const char* ButtonName, void (TfrmMain::*Handler)()) {
 void TfrmMain::CreateScreens() {
   CreateArtwork();
   CreateTitleScreen();
+  FGameSetup = MakeScreen(this, "pnlGameSetup");
   CreateSetupScreen();
   FGame = MakeScreen(this, "pnlGame");
   CreateGameScreen();
@@ -390,6 +393,8 @@ void TfrmMain::CreateTitleScreen() {
   BindClick("btnExit", &TfrmMain::btnExitClick);
   BindClick("btnHelp", &TfrmMain::btnHelpClick);
   BindClick("btnScenarioEditor", &TfrmMain::btnScenarioEditorClick);
+  BindClick("btnNewGame", &TfrmMain::btnNewGameClick);
+  BindClick("btnOpenSavedGame", &TfrmMain::btnOpenSavedGameClick);
   findChild<TColorButton*>("btnEditor")->OnClick = [this](TGraphicControl*) { ShowScreen(FEditor); };
   auto* Tips = new TColorButton(FTitle);
   Tips->setObjectName("imTips");
@@ -402,25 +407,6 @@ void TfrmMain::CreateTitleScreen() {
   Tips->SetColorHot(Qt::yellow);
   Tips->setToolTip("Tip of the day");
   Tips->OnClick = [this](TGraphicControl*) { imTipsClick(); };
-}
-
-void TfrmMain::CreateSetupScreen() {
-  FGameSetup = MakeScreen(this, "pnlGameSetup");
-  MakeLabel(FGameSetup, "lblGameSetup", "New Game", {16, 8, 300, 24});
-  MakeLabel(FGameSetup, "lblVictoryConditions", "Victory Conditions", {330, 40, 290, 20});
-  auto* Victory = new TOwnerDrawListBox(FGameSetup);
-  Victory->setObjectName("lbVictoryConditions");
-  Victory->setGeometry(330, 62, 290, 300);
-  Victory->SetColor(Qt::black);
-  Victory->SetFontColor(Green);
-  Victory->SetItemHeight(18);
-  Victory->SetDefaultDrawing(false);
-  Victory->OnCustomDraw = [this](TOwnerDrawListBox* Control, QPainter& Canvas, int Index, const QRect& Rect,
-                                 TOwnerDrawState State) {
-    lbVictoryConditionsCustomDraw(Control, Canvas, Index, Rect, State);
-  };
-  auto* Cancel = MakeButton(FGameSetup, "btnCancelSetup", "Cancel", {540, 416, 80, 25});
-  Cancel->OnClick = [this](TGraphicControl*) { ShowScreen(FVexil->LoggedIn() ? FLobby : FTitle); };
 }
 
 void TfrmMain::SetForms(TBrenmoorForms* Forms) {
@@ -551,13 +537,6 @@ void TfrmMain::FormClose() {
       if (TGameWindow* Form = FForms->Form(Prefix)) FSettings->SaveBounds(*Form, Prefix);
   FSettings->WriteInteger("Sound", SwitchSetting(SoundOn()));
   FSettings->WriteInteger("Music", SwitchSetting(MusicOn()));
-}
-
-void TfrmMain::CloseGame() {
-  EnterOrderMode(0);
-  FClock->SetActive(false);
-  FSurface->SetActive(false);
-  FTimerExplosions->SetEnabled(false);
 }
 
 // --- The war's record ---

@@ -61,6 +61,8 @@ class TSpriteSurfaceScroller;
 class TStormSpriteFactory;
 class TSpriteSurfaceView;
 class TStringEncryptor;
+class TSurfaceMapSetLoader;
+class TWindowOrderSink;
 class TThreadedTimer;
 class TUnit;
 class TVexilConnection;
@@ -142,7 +144,9 @@ public:
   void PlaySoundIfEnabled(TSoundBuffer* Sound);
   bool SoundOn() const;
   bool MusicOn() const;
-  // Ends the running game: the clock and the map stop.
+  // Leaves the running game: the lists and the selection emptied, music and clock stopped,
+  // the game's dialogs cancelled and its tool windows hidden; the lobby or the title screen in
+  // front.
   void CloseGame();
   // The map set FileName (relative to the current folder) on the map surface: each map zone
   // becomes one zone of the rules engine with its game sprite.
@@ -259,6 +263,50 @@ public:
   void btnCommunicateClick();
   void btnFinalScoreClick();
 
+  // --- A game from its set-up to its end ---
+  // The title screen's solo game: the set-up screen with the solo options.
+  void btnNewGameClick();
+  void ShowSetupPanel();
+  void lbScenariosClick();
+  void btnOkNewGameClick();
+  // The computer players' scripts of the chosen scenario.
+  void btnSpecifyAIClick();
+  // The scenario's flags (its base name + "Flags.bmp") as one row of a cell per nation.
+  void LoadFlags();
+  // The game screen for a new game (the scenario's zones and units) or a loaded one (its own
+  // state and impulse); the clock starts.
+  void StartGame(bool IsNew);
+  // The impulse clock's steps on this machine.
+  void rteBeforeProcess();
+  void rteCollectOrders(const std::string& Record, const std::string& Sender);
+  void rteProcessOrders();
+  void rteProcessStateChange(const std::string& Record);
+  void rteAfterProcess();
+  void rteSoloUserInfo(class TVexilUser& User);
+  void rteDeactivate();
+  void btnPauseClick();
+  void btnFastAIDuelClick();
+  void btnSurrenderClick();
+  void brmPlayerSurrender(const std::string& PlayerName);
+  void brmRemovePlayer(const std::string& PlayerName);
+  // The game's end: the banner, for a victory the final scores and the free-for-all question,
+  // the clock stopped when Stop (or when the victory does not go on), the selection mode.
+  void EndGame(const std::string& Message, bool IsVictory, bool Stop);
+  // More than one major power alive with industry.
+  bool CanContinueFreeForAll() const;
+  bool GameOver() const { return FGameOver; }
+  bool SoloSetup() const { return FSoloSetup; }
+  // --- Saved games ---
+  // Asks for the file and writes the scrambled state text whole (the old file stays until the
+  // new one is complete).
+  void SaveGame();
+  void btnSaveClick();
+  void btnExitGameClick();
+  // Asks for a saved game and loads it into the engine: true when one was loaded. A file that
+  // cannot be read, or a text the engine refuses, is said and leaves the game as it was.
+  bool LoadGameFile();
+  void btnOpenSavedGameClick();
+
 protected:
   bool event(QEvent* Event) override;
   void showEvent(QShowEvent* Event) override;
@@ -282,6 +330,14 @@ private:
   // The zone tab for the selected zone.
   void UpdateZoneTab();
   void CreateSetupScreen();
+  // The flags' picture on the set-up screen.
+  void ShowSetupFlags();
+  // Bomb and bombardment blasts at each zone hit in this impulse; the embattled zones counted.
+  void AddImpulseBlasts();
+  // The selection follows the first selected unit to its new zone.
+  void FollowSelectedUnit();
+  // The refreshes after an impulse.
+  void RefreshAfterImpulse();
   void CreateArtwork();
   void WireEngineEvents();
   // The handlers of the rules' happenings (MainFormEvents.cpp).
@@ -393,7 +449,15 @@ private:
   QLabel* FMessage = nullptr;
   QLabel* FNotify = nullptr;
   TColorButton* FRandomEventButton = nullptr;
-  int FZonesUnderAttack = 0;
-  bool FRandomEventPending = false;
   TRandomEvent* FPendingRandomEvent = nullptr;
+  // A game from its set-up to its end.
+  bool FSoloSetup = true;
+  bool FGameOver = false;
+  bool FBombardSoundDue = false;
+  bool FRandomEventPending = false;
+  int FImpulsesSinceScorePoint = 0;
+  int FZonesUnderAttack = 0;
+  // Shared pointers: their classes are complete only where they are made.
+  std::shared_ptr<TSurfaceMapSetLoader> FMapSetLoader;
+  std::shared_ptr<TWindowOrderSink> FScriptOrders;
 };

@@ -133,6 +133,8 @@ void TfrmMain::CreateGameToolbar(TElasticPanel* Game) {
       {"btnResearch", "Research", false, "Research"},
       {"btnFormations", "Forms", false, "Formations"},
       {"btnFinalScore", "Final", false, "Final scores"},
+      {"btnSurrender", "Give up", false, "Surrender"},
+      {"btnSave", "Save", false, "Save the game"},
       {"btnExitGame", "Exit", false, "Leave the game"},
   };
   // Each button shows its picture (a caption only where the picture is missing).
@@ -155,6 +157,11 @@ void TfrmMain::CreateGameToolbar(TElasticPanel* Game) {
   BindClick("btnScores", &TfrmMain::btnScoresClick);
   BindClick("btnCommunicate", &TfrmMain::btnCommunicateClick);
   BindClick("btnFinalScore", &TfrmMain::btnFinalScoreClick);
+  BindClick("btnPause", &TfrmMain::btnPauseClick);
+  BindClick("btnFastAIDuel", &TfrmMain::btnFastAIDuelClick);
+  BindClick("btnSurrender", &TfrmMain::btnSurrenderClick);
+  BindClick("btnSave", &TfrmMain::btnSaveClick);
+  BindClick("btnExitGame", &TfrmMain::btnExitGameClick);
   Toolbar->Loaded();
 }
 
@@ -178,9 +185,9 @@ void TfrmMain::CreateStatusBar(TElasticPanel* Game) {
   StatusLabel(Bar, "lblNationResources", {172, 2, 84, 20});
   StatusImage(Bar, "imNationValue", {258, 4, 16, 16})->setToolTip("World domination");
   StatusLabel(Bar, "lblNationScore", {274, 2, 50, 20});
-  StatusLabel(Bar, "lblDate", {330, 2, 110, 20});
-  StatusImage(Bar, "imZoneFlag", {444, 3, 24, 18});
-  StatusLabel(Bar, "lblZoneName", {472, 2, 158, 20});
+  StatusLabel(Bar, "lblDate", {326, 2, 128, 20});
+  StatusImage(Bar, "imZoneFlag", {456, 3, 24, 18});
+  StatusLabel(Bar, "lblZoneName", {484, 2, 146, 20});
   for (auto [Image, Art] : {std::pair{"imNationResources", "imNationResources"}, std::pair{"imNationValue", "imNationValue"}})
     Bar->findChild<QLabel*>(Image)->setPixmap(MakeGlyphTransparent(QPixmap::fromImage(LoadArt(Art))));
   Bar->Loaded();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/ImpulseSteps.h"
 #include "engine/RealTimeEngine.h"
 #include "engine/kit/FakeScheduler.h"
 #include "engine/kit/LobbyHub.h"
@@ -755,10 +756,7 @@ struct TPlayerMachine {
     Name = Connection.GetOwnUserId();
     Clock.BeforeProcess = [this](TClockRun*) {
       Guard([&] {
-        TBrenmoorEngine& G = World.Engine();
-        G.SetImpulse(Clock.GetImpulse());
-        G.AdvanceDate();
-        G.BeginImpulse();
+        BeforeImpulse(World.Engine(), Clock.GetImpulse(), Clock.IsHost());
         GiveOrders();
       });
     };
@@ -774,12 +772,7 @@ struct TPlayerMachine {
       Guard([&] {
         TBrenmoorEngine& G = World.Engine();
         const std::int32_t Impulse = Clock.GetImpulse() - 1;
-        G.SetLocalOnly(true);
-        G.SupplyUpkeep();
-        G.UpdateVisibility(Impulse);
-        G.EndImpulseUpkeep(Impulse);
-        G.SetLocalOnly(false);
-        G.SetImpulse(Clock.GetImpulse());
+        AfterImpulse(G);
         Dumps[Impulse] = kit::DumpState(G, kit::TDumpOptions{false, false});
         if (std::string Fault = kit::CheckInvariants(G); !Fault.empty()) Faults.push_back(I(Impulse) + ": " + Fault);
       });

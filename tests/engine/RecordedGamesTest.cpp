@@ -11,6 +11,7 @@
 
 #include "GridWorld.h"
 #include "StandardMachine.h"
+#include "engine/ImpulseSteps.h"
 #include "engine/kit/RandomOrders.h"
 #include "engine/kit/RulesKit.h"
 
@@ -56,25 +57,19 @@ void PlayAndCompare(std::uint64_t Seed, std::uint64_t OrderSeed, int OrdersPerIm
   const std::int32_t Last = Recorded.back().Impulse;
   std::string AllRecords;
   std::size_t Next = 0;
+  TImpulseHooks HostHooks;
+  HostHooks.OnCollectOrders = [&Orders, OrdersPerImpulse](TBrenmoorEngine* E, std::int32_t) {
+    for (const kit::TGeneratedOrder& O : Orders.Generate(*E, OrdersPerImpulse)) E->QueueOrder(O.Record, O.Sender);
+  };
   for (std::int32_t Impulse = 0; Impulse <= Last; ++Impulse) {
     HostSink.Records.clear();
-    for (TBrenmoorEngine* E : {&Host.Engine, &Guest.Engine}) {
-      E->SetImpulse(Impulse);
-      E->BeginImpulse();
-    }
-    for (const kit::TGeneratedOrder& O : Orders.Generate(Host.Engine, OrdersPerImpulse)) Host.Engine.QueueOrder(O.Record, O.Sender);
-    Host.Engine.ProcessImpulse();
-    for (const std::string& Record : kit::UnframeChanges(kit::FrameChanges(Impulse, HostSink.Records))) {
+    RunHostImpulse(Host.Engine, Impulse, HostHooks);
+    const std::vector<std::string> Received = kit::UnframeChanges(kit::FrameChanges(Impulse, HostSink.Records));
+    for (const std::string& Record : Received) {
       AllRecords += Record;
       AllRecords += '~';
-      Guest.Engine.ApplyStateChange(Record);
     }
-    for (TBrenmoorEngine* E : {&Host.Engine, &Guest.Engine}) {
-      E->SupplyUpkeep();
-      E->UpdateVisibility(Impulse);
-      E->EndImpulseUpkeep(Impulse);
-      E->AdvanceDate();
-    }
+    RunGuestImpulse(Guest.Engine, Impulse, Received);
     if (Impulse != Recorded[Next].Impulse) continue;
     const kit::TDumpOptions Shared{false, false};
     ASSERT_EQ(kit::CompareStates(Host.Engine, Guest.Engine, Shared), "") << "impulse " << Impulse;
@@ -99,43 +94,43 @@ TEST(RecordedGamesTest, TheStandardWorldReachesTheRecordedStates) {
                                        {49, 0xdb7a0f3ba28d03b8ULL, 0x76e9e358b27c135cULL},
                                        {99, 0x11f4769cd5cccc6dULL, 0x60f4808ee4223f7dULL},
                                        {149, 0x6d9b42df1dc70a93ULL, 0x7e00406c69ea567fULL},
-                                       {199, 0x8bdbba9f0c9ca8b5ULL, 0xb55796c6a78c7afdULL},
-                                       {249, 0x7a368c77c0318d51ULL, 0x49a2be58816569ebULL},
-                                       {299, 0x39295974198ba2e6ULL, 0x60318cd3273430cdULL},
-                                       {349, 0x2280d6d6409f2893ULL, 0x17b887020a6a5a87ULL},
-                                       {399, 0x23228189964aeefcULL, 0x57bd64872973ff3aULL},
-                                       {449, 0xd4a6660ad97717a3ULL, 0xbce67a959a3891b5ULL},
-                                       {499, 0x157cf0b68e74e659ULL, 0xe2763a40516bf426ULL},
-                                       {549, 0x64c025b2d75f0246ULL, 0xf1e069a4aba641edULL},
-                                       {599, 0x5077df615a32ffa4ULL, 0xadc5a37330d3df1fULL},
+                                       {199, 0x98acbc52b92ae2b0ULL, 0xb55796c6a78c7afdULL},
+                                       {249, 0x6146af9acb9859dcULL, 0x49a2be58816569ebULL},
+                                       {299, 0xf63f11a58eb3df55ULL, 0x60318cd3273430cdULL},
+                                       {349, 0x3740d7aa5b28ed74ULL, 0x17b887020a6a5a87ULL},
+                                       {399, 0xbd380fd4c5a3a13fULL, 0x57bd64872973ff3aULL},
+                                       {449, 0xdff163fe153cd26aULL, 0xbce67a959a3891b5ULL},
+                                       {499, 0xe87c46efa1360fb2ULL, 0xe2763a40516bf426ULL},
+                                       {549, 0xeae2bb3ce76c15e5ULL, 0xf1e069a4aba641edULL},
+                                       {599, 0x4706859b97a8fac5ULL, 0xadc5a37330d3df1fULL},
                                    });
 }
 
 TEST(RecordedGamesTest, TheSevenNationGridReachesTheRecordedStates) {
   PlayAndCompare<TGridMachine>(1077, 55, 20, 5,
                                {
-                                   {49, 0xab25834461cb42c0ULL, 0xc0f8ac70ac9373b0ULL},
-                                   {99, 0x21374eaa767fab3bULL, 0x328d886d7e8e4de1ULL},
-                                   {149, 0x12bc784d83a03136ULL, 0x6842fa4468a7bb1eULL},
-                                   {199, 0x856b105c125d29c9ULL, 0x8983f8b871278186ULL},
-                                   {249, 0x0d1fe953cf519877ULL, 0xea7f8fadfe023651ULL},
-                                   {299, 0x3f7168dca6bc4051ULL, 0x2a572eb2b5ed39dfULL},
-                                   {349, 0xef8426006a26af0dULL, 0x0539e760f5095b9aULL},
-                                   {399, 0x8f5be05f3c4cf97eULL, 0x2135587838bde15cULL},
-                                   {449, 0x36da739dc7b0d4f8ULL, 0x4bf506b76ccb13d8ULL},
+                                   {49, 0x083cb44c12d5637fULL, 0xc0f8ac70ac9373b0ULL},
+                                   {99, 0x8bf199cbc5f79cb6ULL, 0x328d886d7e8e4de1ULL},
+                                   {149, 0x138976132dd3e4e9ULL, 0x6842fa4468a7bb1eULL},
+                                   {199, 0xd45fa9a535f37af6ULL, 0x8983f8b871278186ULL},
+                                   {249, 0xc078f253e1cdbab6ULL, 0xea7f8fadfe023651ULL},
+                                   {299, 0xc1cd95af0159ad18ULL, 0x2a572eb2b5ed39dfULL},
+                                   {349, 0x096584577924b07aULL, 0x0539e760f5095b9aULL},
+                                   {399, 0xa18bdf75488d7b71ULL, 0x2135587838bde15cULL},
+                                   {449, 0x10124eba060bcfb7ULL, 0x4bf506b76ccb13d8ULL},
                                });
 }
 
 TEST(RecordedGamesTest, TheCrowdedSevenNationGridReachesTheRecordedStates) {
   PlayAndCompare<TCrowdedGridMachine>(1941, 66, 20, 5,
                                       {
-                                          {29, 0xfe97995f4428dc15ULL, 0x9133de36de326871ULL},
-                                          {59, 0x77d52c3e68c10cc7ULL, 0x47c486a2d6384718ULL},
-                                          {89, 0x0ef463d566c2f797ULL, 0xaafdbc2741c5e4baULL},
-                                          {119, 0x2514143a68dbcb35ULL, 0x50ee4cafc2406751ULL},
-                                          {149, 0xfda8d199c0df4456ULL, 0x97974c993410143bULL},
-                                          {179, 0x1e31d2b42659ce30ULL, 0xac09205d935673ccULL},
-                                          {209, 0x88eef913d56fdf91ULL, 0x0ea9e04fd38182abULL},
-                                          {239, 0xebb3a0086347ad5cULL, 0x0efe561f54118bcfULL},
+                                          {29, 0x3e0d093f0867aa97ULL, 0x9133de36de326871ULL},
+                                          {59, 0x4832e2db51dd2a69ULL, 0x47c486a2d6384718ULL},
+                                          {89, 0xda685dfc3732d938ULL, 0xaafdbc2741c5e4baULL},
+                                          {119, 0xecc5e6795b97304cULL, 0x50ee4cafc2406751ULL},
+                                          {149, 0xe0a34e9f2d121651ULL, 0x97974c993410143bULL},
+                                          {179, 0x82c783d74ddc8145ULL, 0xac09205d935673ccULL},
+                                          {209, 0x69d19bc79732eb4cULL, 0x0ea9e04fd38182abULL},
+                                          {239, 0x7527b66e3a888815ULL, 0x0efe561f54118bcfULL},
                                       });
 }

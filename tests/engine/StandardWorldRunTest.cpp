@@ -6,6 +6,7 @@
 #include <set>
 
 #include "StandardMachine.h"
+#include "engine/ImpulseSteps.h"
 #include "engine/kit/RandomOrders.h"
 #include "engine/kit/RulesKit.h"
 
@@ -23,25 +24,18 @@ TEST(StandardWorldRunTest, AFewHundredImpulsesOfSeededOrdersKeepTheModelWholeOnH
   Orders.HostilePercent = 0;
   std::set<int> Codes;
   const kit::TDumpOptions Shared{false, false};
+  TImpulseHooks HostHooks;
+  HostHooks.OnCollectOrders = [&Orders](TBrenmoorEngine* E, std::int32_t) {
+    for (const kit::TGeneratedOrder& O : Orders.Generate(*E, 12)) E->QueueOrder(O.Record, O.Sender);
+  };
   for (std::int32_t Impulse = 0; Impulse < kit::LongGameImpulses(300); ++Impulse) {
     Host.Sink.Records.clear();
-    for (TBrenmoorEngine* E : {&Host.Engine, &Guest.Engine}) {
-      E->SetImpulse(Impulse);
-      E->BeginImpulse();
-    }
-    for (const kit::TGeneratedOrder& O : Orders.Generate(Host.Engine, 12)) Host.Engine.QueueOrder(O.Record, O.Sender);
-    Host.Engine.ProcessImpulse();
-    for (const std::string& Record : kit::UnframeChanges(kit::FrameChanges(Impulse, Host.Sink.Records))) {
-      Codes.insert(std::stoi(Record));
-      Guest.Engine.ApplyStateChange(Record);
-    }
-    for (TBrenmoorEngine* E : {&Host.Engine, &Guest.Engine}) {
-      E->SupplyUpkeep();
-      E->UpdateVisibility(Impulse);
-      E->EndImpulseUpkeep(Impulse);
-      E->AdvanceDate();
+    RunHostImpulse(Host.Engine, Impulse, HostHooks);
+    const std::vector<std::string> Records = kit::UnframeChanges(kit::FrameChanges(Impulse, Host.Sink.Records));
+    for (const std::string& Record : Records) Codes.insert(std::stoi(Record));
+    RunGuestImpulse(Guest.Engine, Impulse, Records);
+    for (TBrenmoorEngine* E : {&Host.Engine, &Guest.Engine})
       ASSERT_EQ(kit::CheckInvariants(*E), "") << "impulse " << Impulse << (E == &Host.Engine ? " host" : " guest");
-    }
     ASSERT_EQ(None.Draws(), 0);
     ASSERT_TRUE(Guest.Sink.Records.empty());
     ASSERT_EQ(kit::CompareStates(Host.Engine, Guest.Engine, Shared), "") << "impulse " << Impulse;

@@ -15,6 +15,7 @@
 
 #include "SevenPowerWorld.h"
 #include "engine/kit/RulesKit.h"
+#include "engine/ImpulseSteps.h"
 #include "players/ScriptModule.h"
 
 namespace players_test {
@@ -76,8 +77,8 @@ public:
     const auto ImpulseStart = Clock::now();
     double Guest = 0;
     try {
-      for (kit::TKitWorld* W : Worlds()) W->Engine().SetImpulse(Impulse);
-      // The clock's first step on every machine: the date, the brain (host only), the reset.
+      // The clock's first step on every machine, as the window runs it through the module: the
+      // impulse number, the date, the brain (host only), the reset.
       const auto TurnStart = std::chrono::steady_clock::now();
       const double CpuStart = ThreadCpuSeconds();
       Module.BeforeProcess(Impulse, true);
@@ -98,14 +99,12 @@ public:
       if (FGuest) {
         const auto Start = Clock::now();
         TBrenmoorEngine& G = FGuest->Engine();
-        for (const std::string& Record : kit::UnframeChanges(kit::FrameChanges(Impulse, FHost->Sink.Records))) G.ApplyStateChange(Record);
+        ReplayChanges(G, kit::UnframeChanges(kit::FrameChanges(Impulse, FHost->Sink.Records)));
         Guest += Seconds(Start);
       }
       for (kit::TKitWorld* W : Worlds()) {
         const auto Start = Clock::now();
-        W->Engine().SupplyUpkeep();
-        W->Engine().UpdateVisibility(Impulse);
-        W->Engine().EndImpulseUpkeep(Impulse);
+        AfterImpulse(W->Engine());
         if (W == FGuest.get()) Guest += Seconds(Start);
       }
       LastGuestSeconds = Guest;

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <tuple>
 
+#include "engine/ImpulseSteps.h"
 #include "sprites/MapSet.h"
 
 namespace kit {
@@ -612,28 +613,19 @@ std::string TTwoEngineHarness::RunImpulse(const TStep& Step) {
     FLate->Sink.Records.clear();
   }
   try {
-    // The impulse clock's number, the same on every machine while the impulse runs.
+    // The impulse clock's number and the date, the same on every machine while the impulse runs.
     for (TBrenmoorEngine* E : {&H, &G, L})
-      if (E) E->SetImpulse(Impulse);
-    H.BeginImpulse();
-    G.BeginImpulse();
-    if (L) L->BeginImpulse();
+      if (E) BeforeImpulse(*E, Impulse, E == &H);
     {
       TBrenmoorEngine::TImpulseRun Run(H);
       if (Step) Step(*FHost, Impulse);
     }
     FLastRecords = FHost->Sink.Records;
     const std::vector<std::string> Received = UnframeChanges(FrameChanges(Impulse, FLastRecords));
-    for (const std::string& Record : Received) G.ApplyStateChange(Record);
-    if (L)
-      for (const std::string& Record : Received) L->ApplyStateChange(Record);
-    for (TBrenmoorEngine* E : {&H, &G, L}) {
-      if (!E) continue;
-      E->SupplyUpkeep();
-      E->UpdateVisibility(Impulse);
-      E->EndImpulseUpkeep(Impulse);
-      E->SetImpulse(Impulse + 1);
-    }
+    ReplayChanges(G, Received);
+    if (L) ReplayChanges(*L, Received);
+    for (TBrenmoorEngine* E : {&H, &G, L})
+      if (E) AfterImpulse(*E);
   } catch (const EBrenmoor& Error) {
     return Where + Error.what() + Records();
   }
@@ -673,6 +665,11 @@ std::string JoinText(TBrenmoorEngine& Host) {
   std::string Text = "JOIN|" + Host.SaveToString() + "|";
   for (const TUnit* Unit : Host.GetUnits())
     if (Unit->GetSubmerged()) Text += std::to_string(Unit->ID) + "#";
+  Text += "|";
+  for (const TUnit* Unit : Host.GetUnits()) {
+    Text += std::to_string(Unit->ID) + "#";
+    for (int T = 0; T < UnitTypeCount; ++T) Text += Exact(Unit->GetTypeFactor(T)) + "#";
+  }
   return Text;
 }
 
@@ -683,6 +680,18 @@ void LoadJoinText(TBrenmoorEngine& E, const std::string& Message) {
   // The fleets under water, as the host's records of fleets that submerge tell it.
   std::string Submerged = NextToken(Rest, "|");
   while (!Submerged.empty()) E.ApplyStateChange(TBrenmoorEngine::ChangeRecord(37, std::stoi(NextToken(Submerged, "#")), true));
+  // The units' type factors as the host holds them: the saved game keeps two decimals, and a
+  // merge of units with different factors gives values between them.
+  std::string Factors = NextToken(Rest, "|");
+  while (!Factors.empty()) {
+    TUnit* Unit = E.GetUnitByID(std::stoi(NextToken(Factors, "#")));
+    for (int T = 0; T < UnitTypeCount; ++T) {
+      const std::string Text = NextToken(Factors, "#");
+      float Value = 0;
+      std::from_chars(Text.data(), Text.data() + Text.size(), Value);
+      if (Unit) Unit->SetTypeFactor(T, Value);
+    }
+  }
 }
 
 void TTwoEngineHarness::JoinLate() {

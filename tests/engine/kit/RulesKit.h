@@ -186,7 +186,8 @@ std::vector<std::string> UnframeChanges(const std::string& Message);
 // What a machine that joins a running game needs from the host: "JOIN|" + the saved game
 // (whose scenario the joining machine reads from its current folder) + "|" + the one thing a
 // saved game does not hold: the fleets under water (a saved game shows them surfaced), each
-// identifier followed by "#".
+// identifier followed by "#"; + "|" + every unit's identifier and its 16 type factors in full
+// (a saved game keeps two decimals), each followed by "#".
 std::string JoinText(TBrenmoorEngine& Host);
 // Loads the join message into the engine.
 void LoadJoinText(TBrenmoorEngine& Engine, const std::string& Message);

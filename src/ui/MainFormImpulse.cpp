@@ -1,0 +1,243 @@
+// The main window's part in every impulse and the end of a game: the impulse clock's steps
+// (the date, the computer player's turn, the rules or the host's changes, the upkeep, the
+// blasts, the victory check and the refreshes), pause and the computer players' fast duel,
+// EndGame with the free-for-all question, surrender, the conquest of this machine's player and
+// CloseGame.
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <algorithm>
+
+#include "controls/ColorButton.h"
+#include "controls/ElasticPanel.h"
+#include "engine/BrenmoorEngine.h"
+#include "engine/BrenmoorZone.h"
+#include "engine/EngineTypes.h"
+#include "engine/ImpulseSteps.h"
+#include "engine/Nation.h"
+#include "engine/RealTimeEngine.h"
+#include "engine/Unit.h"
+#include "gamemap/BrenmoorZoneSprite.h"
+#include "gamemap/GameSetupRules.h"
+#include "gamemap/WarNews.h"
+#include "lobby/VexilConnection.h"
+#include "lobby/VexilUser.h"
+#include "platform/Prompter.h"
+#include "platform/TextCodec.h"
+#include "platform/ThreadTimer.h"
+#include "players/ScriptModule.h"
+#include "sound/MediaPlayerEx.h"
+#include "sprites/SpriteEngine.h"
+#include "sprites/ZoneSpriteSurface.h"
+#include "ui/DivideUnitForm.h"
+#include "ui/GameWindows.h"
+#include "ui/MainForm.h"
+#include "ui/NavigatorView.h"
+#include "ui/UnitLists.h"
+
+// The computer players' orders go the way a person's do: through the main window to the clock.
+class TWindowOrderSink : public TOrderSink {
+public:
+  explicit TWindowOrderSink(TfrmMain& Main) : FMain(Main) {}
+  void IssueOrder(const std::string& Record) override { FMain.IssueOrderRecord(Record); }
+
+private:
+  TfrmMain& FMain;
+};
+
+namespace {
+
+constexpr const char* SoloUserName = "[SOLO]";
+
+// The own lobby user's identifier ("" before the log-in).
+std::string OwnUserId(const TVexilConnection& Vexil) { return Vexil.OwnUser() ? Vexil.OwnUser()->UserId() : ""; }
+
+}  // namespace
+
+// --- The impulse clock's steps ---
+
+void TfrmMain::rteBeforeProcess() {
+  TImpulseHooks Hooks;
+  if (FForms) {
+    // The computer player's orders go the way a person's do, into this impulse's orders.
+    TdmScript& Script = FForms->dmScript();
+    if (!FScriptOrders) FScriptOrders = std::make_shared<TWindowOrderSink>(*this);
+    Script.SetOrderSink(FScriptOrders.get());
+    Script.SetBrenmoorEngine(FEngine.get());
+    Hooks.OnComputerTurn = Script.TurnHook();
+  }
+  const TDateTime Shown = BeforeImpulse(*FEngine, FClock->GetImpulse(), FClock->IsHost(), Hooks);
+  findChild<QLabel*>("lblDate")->setText(ToQString(LongDateToStr(Shown)));
+  FBombardSoundDue = false;
+}
+
+void TfrmMain::rteCollectOrders(const std::string& Record, const std::string& Sender) {
+  FEngine->QueueOrder(Record, Sender);
+}
+
+void TfrmMain::rteProcessOrders() { FEngine->ProcessImpulse(); }
+
+void TfrmMain::rteProcessStateChange(const std::string& Record) { FEngine->ApplyStateChange(Record); }
+
+void TfrmMain::rteAfterProcess() {
+  // The upkeep around the map's blasts; the engine goes on to the next impulse's number, so a
+  // game saved now goes on from there.
+  TImpulseHooks Hooks;
+  Hooks.OnMapWork = [this](TBrenmoorEngine*, std::int32_t) { AddImpulseBlasts(); };
+  AfterImpulse(*FEngine, Hooks);
+  if (FBombardSoundDue) PlaySoundIfEnabled(Sound("sndBombard"));
+  // A game that is over for this machine has shown its end; the victory is not told again.
+  if (!FGameOver)
+    if (const std::optional<TGameEnd> End = VictoryAfterImpulse(VictoryStateOf(*FEngine)))
+      EndGame(End->Message, End->IsVictory, End->Stop);
+  FollowSelectedUnit();
+  RefreshAfterImpulse();
+  const TScorePointStep Score = ScorePointAfterImpulse(FImpulsesSinceScorePoint);
+  FImpulsesSinceScorePoint = Score.Counter;
+  if (Score.AddPoint) AddScorePoint();
+}
+
+void TfrmMain::AddImpulseBlasts() {
+  FZonesUnderAttack = 0;
+  TRandomGenerator& Random = EffectsRandom();
+  for (int I = 0; I < FEngine->GetZoneCount(); ++I) {
+    const TBrenmoorZone* Zone = FEngine->GetZone(I);
+    if (Zone->GetEmbattled()) ++FZonesUnderAttack;
+    const auto Blast = [&](TBlastKind Kind) {
+      std::unique_ptr<TSprite> Sprite = BlastFactory(Kind).CreateSprite();
+      Sprite->SetX(static_cast<float>(Zone->GetCenterX() + Random.Random(20) - 10));
+      Sprite->SetY(static_cast<float>(Zone->GetCenterY() + Random.Random(20) - 10));
+      FEffects->AddSprite(std::move(Sprite));
+    };
+    for (int Hit = 0; Hit < Zone->GetBombCount(); ++Hit) Blast(bkBombs);
+    for (int Hit = 0; Hit < Zone->GetStrikeCount(); ++Hit) {
+      Blast(bkBombardment);
+      FBombardSoundDue = true;
+    }
+  }
+}
+
+void TfrmMain::FollowSelectedUnit() {
+  // Units the impulse destroyed leave the selection (their pointers are only compared).
+  std::erase_if(FSelectedUnits, [this](const TUnit* Selected) {
+    for (int I = 0; I < FEngine->GetUnitCount(); ++I)
+      if (FEngine->GetUnit(I) == Selected) return false;
+    return true;
+  });
+  if (FSelectedUnits.empty()) return;
+  TBrenmoorZone* Zone = FSelectedUnits.front()->GetZone();
+  if (!Zone || Zone == FSelectedZone) return;
+  if (FSelectedZone && FSelectedZone->GetZoneSprite()) FSelectedZone->GetZoneSprite()->SetSelected(false);
+  FSelectedZone = Zone;
+  if (Zone->GetZoneSprite()) Zone->GetZoneSprite()->SetSelected(true);
+}
+
+void TfrmMain::RefreshAfterImpulse() {
+  UpdateInfoPanels();
+  UpdateStatusBar();
+  if (FForms) {
+    if (auto* Divide = dynamic_cast<TfrmDivideUnit*>(FForms->Form("frmDivideUnit")); Divide && Divide->isVisible())
+      Divide->RefreshForUnit(SelectedUnit(0));
+  }
+  if (FNavigator && FNavigator->isVisible()) FNavigator->update();
+  ExpireStandingActions();
+}
+
+void TfrmMain::rteSoloUserInfo(TVexilUser& User) { User.SetUserId(SoloUserName); }
+
+void TfrmMain::rteDeactivate() { FZonesUnderAttack = 0; }
+
+// --- Pause and the duel ---
+
+void TfrmMain::btnPauseClick() {
+  const bool Paused = findChild<TColorButton*>("btnPause")->Down();
+  FClock->SetPaused(Paused);
+  SetBannerText(Paused ? "P A U S E D" : "");
+}
+
+void TfrmMain::btnFastAIDuelClick() {
+  FClock->SetInterval(ImpulseInterval(true, findChild<TColorButton*>("btnFastAIDuel")->Down()));
+}
+
+// --- The end ---
+
+bool TfrmMain::CanContinueFreeForAll() const { return FreeForAllStateOf(*FEngine).LivingMajorsWithIndustry > 1; }
+
+void TfrmMain::EndGame(const std::string& Message, bool IsVictory, bool Stop) {
+  SetBannerText(Message);
+  if (IsVictory) {
+    FEngine->StoreIndustryTotals();
+    findChild<QWidget*>("btnFinalScore")->show();
+    if (!Stop && OffersFreeForAll(FreeForAllStateOf(*FEngine))) {
+      if (Prompter().Confirm(Message + FreeForAllQuestion)) {
+        SetBannerText("");
+        FEngine->StartFreeForAll();
+        Prompter().ShowMessage(FreeForAllNotice);
+        return;
+      }
+    }
+    // A victory that does not go on in free-for-all ends the game, once.
+    Stop = true;
+    FGameOver = true;
+  }
+  if (Stop) FClock->SetActive(false);
+  EnterOrderMode(0);
+}
+
+void TfrmMain::btnSurrenderClick() {
+  if (!FClock->GetActive()) return;
+  if (!Prompter().Confirm("Are you sure you want to Surrender?")) return;
+  if (!FSoloSetup) {
+    IssueOrder(ordSurrender, {FClock->GetUserName()});
+    return;
+  }
+  EndGame("S U R R E N D E R E D", false, true);
+}
+
+void TfrmMain::brmPlayerSurrender(const std::string& PlayerName) {
+  // Another player's surrender: told in the message panel, and the game goes on here.
+  if (PlayerName != OwnUserId(*FVexil)) {
+    ShowMessagePanel(PlayerName + " has Surrendered!", NoticeYellow);
+    return;
+  }
+  EndGame("S U R R E N D E R E D", false, false);
+  FGameOver = true;
+}
+
+void TfrmMain::brmRemovePlayer(const std::string& PlayerName) {
+  if (!FEngine->IsSoloGame() && PlayerName != OwnUserId(*FVexil)) return;
+  EndGame("C O N Q U E R E D !", false, false);
+  FGameOver = true;
+}
+
+void TfrmMain::CloseGame() {
+  if (FSelectedZone && FSelectedZone->GetZoneSprite()) FSelectedZone->GetZoneSprite()->SetSelected(false);
+  FSelectedZone = nullptr;
+  FUnits->clear();
+  FUnitTarget->clear();
+  FForces->clear();
+  FZonesUnderAttack = 0;
+  if (FMidi->IsPlaying()) FMidi->Stop();
+  FMidi->Close();
+  FSelectedUnits.clear();
+  EnterOrderMode(0);
+  if (FForms) FForms->dmScript().StopScripts();
+  FClock->SetActive(false);
+  FSurface->SetActive(false);
+  FTimerExplosions->SetEnabled(false);
+  QCoreApplication::processEvents();
+  if (FVexil->Active()) {
+    ShowScreen(FLobby);
+    FVexil->JoinSubject("Lobby Chat");
+  } else {
+    ShowScreen(FTitle);
+  }
+  if (!FForms) return;
+  for (const char* Name : {"frmBuildUnit", "frmDiplomacy", "frmDivideUnit", "frmEvent", "frmFormations", "frmResearch"})
+    if (TGameWindow* Form = FForms->Form(Name); Form && Form->isVisible()) Form->reject();
+  for (auto [ButtonName, FormName] : {std::pair{"btnNavigator", "frmNavigator"}, std::pair{"btnNews", "frmNews"},
+                                      std::pair{"btnCommunicate", "frmComms"}, std::pair{"btnScores", "frmScores"}}) {
+    if (TGameWindow* Form = FForms->Form(FormName)) Form->hide();
+    if (auto* Button = findChild<TColorButton*>(ButtonName)) Button->SetDown(false);
+  }
+}

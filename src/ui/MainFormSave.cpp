@@ -1,0 +1,115 @@
+// Saved games: saving the running game as its scrambled state text, leaving a game with the
+// offer to save it, opening a saved solo game from the title screen, and the loading that the
+// lobby's restored games use too.
+#include <QFile>
+#include <QSaveFile>
+
+#include "engine/BrenmoorEngine.h"
+#include "engine/Nation.h"
+#include "engine/RealTimeEngine.h"
+#include "engine/SavedGame.h"
+#include "foundation/StringEncryptor.h"
+#include "platform/Prompter.h"
+#include "platform/TextCodec.h"
+#include "sprites/ZoneSpriteSurface.h"
+#include "ui/MainForm.h"
+
+namespace {
+
+TFileDialogOptions SavedGameDialog(const char* Title) {
+  TFileDialogOptions Options;
+  Options.Title = Title;
+  Options.Filter = "Brenmoor Files (*.brm)|*.brm";
+  Options.DefaultExt = "brm";
+  return Options;
+}
+
+// A file name as the prompter gives it (bytes of the file system's encoding) for Qt.
+QString FileNameOf(const std::string& Name) { return QFile::decodeName(QByteArray::fromStdString(Name)); }
+
+constexpr const char* SaveErrorText = "An Error occured saving the Game: ";
+
+}  // namespace
+
+void TfrmMain::SaveGame() {
+  const std::optional<std::string> File = Prompter().SaveFile(SavedGameDialog("Select Save Game File"));
+  if (!File) return;
+  std::string Text;
+  try {
+    Text = FEngine->SaveToString();
+  } catch (const std::exception& E) {
+    Prompter().ShowMessage(SaveErrorText + std::string(E.what()));
+    return;
+  }
+  FEncrypt->EncryptString(Text);
+  // The new file replaces the old one only once it is whole: a failure keeps the old save.
+  QSaveFile Out(FileNameOf(*File));
+  const bool Written = Out.open(QIODevice::WriteOnly) &&
+                       Out.write(Text.data(), static_cast<qint64>(Text.size())) == static_cast<qint64>(Text.size()) &&
+                       Out.commit();
+  if (!Written) {
+    const QString Reason = Out.errorString();
+    Out.cancelWriting();
+    Prompter().ShowMessage(SaveErrorText + FromQString(Reason));
+    return;
+  }
+  Prompter().ShowMessage("       Game Saved       ");
+}
+
+void TfrmMain::btnSaveClick() { SaveGame(); }
+
+void TfrmMain::btnExitGameClick() {
+  if (FClock->GetActive() && !FGameOver) {
+    if (!Prompter().Confirm("Are you sure you want to Exit the Game now?")) return;
+    if (Prompter().Confirm("Do you want to Save this Game?")) SaveGame();
+  }
+  CloseGame();
+}
+
+bool TfrmMain::LoadGameFile() {
+  const std::optional<std::string> File = Prompter().OpenFile(SavedGameDialog("Select Saved Game File"));
+  if (!File) return false;
+  const QCursor Busy = ScreenCursor(2);
+  setCursor(Busy);
+  std::string Text;
+  {
+    QFile In(FileNameOf(*File));
+    if (!In.open(QIODevice::ReadOnly)) {
+      unsetCursor();
+      Prompter().ShowMessage("The saved game " + *File + " cannot be read: " + FromQString(In.errorString()));
+      return false;
+    }
+    const QByteArray Bytes = In.readAll();
+    Text.assign(Bytes.constData(), static_cast<std::size_t>(Bytes.size()));
+  }
+  FEncrypt->DecryptString(Text);
+  if (!FMapSetLoader) {
+    FMapSetLoader = std::make_shared<TSurfaceMapSetLoader>(*FSurface);
+    FEngine->SetMapSetLoader(FMapSetLoader.get());
+  }
+  try {
+    // A text the engine refuses leaves the game that was there as it was.
+    FEngine->LoadFromString(Text);
+  } catch (const std::exception& E) {
+    unsetCursor();
+    Prompter().ShowMessage(E.what());
+    return false;
+  }
+  unsetCursor();
+  return true;
+}
+
+void TfrmMain::btnOpenSavedGameClick() {
+  if (!LoadGameFile()) return;
+  if (!FEngine->IsSoloGame()) {
+    Prompter().ShowMessage("You cannot open Multi-Player games in Solo mode!");
+    return;
+  }
+  for (int I = 0; I < FEngine->GetNationCount(); ++I) {
+    TNation* Nation = FEngine->GetNation(I);
+    if (Nation->GetMajorPower() && Nation->GetAlive() && !Nation->GetComputerPlayer()) Nation->SetLocalPlayer(true);
+  }
+  FSoloSetup = true;
+  FClock->SetConnection(nullptr);
+  StartGame(false);
+}
