@@ -4,8 +4,8 @@
 // The zone owns the units standing in it and keeps, per tally row (the major powers by index,
 // row 7 for every minor nation) and unit type, the count of units this machine knows there.
 // A tally is read as a 16-bit count, but it is kept whole: units that hold up to 65535 of a
-// type each can stand together, and a tally held to 65535 would lose what passes it, so that
-// the first of them to leave took the others' counts with it.
+// type each can stand together, and a tally held to 65535 would lose what passes it: then
+// the first of them to leave would take the others' counts with it.
 #include <array>
 #include <cstdint>
 #include <memory>
