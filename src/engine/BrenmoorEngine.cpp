@@ -659,7 +659,9 @@ void TBrenmoorEngine::PlaceInitialUnits() {
         Nation = Zone->GetOwner();
       }
       if (!Nation) continue;
-      TUnitCounts Counts = Zone->GetTallies()[static_cast<std::size_t>(Row)];
+      // A scenario's tallies are counts of one unit each (0..65535).
+      TUnitCounts Counts{};
+      for (int T = 0; T < UnitTypeCount; ++T) Counts[static_cast<std::size_t>(T)] = Zone->GetTally(Row, T);
       PlaceUnits(Nation, Zone, Counts);
     }
   }

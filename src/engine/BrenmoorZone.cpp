@@ -1,6 +1,7 @@
 #include "engine/BrenmoorZone.h"
 
 #include <algorithm>
+#include <limits>
 #include <unordered_map>
 
 #include "engine/BrenmoorEngine.h"
@@ -11,7 +12,14 @@
 #include "foundation/StringUtils.h"
 
 namespace {
+
 constexpr std::uint16_t HazardousSeaColorIndex = 106;
+
+// A tally plus Delta, never below zero. No zone can hold units enough to pass the upper end.
+std::int32_t AddToTally(std::int32_t Tally, std::int64_t Delta) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(Tally + Delta, 0, std::numeric_limits<std::int32_t>::max()));
+}
+
 }  // namespace
 
 TBrenmoorZone::TBrenmoorZone(TBrenmoorEngine& Engine, TZoneMap& Map, const std::string& Text)
@@ -66,7 +74,7 @@ void TBrenmoorZone::ReadScenarioRecord(const std::string& Record) {
     } else if (Row >= FEngine->GetMajorCount() && Count > 0) {
       throw EBrenmoorEngine(Where + " is the row of no major power");
     }
-    FTallies[static_cast<std::size_t>(Row)][static_cast<std::size_t>(Type)] = static_cast<std::uint16_t>(Count);
+    FTallies[static_cast<std::size_t>(Row)][static_cast<std::size_t>(Type)] = Count;
   }
 
   const std::string Original = NextToken(Rest, ";");
@@ -261,9 +269,13 @@ void TBrenmoorZone::FreeUnits() {
   FBorderDefenses.clear();
 }
 
+std::uint16_t TBrenmoorZone::GetTally(int Row, int Type) const {
+  return static_cast<std::uint16_t>(std::min<std::int32_t>(FTallies.at(static_cast<std::size_t>(Row)).at(static_cast<std::size_t>(Type)), 65535));
+}
+
 void TBrenmoorZone::ChangeTally(int Row, int Type, std::int32_t Delta) {
-  std::uint16_t& Tally = FTallies.at(static_cast<std::size_t>(Row)).at(static_cast<std::size_t>(Type));
-  Tally = static_cast<std::uint16_t>(std::clamp<std::int32_t>(Tally + Delta, 0, 65535));
+  std::int32_t& Tally = FTallies.at(static_cast<std::size_t>(Row)).at(static_cast<std::size_t>(Type));
+  Tally = AddToTally(Tally, Delta);
 }
 
 bool TBrenmoorZone::HasTallyOfKinds(int Row, TUnitKinds Kinds) const {
@@ -278,7 +290,7 @@ TTallies TBrenmoorZone::RecountTallies() const {
     if (!Unit->IsTallied()) continue;
     TTallyRow& Row = Result[static_cast<std::size_t>(Unit->GetOwner()->GetMajorIndex())];
     for (int T = 0; T < UnitTypeCount; ++T)
-      Row[static_cast<std::size_t>(T)] = static_cast<std::uint16_t>(std::min(65535, Row[static_cast<std::size_t>(T)] + Unit->GetCount(T)));
+      Row[static_cast<std::size_t>(T)] = AddToTally(Row[static_cast<std::size_t>(T)], Unit->GetCount(T));
   }
   return Result;
 }
@@ -287,8 +299,8 @@ std::string TBrenmoorZone::CheckTallies() const {
   const TTallies Recount = RecountTallies();
   for (int Row = 0; Row < TallyRowCount; ++Row)
     for (int T = 0; T < UnitTypeCount; ++T) {
-      const std::uint16_t Held = GetTally(Row, T);
-      const std::uint16_t Counted = Recount[static_cast<std::size_t>(Row)][static_cast<std::size_t>(T)];
+      const std::int32_t Held = FTallies[static_cast<std::size_t>(Row)][static_cast<std::size_t>(T)];
+      const std::int32_t Counted = Recount[static_cast<std::size_t>(Row)][static_cast<std::size_t>(T)];
       if (Held != Counted)
         return "Zone " + GetName() + ": the tally of row " + std::to_string(Row) + " type " + UnitTypes[static_cast<std::size_t>(T)].Name +
                " is " + std::to_string(Held) + ", its units count " + std::to_string(Counted);

@@ -3,6 +3,9 @@
 // of the map set through its OnCreateZone event, so the rules and the map share the objects.
 // The zone owns the units standing in it and keeps, per tally row (the major powers by index,
 // row 7 for every minor nation) and unit type, the count of units this machine knows there.
+// A tally is read as a 16-bit count, but it is kept whole: units that hold up to 65535 of a
+// type each can stand together, and a tally held to 65535 would lose what passes it: then
+// the first of them to leave would take the others' counts with it.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -17,7 +20,7 @@ class TBrenmoorEngine;
 class TNation;
 class TUnit;
 
-using TTallyRow = std::array<std::uint16_t, UnitTypeCount>;
+using TTallyRow = std::array<std::int32_t, UnitTypeCount>;
 using TTallies = std::array<TTallyRow, TallyRowCount>;
 
 class TBrenmoorZone : public TZone {
@@ -58,11 +61,12 @@ public:
   void FreeUnits();
 
   // --- Tallies ---
-  std::uint16_t GetTally(int Row, int Type) const { return FTallies.at(static_cast<std::size_t>(Row)).at(static_cast<std::size_t>(Type)); }
+  // The count of one row and type, 65535 when more stand there.
+  std::uint16_t GetTally(int Row, int Type) const;
   void SetTally(int Row, int Type, std::uint16_t Count) { FTallies.at(static_cast<std::size_t>(Row)).at(static_cast<std::size_t>(Type)) = Count; }
-  // Adds Delta, held to 0..65535: a unit this machine never counted cannot take a tally
-  // below zero.
+  // Adds Delta; a unit this machine never counted cannot take a tally below zero.
   void ChangeTally(int Row, int Type, std::int32_t Delta);
+  // The whole counts, beyond 65535 too.
   const TTallies& GetTallies() const { return FTallies; }
   bool HasTallyOfKinds(int Row, TUnitKinds Kinds) const;
   // The tallies as this machine should hold them: every unit's counts in its owner's row,

@@ -50,6 +50,43 @@ TEST_F(ReplayTest, UnitRecordsFindTheirUnitOrAreSkipped) {
   EXPECT_EQ(E.GetUnitByID(std::stoi(ID)), nullptr);
 }
 
+// Units hold up to 65535 of a type each, and several may stand together: the zone's tally
+// keeps the whole count, so that one of them leaving takes only its own counts with it.
+TEST_F(ReplayTest, TalliesKeepCountsPastWhatOneUnitHolds) {
+  struct Case {
+    const char* Name;
+    std::vector<std::string> Records;
+    std::uint16_t NorthSea, Channel;
+  };
+  TUnit* Fleet = W.UnitIn(kzNorthSea, 0, ukNavy);
+  ASSERT_EQ(Fleet->GetCount(utTransport), 2);
+  const std::string F = IntToStr(Fleet->ID);
+  const std::string Full = CountsText({{utTransport, 65535}}), Most = CountsText({{utTransport, 40000}});
+  // One more fleet in the North Sea, one in the Channel, a transport each.
+  TUnit* Second = W.MakeUnit(0, ukNavy, kzNorthSea, {{utTransport, 1}});
+  TUnit* Third = W.MakeUnit(0, ukNavy, kzChannel, {{utTransport, 1}});
+  const std::string S = IntToStr(Second->ID), T = IntToStr(Third->ID);
+  const Case Cases[] = {
+      {"a full fleet beside another leaves the game", {"23;" + S + ";" + Full + ";0;", "24;" + S + ";"}, 2, 1},
+      {"a big fleet passes through a zone with another",
+       {"23;" + F + ";" + Most + ";0;", "23;" + T + ";" + Most + ";0;", "0;" + T + ";2;", "0;" + T + ";3;"}, 40000, 40000},
+      {"its counts fall to what one unit holds", {"23;" + T + ";" + CountsText({{utTransport, 3}}) + ";0;"}, 40000, 3},
+  };
+  for (const Case& C : Cases) {
+    for (const std::string& Record : C.Records) {
+      E.ApplyStateChange(Record);
+      ASSERT_EQ(CheckInvariants(E), "") << C.Name << ", after " << Record;
+    }
+    EXPECT_EQ(W.Z(kzNorthSea)->GetTally(0, utTransport), C.NorthSea) << C.Name;
+    EXPECT_EQ(W.Z(kzChannel)->GetTally(0, utTransport), C.Channel) << C.Name;
+  }
+  // While both big fleets stand together the tally reads the most a count holds.
+  E.ApplyStateChange("0;" + T + ";2;");
+  E.ApplyStateChange("23;" + T + ";" + Most + ";0;");
+  EXPECT_EQ(W.Z(kzNorthSea)->GetTally(0, utTransport), 65535);
+  EXPECT_EQ(W.Z(kzNorthSea)->GetTallies()[0][utTransport], 80000);
+}
+
 TEST_F(ReplayTest, ZoneAndNationRecords) {
   W.Z(kzAlba)->SetEmbattled(true);
   E.ApplyStateChange("6;;");
