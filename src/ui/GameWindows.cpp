@@ -10,7 +10,9 @@
 #include "ui/DivideUnitForm.h"
 #include "ui/FormationsForm.h"
 #include "ui/MainForm.h"
+#include "ui/AIScriptsForm.h"
 #include "ui/ResearchForm.h"
+#include "ui/ScriptOutputForm.h"
 
 TGameWindow::TGameWindow(const char* Name, const QString& Caption, bool ToolWindow, const QSize& Size)
     : QDialog(nullptr, ToolWindow ? Qt::Tool : Qt::Window) {
@@ -33,7 +35,7 @@ struct TWindowDesign {
 };
 // Every window of the start-up list but the script module.
 const TWindowDesign WindowDesigns[] = {
-    {"frmNavigator", "Navigator", true, {200, 150}},
+    {"frmNavigator", "Global Navigator", true, {200, 150}},
     {"frmDivideUnit", "Divide Unit", false, {400, 300}},
     {"frmBuildUnit", "Build Forces", false, {420, 330}},
     {"frmNews", "World News", true, {420, 200}},
@@ -46,8 +48,8 @@ const TWindowDesign WindowDesigns[] = {
     {"frmEvent", "Random Event", false, {360, 220}},
     {"frmComms", "Communications", true, {420, 260}},
     {"frmFinalScores", "Final Scores", false, {420, 300}},
-    {"frmAIScripts", "Computer Player Scripts", false, {420, 300}},
-    {"frmDebug", "Script Output", false, {420, 260}},
+    {"frmAIScripts", "Specify AI Scripts", false, {400, 328}},
+    {"frmDebug", "Debug", false, {420, 260}},
 };
 
 // The window of a design: the windows built so far are their own classes.
@@ -58,6 +60,8 @@ std::unique_ptr<TGameWindow> MakeWindow(const TWindowDesign& D) {
   if (Name == "frmFormations") return std::make_unique<TfrmFormations>();
   if (Name == "frmDiplomacy") return std::make_unique<TfrmDiplomacy>();
   if (Name == "frmResearch") return std::make_unique<TfrmResearch>();
+  if (Name == "frmAIScripts") return std::make_unique<TfrmAIScripts>();
+  if (Name == "frmDebug") return std::make_unique<TfrmDebug>();
   return std::make_unique<TGameWindow>(D.Name, D.Caption, D.ToolWindow, D.Size);
 }
 }  // namespace
@@ -85,12 +89,16 @@ TBrenmoorForms::TBrenmoorForms(std::unique_ptr<TRegistryManager> Settings) {
       FCreationOrder.push_back(FForms.back()->objectName().toStdString());
     }
   }
+  // The scripts' Print fills the script output window.
+  if (auto* Debug = dynamic_cast<TfrmDebug*>(Form("frmDebug"))) FScript->SetChatSink(&Debug->OutputSink());
   FMain->SetForms(this);
 }
 
 TBrenmoorForms::~TBrenmoorForms() {
   // The main window's handlers may still reach for the windows while it closes.
   if (FMain) FMain->SetForms(nullptr);
+  // The scripts' output window goes before the module.
+  if (FScript) FScript->SetChatSink(nullptr);
   while (!FForms.empty()) FForms.pop_back();
   // The script module plays on the main window's engine.
   FScript.reset();

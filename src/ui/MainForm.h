@@ -14,18 +14,24 @@
 #include <string>
 #include <vector>
 
+#include "gamemap/ScriptEditorRules.h"
 #include "platform/RegistryManager.h"
 #include "sprites/BombBlastSprite.h"
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
+class QPainter;
 class QStackedWidget;
 class QTabWidget;
 class QTimer;
 class TAboutDialog;
 class TBrenmoorEngine;
+class TBrenmoorBrain;
 class TBrenmoorForms;
+class TColorMemo;
+class TGraphicPanel;
 class TBrenmoorZone;
 class TCellImage;
 class TClockRun;
@@ -213,6 +219,29 @@ public:
   void btnCommunicateClick();
   void btnFinalScoreClick();
 
+  // --- The script editor screen ---
+  TColorMemo* memoScript() const { return FMemoScript; }
+  // The test brain: compiled against the script module's registry, never run.
+  TBrenmoorBrain* scriptTest() const { return FScriptTest.get(); }
+  void btnEditorClick();
+  void btnEditorCloseClick();
+  // The save dialog names the new script; the memo empties.
+  void btnNewScriptClick();
+  void btnLoadBrainScriptClick();
+  void btnSaveScriptClick();
+  void btnSaveScriptAsClick();
+  void btnTestScriptClick();
+  void memoScriptChange();
+  void memoScriptClick();
+  void memoScriptKeyUp();
+  // The caret to the position typed in edtPosition, one character selected.
+  void edtGotoPosClick();
+  // The set-up screen's choice of the major powers' script files for the engine's scenario:
+  // on Proceed into the nations and the settings.
+  void SpecifyAIScripts();
+  // The navigator window's marks over the small map: owners' squares and embattled outlines.
+  void navigatorCustomPaint(TSpriteSurfaceNavigator& Sender, QPainter& Canvas);
+
 protected:
   bool event(QEvent* Event) override;
   void showEvent(QShowEvent* Event) override;
@@ -234,6 +263,14 @@ private:
   // The order prompt page in front (an order mode) or the control tabs (the selection).
   void ShowOrderPrompt(bool Prompt);
   void CreateSetupScreen();
+  void CreateEditorScreen();
+  // The editor colours the script module's function names and tests against its registry.
+  void UseScriptModuleInEditor();
+  void ShowEditorState();
+  // The memo's lines into FileName, said in a message; false (the error said) when it failed.
+  bool SaveScriptTo(const std::string& FileName);
+  // The navigator and its Close button in the navigator window.
+  void CreateNavigator(class TGameWindow& Window);
   void CreateArtwork();
   void WireEngineEvents();
   void WireClockEvents();
@@ -319,4 +356,14 @@ private:
   QSpinBox* FGlobalRouteDepth = nullptr;
   TColorButton* FOrderProceed = nullptr;
   TColorButton* FOrderCancel = nullptr;
+
+  // The script editor.
+  TColorMemo* FMemoScript = nullptr;
+  TGraphicPanel* FScriptDesc = nullptr;
+  QLineEdit* FPosition = nullptr;
+  TScriptEditorState FEditorState;
+  // The file names the save and open dialogs share.
+  std::string FScriptSaveName;
+  std::string FScriptOpenName;
+  std::unique_ptr<TBrenmoorBrain> FScriptTest;
 };
