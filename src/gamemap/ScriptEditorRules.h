@@ -43,6 +43,36 @@ struct TScriptColorRuleDesign {
 std::vector<TScriptColorRuleDesign> ScriptColorRules(const std::vector<std::string>& FunctionWords,
                                                      TColor TextColor = clBlack);
 
+// One coloured piece of a script: Start and End (inclusive) are character indexes of the text.
+struct TScriptColorKey {
+  std::int32_t Start = 0;
+  std::int32_t End = 0;
+  TColor Color = clBlack;
+  friend bool operator==(const TScriptColorKey&, const TScriptColorKey&) = default;
+};
+
+// The colour rules applied as the script language reads a script, so that each rule claims
+// only its own kind of text: a word is a whole name (letters, digits and "_"), and is coloured
+// outside strings and comments only; a "'" inside a comment opens no string, a "{" inside a
+// string no comment. A string ends at its closing "'" ("''" stands for a quote inside it) or at
+// the end of its line; a comment at its "}" or at the end of the script; a "//" comment runs to
+// the end of its line and claims no colour. A name in several word rules takes the last one's.
+class TScriptColorizer {
+public:
+  explicit TScriptColorizer(const std::vector<TScriptColorRuleDesign>& Rules);
+  // The keys of the whole script Text that reach From or beyond, in text order, at most Limit.
+  void FindKeys(std::string_view Text, std::int32_t From, std::size_t Limit, std::vector<TScriptColorKey>& Keys) const;
+
+private:
+  struct TRange {
+    char Begin = 0;
+    char End = 0;
+    TColor Color = clBlack;
+  };
+  std::vector<std::pair<std::string, TColor>> FWords;  // upper-cased, sorted
+  std::vector<TRange> FRanges;
+};
+
 // --- The editor's state ---
 
 // Which of the editor's buttons show and what its caption says, as the user names, loads,

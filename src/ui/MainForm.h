@@ -362,6 +362,8 @@ private:
   TGraphicPanel* FScriptDesc = nullptr;
   QLineEdit* FPosition = nullptr;
   TScriptEditorState FEditorState;
+  std::unique_ptr<TScriptColorizer> FScriptColorizer;
+  std::vector<TScriptColorKey> FScriptKeys;
   // The file names the save and open dialogs share.
   std::string FScriptSaveName;
   std::string FScriptOpenName;

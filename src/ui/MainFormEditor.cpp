@@ -36,24 +36,8 @@ constexpr const char* ScriptExtension = "brmai";
 
 std::string EditorProgramFolder() { return FromQString(QCoreApplication::applicationDirPath()); }
 
-// The rules as the memo holds them.
-TDrawRules MemoRules(const std::vector<TScriptColorRuleDesign>& Designs) {
-  TDrawRules Rules;
-  for (const TScriptColorRuleDesign& D : Designs) {
-    TColorRule& Rule = Rules.Add();
-    Rule.SetDefKeyColor(D.Color);
-    if (D.Kind == srkWords) {
-      Rule.SetKeyDrawingType(dtKeyShow);
-      Rule.SetKeywords(D.Words);
-    } else {
-      Rule.SetKeyDrawingType(dtBeginEnd);
-      Rule.SetKeyBegEndLst({D.Begin + ";" + D.End + ";"});
-      // A comment may run over many lines; a string stays on its own.
-      Rule.SetKeyMaxHeight(D.Begin == "{" ? 100 : 1);
-    }
-  }
-  return Rules;
-}
+// The most keys the memo takes for the lines in view.
+constexpr int MemoKeyLimit = 4096;
 
 // The script file's bytes; an error the user must see when it cannot be read.
 std::optional<QByteArray> ReadScriptFile(const std::string& FileName, std::string& Error) {
@@ -111,8 +95,22 @@ void TfrmMain::CreateEditorScreen() {
   MemoColors.setColor(QPalette::Text, Qt::black);
   MemoColors.setColor(QPalette::Base, Qt::white);
   FMemoScript->setPalette(MemoColors);
-  // Until the script module is known, every rule but the function words.
-  FMemoScript->SetColorRules(MemoRules(ScriptColorRules(ScriptFunctionWords({}))));
+  // One rule whose keys come from the script colouring: each of the five rules then claims
+  // only its own kind of text (no word inside a comment, no string opened by a comment's "'").
+  TDrawRules Rules;
+  Rules.Add().SetKeyDrawingType(dtEventDraw);
+  FMemoScript->SetColorLimMax(MemoKeyLimit);
+  FMemoScript->SetColorRules(Rules);
+  // Until the script module is known, every rule but the game functions' names.
+  FScriptColorizer = std::make_unique<TScriptColorizer>(ScriptColorRules(ScriptFunctionWords({})));
+  FMemoScript->OnDraw = [this](TColorMemo* Sender, TColorRule&, int RangeStart, std::span<TDrawKey> Table,
+                               int& Count, int Limit) {
+    FScriptColorizer->FindKeys(FromQString(Sender->toPlainText()), RangeStart, static_cast<std::size_t>(Limit),
+                               FScriptKeys);
+    Count = 0;
+    for (const TScriptColorKey& Key : FScriptKeys)
+      Table[static_cast<std::size_t>(Count++)] = {Key.Start - RangeStart, Key.End - RangeStart, Key.Color, 0};
+  };
   FMemoScript->OnChange = [this](TColorMemo*) { memoScriptChange(); };
   FMemoScript->OnClick = [this](TColorMemo*) { memoScriptClick(); };
   FMemoScript->OnKeyUp = [this](TColorMemo*, int&, Qt::KeyboardModifiers) { memoScriptKeyUp(); };
@@ -125,6 +123,7 @@ void TfrmMain::CreateEditorScreen() {
   FPosition->setObjectName("edtPosition");
   FPosition->setGeometry(72, 408, 56, 25);
   FPosition->setText("0");
+  FPosition->setFont(GameFont("Arial", 12));
   MakeButton(FEditor, "edtGotoPos", "Go To", {132, 408, 56, 25});
   BindClick("edtGotoPos", &TfrmMain::edtGotoPosClick);
 
@@ -153,7 +152,8 @@ void TfrmMain::UseScriptModuleInEditor() {
   TdmScript& Module = FForms->dmScript();
   std::vector<std::string> Names;
   for (std::int32_t I = 0; I < Module.GameFunctionCount(); ++I) Names.push_back(Module.GameFunction(I).Name());
-  FMemoScript->SetColorRules(MemoRules(ScriptColorRules(ScriptFunctionWords(Names))));
+  FScriptColorizer = std::make_unique<TScriptColorizer>(ScriptColorRules(ScriptFunctionWords(Names)));
+  FMemoScript->DrawColoredLines();
   if (!FScriptTest) FScriptTest = std::make_unique<TBrenmoorBrain>();
   FScriptTest->SetFunctions(&Module.GetFuncs());
 }

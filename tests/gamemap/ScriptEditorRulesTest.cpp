@@ -37,6 +37,54 @@ TEST(ScriptEditorRulesTest, TheFiveRulesInTheirOrderAndColours) {
   EXPECT_EQ(Rules[3].Color, clGreen);
   EXPECT_EQ(Rules[4].Words, (std::vector<std::string>{"LAND", "AIR", "SEA"}));
   EXPECT_EQ(Rules[4].Color, clMaroon);
+
+}
+
+// The colouring of a script, each key written as its text and colour letter: N navy, B blue,
+// P purple, G green, T the text colour.
+std::string Coloured(std::string_view Text, std::int32_t From = 0, std::size_t Limit = 1000) {
+  static const TScriptColorizer Colorizer(ScriptColorRules(ScriptFunctionWords({"GETZONECOUNT", "LAND"}), clMaroon));
+  std::vector<TScriptColorKey> Keys;
+  Colorizer.FindKeys(Text, From, Limit, Keys);
+  std::string Out;
+  for (const TScriptColorKey& K : Keys) {
+    const char Letter = K.Color == clNavy     ? 'N'
+                        : K.Color == clBlue   ? 'B'
+                        : K.Color == clPurple ? 'P'
+                        : K.Color == clGreen  ? 'G'
+                        : K.Color == clMaroon ? 'T'
+                                              : '?';
+    Out += "[" + std::string(Text.substr(std::size_t(K.Start), std::size_t(K.End - K.Start + 1))) + "]" + Letter;
+  }
+  return Out;
+}
+
+TEST(ScriptEditorRulesTest, EachRuleClaimsOnlyItsOwnKindOfText) {
+  const std::pair<const char*, const char*> Cases[] = {
+      {"if x then y := 1 else y := 2;", "[if]N[then]N[else]N"},
+      {"BEGIN End wHiLe", "[BEGIN]N[End]N[wHiLe]N"},
+      {"n := GetZoneCount; Print(n); Random(1, 2);", "[GetZoneCount]B[Print]B[Random]B"},
+      // The unit kinds in the text colour, even where a function of that name is registered.
+      {"CONST LAND = 0; x := AIR + SEA;", "[CONST]N[LAND]T[AIR]T[SEA]T"},
+      // Whole names only.
+      {"ORDER_LAND := Landing + endif2 + _if + if_;", ""},
+      {"x := 1E5 + 2end;", ""},
+      {"s := 'if {not} a comment';", "['if {not} a comment']P"},
+      {"s := 'it''s';", "['it''s']P"},
+      {"{ the nation's store: if then }\nx := 'a';", "[{ the nation's store: if then }]G['a']P"},
+      {"{ over\ntwo lines } end", "[{ over\ntwo lines }]G[end]N"},
+      // An open string ends with its line, an open comment with the script.
+      {"s := 'open\nif", "['open]P[if]N"},
+      {"x := 1; { open\nif", "[{ open\nif]G"},
+      {"// if it's a note\nif", "[if]N"},
+      {"a / b div c mod d", "[div]N[mod]N"},
+  };
+  for (const auto& [Text, Expected] : Cases) EXPECT_EQ(Coloured(Text), Expected) << Text;
+  // Keys that end before From are left out; Limit stops the list.
+  EXPECT_EQ(Coloured("if x then { c } end", 3), "[then]N[{ c }]G[end]N");
+  EXPECT_EQ(Coloured("if x then { c } end", 6), "[then]N[{ c }]G[end]N");
+  EXPECT_EQ(Coloured("if x then { c } end", 9), "[{ c }]G[end]N");
+  EXPECT_EQ(Coloured("if x then { c } end", 0, 2), "[if]N[then]N");
 }
 
 TEST(ScriptEditorRulesTest, ButtonsFollowNamingLoadingAndTyping) {

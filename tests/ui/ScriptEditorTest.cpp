@@ -238,20 +238,22 @@ TEST_F(ScriptEditorTest, TheMemoColoursTheDefaultScriptByItsFiveRules) {
   EXPECT_EQ(ColorAt(Memo, Const), clNavy);  // CONST
   EXPECT_EQ(ColorAt(Memo, Const + 6), clBlack);  // LAND
   // A small script with one of each.
-  Memo.setPlainText("CONST SEA = 2;\n{ a note }\nif GetZoneCount > SEA then Print('zones');\n");
+  Memo.setPlainText("CONST SEA = 2;\n{ a note on land and if }\nif GetZoneCount > SEA then Print('zones of Print');\n");
   Memo.DrawColoredLines();
   const QString Small = Memo.toPlainText();
   struct TCase {
-    const char* Word;
+    const char* Context;  // where in the script, from the word on
+    const char* Word;     // the part that takes Color
     TColor Color;
   };
-  for (const TCase& C : {TCase{"CONST", clNavy}, TCase{"SEA", clBlack}, TCase{"{ a note }", clGreen},
-                         TCase{"if", clNavy}, TCase{"GetZoneCount", clBlue}, TCase{"then", clNavy},
-                         TCase{"Print", clBlue}, TCase{"'zones'", clPurple}}) {
-    const int Start = Small.indexOf(C.Word);
-    ASSERT_GE(Start, 0) << C.Word;
-    EXPECT_EQ(ColorAt(Memo, Start), C.Color) << C.Word;
-    EXPECT_EQ(ColorAt(Memo, Start + int(std::strlen(C.Word)) - 1), C.Color) << C.Word;
+  for (const TCase& C : {TCase{"CONST SEA", "CONST", clNavy}, TCase{"SEA =", "SEA", clBlack},
+                         TCase{"{ a", "{ a note on land and if }", clGreen}, TCase{"if G", "if", clNavy},
+                         TCase{"GetZoneCount", "GetZoneCount", clBlue}, TCase{"then", "then", clNavy},
+                         TCase{"Print(", "Print", clBlue}, TCase{"'zones of Print'", "'zones of Print'", clPurple}}) {
+    const int Start = Small.indexOf(C.Context);
+    ASSERT_GE(Small.indexOf(C.Context), 0) << C.Context;
+    for (int I = 0; I < int(std::strlen(C.Word)); ++I)
+      EXPECT_EQ(ColorAt(Memo, Start + I), C.Color) << C.Word << " " << I;
   }
   // Every name the script module registers is a blue word.
   TdmScript& Module = Forms->dmScript();
@@ -259,9 +261,14 @@ TEST_F(ScriptEditorTest, TheMemoColoursTheDefaultScriptByItsFiveRules) {
   Memo.DrawColoredLines();
   EXPECT_EQ(ColorAt(Memo, 0), clBlue) << Module.GameFunction(Module.GameFunctionCount() - 1).Name();
 
-  Memo.setPlainText(Text);
+  // The default script loaded as a player loads it, for the picture.
+  Prompter.ChooseFile((ProgramFolder / "Default.brmai").string());
+  ClickControl(Button(Main, "btnLoadBrainScript"));
+  EXPECT_EQ(Memo.toPlainText(), Text);
+  EXPECT_EQ(Caption(Main), "Default.brmai");
+  // The picture shows the script's first statements: calls, strings and comments.
   At = QTextCursor(Memo.document());
-  At.setPosition(Const);
+  At.setPosition(Text.indexOf("s := GetBrainData"));
   Memo.setTextCursor(At);
   Memo.centerCursor();
   QApplication::processEvents();
