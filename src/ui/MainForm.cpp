@@ -357,6 +357,7 @@ void TfrmMain::CreateScreens() {
   Buzzer->SetDown(true);
   FHallOfFame = MakeScreen(this, "pnlHallOfFame");
   MakeLabel(FHallOfFame, "lblHallOfFame", "Hall of Fame", {16, 8, 300, 24});
+  FEditor = MakeScreen(this, "pnlEditor");
   CreateEditorScreen();
   for (TElasticPanel* Screen : {FTitle, FGameSetup, FGame, FLobby, FHallOfFame, FEditor}) Screen->Loaded();
 }

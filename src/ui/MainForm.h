@@ -263,6 +263,7 @@ private:
   // The order prompt page in front (an order mode) or the control tabs (the selection).
   void ShowOrderPrompt(bool Prompt);
   void CreateSetupScreen();
+  // The editor's controls on pnlEditor.
   void CreateEditorScreen();
   // The editor colours the script module's function names and tests against its registry.
   void UseScriptModuleInEditor();

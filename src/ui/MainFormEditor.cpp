@@ -4,6 +4,7 @@
 // each major power's script file, and the navigator window's marks on the small map.
 #include <QCoreApplication>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QSaveFile>
@@ -68,17 +69,6 @@ bool WriteScriptFile(const std::string& FileName, const QByteArray& Bytes, std::
 }  // namespace
 
 void TfrmMain::CreateEditorScreen() {
-  FEditor = new TElasticPanel(this);
-  FEditor->setObjectName("pnlEditor");
-  FEditor->setGeometry(0, 0, 632, 449);
-  FEditor->SetDTWidth(632);
-  FEditor->SetDTHeight(449);
-  FEditor->setAutoFillBackground(true);
-  QPalette Colors = FEditor->palette();
-  Colors.setColor(QPalette::Window, Qt::black);
-  Colors.setColor(QPalette::WindowText, QColor(0, 255, 0));
-  FEditor->setPalette(Colors);
-
   FScriptDesc = new TGraphicPanel(FEditor);
   FScriptDesc->setObjectName("gpnlScriptDesc");
   FScriptDesc->setGeometry(8, 8, 616, 26);
@@ -192,7 +182,11 @@ void TfrmMain::btnLoadBrainScriptClick() {
   }
   FScriptSaveName = *Chosen;
   FScriptOpenName = *Chosen;
-  FMemoScript->setPlainText(ToQString(std::string_view(Bytes->constData(), static_cast<std::size_t>(Bytes->size()))));
+  // Lines broken by CR LF or CR alone are lines too; the memo counts one character per break,
+  // as the compiler does on the memo's text.
+  QString Text = ToQString(std::string_view(Bytes->constData(), static_cast<std::size_t>(Bytes->size())));
+  Text.replace("\r\n", "\n").replace('\r', '\n');
+  FMemoScript->setPlainText(Text);
   FEditorState.Loaded(*Chosen);
   ShowEditorState();
 }

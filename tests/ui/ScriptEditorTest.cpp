@@ -155,6 +155,15 @@ TEST_F(ScriptEditorTest, ScriptFilesThatCannotBeReadOrWrittenChangeNothing) {
   ASSERT_EQ(Caption(Main), "Good.brmai");
   EXPECT_TRUE(Shows(Main, "btnTestScript"));
 
+  // A file written elsewhere with CR LF (or CR) line breaks reads as the same lines.
+  const std::string Crlf = Path("Crlf.brmai");
+  WriteFile(QString::fromStdString(Crlf), "CONST LAND = 0;\r\nx := LAND;\ry := 1;\r\n");
+  Prompter.ChooseFile(Crlf);
+  ClickControl(Button(Main, "btnLoadBrainScript"));
+  EXPECT_EQ(Memo.toPlainText(), "CONST LAND = 0;\nx := LAND;\ny := 1;\n");
+  Prompter.ChooseFile(Good);
+  ClickControl(Button(Main, "btnLoadBrainScript"));
+
   // A missing file and a folder: the error is said, the memo and the names stay.
   ASSERT_TRUE(QDir(Folder.path()).mkdir("Folder.brmai"));
   for (const std::string& Bad : {Path("Missing.brmai"), Path("Folder.brmai")}) {
@@ -181,7 +190,7 @@ TEST_F(ScriptEditorTest, ScriptFilesThatCannotBeReadOrWrittenChangeNothing) {
   EXPECT_EQ(Prompter.Messages().back(), "Script " + Good + " saved.");
   EXPECT_EQ(FileBytes(QString::fromStdString(Good)), "changed\n");
   // No temporary file is left beside it.
-  EXPECT_EQ(QDir(Folder.path()).entryList(QDir::Files), QStringList{"Good.brmai"});
+  EXPECT_EQ(QDir(Folder.path()).entryList(QDir::Files), (QStringList{"Crlf.brmai", "Good.brmai"}));
 }
 
 TEST_F(ScriptEditorTest, ACompileErrorLeadsToItsPlaceAndAGoodScriptPasses) {
@@ -409,6 +418,13 @@ TEST_F(ScriptEditorTest, TheNavigatorDrawsOwnersSquaresAndEmbattledOutlines) {
   EXPECT_EQ(Shot.pixelColor(X - 3, Y - 3), QColor(Qt::white));
   EXPECT_EQ(Shot.pixelColor(X + 2, Y + 2), QColor(Qt::white));
   GrabToPng(*Window);
+  // A drag on the small map centres the big one there.
+  Main.surface().CenterOn(0, 0);
+  QTest::mousePress(&Nav, Qt::LeftButton, {}, QPoint(X, Y));
+  QTest::mouseMove(&Nav, QPoint(X + 1, Y));
+  QTest::mouseRelease(&Nav, Qt::LeftButton, {}, QPoint(X + 1, Y));
+  EXPECT_NEAR(Main.surface().GetOffsetX() + Main.surface().GetWidth() / 2, (X + 1) / SX, 1 / SX + 1);
+  EXPECT_NEAR(Main.surface().GetOffsetY() + Main.surface().GetHeight() / 2, Y / SY, 1 / SY + 1);
   // Close closes the window and releases the toolbar's switch.
   auto* Switch = Main.findChild<TColorButton*>("btnNavigator");
   Switch->SetDown(true);
