@@ -5,6 +5,7 @@
 #include "platform/Application.h"
 #include "platform/RegistryManager.h"
 #include "players/ScriptModule.h"
+#include "ui/AIScriptsForm.h"
 #include "ui/BuildUnitForm.h"
 #include "ui/DiplomacyForm.h"
 #include "ui/DivideUnitForm.h"
@@ -15,6 +16,7 @@
 #include "ui/NewsForm.h"
 #include "ui/ResearchForm.h"
 #include "ui/ScoresForm.h"
+#include "ui/ScriptOutputForm.h"
 
 TGameWindow::TGameWindow(const char* Name, const QString& Caption, bool ToolWindow, const QSize& Size)
     : QDialog(nullptr, ToolWindow ? Qt::Tool : Qt::Window) {
@@ -37,7 +39,7 @@ struct TWindowDesign {
 };
 // Every window of the start-up list but the script module.
 const TWindowDesign WindowDesigns[] = {
-    {"frmNavigator", "Navigator", true, {200, 150}},
+    {"frmNavigator", "Global Navigator", true, {200, 150}},
     {"frmDivideUnit", "Divide Unit", false, {400, 300}},
     {"frmBuildUnit", "Build Forces", false, {420, 330}},
     {"frmNews", "News Events", true, {420, 200}},
@@ -50,8 +52,8 @@ const TWindowDesign WindowDesigns[] = {
     {"frmEvent", "Event", false, {440, 330}},
     {"frmComms", "Communications", true, {420, 260}},
     {"frmFinalScores", "Final Scores", false, {500, 300}},
-    {"frmAIScripts", "Computer Player Scripts", false, {420, 300}},
-    {"frmDebug", "Script Output", false, {420, 260}},
+    {"frmAIScripts", "Specify AI Scripts", false, {400, 328}},
+    {"frmDebug", "Debug", false, {420, 260}},
 };
 
 // The window of a design: the windows built so far are their own classes.
@@ -66,6 +68,8 @@ std::unique_ptr<TGameWindow> MakeWindow(const TWindowDesign& D) {
   if (Name == "frmScores") return std::make_unique<TfrmScores>();
   if (Name == "frmFinalScores") return std::make_unique<TfrmFinalScores>();
   if (Name == "frmEvent") return std::make_unique<TfrmEvent>();
+  if (Name == "frmAIScripts") return std::make_unique<TfrmAIScripts>();
+  if (Name == "frmDebug") return std::make_unique<TfrmDebug>();
   return std::make_unique<TGameWindow>(D.Name, D.Caption, D.ToolWindow, D.Size);
 }
 }  // namespace
@@ -93,12 +97,16 @@ TBrenmoorForms::TBrenmoorForms(std::unique_ptr<TRegistryManager> Settings) {
       FCreationOrder.push_back(FForms.back()->objectName().toStdString());
     }
   }
+  // The scripts' Print fills the script output window.
+  if (auto* Debug = dynamic_cast<TfrmDebug*>(Form("frmDebug"))) FScript->SetChatSink(&Debug->OutputSink());
   FMain->SetForms(this);
 }
 
 TBrenmoorForms::~TBrenmoorForms() {
   // The main window's handlers may still reach for the windows while it closes.
   if (FMain) FMain->SetForms(nullptr);
+  // The scripts' output window goes before the module.
+  if (FScript) FScript->SetChatSink(nullptr);
   while (!FForms.empty()) FForms.pop_back();
   // The script module plays on the main window's engine.
   FScript.reset();

@@ -346,7 +346,7 @@ void TfrmMain::CreateScreens() {
   FHallOfFame = MakeScreen(this, "pnlHallOfFame");
   MakeLabel(FHallOfFame, "lblHallOfFame", "Hall of Fame", {16, 8, 300, 24});
   FEditor = MakeScreen(this, "pnlEditor");
-  MakeLabel(FEditor, "lblEditor", "Script Editor", {16, 8, 300, 24});
+  CreateEditorScreen();
   for (TElasticPanel* Screen : {FTitle, FGameSetup, FGame, FLobby, FHallOfFame, FEditor}) Screen->Loaded();
 }
 
@@ -395,7 +395,7 @@ void TfrmMain::CreateTitleScreen() {
   BindClick("btnScenarioEditor", &TfrmMain::btnScenarioEditorClick);
   BindClick("btnNewGame", &TfrmMain::btnNewGameClick);
   BindClick("btnOpenSavedGame", &TfrmMain::btnOpenSavedGameClick);
-  findChild<TColorButton*>("btnEditor")->OnClick = [this](TGraphicControl*) { ShowScreen(FEditor); };
+  BindClick("btnEditor", &TfrmMain::btnEditorClick);
   auto* Tips = new TColorButton(FTitle);
   Tips->setObjectName("imTips");
   Tips->setGeometry(16, 397, 40, 40);
@@ -417,16 +417,9 @@ void TfrmMain::SetForms(TBrenmoorForms* Forms) {
   if (!FForms) return;
   FForms->dmScript().SetBrenmoorEngine(FEngine.get());
   ConnectWarWindows();
+  UseScriptModuleInEditor();
   // The navigator window shows the whole map.
-  if (TGameWindow* Window = FForms->Form("frmNavigator")) {
-    FNavigator = new TSpriteSurfaceNavigator(Window);
-    FNavigator->setObjectName("navigator");
-    auto* Layout = new QVBoxLayout(Window);
-    Layout->setContentsMargins(0, 0, 0, 0);
-    Layout->addWidget(FNavigator);
-    FNavigator->SetSpriteSurface(FSurface.get());
-    FNavigator->SetBackground(ImageOfBitmap(FSurface->GetPreview()));
-  }
+  if (TGameWindow* Window = FForms->Form("frmNavigator")) CreateNavigator(*Window);
   // Closing a tool window releases the switch that showed it.
   for (auto [ButtonName, FormName] : {std::pair{"btnNavigator", "frmNavigator"}, std::pair{"btnNews", "frmNews"},
                                       std::pair{"btnScores", "frmScores"}, std::pair{"btnCommunicate", "frmComms"}}) {
@@ -436,6 +429,28 @@ void TfrmMain::SetForms(TBrenmoorForms* Forms) {
         if (Button) Button->SetDown(false);
       };
   }
+}
+
+void TfrmMain::CreateNavigator(TGameWindow& Window) {
+  FNavigator = new TSpriteSurfaceNavigator(&Window);
+  FNavigator->setObjectName("navigator");
+  FNavigator->SetBoxColor(QColor(0, 255, 255));
+  auto* Close = new TColorButton(&Window);
+  Close->setObjectName("btnClose");
+  Close->SetCaption("Close");
+  Close->setFixedSize(75, 25);
+  Close->OnClick = [Form = QPointer<TGameWindow>(&Window)](TGraphicControl*) {
+    if (Form) Form->close();
+  };
+  auto* Layout = new QVBoxLayout(&Window);
+  Layout->setContentsMargins(4, 4, 4, 4);
+  Layout->addWidget(FNavigator, 1);
+  Layout->addWidget(Close, 0, Qt::AlignRight);
+  FNavigator->SetSpriteSurface(FSurface.get());
+  FNavigator->SetBackground(ImageOfBitmap(FSurface->GetPreview()));
+  FNavigator->OnCustomPaint = [this](TSpriteSurfaceNavigator& Sender, QPainter& Canvas) {
+    navigatorCustomPaint(Sender, Canvas);
+  };
 }
 
 void TfrmMain::SetMusicDevice(std::unique_ptr<TMediaPlayer> Device) {

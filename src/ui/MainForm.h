@@ -14,18 +14,24 @@
 #include <string>
 #include <vector>
 
+#include "gamemap/ScriptEditorRules.h"
 #include "platform/RegistryManager.h"
 #include "sprites/BombBlastSprite.h"
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
+class QPainter;
 class QStackedWidget;
 class QTabWidget;
 class QTimer;
 class TAboutDialog;
 class TBrenmoorEngine;
+class TBrenmoorBrain;
 class TBrenmoorForms;
+class TColorMemo;
+class TGraphicPanel;
 class TBrenmoorZone;
 class TCellImage;
 class TClockRun;
@@ -306,6 +312,28 @@ public:
   // cannot be read, or a text the engine refuses, is said and leaves the game as it was.
   bool LoadGameFile();
   void btnOpenSavedGameClick();
+  // --- The script editor screen ---
+  TColorMemo* memoScript() const { return FMemoScript; }
+  // The test brain: compiled against the script module's registry, never run.
+  TBrenmoorBrain* scriptTest() const { return FScriptTest.get(); }
+  void btnEditorClick();
+  void btnEditorCloseClick();
+  // The save dialog names the new script; the memo empties.
+  void btnNewScriptClick();
+  void btnLoadBrainScriptClick();
+  void btnSaveScriptClick();
+  void btnSaveScriptAsClick();
+  void btnTestScriptClick();
+  void memoScriptChange();
+  void memoScriptClick();
+  void memoScriptKeyUp();
+  // The caret to the position typed in edtPosition, one character selected.
+  void edtGotoPosClick();
+  // The set-up screen's choice of the major powers' script files for the engine's scenario:
+  // on Proceed into the nations and the settings.
+  void SpecifyAIScripts();
+  // The navigator window's marks over the small map: owners' squares and embattled outlines.
+  void navigatorCustomPaint(TSpriteSurfaceNavigator& Sender, QPainter& Canvas);
 
 protected:
   bool event(QEvent* Event) override;
@@ -338,6 +366,15 @@ private:
   void FollowSelectedUnit();
   // The refreshes after an impulse.
   void RefreshAfterImpulse();
+  // The editor's controls on pnlEditor.
+  void CreateEditorScreen();
+  // The editor colours the script module's function names and tests against its registry.
+  void UseScriptModuleInEditor();
+  void ShowEditorState();
+  // The memo's lines into FileName, said in a message; false (the error said) when it failed.
+  bool SaveScriptTo(const std::string& FileName);
+  // The navigator and its Close button in the navigator window.
+  void CreateNavigator(class TGameWindow& Window);
   void CreateArtwork();
   void WireEngineEvents();
   // The handlers of the rules' happenings (MainFormEvents.cpp).
@@ -460,4 +497,15 @@ private:
   // Shared pointers: their classes are complete only where they are made.
   std::shared_ptr<TSurfaceMapSetLoader> FMapSetLoader;
   std::shared_ptr<TWindowOrderSink> FScriptOrders;
+  // The script editor.
+  TColorMemo* FMemoScript = nullptr;
+  TGraphicPanel* FScriptDesc = nullptr;
+  QLineEdit* FPosition = nullptr;
+  TScriptEditorState FEditorState;
+  std::unique_ptr<TScriptColorizer> FScriptColorizer;
+  std::vector<TScriptColorKey> FScriptKeys;
+  // The file names the save and open dialogs share.
+  std::string FScriptSaveName;
+  std::string FScriptOpenName;
+  std::unique_ptr<TBrenmoorBrain> FScriptTest;
 };

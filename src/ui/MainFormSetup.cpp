@@ -27,6 +27,7 @@
 #include "foundation/DateUtils.h"
 #include "gamemap/BrenmoorZoneSprite.h"
 #include "gamemap/GameSetupRules.h"
+#include "gamemap/ScriptEditorRules.h"
 #include "platform/Application.h"
 #include "platform/Fonts.h"
 #include "platform/Prompter.h"
@@ -69,11 +70,10 @@ private:
 // The computer-player script each nation of the scenario was last given (a setting per
 // scenario and nation index).
 void ApplyScriptSettings(TBrenmoorEngine& Engine, const TRegistryManager& Settings, bool MajorsOnly) {
-  const std::string Base = ScenarioBaseName(Engine.GetScenarioFile());
   for (int I = 0; I < Engine.GetNationCount(); ++I) {
     TNation* Nation = Engine.GetNation(I);
     if (MajorsOnly && !Nation->GetMajorPower()) continue;
-    const std::string Script = Settings.ReadString(Base + std::to_string(I));
+    const std::string Script = Settings.ReadString(AIScriptSettingName(Engine.GetScenarioFile(), I));
     if (!Script.empty()) Nation->SetAIScript(Script);
   }
 }
@@ -248,7 +248,7 @@ void TfrmMain::lbScenariosClick() {
 
 // The scripts window of the computer players is made with the script editor's screens; until
 // then the button shows and does nothing.
-void TfrmMain::btnSpecifyAIClick() {}
+void TfrmMain::btnSpecifyAIClick() { SpecifyAIScripts(); }
 
 void TfrmMain::LoadFlags() {
   auto* Flags = FArtwork->findChild<TCellImage*>("cellFlags");

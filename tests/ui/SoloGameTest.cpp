@@ -530,4 +530,20 @@ TEST_F(SoloGameTest, NineAlliancesAndTooFewFlagsAreListedAndPlayedAndAnEighthPow
   EXPECT_FALSE(Main.rte().GetActive());
 }
 
+TEST_F(SoloGameTest, APowersScriptChosenForTheScenarioIsTheOneItsNewGamePlays) {
+  const TCurrentFolder In(ProgramFolder);
+  // The script window keeps its choice as the scenario's setting for power 2.
+  Settings.Store().WriteString("Standard2", "Aggressive.brmai");
+  TfrmMain& Main = ShowMain();
+  Click(Main, "btnNewGame");
+  ASSERT_EQ(Main.FrontScreen(), Main.pnlGameSetup());
+  EXPECT_EQ(Main.brm().GetNation(2)->GetAIScript(), "Aggressive.brmai");
+  Tick(Main, "Germany");
+  Click(Main, "btnOkNewGame");
+  ASSERT_TRUE(Main.rte().GetActive());
+  EXPECT_EQ(Main.brm().GetNation(2)->GetAIScript(), "Aggressive.brmai");
+  EXPECT_EQ(Main.brm().GetNation(1)->GetAIScript(), "");
+  Main.CloseGame();
+}
+
 }  // namespace
