@@ -854,10 +854,14 @@ TEST(RealTimeEngine, HostAndTwoClientsPlayTheSameGameOverTheLobby) {
   EXPECT_TRUE(Host.World.Engine().WritesChanges());
   EXPECT_FALSE(Anna.World.Engine().WritesChanges());
 
+  const TDateTime StartDate = Host.World.Engine().GetDate();
   S.RunUntil(11 * 4000 + 1000);
   for (TPlayerMachine* M : {&Host, &Anna, &Bert}) {
     EXPECT_TRUE(M->Faults.empty()) << M->Faults.front();
     EXPECT_EQ(M->Clock.GetImpulse(), 12) << M->Name;
+    // The impulse steps of the clock's handlers: the date moved on once per impulse.
+    EXPECT_EQ(M->World.Engine().GetDate(), StartDate + 12 * M->World.Engine().GetImpulseRate()) << M->Name;
+    EXPECT_EQ(M->World.Engine().GetImpulse(), 12) << M->Name;
   }
   ExpectSameGames(Host, Anna, 0, 11);
   ExpectSameGames(Host, Bert, 0, 11);

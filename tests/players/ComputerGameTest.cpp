@@ -37,11 +37,17 @@ TEST(ComputerGame, SevenDefaultBrainsPlayAThousandImpulsesAndTheGuestKeepsStep) 
   ASSERT_EQ(E.GetMajorCount(), 7);
   std::vector<int> OwnersAtStart;
   for (int Z = 0; Z < E.GetZoneCount(); ++Z) OwnersAtStart.push_back(OwnerIndex(E.GetZone(Z)));
+  const TDateTime StartDate = E.GetDate();
   // The whole games are compared at every tenth impulse and the last; the guest's draws and
   // records, and the brains' messages, at every one.
   for (int I = 0; I < 1000; ++I) {
     const std::string Fault = Game.RunImpulse(I % 10 == 0 || I == 999);
     ASSERT_EQ(Fault, "");
+  }
+  // Both machines' dates moved on once per impulse.
+  for (kit::TKitWorld* W : {&Game.Host(), Game.Guest()}) {
+    EXPECT_EQ(W->Engine().GetDate(), StartDate + 1000 * W->Engine().GetImpulseRate());
+    EXPECT_EQ(W->Engine().GetImpulse(), 1000);
   }
   // Every power played its default script (brain6 for the seventh).
   for (int N = 0; N < 7; ++N) {
