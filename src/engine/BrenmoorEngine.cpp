@@ -354,6 +354,62 @@ std::int32_t TBrenmoorEngine::FindPathLength(TBrenmoorZone* A, TBrenmoorZone* B)
   return Cost;
 }
 
+std::size_t TBrenmoorEngine::TPathTreeKeyHash::operator()(const TPathTreeKey& K) const {
+  std::size_t H = std::hash<const TNation*>()(K.Nation);
+  H ^= (std::size_t(std::uint32_t(K.Start)) << 8) ^ (std::size_t(std::uint32_t(K.Mode)) << 1) ^ std::size_t(K.All) ^
+       (std::size_t(K.ByZoneOwner) << 2);
+  return H * 0x9E3779B97F4A7C15ull;
+}
+
+bool TBrenmoorEngine::PathTreeKey(TBrenmoorZone* A, TPathTreeKey& Key) {
+  if (!FKeepPathSearches || !FZoneMap || !A || FZoneMap->GetPathCostContext() != this || !FZoneMap->GetPathCostFunction())
+    return false;
+  const int Start = A->GetIndex();
+  if (Start < 0) return false;
+  if (FPathTreesMap != FZoneMap || FPathTreesLinks != FZoneMap->GetLinkVersion() || FPathTreesVersion != TStepCostVersion::Value) {
+    FPathTrees.clear();
+    FPathTreesMap = FZoneMap;
+    FPathTreesLinks = FZoneMap->GetLinkVersion();
+    FPathTreesVersion = TStepCostVersion::Value;
+  }
+  Key = {Start, FPathMode, FPathAll, FPathUnit == nullptr, FPathUnit ? FPathUnit->GetOwner() : nullptr};
+  return true;
+}
+
+const TPathTree* TBrenmoorEngine::KeptPathTree(TBrenmoorZone* A) {
+  TPathTreeKey Key;
+  if (!PathTreeKey(A, Key)) return nullptr;
+  const auto It = FPathTrees.find(Key);
+  return It == FPathTrees.end() ? nullptr : &It->second;
+}
+
+const TPathTree* TBrenmoorEngine::PathTreeFrom(TBrenmoorZone* A) {
+  TPathTreeKey Key;
+  if (!PathTreeKey(A, Key)) return nullptr;
+  const auto It = FPathTrees.find(Key);
+  if (It != FPathTrees.end()) return &It->second;
+  // A few thousand searches of the largest maps: beyond that they are searched afresh.
+  constexpr std::size_t MaxKeptZones = std::size_t(1) << 22;
+  if ((FPathTrees.size() + 1) * static_cast<std::size_t>(FZoneMap->ZoneCount()) > MaxKeptZones) FPathTrees.clear();
+  TPathTree& Tree = FPathTrees[Key];
+  FZoneMap->FindPathTree(A, Tree);
+  return &Tree;
+}
+
+void TBrenmoorEngine::FindPath(TBrenmoorZone* A, TBrenmoorZone* B) {
+  if (!FZoneMap) return;
+  const TPathTree* Tree = A && B && A != B && B->GetIndex() >= 0 ? PathTreeFrom(A) : nullptr;
+  if (Tree)
+    FZoneMap->SetPathFromTree(*Tree, B);
+  else
+    FZoneMap->FindPath(A, B);
+}
+
+void TBrenmoorEngine::SetKeepPathSearches(bool Value) {
+  FKeepPathSearches = Value;
+  FPathTrees.clear();
+}
+
 // --- Scenario ---
 
 void TBrenmoorEngine::ClearGame() {

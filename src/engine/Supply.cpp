@@ -98,9 +98,21 @@ void TBrenmoorEngine::SupplyUpkeep() {
     // Whether the side has a way at all is a search that stops at the target or at the first
     // blocked step; the way itself (whose first step the full search's order decides) is
     // looked up only for a routing that can move.
-    if (FindPathCost(Routing->FromZone, Routing->ToZone, TZoneMap::TerrainChangeStepCost) >= TZoneMap::TerrainChangeStepCost)
+    // The routings of an upkeep that stand in one zone share its search, as long as nothing
+    // the step cost reads changes.
+    FPathUnit = nullptr;
+    FPathAll = false;
+    const int To = Routing->ToZone->GetIndex();
+    const TPathTree* Tree = To >= 0 ? KeptPathTree(Routing->FromZone) : nullptr;
+    if (!Tree && FindPathCost(Routing->FromZone, Routing->ToZone, TZoneMap::TerrainChangeStepCost) >= TZoneMap::TerrainChangeStepCost)
       continue;
-    FZoneMap->FindPath(Routing->FromZone, Routing->ToZone);
+    if (!Tree && To >= 0) Tree = PathTreeFrom(Routing->FromZone);
+    if (Tree) {
+      if (Tree->Cost[static_cast<std::size_t>(To)] >= TZoneMap::TerrainChangeStepCost) continue;
+      FZoneMap->SetPathFromTree(*Tree, Routing->ToZone);
+    } else {
+      FZoneMap->FindPath(Routing->FromZone, Routing->ToZone);
+    }
     if (FZoneMap->PathCount() <= 1) continue;
     auto* Next = static_cast<TBrenmoorZone*>(FZoneMap->GetPathZone(1));
     if (Next == Routing->ToZone) {

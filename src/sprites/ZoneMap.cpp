@@ -54,7 +54,16 @@ std::uint16_t TZone::GetColorIndex() const {
   return FSea != 0 ? FMap->GetColorIndexSea() : FMap->GetColorIndexLand();
 }
 
-int TZone::GetIndex() const { return FMap->IndexOfZone(this); }
+int TZone::GetIndex() const {
+  if (FListIndex < FMap->FZones.size() && FMap->FZones[FListIndex].get() == this) return static_cast<int>(FListIndex);
+  return FMap->IndexOfZone(this);
+}
+
+void TZone::SetSea(std::uint8_t Value) {
+  if (FSea == Value) return;
+  FSea = Value;
+  ++FMap->FLinkVersion;
+}
 
 TPoint TZone::Point(int I) const {
   if (I < 0 || I >= PointCount()) throw EListError::IndexOutOfBounds(I);
@@ -156,7 +165,9 @@ std::unique_ptr<TZone> TZoneMap::CreateZone(const std::string& Text) {
 TZone* TZoneMap::AddZone(std::unique_ptr<TZone> Zone) {
   if (!Zone) throw EZoneMap("No zone to add to the map");
   TZone* Added = Zone.get();
+  Added->FListIndex = FZones.size();
   FZones.push_back(std::move(Zone));
+  ++FLinkVersion;
   if (OnZoneAdded) OnZoneAdded(this, Added);
   return Added;
 }
@@ -165,18 +176,22 @@ void TZoneMap::AddLink(TZone* ZoneA, TZone* ZoneB) {
   if (!ZoneA || !ZoneB) throw EZoneMap("A link needs two zones");
   ZoneA->AddNeighbour(ZoneB);
   ZoneB->AddNeighbour(ZoneA);
+  ++FLinkVersion;
   FLinks.push_back(std::make_unique<TLink>(ZoneA, ZoneB));
 }
 
 void TZoneMap::AddNeighbour(TZone* Zone, TZone* Neighbour) {
   if (!Zone || !Neighbour) throw EZoneMap("A link needs two zones");
   Zone->AddNeighbour(Neighbour);
+  ++Zone->FMap->FLinkVersion;
 }
 
 void TZoneMap::MakeMutual(TZone* ZoneA, TZone* ZoneB) {
   if (!ZoneA || !ZoneB) throw EZoneMap("A link needs two zones");
   if (!ZoneA->IsNeighbour(ZoneB)) ZoneA->AddNeighbour(ZoneB);
   if (!ZoneB->IsNeighbour(ZoneA)) ZoneB->AddNeighbour(ZoneA);
+  ++ZoneA->FMap->FLinkVersion;
+  ++ZoneB->FMap->FLinkVersion;
 }
 
 void TZoneMap::CheckGrid(const TZone& Zone) const {
@@ -218,6 +233,7 @@ void TZoneMap::Clear() {
   for (auto& Zone : FZones) Zone.reset();
   FZones.clear();
   FExtent = {};
+  ++FLinkVersion;
 }
 
 void TZoneMap::ReplaceWith(TZoneMap& Loaded) {
@@ -232,6 +248,8 @@ void TZoneMap::ReplaceWith(TZoneMap& Loaded) {
   Loaded.FQueue.clear();
   Loaded.FQueueHead = 0;
   Loaded.FExtent = {};
+  ++FLinkVersion;
+  for (std::size_t I = 0; I < FZones.size(); ++I) FZones[I]->FListIndex = I;
   for (const auto& Zone : FZones) {
     Zone->FMap = this;
     Zone->FCostSearch = 0;
@@ -284,6 +302,11 @@ void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
     FPath.push_back(ZoneA);
     return;
   }
+  SearchPaths(ZoneA, ZoneB);
+  WalkBack(ZoneA, ZoneB, [](TZone* Z) { return Z->FPathPrev; });
+}
+
+void TZoneMap::SearchPaths(TZone* ZoneA, TZone* ZoneB) {
   auto Reset = [](TZone* Z) {
     Z->FPathPrev = nullptr;
     Z->FPathCost = std::numeric_limits<std::int32_t>::max();
@@ -332,13 +355,16 @@ void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
       }
     }
   }
+}
 
+template <typename TPrevOf> void TZoneMap::WalkBack(TZone* ZoneA, TZone* ZoneB, TPrevOf PrevOf) {
   // Back from ZoneB to ZoneA. No way to ZoneB leaves the path empty; the walk is bounded so
   // that it ends even if the search's links were changed under it.
+  FPath.clear();
   FPath.push_back(ZoneB);
   const std::size_t Limit = FZones.size() + 2;
   for (TZone* Z = ZoneB; Z != ZoneA;) {
-    Z = Z->FPathPrev;
+    Z = PrevOf(Z);
     if (!Z || FPath.size() > Limit) {
       FPath.clear();
       return;
@@ -346,6 +372,35 @@ void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
     FPath.push_back(Z);
   }
   std::reverse(FPath.begin(), FPath.end());
+}
+
+void TZoneMap::FindPathTree(TZone* ZoneA, TPathTree& Tree) {
+  const int Start = ZoneA && ZoneA->FMap == this ? ZoneA->GetIndex() : -1;
+  if (Start < 0) throw EZoneMap("A path tree needs a start zone of the map");
+  SearchPaths(ZoneA, ZoneA);
+  Tree.Start = Start;
+  Tree.Prev.resize(FZones.size());
+  Tree.Cost.resize(FZones.size());
+  for (std::size_t I = 0; I < FZones.size(); ++I) {
+    const TZone* Z = FZones[I].get();
+    Tree.Prev[I] = Z->FPathPrev ? Z->FPathPrev->GetIndex() : -1;
+    Tree.Cost[I] = Z->FPathCost;
+  }
+}
+
+void TZoneMap::SetPathFromTree(const TPathTree& Tree, TZone* ZoneB) {
+  const int Target = ZoneB && ZoneB->FMap == this ? ZoneB->GetIndex() : -1;
+  if (Tree.Start < 0 || std::size_t(Tree.Start) >= FZones.size() || Tree.Prev.size() != FZones.size() || Target < 0)
+    throw EZoneMap("A path from a tree needs the tree's map and a target zone of it");
+  TZone* ZoneA = FZones[std::size_t(Tree.Start)].get();
+  if (ZoneA == ZoneB) {
+    FPath.assign(1, ZoneA);
+    return;
+  }
+  WalkBack(ZoneA, ZoneB, [this, &Tree](TZone* Z) {
+    const std::int32_t P = Tree.Prev[std::size_t(Z->GetIndex())];
+    return P < 0 ? nullptr : FZones[std::size_t(P)].get();
+  });
 }
 
 std::int32_t TZoneMap::FindPathCost(TZone* ZoneA, TZone* ZoneB, std::int64_t Limit) {

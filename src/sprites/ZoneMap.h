@@ -86,7 +86,8 @@ public:
 
   const std::string& GetName() const { return FName; }
   std::uint8_t GetSea() const { return FSea; }
-  void SetSea(std::uint8_t Value) { FSea = Value; }
+  // Also counts as a change of the map's links (the built-in step costs read the sea value).
+  void SetSea(std::uint8_t Value);
   const std::string& GetNeighbourText() const { return FNeighbourText; }
 
   // The neighbours in the order they were added; a zone may stand twice (a Link line and the
@@ -146,6 +147,8 @@ private:
   // the zone is first taken from the queue: valid while FStepSearch is the map's path search.
   std::vector<std::int32_t> FStepCosts;
   std::uint32_t FStepSearch = 0;
+  // The zone's last known position in its map's zone list (GetIndex checks it before use).
+  std::size_t FListIndex = 0;
   std::unique_ptr<TPointList> FGridPoints;
   std::string FName;
   std::uint8_t FSea = 0;
@@ -178,6 +181,16 @@ using TPathEvent = std::function<void(TZoneMap* Sender, TZone* Zone1, TZone* Zon
 // The same step cost as a plain function with its context: the rules ask it for every step of
 // every search, where a call through TPathEvent costs more than the answer.
 using TPathCostFunction = void (*)(void* Context, TZone* Zone1, TZone* Zone2, std::int32_t& Cost);
+
+// What one FindPath search from a start zone leaves for every zone of the map, by the zones'
+// list positions: the zone it was reached from (-1 for none, and for the start) and its cost
+// (UnreachablePathCost when it was never reached). The search does not depend on the target,
+// so one tree answers the path to every target for as long as the step costs stay the same.
+struct TPathTree {
+  std::int32_t Start = -1;
+  std::vector<std::int32_t> Prev;
+  std::vector<std::int32_t> Cost;
+};
 
 class TZoneMap {
 public:
@@ -226,6 +239,8 @@ public:
     FPathCostFunction = Function;
     FPathCostContext = Context;
   }
+  TPathCostFunction GetPathCostFunction() const { return FPathCostFunction; }
+  void* GetPathCostContext() const { return FPathCostContext; }
   // Fired by Clear (and so by ReplaceWith and the destructor) while the zones are still
   // whole, before they are freed: whatever points to them (the map surface's zone sprites)
   // lets go of them here.
@@ -292,6 +307,15 @@ public:
   // that only ask whether a path cheaper than Limit exists). It leaves the path list and the
   // zones' path state alone. Raises EZoneMap for a missing zone.
   std::int32_t FindPathCost(TZone* ZoneA, TZone* ZoneB, std::int64_t Limit = UnreachablePathCost);
+  // FindPath's search from ZoneA, kept as a tree (ZoneA must be in the zone list; raises
+  // EZoneMap otherwise). The zones' path state is left as FindPath leaves it.
+  void FindPathTree(TZone* ZoneA, TPathTree& Tree);
+  // Into the path list the path that FindPath(start, ZoneB) gives, read from a tree that the
+  // map's present links and step costs would search alike (ZoneB must be in the zone list).
+  void SetPathFromTree(const TPathTree& Tree, TZone* ZoneB);
+  // Counts every change of the zones, their links and their sea values: a kept tree is good
+  // only while this number (and what the step cost reads) stays the same.
+  std::uint64_t GetLinkVersion() const { return FLinkVersion; }
   int PathCount() const { return static_cast<int>(FPath.size()); }
   // Zone I of the path list; an index outside the list raises EListError.
   TZone* GetPathZone(int I) const;
@@ -328,4 +352,11 @@ private:
   void* FPathCostContext = nullptr;
   // FindPath's search number (for the zones' stored step costs).
   std::uint32_t FPathSearch = 0;
+  std::uint64_t FLinkVersion = 0;
+  friend class TZone;
+  // FindPath's search from ZoneA into the zones' path state.
+  void SearchPaths(TZone* ZoneA, TZone* ZoneB);
+  // The path list back from ZoneB to ZoneA by PrevOf (empty when the way breaks off or runs
+  // longer than the zone list).
+  template <typename TPrevOf> void WalkBack(TZone* ZoneA, TZone* ZoneB, TPrevOf PrevOf);
 };
