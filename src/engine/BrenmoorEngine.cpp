@@ -368,6 +368,7 @@ bool TBrenmoorEngine::PathTreeKey(TBrenmoorZone* A, TPathTreeKey& Key) {
   if (Start < 0) return false;
   if (FPathTreesMap != FZoneMap || FPathTreesLinks != FZoneMap->GetLinkVersion() || FPathTreesVersion != TStepCostVersion::Value) {
     FPathTrees.clear();
+    FStepCostTables.clear();
     FPathTreesMap = FZoneMap;
     FPathTreesLinks = FZoneMap->GetLinkVersion();
     FPathTreesVersion = TStepCostVersion::Value;
@@ -391,8 +392,15 @@ const TPathTree* TBrenmoorEngine::PathTreeFrom(TBrenmoorZone* A) {
   // A few thousand searches of the largest maps: beyond that they are searched afresh.
   constexpr std::size_t MaxKeptZones = std::size_t(1) << 22;
   if ((FPathTrees.size() + 1) * static_cast<std::size_t>(FZoneMap->ZoneCount()) > MaxKeptZones) FPathTrees.clear();
+  TPathTreeKey TableKey = Key;
+  TableKey.Start = -1;
+  auto Table = FStepCostTables.find(TableKey);
+  if (Table == FStepCostTables.end()) {
+    Table = FStepCostTables.emplace(TableKey, TStepCostTable{}).first;
+    FZoneMap->FillStepCostTable(Table->second);
+  }
   TPathTree& Tree = FPathTrees[Key];
-  FZoneMap->FindPathTree(A, Tree);
+  FZoneMap->FindPathTree(A, Tree, Table->second.Start.empty() ? nullptr : &Table->second);
   return &Tree;
 }
 
@@ -408,6 +416,7 @@ void TBrenmoorEngine::FindPath(TBrenmoorZone* A, TBrenmoorZone* B) {
 void TBrenmoorEngine::SetKeepPathSearches(bool Value) {
   FKeepPathSearches = Value;
   FPathTrees.clear();
+  FStepCostTables.clear();
 }
 
 // --- Scenario ---

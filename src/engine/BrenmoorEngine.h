@@ -744,6 +744,8 @@ private:
   };
   bool FKeepPathSearches = true;
   std::unordered_map<TPathTreeKey, TPathTree, TPathTreeKeyHash> FPathTrees;
+  // Every step's cost under one step cost (keyed with Start -1), for the searches that follow.
+  std::unordered_map<TPathTreeKey, TStepCostTable, TPathTreeKeyHash> FStepCostTables;
   const TZoneMap* FPathTreesMap = nullptr;
   std::uint64_t FPathTreesLinks = 0;
   std::uint64_t FPathTreesVersion = 0;

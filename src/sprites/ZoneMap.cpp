@@ -306,7 +306,7 @@ void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
   WalkBack(ZoneA, ZoneB, [](TZone* Z) { return Z->FPathPrev; });
 }
 
-void TZoneMap::SearchPaths(TZone* ZoneA, TZone* ZoneB) {
+void TZoneMap::SearchPaths(TZone* ZoneA, TZone* ZoneB, const TStepCostTable* Costs) {
   auto Reset = [](TZone* Z) {
     Z->FPathPrev = nullptr;
     Z->FPathCost = std::numeric_limits<std::int32_t>::max();
@@ -337,14 +337,20 @@ void TZoneMap::SearchPaths(TZone* ZoneA, TZone* ZoneB) {
       FQueueHead = 0;
     }
     Z->FPathState = 2;
-    if (Z->FStepSearch != Search || Z->FStepCosts.size() != Z->FNeighbours.size()) {
-      Z->FStepSearch = Search;
-      Z->FStepCosts.resize(Z->FNeighbours.size());
-      for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) Z->FStepCosts[I] = StepCost(Z, Z->FNeighbours[I]);
+    const std::int32_t* Steps;
+    if (Costs) {
+      Steps = Costs->Cost.data() + Costs->Start[Z->FListIndex];
+    } else {
+      if (Z->FStepSearch != Search || Z->FStepCosts.size() != Z->FNeighbours.size()) {
+        Z->FStepSearch = Search;
+        Z->FStepCosts.resize(Z->FNeighbours.size());
+        for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) Z->FStepCosts[I] = StepCost(Z, Z->FNeighbours[I]);
+      }
+      Steps = Z->FStepCosts.data();
     }
     for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) {
       TZone* N = Z->FNeighbours[I];
-      const std::int64_t Cost = std::int64_t(Z->FPathCost) + Z->FStepCosts[I];
+      const std::int64_t Cost = std::int64_t(Z->FPathCost) + Steps[I];
       if (Cost < N->FPathCost) {
         N->FPathCost = std::int32_t(Cost);
         N->FPathPrev = Z;
@@ -374,10 +380,27 @@ template <typename TPrevOf> void TZoneMap::WalkBack(TZone* ZoneA, TZone* ZoneB, 
   std::reverse(FPath.begin(), FPath.end());
 }
 
-void TZoneMap::FindPathTree(TZone* ZoneA, TPathTree& Tree) {
+void TZoneMap::FillStepCostTable(TStepCostTable& Table) {
+  Table.LinkVersion = FLinkVersion;
+  Table.Start.clear();
+  Table.Cost.clear();
+  for (const auto& Zone : FZones)
+    for (const TZone* N : Zone->FNeighbours)
+      if (N->FMap != this || N->GetIndex() < 0) return;
+  Table.Start.reserve(FZones.size() + 1);
+  for (const auto& Zone : FZones) {
+    Table.Start.push_back(static_cast<std::int32_t>(Table.Cost.size()));
+    for (TZone* N : Zone->FNeighbours) Table.Cost.push_back(StepCost(Zone.get(), N));
+  }
+  Table.Start.push_back(static_cast<std::int32_t>(Table.Cost.size()));
+}
+
+void TZoneMap::FindPathTree(TZone* ZoneA, TPathTree& Tree, const TStepCostTable* Costs) {
   const int Start = ZoneA && ZoneA->FMap == this ? ZoneA->GetIndex() : -1;
   if (Start < 0) throw EZoneMap("A path tree needs a start zone of the map");
-  SearchPaths(ZoneA, ZoneA);
+  if (Costs && (Costs->LinkVersion != FLinkVersion || Costs->Start.size() != FZones.size() + 1))
+    throw EZoneMap("A step cost table must be of the map's present links");
+  SearchPaths(ZoneA, ZoneA, Costs);
   Tree.Start = Start;
   Tree.Prev.resize(FZones.size());
   Tree.Cost.resize(FZones.size());

@@ -192,6 +192,16 @@ struct TPathTree {
   std::vector<std::int32_t> Cost;
 };
 
+// The step cost of every neighbour step of a map as StepCost answered it: zone I's steps (in
+// its neighbour order) from Cost[Start[I]] on. Good for the map's links of LinkVersion and for
+// as long as what the step cost reads stays the same; empty when a zone has a neighbour
+// outside the map.
+struct TStepCostTable {
+  std::uint64_t LinkVersion = 0;
+  std::vector<std::int32_t> Start;
+  std::vector<std::int32_t> Cost;
+};
+
 class TZoneMap {
 public:
   // What PathCost answers when the path list is empty: the last FindPath found no way to its
@@ -309,7 +319,11 @@ public:
   std::int32_t FindPathCost(TZone* ZoneA, TZone* ZoneB, std::int64_t Limit = UnreachablePathCost);
   // FindPath's search from ZoneA, kept as a tree (ZoneA must be in the zone list; raises
   // EZoneMap otherwise). The zones' path state is left as FindPath leaves it.
-  void FindPathTree(TZone* ZoneA, TPathTree& Tree);
+  // With Costs (a table of this map's present links; see FillStepCostTable) the search reads
+  // the step costs there instead of asking them.
+  void FindPathTree(TZone* ZoneA, TPathTree& Tree, const TStepCostTable* Costs = nullptr);
+  // Asks StepCost for every neighbour step of the map, in zone and neighbour order.
+  void FillStepCostTable(TStepCostTable& Table);
   // Into the path list the path that FindPath(start, ZoneB) gives, read from a tree that the
   // map's present links and step costs would search alike (ZoneB must be in the zone list).
   void SetPathFromTree(const TPathTree& Tree, TZone* ZoneB);
@@ -355,7 +369,7 @@ private:
   std::uint64_t FLinkVersion = 0;
   friend class TZone;
   // FindPath's search from ZoneA into the zones' path state.
-  void SearchPaths(TZone* ZoneA, TZone* ZoneB);
+  void SearchPaths(TZone* ZoneA, TZone* ZoneB, const TStepCostTable* Costs = nullptr);
   // The path list back from ZoneB to ZoneA by PrevOf (empty when the way breaks off or runs
   // longer than the zone list).
   template <typename TPrevOf> void WalkBack(TZone* ZoneA, TZone* ZoneB, TPrevOf PrevOf);

@@ -175,6 +175,14 @@ void CompareSearches(TZoneMap& Map, std::mt19937_64& Random, bool Hooked, int Se
       ASSERT_EQ(Tree.Cost, Ref.Cost);
       ASSERT_EQ(Tree.Prev, Ref.Prev);
     }
+    // The same search reading every step's cost from a table asked beforehand.
+    TStepCostTable Steps;
+    Map.FillStepCostTable(Steps);
+    ASSERT_EQ(Steps.Start.size(), std::size_t(Zones) + 1);
+    TPathTree FromTable;
+    Map.FindPathTree(Map.GetZone(A), FromTable, &Steps);
+    ASSERT_EQ(FromTable.Prev, Tree.Prev);
+    ASSERT_EQ(FromTable.Cost, Tree.Cost);
     for (int Target : {B, A, static_cast<int>(Random() % std::uint64_t(Zones)), static_cast<int>(Random() % std::uint64_t(Zones))}) {
       Map.FindPath(Map.GetZone(A), Map.GetZone(Target));
       const std::vector<TZone*> Searched = Map.GetPath();
@@ -225,8 +233,15 @@ TEST(ZoneMapPathTest, EveryChangeOfTheZonesTheirLinksOrTheirSeaValuesCountsAsALi
   };
   for (const auto& [Name, Change] : Changes) {
     const std::uint64_t Before = Map.GetLinkVersion();
+    TStepCostTable Steps;
+    Map.FillStepCostTable(Steps);
     Change();
     EXPECT_NE(Map.GetLinkVersion(), Before) << Name;
+    // A table of the links before is refused.
+    TPathTree Tree;
+    if (Map.ZoneCount() > 0) {
+      EXPECT_THROW(Map.FindPathTree(Map.GetZone(0), Tree, &Steps), EZoneMap) << Name;
+    }
   }
   // A zone's own sea value set again changes nothing.
   TZone* C = Map.AddZone(Map.CreateZone(SquareZone(0, true)));
@@ -241,4 +256,9 @@ TEST(ZoneMapPathTest, EveryChangeOfTheZonesTheirLinksOrTheirSeaValuesCountsAsALi
   EXPECT_THROW(Map.FindPathTree(Stranger, Tree), EZoneMap);
   Other.FindPathTree(Stranger, Tree);
   EXPECT_THROW(Map.SetPathFromTree(Tree, Stranger), EZoneMap);
+  // A map whose zone names a neighbour of another map has no table.
+  TZoneMap::AddNeighbour(C, Stranger);
+  TStepCostTable Steps;
+  Map.FillStepCostTable(Steps);
+  EXPECT_TRUE(Steps.Start.empty());
 }
