@@ -227,7 +227,6 @@ void TZoneMap::Clear() {
   if (OnClear) OnClear(this);
   FPath.clear();
   FQueue.clear();
-  FQueueHead = 0;
   FLinks.clear();
   // First to last, as the zones were made.
   for (auto& Zone : FZones) Zone.reset();
@@ -246,7 +245,6 @@ void TZoneMap::ReplaceWith(TZoneMap& Loaded) {
   Loaded.FLinks.clear();
   Loaded.FPath.clear();
   Loaded.FQueue.clear();
-  Loaded.FQueueHead = 0;
   Loaded.FExtent = {};
   ++FLinkVersion;
   for (std::size_t I = 0; I < FZones.size(); ++I) FZones[I]->FListIndex = I;
@@ -295,6 +293,46 @@ std::int32_t TZoneMap::StepCost(TZone* Zone1, TZone* Zone2) {
   return Cost;
 }
 
+namespace {
+
+// FindPath's search: a label-correcting search with a first-in first-out queue from A, over
+// nodes whose best cost, queue state (0 not seen, 1 queued, 2 taken) and way in are CostOf,
+// StateOf and PrevOf; Steps(Z, Step) calls Step(N, cost) for each of Z's steps in order. A
+// node's cost is replaced only by a strictly lower one, and a node already taken is queued
+// again when a cheaper way to it turns up. Every node starts unseen at the largest cost.
+template <typename TNode, typename TCostOf, typename TStateOf, typename TPrevOf, typename TSteps>
+void FirstInFirstOutSearch(TNode A, std::vector<TNode>& Queue, TCostOf CostOf, TStateOf StateOf, TPrevOf PrevOf, TSteps Steps) {
+  Queue.clear();
+  std::size_t Head = 0;
+  Queue.push_back(A);
+  CostOf(A) = 0;
+  StateOf(A) = 1;
+  while (Head < Queue.size()) {
+    const TNode Z = Queue[Head++];
+    if (Head == Queue.size()) {
+      Queue.clear();
+      Head = 0;
+    } else if (Head >= 256 && Head * 2 >= Queue.size()) {
+      Queue.erase(Queue.begin(), Queue.begin() + std::ptrdiff_t(Head));
+      Head = 0;
+    }
+    StateOf(Z) = 2;
+    Steps(Z, [&](TNode N, std::int32_t Step) {
+      const std::int64_t Cost = std::int64_t(CostOf(Z)) + Step;
+      if (Cost < CostOf(N)) {
+        CostOf(N) = std::int32_t(Cost);
+        PrevOf(N) = Z;
+        if (StateOf(N) != 1) {
+          Queue.push_back(N);
+          StateOf(N) = 1;
+        }
+      }
+    });
+  }
+}
+
+}  // namespace
+
 void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
   FPath.clear();
   if (!ZoneA || !ZoneB) throw EZoneMap("A path needs a start zone and a target zone");
@@ -306,7 +344,7 @@ void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
   WalkBack(ZoneA, ZoneB, [](TZone* Z) { return Z->FPathPrev; });
 }
 
-void TZoneMap::SearchPaths(TZone* ZoneA, TZone* ZoneB, const TStepCostTable* Costs) {
+void TZoneMap::SearchPaths(TZone* ZoneA, TZone* ZoneB) {
   auto Reset = [](TZone* Z) {
     Z->FPathPrev = nullptr;
     Z->FPathCost = std::numeric_limits<std::int32_t>::max();
@@ -322,45 +360,18 @@ void TZoneMap::SearchPaths(TZone* ZoneA, TZone* ZoneB, const TStepCostTable* Cos
     FPathSearch = 1;
   }
   const std::uint32_t Search = FPathSearch;
-  FQueue.clear();
-  FQueueHead = 0;
-  FQueue.push_back(ZoneA);
-  ZoneA->FPathCost = 0;
-  ZoneA->FPathState = 1;
-  while (FQueueHead < FQueue.size()) {
-    TZone* Z = FQueue[FQueueHead++];
-    if (FQueueHead == FQueue.size()) {
-      FQueue.clear();
-      FQueueHead = 0;
-    } else if (FQueueHead >= 256 && FQueueHead * 2 >= FQueue.size()) {
-      FQueue.erase(FQueue.begin(), FQueue.begin() + std::ptrdiff_t(FQueueHead));
-      FQueueHead = 0;
-    }
-    Z->FPathState = 2;
-    const std::int32_t* Steps;
-    if (Costs) {
-      Steps = Costs->Cost.data() + Costs->Start[Z->FListIndex];
-    } else {
-      if (Z->FStepSearch != Search || Z->FStepCosts.size() != Z->FNeighbours.size()) {
-        Z->FStepSearch = Search;
-        Z->FStepCosts.resize(Z->FNeighbours.size());
-        for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) Z->FStepCosts[I] = StepCost(Z, Z->FNeighbours[I]);
-      }
-      Steps = Z->FStepCosts.data();
-    }
-    for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) {
-      TZone* N = Z->FNeighbours[I];
-      const std::int64_t Cost = std::int64_t(Z->FPathCost) + Steps[I];
-      if (Cost < N->FPathCost) {
-        N->FPathCost = std::int32_t(Cost);
-        N->FPathPrev = Z;
-        if (N->FPathState != 1) {
-          FQueue.push_back(N);
-          N->FPathState = 1;
+  FirstInFirstOutSearch(
+      ZoneA, FQueue, [](TZone* Z) -> std::int32_t& { return Z->FPathCost; }, [](TZone* Z) -> std::uint8_t& { return Z->FPathState; },
+      [](TZone* Z) -> TZone*& { return Z->FPathPrev; },
+      [this, Search](TZone* Z, const auto& Step) {
+        // Each step's cost is asked once per search, when the zone is first taken.
+        if (Z->FStepSearch != Search || Z->FStepCosts.size() != Z->FNeighbours.size()) {
+          Z->FStepSearch = Search;
+          Z->FStepCosts.resize(Z->FNeighbours.size());
+          for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) Z->FStepCosts[I] = StepCost(Z, Z->FNeighbours[I]);
         }
-      }
-    }
-  }
+        for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) Step(Z->FNeighbours[I], Z->FStepCosts[I]);
+      });
 }
 
 template <typename TPrevOf> void TZoneMap::WalkBack(TZone* ZoneA, TZone* ZoneB, TPrevOf PrevOf) {
@@ -384,13 +395,17 @@ void TZoneMap::FillStepCostTable(TStepCostTable& Table) {
   Table.LinkVersion = FLinkVersion;
   Table.Start.clear();
   Table.Cost.clear();
+  Table.Target.clear();
   for (const auto& Zone : FZones)
     for (const TZone* N : Zone->FNeighbours)
       if (N->FMap != this || N->GetIndex() < 0) return;
   Table.Start.reserve(FZones.size() + 1);
   for (const auto& Zone : FZones) {
     Table.Start.push_back(static_cast<std::int32_t>(Table.Cost.size()));
-    for (TZone* N : Zone->FNeighbours) Table.Cost.push_back(StepCost(Zone.get(), N));
+    for (TZone* N : Zone->FNeighbours) {
+      Table.Cost.push_back(StepCost(Zone.get(), N));
+      Table.Target.push_back(N->GetIndex());
+    }
   }
   Table.Start.push_back(static_cast<std::int32_t>(Table.Cost.size()));
 }
@@ -400,13 +415,26 @@ void TZoneMap::FindPathTree(TZone* ZoneA, TPathTree& Tree, const TStepCostTable*
   if (Start < 0) throw EZoneMap("A path tree needs a start zone of the map");
   if (Costs && (Costs->LinkVersion != FLinkVersion || Costs->Start.size() != FZones.size() + 1))
     throw EZoneMap("A step cost table must be of the map's present links");
-  SearchPaths(ZoneA, ZoneA, Costs);
   Tree.Start = Start;
-  Tree.Prev.resize(FZones.size());
-  Tree.Cost.resize(FZones.size());
+  Tree.Prev.assign(FZones.size(), -1);
+  Tree.Cost.assign(FZones.size(), UnreachablePathCost);
+  if (Costs) {
+    // The same search on the zones' numbers: the table holds every step, so no zone is visited.
+    FTreeState.assign(FZones.size(), 0);
+    FirstInFirstOutSearch(
+        std::int32_t(Start), FTreeQueue, [&Tree](std::int32_t Z) -> std::int32_t& { return Tree.Cost[std::size_t(Z)]; },
+        [this](std::int32_t Z) -> std::uint8_t& { return FTreeState[std::size_t(Z)]; },
+        [&Tree](std::int32_t Z) -> std::int32_t& { return Tree.Prev[std::size_t(Z)]; },
+        [Costs](std::int32_t Z, const auto& Step) {
+          for (std::int32_t I = Costs->Start[std::size_t(Z)]; I < Costs->Start[std::size_t(Z) + 1]; ++I)
+            Step(Costs->Target[std::size_t(I)], Costs->Cost[std::size_t(I)]);
+        });
+    return;
+  }
+  SearchPaths(ZoneA, ZoneA);
   for (std::size_t I = 0; I < FZones.size(); ++I) {
     const TZone* Z = FZones[I].get();
-    Tree.Prev[I] = Z->FPathPrev ? Z->FPathPrev->GetIndex() : -1;
+    if (Z->FPathPrev) Tree.Prev[I] = Z->FPathPrev->GetIndex();
     Tree.Cost[I] = Z->FPathCost;
   }
 }

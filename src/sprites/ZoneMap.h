@@ -200,6 +200,8 @@ struct TStepCostTable {
   std::uint64_t LinkVersion = 0;
   std::vector<std::int32_t> Start;
   std::vector<std::int32_t> Cost;
+  // The zone each step enters.
+  std::vector<std::int32_t> Target;
 };
 
 class TZoneMap {
@@ -318,9 +320,9 @@ public:
   // zones' path state alone. Raises EZoneMap for a missing zone.
   std::int32_t FindPathCost(TZone* ZoneA, TZone* ZoneB, std::int64_t Limit = UnreachablePathCost);
   // FindPath's search from ZoneA, kept as a tree (ZoneA must be in the zone list; raises
-  // EZoneMap otherwise). The zones' path state is left as FindPath leaves it.
+  // EZoneMap otherwise). Without Costs the zones' path state is left as FindPath leaves it.
   // With Costs (a table of this map's present links; see FillStepCostTable) the search reads
-  // the step costs there instead of asking them.
+  // the step costs there instead of asking them and leaves the zones' path state alone.
   void FindPathTree(TZone* ZoneA, TPathTree& Tree, const TStepCostTable* Costs = nullptr);
   // Asks StepCost for every neighbour step of the map, in zone and neighbour order.
   void FillStepCostTable(TStepCostTable& Table);
@@ -355,10 +357,11 @@ private:
   std::vector<std::unique_ptr<TZone>> FZones;
   std::vector<std::unique_ptr<TLink>> FLinks;
   std::vector<TZone*> FPath;
-  // The search queue: the entries from FQueueHead on are waiting. Kept between searches so
-  // that a search allocates nothing once the queue has grown.
+  // The search queues and the tree search's queue states. Kept between searches so that a
+  // search allocates nothing once they have grown.
   std::vector<TZone*> FQueue;
-  std::size_t FQueueHead = 0;
+  std::vector<std::int32_t> FTreeQueue;
+  std::vector<std::uint8_t> FTreeState;
   // The cost-only search's heap of (cost, zone) and its search number.
   std::vector<std::pair<std::int64_t, TZone*>> FHeap;
   std::uint32_t FCostSearch = 0;
@@ -369,7 +372,7 @@ private:
   std::uint64_t FLinkVersion = 0;
   friend class TZone;
   // FindPath's search from ZoneA into the zones' path state.
-  void SearchPaths(TZone* ZoneA, TZone* ZoneB, const TStepCostTable* Costs = nullptr);
+  void SearchPaths(TZone* ZoneA, TZone* ZoneB);
   // The path list back from ZoneB to ZoneA by PrevOf (empty when the way breaks off or runs
   // longer than the zone list).
   template <typename TPrevOf> void WalkBack(TZone* ZoneA, TZone* ZoneB, TPrevOf PrevOf);
