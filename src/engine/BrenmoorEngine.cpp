@@ -369,6 +369,7 @@ bool TBrenmoorEngine::PathTreeKey(TBrenmoorZone* A, TPathTreeKey& Key) {
   if (FPathTreesMap != FZoneMap || FPathTreesLinks != FZoneMap->GetLinkVersion() || FPathTreesVersion != TStepCostVersion::Value) {
     FPathTrees.clear();
     FStepCostTables.clear();
+    FPathsAsked.clear();
     FPathTreesMap = FZoneMap;
     FPathTreesLinks = FZoneMap->GetLinkVersion();
     FPathTreesVersion = TStepCostVersion::Value;
@@ -384,6 +385,17 @@ const TPathTree* TBrenmoorEngine::KeptPathTree(TBrenmoorZone* A) {
   return It == FPathTrees.end() ? nullptr : &It->second;
 }
 
+const TStepCostTable* TBrenmoorEngine::StepCostTableFor(const TPathTreeKey& Key) {
+  TPathTreeKey TableKey = Key;
+  TableKey.Start = -1;
+  auto Table = FStepCostTables.find(TableKey);
+  if (Table == FStepCostTables.end()) {
+    Table = FStepCostTables.emplace(TableKey, TStepCostTable{}).first;
+    FZoneMap->FillStepCostTable(Table->second);
+  }
+  return Table->second.Start.empty() ? nullptr : &Table->second;
+}
+
 const TPathTree* TBrenmoorEngine::PathTreeFrom(TBrenmoorZone* A) {
   TPathTreeKey Key;
   if (!PathTreeKey(A, Key)) return nullptr;
@@ -392,31 +404,39 @@ const TPathTree* TBrenmoorEngine::PathTreeFrom(TBrenmoorZone* A) {
   // A few thousand searches of the largest maps: beyond that they are searched afresh.
   constexpr std::size_t MaxKeptZones = std::size_t(1) << 22;
   if ((FPathTrees.size() + 1) * static_cast<std::size_t>(FZoneMap->ZoneCount()) > MaxKeptZones) FPathTrees.clear();
-  TPathTreeKey TableKey = Key;
-  TableKey.Start = -1;
-  auto Table = FStepCostTables.find(TableKey);
-  if (Table == FStepCostTables.end()) {
-    Table = FStepCostTables.emplace(TableKey, TStepCostTable{}).first;
-    FZoneMap->FillStepCostTable(Table->second);
-  }
+  const TStepCostTable* Table = StepCostTableFor(Key);
   TPathTree& Tree = FPathTrees[Key];
-  FZoneMap->FindPathTree(A, Tree, Table->second.Start.empty() ? nullptr : &Table->second);
+  FZoneMap->FindPathTree(A, Tree, Table);
   return &Tree;
 }
 
 void TBrenmoorEngine::FindPath(TBrenmoorZone* A, TBrenmoorZone* B) {
   if (!FZoneMap) return;
-  const TPathTree* Tree = A && B && A != B && B->GetIndex() >= 0 ? PathTreeFrom(A) : nullptr;
-  if (Tree)
-    FZoneMap->SetPathFromTree(*Tree, B);
-  else
-    FZoneMap->FindPath(A, B);
+  TPathTreeKey Key;
+  if (A && B && A != B && B->GetIndex() >= 0 && PathTreeKey(A, Key)) {
+    if (const auto It = FPathTrees.find(Key); It != FPathTrees.end()) {
+      FZoneMap->SetPathFromTree(It->second, B);
+      return;
+    }
+    // The first path from a zone under these step costs searches only until its target is
+    // settled; a second one keeps the whole search for those that follow.
+    if (const TStepCostTable* Table = StepCostTableFor(Key); Table && FPathsAsked.insert(Key).second) {
+      FZoneMap->FindPath(A, B, *Table);
+      return;
+    }
+    if (const TPathTree* Tree = PathTreeFrom(A)) {
+      FZoneMap->SetPathFromTree(*Tree, B);
+      return;
+    }
+  }
+  FZoneMap->FindPath(A, B);
 }
 
 void TBrenmoorEngine::SetKeepPathSearches(bool Value) {
   FKeepPathSearches = Value;
   FPathTrees.clear();
   FStepCostTables.clear();
+  FPathsAsked.clear();
 }
 
 // --- Scenario ---

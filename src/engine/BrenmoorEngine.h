@@ -18,6 +18,7 @@
 #include <string>
 #include <type_traits>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -746,6 +747,10 @@ private:
   std::unordered_map<TPathTreeKey, TPathTree, TPathTreeKeyHash> FPathTrees;
   // Every step's cost under one step cost (keyed with Start -1), for the searches that follow.
   std::unordered_map<TPathTreeKey, TStepCostTable, TPathTreeKeyHash> FStepCostTables;
+  // The zones and step costs a path was searched from (for a second path to keep its search).
+  std::unordered_set<TPathTreeKey, TPathTreeKeyHash> FPathsAsked;
+  // The table of Key's step cost (made now when there is none); nullptr when the map has none.
+  const TStepCostTable* StepCostTableFor(const TPathTreeKey& Key);
   const TZoneMap* FPathTreesMap = nullptr;
   std::uint64_t FPathTreesLinks = 0;
   std::uint64_t FPathTreesVersion = 0;

@@ -96,23 +96,17 @@ void TBrenmoorEngine::SupplyUpkeep() {
       continue;
     }
     // Whether the side has a way at all is a search that stops at the target or at the first
-    // blocked step; the way itself (whose first step the full search's order decides) is
-    // looked up only for a routing that can move.
-    // The routings of an upkeep that stand in one zone share its search, as long as nothing
-    // the step cost reads changes.
+    // blocked step (or a kept search from the zone); the way itself (whose first step the full
+    // search's order decides) is looked up only for a routing that can move, and the routings
+    // that stand in one zone share one search as long as nothing the step cost reads changes.
     FPathUnit = nullptr;
     FPathAll = false;
     const int To = Routing->ToZone->GetIndex();
     const TPathTree* Tree = To >= 0 ? KeptPathTree(Routing->FromZone) : nullptr;
-    if (!Tree && FindPathCost(Routing->FromZone, Routing->ToZone, TZoneMap::TerrainChangeStepCost) >= TZoneMap::TerrainChangeStepCost)
-      continue;
-    if (!Tree && To >= 0) Tree = PathTreeFrom(Routing->FromZone);
-    if (Tree) {
-      if (Tree->Cost[static_cast<std::size_t>(To)] >= TZoneMap::TerrainChangeStepCost) continue;
-      FZoneMap->SetPathFromTree(*Tree, Routing->ToZone);
-    } else {
-      FZoneMap->FindPath(Routing->FromZone, Routing->ToZone);
-    }
+    const std::int32_t Cost = Tree ? Tree->Cost[static_cast<std::size_t>(To)]
+                                   : FindPathCost(Routing->FromZone, Routing->ToZone, TZoneMap::TerrainChangeStepCost);
+    if (Cost >= TZoneMap::TerrainChangeStepCost) continue;
+    FindPath(Routing->FromZone, Routing->ToZone);
     if (FZoneMap->PathCount() <= 1) continue;
     auto* Next = static_cast<TBrenmoorZone*>(FZoneMap->GetPathZone(1));
     if (Next == Routing->ToZone) {

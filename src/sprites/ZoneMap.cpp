@@ -299,9 +299,11 @@ namespace {
 // nodes whose best cost, queue state (0 not seen, 1 queued, 2 taken) and way in are CostOf,
 // StateOf and PrevOf; Steps(Z, Step) calls Step(N, cost) for each of Z's steps in order. A
 // node's cost is replaced only by a strictly lower one, and a node already taken is queued
-// again when a cheaper way to it turns up. Every node starts unseen at the largest cost.
-template <typename TNode, typename TCostOf, typename TStateOf, typename TPrevOf, typename TSteps>
-void FirstInFirstOutSearch(TNode A, std::vector<TNode>& Queue, TCostOf CostOf, TStateOf StateOf, TPrevOf PrevOf, TSteps Steps) {
+// again when a cheaper way to it turns up. Every node starts unseen at the largest cost. The
+// search ends early when Done() says so after a node's steps.
+template <typename TNode, typename TCostOf, typename TStateOf, typename TPrevOf, typename TSteps, typename TDone>
+void FirstInFirstOutSearch(TNode A, std::vector<TNode>& Queue, TCostOf CostOf, TStateOf StateOf, TPrevOf PrevOf, TSteps Steps,
+                           TDone Done) {
   Queue.clear();
   std::size_t Head = 0;
   Queue.push_back(A);
@@ -328,6 +330,7 @@ void FirstInFirstOutSearch(TNode A, std::vector<TNode>& Queue, TCostOf CostOf, T
         }
       }
     });
+    if (Done()) return;
   }
 }
 
@@ -371,7 +374,8 @@ void TZoneMap::SearchPaths(TZone* ZoneA, TZone* ZoneB) {
           for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) Z->FStepCosts[I] = StepCost(Z, Z->FNeighbours[I]);
         }
         for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) Step(Z->FNeighbours[I], Z->FStepCosts[I]);
-      });
+      },
+      [] { return false; });
 }
 
 template <typename TPrevOf> void TZoneMap::WalkBack(TZone* ZoneA, TZone* ZoneB, TPrevOf PrevOf) {
@@ -419,16 +423,7 @@ void TZoneMap::FindPathTree(TZone* ZoneA, TPathTree& Tree, const TStepCostTable*
   Tree.Prev.assign(FZones.size(), -1);
   Tree.Cost.assign(FZones.size(), UnreachablePathCost);
   if (Costs) {
-    // The same search on the zones' numbers: the table holds every step, so no zone is visited.
-    FTreeState.assign(FZones.size(), 0);
-    FirstInFirstOutSearch(
-        std::int32_t(Start), FTreeQueue, [&Tree](std::int32_t Z) -> std::int32_t& { return Tree.Cost[std::size_t(Z)]; },
-        [this](std::int32_t Z) -> std::uint8_t& { return FTreeState[std::size_t(Z)]; },
-        [&Tree](std::int32_t Z) -> std::int32_t& { return Tree.Prev[std::size_t(Z)]; },
-        [Costs](std::int32_t Z, const auto& Step) {
-          for (std::int32_t I = Costs->Start[std::size_t(Z)]; I < Costs->Start[std::size_t(Z) + 1]; ++I)
-            Step(Costs->Target[std::size_t(I)], Costs->Cost[std::size_t(I)]);
-        });
+    TableSearch(Start, -1, 0, *Costs, Tree.Cost, Tree.Prev);
     return;
   }
   SearchPaths(ZoneA, ZoneA);
@@ -450,6 +445,73 @@ void TZoneMap::SetPathFromTree(const TPathTree& Tree, TZone* ZoneB) {
   }
   WalkBack(ZoneA, ZoneB, [this, &Tree](TZone* Z) {
     const std::int32_t P = Tree.Prev[std::size_t(Z->GetIndex())];
+    return P < 0 ? nullptr : FZones[std::size_t(P)].get();
+  });
+}
+
+void TZoneMap::TableSearch(std::int32_t Start, std::int32_t Target, std::int32_t TargetCost, const TStepCostTable& Costs,
+                           std::vector<std::int32_t>& Cost, std::vector<std::int32_t>& Prev) {
+  // FindPath's search on the zones' numbers: the table holds every step, so no zone is visited.
+  Cost.assign(FZones.size(), UnreachablePathCost);
+  Prev.assign(FZones.size(), -1);
+  FTreeState.assign(FZones.size(), 0);
+  FirstInFirstOutSearch(
+      Start, FTreeQueue, [&Cost](std::int32_t Z) -> std::int32_t& { return Cost[std::size_t(Z)]; },
+      [this](std::int32_t Z) -> std::uint8_t& { return FTreeState[std::size_t(Z)]; },
+      [&Prev](std::int32_t Z) -> std::int32_t& { return Prev[std::size_t(Z)]; },
+      [&Costs](std::int32_t Z, const auto& Step) {
+        for (std::int32_t I = Costs.Start[std::size_t(Z)]; I < Costs.Start[std::size_t(Z) + 1]; ++I)
+          Step(Costs.Target[std::size_t(I)], Costs.Cost[std::size_t(I)]);
+      },
+      // A zone's way in changes only for a strictly cheaper one: once the target holds the
+      // cheapest cost, it and every zone of its way back hold theirs, and the way is the one
+      // the whole search would leave.
+      [&] { return Target >= 0 && Cost[std::size_t(Target)] == TargetCost; });
+}
+
+std::int32_t TZoneMap::TableCost(std::int32_t Start, std::int32_t Target, const TStepCostTable& Costs) {
+  // Cheapest first, stopping at the target, as FindPathCost.
+  FTreeBest.assign(FZones.size(), std::numeric_limits<std::int64_t>::max());
+  const auto Later = [](const std::pair<std::int64_t, std::int32_t>& X, const std::pair<std::int64_t, std::int32_t>& Y) {
+    return X.first > Y.first;
+  };
+  FTreeHeap.clear();
+  FTreeHeap.emplace_back(0, Start);
+  FTreeBest[std::size_t(Start)] = 0;
+  while (!FTreeHeap.empty()) {
+    std::pop_heap(FTreeHeap.begin(), FTreeHeap.end(), Later);
+    const auto [Cost, Z] = FTreeHeap.back();
+    FTreeHeap.pop_back();
+    if (Cost != FTreeBest[std::size_t(Z)]) continue;
+    if (Z == Target) return std::int32_t(Cost);
+    for (std::int32_t I = Costs.Start[std::size_t(Z)]; I < Costs.Start[std::size_t(Z) + 1]; ++I) {
+      const std::int64_t Next = Cost + Costs.Cost[std::size_t(I)];
+      const std::int32_t N = Costs.Target[std::size_t(I)];
+      if (Next >= UnreachablePathCost || Next >= FTreeBest[std::size_t(N)]) continue;
+      FTreeBest[std::size_t(N)] = Next;
+      FTreeHeap.emplace_back(Next, N);
+      std::push_heap(FTreeHeap.begin(), FTreeHeap.end(), Later);
+    }
+  }
+  return UnreachablePathCost;
+}
+
+void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB, const TStepCostTable& Costs) {
+  const int Start = ZoneA && ZoneA->FMap == this ? ZoneA->GetIndex() : -1;
+  const int Target = ZoneB && ZoneB->FMap == this ? ZoneB->GetIndex() : -1;
+  if (Start < 0 || Target < 0) throw EZoneMap("A path by a step cost table needs a start zone and a target zone of the map");
+  if (Costs.LinkVersion != FLinkVersion || Costs.Start.size() != FZones.size() + 1)
+    throw EZoneMap("A step cost table must be of the map's present links");
+  FPath.clear();
+  if (ZoneA == ZoneB) {
+    FPath.push_back(ZoneA);
+    return;
+  }
+  const std::int32_t Best = TableCost(Start, Target, Costs);
+  if (Best == UnreachablePathCost) return;
+  TableSearch(Start, Target, Best, Costs, FTreeCost, FTreePrev);
+  WalkBack(ZoneA, ZoneB, [this](TZone* Z) {
+    const std::int32_t P = FTreePrev[std::size_t(Z->GetIndex())];
     return P < 0 ? nullptr : FZones[std::size_t(P)].get();
   });
 }

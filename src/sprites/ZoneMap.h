@@ -326,6 +326,10 @@ public:
   void FindPathTree(TZone* ZoneA, TPathTree& Tree, const TStepCostTable* Costs = nullptr);
   // Asks StepCost for every neighbour step of the map, in zone and neighbour order.
   void FillStepCostTable(TStepCostTable& Table);
+  // The path list that FindPath(ZoneA, ZoneB) gives, with the step costs of the table (of the
+  // map's present links): the cheapest cost first, then the search only until ZoneB holds it.
+  // Raises EZoneMap for a zone outside the map or a table of other links.
+  void FindPath(TZone* ZoneA, TZone* ZoneB, const TStepCostTable& Costs);
   // Into the path list the path that FindPath(start, ZoneB) gives, read from a tree that the
   // map's present links and step costs would search alike (ZoneB must be in the zone list).
   void SetPathFromTree(const TPathTree& Tree, TZone* ZoneB);
@@ -362,6 +366,16 @@ private:
   std::vector<TZone*> FQueue;
   std::vector<std::int32_t> FTreeQueue;
   std::vector<std::uint8_t> FTreeState;
+  std::vector<std::int32_t> FTreeCost;
+  std::vector<std::int32_t> FTreePrev;
+  std::vector<std::int64_t> FTreeBest;
+  std::vector<std::pair<std::int64_t, std::int32_t>> FTreeHeap;
+  // FindPath's search on the zones' numbers with a table's step costs into Cost and Prev; with
+  // a Target (not -1) it ends once the target holds TargetCost, its cheapest cost.
+  void TableSearch(std::int32_t Start, std::int32_t Target, std::int32_t TargetCost, const TStepCostTable& Costs,
+                   std::vector<std::int32_t>& Cost, std::vector<std::int32_t>& Prev);
+  // The cheapest cost from Start to Target under the table (UnreachablePathCost for none).
+  std::int32_t TableCost(std::int32_t Start, std::int32_t Target, const TStepCostTable& Costs);
   // The cost-only search's heap of (cost, zone) and its search number.
   std::vector<std::pair<std::int64_t, TZone*>> FHeap;
   std::uint32_t FCostSearch = 0;

@@ -2,8 +2,8 @@
 // (kept here as it was first written): on many random maps of land and sea, with neighbours
 // listed twice and one way, and random step-cost tables (negative, zero, huge), the path, its
 // cost, the zones' search state and the cost-only search agree, and every step of the path was
-// asked of the cost hook. A search kept as a tree gives every target the path that a search of
-// its own would.
+// asked of the cost hook. A search kept as a tree, and one by a table of step costs that ends once
+// its target holds its cheapest cost, give every target the path of a whole search of its own.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -188,6 +188,9 @@ void CompareSearches(TZoneMap& Map, std::mt19937_64& Random, bool Hooked, int Se
       const std::vector<TZone*> Searched = Map.GetPath();
       Map.SetPathFromTree(Tree, Map.GetZone(Target));
       ASSERT_EQ(Map.GetPath(), Searched) << "to " << Target;
+      // The search that ends once the target holds its cheapest cost leaves the same way.
+      Map.FindPath(Map.GetZone(A), Map.GetZone(Target), Steps);
+      ASSERT_EQ(Map.GetPath(), Searched) << "to " << Target << " by the table";
     }
   }
   Map.OnPathCost = nullptr;
