@@ -9,7 +9,9 @@
 // A figure printer rather than a set of timing loops: the figures are distributions over many
 // impulses of one game, which a timing loop that repeats one call does not show. Run by CTest
 // (with its --benchmark_min_time argument, which is ignored) it plays short games; with
-// --long it plays the full ones, the 10,000-impulse run among them.
+// --long it plays the full ones, the 10,000-impulse run among them. --only TEXT plays only the
+// worlds whose title holds TEXT ("Grid 40x30, 1000 units", "Standard", "Long run"), for a
+// profile of one world.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -288,27 +290,33 @@ bool LongRun(int Impulses) {
 
 int main(int argc, char** argv) {
   bool Long = false;
+  std::string Only;
   for (int I = 1; I < argc; ++I) {
     if (std::strcmp(argv[I], "--long") == 0)
       Long = true;
+    else if (std::strcmp(argv[I], "--only") == 0 && I + 1 < argc)
+      Only = argv[++I];
     else if (std::strncmp(argv[I], "--benchmark_", 12) != 0) {
-      std::fprintf(stderr, "usage: %s [--long]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--long] [--only TEXT]\n", argv[0]);
       return 2;
     }
   }
+  const auto Chosen = [&Only](const std::string& Title) { return Title.find(Only) != std::string::npos; };
   // Briefly under CTest: every world plays a few impulses, its desync check included.
   const int N = Long ? 300 : 4;
   const int Warm = Long ? 20 : 2;
   bool Sound = true;
   for (const TGrid Grid : {TGrid{20, 15}, TGrid{40, 30}, TGrid{60, 40}})
-    for (const int Units : {1000, 4000, 8000})
-      Sound = Play("Grid " + std::to_string(Grid.Width) + "x" + std::to_string(Grid.Height) + ", " + std::to_string(Units) + " units", Units, 0,
-                   Warm, N, Grid) &&
-              Sound;
+    for (const int Units : {1000, 4000, 8000}) {
+      const std::string Title = "Grid " + std::to_string(Grid.Width) + "x" + std::to_string(Grid.Height) + ", " + std::to_string(Units) + " units";
+      if (Chosen(Title)) Sound = Play(Title, Units, 0, Warm, N, Grid) && Sound;
+    }
   // The same units on fewer zones: more units meet in each zone.
-  Sound = Play("1000 units on 40 land and 10 sea zones", 1000, 40, Warm, N) && Sound;
-  Sound = Play("3000 units on 40 land and 10 sea zones", 3000, 40, Warm, N) && Sound;
-  Sound = PlayStandard(Warm, Long ? 700 : N) && Sound;
-  Sound = LongRun(Long ? 10000 : 20) && Sound;
+  for (const int Units : {1000, 3000}) {
+    const std::string Title = std::to_string(Units) + " units on 40 land and 10 sea zones";
+    if (Chosen(Title)) Sound = Play(Title, Units, 40, Warm, N) && Sound;
+  }
+  if (Chosen("Standard")) Sound = PlayStandard(Warm, Long ? 700 : N) && Sound;
+  if (Chosen("Long run")) Sound = LongRun(Long ? 10000 : 20) && Sound;
   return Sound ? 0 : 1;
 }

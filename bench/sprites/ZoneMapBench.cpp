@@ -141,6 +141,37 @@ static void BM_FindPathAcross(benchmark::State& State) {
 }
 BENCHMARK(BM_FindPathAcross)->Unit(benchmark::kMicrosecond);
 
+// The same path with the step costs read from a table asked beforehand: the search on the
+// zones' numbers that ends once the target holds its cheapest cost, and the whole search kept
+// as a tree.
+static void BM_FindPathAcrossByTable(benchmark::State& State) {
+  TZoneMap& Map = Loaded();
+  TZone* From = Map.GetZone(0);
+  TZone* To = Map.GetZone((Rows - 2) * Columns + Columns - 1);
+  TStepCostTable Table;
+  Map.FillStepCostTable(Table);
+  for (auto _ : State) {
+    Map.FindPath(From, To, Table);
+    benchmark::DoNotOptimize(Map.PathCount());
+  }
+  State.counters["steps"] = double(Map.PathCount() - 1);
+  PerZone(State, Zones);
+}
+BENCHMARK(BM_FindPathAcrossByTable)->Unit(benchmark::kMicrosecond);
+
+static void BM_PathTreeByTable(benchmark::State& State) {
+  TZoneMap& Map = Loaded();
+  TStepCostTable Table;
+  Map.FillStepCostTable(Table);
+  TPathTree Tree;
+  for (auto _ : State) {
+    Map.FindPathTree(Map.GetZone(0), Tree, &Table);
+    benchmark::DoNotOptimize(Tree.Prev.data());
+  }
+  PerZone(State, Zones);
+}
+BENCHMARK(BM_PathTreeByTable)->Unit(benchmark::kMicrosecond);
+
 static void BM_AllPairs(benchmark::State& State) {
   TZoneMap& Map = Loaded();
   std::int64_t Reached = 0;

@@ -354,6 +354,91 @@ std::int32_t TBrenmoorEngine::FindPathLength(TBrenmoorZone* A, TBrenmoorZone* B)
   return Cost;
 }
 
+std::size_t TBrenmoorEngine::TPathTreeKeyHash::operator()(const TPathTreeKey& K) const {
+  std::size_t H = std::hash<const TNation*>()(K.Nation);
+  H ^= (std::size_t(std::uint32_t(K.Start)) << 8) ^ (std::size_t(std::uint32_t(K.Mode)) << 1) ^ std::size_t(K.All) ^
+       (std::size_t(K.ByZoneOwner) << 2);
+  return H * 0x9E3779B97F4A7C15ull;
+}
+
+bool TBrenmoorEngine::PathTreeKey(TBrenmoorZone* A, TPathTreeKey& Key) {
+  if (!FKeepPathSearches || !FZoneMap || !A || FZoneMap->GetPathCostContext() != this || !FZoneMap->GetPathCostFunction())
+    return false;
+  const int Start = A->GetIndex();
+  if (Start < 0) return false;
+  if (FPathTreesMap != FZoneMap || FPathTreesLinks != FZoneMap->GetLinkVersion() || FPathTreesVersion != TStepCostVersion::Value) {
+    FPathTrees.clear();
+    FStepCostTables.clear();
+    FPathsAsked.clear();
+    FPathTreesMap = FZoneMap;
+    FPathTreesLinks = FZoneMap->GetLinkVersion();
+    FPathTreesVersion = TStepCostVersion::Value;
+  }
+  Key = {Start, FPathMode, FPathAll, FPathUnit == nullptr, FPathUnit ? FPathUnit->GetOwner() : nullptr};
+  return true;
+}
+
+const TPathTree* TBrenmoorEngine::KeptPathTree(TBrenmoorZone* A) {
+  TPathTreeKey Key;
+  if (!PathTreeKey(A, Key)) return nullptr;
+  const auto It = FPathTrees.find(Key);
+  return It == FPathTrees.end() ? nullptr : &It->second;
+}
+
+const TStepCostTable* TBrenmoorEngine::StepCostTableFor(const TPathTreeKey& Key) {
+  TPathTreeKey TableKey = Key;
+  TableKey.Start = -1;
+  auto Table = FStepCostTables.find(TableKey);
+  if (Table == FStepCostTables.end()) {
+    Table = FStepCostTables.emplace(TableKey, TStepCostTable{}).first;
+    FZoneMap->FillStepCostTable(Table->second);
+  }
+  return Table->second.Start.empty() ? nullptr : &Table->second;
+}
+
+const TPathTree* TBrenmoorEngine::PathTreeFrom(TBrenmoorZone* A) {
+  TPathTreeKey Key;
+  if (!PathTreeKey(A, Key)) return nullptr;
+  const auto It = FPathTrees.find(Key);
+  if (It != FPathTrees.end()) return &It->second;
+  // A few thousand searches of the largest maps: beyond that they are searched afresh.
+  constexpr std::size_t MaxKeptZones = std::size_t(1) << 22;
+  if ((FPathTrees.size() + 1) * static_cast<std::size_t>(FZoneMap->ZoneCount()) > MaxKeptZones) FPathTrees.clear();
+  const TStepCostTable* Table = StepCostTableFor(Key);
+  TPathTree& Tree = FPathTrees[Key];
+  FZoneMap->FindPathTree(A, Tree, Table);
+  return &Tree;
+}
+
+void TBrenmoorEngine::FindPath(TBrenmoorZone* A, TBrenmoorZone* B) {
+  if (!FZoneMap) return;
+  TPathTreeKey Key;
+  if (A && B && A != B && B->GetIndex() >= 0 && PathTreeKey(A, Key)) {
+    if (const auto It = FPathTrees.find(Key); It != FPathTrees.end()) {
+      FZoneMap->SetPathFromTree(It->second, B);
+      return;
+    }
+    // The first path from a zone under these step costs searches only until its target is
+    // settled; a second one keeps the whole search for those that follow.
+    if (const TStepCostTable* Table = StepCostTableFor(Key); Table && FPathsAsked.insert(Key).second) {
+      FZoneMap->FindPath(A, B, *Table);
+      return;
+    }
+    if (const TPathTree* Tree = PathTreeFrom(A)) {
+      FZoneMap->SetPathFromTree(*Tree, B);
+      return;
+    }
+  }
+  FZoneMap->FindPath(A, B);
+}
+
+void TBrenmoorEngine::SetKeepPathSearches(bool Value) {
+  FKeepPathSearches = Value;
+  FPathTrees.clear();
+  FStepCostTables.clear();
+  FPathsAsked.clear();
+}
+
 // --- Scenario ---
 
 void TBrenmoorEngine::ClearGame() {

@@ -17,6 +17,8 @@
 #include <memory>
 #include <string>
 #include <type_traits>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -328,6 +330,17 @@ public:
   // The number of steps from A to B (every step costing 1); UnreachablePathCost without a way.
   // The map's path list stays.
   std::int32_t FindPathLength(TBrenmoorZone* A, TBrenmoorZone* B);
+  // The map's path list from A to B, as the map's FindPath gives it under the present step
+  // cost (path unit, path mode), from a kept search when one from A is at hand.
+  void FindPath(TBrenmoorZone* A, TBrenmoorZone* B);
+  // The map's search from A under the present step cost: a kept one, or one made and kept
+  // now (nullptr without a map, or for a zone not in it). KeptPathTree makes none.
+  const TPathTree* PathTreeFrom(TBrenmoorZone* A);
+  const TPathTree* KeptPathTree(TBrenmoorZone* A);
+  // Whether searches are kept for later paths from the same zone under the same step costs
+  // (on by default; off, every path is searched afresh, with the same results).
+  bool GetKeepPathSearches() const { return FKeepPathSearches; }
+  void SetKeepPathSearches(bool Value);
 
   // --- Rules of other parts the model calls ---
   // The conquest of a whole nation (Diplomacy.cpp); Annex for a minor that joins a major
@@ -716,6 +729,33 @@ private:
   TUnit* FPathUnit = nullptr;
   bool FPathAll = false;
   std::int32_t FPathMode = 0;
+  // The kept searches by start zone and step cost, good while the map's link version and the
+  // step cost version are those they were made at.
+  struct TPathTreeKey {
+    std::int32_t Start;
+    std::int32_t Mode;
+    bool All;
+    // The step cost asks the owner of the zone being left when there is no path unit.
+    bool ByZoneOwner;
+    const TNation* Nation;
+    friend bool operator==(const TPathTreeKey&, const TPathTreeKey&) = default;
+  };
+  struct TPathTreeKeyHash {
+    std::size_t operator()(const TPathTreeKey& K) const;
+  };
+  bool FKeepPathSearches = true;
+  std::unordered_map<TPathTreeKey, TPathTree, TPathTreeKeyHash> FPathTrees;
+  // Every step's cost under one step cost (keyed with Start -1), for the searches that follow.
+  std::unordered_map<TPathTreeKey, TStepCostTable, TPathTreeKeyHash> FStepCostTables;
+  // The zones and step costs a path was searched from (for a second path to keep its search).
+  std::unordered_set<TPathTreeKey, TPathTreeKeyHash> FPathsAsked;
+  // The table of Key's step cost (made now when there is none); nullptr when the map has none.
+  const TStepCostTable* StepCostTableFor(const TPathTreeKey& Key);
+  const TZoneMap* FPathTreesMap = nullptr;
+  std::uint64_t FPathTreesLinks = 0;
+  std::uint64_t FPathTreesVersion = 0;
+  // Keys the present step cost from A; false when the map's step cost is not the engine's.
+  bool PathTreeKey(TBrenmoorZone* A, TPathTreeKey& Key);
   bool FClearing = false;
   // Scratch lists of merging and the supply walk; nothing lives in them between calls.
   std::vector<TUnit*> FScratchUnits;

@@ -57,6 +57,7 @@ void TBrenmoorZone::ReadScenarioRecord(const std::string& Record) {
   FRichResources = NextTokenInt(Rest, ";");
   NextToken(Rest, ";");
   FOwner = NationOf(NextTokenInt(Rest, ";"), "owner");
+  TStepCostVersion::Changed();
 
   for (TTallyRow& Row : FTallies) Row.fill(0);
   std::string Tallies = NextToken(Rest, ";");
@@ -172,6 +173,7 @@ void TBrenmoorZone::LoadFromString(const std::string& Text) {
   R.Next('~');  // The index: the zone's place in the map, numbered by the scenario already.
   FOriginalOwner = NationOf(R.NextInt('~'), "original owner");
   FOwner = NationOf(R.NextInt('~'), "owner");
+  TStepCostVersion::Changed();
   FRichResources = R.NextInt('~');
   FSupplySourceIndex = R.NextInt('~');
   if (FSupplySourceIndex >= FEngine->GetZoneCount()) ZoneOf(FSupplySourceIndex, "supply source");
@@ -229,6 +231,7 @@ void TBrenmoorZone::ResetGameState() {
   for (TTallyRow& Row : FTallies) Row.fill(0);
   FFactories = 0;
   FOwner = nullptr;
+  TStepCostVersion::Changed();
   FOriginalOwner = nullptr;
   FRichResources = 0;
   FIndustry = 0;

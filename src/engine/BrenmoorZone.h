@@ -134,7 +134,11 @@ public:
   std::int32_t GetFactories() const { return FFactories; }
   void SetFactories(std::int32_t Value) { FFactories = Value; }
   TNation* GetOwner() const { return FOwner; }
-  void SetOwner(TNation* Value) { FOwner = Value; }
+  void SetOwner(TNation* Value) {
+    if (FOwner == Value) return;
+    FOwner = Value;
+    TStepCostVersion::Changed();
+  }
   std::int32_t GetRichResources() const { return FRichResources; }
   void SetRichResources(std::int32_t Value) { FRichResources = Value; }
   TNation* GetOriginalOwner() const { return FOriginalOwner; }

@@ -3,7 +3,6 @@
 // sends the new strengths.
 #include <algorithm>
 #include <limits>
-#include <unordered_map>
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/TargetPicker.h"
@@ -127,8 +126,8 @@ void TBrenmoorZone::ResolveCombat() {
       if (Unit->GetOrder() == ordIntercept) Grouped = false;
   std::vector<TTargetGroup> Groups;
   std::vector<std::pair<const TNation*, bool>> EnemyAirOf;
-  // The units' places in the zone, filled when the first group forms.
-  std::unordered_map<const TUnit*, int> Places;
+  // The units' places in the zone, given when the first group forms.
+  bool Placed = false;
   for (const auto& Owned : FUnits) {
     TUnit* A = Owned.get();
     std::vector<TUnit*>& Opponents = A->GetOpponents();
@@ -169,15 +168,16 @@ void TBrenmoorZone::ResolveCombat() {
       for (TTargetGroup& G : Groups)
         if (G.Owner == Owner && G.Recon == Recon && G.EnemyAir == EnemyAir) Group = &G;
       if (!Group) {
-        if (Places.empty())
-          for (std::size_t I = 0; I < FUnits.size(); ++I) Places.emplace(FUnits[I].get(), static_cast<int>(I));
+        if (!Placed)
+          for (std::size_t I = 0; I < FUnits.size(); ++I) FUnits[I]->SetCombatPlace(static_cast<int>(I));
+        Placed = true;
         Groups.push_back(TTargetGroup{Owner, Recon, EnemyAir, {}, {}, {}});
         Group = &Groups.back();
         Collect(Group->Targets);
         if (!Group->Targets.empty()) {
           Group->Place.assign(FUnits.size(), -1);
           for (std::size_t I = 0; I < Group->Targets.size(); ++I)
-            Group->Place[static_cast<std::size_t>(Places.at(Group->Targets[I]))] = static_cast<int>(I);
+            Group->Place[static_cast<std::size_t>(Group->Targets[I]->GetCombatPlace())] = static_cast<int>(I);
           Group->Picker.Reset(Group->Targets);
         }
       }
@@ -214,7 +214,7 @@ void TBrenmoorZone::ResolveCombat() {
             if (!Group) Picker.Lower(Index, Lost);
             // Every group that may fire at the unit sees its value fall.
             if (Groups.empty()) continue;
-            const int Place = Places.at(B);
+            const int Place = B->GetCombatPlace();
             for (TTargetGroup& G : Groups) {
               if (G.Place.empty()) continue;
               const int At = G.Place[static_cast<std::size_t>(Place)];

@@ -17,6 +17,16 @@ public:
   using EBrenmoor::EBrenmoor;
 };
 
+// Counts every change of what a path's step cost reads besides the map's links: a zone's
+// owner, a nation's alliance, a relation crossing into or out of alliance, a nation made,
+// renumbered or read. Every engine of the process counts on the one number (there are no
+// threads in the rules): a kept path search is good while the number stays the same, and a
+// change in another engine only costs a search again.
+struct TStepCostVersion {
+  static inline std::uint64_t Value = 0;
+  static void Changed() { ++Value; }
+};
+
 constexpr int UnitTypeCount = 16;
 constexpr int UnitKindCount = 3;
 constexpr int ResearchGroupCount = 8;

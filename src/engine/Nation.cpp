@@ -221,6 +221,7 @@ std::uint32_t AllianceKey(const std::string& Name) {
 void TNation::SetAlliance(const std::string& Value) {
   FAlliance = Value;
   FAllianceKey = AllianceKey(Value);
+  TStepCostVersion::Changed();
 }
 
 std::string TNation::RelationText(const TNation* Other) const {
@@ -324,7 +325,12 @@ void TNation::SetInfluence(const TNation* Other, std::int32_t Value) {
 
 void TNation::SetRelationDirect(const TNation* Other, std::int32_t Value) {
   const int Slot = RelationSlot(Other);
-  if (Slot >= 0) FRelations[static_cast<std::size_t>(Slot)] = static_cast<std::int8_t>(std::clamp(Value, -100, 100));
+  if (Slot < 0) return;
+  std::int8_t& Relation = FRelations[static_cast<std::size_t>(Slot)];
+  const std::int8_t New = static_cast<std::int8_t>(std::clamp(Value, -100, 100));
+  // Only alliance changes a path's step cost.
+  if ((Relation >= 100) != (New >= 100)) TStepCostVersion::Changed();
+  Relation = New;
 }
 
 void TNation::SetRelation(TNation* Other, std::int32_t Value) {

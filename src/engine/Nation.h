@@ -59,7 +59,10 @@ public:
 
   TBrenmoorEngine& GetEngine() const { return *FEngine; }
   std::int32_t GetIndex() const { return FIndex; }
-  void SetIndex(std::int32_t Value) { FIndex = Value; }
+  void SetIndex(std::int32_t Value) {
+    FIndex = Value;
+    TStepCostVersion::Changed();
+  }
 
   // --- Queries ---
   // Answered in the header: the path search, the visibility and the attack tests ask them for

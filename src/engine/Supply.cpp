@@ -96,11 +96,17 @@ void TBrenmoorEngine::SupplyUpkeep() {
       continue;
     }
     // Whether the side has a way at all is a search that stops at the target or at the first
-    // blocked step; the way itself (whose first step the full search's order decides) is
-    // looked up only for a routing that can move.
-    if (FindPathCost(Routing->FromZone, Routing->ToZone, TZoneMap::TerrainChangeStepCost) >= TZoneMap::TerrainChangeStepCost)
-      continue;
-    FZoneMap->FindPath(Routing->FromZone, Routing->ToZone);
+    // blocked step (or a kept search from the zone); the way itself (whose first step the full
+    // search's order decides) is looked up only for a routing that can move, and the routings
+    // that stand in one zone share one search as long as nothing the step cost reads changes.
+    FPathUnit = nullptr;
+    FPathAll = false;
+    const int To = Routing->ToZone->GetIndex();
+    const TPathTree* Tree = To >= 0 ? KeptPathTree(Routing->FromZone) : nullptr;
+    const std::int32_t Cost = Tree ? Tree->Cost[static_cast<std::size_t>(To)]
+                                   : FindPathCost(Routing->FromZone, Routing->ToZone, TZoneMap::TerrainChangeStepCost);
+    if (Cost >= TZoneMap::TerrainChangeStepCost) continue;
+    FindPath(Routing->FromZone, Routing->ToZone);
     if (FZoneMap->PathCount() <= 1) continue;
     auto* Next = static_cast<TBrenmoorZone*>(FZoneMap->GetPathZone(1));
     if (Next == Routing->ToZone) {

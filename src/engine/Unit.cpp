@@ -566,7 +566,7 @@ bool TUnit::RemoveIfEmpty() {
 void TUnit::FindPathTo(TBrenmoorZone* Zone) {
   FEngine->SetPathUnit(this);
   FEngine->SetPathAll(false);
-  if (FEngine->GetZoneMap()) FEngine->GetZoneMap()->FindPath(FZone, Zone);
+  FEngine->FindPath(FZone, Zone);
 }
 
 void TUnit::AddBoarded(TUnit* Unit) {

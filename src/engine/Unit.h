@@ -118,6 +118,9 @@ public:
   void SetDamaged(int Type, std::uint16_t Value) { FDamaged.at(static_cast<std::size_t>(Type)) = Value; }
   std::uint8_t GetCombatFlag() const { return FCombatFlag; }
   void SetCombatFlag(std::uint8_t Value) { FCombatFlag = Value; }
+  // The unit's place in its zone's unit list during the zone's combat (set there, read there).
+  int GetCombatPlace() const { return FCombatPlace; }
+  void SetCombatPlace(int Value) { FCombatPlace = Value; }
   bool GetOrganizationChanged() const { return FOrganizationChanged; }
   // The end-of-impulse report is to carry the organisation as it is.
   void MarkOrganizationChanged() { FOrganizationChanged = true; }
@@ -221,6 +224,7 @@ private:
   std::vector<TUnit*> FOpponents;
   std::array<std::uint16_t, UnitTypeCount> FDamaged{};
   std::uint8_t FCombatFlag = 0;
+  int FCombatPlace = -1;
   bool FOrganizationChanged = false;
   std::string FDestinationUnitName;
   TNation* FCreatingNation = nullptr;

@@ -54,7 +54,16 @@ std::uint16_t TZone::GetColorIndex() const {
   return FSea != 0 ? FMap->GetColorIndexSea() : FMap->GetColorIndexLand();
 }
 
-int TZone::GetIndex() const { return FMap->IndexOfZone(this); }
+int TZone::GetIndex() const {
+  if (FListIndex < FMap->FZones.size() && FMap->FZones[FListIndex].get() == this) return static_cast<int>(FListIndex);
+  return FMap->IndexOfZone(this);
+}
+
+void TZone::SetSea(std::uint8_t Value) {
+  if (FSea == Value) return;
+  FSea = Value;
+  ++FMap->FLinkVersion;
+}
 
 TPoint TZone::Point(int I) const {
   if (I < 0 || I >= PointCount()) throw EListError::IndexOutOfBounds(I);
@@ -156,7 +165,9 @@ std::unique_ptr<TZone> TZoneMap::CreateZone(const std::string& Text) {
 TZone* TZoneMap::AddZone(std::unique_ptr<TZone> Zone) {
   if (!Zone) throw EZoneMap("No zone to add to the map");
   TZone* Added = Zone.get();
+  Added->FListIndex = FZones.size();
   FZones.push_back(std::move(Zone));
+  ++FLinkVersion;
   if (OnZoneAdded) OnZoneAdded(this, Added);
   return Added;
 }
@@ -165,18 +176,22 @@ void TZoneMap::AddLink(TZone* ZoneA, TZone* ZoneB) {
   if (!ZoneA || !ZoneB) throw EZoneMap("A link needs two zones");
   ZoneA->AddNeighbour(ZoneB);
   ZoneB->AddNeighbour(ZoneA);
+  ++FLinkVersion;
   FLinks.push_back(std::make_unique<TLink>(ZoneA, ZoneB));
 }
 
 void TZoneMap::AddNeighbour(TZone* Zone, TZone* Neighbour) {
   if (!Zone || !Neighbour) throw EZoneMap("A link needs two zones");
   Zone->AddNeighbour(Neighbour);
+  ++Zone->FMap->FLinkVersion;
 }
 
 void TZoneMap::MakeMutual(TZone* ZoneA, TZone* ZoneB) {
   if (!ZoneA || !ZoneB) throw EZoneMap("A link needs two zones");
   if (!ZoneA->IsNeighbour(ZoneB)) ZoneA->AddNeighbour(ZoneB);
   if (!ZoneB->IsNeighbour(ZoneA)) ZoneB->AddNeighbour(ZoneA);
+  ++ZoneA->FMap->FLinkVersion;
+  ++ZoneB->FMap->FLinkVersion;
 }
 
 void TZoneMap::CheckGrid(const TZone& Zone) const {
@@ -212,12 +227,12 @@ void TZoneMap::Clear() {
   if (OnClear) OnClear(this);
   FPath.clear();
   FQueue.clear();
-  FQueueHead = 0;
   FLinks.clear();
   // First to last, as the zones were made.
   for (auto& Zone : FZones) Zone.reset();
   FZones.clear();
   FExtent = {};
+  ++FLinkVersion;
 }
 
 void TZoneMap::ReplaceWith(TZoneMap& Loaded) {
@@ -230,8 +245,9 @@ void TZoneMap::ReplaceWith(TZoneMap& Loaded) {
   Loaded.FLinks.clear();
   Loaded.FPath.clear();
   Loaded.FQueue.clear();
-  Loaded.FQueueHead = 0;
   Loaded.FExtent = {};
+  ++FLinkVersion;
+  for (std::size_t I = 0; I < FZones.size(); ++I) FZones[I]->FListIndex = I;
   for (const auto& Zone : FZones) {
     Zone->FMap = this;
     Zone->FCostSearch = 0;
@@ -277,6 +293,49 @@ std::int32_t TZoneMap::StepCost(TZone* Zone1, TZone* Zone2) {
   return Cost;
 }
 
+namespace {
+
+// FindPath's search: a label-correcting search with a first-in first-out queue from A, over
+// nodes whose best cost, queue state (0 not seen, 1 queued, 2 taken) and way in are CostOf,
+// StateOf and PrevOf; Steps(Z, Step) calls Step(N, cost) for each of Z's steps in order. A
+// node's cost is replaced only by a strictly lower one, and a node already taken is queued
+// again when a cheaper way to it turns up. Every node starts unseen at the largest cost. The
+// search ends early when Done() says so after a node's steps.
+template <typename TNode, typename TCostOf, typename TStateOf, typename TPrevOf, typename TSteps, typename TDone>
+void FirstInFirstOutSearch(TNode A, std::vector<TNode>& Queue, TCostOf CostOf, TStateOf StateOf, TPrevOf PrevOf, TSteps Steps,
+                           TDone Done) {
+  Queue.clear();
+  std::size_t Head = 0;
+  Queue.push_back(A);
+  CostOf(A) = 0;
+  StateOf(A) = 1;
+  while (Head < Queue.size()) {
+    const TNode Z = Queue[Head++];
+    if (Head == Queue.size()) {
+      Queue.clear();
+      Head = 0;
+    } else if (Head >= 256 && Head * 2 >= Queue.size()) {
+      Queue.erase(Queue.begin(), Queue.begin() + std::ptrdiff_t(Head));
+      Head = 0;
+    }
+    StateOf(Z) = 2;
+    Steps(Z, [&](TNode N, std::int32_t Step) {
+      const std::int64_t Cost = std::int64_t(CostOf(Z)) + Step;
+      if (Cost < CostOf(N)) {
+        CostOf(N) = std::int32_t(Cost);
+        PrevOf(N) = Z;
+        if (StateOf(N) != 1) {
+          Queue.push_back(N);
+          StateOf(N) = 1;
+        }
+      }
+    });
+    if (Done()) return;
+  }
+}
+
+}  // namespace
+
 void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
   FPath.clear();
   if (!ZoneA || !ZoneB) throw EZoneMap("A path needs a start zone and a target zone");
@@ -284,6 +343,11 @@ void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
     FPath.push_back(ZoneA);
     return;
   }
+  SearchPaths(ZoneA, ZoneB);
+  WalkBack(ZoneA, ZoneB, [](TZone* Z) { return Z->FPathPrev; });
+}
+
+void TZoneMap::SearchPaths(TZone* ZoneA, TZone* ZoneB) {
   auto Reset = [](TZone* Z) {
     Z->FPathPrev = nullptr;
     Z->FPathCost = std::numeric_limits<std::int32_t>::max();
@@ -299,46 +363,29 @@ void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
     FPathSearch = 1;
   }
   const std::uint32_t Search = FPathSearch;
-  FQueue.clear();
-  FQueueHead = 0;
-  FQueue.push_back(ZoneA);
-  ZoneA->FPathCost = 0;
-  ZoneA->FPathState = 1;
-  while (FQueueHead < FQueue.size()) {
-    TZone* Z = FQueue[FQueueHead++];
-    if (FQueueHead == FQueue.size()) {
-      FQueue.clear();
-      FQueueHead = 0;
-    } else if (FQueueHead >= 256 && FQueueHead * 2 >= FQueue.size()) {
-      FQueue.erase(FQueue.begin(), FQueue.begin() + std::ptrdiff_t(FQueueHead));
-      FQueueHead = 0;
-    }
-    Z->FPathState = 2;
-    if (Z->FStepSearch != Search || Z->FStepCosts.size() != Z->FNeighbours.size()) {
-      Z->FStepSearch = Search;
-      Z->FStepCosts.resize(Z->FNeighbours.size());
-      for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) Z->FStepCosts[I] = StepCost(Z, Z->FNeighbours[I]);
-    }
-    for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) {
-      TZone* N = Z->FNeighbours[I];
-      const std::int64_t Cost = std::int64_t(Z->FPathCost) + Z->FStepCosts[I];
-      if (Cost < N->FPathCost) {
-        N->FPathCost = std::int32_t(Cost);
-        N->FPathPrev = Z;
-        if (N->FPathState != 1) {
-          FQueue.push_back(N);
-          N->FPathState = 1;
+  FirstInFirstOutSearch(
+      ZoneA, FQueue, [](TZone* Z) -> std::int32_t& { return Z->FPathCost; }, [](TZone* Z) -> std::uint8_t& { return Z->FPathState; },
+      [](TZone* Z) -> TZone*& { return Z->FPathPrev; },
+      [this, Search](TZone* Z, const auto& Step) {
+        // Each step's cost is asked once per search, when the zone is first taken.
+        if (Z->FStepSearch != Search || Z->FStepCosts.size() != Z->FNeighbours.size()) {
+          Z->FStepSearch = Search;
+          Z->FStepCosts.resize(Z->FNeighbours.size());
+          for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) Z->FStepCosts[I] = StepCost(Z, Z->FNeighbours[I]);
         }
-      }
-    }
-  }
+        for (std::size_t I = 0; I < Z->FNeighbours.size(); ++I) Step(Z->FNeighbours[I], Z->FStepCosts[I]);
+      },
+      [] { return false; });
+}
 
+template <typename TPrevOf> void TZoneMap::WalkBack(TZone* ZoneA, TZone* ZoneB, TPrevOf PrevOf) {
   // Back from ZoneB to ZoneA. No way to ZoneB leaves the path empty; the walk is bounded so
   // that it ends even if the search's links were changed under it.
+  FPath.clear();
   FPath.push_back(ZoneB);
   const std::size_t Limit = FZones.size() + 2;
   for (TZone* Z = ZoneB; Z != ZoneA;) {
-    Z = Z->FPathPrev;
+    Z = PrevOf(Z);
     if (!Z || FPath.size() > Limit) {
       FPath.clear();
       return;
@@ -346,6 +393,127 @@ void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
     FPath.push_back(Z);
   }
   std::reverse(FPath.begin(), FPath.end());
+}
+
+void TZoneMap::FillStepCostTable(TStepCostTable& Table) {
+  Table.LinkVersion = FLinkVersion;
+  Table.Start.clear();
+  Table.Cost.clear();
+  Table.Target.clear();
+  for (const auto& Zone : FZones)
+    for (const TZone* N : Zone->FNeighbours)
+      if (N->FMap != this || N->GetIndex() < 0) return;
+  Table.Start.reserve(FZones.size() + 1);
+  for (const auto& Zone : FZones) {
+    Table.Start.push_back(static_cast<std::int32_t>(Table.Cost.size()));
+    for (TZone* N : Zone->FNeighbours) {
+      Table.Cost.push_back(StepCost(Zone.get(), N));
+      Table.Target.push_back(N->GetIndex());
+    }
+  }
+  Table.Start.push_back(static_cast<std::int32_t>(Table.Cost.size()));
+}
+
+void TZoneMap::FindPathTree(TZone* ZoneA, TPathTree& Tree, const TStepCostTable* Costs) {
+  const int Start = ZoneA && ZoneA->FMap == this ? ZoneA->GetIndex() : -1;
+  if (Start < 0) throw EZoneMap("A path tree needs a start zone of the map");
+  if (Costs && (Costs->LinkVersion != FLinkVersion || Costs->Start.size() != FZones.size() + 1))
+    throw EZoneMap("A step cost table must be of the map's present links");
+  Tree.Start = Start;
+  Tree.Prev.assign(FZones.size(), -1);
+  Tree.Cost.assign(FZones.size(), UnreachablePathCost);
+  if (Costs) {
+    TableSearch(Start, -1, 0, *Costs, Tree.Cost, Tree.Prev);
+    return;
+  }
+  SearchPaths(ZoneA, ZoneA);
+  for (std::size_t I = 0; I < FZones.size(); ++I) {
+    const TZone* Z = FZones[I].get();
+    if (Z->FPathPrev) Tree.Prev[I] = Z->FPathPrev->GetIndex();
+    Tree.Cost[I] = Z->FPathCost;
+  }
+}
+
+void TZoneMap::SetPathFromTree(const TPathTree& Tree, TZone* ZoneB) {
+  const int Target = ZoneB && ZoneB->FMap == this ? ZoneB->GetIndex() : -1;
+  if (Tree.Start < 0 || std::size_t(Tree.Start) >= FZones.size() || Tree.Prev.size() != FZones.size() || Target < 0)
+    throw EZoneMap("A path from a tree needs the tree's map and a target zone of it");
+  TZone* ZoneA = FZones[std::size_t(Tree.Start)].get();
+  if (ZoneA == ZoneB) {
+    FPath.assign(1, ZoneA);
+    return;
+  }
+  WalkBack(ZoneA, ZoneB, [this, &Tree](TZone* Z) {
+    const std::int32_t P = Tree.Prev[std::size_t(Z->GetIndex())];
+    return P < 0 ? nullptr : FZones[std::size_t(P)].get();
+  });
+}
+
+void TZoneMap::TableSearch(std::int32_t Start, std::int32_t Target, std::int32_t TargetCost, const TStepCostTable& Costs,
+                           std::vector<std::int32_t>& Cost, std::vector<std::int32_t>& Prev) {
+  // FindPath's search on the zones' numbers: the table holds every step, so no zone is visited.
+  Cost.assign(FZones.size(), UnreachablePathCost);
+  Prev.assign(FZones.size(), -1);
+  FTreeState.assign(FZones.size(), 0);
+  FirstInFirstOutSearch(
+      Start, FTreeQueue, [&Cost](std::int32_t Z) -> std::int32_t& { return Cost[std::size_t(Z)]; },
+      [this](std::int32_t Z) -> std::uint8_t& { return FTreeState[std::size_t(Z)]; },
+      [&Prev](std::int32_t Z) -> std::int32_t& { return Prev[std::size_t(Z)]; },
+      [&Costs](std::int32_t Z, const auto& Step) {
+        for (std::int32_t I = Costs.Start[std::size_t(Z)]; I < Costs.Start[std::size_t(Z) + 1]; ++I)
+          Step(Costs.Target[std::size_t(I)], Costs.Cost[std::size_t(I)]);
+      },
+      // A zone's way in changes only for a strictly cheaper one: once the target holds the
+      // cheapest cost, it and every zone of its way back hold theirs, and the way is the one
+      // the whole search would leave.
+      [&] { return Target >= 0 && Cost[std::size_t(Target)] == TargetCost; });
+}
+
+std::int32_t TZoneMap::TableCost(std::int32_t Start, std::int32_t Target, const TStepCostTable& Costs) {
+  // Cheapest first, stopping at the target, as FindPathCost.
+  FTreeBest.assign(FZones.size(), std::numeric_limits<std::int64_t>::max());
+  const auto Later = [](const std::pair<std::int64_t, std::int32_t>& X, const std::pair<std::int64_t, std::int32_t>& Y) {
+    return X.first > Y.first;
+  };
+  FTreeHeap.clear();
+  FTreeHeap.emplace_back(0, Start);
+  FTreeBest[std::size_t(Start)] = 0;
+  while (!FTreeHeap.empty()) {
+    std::pop_heap(FTreeHeap.begin(), FTreeHeap.end(), Later);
+    const auto [Cost, Z] = FTreeHeap.back();
+    FTreeHeap.pop_back();
+    if (Cost != FTreeBest[std::size_t(Z)]) continue;
+    if (Z == Target) return std::int32_t(Cost);
+    for (std::int32_t I = Costs.Start[std::size_t(Z)]; I < Costs.Start[std::size_t(Z) + 1]; ++I) {
+      const std::int64_t Next = Cost + Costs.Cost[std::size_t(I)];
+      const std::int32_t N = Costs.Target[std::size_t(I)];
+      if (Next >= UnreachablePathCost || Next >= FTreeBest[std::size_t(N)]) continue;
+      FTreeBest[std::size_t(N)] = Next;
+      FTreeHeap.emplace_back(Next, N);
+      std::push_heap(FTreeHeap.begin(), FTreeHeap.end(), Later);
+    }
+  }
+  return UnreachablePathCost;
+}
+
+void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB, const TStepCostTable& Costs) {
+  const int Start = ZoneA && ZoneA->FMap == this ? ZoneA->GetIndex() : -1;
+  const int Target = ZoneB && ZoneB->FMap == this ? ZoneB->GetIndex() : -1;
+  if (Start < 0 || Target < 0) throw EZoneMap("A path by a step cost table needs a start zone and a target zone of the map");
+  if (Costs.LinkVersion != FLinkVersion || Costs.Start.size() != FZones.size() + 1)
+    throw EZoneMap("A step cost table must be of the map's present links");
+  FPath.clear();
+  if (ZoneA == ZoneB) {
+    FPath.push_back(ZoneA);
+    return;
+  }
+  const std::int32_t Best = TableCost(Start, Target, Costs);
+  if (Best == UnreachablePathCost) return;
+  TableSearch(Start, Target, Best, Costs, FTreeCost, FTreePrev);
+  WalkBack(ZoneA, ZoneB, [this](TZone* Z) {
+    const std::int32_t P = FTreePrev[std::size_t(Z->GetIndex())];
+    return P < 0 ? nullptr : FZones[std::size_t(P)].get();
+  });
 }
 
 std::int32_t TZoneMap::FindPathCost(TZone* ZoneA, TZone* ZoneB, std::int64_t Limit) {

@@ -86,7 +86,8 @@ public:
 
   const std::string& GetName() const { return FName; }
   std::uint8_t GetSea() const { return FSea; }
-  void SetSea(std::uint8_t Value) { FSea = Value; }
+  // Also counts as a change of the map's links (the built-in step costs read the sea value).
+  void SetSea(std::uint8_t Value);
   const std::string& GetNeighbourText() const { return FNeighbourText; }
 
   // The neighbours in the order they were added; a zone may stand twice (a Link line and the
@@ -146,6 +147,8 @@ private:
   // the zone is first taken from the queue: valid while FStepSearch is the map's path search.
   std::vector<std::int32_t> FStepCosts;
   std::uint32_t FStepSearch = 0;
+  // The zone's last known position in its map's zone list (GetIndex checks it before use).
+  std::size_t FListIndex = 0;
   std::unique_ptr<TPointList> FGridPoints;
   std::string FName;
   std::uint8_t FSea = 0;
@@ -178,6 +181,28 @@ using TPathEvent = std::function<void(TZoneMap* Sender, TZone* Zone1, TZone* Zon
 // The same step cost as a plain function with its context: the rules ask it for every step of
 // every search, where a call through TPathEvent costs more than the answer.
 using TPathCostFunction = void (*)(void* Context, TZone* Zone1, TZone* Zone2, std::int32_t& Cost);
+
+// What one FindPath search from a start zone leaves for every zone of the map, by the zones'
+// list positions: the zone it was reached from (-1 for none, and for the start) and its cost
+// (UnreachablePathCost when it was never reached). The search does not depend on the target,
+// so one tree answers the path to every target for as long as the step costs stay the same.
+struct TPathTree {
+  std::int32_t Start = -1;
+  std::vector<std::int32_t> Prev;
+  std::vector<std::int32_t> Cost;
+};
+
+// The step cost of every neighbour step of a map as StepCost answered it: zone I's steps (in
+// its neighbour order) from Cost[Start[I]] on. Good for the map's links of LinkVersion and for
+// as long as what the step cost reads stays the same; empty when a zone has a neighbour
+// outside the map.
+struct TStepCostTable {
+  std::uint64_t LinkVersion = 0;
+  std::vector<std::int32_t> Start;
+  std::vector<std::int32_t> Cost;
+  // The zone each step enters.
+  std::vector<std::int32_t> Target;
+};
 
 class TZoneMap {
 public:
@@ -226,6 +251,8 @@ public:
     FPathCostFunction = Function;
     FPathCostContext = Context;
   }
+  TPathCostFunction GetPathCostFunction() const { return FPathCostFunction; }
+  void* GetPathCostContext() const { return FPathCostContext; }
   // Fired by Clear (and so by ReplaceWith and the destructor) while the zones are still
   // whole, before they are freed: whatever points to them (the map surface's zone sprites)
   // lets go of them here.
@@ -292,6 +319,23 @@ public:
   // that only ask whether a path cheaper than Limit exists). It leaves the path list and the
   // zones' path state alone. Raises EZoneMap for a missing zone.
   std::int32_t FindPathCost(TZone* ZoneA, TZone* ZoneB, std::int64_t Limit = UnreachablePathCost);
+  // FindPath's search from ZoneA, kept as a tree (ZoneA must be in the zone list; raises
+  // EZoneMap otherwise). Without Costs the zones' path state is left as FindPath leaves it.
+  // With Costs (a table of this map's present links; see FillStepCostTable) the search reads
+  // the step costs there instead of asking them and leaves the zones' path state alone.
+  void FindPathTree(TZone* ZoneA, TPathTree& Tree, const TStepCostTable* Costs = nullptr);
+  // Asks StepCost for every neighbour step of the map, in zone and neighbour order.
+  void FillStepCostTable(TStepCostTable& Table);
+  // The path list that FindPath(ZoneA, ZoneB) gives, with the step costs of the table (of the
+  // map's present links): the cheapest cost first, then the search only until ZoneB holds it.
+  // Raises EZoneMap for a zone outside the map or a table of other links.
+  void FindPath(TZone* ZoneA, TZone* ZoneB, const TStepCostTable& Costs);
+  // Into the path list the path that FindPath(start, ZoneB) gives, read from a tree that the
+  // map's present links and step costs would search alike (ZoneB must be in the zone list).
+  void SetPathFromTree(const TPathTree& Tree, TZone* ZoneB);
+  // Counts every change of the zones, their links and their sea values: a kept tree is good
+  // only while this number (and what the step cost reads) stays the same.
+  std::uint64_t GetLinkVersion() const { return FLinkVersion; }
   int PathCount() const { return static_cast<int>(FPath.size()); }
   // Zone I of the path list; an index outside the list raises EListError.
   TZone* GetPathZone(int I) const;
@@ -317,10 +361,21 @@ private:
   std::vector<std::unique_ptr<TZone>> FZones;
   std::vector<std::unique_ptr<TLink>> FLinks;
   std::vector<TZone*> FPath;
-  // The search queue: the entries from FQueueHead on are waiting. Kept between searches so
-  // that a search allocates nothing once the queue has grown.
+  // The search queues and the tree search's queue states. Kept between searches so that a
+  // search allocates nothing once they have grown.
   std::vector<TZone*> FQueue;
-  std::size_t FQueueHead = 0;
+  std::vector<std::int32_t> FTreeQueue;
+  std::vector<std::uint8_t> FTreeState;
+  std::vector<std::int32_t> FTreeCost;
+  std::vector<std::int32_t> FTreePrev;
+  std::vector<std::int64_t> FTreeBest;
+  std::vector<std::pair<std::int64_t, std::int32_t>> FTreeHeap;
+  // FindPath's search on the zones' numbers with a table's step costs into Cost and Prev; with
+  // a Target (not -1) it ends once the target holds TargetCost, its cheapest cost.
+  void TableSearch(std::int32_t Start, std::int32_t Target, std::int32_t TargetCost, const TStepCostTable& Costs,
+                   std::vector<std::int32_t>& Cost, std::vector<std::int32_t>& Prev);
+  // The cheapest cost from Start to Target under the table (UnreachablePathCost for none).
+  std::int32_t TableCost(std::int32_t Start, std::int32_t Target, const TStepCostTable& Costs);
   // The cost-only search's heap of (cost, zone) and its search number.
   std::vector<std::pair<std::int64_t, TZone*>> FHeap;
   std::uint32_t FCostSearch = 0;
@@ -328,4 +383,11 @@ private:
   void* FPathCostContext = nullptr;
   // FindPath's search number (for the zones' stored step costs).
   std::uint32_t FPathSearch = 0;
+  std::uint64_t FLinkVersion = 0;
+  friend class TZone;
+  // FindPath's search from ZoneA into the zones' path state.
+  void SearchPaths(TZone* ZoneA, TZone* ZoneB);
+  // The path list back from ZoneB to ZoneA by PrevOf (empty when the way breaks off or runs
+  // longer than the zone list).
+  template <typename TPrevOf> void WalkBack(TZone* ZoneA, TZone* ZoneB, TPrevOf PrevOf);
 };

@@ -2,11 +2,13 @@
 // (kept here as it was first written): on many random maps of land and sea, with neighbours
 // listed twice and one way, and random step-cost tables (negative, zero, huge), the path, its
 // cost, the zones' search state and the cost-only search agree, and every step of the path was
-// asked of the cost hook.
+// asked of the cost hook. A search kept as a tree, and one by a table of step costs that ends once
+// its target holds its cheapest cost, give every target the path of a whole search of its own.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <map>
 #include <random>
@@ -163,6 +165,33 @@ void CompareSearches(TZoneMap& Map, std::mt19937_64& Random, bool Hooked, int Se
     ASSERT_EQ(Map.FindPathCost(Map.GetZone(A), Map.GetZone(B)), RefCost);
     ASSERT_EQ(Map.FindPathCost(Map.GetZone(A), Map.GetZone(B), 1000), RefCost < 1000 ? RefCost : TZoneMap::UnreachablePathCost);
     ASSERT_EQ(Map.GetPath(), Kept);
+
+    // The search kept as a tree: the reference's costs and ways for every zone, and for any
+    // target the path list of a search of its own.
+    TPathTree Tree;
+    Map.FindPathTree(Map.GetZone(A), Tree);
+    ASSERT_EQ(Tree.Start, A);
+    if (A != B) {
+      ASSERT_EQ(Tree.Cost, Ref.Cost);
+      ASSERT_EQ(Tree.Prev, Ref.Prev);
+    }
+    // The same search reading every step's cost from a table asked beforehand.
+    TStepCostTable Steps;
+    Map.FillStepCostTable(Steps);
+    ASSERT_EQ(Steps.Start.size(), std::size_t(Zones) + 1);
+    TPathTree FromTable;
+    Map.FindPathTree(Map.GetZone(A), FromTable, &Steps);
+    ASSERT_EQ(FromTable.Prev, Tree.Prev);
+    ASSERT_EQ(FromTable.Cost, Tree.Cost);
+    for (int Target : {B, A, static_cast<int>(Random() % std::uint64_t(Zones)), static_cast<int>(Random() % std::uint64_t(Zones))}) {
+      Map.FindPath(Map.GetZone(A), Map.GetZone(Target));
+      const std::vector<TZone*> Searched = Map.GetPath();
+      Map.SetPathFromTree(Tree, Map.GetZone(Target));
+      ASSERT_EQ(Map.GetPath(), Searched) << "to " << Target;
+      // The search that ends once the target holds its cheapest cost leaves the same way.
+      Map.FindPath(Map.GetZone(A), Map.GetZone(Target), Steps);
+      ASSERT_EQ(Map.GetPath(), Searched) << "to " << Target << " by the table";
+    }
   }
   Map.OnPathCost = nullptr;
 }
@@ -192,3 +221,47 @@ TEST(ZoneMapPathTest, TheSearchGivesThePathsOfTheFirstInFirstOutSearchOnTheStand
   for (int Table = 0; Table < 4; ++Table) CompareSearches(Map, Random, true, 30);
 }
 
+
+TEST(ZoneMapPathTest, EveryChangeOfTheZonesTheirLinksOrTheirSeaValuesCountsAsALinkChange) {
+  TZoneMap Map;
+  TZone* A = Map.AddZone(Map.CreateZone(SquareZone(0, false)));
+  TZone* B = Map.AddZone(Map.CreateZone(SquareZone(1, true)));
+  const std::pair<const char*, std::function<void()>> Changes[] = {
+      {"a zone added", [&] { Map.AddZone(Map.CreateZone(SquareZone(2, false))); }},
+      {"a link", [&] { Map.AddLink(A, B); }},
+      {"a one-way neighbour", [&] { TZoneMap::AddNeighbour(B, A); }},
+      {"a mutual link", [&] { TZoneMap::MakeMutual(A, Map.GetZone(2)); }},
+      {"land turned to sea", [&] { A->SetSea(1); }},
+      {"the map cleared", [&] { Map.Clear(); }},
+  };
+  for (const auto& [Name, Change] : Changes) {
+    const std::uint64_t Before = Map.GetLinkVersion();
+    TStepCostTable Steps;
+    Map.FillStepCostTable(Steps);
+    Change();
+    EXPECT_NE(Map.GetLinkVersion(), Before) << Name;
+    // A table of the links before is refused.
+    TPathTree Tree;
+    if (Map.ZoneCount() > 0) {
+      EXPECT_THROW(Map.FindPathTree(Map.GetZone(0), Tree, &Steps), EZoneMap) << Name;
+    }
+  }
+  // A zone's own sea value set again changes nothing.
+  TZone* C = Map.AddZone(Map.CreateZone(SquareZone(0, true)));
+  const std::uint64_t Before = Map.GetLinkVersion();
+  C->SetSea(1);
+  EXPECT_EQ(Map.GetLinkVersion(), Before);
+  // A tree from a zone outside the map, or read for another map's zone, is refused.
+  TPathTree Tree;
+  TZoneMap Other;
+  TZone* Stranger = Other.AddZone(Other.CreateZone(SquareZone(0, false)));
+  Other.AddZone(Other.CreateZone(SquareZone(1, false)));
+  EXPECT_THROW(Map.FindPathTree(Stranger, Tree), EZoneMap);
+  Other.FindPathTree(Stranger, Tree);
+  EXPECT_THROW(Map.SetPathFromTree(Tree, Stranger), EZoneMap);
+  // A map whose zone names a neighbour of another map has no table.
+  TZoneMap::AddNeighbour(C, Stranger);
+  TStepCostTable Steps;
+  Map.FillStepCostTable(Steps);
+  EXPECT_TRUE(Steps.Start.empty());
+}
