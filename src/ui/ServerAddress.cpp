@@ -70,13 +70,13 @@ void TServerAddressFetch::Finished() {
     Fail("the answer of " + FAddress + " is too long to be a server list.");
     return;
   }
-  if (Reply->error() != QNetworkReply::NoError) {
-    Fail("the server list at " + FAddress + " could not be read: " + FromQString(Reply->errorString()) + ".");
+  const QVariant Status = Reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+  if (Status.isValid() && Status.toInt() != 200) {
+    Fail("the server list at " + FAddress + " answered with HTTP status " + std::to_string(Status.toInt()) + ".");
     return;
   }
-  const int Status = Reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-  if (Status != 200) {
-    Fail("the server list at " + FAddress + " answered with HTTP status " + std::to_string(Status) + ".");
+  if (Reply->error() != QNetworkReply::NoError || !Status.isValid()) {
+    Fail("the server list at " + FAddress + " could not be read: " + FromQString(Reply->errorString()) + ".");
     return;
   }
   const QByteArray Body = Reply->readAll();
