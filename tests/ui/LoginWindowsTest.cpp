@@ -310,6 +310,7 @@ TEST_F(LoginWindowsTest, AKnownUserIsReadOnlyUntilEditAndKeepsItsIdentifier) {
       EXPECT_FALSE(Shown(Form, "btnGlyph"));
       EXPECT_TRUE(Child<QLineEdit>(Form, "edtCity")->isReadOnly());
       EXPECT_EQ(Child<QPlainTextEdit>(Form, "memoProperties")->toPlainText(), "BRMWins: 3\nBRMScore: 120");
+      GrabToPng(Form, "view");
       Click(Form, "btnOk");
     });
     EXPECT_FALSE(Dialog.Execute(User, false));
