@@ -548,4 +548,6 @@ private:
   std::string FNewUserRecord;
   // The connection reached the server since the last log-in began.
   bool FLobbyConnected = false;
+  // The statistics dialog is about to open.
+  bool FServerStatsDue = false;
 };

@@ -1,12 +1,14 @@
 // The main window's log-in to the lobby: the log-in window and the server it names, the
 // connection's log-in events, the server's errors, the statistics and leaving the lobby.
 #include <QListWidget>
+#include <QTimer>
 
 #include "controls/ColorButton.h"
 #include "controls/ElasticPanel.h"
 #include "controls/GraphicPanel.h"
 #include "foundation/StringEncryptor.h"
 #include "lobby/VexilConnection.h"
+#include "platform/Application.h"
 #include "platform/Prompter.h"
 #include "platform/TextCodec.h"
 #include "ui/GameWindows.h"
@@ -122,4 +124,15 @@ void TfrmMain::vexilServerError(const std::string& Text) {
 
 void TfrmMain::btnServerStatsClick() { FVexil->RequestServerStats(); }
 
-void TfrmMain::vexilServerStatus(const TVexilServerStats& Stats) { FServerStats->Execute(Stats); }
+void TfrmMain::vexilServerStatus(const TVexilServerStats& Stats) {
+  // The dialog runs its own loop: it opens once the connection has finished reading, so that
+  // the fresh statistics it asks for can arrive while it is open.
+  if (FServerStatsDue) return;
+  FServerStatsDue = true;
+  QTimer::singleShot(0, this, [this, Stats] {
+    RunGuarded([&] {
+      FServerStatsDue = false;
+      FServerStats->Execute(Stats);
+    });
+  });
+}
