@@ -662,6 +662,9 @@ TEST_F(LoginToLobbyTest, AWrongPasswordIsALoginFailure) {
   LogIn("nobody", "wrong", false);
   ASSERT_TRUE(RunUntil([&] { return !Prompter.Messages().empty(); }, 15000));
   EXPECT_EQ(Prompter.Messages().back(), "Login Failure: Unknown user name or wrong password");
+  // The connection is closed from this side: no word of a disconnection follows.
+  QTest::qWait(300);
+  EXPECT_EQ(Prompter.Messages().size(), 1u);
   EXPECT_FALSE(Main().vexil().Active());
   EXPECT_TRUE(LoginShown());
   EXPECT_EQ(Main().FrontScreen(), Main().pnlTitle());
