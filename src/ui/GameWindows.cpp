@@ -12,6 +12,7 @@
 #include "ui/EventForm.h"
 #include "ui/FinalScoresForm.h"
 #include "ui/FormationsForm.h"
+#include "ui/LoginForm.h"
 #include "ui/MainForm.h"
 #include "ui/NewsForm.h"
 #include "ui/ResearchForm.h"
@@ -43,7 +44,7 @@ const TWindowDesign WindowDesigns[] = {
     {"frmDivideUnit", "Divide Unit", false, {400, 300}},
     {"frmBuildUnit", "Build Forces", false, {420, 330}},
     {"frmNews", "News Events", true, {420, 200}},
-    {"frmLogin", "Log In", false, {340, 220}},
+    {"frmLogin", "VexilServer Login", false, {400, 356}},
     {"frmAssignPlayers", "Assign Players", false, {420, 300}},
     {"frmFormations", "Formations", false, {360, 260}},
     {"frmScores", "Score History", true, {480, 320}},
@@ -68,6 +69,7 @@ std::unique_ptr<TGameWindow> MakeWindow(const TWindowDesign& D) {
   if (Name == "frmScores") return std::make_unique<TfrmScores>();
   if (Name == "frmFinalScores") return std::make_unique<TfrmFinalScores>();
   if (Name == "frmEvent") return std::make_unique<TfrmEvent>();
+  if (Name == "frmLogin") return std::make_unique<TfrmLogin>();
   if (Name == "frmAIScripts") return std::make_unique<TfrmAIScripts>();
   if (Name == "frmDebug") return std::make_unique<TfrmDebug>();
   return std::make_unique<TGameWindow>(D.Name, D.Caption, D.ToolWindow, D.Size);

@@ -52,6 +52,8 @@
 #include "ui/FormParts.h"
 #include "ui/GameWindows.h"
 #include "ui/Help.h"
+#include "ui/LobbyDialogs.h"
+#include "ui/LoginForm.h"
 #include "ui/MapScroller.h"
 #include "ui/NavigatorView.h"
 
@@ -209,6 +211,7 @@ void TfrmMain::CreateComponents() {
   FEngine->SetChangeSink(FClock.get());
   WireEngineEvents();
   WireClockEvents();
+  WireLoginEvents();
 
   // Sound and music.
   FMixer = std::make_unique<TWaveMixer>();
@@ -396,6 +399,7 @@ void TfrmMain::CreateTitleScreen() {
   BindClick("btnNewGame", &TfrmMain::btnNewGameClick);
   BindClick("btnOpenSavedGame", &TfrmMain::btnOpenSavedGameClick);
   BindClick("btnEditor", &TfrmMain::btnEditorClick);
+  BindClick("btnLogin", &TfrmMain::btnLoginClick);
   auto* Tips = new TColorButton(FTitle);
   Tips->setObjectName("imTips");
   Tips->setGeometry(16, 397, 40, 40);

@@ -56,6 +56,10 @@ class TQtImpulseScheduler;
 class TRealTimeEngine;
 class TSoundBuffer;
 class TSprite;
+class TfrmLogin;
+class TdlgServerStats;
+class TdlgUserInfo;
+class TVexilServerStats;
 class TfrmNews;
 class TfrmScores;
 struct TWarNotice;
@@ -335,6 +339,30 @@ public:
   // The navigator window's marks over the small map: owners' squares and embattled outlines.
   void navigatorCustomPaint(TSpriteSurfaceNavigator& Sender, QPainter& Canvas);
 
+  // --- Logging in to the lobby (MainFormLogin.cpp) ---
+  // The setting that holds the web address of the Quillfen's server list ("ip.adr").
+  static constexpr const char* ServerListSetting = "ServerListAddress";
+  // The log-in window, the server statistics ("Vexil Server Statistics", refreshed every
+  // 5000 ms) and the user information ("User Information", with the game's info tokens).
+  TfrmLogin& frmLogin();
+  TdlgServerStats& dlgServerStats() { return *FServerStats; }
+  TdlgUserInfo& dlgUserInfo() { return *FUserInfo; }
+  // What the log-in window handed over: the user's name and password, and the record of a
+  // new user to be made at the log-in (empty for a known user).
+  const std::string& LoginUserName() const { return FLoginUserName; }
+  const std::string& LoginPassword() const { return FLoginPassword; }
+  const std::string& NewUserRecord() const { return FNewUserRecord; }
+  // The title screen's online game: the log-in window, then the connection to the server.
+  void btnLoginClick();
+  void vexilConnected();
+  void vexilLoginFailed(const std::string& Reason);
+  void vexilLoginSuccess();
+  void vexilDisconnected();
+  void btnVexilDisconnectClick();
+  void vexilServerError(const std::string& Text);
+  void btnServerStatsClick();
+  void vexilServerStatus(const TVexilServerStats& Stats);
+
 protected:
   bool event(QEvent* Event) override;
   void showEvent(QShowEvent* Event) override;
@@ -508,4 +536,18 @@ private:
   std::string FScriptSaveName;
   std::string FScriptOpenName;
   std::unique_ptr<TBrenmoorBrain> FScriptTest;
+  // Logging in to the lobby.
+  void WireLoginEvents();
+  void ClearLobbyLists();
+  void ShowLoginButton(bool Visible);
+  std::unique_ptr<TdlgServerStats> FServerStats;
+  std::unique_ptr<TdlgUserInfo> FUserInfo;
+  std::unique_ptr<TfrmLogin> FOwnLogin;
+  std::string FLoginUserName;
+  std::string FLoginPassword;
+  std::string FNewUserRecord;
+  // The connection reached the server since the last log-in began.
+  bool FLobbyConnected = false;
+  // The statistics dialog is about to open.
+  bool FServerStatsDue = false;
 };
