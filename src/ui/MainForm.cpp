@@ -418,6 +418,7 @@ void TfrmMain::SetForms(TBrenmoorForms* Forms) {
   if (!FForms) return;
   FForms->dmScript().SetBrenmoorEngine(FEngine.get());
   ConnectWarWindows();
+  ConnectCommsWindow();
   UseScriptModuleInEditor();
   // The navigator window shows the whole map.
   if (TGameWindow* Window = FForms->Form("frmNavigator")) CreateNavigator(*Window);

@@ -423,6 +423,8 @@ private:
   void CreateLobbyScreen();
   void CreateHallOfFameScreen();
   void WireLobbyEvents();
+  // The in-game chat speaks for the current nation over the lobby connection.
+  void ConnectCommsWindow();
   void lbVexilSubjectsCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);
   void lbVexilUsersCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);
   void lbHallOfFameCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);

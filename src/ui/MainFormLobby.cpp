@@ -236,6 +236,13 @@ void TfrmMain::WireLobbyEvents() {
   };
 }
 
+void TfrmMain::ConnectCommsWindow() {
+  auto* Comms = dynamic_cast<TfrmComms*>(FForms->Form("frmComms"));
+  if (!Comms) return;
+  Comms->CurrentNation = [this] { return FCurrentNation; };
+  Comms->OnSendData = [this](const std::string& Line) { FVexil->SendData(Line); };
+}
+
 std::string TfrmMain::OwnUserId() const { return FVexil->OwnUser() ? FVexil->OwnUser()->UserId() : ""; }
 
 // --- Rooms and users ---
