@@ -113,7 +113,7 @@ TOwnerDrawListBox* MakeRoomList(QWidget* Parent, const char* Name, const QRect& 
   List->SetItemHeight(ItemHeight);
   List->SetDefaultDrawing(false);
   List->setFont(GameFont("Arial", 12, true));
-  List->setStyleSheet("border: 1px solid rgb(0,128,0);");
+  List->setStyleSheet("QListWidget { border: 1px solid rgb(0,128,0); background: black; }");
   return List;
 }
 
@@ -203,6 +203,7 @@ void TfrmMain::CreateHallOfFameScreen() {
                                          TOwnerDrawState) { lbHallOfFameCustomDraw(Canvas, Index, Rect); };
   FHallOfFameList->SetColor(QColor(192, 192, 192));
   FHallOfFameList->SetSelectColor(QColor(192, 192, 192));
+  FHallOfFameList->setStyleSheet("QListWidget { border: 1px solid rgb(0,128,0); background: rgb(192,192,192); }");
   MakeFormLabel(Hall, "lblGameLog", "Game Log", {276, 12, 200, 18})->setStyleSheet("color: rgb(0,255,0);");
   MakeReport(Hall, "lvGameLog", {276, 32, 348, 200}, {"Date", "Scenario", "Winner", "Victors", "Defeated"},
              {70, 70, 60, 74, 74});

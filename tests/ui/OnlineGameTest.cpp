@@ -229,6 +229,10 @@ struct OnlineGameTest : TGuiTest {
       ClickControl(Assign.findChild<TColorButton*>("btnLeftArrow"));
       EXPECT_EQ(Powers.findItems("France", Qt::MatchExactly, 0).front()->text(2), "(bob)");
       if (Grab) GrabToPng(Assign, "assign");
+      // A player list from anybody but the room's host is not taken: Bob's game waits for Ann's.
+      RunUntil([] { return false; }, 200);
+      Bob.Main().vexilDataReceived("BRMPLAYERS|bob,bob,bob,bob,bob,bob,bob,", "bob");
+      EXPECT_FALSE(Bob.Main().rte().GetActive());
       ClickControl(Assign.findChild<TColorButton*>("btnProceed"));
     });
     Bob.Join(Room);
@@ -275,6 +279,8 @@ TEST_F(OnlineGameTest, TwoPlayersMeetPlayAStandardGameInStepOneDropsAndTheVictor
   Bob.Join("Tea Room", "btnVexilJoinChat");
   ASSERT_TRUE(Ann.InRoom("Tea Room", 2));
   ASSERT_TRUE(RunUntil([&] { return Ann.Find<QListWidget>("lbVexilUsers")->count() == 2; }));
+  Bob.Say("tea, anyone?");
+  ASSERT_TRUE(RunUntil([&] { return Ann.Chat() == "bob: tea, anyone?"; }));
   Ann.Main().resize(640, 480);
   GrabToPng(*Ann.Main().pnlLobby(), "lobby");
   for (TPlayer* P : {&Ann, &Bob}) P->Vexil().JoinSubject("Lobby Chat");
@@ -289,6 +295,39 @@ TEST_F(OnlineGameTest, TwoPlayersMeetPlayAStandardGameInStepOneDropsAndTheVictor
   ClickControl(Ann.Comms().findChild<TColorButton*>("btnSend"));
   EXPECT_EQ(Ann.Comms().Lines(0), "Germany: Hold the line");
   ASSERT_TRUE(RunUntil([&] { return Bob.Comms().Lines(0) == "Germany: Hold the line"; }));
+  // What reaches Bob's France: allied lines from allies, enemy lines from enemies at war, and
+  // an enemy's allied line only when his code breaking reads it; nothing from nations not in
+  // the game, and nothing while no nation is viewed.
+  TBrenmoorEngine& B = Bob.Main().brm();
+  const std::uint16_t FranceKept = B.FindNation("France")->GetResearchLevel(5);
+  const std::uint16_t GermanyKept = B.FindNation("Germany")->GetResearchLevel(5);
+  struct TChat {
+    const char* Line;
+    int FranceCodes, GermanyCodes;
+    const char* Allied;
+    const char* Enemy;
+  };
+  const TChat Chats[] = {
+      {"GAMECHAT|United Kingdom;1;to arms", 0, 0, "United Kingdom: to arms", ""},
+      {"GAMECHAT|Germany;2;surrender", 0, 0, "", "Germany: surrender"},
+      {"GAMECHAT|United Kingdom;2;not for you", 0, 0, "", ""},
+      {"GAMECHAT|Germany;1;plans", 90, 0, "", "[Decoded] Germany: plans"},
+      {"GAMECHAT|Germany;1;plans", 0, 4, "", ""},
+      {"GAMECHAT|Atlantis;0;hello", 0, 0, "", ""},
+      {"GAMECHAT|Germany", 0, 0, "", ""},
+  };
+  for (const TChat& C : Chats) {
+    SCOPED_TRACE(C.Line);
+    Bob.Comms().mniClearClick();
+    B.FindNation("France")->SetResearchLevel(5, static_cast<std::uint16_t>(C.FranceCodes));
+    B.FindNation("Germany")->SetResearchLevel(5, static_cast<std::uint16_t>(C.GermanyCodes));
+    Bob.Main().vexilDataReceived(C.Line, "ann");
+    EXPECT_EQ(Bob.Comms().Lines(0), "");
+    EXPECT_EQ(Bob.Comms().Lines(1), C.Allied);
+    EXPECT_EQ(Bob.Comms().Lines(2), C.Enemy);
+  }
+  B.FindNation("France")->SetResearchLevel(5, FranceKept);
+  B.FindNation("Germany")->SetResearchLevel(5, GermanyKept);
 
   // Bob drops: Ann is told, and her game goes on alone to its victory.
   Bob.Vexil().SetActive(false);
