@@ -21,6 +21,7 @@
 #include "controls/ColorButton.h"
 #include "controls/ElasticPanel.h"
 #include "controls/GraphicPanel.h"
+#include "controls/ModalSteps.h"
 #include "controls/OwnerDrawListBox.h"
 #include "engine/BrenmoorEngine.h"
 #include "engine/Nation.h"
@@ -159,19 +160,6 @@ bool HasRoom(const TPlayer& P, const std::string& Room) {
   return !P.Find<TOwnerDrawListBox>("lbVexilSubjects")->findItems(QString::fromStdString(Room), Qt::MatchExactly).isEmpty();
 }
 
-// Runs Action once the window shows (inside its own event loop when it is modal).
-void WhenShown(QWidget& Window, std::function<void()> Action) {
-  auto* Poll = new QTimer(&Window);
-  Poll->setInterval(20);
-  QObject::connect(Poll, &QTimer::timeout, &Window, [Poll, &Window, Action = std::move(Action)] {
-    if (!Window.isVisible()) return;
-    Poll->stop();
-    Poll->deleteLater();
-    Action();
-  });
-  Poll->start();
-}
-
 struct OnlineGameTest : TGuiTest {
   QTemporaryDir Db;
   TServerProcess Server{QDir(Db.path()).filePath("lobby.db").toStdString()};
@@ -214,7 +202,7 @@ struct OnlineGameTest : TGuiTest {
     ASSERT_TRUE(Ann.InRoom(Room, 1));
     ASSERT_TRUE(RunUntil([&] { return HasRoom(Bob, Room); }));
     auto& Assign = *dynamic_cast<TfrmAssignPlayers*>(Ann.Forms->Form("frmAssignPlayers"));
-    WhenShown(Assign, [&] {
+    const auto Armed = WhenModal([&](QDialog&) {
       auto& Powers = *Assign.findChild<QTreeWidget*>("lvMajorPowers");
       auto& Players = *Assign.findChild<QListWidget*>("lbPlayers");
       EXPECT_EQ(Players.count(), 2);
@@ -381,7 +369,7 @@ TEST_F(OnlineGameTest, CancelInTheAssignWindowEndsTheGameBeforeItStartsForEveryo
   const std::string Room = "~Short War;Standard.brmscen;4";
   ASSERT_TRUE(RunUntil([&] { return HasRoom(Bob, Room); }, 15000));
   auto& Assign = *dynamic_cast<TfrmAssignPlayers*>(Ann.Forms->Form("frmAssignPlayers"));
-  WhenShown(Assign, [&] { ClickControl(Assign.findChild<TColorButton*>("btnCancel")); });
+  const auto Armed = WhenModal([&](QDialog&) { ClickControl(Assign.findChild<TColorButton*>("btnCancel")); });
   Bob.Join(Room);
   ASSERT_TRUE(RunUntil([&] { return Ann.Vexil().CurrentSubject() == "Lobby Chat" && Bob.Vexil().CurrentSubject() == "Lobby Chat"; }, 15000));
   EXPECT_FALSE(Ann.Main().rte().GetActive());
