@@ -575,6 +575,8 @@ private:
   // The room began with this host; its game has not started here yet.
   std::string FBegunRoomHost;
   bool FAwaitingGameStart = false;
+  // The room this machine created last; joining any other ends its hosting.
+  std::string FHostedRoom;
   // The file the last saved game was opened from.
   std::string FSavedGameFile;
   TOwnerDrawListBox* FSubjects = nullptr;

@@ -291,7 +291,8 @@ void TfrmMain::vexilJoinSubject(const std::string& Room) {
   UpdateSubjectCaption();
   SetServerMessage("You just joined Subject \"" + RoomDisplayName(Room) + "\"", NoticeCyan);
   for (const char* Join : {"btnVexilJoinGame", "btnVexilJoinChat"}) findChild<QWidget*>(Join)->hide();
-  // A room that is not this machine's own game room, or a new room: no game waits here yet.
+  if (Room != FHostedRoom) FHosting = false;
+  // No game waits in a room just joined: it begins when the last player is in.
   FAwaitingGameStart = false;
   FBegunRoomHost.clear();
 }
@@ -406,7 +407,8 @@ void TfrmMain::CreateNewGameRoom(const std::string& GameName) {
   const std::string Scenario = FromQString(QFileInfo(ToQString(FEngine->GetScenarioFile())).fileName());
   const int Players = findChild<QSpinBox*>("spinPlayers")->value();
   // This machine makes the room and so hosts its game: only the host starts a new game.
-  FVexil->CreateSubject(NewGameRoomName(GameName, Scenario), Players);
+  FHostedRoom = NewGameRoomName(GameName, Scenario);
+  FVexil->CreateSubject(FHostedRoom, Players);
   FHosting = true;
   FRestoringSavedGame = false;
   ShowScreen(FLobby);
@@ -429,7 +431,8 @@ void TfrmMain::btnVexilOpenGameClick() {
   }
   FRestoringSavedGame = true;
   FHosting = true;
-  FVexil->CreateSubject(RestoredGameRoomName(Shown, Players), static_cast<int>(Players.size()));
+  FHostedRoom = RestoredGameRoomName(Shown, Players);
+  FVexil->CreateSubject(FHostedRoom, static_cast<int>(Players.size()));
 }
 
 void TfrmMain::lbVexilUsersClick() {
@@ -518,6 +521,7 @@ void TfrmMain::vexilBeginSubject() {
   if (Assign->exec() != mrOk) {
     // No game starts with powers given to nobody: the host leaves, and the others go back.
     FHosting = false;
+    FHostedRoom.clear();
     FVexil->JoinSubject(LobbyChatRoom);
     ShowScreen(FLobby);
     return;

@@ -217,8 +217,9 @@ struct OnlineGameTest : TGuiTest {
       ClickControl(Assign.findChild<TColorButton*>("btnLeftArrow"));
       EXPECT_EQ(Powers.findItems("France", Qt::MatchExactly, 0).front()->text(2), "(bob)");
       if (Grab) GrabToPng(Assign, "assign");
-      // A player list from anybody but the room's host is not taken: Bob's game waits for Ann's.
-      RunUntil([] { return false; }, 200);
+      // A player list from anybody but the room's host is not taken: once the room's beginning
+      // has reached Bob, his game still waits for Ann's list.
+      RunUntil([] { return false; }, 1000);
       Bob.Main().vexilDataReceived("BRMPLAYERS|bob,bob,bob,bob,bob,bob,bob,", "bob");
       EXPECT_FALSE(Bob.Main().rte().GetActive());
       ClickControl(Assign.findChild<TColorButton*>("btnProceed"));
