@@ -6,6 +6,8 @@
 #include "platform/RegistryManager.h"
 #include "players/ScriptModule.h"
 #include "ui/AIScriptsForm.h"
+#include "ui/AssignPlayersForm.h"
+#include "ui/CommsForm.h"
 #include "ui/BuildUnitForm.h"
 #include "ui/DiplomacyForm.h"
 #include "ui/DivideUnitForm.h"
@@ -45,13 +47,13 @@ const TWindowDesign WindowDesigns[] = {
     {"frmBuildUnit", "Build Forces", false, {420, 330}},
     {"frmNews", "News Events", true, {420, 200}},
     {"frmLogin", "VexilServer Login", false, {400, 356}},
-    {"frmAssignPlayers", "Assign Players", false, {420, 300}},
+    {"frmAssignPlayers", "Assign Players", false, {480, 330}},
     {"frmFormations", "Formations", false, {360, 260}},
     {"frmScores", "Score History", true, {480, 320}},
     {"frmDiplomacy", "Diplomacy", false, {420, 320}},
     {"frmResearch", "Research Options", false, {420, 320}},
     {"frmEvent", "Event", false, {440, 330}},
-    {"frmComms", "Communications", true, {420, 260}},
+    {"frmComms", "Communcations", true, {420, 260}},
     {"frmFinalScores", "Final Scores", false, {500, 300}},
     {"frmAIScripts", "Specify AI Scripts", false, {400, 328}},
     {"frmDebug", "Debug", false, {420, 260}},
@@ -72,6 +74,8 @@ std::unique_ptr<TGameWindow> MakeWindow(const TWindowDesign& D) {
   if (Name == "frmLogin") return std::make_unique<TfrmLogin>();
   if (Name == "frmAIScripts") return std::make_unique<TfrmAIScripts>();
   if (Name == "frmDebug") return std::make_unique<TfrmDebug>();
+  if (Name == "frmAssignPlayers") return std::make_unique<TfrmAssignPlayers>();
+  if (Name == "frmComms") return std::make_unique<TfrmComms>();
   return std::make_unique<TGameWindow>(D.Name, D.Caption, D.ToolWindow, D.Size);
 }
 }  // namespace

@@ -201,6 +201,9 @@ void TfrmMain::CreateComponents() {
   FVexil->SetPort(0);
   FVexil->OnEncryptString = [this](TVexilConnection*, std::string& Line) { FEncrypt->EncryptString(Line); };
   FVexil->OnDecryptString = [this](TVexilConnection*, std::string& Line) { FEncrypt->DecryptString(Line); };
+  // The lobby's events are in place before the impulse clock links to the connection, so
+  // that the clock hands back every message that is not its own.
+  WireLobbyEvents();
   FVexilImpulses = std::make_unique<TVexilImpulseConnection>(*FVexil);
 
   // The impulse clock on the window system's timers.
@@ -343,11 +346,9 @@ void TfrmMain::CreateScreens() {
   FGame = MakeScreen(this, "pnlGame");
   CreateGameScreen();
   FLobby = MakeScreen(this, "pnlLobby");
-  MakeLabel(FLobby, "lblLobby", "Game Lobby", {16, 8, 300, 24});
-  auto* Buzzer = MakeButton(FLobby, "btnBuzzer", "Buzzer", {540, 416, 80, 25}, true);
-  Buzzer->SetDown(true);
+  CreateLobbyScreen();
   FHallOfFame = MakeScreen(this, "pnlHallOfFame");
-  MakeLabel(FHallOfFame, "lblHallOfFame", "Hall of Fame", {16, 8, 300, 24});
+  CreateHallOfFameScreen();
   FEditor = MakeScreen(this, "pnlEditor");
   CreateEditorScreen();
   for (TElasticPanel* Screen : {FTitle, FGameSetup, FGame, FLobby, FHallOfFame, FEditor}) Screen->Loaded();
@@ -421,6 +422,7 @@ void TfrmMain::SetForms(TBrenmoorForms* Forms) {
   if (!FForms) return;
   FForms->dmScript().SetBrenmoorEngine(FEngine.get());
   ConnectWarWindows();
+  ConnectCommsWindow();
   UseScriptModuleInEditor();
   // The navigator window shows the whole map.
   if (TGameWindow* Window = FForms->Form("frmNavigator")) CreateNavigator(*Window);

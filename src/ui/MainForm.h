@@ -76,6 +76,7 @@ class TWindowOrderSink;
 class TThreadedTimer;
 class TUnit;
 class TVexilConnection;
+class TVexilUser;
 class TVexilImpulseConnection;
 class TWaveMixer;
 class TZoneSpriteSurface;
@@ -315,6 +316,9 @@ public:
   // Asks for a saved game and loads it into the engine: true when one was loaded. A file that
   // cannot be read, or a text the engine refuses, is said and leaves the game as it was.
   bool LoadGameFile();
+  // A saved game's state text (already descrambled) into the engine; a text it refuses is said
+  // and leaves the game as it was.
+  bool LoadGameText(const std::string& Text);
   void btnOpenSavedGameClick();
   // --- The script editor screen ---
   TColorMemo* memoScript() const { return FMemoScript; }
@@ -359,9 +363,54 @@ public:
   void vexilLoginSuccess();
   void vexilDisconnected();
   void btnVexilDisconnectClick();
-  void vexilServerError(const std::string& Text);
   void btnServerStatsClick();
   void vexilServerStatus(const TVexilServerStats& Stats);
+  // --- Online play: the lobby screen, rooms, online games, chat and the hall of fame
+  // (MainFormLobby.cpp) ---
+  // The room this machine created: the host starts its game when it begins.
+  bool Hosting() const { return FHosting; }
+  bool RestoringSavedGame() const { return FRestoringSavedGame; }
+  bool UserInfoPending() const { return FUserInfoPending; }
+  // The own lobby identifier ("" before the log-in).
+  std::string OwnUserId() const;
+  void vexilAddSubject(const std::string& Room);
+  void vexilRemoveSubject(const std::string& Room);
+  void vexilAddUser(const std::shared_ptr<TVexilUser>& User);
+  void vexilRemoveUser(const std::shared_ptr<TVexilUser>& User);
+  void vexilJoinSubject(const std::string& Room);
+  void UpdateSubjectCaption();
+  void SetServerMessage(const std::string& Text, std::uint32_t Color);
+  void vexilChatReceived(const std::string& Text, const std::string& Sender);
+  void vexilShout(const std::string& Text);
+  void vexilServerError(const std::string& Text);
+  // Enter in the chat edit: the line to the room.
+  void edtChatKeyUp();
+  void lbVexilSubjectsClick();
+  // Joins the chosen room after the scenario and version checks (also both join buttons).
+  void lbVexilSubjectsDblClick();
+  void btnVexilNewChatClick();
+  void btnVexilNewGameClick();
+  void btnVexilOpenGameClick();
+  void lbVexilUsersClick();
+  void lbVexilUsersDblClick();
+  void vexilUserInfo(const std::shared_ptr<TVexilUser>& User);
+  // The user information dialog for User (editable for the own record).
+  void ShowUserInfo(TVexilUser& User, bool Editable);
+  // The online options of the set-up screen asked for a game name: the new game's room.
+  void CreateNewGameRoom(const std::string& GameName);
+  void vexilBeginSubject();
+  // For each major power in nation order the next ","-field: "#COMP#" or a player's name.
+  bool ApplyPlayerAssignments(const std::string& List);
+  bool ClaimSavedGameNations();
+  void vexilDataReceived(const std::string& Text, const std::string& Sender);
+  bool CanDecodeEnemyChat(const TNation& Sender) const;
+  void btnScheduleClick();
+  void btnReturnClick();
+  void btnSubmitScheduleClick();
+  void vexilCustomMessage(const std::string& Type, const std::string& Text);
+  // A victory hosted here goes to the server's game log and, in the Standard scenario, its
+  // hall of fame.
+  void SendGameResult();
 
 protected:
   bool event(QEvent* Event) override;
@@ -396,6 +445,15 @@ private:
   void RefreshAfterImpulse();
   // The editor's controls on pnlEditor.
   void CreateEditorScreen();
+  // The lobby and hall-of-fame screens and the lobby connection's events.
+  void CreateLobbyScreen();
+  void CreateHallOfFameScreen();
+  void WireLobbyEvents();
+  // The in-game chat speaks for the current nation over the lobby connection.
+  void ConnectCommsWindow();
+  void lbVexilSubjectsCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);
+  void lbVexilUsersCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);
+  void lbHallOfFameCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);
   // The editor colours the script module's function names and tests against its registry.
   void UseScriptModuleInEditor();
   void ShowEditorState();
@@ -550,4 +608,20 @@ private:
   bool FLobbyConnected = false;
   // The statistics dialog is about to open.
   bool FServerStatsDue = false;
+  // Online play.
+  bool FHosting = false;
+  bool FRestoringSavedGame = false;
+  bool FUserInfoPending = false;
+  // The room began with this host; its game has not started here yet.
+  std::string FBegunRoomHost;
+  bool FAwaitingGameStart = false;
+  // The room this machine created last; joining any other ends its hosting.
+  std::string FHostedRoom;
+  // The file the last saved game was opened from.
+  std::string FSavedGameFile;
+  TOwnerDrawListBox* FSubjects = nullptr;
+  TOwnerDrawListBox* FUsersList = nullptr;
+  TOwnerDrawListBox* FHallOfFameList = nullptr;
+  class QPlainTextEdit* FMemoChat = nullptr;
+  QLineEdit* FEdtChat = nullptr;
 };

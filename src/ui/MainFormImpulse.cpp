@@ -49,9 +49,6 @@ namespace {
 
 constexpr const char* SoloUserName = "[SOLO]";
 
-// The own lobby user's identifier ("" before the log-in).
-std::string OwnUserId(const TVexilConnection& Vexil) { return Vexil.OwnUser() ? Vexil.OwnUser()->UserId() : ""; }
-
 }  // namespace
 
 // --- The impulse clock's steps ---
@@ -167,6 +164,8 @@ void TfrmMain::EndGame(const std::string& Message, bool IsVictory, bool Stop) {
   SetBannerText(Message);
   if (IsVictory) {
     FEngine->StoreIndustryTotals();
+    // The host of an online game tells the server, once, before the game may go on.
+    if (!FGameOver) SendGameResult();
     findChild<QWidget*>("btnFinalScore")->show();
     if (!Stop && OffersFreeForAll(FreeForAllStateOf(*FEngine))) {
       if (Prompter().Confirm(Message + FreeForAllQuestion)) {
@@ -196,7 +195,7 @@ void TfrmMain::btnSurrenderClick() {
 
 void TfrmMain::brmPlayerSurrender(const std::string& PlayerName) {
   // Another player's surrender: told in the message panel, and the game goes on here.
-  if (PlayerName != OwnUserId(*FVexil)) {
+  if (PlayerName != OwnUserId()) {
     ShowMessagePanel(PlayerName + " has Surrendered!", NoticeYellow);
     return;
   }
@@ -205,7 +204,7 @@ void TfrmMain::brmPlayerSurrender(const std::string& PlayerName) {
 }
 
 void TfrmMain::brmRemovePlayer(const std::string& PlayerName) {
-  if (!FEngine->IsSoloGame() && PlayerName != OwnUserId(*FVexil)) return;
+  if (!FEngine->IsSoloGame() && PlayerName != OwnUserId()) return;
   EndGame("C O N Q U E R E D !", false, false);
   FGameOver = true;
 }

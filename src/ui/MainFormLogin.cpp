@@ -31,7 +31,6 @@ void TfrmMain::WireLoginEvents() {
   V.OnLoginFailed = [this](TVexilConnection*, const std::string& Reason) { vexilLoginFailed(Reason); };
   V.OnLoginSuccess = [this](TVexilConnection*, const TVexilUserPtr&) { vexilLoginSuccess(); };
   V.OnDisconnected = [this](TVexilConnection*) { vexilDisconnected(); };
-  V.OnServerError = [this](TVexilConnection*, const std::string& Text) { vexilServerError(Text); };
   V.OnServerStatus = [this](TVexilConnection*, const TVexilServerStats& Stats) { vexilServerStatus(Stats); };
 }
 
@@ -109,17 +108,6 @@ void TfrmMain::btnVexilDisconnectClick() {
   if (auto* Rooms = FLobby->findChild<QListWidget*>("lbVexilSubjects")) Rooms->clear();
   ShowLoginButton(true);
   ShowScreen(FTitle);
-}
-
-void TfrmMain::vexilServerError(const std::string& Text) {
-  const std::string Message = "VexilServer Error: " + Text;
-  auto* Label = FLobby->findChild<TGraphicPanel*>("gpnlServerMessage");
-  if (FVexil->LoggedIn() && Label) {
-    Label->SetFontColor(Qt::red);
-    Label->SetCaption(ToQString(Message));
-    return;
-  }
-  Prompter().ShowMessage(Message);
 }
 
 void TfrmMain::btnServerStatsClick() { FVexil->RequestServerStats(); }

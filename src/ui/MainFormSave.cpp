@@ -83,6 +83,13 @@ bool TfrmMain::LoadGameFile() {
     Text.assign(Bytes.constData(), static_cast<std::size_t>(Bytes.size()));
   }
   FEncrypt->DecryptString(Text);
+  const bool Loaded = LoadGameText(Text);
+  unsetCursor();
+  if (Loaded) FSavedGameFile = *File;
+  return Loaded;
+}
+
+bool TfrmMain::LoadGameText(const std::string& Text) {
   if (!FMapSetLoader) {
     FMapSetLoader = std::make_shared<TSurfaceMapSetLoader>(*FSurface);
     FEngine->SetMapSetLoader(FMapSetLoader.get());
@@ -91,11 +98,9 @@ bool TfrmMain::LoadGameFile() {
     // A text the engine refuses leaves the game that was there as it was.
     FEngine->LoadFromString(Text);
   } catch (const std::exception& E) {
-    unsetCursor();
     Prompter().ShowMessage(E.what());
     return false;
   }
-  unsetCursor();
   return true;
 }
 

@@ -292,8 +292,8 @@ void TfrmMain::btnOkNewGameClick() {
       }
       return;
     case svAskGameName:
-      // The lobby's screens make the game's room with the name given.
-      Prompter().InputText("New Game", "Enter a Name for this Game:", "");
+      if (const std::optional<std::string> Name = Prompter().InputText("New Game", "Enter a Name for this Game:", ""))
+        CreateNewGameRoom(*Name);
       return;
     case svAskAIDuel:
       if (!Prompter().Confirm(Decision.Message)) return;

@@ -17,7 +17,7 @@
 #include "lobby/VexilUtils.h"
 #include "platform/LobbyTransport.h"
 #include "ServerTestSupport.h"
-#include "server/LobbyServerProcess.h"
+#include "server/ServerProcess.h"
 
 namespace {
 

@@ -25,7 +25,7 @@
 #include "platform/LobbyTransport.h"
 #include "platform/RegistryManager.h"
 #include "platform/TextCodec.h"
-#include "server/LobbyServerProcess.h"
+#include "server/ServerProcess.h"
 #include "support/GuiTest.h"
 #include "ui/GameWindows.h"
 #include "ui/LobbyDialogs.h"

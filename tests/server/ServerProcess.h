@@ -1,6 +1,7 @@
 #pragma once
-// The real lobby server program, started by a test on a free loopback port with the database
-// it is given and stopped with the test (or killed with the test program).
+// The real lobby server program on a free loopback port with a database of its own, for the
+// tests that connect to it over TCP. The server goes with the test program, even when that is
+// killed; Stop ends it with SIGTERM and waits for a clean exit.
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
 
@@ -11,10 +12,10 @@
 #include <memory>
 #include <string>
 
-inline constexpr int kServerDeadlineMs = 15000;
-
 class TServerProcess {
 public:
+  static constexpr int kServerDeadlineMs = 15000;
+
   explicit TServerProcess(const std::string& Db) : FDb(Db) {}
   ~TServerProcess() { Stop(); }
 

@@ -1,0 +1,686 @@
+// The main window's side of online play once logged in: the lobby screen with its rooms, users,
+// chat and server messages; new game, restored game and chat rooms; joining with the scenario
+// and version checks; the start of an online game when its room begins (the host's player
+// assignments or saved game); the game data messages and the in-game chat; players who drop;
+// the hall-of-fame screen and the server's custom messages.
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QSpinBox>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+#include <algorithm>
+#include <set>
+
+#include "controls/CellImage.h"
+#include "controls/ColorButton.h"
+#include "controls/ElasticPanel.h"
+#include "controls/GraphicPanel.h"
+#include "controls/OwnerDrawListBox.h"
+#include "engine/BrenmoorEngine.h"
+#include "engine/Nation.h"
+#include "engine/RealTimeEngine.h"
+#include "foundation/NumberText.h"
+#include "gamemap/GameSetupRules.h"
+#include "gamemap/LobbyRules.h"
+#include "gamemap/WarNews.h"
+#include "lobby/VexilConnection.h"
+#include "lobby/VexilUser.h"
+#include "platform/Application.h"
+#include "platform/Fonts.h"
+#include "platform/Prompter.h"
+#include "platform/TextCodec.h"
+#include "sprites/SpriteEngine.h"
+#include "ui/AssignPlayersForm.h"
+#include "ui/CommsForm.h"
+#include "ui/FormParts.h"
+#include "ui/GameScreenRules.h"
+#include "ui/GameWindows.h"
+#include "ui/LobbyDialogs.h"
+#include "ui/MainForm.h"
+
+namespace {
+
+// The maker's web address named in the server's version notices.
+constexpr const char* MakerWebAddress = "http://www.quillfen.example";
+// The research group whose levels decide whether an enemy's allied chat is read.
+constexpr int CodeBreakingGroup = 5;
+
+const char* const ListStyle =
+    "color: rgb(0,255,0); background: black; border: 1px solid rgb(0,128,0);"
+    "selection-background-color: rgb(0,96,0); selection-color: rgb(255,255,0);";
+
+// A window-system colour value (0x00BBGGRR) as a colour.
+QColor ColorOfValue(std::uint32_t Value) { return QColor(Value & 0xFF, (Value >> 8) & 0xFF, (Value >> 16) & 0xFF); }
+
+// The rooms' glyphs: a little flag on its pole for a game, a speech bubble for a chat.
+QPixmap RoomGlyph(bool Game) {
+  QPixmap Glyph(32, 32);
+  Glyph.fill(Qt::black);
+  QPainter P(&Glyph);
+  P.setRenderHint(QPainter::Antialiasing);
+  if (Game) {
+    P.setPen(QPen(QColor(192, 192, 192), 2));
+    P.drawLine(8, 4, 8, 29);
+    P.setPen(Qt::NoPen);
+    P.setBrush(QColor(220, 0, 0));
+    P.drawPolygon(QPolygon({{9, 5}, {27, 8}, {9, 15}}));
+    P.setBrush(QColor(0, 160, 0));
+    P.drawRect(3, 28, 12, 3);
+  } else {
+    P.setPen(QPen(QColor(0, 255, 0), 2));
+    P.setBrush(QColor(0, 64, 0));
+    P.drawRoundedRect(3, 5, 26, 16, 5, 5);
+    P.drawPolygon(QPolygon({{9, 21}, {8, 28}, {15, 21}}));
+    P.setPen(QColor(0, 255, 0));
+    for (int X : {10, 16, 22}) P.drawPoint(X, 13);
+  }
+  return Glyph;
+}
+
+// A user's glyph (colour values column by column) as a picture.
+QPixmap UserGlyphPicture(const TUserGlyph& Glyph) {
+  if (Glyph.Empty()) return {};
+  QImage Picture(Glyph.Width(), Glyph.Height(), QImage::Format_RGB32);
+  for (int X = 0; X < Glyph.Width(); ++X)
+    for (int Y = 0; Y < Glyph.Height(); ++Y)
+      Picture.setPixel(X, Y, ColorOfValue(static_cast<std::uint32_t>(Glyph.Pixel(X, Y))).rgb());
+  return QPixmap::fromImage(Picture);
+}
+
+TGraphicPanel* MakeInfoPanel(QWidget* Parent, const char* Name, const QRect& Place) {
+  auto* Panel = new TGraphicPanel(Parent);
+  Panel->setObjectName(Name);
+  Panel->setGeometry(Place);
+  Panel->SetColor(Qt::black);
+  Panel->SetColorHighlight(QColor(0, 128, 0));
+  Panel->SetColorShadow(QColor(0, 64, 0));
+  Panel->SetBevelOuter(bvLowered);
+  Panel->SetAlignment(taLeftJustify);
+  Panel->SetFontColor(QColor(0, 255, 0));
+  Panel->setFont(GameFont("Arial", 12, true));
+  return Panel;
+}
+
+TOwnerDrawListBox* MakeRoomList(QWidget* Parent, const char* Name, const QRect& Place, int ItemHeight) {
+  auto* List = new TOwnerDrawListBox(Parent);
+  List->setObjectName(Name);
+  List->setGeometry(Place);
+  List->SetColor(Qt::black);
+  List->SetSelectColor(QColor(0, 64, 0));
+  List->SetFontColor(QColor(0, 255, 0));
+  List->SetItemHeight(ItemHeight);
+  List->SetDefaultDrawing(false);
+  List->setFont(GameFont("Arial", 12, true));
+  List->setStyleSheet("QListWidget { border: 1px solid rgb(0,128,0); background: black; }");
+  return List;
+}
+
+QTreeWidget* MakeReport(QWidget* Parent, const char* Name, const QRect& Place, const QStringList& Columns,
+                        const std::vector<int>& Widths) {
+  auto* View = new QTreeWidget(Parent);
+  View->setObjectName(Name);
+  View->setGeometry(Place);
+  View->setColumnCount(static_cast<int>(Columns.size()));
+  View->setHeaderLabels(Columns);
+  View->setRootIsDecorated(false);
+  View->setFont(GameFont("Arial", 11));
+  View->setStyleSheet(QString("QTreeWidget {") + ListStyle +
+                      "} QHeaderView::section { color: rgb(0,255,0); background: rgb(0,64,0); border: 0px; }");
+  for (std::size_t C = 0; C < Widths.size(); ++C) View->header()->resizeSection(static_cast<int>(C), Widths[C]);
+  return View;
+}
+
+}  // namespace
+
+// --- The screens ---
+
+void TfrmMain::CreateLobbyScreen() {
+  TElasticPanel* Lobby = FLobby;
+  MakeInfoPanel(Lobby, "gpnlSubjectName", {8, 6, 616, 24});
+  MakeFormLabel(Lobby, "lblSubjects", "Rooms", {8, 34, 200, 16})->setStyleSheet("color: rgb(0,255,0);");
+  FSubjects = MakeRoomList(Lobby, "lbVexilSubjects", {8, 52, 200, 252}, 40);
+  FSubjects->OnCustomDraw = [this](TOwnerDrawListBox*, QPainter& Canvas, int Index, const QRect& Rect, TOwnerDrawState) {
+    lbVexilSubjectsCustomDraw(Canvas, Index, Rect);
+  };
+  connect(FSubjects, &QListWidget::itemClicked, this, [this] { RunGuarded([this] { lbVexilSubjectsClick(); }); });
+  connect(FSubjects, &QListWidget::itemDoubleClicked, this, [this] { RunGuarded([this] { lbVexilSubjectsDblClick(); }); });
+  MakeFormLabel(Lobby, "lblUsers", "Players", {216, 34, 180, 16})->setStyleSheet("color: rgb(0,255,0);");
+  FUsersList = MakeRoomList(Lobby, "lbVexilUsers", {216, 52, 180, 224}, 40);
+  FUsersList->OnCustomDraw = [this](TOwnerDrawListBox*, QPainter& Canvas, int Index, const QRect& Rect, TOwnerDrawState) {
+    lbVexilUsersCustomDraw(Canvas, Index, Rect);
+  };
+  connect(FUsersList, &QListWidget::itemClicked, this, [this] { RunGuarded([this] { lbVexilUsersClick(); }); });
+  connect(FUsersList, &QListWidget::itemDoubleClicked, this, [this] { RunGuarded([this] { lbVexilUsersDblClick(); }); });
+  MakeInfoPanel(Lobby, "gpnlUserInfo", {216, 280, 180, 24})->setFont(GameFont("Arial", 10));
+  FMemoChat = new QPlainTextEdit(Lobby);
+  FMemoChat->setObjectName("memoChat");
+  FMemoChat->setGeometry(404, 34, 220, 242);
+  FMemoChat->setReadOnly(true);
+  FMemoChat->setFont(GameFont("Arial", 11));
+  FMemoChat->setStyleSheet(ListStyle);
+  FEdtChat = new QLineEdit(Lobby);
+  FEdtChat->setObjectName("edtChat");
+  FEdtChat->setGeometry(404, 282, 220, 22);
+  FEdtChat->setFont(GameFont("Arial", 11));
+  FEdtChat->setStyleSheet(ListStyle);
+  connect(FEdtChat, &QLineEdit::returnPressed, this, [this] { RunGuarded([this] { edtChatKeyUp(); }); });
+  MakeInfoPanel(Lobby, "gpnlServerMessage", {8, 312, 616, 24});
+
+  struct TLobbyButton {
+    const char* Name;
+    const char* Caption;
+    QRect Place;
+  };
+  const TLobbyButton Buttons[] = {
+      {"btnVexilNewGame", "New Game", {8, 344, 98, 28}},        {"btnVexilOpenGame", "Restore Game", {110, 344, 98, 28}},
+      {"btnVexilNewChat", "New Chat", {8, 378, 98, 28}},        {"btnVexilJoinGame", "Join Game", {216, 344, 98, 28}},
+      {"btnVexilJoinChat", "Join Chat", {216, 344, 98, 28}},    {"btnSchedule", "Hall of Fame", {8, 416, 110, 25}},
+      {"btnServerStats", "Statistics", {124, 416, 100, 25}},    {"btnVexilDisconnect", "Disconnect", {434, 416, 100, 25}},
+  };
+  for (const TLobbyButton& B : Buttons) MakeButton(Lobby, B.Name, B.Caption, B.Place);
+  findChild<TColorButton*>("btnVexilNewGame")->SetGlyph(RoomGlyph(true));
+  findChild<TColorButton*>("btnVexilNewChat")->SetGlyph(RoomGlyph(false));
+  for (const char* Join : {"btnVexilJoinGame", "btnVexilJoinChat"}) {
+    findChild<TColorButton*>(Join)->hide();
+    BindClick(Join, &TfrmMain::lbVexilSubjectsDblClick);
+  }
+  BindClick("btnVexilNewGame", &TfrmMain::btnVexilNewGameClick);
+  BindClick("btnVexilOpenGame", &TfrmMain::btnVexilOpenGameClick);
+  BindClick("btnVexilNewChat", &TfrmMain::btnVexilNewChatClick);
+  BindClick("btnSchedule", &TfrmMain::btnScheduleClick);
+  BindClick("btnServerStats", &TfrmMain::btnServerStatsClick);
+  BindClick("btnVexilDisconnect", &TfrmMain::btnVexilDisconnectClick);
+  auto* Buzzer = MakeButton(Lobby, "btnBuzzer", "Buzzer", {540, 416, 84, 25}, true);
+  Buzzer->SetDown(true);
+}
+
+void TfrmMain::CreateHallOfFameScreen() {
+  TElasticPanel* Hall = FHallOfFame;
+  MakeFormLabel(Hall, "lblHallOfFame", "Hall of Fame", {8, 6, 300, 24})
+      ->setStyleSheet("color: rgb(0,255,0); font-weight: bold;");
+  FHallOfFameList = MakeRoomList(Hall, "lbHallOfFame", {8, 32, 260, 376}, 20);
+  FHallOfFameList->OnCustomDraw = [this](TOwnerDrawListBox*, QPainter& Canvas, int Index, const QRect& Rect,
+                                         TOwnerDrawState) { lbHallOfFameCustomDraw(Canvas, Index, Rect); };
+  FHallOfFameList->SetColor(QColor(192, 192, 192));
+  FHallOfFameList->SetSelectColor(QColor(192, 192, 192));
+  FHallOfFameList->setStyleSheet("QListWidget { border: 1px solid rgb(0,128,0); background: rgb(192,192,192); }");
+  MakeFormLabel(Hall, "lblGameLog", "Game Log", {276, 12, 200, 18})->setStyleSheet("color: rgb(0,255,0);");
+  MakeReport(Hall, "lvGameLog", {276, 32, 348, 200}, {"Date", "Scenario", "Winner", "Victors", "Defeated"},
+             {70, 70, 60, 74, 74});
+  MakeFormLabel(Hall, "lblSchedule", "Schedule", {276, 238, 200, 18})->setStyleSheet("color: rgb(0,255,0);");
+  MakeReport(Hall, "lvSchedule", {276, 258, 348, 150}, {"Player", "Usually Logged in ..."}, {100, 240});
+  MakeButton(Hall, "btnSubmitSchedule", "Submit Schedule", {374, 416, 140, 25});
+  MakeButton(Hall, "btnReturn", "Return", {524, 416, 100, 25});
+  BindClick("btnSubmitSchedule", &TfrmMain::btnSubmitScheduleClick);
+  BindClick("btnReturn", &TfrmMain::btnReturnClick);
+}
+
+void TfrmMain::WireLobbyEvents() {
+  TVexilConnection& V = *FVexil;
+  V.OnAddSubject = [this](TVexilConnection*, const std::string& Room) { vexilAddSubject(Room); };
+  V.OnRemoveSubject = [this](TVexilConnection*, const std::string& Room) { vexilRemoveSubject(Room); };
+  V.OnAddUser = [this](TVexilConnection*, const TVexilUserPtr& User) { vexilAddUser(User); };
+  V.OnRemoveUser = [this](TVexilConnection*, const TVexilUserPtr& User) { vexilRemoveUser(User); };
+  V.OnJoinSubject = [this](TVexilConnection*, const std::string& Room) { vexilJoinSubject(Room); };
+  V.OnChatReceived = [this](TVexilConnection*, const std::string& Text, const std::string& From) {
+    vexilChatReceived(Text, From);
+  };
+  V.OnShout = [this](TVexilConnection*, const std::string& Text) { vexilShout(Text); };
+  V.OnServerError = [this](TVexilConnection*, const std::string& Text) { vexilServerError(Text); };
+  V.OnBeginSubject = [this](TVexilConnection*) { vexilBeginSubject(); };
+  V.OnDataReceived = [this](TVexilConnection*, const std::string& Text, const std::string& From) {
+    vexilDataReceived(Text, From);
+  };
+  V.OnUserInfo = [this](TVexilConnection*, const TVexilUserPtr& User) { vexilUserInfo(User); };
+  V.OnCustomMessage = [this](TVexilConnection*, const std::string& Type, const std::string& Text) {
+    vexilCustomMessage(Type, Text);
+  };
+}
+
+void TfrmMain::ConnectCommsWindow() {
+  auto* Comms = dynamic_cast<TfrmComms*>(FForms->Form("frmComms"));
+  if (!Comms) return;
+  Comms->CurrentNation = [this] { return FCurrentNation; };
+  Comms->OnSendData = [this](const std::string& Line) { FVexil->SendData(Line); };
+}
+
+std::string TfrmMain::OwnUserId() const { return FVexil->OwnUser() ? FVexil->OwnUser()->UserId() : ""; }
+
+// --- Rooms and users ---
+
+void TfrmMain::vexilAddSubject(const std::string& Room) { FSubjects->addItem(ToQString(Room)); }
+
+void TfrmMain::vexilRemoveSubject(const std::string& Room) {
+  const QList<QListWidgetItem*> Found = FSubjects->findItems(ToQString(Room), Qt::MatchExactly);
+  for (QListWidgetItem* Item : Found) delete FSubjects->takeItem(FSubjects->row(Item));
+}
+
+void TfrmMain::vexilAddUser(const TVexilUserPtr& User) {
+  auto* Item = new QListWidgetItem(ToQString(User->UserId()), FUsersList);
+  Item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(User.get())));
+  UpdateSubjectCaption();
+}
+
+void TfrmMain::vexilRemoveUser(const TVexilUserPtr& User) {
+  const std::string Id = User->UserId();
+  for (int I = FUsersList->count() - 1; I >= 0; --I)
+    if (FUsersList->item(I)->data(Qt::UserRole).value<void*>() == User.get()) {
+      delete FUsersList->takeItem(I);
+      break;
+    }
+  UpdateSubjectCaption();
+  if (FClock->GetActive() && FClock->DropUser(Id)) {
+    ShowMessagePanel(Id + " has Dropped", NoticeYellow);
+    Prompter().ShowMessage(Id + " has dropped from the Game!");
+    return;
+  }
+  // The host left a begun room before handing out the powers: that game will not start.
+  if (FAwaitingGameStart && !FHosting && Id == FBegunRoomHost) {
+    FAwaitingGameStart = false;
+    FVexil->JoinSubject(LobbyChatRoom);
+    ShowScreen(FLobby);
+    Prompter().ShowMessage("The host " + Id + " has left the Game before it started.");
+  }
+}
+
+void TfrmMain::vexilJoinSubject(const std::string& Room) {
+  FMemoChat->clear();
+  const QList<QListWidgetItem*> Found = FSubjects->findItems(ToQString(Room), Qt::MatchExactly);
+  if (!Found.isEmpty()) FSubjects->setCurrentItem(Found.front());
+  FUsersList->clear();
+  UpdateSubjectCaption();
+  SetServerMessage("You just joined Subject \"" + RoomDisplayName(Room) + "\"", NoticeCyan);
+  for (const char* Join : {"btnVexilJoinGame", "btnVexilJoinChat"}) findChild<QWidget*>(Join)->hide();
+  if (Room != FHostedRoom) FHosting = false;
+  // No game waits in a room just joined: it begins when the last player is in.
+  FAwaitingGameStart = false;
+  FBegunRoomHost.clear();
+}
+
+void TfrmMain::UpdateSubjectCaption() {
+  findChild<TGraphicPanel*>("gpnlSubjectName")
+      ->SetCaption(ToQString(SubjectCaption(FUsersList->count(), RoomDisplayName(FVexil->CurrentSubject()))));
+}
+
+void TfrmMain::SetServerMessage(const std::string& Text, std::uint32_t Color) {
+  auto* Message = findChild<TGraphicPanel*>("gpnlServerMessage");
+  Message->SetCaption(ToQString(Text));
+  Message->SetFontColor(ColorOfValue(Color));
+}
+
+void TfrmMain::vexilChatReceived(const std::string& Text, const std::string& Sender) {
+  FMemoChat->appendPlainText(ToQString(Sender + ": " + Text));
+}
+
+void TfrmMain::vexilShout(const std::string& Text) { FMemoChat->appendPlainText(ToQString("Quillfen: " + Text)); }
+
+void TfrmMain::vexilServerError(const std::string& Text) {
+  if (FVexil->LoggedIn())
+    SetServerMessage("VexilServer Error: " + Text, NoticeRed);
+  else
+    Prompter().ShowMessage("VexilServer Error: " + Text);
+}
+
+void TfrmMain::edtChatKeyUp() {
+  const std::string Text = FromQString(FEdtChat->text());
+  if (Text.empty()) return;
+  if (const auto Refusal = DelimiterRefusal(Text, "Chat text", "")) return Prompter().ShowMessage(*Refusal);
+  FMemoChat->appendPlainText(ToQString(OwnUserId() + "> " + Text));
+  FVexil->SendChat(Text);
+  FEdtChat->clear();
+}
+
+void TfrmMain::lbVexilSubjectsClick() {
+  auto* JoinGame = findChild<QWidget*>("btnVexilJoinGame");
+  auto* JoinChat = findChild<QWidget*>("btnVexilJoinChat");
+  JoinGame->hide();
+  JoinChat->hide();
+  const QListWidgetItem* Item = FSubjects->currentItem();
+  if (!Item) return;
+  const std::string Room = FromQString(Item->text());
+  if (Room == FVexil->CurrentSubject()) return;
+  switch (RoomKindOf(Room)) {
+    case rkNewGame:
+      JoinGame->show();
+      SetServerMessage("Scenario: " + RoomScenarioFile(Room), NoticeGreen);
+      break;
+    case rkRestoredGame:
+      JoinGame->show();
+      SetServerMessage("Restored Game", NoticeGreen);
+      break;
+    case rkChat:
+      JoinChat->show();
+      break;
+  }
+}
+
+void TfrmMain::lbVexilSubjectsDblClick() {
+  FSoloSetup = false;
+  const QListWidgetItem* Item = FSubjects->currentItem();
+  if (!Item) return;
+  const std::string Room = FromQString(Item->text());
+  switch (RoomKindOf(Room)) {
+    case rkNewGame: {
+      const std::string Scenario = RoomScenarioFile(Room);
+      if (Scenario.empty() || !QFileInfo(ToQString(Scenario)).isFile())
+        return Prompter().ShowMessage("You do not have the Scenario File: " + Scenario);
+      const std::string Version = RoomVersionText(Room);
+      if (!VersionJoins(Version)) return Prompter().ShowMessage(VersionRefusal(Version));
+      FHosting = false;
+      FRestoringSavedGame = false;
+      FEngine->SetScenarioFile(Scenario);
+      break;
+    }
+    case rkRestoredGame: {
+      const std::vector<std::string> Players = RestoredRoomPlayers(Room);
+      if (std::find(Players.begin(), Players.end(), OwnUserId()) == Players.end())
+        return Prompter().ShowMessage("You were not originally in this Game");
+      FHosting = false;
+      FRestoringSavedGame = false;
+      break;
+    }
+    case rkChat:
+      break;
+  }
+  FVexil->JoinSubject(Room);
+}
+
+void TfrmMain::btnVexilNewChatClick() {
+  const std::optional<std::string> Name = Prompter().InputText("New Chat Room", "Enter a Name for this Room:", "");
+  if (!Name || Name->empty()) return;
+  // A chat room named like a game room would be taken for one.
+  if (const auto Refusal = DelimiterRefusal(*Name, "Room name")) return Prompter().ShowMessage(*Refusal);
+  FVexil->CreateChatSubject(*Name);
+}
+
+void TfrmMain::btnVexilNewGameClick() {
+  FRestoringSavedGame = false;
+  FSoloSetup = false;
+  findChild<QWidget*>("pnlMultiPlayerGameOptions")->show();
+  findChild<QWidget*>("pnlSoloGameOptions")->hide();
+  ShowSetupPanel();
+}
+
+void TfrmMain::CreateNewGameRoom(const std::string& GameName) {
+  if (GameName.empty()) return;
+  if (const auto Refusal = DelimiterRefusal(GameName, "Game name")) return Prompter().ShowMessage(*Refusal);
+  const std::string Scenario = FromQString(QFileInfo(ToQString(FEngine->GetScenarioFile())).fileName());
+  const int Players = findChild<QSpinBox*>("spinPlayers")->value();
+  // This machine makes the room and so hosts its game: only the host starts a new game.
+  FHostedRoom = NewGameRoomName(GameName, Scenario);
+  FVexil->CreateSubject(FHostedRoom, Players);
+  FHosting = true;
+  FRestoringSavedGame = false;
+  ShowScreen(FLobby);
+}
+
+void TfrmMain::btnVexilOpenGameClick() {
+  FSoloSetup = false;
+  if (!LoadGameFile()) return;
+  if (FEngine->IsSoloGame()) return Prompter().ShowMessage("You cannot open a Solo game in Network mode!");
+  if (!ClaimSavedGameNations()) return;
+  const std::string Base = FromQString(QFileInfo(ToQString(FSavedGameFile)).fileName());
+  const std::string Shown = Base.substr(0, Base.find('.'));
+  if (const auto Refusal = DelimiterRefusal(Shown, "saved game's file name")) return Prompter().ShowMessage(*Refusal);
+  std::vector<std::string> Players;
+  for (int I = 0; I < FEngine->GetNationCount(); ++I) {
+    const TNation* Nation = FEngine->GetNation(I);
+    if (!Nation->GetMajorPower() || !Nation->GetAlive() || Nation->GetComputerPlayer()) continue;
+    if (std::find(Players.begin(), Players.end(), Nation->GetPlayerName()) == Players.end())
+      Players.push_back(Nation->GetPlayerName());
+  }
+  FRestoringSavedGame = true;
+  FHosting = true;
+  FHostedRoom = RestoredGameRoomName(Shown, Players);
+  FVexil->CreateSubject(FHostedRoom, static_cast<int>(Players.size()));
+}
+
+void TfrmMain::lbVexilUsersClick() {
+  const QListWidgetItem* Item = FUsersList->currentItem();
+  if (!Item) return;
+  const TVexilUserPtr User = FVexil->FindUser(FromQString(Item->text()));
+  if (!User) return;
+  auto* Info = findChild<TGraphicPanel*>("gpnlUserInfo");
+  const std::int32_t Ping = User->AveragePing();
+  Info->SetCaption(Ping == 0 ? QString("Latency Unknown") : QString("Latency: %1 milliseconds").arg(Ping));
+  Info->show();
+}
+
+void TfrmMain::lbVexilUsersDblClick() {
+  const QListWidgetItem* Item = FUsersList->currentItem();
+  if (!Item) return;
+  FUserInfoPending = true;
+  FVexil->RequestUserInfo(FromQString(Item->text()));
+}
+
+void TfrmMain::vexilUserInfo(const TVexilUserPtr& User) {
+  if (!FUserInfoPending) return;
+  ShowUserInfo(*User, User->UserId() == OwnUserId());
+  FUserInfoPending = false;
+  FSubjects->viewport()->update();
+  FUsersList->viewport()->update();
+}
+
+// The user information dialog; a confirmed edit of the own record goes to the server.
+void TfrmMain::ShowUserInfo(TVexilUser& User, bool Editable) {
+  if (!dlgUserInfo().Execute(User, Editable) || !Editable) return;
+  if (const TVexilUserPtr& Own = FVexil->OwnUser()) *Own = User;
+  FVexil->UpdateUser();
+}
+
+void TfrmMain::lbVexilSubjectsCustomDraw(QPainter& Canvas, int Index, const QRect& Rect) {
+  const std::string Room = FromQString(FSubjects->item(Index)->text());
+  const bool Game = RoomKindOf(Room) != rkChat;
+  const QPixmap& Glyph = findChild<TColorButton*>(Game ? "btnVexilNewGame" : "btnVexilNewChat")->Glyph();
+  Canvas.drawPixmap(Rect.left() + 2, Rect.top() + (Rect.height() - Glyph.height()) / 2, Glyph);
+  Canvas.setPen(QColor(0, 255, 0));
+  Canvas.drawText(QRect(Rect.left() + 36, Rect.top() + 4, Rect.width() - 38, Rect.height() - 4), Qt::AlignLeft | Qt::AlignTop,
+                  ToQString(RoomDisplayName(Room)));
+}
+
+void TfrmMain::lbVexilUsersCustomDraw(QPainter& Canvas, int Index, const QRect& Rect) {
+  const TVexilUserPtr User = FVexil->FindUser(FromQString(FUsersList->item(Index)->text()));
+  if (!User) return;
+  const QPixmap Glyph = UserGlyphPicture(User->Glyph());
+  if (!Glyph.isNull()) Canvas.drawPixmap(Rect.left() + 2, Rect.top() + 4, Glyph);
+  std::string Text = User->UserId();
+  if (const std::string Score = User->InfoByName("BRMScore"); !Score.empty())
+    Text += " (" + Score + ") " + User->InfoByName("BRMRank");
+  Canvas.setFont(GameFont("Arial", 10, true));
+  Canvas.setPen(QColor(0, 255, 0));
+  Canvas.drawText(QRect(Rect.left() + 36, Rect.top() + 4, Rect.width() - 38, Rect.height() - 4), Qt::AlignLeft | Qt::AlignTop,
+                  ToQString(Text));
+  Canvas.setFont(GameFont("Arial", 12, true));
+}
+
+// --- An online game from its room ---
+
+void TfrmMain::vexilBeginSubject() {
+  FClock->SetConnection(FVexilImpulses.get());
+  FSoloSetup = false;
+  FBegunRoomHost = FVexil->UserCount() > 0 ? FVexil->Users(0)->UserId() : "";
+  FAwaitingGameStart = true;
+  if (!FHosting) return;
+  FAwaitingGameStart = false;
+  if (FRestoringSavedGame) {
+    StartGame(false);
+    FVexil->SendData("SAVED|" + FEngine->SaveToString());
+    return;
+  }
+  const std::string Scenario = RoomScenarioFile(FVexil->CurrentSubject());
+  FEngine->SetScenarioFile(FromQString(QFileInfo(ToQString(Scenario)).fileName()));
+  auto* Assign = FForms ? dynamic_cast<TfrmAssignPlayers*>(FForms->Form("frmAssignPlayers")) : nullptr;
+  if (!Assign) return;
+  std::vector<std::string> Users;
+  for (int I = 0; I < FVexil->UserCount(); ++I) Users.push_back(FVexil->Users(I)->UserId());
+  Assign->Fill(*FEngine, Users);
+  Assign->OnChat = [this](const std::string& Text) {
+    FEdtChat->setText(ToQString(Text));
+    edtChatKeyUp();
+  };
+  if (Assign->exec() != mrOk) {
+    // No game starts with powers given to nobody: the host leaves, and the others go back.
+    FHosting = false;
+    FHostedRoom.clear();
+    FVexil->JoinSubject(LobbyChatRoom);
+    ShowScreen(FLobby);
+    return;
+  }
+  const std::string List = Assign->PlayerList();
+  if (!ApplyPlayerAssignments(List)) return;
+  StartGame(true);
+  FVexil->SendData("BRMPLAYERS|" + List);
+}
+
+bool TfrmMain::ApplyPlayerAssignments(const std::string& List) {
+  std::vector<TNation*> Majors;
+  for (int I = 0; I < FEngine->GetNationCount(); ++I)
+    if (FEngine->GetNation(I)->GetMajorPower()) Majors.push_back(FEngine->GetNation(I));
+  std::string Error;
+  const auto Powers = ParsePlayerList(List, static_cast<int>(Majors.size()), &Error);
+  if (!Powers) {
+    Prompter().ShowMessage("The players of this Game cannot be read: " + Error);
+    return false;
+  }
+  const std::string Own = OwnUserId();
+  for (std::size_t I = 0; I < Majors.size(); ++I) {
+    const TPowerAssignment& P = (*Powers)[I];
+    Majors[I]->SetComputerPlayer(P.Computer());
+    if (!P.Computer()) Majors[I]->SetPlayerName(P.Player);
+    Majors[I]->SetLocalPlayer(!P.Computer() && P.Player == Own);
+  }
+  return true;
+}
+
+bool TfrmMain::ClaimSavedGameNations() {
+  const std::string Own = OwnUserId();
+  bool Any = false;
+  for (int I = 0; I < FEngine->GetNationCount(); ++I) {
+    TNation* Nation = FEngine->GetNation(I);
+    if (!Nation->GetMajorPower()) continue;
+    const bool Mine = Nation->GetAlive() && !Nation->GetComputerPlayer() && Nation->GetPlayerName() == Own;
+    Nation->SetLocalPlayer(Mine);
+    Any = Any || Mine;
+  }
+  if (!Any) Prompter().ShowMessage("You were not originally in this Game");
+  return Any;
+}
+
+void TfrmMain::vexilDataReceived(const std::string& Text, const std::string& Sender) {
+  const std::size_t Bar = Text.find('|');
+  const std::string Head = Text.substr(0, Bar);
+  const std::string Rest = Bar == std::string::npos ? "" : Text.substr(Bar + 1);
+  if (Head == "BRMPLAYERS" || Head == "SAVED") {
+    // Only the host of the begun room hands out the powers or the saved game, and only once.
+    if (!FAwaitingGameStart || FHosting || Sender != FBegunRoomHost) return;
+    FAwaitingGameStart = false;
+    if (Head == "BRMPLAYERS") {
+      if (ApplyPlayerAssignments(Rest)) StartGame(true);
+      return;
+    }
+    if (LoadGameText(Rest) && ClaimSavedGameNations()) StartGame(false);
+    return;
+  }
+  if (Head != "GAMECHAT") return;
+  const std::optional<TGameChat> Chat = ParseGameChat(Rest);
+  TNation* From = Chat ? FEngine->FindNation(Chat->Nation) : nullptr;
+  if (!From || !FCurrentNation) return;
+  auto* Comms = FForms ? dynamic_cast<TfrmComms*>(FForms->Form("frmComms")) : nullptr;
+  if (!Comms) return;
+  const std::string Line = Chat->Nation + ": " + Chat->Text;
+  if (Chat->Channel == "0") {
+    Comms->AddLine(0, Line);
+  } else if (Chat->Channel == "1") {
+    if (From->IsAlliedWith(FCurrentNation))
+      Comms->AddLine(1, Line);
+    else if (CanDecodeEnemyChat(*From))
+      Comms->AddLine(2, "[Decoded] " + Line);
+  } else if (Chat->Channel == "2") {
+    if (From->IsAtWarWith(FCurrentNation)) Comms->AddLine(2, Line);
+  }
+}
+
+bool TfrmMain::CanDecodeEnemyChat(const TNation& Sender) const {
+  if (!FCurrentNation) return false;
+  return ::CanDecodeEnemyChat(FCurrentNation->GetResearchLevel(CodeBreakingGroup),
+                              Sender.GetResearchLevel(CodeBreakingGroup), EffectsRandom().Random(100));
+}
+
+void TfrmMain::SendGameResult() {
+  if (!FHosting || !FVexil->LoggedIn()) return;
+  std::vector<TPowerResult> Powers;
+  for (int I = 0; I < FEngine->GetNationCount(); ++I) {
+    const TNation* N = FEngine->GetNation(I);
+    if (!N->GetMajorPower()) continue;
+    Powers.push_back({N->GetName(), N->GetDisplayName(), N->GetAlliance(), N->GetAlive(), !N->GetComputerPlayer(),
+                      N->GetScore()});
+  }
+  const TVictoryState State = VictoryStateOf(*FEngine);
+  const std::string Scenario = FromQString(QFileInfo(ToQString(FEngine->GetScenarioFile())).fileName());
+  if (const auto Log =
+          GameLogText(Scenario, Powers, State.WinnerAlliance, State.WinnerNation, FEngine->GetAllianceCount()))
+    FVexil->SendCustom("BRMLOGIT", *Log);
+  if (Scenario == "Standard.brmscen") FVexil->SendCustom("BRMSCORE", ScoreText(Powers));
+}
+
+// --- The hall of fame and the server's messages ---
+
+void TfrmMain::btnScheduleClick() {
+  FVexil->SendCustom("BRMHOF", "");
+  ShowScreen(FHallOfFame);
+  auto* Flags = FArtwork->findChild<TCellImage*>("cellFlags");
+  Flags->SetPicture(QPixmap(QDir::current().filePath("StandardFlags.bmp")));
+  Flags->SetNumCellsX(48);
+  Flags->SetNumCellsY(1);
+  FHallOfFameList->viewport()->update();
+}
+
+void TfrmMain::btnReturnClick() { ShowScreen(FLobby); }
+
+void TfrmMain::btnSubmitScheduleClick() {
+  const std::optional<std::string> Times =
+      Prompter().InputText("Submit Schedule", "When do you usually log into VexilServer?", "");
+  if (!Times || Times->empty()) return;
+  if (const auto Refusal = DelimiterRefusal(*Times, "Schedule")) return Prompter().ShowMessage(*Refusal);
+  FVexil->SendCustom("BRMSCHEDULE", *Times);
+}
+
+void TfrmMain::vexilCustomMessage(const std::string& Type, const std::string& Text) {
+  if (Type == "BRMVERSION") {
+    if (const std::string Notice = VersionNotice(Text, MakerWebAddress); !Notice.empty()) Prompter().ShowMessage(Notice);
+    return;
+  }
+  if (Type != "BRMHOF") return;
+  const THallOfFame Hall = ParseHallOfFame(Text);
+  FHallOfFameList->clear();
+  for (const std::string& Line : Hall.Lines) FHallOfFameList->addItem(ToQString(Line));
+  auto* Log = findChild<QTreeWidget*>("lvGameLog");
+  Log->clear();
+  for (const TGameLogRecord& R : Hall.GameLog)
+    Log->insertTopLevelItem(0, new QTreeWidgetItem({ToQString(R.Date), ToQString(R.Scenario), ToQString(R.Winner),
+                                                    ToQString(R.Victors), ToQString(R.Defeated)}));
+  auto* Schedule = findChild<QTreeWidget*>("lvSchedule");
+  Schedule->clear();
+  for (const TScheduleRecord& R : Hall.Schedule)
+    Schedule->insertTopLevelItem(0, new QTreeWidgetItem({ToQString(R.Player), ToQString(R.Times)}));
+}
+
+void TfrmMain::lbHallOfFameCustomDraw(QPainter& Canvas, int Index, const QRect& Rect) {
+  const THallOfFameLine Line = ReadHallOfFameLine(FromQString(FHallOfFameList->item(Index)->text()));
+  if (Line.Heading) {
+    if (const QPixmap* Flag = FArtwork->findChild<TCellImage*>("cellFlags")->GetCell(Line.Slot, 0))
+      Canvas.drawPixmap(QRect(Rect.left() + 2, Rect.top() + 1, 30, Rect.height() - 2), *Flag);
+    Canvas.setFont(GameFont("Arial", 12, true));
+    Canvas.setPen(Qt::black);
+    Canvas.drawText(QRect(Rect.left() + 35, Rect.top(), Rect.width() - 35, Rect.height()), Qt::AlignVCenter,
+                    ToQString(HallOfFameNation(Line.Slot)));
+    return;
+  }
+  Canvas.setFont(GameFont("Arial", 11));
+  Canvas.setPen(ColorOfValue(16384));
+  Canvas.drawText(QRect(Rect.left() + 8, Rect.top(), Rect.width() - 8, Rect.height()), Qt::AlignVCenter,
+                  ToQString(FormatThousands(Line.Entry.Score) + ": " + Line.Entry.Name + " (" + Line.Entry.Third + ")"));
+}

@@ -1,0 +1,186 @@
+// The lobby's decisions: room names and the names shown for them, the version check, the
+// caption, the refused delimiters, the player list and the assign window's validation, the
+// decode chance, the result sent at a victory, the version notice and the hall of fame's reply.
+#include "gamemap/LobbyRules.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(LobbyRulesTest, RoomNamesAndTheirDisplayNames) {
+  EXPECT_EQ(NewGameRoomName("Big War", "Standard.brmscen"), "~Big War;Standard.brmscen;4");
+  EXPECT_EQ(RestoredGameRoomName("mygame.old.brm", {"ann", "bob"}), "%mygame,ann,bob");
+  struct TCase {
+    const char* Room;
+    TRoomKind Kind;
+    const char* Shown;
+    const char* Scenario;
+    const char* Version;
+  };
+  const TCase Cases[] = {
+      {"~Big War;Standard.brmscen;4", rkNewGame, "Big War", "Standard.brmscen", "4"},
+      {"~Solo;Other.brmscen;4.0", rkNewGame, "Solo", "Other.brmscen", "4.0"},
+      {"~NoFields", rkNewGame, "NoFields", "", ""},
+      {"%mygame,ann,bob", rkRestoredGame, "mygame", "", ""},
+      {"%lonely", rkRestoredGame, "lonely", "", ""},
+      {"Lobby Chat", rkChat, "Lobby Chat", "", ""},
+      {"Tea; and, cake", rkChat, "Tea; and, cake", " and, cake", ""},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Room);
+    EXPECT_EQ(RoomKindOf(C.Room), C.Kind);
+    EXPECT_EQ(RoomDisplayName(C.Room), C.Shown);
+    if (C.Kind == rkNewGame) {
+      EXPECT_EQ(RoomScenarioFile(C.Room), C.Scenario);
+      EXPECT_EQ(RoomVersionText(C.Room), C.Version);
+    }
+  }
+  EXPECT_EQ(RestoredRoomPlayers("%mygame,ann,bob"), (std::vector<std::string>{"ann", "bob"}));
+  EXPECT_TRUE(RestoredRoomPlayers("%lonely").empty());
+}
+
+TEST(LobbyRulesTest, OnlyVersionFourJoins) {
+  for (const char* Joins : {"4", "4.0", "4.00"}) EXPECT_TRUE(VersionJoins(Joins)) << Joins;
+  for (const char* Refused : {"3", "3.9", "4.1", "5", "", "four", "40"}) EXPECT_FALSE(VersionJoins(Refused)) << Refused;
+  EXPECT_EQ(VersionRefusal("4.1"), "This Game was created with Brenmoor version 4.1, and you have version 4");
+}
+
+TEST(LobbyRulesTest, CaptionCountsPlayers) {
+  EXPECT_EQ(SubjectCaption(1, "Lobby Chat"), "1 Player in Lobby Chat");
+  EXPECT_EQ(SubjectCaption(2, "Big War"), "2 Players in Big War");
+  EXPECT_EQ(SubjectCaption(0, "Empty"), "0 Players in Empty");
+}
+
+TEST(LobbyRulesTest, DelimitersAndLineBreaksAreRefused) {
+  for (const char* Bad : {"a;b", "a~b", "a%b", "a,b", "two\nlines", "cr\r"}) {
+    const auto Refusal = DelimiterRefusal(Bad, "Game name");
+    ASSERT_TRUE(Refusal) << Bad;
+    EXPECT_EQ(*Refusal, "The Game name may not contain any of ; ~ % , or a line break.");
+  }
+  EXPECT_FALSE(DelimiterRefusal("Big War 2 (rematch)!", "Game name"));
+  // Chat only refuses line breaks when its delimiters are none.
+  EXPECT_FALSE(DelimiterRefusal("a;b,c", "Chat text", ""));
+  EXPECT_TRUE(DelimiterRefusal("a\nb", "Chat text", ""));
+}
+
+TEST(LobbyRulesTest, PlayerListRoundTripsAndRefusesWrongLengths) {
+  const std::vector<TPowerAssignment> Powers = {{"ann"}, {""}, {"bob"}};
+  EXPECT_EQ(PlayerListText(Powers), "ann,#COMP#,bob,");
+  const auto Read = ParsePlayerList("ann,#COMP#,bob,", 3);
+  ASSERT_TRUE(Read);
+  ASSERT_EQ(Read->size(), 3u);
+  EXPECT_EQ((*Read)[0].Player, "ann");
+  EXPECT_TRUE((*Read)[1].Computer());
+  EXPECT_EQ((*Read)[2].Player, "bob");
+  struct TCase {
+    const char* List;
+    int Majors;
+  };
+  for (const TCase& C : {TCase{"ann,bob,", 3}, TCase{"ann,bob,cy,dee,", 3}, TCase{"ann,,bob,", 3}, TCase{"", 1}}) {
+    std::string Error;
+    EXPECT_FALSE(ParsePlayerList(C.List, C.Majors, &Error)) << C.List;
+    EXPECT_FALSE(Error.empty()) << C.List;
+  }
+}
+
+TEST(LobbyRulesTest, AssignmentsValidation) {
+  const char* Mixed = "Do not Assign a Player to Nations that belong to different Alliances";
+  const char* Missing = "Please Assign each Player to at least 1 Nation";
+  struct TCase {
+    const char* Name;
+    std::vector<TAssignRow> Rows;
+    int Users;
+    std::string Expected;
+  };
+  const TCase Cases[] = {
+      {"one each", {{"Axis", "ann"}, {"Allies", "bob"}, {"Allies", ""}}, 2, ""},
+      {"two of one alliance", {{"Axis", "ann"}, {"Axis", "ann"}, {"Allies", "bob"}}, 2, ""},
+      {"two alliances", {{"Axis", "ann"}, {"Allies", "ann"}, {"Allies", "bob"}}, 2, Mixed},
+      {"two without alliance", {{"[Spain]", "ann"}, {"[Turkey]", "ann"}, {"Allies", "bob"}}, 2, Mixed},
+      {"a user left out", {{"Axis", "ann"}, {"Allies", "bob"}, {"Allies", ""}}, 3, Missing},
+      {"nobody", {{"Axis", ""}, {"Allies", ""}}, 2, Missing},
+  };
+  for (const TCase& C : Cases) EXPECT_EQ(ValidateAssignments(C.Rows, C.Users), C.Expected) << C.Name;
+}
+
+TEST(LobbyRulesTest, DecodeChance) {
+  struct TCase {
+    int Own, Sender, Draw;
+    bool Decoded;
+  };
+  const TCase Cases[] = {{0, 0, 10, true}, {0, 0, 11, false}, {3, 0, 13, true}, {3, 0, 14, false},
+                         {0, 1, 0, false}, {40, 1, 20, true}, {40, 1, 21, false}, {0, 0, 0, true}};
+  for (const TCase& C : Cases)
+    EXPECT_EQ(CanDecodeEnemyChat(C.Own, C.Sender, C.Draw), C.Decoded) << C.Own << " " << C.Sender << " " << C.Draw;
+}
+
+TEST(LobbyRulesTest, GameChatReadsBack) {
+  EXPECT_EQ(GameChatMessage("France", 1, "attack; now"), "GAMECHAT|France;1;attack; now");
+  const auto Chat = ParseGameChat("France;1;attack; now");
+  ASSERT_TRUE(Chat);
+  EXPECT_EQ(Chat->Nation, "France");
+  EXPECT_EQ(Chat->Channel, "1");
+  EXPECT_EQ(Chat->Text, "attack; now");
+  EXPECT_FALSE(ParseGameChat("France;1"));
+}
+
+std::vector<TPowerResult> Powers() {
+  return {{"Germany", "ann", "Axis", true, true, 1200},      {"Italy", "Italy.brmai", "Axis", false, false, 40},
+          {"France", "bob", "Allies", true, true, 300},      {"USSR", "USSR.brmai", "Allies", true, false, 900},
+          {"Spain", "Spain.brmai", "", true, false, 5}};
+}
+
+TEST(LobbyRulesTest, GameLogOfAnAllianceAndOfANation) {
+  EXPECT_EQ(GameLogText("Standard.brmscen", Powers(), "Axis", "", 2),
+            "Standard;Axis;ann,;bob,USSR.brmai,;");
+  EXPECT_EQ(GameLogText("Standard.brmscen", Powers(), "", "France", 2),
+            "Standard;France;bob;ann;Italy.brmai;USSR.brmai;;");
+  // One alliance only: the powers without one count among the defeated.
+  EXPECT_EQ(GameLogText("Standard.brmscen", Powers(), "", "France", 1),
+            "Standard;France;bob;ann;Italy.brmai;USSR.brmai;Spain.brmai;;");
+  // No human-played power lost: nothing is sent.
+  std::vector<TPowerResult> AllHumansWin = Powers();
+  AllHumansWin[0].Alliance = "Allies";
+  EXPECT_FALSE(GameLogText("Standard.brmscen", AllHumansWin, "Allies", "", 2));
+  EXPECT_EQ(ScoreText(Powers()), "ann;1200;Italy.brmai;40;bob;300;USSR.brmai;900;Spain.brmai;5;");
+}
+
+TEST(LobbyRulesTest, VersionNotice) {
+  const std::string Web = "http://quillfen.example";
+  EXPECT_EQ(VersionNotice("4.5|1", Web),
+            "Version 4.5 of Brenmoor is now available. You currently have Version 4.  Visit the Quillfen Web Site at "
+            "http://quillfen.example to download the latest Version.");
+  EXPECT_EQ(VersionNotice("4.0|3", Web),
+            "Build 3 has been released, and you have Build 2.  Visit the Quillfen Web Site at "
+            "http://quillfen.example to download the latest Build.");
+  for (const char* Current : {"4|2", "4.0|1", "3|2", "", "x|y"}) EXPECT_EQ(VersionNotice(Current, Web), "") << Current;
+}
+
+TEST(LobbyRulesTest, HallOfFameReplyReadsIntoLines) {
+  const THallOfFame H = ParseHallOfFame(
+      "1200;ann;12/1/2026;300;bob;12/2/2026;~~~~~~~`12/1/2026;Standard;Axis;ann,;bob,;`ann%evenings;bob%never;`");
+  const std::vector<std::string> Expected = {"*0", "1200;ann;12/1/2026", "300;bob;12/2/2026", "*1", "*2", "*3",
+                                             "*4", "*5",                 "*6"};
+  EXPECT_EQ(H.Lines, Expected);
+  ASSERT_EQ(H.GameLog.size(), 1u);
+  EXPECT_EQ(H.GameLog[0].Winner, "Axis");
+  EXPECT_EQ(H.GameLog[0].Victors, "ann,");
+  EXPECT_EQ(H.GameLog[0].Defeated, "bob,");
+  ASSERT_EQ(H.Schedule.size(), 2u);
+  EXPECT_EQ(H.Schedule[1].Player, "bob");
+  EXPECT_EQ(H.Schedule[1].Times, "never");
+  // A short or empty reply still gives the seven headings.
+  EXPECT_EQ(ParseHallOfFame("").Lines.size(), 7u);
+
+  const THallOfFameLine Heading = ReadHallOfFameLine("*3");
+  EXPECT_TRUE(Heading.Heading);
+  EXPECT_EQ(HallOfFameNation(Heading.Slot), "United Kingdom");
+  EXPECT_EQ(HallOfFameNation(7), "?");
+  const THallOfFameLine Entry = ReadHallOfFameLine("1200;ann;12/1/2026");
+  EXPECT_FALSE(Entry.Heading);
+  EXPECT_EQ(Entry.Entry.Score, 1200);
+  EXPECT_EQ(Entry.Entry.Name, "ann");
+  EXPECT_EQ(Entry.Entry.Third, "12/1/2026");
+}
+
+}  // namespace
