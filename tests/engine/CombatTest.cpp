@@ -24,7 +24,7 @@ protected:
   TKitWorld W;
   TBrenmoorEngine& E = W.Engine();
   bool Targets(const TUnit* A, const TUnit* B) {
-    auto& List = const_cast<TUnit*>(A)->GetOpponents();
+    const auto& List = A->GetOpponents();
     return std::find(List.begin(), List.end(), B) != List.end();
   }
 };
@@ -490,4 +490,54 @@ TEST_F(CombatTest, TheScenariosStartingWeightsShareTheHitsByStrength) {
   EXPECT_GT(ManyHits, 150);
   EXPECT_GT(FewHits, 5);
   EXPECT_LT(FewHits * 4, ManyHits);
+}
+
+// The opponent lists stay as the combat left them until a unit named there leaves the game:
+// then it goes from every list that names it, the others keep their order, and a unit that
+// leaves lets go of its own list and its aim; units aimed at a unit that leaves aim at nothing.
+TEST_F(CombatTest, AUnitLeavingTheGameLeavesEveryListAndAimThatNameIt) {
+  std::vector<TUnit*> Units;
+  for (int Nation : {0, 0, 1, 1, 1, 2}) Units.push_back(W.MakeUnit(Nation, ukArmy, kzHale, {{utInfantry, 2}}));
+  TUnit* Scout = W.MakeUnit(1, ukAirForce, kzHale, {{utFighter, 1}});
+  Scout->SetOrder(ordRecon);
+  Units.push_back(Scout);
+  E.SetRandomSeed(5);
+  W.Z(kzHale)->ResolveCombat();
+  std::vector<std::vector<TUnit*>> Lists;
+  for (const TUnit* U : Units) Lists.push_back(U->GetOpponents());
+  ASSERT_GE(Lists[0].size(), 3u);
+  ASSERT_EQ(Lists[0], Lists[1]) << "one owner's armies share their targets";
+  const auto Leave = [&](std::size_t Which) {
+    TUnit* Gone = Units[Which];
+    Units[Which] = nullptr;
+    Lists[Which].clear();
+    for (std::vector<TUnit*>& List : Lists) std::erase(List, Gone);
+    E.FreeUnit(Gone);
+    for (std::size_t I = 0; I < Units.size(); ++I) {
+      if (!Units[I]) continue;
+      EXPECT_EQ(Units[I]->GetOpponents(), Lists[I]) << "unit " << I << " after unit " << Which << " left";
+    }
+  };
+  Units[5]->SetDestinationUnit(Units[3]);
+  Units[2]->SetDestinationUnit(Units[3]);
+  Units[0]->SetDestinationUnit(Units[4]);
+  // A target in the middle of the shared lists, then one of the units sharing a list.
+  Leave(3);
+  EXPECT_EQ(Units[5]->GetDestinationUnit(), nullptr);
+  EXPECT_EQ(Units[2]->GetDestinationUnit(), nullptr);
+  EXPECT_EQ(Units[2]->GetDestinationUnitName(), "");
+  EXPECT_EQ(Units[0]->GetDestinationUnit(), Units[4]);
+  Leave(0);
+  Leave(6);
+  // Aimed again, then its target's aimer gone first: the target leaves without a stale aimer.
+  Units[1]->SetDestinationUnit(Units[4]);
+  Units[1]->SetDestinationUnit(Units[2]);
+  Leave(1);
+  Leave(4);
+  W.Z(kzHale)->ResolveCombat();
+  for (std::size_t I = 0; I < Units.size(); ++I)
+    if (Units[I]) Lists[I] = Units[I]->GetOpponents();
+  Leave(2);
+  EXPECT_TRUE(Units[5]->GetOpponents().empty());
+  Leave(5);
 }
