@@ -495,18 +495,22 @@ TEST_F(CombatTest, TheScenariosStartingWeightsShareTheHitsByStrength) {
 // The opponent lists stay as the combat left them until a unit named there leaves the game:
 // then it goes from every list that names it, the others keep their order, and a unit that
 // leaves lets go of its own list and its aim; units aimed at a unit that leaves aim at nothing.
+// A combat between the departures gives every unit a fresh list and lets the old ones go.
 TEST_F(CombatTest, AUnitLeavingTheGameLeavesEveryListAndAimThatNameIt) {
+  W.N(1)->SetRelationDirect(W.N(2), -100);
+  W.N(2)->SetRelationDirect(W.N(1), -100);
   std::vector<TUnit*> Units;
-  for (int Nation : {0, 0, 1, 1, 1, 2}) Units.push_back(W.MakeUnit(Nation, ukArmy, kzHale, {{utInfantry, 2}}));
+  for (int Nation : {0, 0, 1, 1, 1, 2, 2}) Units.push_back(W.MakeUnit(Nation, ukArmy, kzHale, {{utInfantry, 2}}));
   TUnit* Scout = W.MakeUnit(1, ukAirForce, kzHale, {{utFighter, 1}});
   Scout->SetOrder(ordRecon);
   Units.push_back(Scout);
   E.SetRandomSeed(5);
-  W.Z(kzHale)->ResolveCombat();
-  std::vector<std::vector<TUnit*>> Lists;
-  for (const TUnit* U : Units) Lists.push_back(U->GetOpponents());
-  ASSERT_GE(Lists[0].size(), 3u);
-  ASSERT_EQ(Lists[0], Lists[1]) << "one owner's armies share their targets";
+  std::vector<std::vector<TUnit*>> Lists(Units.size());
+  const auto Fight = [&] {
+    W.Z(kzHale)->ResolveCombat();
+    for (std::size_t I = 0; I < Units.size(); ++I)
+      if (Units[I]) Lists[I] = Units[I]->GetOpponents();
+  };
   const auto Leave = [&](std::size_t Which) {
     TUnit* Gone = Units[Which];
     Units[Which] = nullptr;
@@ -518,6 +522,10 @@ TEST_F(CombatTest, AUnitLeavingTheGameLeavesEveryListAndAimThatNameIt) {
       EXPECT_EQ(Units[I]->GetOpponents(), Lists[I]) << "unit " << I << " after unit " << Which << " left";
     }
   };
+  Fight();
+  ASSERT_EQ(Lists[0].size(), 6u);
+  ASSERT_EQ(Lists[0], Lists[1]) << "one owner's armies share their targets";
+  ASSERT_EQ(Lists[2].size(), 4u);
   Units[5]->SetDestinationUnit(Units[3]);
   Units[2]->SetDestinationUnit(Units[3]);
   Units[0]->SetDestinationUnit(Units[4]);
@@ -528,16 +536,20 @@ TEST_F(CombatTest, AUnitLeavingTheGameLeavesEveryListAndAimThatNameIt) {
   EXPECT_EQ(Units[2]->GetDestinationUnitName(), "");
   EXPECT_EQ(Units[0]->GetDestinationUnit(), Units[4]);
   Leave(0);
-  Leave(6);
-  // Aimed again, then its target's aimer gone first: the target leaves without a stale aimer.
+  Fight();
+  Leave(5);
+  Leave(7);
+  Fight();
+  // Aimed again, then the aimer gone first: its target leaves without a stale aimer.
   Units[1]->SetDestinationUnit(Units[4]);
   Units[1]->SetDestinationUnit(Units[2]);
+  Leave(2);
+  EXPECT_EQ(Units[1]->GetDestinationUnit(), nullptr);
+  Units[1]->SetDestinationUnit(Units[4]);
+  Fight();
   Leave(1);
   Leave(4);
-  W.Z(kzHale)->ResolveCombat();
-  for (std::size_t I = 0; I < Units.size(); ++I)
-    if (Units[I]) Lists[I] = Units[I]->GetOpponents();
-  Leave(2);
-  EXPECT_TRUE(Units[5]->GetOpponents().empty());
-  Leave(5);
+  EXPECT_TRUE(Units[6]->GetOpponents().empty());
+  Fight();
+  Leave(6);
 }
