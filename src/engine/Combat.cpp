@@ -106,7 +106,8 @@ struct TTargetGroup {
   const TNation* Owner;
   bool Recon;
   bool EnemyAir;
-  std::vector<TUnit*> Targets;
+  // The targets, shared as the opponent list of every attacker of the group.
+  std::shared_ptr<TOpponentList> Targets;
   // The position in Targets of each unit of the zone (by its place in the zone), -1 for none.
   std::vector<int> Place;
   TTargetPicker Picker;
@@ -130,8 +131,7 @@ void TBrenmoorZone::ResolveCombat() {
   bool Placed = false;
   for (const auto& Owned : FUnits) {
     TUnit* A = Owned.get();
-    std::vector<TUnit*>& Opponents = A->GetOpponents();
-    Opponents.clear();
+    A->ClearOpponents();
     bool EnemyAir = false;
     const TNation* Owner = A->GetOwner();
     if (A->GetKind() == ukAirForce) {
@@ -173,18 +173,24 @@ void TBrenmoorZone::ResolveCombat() {
         Placed = true;
         Groups.push_back(TTargetGroup{Owner, Recon, EnemyAir, {}, {}, {}});
         Group = &Groups.back();
-        Collect(Group->Targets);
-        if (!Group->Targets.empty()) {
+        std::vector<TUnit*> Targets;
+        Collect(Targets);
+        Group->Targets = std::make_shared<TOpponentList>(std::move(Targets));
+        const std::vector<TUnit*>& Shared = Group->Targets->GetUnits();
+        if (!Shared.empty()) {
           Group->Place.assign(FUnits.size(), -1);
-          for (std::size_t I = 0; I < Group->Targets.size(); ++I)
-            Group->Place[static_cast<std::size_t>(Group->Targets[I]->GetCombatPlace())] = static_cast<int>(I);
-          Group->Picker.Reset(Group->Targets);
+          for (std::size_t I = 0; I < Shared.size(); ++I)
+            Group->Place[static_cast<std::size_t>(Shared[I]->GetCombatPlace())] = static_cast<int>(I);
+          Group->Picker.Reset(Shared);
         }
       }
-      Opponents = Group->Targets;
+      A->SetOpponents(Group->Targets);
     } else {
-      Collect(Opponents);
+      std::vector<TUnit*> Alone;
+      Collect(Alone);
+      A->SetOpponents(std::move(Alone));
     }
+    const std::vector<TUnit*>& Opponents = A->GetOpponents();
     if (Opponents.empty()) continue;
     Embattled = true;
     TTargetPicker& Chooser = Group ? Group->Picker : Picker;

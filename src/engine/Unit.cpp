@@ -41,6 +41,11 @@ TUnit::TUnit(TBrenmoorEngine& Engine) : FEngine(&Engine) { FTypeFactors.fill(1.0
 
 TUnit::~TUnit() {
   if (!FEngine->IsClearing()) Unlink();
+  // Whatever still names the unit or is named by it lets go, also while the game is cleared
+  // (the units go one by one and every pointer left must be to a unit still there).
+  Aim(nullptr);
+  FOpponents.reset();
+  DropReferencesToThis();
   FEngine->UnitDestroyed(this);
 }
 
@@ -49,18 +54,97 @@ void TUnit::Unlink() {
   FBoardedUnits.clear();
   for (TUnit* Unit : FBasedUnits) Unit->FBaseUnit = nullptr;
   FBasedUnits.clear();
-  // Only a unit of the game can be another's target (not one made for reading a saved field).
-  const bool InGame = FEngine->GetUnitByID(ID) == this;
-  for (TUnit* Unit : FEngine->GetUnits()) {
-    if (!InGame) break;
-    if (Unit == this) continue;
-    if (Unit->FDestinationUnit == this) Unit->SetDestinationUnit(nullptr);
-    EraseUnit(Unit->FOpponents, this);
-  }
+  DropReferencesToThis();
   if (FBaseUnit) EraseUnit(FBaseUnit->FBasedUnits, this);
   FBaseUnit = nullptr;
   if (FTransport) EraseUnit(FTransport->FBoardedUnits, this);
   FTransport = nullptr;
+}
+
+void TUnit::DropReferencesToThis() {
+  // A unit aimed at itself keeps its aim until it is freed.
+  std::vector<TUnit*> Aimers = std::move(FAimedBy);
+  FAimedBy.clear();
+  for (TUnit* Unit : Aimers) {
+    if (Unit == this) {
+      FAimedBy.push_back(this);
+      continue;
+    }
+    Unit->FDestinationUnit = nullptr;
+    Unit->FDestinationUnitName.clear();
+  }
+  // The places in the lists are taken out; this unit's entries go with the moved list.
+  std::vector<TNaming> Namings = std::move(FNamedIn);
+  FNamedIn.clear();
+  for (const TNaming& Naming : Namings) Naming.List->Erase(this);
+}
+
+void TUnit::Aim(TUnit* Target) {
+  if (Target == FDestinationUnit) return;
+  if (FDestinationUnit) {
+    std::vector<TUnit*>& Aimers = FDestinationUnit->FAimedBy;
+    const auto It = std::find(Aimers.begin(), Aimers.end(), this);
+    if (It != Aimers.end()) {
+      *It = Aimers.back();
+      Aimers.pop_back();
+    }
+  }
+  FDestinationUnit = Target;
+  if (Target) Target->FAimedBy.push_back(this);
+}
+
+const std::vector<TUnit*>& TUnit::GetOpponents() const {
+  static const std::vector<TUnit*> None;
+  return FOpponents ? FOpponents->GetUnits() : None;
+}
+
+void TUnit::SetOpponents(std::vector<TUnit*> Units) {
+  if (Units.empty())
+    FOpponents.reset();
+  else
+    FOpponents = std::make_shared<TOpponentList>(std::move(Units));
+}
+
+void TUnit::SetOpponents(std::shared_ptr<TOpponentList> List) { FOpponents = std::move(List); }
+
+void TUnit::ClearOpponents() { FOpponents.reset(); }
+
+// --- Opponent lists ---
+
+TOpponentList::TOpponentList(std::vector<TUnit*> Units) : FUnits(std::move(Units)) {
+  FSlots.resize(FUnits.size());
+  for (std::size_t I = 0; I < FUnits.size(); ++I) {
+    std::vector<TUnit::TNaming>& Named = FUnits[I]->FNamedIn;
+    FSlots[I] = static_cast<std::uint32_t>(Named.size());
+    Named.push_back({this, static_cast<std::uint32_t>(I)});
+  }
+}
+
+TOpponentList::~TOpponentList() {
+  // Each entry goes by moving the unit's last entry into its slot.
+  for (std::size_t I = 0; I < FUnits.size(); ++I) {
+    std::vector<TUnit::TNaming>& Named = FUnits[I]->FNamedIn;
+    const std::uint32_t Slot = FSlots[I];
+    Named[Slot] = Named.back();
+    Named[Slot].List->FSlots[Named[Slot].Place] = Slot;
+    Named.pop_back();
+  }
+}
+
+void TOpponentList::Erase(const TUnit* Unit) {
+  std::size_t Kept = 0;
+  for (std::size_t I = 0; I < FUnits.size(); ++I) {
+    TUnit* Other = FUnits[I];
+    if (Other == Unit) continue;
+    if (Kept != I) {
+      FUnits[Kept] = Other;
+      FSlots[Kept] = FSlots[I];
+      Other->FNamedIn[FSlots[Kept]].Place = static_cast<std::uint32_t>(Kept);
+    }
+    ++Kept;
+  }
+  FUnits.resize(Kept);
+  FSlots.resize(Kept);
 }
 
 void TUnit::Remove(bool SendChange) {
@@ -310,7 +394,7 @@ void TUnit::SetDestinationUnit(TUnit* Unit) {
   // the target's name may have changed with its ships since, and every machine must show the
   // same.
   if (Unit && Unit == FDestinationUnit) return;
-  FDestinationUnit = Unit;
+  Aim(Unit);
   FDestinationUnitName = Unit ? Unit->GetName() : std::string();
 }
 
@@ -690,7 +774,7 @@ void TUnit::LoadFromString(const std::string& Text) {
 
 void TUnit::ResolveLoadedReferences() {
   // The target with the name the unit took when it was aimed at it, as the game was saved.
-  if (TUnit* Target = FEngine->GetUnitByID(FDestinationUnitID)) FDestinationUnit = Target;
+  if (TUnit* Target = FEngine->GetUnitByID(FDestinationUnitID)) Aim(Target);
   TTokenReader Based(FBasedIDs);
   while (!Based.AtEnd()) {
     TUnit* Unit = FEngine->GetUnitByID(StrToIntDef(Based.Next('#'), -1));

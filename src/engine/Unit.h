@@ -6,6 +6,7 @@
 // and messages and is the same on every machine.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,29 @@ class TNation;
 // Why a unit moves: the host's impulse rules (which draw the organisation loss of the move) or
 // a replay or upkeep that only repeats what the host decided (which draw nothing).
 enum TMoveMode : std::uint8_t { mmImpulse, mmReplay };
+
+class TUnit;
+
+// The units one or more units may fire at in their zone's combat, in the order they were
+// collected. Attackers that share their targets share one list; each unit it names knows the
+// list and its place there, so a unit leaving the game is taken out of only the lists that
+// name it (keeping the others' order) and a list let go leaves only the units it names.
+class TOpponentList {
+public:
+  explicit TOpponentList(std::vector<TUnit*> Units);
+  ~TOpponentList();
+  TOpponentList(const TOpponentList&) = delete;
+  TOpponentList& operator=(const TOpponentList&) = delete;
+  const std::vector<TUnit*>& GetUnits() const { return FUnits; }
+
+private:
+  friend class TUnit;
+  // Every place of Unit taken out, the rest in their order.
+  void Erase(const TUnit* Unit);
+  std::vector<TUnit*> FUnits;
+  // For each place, the position of this list's entry among that unit's naming lists.
+  std::vector<std::uint32_t> FSlots;
+};
 
 class TUnit : public TRandomAccessListItem {
 public:
@@ -77,7 +101,12 @@ public:
   int GetPatrolZoneCount() const { return static_cast<int>(FPatrolZones.size()); }
   TBrenmoorZone* GetPatrolZone(int I) const { return FPatrolZones.at(static_cast<std::size_t>(I)); }
   void SetPatrolZones(std::vector<TBrenmoorZone*> Zones) { FPatrolZones = std::move(Zones); }
-  std::vector<TUnit*>& GetOpponents() { return FOpponents; }
+  // The units this one fired at or may fire at in its zone's last combat.
+  const std::vector<TUnit*>& GetOpponents() const;
+  // Takes Units as the unit's opponents; a list shared with other attackers is named once.
+  void SetOpponents(std::vector<TUnit*> Units);
+  void SetOpponents(std::shared_ptr<TOpponentList> List);
+  void ClearOpponents();
 
   // --- Fields ---
   TBrenmoorEngine& GetEngine() const { return *FEngine; }
@@ -199,9 +228,14 @@ public:
   std::int32_t GetLoadedZoneIndex() const { return FLoadedZoneIndex; }
 
 private:
+  friend class TOpponentList;
   void MoveTallies(TBrenmoorZone* From, TBrenmoorZone* To);
   void ChangeTallies(int Sign);
   void Unlink();
+  // Points the unit at Target (nullptr for none) and keeps Target's list of its aimers.
+  void Aim(TUnit* Target);
+  // Every aim at the unit cleared, the unit out of every opponent list.
+  void DropReferencesToThis();
 
   float FOrganization = 100.0f;
   TNation* FOwner = nullptr;
@@ -221,7 +255,15 @@ private:
   std::int32_t FPatrolStep = 0;
   std::int32_t FOrdinal = 0;
   std::array<float, UnitTypeCount> FTypeFactors;
-  std::vector<TUnit*> FOpponents;
+  std::shared_ptr<TOpponentList> FOpponents;
+  // The units whose destination unit this is, in no particular order.
+  std::vector<TUnit*> FAimedBy;
+  // The opponent lists that name this unit, with the place in each (one entry a place).
+  struct TNaming {
+    TOpponentList* List;
+    std::uint32_t Place;
+  };
+  std::vector<TNaming> FNamedIn;
   std::array<std::uint16_t, UnitTypeCount> FDamaged{};
   std::uint8_t FCombatFlag = 0;
   int FCombatPlace = -1;

@@ -24,7 +24,7 @@ protected:
   TKitWorld W;
   TBrenmoorEngine& E = W.Engine();
   bool Targets(const TUnit* A, const TUnit* B) {
-    auto& List = const_cast<TUnit*>(A)->GetOpponents();
+    const auto& List = A->GetOpponents();
     return std::find(List.begin(), List.end(), B) != List.end();
   }
 };
@@ -490,4 +490,66 @@ TEST_F(CombatTest, TheScenariosStartingWeightsShareTheHitsByStrength) {
   EXPECT_GT(ManyHits, 150);
   EXPECT_GT(FewHits, 5);
   EXPECT_LT(FewHits * 4, ManyHits);
+}
+
+// The opponent lists stay as the combat left them until a unit named there leaves the game:
+// then it goes from every list that names it, the others keep their order, and a unit that
+// leaves lets go of its own list and its aim; units aimed at a unit that leaves aim at nothing.
+// A combat between the departures gives every unit a fresh list and lets the old ones go.
+TEST_F(CombatTest, AUnitLeavingTheGameLeavesEveryListAndAimThatNameIt) {
+  W.N(1)->SetRelationDirect(W.N(2), -100);
+  W.N(2)->SetRelationDirect(W.N(1), -100);
+  std::vector<TUnit*> Units;
+  for (int Nation : {0, 0, 1, 1, 1, 2, 2}) Units.push_back(W.MakeUnit(Nation, ukArmy, kzHale, {{utInfantry, 2}}));
+  TUnit* Scout = W.MakeUnit(1, ukAirForce, kzHale, {{utFighter, 1}});
+  Scout->SetOrder(ordRecon);
+  Units.push_back(Scout);
+  E.SetRandomSeed(5);
+  std::vector<std::vector<TUnit*>> Lists(Units.size());
+  const auto Fight = [&] {
+    W.Z(kzHale)->ResolveCombat();
+    for (std::size_t I = 0; I < Units.size(); ++I)
+      if (Units[I]) Lists[I] = Units[I]->GetOpponents();
+  };
+  const auto Leave = [&](std::size_t Which) {
+    TUnit* Gone = Units[Which];
+    Units[Which] = nullptr;
+    Lists[Which].clear();
+    for (std::vector<TUnit*>& List : Lists) std::erase(List, Gone);
+    E.FreeUnit(Gone);
+    for (std::size_t I = 0; I < Units.size(); ++I) {
+      if (!Units[I]) continue;
+      EXPECT_EQ(Units[I]->GetOpponents(), Lists[I]) << "unit " << I << " after unit " << Which << " left";
+    }
+  };
+  Fight();
+  ASSERT_EQ(Lists[0].size(), 6u);
+  ASSERT_EQ(Lists[0], Lists[1]) << "one owner's armies share their targets";
+  ASSERT_EQ(Lists[2].size(), 4u);
+  Units[5]->SetDestinationUnit(Units[3]);
+  Units[2]->SetDestinationUnit(Units[3]);
+  Units[0]->SetDestinationUnit(Units[4]);
+  // A target in the middle of the shared lists, then one of the units sharing a list.
+  Leave(3);
+  EXPECT_EQ(Units[5]->GetDestinationUnit(), nullptr);
+  EXPECT_EQ(Units[2]->GetDestinationUnit(), nullptr);
+  EXPECT_EQ(Units[2]->GetDestinationUnitName(), "");
+  EXPECT_EQ(Units[0]->GetDestinationUnit(), Units[4]);
+  Leave(0);
+  Fight();
+  Leave(5);
+  Leave(7);
+  Fight();
+  // Aimed again, then the aimer gone first: its target leaves without a stale aimer.
+  Units[1]->SetDestinationUnit(Units[4]);
+  Units[1]->SetDestinationUnit(Units[2]);
+  Leave(2);
+  EXPECT_EQ(Units[1]->GetDestinationUnit(), nullptr);
+  Units[1]->SetDestinationUnit(Units[4]);
+  Fight();
+  Leave(1);
+  Leave(4);
+  EXPECT_TRUE(Units[6]->GetOpponents().empty());
+  Fight();
+  Leave(6);
 }

@@ -260,6 +260,11 @@ TEST_F(SavedGameTest, AGameSavedAndLoadedIsTheSameGameToTheLastByte) {
   EXPECT_TRUE(E.GetRandomEvent(1)->Fired);
   EXPECT_EQ(E.GetAlliances(), Engine.GetAlliances());
 
+  // The loaded aim is known to its target: the target gone, the attacker aims at nothing.
+  E.FreeUnit(LoadedAttacker->GetDestinationUnit());
+  EXPECT_EQ(LoadedAttacker->GetDestinationUnit(), nullptr);
+  EXPECT_EQ(LoadedAttacker->GetDestinationUnitName(), "");
+
   // A new unit follows the highest identifier loaded.
   TUnit* New = E.AddUnit(std::make_unique<TUnit>(E, E.GetNation(0), ukArmy), E.GetZone(zAlba));
   EXPECT_EQ(New->ID, IDs.back() + 1);
