@@ -109,9 +109,10 @@ QByteArray Scrambled(std::string Text) {
 
 // A loopback port on which nothing listens.
 int ClosedPort() {
-  QTcpServer Probe;
-  Probe.listen(QHostAddress::LocalHost);
-  return Probe.serverPort();
+  // Port 1 is served on no test machine. A free port taken from a probe and closed again could
+  // go to another test's lobby server started at the same time, and the probe's socket left the
+  // sanitizer build's leak check unsteady at exit.
+  return 1;
 }
 
 struct LoginWindowsTest : TGuiTest {
