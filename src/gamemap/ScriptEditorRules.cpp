@@ -193,9 +193,13 @@ void StoreAIScripts(TBrenmoorEngine& Engine, const std::array<std::string, AIScr
   for (int I = 0; I < Majors; ++I) Engine.GetNation(I)->SetAIScript(FileNamePart(Files[static_cast<std::size_t>(I)]));
 }
 
-std::string AIScriptSettingName(const std::string& ScenarioFile, int Index) {
+std::string ScenarioBaseName(const std::string& ScenarioFile) {
   const std::string Name = FileNamePart(ScenarioFile);
-  return Name.substr(0, Name.find('.')) + IntToStr(Index);
+  return Name.substr(0, Name.find('.'));
+}
+
+std::string AIScriptSettingName(const std::string& ScenarioFile, int Index) {
+  return ScenarioBaseName(ScenarioFile) + IntToStr(Index);
 }
 
 std::vector<std::pair<std::string, std::string>> AIScriptSettings(const TBrenmoorEngine& Engine) {

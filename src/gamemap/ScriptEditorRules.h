@@ -133,6 +133,9 @@ void StoreAIScripts(TBrenmoorEngine& Engine, const std::array<std::string, AIScr
 // The setting that remembers power Index's script for ScenarioFile: the scenario file's name
 // (without folder) up to its first ".", followed by the index ("Standard2").
 std::string AIScriptSettingName(const std::string& ScenarioFile, int Index);
+// The scenario's base name: its file name without folder up to its first "." ("Standard"), which
+// names its settings and its flags picture.
+std::string ScenarioBaseName(const std::string& ScenarioFile);
 // The settings to write after the scripts were stored: one per major power, its name and the
 // nation's script file.
 std::vector<std::pair<std::string, std::string>> AIScriptSettings(const TBrenmoorEngine& Engine);

@@ -4,7 +4,6 @@
 // loaded game.
 #include <QApplication>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
@@ -49,11 +48,6 @@ namespace {
 const char* const ListStyle =
     "color: rgb(0,255,0); background: black; border: 1px solid rgb(0,128,0);"
     "selection-background-color: rgb(0,96,0); selection-color: rgb(255,255,0);";
-
-// The scenario's base name: its file name without the folder and the extension.
-std::string ScenarioBaseName(const std::string& FileName) {
-  return FromQString(QFileInfo(ToQString(FileName)).completeBaseName());
-}
 
 // The busy cursor while a scenario or a game is read; the default one again when it goes.
 class TBusyCursor {
