@@ -10,6 +10,7 @@
 #include <map>
 #include <set>
 
+#include "KeptGame.h"
 #include "engine/kit/RandomOrders.h"
 #include "engine/kit/RulesKit.h"
 
@@ -107,6 +108,7 @@ public:
       // What the host's check makes of it (the order stage asks the same again).
       const bool Ok = E.CheckOrder(O.Record, O.Sender);
       (O.Hostile ? (Ok ? HostileAccepted : HostileRefused) : (Ok ? ValidAccepted : ValidRefused))++;
+      if (Log != nullptr) *Log += (Ok ? "taken " : "refused ") + O.Record + "\n";
       Messages[O.Sender] += O.Record + "~";
       ++Sent;
       Hostile += O.Hostile;
@@ -146,6 +148,8 @@ public:
   int Sent = 0;
   int Hostile = 0;
   int HostileAccepted = 0, HostileRefused = 0, ValidAccepted = 0, ValidRefused = 0;
+  // When set, the host's verdict on every order record.
+  std::string* Log = nullptr;
 
 private:
   int FImpulses;
@@ -205,6 +209,32 @@ TEST(LongGameTest, AMachineThatJoinsLateFromTheSavedGameFollowsTheHost) {
     const std::string Fault = Game.Run(Codes, kit::LongGameImpulses(JoinAt));
     ASSERT_EQ(Fault, "") << "seed " << Seed;
     ASSERT_NE(Game.Harness.Late(), nullptr);
+  }
+}
+
+// Two seeded games of the long scenario kept as text: each impulse's order records with the
+// host's verdict and its change records, and the saved game at impulses 100 and 200, each read
+// back by a new machine and saved again unchanged.
+TEST(LongGameTest, TheSeededGamesWriteTheKeptRecordsAndSavedGames) {
+  const TScenarioFolder Folder;
+  for (const auto& [Seed, Name] : {std::pair<std::uint64_t, const char*>{3, "kit-3"}, {1942, "kit-1942"}}) {
+    TLongGame Game(Seed, 1);
+    if (Seed == 3) Game.SurrenderAt = 10;
+    if (Seed == 1942) Game.FreeForAllAt = 100;
+    std::string Log;
+    Game.Log = &Log;
+    for (int Impulse = 0; Impulse < 200; ++Impulse) {
+      Log += "impulse " + std::to_string(Impulse) + "\n";
+      ASSERT_EQ(Game.Harness.RunImpulse(std::ref(Game)), "") << Name << " impulse " << Impulse;
+      for (const std::string& Record : Game.Harness.LastRecords()) Log += Record + "\n";
+      if (Impulse != 99 && Impulse != 199) continue;
+      const std::string Saved = Game.Harness.Host().Engine().SaveToString();
+      kept::ExpectKept(std::string(Name) + "-saved-" + std::to_string(Impulse + 1) + ".txt", Saved);
+      TKitWorld Reader(LongScenario, kit::KitMapText, ScenarioFile);
+      Reader.Engine().LoadFromString(Saved);
+      EXPECT_EQ(kit::FirstDifference(Reader.Engine().SaveToString(), Saved), "") << Name << " impulse " << Impulse;
+    }
+    kept::ExpectKept(std::string(Name) + "-records.txt", Log);
   }
 }
 

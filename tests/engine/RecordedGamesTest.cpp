@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "GridWorld.h"
+#include "KeptGame.h"
 #include "StandardMachine.h"
 #include "engine/ImpulseSteps.h"
 #include "engine/kit/RandomOrders.h"
@@ -133,4 +134,34 @@ TEST(RecordedGamesTest, TheCrowdedSevenNationGridReachesTheRecordedStates) {
                                           {209, 0x69d19bc79732eb4cULL, 0x0ea9e04fd38182abULL},
                                           {239, 0x7527b66e3a888815ULL, 0x0efe561f54118bcfULL},
                                       });
+}
+
+// The Standard world's seeded game kept as text: every record of 150 impulses and the saved
+// game at impulses 75 and 150, each saved game read back by a new machine and saved again
+// unchanged.
+TEST(RecordedGamesTest, TheStandardWorldWritesTheKeptRecordsAndSavedGames) {
+  TStandardMachine Host;
+  Host.Engine.SetRandomSeed(1939);
+  kit::TRandomOrders Orders(917);
+  TImpulseHooks Hooks;
+  Hooks.OnCollectOrders = [&Orders](TBrenmoorEngine* E, std::int32_t) {
+    for (const kit::TGeneratedOrder& O : Orders.Generate(*E, 12)) E->QueueOrder(O.Record, O.Sender);
+  };
+  std::string Records;
+  for (std::int32_t Impulse = 0; Impulse < 150; ++Impulse) {
+    Host.Sink.Records.clear();
+    RunHostImpulse(Host.Engine, Impulse, Hooks);
+    Records += "impulse " + std::to_string(Impulse) + "\n";
+    for (const std::string& Record : Host.Sink.Records) Records += Record + "\n";
+    if (Impulse != 74 && Impulse != 149) continue;
+    const std::string Saved = Host.Engine.SaveToString();
+    kept::ExpectKept("standard-saved-" + std::to_string(Impulse + 1) + ".txt", Saved);
+    TStandardMachine Reader;
+    {
+      const TCurrentFolder In(std::filesystem::path(BRENMOOR_BINARY_DIR) / "bin");
+      Reader.Engine.LoadFromString(Saved);
+    }
+    EXPECT_EQ(kit::FirstDifference(Reader.Engine.SaveToString(), Saved), "") << "impulse " << Impulse;
+  }
+  kept::ExpectKept("standard-records.txt", Records);
 }
