@@ -46,7 +46,7 @@ void TBrenmoorEngine::AtomicBomb(TNation* N, TBrenmoorZone* Z, TUnit* U) {
     }
   }
   Fire(OnAtomicBomb, N, Z);
-  AddChange(44, N->GetIndex(), Z->GetIndex(), U->ID, Z->GetIndustry(), Z->GetResources(), Z->GetFactories());
+  AddChange(chAtomicBomb, N->GetIndex(), Z->GetIndex(), U->ID, Z->GetIndustry(), Z->GetResources(), Z->GetFactories());
   if (Z->GetOwner()) DriftRelation(N, Z->GetOwner(), -20000);
 }
 

@@ -329,7 +329,7 @@ std::vector<TUnit*> TBrenmoorEngine::PlaceUnits(TNation* Nation, TBrenmoorZone* 
 void TBrenmoorEngine::SendUnitOrder(const TUnit* Unit) {
   const TBrenmoorZone* Zone = Unit->GetDestinationZone();
   const TUnit* Target = Unit->GetDestinationUnit();
-  AddUnitChange(Unit, 3, static_cast<int>(Unit->GetOrder()), Zone ? Zone->GetIndex() : -1, Target ? Target->ID : -1,
+  AddUnitChange(Unit, chUnitOrder, static_cast<int>(Unit->GetOrder()), Zone ? Zone->GetIndex() : -1, Target ? Target->ID : -1,
                 Unit->GetAttacking());
 }
 

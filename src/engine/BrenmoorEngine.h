@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "engine/BrenmoorZone.h"
+#include "engine/ChangeCodes.h"
 #include "engine/EngineTypes.h"
 #include "engine/GameRecords.h"
 #include "engine/Nation.h"
@@ -302,13 +303,13 @@ public:
   }
   // Code ";" then each field followed by ";", only when WritesChanges.
   template <class... Ts>
-  void AddChange(int Code, const Ts&... Fields) {
+  void AddChange(TChangeCode Code, const Ts&... Fields) {
     if (WritesChanges()) FChangeSink->AddChange(ChangeRecord(Code, Fields...));
   }
   // Code ";" the unit's identifier ";" then each field followed by ";", under the same
   // conditions.
   template <class... Ts>
-  void AddUnitChange(const TUnit* Unit, int Code, const Ts&... Fields) {
+  void AddUnitChange(const TUnit* Unit, TChangeCode Code, const Ts&... Fields) {
     if (WritesChanges()) FChangeSink->AddChange(ChangeRecord(Code, Unit->ID, Fields...));
   }
   // Unit change 3: order code, destination zone (-1), destination unit (-1), attacking.

@@ -233,7 +233,7 @@ void TBrenmoorZone::ResolveCombat() {
   }
   if (!Embattled && FEmbattled) {
     for (const auto& Unit : FUnits) Unit->SetAttacking(false);
-    FEngine->AddChange(7, FIndex);
+    FEngine->AddChange(chCombatEnded, FIndex);
   }
   SetEmbattled(Embattled);
 }
@@ -291,6 +291,6 @@ void TBrenmoorEngine::ReportUnitChanges() {
       Experience += Prefix + Text + "#";
     }
   }
-  if (!Organization.empty()) AddChange(1, Organization);
-  if (!Experience.empty()) AddChange(36, Experience);
+  if (!Organization.empty()) AddChange(chUnitOrganization, Organization);
+  if (!Experience.empty()) AddChange(chUnitExperience, Experience);
 }

@@ -38,11 +38,11 @@ void TNation::ReplayRelation(TNation* Other, std::int32_t Value) {
 void TBrenmoorEngine::DiplomaticAction(TNation* N, TNation* T, int Action) {
   if (!N || !T) return;
   if (N->GetDiplomaticActions() > 0) N->SetDiplomaticActions(static_cast<std::uint8_t>(N->GetDiplomaticActions() - 1));
-  AddChange(35, N->GetIndex());
+  AddChange(chDiplomaticActionUsed, N->GetIndex());
   const auto Report = [&](int Code) {
     if (!HasEngineOption(ReportDiplomacyOption)) return;
     Fire(OnDiplomacy, N, T, Code);
-    AddChange(52, N->GetIndex(), T->GetIndex(), Code);
+    AddChange(chDiplomacy, N->GetIndex(), T->GetIndex(), Code);
   };
   switch (Action) {
     case 0: {  // Denounce: the target's standing falls with us and with our friends.
@@ -121,24 +121,24 @@ void TBrenmoorEngine::DiplomaticAction(TNation* N, TNation* T, int Action) {
       V = std::max(V, 1);
       const std::int32_t Influence = N->GetInfluence(T) + V;
       N->SetInfluence(T, Influence);
-      AddChange(31, N->GetIndex(), T->GetIndex(), Influence);
+      AddChange(chInfluence, N->GetIndex(), T->GetIndex(), Influence);
       break;
     }
     case 5: {  // Counter-espionage: our watchfulness grows, the others' influence shrinks.
       N->SetCountdown(N->GetCountdown() + GetRandom().Random(100));
-      AddChange(32, N->GetIndex(), N->GetCountdown());
+      AddChange(chCountdown, N->GetIndex(), N->GetCountdown());
       for (const auto& X : FNations) {
         if (X->IsAlliedWith(N) || X->GetInfluence(T) <= 0) continue;
         const std::int32_t Influence = std::max(0, X->GetInfluence(T) - GetRandom().Random(100));
         X->SetInfluence(T, Influence);
-        AddChange(31, X->GetIndex(), T->GetIndex(), Influence);
+        AddChange(chInfluence, X->GetIndex(), T->GetIndex(), Influence);
         if (Influence == 0) Report(7);
       }
       break;
     }
     case 6: {  // Subversion: the target's government totters; caught, it resents us.
       T->SetStability(T->GetStability() - GetRandom().Random(50));
-      AddChange(29, -1, T->GetIndex(), T->GetStability());
+      AddChange(chStability, -1, T->GetIndex(), T->GetStability());
       if (PercentChance(T)) {
         DriftRelation(T, N, -40);
         Report(8);
@@ -147,7 +147,7 @@ void TBrenmoorEngine::DiplomaticAction(TNation* N, TNation* T, int Action) {
     }
     case 7: {  // Aid: the target's government steadies and warms to us.
       T->SetStability(T->GetStability() + GetRandom().Random(50));
-      AddChange(29, -1, T->GetIndex(), T->GetStability());
+      AddChange(chStability, -1, T->GetIndex(), T->GetStability());
       DriftRelation(T, N, 40);
       if (PercentChance(T)) Report(9);
       break;
@@ -190,7 +190,7 @@ void TBrenmoorEngine::ConquerNation(TNation* A, TNation* B, bool Annex) {
     }
   }
   ApplyConquest(A, B, Host, Annex, UnitList);
-  AddChange(33, A->GetIndex(), B->GetIndex(), Host ? Host->GetIndex() : -1, Annex, UnitList);
+  AddChange(chNationConquered, A->GetIndex(), B->GetIndex(), Host ? Host->GetIndex() : -1, Annex, UnitList);
   if (!Annex)
     for (const auto& X : FNations) {
       if (X.get() == B) continue;
@@ -277,7 +277,7 @@ TUnit* TBrenmoorEngine::LaunchConvoy(TBrenmoorZone* Zone) {
   if (Ships <= 0) return nullptr;
   const float Resources = static_cast<float>(Zone->GetResources() - Ships * 5.0);
   TUnit* Convoy = ReplayConvoy(Zone, Ships, Resources, Place);
-  AddChange(57, Zone->GetIndex(), Ships, Resources, Place->GetIndex());
+  AddChange(chConvoyLaunched, Zone->GetIndex(), Ships, Resources, Place->GetIndex());
   return Convoy;
 }
 
@@ -298,7 +298,7 @@ TUnit* TBrenmoorEngine::ReplayConvoy(TBrenmoorZone* Zone, std::int32_t Ships, fl
 
 bool TBrenmoorEngine::StartFreeForAll() {
   if (FChangeSink && !FChangeSink->IsHost()) return false;
-  AddChange(58);
+  AddChange(chFreeForAll);
   ApplyFreeForAll();
   const int Majors = std::min(FMajorCount, GetNationCount());
   for (int I = 0; I < Majors; ++I)

@@ -47,7 +47,7 @@ void TBrenmoorEngine::Coup(TNation* Nation, std::int32_t Strength) {
   };
   for (const auto& Other : FNations) Nation->SetRelationDirect(Other.get(), Turn(Nation->GetRelation(Other.get())));
   for (const auto& Other : FNations) Other->SetRelationDirect(Nation, Turn(Other->GetRelation(Nation)));
-  AddChange(34, Nation->GetIndex(), Strength);
+  AddChange(chCoup, Nation->GetIndex(), Strength);
   for (const auto& Event : FRandomEvents) {
     if (!Event->Fired && Event->Trigger == 1 && Event->TriggerName == Nation->GetName()) {
       FPendingRandomEvent = Event.get();
@@ -62,10 +62,10 @@ void TBrenmoorEngine::ProductionStage() {
     if (!Zone->GetBuilding()) continue;
     const std::int32_t Add = Zone->GetFactories() > 0 ? Zone->GetFactories() : 1;
     Zone->SetBuildProgressPoints(static_cast<float>(Zone->GetBuildProgressPoints() + Add));
-    AddChange(22, Zone->GetIndex(), Zone->GetBuildProgressPoints());
+    AddChange(chBuildProgress, Zone->GetIndex(), Zone->GetBuildProgressPoints());
     if (Zone->GetBuildProgressPoints() > Zone->GetBuildTotal()) {
       // The record goes out only for a unit that was built, so the guest builds the same.
-      if (BuildUnitInZone(Zone)) AddChange(21, Zone->GetIndex());
+      if (BuildUnitInZone(Zone)) AddChange(chUnitsBuilt, Zone->GetIndex());
     }
   }
 }
@@ -77,7 +77,7 @@ void TBrenmoorEngine::StormStage() {
     TStorm* Storm = GetStorm(I);
     Storm->Lifetime -= 1;
     if (Storm->Lifetime <= 0) {
-      AddChange(25, I);
+      AddChange(chStormRemoved, I);
       Fire(OnRemoveStorm, Storm);
       DeleteStorm(Storm);
       continue;
@@ -93,7 +93,7 @@ void TBrenmoorEngine::StormStage() {
     // Every surviving storm's record carries its lifetime, so a guest ages it the same; only a
     // storm that moved is news.
     if (Moved) Fire(OnMoveStorm, Storm);
-    AddChange(26, I, Storm->X, Storm->Y, Storm->Lifetime);
+    AddChange(chStormMoved, I, Storm->X, Storm->Y, Storm->Lifetime);
   }
 }
 
@@ -121,7 +121,7 @@ void TBrenmoorEngine::NewStormStage(std::int32_t MapWidth, std::int32_t MapHeigh
   Storm->ChanceRight = GetRandom().Random(100);
   TStorm* Added = AddStorm(std::move(Storm));
   Fire(OnCreateStorm, Added);
-  AddChange(27, Added->SaveToString());
+  AddChange(chStormCreated, Added->SaveToString());
 }
 
 void TBrenmoorEngine::SupplyRouteStage() {
@@ -133,7 +133,7 @@ void TBrenmoorEngine::SupplyRouteStage() {
       if (!Zone->IsNeighbour(Source) && Zone->GetResources() > 5.0f) LaunchConvoy(Zone);
     } else {
       Zone->SetSupplySource(Zone);
-      AddChange(11, Zone->GetIndex(), Zone->GetIndex());
+      AddChange(chSupplySource, Zone->GetIndex(), Zone->GetIndex());
     }
   }
 }
@@ -146,7 +146,7 @@ void TBrenmoorEngine::NationOfImpulseStage(std::int32_t Impulse) {
     const double R = GetRandom().Random(100) * GetRandom().Random();
     if (N->GetStability() < R) {
       N->SetStability(GetRandom().Random(50) + 50);
-      AddChange(29, -1, N->GetIndex(), N->GetStability());
+      AddChange(chStability, -1, N->GetIndex(), N->GetStability());
       Coup(N, GetRandom().Random(50) + 50);
     }
   }
@@ -198,7 +198,7 @@ void TBrenmoorEngine::ConquestStage() {
                               : Conqueror;
       Z->SetOwner(NewOwner);
       Fire(OnConquerZone, Conqueror, Z);
-      AddChange(43, Z->GetIndex(), Conqueror->GetIndex(), NewOwner->GetIndex());
+      AddChange(chZoneConquered, Z->GetIndex(), Conqueror->GetIndex(), NewOwner->GetIndex());
       const bool Liberated = Original && (NewOwner == Original || NewOwner->IsAlliedWith(Original));
       for (const auto& Event : FRandomEvents) {
         if (!Event->Fired && Event->TriggerName == Z->GetName() && Event->Trigger == (Liberated ? 3 : 2)) {
@@ -218,7 +218,7 @@ void TBrenmoorEngine::ConquestStage() {
     Target->SetResources(static_cast<float>(Target->GetResources() - static_cast<double>(Damage)));
     Fire(OnRocketAttack, Owner, Target);
     Z->SetResources(Z->GetResources() - 3.0f);
-    AddChange(46, Z->GetIndex(), Damage);
+    AddChange(chRocketHit, Z->GetIndex(), Damage);
     DriftRelation(Owner, Target->GetOwner(), -200);
   }
 }
@@ -243,7 +243,7 @@ void TBrenmoorEngine::RandomEventStage() {
   ApplyRandomEventEffect(*Active);
   std::int32_t Index = 0;
   while (Index < GetRandomEventCount() && GetRandomEvent(Index) != Event) ++Index;
-  AddChange(38, Index, Active->SaveToString());
+  AddChange(chRandomEvent, Index, Active->SaveToString());
   Fire(OnRandomEvent, Event);
 }
 
@@ -252,7 +252,7 @@ void TBrenmoorEngine::ReinforcementStage(std::int32_t Impulse) {
     TReinforcement* R = GetReinforcement(I);
     if (R->ArrivalImpulse != Impulse) continue;
     ArriveReinforcement(R);
-    AddChange(50, I);
+    AddChange(chReinforcement, I);
   }
 }
 
@@ -267,7 +267,7 @@ void TBrenmoorEngine::EndOfImpulseStages(std::int32_t Impulse, std::int32_t MapW
   std::string Embattled;
   for (int I = 0; I < GetZoneCount(); ++I)
     if (GetZone(I)->GetEmbattled()) Embattled += std::to_string(I) + "#";
-  AddChange(6, Embattled);
+  AddChange(chEmbattledZones, Embattled);
   ProcessPendingMessages();
   StormStage();
   NewStormStage(MapWidth, MapHeight);

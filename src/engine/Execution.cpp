@@ -73,7 +73,7 @@ void PatrolStep(TBrenmoorEngine& E, TUnit* Unit) {
   std::int32_t NextStep = Step;
   Bounce(Next, NextStep, Count);
   Unit->SetDestinationZone(Unit->GetPatrolZone(Next));
-  E.AddUnitChange(Unit, 18, Position, Step, Unit->GetDestinationZone()->GetIndex());
+  E.AddUnitChange(Unit, chPatrolPosition, Position, Step, Unit->GetDestinationZone()->GetIndex());
 }
 
 void BombStep(TBrenmoorEngine& E, TUnit* Unit) {
@@ -90,7 +90,7 @@ void BombStep(TBrenmoorEngine& E, TUnit* Unit) {
     }
     Unit->LoseOrganization(0.02);
     E.Fire(E.OnBombZone, Owner, Zone);
-    E.AddChange(19, Owner ? Owner->GetIndex() : -1, Zone->GetIndex(), Zone->GetBombCount(), Zone->GetResources());
+    E.AddChange(chZoneBombed, Owner ? Owner->GetIndex() : -1, Zone->GetIndex(), Zone->GetBombCount(), Zone->GetResources());
     E.DriftRelation(Zone->GetOwner(), Owner, -50);
   }
   if (Unit->GetCount(utAtomicBomber) > 0) E.AtomicBomb(Owner, Zone, Unit);
@@ -107,7 +107,7 @@ void BombardStep(TBrenmoorEngine& E, TUnit* Unit) {
   TNation* Owner = Unit->GetOwner();
   if (Target->IsAlliedTo(Owner) || Zone->GetEmbattled()) return;
   E.Fire(E.OnBombardZone, Owner, Target);
-  E.AddChange(2, Owner ? Owner->GetIndex() : -1, Target->GetIndex(), 2);
+  E.AddChange(chZoneStrike, Owner ? Owner->GetIndex() : -1, Target->GetIndex(), 2);
   Unit->LoseOrganization(0.05);
   std::vector<TUnit*> Victims;
   double Total = 0;
@@ -129,7 +129,7 @@ void BombardStep(TBrenmoorEngine& E, TUnit* Unit) {
       Victim->LoseOrganization(Damage);
     }
   }
-  E.AddChange(20, Target->GetIndex(), Target->GetStrikeCount());
+  E.AddChange(chZoneBombarded, Target->GetIndex(), Target->GetStrikeCount());
   E.DriftRelation(Target->GetOwner(), Owner, -30);
 }
 
@@ -139,7 +139,7 @@ void ArriveStep(TBrenmoorEngine& E, TUnit* Unit) {
   TBrenmoorZone* Zone = Unit->GetZone();
   if (!Zone || Zone != Unit->GetDestinationZone()) return;
   if (Unit->GetOrder() == ordDock) {
-    E.AddUnitChange(Unit, 15);
+    E.AddUnitChange(Unit, chConvoyDelivered);
     Unit->UnloadMerchants();  // may free the unit
     return;
   }

@@ -339,7 +339,7 @@ void TNation::SetRelation(TNation* Other, std::int32_t Value) {
   if (Value == GetRelation(Other)) return;
   SetRelationDirect(Other, Value);
   Other->SetRelationDirect(this, Value);
-  FEngine->AddChange(30, FIndex, Other->FIndex, Value);
+  FEngine->AddChange(chRelation, FIndex, Other->FIndex, Value);
   if (Value == 100) {
     if (FEngine->OnDeclareAllies) FEngine->OnDeclareAllies(FEngine, this, Other);
     if (FMajorPower != Other->FMajorPower) {

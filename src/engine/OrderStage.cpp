@@ -100,7 +100,7 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       TBrenmoorZone* From = Zone();
       if (!From) return;
       const std::string List = F.Text();
-      if (MergeUnits(From, List)) AddChange(14, From->GetIndex(), List);
+      if (MergeUnits(From, List)) AddChange(chUnitsMerged, From->GetIndex(), List);
       return;
     }
     case ordDivide: {
@@ -108,7 +108,7 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       if (!U) return;
       const std::string Counts = F.Text();
       if (!DivideUnit(U, Counts, nullptr)) return;
-      AddUnitChange(U, 13, Counts, -1, -1);
+      AddUnitChange(U, chUnitDivided, Counts, -1, -1);
       return;
     }
     case ordEmbark: {
@@ -160,7 +160,7 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       U->SetPatrolIndex(0);
       U->SetPatrolStep(1);
       U->SetDestinationZone(Zones[1]);
-      AddUnitChange(U, 5, List, Code);
+      AddUnitChange(U, chUnitPatrol, List, Code);
       return;
     }
     case ordRebase: {
@@ -181,7 +181,7 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       U->MoveToZone(To, mmReplay);
       SendUnitOrder(U);
       Fire(OnAirStrikeZone, U->GetOwner(), To);
-      AddChange(2, U->GetOwner() ? U->GetOwner()->GetIndex() : -1, To->GetIndex(), 1);
+      AddChange(chZoneStrike, U->GetOwner() ? U->GetOwner()->GetIndex() : -1, To->GetIndex(), 1);
       return;
     }
     case ordAtomicBomb: case ordBaseHere: return;
@@ -206,7 +206,7 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       // A zone in debt has nothing to send, and a routing of less than nothing would take from
       // its target; a routing to the zone itself is none. Nothing is taken or recorded then.
       if (Amount <= 0) return;
-      if (CreateRouting(From, To, Amount)) AddChange(10, From->GetIndex(), To->GetIndex(), Amount);
+      if (CreateRouting(From, To, Amount)) AddChange(chRoutingCreated, From->GetIndex(), To->GetIndex(), Amount);
       return;
     }
     case ordAutoRoute: {
@@ -214,7 +214,7 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       TBrenmoorZone* To = Zone();
       if (!From || !To || !From->IsAlliedTo(To->GetOwner())) return;
       From->SetSupplySource(To);
-      AddChange(11, From->GetIndex(), To->GetIndex());
+      AddChange(chSupplySource, From->GetIndex(), To->GetIndex());
       return;
     }
     case ordBuildUnit: {
@@ -235,33 +235,33 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       From->SetBuildProgressPoints(0.0f);
       From->SetBuilding(true);
       // The total goes with the record: the guest cannot know the factors the host applied.
-      AddChange(12, From->GetIndex(), Kind, CountsText(B.Counts), From->GetResources(), B.Total);
+      AddChange(chBuildStarted, From->GetIndex(), Kind, CountsText(B.Counts), From->GetResources(), B.Total);
       return;
     }
     case ordBuildFactory: case ordBuildRocket: case ordBuildAirfield: case ordBuildPort: {
       TBrenmoorZone* From = Zone();
       if (!From || From->GetBuilding()) return;
-      int Change = 0;
+      TChangeCode Change = chFactoryBuilt;
       switch (Code) {
         case ordBuildFactory:
           if (From->GetFactories() >= From->GetIndustry()) return;
           From->SetFactories(From->GetFactories() + 1);
-          Change = 8;
+          Change = chFactoryBuilt;
           break;
         case ordBuildRocket:
           if (From->GetRocketSite()) return;
           From->SetRocketSite(true);
-          Change = 49;
+          Change = chRocketSiteBuilt;
           break;
         case ordBuildAirfield:
           if (From->IsAirfield()) return;
           From->SetAirfield(true);
-          Change = 47;
+          Change = chAirfieldBuilt;
           break;
         default:
           if (From->IsPort()) return;
           From->SetPort(true);
-          Change = 48;
+          Change = chPortBuilt;
           break;
       }
       From->SetResources(AfterCost(From->GetResources(), ImprovementCost));
@@ -276,7 +276,7 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       if (Level >= 4) return;
       From->SetBorderDefense(Neighbour, Level + 1);
       From->SetResources(AfterCost(From->GetResources(), ImprovementCost));
-      AddChange(9, From->GetIndex(), Neighbour->GetIndex(), From->GetResources());
+      AddChange(chBorderDefenceBuilt, From->GetIndex(), Neighbour->GetIndex(), From->GetResources());
       return;
     }
     case ordBomb: {
@@ -304,7 +304,7 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       const std::string Text = F.Text();
       if (!N || !IsFormationText(Text)) return;
       SetFormations(N, Text);
-      AddChange(28, N->GetIndex(), Text);
+      AddChange(chUnitCosts, N->GetIndex(), Text);
       return;
     }
     case ordDiplomatic: {
@@ -329,7 +329,7 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       TUnit* U = Unit();
       if (!U) return;
       U->SetSubmerged(Code == ordSubmerge);
-      AddUnitChange(U, 37, Code == ordSubmerge);
+      AddUnitChange(U, chUnitSubmerged, Code == ordSubmerge);
       return;
     }
     case ordResearch: {
@@ -337,7 +337,7 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       const std::string Text = F.Text();
       if (!N) return;
       SetResearchAllocation(N, Text);
-      AddChange(40, N->GetIndex(), Text);
+      AddChange(chResearchAllocation, N->GetIndex(), Text);
       return;
     }
     case ordTargetRockets: {
@@ -345,7 +345,7 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       TBrenmoorZone* Site = Zone();
       if (!Target || !Site) return;
       Site->SetRocketTarget(Site->GetOwner() == Target->GetOwner() ? nullptr : Target);
-      AddChange(45, Target->GetIndex(), Site->GetIndex());
+      AddChange(chRocketTarget, Target->GetIndex(), Site->GetIndex());
       return;
     }
     case ordEmbarkDivide: case ordRebaseDivide: {
@@ -367,7 +367,7 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       const std::string Text = F.Text();
       if (!U) return;
       RenameUnit(U, Text);
-      AddUnitChange(U, 51, Text);
+      AddUnitChange(U, chUnitRenamed, Text);
       return;
     }
     case ordGlobalRoute: {
@@ -375,14 +375,14 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       const std::int32_t Depth = F.Int();
       if (!From) return;
       ComputeSupply(From, Depth);
-      AddChange(53, From->GetIndex(), Depth);
+      AddChange(chSupplyWalk, From->GetIndex(), Depth);
       return;
     }
     case ordGlobalClear: {
       TNation* N = Nation();
       if (!N) return;
       ResetSupplySources(N);
-      AddChange(54, N->GetIndex());
+      AddChange(chSupplyReset, N->GetIndex());
       return;
     }
     case ordPortZone: {
@@ -390,12 +390,12 @@ void TBrenmoorEngine::ApplyOrder(const std::string& Record) {
       TBrenmoorZone* To = Zone();
       if (!From || !To) return;
       From->SetPortZone(To);
-      AddChange(55, From->GetIndex(), To->GetIndex());
+      AddChange(chPortZone, From->GetIndex(), To->GetIndex());
       return;
     }
     case ordSurrender: {
       const std::string Name = F.Text();
-      AddChange(56, Name);
+      AddChange(chPlayerRemoved, Name);
       RemovePlayer(Name);
       return;
     }
@@ -445,7 +445,7 @@ void TBrenmoorEngine::LoadShip(bool Transport, TBrenmoorZone* At, TUnit* Ship, c
       Counts += IntToStr(N) + "#";
     }
     if (!Any) continue;
-    AddUnitChange(U, 13, Counts, ZoneIndexOrNone(Ship->GetZone()), Ship->ID);
+    AddUnitChange(U, chUnitDivided, Counts, ZoneIndexOrNone(Ship->GetZone()), Ship->ID);
     DivideUnit(U, Counts, Ship);
   }
 }

@@ -65,7 +65,7 @@ void TBrenmoorEngine::ApplyRandomEventEffect(const TActiveEvent& E) {
         List += IntToStr(I) + "#" + Text + "#";
         Zone->SetResources(static_cast<float>(StrToFloat(Text)));
       }
-      if (!List.empty()) AddChange(39, List);
+      if (!List.empty()) AddChange(chResourceEffects, List);
       return;
     }
     default: return;

@@ -67,7 +67,7 @@ void TBrenmoorEngine::ResearchStage() {
         Text += "1#";
       }
       Sum = ResearchGroupCount;
-      AddChange(40, I, Text);
+      AddChange(chResearchAllocation, I, Text);
     }
     for (int G = 0; G < ResearchGroupCount; ++G) {
       const float Chance = static_cast<float>(N->GetResearchSpending(G)) / static_cast<float>(Sum) * N->GetResearchPoints();
@@ -79,12 +79,12 @@ void TBrenmoorEngine::ResearchStage() {
       AdvanceResearch(N, G, Pick);
       // The progress made so far goes out first: the guest then gains the level with the
       // same progress in hand (the jet fighter's condition reads it).
-      AddChange(41, Progress);
+      AddChange(chResearchProgress, Progress);
       Progress.clear();
-      AddChange(42, IntToStr(I) + "#" + IntToStr(G) + "#" + IntToStr(Pick) + "#");
+      AddChange(chResearchLevel, IntToStr(I) + "#" + IntToStr(G) + "#" + IntToStr(Pick) + "#");
     }
   }
-  if (!Progress.empty()) AddChange(41, Progress);
+  if (!Progress.empty()) AddChange(chResearchProgress, Progress);
 }
 
 bool TBrenmoorEngine::ApplyResearchLevels(const std::string& List) {

@@ -148,7 +148,7 @@ void TOpponentList::Erase(const TUnit* Unit) {
 }
 
 void TUnit::Remove(bool SendChange) {
-  if (SendChange) FEngine->AddUnitChange(this, 24);
+  if (SendChange) FEngine->AddUnitChange(this, chUnitRemoved);
   Unlink();
 }
 
@@ -476,7 +476,7 @@ void TUnit::MoveToZone(TBrenmoorZone* Zone, TMoveMode Mode) {
     Unit->MoveToZone(Zone, Mode);
   }
 
-  FEngine->AddUnitChange(this, 0, Zone->GetIndex());
+  FEngine->AddUnitChange(this, chUnitMove, Zone->GetIndex());
 }
 
 void TUnit::InvadeZone(TMoveMode Mode) {
@@ -490,7 +490,7 @@ void TUnit::InvadeZone(TMoveMode Mode) {
   TBrenmoorZone* Next = static_cast<TBrenmoorZone*>(Map.GetPathZone(1));
   if (FKind == ukArmy && !Next->IsAlliedTo(FOwner)) {
     if (Next != FDestinationZone || FOrder != ordInvade) return;
-    FEngine->AddChange(2, FOwner ? FOwner->GetIndex() : -1, Next->GetIndex());
+    FEngine->AddChange(chZoneStrike, FOwner ? FOwner->GetIndex() : -1, Next->GetIndex());
     if (FEngine->OnInvadeZone) FEngine->OnInvadeZone(FEngine, FOwner, Next);
   }
   MoveToZone(Next, Mode);
@@ -502,7 +502,7 @@ void TUnit::Embark(TMoveMode Mode) {
   if (!Ship || !Ship->FZone || !FZone || Ship == this || FKind != ukArmy || Ship->FKind != ukNavy) return;
   if (!FZone->IsNeighbour(Ship->FZone) || Ship->FZone->GetEmbattled() || FTransport == Ship) return;
   if (Ship->GetTransportRoom() < GetTransportWeight()) return;
-  FEngine->AddUnitChange(this, 16);
+  FEngine->AddUnitChange(this, chUnitEmbarked);
   // An army still in the hold of a fleet that docked leaves that fleet for the new one.
   if (FTransport) FTransport->RemoveBoarded(this);
   Ship->AddBoarded(this);
@@ -513,7 +513,7 @@ void TUnit::Embark(TMoveMode Mode) {
 void TUnit::Disembark(TMoveMode Mode) {
   if (!FDestinationZone || !FZone) return;
   if (!FZone->IsNeighbour(FDestinationZone) || FZone->GetEmbattled()) return;
-  FEngine->AddUnitChange(this, 17);
+  FEngine->AddUnitChange(this, chUnitDisembarked);
   if (FTransport) FTransport->RemoveBoarded(this);
   MoveToZone(FDestinationZone, Mode);
   FTransport = nullptr;
@@ -525,14 +525,14 @@ void TUnit::JoinBase(TUnit* Carrier) {
   FBaseUnit = Carrier;
   Carrier->AddBased(this);
   FBaseZone = nullptr;
-  FEngine->AddUnitChange(this, 4, ZoneIndex(Carrier->FZone), Carrier->ID);
+  FEngine->AddUnitChange(this, chUnitBase, ZoneIndex(Carrier->FZone), Carrier->ID);
 }
 
 void TUnit::LeaveBase(TBrenmoorZone* Zone) {
   if (FBaseUnit) FBaseUnit->RemoveBased(this);
   FBaseUnit = nullptr;
   FBaseZone = Zone;
-  FEngine->AddUnitChange(this, 4, ZoneIndex(Zone), -1);
+  FEngine->AddUnitChange(this, chUnitBase, ZoneIndex(Zone), -1);
 }
 
 void TUnit::SetSubmerged(bool Value) {
@@ -620,7 +620,7 @@ void TUnit::SendStrengths() {
   if (!FEngine->WritesChanges()) return;
   std::string Counts;
   for (std::uint16_t C : FCounts) Counts += IntToStr(C) + "#";
-  FEngine->AddUnitChange(this, 23, Counts, FOwner ? FOwner->GetScoreDeduction() : 0);
+  FEngine->AddUnitChange(this, chUnitStrength, Counts, FOwner ? FOwner->GetScoreDeduction() : 0);
 }
 
 bool TUnit::UnloadMerchants() {

@@ -41,7 +41,7 @@ public:
     std::string Embattled;
     for (int I = 0; I < E.GetZoneCount(); ++I)
       if (E.GetZone(I)->GetEmbattled()) Embattled += std::to_string(I) + "#";
-    E.AddChange(6, Embattled);
+    E.AddChange(chEmbattledZones, Embattled);
     for (int I = E.GetUnitCount() - 1; I >= 0; --I) E.GetUnit(I)->ApplyLosses();
     for (int I = E.GetUnitCount() - 1; I >= 0; --I)
       if (I < E.GetUnitCount()) E.GetUnit(I)->RemoveIfEmpty();
@@ -74,7 +74,7 @@ private:
         TNation* N = E.GetNation(FPick.Random(E.GetMajorCount()));
         std::string Text = std::to_string(FPick.Random(300)) + "#";
         for (int G = 0; G < ResearchGroupCount; ++G) Text += std::to_string(FPick.Random(3) == 0 ? FPick.Random(100) : 0) + "#";
-        E.AddChange(40, N->GetIndex(), Text);
+        E.AddChange(chResearchAllocation, N->GetIndex(), Text);
         E.SetResearchAllocation(N, Text);
         break;
       }

@@ -46,7 +46,7 @@ private:
         TNation* B = AliveNation(E, false, A);
         if (!A || !B || E.GetLivingNationCount() < 2) break;
         if (TBrenmoorZone* Capital = B->GetCapital(); Capital && Capital->GetOwner() == B) {
-          E.AddChange(43, Capital->GetIndex(), A->GetIndex(), A->GetIndex());
+          E.AddChange(chZoneConquered, Capital->GetIndex(), A->GetIndex(), A->GetIndex());
           Capital->SetOwner(A);
           E.Fire(E.OnConquerZone, A, Capital);
         }
@@ -61,7 +61,7 @@ private:
       case 7: {  // Resources grow, so that convoys have something to carry.
         TBrenmoorZone* Zone = W.Z(FPick.Random(E.GetZoneCount()));
         const float Resources = Zone->GetResources() + static_cast<float>(FPick.Random(20));
-        E.AddChange(39, std::to_string(Zone->GetIndex()) + "#" + FormatTwoDecimals(Resources) + "#");
+        E.AddChange(chResourceEffects, std::to_string(Zone->GetIndex()) + "#" + FormatTwoDecimals(Resources) + "#");
         Zone->SetResources(static_cast<float>(StrToFloat(FormatTwoDecimals(Resources))));
         break;
       }
@@ -80,7 +80,7 @@ private:
       case 9: {  // A player surrenders, now and then.
         if (FPick.Random(20) != 0) break;
         const std::string Name = W.N(FPick.Random(3))->GetPlayerName();
-        E.AddChange(56, Name);
+        E.AddChange(chPlayerRemoved, Name);
         E.RemovePlayer(Name);
         break;
       }
@@ -96,7 +96,7 @@ private:
         TNation* N = AliveNation(E, false);
         if (!N) break;
         N->SetCountdown(FPick.Random(100));
-        E.AddChange(32, N->GetIndex(), N->GetCountdown());
+        E.AddChange(chCountdown, N->GetIndex(), N->GetCountdown());
         break;
       }
     }

@@ -308,7 +308,7 @@ TEST_F(DiplomacyTest, ASurrenderTakesThePlayersUnitsOutAndLeavesHisLand) {
   TUsers Users;
   E.SetImpulseUsers(&Users);
   const int Before = E.GetUnitCount();
-  E.AddChange(56, std::string("ann"));
+  E.AddChange(chPlayerRemoved, std::string("ann"));
   E.RemovePlayer("ann");
   EXPECT_EQ(E.GetUnitCount(), Before - 5);
   for (TUnit* U : E.GetUnits()) EXPECT_NE(U->GetOwner(), W.N(Albion));

@@ -34,14 +34,14 @@ TEST_F(OrdersTest, OrdersQueueInArrivalOrderUntilTheOrderStageTakesThem) {
 }
 
 TEST_F(OrdersTest, ChangeRecordsAreTheCodeAndEachFieldFollowedBySemicolons) {
-  Engine.AddChange(30, 0, 1, -100);
-  Engine.AddChange(52);
-  Engine.AddChange(27, true, false, std::string("North Sea"), 0.1f, 2.5, std::int8_t{-3}, std::uint16_t{65535});
+  Engine.AddChange(chRelation, 0, 1, -100);
+  Engine.AddChange(chDiplomacy);
+  Engine.AddChange(chStormCreated, true, false, std::string("North Sea"), 0.1f, 2.5, std::int8_t{-3}, std::uint16_t{65535});
   while (!Engine.GetUnitByID(7)) MakeUnit(0, ukArmy, zAlba, {{utInfantry, 1}});
   TUnit* Seventh = Engine.GetUnitByID(7);
   ASSERT_NE(Seventh, nullptr);
-  Engine.AddUnitChange(Seventh, 24);
-  Engine.AddUnitChange(Seventh, 9, 1.05f, "Kestrel");
+  Engine.AddUnitChange(Seventh, chUnitRemoved);
+  Engine.AddUnitChange(Seventh, chBorderDefenceBuilt, 1.05f, "Kestrel");
   EXPECT_EQ(Sink.Records, (std::vector<std::string>{"30;0;1;-100;", "52;", "27;1;0;North Sea;0.1;2.5;-3;65535;", "24;7;",
                                                     "9;7;1.05;Kestrel;"}));
   // The same text whether or not it goes out.
@@ -67,7 +67,7 @@ TEST_F(OrdersTest, AUnitsOrderGoesOutWithItsDestinationsOrMinusOne) {
   Engine.SetLocalOnly(true);
   Army->MoveToZone(Z(zBrae), mmReplay);
   Engine.SendUnitOrder(Army);
-  Engine.AddChange(43, 0, 1);
+  Engine.AddChange(chZoneConquered, 0, 1);
   Engine.SetLocalOnly(false);
   EXPECT_TRUE(Sink.Records.empty());
 }

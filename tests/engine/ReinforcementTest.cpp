@@ -122,14 +122,14 @@ TEST(ReinforcementReplayTest, TheScheduleArrivesAlikeOnHostAndGuest) {
     TBrenmoorEngine& E = W.Engine();
     if (Impulse == 1) {
       W.Z(kzFerro)->SetOwner(W.N(1));
-      E.AddChange(43, static_cast<int>(kzFerro), 1, 1);
+      E.AddChange(chZoneConquered, static_cast<int>(kzFerro), 1, 1);
       E.Fire(E.OnConquerZone, W.N(1), W.Z(kzFerro));
       E.ConquerNation(W.N(1), W.N(3), false);
     }
     for (int I = 0; I < E.GetReinforcementCount(); ++I)
       if (E.GetReinforcement(I)->ArrivalImpulse == Impulse) {
         E.ArriveReinforcement(E.GetReinforcement(I));
-        E.AddChange(50, I);
+        E.AddChange(chReinforcement, I);
       }
   };
   for (int I = 0; I < 5; ++I) ASSERT_EQ(Harness.RunImpulse(Step), "");

@@ -24,7 +24,7 @@ inline void ReportLossesAndOrganization(TBrenmoorEngine& E) {
     List += std::to_string(U->GetZone()->GetIndex()) + "#" + std::to_string(U->ID) + "#" + Text + "#";
     U->SetOrganizationDirect(static_cast<float>(StrToFloat(Text)));
   }
-  if (!List.empty()) E.AddChange(1, List);
+  if (!List.empty()) E.AddChange(chUnitOrganization, List);
   for (TUnit* U : E.GetUnits()) U->ResetImpulseState();
 }
 

@@ -38,7 +38,7 @@ private:
         if (!U || U->GetTotalCount() < 2) break;
         std::string Counts;
         for (int T = 0; T < UnitTypeCount; ++T) Counts += std::to_string(U->GetCount(T) / 2) + "#";
-        E.AddUnitChange(U, 13, Counts, -1, -1);
+        E.AddUnitChange(U, chUnitDivided, Counts, -1, -1);
         E.DivideUnit(U, Counts, nullptr);
         break;
       }
@@ -52,7 +52,7 @@ private:
             IDs += std::to_string(V->ID) + "#";
         }
         IDs += IDs;
-        E.AddChange(14, U->GetZone()->GetIndex(), IDs);
+        E.AddChange(chUnitsMerged, U->GetZone()->GetIndex(), IDs);
         E.MergeUnits(U->GetZone(), IDs);
         break;
       }
@@ -66,20 +66,20 @@ private:
         TNation* N = AnyNation(E);
         const std::string Text = std::to_string(FPick.Random(50)) + "#-#" + std::to_string(FPick.Random(50)) + "#-#-#-#-#" +
                                  std::to_string(FPick.Random(50)) + "#-#-#-#-#-#-#-#-#";
-        E.AddChange(28, N->GetIndex(), Text);
+        E.AddChange(chUnitCosts, N->GetIndex(), Text);
         E.SetFormations(N, Text);
         break;
       }
       case 4: {
         TBrenmoorZone* Z = AnyZone(E);
         const int Depth = FPick.Random(4) + 1;
-        E.AddChange(53, Z->GetIndex(), Depth);
+        E.AddChange(chSupplyWalk, Z->GetIndex(), Depth);
         E.ComputeSupply(Z, Depth);
         break;
       }
       case 5: {
         TNation* N = AnyNation(E);
-        E.AddChange(54, N->GetIndex());
+        E.AddChange(chSupplyReset, N->GetIndex());
         E.ResetSupplySources(N);
         break;
       }
@@ -87,7 +87,7 @@ private:
         TBrenmoorZone* From = AnyZone(E);
         TBrenmoorZone* To = AnyZone(E);
         const int Amount = FPick.Random(5);
-        E.AddChange(10, From->GetIndex(), To->GetIndex(), Amount);
+        E.AddChange(chRoutingCreated, From->GetIndex(), To->GetIndex(), Amount);
         E.CreateRouting(From, To, Amount);
         break;
       }
@@ -95,7 +95,7 @@ private:
         TBrenmoorZone* Z = AnyZone(E);
         if (Z->GetSea() != 0) break;
         TNation* N = E.GetNation(FPick.Random(E.GetMajorCount()));
-        E.AddChange(43, Z->GetIndex(), N->GetIndex(), N->GetIndex());
+        E.AddChange(chZoneConquered, Z->GetIndex(), N->GetIndex(), N->GetIndex());
         Z->SetOwner(N);
         E.Fire(E.OnConquerZone, N, Z);
         break;
@@ -106,7 +106,7 @@ private:
         TBrenmoorZone* Next = U->GetZone()->GetNeighbor(FPick.Random(U->GetZone()->NeighbourCount()));
         if (Next->GetSea() != 0) break;
         U->MoveToZone(Next, mmImpulse);
-        E.AddChange(1, "0#" + std::to_string(U->ID) + "#" + SingleToStr(U->GetOrganization()) + "#");
+        E.AddChange(chUnitOrganization, "0#" + std::to_string(U->ID) + "#" + SingleToStr(U->GetOrganization()) + "#");
         break;
       }
       case 9: {  // A storm comes or moves.
@@ -116,7 +116,7 @@ private:
           Storm.Y = FPick.Random(200);
           Storm.Width = 40;
           Storm.Height = 40;
-          E.AddChange(27, Storm.SaveToString());
+          E.AddChange(chStormCreated, Storm.SaveToString());
           auto New = std::make_unique<TStorm>(E);
           New->LoadFromString(Storm.SaveToString());
           E.Fire(E.OnCreateStorm, E.AddStorm(std::move(New)));
@@ -125,7 +125,7 @@ private:
           TStorm* S = E.GetStorm(I);
           S->X = FPick.Random(500);
           S->Y = FPick.Random(200);
-          E.AddChange(26, I, S->X, S->Y);
+          E.AddChange(chStormMoved, I, S->X, S->Y);
           E.Fire(E.OnMoveStorm, S);
         }
         break;
@@ -135,9 +135,9 @@ private:
         TNation* M = AnyNation(E);
         const int Value = FPick.Random(4);
         N->SetInfluence(M, Value);
-        E.AddChange(31, N->GetIndex(), M->GetIndex(), Value);
+        E.AddChange(chInfluence, N->GetIndex(), M->GetIndex(), Value);
         N->SetCountdown(FPick.Random(5));
-        E.AddChange(32, N->GetIndex(), N->GetCountdown());
+        E.AddChange(chCountdown, N->GetIndex(), N->GetCountdown());
         break;
       }
       default: break;
@@ -178,7 +178,7 @@ TEST(TwoEngineTest, AMismatchNamesTheImpulseTheLineAndTheRecords) {
   kit::TTwoEngineHarness Harness(3);
   // The host changes a zone's resources without telling anyone.
   const std::string Fault = Harness.RunImpulse([](TKitWorld& W, std::int32_t) {
-    W.Engine().AddChange(32, 1, 2);
+    W.Engine().AddChange(chCountdown, 1, 2);
     W.N(1)->SetCountdown(2);
     W.Z(kit::kzAlba)->SetFactories(99);
   });

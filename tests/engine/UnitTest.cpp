@@ -327,7 +327,7 @@ TEST_F(UnitTest, ChangeRecordsGoOutOnlyFromAnActiveHostOutsideTheUpkeep) {
   ArmyAlba->Remove(true);
   Engine.SetChangeSink(&Sink);
   Sink.Host = true;
-  Engine.AddUnitChange(ArmyAlba, 24);
+  Engine.AddUnitChange(ArmyAlba, chUnitRemoved);
   Engine.SendUnitOrder(Aboard);
   EXPECT_EQ(Sink.Records, (std::vector<std::string>{"24;0;", "3;3;0;-1;-1;0;"}));
   ExpectTalliesHold();

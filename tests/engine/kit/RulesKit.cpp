@@ -679,7 +679,7 @@ void LoadJoinText(TBrenmoorEngine& E, const std::string& Message) {
   E.LoadFromString(NextToken(Rest, "|"));
   // The fleets under water, as the host's records of fleets that submerge tell it.
   std::string Submerged = NextToken(Rest, "|");
-  while (!Submerged.empty()) E.ApplyStateChange(TBrenmoorEngine::ChangeRecord(37, std::stoi(NextToken(Submerged, "#")), true));
+  while (!Submerged.empty()) E.ApplyStateChange(TBrenmoorEngine::ChangeRecord(chUnitSubmerged, std::stoi(NextToken(Submerged, "#")), true));
   // The units' type factors as the host holds them: the saved game keeps two decimals, and a
   // merge of units with different factors gives values between them.
   std::string Factors = NextToken(Rest, "|");
