@@ -13,6 +13,13 @@
 
 namespace OrderRecord {
 
+// An order record: the order's code, then each field followed by ";" (as change records are
+// written).
+template <class... Ts>
+std::string OrderText(TOrderType Code, const Ts&... Fields) {
+  return TBrenmoorEngine::ChangeRecord(static_cast<int>(Code), Fields...);
+}
+
 // The fields of one record; a missing or non-numeric field reads as 0, "" or false.
 class TRecordFields {
 public:
