@@ -19,30 +19,41 @@
 
 #include "engine/EngineTypes.h"
 #include "foundation/NumberText.h"
+#include "foundation/StringUtils.h"
 
 // The values of a saved record as they are read: every value of the text in order (a last
 // value without its delimiter counts too), the next one to read, and the field being read.
-// Reading beyond the last value gives empty values.
+// Reading beyond the last value gives empty values. The values are cut off the front as they
+// are read; a record that needs them by place (the game's, whose objects are read later) has
+// them split first.
 class TSavedValues {
 public:
-  TSavedValues(std::string_view Text, char Delim) {
-    while (!Text.empty()) {
-      const std::size_t P = Text.find(Delim);
-      FValues.push_back(Text.substr(0, P));
-      Text = P == std::string_view::npos ? std::string_view() : Text.substr(P + 1);
-    }
+  enum TSplit { Split };
+  TSavedValues(std::string_view Text, char Delim) : FRest(Text), FDelim(Delim) {}
+  TSavedValues(std::string_view Text, char Delim, TSplit) : FDelim(Delim), FSplit(true) {
+    for (TTokenReader R(Text); !R.AtEnd();) FValues.push_back(R.Next(Delim));
   }
-  std::string_view Next() { return FNext < FValues.size() ? FValues[FNext++] : std::string_view(); }
+  std::string_view Next() {
+    if (!FSplit) {
+      ++FNext;
+      return FRest.Next(FDelim);
+    }
+    return FNext < FValues.size() ? FValues[FNext++] : std::string_view();
+  }
   std::int32_t NextInt() { return StrToIntDef(Next(), 0); }
   bool NextFlag() { return Next() == "1"; }
-  bool AtEnd() const { return FNext >= FValues.size(); }
+  bool AtEnd() const { return FSplit ? FNext >= FValues.size() : FRest.AtEnd(); }
   // Passes over Count values (a run of nested records) and gives the place of the first.
   std::size_t Skip(std::size_t Count) {
     const std::size_t First = FNext;
-    FNext += Count;
+    if (FSplit)
+      FNext += Count;
+    else
+      for (std::size_t I = 0; I < Count; ++I) Next();
     return First;
   }
   std::size_t Position() const { return FNext; }
+  // Of split values only: how many there are, and the value at a place.
   std::size_t Size() const { return FValues.size(); }
   std::string_view At(std::size_t I) const { return I < FValues.size() ? FValues[I] : std::string_view(); }
 
@@ -57,8 +68,11 @@ public:
   }
 
 private:
+  TTokenReader FRest{std::string_view()};
   std::vector<std::string_view> FValues;
   std::size_t FNext = 0;
+  char FDelim;
+  bool FSplit = false;
   int FFieldNumber = 0;
   const std::string* FFieldName = nullptr;
 };

@@ -76,7 +76,7 @@ struct TBrenmoorEngine::TSavedGame {
   std::size_t FirstActiveEvent = 0;
   std::size_t FiredList = 0;
 
-  explicit TSavedGame(std::string AText) : Text(std::move(AText)), Values(Text, ';') {
+  explicit TSavedGame(std::string AText) : Text(std::move(AText)), Values(Text, ';', TSavedValues::Split) {
     TNoScratch Scratch;
     Fields().Read(*this, Values, Scratch);
   }
