@@ -9,6 +9,7 @@
 // what its table names for older texts (or is left as it is, when it names nothing), and the
 // fields of one shape come and go together.
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -59,12 +60,13 @@ public:
 
   // The field being read, counted from 1: its number and name frame a value that cannot be
   // used ("field 3 (X): 'x' is not a valid integer value").
-  void BeginField(const std::string& Name) {
+  // (The name must outlive the reading: a table's, or a literal.)
+  void BeginField(std::string_view Name) {
     ++FFieldNumber;
-    FFieldName = &Name;
+    FFieldName = Name;
   }
   EBrenmoorEngine Error(const std::string& What) const {
-    return EBrenmoorEngine("field " + std::to_string(FFieldNumber) + " (" + (FFieldName ? *FFieldName : std::string()) + "): " + What);
+    return EBrenmoorEngine("field " + std::to_string(FFieldNumber) + " (" + std::string(FFieldName) + "): " + What);
   }
 
 private:
@@ -74,7 +76,7 @@ private:
   char FDelim;
   bool FSplit = false;
   int FFieldNumber = 0;
-  const std::string* FFieldName = nullptr;
+  std::string_view FFieldName;
 };
 
 // The text of a saved record as it is written: each value followed by the delimiter.
@@ -209,6 +211,27 @@ private:
 
 // Ways of writing and reading one value, for the tables' fields.
 namespace SavedValue {
+
+// The next value as an integer within Min..Max, an empty value reading as 0 (when 0 lies
+// within); anything else is refused with the field's number and name.
+inline std::int32_t Int(TSavedValues& Values, std::int64_t Min = INT32_MIN, std::int64_t Max = INT32_MAX) {
+  const std::string_view T = Values.Next();
+  if (T.empty() && Min <= 0 && Max >= 0) return 0;
+  const auto V = TryStrToInt(T);
+  if (!V) throw Values.Error("'" + std::string(T) + "' is not a valid integer value");
+  if (*V < Min || *V > Max) throw Values.Error("the value " + IntToStr(*V) + " is outside " + IntToStr(Min) + ".." + IntToStr(Max));
+  return *V;
+}
+
+// The next value as a float32; a text that is no number or lies beyond a float32 is refused
+// with the field's number and name.
+inline float Float(TSavedValues& Values) {
+  const std::string_view T = Values.Next();
+  if (!TryStrToFloat(T)) throw Values.Error("'" + std::string(T) + "' is not a valid floating point value");
+  const auto V = TryStrToSingle(T);
+  if (!V) throw Values.Error("'" + std::string(T) + "' is out of range for a floating point value");
+  return *V;
+}
 
 // A "#"-list of the values of a fixed-size array, each written by Write.
 template <class TArray, class W>
