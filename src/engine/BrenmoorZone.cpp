@@ -118,19 +118,7 @@ struct TBrenmoorZone::TSavedRecord {
 
   static std::string IndexOf(const TBrenmoorZone* Zone) { return IntToStr(Zone ? Zone->GetIndex() : -1); }
   static std::string NationIndex(const TNation* Nation) { return IntToStr(Nation ? Nation->GetIndex() : -1); }
-  template <class M>
-  static TFields::TField Int(const char* Name, M Z::*Member) {
-    return TFields::Field(Name, [Member](const Z& Zone) { return IntToStr(Zone.*Member); },
-                          [Member](Z& Zone, TSavedValues& R) { Zone.*Member = R.NextInt(); });
-  }
-  static TFields::TField Flag(const char* Name, bool Z::*Member) {
-    return TFields::Field(Name, [Member](const Z& Zone) { return TokenText(Zone.*Member); },
-                          [Member](Z& Zone, TSavedValues& R) { Zone.*Member = R.NextFlag(); });
-  }
-  static TFields::TField Single(const char* Name, float Z::*Member) {
-    return TFields::Field(Name, [Member](const Z& Zone) { return SingleToStr(Zone.*Member); },
-                          [Member](Z& Zone, TSavedValues& R) { Zone.*Member = StrToSingle(R.Next()); });
-  }
+  using Member = TMemberFields<TBrenmoorZone>;
 
   static const TFields& Fields() {
     using F = TFields;
@@ -146,9 +134,9 @@ struct TBrenmoorZone::TSavedRecord {
                  if (!Queue.empty())
                    SavedValue::ReadList(Queue, Zone.FBuildQueue, [](std::string_view T) { return static_cast<std::uint16_t>(StrToIntDef(T, 0)); });
                }),
-      Flag("building", &Z::FBuilding),
-      Flag("capital", &Z::FCapital),
-      Int("factories", &Z::FFactories),
+      Member::Flag("building", &Z::FBuilding),
+      Member::Flag("capital", &Z::FCapital),
+      Member::Int("factories", &Z::FFactories),
       // The zone's place in the map, numbered by the scenario already.
       F::Field("index", [](const Z& Zone) { return IntToStr(Zone.FIndex); }, [](Z&, V& R) { R.Next(); }),
       F::Field("original owner", [](const Z& Zone) { return NationIndex(Zone.FOriginalOwner); },
@@ -158,19 +146,19 @@ struct TBrenmoorZone::TSavedRecord {
                  Zone.FOwner = Zone.NationOf(R.NextInt(), "owner");
                  TStepCostVersion::Changed();
                }),
-      Int("rich resources", &Z::FRichResources),
+      Member::Int("rich resources", &Z::FRichResources),
       // Resolved once every zone is read.
       F::Field("supply source", [](const Z& Zone) { return IndexOf(Zone.FSupplySource); },
                [](Z& Zone, V& R) {
                  Zone.FSupplySourceIndex = R.NextInt();
                  if (Zone.FSupplySourceIndex >= Zone.FEngine->GetZoneCount()) Zone.ZoneOf(Zone.FSupplySourceIndex, "supply source");
                }),
-      Single("resources", &Z::FResources),
+      Member::Single("resources", &Z::FResources),
       F::Field("unused", [](const Z&) { return std::string("0"); }, [](Z&, V& R) { R.Next(); }),
-      Int("industry", &Z::FIndustry),
-      Int("strike count", &Z::FStrikeCount),
-      Int("bomb count", &Z::FBombCount),
-      Int("income", &Z::FIncome),
+      Member::Int("industry", &Z::FIndustry),
+      Member::Int("strike count", &Z::FStrikeCount),
+      Member::Int("bomb count", &Z::FBombCount),
+      Member::Int("income", &Z::FIncome),
       // Resolved once every zone is read.
       F::Field("border defences",
                [](const Z& Zone) {
@@ -179,10 +167,10 @@ struct TBrenmoorZone::TSavedRecord {
                  return List;
                },
                [](Z& Zone, V& R) { Zone.FBorderText = std::string(R.Next()); }),
-      Int("build kind", &Z::FBuildKind),
-      Single("build total", &Z::FBuildTotal),
-      Single("build progress", &Z::FBuildProgress),
-      Flag("rocket site", &Z::FRocketSite),
+      Member::Int("build kind", &Z::FBuildKind),
+      Member::Single("build total", &Z::FBuildTotal),
+      Member::Single("build progress", &Z::FBuildProgress),
+      Member::Flag("rocket site", &Z::FRocketSite),
       // Resolved once every zone is read.
       F::Field("rocket target", [](const Z& Zone) { return IndexOf(Zone.FRocketTarget); },
                [](Z& Zone, V& R) {

@@ -55,9 +55,6 @@ TBrenmoorZone* ZoneByIndex(const TBrenmoorEngine& Engine, std::int32_t Index, co
   return Engine.GetZone(Index);
 }
 
-std::int32_t IndexOfNation(const TNation* Nation) { return Nation ? Nation->GetIndex() : -1; }
-std::int32_t IndexOfZone(const TBrenmoorZone* Zone) { return Zone ? Zone->GetIndex() : -1; }
-
 // Left, top, right and bottom of a rectangle area: four integers separated by ",".
 bool ReadRectangle(const std::string& Text, TRect& Area) {
   std::string Rest = Text;
@@ -80,17 +77,16 @@ typename TSavedFields<TRecord>::TField SavedInt(const char* Name, M TRecord::*Me
 }
 
 // A field of a saved record naming a nation or a zone by its index (-1 none).
-template <class TRecord>
-typename TSavedFields<TRecord>::TField SavedNation(const char* Name, TNation* TRecord::*Member) {
+template <class TRecord, class TObject>
+typename TSavedFields<TRecord>::TField SavedIndexOf(const char* Name, TObject* TRecord::*Member) {
   return TSavedFields<TRecord>::Field(
-      Name, [Member](const TRecord& R) { return IntToStr(IndexOfNation(R.*Member)); },
-      [Member, Name](TRecord& R, TSavedValues& V) { R.*Member = NationByIndex(R.GetEngine(), SavedValue::Int(V), Name); });
-}
-template <class TRecord>
-typename TSavedFields<TRecord>::TField SavedZone(const char* Name, TBrenmoorZone* TRecord::*Member) {
-  return TSavedFields<TRecord>::Field(
-      Name, [Member](const TRecord& R) { return IntToStr(IndexOfZone(R.*Member)); },
-      [Member, Name](TRecord& R, TSavedValues& V) { R.*Member = ZoneByIndex(R.GetEngine(), SavedValue::Int(V), Name); });
+      Name, [Member](const TRecord& R) { return IntToStr(R.*Member ? (R.*Member)->GetIndex() : -1); },
+      [Member, Name](TRecord& R, TSavedValues& V) {
+        if constexpr (std::is_same_v<TObject, TNation>)
+          R.*Member = NationByIndex(R.GetEngine(), SavedValue::Int(V), Name);
+        else
+          R.*Member = ZoneByIndex(R.GetEngine(), SavedValue::Int(V), Name);
+      });
 }
 
 // A storm's saved field: 10 values, each followed by "%".
@@ -115,9 +111,9 @@ const TSavedFields<TStorm>& StormFields() {
 const TSavedFields<TRouting>& RoutingFields() {
   using R = TRouting;
   static const TSavedFields<TRouting> Table('~', {
-    SavedZone("from-zone", &R::FromZone),
+    SavedIndexOf("from-zone", &R::FromZone),
     SavedInt("amount", &R::Amount),
-    SavedZone("to-zone", &R::ToZone),
+    SavedIndexOf("to-zone", &R::ToZone),
   });
   return Table;
 }
@@ -130,9 +126,9 @@ const TSavedFields<TActiveEvent>& ActiveEventFields() {
     SavedInt("NationFilter", &A::NationFilter, 0, 255),
     SavedInt("area alliance", &A::AreaAlliance),
     SavedInt("filter alliance", &A::FilterAlliance),
-    SavedNation("area nation", &A::AreaNation),
-    SavedNation("filter nation", &A::FilterNation),
-    SavedZone("area zone", &A::AreaZone),
+    SavedIndexOf("area nation", &A::AreaNation),
+    SavedIndexOf("filter nation", &A::FilterNation),
+    SavedIndexOf("area zone", &A::AreaZone),
     SavedInt("Effect", &A::Effect, 0, 255),
     SavedInt("AreaKind", &A::AreaKind, 0, 255),
     SavedInt("Duration", &A::Duration),

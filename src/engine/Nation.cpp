@@ -91,15 +91,8 @@ struct TNation::TSavedRecord {
   using TFields = TSavedFields<TNation>;
   using N = TNation;
 
-  template <class M>
-  static TFields::TField Int(const char* Name, M N::*Member) {
-    return TFields::Field(Name, [Member](const N& Nation) { return IntToStr(Nation.*Member); },
-                          [Member](N& Nation, TSavedValues& R) { Nation.*Member = R.NextInt(); });
-  }
-  static TFields::TField Flag(const char* Name, bool N::*Member) {
-    return TFields::Field(Name, [Member](const N& Nation) { return TokenText(Nation.*Member); },
-                          [Member](N& Nation, TSavedValues& R) { Nation.*Member = R.NextFlag(); });
-  }
+  using Member = TMemberFields<TNation>;
+
   // A "#"-list of 16-bit counts.
   template <std::size_t Size>
   static TFields::TField Counts(const char* Name, std::array<std::uint16_t, Size> N::*Member) {
@@ -138,18 +131,18 @@ struct TNation::TSavedRecord {
       F::Field("type factors", [](const N& Nation) { return SavedValue::List(Nation.FTypeFactors, [](float F) { return FormatTwoDecimals(F); }); },
                [](N& Nation, V& R) { SavedValue::ReadList(R.Next(), Nation.FTypeFactors, [](std::string_view T) { return StrToSingle(T); }); }),
       Counts("kind counters", &N::FKindCounters),
-      Flag("alive", &N::FAlive),
+      Member::Flag("alive", &N::FAlive),
       F::Field("alliance", [](const N& Nation) { return Nation.FAlliance; }, [](N& Nation, V& R) { Nation.SetAlliance(std::string(R.Next())); }),
-      Flag("computer player", &N::FComputerPlayer),
+      Member::Flag("computer player", &N::FComputerPlayer),
       F::Field("diplomatic actions", [](const N& Nation) { return IntToStr(Nation.FDiplomaticActions); },
                [](N& Nation, V& R) { Nation.FDiplomaticActions = static_cast<std::uint8_t>(std::clamp(R.NextInt(), 0, 255)); }),
-      Int("diplomatic action interval", &N::FDiplomaticActionInterval),
-      Flag("attack without war", &N::FAttackWithoutWar),
+      Member::Int("diplomatic action interval", &N::FDiplomaticActionInterval),
+      Member::Flag("attack without war", &N::FAttackWithoutWar),
       // The nation's place in the list, which the scenario gave already.
       F::Field("index", [](const N& Nation) { return IntToStr(Nation.FIndex); }, [](N&, V& R) { R.Next(); }),
-      Int("countdown", &N::FCountdown),
-      Int("stability", &N::FStability),
-      Int("value 5", &N::FValue5),
+      Member::Int("countdown", &N::FCountdown),
+      Member::Int("stability", &N::FStability),
+      Member::Int("value 5", &N::FValue5),
       F::Field("influence",
                [](const N& Nation) {
                  std::string List;
@@ -166,8 +159,8 @@ struct TNation::TSavedRecord {
                  }
                }),
       // Resolved once every zone is read.
-      Int("capital", &N::FCapitalIndex),
-      F::Field("player name", [](const N& Nation) { return Nation.FPlayerName; }, [](N& Nation, V& R) { Nation.FPlayerName = std::string(R.Next()); }),
+      Member::Int("capital", &N::FCapitalIndex),
+      Member::Text("player name", &N::FPlayerName),
       F::Field("research spending total", [](const N& Nation) { return IntToStr(Nation.FResearchSpendingTotal); },
                [](N& Nation, V& R) { Nation.SetResearchSpendingTotal(R.NextInt()); }),
       // Progress, spending and level of each research group in turn.
@@ -194,7 +187,7 @@ struct TNation::TSavedRecord {
                    throw EBrenmoorEngine("Nation " + Nation.FName + ": the colour slot " + std::to_string(Slot) + " is outside 0..7");
                  Nation.FColorSlot = static_cast<std::uint8_t>(Slot);
                }),
-      Int("score deduction", &N::FScoreDeduction),
+      Member::Int("score deduction", &N::FScoreDeduction),
     });
     return Table;
   }

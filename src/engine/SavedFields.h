@@ -209,6 +209,33 @@ private:
   std::vector<TField> FFields;
 };
 
+// Fields that write a record's own member and read it back as the saved game always has: an
+// integer that is no integer reads as 0, a flag is "1" or not, a float that is no number
+// raises the conversion error.
+template <class TRecord, class TScratch = TNoScratch>
+struct TMemberFields {
+  using TFields = TSavedFields<TRecord, TRecord, TScratch>;
+  using TField = typename TFields::TField;
+
+  template <class M>
+  static TField Int(const char* Name, M TRecord::*Member) {
+    return TFields::Field(Name, [Member](const TRecord& R) { return IntToStr(static_cast<std::int64_t>(R.*Member)); },
+                          [Member](TRecord& R, TSavedValues& V) { R.*Member = static_cast<M>(V.NextInt()); });
+  }
+  static TField Flag(const char* Name, bool TRecord::*Member) {
+    return TFields::Field(Name, [Member](const TRecord& R) { return std::string(R.*Member ? "1" : "0"); },
+                          [Member](TRecord& R, TSavedValues& V) { R.*Member = V.NextFlag(); });
+  }
+  static TField Single(const char* Name, float TRecord::*Member) {
+    return TFields::Field(Name, [Member](const TRecord& R) { return SingleToStr(R.*Member); },
+                          [Member](TRecord& R, TSavedValues& V) { R.*Member = StrToSingle(V.Next()); });
+  }
+  static TField Text(const char* Name, std::string TRecord::*Member) {
+    return TFields::Field(Name, [Member](const TRecord& R) { return R.*Member; },
+                          [Member](TRecord& R, TSavedValues& V) { R.*Member = std::string(V.Next()); });
+  }
+};
+
 // Ways of writing and reading one value, for the tables' fields.
 namespace SavedValue {
 

@@ -676,6 +676,7 @@ struct TUnit::TSavedRecord {
     std::int32_t DestinationZone = -1;
   };
   using TFields = TSavedFields<TUnit, TUnit, TScratch>;
+  using Member = TMemberFields<TUnit, TScratch>;
 
   static TBrenmoorZone* ZoneAt(const TUnit& U, std::int32_t Index, const char* What) {
     if (Index < 0) return nullptr;
@@ -688,6 +689,18 @@ struct TUnit::TSavedRecord {
     if (Index >= U.FEngine->GetNationCount())
       throw EBrenmoorEngine("Unit " + std::to_string(U.ID) + ": the " + What + " " + std::to_string(Index) + " is no nation");
     return U.FEngine->GetNation(Index);
+  }
+  // A code of an enumeration of Count values (an order, a kind), refused outside it.
+  template <class TCode>
+  static TFields::TField Code(const char* Name, TCode TUnit::*Member, int Count, const char* Noun) {
+    return TFields::Field(Name, [Member](const TUnit& U) { return IntToStr(U.*Member); },
+                          [Name, Member, Count, Noun](TUnit& U, TSavedValues& R) {
+                            const std::int32_t Code = R.NextInt();
+                            if (Code < 0 || Code >= Count)
+                              throw EBrenmoorEngine("Unit " + std::to_string(U.ID) + ": the " + Name + " " + std::to_string(Code) +
+                                                    " is no " + Noun);
+                            U.*Member = static_cast<TCode>(Code);
+                          });
   }
   static std::string NationIndex(const TNation* Nation) { return IntToStr(Nation ? Nation->GetIndex() : -1); }
   static std::string ZoneIndexText(const TBrenmoorZone* Zone) { return IntToStr(ZoneIndex(Zone)); }
@@ -704,33 +717,24 @@ struct TUnit::TSavedRecord {
                }),
       F::Field("type factors", [](const TUnit& U) { return SavedValue::List(U.FTypeFactors, [](float F) { return FormatTwoDecimals(F); }); },
                [](TUnit& U, V& R) { SavedValue::ReadList(R.Next(), U.FTypeFactors, [](std::string_view T) { return StrToSingle(T); }); }),
-      F::Field("attacking", [](const TUnit& U) { return TokenText(U.FAttacking); }, [](TUnit& U, V& R) { U.FAttacking = R.NextFlag(); }),
+      Member::Flag("attacking", &TUnit::FAttacking),
       F::Field("base zone", [](const TUnit& U) { return ZoneIndexText(U.FBaseZone); },
                [](TUnit&, V& R, TScratch& S) { S.BaseZone = R.NextInt(); }),
       F::Field("destination unit", [](const TUnit& U) { return IntToStr(U.FDestinationUnit ? U.FDestinationUnit->ID : -1); },
                [](TUnit& U, V& R) { U.FDestinationUnitID = R.NextInt(); }),
       F::Field("destination zone", [](const TUnit& U) { return ZoneIndexText(U.FDestinationZone); },
                [](TUnit&, V& R, TScratch& S) { S.DestinationZone = R.NextInt(); }),
-      F::Field("destination unit name", [](const TUnit& U) { return U.FDestinationUnitName; },
-               [](TUnit& U, V& R) { U.FDestinationUnitName = std::string(R.Next()); }),
-      F::Field("experience", [](const TUnit& U) { return SingleToStr(U.FExperience); },
-               [](TUnit& U, V& R) { U.FExperience = StrToSingle(R.Next()); }),
+      Member::Text("destination unit name", &TUnit::FDestinationUnitName),
+      Member::Single("experience", &TUnit::FExperience),
       F::Field("identifier", [](const TUnit& U) { return IntToStr(U.ID); }, [](TUnit& U, V& R) { U.ID = R.NextInt(); }),
       F::Step("zones named before the identifier",
               [](TUnit& U, TScratch& S) {
                 U.FBaseZone = ZoneAt(U, S.BaseZone, "base zone");
                 U.FDestinationZone = ZoneAt(U, S.DestinationZone, "destination zone");
               }),
-      F::Field("ordinal", [](const TUnit& U) { return IntToStr(U.FOrdinal); }, [](TUnit& U, V& R) { U.FOrdinal = R.NextInt(); }),
-      F::Field("order", [](const TUnit& U) { return IntToStr(U.FOrder); },
-               [](TUnit& U, V& R) {
-                 const std::int32_t Order = R.NextInt();
-                 if (Order < 0 || Order >= OrderTypeCount)
-                   throw EBrenmoorEngine("Unit " + std::to_string(U.ID) + ": the order " + std::to_string(Order) + " is no order");
-                 U.FOrder = static_cast<TOrderType>(Order);
-               }),
-      F::Field("organization", [](const TUnit& U) { return SingleToStr(U.FOrganization); },
-               [](TUnit& U, V& R) { U.FOrganization = StrToSingle(R.Next()); }),
+      Member::Int("ordinal", &TUnit::FOrdinal),
+      Code("order", &TUnit::FOrder, OrderTypeCount, "order"),
+      Member::Single("organization", &TUnit::FOrganization),
       F::Field("creating nation", [](const TUnit& U) { return NationIndex(U.FCreatingNation); },
                [](TUnit& U, V& R) { U.FCreatingNation = NationAt(U, R.NextInt(), "creating nation"); }),
       F::Field("owner", [](const TUnit& U) { return NationIndex(U.FOwner); },
@@ -738,15 +742,9 @@ struct TUnit::TSavedRecord {
                  U.FOwner = NationAt(U, R.NextInt(), "owner");
                  if (!U.FOwner) throw EBrenmoorEngine("Unit " + std::to_string(U.ID) + " has no owner");
                }),
-      F::Field("patrol step", [](const TUnit& U) { return IntToStr(U.FPatrolStep); }, [](TUnit& U, V& R) { U.FPatrolStep = R.NextInt(); }),
-      F::Field("patrol index", [](const TUnit& U) { return IntToStr(U.FPatrolIndex); }, [](TUnit& U, V& R) { U.FPatrolIndex = R.NextInt(); }),
-      F::Field("kind", [](const TUnit& U) { return IntToStr(U.FKind); },
-               [](TUnit& U, V& R) {
-                 const std::int32_t Kind = R.NextInt();
-                 if (Kind < 0 || Kind >= UnitKindCount)
-                   throw EBrenmoorEngine("Unit " + std::to_string(U.ID) + ": the kind " + std::to_string(Kind) + " is no unit kind");
-                 U.FKind = static_cast<TUnitKind>(Kind);
-               }),
+      Member::Int("patrol step", &TUnit::FPatrolStep),
+      Member::Int("patrol index", &TUnit::FPatrolIndex),
+      Code("kind", &TUnit::FKind, UnitKindCount, "unit kind"),
       F::Field("zone", [](const TUnit& U) { return ZoneIndexText(U.FZone); },
                [](TUnit& U, V& R) {
                  U.FLoadedZoneIndex = R.NextInt();
@@ -766,11 +764,11 @@ struct TUnit::TSavedRecord {
                  while (!L.AtEnd()) U.FPatrolZones.push_back(ZoneAt(U, StrToIntDef(L.Next(), -1), "patrol zone"));
                  std::erase(U.FPatrolZones, nullptr);
                }),
-      F::Field("sort key", [](const TUnit& U) { return SingleToStr(U.FSortKey); }, [](TUnit& U, V& R) { U.FSortKey = StrToSingle(R.Next()); }),
+      Member::Single("sort key", &TUnit::FSortKey),
       // A submerged fleet is written surfaced, as the game has always loaded it; the live unit
       // stays submerged (surfacing it would change this machine's tallies).
       F::Field("submerged", [](const TUnit&) { return std::string("0"); }, [](TUnit& U, V& R) { U.FSubmerged = R.NextFlag(); }),
-      F::Field("custom name", [](const TUnit& U) { return U.FCustomName; }, [](TUnit& U, V& R) { U.FCustomName = std::string(R.Next()); }),
+      Member::Text("custom name", &TUnit::FCustomName),
     });
     return Table;
   }
