@@ -147,9 +147,6 @@ public:
 
   TSavedFields(char Delim, std::vector<TField> Fields) : FDelim(Delim), FFields(std::move(Fields)) {}
 
-  char Delim() const { return FDelim; }
-  const std::vector<TField>& Fields() const { return FFields; }
-
   std::string Write(const TSource& Source) const {
     TSavedText Text(FDelim);
     Write(Source, Text);
