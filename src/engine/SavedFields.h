@@ -8,7 +8,6 @@
 // shape ends before the first field of a later shape: from there on every later field takes
 // what its table names for older texts (or is left as it is, when it names nothing), and the
 // fields of one shape come and go together.
-#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <functional>

@@ -115,12 +115,14 @@ private:
     return EBrenmoorEngine("The saved game is cut short: it holds " + std::to_string(Values.Size()) + " of its " +
                            std::to_string(Needed) + " values");
   }
-  // A count of the header, and the run of objects it counts.
+  // A count of the header, refused when the text could never hold that many objects.
   static TFields::TField CountField(const char* What, int (TBrenmoorEngine::*Get)() const, int TSavedGame::*Counted) {
     return TFields::Field(
         std::string("number of ") + What, [Get](const TBrenmoorEngine& E) { return IntToStr((E.*Get)()); },
         [What, Counted](TSavedGame& G, TSavedValues& V) { G.*Counted = G.Count(V.Next(), What); });
   }
+  // A run of objects' fields, one value each: read later by place, so the reader only notes
+  // where it starts.
   static TFields::TField Run(const char* What, int TSavedGame::*Counted, std::size_t TSavedGame::*First,
                              std::function<void(const TBrenmoorEngine&, TSavedText&)> Write) {
     return TFields::Field(What, std::move(Write), [Counted, First](TSavedGame& G, TSavedValues& V) {
