@@ -91,6 +91,7 @@ struct TBrenmoorEngine::TSavedGame {
   std::size_t AllianceValue(int I) const { return FirstAlliance + static_cast<std::size_t>(I); }
   std::size_t ActiveEventValue(int I) const { return FirstActiveEvent + static_cast<std::size_t>(I); }
   std::size_t FiredListValue() const { return FiredList; }
+  // A copy: the objects' readers take a string.
   std::string Value(std::size_t I) const { return std::string(Values.At(I)); }
 
   // The game's top record: written from the engine, read into the values of a saved game. The
@@ -310,7 +311,8 @@ void TBrenmoorEngine::ReadSavedGame(const TSavedGame& Saved, const std::string& 
       Event->LoadFromString(Saved.Value(Saved.ActiveEventValue(I)));
       AddActiveEvent(std::move(Event));
     }
-    TTokenReader Fired(Saved.Value(Saved.FiredListValue()));
+    const std::string FiredList = Saved.Value(Saved.FiredListValue());
+    TTokenReader Fired(FiredList);
     while (!Fired.AtEnd()) {
       const std::int32_t Index = StrToIntDef(Fired.Next('#'), -1);
       if (Index >= 0 && Index < GetRandomEventCount()) GetRandomEvent(Index)->Fired = true;
