@@ -6,6 +6,7 @@
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/Nation.h"
+#include "engine/SavedFields.h"
 #include "engine/Unit.h"
 #include "foundation/ListError.h"
 #include "foundation/NumberText.h"
@@ -110,93 +111,103 @@ void TBrenmoorZone::ApplyScenarioBorders() {
   }
 }
 
-std::string TBrenmoorZone::SaveToString() const {
-  std::string S;
-  const auto Field = [&S](const std::string& Value) {
-    S += Value;
-    S += '~';
-  };
-  const auto IndexOf = [](const TBrenmoorZone* Zone) { return IntToStr(Zone ? Zone->GetIndex() : -1); };
-  const auto NationIndex = [](const TNation* Nation) { return IntToStr(Nation ? Nation->GetIndex() : -1); };
-  std::string List;
-  if (FBuilding)
-    for (std::uint16_t Count : FBuildQueue) List += IntToStr(Count) + "#";
-  Field(List);
-  Field(TokenText(FBuilding));
-  Field(TokenText(FCapital));
-  Field(IntToStr(FFactories));
-  Field(IntToStr(FIndex));
-  Field(NationIndex(FOriginalOwner));
-  Field(NationIndex(FOwner));
-  Field(IntToStr(FRichResources));
-  Field(IndexOf(FSupplySource));
-  Field(SingleToStr(FResources));
-  Field("0");
-  Field(IntToStr(FIndustry));
-  Field(IntToStr(FStrikeCount));
-  Field(IntToStr(FBombCount));
-  Field(IntToStr(FIncome));
-  List.clear();
-  for (const auto& [Zone, Level] : FBorderDefenses) List += IntToStr(Zone->GetIndex()) + "=" + IntToStr(Level) + "#";
-  Field(List);
-  Field(IntToStr(FBuildKind));
-  Field(SingleToStr(FBuildTotal));
-  Field(SingleToStr(FBuildProgress));
-  Field(TokenText(FRocketSite));
-  Field(IndexOf(FRocketTarget));
-  Field(IndexOf(FPortZone));
-  // Built ports and airfields would vanish on loading without these two.
-  Field(TokenText(FPort));
-  Field(TokenText(FAirfield));
-  // The order of the zone's units: the engine's list is saved in identifier order, but a
-  // zone lists its units in the order they came in, and the rules read that order (the first
-  // fleet that an army placed at sea boards, the air units rehomed first).
-  List.clear();
-  for (const auto& Unit : FUnits) List += IntToStr(Unit->ID) + "#";
-  Field(List);
-  return S;
-}
+// The zone's saved field: 22 values each followed by "~", and what later versions added.
+struct TBrenmoorZone::TSavedRecord {
+  using TFields = TSavedFields<TBrenmoorZone>;
+  using Z = TBrenmoorZone;
+
+  static std::string IndexOf(const TBrenmoorZone* Zone) { return IntToStr(Zone ? Zone->GetIndex() : -1); }
+  static std::string NationIndex(const TNation* Nation) { return IntToStr(Nation ? Nation->GetIndex() : -1); }
+  using Member = TMemberFields<TBrenmoorZone>;
+
+  static const TFields& Fields() {
+    using F = TFields;
+    using V = TSavedValues;
+    static const TFields Table('~', {
+      // Written only while building; an empty field leaves the queue as it is.
+      F::Field("build queue",
+               [](const Z& Zone) {
+                 return Zone.FBuilding ? SavedValue::List(Zone.FBuildQueue, [](std::uint16_t C) { return IntToStr(C); }) : std::string();
+               },
+               [](Z& Zone, V& R) {
+                 const std::string_view Queue = R.Next();
+                 if (!Queue.empty())
+                   SavedValue::ReadList(Queue, Zone.FBuildQueue, [](std::string_view T) { return static_cast<std::uint16_t>(StrToIntDef(T, 0)); });
+               }),
+      Member::Flag("building", &Z::FBuilding),
+      Member::Flag("capital", &Z::FCapital),
+      Member::Int("factories", &Z::FFactories),
+      // The zone's place in the map, numbered by the scenario already.
+      F::Field("index", [](const Z& Zone) { return IntToStr(Zone.FIndex); }, [](Z&, V& R) { R.Next(); }),
+      F::Field("original owner", [](const Z& Zone) { return NationIndex(Zone.FOriginalOwner); },
+               [](Z& Zone, V& R) { Zone.FOriginalOwner = Zone.NationOf(R.NextInt(), "original owner"); }),
+      F::Field("owner", [](const Z& Zone) { return NationIndex(Zone.FOwner); },
+               [](Z& Zone, V& R) {
+                 Zone.FOwner = Zone.NationOf(R.NextInt(), "owner");
+                 TStepCostVersion::Changed();
+               }),
+      Member::Int("rich resources", &Z::FRichResources),
+      // Resolved once every zone is read.
+      F::Field("supply source", [](const Z& Zone) { return IndexOf(Zone.FSupplySource); },
+               [](Z& Zone, V& R) {
+                 Zone.FSupplySourceIndex = R.NextInt();
+                 if (Zone.FSupplySourceIndex >= Zone.FEngine->GetZoneCount()) Zone.ZoneOf(Zone.FSupplySourceIndex, "supply source");
+               }),
+      Member::Single("resources", &Z::FResources),
+      F::Field("unused", [](const Z&) { return std::string("0"); }, [](Z&, V& R) { R.Next(); }),
+      Member::Int("industry", &Z::FIndustry),
+      Member::Int("strike count", &Z::FStrikeCount),
+      Member::Int("bomb count", &Z::FBombCount),
+      Member::Int("income", &Z::FIncome),
+      // Resolved once every zone is read.
+      F::Field("border defences",
+               [](const Z& Zone) {
+                 std::string List;
+                 for (const auto& [Other, Level] : Zone.FBorderDefenses) List += IntToStr(Other->GetIndex()) + "=" + IntToStr(Level) + "#";
+                 return List;
+               },
+               [](Z& Zone, V& R) { Zone.FBorderText = std::string(R.Next()); }),
+      Member::Int("build kind", &Z::FBuildKind),
+      Member::Single("build total", &Z::FBuildTotal),
+      Member::Single("build progress", &Z::FBuildProgress),
+      Member::Flag("rocket site", &Z::FRocketSite),
+      // Resolved once every zone is read.
+      F::Field("rocket target", [](const Z& Zone) { return IndexOf(Zone.FRocketTarget); },
+               [](Z& Zone, V& R) {
+                 Zone.FRocketTargetIndex = R.NextInt();
+                 if (Zone.FRocketTargetIndex >= Zone.FEngine->GetZoneCount()) Zone.ZoneOf(Zone.FRocketTargetIndex, "rocket target");
+               }),
+      F::Field("port zone", [](const Z& Zone) { return IndexOf(Zone.FPortZone); },
+               [](Z& Zone, V& R) {
+                 const std::int32_t PortZone = R.NextInt();
+                 if (PortZone >= 0) Zone.FPortZone = Zone.ZoneOf(PortZone, "port zone");
+               }),
+      // Built ports and airfields would vanish on loading without these two; a text from before
+      // they were kept leaves the scenario's.
+      F::Later(1, "port", [](const Z& Zone) { return TokenText(Zone.FPort); }, [](Z& Zone, V& R) { Zone.FPort = R.NextFlag(); }, nullptr),
+      F::Later(1, "airfield", [](const Z& Zone) { return TokenText(Zone.FAirfield); }, [](Z& Zone, V& R) { Zone.FAirfield = R.NextFlag(); },
+               nullptr),
+      // The order of the zone's units: the engine's list is saved in identifier order, but a
+      // zone lists its units in the order they came in, and the rules read that order (the first
+      // fleet that an army placed at sea boards, the air units rehomed first). A text from before
+      // it was kept leaves the units in the engine's order.
+      F::Later(2, "unit order",
+               [](const Z& Zone) {
+                 std::string List;
+                 for (const auto& Unit : Zone.FUnits) List += IntToStr(Unit->ID) + "#";
+                 return List;
+               },
+               [](Z& Zone, V& R) { Zone.FUnitOrderText = std::string(R.Next()); }, [](Z& Zone) { Zone.FUnitOrderText.clear(); }),
+    });
+    return Table;
+  }
+};
+
+std::string TBrenmoorZone::SaveToString() const { return TSavedRecord::Fields().Write(*this); }
 
 void TBrenmoorZone::LoadFromString(const std::string& Text) {
   FreeUnits();
-  TTokenReader R(Text);
-  {
-    const std::string_view Queue = R.Next('~');
-    if (!Queue.empty()) {
-      TTokenReader L(Queue);
-      for (std::uint16_t& Count : FBuildQueue) Count = static_cast<std::uint16_t>(L.NextInt('#'));
-    }
-  }
-  FBuilding = R.NextBool('~');
-  FCapital = R.NextBool('~');
-  FFactories = R.NextInt('~');
-  R.Next('~');  // The index: the zone's place in the map, numbered by the scenario already.
-  FOriginalOwner = NationOf(R.NextInt('~'), "original owner");
-  FOwner = NationOf(R.NextInt('~'), "owner");
-  TStepCostVersion::Changed();
-  FRichResources = R.NextInt('~');
-  FSupplySourceIndex = R.NextInt('~');
-  if (FSupplySourceIndex >= FEngine->GetZoneCount()) ZoneOf(FSupplySourceIndex, "supply source");
-  FResources = StrToSingle(R.Next('~'));
-  R.Next('~');
-  FIndustry = R.NextInt('~');
-  FStrikeCount = R.NextInt('~');
-  FBombCount = R.NextInt('~');
-  FIncome = R.NextInt('~');
-  FBorderText = std::string(R.Next('~'));
-  FBuildKind = R.NextInt('~');
-  FBuildTotal = StrToSingle(R.Next('~'));
-  FBuildProgress = StrToSingle(R.Next('~'));
-  FRocketSite = R.NextBool('~');
-  FRocketTargetIndex = R.NextInt('~');
-  if (FRocketTargetIndex >= FEngine->GetZoneCount()) ZoneOf(FRocketTargetIndex, "rocket target");
-  const std::int32_t PortZone = R.NextInt('~');
-  if (PortZone >= 0) FPortZone = ZoneOf(PortZone, "port zone");
-  if (!R.AtEnd()) {
-    FPort = R.NextBool('~');
-    FAirfield = R.NextBool('~');
-  }
-  FUnitOrderText = R.AtEnd() ? std::string() : std::string(R.Next('~'));
+  TSavedRecord::Fields().Read(*this, Text);
 }
 
 void TBrenmoorZone::ResolveLoadedReferences() {

@@ -190,6 +190,8 @@ public:
   void SetPortZone(TBrenmoorZone* Value) { FPortZone = Value; }
 
 private:
+  // The table of the saved field, which writes and reads it (BrenmoorZone.cpp).
+  struct TSavedRecord;
   TNation* NationOf(std::int32_t Index, const char* What) const;
   TBrenmoorZone* ZoneOf(std::int32_t Index, const char* What) const;
 

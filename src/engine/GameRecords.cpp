@@ -6,6 +6,7 @@
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
 #include "engine/Nation.h"
+#include "engine/SavedFields.h"
 #include "engine/Unit.h"
 #include "foundation/DateUtils.h"
 #include "foundation/NumberText.h"
@@ -18,47 +19,28 @@ namespace {
 // is refused with its number and name ("field 6 (Duration): ...").
 class TFieldReader {
 public:
-  TFieldReader(const std::string& Text, char Delim) : FReader(Text), FDelim(Delim) {}
+  TFieldReader(const std::string& Text, char Delim) : FValues(Text, Delim) {}
   std::string Text(const char* Name) {
-    Begin(Name);
-    return std::string(FReader.Next(FDelim));
+    FValues.BeginField(Name);
+    return std::string(FValues.Next());
   }
   // An integer within Min..Max; an empty field reads as 0.
   std::int32_t Int(const char* Name, std::int64_t Min = INT32_MIN, std::int64_t Max = INT32_MAX) {
-    Begin(Name);
-    const std::string_view T = FReader.Next(FDelim);
-    if (T.empty() && Min <= 0 && Max >= 0) return 0;
-    const auto V = TryStrToInt(T);
-    if (!V) throw Error("'" + std::string(T) + "' is not a valid integer value");
-    if (*V < Min || *V > Max)
-      throw Error("the value " + IntToStr(*V) + " is outside " + IntToStr(Min) + ".." + IntToStr(Max));
-    return *V;
+    FValues.BeginField(Name);
+    return SavedValue::Int(FValues, Min, Max);
   }
   bool Bool(const char* Name) {
-    Begin(Name);
-    return FReader.Next(FDelim) == "1";
+    FValues.BeginField(Name);
+    return FValues.NextFlag();
   }
   float Float(const char* Name) {
-    Begin(Name);
-    const std::string_view T = FReader.Next(FDelim);
-    if (!TryStrToFloat(T)) throw Error("'" + std::string(T) + "' is not a valid floating point value");
-    const auto V = TryStrToSingle(T);
-    if (!V) throw Error("'" + std::string(T) + "' is out of range for a floating point value");
-    return *V;
+    FValues.BeginField(Name);
+    return SavedValue::Float(FValues);
   }
-  EBrenmoorEngine Error(const std::string& What) const {
-    return EBrenmoorEngine("field " + std::to_string(FNumber) + " (" + FName + "): " + What);
-  }
+  EBrenmoorEngine Error(const std::string& What) const { return FValues.Error(What); }
 
 private:
-  void Begin(const char* Name) {
-    ++FNumber;
-    FName = Name;
-  }
-  TTokenReader FReader;
-  char FDelim;
-  int FNumber = 0;
-  std::string FName;
+  TSavedValues FValues;
 };
 
 TNation* NationByIndex(const TBrenmoorEngine& Engine, std::int32_t Index, const char* What) {
@@ -73,9 +55,6 @@ TBrenmoorZone* ZoneByIndex(const TBrenmoorEngine& Engine, std::int32_t Index, co
   return Engine.GetZone(Index);
 }
 
-std::int32_t IndexOfNation(const TNation* Nation) { return Nation ? Nation->GetIndex() : -1; }
-std::int32_t IndexOfZone(const TBrenmoorZone* Zone) { return Zone ? Zone->GetIndex() : -1; }
-
 // Left, top, right and bottom of a rectangle area: four integers separated by ",".
 bool ReadRectangle(const std::string& Text, TRect& Area) {
   std::string Rest = Text;
@@ -86,6 +65,82 @@ bool ReadRectangle(const std::string& Text, TRect& Area) {
     *Parts[I] = *V;
   }
   return Rest.empty();
+}
+
+// An integer field of a saved record, within Min..Max.
+template <class TRecord, class M>
+typename TSavedFields<TRecord>::TField SavedInt(const char* Name, M TRecord::*Member, std::int64_t Min = INT32_MIN,
+                                                std::int64_t Max = INT32_MAX) {
+  return TSavedFields<TRecord>::Field(
+      Name, [Member](const TRecord& R) { return IntToStr(static_cast<std::int64_t>(R.*Member)); },
+      [Member, Min, Max](TRecord& R, TSavedValues& V) { R.*Member = static_cast<M>(SavedValue::Int(V, Min, Max)); });
+}
+
+// A field of a saved record naming a nation or a zone by its index (-1 none).
+template <class TRecord, class TObject>
+typename TSavedFields<TRecord>::TField SavedIndexOf(const char* Name, TObject* TRecord::*Member) {
+  return TSavedFields<TRecord>::Field(
+      Name, [Member](const TRecord& R) { return IntToStr(R.*Member ? (R.*Member)->GetIndex() : -1); },
+      [Member, Name](TRecord& R, TSavedValues& V) {
+        if constexpr (std::is_same_v<TObject, TNation>)
+          R.*Member = NationByIndex(R.GetEngine(), SavedValue::Int(V), Name);
+        else
+          R.*Member = ZoneByIndex(R.GetEngine(), SavedValue::Int(V), Name);
+      });
+}
+
+// A storm's saved field: 10 values, each followed by "%".
+const TSavedFields<TStorm>& StormFields() {
+  using S = TStorm;
+  static const TSavedFields<TStorm> Table('%', {
+    SavedInt("Height", &S::Height),
+    SavedInt("Lifetime", &S::Lifetime),
+    SavedInt("X", &S::X),
+    SavedInt("Y", &S::Y),
+    SavedInt("StormType", &S::StormType, stSnow, stRain),
+    SavedInt("Width", &S::Width),
+    SavedInt("chance down", &S::ChanceDown),
+    SavedInt("chance left", &S::ChanceLeft),
+    SavedInt("chance right", &S::ChanceRight),
+    SavedInt("chance up", &S::ChanceUp),
+  });
+  return Table;
+}
+
+// A routing's saved field: 3 values, each followed by "~".
+const TSavedFields<TRouting>& RoutingFields() {
+  using R = TRouting;
+  static const TSavedFields<TRouting> Table('~', {
+    SavedIndexOf("from-zone", &R::FromZone),
+    SavedInt("amount", &R::Amount),
+    SavedIndexOf("to-zone", &R::ToZone),
+  });
+  return Table;
+}
+
+// An active event's saved field: 15 values, each followed by "#".
+const TSavedFields<TActiveEvent>& ActiveEventFields() {
+  using A = TActiveEvent;
+  using F = TSavedFields<TActiveEvent>;
+  static const F Table('#', {
+    SavedInt("NationFilter", &A::NationFilter, 0, 255),
+    SavedInt("area alliance", &A::AreaAlliance),
+    SavedInt("filter alliance", &A::FilterAlliance),
+    SavedIndexOf("area nation", &A::AreaNation),
+    SavedIndexOf("filter nation", &A::FilterNation),
+    SavedIndexOf("area zone", &A::AreaZone),
+    SavedInt("Effect", &A::Effect, 0, 255),
+    SavedInt("AreaKind", &A::AreaKind, 0, 255),
+    SavedInt("Duration", &A::Duration),
+    F::Field("Kinds", [](const A& E) { return KindSetToText(E.Kinds); }, [](A& E, TSavedValues& V) { E.Kinds = TextToKindSet(std::string(V.Next())); }),
+    F::Field("Factor", [](const A& E) { return SingleToStr(E.Factor); }, [](A& E, TSavedValues& V) { E.Factor = SavedValue::Float(V); }),
+    F::Field("Area left", [](const A& E) { return IntToStr(E.Area.Left); }, [](A& E, TSavedValues& V) { E.Area.Left = SavedValue::Int(V); }),
+    F::Field("Area top", [](const A& E) { return IntToStr(E.Area.Top); }, [](A& E, TSavedValues& V) { E.Area.Top = SavedValue::Int(V); }),
+    F::Field("Area right", [](const A& E) { return IntToStr(E.Area.Right); }, [](A& E, TSavedValues& V) { E.Area.Right = SavedValue::Int(V); }),
+    F::Field("Area bottom", [](const A& E) { return IntToStr(E.Area.Bottom); },
+             [](A& E, TSavedValues& V) { E.Area.Bottom = SavedValue::Int(V); }),
+  });
+  return Table;
 }
 
 }  // namespace
@@ -105,23 +160,11 @@ TUnitKinds TextToKindSet(const std::string& Text) {
 
 // --- TStorm ---
 
-std::string TStorm::SaveToString() const {
-  return Tokenize("%", Height, Lifetime, X, Y, StormType, Width, ChanceDown, ChanceLeft, ChanceRight, ChanceUp);
-}
+std::string TStorm::SaveToString() const { return StormFields().Write(*this); }
 
 void TStorm::LoadFromString(const std::string& Text) {
   try {
-    TFieldReader R(Text, '%');
-    Height = R.Int("Height");
-    Lifetime = R.Int("Lifetime");
-    X = R.Int("X");
-    Y = R.Int("Y");
-    StormType = R.Int("StormType", stSnow, stRain);
-    Width = R.Int("Width");
-    ChanceDown = R.Int("chance down");
-    ChanceLeft = R.Int("chance left");
-    ChanceRight = R.Int("chance right");
-    ChanceUp = R.Int("chance up");
+    StormFields().Read(*this, Text);
   } catch (const EBrenmoorEngine& E) {
     throw EBrenmoorEngine(std::string("Storm: ") + E.what());
   }
@@ -129,14 +172,11 @@ void TStorm::LoadFromString(const std::string& Text) {
 
 // --- TRouting ---
 
-std::string TRouting::SaveToString() const { return Tokenize("~", IndexOfZone(FromZone), Amount, IndexOfZone(ToZone)); }
+std::string TRouting::SaveToString() const { return RoutingFields().Write(*this); }
 
 void TRouting::LoadFromString(const std::string& Text) {
   try {
-    TFieldReader R(Text, '~');
-    FromZone = ZoneByIndex(*FEngine, R.Int("from-zone"), "from-zone");
-    Amount = R.Int("amount");
-    ToZone = ZoneByIndex(*FEngine, R.Int("to-zone"), "to-zone");
+    RoutingFields().Read(*this, Text);
   } catch (const EBrenmoorEngine& E) {
     throw EBrenmoorEngine(std::string("Routing: ") + E.what());
   }
@@ -182,32 +222,11 @@ void TActiveEvent::ApplyModifier(int AEffect, double& Value, const TUnit* Unit) 
   if (Unit && Applies(AEffect, Unit->GetOwner(), Unit->GetZone(), Unit->GetKind())) Value *= static_cast<double>(Factor);
 }
 
-std::string TActiveEvent::SaveToString() const {
-  std::string S = Tokenize("#", NationFilter, AreaAlliance, FilterAlliance, IndexOfNation(AreaNation), IndexOfNation(FilterNation),
-                           IndexOfZone(AreaZone), Effect, AreaKind, Duration, KindSetToText(Kinds));
-  S += SingleToStr(Factor) + "#";
-  S += Tokenize("#", Area.Left, Area.Top, Area.Right, Area.Bottom);
-  return S;
-}
+std::string TActiveEvent::SaveToString() const { return ActiveEventFields().Write(*this); }
 
 void TActiveEvent::LoadFromString(const std::string& Text) {
   try {
-    TFieldReader R(Text, '#');
-    NationFilter = static_cast<std::uint8_t>(R.Int("NationFilter", 0, 255));
-    AreaAlliance = R.Int("area alliance");
-    FilterAlliance = R.Int("filter alliance");
-    AreaNation = NationByIndex(*FEngine, R.Int("area nation"), "area nation");
-    FilterNation = NationByIndex(*FEngine, R.Int("filter nation"), "filter nation");
-    AreaZone = ZoneByIndex(*FEngine, R.Int("area zone"), "area zone");
-    Effect = static_cast<std::uint8_t>(R.Int("Effect", 0, 255));
-    AreaKind = static_cast<std::uint8_t>(R.Int("AreaKind", 0, 255));
-    Duration = R.Int("Duration");
-    Kinds = TextToKindSet(R.Text("Kinds"));
-    Factor = R.Float("Factor");
-    Area.Left = R.Int("Area left");
-    Area.Top = R.Int("Area top");
-    Area.Right = R.Int("Area right");
-    Area.Bottom = R.Int("Area bottom");
+    ActiveEventFields().Read(*this, Text);
   } catch (const EBrenmoorEngine& E) {
     throw EBrenmoorEngine(std::string("Active event: ") + E.what());
   }

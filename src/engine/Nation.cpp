@@ -6,6 +6,7 @@
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
+#include "engine/SavedFields.h"
 #include "engine/Unit.h"
 #include "foundation/NumberText.h"
 #include "foundation/Rounding.h"
@@ -85,113 +86,119 @@ void TNation::ReadScenarioRecord(const std::string& Line) {
   FAIScript = NextToken(Rest, ",");
 }
 
+// The nation's saved field: 21 values, each followed by "~".
+struct TNation::TSavedRecord {
+  using TFields = TSavedFields<TNation>;
+  using N = TNation;
+
+  using Member = TMemberFields<TNation>;
+
+  // A "#"-list of 16-bit counts.
+  template <std::size_t Size>
+  static TFields::TField Counts(const char* Name, std::array<std::uint16_t, Size> N::*Member) {
+    return TFields::Field(
+        Name, [Member](const N& Nation) { return SavedValue::List(Nation.*Member, [](std::uint16_t C) { return IntToStr(C); }); },
+        [Member](N& Nation, TSavedValues& R) {
+          SavedValue::ReadList(R.Next(), Nation.*Member, [](std::string_view T) { return static_cast<std::uint16_t>(StrToIntDef(T, 0)); });
+        });
+  }
+
+  static const TFields& Fields() {
+    using F = TFields;
+    using V = TSavedValues;
+    static const TFields Table('~', {
+      Counts("unit costs", &N::FUnitCosts),
+      // Every relation that is not 0, as index "=" value.
+      F::Field("relations",
+               [](const N& Nation) {
+                 std::string List;
+                 for (std::size_t I = 0; I < Nation.FRelations.size(); ++I)
+                   if (Nation.FRelations[I] != 0) List += IntToStr(static_cast<std::int64_t>(I)) + "=" + IntToStr(Nation.FRelations[I]) + "#";
+                 return List;
+               },
+               [](N& Nation, V& R) {
+                 std::fill(Nation.FRelations.begin(), Nation.FRelations.end(), std::int8_t{0});
+                 TTokenReader L(R.Next());
+                 while (!L.AtEnd()) {
+                   TTokenReader Pair(L.Next('#'));
+                   const std::int32_t Index = StrToIntDef(Pair.Next('='), -1);
+                   if (Index < 0 || Index >= static_cast<std::int32_t>(Nation.FRelations.size()))
+                     throw EBrenmoorEngine("Nation " + Nation.FName + ": the relation index " + std::to_string(Index) +
+                                           " is not below NationCount " + std::to_string(Nation.FRelations.size()));
+                   Nation.FRelations[static_cast<std::size_t>(Index)] = static_cast<std::int8_t>(ParseRelation(Pair.Rest()));
+                 }
+               }),
+      F::Field("type factors", [](const N& Nation) { return SavedValue::List(Nation.FTypeFactors, [](float F) { return FormatTwoDecimals(F); }); },
+               [](N& Nation, V& R) { SavedValue::ReadList(R.Next(), Nation.FTypeFactors, [](std::string_view T) { return StrToSingle(T); }); }),
+      Counts("kind counters", &N::FKindCounters),
+      Member::Flag("alive", &N::FAlive),
+      F::Field("alliance", [](const N& Nation) { return Nation.FAlliance; }, [](N& Nation, V& R) { Nation.SetAlliance(std::string(R.Next())); }),
+      Member::Flag("computer player", &N::FComputerPlayer),
+      F::Field("diplomatic actions", [](const N& Nation) { return IntToStr(Nation.FDiplomaticActions); },
+               [](N& Nation, V& R) { Nation.FDiplomaticActions = static_cast<std::uint8_t>(std::clamp(R.NextInt(), 0, 255)); }),
+      Member::Int("diplomatic action interval", &N::FDiplomaticActionInterval),
+      Member::Flag("attack without war", &N::FAttackWithoutWar),
+      // The nation's place in the list, which the scenario gave already.
+      F::Field("index", [](const N& Nation) { return IntToStr(Nation.FIndex); }, [](N&, V& R) { R.Next(); }),
+      Member::Int("countdown", &N::FCountdown),
+      Member::Int("stability", &N::FStability),
+      Member::Int("value 5", &N::FValue5),
+      F::Field("influence",
+               [](const N& Nation) {
+                 std::string List;
+                 for (const auto& Item : Nation.FInfluence.Items()) List += Item.first + "=" + Item.second + "#";
+                 return List;
+               },
+               [](N& Nation, V& R) {
+                 Nation.FInfluence.Clear();
+                 TTokenReader L(R.Next());
+                 while (!L.AtEnd()) {
+                   TTokenReader Pair(L.Next('#'));
+                   const std::string Name(Pair.Next('='));
+                   Nation.FInfluence.Set(Name, std::string(Pair.Rest()));
+                 }
+               }),
+      // Resolved once every zone is read.
+      Member::Int("capital", &N::FCapitalIndex),
+      Member::Text("player name", &N::FPlayerName),
+      F::Field("research spending total", [](const N& Nation) { return IntToStr(Nation.FResearchSpendingTotal); },
+               [](N& Nation, V& R) { Nation.SetResearchSpendingTotal(R.NextInt()); }),
+      // Progress, spending and level of each research group in turn.
+      F::Field("research",
+               [](const N& Nation) {
+                 std::string List;
+                 for (int G = 0; G < ResearchGroupCount; ++G)
+                   List += IntToStr(Nation.FResearchProgress[G]) + "#" + IntToStr(Nation.FResearchSpending[G]) + "#" +
+                           IntToStr(Nation.FResearchLevel[G]) + "#";
+                 return List;
+               },
+               [](N& Nation, V& R) {
+                 TSavedValues L(R.Next(), '#');
+                 for (int G = 0; G < ResearchGroupCount; ++G) {
+                   Nation.FResearchProgress[G] = static_cast<std::uint16_t>(L.NextInt());
+                   Nation.FResearchSpending[G] = static_cast<std::uint8_t>(L.NextInt());
+                   Nation.FResearchLevel[G] = static_cast<std::uint16_t>(L.NextInt());
+                 }
+               }),
+      F::Field("colour slot", [](const N& Nation) { return IntToStr(Nation.FColorSlot); },
+               [](N& Nation, V& R) {
+                 const std::int32_t Slot = R.NextInt();
+                 if (Slot < 0 || Slot > 7)
+                   throw EBrenmoorEngine("Nation " + Nation.FName + ": the colour slot " + std::to_string(Slot) + " is outside 0..7");
+                 Nation.FColorSlot = static_cast<std::uint8_t>(Slot);
+               }),
+      Member::Int("score deduction", &N::FScoreDeduction),
+    });
+    return Table;
+  }
+};
+
 std::string TNation::SaveToString() {
-  std::string S;
-  const auto Field = [&S](const std::string& Value) {
-    S += Value;
-    S += '~';
-  };
-  std::string List;
-  for (std::uint16_t Cost : FUnitCosts) List += IntToStr(Cost) + "#";
-  Field(List);
-  List.clear();
-  for (std::size_t I = 0; I < FRelations.size(); ++I)
-    if (FRelations[I] != 0) List += IntToStr(static_cast<std::int64_t>(I)) + "=" + IntToStr(FRelations[I]) + "#";
-  Field(List);
-  List.clear();
-  for (float Factor : FTypeFactors) List += FormatTwoDecimals(Factor) + "#";
-  Field(List);
-  List.clear();
-  for (std::uint16_t Counter : FKindCounters) List += IntToStr(Counter) + "#";
-  Field(List);
-  Field(TokenText(FAlive));
-  Field(FAlliance);
-  Field(TokenText(FComputerPlayer));
-  Field(IntToStr(FDiplomaticActions));
-  Field(IntToStr(FDiplomaticActionInterval));
-  Field(TokenText(FAttackWithoutWar));
-  Field(IntToStr(FIndex));
-  Field(IntToStr(FCountdown));
-  Field(IntToStr(FStability));
-  Field(IntToStr(FValue5));
-  List.clear();
-  for (const auto& Item : FInfluence.Items()) List += Item.first + "=" + Item.second + "#";
-  Field(List);
   FCapitalIndex = FCapital ? FCapital->GetIndex() : -1;
-  Field(IntToStr(FCapitalIndex));
-  Field(FPlayerName);
-  Field(IntToStr(FResearchSpendingTotal));
-  List.clear();
-  for (int G = 0; G < ResearchGroupCount; ++G)
-    List += IntToStr(FResearchProgress[G]) + "#" + IntToStr(FResearchSpending[G]) + "#" + IntToStr(FResearchLevel[G]) + "#";
-  Field(List);
-  Field(IntToStr(FColorSlot));
-  Field(IntToStr(FScoreDeduction));
-  return S;
+  return TSavedRecord::Fields().Write(*this);
 }
 
-void TNation::LoadFromString(const std::string& Text) {
-  TTokenReader R(Text);
-  {
-    TTokenReader L(R.Next('~'));
-    for (std::uint16_t& Cost : FUnitCosts) Cost = static_cast<std::uint16_t>(L.NextInt('#'));
-  }
-  std::fill(FRelations.begin(), FRelations.end(), std::int8_t{0});
-  {
-    TTokenReader L(R.Next('~'));
-    while (!L.AtEnd()) {
-      TTokenReader Pair(L.Next('#'));
-      const std::int32_t Index = StrToIntDef(Pair.Next('='), -1);
-      if (Index < 0 || Index >= static_cast<std::int32_t>(FRelations.size()))
-        throw EBrenmoorEngine("Nation " + FName + ": the relation index " + std::to_string(Index) +
-                              " is not below NationCount " + std::to_string(FRelations.size()));
-      FRelations[static_cast<std::size_t>(Index)] = static_cast<std::int8_t>(ParseRelation(Pair.Rest()));
-    }
-  }
-  {
-    TTokenReader L(R.Next('~'));
-    for (float& Factor : FTypeFactors) Factor = StrToSingle(L.Next('#'));
-  }
-  {
-    TTokenReader L(R.Next('~'));
-    for (std::uint16_t& Counter : FKindCounters) Counter = static_cast<std::uint16_t>(L.NextInt('#'));
-  }
-  FAlive = R.NextBool('~');
-  SetAlliance(std::string(R.Next('~')));
-  FComputerPlayer = R.NextBool('~');
-  FDiplomaticActions = static_cast<std::uint8_t>(std::clamp(R.NextInt('~'), 0, 255));
-  FDiplomaticActionInterval = R.NextInt('~');
-  FAttackWithoutWar = R.NextBool('~');
-  R.Next('~');  // The index: the nation's place in the list, which the scenario gave already.
-  FCountdown = R.NextInt('~');
-  FStability = R.NextInt('~');
-  FValue5 = R.NextInt('~');
-  FInfluence.Clear();
-  {
-    TTokenReader L(R.Next('~'));
-    while (!L.AtEnd()) {
-      TTokenReader Pair(L.Next('#'));
-      const std::string Name(Pair.Next('='));
-      FInfluence.Set(Name, std::string(Pair.Rest()));
-    }
-  }
-  FCapitalIndex = R.NextInt('~');
-  FPlayerName = std::string(R.Next('~'));
-  SetResearchSpendingTotal(R.NextInt('~'));
-  {
-    TTokenReader L(R.Next('~'));
-    for (int G = 0; G < ResearchGroupCount; ++G) {
-      FResearchProgress[G] = static_cast<std::uint16_t>(L.NextInt('#'));
-      FResearchSpending[G] = static_cast<std::uint8_t>(L.NextInt('#'));
-      FResearchLevel[G] = static_cast<std::uint16_t>(L.NextInt('#'));
-    }
-  }
-  const std::int32_t Slot = R.NextInt('~');
-  if (Slot < 0 || Slot > 7)
-    throw EBrenmoorEngine("Nation " + FName + ": the colour slot " + std::to_string(Slot) + " is outside 0..7");
-  FColorSlot = static_cast<std::uint8_t>(Slot);
-  FScoreDeduction = R.NextInt('~');
-}
+void TNation::LoadFromString(const std::string& Text) { TSavedRecord::Fields().Read(*this, Text); }
 
 void TNation::ResolveCapital() {
   if (FCapitalIndex < 0) {

@@ -179,6 +179,8 @@ public:
   void CountDownInfluence();
 
 private:
+  // The table of the saved field, which writes and reads it (Nation.cpp).
+  struct TSavedRecord;
   int RelationSlot(const TNation* Other) const {
     if (!Other || Other->FIndex < 0 || Other->FIndex >= static_cast<int>(FRelations.size())) return -1;
     return Other->FIndex;

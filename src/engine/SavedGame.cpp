@@ -10,17 +10,12 @@
 
 #include <charconv>
 
+#include "engine/SavedFields.h"
 #include "foundation/NumberText.h"
 #include "foundation/StringUtils.h"
 #include "sprites/MapSet.h"
 
 namespace {
-
-// The values in the order of the text's header.
-enum : std::size_t {
-  vVersion, vFormat, vScenarioFile, vNationCount, vZoneCount, vRoutingCount, vStormCount, vUnitCount, vAllianceCount,
-  vLastRandomEventDate, vActiveEventCount, vDate, vFreeForAll, vAllComputer, HeaderValueCount
-};
 
 constexpr int SavedGameFormat = 2;
 
@@ -53,7 +48,8 @@ std::string SavedFileNamePart(const std::string& FileName) {
 
 // The values of a saved game, split and checked before any engine is touched.
 struct TBrenmoorEngine::TSavedGame {
-  std::vector<std::string> Values;
+  std::string Text;
+  TSavedValues Values;
   double Version = 0;
   std::string ScenarioFile;
   int NationCount = 0;
@@ -70,107 +66,166 @@ struct TBrenmoorEngine::TSavedGame {
   std::int32_t Impulse = 0;
   // The identifier the next unit takes (-1: not kept).
   std::int32_t NextUnitID = -1;
+  // The place of the first value of each run of objects, and of the fired list.
+  std::size_t FirstNation = 0;
+  std::size_t FirstZone = 0;
+  std::size_t FirstRouting = 0;
+  std::size_t FirstStorm = 0;
+  std::size_t FirstUnit = 0;
+  std::size_t FirstAlliance = 0;
+  std::size_t FirstActiveEvent = 0;
+  std::size_t FiredList = 0;
 
-  explicit TSavedGame(const std::string& Text) {
-    std::size_t Start = 0;
-    for (std::size_t P = Text.find(';'); P != std::string::npos; P = Text.find(';', Start)) {
-      Values.push_back(Text.substr(Start, P - Start));
-      Start = P + 1;
-    }
-    if (Start < Text.size()) Values.push_back(Text.substr(Start));
-    if (Values.empty() || Values[vVersion].empty()) throw EBrenmoorEngine("This is no saved game of Brenmoor");
-    Version = StrToFiniteDouble(Values[vVersion]);
-    if (Version > SavedGameVersion)
-      throw EBrenmoorEngine("This game was saved with Version " + FloatToStr(Version) + " of Brenmoor, and you have version " +
-                            ShortestFloat(SavedGameVersion) + ".");
-    if (Values.size() < HeaderValueCount) {
-      if (Values.size() > vFormat && StrToIntDef(Values[vFormat], 0) < 0) throw EBrenmoorEngine("This saved game holds no game");
-      throw CutShort(HeaderValueCount);
-    }
-    if (StrToIntDef(Values[vFormat], 0) < 0) throw EBrenmoorEngine("This saved game holds no game");
-    ScenarioFile = Values[vScenarioFile];
-    NationCount = Count(vNationCount, "nations");
-    ZoneCount = Count(vZoneCount, "zones");
-    RoutingCount = Count(vRoutingCount, "routings");
-    StormCount = Count(vStormCount, "storms");
-    UnitCount = Count(vUnitCount, "units");
-    AllianceCount = Count(vAllianceCount, "alliances");
-    ActiveEventCount = Count(vActiveEventCount, "active events");
-    LastRandomEventDate = StrToFiniteDouble(Values[vLastRandomEventDate]);
-    Date = StrToFiniteDouble(Values[vDate]);
-    FreeForAll = Values[vFreeForAll] == "1";
-    AllComputer = Values[vAllComputer] == "1";
-    const std::size_t Needed = FiredListValue() + 1;
-    if (Values.size() < Needed) throw CutShort(Needed);
-    // Texts from before the impulse was kept end with the fired list: impulse 0.
-    if (Values.size() > Needed) Impulse = StrToIntDef(Values[Needed], 0);
-    // And texts from before the next unit identifier was kept end with the impulse.
-    if (Values.size() > Needed + 1) NextUnitID = StrToIntDef(Values[Needed + 1], -1);
+  explicit TSavedGame(std::string AText) : Text(std::move(AText)), Values(Text, ';', TSavedValues::Split) {
+    TNoScratch Scratch;
+    Fields().Read(*this, Values, Scratch);
   }
+  TSavedGame(const TSavedGame&) = delete;
+  TSavedGame& operator=(const TSavedGame&) = delete;
 
-  std::size_t NationValue(int I) const { return HeaderValueCount + static_cast<std::size_t>(I); }
-  std::size_t ZoneValue(int I) const { return NationValue(NationCount) + static_cast<std::size_t>(I); }
-  std::size_t RoutingValue(int I) const { return ZoneValue(ZoneCount) + static_cast<std::size_t>(I); }
-  std::size_t StormValue(int I) const { return RoutingValue(RoutingCount) + static_cast<std::size_t>(I); }
-  std::size_t UnitValue(int I) const { return StormValue(StormCount) + static_cast<std::size_t>(I); }
-  std::size_t AllianceValue(int I) const { return UnitValue(UnitCount) + static_cast<std::size_t>(I); }
-  std::size_t ActiveEventValue(int I) const { return AllianceValue(AllianceCount) + static_cast<std::size_t>(I); }
-  std::size_t FiredListValue() const { return ActiveEventValue(ActiveEventCount); }
-  const std::string& Value(std::size_t I) const { return Values[I]; }
+  std::size_t NationValue(int I) const { return FirstNation + static_cast<std::size_t>(I); }
+  std::size_t ZoneValue(int I) const { return FirstZone + static_cast<std::size_t>(I); }
+  std::size_t RoutingValue(int I) const { return FirstRouting + static_cast<std::size_t>(I); }
+  std::size_t StormValue(int I) const { return FirstStorm + static_cast<std::size_t>(I); }
+  std::size_t UnitValue(int I) const { return FirstUnit + static_cast<std::size_t>(I); }
+  std::size_t AllianceValue(int I) const { return FirstAlliance + static_cast<std::size_t>(I); }
+  std::size_t ActiveEventValue(int I) const { return FirstActiveEvent + static_cast<std::size_t>(I); }
+  std::size_t FiredListValue() const { return FiredList; }
+  // A copy: the objects' readers take a string.
+  std::string Value(std::size_t I) const { return std::string(Values.At(I)); }
+
+  // The game's top record: written from the engine, read into the values of a saved game. The
+  // first 14 values are the header; then every object's field, the fired list and what later
+  // versions appended.
+  using TFields = TSavedFields<TBrenmoorEngine, TSavedGame>;
+  static const TFields& Fields();
 
 private:
-  int Count(std::size_t I, const char* What) const {
-    const std::int32_t N = StrToIntDef(Values[I], 0);
+  static constexpr std::size_t HeaderValueCount = 14;
+  std::string_view LastRandomEventDateText;
+
+  int Count(std::string_view Value, const char* What) const {
+    const std::int32_t N = StrToIntDef(Value, 0);
     // More objects than values could ever hold is a damaged text, not a reason to reserve
     // memory.
-    if (N < 0 || static_cast<std::size_t>(N) > Values.size())
-      throw EBrenmoorEngine("The saved game's number of " + std::string(What) + " " + Values[I] + " cannot be used");
+    if (N < 0 || static_cast<std::size_t>(N) > Values.Size())
+      throw EBrenmoorEngine("The saved game's number of " + std::string(What) + " " + std::string(Value) + " cannot be used");
     return N;
   }
   EBrenmoorEngine CutShort(std::size_t Needed) const {
-    return EBrenmoorEngine("The saved game is cut short: it holds " + std::to_string(Values.size()) + " of its " +
+    return EBrenmoorEngine("The saved game is cut short: it holds " + std::to_string(Values.Size()) + " of its " +
                            std::to_string(Needed) + " values");
+  }
+  // A count of the header, refused when the text could never hold that many objects.
+  static TFields::TField CountField(const char* What, int (TBrenmoorEngine::*Get)() const, int TSavedGame::*Counted) {
+    return TFields::Field(
+        std::string("number of ") + What, [Get](const TBrenmoorEngine& E) { return IntToStr((E.*Get)()); },
+        [What, Counted](TSavedGame& G, TSavedValues& V) { G.*Counted = G.Count(V.Next(), What); });
+  }
+  // A run of objects' fields, one value each: read later by place, so the reader only notes
+  // where it starts.
+  static TFields::TField Run(const char* What, int TSavedGame::*Counted, std::size_t TSavedGame::*First,
+                             std::function<void(const TBrenmoorEngine&, TSavedText&)> Write) {
+    return TFields::Field(What, std::move(Write), [Counted, First](TSavedGame& G, TSavedValues& V) {
+      G.*First = V.Skip(static_cast<std::size_t>(G.*Counted));
+    });
   }
 };
 
+const TBrenmoorEngine::TSavedGame::TFields& TBrenmoorEngine::TSavedGame::Fields() {
+  using F = TFields;
+  using V = TSavedValues;
+  using E = TBrenmoorEngine;
+  static const TFields Table(';', {
+    F::Field("version", [](const E&) { return ShortestFloat(SavedGameVersion); },
+             [](TSavedGame& G, V& R) {
+               const std::string_view Version = R.Next();
+               if (Version.empty()) throw EBrenmoorEngine("This is no saved game of Brenmoor");
+               G.Version = StrToFiniteDouble(Version);
+               if (G.Version > SavedGameVersion)
+                 throw EBrenmoorEngine("This game was saved with Version " + FloatToStr(G.Version) + " of Brenmoor, and you have version " +
+                                       ShortestFloat(SavedGameVersion) + ".");
+             }),
+    F::Step("the whole header",
+            [](TSavedGame& G) {
+              if (G.Values.Size() >= HeaderValueCount) return;
+              if (G.Values.Size() > 1 && StrToIntDef(G.Values.At(1), 0) < 0) throw EBrenmoorEngine("This saved game holds no game");
+              throw G.CutShort(HeaderValueCount);
+            }),
+    F::Field("format", [](const E&) { return IntToStr(SavedGameFormat); },
+             [](TSavedGame&, V& R) {
+               if (R.NextInt() < 0) throw EBrenmoorEngine("This saved game holds no game");
+             }),
+    F::Field("scenario file", [](const E& En) { return En.FScenarioFile; }, [](TSavedGame& G, V& R) { G.ScenarioFile = std::string(R.Next()); }),
+    CountField("nations", &E::GetNationCount, &TSavedGame::NationCount),
+    CountField("zones", &E::GetZoneCount, &TSavedGame::ZoneCount),
+    CountField("routings", &E::GetRoutingCount, &TSavedGame::RoutingCount),
+    CountField("storms", &E::GetStormCount, &TSavedGame::StormCount),
+    CountField("units", &E::GetUnitCount, &TSavedGame::UnitCount),
+    CountField("alliances", &E::GetAllianceCount, &TSavedGame::AllianceCount),
+    // Converted once the count after it is checked.
+    F::Field("last random event date", [](const E& En) { return ShortestFloat(En.FLastRandomEventDate); },
+             [](TSavedGame& G, V& R) { G.LastRandomEventDateText = R.Next(); }),
+    CountField("active events", &E::GetActiveEventCount, &TSavedGame::ActiveEventCount),
+    F::Step("last random event date", [](TSavedGame& G) { G.LastRandomEventDate = StrToFiniteDouble(G.LastRandomEventDateText); }),
+    F::Field("date", [](const E& En) { return ShortestFloat(En.FDate); }, [](TSavedGame& G, V& R) { G.Date = StrToFiniteDouble(R.Next()); }),
+    F::Field("free for all", [](const E& En) { return TokenText(En.FFreeForAll); }, [](TSavedGame& G, V& R) { G.FreeForAll = R.NextFlag(); }),
+    F::Field("all computer", [](const E& En) { return TokenText(En.FAllComputer); }, [](TSavedGame& G, V& R) { G.AllComputer = R.NextFlag(); }),
+    Run("nations", &TSavedGame::NationCount, &TSavedGame::FirstNation,
+        [](const E& En, TSavedText& T) {
+          for (const auto& Nation : En.FNations) T.Add(Nation->SaveToString());
+        }),
+    Run("zones", &TSavedGame::ZoneCount, &TSavedGame::FirstZone,
+        [](const E& En, TSavedText& T) {
+          for (int I = 0; I < En.GetZoneCount(); ++I) T.Add(En.GetZone(I)->SaveToString());
+        }),
+    Run("routings", &TSavedGame::RoutingCount, &TSavedGame::FirstRouting,
+        [](const E& En, TSavedText& T) {
+          for (const auto& Routing : En.FRoutings) T.Add(Routing->SaveToString());
+        }),
+    Run("storms", &TSavedGame::StormCount, &TSavedGame::FirstStorm,
+        [](const E& En, TSavedText& T) {
+          for (const auto& Storm : En.FStorms) T.Add(Storm->SaveToString());
+        }),
+    Run("units", &TSavedGame::UnitCount, &TSavedGame::FirstUnit,
+        [](const E& En, TSavedText& T) {
+          for (const TUnit* Unit : En.FUnits) T.Add(Unit->SaveToString());
+        }),
+    Run("alliances", &TSavedGame::AllianceCount, &TSavedGame::FirstAlliance,
+        [](const E& En, TSavedText& T) {
+          for (const std::string& Alliance : En.FAlliances) T.Add(Alliance);
+        }),
+    Run("active events", &TSavedGame::ActiveEventCount, &TSavedGame::FirstActiveEvent,
+        [](const E& En, TSavedText& T) {
+          for (const auto& Event : En.FActiveEvents) T.Add(Event->SaveToString());
+        }),
+    F::Field("fired random events",
+             [](const E& En) {
+               std::string Fired;
+               for (std::size_t I = 0; I < En.FRandomEvents.size(); ++I)
+                 if (En.FRandomEvents[I]->Fired) Fired += IntToStr(static_cast<std::int64_t>(I)) + "#";
+               return Fired;
+             },
+             [](TSavedGame& G, V& R) {
+               if (R.Position() >= G.Values.Size()) throw G.CutShort(R.Position() + 1);
+               G.FiredList = R.Position();
+               R.Next();
+             }),
+    // Appended after the fired list: texts from before it was kept load at impulse 0.
+    F::Later(1, "impulse", [](const E& En) { return IntToStr(En.FImpulse); },
+             [](TSavedGame& G, V& R) { G.Impulse = StrToIntDef(R.Next(), 0); }, [](TSavedGame& G) { G.Impulse = 0; }),
+    // The identifier the next unit takes: the newest units may have gone, and a machine that
+    // joins a game from this text must give new units the identifiers the host gives them.
+    // Texts from before it was kept end with the impulse: not kept.
+    F::Later(2, "next unit identifier", [](const E& En) { return IntToStr(En.FUnits.NextID()); },
+             [](TSavedGame& G, V& R) { G.NextUnitID = StrToIntDef(R.Next(), -1); }, [](TSavedGame& G) { G.NextUnitID = -1; }),
+  });
+  return Table;
+}
+
 std::string TBrenmoorEngine::SaveToString() {
   CheckNoImpulse("saved");
-  std::string S;
-  const auto Add = [&S](const std::string& Value) {
-    S += Value;
-    S += ';';
-  };
-  Add(ShortestFloat(SavedGameVersion));
-  Add(IntToStr(SavedGameFormat));
-  Add(FScenarioFile);
-  Add(IntToStr(GetNationCount()));
-  Add(IntToStr(GetZoneCount()));
-  Add(IntToStr(GetRoutingCount()));
-  Add(IntToStr(GetStormCount()));
-  Add(IntToStr(GetUnitCount()));
-  Add(IntToStr(GetAllianceCount()));
-  Add(ShortestFloat(FLastRandomEventDate));
-  Add(IntToStr(GetActiveEventCount()));
-  Add(ShortestFloat(FDate));
-  Add(TokenText(FFreeForAll));
-  Add(TokenText(FAllComputer));
-  for (const auto& Nation : FNations) Add(Nation->SaveToString());
-  for (int I = 0; I < GetZoneCount(); ++I) Add(GetZone(I)->SaveToString());
-  for (const auto& Routing : FRoutings) Add(Routing->SaveToString());
-  for (const auto& Storm : FStorms) Add(Storm->SaveToString());
-  for (const TUnit* Unit : FUnits) Add(Unit->SaveToString());
-  for (const std::string& Alliance : FAlliances) Add(Alliance);
-  for (const auto& Event : FActiveEvents) Add(Event->SaveToString());
-  std::string Fired;
-  for (std::size_t I = 0; I < FRandomEvents.size(); ++I)
-    if (FRandomEvents[I]->Fired) Fired += IntToStr(static_cast<std::int64_t>(I)) + "#";
-  Add(Fired);
-  // Appended after the fired list, so that a text without it still loads (impulse 0).
-  Add(IntToStr(FImpulse));
-  // The identifier the next unit takes: the newest units may have gone, and a machine that
-  // joins a game from this text must give new units the identifiers the host gives them.
-  Add(IntToStr(FUnits.NextID()));
-  return S;
+  return TSavedGame::Fields().Write(*this);
 }
 
 void TBrenmoorEngine::LoadFromString(const std::string& Text) {
@@ -256,7 +311,8 @@ void TBrenmoorEngine::ReadSavedGame(const TSavedGame& Saved, const std::string& 
       Event->LoadFromString(Saved.Value(Saved.ActiveEventValue(I)));
       AddActiveEvent(std::move(Event));
     }
-    TTokenReader Fired(Saved.Value(Saved.FiredListValue()));
+    const std::string FiredList = Saved.Value(Saved.FiredListValue());
+    TTokenReader Fired(FiredList);
     while (!Fired.AtEnd()) {
       const std::int32_t Index = StrToIntDef(Fired.Next('#'), -1);
       if (Index >= 0 && Index < GetRandomEventCount()) GetRandomEvent(Index)->Fired = true;

@@ -6,6 +6,7 @@
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
 #include "engine/Nation.h"
+#include "engine/SavedFields.h"
 #include "foundation/NumberText.h"
 #include "foundation/StringUtils.h"
 
@@ -667,110 +668,115 @@ void TUnit::RemoveBased(const TUnit* Unit) { EraseUnit(FBasedUnits, Unit); }
 
 // --- Saved game ---
 
-std::string TUnit::SaveToString() const {
-  std::string S;
-  const auto Field = [&S](const std::string& Value) {
-    S += Value;
-    S += '~';
+// The unit's saved field: 25 values, each followed by "~".
+struct TUnit::TSavedRecord {
+  // The zones named before the identifier are checked once it is read: their errors name it.
+  struct TScratch {
+    std::int32_t BaseZone = -1;
+    std::int32_t DestinationZone = -1;
   };
-  std::string List;
-  for (std::uint16_t C : FCounts) List += IntToStr(C) + "#";
-  Field(List);
-  List.clear();
-  for (float F : FTypeFactors) List += FormatTwoDecimals(F) + "#";
-  Field(List);
-  Field(TokenText(FAttacking));
-  Field(IntToStr(ZoneIndex(FBaseZone)));
-  Field(IntToStr(FDestinationUnit ? FDestinationUnit->ID : -1));
-  Field(IntToStr(ZoneIndex(FDestinationZone)));
-  Field(FDestinationUnitName);
-  Field(SingleToStr(FExperience));
-  Field(IntToStr(ID));
-  Field(IntToStr(FOrdinal));
-  Field(IntToStr(FOrder));
-  Field(SingleToStr(FOrganization));
-  Field(IntToStr(FCreatingNation ? FCreatingNation->GetIndex() : -1));
-  Field(IntToStr(FOwner ? FOwner->GetIndex() : -1));
-  Field(IntToStr(FPatrolStep));
-  Field(IntToStr(FPatrolIndex));
-  Field(IntToStr(FKind));
-  Field(IntToStr(ZoneIndex(FZone)));
-  Field(IntToStr(ZoneIndex(FPreviousZone)));
-  Field(IDList(FBasedUnits));
-  Field(IDList(FBoardedUnits));
-  List.clear();
-  for (const TBrenmoorZone* Zone : FPatrolZones) List += IntToStr(ZoneIndex(Zone)) + "#";
-  Field(List);
-  Field(SingleToStr(FSortKey));
-  // A submerged fleet is written surfaced, as the game has always loaded it; the live unit
-  // stays submerged (surfacing it would change this machine's tallies).
-  Field("0");
-  Field(FCustomName);
-  return S;
-}
+  using TFields = TSavedFields<TUnit, TUnit, TScratch>;
+  using Member = TMemberFields<TUnit, TScratch>;
 
-void TUnit::LoadFromString(const std::string& Text) {
-  TTokenReader R(Text);
-  const auto ZoneAt = [this](std::int32_t Index, const char* What) -> TBrenmoorZone* {
+  static TBrenmoorZone* ZoneAt(const TUnit& U, std::int32_t Index, const char* What) {
     if (Index < 0) return nullptr;
-    if (Index >= FEngine->GetZoneCount())
-      throw EBrenmoorEngine("Unit " + std::to_string(ID) + ": the " + What + " " + std::to_string(Index) + " is no zone");
-    return FEngine->GetZone(Index);
-  };
-  const auto NationAt = [this](std::int32_t Index, const char* What) -> TNation* {
+    if (Index >= U.FEngine->GetZoneCount())
+      throw EBrenmoorEngine("Unit " + std::to_string(U.ID) + ": the " + What + " " + std::to_string(Index) + " is no zone");
+    return U.FEngine->GetZone(Index);
+  }
+  static TNation* NationAt(const TUnit& U, std::int32_t Index, const char* What) {
     if (Index < 0) return nullptr;
-    if (Index >= FEngine->GetNationCount())
-      throw EBrenmoorEngine("Unit " + std::to_string(ID) + ": the " + What + " " + std::to_string(Index) + " is no nation");
-    return FEngine->GetNation(Index);
-  };
-  {
-    TTokenReader L(R.Next('~'));
-    for (std::uint16_t& C : FCounts) C = static_cast<std::uint16_t>(std::clamp(L.NextInt('#'), 0, 65535));
+    if (Index >= U.FEngine->GetNationCount())
+      throw EBrenmoorEngine("Unit " + std::to_string(U.ID) + ": the " + What + " " + std::to_string(Index) + " is no nation");
+    return U.FEngine->GetNation(Index);
   }
-  {
-    TTokenReader L(R.Next('~'));
-    for (float& F : FTypeFactors) F = StrToSingle(L.Next('#'));
+  // A code of an enumeration of Count values (an order, a kind), refused outside it.
+  template <class TCode>
+  static TFields::TField Code(const char* Name, TCode TUnit::*Member, int Count, const char* Noun) {
+    return TFields::Field(Name, [Member](const TUnit& U) { return IntToStr(U.*Member); },
+                          [Name, Member, Count, Noun](TUnit& U, TSavedValues& R) {
+                            const std::int32_t Code = R.NextInt();
+                            if (Code < 0 || Code >= Count)
+                              throw EBrenmoorEngine("Unit " + std::to_string(U.ID) + ": the " + Name + " " + std::to_string(Code) +
+                                                    " is no " + Noun);
+                            U.*Member = static_cast<TCode>(Code);
+                          });
   }
-  FAttacking = R.NextBool('~');
-  const std::int32_t BaseZone = R.NextInt('~');
-  FDestinationUnitID = R.NextInt('~');
-  const std::int32_t DestinationZone = R.NextInt('~');
-  FDestinationUnitName = std::string(R.Next('~'));
-  FExperience = StrToSingle(R.Next('~'));
-  ID = R.NextInt('~');
-  FBaseZone = ZoneAt(BaseZone, "base zone");
-  FDestinationZone = ZoneAt(DestinationZone, "destination zone");
-  FOrdinal = R.NextInt('~');
-  const std::int32_t Order = R.NextInt('~');
-  if (Order < 0 || Order >= OrderTypeCount)
-    throw EBrenmoorEngine("Unit " + std::to_string(ID) + ": the order " + std::to_string(Order) + " is no order");
-  FOrder = static_cast<TOrderType>(Order);
-  FOrganization = StrToSingle(R.Next('~'));
-  FCreatingNation = NationAt(R.NextInt('~'), "creating nation");
-  FOwner = NationAt(R.NextInt('~'), "owner");
-  if (!FOwner) throw EBrenmoorEngine("Unit " + std::to_string(ID) + " has no owner");
-  FPatrolStep = R.NextInt('~');
-  FPatrolIndex = R.NextInt('~');
-  const std::int32_t Kind = R.NextInt('~');
-  if (Kind < 0 || Kind >= UnitKindCount)
-    throw EBrenmoorEngine("Unit " + std::to_string(ID) + ": the kind " + std::to_string(Kind) + " is no unit kind");
-  FKind = static_cast<TUnitKind>(Kind);
-  FLoadedZoneIndex = R.NextInt('~');
-  FZone = ZoneAt(FLoadedZoneIndex, "zone");
-  if (!FZone) throw EBrenmoorEngine("Unit " + std::to_string(ID) + " stands in no zone");
-  FPreviousZone = ZoneAt(R.NextInt('~'), "previous zone");
-  FBasedIDs = std::string(R.Next('~'));
-  FBoardedIDs = std::string(R.Next('~'));
-  FPatrolZones.clear();
-  {
-    TTokenReader L(R.Next('~'));
-    while (!L.AtEnd()) FPatrolZones.push_back(ZoneAt(StrToIntDef(L.Next('#'), -1), "patrol zone"));
-    std::erase(FPatrolZones, nullptr);
+  static std::string NationIndex(const TNation* Nation) { return IntToStr(Nation ? Nation->GetIndex() : -1); }
+  static std::string ZoneIndexText(const TBrenmoorZone* Zone) { return IntToStr(ZoneIndex(Zone)); }
+
+  static const TFields& Fields() {
+    using F = TFields;
+    using V = TSavedValues;
+    static const TFields Table('~', {
+      F::Field("counts", [](const TUnit& U) { return SavedValue::List(U.FCounts, [](std::uint16_t C) { return IntToStr(C); }); },
+               [](TUnit& U, V& R) {
+                 SavedValue::ReadList(R.Next(), U.FCounts, [](std::string_view T) {
+                   return static_cast<std::uint16_t>(std::clamp(StrToIntDef(T, 0), 0, 65535));
+                 });
+               }),
+      F::Field("type factors", [](const TUnit& U) { return SavedValue::List(U.FTypeFactors, [](float F) { return FormatTwoDecimals(F); }); },
+               [](TUnit& U, V& R) { SavedValue::ReadList(R.Next(), U.FTypeFactors, [](std::string_view T) { return StrToSingle(T); }); }),
+      Member::Flag("attacking", &TUnit::FAttacking),
+      F::Field("base zone", [](const TUnit& U) { return ZoneIndexText(U.FBaseZone); },
+               [](TUnit&, V& R, TScratch& S) { S.BaseZone = R.NextInt(); }),
+      F::Field("destination unit", [](const TUnit& U) { return IntToStr(U.FDestinationUnit ? U.FDestinationUnit->ID : -1); },
+               [](TUnit& U, V& R) { U.FDestinationUnitID = R.NextInt(); }),
+      F::Field("destination zone", [](const TUnit& U) { return ZoneIndexText(U.FDestinationZone); },
+               [](TUnit&, V& R, TScratch& S) { S.DestinationZone = R.NextInt(); }),
+      Member::Text("destination unit name", &TUnit::FDestinationUnitName),
+      Member::Single("experience", &TUnit::FExperience),
+      F::Field("identifier", [](const TUnit& U) { return IntToStr(U.ID); }, [](TUnit& U, V& R) { U.ID = R.NextInt(); }),
+      F::Step("zones named before the identifier",
+              [](TUnit& U, TScratch& S) {
+                U.FBaseZone = ZoneAt(U, S.BaseZone, "base zone");
+                U.FDestinationZone = ZoneAt(U, S.DestinationZone, "destination zone");
+              }),
+      Member::Int("ordinal", &TUnit::FOrdinal),
+      Code("order", &TUnit::FOrder, OrderTypeCount, "order"),
+      Member::Single("organization", &TUnit::FOrganization),
+      F::Field("creating nation", [](const TUnit& U) { return NationIndex(U.FCreatingNation); },
+               [](TUnit& U, V& R) { U.FCreatingNation = NationAt(U, R.NextInt(), "creating nation"); }),
+      F::Field("owner", [](const TUnit& U) { return NationIndex(U.FOwner); },
+               [](TUnit& U, V& R) {
+                 U.FOwner = NationAt(U, R.NextInt(), "owner");
+                 if (!U.FOwner) throw EBrenmoorEngine("Unit " + std::to_string(U.ID) + " has no owner");
+               }),
+      Member::Int("patrol step", &TUnit::FPatrolStep),
+      Member::Int("patrol index", &TUnit::FPatrolIndex),
+      Code("kind", &TUnit::FKind, UnitKindCount, "unit kind"),
+      F::Field("zone", [](const TUnit& U) { return ZoneIndexText(U.FZone); },
+               [](TUnit& U, V& R) {
+                 U.FLoadedZoneIndex = R.NextInt();
+                 U.FZone = ZoneAt(U, U.FLoadedZoneIndex, "zone");
+                 if (!U.FZone) throw EBrenmoorEngine("Unit " + std::to_string(U.ID) + " stands in no zone");
+               }),
+      F::Field("previous zone", [](const TUnit& U) { return ZoneIndexText(U.FPreviousZone); },
+               [](TUnit& U, V& R) { U.FPreviousZone = ZoneAt(U, R.NextInt(), "previous zone"); }),
+      // The units it carries are found by their identifiers once every unit is read.
+      F::Field("based units", [](const TUnit& U) { return IDList(U.FBasedUnits); }, [](TUnit& U, V& R) { U.FBasedIDs = std::string(R.Next()); }),
+      F::Field("boarded units", [](const TUnit& U) { return IDList(U.FBoardedUnits); },
+               [](TUnit& U, V& R) { U.FBoardedIDs = std::string(R.Next()); }),
+      F::Field("patrol zones", [](const TUnit& U) { return SavedValue::List(U.FPatrolZones, ZoneIndexText); },
+               [](TUnit& U, V& R) {
+                 U.FPatrolZones.clear();
+                 TSavedValues L(R.Next(), '#');
+                 while (!L.AtEnd()) U.FPatrolZones.push_back(ZoneAt(U, StrToIntDef(L.Next(), -1), "patrol zone"));
+                 std::erase(U.FPatrolZones, nullptr);
+               }),
+      Member::Single("sort key", &TUnit::FSortKey),
+      // A submerged fleet is written surfaced, as the game has always loaded it; the live unit
+      // stays submerged (surfacing it would change this machine's tallies).
+      F::Field("submerged", [](const TUnit&) { return std::string("0"); }, [](TUnit& U, V& R) { U.FSubmerged = R.NextFlag(); }),
+      Member::Text("custom name", &TUnit::FCustomName),
+    });
+    return Table;
   }
-  FSortKey = StrToSingle(R.Next('~'));
-  FSubmerged = R.NextBool('~');
-  FCustomName = std::string(R.Next('~'));
-}
+};
+
+std::string TUnit::SaveToString() const { return TSavedRecord::Fields().Write(*this); }
+
+void TUnit::LoadFromString(const std::string& Text) { TSavedRecord::Fields().Read(*this, Text); }
 
 void TUnit::ResolveLoadedReferences() {
   // The target with the name the unit took when it was aimed at it, as the game was saved.

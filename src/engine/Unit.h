@@ -229,6 +229,8 @@ public:
 
 private:
   friend class TOpponentList;
+  // The table of the saved field, which writes and reads it (Unit.cpp).
+  struct TSavedRecord;
   void MoveTallies(TBrenmoorZone* From, TBrenmoorZone* To);
   void ChangeTallies(int Sign);
   void Unlink();

@@ -545,3 +545,79 @@ TEST_F(SavedGameTest, NothingIsSavedOrLoadedWhileAnImpulseRuns) {
   EXPECT_EQ(EngineError([&] { Engine.SaveToString(); }), "The game cannot be saved while an impulse runs");
   EXPECT_EQ(EngineError([&] { Engine.LoadFromString(Text); }), "The game cannot be loaded while an impulse runs");
 }
+
+// Texts of every older shape of the game's record and of the zone's: each reads what the
+// tables name for the fields it lacks, and everything else as the newest text has it.
+TEST_F(SavedGameTest, TextsOfEveryOlderShapeReadWithTheDefaultsOfTheFieldsTheyLack) {
+  BuildRichGame();
+  // The newest unit goes at once: only a text that keeps the next identifier knows of it.
+  Engine.FreeUnit(Engine.AddUnit(std::make_unique<TUnit>(Engine), Engine.GetZone(0)));
+  // A zone whose units are not in identifier order: its first unit leaves and comes back.
+  TBrenmoorZone* Crowded = nullptr;
+  for (int I = 0; I < Engine.GetZoneCount() && !Crowded; ++I) {
+    TBrenmoorZone* Zone = Engine.GetZone(I);
+    const TUnit* U = Zone->GetUnitCount() >= 2 ? Zone->GetUnit(0) : nullptr;
+    if (U && Zone->NeighbourCount() > 0 && !U->GetTransport() && !U->GetBaseUnit() && U->GetBoardedCount() == 0 &&
+        U->GetBasedCount() == 0)
+      Crowded = Zone;
+  }
+  ASSERT_NE(Crowded, nullptr);
+  TUnit* First = Crowded->GetUnit(0);
+  First->MoveToZone(Crowded->GetNeighbor(0), mmReplay);
+  First->MoveToZone(Crowded, mmReplay);
+  const std::string Text = Engine.SaveToString();
+  const std::vector<std::string> V = Values(Text);
+  const std::int32_t NextID = Engine.GetUnits().NextID();
+  std::int32_t LargestID = 0;
+  for (const TUnit* Unit : Engine.GetUnits()) LargestID = std::max(LargestID, Unit->ID);
+  ASSERT_GT(NextID, LargestID + 1);
+
+  // The text without its last Values values, and with the last ZoneFields fields of every zone's value cut.
+  const std::size_t FirstZone = 14 + static_cast<std::size_t>(Engine.GetNationCount());
+  const auto Older = [&](std::size_t Values, std::size_t ZoneFields) {
+    std::string S;
+    for (std::size_t I = 0; I + Values < V.size(); ++I) {
+      std::string Value = V[I];
+      if (I >= FirstZone && I < FirstZone + static_cast<std::size_t>(Engine.GetZoneCount()))
+        for (std::size_t F = 0; F < ZoneFields; ++F) Value.erase(Value.find_last_of('~', Value.size() - 2) + 1);
+      S += Value + ";";
+    }
+    return S;
+  };
+  const auto ZoneOrder = [](const TBrenmoorEngine& E, int Zone) {
+    std::vector<std::int32_t> IDs;
+    for (int J = 0; J < E.GetZone(Zone)->GetUnitCount(); ++J) IDs.push_back(E.GetZone(Zone)->GetUnit(J)->ID);
+    return IDs;
+  };
+  const std::vector<std::int32_t> SavedOrder = ZoneOrder(Engine, Crowded->GetIndex());
+  std::vector<std::int32_t> IdentifierOrder = SavedOrder;
+  std::sort(IdentifierOrder.begin(), IdentifierOrder.end());
+  ASSERT_NE(SavedOrder, IdentifierOrder);
+
+  struct TCase {
+    const char* Shape;
+    std::string Text;
+    std::int32_t Impulse, NextID;
+    std::vector<std::int32_t> CrowdedOrder;
+    bool BraePort;
+  };
+  const TCase Cases[] = {
+      {"newest", Text, 7, NextID, SavedOrder, true},
+      {"without the next identifier", Older(1, 0), 7, LargestID + 1, SavedOrder, true},
+      {"without the impulse", Older(2, 0), 0, LargestID + 1, SavedOrder, true},
+      {"zones without their units' order", Older(2, 1), 0, LargestID + 1, IdentifierOrder, true},
+      {"zones without built ports and airfields", Older(2, 3), 0, LargestID + 1, IdentifierOrder, false},
+  };
+  for (const TCase& Case : Cases) {
+    TOtherMachine Other;
+    Other.Engine.LoadFromString(Case.Text);
+    EXPECT_EQ(Other.Engine.GetImpulse(), Case.Impulse) << Case.Shape;
+    EXPECT_EQ(Other.Engine.GetUnits().NextID(), Case.NextID) << Case.Shape;
+    EXPECT_EQ(ZoneOrder(Other.Engine, Crowded->GetIndex()), Case.CrowdedOrder) << Case.Shape;
+    EXPECT_EQ(Other.Engine.GetZone(zBrae)->GetPort(), Case.BraePort) << Case.Shape;
+    // Everything the older shapes hold reads as the newest text has it.
+    EXPECT_EQ(UnitIDs(Other.Engine), UnitIDs(Engine)) << Case.Shape;
+    EXPECT_EQ(Other.Engine.GetZone(zAlba)->GetBuildQueue(utInfantry), 4) << Case.Shape;
+    EXPECT_EQ(Other.Engine.GetUnitByID(Sub->ID)->GetCount(utSubmarine), 4) << Case.Shape;
+  }
+}

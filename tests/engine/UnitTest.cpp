@@ -693,3 +693,41 @@ TEST_F(UnitTest, AClientReplayingTheMovesStandsAsTheHost) {
   EXPECT_EQ(Client.Engine.CheckTallies(), "");
   ExpectTalliesHold();
 }
+
+TEST_F(UnitTest, ASavedFieldThatCannotBeUsedIsRefusedNamingTheUnit) {
+  const std::string Saved = ArmyAlba->SaveToString();
+  std::vector<std::string> Fields;
+  for (std::string Rest = Saved; !Rest.empty();) Fields.push_back(NextToken(Rest, "~"));
+  ASSERT_EQ(Fields.size(), 25u);
+  ASSERT_EQ(Fields[8], "0");
+  // The field of that number (from 1) replaced.
+  const auto With = [&Fields](std::size_t Number, const std::string& Value) {
+    std::vector<std::string> F = Fields;
+    F[Number - 1] = Value;
+    std::string S;
+    for (const std::string& X : F) S += X + "~";
+    return S;
+  };
+  const struct {
+    std::string Text, Message;
+  } Cases[] = {
+      {With(4, "30"), "Unit 0: the base zone 30 is no zone"},
+      // The zones before the identifier are checked once it is read, and name it.
+      {With(6, "30"), "Unit 0: the destination zone 30 is no zone"},
+      {With(11, "99"), "Unit 0: the order 99 is no order"},
+      {With(11, "-1"), "Unit 0: the order -1 is no order"},
+      {With(13, "9"), "Unit 0: the creating nation 9 is no nation"},
+      {With(14, "-1"), "Unit 0 has no owner"},
+      {With(17, "3"), "Unit 0: the kind 3 is no unit kind"},
+      {With(18, "-1"), "Unit 0 stands in no zone"},
+      {With(19, "30"), "Unit 0: the previous zone 30 is no zone"},
+      {With(22, "1#30#"), "Unit 0: the patrol zone 30 is no zone"},
+  };
+  for (const auto& Case : Cases) {
+    auto Unit = std::make_unique<TUnit>(Engine);
+    EXPECT_EQ(EngineError([&] { Unit->LoadFromString(Case.Text); }), Case.Message) << Case.Text;
+  }
+  // A float that is no number is the conversion error.
+  auto Unit = std::make_unique<TUnit>(Engine);
+  EXPECT_THROW(Unit->LoadFromString(With(12, "much")), EConvertError);
+}
