@@ -76,12 +76,7 @@ constexpr std::array<TOrderCode, OrderTypeCount> OrderCodes = {{
     Describe(ordSurrender, "surrender", {TOrderField{"player", K::Text}}, 1),
 }};
 
-constexpr bool InCodeOrder() {
-  for (std::size_t I = 0; I < OrderCodes.size(); ++I)
-    if (static_cast<std::size_t>(OrderCodes[I].Code) != I) return false;
-  return true;
-}
-static_assert(InCodeOrder(), "one description per order code, in code order");
+static_assert(InOrderCodeOrder(OrderCodes), "one description per order code, in code order");
 
 }  // namespace
 

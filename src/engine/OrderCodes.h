@@ -48,6 +48,14 @@ struct TOrderCode {
   std::uint8_t ReadCount = 0;
 };
 
+// Whether a table with one entry per order code holds them in code order (entry I for code I).
+template <class TTable>
+constexpr bool InOrderCodeOrder(const TTable& Table) {
+  for (std::size_t I = 0; I < Table.size(); ++I)
+    if (static_cast<std::size_t>(Table[I].Code) != I) return false;
+  return Table.size() == OrderTypeCount;
+}
+
 // The description of a code of 0..OrderTypeCount-1.
 const TOrderCode& OrderCodeOf(TOrderType Code);
 

@@ -819,12 +819,7 @@ constexpr std::array<TOrderRule, OrderTypeCount> Rules = {{
     {ordSurrender, CheckSurrender, ApplySurrender},
 }};
 
-constexpr bool InCodeOrder() {
-  for (std::size_t I = 0; I < Rules.size(); ++I)
-    if (static_cast<std::size_t>(Rules[I].Code) != I) return false;
-  return true;
-}
-static_assert(InCodeOrder(), "one rule per order code, in code order");
+static_assert(InOrderCodeOrder(Rules), "one rule per order code, in code order");
 
 }  // namespace
 
