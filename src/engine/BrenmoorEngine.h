@@ -27,6 +27,7 @@
 #include "engine/EngineTypes.h"
 #include "engine/GameRecords.h"
 #include "engine/Nation.h"
+#include "engine/OrderRefusal.h"
 #include "engine/Unit.h"
 #include "foundation/DateUtils.h"
 #include "foundation/Random.h"
@@ -255,12 +256,18 @@ public:
   void OrderStage();
   // Carries out one order record as the order stage does, without asking who sent it: a
   // record naming no unit, zone or nation that exists, a code above 43, or a patrol of fewer
-  // than two zones does nothing. Draws no random number.
-  void ApplyOrder(const std::string& Record);
-  // Whether Sender may give the order: what it names belongs to one of the sender's powers,
-  // the unit may take the order, counts are within what there is, texts are clean and lists
-  // name each unit once. A record that fails is skipped by the order stage without a word.
-  bool CheckOrder(const std::string& Record, const std::string& Sender) const;
+  // than two zones does nothing. Draws no random number. Returns None when the order acted,
+  // else why it did nothing.
+  TOrderRefusal ApplyOrder(const std::string& Record);
+  // Whether Sender may give the order (None), else why not: what it names belongs to one of
+  // the sender's powers, the unit may take the order, counts are within what there is, texts
+  // are clean and lists name each unit once. A record that fails is skipped by the order stage.
+  TOrderRefusal CheckOrder(const std::string& Record, const std::string& Sender) const;
+  // While set, the order stage keeps a line "<record> refused: <reason>" for every record it
+  // refused or that did nothing (a debug aid of the host; off by default, nothing is written
+  // then). Setting it either way empties the log.
+  void SetRefusalLog(bool Value);
+  const std::vector<std::string>& GetRefusalLog() const { return FRefusalLog; }
   // Whether Sender plays the nation: a human-played nation whose player name is Sender, or a
   // nation the computer plays (and every minor nation) when Sender is the machine that runs
   // the rules (the first impulse user, or anyone in a game without impulse users).
@@ -703,6 +710,8 @@ private:
   TDateTime FDate = 0;
   std::string FDescription;
   std::vector<TQueuedOrder> FOrders;
+  bool FLogRefusals = false;
+  std::vector<std::string> FRefusalLog;
   TRandomAccessList<TUnit> FUnits;
   std::vector<std::unique_ptr<TStorm>> FStorms;
   std::vector<std::unique_ptr<TRandomEvent>> FRandomEvents;

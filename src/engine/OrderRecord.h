@@ -9,15 +9,20 @@
 #include <vector>
 
 #include "engine/BrenmoorEngine.h"
+#include "engine/OrderCodes.h"
 #include "foundation/NumberText.h"
 
 namespace OrderRecord {
 
-// An order record: the order's code, then each field followed by ";" (as change records are
-// written).
+// An order record: the order's code, then each field's text followed by ";" (as change
+// records are written). The fields are those the code's description names, in its order.
+std::string OrderFieldsText(TOrderType Code, const std::vector<std::string>& Fields);
+
+// The same from the fields' values: integers (zones and nations by index, units by
+// identifier), flags and texts as the record joiner writes them.
 template <class... Ts>
 std::string OrderText(TOrderType Code, const Ts&... Fields) {
-  return TBrenmoorEngine::ChangeRecord(static_cast<int>(Code), Fields...);
+  return OrderFieldsText(Code, {TBrenmoorEngine::FieldText(Fields)...});
 }
 
 // The fields of one record; a missing or non-numeric field reads as 0, "" or false.

@@ -8,6 +8,7 @@
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
 #include "engine/Nation.h"
+#include "engine/OrderRecord.h"
 #include "engine/Unit.h"
 #include "foundation/NumberText.h"
 #include "sprites/ZoneMap.h"
@@ -122,7 +123,8 @@ TOrderPrompt TOrderEntry::EnterMode(TOrderMode Mode, bool ClockActive) {
 
 std::vector<std::string> TOrderEntry::EachUnit(int Code, const TBrenmoorZone* Zone) const {
   std::vector<std::string> Records;
-  for (const TUnit* Unit : FSelectedUnits) Records.push_back(TBrenmoorEngine::ChangeRecord(Code, Zone->GetIndex(), Unit->ID));
+  for (const TUnit* Unit : FSelectedUnits)
+    Records.push_back(OrderRecord::OrderText(static_cast<TOrderType>(Code), Zone->GetIndex(), Unit->ID));
   return Records;
 }
 
@@ -193,11 +195,11 @@ TOrderStep TOrderEntry::ZoneClick(TBrenmoorZone* Z) {
   case omNone:
     return {};
   case omMove:
-    if (MovePathCost(Z) < UnreachableMoveCost) return Leave(EachUnit(1, Z));
+    if (MovePathCost(Z) < UnreachableMoveCost) return Leave(EachUnit(ordMove, Z));
     if (Land(Z) && Z->IsNeighbour(S) && MayAttack(Z) && !S->GetEmbattled()) {
       TOrderStep Step;
       Step.Question = "Invade " + Z->GetName() + "?";
-      Step.YesRecords = EachUnit(10, Z);
+      Step.YesRecords = EachUnit(ordInvade, Z);
       return Step;
     }
     return Refuse("Unit cannot reach the Destination Zone");
@@ -222,18 +224,18 @@ TOrderStep TOrderEntry::ZoneClick(TBrenmoorZone* Z) {
   case omDisembark:
     if (!Land(Z) || !Z->IsNeighbour(S)) return Refuse("You can only Disembark onto a Land Zone next to your Army");
     if (!MayAttack(Z) && !OwnerAlliedWith(Z, FCurrentNation)) return Refuse(InvasionRefusal(Z));
-    return Leave(EachUnit(8, Z));
+    return Leave(EachUnit(ordDisembark, Z));
   case omInvade:
     if (!Land(Z) || !Z->IsNeighbour(S) || OwnerAlliedWith(Z, FCurrentNation))
       return Refuse("You can only invade an adjacent enemy Land Zone");
     if (!MayAttack(Z)) return Refuse(InvasionRefusal(Z));
-    return Leave(EachUnit(10, Z));
+    return Leave(EachUnit(ordInvade, Z));
   case omDock:
     for (const TUnit* Unit : FSelectedUnits)
       if (!Land(Z) || !Z->IsAlliedTo(Unit->GetOwner())) return Refuse("You can only Dock into a friendly Land Zone");
     if (!Z->IsPort()) return Refuse("This Zone does not contain a Port");
     if (DockPathCost(Z, S) >= UnreachableDockCost) return Refuse("Unit cannot reach the Destination Zone");
-    return Leave(EachUnit(5, Z));
+    return Leave(EachUnit(ordDock, Z));
   case omPatrol: {
     if (!Sea(Z) || FRoutePoints.empty() || !Z->IsNeighbour(FRoutePoints.back()))
       return Refuse("The Patrol route must be a series of connected Sea Zones");
@@ -250,26 +252,26 @@ TOrderStep TOrderEntry::ZoneClick(TBrenmoorZone* Z) {
     }
     if (!Land(Z) || Z == S) return Refuse("This is not a Friendly Land Zone");
     if (FEngine->FindPathCost(Z, S) >= UnreachableMoveCost) return Refuse("Unit cannot reach the Destination Zone");
-    return Leave({TBrenmoorEngine::ChangeRecord(17, S->GetIndex(), Z->GetIndex(), FRouteQuantity)});
+    return Leave({OrderRecord::OrderText(ordRoute, S->GetIndex(), Z->GetIndex(), FRouteQuantity)});
   }
   case omAutoRoute: {
     const bool Target = Z == S || (Land(Z) && Z->GetOwner() && S->GetOwner() && Z->GetOwner()->IsAlliedWith(S->GetOwner()) &&
                                    (Z->IsNeighbour(S) || (Z->IsCoastal() && S->IsCoastal())));
     if (!Target) return Refuse("This is not an Adjacent Friendly Land Zone");
-    return Leave({TBrenmoorEngine::ChangeRecord(18, S->GetIndex(), Z->GetIndex())});
+    return Leave({OrderRecord::OrderText(ordAutoRoute, S->GetIndex(), Z->GetIndex())});
   }
   case omBorderDefense: {
     if (!Z->IsNeighbour(S)) return Refuse("This Zone is not Adjacent");
     if (S->GetBorderDefense(Z) >= StrongestBorderDefense)
       return Refuse("You have already built the strongest possible Defense on this Border");
-    TOrderStep Step = Leave({TBrenmoorEngine::ChangeRecord(21, S->GetIndex(), Z->GetIndex())});
+    TOrderStep Step = Leave({OrderRecord::OrderText(ordBuildBorder, S->GetIndex(), Z->GetIndex())});
     Step.HideBorderDefense = true;
     return Step;
   }
   case omAirStrike:
     if (Z->GetTrueDistance(S) > FOrderRange) return Refuse("This Zone is too far from your Base");
     if (!MayAttack(Z)) return Refuse(InvasionRefusal(Z));
-    return Leave(EachUnit(13, Z));
+    return Leave(EachUnit(ordAirStrike, Z));
   case omRebase:
     if (Z->GetTrueDistance(S) > FOrderRange) return Refuse("This Zone is too far from your current position");
     if (Sea(Z)) {
@@ -282,12 +284,12 @@ TOrderStep TOrderEntry::ZoneClick(TBrenmoorZone* Z) {
     }
     if (!OwnerAlliedWith(Z, FCurrentNation)) return Refuse("This is not an Allied Land Zone");
     if (!Z->IsAirfield()) return Refuse("This Zone does not contain an Airfield");
-    return Leave(EachUnit(12, Z));
+    return Leave(EachUnit(ordRebase, Z));
   case omBomb:
     if (Z->GetTrueDistance(S) > FOrderRange) return Refuse("This Zone is too far from your Base");
     if (!Land(Z)) return Refuse("You can only Bomb enemy Land Zones");
     if (!MayAttack(Z)) return Refuse(InvasionRefusal(Z));
-    return Leave(EachUnit(22, Z));
+    return Leave(EachUnit(ordBomb, Z));
   case omRecon: {
     if (FRoutePoints.empty() || !Z->IsNeighbour(FRoutePoints.back()))
       return Refuse("The Recon route must be a series of connected Zones");
@@ -302,15 +304,15 @@ TOrderStep TOrderEntry::ZoneClick(TBrenmoorZone* Z) {
     if (!Land(Z)) return Refuse("This is not an Enemy Land Zone");
     if (DockPathCost(Z, S) >= UnreachableDockCost) return Refuse("Unit cannot reach the Destination Zone");
     if (!MayAttack(Z)) return Refuse(InvasionRefusal(Z));
-    return Leave(EachUnit(23, Z));
+    return Leave(EachUnit(ordBombard, Z));
   case omAimRockets:
-    if (Z == S) return Leave({TBrenmoorEngine::ChangeRecord(32, S->GetIndex(), S->GetIndex())});
+    if (Z == S) return Leave({OrderRecord::OrderText(ordTargetRockets, S->GetIndex(), S->GetIndex())});
     if (!Land(Z) || !MayAttack(Z)) return Refuse("This is not an Enemy Land Zone");
     if (Z->GetTrueDistance(S) > RocketReach) return Refuse("This Zone is too far for your Rockets to reach");
-    return Leave({TBrenmoorEngine::ChangeRecord(32, Z->GetIndex(), S->GetIndex())});
+    return Leave({OrderRecord::OrderText(ordTargetRockets, Z->GetIndex(), S->GetIndex())});
   case omPortZone:
     if (!Sea(Z) || !Z->IsNeighbour(S)) return Refuse("This is not an adjacent Sea Zone");
-    return Leave({TBrenmoorEngine::ChangeRecord(42, S->GetIndex(), Z->GetIndex())});
+    return Leave({OrderRecord::OrderText(ordPortZone, S->GetIndex(), Z->GetIndex())});
   }
   return {};
 }
@@ -323,8 +325,8 @@ TOrderStep TOrderEntry::FitTarget(TUnit* T, std::int32_t Need, std::int32_t Room
     Step.HideError = HideError;
   } else if (Room > 0) {
     Step.Question = Question;
-    Step.YesRecords = {TBrenmoorEngine::ChangeRecord(DivideCode, FSelectedZone->GetIndex(), T->GetZone()->GetIndex(), T->ID,
-                                                     UnitListText(FSelectedUnits))};
+    Step.YesRecords = {OrderRecord::OrderText(static_cast<TOrderType>(DivideCode), FSelectedZone->GetIndex(),
+                                              T->GetZone()->GetIndex(), T->ID, UnitListText(FSelectedUnits))};
   } else {
     return Refuse(Full);
   }
@@ -338,7 +340,7 @@ TOrderStep TOrderEntry::TargetClick(TUnit* T) {
   case omEmbark: {
     std::int32_t Weight = 0;
     for (const TUnit* Unit : FSelectedUnits) Weight += Unit->GetTransportWeight();
-    return FitTarget(T, Weight, T->GetTransportRoom(), 36, "Divide this Unit and board as many troops as possible?",
+    return FitTarget(T, Weight, T->GetTransportRoom(), ordEmbarkDivide, "Divide this Unit and board as many troops as possible?",
                      "The Transports in this Fleet are already full", true);
   }
   case omIntercept:
@@ -348,7 +350,7 @@ TOrderStep TOrderEntry::TargetClick(TUnit* T) {
     if (T->GetCount(utCarrier) == 0) return Refuse("There are no Carriers in this Fleet");
     std::int32_t Planes = 0;
     for (const TUnit* Unit : FSelectedUnits) Planes += Unit->GetTotalCount();
-    return FitTarget(T, Planes, T->GetCarrierRoom(), 37, "Divide this Unit and land as many planes as possible?",
+    return FitTarget(T, Planes, T->GetCarrierRoom(), ordRebaseDivide, "Divide this Unit and land as many planes as possible?",
                      "The Carriers in this Fleet are already full", false);
   }
   default:
@@ -361,22 +363,24 @@ TOrderStep TOrderEntry::Proceed(TUnit* T) {
   switch (FMode) {
   case omEmbark:
     if (T)
-      for (const TUnit* Unit : FSelectedUnits) Records.push_back(TBrenmoorEngine::ChangeRecord(7, T->GetZone()->GetIndex(), Unit->ID, T->ID));
+      for (const TUnit* Unit : FSelectedUnits)
+        Records.push_back(OrderRecord::OrderText(ordEmbark, T->GetZone()->GetIndex(), Unit->ID, T->ID));
     break;
   case omIntercept:
     if (T)
-      for (const TUnit* Unit : FSelectedUnits) Records.push_back(TBrenmoorEngine::ChangeRecord(9, Unit->ID, T->ID));
+      for (const TUnit* Unit : FSelectedUnits) Records.push_back(OrderRecord::OrderText(ordIntercept, Unit->ID, T->ID));
     break;
   case omPatrol:
   case omRecon: {
-    const int Code = FMode == omPatrol ? 11 : 16;
+    const TOrderType Code = FMode == omPatrol ? ordPatrol : ordRecon;
     const std::string Route = RouteText(FRoutePoints);
-    for (const TUnit* Unit : FSelectedUnits) Records.push_back(TBrenmoorEngine::ChangeRecord(Code, Unit->ID, Route));
+    for (const TUnit* Unit : FSelectedUnits) Records.push_back(OrderRecord::OrderText(Code, Unit->ID, Route));
     break;
   }
   case omRebase:
     if (T)
-      for (const TUnit* Unit : FSelectedUnits) Records.push_back(TBrenmoorEngine::ChangeRecord(24, T->GetZone()->GetIndex(), Unit->ID, T->ID));
+      for (const TUnit* Unit : FSelectedUnits)
+        Records.push_back(OrderRecord::OrderText(ordRebaseCarrier, T->GetZone()->GetIndex(), Unit->ID, T->ID));
     break;
   default:
     return {};
@@ -393,7 +397,7 @@ std::optional<std::string> UnitNameRefusal(const std::string& Name) {
 
 std::vector<std::string> TOrderEntry::EachUnitAlone(int Code) const {
   std::vector<std::string> Records;
-  for (const TUnit* Unit : FSelectedUnits) Records.push_back(TBrenmoorEngine::ChangeRecord(Code, Unit->ID));
+  for (const TUnit* Unit : FSelectedUnits) Records.push_back(OrderRecord::OrderText(static_cast<TOrderType>(Code), Unit->ID));
   return Records;
 }
 
@@ -413,7 +417,7 @@ TDirectStep TOrderEntry::Direct(TDirectOrder Order, std::int32_t Depth) const {
     break;
   case doLaunch: Step.Records = EachUnitAlone(ordLaunch); break;
   case doRetreat: Step.Records = EachUnitAlone(ordRetreat); break;
-  case doMerge: Zoned(TBrenmoorEngine::ChangeRecord(ordMerge, Zone, UnitListText(FSelectedUnits))); break;
+  case doMerge: Zoned(OrderRecord::OrderText(ordMerge, Zone, UnitListText(FSelectedUnits))); break;
   case doConsolidate:
     // One merge per kind of unit, of all the current nation's units of that kind here.
     if (!S) break;
@@ -423,7 +427,7 @@ TDirectStep TOrderEntry::Direct(TDirectOrder Order, std::int32_t Depth) const {
         TUnit* Unit = S->GetUnit(I);
         if (Unit->GetKind() == Kind && FCurrentNation && Unit->GetOwner() == FCurrentNation) Units.push_back(Unit);
       }
-      if (!Units.empty()) Step.Records.push_back(TBrenmoorEngine::ChangeRecord(ordMerge, Zone, UnitListText(Units)));
+      if (!Units.empty()) Step.Records.push_back(OrderRecord::OrderText(ordMerge, Zone, UnitListText(Units)));
     }
     break;
   case doBaseHere:
@@ -431,7 +435,7 @@ TDirectStep TOrderEntry::Direct(TDirectOrder Order, std::int32_t Depth) const {
     if (S) Step.Records = EachUnit(ordRebase, S);
     break;
   case doAtomic:
-    if (S && FCurrentNation) Step.Records.push_back(TBrenmoorEngine::ChangeRecord(ordAtomicBomb, Nation, Zone));
+    if (S && FCurrentNation) Step.Records.push_back(OrderRecord::OrderText(ordAtomicBomb, Nation, Zone));
     break;
   case doReturnToBase:
     Step.Records = EachUnitAlone(ordReturnToBase);
@@ -443,7 +447,7 @@ TDirectStep TOrderEntry::Direct(TDirectOrder Order, std::int32_t Depth) const {
     std::string Quantities;
     for (int T = 0; T < UnitTypeCount; ++T)
       Quantities += IntToStr(T == utMerchantShip ? static_cast<std::int32_t>(std::trunc(S->GetResources() / 5)) : 0) + "#";
-    Step.Records.push_back(TBrenmoorEngine::ChangeRecord(ordBuildUnit, Zone, 2, Quantities));
+    Step.Records.push_back(OrderRecord::OrderText(ordBuildUnit, Zone, static_cast<int>(ukNavy), Quantities));
     Step.HideButton = true;
     break;
   }
@@ -456,16 +460,16 @@ TDirectStep TOrderEntry::Direct(TDirectOrder Order, std::int32_t Depth) const {
                             : Order == doBuildRockets ? ordBuildRocket
                             : Order == doBuildAirfield ? ordBuildAirfield
                                                        : ordBuildPort;
-    Zoned(TBrenmoorEngine::ChangeRecord(Code, Zone));
+    Zoned(OrderRecord::OrderText(Code, Zone));
     Step.HideButton = true;
     break;
   }
   case doSurface: Step.Records = EachUnitAlone(ordSurface); break;
   case doSubmerge: Step.Records = EachUnitAlone(ordSubmerge); break;
   case doKamakaze: Step.Records = EachUnitAlone(ordKamakaze); break;
-  case doGlobalRoute: Zoned(TBrenmoorEngine::ChangeRecord(ordGlobalRoute, Zone, Depth)); break;
+  case doGlobalRoute: Zoned(OrderRecord::OrderText(ordGlobalRoute, Zone, Depth)); break;
   case doGlobalClear:
-    if (FCurrentNation) Step.Records.push_back(TBrenmoorEngine::ChangeRecord(ordGlobalClear, Nation));
+    if (FCurrentNation) Step.Records.push_back(OrderRecord::OrderText(ordGlobalClear, Nation));
     break;
   }
   return Step;
@@ -478,7 +482,7 @@ TRenameStep RenameUnit(const TUnit& Unit, const std::string& NewName) {
     Step.Refusal = *Refusal;
     return Step;
   }
-  Step.Record = TBrenmoorEngine::ChangeRecord(ordRenameUnit, Unit.ID, NewName);
+  Step.Record = OrderRecord::OrderText(ordRenameUnit, Unit.ID, NewName);
   return Step;
 }
 
@@ -505,13 +509,13 @@ TDiplomacyStep DiplomacyStep(const TNation& Current, const TNation& Target, int 
     return Step;
   }
   Step.Notice = Notices[Action] + Target.GetName();
-  Step.Record = TBrenmoorEngine::ChangeRecord(ordDiplomatic, Current.GetIndex(), Target.GetIndex(), Action);
+  Step.Record = OrderRecord::OrderText(ordDiplomatic, Current.GetIndex(), Target.GetIndex(), Action);
   return Step;
 }
 
 std::vector<std::string> FormationRecords(const std::vector<TNation*>& Nations, const std::string& FormationText) {
   std::vector<std::string> Records;
   for (const TNation* Nation : Nations)
-    Records.push_back(TBrenmoorEngine::ChangeRecord(ordFormations, Nation->GetIndex(), FormationText));
+    Records.push_back(OrderRecord::OrderText(ordFormations, Nation->GetIndex(), FormationText));
   return Records;
 }

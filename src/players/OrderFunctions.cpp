@@ -12,6 +12,7 @@
 #include <limits>
 #include <string>
 
+#include "engine/OrderRecord.h"
 #include "foundation/NumberText.h"
 #include "foundation/Rounding.h"
 #include "players/ScriptModule.h"
@@ -25,7 +26,7 @@ using TModule = TdmScript;
 
 template <class... Ts>
 void Issue(TModule& M, TOrderType Code, const Ts&... Fields) {
-  if (TOrderSink* Sink = M.GetOrderSink()) Sink->IssueOrder(TBrenmoorEngine::ChangeRecord(static_cast<int>(Code), Fields...));
+  if (TOrderSink* Sink = M.GetOrderSink()) Sink->IssueOrder(OrderRecord::OrderText(Code, Fields...));
 }
 
 // --- Common checks ---

@@ -106,7 +106,7 @@ public:
     std::map<std::string, std::string> Messages;
     for (const kit::TGeneratedOrder& O : Batch) {
       // What the host's check makes of it (the order stage asks the same again).
-      const bool Ok = E.CheckOrder(O.Record, O.Sender);
+      const bool Ok = E.CheckOrder(O.Record, O.Sender) == TOrderRefusal::None;
       (O.Hostile ? (Ok ? HostileAccepted : HostileRefused) : (Ok ? ValidAccepted : ValidRefused))++;
       if (Log != nullptr) *Log += (Ok ? "taken " : "refused ") + O.Record + "\n";
       Messages[O.Sender] += O.Record + "~";
@@ -389,5 +389,5 @@ TEST(LongGameTest, GarbageAndNumbersOutOfRangeAreRefusedByTheHostsCheck) {
   for (int N = 0; N < W.Engine().GetNationCount(); ++N) W.N(N)->SetComputerPlayer(true);
   ASSERT_NE(W.Engine().GetUnitByID(0), nullptr);
   for (const char* Record : {"", ";;;;", "x", "abc;def;", "1", "1;", "0;x;", "17;99999999999;1;5;", "32;99999999999;0;"})
-    EXPECT_FALSE(W.Engine().CheckOrder(Record, "Host")) << Record;
+    EXPECT_NE(W.Engine().CheckOrder(Record, "Host"), TOrderRefusal::None) << Record;
 }

@@ -6,12 +6,16 @@
 
 #include <functional>
 
+#include "engine/OrderCodes.h"
+#include "engine/OrderRecord.h"
 #include "engine/kit/RulesKit.h"
 
 namespace {
 
 using namespace kit;
 using TRecords = std::vector<std::string>;
+using R = TOrderRefusal;
+constexpr R Given = R::None;
 
 // "Host" runs the rules; "Ann" plays Albion and "Bob" Freedonia.
 struct TUsers : TKitUsers {
@@ -30,7 +34,7 @@ struct TCheckRow {
   std::function<void(TKitWorld&)> Setup;
   std::string Record;
   std::string Sender;
-  bool Accepted;
+  TOrderRefusal Expected;
 };
 
 const std::vector<TCheckRow>& CheckRows() {
@@ -39,100 +43,100 @@ const std::vector<TCheckRow>& CheckRows() {
   const auto OnStrike = [](TKitWorld& W) { W.Engine().ApplyOrder("13;1;1;"); };
   static const std::vector<TCheckRow> Rows = {
       // Whose unit, zone and nation.
-      {"her own army", nullptr, "1;1;0;", "Ann", true},
-      {"another player's army", nullptr, "1;1;0;", "Bob", false},
-      {"a player's army by the host", nullptr, "1;1;0;", "Host", false},
-      {"the computer's army by the host", nullptr, "1;0;2;", "Host", true},
-      {"the computer's army by a player", nullptr, "1;0;2;", "Ann", false},
-      {"a minor's army by the host", nullptr, "1;4;10;", "Host", true},
-      {"a build in her zone", nullptr, "19;0;0;" + CountsText({{utInfantry, 2}}) + ";", "Ann", true},
-      {"a build in another's zone", nullptr, "19;0;0;" + CountsText({{utInfantry, 2}}) + ";", "Bob", false},
-      {"a build in a zone of no one", nullptr, "19;2;2;" + CountsText({{utDestroyer, 1}}) + ";", "Host", false},
-      {"her nation's formations", nullptr, "25;0;-#-#-#-#-#-#-#15#-#-#-#-#-#-#-#-#;", "Ann", true},
-      {"another nation's formations", nullptr, "25;1;-#-#-#-#-#-#-#15#-#-#-#-#-#-#-#-#;", "Ann", false},
-      {"the computer's formations by the host", nullptr, "25;1;-#-#-#-#-#-#-#15#-#-#-#-#-#-#-#-#;", "Host", true},
-      {"her declaration of war", nullptr, "28;0;1;", "Ann", true},
-      {"a declaration for another nation", nullptr, "28;0;1;", "Bob", false},
-      {"her diplomacy", nullptr, "27;0;3;0;", "Ann", true},
-      {"diplomacy for another nation", nullptr, "27;1;3;0;", "Ann", false},
-      {"diplomacy without its target", nullptr, "27;0;", "Ann", false},
-      {"diplomacy with no actions left needs no target", [](TKitWorld& W) { W.N(0)->SetDiplomaticActions(0); }, "27;0;", "Ann", true},
-      {"rockets of the minor's site by the host", nullptr, "32;1;5;", "Host", true},
-      {"rockets of another's site", nullptr, "32;1;5;", "Ann", false},
-      {"routes from her zone", nullptr, "17;0;1;5;", "Ann", true},
-      {"routes from another's zone", nullptr, "17;0;1;5;", "Bob", false},
+      {"her own army", nullptr, "1;1;0;", "Ann", Given},
+      {"another player's army", nullptr, "1;1;0;", "Bob", R::NotTheSenders},
+      {"a player's army by the host", nullptr, "1;1;0;", "Host", R::NotTheSenders},
+      {"the computer's army by the host", nullptr, "1;0;2;", "Host", Given},
+      {"the computer's army by a player", nullptr, "1;0;2;", "Ann", R::NotTheSenders},
+      {"a minor's army by the host", nullptr, "1;4;10;", "Host", Given},
+      {"a build in her zone", nullptr, "19;0;0;" + CountsText({{utInfantry, 2}}) + ";", "Ann", Given},
+      {"a build in another's zone", nullptr, "19;0;0;" + CountsText({{utInfantry, 2}}) + ";", "Bob", R::NotTheSenders},
+      {"a build in a zone of no one", nullptr, "19;2;2;" + CountsText({{utDestroyer, 1}}) + ";", "Host", R::NotTheSenders},
+      {"her nation's formations", nullptr, "25;0;-#-#-#-#-#-#-#15#-#-#-#-#-#-#-#-#;", "Ann", Given},
+      {"another nation's formations", nullptr, "25;1;-#-#-#-#-#-#-#15#-#-#-#-#-#-#-#-#;", "Ann", R::NotTheSenders},
+      {"the computer's formations by the host", nullptr, "25;1;-#-#-#-#-#-#-#15#-#-#-#-#-#-#-#-#;", "Host", Given},
+      {"her declaration of war", nullptr, "28;0;1;", "Ann", Given},
+      {"a declaration for another nation", nullptr, "28;0;1;", "Bob", R::NotTheSenders},
+      {"her diplomacy", nullptr, "27;0;3;0;", "Ann", Given},
+      {"diplomacy for another nation", nullptr, "27;1;3;0;", "Ann", R::NotTheSenders},
+      {"diplomacy without its target", nullptr, "27;0;", "Ann", R::MissingField},
+      {"diplomacy with no actions left needs no target", [](TKitWorld& W) { W.N(0)->SetDiplomaticActions(0); }, "27;0;", "Ann", Given},
+      {"rockets of the minor's site by the host", nullptr, "32;1;5;", "Host", Given},
+      {"rockets of another's site", nullptr, "32;1;5;", "Ann", R::NotTheSenders},
+      {"routes from her zone", nullptr, "17;0;1;5;", "Ann", Given},
+      {"routes from another's zone", nullptr, "17;0;1;5;", "Bob", R::NotTheSenders},
       // What the unit can do now.
-      {"fighters cannot bombard", nullptr, "23;1;1;", "Ann", false},
-      {"an army cannot dock", nullptr, "5;2;0;", "Ann", false},
-      {"a fleet cannot invade", nullptr, "10;0;4;", "Ann", false},
-      {"a plane on a mission takes no new mission", OnStrike, "13;0;1;", "Ann", false},
-      {"a plane on a mission returns", OnStrike, "15;1;", "Ann", true},
-      {"a plane on a mission is not stopped in the air", OnStrike, "0;1;", "Ann", false},
-      {"an army without an order may be stopped", nullptr, "0;0;", "Ann", true},
+      {"fighters cannot bombard", nullptr, "23;1;1;", "Ann", R::CannotTakeOrder},
+      {"an army cannot dock", nullptr, "5;2;0;", "Ann", R::CannotTakeOrder},
+      {"a fleet cannot invade", nullptr, "10;0;4;", "Ann", R::CannotTakeOrder},
+      {"a plane on a mission takes no new mission", OnStrike, "13;0;1;", "Ann", R::CannotTakeOrder},
+      {"a plane on a mission returns", OnStrike, "15;1;", "Ann", Given},
+      {"a plane on a mission is not stopped in the air", OnStrike, "0;1;", "Ann", R::CannotTakeOrder},
+      {"an army without an order may be stopped", nullptr, "0;0;", "Ann", Given},
       // Counts.
-      {"divide part of an army", nullptr, "6;0;" + CountsText({{utInfantry, 2}}) + ";", "Ann", true},
-      {"divide more than the army holds", nullptr, "6;0;" + CountsText({{utInfantry, 6}}) + ";", "Ann", false},
-      {"divide a negative count", nullptr, "6;0;" + CountsText({{utInfantry, -1}, {utArmor, 1}}) + ";", "Ann", false},
-      {"divide nothing", nullptr, "6;0;" + CountsText({}) + ";", "Ann", false},
-      {"divide seventeen counts", nullptr, "6;0;" + CountsText({{utInfantry, 1}}) + "0#;", "Ann", false},
-      {"build a negative count", nullptr, "19;0;0;" + CountsText({{utInfantry, 3}, {utArmor, -1}}) + ";", "Ann", false},
-      {"build nothing", nullptr, "19;0;0;" + CountsText({}) + ";", "Ann", false},
-      {"build of no unit kind", nullptr, "19;0;3;" + CountsText({{utInfantry, 2}}) + ";", "Ann", false},
-      {"build of ships as an army", nullptr, "19;0;0;" + CountsText({{utBattleship, 1}}) + ";", "Ann", false},
-      {"route nothing", nullptr, "17;0;1;0;", "Ann", false},
-      {"route a negative amount", nullptr, "17;0;1;-5;", "Ann", false},
-      {"supply walk of no depth", nullptr, "40;0;0;", "Ann", false},
-      {"research over a byte", nullptr, "31;0;10#300#;", "Ann", false},
-      {"research with words", nullptr, "31;0;10#x#;", "Ann", false},
-      {"research", nullptr, "31;0;10#1#1#1#1#1#1#1#1#;", "Ann", true},
+      {"divide part of an army", nullptr, "6;0;" + CountsText({{utInfantry, 2}}) + ";", "Ann", Given},
+      {"divide more than the army holds", nullptr, "6;0;" + CountsText({{utInfantry, 6}}) + ";", "Ann", R::CountAboveHolding},
+      {"divide a negative count", nullptr, "6;0;" + CountsText({{utInfantry, -1}, {utArmor, 1}}) + ";", "Ann", R::CountAboveHolding},
+      {"divide nothing", nullptr, "6;0;" + CountsText({}) + ";", "Ann", R::NothingCounted},
+      {"divide seventeen counts", nullptr, "6;0;" + CountsText({{utInfantry, 1}}) + "0#;", "Ann", R::TooManyItems},
+      {"build a negative count", nullptr, "19;0;0;" + CountsText({{utInfantry, 3}, {utArmor, -1}}) + ";", "Ann", R::OutOfRange},
+      {"build nothing", nullptr, "19;0;0;" + CountsText({}) + ";", "Ann", R::NothingCounted},
+      {"build of no unit kind", nullptr, "19;0;3;" + CountsText({{utInfantry, 2}}) + ";", "Ann", R::OutOfRange},
+      {"build of ships as an army", nullptr, "19;0;0;" + CountsText({{utBattleship, 1}}) + ";", "Ann", R::WrongUnitKind},
+      {"route nothing", nullptr, "17;0;1;0;", "Ann", R::OutOfRange},
+      {"route a negative amount", nullptr, "17;0;1;-5;", "Ann", R::OutOfRange},
+      {"supply walk of no depth", nullptr, "40;0;0;", "Ann", R::OutOfRange},
+      {"research over a byte", nullptr, "31;0;10#300#;", "Ann", R::OutOfRange},
+      {"research with words", nullptr, "31;0;10#x#;", "Ann", R::NotANumber},
+      {"research", nullptr, "31;0;10#1#1#1#1#1#1#1#1#;", "Ann", Given},
       // Texts.
-      {"a clean name", nullptr, "39;0;Old Guard;", "Ann", true},
-      {"a name with a bar", nullptr, "39;0;Old|Guard;", "Ann", false},
-      {"a name with a tilde", nullptr, "39;0;Old~Guard;", "Ann", false},
-      {"formations that cannot be read", nullptr, "25;0;x#;", "Ann", false},
-      {"formations at the window's lowest and highest", nullptr, "25;0;10#100#-#-#-#-#-#-#-#-#-#-#-#-#-#-#;", "Ann", true},
-      {"a weight off the window's steps of 5", nullptr, "25;0;12#-#-#-#-#-#-#-#-#-#-#-#-#-#-#-#;", "Ann", false},
-      {"a weight below 10", nullptr, "25;0;-#5#-#-#-#-#-#-#-#-#-#-#-#-#-#-#;", "Ann", false},
-      {"a weight above 100", nullptr, "25;0;-#-#105#-#-#-#-#-#-#-#-#-#-#-#-#-#;", "Ann", false},
-      {"a weight of 65,535", nullptr, "25;0;-#-#-#65535#-#-#-#-#-#-#-#-#-#-#-#-#;", "Ann", false},
-      {"a weight of 0", nullptr, "25;0;-#-#-#-#-#-#-#-#-#-#-#-#-#-#-#0#;", "Ann", false},
+      {"a clean name", nullptr, "39;0;Old Guard;", "Ann", Given},
+      {"a name with a bar", nullptr, "39;0;Old|Guard;", "Ann", R::UncleanText},
+      {"a name with a tilde", nullptr, "39;0;Old~Guard;", "Ann", R::UncleanText},
+      {"formations that cannot be read", nullptr, "25;0;x#;", "Ann", R::BadFormation},
+      {"formations at the window's lowest and highest", nullptr, "25;0;10#100#-#-#-#-#-#-#-#-#-#-#-#-#-#-#;", "Ann", Given},
+      {"a weight off the window's steps of 5", nullptr, "25;0;12#-#-#-#-#-#-#-#-#-#-#-#-#-#-#-#;", "Ann", R::BadFormation},
+      {"a weight below 10", nullptr, "25;0;-#5#-#-#-#-#-#-#-#-#-#-#-#-#-#-#;", "Ann", R::BadFormation},
+      {"a weight above 100", nullptr, "25;0;-#-#105#-#-#-#-#-#-#-#-#-#-#-#-#-#;", "Ann", R::BadFormation},
+      {"a weight of 65,535", nullptr, "25;0;-#-#-#65535#-#-#-#-#-#-#-#-#-#-#-#-#;", "Ann", R::BadFormation},
+      {"a weight of 0", nullptr, "25;0;-#-#-#-#-#-#-#-#-#-#-#-#-#-#-#0#;", "Ann", R::BadFormation},
       // Lists.
-      {"merge her units", AnnArmy, "4;0;0#12#;", "Ann", true},
-      {"merge a unit twice", nullptr, "4;0;0#0#;", "Ann", false},
-      {"merge with another's unit", BobArmy, "4;0;0#12#;", "Ann", false},
-      {"merge units of another zone", nullptr, "4;1;0#5#;", "Ann", false},
+      {"merge her units", AnnArmy, "4;0;0#12#;", "Ann", Given},
+      {"merge a unit twice", nullptr, "4;0;0#0#;", "Ann", R::UnitNamedTwice},
+      {"merge with another's unit", BobArmy, "4;0;0#12#;", "Ann", R::NotTheSenders},
+      {"merge units of another zone", nullptr, "4;1;0#5#;", "Ann", R::UnitsApart},
       {"merge beyond what a unit holds",
-       [](TKitWorld& W) { W.MakeUnit(0, ukArmy, kzAlba, {{utInfantry, 65535}}); }, "4;0;0#12#;", "Ann", false},
-      {"embark and divide", nullptr, "36;0;2;4;0#;", "Ann", true},
-      {"embark and divide a unit twice", nullptr, "36;0;2;4;0#0#;", "Ann", false},
-      {"embark and divide another's army", BobArmy, "36;0;2;4;12#;", "Ann", false},
-      {"embark and divide onto another's ship", nullptr, "36;0;2;7;0#;", "Ann", false},
-      {"embark on another's ship", nullptr, "7;0;0;7;", "Ann", false},
-      {"embark on an ally's ship", [](TKitWorld& W) { W.N(2)->SetAlliance("Allies"); }, "7;0;0;7;", "Ann", true},
-      {"land wings on the carrier", nullptr, "37;0;2;4;1#;", "Ann", true},
-      {"land wings where the carrier is not", nullptr, "37;0;0;4;1#;", "Ann", false},
-      {"land an army on the carrier", nullptr, "37;0;2;4;1#0#;", "Ann", false},
-      {"patrol of one zone", nullptr, "11;4;2#;", "Ann", false},
-      {"patrol", nullptr, "11;4;2#3#;", "Ann", true},
+       [](TKitWorld& W) { W.MakeUnit(0, ukArmy, kzAlba, {{utInfantry, 65535}}); }, "4;0;0#12#;", "Ann", R::CannotMerge},
+      {"embark and divide", nullptr, "36;0;2;4;0#;", "Ann", Given},
+      {"embark and divide a unit twice", nullptr, "36;0;2;4;0#0#;", "Ann", R::UnitNamedTwice},
+      {"embark and divide another's army", BobArmy, "36;0;2;4;12#;", "Ann", R::NotTheSenders},
+      {"embark and divide onto another's ship", nullptr, "36;0;2;7;0#;", "Ann", R::NotTheSenders},
+      {"embark on another's ship", nullptr, "7;0;0;7;", "Ann", R::NotTheSenders},
+      {"embark on an ally's ship", [](TKitWorld& W) { W.N(2)->SetAlliance("Allies"); }, "7;0;0;7;", "Ann", Given},
+      {"land wings on the carrier", nullptr, "37;0;2;4;1#;", "Ann", Given},
+      {"land wings where the carrier is not", nullptr, "37;0;0;4;1#;", "Ann", R::NotTheCarriersZone},
+      {"land an army on the carrier", nullptr, "37;0;2;4;1#0#;", "Ann", R::NotAnAirUnit},
+      {"patrol of one zone", nullptr, "11;4;2#;", "Ann", R::TooFewZones},
+      {"patrol", nullptr, "11;4;2#3#;", "Ann", Given},
       // Places.
-      {"border towards a neighbour", nullptr, "21;0;1;", "Ann", true},
-      {"border towards a zone far away", nullptr, "21;0;4;", "Ann", false},
-      {"port zone on the coast", nullptr, "42;0;2;", "Ann", true},
-      {"port zone far out at sea", nullptr, "42;0;3;", "Ann", false},
-      {"port zone on land", nullptr, "42;0;1;", "Ann", false},
+      {"border towards a neighbour", nullptr, "21;0;1;", "Ann", Given},
+      {"border towards a zone far away", nullptr, "21;0;4;", "Ann", R::NotANeighbour},
+      {"port zone on the coast", nullptr, "42;0;2;", "Ann", Given},
+      {"port zone far out at sea", nullptr, "42;0;3;", "Ann", R::NotASeaNeighbour},
+      {"port zone on land", nullptr, "42;0;1;", "Ann", R::NotASeaNeighbour},
       // Surrender.
-      {"surrender for oneself", nullptr, "43;Ann;", "Ann", true},
-      {"surrender for another", nullptr, "43;Bob;", "Ann", false},
-      {"surrender for no one", nullptr, "43;;", "", false},
+      {"surrender for oneself", nullptr, "43;Ann;", "Ann", Given},
+      {"surrender for another", nullptr, "43;Bob;", "Ann", R::NotTheSender},
+      {"surrender for no one", nullptr, "43;;", "", R::NotTheSender},
       // Records no program writes.
-      {"a unit of no one", nullptr, "1;1;999;", "Ann", false},
-      {"a zone outside the map", nullptr, "1;99;0;", "Ann", false},
-      {"a field missing", nullptr, "1;1;", "Ann", false},
-      {"words for numbers", nullptr, "1;x;0;", "Ann", false},
-      {"no code", nullptr, "x;0;", "Ann", false},
-      {"code 44", nullptr, "44;0;", "Ann", false},
-      {"no delimiter", nullptr, "1", "Ann", false},
-      {"empty", nullptr, "", "Ann", false},
+      {"a unit of no one", nullptr, "1;1;999;", "Ann", R::NoSuchUnit},
+      {"a zone outside the map", nullptr, "1;99;0;", "Ann", R::NoSuchZone},
+      {"a field missing", nullptr, "1;1;", "Ann", R::MissingField},
+      {"words for numbers", nullptr, "1;x;0;", "Ann", R::NotANumber},
+      {"no code", nullptr, "x;0;", "Ann", R::NoCode},
+      {"code 44", nullptr, "44;0;", "Ann", R::UnknownCode},
+      {"no delimiter", nullptr, "1", "Ann", R::MissingField},
+      {"empty", nullptr, "", "Ann", R::NoCode},
   };
   return Rows;
 }
@@ -146,7 +150,7 @@ TEST(OrderCheckTest, ASenderOrdersOnlyWhatItsPowersHoldAndCanDo) {
     TKitWorld W;
     SetPlayers(W, &Users);
     if (Row.Setup) Row.Setup(W);
-    EXPECT_EQ(W.Engine().CheckOrder(Row.Record, Row.Sender), Row.Accepted) << Row.Record << " from " << Row.Sender;
+    EXPECT_EQ(W.Engine().CheckOrder(Row.Record, Row.Sender), Row.Expected) << Row.Record << " from " << Row.Sender;
     W.Engine().SetImpulseUsers(nullptr);
   }
 }
@@ -155,11 +159,11 @@ TEST(OrderCheckTest, WithoutImpulseUsersAnySenderRunsTheRules) {
   TKitWorld W;
   SetPlayers(W, nullptr);
   TBrenmoorEngine& E = W.Engine();
-  EXPECT_TRUE(E.CheckOrder("1;0;2;", "Anyone"));
-  EXPECT_TRUE(E.CheckOrder("1;0;2;", ""));
+  EXPECT_EQ(E.CheckOrder("1;0;2;", "Anyone"), Given);
+  EXPECT_EQ(E.CheckOrder("1;0;2;", ""), Given);
   // A human-played power still obeys only its player.
-  EXPECT_FALSE(E.CheckOrder("1;1;0;", "Anyone"));
-  EXPECT_TRUE(E.CheckOrder("1;1;0;", "Ann"));
+  EXPECT_EQ(E.CheckOrder("1;1;0;", "Anyone"), R::NotTheSenders);
+  EXPECT_EQ(E.CheckOrder("1;1;0;", "Ann"), Given);
 }
 
 // The hostile records change nothing: the game with them is the game without them, draw for
@@ -169,7 +173,7 @@ TEST(OrderCheckTest, AnImpulseSkipsTheRecordsThatFailAsIfTheyHadNeverCome) {
       {"1;1;0;", "Ann"}, {"19;1;0;" + CountsText({{utInfantry, 1}}) + ";", "Host"}, {"2;8;", "Bob"}, {"39;0;Old Guard;", "Ann"}};
   std::vector<std::pair<std::string, std::string>> Hostile;
   for (const TCheckRow& Row : CheckRows())
-    if (!Row.Accepted && !Row.Setup) Hostile.emplace_back(Row.Record, Row.Sender);
+    if (Row.Expected != Given && !Row.Setup) Hostile.emplace_back(Row.Record, Row.Sender);
   std::string Dumps[2];
   TRecords Records[2];
   for (int Pass = 0; Pass < 2; ++Pass) {
@@ -190,4 +194,81 @@ TEST(OrderCheckTest, AnImpulseSkipsTheRecordsThatFailAsIfTheyHadNeverCome) {
   EXPECT_EQ(FirstDifference(Dumps[0], Dumps[1]), "");
   EXPECT_EQ(Records[0], Records[1]);
   EXPECT_EQ(Records[0].front(), "3;0;1;1;-1;0;");
+}
+
+namespace {
+
+// A field of the kind as a writer would give it: only its shape matters here.
+std::string SampleField(TOrderFieldKind Kind) {
+  switch (Kind) {
+    case TOrderFieldKind::Zone:
+    case TOrderFieldKind::Nation:
+    case TOrderFieldKind::Unit: return "0";
+    case TOrderFieldKind::Int: return "1";
+    case TOrderFieldKind::Text: return "Ann";
+    case TOrderFieldKind::ZoneList: return "0#1#";
+    case TOrderFieldKind::UnitList: return "0#";
+    case TOrderFieldKind::Counts: return CountsText({{utInfantry, 1}});
+    case TOrderFieldKind::Research: return "10#";
+    case TOrderFieldKind::Formation: return "-#";
+  }
+  return "";
+}
+
+}  // namespace
+
+// Each code's record as its writer writes it has exactly the fields its description names: one
+// field fewer is missing, one more is too many. The host reads only the fields the rules read,
+// so it takes a record with more (the rules ignore them) and refuses one with fewer.
+TEST(OrderCheckTest, EachCodesWriterWritesTheShapeItsDescriptionNames) {
+  for (int C = 0; C < OrderTypeCount; ++C) {
+    const TOrderCode& Code = OrderCodeOf(static_cast<TOrderType>(C));
+    SCOPED_TRACE(Code.Name);
+    std::vector<std::string> Fields;
+    for (std::size_t I = 0; I < Code.FieldCount; ++I) Fields.push_back(SampleField(Code.Fields[I].Kind));
+    const std::string Record = OrderRecord::OrderFieldsText(Code.Code, Fields);
+    EXPECT_EQ(Record.substr(0, Record.find(';')), std::to_string(C));
+    EXPECT_EQ(OrderShapeRefusal(Record, Code, Code.FieldCount, true), Given) << Record;
+    EXPECT_EQ(OrderShapeRefusal(Record, Code, Code.ReadCount, false), Given) << Record;
+    EXPECT_EQ(OrderShapeRefusal(Record + "1;", Code, Code.FieldCount, true), R::ExtraField) << Record;
+    EXPECT_EQ(OrderShapeRefusal(Record + "1;", Code, Code.ReadCount, false), Given) << Record;
+    if (Code.FieldCount == 0) continue;
+    const std::string Short = Record.substr(0, Record.rfind(';', Record.size() - 2) + 1);
+    EXPECT_EQ(OrderShapeRefusal(Short, Code, Code.FieldCount, true), R::MissingField) << Short;
+    if (Code.ReadCount == Code.FieldCount) {
+      EXPECT_EQ(OrderShapeRefusal(Short, Code, Code.ReadCount, false), R::MissingField) << Short;
+    }
+    // A word where the first field must be a number.
+    if (IsIntegerField(Code.Fields[0].Kind)) {
+      const std::string Word = std::to_string(C) + ";x" + Record.substr(Record.find(';') + 2);
+      EXPECT_EQ(OrderShapeRefusal(Word, Code, Code.FieldCount, true), R::NotANumber) << Word;
+    }
+  }
+  // The writer joins the fields' values as change records are joined.
+  EXPECT_EQ(OrderRecord::OrderText(ordMove, 12, 40), "1;12;40;");
+  EXPECT_EQ(OrderRecord::OrderText(ordRenameUnit, 7, std::string("Old Guard")), "39;7;Old Guard;");
+}
+
+// The host's log of refused records is off unless asked for; on, it names each record the
+// impulse refused or that did nothing, with the reason, and none that acted.
+TEST(OrderCheckTest, TheHostLogsRefusedRecordsWithTheirReasonsOnlyWhenAsked) {
+  for (const bool Logging : {false, true}) {
+    SCOPED_TRACE(Logging);
+    TUsers Users;
+    TKitWorld W;
+    SetPlayers(W, &Users);
+    W.Engine().SetRefusalLog(Logging);
+    W.Engine().QueueOrder("1;1;0;", "Ann");
+    W.Engine().QueueOrder("1;1;0;", "Bob");
+    W.Engine().QueueOrder("39;0;Old|Guard;", "Ann");
+    W.Engine().QueueOrder("20;0;", "Ann");
+    W.Engine().QueueOrder("20;0;", "Ann");
+    W.Engine().SetImpulse(4);
+    W.Z(kzAlba)->SetFactories(W.Z(kzAlba)->GetIndustry() - 1);
+    W.Engine().ProcessImpulse();
+    const TRecords Refused = {"1;1;0; refused: not the sender's", "39;0;Old|Guard; refused: a field holds a message delimiter",
+                              "20;0; refused: already built"};
+    EXPECT_EQ(W.Engine().GetRefusalLog(), Logging ? Refused : TRecords());
+    W.Engine().SetImpulseUsers(nullptr);
+  }
 }

@@ -20,6 +20,7 @@ namespace {
 
 using namespace kit;
 using TRecords = std::vector<std::string>;
+using R = TOrderRefusal;
 
 // Albion is played by "Ann", Freedonia by "Bob", Ruritania by the computer.
 void SetPlayers(TKitWorld& W) {
@@ -35,6 +36,8 @@ struct TOrderRow {
   // The change records the order writes; nullopt: the check looks at them.
   std::optional<TRecords> Records;
   std::function<void(TKitWorld&, const TRecords&)> Check;
+  // What the order stage answers: None when the order acted, else why it did nothing.
+  TOrderRefusal Refusal = TOrderRefusal::None;
 };
 
 // A unit-cost event that halves every price.
@@ -52,7 +55,7 @@ const std::vector<TOrderRow>& OrderRows() {
   static const std::vector<TOrderRow> Rows = {
       {"none", [](TKitWorld& W) { W.Engine().ApplyOrder("1;1;0;"); }, "0;0;", TRecords{"3;0;0;1;-1;0;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Engine().GetUnitByID(0)->GetOrder(), ordNone); }},
-      {"none of no unit", nullptr, "0;999;", TRecords{}, nullptr},
+      {"none of no unit", nullptr, "0;999;", TRecords{}, nullptr, R::NoSuchUnit},
       {"move", nullptr, "1;1;0;", TRecords{"3;0;1;1;-1;0;"},
        [](TKitWorld& W, const TRecords&) {
          TUnit* U = W.Engine().GetUnitByID(0);
@@ -60,9 +63,9 @@ const std::vector<TOrderRow>& OrderRows() {
          EXPECT_EQ(U->GetDestinationZone(), W.Z(kzBrae));
          EXPECT_FALSE(U->GetAttacking());
        }},
-      {"move of unit -1", nullptr, "1;1;-1;", TRecords{}, nullptr},
+      {"move of unit -1", nullptr, "1;1;-1;", TRecords{}, nullptr, R::NoSuchUnit},
       {"move to a zone outside the map", nullptr, "1;99;0;", TRecords{},
-       [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Engine().GetUnitByID(0)->GetOrder(), ordNone); }},
+       [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Engine().GetUnitByID(0)->GetOrder(), ordNone); }, R::NoSuchZone},
       {"a code's low byte counts", nullptr, "257;1;0;", TRecords{"3;0;1;1;-1;0;"}, nullptr},
       {"launch towards the first sea neighbour", nullptr, "2;8;", TRecords{"3;8;2;3;-1;0;"}, nullptr},
       {"launch back where it came from", [](TKitWorld& W) { W.Engine().GetUnitByID(8)->SetPreviousZone(W.Z(kzNorthSea)); }, "2;8;",
@@ -75,7 +78,7 @@ const std::vector<TOrderRow>& OrderRows() {
          EXPECT_EQ(W.Engine().GetUnitByID(0)->GetCount(utInfantry), 6);
        }},
       {"merge of an army with fighters", nullptr, "4;0;0#1#;", TRecords{},
-       [](TKitWorld& W, const TRecords&) { EXPECT_NE(W.Engine().GetUnitByID(1), nullptr); }},
+       [](TKitWorld& W, const TRecords&) { EXPECT_NE(W.Engine().GetUnitByID(1), nullptr); }, R::CannotMerge},
       {"dock", nullptr, "5;0;4;", TRecords{"3;4;5;0;-1;0;"}, nullptr},
       {"divide", nullptr, "6;0;" + CountsText({{utInfantry, 2}, {utArmor, 1}}) + ";", TRecords{"13;0;" + CountsText({{utInfantry, 2}, {utArmor, 1}}) + ";-1;-1;"},
        [](TKitWorld& W, const TRecords&) {
@@ -93,7 +96,7 @@ const std::vector<TOrderRow>& OrderRows() {
          EXPECT_TRUE(W.Engine().GetUnitByID(12)->GetSubmerged());
        }},
       {"embark", nullptr, "7;0;0;4;", TRecords{"3;0;7;2;4;0;"}, nullptr},
-      {"embark on no transport", nullptr, "7;0;0;999;", TRecords{}, nullptr},
+      {"embark on no transport", nullptr, "7;0;0;999;", TRecords{}, nullptr, R::NoSuchUnit},
       {"disembark into an enemy zone attacks", nullptr, "8;1;5;", TRecords{"3;5;8;1;-1;1;"}, nullptr},
       {"disembark at home", nullptr, "8;0;5;", TRecords{"3;5;8;0;-1;0;"}, nullptr},
       {"intercept a fleet at sea", nullptr, "9;4;7;", TRecords{"3;4;9;3;7;1;"}, nullptr},
@@ -108,8 +111,8 @@ const std::vector<TOrderRow>& OrderRows() {
          EXPECT_EQ(U->GetPatrolStep(), 1);
          EXPECT_EQ(U->GetDestinationZone(), W.Z(kzChannel));
        }},
-      {"patrol of one zone", nullptr, "11;4;2#;", TRecords{}, nullptr},
-      {"patrol through no zone", nullptr, "11;4;2#99#;", TRecords{}, nullptr},
+      {"patrol of one zone", nullptr, "11;4;2#;", TRecords{}, nullptr, R::TooFewZones},
+      {"patrol through no zone", nullptr, "11;4;2#99#;", TRecords{}, nullptr, R::NoSuchZone},
       {"rebase off the carrier", nullptr, "12;0;6;", TRecords{"3;6;0;-1;-1;0;", "4;6;0;-1;", "0;6;0;"},
        [](TKitWorld& W, const TRecords&) {
          TUnit* U = W.Engine().GetUnitByID(6);
@@ -123,7 +126,7 @@ const std::vector<TOrderRow>& OrderRows() {
          EXPECT_EQ(W.Engine().GetUnitByID(1)->GetZone(), W.Z(kzBrae));
          EXPECT_EQ(W.Engine().GetUnitByID(1)->GetOrganization(), 100.0f);  // the order stage draws nothing
        }},
-      {"atomic bomb is no order", nullptr, "14;3;", TRecords{}, nullptr},
+      {"atomic bomb is no order", nullptr, "14;3;", TRecords{}, nullptr, R::NoEffect},
       {"return to the base zone", [](TKitWorld& W) { W.Engine().ApplyOrder("13;1;1;"); }, "15;1;", TRecords{"0;1;0;", "3;1;0;-1;-1;0;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Engine().GetUnitByID(1)->GetZone(), W.Z(kzAlba)); }},
       {"return to the carrier", [](TKitWorld& W) { W.Engine().ApplyOrder("13;1;6;"); }, "15;6;", TRecords{"0;6;2;", "3;6;0;-1;-1;0;"}, nullptr},
@@ -139,10 +142,10 @@ const std::vector<TOrderRow>& OrderRows() {
        [](TKitWorld& W, const TRecords&) {
          EXPECT_EQ(W.Engine().GetRoutingCount(), 0);
          EXPECT_EQ(W.Z(kzAlba)->GetResources(), -3.5f);
-       }},
+       }, R::NothingToSend},
       {"auto route to a friend", nullptr, "18;1;6;", TRecords{"11;1;6;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Z(kzBrae)->GetSupplySource(), W.Z(kzGorse)); }},
-      {"auto route to an enemy", nullptr, "18;0;1;", TRecords{}, nullptr},
+      {"auto route to an enemy", nullptr, "18;0;1;", TRecords{}, nullptr, R::NotAllied},
       {"build", nullptr, "19;0;0;" + CountsText({{utInfantry, 2}, {utArmor, 1}}) + ";",
        TRecords{"12;0;0;" + CountsText({{utInfantry, 2}, {utArmor, 1}}) + ";4.5;4;"},
        [](TKitWorld& W, const TRecords&) {
@@ -162,19 +165,19 @@ const std::vector<TOrderRow>& OrderRows() {
          EXPECT_FALSE(Z->GetBuilding());
          EXPECT_EQ(Z->GetBuildQueue(utArmor), 0);
          EXPECT_EQ(Z->GetResources(), 6.0f);
-       }},
+       }, R::CannotPay},
       {"a player's build beyond his means", nullptr, "19;0;2;" + CountsText({{utBattleship, 1}}) + ";", TRecords{"12;0;2;" + CountsText({{utBattleship, 1}}) + ";0;30;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_TRUE(W.Z(kzAlba)->GetBuilding()); }},
       {"build at half price", HalfPriceEvent, "19;0;0;" + CountsText({{utArmor, 2}}) + ";", TRecords{"12;0;0;" + CountsText({{utArmor, 2}}) + ";8.5;4;"}, nullptr},
       {"build while building", [](TKitWorld& W) { W.Z(kzAlba)->SetBuilding(true); }, "19;0;0;" + CountsText({{utInfantry, 1}}) + ";", TRecords{},
-       [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Z(kzAlba)->GetBuildQueue(utInfantry), 0); }},
+       [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Z(kzAlba)->GetBuildQueue(utInfantry), 0); }, R::AlreadyBuilding},
       {"factory", nullptr, "20;0;", TRecords{"8;0;0;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Z(kzAlba)->GetFactories(), 3); }},
       {"factory at the zone's industry", [](TKitWorld& W) { W.Z(kzAlba)->SetFactories(10); }, "20;0;", TRecords{},
-       [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Z(kzAlba)->GetResources(), 12.5f); }},
+       [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Z(kzAlba)->GetResources(), 12.5f); }, R::AlreadyBuilt},
       {"border defence", nullptr, "21;0;1;", TRecords{"9;0;1;0;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Z(kzAlba)->GetBorderDefense(W.Z(kzBrae)), 3); }},
-      {"border defence at level 4", [](TKitWorld& W) { W.Z(kzAlba)->SetBorderDefense(W.Z(kzBrae), 4); }, "21;0;1;", TRecords{}, nullptr},
+      {"border defence at level 4", [](TKitWorld& W) { W.Z(kzAlba)->SetBorderDefense(W.Z(kzBrae), 4); }, "21;0;1;", TRecords{}, nullptr, R::AlreadyBuilt},
       {"bomb", nullptr, "22;4;3;", TRecords{"0;3;4;", "3;3;22;-1;-1;0;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Engine().GetUnitByID(3)->GetZone(), W.Z(kzDunmore)); }},
       {"bombard", nullptr, "23;1;4;", TRecords{"3;4;23;1;-1;0;"}, nullptr},
@@ -185,11 +188,11 @@ const std::vector<TOrderRow>& OrderRows() {
        }},
       {"formations", nullptr, "25;1;-#-#-#-#-#-#-#12#-#-#-#-#-#-#-#-#;", TRecords{"28;1;-#-#-#-#-#-#-#12#-#-#-#-#-#-#-#-#;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.N(1)->GetUnitCost(utAtomicBomber), 12); }},
-      {"formations that cannot be read", nullptr, "25;1;x#;", TRecords{}, nullptr},
-      {"base here is no order", nullptr, "26;", TRecords{}, nullptr},
+      {"formations that cannot be read", nullptr, "25;1;x#;", TRecords{}, nullptr, R::BadFormation},
+      {"base here is no order", nullptr, "26;", TRecords{}, nullptr, R::NoEffect},
       {"diplomatic action", nullptr, "27;0;3;99;", TRecords{"35;0;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.N(0)->GetDiplomaticActions(), 0); }},
-      {"diplomatic action with none left", [](TKitWorld& W) { W.N(0)->SetDiplomaticActions(0); }, "27;0;3;99;", TRecords{}, nullptr},
+      {"diplomatic action with none left", [](TKitWorld& W) { W.N(0)->SetDiplomaticActions(0); }, "27;0;3;99;", TRecords{}, nullptr, R::NoDiplomaticAction},
       {"declare war", nullptr, "28;2;3;", std::nullopt,
        [](TKitWorld& W, const TRecords& Records) {
          EXPECT_EQ(W.N(2)->GetRelation(W.N(3)), -100);
@@ -216,11 +219,11 @@ const std::vector<TOrderRow>& OrderRows() {
       {"rockets at the site's own owner", [](TKitWorld& W) { W.Z(kzFerro)->SetRocketTarget(W.Z(kzBrae)); }, "32;5;5;", TRecords{"45;5;5;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Z(kzFerro)->GetRocketTarget(), nullptr); }},
       {"rocket site", nullptr, "33;0;", TRecords{"49;0;0;"}, [](TKitWorld& W, const TRecords&) { EXPECT_TRUE(W.Z(kzAlba)->GetRocketSite()); }},
-      {"a second rocket site", nullptr, "33;5;", TRecords{}, nullptr},
+      {"a second rocket site", nullptr, "33;5;", TRecords{}, nullptr, R::AlreadyBuilt},
       {"airfield", nullptr, "34;4;", TRecords{"47;4;0;"}, [](TKitWorld& W, const TRecords&) { EXPECT_TRUE(W.Z(kzDunmore)->IsAirfield()); }},
-      {"a second airfield", nullptr, "34;0;", TRecords{}, nullptr},
+      {"a second airfield", nullptr, "34;0;", TRecords{}, nullptr, R::AlreadyBuilt},
       {"port", nullptr, "35;4;", TRecords{"48;4;0;"}, [](TKitWorld& W, const TRecords&) { EXPECT_TRUE(W.Z(kzDunmore)->IsPort()); }},
-      {"a second port", nullptr, "35;0;", TRecords{}, nullptr},
+      {"a second port", nullptr, "35;0;", TRecords{}, nullptr, R::AlreadyBuilt},
       {"embark and divide into a room of 3",
        [](TKitWorld& W) {
          W.MakeUnit(0, ukNavy, kzNorthSea, {{utTransport, 2}});               // 12, room 4
@@ -250,7 +253,7 @@ const std::vector<TOrderRow>& OrderRows() {
          EXPECT_EQ(Split->GetCount(utFighter), 1);
          EXPECT_EQ(W.Engine().GetUnitByID(1)->GetCount(utFighter), 2);
        }},
-      {"kamikaze of an army", nullptr, "38;0;", TRecords{}, nullptr},
+      {"kamikaze of an army", nullptr, "38;0;", TRecords{}, nullptr, R::CannotTakeOrder},
       {"rename", nullptr, "39;0;Old Guard;", TRecords{"51;0;Old Guard;"},
        [](TKitWorld& W, const TRecords&) { EXPECT_EQ(W.Engine().GetUnitByID(0)->GetCustomName(), "Old Guard"); }},
       {"global route", nullptr, "40;1;2;", TRecords{"53;1;2;"}, nullptr},
@@ -261,7 +264,7 @@ const std::vector<TOrderRow>& OrderRows() {
        [](TKitWorld& W, const TRecords&) {
          for (const TUnit* U : W.Engine().GetUnits()) EXPECT_NE(U->GetOwner(), W.N(0)) << U->ID;
        }},
-      {"code 44", nullptr, "44;0;", TRecords{}, nullptr},
+      {"code 44", nullptr, "44;0;", TRecords{}, nullptr, R::UnknownCode},
   };
   return Rows;
 }
@@ -279,7 +282,7 @@ TEST(OrderStageTest, EachOrderCodeGivesItsStateAndRecords) {
     // The order stage draws no random number, except a declaration of war's drift.
     TForbiddenRandom None;
     if (Row.Record.rfind("28;", 0) != 0) W.Engine().SetRandomGenerator(&None);
-    W.Engine().ApplyOrder(Row.Record);
+    EXPECT_EQ(W.Engine().ApplyOrder(Row.Record), Row.Refusal) << Row.Record;
     W.Engine().SetRandomGenerator(nullptr);
     if (Row.Records) {
       EXPECT_EQ(W.Sink.Records, *Row.Records);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "EngineFixture.h"
+#include "engine/OrderRecord.h"
 
 namespace {
 
@@ -18,10 +19,10 @@ protected:
 TEST_F(OrdersTest, OrdersQueueInArrivalOrderUntilTheOrderStageTakesThem) {
   EXPECT_EQ(Engine.GetOrderCount(), 0);
   // A move of unit 12 to zone 40, then a declaration of war of nation 0 on nation 1.
-  const std::string Move = Tokenize(";", int(ordMove), 12, 40);
+  const std::string Move = OrderRecord::OrderText(ordMove, 12, 40);
   EXPECT_EQ(Move, "1;12;40;");
   Engine.QueueOrder(Move, "Ann");
-  Engine.QueueOrder(Tokenize(";", int(ordDeclareWar), 0, 1), "Bob");
+  Engine.QueueOrder(OrderRecord::OrderText(ordDeclareWar, 0, 1), "Bob");
   Engine.QueueOrder(Tokenize(";", int(ordSurrender), 2), "Ann");
   using Q = TBrenmoorEngine::TQueuedOrder;
   EXPECT_EQ(Engine.GetOrders(), (std::vector<Q>{{"1;12;40;", "Ann"}, {"28;0;1;", "Bob"}, {"43;2;", "Ann"}}));

@@ -336,7 +336,7 @@ TEST_P(TOrderTable, TheRulesTakeTheRecordsAndCarryThemOut) {
   for (int N = 0; N < 3; ++N) World.N(N)->SetComputerPlayer(true);
   auto [Script, Expected] = GetParam().Make(*this, U);
   for (const std::string& Record : Run(Script, GetParam().Nation)) {
-    EXPECT_TRUE(Engine().CheckOrder(Record, "Host")) << Record;
+    EXPECT_EQ(Engine().CheckOrder(Record, "Host"), TOrderRefusal::None) << Record;
     Engine().QueueOrder(Record, "Host");
   }
   Engine().ProcessImpulse();
