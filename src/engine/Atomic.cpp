@@ -1,7 +1,8 @@
 // The atomic bomb: the bombs of an air unit fall on a zone, each destroying industry,
 // resources and factories by chance and damaging the units of the nations at war with the
 // bomber's owner; the bombers come back as ordinary bombers.
-#include "engine/BrenmoorEngine.h"
+#include "engine/AtomicRules.h"
+#include "engine/DiplomacyRules.h"
 
 namespace {
 
@@ -23,9 +24,9 @@ bool Destroyed(TRandomGenerator& Random) { return Random.Random(100) > 50; }
 
 }  // namespace
 
-void TBrenmoorEngine::AtomicBomb(TNation* N, TBrenmoorZone* Z, TUnit* U) {
+void TAtomicRules::AtomicBomb(TNation* N, TBrenmoorZone* Z, TUnit* U) {
   if (!N || !Z || !U) return;
-  TRandomGenerator& Random = GetRandom();
+  TRandomGenerator& Random = FEngine.GetRandom();
   const std::uint16_t Bombs = U->GetCount(utAtomicBomber);
   ConvertAtomicBombers(U, Z, N);
   for (std::uint16_t Bomb = 0; Bomb < Bombs; ++Bomb) {
@@ -45,16 +46,16 @@ void TBrenmoorEngine::AtomicBomb(TNation* N, TBrenmoorZone* Z, TUnit* U) {
       }
     }
   }
-  Fire(OnAtomicBomb, N, Z);
-  AddChange(chAtomicBomb, N->GetIndex(), Z->GetIndex(), U->ID, Z->GetIndustry(), Z->GetResources(), Z->GetFactories());
-  if (Z->GetOwner()) DriftRelation(N, Z->GetOwner(), -20000);
+  FEngine.Fire(FEngine.OnAtomicBomb, N, Z);
+  FEngine.AddChange(chAtomicBomb, N->GetIndex(), Z->GetIndex(), U->ID, Z->GetIndustry(), Z->GetResources(), Z->GetFactories());
+  if (Z->GetOwner()) FEngine.Diplomacy().DriftRelation(N, Z->GetOwner(), -20000);
 }
 
-void TBrenmoorEngine::ApplyAtomicBomb(TNation* N, TBrenmoorZone* Z, TUnit* U, std::int32_t Industry, float Resources,
+void TAtomicRules::ApplyAtomicBomb(TNation* N, TBrenmoorZone* Z, TUnit* U, std::int32_t Industry, float Resources,
                                       std::int32_t Factories) {
   ConvertAtomicBombers(U, Z, N);
   Z->SetIndustry(Industry);
   Z->SetResources(Resources);
   Z->SetFactories(Factories);
-  Fire(OnAtomicBomb, N, Z);
+  FEngine.Fire(FEngine.OnAtomicBomb, N, Z);
 }

@@ -1,5 +1,17 @@
 #include "engine/BrenmoorEngine.h"
 
+#include "engine/AtomicRules.h"
+#include "engine/CombatRules.h"
+#include "engine/DiplomacyRules.h"
+#include "engine/EndOfImpulseRules.h"
+#include "engine/ExecutionRules.h"
+#include "engine/RandomEventRules.h"
+#include "engine/ReinforcementRules.h"
+#include "engine/ResearchRules.h"
+#include "engine/SupplyRules.h"
+#include "engine/UnitRules.h"
+#include "engine/UpkeepRules.h"
+
 #include <algorithm>
 #include <iterator>
 #include <optional>
@@ -96,7 +108,18 @@ struct TBrenmoorEngine::TScenario {
   double ImpulseRate = 0;
 };
 
-TBrenmoorEngine::TBrenmoorEngine() = default;
+TBrenmoorEngine::TBrenmoorEngine()
+    : FExecutionRules(std::make_unique<TExecutionRules>(*this)),
+      FEndOfImpulseRules(std::make_unique<TEndOfImpulseRules>(*this)),
+      FCombatRules(std::make_unique<TCombatRules>(*this)),
+      FAtomicRules(std::make_unique<TAtomicRules>(*this)),
+      FSupplyRules(std::make_unique<TSupplyRules>(*this)),
+      FUpkeepRules(std::make_unique<TUpkeepRules>(*this)),
+      FDiplomacyRules(std::make_unique<TDiplomacyRules>(*this)),
+      FResearchRules(std::make_unique<TResearchRules>(*this)),
+      FRandomEventRules(std::make_unique<TRandomEventRules>(*this)),
+      FReinforcementRules(std::make_unique<TReinforcementRules>(*this)),
+      FUnitRules(std::make_unique<TUnitRules>(*this)) {}
 
 TBrenmoorEngine::~TBrenmoorEngine() {
   FreeGame();
@@ -133,10 +156,10 @@ void TBrenmoorEngine::SetZoneMap(TZoneMap* Map) {
   FZoneMap = Map;
   if (FZoneMap) {
     // The search calls the plain function; OnPathCost answers alike for whoever calls it.
-    FZoneMap->OnPathCost = [this](TZoneMap*, TZone* Zone1, TZone* Zone2, std::int32_t& Cost) { PathCostHandler(Zone1, Zone2, Cost); };
+    FZoneMap->OnPathCost = [this](TZoneMap*, TZone* Zone1, TZone* Zone2, std::int32_t& Cost) { FUnitRules->PathCostHandler(Zone1, Zone2, Cost); };
     FZoneMap->SetPathCostFunction(
         [](void* Context, TZone* Zone1, TZone* Zone2, std::int32_t& Cost) {
-          static_cast<TBrenmoorEngine*>(Context)->PathCostHandler(Zone1, Zone2, Cost);
+          static_cast<TBrenmoorEngine*>(Context)->FUnitRules->PathCostHandler(Zone1, Zone2, Cost);
         },
         this);
     FClearListener = FZoneMap->AddClearListener([this](TZoneMap*) { DropZoneReferences(); });
@@ -296,34 +319,6 @@ void TBrenmoorEngine::UnitDestroyed(TUnit* Unit) {
   if ((I >= 0 || FClearing) && OnRemoveUnit) OnRemoveUnit(this, Unit);
 }
 
-std::vector<TUnit*> TBrenmoorEngine::PlaceUnits(TNation* Nation, TBrenmoorZone* Zone, const TUnitCounts& Counts) {
-  std::vector<TUnit*> Placed;
-  for (TUnitKind Kind : {ukNavy, ukArmy, ukAirForce}) {
-    bool Any = false;
-    for (int T = 0; T < UnitTypeCount; ++T)
-      if (UnitTypes[static_cast<std::size_t>(T)].Kind == Kind && Counts[static_cast<std::size_t>(T)] > 0) Any = true;
-    if (!Any) continue;
-    TUnit* Unit = AddUnit(std::make_unique<TUnit>(*this, Nation, Kind), Zone);
-    for (int T = 0; T < UnitTypeCount; ++T)
-      if (UnitTypes[static_cast<std::size_t>(T)].Kind == Kind) Unit->SetCount(T, Counts[static_cast<std::size_t>(T)]);
-    Placed.push_back(Unit);
-    if (Kind == ukNavy || Zone->GetSea() == 0) continue;
-    // At sea an army boards, and an air force is based on, the nation's first fleet there.
-    TUnit* Ship = nullptr;
-    for (int I = 0; I < Zone->GetUnitCount() && !Ship; ++I)
-      if (Zone->GetUnit(I)->GetOwner() == Nation && Zone->GetUnit(I)->GetKind() == ukNavy) Ship = Zone->GetUnit(I);
-    if (!Ship) continue;
-    if (Kind == ukArmy) {
-      Ship->AddBoarded(Unit);
-      Unit->SetTransport(Ship);
-    } else {
-      Ship->AddBased(Unit);
-      Unit->SetBaseUnit(Ship);
-    }
-  }
-  return Placed;
-}
-
 // --- Change records ---
 
 void TBrenmoorEngine::SendUnitOrder(const TUnit* Unit) {
@@ -335,7 +330,7 @@ void TBrenmoorEngine::SendUnitOrder(const TUnit* Unit) {
 
 // --- Paths ---
 
-void TBrenmoorEngine::PathCost(TZone* Zone1, TZone* Zone2, std::int32_t& Cost) { PathCostHandler(Zone1, Zone2, Cost); }
+void TBrenmoorEngine::PathCost(TZone* Zone1, TZone* Zone2, std::int32_t& Cost) { FUnitRules->PathCostHandler(Zone1, Zone2, Cost); }
 
 std::int32_t TBrenmoorEngine::FindPathCost(TBrenmoorZone* A, TBrenmoorZone* B, std::int64_t Limit) {
   if (!FZoneMap) return TZoneMap::UnreachablePathCost;
@@ -469,8 +464,6 @@ void TBrenmoorEngine::FreeGame() {
   FMajorCount = 0;
   FScenarioNationCount = 0;
   FImpulse = 0;
-  FScratchUnits.clear();
-  FScratchZones.clear();
   FWinnerName.clear();
   FWinnerNation = nullptr;
   FAllianceDomination.clear();
@@ -747,7 +740,7 @@ void TBrenmoorEngine::PlaceInitialUnits() {
       // A scenario's tallies are counts of one unit each (0..65535).
       TUnitCounts Counts{};
       for (int T = 0; T < UnitTypeCount; ++T) Counts[static_cast<std::size_t>(T)] = Zone->GetTally(Row, T);
-      PlaceUnits(Nation, Zone, Counts);
+      FReinforcementRules->PlaceUnits(Nation, Zone, Counts);
     }
   }
 }
@@ -765,3 +758,83 @@ std::string TBrenmoorEngine::CheckTallies() const {
   }
   return {};
 }
+
+// --- Players, winner and dominations ---
+
+std::int32_t TBrenmoorEngine::GetAllianceDomination(int I) const {
+  if (I < 0 || I >= static_cast<int>(FAllianceDomination.size())) return 0;
+  return FAllianceDomination[static_cast<std::size_t>(I)];
+}
+
+// --- The rules' entry points ---
+
+const std::array<const char*, 10>& TBrenmoorEngine::ImpulseActions = TExecutionRules::ImpulseActions;
+bool TBrenmoorEngine::IsActionImpulse(std::int32_t Impulse, int Speed) { return TExecutionRules::IsActionImpulse(Impulse, Speed); }
+void TBrenmoorEngine::ExecuteUnits(std::int32_t Impulse) { FExecutionRules->ExecuteUnits(Impulse); }
+
+bool TBrenmoorEngine::BuildUnitInZone(TBrenmoorZone* Zone) { return FEndOfImpulseRules->BuildUnitInZone(Zone); }
+void TBrenmoorEngine::Coup(TNation* Nation, std::int32_t Strength) { FEndOfImpulseRules->Coup(Nation, Strength); }
+void TBrenmoorEngine::EndOfImpulseStages(std::int32_t Impulse, std::int32_t MapWidth, std::int32_t MapHeight) {
+  FEndOfImpulseRules->EndOfImpulseStages(Impulse, MapWidth, MapHeight);
+}
+
+bool TBrenmoorEngine::Kamikaze(TUnit* Unit) { return FCombatRules->Kamikaze(Unit); }
+void TBrenmoorEngine::AtomicBomb(TNation* Nation, TBrenmoorZone* Zone, TUnit* Unit) { FAtomicRules->AtomicBomb(Nation, Zone, Unit); }
+void TBrenmoorEngine::ApplyAtomicBomb(TNation* Nation, TBrenmoorZone* Zone, TUnit* Unit, std::int32_t Industry, float Resources,
+                                      std::int32_t Factories) {
+  FAtomicRules->ApplyAtomicBomb(Nation, Zone, Unit, Industry, Resources, Factories);
+}
+
+void TBrenmoorEngine::SupplyUpkeep() { FSupplyRules->SupplyUpkeep(); }
+void TBrenmoorEngine::ComputeSupply(TBrenmoorZone* Zone, std::int32_t Depth) { FSupplyRules->ComputeSupply(Zone, Depth); }
+TRouting* TBrenmoorEngine::CreateRouting(TBrenmoorZone* From, TBrenmoorZone* To, std::int32_t Amount) {
+  return FSupplyRules->CreateRouting(From, To, Amount);
+}
+void TBrenmoorEngine::ResetSupplySources(const TNation* Nation) { FSupplyRules->ResetSupplySources(Nation); }
+
+void TBrenmoorEngine::BeginImpulse() { FUpkeepRules->BeginImpulse(); }
+void TBrenmoorEngine::UpdateVisibility(std::int32_t Impulse) { FUpkeepRules->UpdateVisibility(Impulse); }
+void TBrenmoorEngine::EndImpulseUpkeep(std::int32_t Impulse) { FUpkeepRules->EndImpulseUpkeep(Impulse); }
+std::int32_t TBrenmoorEngine::GetAllianceDomination(const std::string& AllianceName) const {
+  return FUpkeepRules->GetAllianceDomination(AllianceName);
+}
+
+void TBrenmoorEngine::DiplomaticAction(TNation* Nation, TNation* Target, int Action) { FDiplomacyRules->DiplomaticAction(Nation, Target, Action); }
+void TBrenmoorEngine::ConquerNation(TNation* Conqueror, TNation* Conquered, bool Annex) {
+  FDiplomacyRules->ConquerNation(Conqueror, Conquered, Annex);
+}
+void TBrenmoorEngine::ApplyConquest(TNation* Conqueror, TNation* Conquered, TNation* ExileHost, bool Annex,
+                                    const std::string& UnitList) {
+  FDiplomacyRules->ApplyConquest(Conqueror, Conquered, ExileHost, Annex, UnitList);
+}
+void TBrenmoorEngine::RemovePlayer(const std::string& PlayerName) { FDiplomacyRules->RemovePlayer(PlayerName); }
+TUnit* TBrenmoorEngine::ReplayConvoy(TBrenmoorZone* Zone, std::int32_t Ships, float Resources, TBrenmoorZone* Place) {
+  return FDiplomacyRules->ReplayConvoy(Zone, Ships, Resources, Place);
+}
+bool TBrenmoorEngine::StartFreeForAll() { return FDiplomacyRules->StartFreeForAll(); }
+void TBrenmoorEngine::ApplyFreeForAll() { FDiplomacyRules->ApplyFreeForAll(); }
+int TBrenmoorEngine::GetLivingNationCount() const { return FDiplomacyRules->GetLivingNationCount(); }
+bool TBrenmoorEngine::CanContinueFreeForAll() const { return FDiplomacyRules->CanContinueFreeForAll(); }
+void TBrenmoorEngine::StoreIndustryTotals() { FDiplomacyRules->StoreIndustryTotals(); }
+bool TBrenmoorEngine::DriftRelation(TNation* A, TNation* B, std::int64_t Amount) { return FDiplomacyRules->DriftRelation(A, B, Amount); }
+
+void TBrenmoorEngine::SetResearchAllocation(TNation* Nation, const std::string& Text) { FResearchRules->SetResearchAllocation(Nation, Text); }
+bool TBrenmoorEngine::AdvanceResearch(TNation* Nation, int Group, std::int32_t Pick) {
+  return FResearchRules->AdvanceResearch(Nation, Group, Pick);
+}
+bool TBrenmoorEngine::ApplyResearchLevels(const std::string& List) { return FResearchRules->ApplyResearchLevels(List); }
+
+TBrenmoorZone* TBrenmoorEngine::ArriveReinforcement(TReinforcement* Reinforcement) {
+  return FReinforcementRules->ArriveReinforcement(Reinforcement);
+}
+std::int32_t TBrenmoorEngine::ZoneDistance(const TBrenmoorZone* A, const TBrenmoorZone* B) const {
+  return FReinforcementRules->ZoneDistance(A, B);
+}
+
+void TBrenmoorEngine::UntallyUnit(const TUnit* Unit) { TUnitRules::UntallyUnit(Unit); }
+TUnit* TBrenmoorEngine::DivideUnit(TUnit* Unit, const std::string& Counts, TUnit* Carrier) {
+  return FUnitRules->DivideUnit(Unit, Counts, Carrier);
+}
+bool TBrenmoorEngine::MergeUnits(TBrenmoorZone* Zone, const std::string& IDs) { return FUnitRules->MergeUnits(Zone, IDs); }
+bool TBrenmoorEngine::CanMergeUnits(const std::vector<TUnit*>& Units) const { return FUnitRules->CanMergeUnits(Units); }
+void TBrenmoorEngine::SetFormations(TNation* Nation, const std::string& Text) { FUnitRules->SetFormations(Nation, Text); }

@@ -2,7 +2,10 @@
 // The rules engine: owns the game model (nations, units, storms, routings, random and active
 // events, victory conditions, reinforcements), borrows the zones of the linked zone map, reads
 // scenario files, queues order records, writes change records for the impulse clock, draws
-// every random number of the rules from its own generator and raises the game's events.
+// every random number of the rules from its own generator and raises the game's events. The
+// rules of an impulse live in classes of their own over this state (ExecutionRules.h,
+// SupplyRules.h, DiplomacyRules.h, ...): the engine owns one object of each and forwards the
+// entry points that the windows, players, scripts and order and replay code call.
 //
 // A scenario is read into new state and takes the place of the old game only when the whole
 // file could be used: a file that cannot be read is refused with a message naming the file,
@@ -34,6 +37,18 @@
 #include "foundation/RandomAccessList.h"
 #include "foundation/StringUtils.h"
 #include "sprites/ZoneMap.h"
+
+class TAtomicRules;
+class TCombatRules;
+class TDiplomacyRules;
+class TEndOfImpulseRules;
+class TExecutionRules;
+class TRandomEventRules;
+class TReinforcementRules;
+class TResearchRules;
+class TSupplyRules;
+class TUnitRules;
+class TUpkeepRules;
 
 // Where change records go: the impulse clock. A record is written only when the clock is the
 // host and is active (and the engine's local-only switch is clear).
@@ -98,6 +113,9 @@ public:
   TBrenmoorZone* GetZone(int I) const;
   // The first zone with exactly that name, or nullptr.
   TBrenmoorZone* FindZoneByName(const std::string& Name) const;
+  static std::int32_t ZoneIndexOrNone(const TBrenmoorZone* Zone) { return Zone ? Zone->GetIndex() : -1; }
+  // nullptr for -1; another index outside the zones raises EListError.
+  TBrenmoorZone* ZoneOrNone(std::int32_t Index) const { return Index == -1 ? nullptr : GetZone(Index); }
 
   // --- Nations ---
   int GetNationCount() const { return static_cast<int>(FNations.size()); }
@@ -123,6 +141,7 @@ public:
   // The alliance's place among the names, -1 when it is none of them.
   int IndexOfAlliance(const std::string& Name) const;
   void SetAlliances(std::vector<std::string> Names) { FAlliances = std::move(Names); }
+  void AddAlliance(const std::string& Name) { FAlliances.push_back(Name); }
 
   // --- Units ---
   int GetUnitCount() const { return FUnits.Count(); }
@@ -138,10 +157,12 @@ public:
   // Takes the unit out of its zone and frees it (its destructor leaves the engine's list and
   // fires OnRemoveUnit). Call TUnit::Remove first where the rules say so.
   void FreeUnit(TUnit* Unit);
-  // Up to three new units of Nation in Zone, one per kind with a count above 0, navy first;
-  // an army or air force placed at sea boards or bases on the nation's first fleet there.
-  // The tallies are left alone. Returns the units made.
-  std::vector<TUnit*> PlaceUnits(TNation* Nation, TBrenmoorZone* Zone, const TUnitCounts& Counts);
+  static std::int32_t UnitIDOrNone(const TUnit* Unit) { return Unit ? Unit->ID : -1; }
+  // Called by a unit's destructor: leaves the engine's list, then OnRemoveUnit (for a unit of
+  // the game).
+  void UnitDestroyed(TUnit* Unit);
+  // True while ClearGame frees every unit (the units skip unlinking from each other).
+  bool IsClearing() const { return FClearing; }
 
   // --- Storms, routings, events, victory conditions, reinforcements ---
   int GetStormCount() const { return static_cast<int>(FStorms.size()); }
@@ -166,6 +187,9 @@ public:
   TVictoryCondition* GetVictoryCondition(int I) const;
   int GetReinforcementCount() const { return static_cast<int>(FReinforcements.size()); }
   TReinforcement* GetReinforcement(int I) const;
+  // The random event that fires this impulse (set by a coup or conquest), or nullptr.
+  TRandomEvent* GetPendingRandomEvent() const { return FPendingRandomEvent; }
+  void SetPendingRandomEvent(TRandomEvent* Event) { FPendingRandomEvent = Event; }
 
   // --- The game's date and pace ---
   TDateTime GetDate() const { return FDate; }
@@ -321,6 +345,8 @@ public:
   }
   // Unit change 3: order code, destination zone (-1), destination unit (-1), attacking.
   void SendUnitOrder(const TUnit* Unit);
+  // Replays one change record of the host (see Replay.cpp for the codes).
+  void ApplyStateChange(const std::string& Record);
 
   // --- Paths ---
   // The unit whose rules the step cost applies while a path is searched (nullptr for none).
@@ -349,85 +375,6 @@ public:
   // (on by default; off, every path is searched afresh, with the same results).
   bool GetKeepPathSearches() const { return FKeepPathSearches; }
   void SetKeepPathSearches(bool Value);
-
-  // --- Rules of other parts the model calls ---
-  // The conquest of a whole nation (Diplomacy.cpp); Annex for a minor that joins a major
-  // peacefully. Draws on the host: the exile host and the units caught near the capital; then
-  // ApplyConquest and change 33; after a conquest by arms the conquered's friends turn on the
-  // conqueror. Nothing for a nation that is missing or dead.
-  void ConquerNation(TNation* Conqueror, TNation* Conquered, bool Annex);
-
-  // --- Diplomacy, exile, surrender, convoys, free-for-all (Diplomacy.cpp) ---
-  // Spends one diplomatic action of Nation (change 35) and carries out Action 0..7 against
-  // Target; another action value spends the action only.
-  void DiplomaticAction(TNation* Nation, TNation* Target, int Action);
-  // The state change of a conquest, the same on every machine (change 33): Conquered dies, its
-  // zones go to the exile host or the conqueror, the units caught (UnitList: identifiers each
-  // followed by "#") to the conqueror and the rest to the host or the conqueror.
-  void ApplyConquest(TNation* Conqueror, TNation* Conquered, TNation* ExileHost, bool Annex, const std::string& UnitList);
-  // Every zone of From becomes To's; nothing when To is nullptr.
-  void TransferZones(const TNation* From, TNation* To);
-  // The player surrenders or leaves: every unit of the living major powers he plays goes out
-  // of the game (their zones stay theirs); the impulse users mark him removed;
-  // OnPlayerSurrender. The order stage writes change 56 before it.
-  void RemovePlayer(const std::string& PlayerName);
-  // Ships Zone's whole 5.0 resources as Merchant Ships from its port zone (else its first sea
-  // neighbour) towards its supply source (change 57). A zone with neither sea zone, or with
-  // less than 5.0 resources, ships nothing: nullptr.
-  TUnit* LaunchConvoy(TBrenmoorZone* Zone);
-  // Every major power against every other (on the machine that runs the rules): the flag,
-  // attack without war, no alliance, relations -100 (change 58, then the relation records). A
-  // machine whose change sink is a guest's decides nothing (false): the host's record brings it.
-  bool StartFreeForAll();
-  // The state part of the free-for-all start (the replay of change 58): the flag, attack
-  // without war and no alliance for every major power, -100 between a dead major and every
-  // other major (the living pairs follow in the host's relation records).
-  void ApplyFreeForAll();
-  // The number of major powers alive.
-  int GetLivingNationCount() const;
-  // False in a game of computer players only; else at least two major powers live.
-  bool CanContinueFreeForAll() const;
-  // Every major power's Tag := its total industry (at the game's end).
-  void StoreIndustryTotals();
-  // The player names := the distinct player names of the living human-played major powers, in
-  // nation order; returns how many there are.
-  int CollectPlayerNames();
-  const std::vector<std::string>& GetPlayerNames() const { return FPlayerNames; }
-  // True when the units may merge: some, in a zone without battle, one kind and one owner,
-  // none an army or air force at sea, an air force under orders or a submerged fleet, and
-  // together no more of a type than a unit holds (65,535).
-  bool CanMergeUnits(const std::vector<TUnit*>& Units) const;
-  // Whether the distinct units among Units hold together at most 65,535 of every type.
-  static bool MergedCountsFit(const std::vector<TUnit*>& Units);
-  static std::int32_t ZoneIndexOrNone(const TBrenmoorZone* Zone) { return Zone ? Zone->GetIndex() : -1; }
-  static std::int32_t UnitIDOrNone(const TUnit* Unit) { return Unit ? Unit->ID : -1; }
-  // nullptr for -1; another index outside the zones raises EListError.
-  TBrenmoorZone* ZoneOrNone(std::int32_t Index) const { return Index == -1 ? nullptr : GetZone(Index); }
-  // The replay of change 57: the convoy that the host launched from Zone.
-  TUnit* ReplayConvoy(TBrenmoorZone* Zone, std::int32_t Ships, float Resources, TBrenmoorZone* Place);
-
-  // --- Reinforcements and placement (Reinforcements.cpp) ---
-  // Places the reinforcement's units and tallies them, then OnReinforcement (zone) when its
-  // nation is played by a human here. A reinforcement of a dead nation brings nothing; one
-  // into a land zone that another nation now holds arrives in the nearest land zone of its
-  // nation (fewest steps, then the lowest index), or nowhere when it holds none. Returns the
-  // zone it arrived in (nullptr for none).
-  TBrenmoorZone* ArriveReinforcement(TReinforcement* Reinforcement);
-  // The Manhattan distance of the zones' centre points, across the map's edges where it wraps.
-  std::int32_t ZoneDistance(const TBrenmoorZone* A, const TBrenmoorZone* B) const;
-
-  // --- Random event effects (RandomEvents.cpp) ---
-  // The immediate effect of an event that has just fired: units destroyed (damage for the
-  // losses stage), organisation, or resources (change 39); the other effects act later.
-  void ApplyRandomEventEffect(const TActiveEvent& Event);
-  // Whether the event's area holds the unit, or the zone (an owned zone only).
-  bool EventHitsUnit(const TActiveEvent& Event, const TUnit* Unit) const;
-  bool EventHitsZone(const TActiveEvent& Event, const TBrenmoorZone* Zone) const;
-
-private:
-  std::vector<std::string> FPlayerNames;
-
-public:
 
   // --- Scenario ---
   // Frees the game: units, nations, alliances, storms, routings, active and random events,
@@ -501,149 +448,19 @@ public:
   // Refused while an impulse runs.
   void LoadFromString(const std::string& Text);
 
-private:
-  struct TSavedGame;
-  // Reads the saved game into this engine's game (the scenario's text given).
-  void ReadSavedGame(const TSavedGame& Saved, const std::string& ScenarioText);
-  std::int32_t FImpulse = 0;
-  TMapSetLoader* FMapSetLoader = nullptr;
-
-public:
-  // --- Rules every machine runs: division, merging, drift, formations, supply, upkeep ---
-  // Splits off a new unit of Unit's owner and kind with the counts of the "#"-text; with a
-  // carrier, an air force or fleet joins its base list and an army is ordered to embark.
-  TUnit* DivideUnit(TUnit* Unit, const std::string& Counts, TUnit* Carrier);
-  // Merges the units named in the first ";"-field ("#"-separated identifiers; unknown and
-  // repeated ones are skipped) into one: false, changing nothing, when two differ in kind or
-  // owner. The unit kept is the first by (creator dead, identifier). Zone is not used.
-  bool MergeUnits(TBrenmoorZone* Zone, const std::string& IDs);
-  // A random shift of A's relation to B by up to Amount, damped by B's Value5, held to
-  // -100..100 (64-bit arithmetic: any 32-bit amount is safe). Does nothing without both
-  // nations, for A = B and at -100 or 100. True when the relation changed, so that a caller
-  // that drifts until a bound is reached can stop when nothing moves.
-  bool DriftRelation(TNation* A, TNation* B, std::int64_t Amount);
-  // The 16 formation values from "#"-fields ("-" keeps one); the Atomic Bomber takes the
-  // Bomber's. A field that is neither raises EConvertError.
-  void SetFormations(TNation* Nation, const std::string& Text);
-  // The rules' step cost of the path search from Zone1 into Zone2 (the map's OnPathCost).
-  void PathCostHandler(TZone* Zone1, TZone* Zone2, std::int32_t& Cost);
-  void AddAlliance(const std::string& Name);
-  // A draw 0..99 below the nation's Countdown.
-  bool PercentChance(const TNation* Nation);
-  void ApplyUnitEventModifiers(int Effect, double& Value, const TUnit* Unit) const { ApplyModifiers(Effect, Value, Unit); }
-  // After every impulse on every machine, without draws or change records: income, research
-  // points, supply hand-over, reorganisation, the routings' step.
-  void SupplyUpkeep();
-  // Points the owner's connected zones around Zone (Depth steps) at it.
-  void ComputeSupply(TBrenmoorZone* Zone, std::int32_t Depth);
-  // A routing of Amount from From to To, taken from From now (no lower bound); refused
-  // (nullptr, nothing taken) without both zones or from a zone to itself.
-  TRouting* CreateRouting(TBrenmoorZone* From, TBrenmoorZone* To, std::int32_t Amount);
-  // Every zone of the nation becomes its own supply source.
-  void ResetSupplySources(const TNation* Nation);
-  // Before every impulse: bomb and strike counts, world industry, the units' impulse flags.
-  void BeginImpulse();
-  // Which major powers see each zone; Impulse is the number of the impulse just run.
-  void UpdateVisibility(std::int32_t Impulse);
-  // The rest of the upkeep (local only): storm cover, homeless air units, diplomatic actions,
-  // countdowns, influence, active events, alliances, players, dominations and the winner.
-  void EndImpulseUpkeep(std::int32_t Impulse);
-  // Flies an air unit without a home to the first allied land zone within its range, or
-  // takes it out of the game. Draws nothing and writes nothing.
-  void RebaseHomelessAirUnit(TUnit* Unit);
+  // --- Players, winner and dominations (the diplomacy and upkeep rules keep them) ---
   // The online users of the game, for the upkeep's removal of players who play nothing.
   void SetImpulseUsers(TImpulseUsers* Users) { FImpulseUsers = Users; }
   TImpulseUsers* GetImpulseUsers() const { return FImpulseUsers; }
+  // The player names the diplomacy rules collected last: the distinct player names of the
+  // living human-played major powers, in nation order.
+  const std::vector<std::string>& GetPlayerNames() const { return FPlayerNames; }
   // The winner found by the last upkeep: an alliance name or a nation ("" and nullptr for none).
   const std::string& GetWinnerName() const { return FWinnerName; }
   TNation* GetWinnerNation() const { return FWinnerNation; }
   // Alliance I's domination as the last upkeep summed it (0 before).
   std::int32_t GetAllianceDomination(int I) const;
-  // Takes the unit's counts out of its zone's tallies: a unit leaving the game with them.
-  static void UntallyUnit(const TUnit* Unit);
-  // Replays one change record of the host (see Replay.cpp for the codes).
-  void ApplyStateChange(const std::string& Record);
 
-  // --- Combat, research and the atomic bomb (Combat.cpp, Research.cpp, Atomic.cpp) ---
-  // The kamikaze attack of an air unit: one of its planes falls for every hit it marks on the
-  // last enemy fleet of its zone, until it has none left or no fleet is left to hit. A unit
-  // that is no air force is refused (false, nothing changes).
-  bool Kamikaze(TUnit* Unit);
-  // The end-of-impulse reports: every unit whose organisation or experience changed goes out
-  // in change 1 and change 36, with two decimals; the host keeps exactly the value it sent.
-  void ReportUnitChanges();
-  // The total and eight group spendings from "total#g0#...#g7#" (the groups as bytes).
-  void SetResearchAllocation(TNation* Nation, const std::string& Text);
-  // One level gained in the group; Pick chooses the unit type a conventional group improves.
-  // A group outside 0..7 or a negative pick is refused (false, nothing changes).
-  bool AdvanceResearch(TNation* Nation, int Group, std::int32_t Pick);
-  // The research stage of an impulse: progress by chance for every living major power that
-  // spends, and the levels reached. Change 41 goes out before each change 42, so that a
-  // guest replays the progress in the order the host made it.
-  void ResearchStage();
-  // Applies the triples of a change 42 ("nation#group#pick#..."): a list naming a group
-  // outside 0..7 or a pick outside 0..99 is refused whole (false).
-  bool ApplyResearchLevels(const std::string& List);
-  // The sum of the world domination of the major powers of the alliance (the research and
-  // diplomacy windows show it), counted now.
-  std::int32_t GetAllianceDomination(const std::string& AllianceName) const;
-  // The atomic bombs of Unit (of Nation) fall on Zone: industry, resources and factories are
-  // lost by chance, units at war with Nation are damaged; change 44 and the relation to the
-  // zone's owner falls.
-  void AtomicBomb(TNation* Nation, TBrenmoorZone* Zone, TUnit* Unit);
-  // The state change of an atomic bomb as change 44 carries it.
-  void ApplyAtomicBomb(TNation* Nation, TBrenmoorZone* Zone, TUnit* Unit, std::int32_t Industry, float Resources,
-                       std::int32_t Factories);
-
-  // --- Unit execution and the end-of-impulse stages (Execution.cpp, EndOfImpulse.cpp) ---
-  // Ten rows of ten "0"/"1", one per unit speed 0..9: the impulses of ten in which a unit acts.
-  static const std::array<const char*, 10> ImpulseActions;
-  // Whether a unit of Speed acts in the impulse: the character of the speed's row at the
-  // 1-based position Impulse mod 10 (position 0 reads the first). Speeds above 9 act as 9.
-  static bool IsActionImpulse(std::int32_t Impulse, int Speed);
-  // Draws every unit's random key (list order) and returns the identifiers of the units that
-  // act in the impulse, ordered by key, equal keys by identifier.
-  std::vector<std::int32_t> SelectActingUnits(std::int32_t Impulse);
-  // One step of the unit's standing order.
-  void ExecuteUnit(TUnit* Unit);
-  // Selection, then each acting unit's step (pending messages before each); a unit freed by
-  // an earlier step is skipped.
-  void ExecuteUnits(std::int32_t Impulse);
-  // The zone's queued units become a new unit of its owner (a fleet in its port zone or first
-  // sea neighbour). A build kind that is no unit kind builds nothing (false).
-  bool BuildUnitInZone(TBrenmoorZone* Zone);
-  // A coup in the nation: its relations are turned over (Strength 50..99), change 34, and a
-  // coup event of the nation becomes the pending random event.
-  void Coup(TNation* Nation, std::int32_t Strength);
-  // Production: progress of every building zone, change 22, and a unit built (change 21)
-  // once the progress passes the total.
-  void ProductionStage();
-  // Every storm from the last to the first ages and drifts (changes 25 and 26).
-  void StormStage();
-  // Perhaps a new storm on a map of the size (change 27); a map too narrow for the storm
-  // starts it at the left edge.
-  void NewStormStage(std::int32_t MapWidth, std::int32_t MapHeight);
-  // Land zones send their resources towards a supply source across the sea (change 57); a
-  // source no longer allied gives way to the zone itself (change 11).
-  void SupplyRouteStage();
-  // The nation of the impulse: a coup by chance, then its friends' relations pull on its own.
-  void NationOfImpulseStage(std::int32_t Impulse);
-  // Land zones held by enemy armies only change hands (change 43), rocket sites fire (46).
-  void ConquestStage();
-  // The pending random event, or one by chance a month after the last, fires (change 38).
-  void RandomEventStage();
-  // The reinforcements due in the impulse arrive (change 50).
-  void ReinforcementStage(std::int32_t Impulse);
-  // Every stage after the units' steps, in its fixed order; the map size places new storms.
-  void EndOfImpulseStages(std::int32_t Impulse, std::int32_t MapWidth, std::int32_t MapHeight);
-  // The random event that fires this impulse (set by a coup or conquest), or nullptr.
-  TRandomEvent* GetPendingRandomEvent() const { return FPendingRandomEvent; }
-  void SetPendingRandomEvent(TRandomEvent* Event) { FPendingRandomEvent = Event; }
-
-private:
-  TRandomEvent* FPendingRandomEvent = nullptr;
-
-public:
   // --- Checks ---
   // "" when every zone's tallies equal a recount of its units; else the first difference.
   std::string CheckTallies() const;
@@ -684,61 +501,96 @@ public:
   // host writes was dropped.
   std::function<void(TBrenmoorEngine* Sender, const std::string& Text)> OnDebugNote;
 
-  // Called by a unit's destructor: leaves the engine's list, then OnRemoveUnit (for a unit of
-  // the game).
-  void UnitDestroyed(TUnit* Unit);
-  // True while ClearGame frees every unit (the units skip unlinking from each other).
-  bool IsClearing() const { return FClearing; }
+  // --- The rules ---
+  // Each rules class works over this engine's state; its header says what each rule does.
+  TExecutionRules& Execution() { return *FExecutionRules; }
+  TEndOfImpulseRules& EndOfImpulse() { return *FEndOfImpulseRules; }
+  TCombatRules& Combat() { return *FCombatRules; }
+  TAtomicRules& Atomic() { return *FAtomicRules; }
+  TSupplyRules& Supply() { return *FSupplyRules; }
+  TUpkeepRules& Upkeep() { return *FUpkeepRules; }
+  TDiplomacyRules& Diplomacy() { return *FDiplomacyRules; }
+  TResearchRules& Research() { return *FResearchRules; }
+  TRandomEventRules& RandomEvents() { return *FRandomEventRules; }
+  TReinforcementRules& Reinforcements() { return *FReinforcementRules; }
+  TUnitRules& UnitRules() { return *FUnitRules; }
+
+  // --- The rules' entry points that code outside the rules calls (each one forwards) ---
+  // Units' steps (TExecutionRules).
+  static const std::array<const char*, 10>& ImpulseActions;
+  static bool IsActionImpulse(std::int32_t Impulse, int Speed);
+  void ExecuteUnits(std::int32_t Impulse);
+  // The end-of-impulse stages (TEndOfImpulseRules).
+  bool BuildUnitInZone(TBrenmoorZone* Zone);
+  void Coup(TNation* Nation, std::int32_t Strength);
+  void EndOfImpulseStages(std::int32_t Impulse, std::int32_t MapWidth, std::int32_t MapHeight);
+  // Combat and the atomic bomb (TCombatRules, TAtomicRules).
+  bool Kamikaze(TUnit* Unit);
+  void AtomicBomb(TNation* Nation, TBrenmoorZone* Zone, TUnit* Unit);
+  void ApplyAtomicBomb(TNation* Nation, TBrenmoorZone* Zone, TUnit* Unit, std::int32_t Industry, float Resources,
+                       std::int32_t Factories);
+  // Supply (TSupplyRules).
+  void SupplyUpkeep();
+  void ComputeSupply(TBrenmoorZone* Zone, std::int32_t Depth);
+  TRouting* CreateRouting(TBrenmoorZone* From, TBrenmoorZone* To, std::int32_t Amount);
+  void ResetSupplySources(const TNation* Nation);
+  // The upkeep around an impulse (TUpkeepRules).
+  void BeginImpulse();
+  void UpdateVisibility(std::int32_t Impulse);
+  void EndImpulseUpkeep(std::int32_t Impulse);
+  std::int32_t GetAllianceDomination(const std::string& AllianceName) const;
+  // Diplomacy, conquest, surrender and the free-for-all (TDiplomacyRules).
+  void DiplomaticAction(TNation* Nation, TNation* Target, int Action);
+  void ConquerNation(TNation* Conqueror, TNation* Conquered, bool Annex);
+  void ApplyConquest(TNation* Conqueror, TNation* Conquered, TNation* ExileHost, bool Annex, const std::string& UnitList);
+  void RemovePlayer(const std::string& PlayerName);
+  TUnit* ReplayConvoy(TBrenmoorZone* Zone, std::int32_t Ships, float Resources, TBrenmoorZone* Place);
+  bool StartFreeForAll();
+  void ApplyFreeForAll();
+  int GetLivingNationCount() const;
+  bool CanContinueFreeForAll() const;
+  void StoreIndustryTotals();
+  bool DriftRelation(TNation* A, TNation* B, std::int64_t Amount);
+  // Research (TResearchRules).
+  void SetResearchAllocation(TNation* Nation, const std::string& Text);
+  bool AdvanceResearch(TNation* Nation, int Group, std::int32_t Pick);
+  bool ApplyResearchLevels(const std::string& List);
+  // Reinforcements (TReinforcementRules).
+  TBrenmoorZone* ArriveReinforcement(TReinforcement* Reinforcement);
+  std::int32_t ZoneDistance(const TBrenmoorZone* A, const TBrenmoorZone* B) const;
+  // Division, merging and formations (TUnitRules).
+  static void UntallyUnit(const TUnit* Unit);
+  TUnit* DivideUnit(TUnit* Unit, const std::string& Counts, TUnit* Carrier);
+  bool MergeUnits(TBrenmoorZone* Zone, const std::string& IDs);
+  bool CanMergeUnits(const std::vector<TUnit*>& Units) const;
+  void SetFormations(TNation* Nation, const std::string& Text);
 
 private:
+  // The rules classes
+  friend class TAtomicRules;
+  friend class TCombatRules;
+  friend class TDiplomacyRules;
+  friend class TEndOfImpulseRules;
+  friend class TExecutionRules;
+  friend class TRandomEventRules;
+  friend class TReinforcementRules;
+  friend class TResearchRules;
+  friend class TSupplyRules;
+  friend class TUnitRules;
+  friend class TUpkeepRules;
+
+  // --- Reading the scenario and saved games ---
   struct TScenario;
-  void PathCost(TZone* Zone1, TZone* Zone2, std::int32_t& Cost);
+  struct TSavedGame;
   // The game goes, whether or not an impulse runs (the destructor, a refused zone pass).
   void FreeGame();
   void ReadZoneData();
+  // Reads the saved game into this engine's game (the scenario's text given).
+  void ReadSavedGame(const TSavedGame& Saved, const std::string& ScenarioText);
   // The map is about to free its zones: every unit and every pointer into a zone goes.
   void DropZoneReferences();
 
-  TZoneMap* FZoneMap = nullptr;
-  int FClearListener = 0;
-  std::vector<std::unique_ptr<TNation>> FNations;
-  std::vector<std::string> FAlliances;
-  std::vector<std::string> FScenarioLines;
-  std::string FScenarioFile;
-  // The name of the file whose lines are held, for the zone pass's errors.
-  std::string FScenarioName;
-  TDateTime FDate = 0;
-  std::string FDescription;
-  std::vector<TQueuedOrder> FOrders;
-  bool FLogRefusals = false;
-  std::vector<std::string> FRefusalLog;
-  TRandomAccessList<TUnit> FUnits;
-  std::vector<std::unique_ptr<TStorm>> FStorms;
-  std::vector<std::unique_ptr<TRandomEvent>> FRandomEvents;
-  std::vector<std::unique_ptr<TRouting>> FRoutings;
-  int FMajorCount = 0;
-  int FScenarioNationCount = 0;
-  double FSavedVersion = 0;
-  TDateTime FLastRandomEventDate = 0;
-  std::vector<std::unique_ptr<TActiveEvent>> FActiveEvents;
-  std::vector<std::unique_ptr<TVictoryCondition>> FVictoryConditions;
-  double FImpulseRate = 1;
-  std::vector<std::unique_ptr<TReinforcement>> FReinforcements;
-  std::array<std::uint16_t, ResearchGroupCount> FResearchCosts = DefaultResearchCosts;
-  bool FWrapVertical = false;
-  bool FWrapHorizontal = false;
-  bool FAllComputer = false;
-  bool FImpulseRunning = false;
-  std::uint8_t FEngineOptions = 0;
-  bool FFreeForAll = false;
-  std::int32_t FWorldIndustry = 0;
-  TRandomGenerator FRandom;
-  TRandomGenerator* FRules = &FRandom;
-  TChangeSink* FChangeSink = nullptr;
-  bool FLocalOnly = false;
-  TUnit* FPathUnit = nullptr;
-  bool FPathAll = false;
-  std::int32_t FPathMode = 0;
+  // --- Kept path searches ---
   // The kept searches by start zone and step cost, good while the map's link version and the
   // step cost version are those they were made at.
   struct TPathTreeKey {
@@ -753,27 +605,95 @@ private:
   struct TPathTreeKeyHash {
     std::size_t operator()(const TPathTreeKey& K) const;
   };
+  // The table of Key's step cost (made now when there is none); nullptr when the map has none.
+  const TStepCostTable* StepCostTableFor(const TPathTreeKey& Key);
+  // Keys the present step cost from A; false when the map's step cost is not the engine's.
+  bool PathTreeKey(TBrenmoorZone* A, TPathTreeKey& Key);
+  // The map's step cost event: the unit rules' step cost.
+  void PathCost(TZone* Zone1, TZone* Zone2, std::int32_t& Cost);
+
+  // --- The zone map and paths ---
+  TZoneMap* FZoneMap = nullptr;
+  int FClearListener = 0;
+  TUnit* FPathUnit = nullptr;
+  bool FPathAll = false;
+  std::int32_t FPathMode = 0;
   bool FKeepPathSearches = true;
   std::unordered_map<TPathTreeKey, TPathTree, TPathTreeKeyHash> FPathTrees;
   // Every step's cost under one step cost (keyed with Start -1), for the searches that follow.
   std::unordered_map<TPathTreeKey, TStepCostTable, TPathTreeKeyHash> FStepCostTables;
   // The zones and step costs a path was searched from (for a second path to keep its search).
   std::unordered_set<TPathTreeKey, TPathTreeKeyHash> FPathsAsked;
-  // The table of Key's step cost (made now when there is none); nullptr when the map has none.
-  const TStepCostTable* StepCostTableFor(const TPathTreeKey& Key);
   const TZoneMap* FPathTreesMap = nullptr;
   std::uint64_t FPathTreesLinks = 0;
   std::uint64_t FPathTreesVersion = 0;
-  // Keys the present step cost from A; false when the map's step cost is not the engine's.
-  bool PathTreeKey(TBrenmoorZone* A, TPathTreeKey& Key);
-  bool FClearing = false;
-  // Scratch lists of merging and the supply walk; nothing lives in them between calls.
-  std::vector<TUnit*> FScratchUnits;
-  std::vector<TBrenmoorZone*> FScratchZones;
+
+  // --- The scenario and the saved game ---
+  std::vector<std::string> FScenarioLines;
+  std::string FScenarioFile;
+  // The name of the file whose lines are held, for the zone pass's errors.
+  std::string FScenarioName;
+  std::string FDescription;
+  std::array<std::uint16_t, ResearchGroupCount> FResearchCosts = DefaultResearchCosts;
+  bool FWrapVertical = false;
+  bool FWrapHorizontal = false;
+  double FSavedVersion = 0;
+  TMapSetLoader* FMapSetLoader = nullptr;
+
+  // --- Nations, alliances and players ---
+  std::vector<std::unique_ptr<TNation>> FNations;
+  std::vector<std::string> FAlliances;
+  int FMajorCount = 0;
+  int FScenarioNationCount = 0;
+  bool FAllComputer = false;
+  std::vector<std::string> FPlayerNames;
   TImpulseUsers* FImpulseUsers = nullptr;
   std::string FWinnerName;
   TNation* FWinnerNation = nullptr;
   std::vector<std::int32_t> FAllianceDomination;
-  void SupplyWalkA(TBrenmoorZone* Zone, std::int32_t Depth);
-  void SupplyWalkB(TBrenmoorZone* Zone, TBrenmoorZone* Root, std::int32_t Depth);
+
+  // --- Units ---
+  TRandomAccessList<TUnit> FUnits;
+  bool FClearing = false;
+
+  // --- Storms, routings, events, victory conditions, reinforcements ---
+  std::vector<std::unique_ptr<TStorm>> FStorms;
+  std::vector<std::unique_ptr<TRouting>> FRoutings;
+  std::vector<std::unique_ptr<TActiveEvent>> FActiveEvents;
+  std::vector<std::unique_ptr<TRandomEvent>> FRandomEvents;
+  TRandomEvent* FPendingRandomEvent = nullptr;
+  TDateTime FLastRandomEventDate = 0;
+  std::vector<std::unique_ptr<TVictoryCondition>> FVictoryConditions;
+  std::vector<std::unique_ptr<TReinforcement>> FReinforcements;
+
+  // --- The date, the impulse and the order queue ---
+  TDateTime FDate = 0;
+  double FImpulseRate = 1;
+  std::int32_t FImpulse = 0;
+  bool FImpulseRunning = false;
+  std::vector<TQueuedOrder> FOrders;
+  bool FLogRefusals = false;
+  std::vector<std::string> FRefusalLog;
+
+  // --- Flags, random numbers and change records ---
+  std::uint8_t FEngineOptions = 0;
+  bool FFreeForAll = false;
+  std::int32_t FWorldIndustry = 0;
+  TRandomGenerator FRandom;
+  TRandomGenerator* FRules = &FRandom;
+  TChangeSink* FChangeSink = nullptr;
+  bool FLocalOnly = false;
+
+  // --- The rules (made in the constructor) ---
+  std::unique_ptr<TExecutionRules> FExecutionRules;
+  std::unique_ptr<TEndOfImpulseRules> FEndOfImpulseRules;
+  std::unique_ptr<TCombatRules> FCombatRules;
+  std::unique_ptr<TAtomicRules> FAtomicRules;
+  std::unique_ptr<TSupplyRules> FSupplyRules;
+  std::unique_ptr<TUpkeepRules> FUpkeepRules;
+  std::unique_ptr<TDiplomacyRules> FDiplomacyRules;
+  std::unique_ptr<TResearchRules> FResearchRules;
+  std::unique_ptr<TRandomEventRules> FRandomEventRules;
+  std::unique_ptr<TReinforcementRules> FReinforcementRules;
+  std::unique_ptr<TUnitRules> FUnitRules;
 };

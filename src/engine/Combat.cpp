@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "engine/BrenmoorEngine.h"
+#include "engine/CombatRules.h"
 #include "engine/TargetPicker.h"
 #include "foundation/NumberText.h"
 
@@ -76,7 +76,7 @@ float TBrenmoorZone::ShotStrength(const TUnit* A, int T, const TUnit* B, int T2)
       Strength = Strength * 0.8f;
   }
   double Value = Strength;
-  FEngine->ApplyUnitEventModifiers(efCombat, Value, A);
+  FEngine->ApplyModifiers(efCombat, Value, A);
   return static_cast<float>(Value);
 }
 
@@ -238,7 +238,7 @@ void TBrenmoorZone::ResolveCombat() {
   SetEmbattled(Embattled);
 }
 
-bool TBrenmoorEngine::Kamikaze(TUnit* A) {
+bool TCombatRules::Kamikaze(TUnit* A) {
   // Only planes dive: a unit without any would spend nothing and hit every fleet.
   if (!A || A->GetKind() != ukAirForce || !A->GetZone()) return false;
   TBrenmoorZone* Zone = A->GetZone();
@@ -251,7 +251,7 @@ bool TBrenmoorEngine::Kamikaze(TUnit* A) {
     if (FScratchUnits.empty()) break;
     TUnit* B = FScratchUnits.back();
     FScratchUnits.clear();
-    const std::int32_t R = GetRandom().Random(B->GetEffectiveCount());
+    const std::int32_t R = FEngine.GetRandom().Random(B->GetEffectiveCount());
     std::int32_t Sum = 0;
     for (int T = 0; T < UnitTypeCount; ++T) {
       Sum += B->GetCount(T) - B->GetDamaged(T);
@@ -273,10 +273,10 @@ bool TBrenmoorEngine::Kamikaze(TUnit* A) {
 
 // --- Reports ---
 
-void TBrenmoorEngine::ReportUnitChanges() {
+void TCombatRules::ReportUnitChanges() {
   std::string Organization, Experience;
-  for (TUnit* Unit : FUnits) {
-    ProcessPendingMessages();
+  for (TUnit* Unit : FEngine.FUnits) {
+    FEngine.ProcessPendingMessages();
     const std::string Prefix = IntToStr(Unit->GetZone() ? Unit->GetZone()->GetIndex() : -1) + "#" + IntToStr(Unit->ID) + "#";
     // The record carries two decimals; the host keeps the value the guests read from it, so
     // that every machine's upkeep starts from the same organisation and experience.
@@ -291,6 +291,6 @@ void TBrenmoorEngine::ReportUnitChanges() {
       Experience += Prefix + Text + "#";
     }
   }
-  if (!Organization.empty()) AddChange(chUnitOrganization, Organization);
-  if (!Experience.empty()) AddChange(chUnitExperience, Experience);
+  if (!Organization.empty()) FEngine.AddChange(chUnitOrganization, Organization);
+  if (!Experience.empty()) FEngine.AddChange(chUnitExperience, Experience);
 }

@@ -1,6 +1,6 @@
 // The rules between nations: the diplomatic actions, the conquest of a whole nation with its
 // government in exile, a player's surrender, convoys of merchant ships, the free-for-all
-// start and the small queries around them. The draws are the host's; every other machine
+// start, the random drift of a relation and the small queries around them. The draws are the host's; every other machine
 // reaches the same state through the change records (ApplyConquest, ApplyFreeForAll, the
 // relation replay).
 #include <algorithm>
@@ -8,7 +8,8 @@
 #include <cstdlib>
 #include <limits>
 
-#include "engine/BrenmoorEngine.h"
+#include "engine/DiplomacyRules.h"
+#include "engine/UnitRules.h"
 #include "foundation/NumberText.h"
 #include "foundation/Rounding.h"
 
@@ -35,19 +36,19 @@ void TNation::ReplayRelation(TNation* Other, std::int32_t Value) {
 
 // --- Diplomatic actions ---
 
-void TBrenmoorEngine::DiplomaticAction(TNation* N, TNation* T, int Action) {
+void TDiplomacyRules::DiplomaticAction(TNation* N, TNation* T, int Action) {
   if (!N || !T) return;
   if (N->GetDiplomaticActions() > 0) N->SetDiplomaticActions(static_cast<std::uint8_t>(N->GetDiplomaticActions() - 1));
-  AddChange(chDiplomaticActionUsed, N->GetIndex());
+  FEngine.AddChange(chDiplomaticActionUsed, N->GetIndex());
   const auto Report = [&](int Code) {
-    if (!HasEngineOption(ReportDiplomacyOption)) return;
-    Fire(OnDiplomacy, N, T, Code);
-    AddChange(chDiplomacy, N->GetIndex(), T->GetIndex(), Code);
+    if (!FEngine.HasEngineOption(ReportDiplomacyOption)) return;
+    FEngine.Fire(FEngine.OnDiplomacy, N, T, Code);
+    FEngine.AddChange(chDiplomacy, N->GetIndex(), T->GetIndex(), Code);
   };
   switch (Action) {
     case 0: {  // Denounce: the target's standing falls with us and with our friends.
       DriftRelation(N, T, -30);
-      for (const auto& X : FNations) {
+      for (const auto& X : FEngine.FNations) {
         if (X.get() == N) continue;
         const std::int32_t Relation = X->GetRelation(N);
         if (Relation > 0) DriftRelation(X.get(), T, -RoundHalfEven(Relation / 100.0 * 30.0));
@@ -57,12 +58,12 @@ void TBrenmoorEngine::DiplomaticAction(TNation* N, TNation* T, int Action) {
     }
     case 1: {  // Propaganda: the target's units waver, its friends' with us grow bolder.
       DriftRelation(T, N, 10);
-      for (int I = 0; I < GetZoneCount(); ++I) {
-        TBrenmoorZone* Zone = GetZone(I);
+      for (int I = 0; I < FEngine.GetZoneCount(); ++I) {
+        TBrenmoorZone* Zone = FEngine.GetZone(I);
         if (Zone->GetOwner() != T) continue;
         for (int K = 0; K < Zone->GetUnitCount(); ++K) {
           TUnit* Unit = Zone->GetUnit(K);
-          const double R = GetRandom().Random();
+          const double R = FEngine.GetRandom().Random();
           const double Factor = Unit->GetOwner() && Unit->GetOwner()->IsAlliedWith(N) ? 1.0 + R * 0.15 : 1.0 - R * 0.15;
           Unit->SetOrganization(static_cast<float>(Unit->GetOrganization() * Factor));
         }
@@ -85,9 +86,9 @@ void TBrenmoorEngine::DiplomaticAction(TNation* N, TNation* T, int Action) {
       for (int K = 0; K < Capital->NeighbourCount(); ++K) CountIn(Capital->GetNeighbor(K));
       if (!N->GetAttackWithoutWar())
         Count /= 10;
-      else if (GetRandom().Random(100) < 4)
-        Count = GetRandom().Random(500);
-      if (GetRandom().Random(300) <= Count) {
+      else if (FEngine.GetRandom().Random(100) < 4)
+        Count = FEngine.GetRandom().Random(500);
+      if (FEngine.GetRandom().Random(300) <= Count) {
         Report(3);
         DriftRelation(T, N, std::numeric_limits<std::int32_t>::max());
       } else {
@@ -98,8 +99,8 @@ void TBrenmoorEngine::DiplomaticAction(TNation* N, TNation* T, int Action) {
     }
     case 3: {  // Negotiation: the worse the relation, the likelier it fails.
       const std::int32_t R = N->GetRelation(T);
-      const bool Failed = R < 0 ? GetRandom().Random(100) < std::abs(R) : GetRandom().Random(100) < 10;
-      const bool Bonus = GetRandom().Random(100) < 5;
+      const bool Failed = R < 0 ? FEngine.GetRandom().Random(100) < std::abs(R) : FEngine.GetRandom().Random(100) < 10;
+      const bool Bonus = FEngine.GetRandom().Random(100) < 5;
       if (Failed) {
         Report(4);
         DriftRelation(N, T, -40);
@@ -113,32 +114,32 @@ void TBrenmoorEngine::DiplomaticAction(TNation* N, TNation* T, int Action) {
       break;
     }
     case 4: {  // Espionage: influence on the target, less the more land it has.
-      std::int32_t V = GetRandom().Random(200);
+      std::int32_t V = FEngine.GetRandom().Random(200);
       std::int32_t Zones = 0;
-      for (int I = 0; I < GetZoneCount(); ++I)
-        if (GetZone(I)->GetOwner() == T) ++Zones;
+      for (int I = 0; I < FEngine.GetZoneCount(); ++I)
+        if (FEngine.GetZone(I)->GetOwner() == T) ++Zones;
       if (Zones > 0) V /= Zones;
       V = std::max(V, 1);
       const std::int32_t Influence = N->GetInfluence(T) + V;
       N->SetInfluence(T, Influence);
-      AddChange(chInfluence, N->GetIndex(), T->GetIndex(), Influence);
+      FEngine.AddChange(chInfluence, N->GetIndex(), T->GetIndex(), Influence);
       break;
     }
     case 5: {  // Counter-espionage: our watchfulness grows, the others' influence shrinks.
-      N->SetCountdown(N->GetCountdown() + GetRandom().Random(100));
-      AddChange(chCountdown, N->GetIndex(), N->GetCountdown());
-      for (const auto& X : FNations) {
+      N->SetCountdown(N->GetCountdown() + FEngine.GetRandom().Random(100));
+      FEngine.AddChange(chCountdown, N->GetIndex(), N->GetCountdown());
+      for (const auto& X : FEngine.FNations) {
         if (X->IsAlliedWith(N) || X->GetInfluence(T) <= 0) continue;
-        const std::int32_t Influence = std::max(0, X->GetInfluence(T) - GetRandom().Random(100));
+        const std::int32_t Influence = std::max(0, X->GetInfluence(T) - FEngine.GetRandom().Random(100));
         X->SetInfluence(T, Influence);
-        AddChange(chInfluence, X->GetIndex(), T->GetIndex(), Influence);
+        FEngine.AddChange(chInfluence, X->GetIndex(), T->GetIndex(), Influence);
         if (Influence == 0) Report(7);
       }
       break;
     }
     case 6: {  // Subversion: the target's government totters; caught, it resents us.
-      T->SetStability(T->GetStability() - GetRandom().Random(50));
-      AddChange(chStability, -1, T->GetIndex(), T->GetStability());
+      T->SetStability(T->GetStability() - FEngine.GetRandom().Random(50));
+      FEngine.AddChange(chStability, -1, T->GetIndex(), T->GetStability());
       if (PercentChance(T)) {
         DriftRelation(T, N, -40);
         Report(8);
@@ -146,8 +147,8 @@ void TBrenmoorEngine::DiplomaticAction(TNation* N, TNation* T, int Action) {
       break;
     }
     case 7: {  // Aid: the target's government steadies and warms to us.
-      T->SetStability(T->GetStability() + GetRandom().Random(50));
-      AddChange(chStability, -1, T->GetIndex(), T->GetStability());
+      T->SetStability(T->GetStability() + FEngine.GetRandom().Random(50));
+      FEngine.AddChange(chStability, -1, T->GetIndex(), T->GetStability());
       DriftRelation(T, N, 40);
       if (PercentChance(T)) Report(9);
       break;
@@ -158,19 +159,19 @@ void TBrenmoorEngine::DiplomaticAction(TNation* N, TNation* T, int Action) {
 
 // --- Conquest of a nation ---
 
-void TBrenmoorEngine::ConquerNation(TNation* A, TNation* B, bool Annex) {
+void TDiplomacyRules::ConquerNation(TNation* A, TNation* B, bool Annex) {
   if (!A || !B || A == B || !A->GetAlive() || !B->GetAlive()) return;
   TBrenmoorZone* Capital = B->GetCapital();
   TNation* Host = nullptr;
   bool OwnsZone = false;
-  for (int I = 0; I < GetZoneCount() && !OwnsZone; ++I) OwnsZone = GetZone(I)->GetOwner() == B;
+  for (int I = 0; I < FEngine.GetZoneCount() && !OwnsZone; ++I) OwnsZone = FEngine.GetZone(I)->GetOwner() == B;
   if (!Annex && OwnsZone) {
     // The government goes to the friendliest steady nation that is no friend of the
     // conqueror. The conquered nation itself cannot take it in: it is about to die.
     std::int32_t Best = 0;
-    for (const auto& X : FNations) {
+    for (const auto& X : FEngine.FNations) {
       if (!X->GetAlive() || X.get() == B) continue;
-      const double F = std::min(X->GetStability() / 100.0 + GetRandom().Random(), 1.0);
+      const double F = std::min(X->GetStability() / 100.0 + FEngine.GetRandom().Random(), 1.0);
       const double Score = B->GetRelation(X.get()) * F;
       if (Score > Best && !X->IsAlliedWith(A)) {
         Best = static_cast<std::int32_t>(std::trunc(Score));
@@ -182,91 +183,91 @@ void TBrenmoorEngine::ConquerNation(TNation* A, TNation* B, bool Annex) {
   std::string UnitList;
   if (Capital) {
     std::vector<TUnit*> Units;
-    for (TUnit* Unit : FUnits)
+    for (TUnit* Unit : FEngine.FUnits)
       if (Unit->GetOwner() == B) Units.push_back(Unit);
     for (TUnit* Unit : Units) {
-      const std::int32_t D = FindPathLength(Capital, Unit->GetZone());
-      if (GetRandom().Random(10) > D) UnitList += IntToStr(Unit->ID) + "#";
+      const std::int32_t D = FEngine.FindPathLength(Capital, Unit->GetZone());
+      if (FEngine.GetRandom().Random(10) > D) UnitList += IntToStr(Unit->ID) + "#";
     }
   }
   ApplyConquest(A, B, Host, Annex, UnitList);
-  AddChange(chNationConquered, A->GetIndex(), B->GetIndex(), Host ? Host->GetIndex() : -1, Annex, UnitList);
+  FEngine.AddChange(chNationConquered, A->GetIndex(), B->GetIndex(), Host ? Host->GetIndex() : -1, Annex, UnitList);
   if (!Annex)
-    for (const auto& X : FNations) {
+    for (const auto& X : FEngine.FNations) {
       if (X.get() == B) continue;
       const std::int32_t Relation = X->GetRelation(B);
       if (Relation > 0) DriftRelation(X.get(), A, -2 * static_cast<std::int64_t>(Relation));
     }
 }
 
-void TBrenmoorEngine::ApplyConquest(TNation* A, TNation* B, TNation* Host, bool Annex, const std::string& UnitList) {
+void TDiplomacyRules::ApplyConquest(TNation* A, TNation* B, TNation* Host, bool Annex, const std::string& UnitList) {
   if (!A || !B) return;
   B->SetAlive(false);
   // The units of B, taken first: changing owners does not reorder the list, but a unit named
   // in the list is looked up by identifier.
   std::vector<TUnit*> Units;
-  for (TUnit* Unit : FUnits)
+  for (TUnit* Unit : FEngine.FUnits)
     if (Unit->GetOwner() == B) Units.push_back(Unit);
   if (Annex) {
     TransferZones(B, A);
     for (TUnit* Unit : Units) Unit->ChangeOwner(A);
   } else {
     if (Host) {
-      Fire(OnExileGovt, B, Host);
+      FEngine.Fire(FEngine.OnExileGovt, B, Host);
       TransferZones(B, Host);
     } else {
       TransferZones(B, A);
     }
     std::string Rest = UnitList;
     while (!Rest.empty()) {
-      TUnit* Unit = GetUnitByID(StrToIntDef(NextToken(Rest, "#"), -1));
+      TUnit* Unit = FEngine.GetUnitByID(StrToIntDef(NextToken(Rest, "#"), -1));
       // Only the conquered nation's units can be caught.
       if (Unit && Unit->GetOwner() == B) Unit->ChangeOwner(A);
     }
     for (TUnit* Unit : Units)
       if (Unit->GetOwner() == B) Unit->ChangeOwner(Host ? Host : A);
   }
-  Fire(OnConquerNation, B, A);
+  FEngine.Fire(FEngine.OnConquerNation, B, A);
 }
 
-void TBrenmoorEngine::TransferZones(const TNation* From, TNation* To) {
+void TDiplomacyRules::TransferZones(const TNation* From, TNation* To) {
   if (!To) return;
-  for (int I = 0; I < GetZoneCount(); ++I)
-    if (GetZone(I)->GetOwner() == From) GetZone(I)->SetOwner(To);
+  for (int I = 0; I < FEngine.GetZoneCount(); ++I)
+    if (FEngine.GetZone(I)->GetOwner() == From) FEngine.GetZone(I)->SetOwner(To);
 }
 
 // --- Players ---
 
-void TBrenmoorEngine::RemovePlayer(const std::string& PlayerName) {
-  for (int N = 0; N < std::min(FMajorCount, GetNationCount()); ++N) {
-    TNation* Nation = GetNation(N);
+void TDiplomacyRules::RemovePlayer(const std::string& PlayerName) {
+  for (int N = 0; N < std::min(FEngine.FMajorCount, FEngine.GetNationCount()); ++N) {
+    TNation* Nation = FEngine.GetNation(N);
     if (!Nation->GetMajorPower() || !Nation->GetAlive() || Nation->GetPlayerName() != PlayerName) continue;
-    for (int I = FUnits.Count() - 1; I >= 0; --I) {
-      if (I >= FUnits.Count()) continue;
-      TUnit* Unit = FUnits.Items(I);
+    for (int I = FEngine.FUnits.Count() - 1; I >= 0; --I) {
+      if (I >= FEngine.FUnits.Count()) continue;
+      TUnit* Unit = FEngine.FUnits.Items(I);
       if (Unit->GetOwner() != Nation) continue;
-      UntallyUnit(Unit);
+      TUnitRules::UntallyUnit(Unit);
       Unit->Remove(false);
-      FreeUnit(Unit);
+      FEngine.FreeUnit(Unit);
     }
   }
-  if (FImpulseUsers) FImpulseUsers->MarkUserRemoved(PlayerName);
-  Fire(OnPlayerSurrender, PlayerName);
+  if (FEngine.FImpulseUsers) FEngine.FImpulseUsers->MarkUserRemoved(PlayerName);
+  FEngine.Fire(FEngine.OnPlayerSurrender, PlayerName);
 }
 
-int TBrenmoorEngine::CollectPlayerNames() {
-  FPlayerNames.clear();
-  for (const auto& Nation : FNations) {
+int TDiplomacyRules::CollectPlayerNames() {
+  FEngine.FPlayerNames.clear();
+  for (const auto& Nation : FEngine.FNations) {
     if (!Nation->GetMajorPower() || !Nation->GetAlive() || Nation->GetComputerPlayer()) continue;
-    if (std::find(FPlayerNames.begin(), FPlayerNames.end(), Nation->GetPlayerName()) == FPlayerNames.end())
-      FPlayerNames.push_back(Nation->GetPlayerName());
+    if (std::find(FEngine.FPlayerNames.begin(), FEngine.FPlayerNames.end(), Nation->GetPlayerName()) == FEngine.FPlayerNames.end())
+      FEngine.FPlayerNames.push_back(Nation->GetPlayerName());
   }
-  return static_cast<int>(FPlayerNames.size());
+  return static_cast<int>(FEngine.FPlayerNames.size());
 }
 
 // --- Convoys ---
 
-TUnit* TBrenmoorEngine::LaunchConvoy(TBrenmoorZone* Zone) {
+TUnit* TDiplomacyRules::LaunchConvoy(TBrenmoorZone* Zone) {
   if (!Zone || !Zone->GetOwner()) return nullptr;
   TBrenmoorZone* Place = Zone->GetPortZone();
   for (int K = 0; K < Zone->NeighbourCount() && !Place; ++K)
@@ -277,15 +278,15 @@ TUnit* TBrenmoorEngine::LaunchConvoy(TBrenmoorZone* Zone) {
   if (Ships <= 0) return nullptr;
   const float Resources = static_cast<float>(Zone->GetResources() - Ships * 5.0);
   TUnit* Convoy = ReplayConvoy(Zone, Ships, Resources, Place);
-  AddChange(chConvoyLaunched, Zone->GetIndex(), Ships, Resources, Place->GetIndex());
+  FEngine.AddChange(chConvoyLaunched, Zone->GetIndex(), Ships, Resources, Place->GetIndex());
   return Convoy;
 }
 
-TUnit* TBrenmoorEngine::ReplayConvoy(TBrenmoorZone* Zone, std::int32_t Ships, float Resources, TBrenmoorZone* Place) {
+TUnit* TDiplomacyRules::ReplayConvoy(TBrenmoorZone* Zone, std::int32_t Ships, float Resources, TBrenmoorZone* Place) {
   if (!Zone || !Place || !Zone->GetOwner()) return nullptr;
   Zone->SetResources(Resources);
   TNation* Owner = Zone->GetOwner();
-  TUnit* Convoy = AddUnit(std::make_unique<TUnit>(*this, Owner, ukNavy), Place);
+  TUnit* Convoy = FEngine.AddUnit(std::make_unique<TUnit>(FEngine, Owner, ukNavy), Place);
   const auto Count = static_cast<std::uint16_t>(std::clamp(Ships, 0, 65535));
   Convoy->SetCount(utMerchantShip, Count);
   Place->ChangeTally(Owner->GetMajorIndex(), utMerchantShip, Count);
@@ -296,61 +297,66 @@ TUnit* TBrenmoorEngine::ReplayConvoy(TBrenmoorZone* Zone, std::int32_t Ships, fl
 
 // --- Free for all ---
 
-bool TBrenmoorEngine::StartFreeForAll() {
-  if (FChangeSink && !FChangeSink->IsHost()) return false;
-  AddChange(chFreeForAll);
+bool TDiplomacyRules::StartFreeForAll() {
+  if (FEngine.FChangeSink && !FEngine.FChangeSink->IsHost()) return false;
+  FEngine.AddChange(chFreeForAll);
   ApplyFreeForAll();
-  const int Majors = std::min(FMajorCount, GetNationCount());
+  const int Majors = std::min(FEngine.FMajorCount, FEngine.GetNationCount());
   for (int I = 0; I < Majors; ++I)
-    for (int K = I + 1; K < Majors; ++K) GetNation(I)->SetRelation(GetNation(K), -100);
+    for (int K = I + 1; K < Majors; ++K) FEngine.GetNation(I)->SetRelation(FEngine.GetNation(K), -100);
   return true;
 }
 
-void TBrenmoorEngine::ApplyFreeForAll() {
-  FFreeForAll = true;
-  const int Majors = std::min(FMajorCount, GetNationCount());
+void TDiplomacyRules::ApplyFreeForAll() {
+  FEngine.FFreeForAll = true;
+  const int Majors = std::min(FEngine.FMajorCount, FEngine.GetNationCount());
   for (int I = 0; I < Majors; ++I) {
-    TNation* Nation = GetNation(I);
+    TNation* Nation = FEngine.GetNation(I);
     Nation->SetAttackWithoutWar(true);
     Nation->SetAlliance({});
   }
   // A dead power hears no declaration: its relations are set without record or event.
   for (int I = 0; I < Majors; ++I)
     for (int K = I + 1; K < Majors; ++K) {
-      TNation* A = GetNation(I);
-      TNation* B = GetNation(K);
+      TNation* A = FEngine.GetNation(I);
+      TNation* B = FEngine.GetNation(K);
       if (A->GetAlive() && B->GetAlive()) continue;
       A->SetRelationDirect(B, -100);
       B->SetRelationDirect(A, -100);
     }
 }
 
-int TBrenmoorEngine::GetLivingNationCount() const {
+int TDiplomacyRules::GetLivingNationCount() const {
   int Count = 0;
-  for (const auto& Nation : FNations)
+  for (const auto& Nation : FEngine.FNations)
     if (Nation->GetMajorPower() && Nation->GetAlive()) ++Count;
   return Count;
 }
 
-bool TBrenmoorEngine::CanContinueFreeForAll() const { return !FAllComputer && GetLivingNationCount() >= 2; }
+bool TDiplomacyRules::CanContinueFreeForAll() const { return !FEngine.FAllComputer && GetLivingNationCount() >= 2; }
 
-void TBrenmoorEngine::StoreIndustryTotals() {
-  for (const auto& Nation : FNations)
+void TDiplomacyRules::StoreIndustryTotals() {
+  for (const auto& Nation : FEngine.FNations)
     if (Nation->GetMajorPower()) Nation->SetTag(Nation->GetTotalIndustry());
 }
 
-// --- Merging ---
+// --- Relations ---
 
-bool TBrenmoorEngine::CanMergeUnits(const std::vector<TUnit*>& Units) const {
-  if (Units.empty() || !Units.front() || !Units.front()->GetZone() || Units.front()->GetZone()->GetEmbattled()) return false;
-  const TUnit* First = Units.front();
-  for (const TUnit* Unit : Units) {
-    if (!Unit || !Unit->GetZone()) return false;
-    if (Unit->GetKind() != First->GetKind() || Unit->GetOwner() != First->GetOwner()) return false;
-    const bool AtSea = Unit->GetZone()->GetSea() != 0;
-    if (Unit->GetKind() == ukArmy && AtSea) return false;
-    if (Unit->GetKind() == ukAirForce && (AtSea || Unit->GetOrder() != ordNone)) return false;
-    if (Unit->GetKind() == ukNavy && Unit->GetSubmerged()) return false;
-  }
-  return MergedCountsFit(Units);
+bool TDiplomacyRules::DriftRelation(TNation* A, TNation* B, std::int64_t Amount) {
+  // A zone without owner has no nation to drift towards.
+  if (!A || !B || A == B) return false;
+  const std::int32_t Old = A->GetRelation(B);
+  if (Old == 100 || Old == -100) return false;
+  const float Damping = 1.0f - static_cast<float>(B->GetValue5()) / 100.0f;
+  const std::int64_t Step = RoundHalfEven(static_cast<double>(Damping * static_cast<float>(Amount)));
+  const double U = FEngine.GetRandom().Random();
+  const std::int64_t Shift = RoundHalfEven(U * static_cast<double>(Step));
+  const std::int64_t New = std::clamp<std::int64_t>(Old + Shift, -100, 100);
+  if (New == A->GetRelation(B)) return false;
+  A->SetRelation(B, static_cast<std::int32_t>(New));
+  return A->GetRelation(B) != Old;
+}
+
+bool TDiplomacyRules::PercentChance(const TNation* Nation) {
+  return Nation && FEngine.GetRandom().Random(100) < Nation->GetCountdown();
 }

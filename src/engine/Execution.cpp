@@ -3,24 +3,24 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/BrenmoorEngine.h"
+#include "engine/ExecutionRules.h"
 #include "foundation/Rounding.h"
 
-const std::array<const char*, 10> TBrenmoorEngine::ImpulseActions = {
+const std::array<const char*, 10> TExecutionRules::ImpulseActions = {
     "0000000001", "0000010000", "0001001001", "0010010100", "0010101010",
     "0101101011", "0110110110", "0111011110", "0111111110", "1111111111"};
 
-bool TBrenmoorEngine::IsActionImpulse(std::int32_t Impulse, int Speed) {
+bool TExecutionRules::IsActionImpulse(std::int32_t Impulse, int Speed) {
   const int Row = std::clamp(Speed, 0, 9);
   int Column = Impulse % 10;
   if (Column < 0) Column += 10;
   return ImpulseActions[static_cast<std::size_t>(Row)][std::max(Column, 1) - 1] == '1';
 }
 
-std::vector<std::int32_t> TBrenmoorEngine::SelectActingUnits(std::int32_t Impulse) {
+std::vector<std::int32_t> TExecutionRules::SelectActingUnits(std::int32_t Impulse) {
   std::vector<TUnit*> Acting;
-  for (TUnit* Unit : FUnits) {
-    Unit->SetSortKey(static_cast<float>(GetRandom().Random()));
+  for (TUnit* Unit : FEngine.FUnits) {
+    Unit->SetSortKey(static_cast<float>(FEngine.GetRandom().Random()));
     if (IsActionImpulse(Impulse, Unit->UnitSpeed())) Acting.push_back(Unit);
   }
   // A strict ordering: the key, equal keys by identifier.
@@ -34,12 +34,12 @@ std::vector<std::int32_t> TBrenmoorEngine::SelectActingUnits(std::int32_t Impuls
   return IDs;
 }
 
-void TBrenmoorEngine::ExecuteUnits(std::int32_t Impulse) {
-  FPendingRandomEvent = nullptr;
+void TExecutionRules::ExecuteUnits(std::int32_t Impulse) {
+  FEngine.FPendingRandomEvent = nullptr;
   for (const std::int32_t ID : SelectActingUnits(Impulse)) {
-    ProcessPendingMessages();
+    FEngine.ProcessPendingMessages();
     // A step before may have freed the unit (a convoy that unloaded, a fleet sunk).
-    if (TUnit* Unit = GetUnitByID(ID)) ExecuteUnit(Unit);
+    if (TUnit* Unit = FEngine.GetUnitByID(ID)) ExecuteUnit(Unit);
   }
 }
 
@@ -162,9 +162,9 @@ void ArriveStep(TBrenmoorEngine& E, TUnit* Unit) {
 
 }  // namespace
 
-void TBrenmoorEngine::ExecuteUnit(TUnit* Unit) {
+void TExecutionRules::ExecuteUnit(TUnit* Unit) {
   switch (Unit->GetOrder()) {
-    case ordMove: case ordDock: case ordInvade: ArriveStep(*this, Unit); break;
+    case ordMove: case ordDock: case ordInvade: ArriveStep(FEngine, Unit); break;
     case ordLaunch: {
       Unit->SetOrder(ordNone);
       // The destination is settled before the order record goes out, so that the guest has it.
@@ -177,23 +177,23 @@ void TBrenmoorEngine::ExecuteUnit(TUnit* Unit) {
           }
         }
       }
-      SendUnitOrder(Unit);
+      FEngine.SendUnitOrder(Unit);
       if (Unit->GetDestinationZone()) Unit->InvadeZone(mmImpulse);
       break;
     }
     case ordRetreat:
       Unit->SetOrder(ordNone);
-      SendUnitOrder(Unit);
+      FEngine.SendUnitOrder(Unit);
       Unit->InvadeZone(mmImpulse);
       break;
     case ordEmbark:
       Unit->SetOrder(ordNone);
-      SendUnitOrder(Unit);
+      FEngine.SendUnitOrder(Unit);
       Unit->Embark(mmImpulse);
       break;
     case ordDisembark:
       Unit->SetOrder(ordNone);
-      SendUnitOrder(Unit);
+      FEngine.SendUnitOrder(Unit);
       Unit->Disembark(mmImpulse);
       break;
     case ordIntercept: {
@@ -202,15 +202,15 @@ void TBrenmoorEngine::ExecuteUnit(TUnit* Unit) {
         break;
       if (Unit->GetDestinationZone() != Target->GetZone()) {
         Unit->SetDestinationZone(Target->GetZone());
-        SendUnitOrder(Unit);
+        FEngine.SendUnitOrder(Unit);
       }
       Unit->InvadeZone(mmImpulse);
       break;
     }
-    case ordPatrol: case ordRecon: PatrolStep(*this, Unit); break;
+    case ordPatrol: case ordRecon: PatrolStep(FEngine, Unit); break;
     case ordAirStrike: Unit->LoseOrganization(0.02); break;
-    case ordBomb: BombStep(*this, Unit); break;
-    case ordBombard: BombardStep(*this, Unit); break;
+    case ordBomb: BombStep(FEngine, Unit); break;
+    case ordBombard: BombardStep(FEngine, Unit); break;
     default: break;
   }
 }

@@ -1,8 +1,8 @@
-// Scheduled reinforcements and the zone distance that honours the map's wrap-around. The
-// placement of the units themselves is PlaceUnits, shared with the scenario's starting units.
+// Scheduled reinforcements, the placement of new units (shared with the scenario's starting
+// units) and the zone distance that honours the map's wrap-around.
 #include <algorithm>
 
-#include "engine/BrenmoorEngine.h"
+#include "engine/ReinforcementRules.h"
 #include "foundation/MyUtils.h"
 
 namespace {
@@ -34,7 +34,7 @@ TBrenmoorZone* NearestOwnedZone(const TBrenmoorEngine& Engine, const TNation* Na
 
 }  // namespace
 
-TBrenmoorZone* TBrenmoorEngine::ArriveReinforcement(TReinforcement* R) {
+TBrenmoorZone* TReinforcementRules::ArriveReinforcement(TReinforcement* R) {
   if (!R) return nullptr;
   TNation* Nation = R->Nation;
   TBrenmoorZone* Zone = R->GetZone();
@@ -42,7 +42,7 @@ TBrenmoorZone* TBrenmoorEngine::ArriveReinforcement(TReinforcement* R) {
   // nearest zone still held (every machine finds the same one).
   if (!Nation || !Nation->GetAlive() || !Zone) return nullptr;
   if (Zone->GetSea() == 0 && Zone->GetOwner() && Zone->GetOwner() != Nation) {
-    Zone = NearestOwnedZone(*this, Nation, Zone);
+    Zone = NearestOwnedZone(FEngine, Nation, Zone);
     if (!Zone) return nullptr;
   }
   const int Row = Nation->GetMajorIndex();
@@ -52,25 +52,53 @@ TBrenmoorZone* TBrenmoorEngine::ArriveReinforcement(TReinforcement* R) {
     Zone->ChangeTally(Row, T, R->GetCount(T));
   }
   PlaceUnits(Nation, Zone, Counts);
-  if (Nation->GetLocalPlayer() && !Nation->GetComputerPlayer()) Fire(OnReinforcement, Zone);
+  if (Nation->GetLocalPlayer() && !Nation->GetComputerPlayer()) FEngine.Fire(FEngine.OnReinforcement, Zone);
   return Zone;
 }
 
-std::int32_t TBrenmoorEngine::ZoneDistance(const TBrenmoorZone* A, const TBrenmoorZone* B) const {
+std::int32_t TReinforcementRules::ZoneDistance(const TBrenmoorZone* A, const TBrenmoorZone* B) const {
   if (!A || !B) return 0;
   const TPoint PA{A->GetCenterX(), A->GetCenterY()};
   const TPoint PB{B->GetCenterX(), B->GetCenterY()};
   std::int32_t D = ManhattanDistance(PA, PB);
-  const TMapExtent Extent = FZoneMap ? FZoneMap->GetExtent() : TMapExtent{};
-  if (FWrapHorizontal) {
+  const TMapExtent Extent = FEngine.FZoneMap ? FEngine.FZoneMap->GetExtent() : TMapExtent{};
+  if (FEngine.FWrapHorizontal) {
     TPoint MA = PA, MB = PB;
     (MA.X < MB.X ? MA : MB).X += Extent.Width;
     D = std::min(D, ManhattanDistance(MA, MB));
   }
-  if (FWrapVertical) {
+  if (FEngine.FWrapVertical) {
     TPoint MA = PA, MB = PB;
     (MA.Y < MB.Y ? MA : MB).Y += Extent.Height;
     D = std::min(D, ManhattanDistance(MA, MB));
   }
   return D;
+}
+
+std::vector<TUnit*> TReinforcementRules::PlaceUnits(TNation* Nation, TBrenmoorZone* Zone, const TUnitCounts& Counts) {
+  std::vector<TUnit*> Placed;
+  for (TUnitKind Kind : {ukNavy, ukArmy, ukAirForce}) {
+    bool Any = false;
+    for (int T = 0; T < UnitTypeCount; ++T)
+      if (UnitTypes[static_cast<std::size_t>(T)].Kind == Kind && Counts[static_cast<std::size_t>(T)] > 0) Any = true;
+    if (!Any) continue;
+    TUnit* Unit = FEngine.AddUnit(std::make_unique<TUnit>(FEngine, Nation, Kind), Zone);
+    for (int T = 0; T < UnitTypeCount; ++T)
+      if (UnitTypes[static_cast<std::size_t>(T)].Kind == Kind) Unit->SetCount(T, Counts[static_cast<std::size_t>(T)]);
+    Placed.push_back(Unit);
+    if (Kind == ukNavy || Zone->GetSea() == 0) continue;
+    // At sea an army boards, and an air force is based on, the nation's first fleet there.
+    TUnit* Ship = nullptr;
+    for (int I = 0; I < Zone->GetUnitCount() && !Ship; ++I)
+      if (Zone->GetUnit(I)->GetOwner() == Nation && Zone->GetUnit(I)->GetKind() == ukNavy) Ship = Zone->GetUnit(I);
+    if (!Ship) continue;
+    if (Kind == ukArmy) {
+      Ship->AddBoarded(Unit);
+      Unit->SetTransport(Ship);
+    } else {
+      Ship->AddBased(Unit);
+      Unit->SetBaseUnit(Ship);
+    }
+  }
+  return Placed;
 }

@@ -3,7 +3,7 @@
 // improves one unit type of the nation).
 #include <vector>
 
-#include "engine/BrenmoorEngine.h"
+#include "engine/ResearchRules.h"
 #include "foundation/NumberText.h"
 
 namespace {
@@ -17,14 +17,14 @@ constexpr int ResearchJet = 6;
 
 }  // namespace
 
-void TBrenmoorEngine::SetResearchAllocation(TNation* Nation, const std::string& Text) {
+void TResearchRules::SetResearchAllocation(TNation* Nation, const std::string& Text) {
   if (!Nation) return;
   std::string Rest = Text;
   Nation->SetResearchSpendingTotal(NextTokenInt(Rest, "#"));
   for (int G = 0; G < ResearchGroupCount; ++G) Nation->SetResearchSpending(G, static_cast<std::uint8_t>(NextTokenInt(Rest, "#")));
 }
 
-bool TBrenmoorEngine::AdvanceResearch(TNation* N, int G, std::int32_t Pick) {
+bool TResearchRules::AdvanceResearch(TNation* N, int G, std::int32_t Pick) {
   // A negative pick would choose outside the list of types.
   if (!N || G < 0 || G >= ResearchGroupCount || Pick < 0) return false;
   N->SetResearchLevel(G, static_cast<std::uint16_t>(N->GetResearchLevel(G) + 1));
@@ -35,28 +35,28 @@ bool TBrenmoorEngine::AdvanceResearch(TNation* N, int G, std::int32_t Pick) {
       if (G == ResearchConventionalLand && Kind == ukArmy) Types.push_back(T);
       if (G == ResearchConventionalSea && Kind == ukNavy) Types.push_back(T);
       if (G == ResearchConventionalAir && Kind == ukAirForce && T != utAtomicBomber &&
-          (T != utJetFighter || N->GetResearchProgress(ResearchJet) >= GetResearchCost(ResearchJet)))
+          (T != utJetFighter || N->GetResearchProgress(ResearchJet) >= FEngine.GetResearchCost(ResearchJet)))
         Types.push_back(T);
     }
     const int T = Types[static_cast<std::size_t>(Pick) % Types.size()];
     const float Factor = static_cast<float>(static_cast<double>(N->GetTypeFactor(T)) + 0.1);
     N->SetTypeFactor(T, Factor);
     if (T == utBomber) N->SetTypeFactor(utAtomicBomber, Factor);
-    Fire(OnUpgradeUnitType, N, static_cast<TUnitType>(T));
+    FEngine.Fire(FEngine.OnUpgradeUnitType, N, static_cast<TUnitType>(T));
   } else {
-    Fire(OnUpgradeTech, N, G);
+    FEngine.Fire(FEngine.OnUpgradeTech, N, G);
   }
   // Atomic, jet and rocket research stay complete once their cost is reached.
   if (G <= ResearchConventionalSea || G == ResearchRadar || G == ResearchCodeBreaking) N->SetResearchProgress(G, 0);
   return true;
 }
 
-void TBrenmoorEngine::ResearchStage() {
+void TResearchRules::ResearchStage() {
   std::string Progress;
-  for (int I = 0; I < GetNationCount(); ++I) {
-    TNation* N = GetNation(I);
+  for (int I = 0; I < FEngine.GetNationCount(); ++I) {
+    TNation* N = FEngine.GetNation(I);
     if (!N->GetMajorPower()) continue;
-    ProcessPendingMessages();
+    FEngine.ProcessPendingMessages();
     if (!N->GetAlive() || (N->GetResearchSpendingTotal() & 0xFF) == 0) continue;
     std::int32_t Sum = 0;
     for (int G = 0; G < ResearchGroupCount; ++G) Sum += N->GetResearchSpending(G);
@@ -67,27 +67,27 @@ void TBrenmoorEngine::ResearchStage() {
         Text += "1#";
       }
       Sum = ResearchGroupCount;
-      AddChange(chResearchAllocation, I, Text);
+      FEngine.AddChange(chResearchAllocation, I, Text);
     }
     for (int G = 0; G < ResearchGroupCount; ++G) {
       const float Chance = static_cast<float>(N->GetResearchSpending(G)) / static_cast<float>(Sum) * N->GetResearchPoints();
-      if (!(static_cast<float>(GetRandom().Random(100)) < Chance)) continue;
+      if (!(static_cast<float>(FEngine.GetRandom().Random(100)) < Chance)) continue;
       N->SetResearchProgress(G, static_cast<std::uint16_t>(N->GetResearchProgress(G) + 1));
       Progress += IntToStr(I) + "#" + IntToStr(G) + "#";
-      if (N->GetResearchProgress(G) != GetResearchCost(G)) continue;
-      const std::int32_t Pick = GetRandom().Random(100);
+      if (N->GetResearchProgress(G) != FEngine.GetResearchCost(G)) continue;
+      const std::int32_t Pick = FEngine.GetRandom().Random(100);
       AdvanceResearch(N, G, Pick);
       // The progress made so far goes out first: the guest then gains the level with the
       // same progress in hand (the jet fighter's condition reads it).
-      AddChange(chResearchProgress, Progress);
+      FEngine.AddChange(chResearchProgress, Progress);
       Progress.clear();
-      AddChange(chResearchLevel, IntToStr(I) + "#" + IntToStr(G) + "#" + IntToStr(Pick) + "#");
+      FEngine.AddChange(chResearchLevel, IntToStr(I) + "#" + IntToStr(G) + "#" + IntToStr(Pick) + "#");
     }
   }
-  if (!Progress.empty()) AddChange(chResearchProgress, Progress);
+  if (!Progress.empty()) FEngine.AddChange(chResearchProgress, Progress);
 }
 
-bool TBrenmoorEngine::ApplyResearchLevels(const std::string& List) {
+bool TResearchRules::ApplyResearchLevels(const std::string& List) {
   struct TLevel {
     TNation* Nation;
     std::int32_t Group;
@@ -96,7 +96,7 @@ bool TBrenmoorEngine::ApplyResearchLevels(const std::string& List) {
   std::vector<TLevel> Levels;
   std::string Rest = List;
   while (!Rest.empty()) {
-    TNation* Nation = GetNation(NextTokenInt(Rest, "#"));
+    TNation* Nation = FEngine.GetNation(NextTokenInt(Rest, "#"));
     const std::int32_t Group = NextTokenInt(Rest, "#");
     const std::int32_t Pick = NextTokenInt(Rest, "#");
     if (Group < 0 || Group >= ResearchGroupCount || Pick < 0 || Pick > 99) return false;
@@ -106,9 +106,3 @@ bool TBrenmoorEngine::ApplyResearchLevels(const std::string& List) {
   return true;
 }
 
-std::int32_t TBrenmoorEngine::GetAllianceDomination(const std::string& AllianceName) const {
-  std::int32_t Sum = 0;
-  for (const auto& Nation : FNations)
-    if (Nation->GetMajorPower() && Nation->GetAlliance() == AllianceName) Sum += Nation->GetWorldDomination();
-  return Sum;
-}

@@ -2,16 +2,16 @@
 // impulse on every machine alike: it draws no random number and writes no change record.
 #include <algorithm>
 
-#include "engine/BrenmoorEngine.h"
+#include "engine/SupplyRules.h"
 
-void TBrenmoorEngine::SupplyUpkeep() {
+void TSupplyRules::SupplyUpkeep() {
   // Every nation's points start again from nothing: a minor nation never spends them, and
   // points that piled up impulse after impulse would be a value that a saved game does not
   // hold, so a machine that joins from it would count others.
-  for (const auto& Nation : FNations) Nation->SetResearchPoints(0.0f);
+  for (const auto& Nation : FEngine.FNations) Nation->SetResearchPoints(0.0f);
 
-  for (int I = 0; I < GetZoneCount(); ++I) {
-    TBrenmoorZone* Zone = GetZone(I);
+  for (int I = 0; I < FEngine.GetZoneCount(); ++I) {
+    TBrenmoorZone* Zone = FEngine.GetZone(I);
     if (Zone->GetSea() != 0) continue;
     TNation* Owner = Zone->GetOwner();
     TBrenmoorZone* Source = Zone->GetSupplySource();
@@ -72,16 +72,16 @@ void TBrenmoorEngine::SupplyUpkeep() {
   }
 
   // Routings move one zone per upkeep along a path through the sender's side.
-  for (int I = GetRoutingCount() - 1; I >= 0; --I) {
-    TRouting* Routing = GetRouting(I);
+  for (int I = FEngine.GetRoutingCount() - 1; I >= 0; --I) {
+    TRouting* Routing = FEngine.GetRouting(I);
     if (!Routing->FromZone || !Routing->ToZone) {
-      DeleteRouting(Routing);
+      FEngine.DeleteRouting(Routing);
       continue;
     }
     if (Routing->FromZone == Routing->ToZone) {
       // One standing in its target (read from an older game) has arrived.
       Routing->ToZone->SetResources(static_cast<float>(Routing->ToZone->GetResources() + static_cast<double>(Routing->Amount)));
-      DeleteRouting(Routing);
+      FEngine.DeleteRouting(Routing);
       continue;
     }
     // A routing whose target lies at sea or has fallen to a side other than that of the zone
@@ -92,40 +92,40 @@ void TBrenmoorEngine::SupplyUpkeep() {
     const TBrenmoorZone* Target = Routing->ToZone;
     if (Target->GetSea() != 0 || (Holder && Target->GetOwner() && !Target->IsAlliedTo(Holder))) {
       Routing->FromZone->SetResources(static_cast<float>(Routing->FromZone->GetResources() + static_cast<double>(Routing->Amount)));
-      DeleteRouting(Routing);
+      FEngine.DeleteRouting(Routing);
       continue;
     }
     // Whether the side has a way at all is a search that stops at the target or at the first
     // blocked step (or a kept search from the zone); the way itself (whose first step the full
     // search's order decides) is looked up only for a routing that can move, and the routings
     // that stand in one zone share one search as long as nothing the step cost reads changes.
-    FPathUnit = nullptr;
-    FPathAll = false;
+    FEngine.FPathUnit = nullptr;
+    FEngine.FPathAll = false;
     const int To = Routing->ToZone->GetIndex();
-    const TPathTree* Tree = To >= 0 ? KeptPathTree(Routing->FromZone) : nullptr;
+    const TPathTree* Tree = To >= 0 ? FEngine.KeptPathTree(Routing->FromZone) : nullptr;
     const std::int32_t Cost = Tree ? Tree->Cost[static_cast<std::size_t>(To)]
-                                   : FindPathCost(Routing->FromZone, Routing->ToZone, TZoneMap::TerrainChangeStepCost);
+                                   : FEngine.FindPathCost(Routing->FromZone, Routing->ToZone, TZoneMap::TerrainChangeStepCost);
     if (Cost >= TZoneMap::TerrainChangeStepCost) continue;
-    FindPath(Routing->FromZone, Routing->ToZone);
-    if (FZoneMap->PathCount() <= 1) continue;
-    auto* Next = static_cast<TBrenmoorZone*>(FZoneMap->GetPathZone(1));
+    FEngine.FindPath(Routing->FromZone, Routing->ToZone);
+    if (FEngine.FZoneMap->PathCount() <= 1) continue;
+    auto* Next = static_cast<TBrenmoorZone*>(FEngine.FZoneMap->GetPathZone(1));
     if (Next == Routing->ToZone) {
       Routing->ToZone->SetResources(static_cast<float>(Routing->ToZone->GetResources() + static_cast<double>(Routing->Amount)));
-      DeleteRouting(Routing);
+      FEngine.DeleteRouting(Routing);
     } else {
       Routing->FromZone = Next;
     }
   }
 }
 
-TRouting* TBrenmoorEngine::CreateRouting(TBrenmoorZone* From, TBrenmoorZone* To, std::int32_t Amount) {
+TRouting* TSupplyRules::CreateRouting(TBrenmoorZone* From, TBrenmoorZone* To, std::int32_t Amount) {
   // A routing to the zone it starts from would never arrive and its resources would be lost.
   if (!From || !To || From == To) return nullptr;
   From->SetResources(static_cast<float>(From->GetResources() - static_cast<double>(Amount)));
-  return AddRouting(std::make_unique<TRouting>(*this, From, Amount, To));
+  return FEngine.AddRouting(std::make_unique<TRouting>(FEngine, From, Amount, To));
 }
 
-void TBrenmoorEngine::SupplyWalkA(TBrenmoorZone* Zone, std::int32_t Depth) {
+void TSupplyRules::SupplyWalkA(TBrenmoorZone* Zone, std::int32_t Depth) {
   FScratchZones.push_back(Zone);
   Zone->SetSupplySource(Zone);
   TNation* Owner = Zone->GetOwner();
@@ -138,7 +138,7 @@ void TBrenmoorEngine::SupplyWalkA(TBrenmoorZone* Zone, std::int32_t Depth) {
   }
 }
 
-void TBrenmoorEngine::SupplyWalkB(TBrenmoorZone* Zone, TBrenmoorZone* Root, std::int32_t Depth) {
+void TSupplyRules::SupplyWalkB(TBrenmoorZone* Zone, TBrenmoorZone* Root, std::int32_t Depth) {
   FScratchZones.push_back(Zone);
   TNation* Owner = Zone->GetOwner();
   if (!Owner) return;
@@ -154,7 +154,7 @@ void TBrenmoorEngine::SupplyWalkB(TBrenmoorZone* Zone, TBrenmoorZone* Root, std:
   }
 }
 
-void TBrenmoorEngine::ComputeSupply(TBrenmoorZone* Zone, std::int32_t Depth) {
+void TSupplyRules::ComputeSupply(TBrenmoorZone* Zone, std::int32_t Depth) {
   if (!Zone) return;
   FScratchZones.clear();
   SupplyWalkA(Zone, Depth);
@@ -163,8 +163,8 @@ void TBrenmoorEngine::ComputeSupply(TBrenmoorZone* Zone, std::int32_t Depth) {
   FScratchZones.clear();
 }
 
-void TBrenmoorEngine::ResetSupplySources(const TNation* Nation) {
+void TSupplyRules::ResetSupplySources(const TNation* Nation) {
   if (!Nation) return;
-  for (int I = 0; I < GetZoneCount(); ++I)
-    if (GetZone(I)->GetOwner() == Nation) GetZone(I)->SetSupplySource(GetZone(I));
+  for (int I = 0; I < FEngine.GetZoneCount(); ++I)
+    if (FEngine.GetZone(I)->GetOwner() == Nation) FEngine.GetZone(I)->SetSupplySource(FEngine.GetZone(I));
 }

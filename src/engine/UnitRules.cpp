@@ -1,10 +1,9 @@
-// The engine's operations that the impulse stages and the replay of change records share:
-// dividing and merging units, the drift of a relation, formation values, the path step cost
-// and the small helpers of the engine's lists.
+// The unit rules that the impulse stages and the replay of change records share: dividing and
+// merging units, formation values and the path step cost.
 #include <algorithm>
 #include <limits>
 
-#include "engine/BrenmoorEngine.h"
+#include "engine/UnitRules.h"
 #include "foundation/NumberText.h"
 #include "foundation/Rounding.h"
 
@@ -21,14 +20,14 @@ void ChangeUnitTallies(const TUnit* Unit, int Sign) {
 
 }  // namespace
 
-void TBrenmoorEngine::UntallyUnit(const TUnit* Unit) { ChangeUnitTallies(Unit, -1); }
+void TUnitRules::UntallyUnit(const TUnit* Unit) { ChangeUnitTallies(Unit, -1); }
 
 // --- Division and merging ---
 
-TUnit* TBrenmoorEngine::DivideUnit(TUnit* Unit, const std::string& Counts, TUnit* Carrier) {
+TUnit* TUnitRules::DivideUnit(TUnit* Unit, const std::string& Counts, TUnit* Carrier) {
   if (!Unit || !Unit->GetZone()) return nullptr;
   Unit->SetOrder(ordNone);
-  TUnit* New = AddUnit(std::make_unique<TUnit>(*this, Unit->GetOwner(), Unit->GetKind()), Unit->GetZone());
+  TUnit* New = FEngine.AddUnit(std::make_unique<TUnit>(FEngine, Unit->GetOwner(), Unit->GetKind()), Unit->GetZone());
   New->SetExperience(Unit->GetExperience());
   New->SetOrganizationDirect(Unit->GetOrganization());
   New->SetBaseZone(Unit->GetBaseZone());
@@ -69,7 +68,7 @@ TUnit* TBrenmoorEngine::DivideUnit(TUnit* Unit, const std::string& Counts, TUnit
   return New;
 }
 
-bool TBrenmoorEngine::MergedCountsFit(const std::vector<TUnit*>& Units) {
+bool TUnitRules::MergedCountsFit(const std::vector<TUnit*>& Units) {
   std::array<std::int64_t, UnitTypeCount> Sums{};
   for (auto It = Units.begin(); It != Units.end(); ++It) {
     // A unit named twice is still one unit.
@@ -79,14 +78,14 @@ bool TBrenmoorEngine::MergedCountsFit(const std::vector<TUnit*>& Units) {
   return std::all_of(Sums.begin(), Sums.end(), [](std::int64_t Sum) { return Sum <= std::numeric_limits<std::uint16_t>::max(); });
 }
 
-bool TBrenmoorEngine::MergeUnits(TBrenmoorZone*, const std::string& IDs) {
+bool TUnitRules::MergeUnits(TBrenmoorZone*, const std::string& IDs) {
   FScratchUnits.clear();
   std::string Rest = IDs;
   std::string List = NextToken(Rest, ";");
   while (!List.empty()) {
     const std::string Item = NextToken(List, "#");
     const auto ID = TryStrToInt(Item);
-    TUnit* Unit = ID ? GetUnitByID(*ID) : nullptr;
+    TUnit* Unit = ID ? FEngine.GetUnitByID(*ID) : nullptr;
     // A unit named twice would be merged into itself and freed while still in use.
     if (Unit && std::find(FScratchUnits.begin(), FScratchUnits.end(), Unit) == FScratchUnits.end()) FScratchUnits.push_back(Unit);
   }
@@ -145,30 +144,15 @@ bool TBrenmoorEngine::MergeUnits(TBrenmoorZone*, const std::string& IDs) {
     }
     ChangeUnitTallies(Keep, +1);
     Other->Remove(false);
-    FreeUnit(Other);
+    FEngine.FreeUnit(Other);
   }
   FScratchUnits.clear();
   return true;
 }
 
-// --- Relations and formations ---
+// --- Formations ---
 
-bool TBrenmoorEngine::DriftRelation(TNation* A, TNation* B, std::int64_t Amount) {
-  // A zone without owner has no nation to drift towards.
-  if (!A || !B || A == B) return false;
-  const std::int32_t Old = A->GetRelation(B);
-  if (Old == 100 || Old == -100) return false;
-  const float Damping = 1.0f - static_cast<float>(B->GetValue5()) / 100.0f;
-  const std::int64_t Step = RoundHalfEven(static_cast<double>(Damping * static_cast<float>(Amount)));
-  const double U = GetRandom().Random();
-  const std::int64_t Shift = RoundHalfEven(U * static_cast<double>(Step));
-  const std::int64_t New = std::clamp<std::int64_t>(Old + Shift, -100, 100);
-  if (New == A->GetRelation(B)) return false;
-  A->SetRelation(B, static_cast<std::int32_t>(New));
-  return A->GetRelation(B) != Old;
-}
-
-void TBrenmoorEngine::SetFormations(TNation* Nation, const std::string& Text) {
+void TUnitRules::SetFormations(TNation* Nation, const std::string& Text) {
   if (!Nation) return;
   // Every field is read before any value changes: a text that cannot be read changes nothing.
   std::array<std::uint16_t, UnitTypeCount> Costs{};
@@ -184,16 +168,16 @@ void TBrenmoorEngine::SetFormations(TNation* Nation, const std::string& Text) {
 
 // --- Paths ---
 
-void TBrenmoorEngine::PathCostHandler(TZone* Zone1, TZone* Zone2, std::int32_t& Cost) {
+void TUnitRules::PathCostHandler(TZone* Zone1, TZone* Zone2, std::int32_t& Cost) {
   constexpr std::int32_t Blocked = TZoneMap::TerrainChangeStepCost;
-  if (FPathAll) {
+  if (FEngine.FPathAll) {
     Cost = 1;
     return;
   }
   auto* A = static_cast<TBrenmoorZone*>(Zone1);
   auto* B = static_cast<TBrenmoorZone*>(Zone2);
   const bool SeaA = A->GetSea() != 0, SeaB = B->GetSea() != 0;
-  if (FPathMode == 1) {
+  if (FEngine.FPathMode == 1) {
     Cost = SeaA && SeaB ? 1 : Blocked;
     return;
   }
@@ -205,20 +189,23 @@ void TBrenmoorEngine::PathCostHandler(TZone* Zone1, TZone* Zone2, std::int32_t& 
     Cost = 1;
     return;
   }
-  const TNation* Nation = FPathUnit ? FPathUnit->GetOwner() : A->GetOwner();
+  const TNation* Nation = FEngine.FPathUnit ? FEngine.FPathUnit->GetOwner() : A->GetOwner();
   // B is land here: IsAlliedTo is its owner's alliance test.
   Cost = !Nation || !B->GetOwner() || B->GetOwner()->IsAlliedWith(Nation) ? 1 : Blocked;
 }
 
-// --- Small helpers ---
+// --- Whether units may merge ---
 
-void TBrenmoorEngine::AddAlliance(const std::string& Name) { FAlliances.push_back(Name); }
-
-bool TBrenmoorEngine::PercentChance(const TNation* Nation) {
-  return Nation && GetRandom().Random(100) < Nation->GetCountdown();
-}
-
-std::int32_t TBrenmoorEngine::GetAllianceDomination(int I) const {
-  if (I < 0 || I >= static_cast<int>(FAllianceDomination.size())) return 0;
-  return FAllianceDomination[static_cast<std::size_t>(I)];
+bool TUnitRules::CanMergeUnits(const std::vector<TUnit*>& Units) const {
+  if (Units.empty() || !Units.front() || !Units.front()->GetZone() || Units.front()->GetZone()->GetEmbattled()) return false;
+  const TUnit* First = Units.front();
+  for (const TUnit* Unit : Units) {
+    if (!Unit || !Unit->GetZone()) return false;
+    if (Unit->GetKind() != First->GetKind() || Unit->GetOwner() != First->GetOwner()) return false;
+    const bool AtSea = Unit->GetZone()->GetSea() != 0;
+    if (Unit->GetKind() == ukArmy && AtSea) return false;
+    if (Unit->GetKind() == ukAirForce && (AtSea || Unit->GetOrder() != ordNone)) return false;
+    if (Unit->GetKind() == ukNavy && Unit->GetSubmerged()) return false;
+  }
+  return MergedCountsFit(Units);
 }

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "engine/BrenmoorEngine.h"
+#include "engine/UnitRules.h"
+#include "engine/UpkeepRules.h"
 #include "foundation/NumberText.h"
 
 namespace {
@@ -86,37 +87,37 @@ void TNation::CountDownInfluence() {
 
 // --- The engine ---
 
-void TBrenmoorEngine::BeginImpulse() {
+void TUpkeepRules::BeginImpulse() {
   std::int64_t World = 0;
-  for (int I = 0; I < GetZoneCount(); ++I) {
-    TBrenmoorZone* Zone = GetZone(I);
+  for (int I = 0; I < FEngine.GetZoneCount(); ++I) {
+    TBrenmoorZone* Zone = FEngine.GetZone(I);
     Zone->SetBombCount(0);
     Zone->SetStrikeCount(0);
     World += Zone->GetIndustry();
   }
-  FWorldIndustry = static_cast<std::int32_t>(
+  FEngine.FWorldIndustry = static_cast<std::int32_t>(
       std::clamp<std::int64_t>(World, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
-  for (TUnit* Unit : FUnits) {
+  for (TUnit* Unit : FEngine.FUnits) {
     Unit->SetFought(false);
     Unit->SetSurfaced(false);
   }
 }
 
-void TBrenmoorEngine::UpdateVisibility(std::int32_t Impulse) {
-  const int Majors = std::min(FMajorCount, GetNationCount());
+void TUpkeepRules::UpdateVisibility(std::int32_t Impulse) {
+  const int Majors = std::min(FEngine.FMajorCount, FEngine.GetNationCount());
   // A zone seen by N is seen by every major power allied with N too.
   const auto See = [&](TBrenmoorZone* Zone, const TNation* Nation) {
     std::uint8_t Bits = Zone->GetSeenBy();
     if (Nation->GetIndex() < Majors) Bits = static_cast<std::uint8_t>(Bits | (1u << Nation->GetIndex()));
     for (int M = 0; M < Majors; ++M)
-      if (GetNation(M)->IsAlliedWith(Nation)) Bits = static_cast<std::uint8_t>(Bits | (1u << M));
+      if (FEngine.GetNation(M)->IsAlliedWith(Nation)) Bits = static_cast<std::uint8_t>(Bits | (1u << M));
     Zone->SetSeenBy(Bits);
   };
-  for (int I = 0; I < GetZoneCount(); ++I) GetZone(I)->SetSeenBy(0);
-  for (int I = 0; I < GetZoneCount(); ++I) {
-    TBrenmoorZone* Zone = GetZone(I);
+  for (int I = 0; I < FEngine.GetZoneCount(); ++I) FEngine.GetZone(I)->SetSeenBy(0);
+  for (int I = 0; I < FEngine.GetZoneCount(); ++I) {
+    TBrenmoorZone* Zone = FEngine.GetZone(I);
     for (int M = 0; M < Majors; ++M) {
-      const TNation* Nation = GetNation(M);
+      const TNation* Nation = FEngine.GetNation(M);
       const bool Owns = Zone->GetOwner() == Nation;
       if (Owns || Zone->CountAllUnits(Nation, true, false, false)) See(Zone, Nation);
       if (Owns)
@@ -126,7 +127,7 @@ void TBrenmoorEngine::UpdateVisibility(std::int32_t Impulse) {
   // Destroyers look into the sea zones around them, more of them more often; the chance
   // comes from the impulse and the zone, the same on every machine.
   const auto Base = static_cast<std::uint32_t>(Impulse) * 31333u;
-  for (const TUnit* Unit : FUnits) {
+  for (const TUnit* Unit : FEngine.FUnits) {
     const TNation* Owner = Unit->GetOwner();
     if (!Owner || Owner->GetIndex() < 0 || Owner->GetIndex() >= Majors || !Unit->GetZone()) continue;
     if (Unit->GetOrder() == ordRecon) {
@@ -143,18 +144,18 @@ void TBrenmoorEngine::UpdateVisibility(std::int32_t Impulse) {
       if (10 * Destroyers > V % 100) See(Zone, Owner);
     }
   }
-  for (const auto& Nation : FNations)
+  for (const auto& Nation : FEngine.FNations)
     for (const auto& [Name, Value] : Nation->GetInfluenceList().Items()) {
       if (StrToIntDef(Value, 0) <= 0) continue;
       const std::int32_t Index = StrToIntDef(Name, -1);
-      if (Index < 0 || Index >= GetNationCount()) continue;
-      const TNation* Influenced = GetNation(Index);
-      for (int I = 0; I < GetZoneCount(); ++I)
-        if (GetZone(I)->GetOwner() == Influenced) See(GetZone(I), Nation.get());
+      if (Index < 0 || Index >= FEngine.GetNationCount()) continue;
+      const TNation* Influenced = FEngine.GetNation(Index);
+      for (int I = 0; I < FEngine.GetZoneCount(); ++I)
+        if (FEngine.GetZone(I)->GetOwner() == Influenced) See(FEngine.GetZone(I), Nation.get());
     }
 }
 
-void TBrenmoorEngine::RebaseHomelessAirUnit(TUnit* Unit) {
+void TUpkeepRules::RebaseHomelessAirUnit(TUnit* Unit) {
   if (!Unit || !Unit->GetZone()) return;
   TBrenmoorZone* Start = Unit->GetBaseUnit() && Unit->GetBaseUnit()->GetZone() ? Unit->GetBaseUnit()->GetZone() : Unit->GetZone();
   std::int32_t Budget = Unit->GetRange();
@@ -178,21 +179,21 @@ void TBrenmoorEngine::RebaseHomelessAirUnit(TUnit* Unit) {
     Unit->MoveToZone(Home, mmReplay);
     Unit->SetOrder(ordNone);
   } else {
-    UntallyUnit(Unit);
+    TUnitRules::UntallyUnit(Unit);
     Unit->Remove(false);
-    FreeUnit(Unit);
+    FEngine.FreeUnit(Unit);
   }
 }
 
-void TBrenmoorEngine::EndImpulseUpkeep(std::int32_t Impulse) {
-  TSetFlag LocalOnly(FLocalOnly, true);
+void TUpkeepRules::EndImpulseUpkeep(std::int32_t Impulse) {
+  TSetFlag LocalOnly(FEngine.FLocalOnly, true);
 
   // 1. Storm cover: a zone is under a storm when one of its corners lies inside it.
-  for (int I = 0; I < GetZoneCount(); ++I) {
-    ProcessPendingMessages();
-    TBrenmoorZone* Zone = GetZone(I);
+  for (int I = 0; I < FEngine.GetZoneCount(); ++I) {
+    FEngine.ProcessPendingMessages();
+    TBrenmoorZone* Zone = FEngine.GetZone(I);
     Zone->SetStorm(false);
-    for (const auto& Storm : FStorms) {
+    for (const auto& Storm : FEngine.FStorms) {
       const TRect Rect{Storm->X, Storm->Y, Storm->X + Storm->Width, Storm->Y + Storm->Height};
       if (!Intersects(Rect, Zone->GetBounds())) continue;
       if (std::any_of(Zone->GetPoints().begin(), Zone->GetPoints().end(), [&](const TPoint& P) { return Rect.Contains(P); })) {
@@ -205,11 +206,11 @@ void TBrenmoorEngine::EndImpulseUpkeep(std::int32_t Impulse) {
   // 2. Homeless air units, in unit-list order; a unit taken out goes alone, so the others
   // are found again by their identifiers.
   std::vector<std::int32_t> AirUnits;
-  for (const TUnit* Unit : FUnits)
+  for (const TUnit* Unit : FEngine.FUnits)
     if (Unit->GetKind() == ukAirForce) AirUnits.push_back(Unit->ID);
   for (const std::int32_t ID : AirUnits) {
-    ProcessPendingMessages();
-    TUnit* Unit = GetUnitByID(ID);
+    FEngine.ProcessPendingMessages();
+    TUnit* Unit = FEngine.GetUnitByID(ID);
     if (!Unit) continue;
     bool Homeless;
     if (TUnit* Carrier = Unit->GetBaseUnit()) {
@@ -222,7 +223,7 @@ void TBrenmoorEngine::EndImpulseUpkeep(std::int32_t Impulse) {
   }
 
   // 3. Diplomatic actions come back at the nation's interval, up to three.
-  for (const auto& Nation : FNations) {
+  for (const auto& Nation : FEngine.FNations) {
     if (!Nation->GetMajorPower() || !Nation->GetAlive()) continue;
     const std::int32_t Interval = Nation->GetDiplomaticActionInterval();
     if (Interval > 0 && Nation->GetDiplomaticActions() < 3 && Impulse % Interval == 0)
@@ -230,39 +231,39 @@ void TBrenmoorEngine::EndImpulseUpkeep(std::int32_t Impulse) {
   }
 
   // 4. Countdowns and influence.
-  for (const auto& Nation : FNations) {
-    ProcessPendingMessages();
+  for (const auto& Nation : FEngine.FNations) {
+    FEngine.ProcessPendingMessages();
     if (Nation->GetCountdown() > 0) Nation->SetCountdown(Nation->GetCountdown() - 1);
     Nation->CountDownInfluence();
   }
 
   // 5. Active events: a negative duration lasts for ever; one at 0 ends.
-  for (int I = GetActiveEventCount() - 1; I >= 0; --I) {
-    TActiveEvent* Event = GetActiveEvent(I);
+  for (int I = FEngine.GetActiveEventCount() - 1; I >= 0; --I) {
+    TActiveEvent* Event = FEngine.GetActiveEvent(I);
     if (Event->Duration < 0) continue;
     if (Event->Duration > 0) --Event->Duration;
-    if (Event->Duration == 0) DeleteActiveEvent(Event);
+    if (Event->Duration == 0) FEngine.DeleteActiveEvent(Event);
   }
 
   // 6. Alliances: a major power without one joins the first whose living major members all
   // stand at 100 with it, both ways, and is at war with every other alliance's members.
-  if (!FFreeForAll) {
+  if (!FEngine.FFreeForAll) {
     const auto Members = [this](const std::string& Alliance) {
       std::vector<TNation*> Result;
-      for (const auto& M : FNations)
+      for (const auto& M : FEngine.FNations)
         if (M->GetAlive() && M->GetMajorPower() && M->GetAlliance() == Alliance) Result.push_back(M.get());
       return Result;
     };
-    for (const auto& Nation : FNations) {
+    for (const auto& Nation : FEngine.FNations) {
       TNation* N = Nation.get();
       if (!N->GetAlive() || !N->GetMajorPower() || !N->GetAlliance().empty()) continue;
-      for (const std::string& Alliance : FAlliances) {
+      for (const std::string& Alliance : FEngine.FAlliances) {
         const auto InIt = Members(Alliance);
         const bool Admitted = std::all_of(InIt.begin(), InIt.end(), [N](const TNation* M) {
           return N->GetRelation(M) == 100 && M->GetRelation(N) == 100;
         });
         if (!Admitted) continue;
-        for (const std::string& Other : FAlliances) {
+        for (const std::string& Other : FEngine.FAlliances) {
           if (Other == Alliance) continue;
           for (TNation* M : Members(Other)) {
             N->SetRelation(M, -100);
@@ -270,7 +271,7 @@ void TBrenmoorEngine::EndImpulseUpkeep(std::int32_t Impulse) {
           }
         }
         N->SetAlliance(Alliance);
-        Fire(OnAlliance, N);
+        FEngine.Fire(FEngine.OnAlliance, N);
         // A nation belongs to one alliance: once in, the scan for it ends.
         break;
       }
@@ -278,42 +279,42 @@ void TBrenmoorEngine::EndImpulseUpkeep(std::int32_t Impulse) {
   }
 
   // 7. Players who play nothing any more leave.
-  if (!FAllComputer) {
+  if (!FEngine.FAllComputer) {
     const auto PlaysAliveMajor = [this](const std::string& Name) {
-      return std::any_of(FNations.begin(), FNations.end(),
+      return std::any_of(FEngine.FNations.begin(), FEngine.FNations.end(),
                          [&](const auto& N) { return N->GetAlive() && N->GetMajorPower() && N->GetPlayerName() == Name; });
     };
-    if (IsSoloGame()) {
-      const bool AllComputer = std::all_of(FNations.begin(), FNations.end(), [](const auto& N) {
+    if (FEngine.IsSoloGame()) {
+      const bool AllComputer = std::all_of(FEngine.FNations.begin(), FEngine.FNations.end(), [](const auto& N) {
         return !N->GetAlive() || !N->GetMajorPower() || N->GetComputerPlayer();
       });
-      if (AllComputer) Fire(OnRemovePlayer, std::string("[SOLO]"));
-    } else if (FImpulseUsers) {
-      for (int I = FImpulseUsers->GetUserCount() - 1; I >= 0; --I) {
-        const std::string Name = FImpulseUsers->GetUserName(I);
+      if (AllComputer) FEngine.Fire(FEngine.OnRemovePlayer, std::string("[SOLO]"));
+    } else if (FEngine.FImpulseUsers) {
+      for (int I = FEngine.FImpulseUsers->GetUserCount() - 1; I >= 0; --I) {
+        const std::string Name = FEngine.FImpulseUsers->GetUserName(I);
         if (PlaysAliveMajor(Name)) continue;
-        FImpulseUsers->MarkUserRemoved(Name);
-        Fire(OnRemovePlayer, Name);
+        FEngine.FImpulseUsers->MarkUserRemoved(Name);
+        FEngine.Fire(FEngine.OnRemovePlayer, Name);
       }
     }
   }
 
   // 8. Dominations.
-  FWinnerName.clear();
-  FWinnerNation = nullptr;
+  FEngine.FWinnerName.clear();
+  FEngine.FWinnerNation = nullptr;
   const auto AllianceDomination = [this](const std::string& Alliance) {
     std::int64_t Sum = 0;
-    for (const auto& N : FNations)
+    for (const auto& N : FEngine.FNations)
       if (N->GetAlliance() == Alliance) Sum += N->GetWorldDomination();
     return Sum;
   };
-  FAllianceDomination.assign(FAlliances.size(), 0);
-  for (std::size_t I = 0; I < FAlliances.size(); ++I)
-    FAllianceDomination[I] = static_cast<std::int32_t>(std::min<std::int64_t>(AllianceDomination(FAlliances[I]), std::numeric_limits<std::int32_t>::max()));
+  FEngine.FAllianceDomination.assign(FEngine.FAlliances.size(), 0);
+  for (std::size_t I = 0; I < FEngine.FAlliances.size(); ++I)
+    FEngine.FAllianceDomination[I] = static_cast<std::int32_t>(std::min<std::int64_t>(AllianceDomination(FEngine.FAlliances[I]), std::numeric_limits<std::int32_t>::max()));
 
   // 9. The first victory condition met names the winner.
-  for (const auto& Condition : FVictoryConditions) {
-    const TNation* Subject = Condition->SubjectIsNation() ? FindNation(Condition->Subject) : nullptr;
+  for (const auto& Condition : FEngine.FVictoryConditions) {
+    const TNation* Subject = Condition->SubjectIsNation() ? FEngine.FindNation(Condition->Subject) : nullptr;
     bool Met = false;
     switch (Condition->Kind) {
       case 0: Met = Subject && Subject->GetWorldDomination() >= Condition->Target; break;
@@ -326,9 +327,16 @@ void TBrenmoorEngine::EndImpulseUpkeep(std::int32_t Impulse) {
     }
     if (!Met) continue;
     if (Condition->WinnerIsNation)
-      FWinnerNation = FindNation(Condition->Winner);
+      FEngine.FWinnerNation = FEngine.FindNation(Condition->Winner);
     else
-      FWinnerName = Condition->Winner;
+      FEngine.FWinnerName = Condition->Winner;
     break;
   }
+}
+
+std::int32_t TUpkeepRules::GetAllianceDomination(const std::string& AllianceName) const {
+  std::int32_t Sum = 0;
+  for (const auto& Nation : FEngine.FNations)
+    if (Nation->GetMajorPower() && Nation->GetAlliance() == AllianceName) Sum += Nation->GetWorldDomination();
+  return Sum;
 }

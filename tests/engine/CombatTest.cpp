@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 
+#include "engine/CombatRules.h"
 #include "engine/kit/RulesKit.h"
 #include "foundation/NumberText.h"
 
@@ -323,7 +324,7 @@ TEST_F(CombatTest, ReportsCarryTwoDecimalsAndTheHostKeepsWhatItSent) {
   A->SetOrganization(87.3456f);
   A->SetExperience(1.23456f);
   A->SetFought(true);
-  E.ReportUnitChanges();
+  E.Combat().ReportUnitChanges();
   const std::string Prefix = "7#" + std::to_string(A->ID) + "#";
   ASSERT_EQ(W.Sink.Records.size(), 2u);
   EXPECT_EQ(W.Sink.Records[0].rfind("1;", 0), 0u);

@@ -4,6 +4,8 @@
 
 #include <set>
 
+#include "engine/CombatRules.h"
+#include "engine/ResearchRules.h"
 #include "engine/kit/RulesKit.h"
 
 namespace {
@@ -45,8 +47,8 @@ public:
     for (int I = E.GetUnitCount() - 1; I >= 0; --I) E.GetUnit(I)->ApplyLosses();
     for (int I = E.GetUnitCount() - 1; I >= 0; --I)
       if (I < E.GetUnitCount()) E.GetUnit(I)->RemoveIfEmpty();
-    E.ReportUnitChanges();
-    E.ResearchStage();
+    E.Combat().ReportUnitChanges();
+    E.Research().ResearchStage();
   }
 
 private:

@@ -5,6 +5,8 @@
 #include <set>
 
 #include "RulesReplay.h"
+#include "engine/DiplomacyRules.h"
+#include "engine/RandomEventRules.h"
 
 namespace {
 
@@ -55,7 +57,7 @@ private:
       }
       case 6: {  // A convoy from a zone with resources.
         TBrenmoorZone* Zone = W.Z(FPick.Random(E.GetZoneCount()));
-        if (Zone->GetSea() == 0 && Zone->GetResources() > 5.0f) E.LaunchConvoy(Zone);
+        if (Zone->GetSea() == 0 && Zone->GetResources() > 5.0f) E.Diplomacy().LaunchConvoy(Zone);
         break;
       }
       case 7: {  // Resources grow, so that convoys have something to carry.
@@ -74,7 +76,7 @@ private:
         A.AreaNation = W.N(FPick.Random(E.GetNationCount()));
         A.AreaAlliance = FPick.Random(2);
         A.Area = TRect{0, 0, 250, 150};
-        E.ApplyRandomEventEffect(A);
+        E.RandomEvents().ApplyRandomEventEffect(A);
         break;
       }
       case 9: {  // A player surrenders, now and then.

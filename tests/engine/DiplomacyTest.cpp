@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "RulesReplay.h"
+#include "engine/DiplomacyRules.h"
 
 namespace {
 
@@ -169,7 +170,7 @@ TEST_F(DiplomacyTest, EspionageAddsInfluenceSharedOverTheTargetsZonesNeverNothin
   EXPECT_EQ(W.N(Albion)->GetInfluence(W.N(Freedonia)), 75);
   // A nation without land: the draw counts whole, and 0 still gives 1.
   W.N(Albion)->SetDiplomaticActions(1);
-  E.TransferZones(W.N(Lichtenburg), W.N(Ruritania));
+  E.Diplomacy().TransferZones(W.N(Lichtenburg), W.N(Ruritania));
   Script.QueueInt(0);
   E.DiplomaticAction(W.N(Albion), W.N(Lichtenburg), 4);
   EXPECT_EQ(W.N(Albion)->GetInfluence(W.N(Lichtenburg)), 1);
@@ -330,7 +331,7 @@ TEST_F(DiplomacyTest, AConvoyShipsTheWholeFivesFromThePortOrTheFirstSeaNeighbour
     X.Z(kzAlba)->SetSupplySource(X.Z(kzDunmore));
   };
   Setup(W);
-  TUnit* Convoy = E.LaunchConvoy(W.Z(kzAlba));
+  TUnit* Convoy = E.Diplomacy().LaunchConvoy(W.Z(kzAlba));
   ASSERT_NE(Convoy, nullptr);
   EXPECT_EQ(Convoy->GetZone(), W.Z(kzNorthSea));
   EXPECT_EQ(Convoy->GetCount(utMerchantShip), 2);
@@ -341,16 +342,16 @@ TEST_F(DiplomacyTest, AConvoyShipsTheWholeFivesFromThePortOrTheFirstSeaNeighbour
   // With a port zone the convoy sails from there.
   W.Z(kzAlba)->SetPortZone(W.Z(kzChannel));
   W.Z(kzAlba)->SetResources(10.0f);
-  EXPECT_EQ(E.LaunchConvoy(W.Z(kzAlba))->GetZone(), W.Z(kzChannel));
+  EXPECT_EQ(E.Diplomacy().LaunchConvoy(W.Z(kzAlba))->GetZone(), W.Z(kzChannel));
   EXPECT_EQ(W.Z(kzAlba)->GetResources(), 0.0f);
   ASSERT_EQ(W.Sink.Records.size(), 2u);
   EXPECT_EQ(W.Sink.Records[1], "57;0;2;0;3;");
   // Land-locked Gorse and a zone with less than five keep what they have.
   W.Z(kzGorse)->SetResources(50.0f);
-  EXPECT_EQ(E.LaunchConvoy(W.Z(kzGorse)), nullptr);
+  EXPECT_EQ(E.Diplomacy().LaunchConvoy(W.Z(kzGorse)), nullptr);
   EXPECT_EQ(W.Z(kzGorse)->GetResources(), 50.0f);
   W.Z(kzAlba)->SetResources(4.9f);
-  EXPECT_EQ(E.LaunchConvoy(W.Z(kzAlba)), nullptr);
+  EXPECT_EQ(E.Diplomacy().LaunchConvoy(W.Z(kzAlba)), nullptr);
   EXPECT_EQ(W.Sink.Records.size(), 2u);
   W.Z(kzAlba)->SetResources(0.0f);
   ExpectGuestAgrees([&](TKitWorld& X) {
@@ -422,11 +423,11 @@ TEST_F(DiplomacyTest, QueriesAroundTheGamesEnd) {
   W.N(Albion)->SetPlayerName("ann");
   W.N(Ruritania)->SetPlayerName("cid");
   W.N(Freedonia)->SetPlayerName("ann");
-  EXPECT_EQ(E.CollectPlayerNames(), 1);
+  EXPECT_EQ(E.Diplomacy().CollectPlayerNames(), 1);
   EXPECT_EQ(E.GetPlayerNames(), (std::vector<std::string>{"ann"}));
   W.N(Albion)->SetComputerPlayer(true);
   W.N(Freedonia)->SetPlayerName("bob");
-  EXPECT_EQ(E.CollectPlayerNames(), 1);
+  EXPECT_EQ(E.Diplomacy().CollectPlayerNames(), 1);
   EXPECT_EQ(E.GetPlayerNames(), (std::vector<std::string>{"bob"}));
   EXPECT_EQ(E.ZoneOrNone(-1), nullptr);
   EXPECT_EQ(E.ZoneOrNone(3), W.Z(kzChannel));

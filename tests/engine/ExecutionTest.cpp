@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "engine/EndOfImpulseRules.h"
+#include "engine/ExecutionRules.h"
 #include "engine/kit/RulesKit.h"
 
 namespace {
@@ -43,17 +45,17 @@ TEST(ExecutionTest, ActingUnitsGoByKeyAndEqualKeysByIdentifier) {
   E.SetRandomGenerator(&Script);
   // Every key equal: identifiers in ascending order, whatever the list order.
   for (int I = 0; I < E.GetUnitCount(); ++I) Script.QueueFloat(0.25);
-  std::vector<std::int32_t> Acting = E.SelectActingUnits(9);
+  std::vector<std::int32_t> Acting = E.Execution().SelectActingUnits(9);
   ASSERT_FALSE(Acting.empty());
   EXPECT_TRUE(std::is_sorted(Acting.begin(), Acting.end()));
   // Falling keys: the last unit of the list goes first.
   for (int I = 0; I < E.GetUnitCount(); ++I) Script.QueueFloat(0.9 - 0.01 * I);
-  std::vector<std::int32_t> Reversed = E.SelectActingUnits(9);
+  std::vector<std::int32_t> Reversed = E.Execution().SelectActingUnits(9);
   EXPECT_EQ(Reversed.size(), Acting.size());
   EXPECT_TRUE(std::is_sorted(Reversed.rbegin(), Reversed.rend()));
   // Impulse 0 (column 0) only the speed 9 units act.
   for (int I = 0; I < E.GetUnitCount(); ++I) Script.QueueFloat(0.5);
-  for (std::int32_t ID : E.SelectActingUnits(10)) EXPECT_EQ(E.GetUnitByID(ID)->UnitSpeed(), 9);
+  for (std::int32_t ID : E.Execution().SelectActingUnits(10)) EXPECT_EQ(E.GetUnitByID(ID)->UnitSpeed(), 9);
   E.SetRandomGenerator(nullptr);
 }
 
@@ -70,21 +72,21 @@ TEST(ExecutionTest, APatrolBouncesBetweenTheEndsOfItsList) {
   E.SetRandomGenerator(&None);
   std::vector<int> Positions;
   for (int I = 0; I < 6; ++I) {
-    E.ExecuteUnit(U);
+    E.Execution().ExecuteUnit(U);
     Positions.push_back(U->GetPatrolIndex());
   }
   EXPECT_EQ(Positions, (std::vector<int>{1, 2, 1, 0, 1, 2}));
   EXPECT_TRUE(HasRecord(W, "18;" + std::to_string(U->ID) + ";2;1;0;"));
   // A patrol in an embattled zone waits; a recon flight goes on.
   W.Z(kzAlba)->SetEmbattled(true);
-  E.ExecuteUnit(U);
+  E.Execution().ExecuteUnit(U);
   EXPECT_EQ(U->GetPatrolIndex(), 2);
   U->SetOrder(ordRecon);
-  E.ExecuteUnit(U);
+  E.Execution().ExecuteUnit(U);
   EXPECT_EQ(U->GetPatrolIndex(), 1);
   // A list too short to patrol does nothing.
   U->SetPatrolZones({W.Z(kzAlba)});
-  E.ExecuteUnit(U);
+  E.Execution().ExecuteUnit(U);
   EXPECT_EQ(U->GetPatrolIndex(), 1);
   EXPECT_EQ(None.Draws(), 0);
   E.SetRandomGenerator(nullptr);
@@ -97,7 +99,7 @@ TEST(ExecutionTest, ADockingConvoyUnloadsAndKeepsItsOrder) {
   U->SetOrder(ordDock);
   U->SetDestinationZone(W.Z(kzAlba));
   const float Before = W.Z(kzAlba)->GetResources();
-  E.ExecuteUnit(U);
+  E.Execution().ExecuteUnit(U);
   ASSERT_EQ(U->GetZone(), W.Z(kzAlba));
   EXPECT_FLOAT_EQ(W.Z(kzAlba)->GetResources(), Before + 15.0f);
   EXPECT_EQ(U->GetCount(utMerchantShip), 0);
@@ -112,7 +114,7 @@ TEST(ExecutionTest, OrdersThatActOnceRecordTheirEndBeforeActing) {
   // A launch without a destination heads for the first sea neighbour, and says so.
   TUnit* Fleet = W.MakeUnit(0, ukNavy, kzNorthSea, {{utDestroyer, 1}});
   Fleet->SetOrder(ordLaunch);
-  E.ExecuteUnit(Fleet);
+  E.Execution().ExecuteUnit(Fleet);
   EXPECT_EQ(Fleet->GetOrder(), ordNone);
   const std::string Order = "3;" + std::to_string(Fleet->ID) + ";0;" + std::to_string(Fleet->GetDestinationZone()->GetIndex()) + ";-1;0;";
   EXPECT_TRUE(HasRecord(W, Order)) << Order;
@@ -128,9 +130,9 @@ TEST(ExecutionTest, AnInterceptWaitsForATargetOutOfReach) {
   TUnit* Prey = W.MakeUnit(1, ukArmy, kzBrae, {{utInfantry, 1}});
   Hunter->SetOrder(ordIntercept);
   Hunter->SetDestinationUnit(Prey);
-  E.ExecuteUnit(Hunter);  // on land: nothing
+  E.Execution().ExecuteUnit(Hunter);  // on land: nothing
   Hunter->SetDestinationUnit(nullptr);
-  E.ExecuteUnit(Hunter);  // gone: nothing
+  E.Execution().ExecuteUnit(Hunter);  // gone: nothing
   EXPECT_EQ(Hunter->GetZone(), W.Z(kzNorthSea));
   EXPECT_EQ(Hunter->GetOrder(), ordIntercept);
   EXPECT_TRUE(W.Sink.Records.empty());
@@ -144,13 +146,13 @@ TEST(ExecutionTest, BombersWithoutClearanceDoNothingAndWithItHitTheZone) {
   U->SetOrder(ordBomb);
   kit::TForbiddenRandom None;
   E.SetRandomGenerator(&None);
-  E.ExecuteUnit(U);
+  E.Execution().ExecuteUnit(U);
   EXPECT_TRUE(W.Sink.Records.empty());
   EXPECT_EQ(U->GetOrder(), ordBomb);
   E.SetRandomGenerator(nullptr);
   U->SetCombatFlag(1);
   const float Before = W.Z(kzAlba)->GetResources();
-  E.ExecuteUnit(U);
+  E.Execution().ExecuteUnit(U);
   EXPECT_EQ(W.Z(kzAlba)->GetBombCount(), 6);
   EXPECT_LT(W.Z(kzAlba)->GetResources(), Before);
   EXPECT_TRUE(HasCode(W, 19));
@@ -163,14 +165,14 @@ TEST(ExecutionTest, ABombardmentOfAnEmptyZoneStillStrikesAndDamagesNothing) {
   U->SetOrder(ordBombard);
   U->SetDestinationZone(W.Z(kzHale));
   ASSERT_EQ(W.Z(kzHale)->GetUnitCount(), 0);
-  E.ExecuteUnit(U);
+  E.Execution().ExecuteUnit(U);
   EXPECT_EQ(W.Z(kzHale)->GetStrikeCount(), 3);
   EXPECT_TRUE(HasRecord(W, "2;0;" + std::to_string(kzHale) + ";2;"));
   EXPECT_TRUE(HasRecord(W, "20;" + std::to_string(kzHale) + ";3;"));
   // An empty army (no strength to share the fire among) is no reason to divide by nothing.
   TUnit* Empty = W.MakeUnit(2, ukArmy, kzHale, {});
   W.N(0)->SetRelation(W.N(2), -100);
-  E.ExecuteUnit(U);
+  E.Execution().ExecuteUnit(U);
   EXPECT_EQ(Empty->GetOrganization(), 100.0f);
 }
 
@@ -200,7 +202,7 @@ TEST(ExecutionTest, ABombardmentShellsOnlyTheArmiesItsNationMayFight) {
       Units.push_back(W.MakeUnit(Nation, Kind, kzHale, {{Type, 10}}));
     }
     W.Engine().SetRandomSeed(4);
-    W.Engine().ExecuteUnit(Fleet);
+    W.Engine().Execution().ExecuteUnit(Fleet);
     ASSERT_EQ(W.Z(kzHale)->GetStrikeCount(), 4) << C.Name;
     for (std::size_t I = 0; I < Units.size(); ++I)
       EXPECT_EQ(Units[I]->GetOrganization() < 100.0f, C.Shelled[I]) << C.Name << ", unit " << I;
@@ -218,10 +220,10 @@ TEST(ExecutionTest, ProductionBuildsOnceTheProgressPassesTheTotal) {
   Z->SetBuildTotal(2.0f);
   Z->SetBuildProgressPoints(0.0f);
   const int Units = E.GetUnitCount();
-  E.ProductionStage();
-  E.ProductionStage();  // exactly the total: not yet
+  E.EndOfImpulse().ProductionStage();
+  E.EndOfImpulse().ProductionStage();  // exactly the total: not yet
   EXPECT_EQ(E.GetUnitCount(), Units);
-  E.ProductionStage();
+  E.EndOfImpulse().ProductionStage();
   ASSERT_EQ(E.GetUnitCount(), Units + 1);
   EXPECT_FALSE(Z->GetBuilding());
   EXPECT_TRUE(HasRecord(W, "21;" + std::to_string(kzHale) + ";"));
@@ -231,7 +233,7 @@ TEST(ExecutionTest, ProductionBuildsOnceTheProgressPassesTheTotal) {
   Z->SetBuilding(true);
   Z->SetBuildKind(7);
   W.Sink.Records.clear();
-  E.ProductionStage();
+  E.EndOfImpulse().ProductionStage();
   EXPECT_EQ(E.GetUnitCount(), Units + 1);
   EXPECT_FALSE(HasCode(W, 21));
 }
@@ -247,14 +249,14 @@ TEST(ExecutionTest, StormsAgeFromTheLastAndANarrowMapStartsThemAtTheEdge) {
   kit::TScriptedRandom Script;
   E.SetRandomGenerator(&Script);
   for (int I = 0; I < 4; ++I) Script.QueueInt(99);  // the long-lived storm stays where it is
-  E.StormStage();
+  E.EndOfImpulse().StormStage();
   ASSERT_EQ(E.GetStormCount(), 1);
   EXPECT_EQ(E.GetStorm(0)->Lifetime, 2);
   EXPECT_TRUE(Script.Empty());
   // A new storm wider than the map.
   E.SetEngineOptions(4);
   for (int V : {0, 0, 0, 5, 0, 1, 2, 3, 4, 5}) Script.QueueInt(V);
-  E.NewStormStage(200, 200);
+  E.EndOfImpulse().NewStormStage(200, 200);
   ASSERT_EQ(E.GetStormCount(), 2);
   EXPECT_EQ(E.GetStorm(1)->X, 0);
   EXPECT_EQ(E.GetStorm(1)->StormType, stRain);
@@ -278,7 +280,7 @@ TEST(ExecutionTest, TheNationOfTheImpulseCountsItselfAmongTheNationsItLikes) {
   Script.QueueFloat(0.5);
   Script.QueueFloat(0.5);
   E.SetRandomGenerator(&Script);
-  E.NationOfImpulseStage(0);
+  E.EndOfImpulse().NationOfImpulseStage(0);
   E.SetRandomGenerator(nullptr);
   EXPECT_TRUE(Script.Empty());
   EXPECT_EQ(Albion->GetRelation(W.N(2)), 44);
@@ -291,7 +293,7 @@ TEST(ExecutionTest, TheNationOfTheImpulseCountsItselfAmongTheNationsItLikes) {
   Other.N(3)->SetRelationDirect(Other.N(2), 50);
   kit::TForbiddenRandom None;
   Other.Engine().SetRandomGenerator(&None);
-  Other.Engine().NationOfImpulseStage(2);
+  Other.Engine().EndOfImpulse().NationOfImpulseStage(2);
   Other.Engine().SetRandomGenerator(nullptr);
   EXPECT_EQ(None.Draws(), 0);
 }
@@ -319,16 +321,16 @@ TEST(ExecutionTest, OnlyAnArmyTakesAZoneAndALostZoneGoesBackToItsOwner) {
   TBrenmoorZone* Z = W.Z(kzHale);
   Z->SetRocketSite(false);
   W.MakeUnit(0, ukNavy, kzHale, {{utDestroyer, 2}});
-  E.ConquestStage();
+  E.EndOfImpulse().ConquestStage();
   EXPECT_EQ(Z->GetOwner(), W.N(2));
   W.MakeUnit(0, ukArmy, kzHale, {{utInfantry, 2}});
-  E.ConquestStage();
+  E.EndOfImpulse().ConquestStage();
   EXPECT_EQ(Z->GetOwner(), W.N(0));
   EXPECT_TRUE(HasRecord(W, "43;" + std::to_string(kzHale) + ";0;0;"));
   // Held by another with Albion's armies in it again: Albion's own zone comes home.
   Z->SetOwner(W.N(1));
   Z->SetOriginalOwner(W.N(0));
-  E.ConquestStage();
+  E.EndOfImpulse().ConquestStage();
   EXPECT_EQ(Z->GetOwner(), W.N(0));
 }
 
@@ -339,7 +341,7 @@ TEST(ExecutionTest, AnInvasionOfAnOwnedZoneCostsTheInvaderItsRelations) {
   U->SetOrder(ordInvade);
   U->SetDestinationZone(W.Z(kzBrae));
   const int Before = W.N(0)->GetRelation(W.N(1));
-  E.ExecuteUnit(U);
+  E.Execution().ExecuteUnit(U);
   ASSERT_EQ(U->GetZone(), W.Z(kzBrae));
   EXPECT_LT(W.N(0)->GetRelation(W.N(1)), std::max(Before, -99));
   EXPECT_EQ(U->GetOrder(), ordNone);

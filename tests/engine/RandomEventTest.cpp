@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "RulesReplay.h"
+#include "engine/RandomEventRules.h"
 
 namespace {
 
@@ -23,13 +24,13 @@ protected:
   std::vector<int> UnitsHit(const TActiveEvent& A) {
     std::vector<int> IDs;
     for (const TUnit* U : E.GetUnits())
-      if (E.EventHitsUnit(A, U)) IDs.push_back(U->ID);
+      if (E.RandomEvents().EventHitsUnit(A, U)) IDs.push_back(U->ID);
     return IDs;
   }
   std::vector<int> ZonesHit(const TActiveEvent& A) {
     std::vector<int> Zones;
     for (int I = 0; I < E.GetZoneCount(); ++I)
-      if (E.EventHitsZone(A, W.Z(I))) Zones.push_back(I);
+      if (E.RandomEvents().EventHitsZone(A, W.Z(I))) Zones.push_back(I);
     return Zones;
   }
   TKitWorld W;
@@ -77,7 +78,7 @@ TEST_F(RandomEventTest, ResourcesChangeByThePercentAndTheRecordCarriesWhatTheHos
   TActiveEvent A = Event(efResources, eaOwnedBy, 0.9f);
   A.AreaNation = W.N(Freedonia);
   W.Z(kzHale)->SetResources(2.345f);
-  E.ApplyRandomEventEffect(A);
+  E.RandomEvents().ApplyRandomEventEffect(A);
   // Dunmore 4 - 10, Hale 2.345 - 10: below 0 is allowed.
   EXPECT_EQ(W.Sink.Records, (std::vector<std::string>{"39;4#-6.00#7#-7.66#;"}));
   EXPECT_FLOAT_EQ(W.Z(kzDunmore)->GetResources(), -6.0f);
@@ -91,7 +92,7 @@ TEST_F(RandomEventTest, ResourcesChangeByThePercentAndTheRecordCarriesWhatTheHos
   W.Sink.Records.clear();
   A = Event(efResources, eaRectangle, 2.0f);
   A.Area = TRect{0, 0, 1000, 1000};
-  E.ApplyRandomEventEffect(A);
+  E.RandomEvents().ApplyRandomEventEffect(A);
   EXPECT_TRUE(W.Sink.Records.empty());
   EXPECT_FLOAT_EQ(W.Z(kzAlba)->GetResources(), 12.5f);
 }
@@ -101,20 +102,20 @@ TEST_F(RandomEventTest, OrganisationIsScaledWithinTheSettersLimits) {
   E.SetRandomGenerator(&None);
   TActiveEvent A = Event(efOrganization, eaZone, 0.5f);
   A.AreaZone = W.Z(kzAlba);
-  E.ApplyRandomEventEffect(A);
+  E.RandomEvents().ApplyRandomEventEffect(A);
   EXPECT_FLOAT_EQ(E.GetUnitByID(0)->GetOrganization(), 50.0f);
   EXPECT_FLOAT_EQ(E.GetUnitByID(1)->GetOrganization(), 50.0f);
   EXPECT_FLOAT_EQ(E.GetUnitByID(2)->GetOrganization(), 100.0f);
-  E.ApplyRandomEventEffect(A);
+  E.RandomEvents().ApplyRandomEventEffect(A);
   EXPECT_FLOAT_EQ(E.GetUnitByID(0)->GetOrganization(), 25.0f);  // not below 25
   A.Factor = 3.0f;
-  E.ApplyRandomEventEffect(A);
+  E.RandomEvents().ApplyRandomEventEffect(A);
   EXPECT_FLOAT_EQ(E.GetUnitByID(0)->GetOrganization(), 75.0f);
-  E.ApplyRandomEventEffect(A);
+  E.RandomEvents().ApplyRandomEventEffect(A);
   EXPECT_FLOAT_EQ(E.GetUnitByID(0)->GetOrganization(), 100.0f);  // nor above 100
   EXPECT_TRUE(W.Sink.Records.empty());  // the end-of-impulse report carries it
   // The modifiers act later: nothing here.
-  for (int Effect : {int{efCombat}, int{efBombingDamage}, int{efBombardment}, int{efUnitCost}, 9}) E.ApplyRandomEventEffect(Event(Effect, eaEverywhere, 5.0f));
+  for (int Effect : {int{efCombat}, int{efBombingDamage}, int{efBombardment}, int{efUnitCost}, 9}) E.RandomEvents().ApplyRandomEventEffect(Event(Effect, eaEverywhere, 5.0f));
   EXPECT_FLOAT_EQ(E.GetUnitByID(5)->GetOrganization(), 100.0f);
   EXPECT_EQ(None.Draws(), 0);
   E.SetRandomGenerator(nullptr);
@@ -130,7 +131,7 @@ TEST_F(RandomEventTest, UnitsDestroyedTakeTheirWholePercentEvenFromAFloatFactor)
   int Pieces = 0;
   for (int ID : {0, 1, 2, 3}) Pieces += E.GetUnitByID(ID)->GetTotalCount();
   for (int I = 0; I < Pieces; ++I) Script.QueueInt(I % 2 == 0 ? 29 : 30);
-  E.ApplyRandomEventEffect(A);
+  E.RandomEvents().ApplyRandomEventEffect(A);
   EXPECT_TRUE(Script.Empty());
   int Damaged = 0;
   for (const TUnit* U : E.GetUnits())
@@ -146,9 +147,9 @@ TEST_F(RandomEventTest, UnitsDestroyedTakeTheirWholePercentEvenFromAFloatFactor)
   TForbiddenRandom None;
   E.SetRandomGenerator(&None);
   A.Factor = 1.0f;
-  E.ApplyRandomEventEffect(A);
+  E.RandomEvents().ApplyRandomEventEffect(A);
   A.Factor = 0.5f;
-  E.ApplyRandomEventEffect(A);
+  E.RandomEvents().ApplyRandomEventEffect(A);
   EXPECT_EQ(None.Draws(), 0);
   E.SetRandomGenerator(nullptr);
 }
@@ -166,7 +167,7 @@ TEST(RandomEventReplayTest, TheGuestFollowsEveryEffectThroughTheRecords) {
       A.AreaNation = W.N(Impulse % 4);
       A.AreaAlliance = Impulse % 2;
       A.Area = TRect{0, 0, 300, 200};
-      E.ApplyRandomEventEffect(A);
+      E.RandomEvents().ApplyRandomEventEffect(A);
       rules::ReportLossesAndOrganization(E);
     };
     for (int I = 0; I < 30; ++I) ASSERT_EQ(Harness.RunImpulse(Step), "") << "seed " << Seed;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "RulesReplay.h"
+#include "engine/DiplomacyRules.h"
 
 namespace {
 
@@ -86,12 +87,12 @@ TEST_F(ReinforcementTest, IntoALostZoneTheUnitsGoToTheNearestZoneStillHeldOrNowh
   R.Counts[utInfantry] = 1;
   EXPECT_EQ(E.ArriveReinforcement(&R), W.Z(kzBrae));
   // A nation that holds no land anywhere gets nothing.
-  E.TransferZones(W.N(0), W.N(1));
+  E.Diplomacy().TransferZones(W.N(0), W.N(1));
   EXPECT_EQ(E.ArriveReinforcement(E.GetReinforcement(3)), nullptr);
   EXPECT_EQ(E.GetUnitCount(), Before + 2);
   // Nor does a fallen nation, even at home.
   W.N(3)->SetAlive(false);
-  E.TransferZones(W.N(3), W.N(1));
+  E.Diplomacy().TransferZones(W.N(3), W.N(1));
   for (TUnit* U : E.GetUnits())
     if (U->GetOwner() == W.N(3)) U->ChangeOwner(W.N(1));
   EXPECT_EQ(E.ArriveReinforcement(E.GetReinforcement(4)), nullptr);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "engine/ResearchRules.h"
 #include "engine/kit/RulesKit.h"
 #include "foundation/ListError.h"
 
@@ -131,7 +132,7 @@ TEST_F(ResearchTest, TheStageWritesProgressBeforeEachLevelSoTheGuestGainsTheSame
     if (G == 1 || G == 6) Script.QueueInt(3);  // the pick
   }
   E.SetRandomGenerator(&Script);
-  E.ResearchStage();
+  E.Research().ResearchStage();
   E.SetRandomGenerator(nullptr);
   EXPECT_TRUE(Script.Empty());
   // When the air level came, the jets were not complete yet: 3 mod 3 chose the Fighter.
@@ -149,7 +150,7 @@ TEST_F(ResearchTest, ANationWithoutGroupsSpendsOnAllEight) {
   E.SetResearchAllocation(W.N(2), "40#0#0#0#0#0#0#0#0#");
   W.N(2)->SetResearchPoints(0);
   E.SetRandomSeed(4);
-  E.ResearchStage();
+  E.Research().ResearchStage();
   EXPECT_EQ(W.Sink.Records, std::vector<std::string>{"40;2;40#1#1#1#1#1#1#1#1#;"});
   for (int G = 0; G < ResearchGroupCount; ++G) EXPECT_EQ(W.N(2)->GetResearchSpending(G), 1);
   EXPECT_EQ(W.N(1)->GetResearchSpending(0), 0);

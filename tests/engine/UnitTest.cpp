@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "EngineFixture.h"
+#include "engine/ReinforcementRules.h"
 
 namespace {
 
@@ -299,18 +300,18 @@ TEST_F(UnitTest, PlacementBasesAirForcesOnTheFirstFleetAtSeaAndOnTheZoneAshore) 
   TUnitCounts Counts{};
   Counts[utFighter] = 2;
   Counts[utCarrier] = 1;
-  const std::vector<TUnit*> AtSea = Engine.PlaceUnits(N(1), Z(zChannel), Counts);
+  const std::vector<TUnit*> AtSea = Engine.Reinforcements().PlaceUnits(N(1), Z(zChannel), Counts);
   ASSERT_EQ(AtSea.size(), 2u);
   EXPECT_EQ(AtSea[0]->GetKind(), ukNavy);
   EXPECT_EQ(AtSea[1]->GetBaseUnit(), AtSea[0]);
   EXPECT_EQ(AtSea[1]->GetBaseZone(), nullptr);
   EXPECT_EQ(AtSea[0]->GetBasedCount(), 1);
   Counts[utCarrier] = 0;
-  const std::vector<TUnit*> Ashore = Engine.PlaceUnits(N(1), Z(zBrae), Counts);
+  const std::vector<TUnit*> Ashore = Engine.Reinforcements().PlaceUnits(N(1), Z(zBrae), Counts);
   ASSERT_EQ(Ashore.size(), 1u);
   EXPECT_EQ(Ashore[0]->GetBaseUnit(), nullptr);
   EXPECT_EQ(Ashore[0]->GetBaseZone(), Z(zBrae));
-  EXPECT_TRUE(Engine.PlaceUnits(N(1), Z(zBrae), TUnitCounts{}).empty());
+  EXPECT_TRUE(Engine.Reinforcements().PlaceUnits(N(1), Z(zBrae), TUnitCounts{}).empty());
 }
 
 TEST_F(UnitTest, ChangeRecordsGoOutOnlyFromAnActiveHostOutsideTheUpkeep) {
