@@ -215,9 +215,8 @@ TEST_F(UnitTest, EmbarkAndDisembark) {
   EXPECT_EQ(Aboard->GetZone(), Z(zAlba));
   EXPECT_EQ(Aboard->GetTransport(), nullptr);
   EXPECT_EQ(Transports->GetBoardedCount(), 1);
-  const std::string L = std::to_string(Landed->ID);
-  const std::string B = std::to_string(Aboard->ID);
-  EXPECT_EQ(Sink.Records, (std::vector<std::string>{"16;" + L + ";", "0;" + L + ";2;", "17;" + B + ";", "0;" + B + ";0;"}));
+  EXPECT_EQ(Sink.Records, (std::vector<std::string>{rec::UnitEmbarked(Landed), rec::UnitMove(Landed, zNorthSea),
+                                                     rec::UnitDisembarked(Aboard), rec::UnitMove(Aboard, zAlba)}));
   ExpectTalliesHold();
 }
 
@@ -247,15 +246,14 @@ TEST_F(UnitTest, CarrierBasingAndTheBasedAirUnitsOnAMove) {
   Carrier->MoveToZone(Z(zNorthSea), mmReplay);
   EXPECT_EQ(Patrol->GetZone(), Z(zNorthSea));
   EXPECT_EQ(Patrol->GetOrder(), ordNone);
-  const std::string P = std::to_string(Patrol->ID);
-  EXPECT_NE(std::find(Sink.Records.begin(), Sink.Records.end(), "3;" + P + ";0;-1;-1;0;"), Sink.Records.end());
+  EXPECT_NE(std::find(Sink.Records.begin(), Sink.Records.end(), rec::UnitOrder(Patrol, ordNone, -1, -1, false)), Sink.Records.end());
   ExpectTalliesHold();
 
   Wing->LeaveBase(Z(zAlba));
   EXPECT_EQ(Wing->GetBaseUnit(), nullptr);
   EXPECT_EQ(Wing->GetBaseZone(), Z(zAlba));
   EXPECT_EQ(Carrier->GetBasedCount(), 1);
-  EXPECT_EQ(Sink.Records.back(), "4;" + std::to_string(Wing->ID) + ";0;-1;");
+  EXPECT_EQ(Sink.Records.back(), rec::UnitBase(Wing, zAlba, -1));
 }
 
 TEST_F(UnitTest, SubmergedFleetsOfNationsPlayedElsewhereStayOutOfTheTallies) {

@@ -1,0 +1,135 @@
+#pragma once
+// Order and change records by what they say: one builder per order a test sends and per change
+// a test looks for, each field in the order the record holds it, written by the game's own
+// record writers. A test that sends a record which no program writes (cut short, with words for
+// numbers) keeps it as text.
+#include <array>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/BrenmoorEngine.h"
+#include "engine/ChangeCodes.h"
+#include "engine/OrderRecord.h"
+
+namespace rec {
+
+// A unit as a record names it: by its identifier, from the unit or (explicitly) from a number,
+// e.g. -1 for no unit or the identifier a test kept from another machine.
+struct TUnitId {
+  TUnitId(const TUnit* Unit) : ID(Unit->ID) {}
+  explicit TUnitId(std::int32_t Id) : ID(Id) {}
+  std::int32_t ID;
+};
+
+// The "#"-list of sixteen unit counts (unit-type order), the types not listed 0: what divide,
+// build, strength and reinforcement records carry.
+inline std::string Counts(std::initializer_list<std::pair<TUnitType, int>> Pieces) {
+  std::array<int, UnitTypeCount> N{};
+  for (const auto& [Type, Count] : Pieces) N[static_cast<std::size_t>(Type)] = Count;
+  std::string S;
+  for (int C : N) S += std::to_string(C) + "#";
+  return S;
+}
+
+// The "#"-list of the units' identifiers.
+inline std::string Units(std::initializer_list<TUnitId> Units) {
+  std::string S;
+  for (const TUnitId& U : Units) S += std::to_string(U.ID) + "#";
+  return S;
+}
+inline std::string Units(const std::vector<TUnit*>& Units) {
+  std::string S;
+  for (const TUnit* U : Units) S += std::to_string(U->ID) + "#";
+  return S;
+}
+
+// The "#"-list of the groups' numbers, group after group.
+template <std::size_t N>
+std::string IntList(std::initializer_list<std::array<int, N>> Groups) {
+  std::string S;
+  for (const auto& Group : Groups)
+    for (const int V : Group) S += std::to_string(V) + "#";
+  return S;
+}
+
+// --- Orders (what a player's machine sends the host) ---
+
+using OrderRecord::OrderText;
+
+// The unit stops what it does.
+inline std::string None(TUnitId U) { return OrderText(ordNone, U.ID); }
+inline std::string Move(TUnitId U, int Zone) { return OrderText(ordMove, Zone, U.ID); }
+inline std::string Launch(TUnitId U) { return OrderText(ordLaunch, U.ID); }
+// The units (a "#"-list, see Units) in Zone become one.
+inline std::string Merge(int Zone, const std::string& UnitList) { return OrderText(ordMerge, Zone, UnitList); }
+// A new unit with the counts (a "#"-list, see Counts) splits off the unit.
+inline std::string Divide(TUnitId U, const std::string& CountList) { return OrderText(ordDivide, U.ID, CountList); }
+// The unit boards Ship, which stands in ShipZone.
+inline std::string Embark(int ShipZone, TUnitId U, TUnitId Ship) { return OrderText(ordEmbark, ShipZone, U.ID, Ship.ID); }
+inline std::string Intercept(TUnitId U, TUnitId Target) { return OrderText(ordIntercept, U.ID, Target.ID); }
+// Zone's production is spent on Kind (0 army, 1 air force, 2 navy) with the counts.
+inline std::string BuildUnit(int Zone, int Kind, const std::string& CountList) {
+  return OrderText(ordBuildUnit, Zone, Kind, CountList);
+}
+// Nation acts on Target (a nation, -1 for none) with the diplomatic action.
+inline std::string Diplomatic(int Nation, int Target, int Action) { return OrderText(ordDiplomatic, Nation, Target, Action); }
+inline std::string DeclareWar(int Nation, int Target) { return OrderText(ordDeclareWar, Nation, Target); }
+inline std::string Submerge(TUnitId U) { return OrderText(ordSubmerge, U.ID); }
+inline std::string Research(int Nation, const std::string& Allocation) { return OrderText(ordResearch, Nation, Allocation); }
+inline std::string RenameUnit(TUnitId U, const std::string& Name) { return OrderText(ordRenameUnit, U.ID, Name); }
+// Nation's resources stop flowing along its routes.
+inline std::string GlobalClear(int Nation) { return OrderText(ordGlobalClear, Nation); }
+
+// --- Changes (what the host's rules say happened) ---
+
+template <class... Ts>
+std::string Change(TChangeCode Code, const Ts&... Fields) {
+  return TBrenmoorEngine::ChangeRecord(Code, Fields...);
+}
+
+inline std::string UnitMove(TUnitId U, int Zone) { return Change(chUnitMove, U.ID, Zone); }
+// What struck a zone, as a strike record's last field says it.
+enum TStrike { stInvasion = 0, stAirStrike = 1, stBombardment = 2 };
+inline std::string ZoneStrike(int Nation, int Zone, TStrike Strike) {
+  return Change(chZoneStrike, Nation, Zone, static_cast<int>(Strike));
+}
+// An army's invasion names no kind of strike: the missing field reads as an invasion.
+inline std::string ZoneInvaded(int Nation, int Zone) { return Change(chZoneStrike, Nation, Zone); }
+// The unit's order, its destination zone and unit (-1 for none) and whether it attacks.
+inline std::string UnitOrder(TUnitId U, TOrderType Order, int Zone, int DestinationUnit, bool Attacking) {
+  return Change(chUnitOrder, U.ID, static_cast<int>(Order), Zone, DestinationUnit, Attacking);
+}
+inline std::string UnitBase(TUnitId U, int Zone, int Carrier) { return Change(chUnitBase, U.ID, Zone, Carrier); }
+inline std::string CombatEnded(int Zone) { return Change(chCombatEnded, Zone); }
+inline std::string ConvoyDelivered(TUnitId U) { return Change(chConvoyDelivered, U.ID); }
+inline std::string UnitEmbarked(TUnitId U) { return Change(chUnitEmbarked, U.ID); }
+inline std::string UnitDisembarked(TUnitId U) { return Change(chUnitDisembarked, U.ID); }
+inline std::string PatrolPosition(TUnitId U, int Position, int Step, int Zone) {
+  return Change(chPatrolPosition, U.ID, Position, Step, Zone);
+}
+inline std::string ZoneBombarded(int Zone, int Count) { return Change(chZoneBombarded, Zone, Count); }
+inline std::string UnitsBuilt(int Zone) { return Change(chUnitsBuilt, Zone); }
+inline std::string UnitStrength(TUnitId U, const std::string& CountList, int Deduction) {
+  return Change(chUnitStrength, U.ID, CountList, Deduction);
+}
+inline std::string UnitRemoved(TUnitId U) { return Change(chUnitRemoved, U.ID); }
+inline std::string Relation(int Nation, int Other, int Value) { return Change(chRelation, Nation, Other, Value); }
+inline std::string Coup(int Nation, int Strength) { return Change(chCoup, Nation, Strength); }
+// Nation's research allocation text.
+inline std::string ResearchAllocation(int Nation, const std::string& Allocation) {
+  return Change(chResearchAllocation, Nation, Allocation);
+}
+// Each nation's research group that gained a point: pairs of nation, research group.
+inline std::string ResearchProgress(std::initializer_list<std::array<int, 2>> Pairs) {
+  return Change(chResearchProgress, IntList(Pairs));
+}
+// Each nation's research group that rose a level: triples of nation, research group, pick value.
+inline std::string ResearchLevel(std::initializer_list<std::array<int, 3>> Triples) {
+  return Change(chResearchLevel, IntList(Triples));
+}
+inline std::string ZoneConquered(int Zone, int Conqueror, int Owner) { return Change(chZoneConquered, Zone, Conqueror, Owner); }
+
+}  // namespace rec
