@@ -280,7 +280,7 @@ TEST(LongGameTest, AnArmyInTheHoldOfADockedFleetThatEmbarksOnAnotherLeavesTheFir
     for (int I = 0; I < W.Z(kit::kzAlba)->GetUnitCount(); ++I)
       if (W.Z(kit::kzAlba)->GetUnit(I)->GetTransport()) Army = W.Z(kit::kzAlba)->GetUnit(I);
     EXPECT_NE(Army->GetTransport(), nullptr);
-    return rec::Embark(kit::kzNorthSea, Army, W.UnitIn(kit::kzNorthSea, 0, ukNavy));
+    return rec::Embark(Army, W.UnitIn(kit::kzNorthSea, 0, ukNavy), kit::kzNorthSea);
   };
   // The infantry acts at impulse 3 of ten.
   EXPECT_EQ(RunScripted(Setup, {{Embark}, {}, {}, {}, {}}, Harness), "");

@@ -609,30 +609,21 @@ namespace {
 
 // A second machine with the same world, which only replays the host's moves.
 struct TClientWorld {
-  TClientWorld() {
-    Map.OnCreateZone = [this](TZoneMap* Sender, std::unique_ptr<TZone>& AZone, const std::string& S) {
-      AZone = Engine.CreateZone(*Sender, S);
-    };
-    LoadZoneMap(Map, TMapSet::Parse(WorldMapText, "world.map"));
-    Engine.SetZoneMap(&Map);
-    Engine.ReadScenario(WorldScenarioText);
-    Engine.LoadZoneData();
-    Engine.PlaceInitialUnits();
-  }
-  ~TClientWorld() { Engine.SetZoneMap(nullptr); }
-  // The unit records this test needs: 0 (move), 16 (embark), 17 (disembark).
+  // A machine that writes no records.
+  TClientWorld() { Engine.SetChangeSink(nullptr); }
+  // The unit records this test needs: moves, embarkings and landings.
   void Replay(const std::vector<std::string>& Records) {
     for (std::string Record : Records) {
       const int Code = NextTokenInt(Record, ";");
       TUnit* Unit = Engine.GetUnitByID(NextTokenInt(Record, ";"));
       if (!Unit) continue;
-      if (Code == 0) Unit->MoveToZone(Engine.GetZone(NextTokenInt(Record, ";")), mmReplay);
-      if (Code == 16) Unit->Embark(mmReplay);
-      if (Code == 17) Unit->Disembark(mmReplay);
+      if (Code == chUnitMove) Unit->MoveToZone(Engine.GetZone(NextTokenInt(Record, ";")), mmReplay);
+      if (Code == chUnitEmbarked) Unit->Embark(mmReplay);
+      if (Code == chUnitDisembarked) Unit->Disembark(mmReplay);
     }
   }
-  TBrenmoorEngine Engine;
-  TZoneMap Map;
+  kit::TKitWorld World{WorldScenarioText, WorldMapText};
+  TBrenmoorEngine& Engine = World.Engine();
 };
 
 // Each zone's units by identifier, with each unit's previous zone.

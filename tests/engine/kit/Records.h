@@ -56,32 +56,82 @@ std::string IntList(std::initializer_list<std::array<int, N>> Groups) {
 }
 
 // --- Orders (what a player's machine sends the host) ---
+// Units first, then where they go; each builder writes the fields in the record's own order.
 
 using OrderRecord::OrderText;
 
-// The unit stops what it does.
+// The "#"-list of zone indices: a patrol's or recon flight's route.
+inline std::string Zones(std::initializer_list<int> Zones) {
+  std::string S;
+  for (const int Z : Zones) S += std::to_string(Z) + "#";
+  return S;
+}
+
+// The unit's order is cleared.
 inline std::string None(TUnitId U) { return OrderText(ordNone, U.ID); }
 inline std::string Move(TUnitId U, int Zone) { return OrderText(ordMove, Zone, U.ID); }
 inline std::string Launch(TUnitId U) { return OrderText(ordLaunch, U.ID); }
+inline std::string Retreat(TUnitId U) { return OrderText(ordRetreat, U.ID); }
 // The units (a "#"-list, see Units) in Zone become one.
 inline std::string Merge(int Zone, const std::string& UnitList) { return OrderText(ordMerge, Zone, UnitList); }
+inline std::string Dock(TUnitId U, int Zone) { return OrderText(ordDock, Zone, U.ID); }
 // A new unit with the counts (a "#"-list, see Counts) splits off the unit.
 inline std::string Divide(TUnitId U, const std::string& CountList) { return OrderText(ordDivide, U.ID, CountList); }
 // The unit boards Ship, which stands in ShipZone.
-inline std::string Embark(int ShipZone, TUnitId U, TUnitId Ship) { return OrderText(ordEmbark, ShipZone, U.ID, Ship.ID); }
+inline std::string Embark(TUnitId U, TUnitId Ship, int ShipZone) { return OrderText(ordEmbark, ShipZone, U.ID, Ship.ID); }
+inline std::string Disembark(TUnitId U, int Zone) { return OrderText(ordDisembark, Zone, U.ID); }
 inline std::string Intercept(TUnitId U, TUnitId Target) { return OrderText(ordIntercept, U.ID, Target.ID); }
-// Zone's production is spent on Kind (0 army, 1 air force, 2 navy) with the counts.
-inline std::string BuildUnit(int Zone, int Kind, const std::string& CountList) {
-  return OrderText(ordBuildUnit, Zone, Kind, CountList);
+inline std::string Invade(TUnitId U, int Zone) { return OrderText(ordInvade, Zone, U.ID); }
+// The route is a "#"-list of zones (see Zones).
+inline std::string Patrol(TUnitId U, const std::string& Route) { return OrderText(ordPatrol, U.ID, Route); }
+inline std::string Rebase(TUnitId U, int Zone) { return OrderText(ordRebase, Zone, U.ID); }
+inline std::string AirStrike(TUnitId U, int Zone) { return OrderText(ordAirStrike, Zone, U.ID); }
+inline std::string AtomicBomb(int Nation, int Zone) { return OrderText(ordAtomicBomb, Nation, Zone); }
+inline std::string ReturnToBase(TUnitId U) { return OrderText(ordReturnToBase, U.ID); }
+inline std::string Recon(TUnitId U, const std::string& Route) { return OrderText(ordRecon, U.ID, Route); }
+inline std::string Route(int From, int To, int Amount) { return OrderText(ordRoute, From, To, Amount); }
+inline std::string AutoRoute(int From, int To) { return OrderText(ordAutoRoute, From, To); }
+// Zone's production is spent on units of Kind with the counts (a "#"-list, see Counts).
+inline std::string BuildUnit(int Zone, TUnitKind Kind, const std::string& CountList) {
+  return OrderText(ordBuildUnit, Zone, static_cast<int>(Kind), CountList);
 }
-// Nation acts on Target (a nation, -1 for none) with the diplomatic action.
+inline std::string BuildFactory(int Zone) { return OrderText(ordBuildFactory, Zone); }
+inline std::string BuildBorder(int Zone, int Neighbour) { return OrderText(ordBuildBorder, Zone, Neighbour); }
+inline std::string Bomb(TUnitId U, int Zone) { return OrderText(ordBomb, Zone, U.ID); }
+inline std::string Bombard(TUnitId U, int Zone) { return OrderText(ordBombard, Zone, U.ID); }
+// The air unit bases on Carrier, which stands in CarrierZone.
+inline std::string RebaseCarrier(TUnitId U, TUnitId Carrier, int CarrierZone) {
+  return OrderText(ordRebaseCarrier, CarrierZone, U.ID, Carrier.ID);
+}
+inline std::string Formations(int Nation, const std::string& Weights) { return OrderText(ordFormations, Nation, Weights); }
+// Nation acts on Target (a nation) with the diplomatic action.
 inline std::string Diplomatic(int Nation, int Target, int Action) { return OrderText(ordDiplomatic, Nation, Target, Action); }
 inline std::string DeclareWar(int Nation, int Target) { return OrderText(ordDeclareWar, Nation, Target); }
+inline std::string Surface(TUnitId U) { return OrderText(ordSurface, U.ID); }
 inline std::string Submerge(TUnitId U) { return OrderText(ordSubmerge, U.ID); }
 inline std::string Research(int Nation, const std::string& Allocation) { return OrderText(ordResearch, Nation, Allocation); }
+// The rockets of Site fire at Target; Site itself as the target stops them.
+inline std::string TargetRockets(int Target, int Site) { return OrderText(ordTargetRockets, Target, Site); }
+inline std::string BuildRocket(int Zone) { return OrderText(ordBuildRocket, Zone); }
+inline std::string BuildAirfield(int Zone) { return OrderText(ordBuildAirfield, Zone); }
+inline std::string BuildPort(int Zone) { return OrderText(ordBuildPort, Zone); }
+// The units (a "#"-list, see Units) of Zone board Ship, which stands in ShipZone.
+inline std::string EmbarkDivide(int Zone, TUnitId Ship, int ShipZone, const std::string& UnitList) {
+  return OrderText(ordEmbarkDivide, Zone, ShipZone, Ship.ID, UnitList);
+}
+// The air units (a "#"-list) of Zone base on Carrier, which stands in CarrierZone.
+inline std::string RebaseDivide(int Zone, TUnitId Carrier, int CarrierZone, const std::string& UnitList) {
+  return OrderText(ordRebaseDivide, Zone, CarrierZone, Carrier.ID, UnitList);
+}
+inline std::string Kamakaze(TUnitId U) { return OrderText(ordKamakaze, U.ID); }
 inline std::string RenameUnit(TUnitId U, const std::string& Name) { return OrderText(ordRenameUnit, U.ID, Name); }
+// Zone's supply, reckoned Depth steps deep.
+inline std::string GlobalRoute(int Zone, int Depth) { return OrderText(ordGlobalRoute, Zone, Depth); }
 // Nation's resources stop flowing along its routes.
 inline std::string GlobalClear(int Nation) { return OrderText(ordGlobalClear, Nation); }
+// Zone builds its sea units in the sea zone beside it.
+inline std::string PortZone(int Zone, int Sea) { return OrderText(ordPortZone, Zone, Sea); }
+inline std::string Surrender(const std::string& Player) { return OrderText(ordSurrender, Player); }
 
 // --- Changes (what the host's rules say happened) ---
 
