@@ -166,8 +166,20 @@ inline std::string UnitStrength(TUnitId U, const std::string& CountList, int Ded
   return Change(chUnitStrength, U.ID, CountList, Deduction);
 }
 inline std::string UnitRemoved(TUnitId U) { return Change(chUnitRemoved, U.ID); }
+// Target's stability, set by Acting (-1 for none).
+inline std::string Stability(int Acting, int Target, int Value) { return Change(chStability, Acting, Target, Value); }
+// Nation's relation with Other.
 inline std::string Relation(int Nation, int Other, int Value) { return Change(chRelation, Nation, Other, Value); }
+// Nation's influence in Other.
+inline std::string Influence(int Nation, int Other, int Value) { return Change(chInfluence, Nation, Other, Value); }
+inline std::string Countdown(int Nation, int Value) { return Change(chCountdown, Nation, Value); }
+// Conquered falls to Conqueror; its government goes into exile with Exile (-1 for none), or
+// it is annexed; the units caught are a "#"-list of identifiers (see Units).
+inline std::string NationConquered(int Conqueror, int Conquered, int Exile, bool Annexed, const std::string& Caught) {
+  return Change(chNationConquered, Conqueror, Conquered, Exile, Annexed, Caught);
+}
 inline std::string Coup(int Nation, int Strength) { return Change(chCoup, Nation, Strength); }
+inline std::string DiplomaticActionUsed(int Nation) { return Change(chDiplomaticActionUsed, Nation); }
 // Nation's research allocation text.
 inline std::string ResearchAllocation(int Nation, const std::string& Allocation) {
   return Change(chResearchAllocation, Nation, Allocation);
@@ -180,6 +192,10 @@ inline std::string ResearchProgress(std::initializer_list<std::array<int, 2>> Pa
 inline std::string ResearchLevel(std::initializer_list<std::array<int, 3>> Triples) {
   return Change(chResearchLevel, IntList(Triples));
 }
+// Nation's diplomatic action on Target, as the other machines report it.
+inline std::string Diplomacy(int Nation, int Target, int Action) { return Change(chDiplomacy, Nation, Target, Action); }
+// Every major power against every other.
+inline std::string FreeForAll() { return Change(chFreeForAll); }
 inline std::string ZoneConquered(int Zone, int Conqueror, int Owner) { return Change(chZoneConquered, Zone, Conqueror, Owner); }
 
 }  // namespace rec
