@@ -1,6 +1,6 @@
 #pragma once
 // Order and change records by what they say: one builder per order a test sends and per change
-// a test looks for, each field in the order the record holds it, written by the game's own
+// a test looks for, which writes the fields in the record's own order with the game's own
 // record writers. A test that sends a record which no program writes (cut short, with words for
 // numbers) keeps it as text.
 #include <array>
@@ -8,7 +8,6 @@
 #include <initializer_list>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/ChangeCodes.h"
@@ -40,11 +39,6 @@ inline std::string Units(std::initializer_list<TUnitId> Units) {
   for (const TUnitId& U : Units) S += std::to_string(U.ID) + "#";
   return S;
 }
-inline std::string Units(const std::vector<TUnit*>& Units) {
-  std::string S;
-  for (const TUnit* U : Units) S += std::to_string(U->ID) + "#";
-  return S;
-}
 
 // The "#"-list of the groups' numbers, group after group.
 template <std::size_t N>
@@ -56,7 +50,7 @@ std::string IntList(std::initializer_list<std::array<int, N>> Groups) {
 }
 
 // --- Orders (what a player's machine sends the host) ---
-// Units first, then where they go; each builder writes the fields in the record's own order.
+// The arguments name the unit first, then where it goes; the record keeps its own order.
 
 using OrderRecord::OrderText;
 
