@@ -81,8 +81,10 @@ TEST_F(TBrainTurn, WithoutItsFileANationPlaysTheDefaultScript) {
   EXPECT_EQ(Module.GetBrain(1).Text(), TdmScript::DefaultScript());
   EXPECT_TRUE(Messages.empty()) << Messages.front();
   // A build order of Alba's, whatever it builds.
-  const std::string Build = rec::OrderText(ordBuildUnit, static_cast<int>(kit::kzAlba));
-  EXPECT_TRUE(std::any_of(Orders.Records.begin(), Orders.Records.end(), [&](const std::string& R) { return R.rfind(Build, 0) == 0; }));
+  EXPECT_TRUE(std::any_of(Orders.Records.begin(), Orders.Records.end(), [](const std::string& R) {
+    OrderRecord::TRecordFields F(R);
+    return F.Int() == ordBuildUnit && F.Int() == kit::kzAlba;
+  }));
   // A file under the default name is the nation's script.
   TdmScript Other;
   Other.SetBrenmoorEngine(&Engine());
