@@ -175,7 +175,7 @@ TEST_F(CombatTest, AlliesAloneEndTheCombatAndClearTheAttackers) {
   EXPECT_FALSE(W.Z(kzHale)->GetEmbattled());
   EXPECT_FALSE(A->GetAttacking());
   EXPECT_FALSE(B->GetAttacking());
-  EXPECT_EQ(W.Sink.Records, std::vector<std::string>{"7;7;"});
+  EXPECT_EQ(W.Sink.Records, std::vector<std::string>{rec::CombatEnded(kzHale)});
   // Not embattled before: nothing to report.
   W.Sink.Records.clear();
   W.Z(kzHale)->ResolveCombat();
@@ -435,7 +435,7 @@ TEST_F(CombatTest, ArmiesOfNationsAtPeaceDriftTheirOwnersTowardsWarBeforeTheyFig
   EXPECT_TRUE(Script.Empty());
   EXPECT_EQ(W.N(0)->GetRelation(W.N(2)), -73);
   EXPECT_EQ(W.N(2)->GetRelation(W.N(0)), -73);
-  EXPECT_EQ(W.Sink.Records, (std::vector<std::string>{"30;0;2;-25;", "30;2;0;-73;"}));
+  EXPECT_EQ(W.Sink.Records, (std::vector<std::string>{rec::Relation(0, 2, -25), rec::Relation(2, 0, -73)}));
 
   // Nations at war drift no further, and draw nothing.
   W.Sink.Records.clear();

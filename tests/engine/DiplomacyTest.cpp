@@ -73,7 +73,8 @@ TEST_F(DiplomacyTest, DenouncingDriftsTheTargetAwayFromUsAndFromOurFriends) {
   Script.QueueFloat(0.5);  // Albion's own drift: -30 x 0.5
   Script.QueueFloat(0.6);  // Lichtenburg, at 50 with Albion: -15 x 0.6
   E.DiplomaticAction(W.N(Albion), W.N(Freedonia), 0);
-  EXPECT_EQ(W.Sink.Records, (TRecords{"35;0;", "30;0;2;-15;", "30;3;2;-39;", "52;0;2;0;"}));
+  EXPECT_EQ(W.Sink.Records, (TRecords{rec::DiplomaticActionUsed(Albion), rec::Relation(Albion, Freedonia, -15), rec::Relation(Lichtenburg, Freedonia, -39),
+                                       rec::Diplomacy(Albion, Freedonia, 0)}));
   EXPECT_EQ(W.N(Albion)->GetDiplomaticActions(), 0);
   EXPECT_EQ(Events, (std::vector<std::string>{"Diplomacy 0 2 0"}));
   ExpectGuestAgrees(Setup);
@@ -127,7 +128,7 @@ TEST_F(DiplomacyTest, IntimidationSucceedsOnceInThreeHundredWithNoTroopsNear) {
   // A target without capital: the action is spent and nothing else happens.
   const std::size_t Before = W.Sink.Records.size();
   E.DiplomaticAction(W.N(Albion), W.N(Ruritania), 2);
-  EXPECT_EQ(TRecords(W.Sink.Records.begin() + static_cast<std::ptrdiff_t>(Before), W.Sink.Records.end()), (TRecords{"35;0;"}));
+  EXPECT_EQ(TRecords(W.Sink.Records.begin() + static_cast<std::ptrdiff_t>(Before), W.Sink.Records.end()), (TRecords{rec::DiplomaticActionUsed(Albion)}));
 }
 
 TEST_F(DiplomacyTest, IntimidatingAMinorToOneHundredAnnexesItAndTheGuestConquersItOnce) {
@@ -138,7 +139,8 @@ TEST_F(DiplomacyTest, IntimidatingAMinorToOneHundredAnnexesItAndTheGuestConquers
   EXPECT_FALSE(W.N(Lichtenburg)->GetAlive());
   EXPECT_EQ(W.Z(kzFerro)->GetOwner(), W.N(Albion));
   EXPECT_EQ(W.UnitIn(kzFerro, Albion, ukArmy)->ID, 10);
-  EXPECT_EQ(W.Sink.Records, (TRecords{"35;0;", "52;0;3;3;", "30;3;0;100;", "33;0;3;-1;1;10#;"}));
+  EXPECT_EQ(W.Sink.Records, (TRecords{rec::DiplomaticActionUsed(Albion), rec::Diplomacy(Albion, Lichtenburg, 3), rec::Relation(Lichtenburg, Albion, 100),
+                                       rec::NationConquered(Albion, Lichtenburg, -1, true, rec::Units({rec::TUnitId(10)}))}));
   EXPECT_EQ(Events, (std::vector<std::string>{"Diplomacy 0 3 3", "Allies Lichtenburg Albion", "ConquerNation 3 0"}));
   // The relation record only sets the relation: the conquest comes from its own record, so
   // the guest draws nothing and hears of the conquest once.
@@ -174,7 +176,8 @@ TEST_F(DiplomacyTest, EspionageAddsInfluenceSharedOverTheTargetsZonesNeverNothin
   Script.QueueInt(0);
   E.DiplomaticAction(W.N(Albion), W.N(Lichtenburg), 4);
   EXPECT_EQ(W.N(Albion)->GetInfluence(W.N(Lichtenburg)), 1);
-  EXPECT_EQ(W.Sink.Records, (TRecords{"35;0;", "31;0;2;75;", "35;0;", "31;0;3;1;"}));
+  EXPECT_EQ(W.Sink.Records, (TRecords{rec::DiplomaticActionUsed(Albion), rec::Influence(Albion, Freedonia, 75), rec::DiplomaticActionUsed(Albion),
+                                       rec::Influence(Albion, Lichtenburg, 1)}));
   Events.clear();  // no report for espionage
 }
 
@@ -193,7 +196,8 @@ TEST_F(DiplomacyTest, CounterEspionageSharpensTheEyeAndCutsTheOthersInfluence) {
   EXPECT_EQ(W.N(Ruritania)->GetInfluence(W.N(Freedonia)), 0);
   EXPECT_EQ(W.N(Lichtenburg)->GetInfluence(W.N(Freedonia)), 60);
   EXPECT_EQ(W.N(Albion)->GetInfluence(W.N(Freedonia)), 40);  // its own stays
-  EXPECT_EQ(W.Sink.Records, (TRecords{"35;0;", "32;0;43;", "31;1;2;0;", "52;0;2;7;", "31;3;2;60;"}));
+  EXPECT_EQ(W.Sink.Records, (TRecords{rec::DiplomaticActionUsed(Albion), rec::Countdown(Albion, 43), rec::Influence(Ruritania, Freedonia, 0),
+                                       rec::Diplomacy(Albion, Freedonia, 7), rec::Influence(Lichtenburg, Freedonia, 60)}));
   ExpectGuestAgrees(Setup);
 }
 
@@ -213,11 +217,11 @@ TEST_F(DiplomacyTest, SubversionAndAidMoveTheTargetsStabilityWithinItsBounds) {
   EXPECT_EQ(W.N(Freedonia)->GetStability(), 100);
   EXPECT_EQ(W.N(Freedonia)->GetRelation(W.N(Albion)), 0);
   EXPECT_EQ(Events, (std::vector<std::string>{"Diplomacy 0 2 8", "Diplomacy 0 2 9"}));
-  EXPECT_EQ(W.Sink.Records[1], "29;-1;2;70;");
+  EXPECT_EQ(W.Sink.Records[1], rec::Stability(-1, Freedonia, 70));
   // An action of no kind only spends the action.
   W.Sink.Records.clear();
   E.DiplomaticAction(W.N(Albion), W.N(Freedonia), 8);
-  EXPECT_EQ(W.Sink.Records, (TRecords{"35;0;"}));
+  EXPECT_EQ(W.Sink.Records, (TRecords{rec::DiplomaticActionUsed(Albion)}));
   EXPECT_EQ(W.N(Albion)->GetDiplomaticActions(), 0);
   // Without the report option nothing is announced.
   E.SetEngineOptions(0);
@@ -250,7 +254,7 @@ TEST_F(DiplomacyTest, AFallenCapitalSendsTheGovernmentIntoExileAndTheUnitsNearIt
   EXPECT_EQ(E.GetUnitByID(7)->GetOwner(), W.N(Albion));
   EXPECT_EQ(E.GetUnitByID(9)->GetOwner(), W.N(Albion));
   // Albion stood at war with Ruritania already: its anger moves nothing.
-  EXPECT_EQ(W.Sink.Records, (TRecords{"33;1;2;0;0;8#;"}));
+  EXPECT_EQ(W.Sink.Records, (TRecords{rec::NationConquered(Ruritania, Freedonia, Albion, false, rec::Units({rec::TUnitId(8)}))}));
   EXPECT_EQ(Events, (std::vector<std::string>{"ExileGovt 2 0", "ConquerNation 2 1"}));
   ExpectGuestAgrees(Setup);
 }
@@ -278,7 +282,8 @@ TEST_F(DiplomacyTest, WithoutCapitalNoUnitIsCaughtAndAfterwardsTheFriendsTurnOnT
   for (int ID : {7, 8, 9}) EXPECT_EQ(E.GetUnitByID(ID)->GetOwner(), W.N(Lichtenburg));
   EXPECT_EQ(W.Z(kzDunmore)->GetOwner(), W.N(Lichtenburg));
   EXPECT_EQ(W.N(Lichtenburg)->GetRelation(W.N(Ruritania)), -40);
-  EXPECT_EQ(W.Sink.Records, (TRecords{"33;1;2;3;0;;", "30;3;1;-40;"}));
+  EXPECT_EQ(W.Sink.Records, (TRecords{rec::NationConquered(Ruritania, Freedonia, Lichtenburg, false, ""),
+                                       rec::Relation(Lichtenburg, Ruritania, -40)}));
   // Nothing more for a nation already fallen, nor by a fallen conqueror, nor between nobody.
   TForbiddenRandom None;
   E.SetRandomGenerator(&None);
@@ -378,7 +383,7 @@ TEST_F(DiplomacyTest, FreeForAllSetsEveryMajorAgainstEveryOtherDeadOrAlive) {
       }
   }
   EXPECT_EQ(W.N(Lichtenburg)->GetRelation(W.N(Freedonia)), -30);  // minors stay out of it
-  EXPECT_EQ(W.Sink.Records, (TRecords{"58;"}));  // Albion and Ruritania were at war already
+  EXPECT_EQ(W.Sink.Records, (TRecords{rec::FreeForAll()}));  // Albion and Ruritania were at war already
   ExpectGuestAgrees([](TKitWorld& X) {
     X.N(Freedonia)->SetAlive(false);
     X.Z(kzDunmore)->SetOwner(X.N(Ruritania));
@@ -396,7 +401,7 @@ TEST_F(DiplomacyTest, FreeForAllSetsEveryMajorAgainstEveryOtherDeadOrAlive) {
 TEST_F(DiplomacyTest, FreeForAllBetweenLivingPowersDeclaresEachWar) {
   SetRelation(Albion, Freedonia, 20);
   EXPECT_TRUE(E.StartFreeForAll());
-  EXPECT_EQ(W.Sink.Records, (TRecords{"58;", "30;0;2;-100;", "30;1;2;-100;"}));
+  EXPECT_EQ(W.Sink.Records, (TRecords{rec::FreeForAll(), rec::Relation(Albion, Freedonia, -100), rec::Relation(Ruritania, Freedonia, -100)}));
   EXPECT_EQ(Events, (std::vector<std::string>{"War Albion Freedonia", "War Ruritania Freedonia"}));
   ExpectGuestAgrees([](TKitWorld& X) {
     X.N(Albion)->SetRelationDirect(X.N(Freedonia), 20);

@@ -76,7 +76,7 @@ TEST(ExecutionTest, APatrolBouncesBetweenTheEndsOfItsList) {
     Positions.push_back(U->GetPatrolIndex());
   }
   EXPECT_EQ(Positions, (std::vector<int>{1, 2, 1, 0, 1, 2}));
-  EXPECT_TRUE(HasRecord(W, "18;" + std::to_string(U->ID) + ";2;1;0;"));
+  EXPECT_TRUE(HasRecord(W, rec::PatrolPosition(U, 2, 1, kzAlba)));
   // A patrol in an embattled zone waits; a recon flight goes on.
   W.Z(kzAlba)->SetEmbattled(true);
   E.Execution().ExecuteUnit(U);
@@ -104,7 +104,7 @@ TEST(ExecutionTest, ADockingConvoyUnloadsAndKeepsItsOrder) {
   EXPECT_FLOAT_EQ(W.Z(kzAlba)->GetResources(), Before + 15.0f);
   EXPECT_EQ(U->GetCount(utMerchantShip), 0);
   EXPECT_EQ(U->GetOrder(), ordDock);
-  EXPECT_TRUE(HasRecord(W, "15;" + std::to_string(U->ID) + ";"));
+  EXPECT_TRUE(HasRecord(W, rec::ConvoyDelivered(U)));
   EXPECT_EQ(E.CheckTallies(), "");
 }
 
@@ -116,7 +116,7 @@ TEST(ExecutionTest, OrdersThatActOnceRecordTheirEndBeforeActing) {
   Fleet->SetOrder(ordLaunch);
   E.Execution().ExecuteUnit(Fleet);
   EXPECT_EQ(Fleet->GetOrder(), ordNone);
-  const std::string Order = "3;" + std::to_string(Fleet->ID) + ";0;" + std::to_string(Fleet->GetDestinationZone()->GetIndex()) + ";-1;0;";
+  const std::string Order = rec::UnitOrder(Fleet, ordNone, Fleet->GetDestinationZone()->GetIndex(), -1, false);
   EXPECT_TRUE(HasRecord(W, Order)) << Order;
   EXPECT_EQ(Fleet->GetDestinationZone()->GetSea(), 1);
 }
@@ -167,8 +167,8 @@ TEST(ExecutionTest, ABombardmentOfAnEmptyZoneStillStrikesAndDamagesNothing) {
   ASSERT_EQ(W.Z(kzHale)->GetUnitCount(), 0);
   E.Execution().ExecuteUnit(U);
   EXPECT_EQ(W.Z(kzHale)->GetStrikeCount(), 3);
-  EXPECT_TRUE(HasRecord(W, "2;0;" + std::to_string(kzHale) + ";2;"));
-  EXPECT_TRUE(HasRecord(W, "20;" + std::to_string(kzHale) + ";3;"));
+  EXPECT_TRUE(HasRecord(W, rec::ZoneStrike(0, kzHale, rec::stBombardment)));
+  EXPECT_TRUE(HasRecord(W, rec::ZoneBombarded(kzHale, 3)));
   // An empty army (no strength to share the fire among) is no reason to divide by nothing.
   TUnit* Empty = W.MakeUnit(2, ukArmy, kzHale, {});
   W.N(0)->SetRelation(W.N(2), -100);
@@ -226,7 +226,7 @@ TEST(ExecutionTest, ProductionBuildsOnceTheProgressPassesTheTotal) {
   E.EndOfImpulse().ProductionStage();
   ASSERT_EQ(E.GetUnitCount(), Units + 1);
   EXPECT_FALSE(Z->GetBuilding());
-  EXPECT_TRUE(HasRecord(W, "21;" + std::to_string(kzHale) + ";"));
+  EXPECT_TRUE(HasRecord(W, rec::UnitsBuilt(kzHale)));
   EXPECT_EQ(Z->GetUnit(Z->GetUnitCount() - 1)->GetCount(utInfantry), 4);
   EXPECT_EQ(E.CheckTallies(), "");
   // A build kind that is no unit kind builds nothing.
@@ -308,7 +308,7 @@ TEST(ExecutionTest, ACoupTurnsTheRelationsOver) {
   EXPECT_EQ(W.N(3)->GetRelation(W.N(0)), -70);
   EXPECT_EQ(W.N(0)->GetRelation(W.N(3)), 70);
   EXPECT_EQ(W.N(3)->GetRelation(W.N(1)), -40);
-  EXPECT_TRUE(HasRecord(W, "34;3;70;"));
+  EXPECT_TRUE(HasRecord(W, rec::Coup(3, 70)));
 }
 
 }  // namespace
@@ -326,7 +326,7 @@ TEST(ExecutionTest, OnlyAnArmyTakesAZoneAndALostZoneGoesBackToItsOwner) {
   W.MakeUnit(0, ukArmy, kzHale, {{utInfantry, 2}});
   E.EndOfImpulse().ConquestStage();
   EXPECT_EQ(Z->GetOwner(), W.N(0));
-  EXPECT_TRUE(HasRecord(W, "43;" + std::to_string(kzHale) + ";0;0;"));
+  EXPECT_TRUE(HasRecord(W, rec::ZoneConquered(kzHale, 0, 0)));
   // Held by another with Albion's armies in it again: Albion's own zone comes home.
   Z->SetOwner(W.N(1));
   Z->SetOriginalOwner(W.N(0));
@@ -345,7 +345,7 @@ TEST(ExecutionTest, AnInvasionOfAnOwnedZoneCostsTheInvaderItsRelations) {
   ASSERT_EQ(U->GetZone(), W.Z(kzBrae));
   EXPECT_LT(W.N(0)->GetRelation(W.N(1)), std::max(Before, -99));
   EXPECT_EQ(U->GetOrder(), ordNone);
-  EXPECT_TRUE(HasRecord(W, "2;0;" + std::to_string(kzBrae) + ";"));
+  EXPECT_TRUE(HasRecord(W, rec::ZoneInvaded(0, kzBrae)));
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ public:
     };
     H.OnCollectOrders = [this, QueueOrder](TBrenmoorEngine* Sender, std::int32_t) {
       Lines.push_back(Read("orders"));
-      if (QueueOrder) Sender->QueueOrder("0;-1;", "Host");  // an order of nothing: the rules take it and drop it
+      if (QueueOrder) Sender->QueueOrder(rec::None(rec::TUnitId(-1)), "Host");  // an order of nothing: the rules take it and drop it
     };
     H.OnMapWork = [this](TBrenmoorEngine*, std::int32_t Impulse) { Lines.push_back(Read("map") + " of " + std::to_string(Impulse)); };
     return H;

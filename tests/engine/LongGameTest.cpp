@@ -262,8 +262,6 @@ std::string RunScripted(const std::function<void(TKitWorld&)>& Setup,
   return {};
 }
 
-std::string Id(const TUnit* U) { return std::to_string(U->ID); }
-
 }  // namespace
 
 TEST(LongGameTest, AnArmyInTheHoldOfADockedFleetThatEmbarksOnAnotherLeavesTheFirst) {
@@ -282,7 +280,7 @@ TEST(LongGameTest, AnArmyInTheHoldOfADockedFleetThatEmbarksOnAnotherLeavesTheFir
     for (int I = 0; I < W.Z(kit::kzAlba)->GetUnitCount(); ++I)
       if (W.Z(kit::kzAlba)->GetUnit(I)->GetTransport()) Army = W.Z(kit::kzAlba)->GetUnit(I);
     EXPECT_NE(Army->GetTransport(), nullptr);
-    return "7;2;" + Id(Army) + ";" + Id(W.UnitIn(kit::kzNorthSea, 0, ukNavy)) + ";";
+    return rec::Embark(Army, W.UnitIn(kit::kzNorthSea, 0, ukNavy), kit::kzNorthSea);
   };
   // The infantry acts at impulse 3 of ten.
   EXPECT_EQ(RunScripted(Setup, {{Embark}, {}, {}, {}, {}}, Harness), "");
@@ -296,18 +294,18 @@ TEST(LongGameTest, AUnitDividedFromOneThatPropagandaShookInTheSameImpulseIsTheSa
     W.UnitIn(kit::kzAlba, 0, ukArmy)->SetOrganizationDirect(50.0f);
   };
   // Ruritania's propaganda shakes Albion's units in Albion's zones, then Albion divides its army.
-  const auto Propaganda = [](TKitWorld&) { return std::string("27;1;0;1;"); };
+  const auto Propaganda = [](TKitWorld&) { return rec::Diplomatic(1, 0, 1); };
   const auto Divide = [](TKitWorld& W) {
     TUnit* Army = W.UnitIn(kit::kzAlba, 0, ukArmy);
     std::string Counts;
     for (int T = 0; T < UnitTypeCount; ++T) Counts += std::to_string(Army->GetCount(T) / 2) + "#";
-    return "6;" + Id(Army) + ";" + Counts + ";";
+    return rec::Divide(Army, Counts);
   };
   const auto Merge = [](TKitWorld& W) {
     std::string List;
     for (int I = 0; I < W.Z(kit::kzAlba)->GetUnitCount(); ++I)
-      if (TUnit* U = W.Z(kit::kzAlba)->GetUnit(I); U->GetKind() == ukArmy && U->GetOwner() == W.N(0)) List += Id(U) + "#";
-    return "4;0;" + List + ";";
+      if (TUnit* U = W.Z(kit::kzAlba)->GetUnit(I); U->GetKind() == ukArmy && U->GetOwner() == W.N(0)) List += rec::Units({U});
+    return rec::Merge(kit::kzAlba, List);
   };
   EXPECT_EQ(RunScripted(Setup, {{Propaganda, Divide}, {}, {Propaganda, Merge}, {}}, Harness), "");
 }
@@ -316,11 +314,11 @@ TEST(LongGameTest, ATargetRenamedAfterTheOrderKeepsTheNameTheOrderShowsOnEveryMa
   kit::TTwoEngineHarness Harness(13);
   // Freedonia's destroyers hunt Albion's fleet, which is renamed while they do; a new order of
   // the hunter sends its destination unit again.
-  const std::string Hunter = Id(Harness.Host().UnitIn(kit::kzChannel, 2, ukNavy));
-  const std::string Prey = Id(Harness.Host().UnitIn(kit::kzNorthSea, 0, ukNavy));
-  const auto Intercept = [&](TKitWorld&) { return "9;" + Hunter + ";" + Prey + ";"; };
-  const auto Rename = [&](TKitWorld&) { return "39;" + Prey + ";Home Fleet;"; };
-  const auto Stop = [&](TKitWorld&) { return "0;" + Hunter + ";"; };
+  const rec::TUnitId Hunter = Harness.Host().UnitIn(kit::kzChannel, 2, ukNavy);
+  const rec::TUnitId Prey = Harness.Host().UnitIn(kit::kzNorthSea, 0, ukNavy);
+  const auto Intercept = [&](TKitWorld&) { return rec::Intercept(Hunter, Prey); };
+  const auto Rename = [&](TKitWorld&) { return rec::RenameUnit(Prey, "Home Fleet"); };
+  const auto Stop = [&](TKitWorld&) { return rec::None(Hunter); };
   // Hunter and prey strong enough to outlast the fight that the hunt starts.
   const auto Strong = [](TKitWorld& W) {
     for (const auto& [Zone, Nation] : {std::pair{kit::kzChannel, 2}, std::pair{kit::kzNorthSea, 0}}) {
@@ -330,7 +328,7 @@ TEST(LongGameTest, ATargetRenamedAfterTheOrderKeepsTheNameTheOrderShowsOnEveryMa
     }
   };
   EXPECT_EQ(RunScripted(Strong, {{Intercept}, {Rename}, {Stop}}, Harness), "");
-  const TUnit* Host = Harness.Host().Engine().GetUnitByID(std::stoi(Hunter));
+  const TUnit* Host = Harness.Host().Engine().GetUnitByID(Hunter.ID);
   ASSERT_NE(Host, nullptr);
   // The units aiming at a unit know it by its new name.
   EXPECT_EQ(Host->GetDestinationUnitName(), "Home Fleet");
@@ -341,7 +339,7 @@ TEST(LongGameTest, AMachineThatJoinsLateCountsTheSameResearchPointsForAMinorNati
   kit::TTwoEngineHarness Harness(14, LongScenario, ScenarioFile);
   // A minor nation that spends on research gathers points it never uses.
   const auto Setup = [](TKitWorld& W) { W.N(3)->SetResearchSpendingTotal(50); };
-  const auto Nothing = [](TKitWorld&) { return std::string("0;-1;"); };
+  const auto Nothing = [](TKitWorld&) { return rec::None(rec::TUnitId(-1)); };
   ASSERT_EQ(RunScripted(Setup, {{Nothing}, {Nothing}, {Nothing}}, Harness), "");
   Harness.JoinLate();
   EXPECT_EQ(RunScripted([](TKitWorld&) {}, {{Nothing}, {Nothing}}, Harness), "");
@@ -350,13 +348,13 @@ TEST(LongGameTest, AMachineThatJoinsLateCountsTheSameResearchPointsForAMinorNati
 TEST(LongGameTest, AMachineThatJoinsLateGivesNewUnitsTheHostsIdentifiersAndKeepsEachZonesOrder) {
   const TScenarioFolder Folder;
   kit::TTwoEngineHarness Harness(15, LongScenario, ScenarioFile);
-  std::string Army;
+  std::int32_t Army = -1;
   const auto Setup = [&](TKitWorld& W) {
     // An old unit arrives where a newer one stands: the zone's order is not the units'.
     TUnit* Old = W.UnitIn(kit::kzAlba, 0, ukArmy);
     W.MakeUnit(0, ukArmy, kit::kzDunmore, {{utArmor, 1}});
     Old->MoveToZone(W.Z(kit::kzDunmore), mmReplay);
-    Army = Id(Old);
+    Army = Old->ID;
     // The newest unit is gone again (a convoy that delivered): the next identifier is beyond
     // every unit's.
     TUnit* Gone = W.MakeUnit(0, ukArmy, kit::kzAlba, {{utInfantry, 1}});
@@ -364,8 +362,8 @@ TEST(LongGameTest, AMachineThatJoinsLateGivesNewUnitsTheHostsIdentifiersAndKeeps
     Gone->Remove(false);
     W.Engine().FreeUnit(Gone);
   };
-  const auto Nothing = [](TKitWorld&) { return std::string("0;-1;"); };
-  const auto Divide = [&](TKitWorld&) { return "6;" + Army + ";0#0#0#1#0#0#0#0#0#0#0#0#0#0#0#0#;"; };
+  const auto Nothing = [](TKitWorld&) { return rec::None(rec::TUnitId(-1)); };
+  const auto Divide = [&](TKitWorld&) { return rec::Divide(rec::TUnitId(Army), rec::Counts({{utInfantry, 1}})); };
   ASSERT_EQ(RunScripted(Setup, {{Nothing}}, Harness), "");
   Harness.JoinLate();
   EXPECT_EQ(RunScripted([](TKitWorld&) {}, {{Divide}, {Nothing}}, Harness), "");
@@ -373,11 +371,11 @@ TEST(LongGameTest, AMachineThatJoinsLateGivesNewUnitsTheHostsIdentifiersAndKeeps
 
 TEST(LongGameTest, ASubmarineFleetThatDividesUnderWaterIsCountedAlikeOnEveryMachine) {
   kit::TTwoEngineHarness Harness(16);
-  std::string Subs;
+  std::int32_t Subs = -1;
   // Albion's submarines, which only the host (Albion's machine) counts while they are under water.
-  const auto Setup = [&](TKitWorld& W) { Subs = Id(W.MakeUnit(0, ukNavy, kit::kzChannel, {{utSubmarine, 4}})); };
-  const auto Submerge = [&](TKitWorld&) { return "30;" + Subs + ";"; };
-  const auto Divide = [&](TKitWorld&) { return "6;" + Subs + ";0#0#0#0#0#0#0#0#0#0#0#2#0#0#0#0#;"; };
+  const auto Setup = [&](TKitWorld& W) { Subs = W.MakeUnit(0, ukNavy, kit::kzChannel, {{utSubmarine, 4}})->ID; };
+  const auto Submerge = [&](TKitWorld&) { return rec::Submerge(rec::TUnitId(Subs)); };
+  const auto Divide = [&](TKitWorld&) { return rec::Divide(rec::TUnitId(Subs), rec::Counts({{utSubmarine, 2}})); };
   EXPECT_EQ(RunScripted(Setup, {{Submerge}, {Divide}, {}}, Harness), "");
 }
 

@@ -99,7 +99,8 @@ TEST_F(NationTest, SetRelationWritesBothSidesOnceWithItsRecordAndEvents) {
   N(0)->SetRelation(N(2), 100);   // Two majors: the event only.
   N(3)->SetRelation(N(2), 100);   // A minor and a major: the event, then the minor joins.
   N(2)->SetRelation(N(3), 250);   // Held to 100: the current value again.
-  EXPECT_EQ(Sink.Records, (std::vector<std::string>{"30;2;3;-100;", "30;0;2;100;", "30;3;2;100;", "33;2;3;-1;1;;"}));
+  EXPECT_EQ(Sink.Records, (std::vector<std::string>{rec::Relation(2, 3, -100), rec::Relation(0, 2, 100), rec::Relation(3, 2, 100),
+                                                    rec::NationConquered(2, 3, -1, true, "")}));
   EXPECT_FALSE(N(3)->GetAlive());
   EXPECT_EQ(Events, (std::vector<std::string>{"war Freedonia Lichtenburg", "allies Albion Freedonia",
                                               "allies Lichtenburg Freedonia"}));

@@ -94,20 +94,20 @@ TEST_F(ResearchTest, TechAdvancesFireTheirEventAndKeepOrClearProgress) {
 }
 
 TEST_F(ResearchTest, LevelRecordsWithABadPickAreRefusedWhole) {
-  E.ApplyStateChange("42;0#4#5#0#1#-3#;");
+  E.ApplyStateChange(rec::ResearchLevel({{0, 4, 5}, {0, 1, -3}}));
   EXPECT_EQ(W.N(0)->GetResearchLevel(4), 0);
   EXPECT_EQ(W.N(0)->GetResearchLevel(1), 0);
-  E.ApplyStateChange("42;0#4#5#0#9#1#;");
+  E.ApplyStateChange(rec::ResearchLevel({{0, 4, 5}, {0, 9, 1}}));
   EXPECT_EQ(W.N(0)->GetResearchLevel(4), 0);
-  E.ApplyStateChange("42;0#4#5#1#0#99#;");
+  E.ApplyStateChange(rec::ResearchLevel({{0, 4, 5}, {1, 0, 99}}));
   EXPECT_EQ(W.N(0)->GetResearchLevel(4), 1);
   EXPECT_EQ(W.N(1)->GetResearchLevel(0), 1);
-  EXPECT_THROW(E.ApplyStateChange("42;9#4#5#;"), EListError);
+  EXPECT_THROW(E.ApplyStateChange(rec::ResearchLevel({{9, 4, 5}})), EListError);
   // Progress and allocation records.
-  E.ApplyStateChange("41;0#6#0#6#2#3#;");
+  E.ApplyStateChange(rec::ResearchProgress({{0, 6}, {0, 6}, {2, 3}}));
   EXPECT_EQ(W.N(0)->GetResearchProgress(6), 2);
   EXPECT_EQ(W.N(2)->GetResearchProgress(3), 1);
-  E.ApplyStateChange("40;2;30#1#2#3#4#5#6#7#8#;");
+  E.ApplyStateChange(rec::ResearchAllocation(2, "30#1#2#3#4#5#6#7#8#"));
   EXPECT_EQ(W.N(2)->GetResearchSpendingTotal(), 30);
   EXPECT_EQ(W.N(2)->GetResearchSpending(7), 8);
 }

@@ -216,9 +216,8 @@ TEST_F(UnitTest, EmbarkAndDisembark) {
   EXPECT_EQ(Aboard->GetZone(), Z(zAlba));
   EXPECT_EQ(Aboard->GetTransport(), nullptr);
   EXPECT_EQ(Transports->GetBoardedCount(), 1);
-  const std::string L = std::to_string(Landed->ID);
-  const std::string B = std::to_string(Aboard->ID);
-  EXPECT_EQ(Sink.Records, (std::vector<std::string>{"16;" + L + ";", "0;" + L + ";2;", "17;" + B + ";", "0;" + B + ";0;"}));
+  EXPECT_EQ(Sink.Records, (std::vector<std::string>{rec::UnitEmbarked(Landed), rec::UnitMove(Landed, zNorthSea),
+                                                     rec::UnitDisembarked(Aboard), rec::UnitMove(Aboard, zAlba)}));
   ExpectTalliesHold();
 }
 
@@ -248,15 +247,14 @@ TEST_F(UnitTest, CarrierBasingAndTheBasedAirUnitsOnAMove) {
   Carrier->MoveToZone(Z(zNorthSea), mmReplay);
   EXPECT_EQ(Patrol->GetZone(), Z(zNorthSea));
   EXPECT_EQ(Patrol->GetOrder(), ordNone);
-  const std::string P = std::to_string(Patrol->ID);
-  EXPECT_NE(std::find(Sink.Records.begin(), Sink.Records.end(), "3;" + P + ";0;-1;-1;0;"), Sink.Records.end());
+  EXPECT_NE(std::find(Sink.Records.begin(), Sink.Records.end(), rec::UnitOrder(Patrol, ordNone, -1, -1, false)), Sink.Records.end());
   ExpectTalliesHold();
 
   Wing->LeaveBase(Z(zAlba));
   EXPECT_EQ(Wing->GetBaseUnit(), nullptr);
   EXPECT_EQ(Wing->GetBaseZone(), Z(zAlba));
   EXPECT_EQ(Carrier->GetBasedCount(), 1);
-  EXPECT_EQ(Sink.Records.back(), "4;" + std::to_string(Wing->ID) + ";0;-1;");
+  EXPECT_EQ(Sink.Records.back(), rec::UnitBase(Wing, zAlba, -1));
 }
 
 TEST_F(UnitTest, SubmergedFleetsOfNationsPlayedElsewhereStayOutOfTheTallies) {
@@ -612,30 +610,21 @@ namespace {
 
 // A second machine with the same world, which only replays the host's moves.
 struct TClientWorld {
-  TClientWorld() {
-    Map.OnCreateZone = [this](TZoneMap* Sender, std::unique_ptr<TZone>& AZone, const std::string& S) {
-      AZone = Engine.CreateZone(*Sender, S);
-    };
-    LoadZoneMap(Map, TMapSet::Parse(WorldMapText, "world.map"));
-    Engine.SetZoneMap(&Map);
-    Engine.ReadScenario(WorldScenarioText);
-    Engine.LoadZoneData();
-    Engine.PlaceInitialUnits();
-  }
-  ~TClientWorld() { Engine.SetZoneMap(nullptr); }
-  // The unit records this test needs: 0 (move), 16 (embark), 17 (disembark).
+  // A machine that writes no records.
+  TClientWorld() { Engine.SetChangeSink(nullptr); }
+  // The unit records this test needs: moves, embarkings and landings.
   void Replay(const std::vector<std::string>& Records) {
     for (std::string Record : Records) {
       const int Code = NextTokenInt(Record, ";");
       TUnit* Unit = Engine.GetUnitByID(NextTokenInt(Record, ";"));
       if (!Unit) continue;
-      if (Code == 0) Unit->MoveToZone(Engine.GetZone(NextTokenInt(Record, ";")), mmReplay);
-      if (Code == 16) Unit->Embark(mmReplay);
-      if (Code == 17) Unit->Disembark(mmReplay);
+      if (Code == chUnitMove) Unit->MoveToZone(Engine.GetZone(NextTokenInt(Record, ";")), mmReplay);
+      if (Code == chUnitEmbarked) Unit->Embark(mmReplay);
+      if (Code == chUnitDisembarked) Unit->Disembark(mmReplay);
     }
   }
-  TBrenmoorEngine Engine;
-  TZoneMap Map;
+  kit::TKitWorld World{WorldScenarioText, WorldMapText};
+  TBrenmoorEngine& Engine = World.Engine();
 };
 
 // Each zone's units by identifier, with each unit's previous zone.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/kit/Records.h"
 #include "foundation/NumberText.h"
 #include "gamemap/OrderEntry.h"
 #include "gamemap/StandardGameFixture.h"
@@ -22,7 +23,7 @@ protected:
   // The Baltic starts empty: each test puts the fleets it needs there.
   void SetUp() override { G.Zone("Baltic Sea")->FreeUnits(); }
 
-  std::string Idx(const char* Zone) { return IntToStr(G.Zone(Zone)->GetIndex()); }
+  int Idx(const char* Zone) { return G.Zone(Zone)->GetIndex(); }
   static std::string Id(const TUnit* Unit) { return IntToStr(Unit->ID); }
   // The first unit of that kind that stands in the zone at the start.
   TUnit* Starting(const char* Zone, TUnitKind Kind) {
@@ -117,13 +118,13 @@ TEST_F(OrderEntryTest, AMoveSendsOneRecordPerUnitOrAsksToInvadeAnAdjacentEnemyZo
   TUnit* A = Starting("Berlin", ukArmy);
   TUnit* B = G.MakeUnit("Germany", ukArmy, "Berlin", {{utInfantry, 2}});
   Select("Berlin", {A, B}, omMove);
-  ExpectSent(Click("Ruhr"), {"1;" + Idx("Ruhr") + ";" + Id(A) + ";", "1;" + Idx("Ruhr") + ";" + Id(B) + ";"}, Entry);
+  ExpectSent(Click("Ruhr"), {rec::Move(A, Idx("Ruhr")), rec::Move(B, Idx("Ruhr"))}, Entry);
 
   Select("Berlin", {A, B}, omMove);
   const TOrderStep Invade = Click("Poznan");
   EXPECT_EQ(Invade.Question, "Invade Poznan?");
   EXPECT_TRUE(Invade.Records.empty());
-  EXPECT_EQ(Invade.YesRecords, (TRecords{"10;" + Idx("Poznan") + ";" + Id(A) + ";", "10;" + Idx("Poznan") + ";" + Id(B) + ";"}));
+  EXPECT_EQ(Invade.YesRecords, (TRecords{rec::Invade(A, Idx("Poznan")), rec::Invade(B, Idx("Poznan"))}));
   EXPECT_EQ(Entry.Mode(), omMove);
 
   // No question from an embattled zone, nor for a zone that is not next to it.
@@ -149,7 +150,7 @@ TEST_F(OrderEntryTest, AnArmyBoardsAFleetNextToItAndIsAskedToDivideWhenItDoesNot
   Step = Click("Baltic Sea");
   EXPECT_EQ(Step.Targets, std::vector<TUnit*>{Big});
   EXPECT_TRUE(Step.HideError);
-  ExpectSent(Step, {"7;" + Idx("Baltic Sea") + ";" + Id(Army) + ";" + Id(Big) + ";"}, Entry);
+  ExpectSent(Step, {rec::Embark(Army, Big, Idx("Baltic Sea"))}, Entry);
 
   // With two fleets the first is judged and the player chooses.
   TUnit* Small = G.MakeUnit("Germany", ukNavy, "Baltic Sea", {{utTransport, 2}});
@@ -160,10 +161,10 @@ TEST_F(OrderEntryTest, AnArmyBoardsAFleetNextToItAndIsAskedToDivideWhenItDoesNot
   EXPECT_TRUE(Step.Records.empty());
   Step = Entry.TargetClick(Small);
   EXPECT_EQ(Step.Question, "Divide this Unit and board as many troops as possible?");
-  EXPECT_EQ(Step.YesRecords, (TRecords{"36;" + Idx("Berlin") + ";" + Idx("Baltic Sea") + ";" + Id(Small) + ";" + Id(Army) + "#;"}));
+  EXPECT_EQ(Step.YesRecords, (TRecords{rec::EmbarkDivide(Idx("Berlin"), Small, Idx("Baltic Sea"), rec::Units({Army}))}));
   TUnit* Empty = G.MakeUnit("Germany", ukNavy, "Baltic Sea", {{utDestroyer, 2}});
   ExpectRefused(Entry.TargetClick(Empty), "The Transports in this Fleet are already full", Entry, omEmbark);
-  ExpectSent(Entry.Proceed(Big), {"7;" + Idx("Baltic Sea") + ";" + Id(Army) + ";" + Id(Big) + ";"}, Entry);
+  ExpectSent(Entry.Proceed(Big), {rec::Embark(Army, Big, Idx("Baltic Sea"))}, Entry);
 }
 
 TEST_F(OrderEntryTest, AFleetInterceptsAnEnemyFleetInASeaZone) {
@@ -174,7 +175,7 @@ TEST_F(OrderEntryTest, AFleetInterceptsAnEnemyFleetInASeaZone) {
   EXPECT_TRUE(Step.HideTargets);
   ExpectRefused(Click("Baltic Sea"), "There are no enemy Fleets in this Zone", Entry, omIntercept);
   TUnit* Enemy = G.MakeUnit("United Kingdom", ukNavy, "Baltic Sea", {{utCruiser, 1}});
-  ExpectSent(Click("Baltic Sea"), {"9;" + Id(Fleet) + ";" + Id(Enemy) + ";"}, Entry);
+  ExpectSent(Click("Baltic Sea"), {rec::Intercept(Fleet, Enemy)}, Entry);
 }
 
 TEST_F(OrderEntryTest, LandingsAndInvasionsNeedAnAdjacentLandZoneTheNationMayAttack) {
@@ -183,13 +184,13 @@ TEST_F(OrderEntryTest, LandingsAndInvasionsNeedAnAdjacentLandZoneTheNationMayAtt
   Select("Baltic Sea", {Carried}, omDisembark);
   ExpectRefused(Click("Bavaria"), "You can only Disembark onto a Land Zone next to your Army", Entry, omDisembark);
   ExpectRefused(Click("North Sea"), "You can only Disembark onto a Land Zone next to your Army", Entry, omDisembark);
-  ExpectSent(Click("Hamburg"), {"8;" + Idx("Hamburg") + ";" + Id(Carried) + ";"}, Entry);
+  ExpectSent(Click("Hamburg"), {rec::Disembark(Carried, Idx("Hamburg"))}, Entry);
 
   Select("Berlin", {Army}, omInvade);
   ExpectRefused(Click("Ruhr"), "You can only invade an adjacent enemy Land Zone", Entry, omInvade);
   ExpectRefused(Click("Warsaw"), "You can only invade an adjacent enemy Land Zone", Entry, omInvade);
   ExpectRefused(Click("Baltic Sea"), "You can only invade an adjacent enemy Land Zone", Entry, omInvade);
-  ExpectSent(Click("Poznan"), {"10;" + Idx("Poznan") + ";" + Id(Army) + ";"}, Entry);
+  ExpectSent(Click("Poznan"), {rec::Invade(Army, Idx("Poznan"))}, Entry);
 
   // A nation that may not attack without war names itself in the refusal.
   TNation* Germany = G.Nation("Germany");
@@ -207,7 +208,7 @@ TEST_F(OrderEntryTest, AFleetDocksInAFriendlyPortItCanReach) {
   ExpectRefused(Click("Poznan"), "You can only Dock into a friendly Land Zone", Entry, omDock);
   ExpectRefused(Click("North Sea"), "You can only Dock into a friendly Land Zone", Entry, omDock);
   ExpectRefused(Click("Bohemia"), "This Zone does not contain a Port", Entry, omDock);
-  ExpectSent(Click("Hamburg"), {"5;" + Idx("Hamburg") + ";" + Id(Fleet) + ";"}, Entry);
+  ExpectSent(Click("Hamburg"), {rec::Dock(Fleet, Idx("Hamburg"))}, Entry);
 }
 
 TEST_F(OrderEntryTest, APatrolCollectsConnectedSeaZonesUntilProceed) {
@@ -218,7 +219,7 @@ TEST_F(OrderEntryTest, APatrolCollectsConnectedSeaZonesUntilProceed) {
   EXPECT_TRUE(Step.ShowProceed);
   EXPECT_TRUE(Step.Records.empty());
   ExpectSent(Entry.Proceed(nullptr),
-             {"11;" + Id(Fleet) + ";" + Idx("Baltic Sea") + "#" + Idx("North Sea") + "#;"}, Entry);
+             {rec::Patrol(Fleet, rec::Zones({Idx("Baltic Sea"), Idx("North Sea")}))}, Entry);
 }
 
 TEST_F(OrderEntryTest, AReconRouteEndsByItselfAtTheRange) {
@@ -232,8 +233,7 @@ TEST_F(OrderEntryTest, AReconRouteEndsByItselfAtTheRange) {
   }
   EXPECT_EQ(Entry.OrderRange(), 1);
   ExpectSent(Click("Baltic Sea"),
-             {"16;" + Id(Air) + ";" + Idx("Berlin") + "#" + Idx("Poznan") + "#" + Idx("Warsaw") + "#" + Idx("East Prussia") +
-              "#" + Idx("Baltic Sea") + "#;"},
+             {rec::Recon(Air, rec::Zones({Idx("Berlin"), Idx("Poznan"), Idx("Warsaw"), Idx("East Prussia"), Idx("Baltic Sea")}))},
              Entry);
 }
 
@@ -246,7 +246,7 @@ TEST_F(OrderEntryTest, ResourcesAreRoutedByQuantityOrAutomaticallyToAFriendlyLan
   Entry.SetRouteQuantity(5);
   ExpectRefused(Click("Berlin"), "This is not a Friendly Land Zone", Entry, omRouteResources);
   ExpectRefused(Click("Baltic Sea"), "This is not a Friendly Land Zone", Entry, omRouteResources);
-  ExpectSent(Click("Ruhr"), {"17;" + Idx("Berlin") + ";" + Idx("Ruhr") + ";5;"}, Entry);
+  ExpectSent(Click("Ruhr"), {rec::Route(Idx("Berlin"), Idx("Ruhr"), 5)}, Entry);
 
   const struct {
     const char* Zone;
@@ -257,7 +257,7 @@ TEST_F(OrderEntryTest, ResourcesAreRoutedByQuantityOrAutomaticallyToAFriendlyLan
     Select("Berlin", {}, omAutoRoute);
     Step = Click(C.Zone);
     if (C.Taken)
-      ExpectSent(Step, {"18;" + Idx("Berlin") + ";" + Idx(C.Zone) + ";"}, Entry);
+      ExpectSent(Step, {rec::AutoRoute(Idx("Berlin"), Idx(C.Zone))}, Entry);
     else
       ExpectRefused(Step, "This is not an Adjacent Friendly Land Zone", Entry, omAutoRoute);
   }
@@ -270,23 +270,23 @@ TEST_F(OrderEntryTest, ABorderDefenceIsBuiltTowardsANeighbourUpToTheStrongest) {
   ExpectRefused(Click("Krakow"), "You have already built the strongest possible Defense on this Border", Entry,
                 omBorderDefense);
   const TOrderStep Step = Click("Poznan");
-  ExpectSent(Step, {"21;" + Idx("Berlin") + ";" + Idx("Poznan") + ";"}, Entry);
+  ExpectSent(Step, {rec::BuildBorder(Idx("Berlin"), Idx("Poznan"))}, Entry);
   EXPECT_TRUE(Step.HideBorderDefense);
 }
 
 TEST_F(OrderEntryTest, AirStrikesAndBombsReachTheRangeOfTheShortestRangedUnit) {
   TUnit* Air = Starting("Berlin", ukAirForce);
   for (const TOrderMode Mode : {omAirStrike, omBomb}) {
-    const int Code = Mode == omAirStrike ? 13 : 22;
+    const auto Record = Mode == omAirStrike ? rec::AirStrike : rec::Bomb;
     Select("Berlin", {Air}, Mode);
     ExpectRefused(Click("Irkutsk"), "This Zone is too far from your Base", Entry, Mode);
     ExpectRefused(Click("Ruhr"), "Germany does not support an invasion of Ruhr", Entry, Mode);
-    ExpectSent(Click("Poznan"), {IntToStr(Code) + ";" + Idx("Poznan") + ";" + Id(Air) + ";"}, Entry);
+    ExpectSent(Click("Poznan"), {Record(Air, Idx("Poznan"))}, Entry);
   }
   Select("Berlin", {Air}, omBomb);
   ExpectRefused(Click("Baltic Sea"), "You can only Bomb enemy Land Zones", Entry, omBomb);
   Select("Berlin", {Air}, omAirStrike);
-  EXPECT_EQ(Click("Baltic Sea").Records, (TRecords{"13;" + Idx("Baltic Sea") + ";" + Id(Air) + ";"}));
+  EXPECT_EQ(Click("Baltic Sea").Records, (TRecords{rec::AirStrike(Air, Idx("Baltic Sea"))}));
 }
 
 TEST_F(OrderEntryTest, AirForcesRebaseToAnAlliedAirfieldOrOntoAFriendlyCarrier) {
@@ -298,7 +298,7 @@ TEST_F(OrderEntryTest, AirForcesRebaseToAnAlliedAirfieldOrOntoAFriendlyCarrier) 
   ExpectRefused(Click("Poznan"), "This is not an Allied Land Zone", Entry, omRebase);
   ExpectRefused(Click("Bohemia"), "This Zone does not contain an Airfield", Entry, omRebase);
   ExpectRefused(Click("Baltic Sea"), "Bombers cannot base on Carriers", Entry, omRebase);
-  ExpectSent(Click("Hamburg"), {"12;" + Idx("Hamburg") + ";" + Id(Bombers) + ";"}, Entry);
+  ExpectSent(Click("Hamburg"), {rec::Rebase(Bombers, Idx("Hamburg"))}, Entry);
 
   TUnit* Fighters = G.MakeUnit("Germany", ukAirForce, "Ruhr", {{utFighter, 5}});
   Select("Ruhr", {Fighters}, omRebase);
@@ -309,9 +309,9 @@ TEST_F(OrderEntryTest, AirForcesRebaseToAnAlliedAirfieldOrOntoAFriendlyCarrier) 
   TUnit* Big = G.MakeUnit("Germany", ukNavy, "Baltic Sea", {{utCarrier, 2}});
   const TOrderStep Step = Entry.TargetClick(Small);
   EXPECT_EQ(Step.Question, "Divide this Unit and land as many planes as possible?");
-  EXPECT_EQ(Step.YesRecords, (TRecords{"37;" + Idx("Ruhr") + ";" + Idx("Baltic Sea") + ";" + Id(Small) + ";" + Id(Fighters) + "#;"}));
+  EXPECT_EQ(Step.YesRecords, (TRecords{rec::RebaseDivide(Idx("Ruhr"), Small, Idx("Baltic Sea"), rec::Units({Fighters}))}));
   EXPECT_TRUE(Entry.TargetClick(Big).ShowProceed);
-  ExpectSent(Entry.Proceed(Big), {"24;" + Idx("Baltic Sea") + ";" + Id(Fighters) + ";" + Id(Big) + ";"}, Entry);
+  ExpectSent(Entry.Proceed(Big), {rec::RebaseCarrier(Fighters, Big, Idx("Baltic Sea"))}, Entry);
 }
 
 TEST_F(OrderEntryTest, AFleetBombardsAnEnemyLandZoneItCanReach) {
@@ -320,24 +320,24 @@ TEST_F(OrderEntryTest, AFleetBombardsAnEnemyLandZoneItCanReach) {
   ExpectRefused(Click("North Sea"), "This is not an Enemy Land Zone", Entry, omBombard);
   ExpectRefused(Click("Bavaria"), "Unit cannot reach the Destination Zone", Entry, omBombard);
   ExpectRefused(Click("East Prussia"), "Germany does not support an invasion of East Prussia", Entry, omBombard);
-  ExpectSent(Click("Lithuania"), {"23;" + Idx("Lithuania") + ";" + Id(Fleet) + ";"}, Entry);
+  ExpectSent(Click("Lithuania"), {rec::Bombard(Fleet, Idx("Lithuania"))}, Entry);
 }
 
 TEST_F(OrderEntryTest, RocketsAimAtAnEnemyZoneWithinFiveAndTheBaseZoneCancelsThem) {
   Select("Berlin", {}, omAimRockets);
-  ExpectSent(Click("Berlin"), {"32;" + Idx("Berlin") + ";" + Idx("Berlin") + ";"}, Entry);
+  ExpectSent(Click("Berlin"), {rec::TargetRockets(Idx("Berlin"), Idx("Berlin"))}, Entry);
   Select("Berlin", {}, omAimRockets);
   ExpectRefused(Click("Ruhr"), "This is not an Enemy Land Zone", Entry, omAimRockets);
   ExpectRefused(Click("Baltic Sea"), "This is not an Enemy Land Zone", Entry, omAimRockets);
   ExpectRefused(Click("Irkutsk"), "This Zone is too far for your Rockets to reach", Entry, omAimRockets);
-  ExpectSent(Click("Warsaw"), {"32;" + Idx("Warsaw") + ";" + Idx("Berlin") + ";"}, Entry);
+  ExpectSent(Click("Warsaw"), {rec::TargetRockets(Idx("Warsaw"), Idx("Berlin"))}, Entry);
 }
 
 TEST_F(OrderEntryTest, APortZoneIsAnAdjacentSeaZone) {
   Select("Berlin", {}, omPortZone);
   ExpectRefused(Click("Poznan"), "This is not an adjacent Sea Zone", Entry, omPortZone);
   ExpectRefused(Click("North Sea"), "This is not an adjacent Sea Zone", Entry, omPortZone);
-  ExpectSent(Click("Baltic Sea"), {"42;" + Idx("Berlin") + ";" + Idx("Baltic Sea") + ";"}, Entry);
+  ExpectSent(Click("Baltic Sea"), {rec::PortZone(Idx("Berlin"), Idx("Baltic Sea"))}, Entry);
 }
 
 TEST_F(OrderEntryTest, AClickOutsideAnOrderModeSendsNothing) {
@@ -355,17 +355,18 @@ TEST_F(OrderEntryTest, TheDirectOrdersGiveTheirRecordsAtOnceForTheSelection) {
   G.MakeUnit("Poland", ukArmy, "Berlin", {{utInfantry, 1}});  // never consolidated with Germany's
   G.Zone("Berlin")->SetResources(37.9f);
   Select("Berlin", {Army, Air}, omNone);
-  const std::string B = Idx("Berlin");
-  const std::string A = Id(Army), F = Id(Air);
-  const std::string Germany = IntToStr(G.Nation("Germany")->GetIndex());
+  const int B = Idx("Berlin");
+  const TUnit* const A = Army;
+  const TUnit* const F = Air;
+  const int Germany = G.Nation("Germany")->GetIndex();
   // The armies and the air forces of Germany in Berlin, in the zone's order.
   std::string Armies, Airs;
   TBrenmoorZone* Berlin = G.Zone("Berlin");
   for (int I = 0; I < Berlin->GetUnitCount(); ++I) {
     const TUnit* U = Berlin->GetUnit(I);
     if (U->GetOwner() != G.Nation("Germany")) continue;
-    if (U->GetKind() == ukArmy) Armies += Id(U) + "#";
-    if (U->GetKind() == ukAirForce) Airs += Id(U) + "#";
+    if (U->GetKind() == ukArmy) Armies += rec::Units({U});
+    if (U->GetKind() == ukAirForce) Airs += rec::Units({U});
   }
   ASSERT_NE(Armies.find(Id(Army2)), std::string::npos);
 
@@ -375,24 +376,24 @@ TEST_F(OrderEntryTest, TheDirectOrdersGiveTheirRecordsAtOnceForTheSelection) {
     bool Hide;
     bool Leave;
   } Cases[] = {
-      {doClearOrders, {"0;" + A + ";", "0;" + F + ";"}, true, false},
-      {doLaunch, {"2;" + A + ";", "2;" + F + ";"}, false, false},
-      {doRetreat, {"3;" + A + ";", "3;" + F + ";"}, false, false},
-      {doMerge, {"4;" + B + ";" + A + "#" + F + "#;"}, false, false},
-      {doConsolidate, {"4;" + B + ";" + Armies + ";", "4;" + B + ";" + Airs + ";"}, false, false},
-      {doBaseHere, {"12;" + B + ";" + A + ";", "12;" + B + ";" + F + ";"}, false, true},
-      {doAtomic, {"14;" + Germany + ";" + B + ";"}, false, false},
-      {doReturnToBase, {"15;" + A + ";", "15;" + F + ";"}, true, false},
-      {doBuildConvoys, {"19;" + B + ";2;7#0#0#0#0#0#0#0#0#0#0#0#0#0#0#0#;"}, true, false},
-      {doBuildFactory, {"20;" + B + ";"}, true, false},
-      {doSurface, {"29;" + A + ";", "29;" + F + ";"}, false, false},
-      {doSubmerge, {"30;" + A + ";", "30;" + F + ";"}, false, false},
-      {doBuildRockets, {"33;" + B + ";"}, true, false},
-      {doBuildAirfield, {"34;" + B + ";"}, true, false},
-      {doBuildPort, {"35;" + B + ";"}, true, false},
-      {doKamakaze, {"38;" + A + ";", "38;" + F + ";"}, false, false},
-      {doGlobalRoute, {"40;" + B + ";3;"}, false, false},
-      {doGlobalClear, {"41;" + Germany + ";"}, false, false},
+      {doClearOrders, {rec::None(A), rec::None(F)}, true, false},
+      {doLaunch, {rec::Launch(A), rec::Launch(F)}, false, false},
+      {doRetreat, {rec::Retreat(A), rec::Retreat(F)}, false, false},
+      {doMerge, {rec::Merge(B, rec::Units({A, F}))}, false, false},
+      {doConsolidate, {rec::Merge(B, Armies), rec::Merge(B, Airs)}, false, false},
+      {doBaseHere, {rec::Rebase(A, B), rec::Rebase(F, B)}, false, true},
+      {doAtomic, {rec::AtomicBomb(Germany, B)}, false, false},
+      {doReturnToBase, {rec::ReturnToBase(A), rec::ReturnToBase(F)}, true, false},
+      {doBuildConvoys, {rec::BuildUnit(B, ukNavy, rec::Counts({{utMerchantShip, 7}}))}, true, false},
+      {doBuildFactory, {rec::BuildFactory(B)}, true, false},
+      {doSurface, {rec::Surface(A), rec::Surface(F)}, false, false},
+      {doSubmerge, {rec::Submerge(A), rec::Submerge(F)}, false, false},
+      {doBuildRockets, {rec::BuildRocket(B)}, true, false},
+      {doBuildAirfield, {rec::BuildAirfield(B)}, true, false},
+      {doBuildPort, {rec::BuildPort(B)}, true, false},
+      {doKamakaze, {rec::Kamakaze(A), rec::Kamakaze(F)}, false, false},
+      {doGlobalRoute, {rec::GlobalRoute(B, 3)}, false, false},
+      {doGlobalClear, {rec::GlobalClear(Germany)}, false, false},
   };
   for (const auto& C : Cases) {
     const TDirectStep Step = Entry.Direct(C.Order, 3);
@@ -418,7 +419,7 @@ TEST_F(OrderEntryTest, ARenameSendsTheNewNameUnlessUnchangedOrUnfitForTheRecord)
     std::string Record;
     bool Refused;
   } Cases[] = {
-      {"Panzer Group North", "39;" + Id(Army) + ";Panzer Group North;", false},
+      {"Panzer Group North", rec::RenameUnit(Army, "Panzer Group North"), false},
       {Name, "", false},
       {"", "", true},
       {"North;South", "", true},
@@ -447,10 +448,7 @@ TEST_F(OrderEntryTest, ADiplomaticActionNamesItsTargetOrIsRefusedInRed) {
   ASSERT_TRUE(Britain->GetMajorPower());
   ASSERT_FALSE(Sweden->GetMajorPower());
   TNation* Poland = G.Nation("Poland");
-  const std::string Gi = IntToStr(Germany->GetIndex());
-  auto Rec = [&](TNation* Target, int Action) {
-    return "27;" + Gi + ";" + IntToStr(Target->GetIndex()) + ";" + IntToStr(Action) + ";";
-  };
+  auto Rec = [&](TNation* Target, int Action) { return rec::Diplomatic(Germany->GetIndex(), Target->GetIndex(), Action); };
   // Germany holds Poland's capital for the security case.
   Poland->GetCapital()->SetOwner(Germany);
   Germany->SetDiplomaticActions(1);
@@ -491,8 +489,7 @@ TEST_F(OrderEntryTest, TheFormationsGoToEveryNationPlayedHere) {
   TNation* Germany = G.Nation("Germany");
   TNation* Italy = G.Nation("Italy");
   EXPECT_EQ(FormationRecords({Germany, Italy}, Text),
-            (TRecords{"25;" + IntToStr(Germany->GetIndex()) + ";" + Text + ";",
-                      "25;" + IntToStr(Italy->GetIndex()) + ";" + Text + ";"}));
+            (TRecords{rec::Formations(Germany->GetIndex(), Text), rec::Formations(Italy->GetIndex(), Text)}));
   EXPECT_TRUE(FormationRecords({}, Text).empty());
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 // The computer players' test fixture: the kit's world with the script module playing it, a
-// recording order sink and chat sink, and a way to run a small script as one nation's brain.
+// recording order sink (its records compared with the record builders') and chat sink, and a
+// way to run a small script as one nation's brain.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "engine/kit/Records.h"
 #include "engine/kit/RulesKit.h"
 #include "foundation/NumberText.h"
 #include "players/ScriptModule.h"

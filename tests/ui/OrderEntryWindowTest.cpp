@@ -28,6 +28,7 @@
 #include "engine/Nation.h"
 #include "engine/RealTimeEngine.h"
 #include "engine/Unit.h"
+#include "engine/kit/Records.h"
 #include "foundation/NumberText.h"
 #include "foundation/StringUtils.h"
 #include "gamemap/OrderEntry.h"
@@ -170,15 +171,10 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
   Click(Main, "btnMove");
   Main.surfaceZoneClick(Zone(Main, "Ruhr"));
 
-  const std::string P = IntToStr(Zone(Main, "Poznan")->GetIndex());
-  const std::string B = IntToStr(Baltic->GetIndex());
-  const std::string N = IntToStr(Zone(Main, "North Sea")->GetIndex());
-  const std::string K = IntToStr(Zone(Main, "Krakow")->GetIndex());
-  const std::string R = IntToStr(Zone(Main, "Ruhr")->GetIndex());
-  const std::vector<std::string> Expected{"10;" + P + ";" + IntToStr(Army->ID) + ";",
-                                          "11;" + IntToStr(Fleet->ID) + ";" + B + "#" + N + "#;",
-                                          "13;" + K + ";" + IntToStr(Air->ID) + ";",
-                                          "1;" + R + ";" + IntToStr(Army->ID) + ";"};
+  const std::vector<std::string> Expected{
+      rec::Invade(Army, Zone(Main, "Poznan")->GetIndex()),
+      rec::Patrol(Fleet, rec::Zones({Baltic->GetIndex(), Zone(Main, "North Sea")->GetIndex()})),
+      rec::AirStrike(Air, Zone(Main, "Krakow")->GetIndex()), rec::Move(Army, Zone(Main, "Ruhr")->GetIndex())};
   EXPECT_EQ(Orders(Main), Expected);
   GrabToPng(Main);
   Main.rte().SetActive(false);
@@ -294,8 +290,7 @@ TEST_F(OrderEntryWindowTest, TheButtonsThatOrderAtOnceQueueTheirRecordsAndHideWh
   Army->SetDestinationZone(Zone(Main, "Ruhr"));
   Main.surfaceZoneClick(Berlin);
   ASSERT_EQ(Main.SelectedUnits(), std::vector<TUnit*>{Army});
-  const std::string B = IntToStr(Berlin->GetIndex());
-  const std::string A = IntToStr(Army->ID);
+  const int B = Berlin->GetIndex();
   auto Shown = [&](const char* Name) { return Main.findChild<QWidget*>(Name)->isVisible(); };
 
   // The army's orders are cleared, and the button goes with them.
@@ -331,9 +326,9 @@ TEST_F(OrderEntryWindowTest, TheButtonsThatOrderAtOnceQueueTheirRecordsAndHideWh
   Main.lbUnitsDblClick(Army);
   EXPECT_EQ(Prompter.Prompts().back().Kind, pkMessage);
 
-  const std::string Germany = IntToStr(Main.CurrentNation()->GetIndex());
-  EXPECT_EQ(Orders(Main), (std::vector<std::string>{"0;" + A + ";", "20;" + B + ";", "40;" + B + ";2;", "41;" + Germany + ";",
-                                                    "39;" + A + ";Panzer Group North;"}));
+  const int Germany = Main.CurrentNation()->GetIndex();
+  EXPECT_EQ(Orders(Main), (std::vector<std::string>{rec::None(Army), rec::BuildFactory(B), rec::GlobalRoute(B, 2),
+                                                    rec::GlobalClear(Germany), rec::RenameUnit(Army, "Panzer Group North")}));
   Main.rte().SetActive(false);
 }
 
@@ -356,8 +351,8 @@ TEST_F(OrderEntryWindowTest, TheWindowsOfOrdersGiveTheirChoicesAsOrdersAndDiplom
   Berlin->SetBuilding(false);
   Berlin->SetResources(40.0f);
   TUnit* Army = Berlin->GetUnit(0);
-  const std::string G = IntToStr(Germany->GetIndex());
-  const std::string B = IntToStr(Berlin->GetIndex());
+  const int G = Germany->GetIndex();
+  const int B = Berlin->GetIndex();
   auto Shown = [&](const char* Name) { return Main.findChild<QWidget*>(Name)->isVisible(); };
 
   // No window opens while no game runs.
@@ -459,16 +454,16 @@ TEST_F(OrderEntryWindowTest, TheWindowsOfOrdersGiveTheirChoicesAsOrdersAndDiplom
   Act(Sweden, "btnAction0");
   EXPECT_EQ(Notice()->text().toStdString(), "No Diplomatic Actions at this time");
 
-  const std::string I = IntToStr(Italy->GetIndex());
-  const std::string S = IntToStr(Sweden->GetIndex());
+  const int I = Italy->GetIndex();
+  const int S = Sweden->GetIndex();
   EXPECT_EQ(Orders(Main), (std::vector<std::string>{
-                              "6;" + IntToStr(Army->ID) + ";" + NewForces + ";",
-                              "19;" + B + ";0;0#0#0#5#0#0#0#0#0#0#0#0#0#0#0#0#;",
-                              "25;" + G + ";" + Weights + ";",
-                              "25;" + I + ";" + Weights + ";",
-                              "31;" + G + ";" + Spending + ";",
-                              "27;" + G + ";" + S + ";1;",
-                              "28;" + G + ";" + S + ";",
+                              rec::Divide(Army, NewForces),
+                              rec::BuildUnit(B, ukArmy, rec::Counts({{utInfantry, 5}})),
+                              rec::Formations(G, Weights),
+                              rec::Formations(I, Weights),
+                              rec::Research(G, Spending),
+                              rec::Diplomatic(G, S, 1),
+                              rec::DeclareWar(G, S),
                           }));
   EXPECT_NE(NewForces, std::string(UnitTypeCount * 2, '0'));
   Main.rte().SetActive(false);
@@ -559,8 +554,8 @@ TEST_F(OrderEntryWindowTest, TheGamesKeysClickTheOrderButtonsOnlyWhileAGameRuns)
   EXPECT_FALSE(Main.UnitsTabShowing());
   QTest::keyClick(&Main, Qt::Key_G);
   QTest::keyClick(&Main, Qt::Key_C);
-  EXPECT_EQ(Orders(Main), (std::vector<std::string>{"40;" + IntToStr(Berlin->GetIndex()) + ";3;",
-                                                    "41;" + IntToStr(Main.CurrentNation()->GetIndex()) + ";"}));
+  EXPECT_EQ(Orders(Main), (std::vector<std::string>{rec::GlobalRoute(Berlin->GetIndex(), 3),
+                                                    rec::GlobalClear(Main.CurrentNation()->GetIndex())}));
   // The typed depth stays in its box.
   auto* Depth = Main.findChild<QSpinBox*>("spinGlobalRouteDepth");
   Depth->setFocus();
@@ -678,8 +673,7 @@ TEST_F(OrderEntryWindowTest, ADoubleClickOnAFleetOfTheTargetListBoardsItWhenProc
   ASSERT_TRUE(Main.findChild<QWidget*>("btnOrderProceed")->isVisible());
   emit Targets->itemDoubleClicked(Targets->item(0));
   EXPECT_EQ(Main.OrderMode(), omNone);
-  EXPECT_EQ(Orders(Main), std::vector<std::string>{"7;" + IntToStr(Baltic->GetIndex()) + ";" + IntToStr(Army->ID) + ";" +
-                                                   IntToStr(Big->ID) + ";"});
+  EXPECT_EQ(Orders(Main), std::vector<std::string>{rec::Embark(Army, Big, Baltic->GetIndex())});
   Main.rte().SetActive(false);
 }
 

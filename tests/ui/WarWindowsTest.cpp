@@ -29,6 +29,7 @@
 #include "engine/Nation.h"
 #include "engine/RealTimeEngine.h"
 #include "engine/Unit.h"
+#include "engine/kit/Records.h"
 #include "foundation/NumberText.h"
 #include "gamemap/WarNews.h"
 #include "platform/RegistryManager.h"
@@ -115,7 +116,7 @@ TEST_F(WarWindowsTest, AShortSeededGameShowsItsNewsAStormThatComesAndGoesAndTheF
   // Italy declares war on Poland; Germany's army invades Poznan.
   TNation* Italy = E.FindNation("Italy");
   Italy->SetRelation(Poland, -100);
-  E.QueueOrder("10;" + IntToStr(Poznan->GetIndex()) + ";" + IntToStr(Army->ID) + ";", "Ann");
+  E.QueueOrder(rec::Invade(Army, Poznan->GetIndex()), "Ann");
   RunImpulse(Main, 1);
   Main.AddScorePoint();
 

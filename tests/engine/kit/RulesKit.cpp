@@ -57,70 +57,6 @@ std::uint64_t TForbiddenRandom::Next() {
   throw ERulesDraw("The replaying engine drew raw bits");
 }
 
-// --- The world ---
-
-const char* const KitMapText =
-    "Zone=0,0,100,0,100,100,0,100;Alba;0;1#2#\n"
-    "Zone=100,0,200,0,200,100,100,100;Brae;0;0#2#3#4#\n"
-    "Zone=0,100,200,100,200,200,0,200;North Sea;1;0#1#3#\n"
-    "Zone=200,100,300,100,300,200,200,200;Channel;1;2#1#4#7#\n"
-    "Zone=200,0,300,0,300,100,200,100;Dunmore;0;1#3#5#\n"
-    "Zone=300,0,400,0,400,100,300,100;Ferro;0;4#6#\n"
-    "Zone=400,0,500,0,500,100,400,100;Gorse;0;5#7#\n"
-    "Zone=300,100,400,100,400,200,300,200;Hale;0;3#6#\n";
-
-const char* const KitScenarioText =
-    "Description=The kit's world\n"
-    "NationCount=4\n"
-    "Alliance=Allies\n"
-    "Alliance=Axis\n"
-    "Nation=Albion,Allies,1,Albish,5,,notes,0,3,80,4,1.5;0.5;,2,1,albion.brmai\n"
-    "Nation=Ruritania,Axis,1,Ruritanian,0,,,1,0,100,3,,1,0,\n"
-    "Nation=Freedonia,,1,Freedonian,0,3=-30;,,0,0,100,5,,3,0,\n"
-    "Nation=Lichtenburg,,0,Lichtenburgish,0,2=-30;,,0,0,100,0,,0,0,\n"
-    "Zone=Alba;10;2;0;3;x;0;0#3#5#0#4#2#0#5#3#;;1;12.5;1;2#1#;1;1;0;0;\n"
-    "Zone=Brae;6;1;0;0;x;1;1#3#4#1#7#2#;0;0;6;0;;0;1;0;0;\n"
-    "Zone=North Sea;0;0;0;0;x;-1;0#9#2#0#13#1#0#3#2#0#5#2#;;0;0;0;;0;0;0;0;\n"
-    "Zone=Channel;0;0;0;0;x;-1;2#10#2#;;0;0;0;;0;0;25;0;\n"
-    "Zone=Dunmore;4;0;0;0;x;2;2#11#3#2#3#3#;;1;4;0;;0;0;0;0;\n"
-    "Zone=Ferro;3;0;0;0;x;3;7#3#2#;;1;3;0;;0;1;0;1;\n"
-    "Zone=Gorse;5;1;0;0;x;1;1#4#2#;;0;5;0;;0;0;10;0;\n"
-    "Zone=Hale;2;0;0;0;x;2;;;0;2;0;;0;0;0;0;\n"
-    "ImpulseRate=3\n";
-
-TKitWorld::TKitWorld(const std::string& Scenario, const std::string& MapText, const std::string& ScenarioFile) {
-  Map.OnCreateZone = [this](TZoneMap* Sender, std::unique_ptr<TZone>& AZone, const std::string& S) {
-    AZone = FEngine.CreateZone(*Sender, S);
-  };
-  LoadZoneMap(Map, TMapSet::Parse(MapText, "kit.map"));
-  FEngine.SetZoneMap(&Map);
-  FEngine.SetChangeSink(&Sink);
-  FEngine.SetRandomSeed(1940);
-  FEngine.ReadScenario(Scenario, ScenarioFile);
-  FEngine.LoadZoneData();
-  FEngine.PlaceInitialUnits();
-  Sink.Records.clear();
-}
-
-TKitWorld::~TKitWorld() { FEngine.SetZoneMap(nullptr); }
-
-TUnit* TKitWorld::MakeUnit(int Nation, TUnitKind Kind, int Zone, std::initializer_list<std::pair<TUnitType, int>> Counts) {
-  TUnit* Unit = FEngine.AddUnit(std::make_unique<TUnit>(FEngine, N(Nation), Kind), Z(Zone));
-  for (const auto& [Type, Count] : Counts) {
-    Unit->SetCount(Type, static_cast<std::uint16_t>(Count));
-    if (Unit->IsTallied()) Z(Zone)->ChangeTally(N(Nation)->GetMajorIndex(), Type, Count);
-  }
-  return Unit;
-}
-
-TUnit* TKitWorld::UnitIn(int Zone, int Nation, TUnitKind Kind) {
-  for (int I = 0; I < Z(Zone)->GetUnitCount(); ++I) {
-    TUnit* Unit = Z(Zone)->GetUnit(I);
-    if (Unit->GetOwner() == N(Nation) && Unit->GetKind() == Kind) return Unit;
-  }
-  return nullptr;
-}
-
 // --- Dump ---
 
 namespace {
@@ -705,14 +641,6 @@ void TTwoEngineHarness::JoinLate() {
   HookEvents(Late->Engine(), FLateEvents);
   Late->Engine().UpdateVisibility(FImpulse > 0 ? FImpulse - 1 : 0);
   FLate = std::move(Late);
-}
-
-std::string CountsText(std::initializer_list<std::pair<TUnitType, int>> Pieces) {
-  std::array<int, UnitTypeCount> N{};
-  for (const auto& [Type, Count] : Pieces) N[static_cast<std::size_t>(Type)] = Count;
-  std::string S;
-  for (int C : N) S += std::to_string(C) + "#";
-  return S;
 }
 
 TScenarioFolder::TScenarioFolder(const std::string& FileName, const std::string& Text)

@@ -1,7 +1,7 @@
 #pragma once
-// The rules test kit: a world built in code on its own map and engine, rules generators that
-// are seeded, scripted or forbidden, a canonical dump of an engine's whole state with its
-// hash, an invariant check, and the two-engine harness in which a host runs the rules and a
+// The rules test kit: the tests' world (TestWorld.h) on its own map and engine, rules
+// generators that are seeded, scripted or forbidden, a canonical dump of an engine's whole
+// state with its hash, an invariant check, and the two-engine harness in which a host runs the rules and a
 // guest replays its change records through the "CHANGES|" framing.
 #include <cstdint>
 #include <deque>
@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "engine/BrenmoorEngine.h"
+#include "engine/kit/Records.h"
+#include "engine/kit/TestWorld.h"
 #include "foundation/CurrentFolder.h"
 
 namespace kit {
@@ -55,18 +57,7 @@ private:
   int FDraws = 0;
 };
 
-// --- Change sink ---
-
-// Keeps the records; host and active unless told otherwise.
-class TKitSink : public TChangeSink {
-public:
-  bool IsHost() const override { return Host; }
-  bool IsActive() const override { return Active; }
-  void AddChange(const std::string& Record) override { Records.push_back(Record); }
-  bool Host = true;
-  bool Active = true;
-  std::vector<std::string> Records;
-};
+// --- Impulse users ---
 
 // The users of an online game as the impulse clock knows them, the host first.
 class TKitUsers : public TImpulseUsers {
@@ -80,44 +71,7 @@ public:
 
 // The "#"-text of sixteen unit counts (unit-type order), the types not listed 0: what divide,
 // build and reinforcement records carry.
-std::string CountsText(std::initializer_list<std::pair<TUnitType, int>> Pieces);
-
-// --- The world ---
-
-// Eight zones: the land zones Alba, Brae, Dunmore, Ferro, Gorse and Hale and the sea zones
-// North Sea and Channel; the major powers Albion (Allies), Ruritania (Axis) and Freedonia (no
-// alliance) and the minor Lichtenburg. Each side has an army, Albion also fighters at home
-// and a carrier fleet with fighters at sea, Ruritania bombers, Freedonia submarines and
-// destroyers.
-enum TKitZone { kzAlba, kzBrae, kzNorthSea, kzChannel, kzDunmore, kzFerro, kzGorse, kzHale };
-extern const char* const KitMapText;
-extern const char* const KitScenarioText;
-
-// A map and an engine with the kit's world (or other texts) loaded and its units placed.
-class TKitWorld {
-public:
-  // ScenarioFile: the name the engine keeps for the scenario (a saved game names it, and a
-  // machine that loads the saved game looks for that file in its current folder).
-  explicit TKitWorld(const std::string& Scenario = KitScenarioText, const std::string& MapText = KitMapText,
-                     const std::string& ScenarioFile = {});
-  ~TKitWorld();
-  TKitWorld(const TKitWorld&) = delete;
-  TKitWorld& operator=(const TKitWorld&) = delete;
-
-  TBrenmoorEngine& Engine() { return FEngine; }
-  TBrenmoorZone* Z(int I) { return FEngine.GetZone(I); }
-  TNation* N(int I) { return FEngine.GetNation(I); }
-  // A new unit standing in Zone, its counts in the tallies (no record).
-  TUnit* MakeUnit(int Nation, TUnitKind Kind, int Zone, std::initializer_list<std::pair<TUnitType, int>> Counts);
-  // The first unit of the nation and kind in the zone, or nullptr.
-  TUnit* UnitIn(int Zone, int Nation, TUnitKind Kind);
-
-  TZoneMap Map;
-  TKitSink Sink;
-
-private:
-  TBrenmoorEngine FEngine;
-};
+inline std::string CountsText(std::initializer_list<std::pair<TUnitType, int>> Pieces) { return rec::Counts(Pieces); }
 
 // --- Dump, hash, invariants ---
 
