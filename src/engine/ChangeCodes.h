@@ -3,6 +3,8 @@
 // record that the replay on the other machines reads. The numbers are the records' own and
 // never change (saved logs, peers of the same version and the replay rely on them).
 #include <cstdint>
+#include <string>
+#include <vector>
 
 enum TChangeCode : std::int32_t {
   chUnitMove = 0,  // U; zone
@@ -68,3 +70,56 @@ enum TChangeCode : std::int32_t {
 
 // The number of change codes (0 .. ChangeCodeCount - 1).
 constexpr std::int32_t ChangeCodeCount = 59;
+
+// What one field of a change record holds.
+enum class TChangeFieldKind : std::uint8_t {
+  Unit,              // a unit's identifier
+  Zone,              // a zone's index in the engine's zone list
+  Nation,            // a nation's index in the engine's nation list
+  Storm,             // a storm's index in the engine's storm list
+  RandomEvent,       // a random event's index
+  Reinforcement,     // a reinforcement's index
+  Int,               // a decimal integer
+  Float,             // a number with "." as its decimal separator, within a float's range
+  Flag,              // "1" or "0"
+  Text,              // the rest of one field, whatever it holds
+  ZoneList,          // "#"-list of zone indices
+  UnitList,          // "#"-list of unit identifiers
+  IntList,           // "#"-list of integers
+  Counts,            // "#"-list of one count per unit type, in type order (0 .. 65535)
+  Costs,             // "#"-list of up to one cost per unit type, "-" for a cost left as it is
+  ZoneUnitValues,    // "#"-list of triples: zone, unit, value (a number)
+  ZoneValues,        // "#"-list of pairs: zone, value (a number)
+  NationGroups,      // "#"-list of pairs: nation, research group
+  NationGroupPicks,  // "#"-list of triples: nation, research group, pick (0 .. 99)
+};
+
+// One field after the code. Min and Max bound an integer field where the replay relies on a
+// range (-1 as the least of a unit, zone or nation field is "none"). A field left out at the
+// end is one that older hosts, or some of the host's writers, do not send.
+struct TChangeField {
+  const char* Name;
+  TChangeFieldKind Kind;
+  std::int32_t Min;
+  std::int32_t Max;
+  bool LeftOut = false;
+};
+
+// The description of one change code: its name (the enumerator's), whether its first field is
+// the unit it addresses (a record whose unit does not exist is skipped whole) and its fields.
+struct TChangeShape {
+  TChangeCode Code;
+  const char* Name;
+  bool UnitAddressed;
+  std::vector<TChangeField> Fields;
+};
+
+// The description of Code (0 .. ChangeCodeCount - 1).
+const TChangeShape& ChangeShape(TChangeCode Code);
+// The number of fields that every record of Code carries after the code (the unit of a
+// unit-addressed record included): the fields before the first one that may be left out.
+std::int32_t RequiredChangeFields(TChangeCode Code);
+// "" when Record is a change record as the host writes it (a known code, every field followed
+// by ";", no field missing but those that may be left out, none too many, each field of its
+// kind and range); else what is wrong with it. The indices are not looked up in any game.
+std::string CheckChangeShape(const std::string& Record);
