@@ -126,11 +126,16 @@ TEST(DiplomacyReplayTest, HostAndGuestStayOneGameThroughDiplomacyConquestAndSurr
       GuestEvents.clear();
       ASSERT_EQ(Harness.RunImpulse(std::ref(Diplomat)), "") << "seed " << Seed;
       ASSERT_EQ(HostEvents, GuestEvents) << "seed " << Seed << " impulse " << I;
-      for (const std::string& Record : Harness.LastRecords()) Codes.insert(std::stoi(Record));
+      for (const std::string& Record : Harness.LastRecords()) {
+        Codes.insert(std::stoi(Record));
+        ASSERT_EQ(CheckChangeShape(Record), "") << "seed " << Seed << " record " << Record;
+      }
     }
     // What the whole game went through (a sanitizer build's shortened one only keeps step).
     if (!kit::LongGamesRunInFull) continue;
-    for (int Code : {1, 23, 29, 30, 31, 32, 33, 35, 39, 52, 57, 58}) EXPECT_TRUE(Codes.count(Code)) << "seed " << Seed << " record " << Code;
+    for (TChangeCode Code : {chUnitOrganization, chUnitStrength, chStability, chRelation, chInfluence, chCountdown, chNationConquered,
+                             chDiplomaticActionUsed, chResourceEffects, chDiplomacy, chConvoyLaunched, chFreeForAll})
+      EXPECT_TRUE(Codes.count(Code)) << "seed " << Seed << " record " << ChangeShape(Code).Name;
   }
 }
 
