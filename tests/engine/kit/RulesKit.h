@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/BrenmoorEngine.h"
-#include "foundation/CurrentFolder.h"
+#include "support/ScratchFolder.h"
 
 namespace kit {
 
@@ -155,13 +155,9 @@ std::string CheckInvariants(const TBrenmoorEngine& Engine);
 class TScenarioFolder {
 public:
   TScenarioFolder(const std::string& FileName, const std::string& Text);
-  ~TScenarioFolder();
-  TScenarioFolder(const TScenarioFolder&) = delete;
-  TScenarioFolder& operator=(const TScenarioFolder&) = delete;
 
 private:
-  std::filesystem::path FPath;
-  std::unique_ptr<TCurrentFolder> FCurrent;
+  TScratchFolder FFolder{"brenmoor-scenario", scCurrent};
 };
 
 // --- The two-engine harness ---
