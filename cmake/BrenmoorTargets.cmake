@@ -3,6 +3,20 @@
 
 include(GoogleTest)
 
+# brenmoor_include_view(<target> <name> <folder>)
+# Gives <target> (and what links it) the headers of <folder> as "<name>/File.h" and nothing
+# else: the build tree's include/<name> holds one link, <name>, to the folder. A target thus
+# sees the headers of its own layer and of the layers it links, and an include of a layer it
+# does not link fails to compile.
+function(brenmoor_include_view target name folder)
+  set(view ${CMAKE_BINARY_DIR}/include/${name})
+  file(MAKE_DIRECTORY ${view})
+  if(NOT IS_SYMLINK ${view}/${name})
+    file(CREATE_LINK ${folder} ${view}/${name} SYMBOLIC)
+  endif()
+  target_include_directories(${target} PUBLIC ${view})
+endfunction()
+
 # brenmoor_layer(<name> [QT] [DEPS <targets>...])
 # A static library brenmoor_<name> of every .cpp under src/<name>; headers are included as
 # "<name>/File.h". QT turns on moc for the layer's QObject classes.
@@ -11,7 +25,7 @@ function(brenmoor_layer name)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   file(GLOB_RECURSE headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_library(brenmoor_${name} STATIC ${sources} ${headers})
-  target_include_directories(brenmoor_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+  brenmoor_include_view(brenmoor_${name} ${name} ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(brenmoor_${name} PUBLIC ${ARG_DEPS})
   if(ARG_QT)
     set_target_properties(brenmoor_${name} PROPERTIES AUTOMOC ON)

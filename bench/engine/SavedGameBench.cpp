@@ -2,8 +2,6 @@
 // loaded from it (the scenario read again, the whole load tried first, then made).
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -11,6 +9,7 @@
 #include "engine/BrenmoorEngine.h"
 #include "GridWorld.h"
 #include "sprites/MapSet.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -29,11 +28,6 @@ std::string GridScenarioText() {
 // folder.
 struct TSavedWorld {
   TSavedWorld() {
-    Folder = std::filesystem::temp_directory_path() /
-             ("brenmoor-bench-saved-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-    std::filesystem::create_directories(Folder);
-    Old = std::filesystem::current_path();
-    std::filesystem::current_path(Folder);
     std::ofstream("grid.brmscen", std::ios::binary) << GridScenarioText();
     Map.OnCreateZone = [this](TZoneMap* Sender, std::unique_ptr<TZone>& AZone, const std::string& S) {
       AZone = Engine.CreateZone(*Sender, S);
@@ -54,12 +48,8 @@ struct TSavedWorld {
   }
   ~TSavedWorld() {
     Engine.SetZoneMap(nullptr);
-    std::error_code Ignored;
-    std::filesystem::current_path(Old, Ignored);
-    std::filesystem::remove_all(Folder, Ignored);
   }
-  std::filesystem::path Folder;
-  std::filesystem::path Old;
+  TScratchFolder Folder{"brenmoor-bench-saved", scCurrent};
   TZoneMap Map;
   TBrenmoorEngine Engine;
 };

@@ -15,13 +15,13 @@
 #include <memory>
 #include <random>
 #include <string>
-#include <unistd.h>
 
 #include "sprites/Bitmap.h"
 #include "sprites/ColorPalette.h"
 #include "sprites/CompressedBitmapSprite.h"
 #include "sprites/MapSet.h"
 #include "sprites/ZoneSpriteSurface.h"
+#include "support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -39,8 +39,6 @@ bool IsSea(int Col, int Row) { return Col == 9 || Col == 10 || Row == Rows - 1; 
 class TGeneratedMap {
 public:
   TGeneratedMap() {
-    Folder = fs::temp_directory_path() / ("brenmoor-zonemap-bench-" + std::to_string(::getpid()));
-    fs::create_directories(Folder);
     std::string Text;
     // Nine background tiles of 800 x 500 cover the 2400 x 1500 map: rows of runs of 1 to 48
     // pixels in colours of the map's range, about as many runs as a drawn map has.
@@ -83,16 +81,13 @@ public:
     FileName = (Folder / "generated.map").string();
     std::ofstream(FileName, std::ios::binary) << Text;
   }
-  ~TGeneratedMap() {
-    std::error_code Ignored;
-    fs::remove_all(Folder, Ignored);
-  }
   static void Setup(TZoneMap& Map) {
     Map.SetGridMarginTop(16);
     Map.SetGridWidth(20);
     Map.SetGridHeight(26);
   }
-  fs::path Folder;
+  const TScratchFolder Scratch{"brenmoor-zonemap-bench"};
+  const fs::path Folder = Scratch.Path();
   std::string FileName;
 };
 

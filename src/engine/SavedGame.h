@@ -1,20 +1,10 @@
 #pragma once
-// The saved game's map set loader for the window: the map surface that owns the zone map the
-// engine is linked to. A saved game whose scenario names another map set reloads it here.
+// The saved-game state text, which the engine writes and reads (TBrenmoorEngine's SaveToString
+// and LoadFromString); the map set a saved game names is loaded through the loader the window
+// gives the engine (TBrenmoorEngine::TMapSetLoader).
 #include <string>
 
 #include "engine/BrenmoorEngine.h"
-#include "sprites/ZoneSpriteSurface.h"
-
-class TSurfaceMapSetLoader : public TBrenmoorEngine::TMapSetLoader {
-public:
-  explicit TSurfaceMapSetLoader(TZoneSpriteSurface& Surface) : FSurface(&Surface) {}
-  std::string GetMapSetFile() const override { return FSurface->GetMapSetFile(); }
-  void SetMapSetFile(const std::string& FileName) override { FSurface->SetMapSetFile(FileName); }
-
-private:
-  TZoneSpriteSurface* FSurface;
-};
 
 // The file-name part of a name stored in a saved game: the text after its last "\", ":" or
 // "/" (a saved game made on another machine names that machine's folders).

@@ -7,12 +7,12 @@
 #include "engine/BrenmoorEngine.h"
 #include "engine/Nation.h"
 #include "engine/RealTimeEngine.h"
-#include "engine/SavedGame.h"
 #include "foundation/StringEncryptor.h"
 #include "platform/Prompter.h"
 #include "platform/TextCodec.h"
 #include "sprites/ZoneSpriteSurface.h"
 #include "ui/MainForm.h"
+#include "ui/SurfaceMapSetLoader.h"
 
 namespace {
 

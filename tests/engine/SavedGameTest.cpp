@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "EngineFixture.h"
 #include "engine/SavedGame.h"
 #include "foundation/NumberText.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -19,30 +18,6 @@ const std::string SavedWorldScenario = std::string(WorldScenarioText) +
                                        "MapSet=maps\\world.map\n"
                                        "RandomEvent=1~110~History~1~2~10~-15~x~Brae~p.bmp~Albion~Alba~Famine~2~\n"
                                        "RandomEvent=0~001~~0~5~0~10~~~~~~Storm at sea~0~\n";
-
-// A folder of its own that is the current folder for the life of the object (a saved game's
-// scenario is looked for there).
-struct TCurrentFolder {
-  TCurrentFolder() {
-    Path = std::filesystem::temp_directory_path() /
-           ("brenmoor-saved-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "-" +
-            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-    std::filesystem::create_directories(Path);
-    Old = std::filesystem::current_path();
-    std::filesystem::current_path(Path);
-  }
-  ~TCurrentFolder() {
-    std::error_code Ignored;
-    std::filesystem::current_path(Old, Ignored);
-    std::filesystem::remove_all(Path, Ignored);
-  }
-  std::string Write(const std::string& Name, const std::string& Text) const {
-    std::ofstream(Path / Name, std::ios::binary) << Text;
-    return (Path / Name).string();
-  }
-  std::filesystem::path Path;
-  std::filesystem::path Old;
-};
 
 // A map set loader that loads from the current folder into a zone map, as the map surface does.
 class TFolderMapSetLoader : public TBrenmoorEngine::TMapSetLoader {
@@ -163,7 +138,8 @@ protected:
     ExpectTalliesHold();
   }
 
-  TCurrentFolder Folder;
+  // A folder of its own, current for the test's life: a saved game's scenario is looked for there.
+  TScratchFolder Folder{"brenmoor-saved", scCurrent};
   std::string ScenarioPath;
   TUnit* Ship = nullptr;
   TUnit* Cargo = nullptr;

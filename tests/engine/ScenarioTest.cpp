@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <fstream>
 #include <string>
 
 #include "EngineFixture.h"
 #include "foundation/DateUtils.h"
 #include "foundation/ListError.h"
 #include "foundation/ProcessMessages.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -40,26 +39,6 @@ protected:
     EXPECT_EQ(Z(zAlba)->GetOwner(), Before.AlbaOwner) << Context;
     EXPECT_EQ(Engine.CheckTallies(), "") << Context;
   }
-};
-
-// A folder of its own under the system's temporary folder, gone with the object.
-struct TTempFolder {
-  TTempFolder() {
-    Path = std::filesystem::temp_directory_path() /
-           ("brenmoor-scenario-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "-" +
-            std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-    std::filesystem::create_directories(Path);
-  }
-  ~TTempFolder() {
-    std::error_code Ignored;
-    std::filesystem::remove_all(Path, Ignored);
-  }
-  std::string Write(const std::string& Name, const std::string& Text) const {
-    const std::filesystem::path File = Path / Name;
-    std::ofstream(File, std::ios::binary) << Text;
-    return File.string();
-  }
-  std::filesystem::path Path;
 };
 
 }  // namespace
@@ -263,7 +242,7 @@ TEST_F(ScenarioTest, AZonePassThatCannotUseTheMapNamesTheLineAndLeavesNoHalfGame
 }
 
 TEST_F(ScenarioTest, AScenarioFileAndItsMapSetLoadIntoAWholeModel) {
-  const TTempFolder Folder;
+  const TScratchFolder Folder("brenmoor-scenario");
   Folder.Write("world.map", WorldMapText);
   const std::string File = Folder.Write("world.brmscen", WorldWith("MapSet=maps\\world.map\nDate=5/10/1940\n"));
 
@@ -274,7 +253,7 @@ TEST_F(ScenarioTest, AScenarioFileAndItsMapSetLoadIntoAWholeModel) {
   EXPECT_EQ(Engine.GetScenarioFile(), File);
   EXPECT_EQ(Engine.GetUnitCount(), 0);
   EXPECT_EQ(Engine.GetNationCount(), 4);
-  LoadZoneMapFromFile(Map, (Folder.Path / MapSetFileNamePart(Engine.GetMapSet())).string());
+  LoadZoneMapFromFile(Map, (Folder.Path() / MapSetFileNamePart(Engine.GetMapSet())).string());
   EXPECT_EQ(Engine.GetNationCount(), 4) << "a new map set keeps the scenario just read";
   Engine.LoadZoneData();
   Engine.PlaceInitialUnits();
@@ -289,10 +268,10 @@ TEST_F(ScenarioTest, AScenarioFileAndItsMapSetLoadIntoAWholeModel) {
 
   // A file that is not there, and one that cannot be used, leave this game as it is.
   const TSnapshot Before = Snapshot();
-  const std::string Missing = (Folder.Path / "nowhere.brmscen").string();
+  const std::string Missing = (Folder.Path() / "nowhere.brmscen").string();
   EXPECT_EQ(EngineError([&] { Engine.SetScenarioFile(Missing); }), "File does not exist: " + Missing);
   ExpectWorldWhole(Before, "missing file");
-  EXPECT_EQ(EngineError([&] { Engine.SetScenarioFile(Folder.Path.string()); }), "File does not exist: " + Folder.Path.string());
+  EXPECT_EQ(EngineError([&] { Engine.SetScenarioFile(Folder.Path().string()); }), "File does not exist: " + Folder.Path().string());
   EXPECT_EQ(EngineError([&] { Engine.SetScenarioFile(""); }), "File does not exist: ");
   const std::string Bad = Folder.Write("bad.brmscen", "NationCount=1\r\nNation=A,,1,A,0,\r\nNation=B,,1,B,0,\r\n");
   EXPECT_EQ(EngineError([&] { Engine.SetScenarioFile(Bad); }),

@@ -1,15 +1,14 @@
 // The computer player's turn: which brain runs at an impulse, the loading of its script (the
 // nation's file, the built-in default script, a script that does not compile), the current
 // brain during compiling, errors during a run and the stop of a script that does not end.
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "PlayersFixture.h"
-#include "foundation/CurrentFolder.h"
 #include "foundation/ProcessMessages.h"
+#include "support/ScratchFolder.h"
 
 namespace players_test {
 namespace {
@@ -18,28 +17,18 @@ namespace {
 // the scripts the test writes.
 class TBrainTurn : public TPlayersFixture {
 public:
-  TBrainTurn()
-      : Folder(std::filesystem::temp_directory_path() /
-               ("brenmoor-brain-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    std::filesystem::remove_all(Folder);
-    std::filesystem::create_directories(Folder);
-    Here = std::make_unique<TCurrentFolder>(Folder);
+  TBrainTurn() {
     for (int N = 0; N < 3; ++N) {
       World.N(N)->SetComputerPlayer(true);
       World.N(N)->SetAIScript("p" + IntToStr(N) + ".brmai");
     }
   }
-  ~TBrainTurn() override {
-    SetProcessMessagesHook(nullptr);
-    Here.reset();
-    std::filesystem::remove_all(Folder);
-  }
+  ~TBrainTurn() override { SetProcessMessagesHook(nullptr); }
   void WriteScript(const std::string& Name, const std::string& Text) { std::ofstream(Folder / Name, std::ios::binary) << Text; }
   int Count(const std::string& Message) const { return static_cast<int>(std::count(Messages.begin(), Messages.end(), Message)); }
 
-  std::filesystem::path Folder;
-  std::unique_ptr<TCurrentFolder> Here;
+  const TScratchFolder Scratch{"brenmoor-brain", scCurrent};
+  const std::filesystem::path Folder = Scratch.Path();
 };
 
 TEST_F(TBrainTurn, TheMajorPowerOfTheImpulseModSevenPlaysWhenComputerPlayedAndAlive) {

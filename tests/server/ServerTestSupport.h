@@ -1,7 +1,6 @@
 #pragma once
 // Helpers of the lobby server tests: a temporary folder and a server core driven line by line,
 // whose answers are read back as plain lines with each user record shortened to its name.
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -9,21 +8,14 @@
 
 #include "lobby/VexilUtils.h"
 #include "server/LobbyServer.h"
+#include "support/ScratchFolder.h"
 
 class TTempDir {
 public:
-  TTempDir() {
-    std::string Pattern = (std::filesystem::temp_directory_path() / "brenmoor-lobby-XXXXXX").string();
-    FPath = mkdtemp(Pattern.data());
-  }
-  ~TTempDir() {
-    std::error_code E;
-    std::filesystem::remove_all(FPath, E);
-  }
-  std::string File(const std::string& Name) const { return (FPath / Name).string(); }
+  std::string File(const std::string& Name) const { return (FFolder.Path() / Name).string(); }
 
 private:
-  std::filesystem::path FPath;
+  TScratchFolder FFolder{"brenmoor-lobby"};
 };
 
 // "JOINSUBJECT|Room|ann^...^|bob^...^" reads "JOINSUBJECT|Room|ann|bob".

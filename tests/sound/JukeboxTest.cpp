@@ -7,16 +7,13 @@
 #include "sound/FakeMediaPlayer.h"
 #include "sound/MediaPlayerEx.h"
 #include "sound/SoundLog.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
 class Jukebox : public ::testing::Test {
 protected:
   void SetUp() override {
-    Folder = std::filesystem::temp_directory_path() /
-             ("brenmoor_jukebox_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::remove_all(Folder);
-    std::filesystem::create_directories(Folder);
     Player = std::make_unique<TMediaPlayerEx>(std::make_unique<TFakePlayer>(State));
     Player->SetRandomGenerator(&Random);
     Player->SetDirectory(Folder.string());
@@ -24,11 +21,11 @@ protected:
   }
   void TearDown() override {
     SetSoundLogHook(nullptr);
-    std::filesystem::remove_all(Folder);
   }
   void Touch(const std::string& Name) { std::ofstream(Folder / Name) << "MThd"; }
 
-  std::filesystem::path Folder;
+  const TScratchFolder Scratch{"brenmoor-jukebox"};
+  const std::filesystem::path Folder = Scratch.Path();
   TFakePlayer::TState State;
   TRandomGenerator Random{42};
   std::unique_ptr<TMediaPlayerEx> Player;

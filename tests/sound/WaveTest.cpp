@@ -8,6 +8,7 @@
 #include "sound/DSound.h"
 #include "sound/PlainSound.h"
 #include "sound/Wave.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -142,9 +143,8 @@ TEST(Wave, SetHasWaveDataFalseClears) {
 }
 
 TEST(Wave, LoadsFilesAndResourcesByName) {
-  const std::filesystem::path Folder = std::filesystem::temp_directory_path() / "brenmoor_wave_test";
-  std::filesystem::remove_all(Folder);
-  std::filesystem::create_directories(Folder);
+  const TScratchFolder Scratch("brenmoor-wave");
+  const std::filesystem::path& Folder = Scratch.Path();
   const TBytes Image = WaveFile(Constant16(3, 7), 1, 8000, 16);
   {
     std::ofstream File(Folder / "Boom.WAV", std::ios::binary);
@@ -166,7 +166,6 @@ TEST(Wave, LoadsFilesAndResourcesByName) {
     EXPECT_STREQ(E.what(), "Resource bang not found");
   }
   SetWaveResourceFolder("");
-  std::filesystem::remove_all(Folder);
 }
 
 TEST(Wave, ResultCodeTexts) {

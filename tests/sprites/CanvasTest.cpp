@@ -10,6 +10,7 @@
 #include "sprites/ColorPalette.h"
 #include "sprites/FontLibrary.h"
 #include "sprites/ImageFiles.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -75,9 +76,8 @@ TEST(FontLibrary, MapsTheGameFontsToBundledFiles) {
 }
 
 TEST(FontLibrary, RefusesAMissingOrMalformedTable) {
-  const auto Folder = std::filesystem::temp_directory_path() / "brenmoor_font_test";
-  std::filesystem::remove_all(Folder);
-  std::filesystem::create_directories(Folder);
+  const TScratchFolder Scratch("brenmoor-fonts");
+  const std::filesystem::path& Folder = Scratch.Path();
   auto Message = [&](const std::string& Table) -> std::string {
     if (!Table.empty()) std::ofstream(Folder / "fonts.txt") << Table;
     try {
@@ -92,7 +92,6 @@ TEST(FontLibrary, RefusesAMissingOrMalformedTable) {
   EXPECT_NE(Message("# only a comment\nArial=Liberation Sans;x.ttf;x.ttf;\nbroken line\n").find("line 3"), std::string::npos);
   EXPECT_NE(Message("# nothing\n").find("names no font"), std::string::npos);
   EXPECT_NE(Message("Arial=Liberation Sans;missing.ttf;missing.ttf;\n").find("missing.ttf\" cannot be read"), std::string::npos);
-  std::filesystem::remove_all(Folder);
 }
 
 TEST(FontLibrary, TheProgramFolderHoldsTheFonts) {

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "sprites/Bitmap.h"
 #include "sprites/MapSet.h"
+#include "support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -18,18 +18,8 @@ namespace {
 class MapSetFolder : public ::testing::Test {
 protected:
   void SetUp() override {
-    Old = fs::current_path();
-    Root = fs::temp_directory_path() /
-           ("brenmoor-mapset-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(Root);
     fs::create_directories(Root / "art");
     fs::create_directories(Root / "maps");
-    fs::current_path(Root);
-  }
-  void TearDown() override {
-    fs::current_path(Old);
-    std::error_code Ignored;
-    fs::remove_all(Root, Ignored);
   }
   static void Write(const fs::path& Name, const std::string& Text) {
     std::ofstream Out(Name, std::ios::binary);
@@ -38,8 +28,8 @@ protected:
   static void WriteBitmap(const fs::path& Name, std::int32_t Width, std::int32_t Height, int Bits = 8) {
     TBitmap(Width, Height, Bits).SaveToFile(Name.string());
   }
-  fs::path Old;
-  fs::path Root;
+  const TScratchFolder Scratch{"brenmoor-mapset", scCurrent};
+  const fs::path Root = Scratch.Path();
 };
 
 const char* const Square = "0,0,100,0,100,100,0,100";

@@ -5,7 +5,6 @@
 #include <limits>
 #include <set>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "sprites/Bitmap.h"
@@ -14,6 +13,7 @@
 #include "sprites/MapSet.h"
 #include "sprites/ZoneSprite.h"
 #include "sprites/ZoneSpriteSurface.h"
+#include "support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -64,13 +64,8 @@ const std::string Fixture = std::string("Bitmap=art/sea.bmp\n"
 class ZoneSurface : public ::testing::Test {
 protected:
   void SetUp() override {
-    Old = fs::current_path();
-    Root = fs::temp_directory_path() /
-           ("brenmoor-zonesurface-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(Root);
     fs::create_directories(Root / "art");
     fs::create_directories(Root / "maps");
-    fs::current_path(Root);
     WriteBitmap(Root / "art" / "sea.bmp", 480, 360, SeaPixel);
     WriteBitmap(Root / "art" / "land.bmp", 120, 100, LandPixel);
     Write(Root / "maps" / "europe.map", Fixture);
@@ -85,11 +80,6 @@ protected:
     S.SetPreviewWidth(48);
     S.SetPreviewHeight(36);
   }
-  void TearDown() override {
-    fs::current_path(Old);
-    std::error_code Ignored;
-    fs::remove_all(Root, Ignored);
-  }
   void Load() {
     S.SetMapSetFile("maps/europe.map");
     ASSERT_EQ(S.ZoneCount(), 6);
@@ -97,8 +87,9 @@ protected:
   std::uint16_t Pixel(std::int32_t X, std::int32_t Y) { return S.GetDIBCanvas().GetPixel(X, Y); }
   TZone* Z(int I) { return S.GetZone(I); }
 
-  fs::path Old;
-  fs::path Root;
+  // A folder of its own, current for the test's life: the map set names its bitmaps from there.
+  const TScratchFolder Scratch{"brenmoor-zonesurface", scCurrent};
+  const fs::path Root = Scratch.Path();
   TColorPalette Palette;
   TZoneSpriteSurface S;
 };

@@ -1,16 +1,16 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "ScenarioCheck.h"
 #include "StandardScenario.h"
+#include "foundation/CurrentFolder.h"
 #include "foundation/DateUtils.h"
 #include "support/GeneratedData.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -20,30 +20,18 @@ using generated_data::ReadAll;
 
 const fs::path Data = fs::path(BRENMOOR_SOURCE_DIR) / "data";
 
-// Makes a folder current for as long as it lives.
-class TInFolder {
-public:
-  explicit TInFolder(const fs::path& Folder) : FOld(fs::current_path()) { fs::current_path(Folder); }
-  ~TInFolder() { fs::current_path(FOld); }
-
-private:
-  fs::path FOld;
-};
-
 // A copy of the scenario and its flags in a folder of its own, with the map set beside it.
 class TScenarioCopy {
 public:
-  explicit TScenarioCopy(const std::string& Text)
-      : Folder(fs::temp_directory_path() / ("brenmoor_scenario_check_" + std::to_string(getpid()))) {
-    fs::remove_all(Folder);
-    fs::create_directories(Folder / "maps");
-    fs::copy_file(Data / "Standard.brmmap", Folder / "Standard.brmmap");
-    for (const auto& Entry : fs::directory_iterator(Data / "maps")) fs::copy_file(Entry.path(), Folder / "maps" / Entry.path().filename());
-    fs::copy_file(Data / "StandardFlags.bmp", Folder / "StandardFlags.bmp");
-    std::ofstream(Folder / "Standard.brmscen", std::ios::binary) << Text;
+  explicit TScenarioCopy(const std::string& Text) {
+    fs::create_directories(Folder.Path() / "maps");
+    fs::copy_file(Data / "Standard.brmmap", Folder.Path() / "Standard.brmmap");
+    for (const auto& Entry : fs::directory_iterator(Data / "maps"))
+      fs::copy_file(Entry.path(), Folder.Path() / "maps" / Entry.path().filename());
+    fs::copy_file(Data / "StandardFlags.bmp", Folder.Path() / "StandardFlags.bmp");
+    Folder.Write("Standard.brmscen", Text);
   }
-  ~TScenarioCopy() { fs::remove_all(Folder); }
-  fs::path Folder;
+  TScratchFolder Folder{"brenmoor-scenario-check"};
 };
 
 std::string Joined(const std::vector<std::string>& Lines) {
@@ -91,7 +79,7 @@ TEST(StandardScenario, LoadsIntoTheEngineWithTheMapAndPassesEveryCheck) {
 }
 
 TEST(StandardScenario, TheGameShowsItsOpeningAsWritten) {
-  TInFolder In(Data);
+  TCurrentFolder In(Data);
   TLoadedScenario S("Standard.brmscen");
   TBrenmoorEngine& E = S.Engine;
   EXPECT_TRUE(S.Messages.empty());
@@ -167,7 +155,7 @@ TEST(StandardScenario, TheCheckFindsWhatWouldSpoilTheStart) {
   };
   for (const TCase& C : Cases) {
     TScenarioCopy Copy(EditedScenario(C.Edit, C.Extra));
-    const TScenarioCheckResult R = CheckScenario(Copy.Folder.string(), "Standard.brmscen");
+    const TScenarioCheckResult R = CheckScenario(Copy.Folder.Path().string(), "Standard.brmscen");
     const std::string All = Joined(R.Problems);
     EXPECT_NE(All.find(C.Problem), std::string::npos) << C.What << ":\n" << All;
   }

@@ -1,9 +1,5 @@
 #include "engine/kit/RulesKit.h"
 
-#include <fstream>
-
-#include <chrono>
-
 #include <algorithm>
 #include <bit>
 #include <string_view>
@@ -643,18 +639,6 @@ void TTwoEngineHarness::JoinLate() {
   FLate = std::move(Late);
 }
 
-TScenarioFolder::TScenarioFolder(const std::string& FileName, const std::string& Text)
-    : FPath(std::filesystem::temp_directory_path() /
-            ("brenmoor-scenario-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()))) {
-  std::filesystem::create_directories(FPath);
-  std::ofstream(FPath / FileName, std::ios::binary) << Text;
-  FCurrent = std::make_unique<TCurrentFolder>(FPath);
-}
-
-TScenarioFolder::~TScenarioFolder() {
-  FCurrent.reset();
-  std::error_code Ignored;
-  std::filesystem::remove_all(FPath, Ignored);
-}
+TScenarioFolder::TScenarioFolder(const std::string& FileName, const std::string& Text) { FFolder.Write(FileName, Text); }
 
 }  // namespace kit

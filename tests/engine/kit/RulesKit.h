@@ -14,7 +14,7 @@
 #include "engine/BrenmoorEngine.h"
 #include "engine/kit/Records.h"
 #include "engine/kit/TestWorld.h"
-#include "foundation/CurrentFolder.h"
+#include "support/ScratchFolder.h"
 
 namespace kit {
 
@@ -109,13 +109,9 @@ std::string CheckInvariants(const TBrenmoorEngine& Engine);
 class TScenarioFolder {
 public:
   TScenarioFolder(const std::string& FileName, const std::string& Text);
-  ~TScenarioFolder();
-  TScenarioFolder(const TScenarioFolder&) = delete;
-  TScenarioFolder& operator=(const TScenarioFolder&) = delete;
 
 private:
-  std::filesystem::path FPath;
-  std::unique_ptr<TCurrentFolder> FCurrent;
+  TScratchFolder FFolder{"brenmoor-scenario", scCurrent};
 };
 
 // --- The two-engine harness ---
