@@ -421,6 +421,7 @@ void TfrmMain::SetForms(TBrenmoorForms* Forms) {
   FForms = Forms;
   if (!FForms) return;
   FForms->dmScript().SetBrenmoorEngine(FEngine.get());
+  ConnectScriptOrders();
   ConnectWarWindows();
   ConnectCommsWindow();
   UseScriptModuleInEditor();

@@ -456,6 +456,8 @@ private:
   void lbHallOfFameCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);
   // The editor colours the script module's function names and tests against its registry.
   void UseScriptModuleInEditor();
+  // The computer players' orders go through this window to the clock (MainFormImpulse.cpp).
+  void ConnectScriptOrders();
   void ShowEditorState();
   // The memo's lines into FileName, said in a message; false (the error said) when it failed.
   bool SaveScriptTo(const std::string& FileName);
