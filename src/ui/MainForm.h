@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gamemap/ScriptEditorRules.h"
@@ -419,6 +420,10 @@ protected:
   void resizeEvent(QResizeEvent* Event) override;
 
 private:
+  // The tool windows' switches on the game screen, each with the window it shows.
+  static constexpr std::array<std::pair<const char*, const char*>, 4> ToolWindowSwitches{
+      {{"btnNavigator", "frmNavigator"}, {"btnNews", "frmNews"}, {"btnCommunicate", "frmComms"}, {"btnScores", "frmScores"}}};
+
   void CreateComponents();
   void CreateCaptionBar();
   void CreateScreens();

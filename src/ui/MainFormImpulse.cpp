@@ -233,8 +233,7 @@ void TfrmMain::CloseGame() {
   if (!FForms) return;
   for (const char* Name : {"frmBuildUnit", "frmDiplomacy", "frmDivideUnit", "frmEvent", "frmFormations", "frmResearch"})
     if (TGameWindow* Form = FForms->Form(Name); Form && Form->isVisible()) Form->reject();
-  for (auto [ButtonName, FormName] : {std::pair{"btnNavigator", "frmNavigator"}, std::pair{"btnNews", "frmNews"},
-                                      std::pair{"btnCommunicate", "frmComms"}, std::pair{"btnScores", "frmScores"}}) {
+  for (auto [ButtonName, FormName] : ToolWindowSwitches) {
     if (TGameWindow* Form = FForms->Form(FormName)) Form->hide();
     if (auto* Button = findChild<TColorButton*>(ButtonName)) Button->SetDown(false);
   }
