@@ -114,6 +114,9 @@ std::int32_t TypedScriptPosition(std::string_view Text);
 
 constexpr int AIScriptRowCount = 7;
 constexpr const char* DefaultAIScriptFile = "Default.brmai";
+// The file dialogs' filter and extension of a computer-player script.
+constexpr const char* AIScriptFilter = "Brenmoor AI Scripts (*.brmai)|*.brmai";
+constexpr const char* AIScriptExtension = "brmai";
 
 // The file-name part of Path: what follows the last "/" or "\".
 std::string FileNamePart(std::string_view Path);

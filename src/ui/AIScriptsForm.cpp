@@ -59,11 +59,7 @@ std::array<std::string, AIScriptRowCount> TfrmAIScripts::Files() const {
 void TfrmAIScripts::StoreScripts(TBrenmoorEngine& Engine) const { StoreAIScripts(Engine, Files()); }
 
 void TfrmAIScripts::EditButtonClick(int Row) {
-  TFileDialogOptions Options;
-  Options.Title = "Select AI Script File";
-  Options.Filter = "Brenmoor AI Scripts (*.brmai)|*.brmai";
-  Options.DefaultExt = "brmai";
-  const auto Chosen = Prompter().OpenFile(Options);
+  const auto Chosen = Prompter().OpenFile({"Select AI Script File", AIScriptFilter, AIScriptExtension, "", ""});
   if (!Chosen) return;
   FEdits[static_cast<std::size_t>(Row)]->setText(ToQString(FileNamePart(*Chosen)));
 }

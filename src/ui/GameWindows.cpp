@@ -34,34 +34,11 @@ void TGameWindow::closeEvent(QCloseEvent* Event) {
 }
 
 namespace {
-struct TWindowDesign {
-  const char* Name;
-  const char* Caption;
-  bool ToolWindow;
-  QSize Size;
-};
-// Every window of the start-up list but the script module.
-const TWindowDesign WindowDesigns[] = {
-    {"frmNavigator", "Global Navigator", true, {200, 150}},
-    {"frmDivideUnit", "Divide Unit", false, {400, 300}},
-    {"frmBuildUnit", "Build Forces", false, {420, 330}},
-    {"frmNews", "News Events", true, {420, 200}},
-    {"frmLogin", "VexilServer Login", false, {400, 356}},
-    {"frmAssignPlayers", "Assign Players", false, {480, 330}},
-    {"frmFormations", "Formations", false, {360, 260}},
-    {"frmScores", "Score History", true, {480, 320}},
-    {"frmDiplomacy", "Diplomacy", false, {420, 320}},
-    {"frmResearch", "Research Options", false, {420, 320}},
-    {"frmEvent", "Event", false, {440, 330}},
-    {"frmComms", "Communcations", true, {420, 260}},
-    {"frmFinalScores", "Final Scores", false, {500, 300}},
-    {"frmAIScripts", "Specify AI Scripts", false, {400, 328}},
-    {"frmDebug", "Debug", false, {420, 260}},
-};
-
-// The window of a design: the windows built so far are their own classes.
-std::unique_ptr<TGameWindow> MakeWindow(const TWindowDesign& D) {
-  const std::string Name = D.Name;
+// The window of a start-up name: each is its own class but the navigator's, which the main
+// window fills in; nullptr for a name of no window.
+std::unique_ptr<TGameWindow> MakeWindow(const std::string& Name) {
+  if (Name == "frmNavigator")
+    return std::make_unique<TGameWindow>("frmNavigator", "Global Navigator", true, QSize(200, 150));
   if (Name == "frmDivideUnit") return std::make_unique<TfrmDivideUnit>();
   if (Name == "frmBuildUnit") return std::make_unique<TfrmBuildUnit>();
   if (Name == "frmFormations") return std::make_unique<TfrmFormations>();
@@ -76,7 +53,7 @@ std::unique_ptr<TGameWindow> MakeWindow(const TWindowDesign& D) {
   if (Name == "frmDebug") return std::make_unique<TfrmDebug>();
   if (Name == "frmAssignPlayers") return std::make_unique<TfrmAssignPlayers>();
   if (Name == "frmComms") return std::make_unique<TfrmComms>();
-  return std::make_unique<TGameWindow>(D.Name, D.Caption, D.ToolWindow, D.Size);
+  return nullptr;
 }
 }  // namespace
 
@@ -97,9 +74,8 @@ TBrenmoorForms::TBrenmoorForms(std::unique_ptr<TRegistryManager> Settings) {
       FCreationOrder.push_back(Name);
       continue;
     }
-    for (const TWindowDesign& D : WindowDesigns) {
-      if (Name != D.Name) continue;
-      FForms.push_back(MakeWindow(D));
+    if (std::unique_ptr<TGameWindow> Window = MakeWindow(Name)) {
+      FForms.push_back(std::move(Window));
       FCreationOrder.push_back(FForms.back()->objectName().toStdString());
     }
   }

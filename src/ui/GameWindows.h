@@ -2,7 +2,9 @@
 // The program's windows beside the main one, made at start-up in the game's order after the
 // main window, and the start-up that makes them all. Each window is made here with its name
 // and caption; the game's later screens fill them in.
+#include <QColor>
 #include <QDialog>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,6 +13,11 @@
 class TdmScript;
 class TfrmMain;
 #include "platform/RegistryManager.h"
+
+// The colour of a window-system colour value (red in the low byte, blue in the high byte).
+inline QColor QColorOfValue(std::uint32_t Value) {
+  return QColor(int(Value & 0xFF), int((Value >> 8) & 0xFF), int((Value >> 16) & 0xFF));
+}
 
 // A window of the game beside the main one. Tool windows (navigator, news, scores,
 // communications) stay above the main window; closing one tells OnClose, so the main window

@@ -421,14 +421,14 @@ void TfrmMain::SetForms(TBrenmoorForms* Forms) {
   FForms = Forms;
   if (!FForms) return;
   FForms->dmScript().SetBrenmoorEngine(FEngine.get());
+  ConnectScriptOrders();
   ConnectWarWindows();
   ConnectCommsWindow();
   UseScriptModuleInEditor();
   // The navigator window shows the whole map.
   if (TGameWindow* Window = FForms->Form("frmNavigator")) CreateNavigator(*Window);
   // Closing a tool window releases the switch that showed it.
-  for (auto [ButtonName, FormName] : {std::pair{"btnNavigator", "frmNavigator"}, std::pair{"btnNews", "frmNews"},
-                                      std::pair{"btnScores", "frmScores"}, std::pair{"btnCommunicate", "frmComms"}}) {
+  for (auto [ButtonName, FormName] : ToolWindowSwitches) {
     TColorButton* Button = findChild<TColorButton*>(ButtonName);
     if (TGameWindow* Form = FForms->Form(FormName))
       Form->OnClose = [Button = QPointer<TColorButton>(Button)](TGameWindow*) {

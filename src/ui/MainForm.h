@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gamemap/ScriptEditorRules.h"
@@ -419,6 +420,10 @@ protected:
   void resizeEvent(QResizeEvent* Event) override;
 
 private:
+  // The tool windows' switches on the game screen, each with the window it shows.
+  static constexpr std::array<std::pair<const char*, const char*>, 4> ToolWindowSwitches{
+      {{"btnNavigator", "frmNavigator"}, {"btnNews", "frmNews"}, {"btnCommunicate", "frmComms"}, {"btnScores", "frmScores"}}};
+
   void CreateComponents();
   void CreateCaptionBar();
   void CreateScreens();
@@ -456,6 +461,8 @@ private:
   void lbHallOfFameCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);
   // The editor colours the script module's function names and tests against its registry.
   void UseScriptModuleInEditor();
+  // The computer players' orders go through this window to the clock (MainFormImpulse.cpp).
+  void ConnectScriptOrders();
   void ShowEditorState();
   // The memo's lines into FileName, said in a message; false (the error said) when it failed.
   bool SaveScriptTo(const std::string& FileName);

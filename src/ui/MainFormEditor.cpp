@@ -32,9 +32,6 @@
 #include "ui/NavigatorView.h"
 
 namespace {
-constexpr const char* ScriptFilter = "Brenmoor AI Scripts (*.brmai)|*.brmai";
-constexpr const char* ScriptExtension = "brmai";
-
 std::string EditorProgramFolder() { return FromQString(QCoreApplication::applicationDirPath()); }
 
 // The most keys the memo takes for the lines in view.
@@ -159,7 +156,7 @@ void TfrmMain::btnEditorClick() { ShowScreen(FEditor); }
 void TfrmMain::btnEditorCloseClick() { ShowScreen(FTitle); }
 
 void TfrmMain::btnNewScriptClick() {
-  TFileDialogOptions Options{"Save AI Script File", ScriptFilter, ScriptExtension, "", FScriptSaveName};
+  TFileDialogOptions Options{"Save AI Script File", AIScriptFilter, AIScriptExtension, "", FScriptSaveName};
   const auto Chosen = Prompter().SaveFile(Options);
   if (!Chosen) return;
   FMemoScript->clear();
@@ -170,7 +167,7 @@ void TfrmMain::btnNewScriptClick() {
 }
 
 void TfrmMain::btnLoadBrainScriptClick() {
-  TFileDialogOptions Options{"Open AI Script File", ScriptFilter, ScriptExtension, EditorProgramFolder(),
+  TFileDialogOptions Options{"Open AI Script File", AIScriptFilter, AIScriptExtension, EditorProgramFolder(),
                              FScriptOpenName};
   const auto Chosen = Prompter().OpenFile(Options);
   if (!Chosen) return;
@@ -214,7 +211,7 @@ void TfrmMain::btnSaveScriptClick() {
 }
 
 void TfrmMain::btnSaveScriptAsClick() {
-  TFileDialogOptions Options{"Save AI Script File", ScriptFilter, ScriptExtension, EditorProgramFolder(),
+  TFileDialogOptions Options{"Save AI Script File", AIScriptFilter, AIScriptExtension, EditorProgramFolder(),
                              FScriptSaveName};
   const auto Chosen = Prompter().SaveFile(Options);
   if (!Chosen || !SaveScriptTo(*Chosen)) return;

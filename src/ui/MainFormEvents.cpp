@@ -43,10 +43,6 @@ namespace {
 constexpr int NotifyAboveBottom = 66;
 const QColor Grey(128, 128, 128);  // 8421504
 
-QColor ColorOfValue(std::uint32_t Value) {
-  return QColor(int(Value & 0xFF), int((Value >> 8) & 0xFF), int((Value >> 16) & 0xFF));
-}
-
 // A panel of one line of text over the map with a small button at its right end that hides it.
 class TNoticePanel : public QLabel {
 public:
@@ -87,7 +83,7 @@ QLabel* MakeNoticePanel(QWidget* Parent, const char* Name, const char* HideName,
 
 void ShowPanel(QLabel* Panel, const std::string& Text, std::uint32_t Color) {
   QPalette Colors = Panel->palette();
-  Colors.setColor(QPalette::WindowText, ColorOfValue(Color));
+  Colors.setColor(QPalette::WindowText, QColorOfValue(Color));
   Panel->setPalette(Colors);
   Panel->setText(ToQString(Text));
   Panel->show();

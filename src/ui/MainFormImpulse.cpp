@@ -53,16 +53,15 @@ constexpr const char* SoloUserName = "[SOLO]";
 
 // --- The impulse clock's steps ---
 
+void TfrmMain::ConnectScriptOrders() {
+  // The computer player's orders go the way a person's do, into this impulse's orders.
+  if (!FScriptOrders) FScriptOrders = std::make_shared<TWindowOrderSink>(*this);
+  FForms->dmScript().SetOrderSink(FScriptOrders.get());
+}
+
 void TfrmMain::rteBeforeProcess() {
   TImpulseHooks Hooks;
-  if (FForms) {
-    // The computer player's orders go the way a person's do, into this impulse's orders.
-    TdmScript& Script = FForms->dmScript();
-    if (!FScriptOrders) FScriptOrders = std::make_shared<TWindowOrderSink>(*this);
-    Script.SetOrderSink(FScriptOrders.get());
-    Script.SetBrenmoorEngine(FEngine.get());
-    Hooks.OnComputerTurn = Script.TurnHook();
-  }
+  if (FForms) Hooks.OnComputerTurn = FForms->dmScript().TurnHook();
   const TDateTime Shown = BeforeImpulse(*FEngine, FClock->GetImpulse(), FClock->IsHost(), Hooks);
   findChild<QLabel*>("lblDate")->setText(ToQString(LongDateToStr(Shown)));
   FBombardSoundDue = false;
@@ -234,8 +233,7 @@ void TfrmMain::CloseGame() {
   if (!FForms) return;
   for (const char* Name : {"frmBuildUnit", "frmDiplomacy", "frmDivideUnit", "frmEvent", "frmFormations", "frmResearch"})
     if (TGameWindow* Form = FForms->Form(Name); Form && Form->isVisible()) Form->reject();
-  for (auto [ButtonName, FormName] : {std::pair{"btnNavigator", "frmNavigator"}, std::pair{"btnNews", "frmNews"},
-                                      std::pair{"btnCommunicate", "frmComms"}, std::pair{"btnScores", "frmScores"}}) {
+  for (auto [ButtonName, FormName] : ToolWindowSwitches) {
     if (TGameWindow* Form = FForms->Form(FormName)) Form->hide();
     if (auto* Button = findChild<TColorButton*>(ButtonName)) Button->SetDown(false);
   }

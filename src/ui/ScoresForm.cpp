@@ -20,10 +20,6 @@
 
 namespace {
 
-QColor QColorOfValue(TColor Value) {
-  return QColor(int(Value & 0xFF), int((Value >> 8) & 0xFF), int((Value >> 16) & 0xFF));
-}
-
 QCategoryAxis* BottomAxis(QChartView* View) {
   const auto Axes = View->chart()->axes(Qt::Horizontal);
   return Axes.isEmpty() ? nullptr : qobject_cast<QCategoryAxis*>(Axes.first());
