@@ -46,10 +46,7 @@ void PlayHost(TMachine& Host, std::uint64_t Seed, kit::TRandomOrders& Orders, in
               const TAfter& After) {
   Host.Engine.SetChangeSink(&Host.Sink);
   Host.Engine.SetRandomSeed(Seed);
-  TImpulseHooks Hooks;
-  Hooks.OnCollectOrders = [&Orders, OrdersPerImpulse](TBrenmoorEngine* E, std::int32_t) {
-    for (const kit::TGeneratedOrder& O : Orders.Generate(*E, OrdersPerImpulse)) E->QueueOrder(O.Record, O.Sender);
-  };
+  const TImpulseHooks Hooks = kit::QueueOrdersHooks(Orders, OrdersPerImpulse);
   for (std::int32_t Impulse = 0; Impulse < Impulses; ++Impulse) {
     Host.Sink.Records.clear();
     RunHostImpulse(Host.Engine, Impulse, Hooks);
