@@ -38,6 +38,23 @@ struct TCheckpoint {
   std::uint64_t Records;
 };
 
+// Plays Impulses impulses of the host, Orders' records of each impulse queued as the host
+// collects its orders, then After(Impulse) sees the impulse's records in Host.Sink. Stops at the
+// first fatal failure.
+template <typename TMachine, typename TAfter>
+void PlayHost(TMachine& Host, std::uint64_t Seed, kit::TRandomOrders& Orders, int OrdersPerImpulse, std::int32_t Impulses,
+              const TAfter& After) {
+  Host.Engine.SetChangeSink(&Host.Sink);
+  Host.Engine.SetRandomSeed(Seed);
+  const TImpulseHooks Hooks = kit::QueueOrdersHooks(Orders, OrdersPerImpulse);
+  for (std::int32_t Impulse = 0; Impulse < Impulses; ++Impulse) {
+    Host.Sink.Records.clear();
+    RunHostImpulse(Host.Engine, Impulse, Hooks);
+    After(Impulse);
+    if (testing::Test::HasFatalFailure()) return;
+  }
+}
+
 // Plays host and guest impulse by impulse (the guest replays the framed records) and compares
 // the host with the recorded checkpoints and the guest with the host by the hash of the dump.
 // BRENMOOR_PRINT_RECORDED=1 prints the checkpoints instead of comparing them.
@@ -45,33 +62,23 @@ template <typename TMachine>
 void PlayAndCompare(std::uint64_t Seed, std::uint64_t OrderSeed, int OrdersPerImpulse, int HostilePercent,
                     const std::vector<TCheckpoint>& Recorded) {
   TMachine Host, Guest;
-  kit::TKitSink& HostSink = Host.Sink;
   Guest.Sink.Host = false;
-  Host.Engine.SetChangeSink(&Host.Sink);
   Guest.Engine.SetChangeSink(&Guest.Sink);
   kit::TForbiddenRandom None;
   Guest.Engine.SetRandomGenerator(&None);
-  Host.Engine.SetRandomSeed(Seed);
   kit::TRandomOrders Orders(OrderSeed);
   Orders.HostilePercent = HostilePercent;
   const bool Print = std::getenv("BRENMOOR_PRINT_RECORDED") != nullptr;
-  const std::int32_t Last = Recorded.back().Impulse;
   std::string AllRecords;
   std::size_t Next = 0;
-  TImpulseHooks HostHooks;
-  HostHooks.OnCollectOrders = [&Orders, OrdersPerImpulse](TBrenmoorEngine* E, std::int32_t) {
-    for (const kit::TGeneratedOrder& O : Orders.Generate(*E, OrdersPerImpulse)) E->QueueOrder(O.Record, O.Sender);
-  };
-  for (std::int32_t Impulse = 0; Impulse <= Last; ++Impulse) {
-    HostSink.Records.clear();
-    RunHostImpulse(Host.Engine, Impulse, HostHooks);
-    const std::vector<std::string> Received = kit::UnframeChanges(kit::FrameChanges(Impulse, HostSink.Records));
+  PlayHost(Host, Seed, Orders, OrdersPerImpulse, Recorded.back().Impulse + 1, [&](std::int32_t Impulse) {
+    const std::vector<std::string> Received = kit::UnframeChanges(kit::FrameChanges(Impulse, Host.Sink.Records));
     for (const std::string& Record : Received) {
       AllRecords += Record;
       AllRecords += '~';
     }
     RunGuestImpulse(Guest.Engine, Impulse, Received);
-    if (Impulse != Recorded[Next].Impulse) continue;
+    if (Impulse != Recorded[Next].Impulse) return;
     const kit::TDumpOptions Shared{false, false};
     ASSERT_EQ(kit::CompareStates(Host.Engine, Guest.Engine, Shared), "") << "impulse " << Impulse;
     const std::uint64_t State = kit::DumpHash(kit::DumpState(Host.Engine));
@@ -84,7 +91,7 @@ void PlayAndCompare(std::uint64_t Seed, std::uint64_t OrderSeed, int OrdersPerIm
       EXPECT_EQ(Records, Recorded[Next].Records) << "impulse " << Impulse;
     }
     ++Next;
-  }
+  });
 }
 
 }  // namespace
@@ -141,19 +148,12 @@ TEST(RecordedGamesTest, TheCrowdedSevenNationGridReachesTheRecordedStates) {
 // unchanged.
 TEST(RecordedGamesTest, TheStandardWorldWritesTheKeptRecordsAndSavedGames) {
   TStandardMachine Host;
-  Host.Engine.SetRandomSeed(1939);
   kit::TRandomOrders Orders(917);
-  TImpulseHooks Hooks;
-  Hooks.OnCollectOrders = [&Orders](TBrenmoorEngine* E, std::int32_t) {
-    for (const kit::TGeneratedOrder& O : Orders.Generate(*E, 12)) E->QueueOrder(O.Record, O.Sender);
-  };
   std::string Records;
-  for (std::int32_t Impulse = 0; Impulse < 150; ++Impulse) {
-    Host.Sink.Records.clear();
-    RunHostImpulse(Host.Engine, Impulse, Hooks);
+  PlayHost(Host, 1939, Orders, 12, 150, [&](std::int32_t Impulse) {
     Records += "impulse " + std::to_string(Impulse) + "\n";
     for (const std::string& Record : Host.Sink.Records) Records += Record + "\n";
-    if (Impulse != 74 && Impulse != 149) continue;
+    if (Impulse != 74 && Impulse != 149) return;
     const std::string Saved = Host.Engine.SaveToString();
     kept::ExpectKept("standard-saved-" + std::to_string(Impulse + 1) + ".txt", Saved);
     TStandardMachine Reader;
@@ -162,6 +162,6 @@ TEST(RecordedGamesTest, TheStandardWorldWritesTheKeptRecordsAndSavedGames) {
       Reader.Engine.LoadFromString(Saved);
     }
     EXPECT_EQ(kit::FirstDifference(Reader.Engine.SaveToString(), Saved), "") << "impulse " << Impulse;
-  }
+  });
   kept::ExpectKept("standard-records.txt", Records);
 }

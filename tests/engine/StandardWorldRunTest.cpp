@@ -24,10 +24,7 @@ TEST(StandardWorldRunTest, AFewHundredImpulsesOfSeededOrdersKeepTheModelWholeOnH
   Orders.HostilePercent = 0;
   std::set<int> Codes;
   const kit::TDumpOptions Shared{false, false};
-  TImpulseHooks HostHooks;
-  HostHooks.OnCollectOrders = [&Orders](TBrenmoorEngine* E, std::int32_t) {
-    for (const kit::TGeneratedOrder& O : Orders.Generate(*E, 12)) E->QueueOrder(O.Record, O.Sender);
-  };
+  const TImpulseHooks HostHooks = kit::QueueOrdersHooks(Orders, 12);
   for (std::int32_t Impulse = 0; Impulse < kit::LongGameImpulses(300); ++Impulse) {
     Host.Sink.Records.clear();
     RunHostImpulse(Host.Engine, Impulse, HostHooks);

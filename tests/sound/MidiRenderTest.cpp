@@ -6,6 +6,7 @@
 
 #include "SoundTestSupport.h"
 #include "sound/MidiPlayer.h"
+#include "support/ScratchFolder.h"
 
 namespace {
 
@@ -85,13 +86,10 @@ TEST_F(MidiPlayer, ABrokenTuneEndsAtOnce) {
   const std::string SoundFont = FindSoundFont();
   if (SoundFont.empty()) GTEST_SKIP() << "no General MIDI sound font installed";
   // The first 40 bytes of a tune: a header that promises tracks which are not there.
-  const std::string Cut = (std::filesystem::temp_directory_path() / "brenmoor_broken.mid").string();
-  {
-    std::ifstream In(BRENMOOR_SOURCE_DIR "/data/music/march.mid", std::ios::binary);
-    std::string Head(40, '\0');
-    In.read(Head.data(), 40);
-    std::ofstream(Cut, std::ios::binary) << Head;
-  }
+  const TScratchFolder Folder("brenmoor-midi");
+  std::string Head(40, '\0');
+  std::ifstream(BRENMOOR_SOURCE_DIR "/data/music/march.mid", std::ios::binary).read(Head.data(), 40);
+  const std::string Cut = Folder.Write("broken.mid", Head);
   TMidiPlayer Player(SoundFont);
   Player.SetFileName(Cut);
   Player.Open();
@@ -99,5 +97,4 @@ TEST_F(MidiPlayer, ABrokenTuneEndsAtOnce) {
   Render(2048);
   EXPECT_FALSE(Player.IsPlaying());
   EXPECT_LT(Energy(Render(2048)), 1e-10);
-  std::filesystem::remove(Cut);
 }

@@ -2,7 +2,6 @@
 // The game's generated data (sounds, music, pictures, the map) is committed; a test runs the
 // generator again into a fresh folder and checks that nothing differs from what is committed.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +10,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#include "support/ScratchFolder.h"
 
 namespace generated_data {
 
@@ -36,9 +37,8 @@ inline void ExpectRegeneratesData(const std::string& Generator, const std::vecto
                                   const std::vector<std::string>& Arguments = {}) {
   namespace fs = std::filesystem;
   using namespace generated_data;
-  const fs::path Temp = fs::temp_directory_path() /
-                        ("brenmoor_" + fs::path(Generator).filename().string() + "_" + std::to_string(getpid()));
-  fs::remove_all(Temp);
+  const TScratchFolder Scratch("brenmoor-" + fs::path(Generator).filename().string());
+  const fs::path Temp = Scratch.Path() / "data";
   std::string Command = "\"" + Generator + "\"";
   for (const std::string& Argument : Arguments) Command += " \"" + Argument + "\"";
   Command += " \"" + Temp.string() + "\" > /dev/null";
@@ -54,5 +54,4 @@ inline void ExpectRegeneratesData(const std::string& Generator, const std::vecto
     for (const std::string& Name : Names(Fresh))
       EXPECT_TRUE(ReadAll(Fresh / Name) == ReadAll(Committed / Name)) << Path << "/" << Name << " differs";
   }
-  fs::remove_all(Temp);
 }

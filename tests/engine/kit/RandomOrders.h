@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/BrenmoorEngine.h"
+#include "engine/ImpulseSteps.h"
 
 namespace kit {
 
@@ -72,5 +73,15 @@ private:
   TRandomGenerator FPick;
   std::array<int, OrderTypeCount> FWritten{};
 };
+
+// Host hooks that queue Count of the stream's records, each from its sender, when the host
+// collects the impulse's orders.
+inline TImpulseHooks QueueOrdersHooks(TRandomOrders& Orders, int Count) {
+  TImpulseHooks Hooks;
+  Hooks.OnCollectOrders = [&Orders, Count](TBrenmoorEngine* E, std::int32_t) {
+    for (const TGeneratedOrder& O : Orders.Generate(*E, Count)) E->QueueOrder(O.Record, O.Sender);
+  };
+  return Hooks;
+}
 
 }  // namespace kit
