@@ -48,7 +48,11 @@ inline void LogInFromTitle(TfrmMain& Main, const TTitleLogIn& Who) {
     return Found;
   };
   const auto Type = [&Find](QWidget& Parent, const char* Edit, const std::string& Text) {
-    static_cast<QLineEdit*>(Find(Parent, Edit))->setText(ToQString(Text));
+    // Typed as a player types: the old text selected and typed over.
+    auto* Line = static_cast<QLineEdit*>(Find(Parent, Edit));
+    Line->setFocus();
+    Line->selectAll();
+    QTest::keyClicks(Line, ToQString(Text));
   };
   const auto Click = [&Find](QWidget& Parent, const char* Button) {
     QTest::mouseClick(Find(Parent, Button), Qt::LeftButton);
