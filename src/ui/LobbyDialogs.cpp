@@ -19,13 +19,6 @@
 
 namespace {
 
-QGroupBox* MakeGroup(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Place) {
-  auto* Group = new QGroupBox(Caption, Parent);
-  Group->setObjectName(Name);
-  Group->setGeometry(Place);
-  return Group;
-}
-
 // A caption on the left and its value label on the right, one row of a group.
 QLabel* MakeCounterRow(QWidget* Group, const char* Name, const QString& Caption, int Row) {
   const int Top = 22 + Row * 22;
@@ -35,6 +28,19 @@ QLabel* MakeCounterRow(QWidget* Group, const char* Name, const QString& Caption,
   return Value;
 }
 
+bool DesktopOpen(const std::string& Address) { return QDesktopServices::openUrl(QUrl(ToQString(Address))); }
+
+constexpr int CommentsMaxLength = 200;
+
+}  // namespace
+
+QGroupBox* MakeGroup(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Place) {
+  auto* Group = new QGroupBox(Caption, Parent);
+  Group->setObjectName(Name);
+  Group->setGeometry(Place);
+  return Group;
+}
+
 QLineEdit* MakeEdit(QWidget* Parent, const char* Name, int MaxLength, const QRect& Place) {
   auto* Edit = new QLineEdit(Parent);
   Edit->setObjectName(Name);
@@ -42,12 +48,6 @@ QLineEdit* MakeEdit(QWidget* Parent, const char* Name, int MaxLength, const QRec
   Edit->setGeometry(Place);
   return Edit;
 }
-
-bool DesktopOpen(const std::string& Address) { return QDesktopServices::openUrl(QUrl(ToQString(Address))); }
-
-constexpr int CommentsMaxLength = 200;
-
-}  // namespace
 
 // --- Server statistics --------------------------------------------------------------------------
 

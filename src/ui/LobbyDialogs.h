@@ -13,10 +13,17 @@
 
 #include "lobby/VexilConnection.h"
 
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class TBrenmoorOrderButton;
+
+// The group boxes and line edits of the lobby's forms, by component name, at fixed places.
+QGroupBox* MakeGroup(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Place);
+QLineEdit* MakeEdit(QWidget* Parent, const char* Name, int MaxLength, const QRect& Place);
+// A line edit's length when nothing limits it.
+constexpr int UnlimitedEditLength = 32767;
 
 // The statistics form: each counter's label by its component name (lblTimeActive,
 // lblCurrentConnections, lblCurrentSubjects, lblTotalConnections, lblTotalSubjects,

@@ -34,9 +34,7 @@ TfrmLogin::TfrmLogin()
                               {8, 8, 384, 56});
   Intro->setWordWrap(true);
 
-  auto* Server = new QGroupBox("Select a Server", this);
-  Server->setObjectName("grpServer");
-  Server->setGeometry(8, 70, 384, 100);
+  auto* Server = MakeGroup(this, "grpServer", "Select a Server", {8, 70, 384, 100});
   FQuillfen = new QRadioButton(QuillfenCaption, Server);
   FQuillfen->setObjectName("rbQuillfen");
   FQuillfen->setGeometry(10, 20, 360, 22);
@@ -45,9 +43,8 @@ TfrmLogin::TfrmLogin()
   FAnother->setObjectName("rbAnother");
   FAnother->setGeometry(10, 44, 200, 22);
   auto* HostLabel = MakeFormLabel(Server, "lblHostAddress", "Host Address:", {28, 72, 86, 18});
-  FHostAddress = new QLineEdit("localhost", Server);
-  FHostAddress->setObjectName("edtHostAddress");
-  FHostAddress->setGeometry(114, 70, 150, 22);
+  FHostAddress = MakeEdit(Server, "edtHostAddress", UnlimitedEditLength, {114, 70, 150, 22});
+  FHostAddress->setText("localhost");
   auto* PortLabel = MakeFormLabel(Server, "lblPort", "Port:", {274, 72, 34, 18});
   FPortSpin = new QSpinBox(Server);
   FPortSpin->setObjectName("spinPort");
@@ -61,19 +58,12 @@ TfrmLogin::TfrmLogin()
   for (QRadioButton* Choice : {FQuillfen, FAnother})
     connect(Choice, &QRadioButton::toggled, this, [this] { RunGuarded([&] { rbServerClick(); }); });
 
-  auto* User = new QGroupBox("User Information", this);
-  User->setObjectName("grpUser");
-  User->setGeometry(8, 176, 384, 112);
+  auto* User = MakeGroup(this, "grpUser", "User Information", {8, 176, 384, 112});
   MakeFormLabel(User, "lblUserName", "User Name:", {12, 24, 90, 18});
-  FUserName = new QLineEdit(User);
-  FUserName->setObjectName("edtUserName");
-  FUserName->setMaxLength(24);
-  FUserName->setGeometry(104, 22, 180, 22);
+  FUserName = MakeEdit(User, "edtUserName", 24, {104, 22, 180, 22});
   MakeFormLabel(User, "lblPassword", "Password:", {12, 52, 90, 18});
-  FPassword = new QLineEdit(User);
-  FPassword->setObjectName("edtPassword");
+  FPassword = MakeEdit(User, "edtPassword", UnlimitedEditLength, {104, 50, 180, 22});
   FPassword->setEchoMode(QLineEdit::Password);
-  FPassword->setGeometry(104, 50, 180, 22);
   FCreateNewUser = MakeFormButton(User, "btnCreateNewUser", "Create a New User", {104, 80, 180, 25});
   FCreateNewUser->OnClick = [this](TGraphicControl*) { btnCreateNewUserClick(); };
 

@@ -80,16 +80,6 @@ QPixmap RoomGlyph(bool Game) {
   return Glyph;
 }
 
-// A user's glyph (colour values column by column) as a picture.
-QPixmap UserGlyphPicture(const TUserGlyph& Glyph) {
-  if (Glyph.Empty()) return {};
-  QImage Picture(Glyph.Width(), Glyph.Height(), QImage::Format_RGB32);
-  for (int X = 0; X < Glyph.Width(); ++X)
-    for (int Y = 0; Y < Glyph.Height(); ++Y)
-      Picture.setPixel(X, Y, ColorOfValue(static_cast<std::uint32_t>(Glyph.Pixel(X, Y))).rgb());
-  return QPixmap::fromImage(Picture);
-}
-
 TGraphicPanel* MakeInfoPanel(QWidget* Parent, const char* Name, const QRect& Place) {
   auto* Panel = new TGraphicPanel(Parent);
   Panel->setObjectName(Name);
@@ -161,9 +151,7 @@ void TfrmMain::CreateLobbyScreen() {
   FMemoChat->setReadOnly(true);
   FMemoChat->setFont(GameFont("Arial", 11));
   FMemoChat->setStyleSheet(ListStyle);
-  FEdtChat = new QLineEdit(Lobby);
-  FEdtChat->setObjectName("edtChat");
-  FEdtChat->setGeometry(404, 282, 220, 22);
+  FEdtChat = MakeEdit(Lobby, "edtChat", UnlimitedEditLength, {404, 282, 220, 22});
   FEdtChat->setFont(GameFont("Arial", 11));
   FEdtChat->setStyleSheet(ListStyle);
   connect(FEdtChat, &QLineEdit::returnPressed, this, [this] { RunGuarded([this] { edtChatKeyUp(); }); });
@@ -484,7 +472,7 @@ void TfrmMain::lbVexilSubjectsCustomDraw(QPainter& Canvas, int Index, const QRec
 void TfrmMain::lbVexilUsersCustomDraw(QPainter& Canvas, int Index, const QRect& Rect) {
   const TVexilUserPtr User = FVexil->FindUser(FromQString(FUsersList->item(Index)->text()));
   if (!User) return;
-  const QPixmap Glyph = UserGlyphPicture(User->Glyph());
+  const QPixmap Glyph = QPixmap::fromImage(ImageFromGlyph(User->Glyph()));
   if (!Glyph.isNull()) Canvas.drawPixmap(Rect.left() + 2, Rect.top() + 4, Glyph);
   std::string Text = User->UserId();
   if (const std::string Score = User->InfoByName("BRMScore"); !Score.empty())

@@ -31,6 +31,7 @@
 #include "ui/LobbyDialogs.h"
 #include "ui/LoginForm.h"
 #include "ui/MainForm.h"
+#include "ui/TitleLogIn.h"
 
 namespace {
 
@@ -51,16 +52,6 @@ void Type(QWidget& Parent, const char* Name, const QString& Text) {
   QTest::keyClicks(Edit, Text);
 }
 bool Shown(QWidget& Parent, const char* Name) { return Child<QWidget>(Parent, Name)->isVisibleTo(&Parent); }
-// Steps for the user information form the dialog shows next, run from inside its own loop (a
-// nested window of the log-in window, which stays open meanwhile).
-void WhenUserForm(TdlgUserInfo& Dialog, std::function<void(QDialog& Form)> Steps) {
-  Dialog.OnFormReady = [&Dialog, Steps](TfrmUserInfo& Form) {
-    QTimer::singleShot(0, &Form, [&Form, Steps] { Steps(Form); });
-    // Last: this clears the handler that runs now.
-    Dialog.OnFormReady = nullptr;
-  };
-}
-
 // A web server that answers every GET with one prepared answer and closes; a silent one reads
 // the request and never answers.
 class TOneFileServer {
@@ -583,29 +574,8 @@ struct LoginToLobbyTest : LoginWindowsTest {
   // The title screen's online game, through the log-in window, to another server at Port; a
   // new user is made through the user information dialog.
   void LogIn(const std::string& Name, const std::string& Password, bool NewUser, int Port = 0) {
-    if (Port == 0) Port = Server->Port();
-    auto Armed = WhenModal([&](QDialog& W) {
-      QTest::mouseClick(Child<QRadioButton>(W, "rbAnother"), Qt::LeftButton);
-      Type(W, "edtHostAddress", "127.0.0.1");
-      Child<QSpinBox>(W, "spinPort")->setValue(Port);
-      if (!NewUser) {
-        Type(W, "edtUserName", ToQString(Name));
-        Type(W, "edtPassword", ToQString(Password));
-        Click(W, "btnProceed");
-        return;
-      }
-      WhenUserForm(static_cast<TfrmLogin&>(W).dlgNewUser(), [&](QDialog& Info) {
-        Type(Info, "edtUserId", ToQString(Name));
-        Type(Info, "edtPassword1", ToQString(Password));
-        Type(Info, "edtPassword2", ToQString(Password));
-        Type(Info, "edtFirstName", "Ann");
-        Type(Info, "edtCountry", "England");
-        GrabToPng(Info, "new-user");
-        Click(Info, "btnOk");
-      });
-      Click(W, "btnCreateNewUser");
-    });
-    QTest::mouseClick(Main().pnlTitle()->findChild<TColorButton*>("btnLogin"), Qt::LeftButton);
+    LogInFromTitle(Main(), {Name, Password, Port == 0 ? Server->Port() : Port, NewUser, "Ann", "England",
+                            [](QDialog& Info) { GrabToPng(Info, "new-user"); }});
   }
 };
 

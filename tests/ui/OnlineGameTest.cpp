@@ -38,8 +38,8 @@
 #include "ui/CommsForm.h"
 #include "ui/GameWindows.h"
 #include "ui/LobbyDialogs.h"
-#include "ui/LoginForm.h"
 #include "ui/MainForm.h"
+#include "ui/TitleLogIn.h"
 
 namespace {
 
@@ -92,38 +92,8 @@ struct TPlayer {
   // Logs in through the title screen's log-in window to the server at Port; a new user makes
   // its account through the window's user information form.
   bool LogIn(int Port, bool NewUser) {
-    TVexilConnection& V = Main().vexil();
-    const auto Type = [](QWidget& Parent, const char* Edit, const std::string& Text) {
-      Parent.findChild<QLineEdit*>(Edit)->setText(QString::fromStdString(Text));
-    };
-    const auto Click = [](QWidget& Parent, const char* Button) { QTest::mouseClick(Parent.findChild<QWidget*>(Button), Qt::LeftButton); };
-    {
-      auto Armed = WhenModal([&](QDialog& W) {
-        Click(W, "rbAnother");
-        Type(W, "edtHostAddress", "127.0.0.1");
-        W.findChild<QSpinBox*>("spinPort")->setValue(Port);
-        if (!NewUser) {
-          Type(W, "edtUserName", Name);
-          Type(W, "edtPassword", "pw-" + Name);
-          Click(W, "btnProceed");
-          return;
-        }
-        TdlgUserInfo& NewUserDialog = static_cast<TfrmLogin&>(W).dlgNewUser();
-        NewUserDialog.OnFormReady = [&NewUserDialog, &Type, &Click, this](TfrmUserInfo& Form) {
-          QTimer::singleShot(0, &Form, [&Form, &Type, &Click, this] {
-            Type(Form, "edtUserId", Name);
-            Type(Form, "edtPassword1", "pw-" + Name);
-            Type(Form, "edtPassword2", "pw-" + Name);
-            Type(Form, "edtFirstName", Name);
-            Click(Form, "btnOk");
-          });
-          NewUserDialog.OnFormReady = nullptr;
-        };
-        Click(W, "btnCreateNewUser");
-      });
-      Click(*Main().pnlTitle(), "btnLogin");
-    }
-    return RunUntil([&] { return V.LoggedIn() && Main().FrontScreen() == Main().pnlLobby(); }, 15000);
+    LogInFromTitle(Main(), {Name, "pw-" + Name, Port, NewUser, Name, "", nullptr});
+    return RunUntil([&] { return Vexil().LoggedIn() && Main().FrontScreen() == Main().pnlLobby(); }, 15000);
   }
   TVexilConnection& Vexil() const { return Main().vexil(); }
   template <class T>
