@@ -4,6 +4,7 @@
 // check of a record against its sender and the replay of change records, so that all of them
 // read a record alike.
 #include <array>
+#include <cassert>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,10 +20,11 @@ namespace OrderRecord {
 std::string OrderFieldsText(TOrderType Code, const std::vector<std::string>& Fields);
 
 // The same from the fields' values: integers (zones and nations by index, units by
-// identifier), flags and texts as the record joiner writes them.
+// identifier), flags and texts, joined as change records are joined.
 template <class... Ts>
 std::string OrderText(TOrderType Code, const Ts&... Fields) {
-  return OrderFieldsText(Code, {TBrenmoorEngine::FieldText(Fields)...});
+  assert(sizeof...(Fields) == OrderCodeOf(Code).FieldCount && "an order record holds the fields its code describes");
+  return TBrenmoorEngine::ChangeRecord(static_cast<int>(Code), Fields...);
 }
 
 // The fields of one record; a missing or non-numeric field reads as 0, "" or false.

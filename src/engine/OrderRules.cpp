@@ -841,8 +841,8 @@ TOrderRefusal Check(const TBrenmoorEngine& Engine, const std::string& Record, co
 }
 
 TOrderRefusal Apply(TBrenmoorEngine& Engine, const std::string& Record) {
-  TRecordFields Fields(Record);
-  const int Code = Fields.Int() & 0xFF;
+  // The code reads as the fields do: a missing or non-numeric code as 0.
+  const int Code = StrToIntDef(std::string_view(Record).substr(0, Record.find(';')), 0) & 0xFF;
   if (Code >= OrderTypeCount) return R::UnknownCode;
   TOrderFields F(Engine, static_cast<TOrderType>(Code), Record);
   return Rules[static_cast<std::size_t>(Code)].Apply(Engine, F);
