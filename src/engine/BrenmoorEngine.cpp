@@ -811,9 +811,6 @@ void TBrenmoorEngine::StoreIndustryTotals() { FDiplomacyRules->StoreIndustryTota
 bool TBrenmoorEngine::DriftRelation(TNation* A, TNation* B, std::int64_t Amount) { return FDiplomacyRules->DriftRelation(A, B, Amount); }
 
 void TBrenmoorEngine::SetResearchAllocation(TNation* Nation, const std::string& Text) { FResearchRules->SetResearchAllocation(Nation, Text); }
-bool TBrenmoorEngine::AdvanceResearch(TNation* Nation, int Group, std::int32_t Pick) {
-  return FResearchRules->AdvanceResearch(Nation, Group, Pick);
-}
 bool TBrenmoorEngine::ApplyResearchLevels(const std::string& List) { return FResearchRules->ApplyResearchLevels(List); }
 
 TBrenmoorZone* TBrenmoorEngine::ArriveReinforcement(TReinforcement* Reinforcement) {

@@ -552,7 +552,6 @@ public:
   bool DriftRelation(TNation* A, TNation* B, std::int64_t Amount);
   // Research (TResearchRules).
   void SetResearchAllocation(TNation* Nation, const std::string& Text);
-  bool AdvanceResearch(TNation* Nation, int Group, std::int32_t Pick);
   bool ApplyResearchLevels(const std::string& List);
   // Reinforcements (TReinforcementRules).
   TBrenmoorZone* ArriveReinforcement(TReinforcement* Reinforcement);
