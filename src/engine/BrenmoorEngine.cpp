@@ -330,8 +330,6 @@ void TBrenmoorEngine::SendUnitOrder(const TUnit* Unit) {
 
 // --- Paths ---
 
-void TBrenmoorEngine::PathCost(TZone* Zone1, TZone* Zone2, std::int32_t& Cost) { FUnitRules->PathCostHandler(Zone1, Zone2, Cost); }
-
 std::int32_t TBrenmoorEngine::FindPathCost(TBrenmoorZone* A, TBrenmoorZone* B, std::int64_t Limit) {
   if (!FZoneMap) return TZoneMap::UnreachablePathCost;
   FPathUnit = nullptr;
@@ -391,18 +389,13 @@ const TStepCostTable* TBrenmoorEngine::StepCostTableFor(const TPathTreeKey& Key)
   return Table->second.Start.empty() ? nullptr : &Table->second;
 }
 
-const TPathTree* TBrenmoorEngine::PathTreeFrom(TBrenmoorZone* A) {
-  TPathTreeKey Key;
-  if (!PathTreeKey(A, Key)) return nullptr;
-  const auto It = FPathTrees.find(Key);
-  if (It != FPathTrees.end()) return &It->second;
+TPathTree& TBrenmoorEngine::KeepPathTree(TBrenmoorZone* A, const TPathTreeKey& Key, const TStepCostTable* Table) {
   // A few thousand searches of the largest maps: beyond that they are searched afresh.
   constexpr std::size_t MaxKeptZones = std::size_t(1) << 22;
   if ((FPathTrees.size() + 1) * static_cast<std::size_t>(FZoneMap->ZoneCount()) > MaxKeptZones) FPathTrees.clear();
-  const TStepCostTable* Table = StepCostTableFor(Key);
   TPathTree& Tree = FPathTrees[Key];
   FZoneMap->FindPathTree(A, Tree, Table);
-  return &Tree;
+  return Tree;
 }
 
 void TBrenmoorEngine::FindPath(TBrenmoorZone* A, TBrenmoorZone* B) {
@@ -415,14 +408,13 @@ void TBrenmoorEngine::FindPath(TBrenmoorZone* A, TBrenmoorZone* B) {
     }
     // The first path from a zone under these step costs searches only until its target is
     // settled; a second one keeps the whole search for those that follow.
-    if (const TStepCostTable* Table = StepCostTableFor(Key); Table && FPathsAsked.insert(Key).second) {
+    const TStepCostTable* Table = StepCostTableFor(Key);
+    if (Table && FPathsAsked.insert(Key).second) {
       FZoneMap->FindPath(A, B, *Table);
       return;
     }
-    if (const TPathTree* Tree = PathTreeFrom(A)) {
-      FZoneMap->SetPathFromTree(*Tree, B);
-      return;
-    }
+    FZoneMap->SetPathFromTree(KeepPathTree(A, Key, Table), B);
+    return;
   }
   FZoneMap->FindPath(A, B);
 }
@@ -819,9 +811,6 @@ void TBrenmoorEngine::StoreIndustryTotals() { FDiplomacyRules->StoreIndustryTota
 bool TBrenmoorEngine::DriftRelation(TNation* A, TNation* B, std::int64_t Amount) { return FDiplomacyRules->DriftRelation(A, B, Amount); }
 
 void TBrenmoorEngine::SetResearchAllocation(TNation* Nation, const std::string& Text) { FResearchRules->SetResearchAllocation(Nation, Text); }
-bool TBrenmoorEngine::AdvanceResearch(TNation* Nation, int Group, std::int32_t Pick) {
-  return FResearchRules->AdvanceResearch(Nation, Group, Pick);
-}
 bool TBrenmoorEngine::ApplyResearchLevels(const std::string& List) { return FResearchRules->ApplyResearchLevels(List); }
 
 TBrenmoorZone* TBrenmoorEngine::ArriveReinforcement(TReinforcement* Reinforcement) {

@@ -367,9 +367,8 @@ public:
   // The map's path list from A to B, as the map's FindPath gives it under the present step
   // cost (path unit, path mode), from a kept search when one from A is at hand.
   void FindPath(TBrenmoorZone* A, TBrenmoorZone* B);
-  // The map's search from A under the present step cost: a kept one, or one made and kept
-  // now (nullptr without a map, or for a zone not in it). KeptPathTree makes none.
-  const TPathTree* PathTreeFrom(TBrenmoorZone* A);
+  // The kept search from A under the present step cost; nullptr when there is none (it makes
+  // none), without a map, or for a zone not in it.
   const TPathTree* KeptPathTree(TBrenmoorZone* A);
   // Whether searches are kept for later paths from the same zone under the same step costs
   // (on by default; off, every path is searched afresh, with the same results).
@@ -553,7 +552,6 @@ public:
   bool DriftRelation(TNation* A, TNation* B, std::int64_t Amount);
   // Research (TResearchRules).
   void SetResearchAllocation(TNation* Nation, const std::string& Text);
-  bool AdvanceResearch(TNation* Nation, int Group, std::int32_t Pick);
   bool ApplyResearchLevels(const std::string& List);
   // Reinforcements (TReinforcementRules).
   TBrenmoorZone* ArriveReinforcement(TReinforcement* Reinforcement);
@@ -609,8 +607,8 @@ private:
   const TStepCostTable* StepCostTableFor(const TPathTreeKey& Key);
   // Keys the present step cost from A; false when the map's step cost is not the engine's.
   bool PathTreeKey(TBrenmoorZone* A, TPathTreeKey& Key);
-  // The map's step cost event: the unit rules' step cost.
-  void PathCost(TZone* Zone1, TZone* Zone2, std::int32_t& Cost);
+  // The map's search from A under Key's step cost (Table's, when there is one), kept now.
+  TPathTree& KeepPathTree(TBrenmoorZone* A, const TPathTreeKey& Key, const TStepCostTable* Table);
 
   // --- The zone map and paths ---
   TZoneMap* FZoneMap = nullptr;

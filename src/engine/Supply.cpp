@@ -106,7 +106,10 @@ void TSupplyRules::SupplyUpkeep() {
     const std::int32_t Cost = Tree ? Tree->Cost[static_cast<std::size_t>(To)]
                                    : FEngine.FindPathCost(Routing->FromZone, Routing->ToZone, TZoneMap::TerrainChangeStepCost);
     if (Cost >= TZoneMap::TerrainChangeStepCost) continue;
-    FEngine.FindPath(Routing->FromZone, Routing->ToZone);
+    if (Tree)
+      FEngine.FZoneMap->SetPathFromTree(*Tree, Routing->ToZone);
+    else
+      FEngine.FindPath(Routing->FromZone, Routing->ToZone);
     if (FEngine.FZoneMap->PathCount() <= 1) continue;
     auto* Next = static_cast<TBrenmoorZone*>(FEngine.FZoneMap->GetPathZone(1));
     if (Next == Routing->ToZone) {

@@ -334,6 +334,39 @@ void FirstInFirstOutSearch(TNode A, std::vector<TNode>& Queue, TCostOf CostOf, T
   }
 }
 
+// FindPathCost's search: cheapest first from A, over nodes whose best cost so far is BestOf
+// (the largest cost for a node not seen); Steps(Z, Step) calls Step(N, cost) for each of Z's
+// steps in order. A node's cost is final when it leaves the heap; later entries for it cost
+// more and are passed over. Costs of UnreachablePathCost and more are never kept, as in
+// FindPath; the search gives up at the first node that costs Bound or more.
+template <typename TNode, typename TBestOf, typename TSteps>
+std::int32_t CheapestFirstCost(TNode A, TNode B, std::int64_t Bound, std::vector<std::pair<std::int64_t, TNode>>& Heap, TBestOf BestOf,
+                               TSteps Steps) {
+  const auto Later = [](const std::pair<std::int64_t, TNode>& X, const std::pair<std::int64_t, TNode>& Y) { return X.first > Y.first; };
+  Heap.clear();
+  Heap.emplace_back(0, A);
+  BestOf(A) = 0;
+  while (!Heap.empty()) {
+    std::pop_heap(Heap.begin(), Heap.end(), Later);
+    const auto [Cost, Z] = Heap.back();
+    Heap.pop_back();
+    if (Cost != BestOf(Z)) continue;
+    if (Cost >= Bound) break;
+    if (Z == B) return std::int32_t(Cost);
+    Steps(Z, [&](TNode N, std::int32_t Step) {
+      const std::int64_t Next = Cost + Step;
+      if (Next >= TZoneMap::UnreachablePathCost) return;
+      std::int64_t& Best = BestOf(N);
+      if (Next < Best) {
+        Best = Next;
+        Heap.emplace_back(Next, N);
+        std::push_heap(Heap.begin(), Heap.end(), Later);
+      }
+    });
+  }
+  return TZoneMap::UnreachablePathCost;
+}
+
 }  // namespace
 
 void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB) {
@@ -420,16 +453,16 @@ void TZoneMap::FindPathTree(TZone* ZoneA, TPathTree& Tree, const TStepCostTable*
   if (Costs && (Costs->LinkVersion != FLinkVersion || Costs->Start.size() != FZones.size() + 1))
     throw EZoneMap("A step cost table must be of the map's present links");
   Tree.Start = Start;
-  Tree.Prev.assign(FZones.size(), -1);
-  Tree.Cost.assign(FZones.size(), UnreachablePathCost);
   if (Costs) {
     TableSearch(Start, -1, 0, *Costs, Tree.Cost, Tree.Prev);
     return;
   }
+  Tree.Prev.resize(FZones.size());
+  Tree.Cost.resize(FZones.size());
   SearchPaths(ZoneA, ZoneA);
   for (std::size_t I = 0; I < FZones.size(); ++I) {
     const TZone* Z = FZones[I].get();
-    if (Z->FPathPrev) Tree.Prev[I] = Z->FPathPrev->GetIndex();
+    Tree.Prev[I] = Z->FPathPrev ? Z->FPathPrev->GetIndex() : -1;
     Tree.Cost[I] = Z->FPathCost;
   }
 }
@@ -472,28 +505,12 @@ void TZoneMap::TableSearch(std::int32_t Start, std::int32_t Target, std::int32_t
 std::int32_t TZoneMap::TableCost(std::int32_t Start, std::int32_t Target, const TStepCostTable& Costs) {
   // Cheapest first, stopping at the target, as FindPathCost.
   FTreeBest.assign(FZones.size(), std::numeric_limits<std::int64_t>::max());
-  const auto Later = [](const std::pair<std::int64_t, std::int32_t>& X, const std::pair<std::int64_t, std::int32_t>& Y) {
-    return X.first > Y.first;
-  };
-  FTreeHeap.clear();
-  FTreeHeap.emplace_back(0, Start);
-  FTreeBest[std::size_t(Start)] = 0;
-  while (!FTreeHeap.empty()) {
-    std::pop_heap(FTreeHeap.begin(), FTreeHeap.end(), Later);
-    const auto [Cost, Z] = FTreeHeap.back();
-    FTreeHeap.pop_back();
-    if (Cost != FTreeBest[std::size_t(Z)]) continue;
-    if (Z == Target) return std::int32_t(Cost);
-    for (std::int32_t I = Costs.Start[std::size_t(Z)]; I < Costs.Start[std::size_t(Z) + 1]; ++I) {
-      const std::int64_t Next = Cost + Costs.Cost[std::size_t(I)];
-      const std::int32_t N = Costs.Target[std::size_t(I)];
-      if (Next >= UnreachablePathCost || Next >= FTreeBest[std::size_t(N)]) continue;
-      FTreeBest[std::size_t(N)] = Next;
-      FTreeHeap.emplace_back(Next, N);
-      std::push_heap(FTreeHeap.begin(), FTreeHeap.end(), Later);
-    }
-  }
-  return UnreachablePathCost;
+  return CheapestFirstCost(
+      Start, Target, UnreachablePathCost, FTreeHeap, [this](std::int32_t Z) -> std::int64_t& { return FTreeBest[std::size_t(Z)]; },
+      [&Costs](std::int32_t Z, const auto& Step) {
+        for (std::int32_t I = Costs.Start[std::size_t(Z)]; I < Costs.Start[std::size_t(Z) + 1]; ++I)
+          Step(Costs.Target[std::size_t(I)], Costs.Cost[std::size_t(I)]);
+      });
 }
 
 void TZoneMap::FindPath(TZone* ZoneA, TZone* ZoneB, const TStepCostTable& Costs) {
@@ -525,35 +542,19 @@ std::int32_t TZoneMap::FindPathCost(TZone* ZoneA, TZone* ZoneB, std::int64_t Lim
     FCostSearch = 1;
   }
   const std::uint32_t Search = FCostSearch;
-  // A zone's cost is final when it leaves the heap; later entries for it cost more and are
-  // passed over. Costs of UnreachablePathCost and more are never kept, as in FindPath.
-  const auto Later = [](const std::pair<std::int64_t, TZone*>& X, const std::pair<std::int64_t, TZone*>& Y) {
-    return X.first > Y.first;
-  };
-  const std::int64_t Bound = std::min<std::int64_t>(Limit, UnreachablePathCost);
-  FHeap.clear();
-  FHeap.emplace_back(0, ZoneA);
-  ZoneA->FCostFound = 0;
-  ZoneA->FCostSearch = Search;
-  while (!FHeap.empty()) {
-    std::pop_heap(FHeap.begin(), FHeap.end(), Later);
-    const auto [Cost, Z] = FHeap.back();
-    FHeap.pop_back();
-    if (Cost != Z->FCostFound) continue;
-    if (Cost >= Bound) break;
-    if (Z == ZoneB) return std::int32_t(Cost);
-    for (TZone* N : Z->FNeighbours) {
-      const std::int64_t Next = Cost + StepCost(Z, N);
-      if (Next >= UnreachablePathCost) continue;
-      if (N->FCostSearch != Search || Next < N->FCostFound) {
-        N->FCostSearch = Search;
-        N->FCostFound = Next;
-        FHeap.emplace_back(Next, N);
-        std::push_heap(FHeap.begin(), FHeap.end(), Later);
-      }
-    }
-  }
-  return UnreachablePathCost;
+  return CheapestFirstCost(
+      ZoneA, ZoneB, std::min<std::int64_t>(Limit, UnreachablePathCost), FHeap,
+      [Search](TZone* Z) -> std::int64_t& {
+        // A zone's cost found is good only for the search that numbered it.
+        if (Z->FCostSearch != Search) {
+          Z->FCostSearch = Search;
+          Z->FCostFound = std::numeric_limits<std::int64_t>::max();
+        }
+        return Z->FCostFound;
+      },
+      [this](TZone* Z, const auto& Step) {
+        for (TZone* N : Z->FNeighbours) Step(N, StepCost(Z, N));
+      });
 }
 
 TZone* TZoneMap::GetPathZone(int I) const {

@@ -22,7 +22,7 @@ protected:
 int ImprovedType(TKitWorld& W, int Group, std::int32_t Pick) {
   TNation* N = W.N(0);
   const auto Before = N->GetTypeFactors();
-  EXPECT_TRUE(W.Engine().AdvanceResearch(N, Group, Pick));
+  EXPECT_TRUE(W.Engine().Research().AdvanceResearch(N, Group, Pick));
   for (int T = 0; T < UnitTypeCount; ++T)
     if (N->GetTypeFactor(T) != Before[static_cast<std::size_t>(T)] && T != utAtomicBomber) return T;
   return -1;
@@ -65,7 +65,7 @@ TEST_F(ResearchTest, ConventionalAdvancesPickTheirTypeByThePick) {
   }
   // The Atomic Bomber follows the Bomber.
   TKitWorld World;
-  World.Engine().AdvanceResearch(World.N(0), 1, 2);
+  World.Engine().Research().AdvanceResearch(World.N(0), 1, 2);
   EXPECT_EQ(World.N(0)->GetTypeFactor(utAtomicBomber), World.N(0)->GetTypeFactor(utBomber));
 }
 
@@ -78,9 +78,9 @@ TEST_F(ResearchTest, TechAdvancesFireTheirEventAndKeepOrClearProgress) {
   N->SetResearchProgress(4, 15);
   N->SetResearchProgress(3, 200);
   N->SetResearchProgress(0, 25);
-  EXPECT_TRUE(E.AdvanceResearch(N, 4, 0));
-  EXPECT_TRUE(E.AdvanceResearch(N, 3, 0));
-  EXPECT_TRUE(E.AdvanceResearch(N, 0, 3));
+  EXPECT_TRUE(E.Research().AdvanceResearch(N, 4, 0));
+  EXPECT_TRUE(E.Research().AdvanceResearch(N, 3, 0));
+  EXPECT_TRUE(E.Research().AdvanceResearch(N, 0, 3));
   EXPECT_EQ(Techs, (std::vector<int>{4, 3}));
   EXPECT_EQ(Types, std::vector<int>{utArmor});
   EXPECT_EQ(N->GetResearchProgress(4), 0);
@@ -88,8 +88,8 @@ TEST_F(ResearchTest, TechAdvancesFireTheirEventAndKeepOrClearProgress) {
   EXPECT_EQ(N->GetResearchProgress(0), 0);
   EXPECT_EQ(N->GetResearchLevel(4), 1);
   // A negative pick or a group of none is refused, changing nothing.
-  EXPECT_FALSE(E.AdvanceResearch(N, 1, -1));
-  EXPECT_FALSE(E.AdvanceResearch(N, 8, 0));
+  EXPECT_FALSE(E.Research().AdvanceResearch(N, 1, -1));
+  EXPECT_FALSE(E.Research().AdvanceResearch(N, 8, 0));
   EXPECT_EQ(N->GetResearchLevel(1), 0);
 }
 
