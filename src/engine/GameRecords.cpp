@@ -80,7 +80,7 @@ typename TSavedFields<TRecord>::TField SavedInt(const char* Name, M TRecord::*Me
 template <class TRecord, class TObject>
 typename TSavedFields<TRecord>::TField SavedIndexOf(const char* Name, TObject* TRecord::*Member) {
   return TSavedFields<TRecord>::Field(
-      Name, [Member](const TRecord& R) { return IntToStr(R.*Member ? (R.*Member)->GetIndex() : -1); },
+      Name, [Member](const TRecord& R) { return SavedValue::IndexOf(R.*Member); },
       [Member, Name](TRecord& R, TSavedValues& V) {
         if constexpr (std::is_same_v<TObject, TNation>)
           R.*Member = NationByIndex(R.GetEngine(), SavedValue::Int(V), Name);
