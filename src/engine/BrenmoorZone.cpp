@@ -203,7 +203,7 @@ struct TBrenmoorZone::TSavedRecord {
 
 std::string TBrenmoorZone::SaveToString() const { return TSavedRecord::Fields().Write(*this); }
 
-void TBrenmoorZone::LoadFromString(const std::string& Text) {
+void TBrenmoorZone::LoadFromString(std::string_view Text) {
   FreeUnits();
   TSavedRecord::Fields().Read(*this, Text);
 }

@@ -162,7 +162,7 @@ TUnitKinds TextToKindSet(const std::string& Text) {
 
 std::string TStorm::SaveToString() const { return StormFields().Write(*this); }
 
-void TStorm::LoadFromString(const std::string& Text) {
+void TStorm::LoadFromString(std::string_view Text) {
   try {
     StormFields().Read(*this, Text);
   } catch (const EBrenmoorEngine& E) {
@@ -174,7 +174,7 @@ void TStorm::LoadFromString(const std::string& Text) {
 
 std::string TRouting::SaveToString() const { return RoutingFields().Write(*this); }
 
-void TRouting::LoadFromString(const std::string& Text) {
+void TRouting::LoadFromString(std::string_view Text) {
   try {
     RoutingFields().Read(*this, Text);
   } catch (const EBrenmoorEngine& E) {
@@ -224,7 +224,7 @@ void TActiveEvent::ApplyModifier(int AEffect, double& Value, const TUnit* Unit) 
 
 std::string TActiveEvent::SaveToString() const { return ActiveEventFields().Write(*this); }
 
-void TActiveEvent::LoadFromString(const std::string& Text) {
+void TActiveEvent::LoadFromString(std::string_view Text) {
   try {
     ActiveEventFields().Read(*this, Text);
   } catch (const EBrenmoorEngine& E) {

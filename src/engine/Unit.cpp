@@ -774,7 +774,7 @@ struct TUnit::TSavedRecord {
 
 std::string TUnit::SaveToString() const { return TSavedRecord::Fields().Write(*this); }
 
-void TUnit::LoadFromString(const std::string& Text) { TSavedRecord::Fields().Read(*this, Text); }
+void TUnit::LoadFromString(std::string_view Text) { TSavedRecord::Fields().Read(*this, Text); }
 
 void TUnit::ResolveLoadedReferences() {
   // The target with the name the unit took when it was aimed at it, as the game was saved.
