@@ -116,8 +116,6 @@ struct TBrenmoorZone::TSavedRecord {
   using TFields = TSavedFields<TBrenmoorZone>;
   using Z = TBrenmoorZone;
 
-  static std::string IndexOf(const TBrenmoorZone* Zone) { return IntToStr(Zone ? Zone->GetIndex() : -1); }
-  static std::string NationIndex(const TNation* Nation) { return IntToStr(Nation ? Nation->GetIndex() : -1); }
   using Member = TMemberFields<TBrenmoorZone>;
 
   static const TFields& Fields() {
@@ -139,16 +137,16 @@ struct TBrenmoorZone::TSavedRecord {
       Member::Int("factories", &Z::FFactories),
       // The zone's place in the map, numbered by the scenario already.
       F::Field("index", [](const Z& Zone) { return IntToStr(Zone.FIndex); }, [](Z&, V& R) { R.Next(); }),
-      F::Field("original owner", [](const Z& Zone) { return NationIndex(Zone.FOriginalOwner); },
+      F::Field("original owner", [](const Z& Zone) { return SavedValue::IndexOf(Zone.FOriginalOwner); },
                [](Z& Zone, V& R) { Zone.FOriginalOwner = Zone.NationOf(R.NextInt(), "original owner"); }),
-      F::Field("owner", [](const Z& Zone) { return NationIndex(Zone.FOwner); },
+      F::Field("owner", [](const Z& Zone) { return SavedValue::IndexOf(Zone.FOwner); },
                [](Z& Zone, V& R) {
                  Zone.FOwner = Zone.NationOf(R.NextInt(), "owner");
                  TStepCostVersion::Changed();
                }),
       Member::Int("rich resources", &Z::FRichResources),
       // Resolved once every zone is read.
-      F::Field("supply source", [](const Z& Zone) { return IndexOf(Zone.FSupplySource); },
+      F::Field("supply source", [](const Z& Zone) { return SavedValue::IndexOf(Zone.FSupplySource); },
                [](Z& Zone, V& R) {
                  Zone.FSupplySourceIndex = R.NextInt();
                  if (Zone.FSupplySourceIndex >= Zone.FEngine->GetZoneCount()) Zone.ZoneOf(Zone.FSupplySourceIndex, "supply source");
@@ -172,12 +170,12 @@ struct TBrenmoorZone::TSavedRecord {
       Member::Single("build progress", &Z::FBuildProgress),
       Member::Flag("rocket site", &Z::FRocketSite),
       // Resolved once every zone is read.
-      F::Field("rocket target", [](const Z& Zone) { return IndexOf(Zone.FRocketTarget); },
+      F::Field("rocket target", [](const Z& Zone) { return SavedValue::IndexOf(Zone.FRocketTarget); },
                [](Z& Zone, V& R) {
                  Zone.FRocketTargetIndex = R.NextInt();
                  if (Zone.FRocketTargetIndex >= Zone.FEngine->GetZoneCount()) Zone.ZoneOf(Zone.FRocketTargetIndex, "rocket target");
                }),
-      F::Field("port zone", [](const Z& Zone) { return IndexOf(Zone.FPortZone); },
+      F::Field("port zone", [](const Z& Zone) { return SavedValue::IndexOf(Zone.FPortZone); },
                [](Z& Zone, V& R) {
                  const std::int32_t PortZone = R.NextInt();
                  if (PortZone >= 0) Zone.FPortZone = Zone.ZoneOf(PortZone, "port zone");
@@ -205,7 +203,7 @@ struct TBrenmoorZone::TSavedRecord {
 
 std::string TBrenmoorZone::SaveToString() const { return TSavedRecord::Fields().Write(*this); }
 
-void TBrenmoorZone::LoadFromString(const std::string& Text) {
+void TBrenmoorZone::LoadFromString(std::string_view Text) {
   FreeUnits();
   TSavedRecord::Fields().Read(*this, Text);
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -50,7 +51,7 @@ public:
   // The saved-game field: 22 values each followed by "~", then the port and airfield flags.
   std::string SaveToString() const;
   // Reads a saved field (older texts without the port and airfield flags keep the scenario's).
-  void LoadFromString(const std::string& Text);
+  void LoadFromString(std::string_view Text);
   // After every object of a saved game is read: tallies from the units, supply source, border
   // defences and rocket target.
   void ResolveLoadedReferences();

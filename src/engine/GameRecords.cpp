@@ -80,7 +80,7 @@ typename TSavedFields<TRecord>::TField SavedInt(const char* Name, M TRecord::*Me
 template <class TRecord, class TObject>
 typename TSavedFields<TRecord>::TField SavedIndexOf(const char* Name, TObject* TRecord::*Member) {
   return TSavedFields<TRecord>::Field(
-      Name, [Member](const TRecord& R) { return IntToStr(R.*Member ? (R.*Member)->GetIndex() : -1); },
+      Name, [Member](const TRecord& R) { return SavedValue::IndexOf(R.*Member); },
       [Member, Name](TRecord& R, TSavedValues& V) {
         if constexpr (std::is_same_v<TObject, TNation>)
           R.*Member = NationByIndex(R.GetEngine(), SavedValue::Int(V), Name);
@@ -162,7 +162,7 @@ TUnitKinds TextToKindSet(const std::string& Text) {
 
 std::string TStorm::SaveToString() const { return StormFields().Write(*this); }
 
-void TStorm::LoadFromString(const std::string& Text) {
+void TStorm::LoadFromString(std::string_view Text) {
   try {
     StormFields().Read(*this, Text);
   } catch (const EBrenmoorEngine& E) {
@@ -174,7 +174,7 @@ void TStorm::LoadFromString(const std::string& Text) {
 
 std::string TRouting::SaveToString() const { return RoutingFields().Write(*this); }
 
-void TRouting::LoadFromString(const std::string& Text) {
+void TRouting::LoadFromString(std::string_view Text) {
   try {
     RoutingFields().Read(*this, Text);
   } catch (const EBrenmoorEngine& E) {
@@ -224,7 +224,7 @@ void TActiveEvent::ApplyModifier(int AEffect, double& Value, const TUnit* Unit) 
 
 std::string TActiveEvent::SaveToString() const { return ActiveEventFields().Write(*this); }
 
-void TActiveEvent::LoadFromString(const std::string& Text) {
+void TActiveEvent::LoadFromString(std::string_view Text) {
   try {
     ActiveEventFields().Read(*this, Text);
   } catch (const EBrenmoorEngine& E) {

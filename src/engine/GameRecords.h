@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/EngineTypes.h"
 #include "foundation/Geometry.h"
@@ -33,7 +34,7 @@ public:
   // and up, each followed by "%".
   std::string SaveToString() const;
   // Raises EBrenmoorEngine naming the value that is no integer.
-  void LoadFromString(const std::string& Text);
+  void LoadFromString(std::string_view Text);
 
   std::int32_t Height = 0;
   std::int32_t Width = 0;
@@ -64,7 +65,7 @@ public:
   // From-zone index, amount, to-zone index, each followed by "~" (-1 for no zone).
   std::string SaveToString() const;
   // Raises EBrenmoorEngine for a zone index of no zone or a value that is no integer.
-  void LoadFromString(const std::string& Text);
+  void LoadFromString(std::string_view Text);
 
   TBrenmoorZone* FromZone = nullptr;
   std::int32_t Amount = 0;
@@ -105,7 +106,7 @@ public:
   std::string SaveToString() const;
   // Raises EBrenmoorEngine for a nation or zone index of no nation or zone, EConvertError
   // for a Factor that is no number.
-  void LoadFromString(const std::string& Text);
+  void LoadFromString(std::string_view Text);
 
   std::uint8_t NationFilter = efEveryNation;
   // Indexes among the engine's alliance names (-1 for none).

@@ -198,7 +198,7 @@ std::string TNation::SaveToString() {
   return TSavedRecord::Fields().Write(*this);
 }
 
-void TNation::LoadFromString(const std::string& Text) { TSavedRecord::Fields().Read(*this, Text); }
+void TNation::LoadFromString(std::string_view Text) { TSavedRecord::Fields().Read(*this, Text); }
 
 void TNation::ResolveCapital() {
   if (FCapitalIndex < 0) {

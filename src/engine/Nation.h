@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -53,7 +54,7 @@ public:
   void ReadScenarioRecord(const std::string& Line);
   // The saved-game field: 21 values each followed by "~".
   std::string SaveToString();
-  void LoadFromString(const std::string& Text);
+  void LoadFromString(std::string_view Text);
   // After the zones of a saved game are read: the capital from the saved capital index.
   void ResolveCapital();
 

@@ -235,6 +235,12 @@ struct TMemberFields {
 // Ways of writing and reading one value, for the tables' fields.
 namespace SavedValue {
 
+// A nation or zone written as its index in the engine's list, -1 for none.
+template <class TObject>
+std::string IndexOf(const TObject* Object) {
+  return IntToStr(Object ? Object->GetIndex() : -1);
+}
+
 // The next value as an integer within Min..Max, an empty value reading as 0 (when 0 lies
 // within); anything else is refused with the field's number and name.
 inline std::int32_t Int(TSavedValues& Values, std::int64_t Min = INT32_MIN, std::int64_t Max = INT32_MAX) {

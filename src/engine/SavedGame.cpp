@@ -46,9 +46,9 @@ std::string SavedFileNamePart(const std::string& FileName) {
   return P == std::string::npos ? FileName : FileName.substr(P + 1);
 }
 
-// The values of a saved game, split and checked before any engine is touched.
+// The values of a saved game, split and checked before any engine is touched. They are views
+// of the text, which outlives them (the load reads them while it runs).
 struct TBrenmoorEngine::TSavedGame {
-  std::string Text;
   TSavedValues Values;
   double Version = 0;
   std::string ScenarioFile;
@@ -76,7 +76,7 @@ struct TBrenmoorEngine::TSavedGame {
   std::size_t FirstActiveEvent = 0;
   std::size_t FiredList = 0;
 
-  explicit TSavedGame(std::string AText) : Text(std::move(AText)), Values(Text, ';', TSavedValues::Split) {
+  explicit TSavedGame(std::string_view Text) : Values(Text, ';', TSavedValues::Split) {
     TNoScratch Scratch;
     Fields().Read(*this, Values, Scratch);
   }
@@ -91,8 +91,7 @@ struct TBrenmoorEngine::TSavedGame {
   std::size_t AllianceValue(int I) const { return FirstAlliance + static_cast<std::size_t>(I); }
   std::size_t ActiveEventValue(int I) const { return FirstActiveEvent + static_cast<std::size_t>(I); }
   std::size_t FiredListValue() const { return FiredList; }
-  // A copy: the objects' readers take a string.
-  std::string Value(std::size_t I) const { return std::string(Values.At(I)); }
+  std::string_view Value(std::size_t I) const { return Values.At(I); }
 
   // The game's top record: written from the engine, read into the values of a saved game. The
   // first 14 values are the header; then every object's field, the fired list and what later
@@ -304,15 +303,14 @@ void TBrenmoorEngine::ReadSavedGame(const TSavedGame& Saved, const std::string& 
       AddLoadedUnit(std::move(Unit));
     }
     std::vector<std::string> Alliances;
-    for (int I = 0; I < Saved.AllianceCount; ++I) Alliances.push_back(Saved.Value(Saved.AllianceValue(I)));
+    for (int I = 0; I < Saved.AllianceCount; ++I) Alliances.emplace_back(Saved.Value(Saved.AllianceValue(I)));
     FAlliances = std::move(Alliances);
     for (int I = 0; I < Saved.ActiveEventCount; ++I) {
       auto Event = std::make_unique<TActiveEvent>(*this);
       Event->LoadFromString(Saved.Value(Saved.ActiveEventValue(I)));
       AddActiveEvent(std::move(Event));
     }
-    const std::string FiredList = Saved.Value(Saved.FiredListValue());
-    TTokenReader Fired(FiredList);
+    TTokenReader Fired(Saved.Value(Saved.FiredListValue()));
     while (!Fired.AtEnd()) {
       const std::int32_t Index = StrToIntDef(Fired.Next('#'), -1);
       if (Index >= 0 && Index < GetRandomEventCount()) GetRandomEvent(Index)->Fired = true;

@@ -702,8 +702,6 @@ struct TUnit::TSavedRecord {
                             U.*Member = static_cast<TCode>(Code);
                           });
   }
-  static std::string NationIndex(const TNation* Nation) { return IntToStr(Nation ? Nation->GetIndex() : -1); }
-  static std::string ZoneIndexText(const TBrenmoorZone* Zone) { return IntToStr(ZoneIndex(Zone)); }
 
   static const TFields& Fields() {
     using F = TFields;
@@ -718,11 +716,11 @@ struct TUnit::TSavedRecord {
       F::Field("type factors", [](const TUnit& U) { return SavedValue::List(U.FTypeFactors, [](float F) { return FormatTwoDecimals(F); }); },
                [](TUnit& U, V& R) { SavedValue::ReadList(R.Next(), U.FTypeFactors, [](std::string_view T) { return StrToSingle(T); }); }),
       Member::Flag("attacking", &TUnit::FAttacking),
-      F::Field("base zone", [](const TUnit& U) { return ZoneIndexText(U.FBaseZone); },
+      F::Field("base zone", [](const TUnit& U) { return SavedValue::IndexOf(U.FBaseZone); },
                [](TUnit&, V& R, TScratch& S) { S.BaseZone = R.NextInt(); }),
       F::Field("destination unit", [](const TUnit& U) { return IntToStr(U.FDestinationUnit ? U.FDestinationUnit->ID : -1); },
                [](TUnit& U, V& R) { U.FDestinationUnitID = R.NextInt(); }),
-      F::Field("destination zone", [](const TUnit& U) { return ZoneIndexText(U.FDestinationZone); },
+      F::Field("destination zone", [](const TUnit& U) { return SavedValue::IndexOf(U.FDestinationZone); },
                [](TUnit&, V& R, TScratch& S) { S.DestinationZone = R.NextInt(); }),
       Member::Text("destination unit name", &TUnit::FDestinationUnitName),
       Member::Single("experience", &TUnit::FExperience),
@@ -735,9 +733,9 @@ struct TUnit::TSavedRecord {
       Member::Int("ordinal", &TUnit::FOrdinal),
       Code("order", &TUnit::FOrder, OrderTypeCount, "order"),
       Member::Single("organization", &TUnit::FOrganization),
-      F::Field("creating nation", [](const TUnit& U) { return NationIndex(U.FCreatingNation); },
+      F::Field("creating nation", [](const TUnit& U) { return SavedValue::IndexOf(U.FCreatingNation); },
                [](TUnit& U, V& R) { U.FCreatingNation = NationAt(U, R.NextInt(), "creating nation"); }),
-      F::Field("owner", [](const TUnit& U) { return NationIndex(U.FOwner); },
+      F::Field("owner", [](const TUnit& U) { return SavedValue::IndexOf(U.FOwner); },
                [](TUnit& U, V& R) {
                  U.FOwner = NationAt(U, R.NextInt(), "owner");
                  if (!U.FOwner) throw EBrenmoorEngine("Unit " + std::to_string(U.ID) + " has no owner");
@@ -745,19 +743,19 @@ struct TUnit::TSavedRecord {
       Member::Int("patrol step", &TUnit::FPatrolStep),
       Member::Int("patrol index", &TUnit::FPatrolIndex),
       Code("kind", &TUnit::FKind, UnitKindCount, "unit kind"),
-      F::Field("zone", [](const TUnit& U) { return ZoneIndexText(U.FZone); },
+      F::Field("zone", [](const TUnit& U) { return SavedValue::IndexOf(U.FZone); },
                [](TUnit& U, V& R) {
                  U.FLoadedZoneIndex = R.NextInt();
                  U.FZone = ZoneAt(U, U.FLoadedZoneIndex, "zone");
                  if (!U.FZone) throw EBrenmoorEngine("Unit " + std::to_string(U.ID) + " stands in no zone");
                }),
-      F::Field("previous zone", [](const TUnit& U) { return ZoneIndexText(U.FPreviousZone); },
+      F::Field("previous zone", [](const TUnit& U) { return SavedValue::IndexOf(U.FPreviousZone); },
                [](TUnit& U, V& R) { U.FPreviousZone = ZoneAt(U, R.NextInt(), "previous zone"); }),
       // The units it carries are found by their identifiers once every unit is read.
       F::Field("based units", [](const TUnit& U) { return IDList(U.FBasedUnits); }, [](TUnit& U, V& R) { U.FBasedIDs = std::string(R.Next()); }),
       F::Field("boarded units", [](const TUnit& U) { return IDList(U.FBoardedUnits); },
                [](TUnit& U, V& R) { U.FBoardedIDs = std::string(R.Next()); }),
-      F::Field("patrol zones", [](const TUnit& U) { return SavedValue::List(U.FPatrolZones, ZoneIndexText); },
+      F::Field("patrol zones", [](const TUnit& U) { return SavedValue::List(U.FPatrolZones, SavedValue::IndexOf<TBrenmoorZone>); },
                [](TUnit& U, V& R) {
                  U.FPatrolZones.clear();
                  TSavedValues L(R.Next(), '#');
@@ -776,7 +774,7 @@ struct TUnit::TSavedRecord {
 
 std::string TUnit::SaveToString() const { return TSavedRecord::Fields().Write(*this); }
 
-void TUnit::LoadFromString(const std::string& Text) { TSavedRecord::Fields().Read(*this, Text); }
+void TUnit::LoadFromString(std::string_view Text) { TSavedRecord::Fields().Read(*this, Text); }
 
 void TUnit::ResolveLoadedReferences() {
   // The target with the name the unit took when it was aimed at it, as the game was saved.

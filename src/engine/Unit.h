@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/EngineTypes.h"
@@ -221,7 +222,7 @@ public:
   std::string SaveToString() const;
   // Raises EBrenmoorEngine for a zone or nation index of no zone or nation, EConvertError for
   // a float that is not a number.
-  void LoadFromString(const std::string& Text);
+  void LoadFromString(std::string_view Text);
   // After every unit is read: the destination unit, the based and the boarded units.
   void ResolveLoadedReferences();
   // The zone index read by LoadFromString (-1 before).
