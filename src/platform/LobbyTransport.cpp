@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <utility>
 
+#include "lobby/VexilUtils.h"
+
 TTcpLobbyTransport::TTcpLobbyTransport(QObject* Parent) : QObject(Parent) {}
 
 TTcpLobbyTransport::~TTcpLobbyTransport() {
@@ -90,7 +92,7 @@ void TTcpLobbyTransport::SocketError(QAbstractSocket::SocketError Error) {
   const unsigned Generation = FGeneration;
   // An error while connecting ends the attempt; one that comes with a disconnect is reported
   // before the bytes that came first would be: hand those on now.
-  if (!FPending.isEmpty()) Deliver(Generation);
+  if (!FPending.isEmpty()) Deliver(Generation, true);
   if (Generation != FGeneration) return;
   if (OnError) OnError(this, static_cast<int>(Error));
 }
@@ -103,16 +105,28 @@ void TTcpLobbyTransport::PostDelivery() {
                             Qt::QueuedConnection);
 }
 
-void TTcpLobbyTransport::Deliver(unsigned Generation) {
+void TTcpLobbyTransport::Deliver(unsigned Generation, bool All) {
   if (Generation != FGeneration) return;  // a call posted for a connection since closed
   FDeliveryPosted = false;
   if (!FPending.isEmpty()) {
-    const QByteArray Bytes = std::exchange(FPending, QByteArray());
+    // One line at a time, the delivery of the rest posted first: a handler of the line that
+    // runs a modal window (an event loop of its own) still receives the lines that came in the
+    // same read, in their order, instead of finding them only after the window has closed.
+    const qsizetype End = All ? -1 : FPending.indexOf(kVexilLineEnd);
+    QByteArray Bytes;
+    if (End < 0 || End + 1 == FPending.size()) {
+      Bytes = std::exchange(FPending, QByteArray());
+    } else {
+      Bytes = FPending.left(End + 1);
+      FPending.remove(0, End + 1);
+      PostDelivery();
+    }
     if (OnBytesReceived)
       OnBytesReceived(this, std::string_view(Bytes.constData(), static_cast<std::size_t>(Bytes.size())));
     if (Generation != FGeneration) return;
   }
-  if (FDisconnectPending) {
+  // The disconnect follows the last of the bytes that came before it.
+  if (FDisconnectPending && FPending.isEmpty()) {
     FDisconnectPending = false;
     if (OnDisconnected) OnDisconnected(this);
   }

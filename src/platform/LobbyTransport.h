@@ -28,7 +28,9 @@ private:
   void SocketDisconnected();
   void SocketError(QAbstractSocket::SocketError Error);
   void PostDelivery();
-  void Deliver(unsigned Generation);
+  // Hands the pending bytes on (All: every one; else up to the first line end, the rest in a
+  // delivery posted before the handler runs), then a pending disconnect once none are left.
+  void Deliver(unsigned Generation, bool All = false);
   void ReleaseSocket();
 
   QTcpSocket* FSocket = nullptr;  // owned; handed to deleteLater when it is done
