@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -10,17 +8,9 @@
 #include <vector>
 
 #include "platform/LobbyTransport.h"
+#include "support/WaitUntil.h"
 
 namespace {
-
-bool WaitUntil(const std::function<bool()>& Done, int Ms = 10000) {
-  QDeadlineTimer Deadline(Ms);
-  while (!Done()) {
-    if (Deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-  }
-  return true;
-}
 
 // A loopback server that writes Bytes in one write to the first client, then closes when told.
 struct TOneWriteServer {

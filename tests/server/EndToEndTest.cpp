@@ -18,21 +18,11 @@
 #include "platform/LobbyTransport.h"
 #include "ServerTestSupport.h"
 #include "server/ServerProcess.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
-constexpr int kDeadlineMs = 15000;
 const char* kKey = "MorqTeln";
-
-// Runs the event loop until Done holds or the deadline passes; tells which.
-bool WaitUntil(const std::function<bool()>& Done, int Ms = kDeadlineMs) {
-  QDeadlineTimer Deadline(Ms);
-  while (!Done()) {
-    if (Deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-  }
-  return true;
-}
 
 // A game's connection whose events are written down.
 struct TClient {
