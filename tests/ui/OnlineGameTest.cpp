@@ -389,7 +389,7 @@ TEST_F(OnlineGameTest, ASavedOnlineGameIsRestoredByItsHostAndJoinedByItsPlayerOn
   TPlayer Cy{"cy"};
   Cy.Open();
   ASSERT_TRUE(Cy.LogIn(Server.Port(), true));
-  ASSERT_TRUE(RunUntil([&] { return HasRoom(Cy, Room); }));
+  ASSERT_TRUE(RunUntil([&] { return HasRoom(Cy, Room) && Cy.Vexil().CurrentSubject() == "Lobby Chat"; }));
   Cy.Join(Room);
   EXPECT_EQ(Prompter.Messages().back(), "You were not originally in this Game");
   EXPECT_EQ(Cy.Vexil().CurrentSubject(), "Lobby Chat");
