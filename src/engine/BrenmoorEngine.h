@@ -1,11 +1,11 @@
 #pragma once
-// The rules engine: owns the game model (nations, units, storms, routings, random and active
-// events, victory conditions, reinforcements), borrows the zones of the linked zone map, reads
-// scenario files, queues order records, writes change records for the impulse clock, draws
-// every random number of the rules from its own generator and raises the game's events. The
-// rules of an impulse live in classes of their own over this state (ExecutionRules.h,
-// SupplyRules.h, DiplomacyRules.h, ...): the engine owns one object of each, and the windows,
-// players, scripts and order and replay code reach them through its accessors (Supply() ...).
+// The rules engine: the game's state (TGameState: nations, units, storms, routings, events,
+// victory conditions, reinforcements) with the steps over it. It borrows the zones of the
+// linked zone map, reads scenario files, queues order records, writes change records for the
+// impulse clock, draws every random number of the rules and raises the game's events
+// (TEngineEvents). The rules of an impulse live in classes of their own (ExecutionRules.h,
+// SupplyRules.h, ...) that the engine owns; they and the windows, players, scripts and order
+// and replay code reach each other through its public face (Engine.Supply().X()).
 //
 // A scenario is read into new state and takes the place of the old game only when the whole
 // file could be used: a file that cannot be read is refused with a message naming the file,
@@ -294,7 +294,7 @@ public:
   // Refused while an impulse runs.
   void LoadFromString(const std::string& Text);
 
-  // --- Players, winner and dominations (the diplomacy and upkeep rules keep them) ---
+  // --- Online users ---
   // The online users of the game, for the upkeep's removal of players who play nothing.
   void SetImpulseUsers(TImpulseUsers* Users) { FImpulseUsers = Users; }
   TImpulseUsers* GetImpulseUsers() const { return FImpulseUsers; }
