@@ -8,6 +8,7 @@
 
 #include "GridWorld.h"
 #include "engine/BrenmoorEngine.h"
+#include "engine/DiplomacyRules.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ void BM_ConquerNation(benchmark::State& State) {
     E.GetZone(1)->SetOwner(South);
     for (TUnit* Unit : E.GetUnits()) Units += Unit->GetOwner() == North;
     State.ResumeTiming();
-    E.ConquerNation(South, North, false);
+    E.Diplomacy().ConquerNation(South, North, false);
     State.PauseTiming();
     World.reset();
     State.ResumeTiming();
@@ -44,7 +45,7 @@ void BM_DiplomaticActions(benchmark::State& State) {
     // Between the two powers that share no alliance and stay far from 100.
     E.GetNation(2)->SetRelationDirect(E.GetNation(0), 0);
     E.GetNation(0)->SetRelationDirect(E.GetNation(2), 0);
-    E.DiplomaticAction(E.GetNation(0), E.GetNation(2), Action++ % 8);
+    E.Diplomacy().DiplomaticAction(E.GetNation(0), E.GetNation(2), Action++ % 8);
   }
   State.SetItemsProcessed(State.iterations());
 }

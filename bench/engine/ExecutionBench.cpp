@@ -7,6 +7,8 @@
 
 #include "GridWorld.h"
 #include "engine/BrenmoorEngine.h"
+#include "engine/EndOfImpulseRules.h"
+#include "engine/ExecutionRules.h"
 
 namespace {
 
@@ -39,7 +41,7 @@ struct TWorld : TThreeNationEngine {
 void BM_ExecuteUnits(benchmark::State& State) {
   TWorld World;
   std::int32_t Impulse = 0;
-  for (auto _ : State) World.Engine.ExecuteUnits(++Impulse);
+  for (auto _ : State) World.Engine.Execution().ExecuteUnits(++Impulse);
   State.SetItemsProcessed(State.iterations() * World.Engine.GetUnitCount());
 }
 BENCHMARK(BM_ExecuteUnits)->Unit(benchmark::kMillisecond);
@@ -47,7 +49,7 @@ BENCHMARK(BM_ExecuteUnits)->Unit(benchmark::kMillisecond);
 void BM_EndOfImpulseStages(benchmark::State& State) {
   TWorld World;
   std::int32_t Impulse = 0;
-  for (auto _ : State) World.Engine.EndOfImpulseStages(++Impulse, 1000, 750);
+  for (auto _ : State) World.Engine.EndOfImpulse().EndOfImpulseStages(++Impulse, 1000, 750);
   State.SetItemsProcessed(State.iterations());
 }
 BENCHMARK(BM_EndOfImpulseStages)->Unit(benchmark::kMillisecond);

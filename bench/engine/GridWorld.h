@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/BrenmoorEngine.h"
+#include "engine/SupplyRules.h"
 #include "sprites/MapSet.h"
 
 namespace grid_world {
@@ -96,7 +97,7 @@ struct TThreeNationWorld : TThreeNationEngine {
       }
     }
     for (int R = 0; R < 20; ++R)
-      Engine.CreateRouting(Engine.GetZone(R * 13 % 300 + 1), Engine.GetZone((R * 13 + 40) % 300 + 1), 1);
+      Engine.Supply().CreateRouting(Engine.GetZone(R * 13 % 300 + 1), Engine.GetZone((R * 13 + 40) % 300 + 1), 1);
   }
 };
 

@@ -25,7 +25,10 @@
 #include "foundation/CurrentFolder.h"
 #include "foundation/FileText.h"
 #include "engine/BrenmoorEngine.h"
+#include "engine/EndOfImpulseRules.h"
+#include "engine/ExecutionRules.h"
 #include "engine/ImpulseSteps.h"
+#include "engine/UpkeepRules.h"
 #include "engine/kit/RandomOrders.h"
 #include "engine/kit/RulesKit.h"
 
@@ -92,7 +95,7 @@ public:
     const TMapExtent Extent = FHost.Map.GetExtent();
     FWidth = Extent.Width;
     FHeight = Extent.Height;
-    for (TBrenmoorEngine* E : {&FHost.Engine, &FGuest.Engine}) E->UpdateVisibility(0);
+    for (TBrenmoorEngine* E : {&FHost.Engine, &FGuest.Engine}) E->Upkeep().UpdateVisibility(0);
   }
 
   // One impulse: the host's stages timed one by one (the steps of ProcessImpulse in their
@@ -113,11 +116,11 @@ public:
       auto Next = Clock::now();
       T.Orders = Ms(Next - Start);
       Start = Next;
-      H.ExecuteUnits(Impulse);
+      H.Execution().ExecuteUnits(Impulse);
       Next = Clock::now();
       T.Units = Ms(Next - Start);
       Start = Next;
-      H.EndOfImpulseStages(Impulse, FWidth, FHeight);
+      H.EndOfImpulse().EndOfImpulseStages(Impulse, FWidth, FHeight);
       Next = Clock::now();
       T.End = Ms(Next - Start);
       Start = Next;

@@ -17,6 +17,7 @@
 
 #include "GridWorld.h"
 #include "engine/ImpulseSteps.h"
+#include "engine/UpkeepRules.h"
 #include "engine/kit/RandomOrders.h"
 #include "engine/kit/RulesKit.h"
 
@@ -38,7 +39,7 @@ public:
     FGuest.Engine.SetChangeSink(&FGuestSink);
     FGuest.Engine.SetRandomGenerator(&FNone);
     FHost.Engine.SetRandomSeed(Seed);
-    for (TBrenmoorEngine* E : {&FHost.Engine, &FGuest.Engine}) E->UpdateVisibility(0);
+    for (TBrenmoorEngine* E : {&FHost.Engine, &FGuest.Engine}) E->Upkeep().UpdateVisibility(0);
     FHostHooks.OnCollectOrders = [this](TBrenmoorEngine* E, std::int32_t) {
       for (const kit::TGeneratedOrder& O : FOrders.Generate(*E, 20)) E->QueueOrder(O.Record, O.Sender);
     };

@@ -8,6 +8,7 @@
 #include "GridWorld.h"
 #include "engine/BrenmoorEngine.h"
 #include "engine/ImpulseSteps.h"
+#include "engine/UpkeepRules.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ BENCHMARK(BM_AfterImpulseUpkeep)->Unit(benchmark::kMicrosecond);
 void BM_UpdateVisibility(benchmark::State& State) {
   TWorld World;
   std::int32_t Impulse = 0;
-  for (auto _ : State) World.Engine.UpdateVisibility(Impulse++);
+  for (auto _ : State) World.Engine.Upkeep().UpdateVisibility(Impulse++);
   State.SetItemsProcessed(State.iterations() * World.Engine.GetZoneCount());
 }
 BENCHMARK(BM_UpdateVisibility)->Unit(benchmark::kMicrosecond);

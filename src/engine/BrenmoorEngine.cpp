@@ -202,89 +202,6 @@ TBrenmoorZone* TBrenmoorEngine::FindZoneByName(const std::string& Name) const {
   return nullptr;
 }
 
-// --- Nations ---
-
-TNation* TBrenmoorEngine::GetNation(int I) const {
-  if (I < 0 || I >= GetNationCount()) throw EListError::IndexOutOfBounds(I);
-  return FNations[static_cast<std::size_t>(I)].get();
-}
-
-TNation* TBrenmoorEngine::FindNation(const std::string& Name) const {
-  for (const auto& Nation : FNations)
-    if (Nation->GetName() == Name) return Nation.get();
-  return nullptr;
-}
-
-TNation* TBrenmoorEngine::AddNation(std::unique_ptr<TNation> Nation) {
-  Nation->SetIndex(GetNationCount());
-  if (Nation->GetMajorPower()) ++FMajorCount;
-  FNations.push_back(std::move(Nation));
-  return FNations.back().get();
-}
-
-bool TBrenmoorEngine::IsSoloGame() const {
-  for (const auto& Nation : FNations)
-    if (Nation->GetMajorPower() && !Nation->GetComputerPlayer() && Nation->GetPlayerName() != "[SOLO]") return false;
-  return true;
-}
-
-// --- Alliances ---
-
-const std::string& TBrenmoorEngine::GetAlliance(int I) const {
-  if (I < 0 || I >= GetAllianceCount()) throw EListError::IndexOutOfBounds(I);
-  return FAlliances[static_cast<std::size_t>(I)];
-}
-
-int TBrenmoorEngine::IndexOfAlliance(const std::string& Name) const {
-  const auto It = std::find(FAlliances.begin(), FAlliances.end(), Name);
-  return It == FAlliances.end() ? -1 : static_cast<int>(It - FAlliances.begin());
-}
-
-// --- Storms, routings, events, victory conditions, reinforcements ---
-
-namespace {
-
-template <class T>
-T* ItemAt(const std::vector<std::unique_ptr<T>>& List, int I) {
-  if (I < 0 || I >= static_cast<int>(List.size())) throw EListError::IndexOutOfBounds(I);
-  return List[static_cast<std::size_t>(I)].get();
-}
-
-template <class T>
-T* Append(std::vector<std::unique_ptr<T>>& List, std::unique_ptr<T> Item) {
-  if (!Item) throw EBrenmoorEngine("Nothing to add to the game");
-  List.push_back(std::move(Item));
-  return List.back().get();
-}
-
-template <class T>
-void Remove(std::vector<std::unique_ptr<T>>& List, const T* Item) {
-  std::erase_if(List, [Item](const auto& P) { return P.get() == Item; });
-}
-
-}  // namespace
-
-TStorm* TBrenmoorEngine::GetStorm(int I) const { return ItemAt(FStorms, I); }
-TStorm* TBrenmoorEngine::AddStorm(std::unique_ptr<TStorm> Storm) { return Append(FStorms, std::move(Storm)); }
-void TBrenmoorEngine::DeleteStorm(TStorm* Storm) { Remove(FStorms, Storm); }
-TRouting* TBrenmoorEngine::GetRouting(int I) const { return ItemAt(FRoutings, I); }
-TRouting* TBrenmoorEngine::AddRouting(std::unique_ptr<TRouting> Routing) { return Append(FRoutings, std::move(Routing)); }
-void TBrenmoorEngine::DeleteRouting(TRouting* Routing) { Remove(FRoutings, Routing); }
-TActiveEvent* TBrenmoorEngine::GetActiveEvent(int I) const { return ItemAt(FActiveEvents, I); }
-TActiveEvent* TBrenmoorEngine::AddActiveEvent(std::unique_ptr<TActiveEvent> Event) { return Append(FActiveEvents, std::move(Event)); }
-void TBrenmoorEngine::DeleteActiveEvent(TActiveEvent* Event) { Remove(FActiveEvents, Event); }
-TRandomEvent* TBrenmoorEngine::GetRandomEvent(int I) const { return ItemAt(FRandomEvents, I); }
-TVictoryCondition* TBrenmoorEngine::GetVictoryCondition(int I) const { return ItemAt(FVictoryConditions, I); }
-TReinforcement* TBrenmoorEngine::GetReinforcement(int I) const { return ItemAt(FReinforcements, I); }
-
-void TBrenmoorEngine::ApplyModifiers(int Effect, double& Value, const TBrenmoorZone* Zone, TUnitKind Kind) const {
-  for (const auto& Event : FActiveEvents) Event->ApplyModifier(Effect, Value, Zone, Kind);
-}
-
-void TBrenmoorEngine::ApplyModifiers(int Effect, double& Value, const TUnit* Unit) const {
-  for (const auto& Event : FActiveEvents) Event->ApplyModifier(Effect, Value, Unit);
-}
-
 // --- Units ---
 
 TUnit* TBrenmoorEngine::AddUnit(std::unique_ptr<TUnit> Unit, TBrenmoorZone* Zone) {
@@ -347,73 +264,38 @@ std::int32_t TBrenmoorEngine::FindPathLength(TBrenmoorZone* A, TBrenmoorZone* B)
   return Cost;
 }
 
-std::size_t TBrenmoorEngine::TPathTreeKeyHash::operator()(const TPathTreeKey& K) const {
-  std::size_t H = std::hash<const TNation*>()(K.Nation);
-  H ^= (std::size_t(std::uint32_t(K.Start)) << 8) ^ (std::size_t(std::uint32_t(K.Mode)) << 1) ^ std::size_t(K.All) ^
-       (std::size_t(K.ByZoneOwner) << 2);
-  return H * 0x9E3779B97F4A7C15ull;
-}
-
-bool TBrenmoorEngine::PathTreeKey(TBrenmoorZone* A, TPathTreeKey& Key) {
+bool TBrenmoorEngine::PathTreeKey(TBrenmoorZone* A, TKeptPaths::TKey& Key) {
   if (!FKeepPathSearches || !FZoneMap || !A || FZoneMap->GetPathCostContext() != this || !FZoneMap->GetPathCostFunction())
     return false;
   const int Start = A->GetIndex();
   if (Start < 0) return false;
-  if (FPathTreesMap != FZoneMap || FPathTreesLinks != FZoneMap->GetLinkVersion() || FPathTreesVersion != TStepCostVersion::Value) {
-    FPathTrees.clear();
-    FStepCostTables.clear();
-    FPathsAsked.clear();
-    FPathTreesMap = FZoneMap;
-    FPathTreesLinks = FZoneMap->GetLinkVersion();
-    FPathTreesVersion = TStepCostVersion::Value;
-  }
+  FKeptPaths.Refresh(*FZoneMap);
   Key = {Start, FPathMode, FPathAll, FPathUnit == nullptr, FPathUnit ? FPathUnit->GetOwner() : nullptr};
   return true;
 }
 
 const TPathTree* TBrenmoorEngine::KeptPathTree(TBrenmoorZone* A) {
-  TPathTreeKey Key;
+  TKeptPaths::TKey Key;
   if (!PathTreeKey(A, Key)) return nullptr;
-  const auto It = FPathTrees.find(Key);
-  return It == FPathTrees.end() ? nullptr : &It->second;
-}
-
-const TStepCostTable* TBrenmoorEngine::StepCostTableFor(const TPathTreeKey& Key) {
-  TPathTreeKey TableKey = Key;
-  TableKey.Start = -1;
-  auto Table = FStepCostTables.find(TableKey);
-  if (Table == FStepCostTables.end()) {
-    Table = FStepCostTables.emplace(TableKey, TStepCostTable{}).first;
-    FZoneMap->FillStepCostTable(Table->second);
-  }
-  return Table->second.Start.empty() ? nullptr : &Table->second;
-}
-
-TPathTree& TBrenmoorEngine::KeepPathTree(TBrenmoorZone* A, const TPathTreeKey& Key, const TStepCostTable* Table) {
-  // A few thousand searches of the largest maps: beyond that they are searched afresh.
-  constexpr std::size_t MaxKeptZones = std::size_t(1) << 22;
-  if ((FPathTrees.size() + 1) * static_cast<std::size_t>(FZoneMap->ZoneCount()) > MaxKeptZones) FPathTrees.clear();
-  TPathTree& Tree = FPathTrees[Key];
-  FZoneMap->FindPathTree(A, Tree, Table);
-  return Tree;
+  return FKeptPaths.Find(Key);
 }
 
 void TBrenmoorEngine::FindPath(TBrenmoorZone* A, TBrenmoorZone* B) {
   if (!FZoneMap) return;
-  TPathTreeKey Key;
+  TKeptPaths::TKey Key;
   if (A && B && A != B && B->GetIndex() >= 0 && PathTreeKey(A, Key)) {
-    if (const auto It = FPathTrees.find(Key); It != FPathTrees.end()) {
-      FZoneMap->SetPathFromTree(It->second, B);
+    if (const TPathTree* Tree = FKeptPaths.Find(Key)) {
+      FZoneMap->SetPathFromTree(*Tree, B);
       return;
     }
     // The first path from a zone under these step costs searches only until its target is
     // settled; a second one keeps the whole search for those that follow.
-    const TStepCostTable* Table = StepCostTableFor(Key);
-    if (Table && FPathsAsked.insert(Key).second) {
+    const TStepCostTable* Table = FKeptPaths.StepCostTable(*FZoneMap, Key);
+    if (Table && FKeptPaths.FirstAsked(Key)) {
       FZoneMap->FindPath(A, B, *Table);
       return;
     }
-    FZoneMap->SetPathFromTree(KeepPathTree(A, Key, Table), B);
+    FZoneMap->SetPathFromTree(FKeptPaths.Keep(*FZoneMap, A, Key, Table), B);
     return;
   }
   FZoneMap->FindPath(A, B);
@@ -421,9 +303,7 @@ void TBrenmoorEngine::FindPath(TBrenmoorZone* A, TBrenmoorZone* B) {
 
 void TBrenmoorEngine::SetKeepPathSearches(bool Value) {
   FKeepPathSearches = Value;
-  FPathTrees.clear();
-  FStepCostTables.clear();
-  FPathsAsked.clear();
+  FKeptPaths.Clear();
 }
 
 // --- Scenario ---
@@ -750,80 +630,3 @@ std::string TBrenmoorEngine::CheckTallies() const {
   }
   return {};
 }
-
-// --- Players, winner and dominations ---
-
-std::int32_t TBrenmoorEngine::GetAllianceDomination(int I) const {
-  if (I < 0 || I >= static_cast<int>(FAllianceDomination.size())) return 0;
-  return FAllianceDomination[static_cast<std::size_t>(I)];
-}
-
-// --- The rules' entry points ---
-
-const std::array<const char*, 10>& TBrenmoorEngine::ImpulseActions = TExecutionRules::ImpulseActions;
-bool TBrenmoorEngine::IsActionImpulse(std::int32_t Impulse, int Speed) { return TExecutionRules::IsActionImpulse(Impulse, Speed); }
-void TBrenmoorEngine::ExecuteUnits(std::int32_t Impulse) { FExecutionRules->ExecuteUnits(Impulse); }
-
-bool TBrenmoorEngine::BuildUnitInZone(TBrenmoorZone* Zone) { return FEndOfImpulseRules->BuildUnitInZone(Zone); }
-void TBrenmoorEngine::Coup(TNation* Nation, std::int32_t Strength) { FEndOfImpulseRules->Coup(Nation, Strength); }
-void TBrenmoorEngine::EndOfImpulseStages(std::int32_t Impulse, std::int32_t MapWidth, std::int32_t MapHeight) {
-  FEndOfImpulseRules->EndOfImpulseStages(Impulse, MapWidth, MapHeight);
-}
-
-bool TBrenmoorEngine::Kamikaze(TUnit* Unit) { return FCombatRules->Kamikaze(Unit); }
-void TBrenmoorEngine::AtomicBomb(TNation* Nation, TBrenmoorZone* Zone, TUnit* Unit) { FAtomicRules->AtomicBomb(Nation, Zone, Unit); }
-void TBrenmoorEngine::ApplyAtomicBomb(TNation* Nation, TBrenmoorZone* Zone, TUnit* Unit, std::int32_t Industry, float Resources,
-                                      std::int32_t Factories) {
-  FAtomicRules->ApplyAtomicBomb(Nation, Zone, Unit, Industry, Resources, Factories);
-}
-
-void TBrenmoorEngine::SupplyUpkeep() { FSupplyRules->SupplyUpkeep(); }
-void TBrenmoorEngine::ComputeSupply(TBrenmoorZone* Zone, std::int32_t Depth) { FSupplyRules->ComputeSupply(Zone, Depth); }
-TRouting* TBrenmoorEngine::CreateRouting(TBrenmoorZone* From, TBrenmoorZone* To, std::int32_t Amount) {
-  return FSupplyRules->CreateRouting(From, To, Amount);
-}
-void TBrenmoorEngine::ResetSupplySources(const TNation* Nation) { FSupplyRules->ResetSupplySources(Nation); }
-
-void TBrenmoorEngine::BeginImpulse() { FUpkeepRules->BeginImpulse(); }
-void TBrenmoorEngine::UpdateVisibility(std::int32_t Impulse) { FUpkeepRules->UpdateVisibility(Impulse); }
-void TBrenmoorEngine::EndImpulseUpkeep(std::int32_t Impulse) { FUpkeepRules->EndImpulseUpkeep(Impulse); }
-std::int32_t TBrenmoorEngine::GetAllianceDomination(const std::string& AllianceName) const {
-  return FUpkeepRules->GetAllianceDomination(AllianceName);
-}
-
-void TBrenmoorEngine::DiplomaticAction(TNation* Nation, TNation* Target, int Action) { FDiplomacyRules->DiplomaticAction(Nation, Target, Action); }
-void TBrenmoorEngine::ConquerNation(TNation* Conqueror, TNation* Conquered, bool Annex) {
-  FDiplomacyRules->ConquerNation(Conqueror, Conquered, Annex);
-}
-void TBrenmoorEngine::ApplyConquest(TNation* Conqueror, TNation* Conquered, TNation* ExileHost, bool Annex,
-                                    const std::string& UnitList) {
-  FDiplomacyRules->ApplyConquest(Conqueror, Conquered, ExileHost, Annex, UnitList);
-}
-void TBrenmoorEngine::RemovePlayer(const std::string& PlayerName) { FDiplomacyRules->RemovePlayer(PlayerName); }
-TUnit* TBrenmoorEngine::ReplayConvoy(TBrenmoorZone* Zone, std::int32_t Ships, float Resources, TBrenmoorZone* Place) {
-  return FDiplomacyRules->ReplayConvoy(Zone, Ships, Resources, Place);
-}
-bool TBrenmoorEngine::StartFreeForAll() { return FDiplomacyRules->StartFreeForAll(); }
-void TBrenmoorEngine::ApplyFreeForAll() { FDiplomacyRules->ApplyFreeForAll(); }
-int TBrenmoorEngine::GetLivingNationCount() const { return FDiplomacyRules->GetLivingNationCount(); }
-bool TBrenmoorEngine::CanContinueFreeForAll() const { return FDiplomacyRules->CanContinueFreeForAll(); }
-void TBrenmoorEngine::StoreIndustryTotals() { FDiplomacyRules->StoreIndustryTotals(); }
-bool TBrenmoorEngine::DriftRelation(TNation* A, TNation* B, std::int64_t Amount) { return FDiplomacyRules->DriftRelation(A, B, Amount); }
-
-void TBrenmoorEngine::SetResearchAllocation(TNation* Nation, const std::string& Text) { FResearchRules->SetResearchAllocation(Nation, Text); }
-bool TBrenmoorEngine::ApplyResearchLevels(const std::string& List) { return FResearchRules->ApplyResearchLevels(List); }
-
-TBrenmoorZone* TBrenmoorEngine::ArriveReinforcement(TReinforcement* Reinforcement) {
-  return FReinforcementRules->ArriveReinforcement(Reinforcement);
-}
-std::int32_t TBrenmoorEngine::ZoneDistance(const TBrenmoorZone* A, const TBrenmoorZone* B) const {
-  return FReinforcementRules->ZoneDistance(A, B);
-}
-
-void TBrenmoorEngine::UntallyUnit(const TUnit* Unit) { TUnitRules::UntallyUnit(Unit); }
-TUnit* TBrenmoorEngine::DivideUnit(TUnit* Unit, const std::string& Counts, TUnit* Carrier) {
-  return FUnitRules->DivideUnit(Unit, Counts, Carrier);
-}
-bool TBrenmoorEngine::MergeUnits(TBrenmoorZone* Zone, const std::string& IDs) { return FUnitRules->MergeUnits(Zone, IDs); }
-bool TBrenmoorEngine::CanMergeUnits(const std::vector<TUnit*>& Units) const { return FUnitRules->CanMergeUnits(Units); }
-void TBrenmoorEngine::SetFormations(TNation* Nation, const std::string& Text) { FUnitRules->SetFormations(Nation, Text); }

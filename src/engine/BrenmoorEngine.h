@@ -1,11 +1,11 @@
 #pragma once
-// The rules engine: owns the game model (nations, units, storms, routings, random and active
-// events, victory conditions, reinforcements), borrows the zones of the linked zone map, reads
-// scenario files, queues order records, writes change records for the impulse clock, draws
-// every random number of the rules from its own generator and raises the game's events. The
-// rules of an impulse live in classes of their own over this state (ExecutionRules.h,
-// SupplyRules.h, DiplomacyRules.h, ...): the engine owns one object of each and forwards the
-// entry points that the windows, players, scripts and order and replay code call.
+// The rules engine: the game's state (TGameState: nations, units, storms, routings, events,
+// victory conditions, reinforcements) with the steps over it. It borrows the zones of the
+// linked zone map, reads scenario files, queues order records, writes change records for the
+// impulse clock, draws every random number of the rules and raises the game's events
+// (TEngineEvents). The rules of an impulse live in classes of their own (ExecutionRules.h,
+// SupplyRules.h, ...) that the engine owns; they and the windows, players, scripts and order
+// and replay code reach each other through its public face (Engine.Supply().X()).
 //
 // A scenario is read into new state and takes the place of the old game only when the whole
 // file could be used: a file that cannot be read is refused with a message naming the file,
@@ -14,28 +14,22 @@
 // While an impulse runs (TImpulseRun) the engine lets the window system process pending
 // messages at fixed points; nothing may then load, save or clear the game: those entry points
 // raise EBrenmoorEngine.
-#include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
-#include <type_traits>
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "engine/BrenmoorZone.h"
 #include "engine/ChangeCodes.h"
+#include "engine/EngineEvents.h"
 #include "engine/EngineTypes.h"
 #include "engine/GameRecords.h"
-#include "engine/Nation.h"
+#include "engine/GameState.h"
+#include "engine/KeptPaths.h"
 #include "engine/OrderRefusal.h"
 #include "engine/Unit.h"
-#include "foundation/DateUtils.h"
 #include "foundation/Random.h"
-#include "foundation/RandomAccessList.h"
-#include "foundation/StringUtils.h"
 #include "sprites/ZoneMap.h"
 
 class TAtomicRules;
@@ -50,17 +44,6 @@ class TSupplyRules;
 class TUnitRules;
 class TUpkeepRules;
 
-// Where change records go: the impulse clock. A record is written only when the clock is the
-// host and is active (and the engine's local-only switch is clear).
-class TChangeSink {
-public:
-  virtual ~TChangeSink() = default;
-  virtual bool IsHost() const = 0;
-  virtual bool IsActive() const = 0;
-  // Record: the change record (code and fields, each followed by ";").
-  virtual void AddChange(const std::string& Record) = 0;
-};
-
 // The online users of a game, as the impulse clock knows them (the first is the host).
 class TImpulseUsers {
 public:
@@ -71,24 +54,7 @@ public:
   virtual void MarkUserRemoved(const std::string& Name) = 0;
 };
 
-class TBrenmoorEngine;
-using TEngineUnitEvent = std::function<void(TBrenmoorEngine* Sender, TUnit* AUnit)>;
-using TEngineNationZoneEvent = std::function<void(TBrenmoorEngine* Sender, TNation* ANation, TBrenmoorZone* AZone)>;
-using TEngineNationsEvent = std::function<void(TBrenmoorEngine* Sender, TNation* Nation1, TNation* Nation2)>;
-using TEngineNationEvent = std::function<void(TBrenmoorEngine* Sender, TNation* ANation)>;
-using TEngineStormEvent = std::function<void(TBrenmoorEngine* Sender, TStorm* AStorm)>;
-using TEngineRandomEventEvent = std::function<void(TBrenmoorEngine* Sender, TRandomEvent* AnEvent)>;
-// AGroup: the research group (0..7).
-using TEngineResearchEvent = std::function<void(TBrenmoorEngine* Sender, TNation* ANation, int AGroup)>;
-using TEngineUnitTypeEvent = std::function<void(TBrenmoorEngine* Sender, TNation* ANation, TUnitType AUnitType)>;
-using TEngineZoneEvent = std::function<void(TBrenmoorEngine* Sender, TZone* AZone)>;
-using TEngineDiplomacyEvent = std::function<void(TBrenmoorEngine* Sender, TNation* ANation, TNation* TargetNation, int n)>;
-using TEngineTextEvent = std::function<void(TBrenmoorEngine* Sender, const std::string& Text)>;
-
-// The counts of a new unit placement, one per unit type.
-using TUnitCounts = std::array<std::uint16_t, UnitTypeCount>;
-
-class TBrenmoorEngine {
+class TBrenmoorEngine : public TGameState, public TEngineEvents {
 public:
   TBrenmoorEngine();
   ~TBrenmoorEngine();
@@ -117,38 +83,7 @@ public:
   // nullptr for -1; another index outside the zones raises EListError.
   TBrenmoorZone* ZoneOrNone(std::int32_t Index) const { return Index == -1 ? nullptr : GetZone(Index); }
 
-  // --- Nations ---
-  int GetNationCount() const { return static_cast<int>(FNations.size()); }
-  // Nation I; an index outside raises EListError.
-  TNation* GetNation(int I) const;
-  TNation* FindNation(const std::string& Name) const;
-  // Appends the nation (its index is its position) and counts it as a major when it is one.
-  TNation* AddNation(std::unique_ptr<TNation> Nation);
-  int GetMajorCount() const { return FMajorCount; }
-  // The scenario's "NationCount": the size of every nation's relation array.
-  int GetScenarioNationCount() const { return FScenarioNationCount; }
-  void SetScenarioNationCount(int Value) { FScenarioNationCount = Value; }
-  // True when every major power is computer-played or has the player name "[SOLO]".
-  bool IsSoloGame() const;
-  // Every major power is computer-played (LoadZoneData sets it).
-  bool GetAllComputer() const { return FAllComputer; }
-  void SetAllComputer(bool Value) { FAllComputer = Value; }
-
-  // --- Alliances ---
-  int GetAllianceCount() const { return static_cast<int>(FAlliances.size()); }
-  const std::string& GetAlliance(int I) const;
-  const std::vector<std::string>& GetAlliances() const { return FAlliances; }
-  // The alliance's place among the names, -1 when it is none of them.
-  int IndexOfAlliance(const std::string& Name) const;
-  void SetAlliances(std::vector<std::string> Names) { FAlliances = std::move(Names); }
-  void AddAlliance(const std::string& Name) { FAlliances.push_back(Name); }
-
   // --- Units ---
-  int GetUnitCount() const { return FUnits.Count(); }
-  TUnit* GetUnit(int I) const { return FUnits.Items(I); }
-  // nullptr for -1 or an identifier no unit bears.
-  TUnit* GetUnitByID(std::int32_t ID) const { return ID < 0 ? nullptr : FUnits.ItemByID(ID); }
-  const TRandomAccessList<TUnit>& GetUnits() const { return FUnits; }
   // A new unit takes the next identifier, joins the engine's list and Zone's units (SetZone).
   // Tallies are the caller's: they may already hold the unit's counts.
   TUnit* AddUnit(std::unique_ptr<TUnit> Unit, TBrenmoorZone* Zone);
@@ -157,72 +92,9 @@ public:
   // Takes the unit out of its zone and frees it (its destructor leaves the engine's list and
   // fires OnRemoveUnit). Call TUnit::Remove first where the rules say so.
   void FreeUnit(TUnit* Unit);
-  static std::int32_t UnitIDOrNone(const TUnit* Unit) { return Unit ? Unit->ID : -1; }
   // Called by a unit's destructor: leaves the engine's list, then OnRemoveUnit (for a unit of
   // the game).
   void UnitDestroyed(TUnit* Unit);
-  // True while ClearGame frees every unit (the units skip unlinking from each other).
-  bool IsClearing() const { return FClearing; }
-
-  // --- Storms, routings, events, victory conditions, reinforcements ---
-  int GetStormCount() const { return static_cast<int>(FStorms.size()); }
-  TStorm* GetStorm(int I) const;
-  TStorm* AddStorm(std::unique_ptr<TStorm> Storm);
-  // Frees the storm (nothing for a storm not in the list).
-  void DeleteStorm(TStorm* Storm);
-  int GetRoutingCount() const { return static_cast<int>(FRoutings.size()); }
-  TRouting* GetRouting(int I) const;
-  TRouting* AddRouting(std::unique_ptr<TRouting> Routing);
-  void DeleteRouting(TRouting* Routing);
-  int GetActiveEventCount() const { return static_cast<int>(FActiveEvents.size()); }
-  TActiveEvent* GetActiveEvent(int I) const;
-  TActiveEvent* AddActiveEvent(std::unique_ptr<TActiveEvent> Event);
-  void DeleteActiveEvent(TActiveEvent* Event);
-  // Every active event's ApplyModifier in turn.
-  void ApplyModifiers(int Effect, double& Value, const TBrenmoorZone* Zone, TUnitKind Kind) const;
-  void ApplyModifiers(int Effect, double& Value, const TUnit* Unit) const;
-  int GetRandomEventCount() const { return static_cast<int>(FRandomEvents.size()); }
-  TRandomEvent* GetRandomEvent(int I) const;
-  int GetVictoryConditionCount() const { return static_cast<int>(FVictoryConditions.size()); }
-  TVictoryCondition* GetVictoryCondition(int I) const;
-  int GetReinforcementCount() const { return static_cast<int>(FReinforcements.size()); }
-  TReinforcement* GetReinforcement(int I) const;
-  // The random event that fires this impulse (set by a coup or conquest), or nullptr.
-  TRandomEvent* GetPendingRandomEvent() const { return FPendingRandomEvent; }
-  void SetPendingRandomEvent(TRandomEvent* Event) { FPendingRandomEvent = Event; }
-
-  // --- The game's date and pace ---
-  TDateTime GetDate() const { return FDate; }
-  void SetDate(TDateTime Value) { FDate = Value; }
-  // Days the date advances per impulse (the scenario's "ImpulseRate", above 0).
-  double GetImpulseRate() const { return FImpulseRate; }
-  void SetImpulseRate(double Value) { FImpulseRate = Value; }
-  // Date += ImpulseRate (at every impulse).
-  void AdvanceDate() { FDate += FImpulseRate; }
-  // The date on which a random event last fired by chance (0 none; every scenario load
-  // resets it).
-  TDateTime GetLastRandomEventDate() const { return FLastRandomEventDate; }
-  void SetLastRandomEventDate(TDateTime Value) { FLastRandomEventDate = Value; }
-  const std::string& GetDescription() const { return FDescription; }
-  // The version number of the saved game read last.
-  double GetSavedVersion() const { return FSavedVersion; }
-  void SetSavedVersion(double Value) { FSavedVersion = Value; }
-  // Points a research group needs for its next level: the defaults unless the scenario's
-  // "ResearchGroups" line gave others.
-  std::uint16_t GetResearchCost(int Group) const { return FResearchCosts.at(static_cast<std::size_t>(Group)); }
-  bool GetWrapHorizontal() const { return FWrapHorizontal; }
-  bool GetWrapVertical() const { return FWrapVertical; }
-
-  // --- Flags the model reads ---
-  // Bit 5: every zone is an airfield; bit 6: ports follow the map's coastal test; the others
-  // belong to the impulse rules.
-  std::uint8_t GetEngineOptions() const { return FEngineOptions; }
-  void SetEngineOptions(std::uint8_t Value) { FEngineOptions = Value; }
-  bool HasEngineOption(int Bit) const { return (FEngineOptions >> Bit) & 1u; }
-  bool GetFreeForAll() const { return FFreeForAll; }
-  void SetFreeForAll(bool Value) { FFreeForAll = Value; }
-  std::int32_t GetWorldIndustry() const { return FWorldIndustry; }
-  void SetWorldIndustry(std::int32_t Value) { FWorldIndustry = Value; }
 
   // --- Random numbers of the rules ---
   // Every draw of the rules comes from here; seed it to replay a game.
@@ -316,22 +188,6 @@ public:
   bool WritesChanges() const {
     return FChangeSink && FChangeSink->IsHost() && !FLocalOnly && FChangeSink->IsActive();
   }
-  // The text of one field of a record: integers in decimal, booleans "1"/"0", a float32 in
-  // its shortest form, other floats as the joiner writes them, texts as they are.
-  template <class T>
-  static std::string FieldText(const T& Value) {
-    if constexpr (std::is_same_v<T, float>)
-      return SingleToStr(Value);
-    else
-      return TokenText(Value);
-  }
-  // Code ";" then each field followed by ";".
-  template <class... Ts>
-  static std::string ChangeRecord(int Code, const Ts&... Fields) {
-    std::string S = IntToStr(Code) + ";";
-    ((S += FieldText(Fields), S += ';'), ...);
-    return S;
-  }
   // Code ";" then each field followed by ";", only when WritesChanges.
   template <class... Ts>
   void AddChange(TChangeCode Code, const Ts&... Fields) {
@@ -348,16 +204,7 @@ public:
   // Replays one change record of the host (see Replay.cpp for the codes).
   void ApplyStateChange(const std::string& Record);
 
-  // --- Paths ---
-  // The unit whose rules the step cost applies while a path is searched (nullptr for none).
-  TUnit* GetPathUnit() const { return FPathUnit; }
-  void SetPathUnit(TUnit* Unit) { FPathUnit = Unit; }
-  // While set every step of a path costs 1.
-  bool GetPathAll() const { return FPathAll; }
-  void SetPathAll(bool Value) { FPathAll = Value; }
-  // 0 normal, 1 for dock and bombard paths.
-  std::int32_t GetPathMode() const { return FPathMode; }
-  void SetPathMode(std::int32_t Value) { FPathMode = Value; }
+  // --- Paths (the step cost reads the path unit, mode and all-switch of the state) ---
   // The path's cost from A to B under the engine's step cost (no path unit); with a Limit,
   // UnreachablePathCost for every path that costs Limit or more. The map's path list stays.
   std::int32_t FindPathCost(TBrenmoorZone* A, TBrenmoorZone* B, std::int64_t Limit = TZoneMap::UnreachablePathCost);
@@ -447,136 +294,43 @@ public:
   // Refused while an impulse runs.
   void LoadFromString(const std::string& Text);
 
-  // --- Players, winner and dominations (the diplomacy and upkeep rules keep them) ---
+  // --- Online users ---
   // The online users of the game, for the upkeep's removal of players who play nothing.
   void SetImpulseUsers(TImpulseUsers* Users) { FImpulseUsers = Users; }
   TImpulseUsers* GetImpulseUsers() const { return FImpulseUsers; }
-  // The player names the diplomacy rules collected last: the distinct player names of the
-  // living human-played major powers, in nation order.
-  const std::vector<std::string>& GetPlayerNames() const { return FPlayerNames; }
-  // The winner found by the last upkeep: an alliance name or a nation ("" and nullptr for none).
-  const std::string& GetWinnerName() const { return FWinnerName; }
-  TNation* GetWinnerNation() const { return FWinnerNation; }
-  // Alliance I's domination as the last upkeep summed it (0 before).
-  std::int32_t GetAllianceDomination(int I) const;
 
   // --- Checks ---
   // "" when every zone's tallies equal a recount of its units; else the first difference.
   std::string CheckTallies() const;
 
-  // --- Events (each fired only when assigned, the engine as Sender) ---
-  TEngineUnitEvent OnRemoveUnit;
-  TEngineNationZoneEvent OnInvadeZone;
-  TEngineNationZoneEvent OnConquerZone;
-  TEngineStormEvent OnCreateStorm;
-  TEngineStormEvent OnRemoveStorm;
-  TEngineStormEvent OnMoveStorm;
-  TEngineRandomEventEvent OnRandomEvent;
-  TEngineNationsEvent OnConquerNation;
-  TEngineResearchEvent OnUpgradeTech;
-  TEngineUnitTypeEvent OnUpgradeUnitType;
-  TEngineNationZoneEvent OnAtomicBomb;
-  TEngineNationZoneEvent OnBombardZone;
-  TEngineNationZoneEvent OnAirStrikeZone;
-  TEngineNationZoneEvent OnRocketAttack;
-  TEngineNationZoneEvent OnBombZone;
-  TEngineZoneEvent OnReinforcement;
-  TEngineNationsEvent OnDeclareWar;
-  TEngineNationsEvent OnDeclareAllies;
-  TEngineNationEvent OnAlliance;
-  TEngineNationsEvent OnExileGovt;
-  TEngineNationEvent OnCoup;
-  TEngineDiplomacyEvent OnDiplomacy;
-  TEngineTextEvent OnRemovePlayer;
-  TEngineTextEvent OnPlayerSurrender;
+  // --- Events (EngineEvents.h) ---
   // Fires Event with the engine as Sender when it is assigned.
   template <class TEvent, class... Ts>
   void Fire(const TEvent& Event, Ts&&... Args) {
     if (Event) Event(this, std::forward<Ts>(Args)...);
   }
-  // A notice for the player that does not stop the load ("Zone x not found").
-  std::function<void(TBrenmoorEngine* Sender, const std::string& Text)> OnMessage;
-  // A note for whoever debugs a game, not for the player: a replayed change record that no
-  // host writes was dropped.
-  std::function<void(TBrenmoorEngine* Sender, const std::string& Text)> OnDebugNote;
 
   // --- The rules ---
   // Each rules class works over this engine's state; its header says what each rule does.
+  // Code outside the rules calls their entry points through these (Engine.Supply().X()).
   TExecutionRules& Execution() { return *FExecutionRules; }
   TEndOfImpulseRules& EndOfImpulse() { return *FEndOfImpulseRules; }
   TCombatRules& Combat() { return *FCombatRules; }
   TAtomicRules& Atomic() { return *FAtomicRules; }
   TSupplyRules& Supply() { return *FSupplyRules; }
   TUpkeepRules& Upkeep() { return *FUpkeepRules; }
+  const TUpkeepRules& Upkeep() const { return *FUpkeepRules; }
   TDiplomacyRules& Diplomacy() { return *FDiplomacyRules; }
+  const TDiplomacyRules& Diplomacy() const { return *FDiplomacyRules; }
   TResearchRules& Research() { return *FResearchRules; }
   TRandomEventRules& RandomEvents() { return *FRandomEventRules; }
+  const TRandomEventRules& RandomEvents() const { return *FRandomEventRules; }
   TReinforcementRules& Reinforcements() { return *FReinforcementRules; }
+  const TReinforcementRules& Reinforcements() const { return *FReinforcementRules; }
   TUnitRules& UnitRules() { return *FUnitRules; }
-
-  // --- The rules' entry points that code outside the rules calls (each one forwards) ---
-  // Units' steps (TExecutionRules).
-  static const std::array<const char*, 10>& ImpulseActions;
-  static bool IsActionImpulse(std::int32_t Impulse, int Speed);
-  void ExecuteUnits(std::int32_t Impulse);
-  // The end-of-impulse stages (TEndOfImpulseRules).
-  bool BuildUnitInZone(TBrenmoorZone* Zone);
-  void Coup(TNation* Nation, std::int32_t Strength);
-  void EndOfImpulseStages(std::int32_t Impulse, std::int32_t MapWidth, std::int32_t MapHeight);
-  // Combat and the atomic bomb (TCombatRules, TAtomicRules).
-  bool Kamikaze(TUnit* Unit);
-  void AtomicBomb(TNation* Nation, TBrenmoorZone* Zone, TUnit* Unit);
-  void ApplyAtomicBomb(TNation* Nation, TBrenmoorZone* Zone, TUnit* Unit, std::int32_t Industry, float Resources,
-                       std::int32_t Factories);
-  // Supply (TSupplyRules).
-  void SupplyUpkeep();
-  void ComputeSupply(TBrenmoorZone* Zone, std::int32_t Depth);
-  TRouting* CreateRouting(TBrenmoorZone* From, TBrenmoorZone* To, std::int32_t Amount);
-  void ResetSupplySources(const TNation* Nation);
-  // The upkeep around an impulse (TUpkeepRules).
-  void BeginImpulse();
-  void UpdateVisibility(std::int32_t Impulse);
-  void EndImpulseUpkeep(std::int32_t Impulse);
-  std::int32_t GetAllianceDomination(const std::string& AllianceName) const;
-  // Diplomacy, conquest, surrender and the free-for-all (TDiplomacyRules).
-  void DiplomaticAction(TNation* Nation, TNation* Target, int Action);
-  void ConquerNation(TNation* Conqueror, TNation* Conquered, bool Annex);
-  void ApplyConquest(TNation* Conqueror, TNation* Conquered, TNation* ExileHost, bool Annex, const std::string& UnitList);
-  void RemovePlayer(const std::string& PlayerName);
-  TUnit* ReplayConvoy(TBrenmoorZone* Zone, std::int32_t Ships, float Resources, TBrenmoorZone* Place);
-  bool StartFreeForAll();
-  void ApplyFreeForAll();
-  int GetLivingNationCount() const;
-  bool CanContinueFreeForAll() const;
-  void StoreIndustryTotals();
-  bool DriftRelation(TNation* A, TNation* B, std::int64_t Amount);
-  // Research (TResearchRules).
-  void SetResearchAllocation(TNation* Nation, const std::string& Text);
-  bool ApplyResearchLevels(const std::string& List);
-  // Reinforcements (TReinforcementRules).
-  TBrenmoorZone* ArriveReinforcement(TReinforcement* Reinforcement);
-  std::int32_t ZoneDistance(const TBrenmoorZone* A, const TBrenmoorZone* B) const;
-  // Division, merging and formations (TUnitRules).
-  static void UntallyUnit(const TUnit* Unit);
-  TUnit* DivideUnit(TUnit* Unit, const std::string& Counts, TUnit* Carrier);
-  bool MergeUnits(TBrenmoorZone* Zone, const std::string& IDs);
-  bool CanMergeUnits(const std::vector<TUnit*>& Units) const;
-  void SetFormations(TNation* Nation, const std::string& Text);
+  const TUnitRules& UnitRules() const { return *FUnitRules; }
 
 private:
-  // The rules classes
-  friend class TAtomicRules;
-  friend class TCombatRules;
-  friend class TDiplomacyRules;
-  friend class TEndOfImpulseRules;
-  friend class TExecutionRules;
-  friend class TRandomEventRules;
-  friend class TReinforcementRules;
-  friend class TResearchRules;
-  friend class TSupplyRules;
-  friend class TUnitRules;
-  friend class TUpkeepRules;
-
   // --- Reading the scenario and saved games ---
   struct TScenario;
   struct TSavedGame;
@@ -588,95 +342,33 @@ private:
   // The map is about to free its zones: every unit and every pointer into a zone goes.
   void DropZoneReferences();
 
-  // --- Kept path searches ---
-  // The kept searches by start zone and step cost, good while the map's link version and the
-  // step cost version are those they were made at.
-  struct TPathTreeKey {
-    std::int32_t Start;
-    std::int32_t Mode;
-    bool All;
-    // The step cost asks the owner of the zone being left when there is no path unit.
-    bool ByZoneOwner;
-    const TNation* Nation;
-    friend bool operator==(const TPathTreeKey&, const TPathTreeKey&) = default;
-  };
-  struct TPathTreeKeyHash {
-    std::size_t operator()(const TPathTreeKey& K) const;
-  };
-  // The table of Key's step cost (made now when there is none); nullptr when the map has none.
-  const TStepCostTable* StepCostTableFor(const TPathTreeKey& Key);
   // Keys the present step cost from A; false when the map's step cost is not the engine's.
-  bool PathTreeKey(TBrenmoorZone* A, TPathTreeKey& Key);
-  // The map's search from A under Key's step cost (Table's, when there is one), kept now.
-  TPathTree& KeepPathTree(TBrenmoorZone* A, const TPathTreeKey& Key, const TStepCostTable* Table);
+  bool PathTreeKey(TBrenmoorZone* A, TKeptPaths::TKey& Key);
 
   // --- The zone map and paths ---
   TZoneMap* FZoneMap = nullptr;
   int FClearListener = 0;
-  TUnit* FPathUnit = nullptr;
-  bool FPathAll = false;
-  std::int32_t FPathMode = 0;
   bool FKeepPathSearches = true;
-  std::unordered_map<TPathTreeKey, TPathTree, TPathTreeKeyHash> FPathTrees;
-  // Every step's cost under one step cost (keyed with Start -1), for the searches that follow.
-  std::unordered_map<TPathTreeKey, TStepCostTable, TPathTreeKeyHash> FStepCostTables;
-  // The zones and step costs a path was searched from (for a second path to keep its search).
-  std::unordered_set<TPathTreeKey, TPathTreeKeyHash> FPathsAsked;
-  const TZoneMap* FPathTreesMap = nullptr;
-  std::uint64_t FPathTreesLinks = 0;
-  std::uint64_t FPathTreesVersion = 0;
+  TKeptPaths FKeptPaths;
 
   // --- The scenario and the saved game ---
   std::vector<std::string> FScenarioLines;
   std::string FScenarioFile;
   // The name of the file whose lines are held, for the zone pass's errors.
   std::string FScenarioName;
-  std::string FDescription;
-  std::array<std::uint16_t, ResearchGroupCount> FResearchCosts = DefaultResearchCosts;
-  bool FWrapVertical = false;
-  bool FWrapHorizontal = false;
-  double FSavedVersion = 0;
   TMapSetLoader* FMapSetLoader = nullptr;
 
-  // --- Nations, alliances and players ---
-  std::vector<std::unique_ptr<TNation>> FNations;
-  std::vector<std::string> FAlliances;
-  int FMajorCount = 0;
-  int FScenarioNationCount = 0;
-  bool FAllComputer = false;
-  std::vector<std::string> FPlayerNames;
+  // --- Online users ---
   TImpulseUsers* FImpulseUsers = nullptr;
-  std::string FWinnerName;
-  TNation* FWinnerNation = nullptr;
-  std::vector<std::int32_t> FAllianceDomination;
 
-  // --- Units ---
-  TRandomAccessList<TUnit> FUnits;
-  bool FClearing = false;
-
-  // --- Storms, routings, events, victory conditions, reinforcements ---
-  std::vector<std::unique_ptr<TStorm>> FStorms;
-  std::vector<std::unique_ptr<TRouting>> FRoutings;
-  std::vector<std::unique_ptr<TActiveEvent>> FActiveEvents;
-  std::vector<std::unique_ptr<TRandomEvent>> FRandomEvents;
-  TRandomEvent* FPendingRandomEvent = nullptr;
-  TDateTime FLastRandomEventDate = 0;
-  std::vector<std::unique_ptr<TVictoryCondition>> FVictoryConditions;
-  std::vector<std::unique_ptr<TReinforcement>> FReinforcements;
-
-  // --- The date, the impulse and the order queue ---
-  TDateTime FDate = 0;
-  double FImpulseRate = 1;
+  // --- The impulse and the order queue ---
   std::int32_t FImpulse = 0;
   bool FImpulseRunning = false;
   std::vector<TQueuedOrder> FOrders;
   bool FLogRefusals = false;
   std::vector<std::string> FRefusalLog;
 
-  // --- Flags, random numbers and change records ---
-  std::uint8_t FEngineOptions = 0;
-  bool FFreeForAll = false;
-  std::int32_t FWorldIndustry = 0;
+  // --- Random numbers and change records ---
   TRandomGenerator FRandom;
   TRandomGenerator* FRules = &FRandom;
   TChangeSink* FChangeSink = nullptr;

@@ -5,7 +5,11 @@
 // of each code's record are described once, by ChangeShape (ChangeCodes.cpp).
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
+
+#include "foundation/NumberText.h"
+#include "foundation/StringUtils.h"
 
 enum TChangeCode : std::int32_t {
   chUnitMove = 0,
@@ -124,3 +128,31 @@ std::int32_t RequiredChangeFields(TChangeCode Code);
 // by ";", no field missing but those that may be left out, none too many, each field of its
 // kind and range); else what is wrong with it. The indices are not looked up in any game.
 std::string CheckChangeShape(const std::string& Record);
+
+// Where change records go: the impulse clock. A record is written only when the clock is the
+// host and is active (and the engine's local-only switch is clear).
+class TChangeSink {
+public:
+  virtual ~TChangeSink() = default;
+  virtual bool IsHost() const = 0;
+  virtual bool IsActive() const = 0;
+  // Record: the change record (code and fields, each followed by ";").
+  virtual void AddChange(const std::string& Record) = 0;
+};
+
+// The text of one field of a record: integers in decimal, booleans "1"/"0", a float32 in
+// its shortest form, other floats as the joiner writes them, texts as they are.
+template <class T>
+std::string ChangeFieldText(const T& Value) {
+  if constexpr (std::is_same_v<T, float>)
+    return SingleToStr(Value);
+  else
+    return TokenText(Value);
+}
+// Code ";" then each field followed by ";".
+template <class... Ts>
+std::string ChangeRecord(int Code, const Ts&... Fields) {
+  std::string S = IntToStr(Code) + ";";
+  ((S += ChangeFieldText(Fields), S += ';'), ...);
+  return S;
+}

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "engine/CombatRules.h"
+#include "engine/DiplomacyRules.h"
 #include "engine/TargetPicker.h"
 #include "foundation/NumberText.h"
 
@@ -91,7 +92,7 @@ void TBrenmoorZone::DriftHostileRelations() {
       if (!A || !B || A == B) continue;
       const std::int32_t Relation = A->GetRelation(B);
       if (Relation == 100 || Relation == -100) continue;
-      if (First->CanAttack(Second.get())) FEngine->DriftRelation(A, B, -100);
+      if (First->CanAttack(Second.get())) FEngine->Diplomacy().DriftRelation(A, B, -100);
     }
   }
 }
@@ -275,7 +276,7 @@ bool TCombatRules::Kamikaze(TUnit* A) {
 
 void TCombatRules::ReportUnitChanges() {
   std::string Organization, Experience;
-  for (TUnit* Unit : FEngine.FUnits) {
+  for (TUnit* Unit : FEngine.GetUnits()) {
     FEngine.ProcessPendingMessages();
     const std::string Prefix = IntToStr(Unit->GetZone() ? Unit->GetZone()->GetIndex() : -1) + "#" + IntToStr(Unit->ID) + "#";
     // The record carries two decimals; the host keeps the value the guests read from it, so

@@ -48,7 +48,7 @@ void TDiplomacyRules::DiplomaticAction(TNation* N, TNation* T, int Action) {
   switch (Action) {
     case 0: {  // Denounce: the target's standing falls with us and with our friends.
       DriftRelation(N, T, -30);
-      for (const auto& X : FEngine.FNations) {
+      for (const auto& X : FEngine.GetNations()) {
         if (X.get() == N) continue;
         const std::int32_t Relation = X->GetRelation(N);
         if (Relation > 0) DriftRelation(X.get(), T, -RoundHalfEven(Relation / 100.0 * 30.0));
@@ -128,7 +128,7 @@ void TDiplomacyRules::DiplomaticAction(TNation* N, TNation* T, int Action) {
     case 5: {  // Counter-espionage: our watchfulness grows, the others' influence shrinks.
       N->SetCountdown(N->GetCountdown() + FEngine.GetRandom().Random(100));
       FEngine.AddChange(chCountdown, N->GetIndex(), N->GetCountdown());
-      for (const auto& X : FEngine.FNations) {
+      for (const auto& X : FEngine.GetNations()) {
         if (X->IsAlliedWith(N) || X->GetInfluence(T) <= 0) continue;
         const std::int32_t Influence = std::max(0, X->GetInfluence(T) - FEngine.GetRandom().Random(100));
         X->SetInfluence(T, Influence);
@@ -169,7 +169,7 @@ void TDiplomacyRules::ConquerNation(TNation* A, TNation* B, bool Annex) {
     // The government goes to the friendliest steady nation that is no friend of the
     // conqueror. The conquered nation itself cannot take it in: it is about to die.
     std::int32_t Best = 0;
-    for (const auto& X : FEngine.FNations) {
+    for (const auto& X : FEngine.GetNations()) {
       if (!X->GetAlive() || X.get() == B) continue;
       const double F = std::min(X->GetStability() / 100.0 + FEngine.GetRandom().Random(), 1.0);
       const double Score = B->GetRelation(X.get()) * F;
@@ -183,7 +183,7 @@ void TDiplomacyRules::ConquerNation(TNation* A, TNation* B, bool Annex) {
   std::string UnitList;
   if (Capital) {
     std::vector<TUnit*> Units;
-    for (TUnit* Unit : FEngine.FUnits)
+    for (TUnit* Unit : FEngine.GetUnits())
       if (Unit->GetOwner() == B) Units.push_back(Unit);
     for (TUnit* Unit : Units) {
       const std::int32_t D = FEngine.FindPathLength(Capital, Unit->GetZone());
@@ -193,7 +193,7 @@ void TDiplomacyRules::ConquerNation(TNation* A, TNation* B, bool Annex) {
   ApplyConquest(A, B, Host, Annex, UnitList);
   FEngine.AddChange(chNationConquered, A->GetIndex(), B->GetIndex(), Host ? Host->GetIndex() : -1, Annex, UnitList);
   if (!Annex)
-    for (const auto& X : FEngine.FNations) {
+    for (const auto& X : FEngine.GetNations()) {
       if (X.get() == B) continue;
       const std::int32_t Relation = X->GetRelation(B);
       if (Relation > 0) DriftRelation(X.get(), A, -2 * static_cast<std::int64_t>(Relation));
@@ -206,7 +206,7 @@ void TDiplomacyRules::ApplyConquest(TNation* A, TNation* B, TNation* Host, bool 
   // The units of B, taken first: changing owners does not reorder the list, but a unit named
   // in the list is looked up by identifier.
   std::vector<TUnit*> Units;
-  for (TUnit* Unit : FEngine.FUnits)
+  for (TUnit* Unit : FEngine.GetUnits())
     if (Unit->GetOwner() == B) Units.push_back(Unit);
   if (Annex) {
     TransferZones(B, A);
@@ -239,30 +239,31 @@ void TDiplomacyRules::TransferZones(const TNation* From, TNation* To) {
 // --- Players ---
 
 void TDiplomacyRules::RemovePlayer(const std::string& PlayerName) {
-  for (int N = 0; N < std::min(FEngine.FMajorCount, FEngine.GetNationCount()); ++N) {
+  for (int N = 0; N < std::min(FEngine.GetMajorCount(), FEngine.GetNationCount()); ++N) {
     TNation* Nation = FEngine.GetNation(N);
     if (!Nation->GetMajorPower() || !Nation->GetAlive() || Nation->GetPlayerName() != PlayerName) continue;
-    for (int I = FEngine.FUnits.Count() - 1; I >= 0; --I) {
-      if (I >= FEngine.FUnits.Count()) continue;
-      TUnit* Unit = FEngine.FUnits.Items(I);
+    for (int I = FEngine.GetUnits().Count() - 1; I >= 0; --I) {
+      if (I >= FEngine.GetUnits().Count()) continue;
+      TUnit* Unit = FEngine.GetUnits().Items(I);
       if (Unit->GetOwner() != Nation) continue;
       TUnitRules::UntallyUnit(Unit);
       Unit->Remove(false);
       FEngine.FreeUnit(Unit);
     }
   }
-  if (FEngine.FImpulseUsers) FEngine.FImpulseUsers->MarkUserRemoved(PlayerName);
+  if (FEngine.GetImpulseUsers()) FEngine.GetImpulseUsers()->MarkUserRemoved(PlayerName);
   FEngine.Fire(FEngine.OnPlayerSurrender, PlayerName);
 }
 
 int TDiplomacyRules::CollectPlayerNames() {
-  FEngine.FPlayerNames.clear();
-  for (const auto& Nation : FEngine.FNations) {
+  std::vector<std::string> Names;
+  for (const auto& Nation : FEngine.GetNations()) {
     if (!Nation->GetMajorPower() || !Nation->GetAlive() || Nation->GetComputerPlayer()) continue;
-    if (std::find(FEngine.FPlayerNames.begin(), FEngine.FPlayerNames.end(), Nation->GetPlayerName()) == FEngine.FPlayerNames.end())
-      FEngine.FPlayerNames.push_back(Nation->GetPlayerName());
+    if (std::find(Names.begin(), Names.end(), Nation->GetPlayerName()) == Names.end()) Names.push_back(Nation->GetPlayerName());
   }
-  return static_cast<int>(FEngine.FPlayerNames.size());
+  const int Count = static_cast<int>(Names.size());
+  FEngine.SetPlayerNames(std::move(Names));
+  return Count;
 }
 
 // --- Convoys ---
@@ -298,18 +299,18 @@ TUnit* TDiplomacyRules::ReplayConvoy(TBrenmoorZone* Zone, std::int32_t Ships, fl
 // --- Free for all ---
 
 bool TDiplomacyRules::StartFreeForAll() {
-  if (FEngine.FChangeSink && !FEngine.FChangeSink->IsHost()) return false;
+  if (FEngine.GetChangeSink() && !FEngine.GetChangeSink()->IsHost()) return false;
   FEngine.AddChange(chFreeForAll);
   ApplyFreeForAll();
-  const int Majors = std::min(FEngine.FMajorCount, FEngine.GetNationCount());
+  const int Majors = std::min(FEngine.GetMajorCount(), FEngine.GetNationCount());
   for (int I = 0; I < Majors; ++I)
     for (int K = I + 1; K < Majors; ++K) FEngine.GetNation(I)->SetRelation(FEngine.GetNation(K), -100);
   return true;
 }
 
 void TDiplomacyRules::ApplyFreeForAll() {
-  FEngine.FFreeForAll = true;
-  const int Majors = std::min(FEngine.FMajorCount, FEngine.GetNationCount());
+  FEngine.SetFreeForAll(true);
+  const int Majors = std::min(FEngine.GetMajorCount(), FEngine.GetNationCount());
   for (int I = 0; I < Majors; ++I) {
     TNation* Nation = FEngine.GetNation(I);
     Nation->SetAttackWithoutWar(true);
@@ -328,15 +329,15 @@ void TDiplomacyRules::ApplyFreeForAll() {
 
 int TDiplomacyRules::GetLivingNationCount() const {
   int Count = 0;
-  for (const auto& Nation : FEngine.FNations)
+  for (const auto& Nation : FEngine.GetNations())
     if (Nation->GetMajorPower() && Nation->GetAlive()) ++Count;
   return Count;
 }
 
-bool TDiplomacyRules::CanContinueFreeForAll() const { return !FEngine.FAllComputer && GetLivingNationCount() >= 2; }
+bool TDiplomacyRules::CanContinueFreeForAll() const { return !FEngine.GetAllComputer() && GetLivingNationCount() >= 2; }
 
 void TDiplomacyRules::StoreIndustryTotals() {
-  for (const auto& Nation : FEngine.FNations)
+  for (const auto& Nation : FEngine.GetNations())
     if (Nation->GetMajorPower()) Nation->SetTag(Nation->GetTotalIndustry());
 }
 

@@ -50,12 +50,12 @@ void TEndOfImpulseRules::Coup(TNation* Nation, std::int32_t Strength) {
     if (Negated == -100) return -Strength;
     return Negated;
   };
-  for (const auto& Other : FEngine.FNations) Nation->SetRelationDirect(Other.get(), Turn(Nation->GetRelation(Other.get())));
-  for (const auto& Other : FEngine.FNations) Other->SetRelationDirect(Nation, Turn(Other->GetRelation(Nation)));
+  for (const auto& Other : FEngine.GetNations()) Nation->SetRelationDirect(Other.get(), Turn(Nation->GetRelation(Other.get())));
+  for (const auto& Other : FEngine.GetNations()) Other->SetRelationDirect(Nation, Turn(Other->GetRelation(Nation)));
   FEngine.AddChange(chCoup, Nation->GetIndex(), Strength);
-  for (const auto& Event : FEngine.FRandomEvents) {
+  for (const auto& Event : FEngine.GetRandomEvents()) {
     if (!Event->Fired && Event->Trigger == 1 && Event->TriggerName == Nation->GetName()) {
-      FEngine.FPendingRandomEvent = Event.get();
+      FEngine.SetPendingRandomEvent(Event.get());
       break;
     }
   }
@@ -144,7 +144,7 @@ void TEndOfImpulseRules::SupplyRouteStage() {
 }
 
 void TEndOfImpulseRules::NationOfImpulseStage(std::int32_t Impulse) {
-  if (FEngine.FNations.empty()) return;
+  if (FEngine.GetNations().empty()) return;
   TNation* N = FEngine.GetNation(Impulse % FEngine.GetNationCount());
   if (!N->GetAlive()) return;
   if (N->GetStability() < 100 && !N->GetMajorPower()) {
@@ -157,10 +157,10 @@ void TEndOfImpulseRules::NationOfImpulseStage(std::int32_t Impulse) {
   }
   // Every living nation N likes pulls on N's relations, N itself among them when it likes
   // itself (a nation in an alliance stands at 100 towards itself): its own leanings deepen.
-  for (const auto& M : FEngine.FNations) {
+  for (const auto& M : FEngine.GetNations()) {
     if (!M->GetAlive() || N->GetRelation(M.get()) <= 0) continue;
     const double Factor = N->GetRelation(M.get()) / 100.0;
-    for (const auto& K : FEngine.FNations) {
+    for (const auto& K : FEngine.GetNations()) {
       if (!K->GetAlive() || K.get() == N || K.get() == M.get() || M->GetRelation(K.get()) == 0) continue;
       FEngine.ProcessPendingMessages();
       const int Own = N->GetRelation(K.get());
@@ -186,7 +186,7 @@ void TEndOfImpulseRules::ConquestStage() {
     if (!Defended && Invaded) {
       TNation* Conqueror = nullptr;
       std::int32_t Best = 0;
-      for (const auto& M : FEngine.FNations) {
+      for (const auto& M : FEngine.GetNations()) {
         if (!M->GetMajorPower() || (Owner && (M.get() == Owner || M->IsAlliedWith(Owner)))) continue;
         const std::int32_t Tally = M->TallyOfKinds(Z, KindBit(ukArmy));
         if (Tally > Best) {
@@ -205,9 +205,9 @@ void TEndOfImpulseRules::ConquestStage() {
       FEngine.Fire(FEngine.OnConquerZone, Conqueror, Z);
       FEngine.AddChange(chZoneConquered, Z->GetIndex(), Conqueror->GetIndex(), NewOwner->GetIndex());
       const bool Liberated = Original && (NewOwner == Original || NewOwner->IsAlliedWith(Original));
-      for (const auto& Event : FEngine.FRandomEvents) {
+      for (const auto& Event : FEngine.GetRandomEvents()) {
         if (!Event->Fired && Event->TriggerName == Z->GetName() && Event->Trigger == (Liberated ? 3 : 2)) {
-          FEngine.FPendingRandomEvent = Event.get();
+          FEngine.SetPendingRandomEvent(Event.get());
           break;
         }
       }
@@ -229,8 +229,8 @@ void TEndOfImpulseRules::ConquestStage() {
 }
 
 void TEndOfImpulseRules::RandomEventStage() {
-  TRandomEvent* Event = FEngine.FPendingRandomEvent;
-  if (!Event && FEngine.GetDate() > FEngine.FLastRandomEventDate + 30.0 && !FEngine.FRandomEvents.empty() && FEngine.GetRandom().Random(100) < 3) {
+  TRandomEvent* Event = FEngine.GetPendingRandomEvent();
+  if (!Event && FEngine.GetDate() > FEngine.GetLastRandomEventDate() + 30.0 && !FEngine.GetRandomEvents().empty() && FEngine.GetRandom().Random(100) < 3) {
     for (int Try = 0; Try < 51; ++Try) {
       TRandomEvent* Candidate = FEngine.GetRandomEvent(FEngine.GetRandom().Random(FEngine.GetRandomEventCount()));
       FEngine.ProcessPendingMessages();
@@ -240,9 +240,9 @@ void TEndOfImpulseRules::RandomEventStage() {
       }
     }
   }
-  FEngine.FPendingRandomEvent = nullptr;
+  FEngine.SetPendingRandomEvent(nullptr);
   if (!Event) return;
-  FEngine.FLastRandomEventDate = FEngine.GetDate();
+  FEngine.SetLastRandomEventDate(FEngine.GetDate());
   Event->Fired = true;
   TActiveEvent* Active = FEngine.AddActiveEvent(Event->Execute());
   FEngine.RandomEvents().ApplyRandomEventEffect(*Active);

@@ -144,3 +144,6 @@ inline constexpr std::array<std::uint16_t, ResearchGroupCount> DefaultResearchCo
 
 // A date in the game's long form "mmmm d, yyyy" ("November 1, 1940"), whatever the locale.
 std::string LongDateToStr(double Date);
+
+// The counts of a new unit placement, one per unit type.
+using TUnitCounts = std::array<std::uint16_t, UnitTypeCount>;

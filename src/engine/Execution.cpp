@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/AtomicRules.h"
+#include "engine/DiplomacyRules.h"
 #include "engine/ExecutionRules.h"
 #include "foundation/Rounding.h"
 
@@ -19,7 +21,7 @@ bool TExecutionRules::IsActionImpulse(std::int32_t Impulse, int Speed) {
 
 std::vector<std::int32_t> TExecutionRules::SelectActingUnits(std::int32_t Impulse) {
   std::vector<TUnit*> Acting;
-  for (TUnit* Unit : FEngine.FUnits) {
+  for (TUnit* Unit : FEngine.GetUnits()) {
     Unit->SetSortKey(static_cast<float>(FEngine.GetRandom().Random()));
     if (IsActionImpulse(Impulse, Unit->UnitSpeed())) Acting.push_back(Unit);
   }
@@ -35,7 +37,7 @@ std::vector<std::int32_t> TExecutionRules::SelectActingUnits(std::int32_t Impuls
 }
 
 void TExecutionRules::ExecuteUnits(std::int32_t Impulse) {
-  FEngine.FPendingRandomEvent = nullptr;
+  FEngine.SetPendingRandomEvent(nullptr);
   for (const std::int32_t ID : SelectActingUnits(Impulse)) {
     FEngine.ProcessPendingMessages();
     // A step before may have freed the unit (a convoy that unloaded, a fleet sunk).
@@ -91,9 +93,9 @@ void BombStep(TBrenmoorEngine& E, TUnit* Unit) {
     Unit->LoseOrganization(0.02);
     E.Fire(E.OnBombZone, Owner, Zone);
     E.AddChange(chZoneBombed, Owner ? Owner->GetIndex() : -1, Zone->GetIndex(), Zone->GetBombCount(), Zone->GetResources());
-    E.DriftRelation(Zone->GetOwner(), Owner, -50);
+    E.Diplomacy().DriftRelation(Zone->GetOwner(), Owner, -50);
   }
-  if (Unit->GetCount(utAtomicBomber) > 0) E.AtomicBomb(Owner, Zone, Unit);
+  if (Unit->GetCount(utAtomicBomber) > 0) E.Atomic().AtomicBomb(Owner, Zone, Unit);
 }
 
 void BombardStep(TBrenmoorEngine& E, TUnit* Unit) {
@@ -130,7 +132,7 @@ void BombardStep(TBrenmoorEngine& E, TUnit* Unit) {
     }
   }
   E.AddChange(chZoneBombarded, Target->GetIndex(), Target->GetStrikeCount());
-  E.DriftRelation(Target->GetOwner(), Owner, -30);
+  E.Diplomacy().DriftRelation(Target->GetOwner(), Owner, -30);
 }
 
 void ArriveStep(TBrenmoorEngine& E, TUnit* Unit) {
@@ -146,14 +148,14 @@ void ArriveStep(TBrenmoorEngine& E, TUnit* Unit) {
   if (Unit->GetOrder() == ordInvade && Zone->GetOwner()) {
     TNation* Owner = Unit->GetOwner();
     TNation* Victim = Zone->GetOwner();
-    E.DriftRelation(Owner, Victim, -1000);
+    E.Diplomacy().DriftRelation(Owner, Victim, -1000);
     for (int K = 0; K < E.GetNationCount(); ++K) {
       TNation* Friend = E.GetNation(K);
       if (Friend == Victim) continue;
       const int Relation = Friend->GetRelation(Victim);
       if (Relation <= 0) continue;
       const std::int64_t Amount = std::max<std::int64_t>(10, RoundHalfEven(Relation / 100.0 * 50.0));
-      E.DriftRelation(Friend, Owner, -Amount);
+      E.Diplomacy().DriftRelation(Friend, Owner, -Amount);
     }
   }
   Unit->SetOrder(ordNone);

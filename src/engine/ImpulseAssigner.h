@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "engine/BrenmoorEngine.h"
+#include "engine/ExecutionRules.h"
 
 class TImpulseAssigner {
 public:
   // The rows the game keeps with its main window: ten rows of ten, speed 0 first (the rules'
   // own table). They replace the rows that Impulses = 10 generates.
-  static inline const std::array<const char*, 10>& StoredImpulseActions = TBrenmoorEngine::ImpulseActions;
+  static inline const std::array<const char*, 10>& StoredImpulseActions = TExecutionRules::ImpulseActions;
 
   std::int32_t GetImpulses() const { return FImpulses; }
   // Stores N and generates N rows of N characters (none for N below 1): the first row is N-1

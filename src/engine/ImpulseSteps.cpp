@@ -1,11 +1,13 @@
 #include "engine/ImpulseSteps.h"
+#include "engine/SupplyRules.h"
+#include "engine/UpkeepRules.h"
 
 TDateTime BeforeImpulse(TBrenmoorEngine& Engine, std::int32_t Impulse, bool Host, const TImpulseHooks& Hooks) {
   Engine.SetImpulse(Impulse);
   const TDateTime Shown = Engine.GetDate();
   Engine.AdvanceDate();
   if (Host && Hooks.OnComputerTurn) Hooks.OnComputerTurn(&Engine, Impulse);
-  Engine.BeginImpulse();
+  Engine.Upkeep().BeginImpulse();
   return Shown;
 }
 
@@ -15,10 +17,10 @@ void ReplayChanges(TBrenmoorEngine& Engine, const std::vector<std::string>& Reco
 
 void AfterImpulse(TBrenmoorEngine& Engine, const TImpulseHooks& Hooks) {
   const std::int32_t Impulse = Engine.GetImpulse();
-  Engine.SupplyUpkeep();
-  Engine.UpdateVisibility(Impulse);
+  Engine.Supply().SupplyUpkeep();
+  Engine.Upkeep().UpdateVisibility(Impulse);
   if (Hooks.OnMapWork) Hooks.OnMapWork(&Engine, Impulse);
-  Engine.EndImpulseUpkeep(Impulse);
+  Engine.Upkeep().EndImpulseUpkeep(Impulse);
   Engine.SetImpulse(Impulse + 1);
 }
 

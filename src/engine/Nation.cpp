@@ -6,6 +6,7 @@
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
+#include "engine/DiplomacyRules.h"
 #include "engine/SavedFields.h"
 #include "engine/Unit.h"
 #include "foundation/NumberText.h"
@@ -352,7 +353,7 @@ void TNation::SetRelation(TNation* Other, std::int32_t Value) {
     if (FMajorPower != Other->FMajorPower) {
       TNation* Major = FMajorPower ? this : Other;
       TNation* Minor = FMajorPower ? Other : this;
-      FEngine->ConquerNation(Major, Minor, true);
+      FEngine->Diplomacy().ConquerNation(Major, Minor, true);
     }
   } else if (Value == -100) {
     if (FEngine->OnDeclareWar) FEngine->OnDeclareWar(FEngine, this, Other);

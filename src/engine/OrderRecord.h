@@ -24,7 +24,7 @@ std::string OrderFieldsText(TOrderType Code, const std::vector<std::string>& Fie
 template <class... Ts>
 std::string OrderText(TOrderType Code, const Ts&... Fields) {
   assert(sizeof...(Fields) == OrderCodeOf(Code).FieldCount && "an order record holds the fields its code describes");
-  return TBrenmoorEngine::ChangeRecord(static_cast<int>(Code), Fields...);
+  return ChangeRecord(static_cast<int>(Code), Fields...);
 }
 
 // The fields of one record; a missing or non-numeric field reads as 0, "" or false.

@@ -9,8 +9,13 @@
 #include <cassert>
 
 #include "engine/BrenmoorEngine.h"
+#include "engine/CombatRules.h"
+#include "engine/DiplomacyRules.h"
 #include "engine/OrderCodes.h"
 #include "engine/OrderRecord.h"
+#include "engine/ResearchRules.h"
+#include "engine/SupplyRules.h"
+#include "engine/UnitRules.h"
 #include "foundation/NumberText.h"
 
 namespace {
@@ -268,7 +273,7 @@ R ApplySubmerge(TBrenmoorEngine& E, TOrderFields& F) {
 R ApplyKamikaze(TBrenmoorEngine& E, TOrderFields& F) {
   TUnit* U = F.Unit();
   if (!U) return R::NoSuchUnit;
-  return E.Kamikaze(U) ? Ok : R::CannotTakeOrder;
+  return E.Combat().Kamikaze(U) ? Ok : R::CannotTakeOrder;
 }
 
 // --- Merge: the listed units of one zone become one ---
@@ -282,14 +287,14 @@ R CheckMerge(const TSender& S, TOrderFields& F) {
     if (const R Why = S.Owns(U); Why != Ok) return Why;
     if (U->GetZone() != Z) return R::UnitsApart;
   }
-  return S.Engine().CanMergeUnits(Units) ? Ok : R::CannotMerge;
+  return S.Engine().UnitRules().CanMergeUnits(Units) ? Ok : R::CannotMerge;
 }
 
 R ApplyMerge(TBrenmoorEngine& E, TOrderFields& F) {
   TBrenmoorZone* From = F.Zone();
   if (!From) return R::NoSuchZone;
   const std::string List = F.Text();
-  if (!E.MergeUnits(From, List)) return R::CannotMerge;
+  if (!E.UnitRules().MergeUnits(From, List)) return R::CannotMerge;
   E.AddChange(chUnitsMerged, From->GetIndex(), List);
   return Ok;
 }
@@ -314,7 +319,7 @@ R ApplyDivide(TBrenmoorEngine& E, TOrderFields& F) {
   TUnit* U = F.Unit();
   if (!U) return R::NoSuchUnit;
   const std::string Counts = F.Text();
-  if (!E.DivideUnit(U, Counts, nullptr)) return R::CannotDivide;
+  if (!E.UnitRules().DivideUnit(U, Counts, nullptr)) return R::CannotDivide;
   E.AddUnitChange(U, chUnitDivided, Counts, -1, -1);
   return Ok;
 }
@@ -469,7 +474,7 @@ R ApplyRoute(TBrenmoorEngine& E, TOrderFields& F) {
   // A zone in debt has nothing to send, and a routing of less than nothing would take from
   // its target; a routing to the zone itself is none. Nothing is taken or recorded then.
   if (Amount <= 0) return R::NothingToSend;
-  if (!E.CreateRouting(From, To, Amount)) return R::NothingToSend;
+  if (!E.Supply().CreateRouting(From, To, Amount)) return R::NothingToSend;
   E.AddChange(chRoutingCreated, From->GetIndex(), To->GetIndex(), Amount);
   return Ok;
 }
@@ -647,7 +652,7 @@ R ApplySupplyWalk(TBrenmoorEngine& E, TOrderFields& F) {
   TBrenmoorZone* From = F.Zone();
   const std::int32_t Depth = F.Int();
   if (!From) return R::NoSuchZone;
-  E.ComputeSupply(From, Depth);
+  E.Supply().ComputeSupply(From, Depth);
   E.AddChange(chSupplyWalk, From->GetIndex(), Depth);
   return Ok;
 }
@@ -657,7 +662,7 @@ R CheckNation(const TSender& S, TOrderFields& F) { return S.Plays(F.Nation()); }
 R ApplySupplyClear(TBrenmoorEngine& E, TOrderFields& F) {
   TNation* N = F.Nation();
   if (!N) return R::NoSuchNation;
-  E.ResetSupplySources(N);
+  E.Supply().ResetSupplySources(N);
   E.AddChange(chSupplyReset, N->GetIndex());
   return Ok;
 }
@@ -674,7 +679,7 @@ R ApplyFormations(TBrenmoorEngine& E, TOrderFields& F) {
   const std::string Text = F.Text();
   if (!N) return R::NoSuchNation;
   if (!IsFormationText(Text)) return R::BadFormation;
-  E.SetFormations(N, Text);
+  E.UnitRules().SetFormations(N, Text);
   E.AddChange(chUnitCosts, N->GetIndex(), Text);
   return Ok;
 }
@@ -697,7 +702,7 @@ R ApplyDiplomatic(TBrenmoorEngine& E, TOrderFields& F) {
   TNation* Target = F.Nation();
   const std::int32_t Action = F.Int();
   if (!Target) return R::NoSuchNation;
-  E.DiplomaticAction(N, Target, Action);
+  E.Diplomacy().DiplomaticAction(N, Target, Action);
   return Ok;
 }
 
@@ -712,7 +717,7 @@ R ApplyDeclareWar(TBrenmoorEngine& E, TOrderFields& F) {
   if (!N || !Target) return R::NoSuchNation;
   // A relation held at 100, or war on oneself, drifts nowhere: the loop ends with it.
   while (N->GetRelation(Target) > -100)
-    if (!E.DriftRelation(N, Target, -20000)) break;
+    if (!E.Diplomacy().DriftRelation(N, Target, -20000)) break;
   return Ok;
 }
 
@@ -732,7 +737,7 @@ R ApplyResearch(TBrenmoorEngine& E, TOrderFields& F) {
   TNation* N = F.Nation();
   const std::string Text = F.Text();
   if (!N) return R::NoSuchNation;
-  E.SetResearchAllocation(N, Text);
+  E.Research().SetResearchAllocation(N, Text);
   E.AddChange(chResearchAllocation, N->GetIndex(), Text);
   return Ok;
 }
@@ -760,7 +765,7 @@ R CheckSurrender(const TSender& S, TOrderFields& F) {
 R ApplySurrender(TBrenmoorEngine& E, TOrderFields& F) {
   const std::string Name = F.Text();
   E.AddChange(chPlayerRemoved, Name);
-  E.RemovePlayer(Name);
+  E.Diplomacy().RemovePlayer(Name);
   return Ok;
 }
 

@@ -6,8 +6,11 @@
 #include <algorithm>
 
 #include "engine/BrenmoorEngine.h"
+#include "engine/EndOfImpulseRules.h"
+#include "engine/ExecutionRules.h"
 #include "engine/OrderRecord.h"
 #include "engine/OrderRules.h"
+#include "engine/UnitRules.h"
 #include "foundation/NumberText.h"
 
 void TBrenmoorEngine::OrderStage() {
@@ -28,9 +31,9 @@ void TBrenmoorEngine::ProcessImpulse() {
   TImpulseRun Run(*this);
   const std::int32_t Impulse = GetImpulse();
   OrderStage();
-  ExecuteUnits(Impulse);
+  Execution().ExecuteUnits(Impulse);
   const TMapExtent Extent = FZoneMap ? FZoneMap->GetExtent() : TMapExtent{};
-  EndOfImpulseStages(Impulse, Extent.Width, Extent.Height);
+  EndOfImpulse().EndOfImpulseStages(Impulse, Extent.Width, Extent.Height);
 }
 
 TOrderRefusal TBrenmoorEngine::ApplyOrder(const std::string& Record) { return OrderRules::Apply(*this, Record); }
@@ -84,7 +87,7 @@ void TBrenmoorEngine::LoadShip(bool Transport, TBrenmoorZone* At, TUnit* Ship, c
     }
     if (!Any) continue;
     AddUnitChange(U, chUnitDivided, Counts, ZoneIndexOrNone(Ship->GetZone()), Ship->ID);
-    DivideUnit(U, Counts, Ship);
+    UnitRules().DivideUnit(U, Counts, Ship);
   }
 }
 

@@ -41,7 +41,7 @@ void TRandomEventRules::ApplyRandomEventEffect(const TActiveEvent& E) {
       // hair is added before the fraction is cut off.
       const auto P = static_cast<std::int32_t>(std::trunc((static_cast<double>(E.Factor) - 1.0) * 100.0 + 1e-4));
       if (P <= 0) return;
-      for (TUnit* Unit : FEngine.FUnits) {
+      for (TUnit* Unit : FEngine.GetUnits()) {
         if (!EventHitsUnit(E, Unit)) continue;
         for (int T = 0; T < UnitTypeCount; ++T) {
           const int Undamaged = Unit->GetCount(T) - Unit->GetDamaged(T);
@@ -52,7 +52,7 @@ void TRandomEventRules::ApplyRandomEventEffect(const TActiveEvent& E) {
       return;
     }
     case efOrganization:
-      for (TUnit* Unit : FEngine.FUnits)
+      for (TUnit* Unit : FEngine.GetUnits())
         if (EventHitsUnit(E, Unit)) Unit->SetOrganization(static_cast<float>(Unit->GetOrganization() * static_cast<double>(E.Factor)));
       return;
     case efResources: {

@@ -61,13 +61,13 @@ std::int32_t TReinforcementRules::ZoneDistance(const TBrenmoorZone* A, const TBr
   const TPoint PA{A->GetCenterX(), A->GetCenterY()};
   const TPoint PB{B->GetCenterX(), B->GetCenterY()};
   std::int32_t D = ManhattanDistance(PA, PB);
-  const TMapExtent Extent = FEngine.FZoneMap ? FEngine.FZoneMap->GetExtent() : TMapExtent{};
-  if (FEngine.FWrapHorizontal) {
+  const TMapExtent Extent = FEngine.GetZoneMap() ? FEngine.GetZoneMap()->GetExtent() : TMapExtent{};
+  if (FEngine.GetWrapHorizontal()) {
     TPoint MA = PA, MB = PB;
     (MA.X < MB.X ? MA : MB).X += Extent.Width;
     D = std::min(D, ManhattanDistance(MA, MB));
   }
-  if (FEngine.FWrapVertical) {
+  if (FEngine.GetWrapVertical()) {
     TPoint MA = PA, MB = PB;
     (MA.Y < MB.Y ? MA : MB).Y += Extent.Height;
     D = std::min(D, ManhattanDistance(MA, MB));

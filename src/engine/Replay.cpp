@@ -5,6 +5,13 @@
 // list's index error. A record that no host writes, and that would break the game here (a
 // unit carried by itself, a fleet of more than submarines under water, a zone or a conquest
 // going to a dead nation), is dropped whole with a note on OnDebugNote.
+#include "engine/AtomicRules.h"
+#include "engine/DiplomacyRules.h"
+#include "engine/EndOfImpulseRules.h"
+#include "engine/ReinforcementRules.h"
+#include "engine/ResearchRules.h"
+#include "engine/SupplyRules.h"
+#include "engine/UnitRules.h"
 #include "engine/Replay.h"
 
 #include <algorithm>
@@ -166,7 +173,7 @@ void TReplayRules::UnitDivided(TUnit* Unit, TFields& F) {
   const std::string Counts = F.Text();
   const std::int32_t Zone = F.Int();
   TUnit* Carrier = Zone >= 0 ? FEngine.GetUnitByID(F.Int()) : nullptr;
-  FEngine.DivideUnit(Unit, Counts, Carrier);
+  FEngine.UnitRules().DivideUnit(Unit, Counts, Carrier);
 }
 
 void TReplayRules::ConvoyDelivered(TUnit* Unit, TFields&) { Unit->UnloadMerchants(); }
@@ -194,7 +201,7 @@ void TReplayRules::UnitStrength(TUnit* Unit, TFields& F) {
 
 void TReplayRules::UnitRemoved(TUnit* Unit, TFields&) {
   // The host's unit left with whatever it held: so do its counts here.
-  TBrenmoorEngine::UntallyUnit(Unit);
+  TUnitRules::UntallyUnit(Unit);
   Unit->Remove(false);
   FEngine.FreeUnit(Unit);
 }
@@ -227,7 +234,7 @@ void TReplayRules::UnitExperience(TFields& F) { SetUnitValues(F, &TUnit::SetExpe
 
 void TReplayRules::UnitsMerged(TFields& F) {
   TBrenmoorZone* Zone = ZoneAt(F.Int());
-  FEngine.MergeUnits(Zone, F.Text());
+  FEngine.UnitRules().MergeUnits(Zone, F.Text());
 }
 
 // --- Zones ---
@@ -273,7 +280,7 @@ void TReplayRules::BorderDefenceBuilt(TFields& F) {
 void TReplayRules::RoutingCreated(TFields& F) {
   TBrenmoorZone* From = ZoneAt(F.Int());
   TBrenmoorZone* To = ZoneAt(F.Int());
-  FEngine.CreateRouting(From, To, F.Int());
+  FEngine.Supply().CreateRouting(From, To, F.Int());
 }
 
 void TReplayRules::SupplySource(TFields& F) {
@@ -313,7 +320,7 @@ void TReplayRules::ZoneBombarded(TFields& F) {
   Zone->SetStrikeCount(F.Int());
 }
 
-void TReplayRules::UnitsBuilt(TFields& F) { FEngine.BuildUnitInZone(ZoneAt(F.Int())); }
+void TReplayRules::UnitsBuilt(TFields& F) { FEngine.EndOfImpulse().BuildUnitInZone(ZoneAt(F.Int())); }
 
 void TReplayRules::BuildProgress(TFields& F) {
   TBrenmoorZone* Zone = ZoneAt(F.Int());
@@ -368,10 +375,10 @@ void TReplayRules::RocketSiteBuilt(TFields& F) { ZoneBuilt(F, &TBrenmoorZone::Se
 
 void TReplayRules::SupplyWalk(TFields& F) {
   TBrenmoorZone* Zone = ZoneAt(F.Int());
-  FEngine.ComputeSupply(Zone, F.Int());
+  FEngine.Supply().ComputeSupply(Zone, F.Int());
 }
 
-void TReplayRules::SupplyReset(TFields& F) { FEngine.ResetSupplySources(NationAt(F.Int())); }
+void TReplayRules::SupplyReset(TFields& F) { FEngine.Supply().ResetSupplySources(NationAt(F.Int())); }
 
 void TReplayRules::PortZone(TFields& F) {
   TBrenmoorZone* Zone = ZoneAt(F.Int());
@@ -382,7 +389,7 @@ void TReplayRules::ConvoyLaunched(TFields& F) {
   TBrenmoorZone* Zone = ZoneAt(F.Int());
   const std::int32_t Ships = F.Int();
   const float Resources = F.Float();
-  FEngine.ReplayConvoy(Zone, Ships, Resources, ZoneAt(F.Int()));
+  FEngine.Diplomacy().ReplayConvoy(Zone, Ships, Resources, ZoneAt(F.Int()));
 }
 
 // --- Storms ---
@@ -417,7 +424,7 @@ void TReplayRules::StormCreated(TFields& F) {
 
 void TReplayRules::UnitCosts(TFields& F) {
   TNation* Nation = NationAt(F.Int());
-  FEngine.SetFormations(Nation, F.Text());
+  FEngine.UnitRules().SetFormations(Nation, F.Text());
 }
 
 void TReplayRules::Stability(TFields& F) {
@@ -458,12 +465,12 @@ void TReplayRules::NationConquered(TFields& F) {
   // that is not the conquered one.
   if (Conqueror == Conquered || !Conqueror->GetAlive() || (!Annex && Exile && (Exile == Conquered || !Exile->GetAlive())))
     return Drop("the conquest hands the nation to itself or to a dead nation");
-  FEngine.ApplyConquest(Conqueror, Conquered, Exile, Annex, F.Text());
+  FEngine.Diplomacy().ApplyConquest(Conqueror, Conquered, Exile, Annex, F.Text());
 }
 
 void TReplayRules::Coup(TFields& F) {
   TNation* Nation = NationAt(F.Int());
-  FEngine.Coup(Nation, F.Int());
+  FEngine.EndOfImpulse().Coup(Nation, F.Int());
 }
 
 void TReplayRules::DiplomaticActionUsed(TFields& F) {
@@ -477,15 +484,15 @@ void TReplayRules::Diplomacy(TFields& F) {
   FEngine.Fire(FEngine.OnDiplomacy, Nation, Target, F.Int());
 }
 
-void TReplayRules::PlayerRemoved(TFields& F) { FEngine.RemovePlayer(F.Text()); }
+void TReplayRules::PlayerRemoved(TFields& F) { FEngine.Diplomacy().RemovePlayer(F.Text()); }
 
-void TReplayRules::FreeForAll(TFields&) { FEngine.ApplyFreeForAll(); }
+void TReplayRules::FreeForAll(TFields&) { FEngine.Diplomacy().ApplyFreeForAll(); }
 
 // --- Research, the atomic bomb, random events and reinforcements ---
 
 void TReplayRules::ResearchAllocation(TFields& F) {
   TNation* Nation = NationAt(F.Int());
-  FEngine.SetResearchAllocation(Nation, F.Text());
+  FEngine.Research().SetResearchAllocation(Nation, F.Text());
 }
 
 void TReplayRules::ResearchProgress(TFields& F) {
@@ -498,7 +505,7 @@ void TReplayRules::ResearchProgress(TFields& F) {
   }
 }
 
-void TReplayRules::ResearchLevel(TFields& F) { FEngine.ApplyResearchLevels(F.Text()); }
+void TReplayRules::ResearchLevel(TFields& F) { FEngine.Research().ApplyResearchLevels(F.Text()); }
 
 void TReplayRules::AtomicBomb(TFields& F) {
   TNation* Nation = NationAt(F.Int());
@@ -508,7 +515,7 @@ void TReplayRules::AtomicBomb(TFields& F) {
   const float Resources = F.Float();
   // The host's bomber drops its bomb on the zone it stands in, its owner's row counted.
   if (Unit && (Unit->GetZone() != Zone || Unit->GetOwner() != Nation)) return Drop("the bomber is not the nation's unit in the zone");
-  FEngine.ApplyAtomicBomb(Nation, Zone, Unit, Industry, Resources, F.Int());
+  FEngine.Atomic().ApplyAtomicBomb(Nation, Zone, Unit, Industry, Resources, F.Int());
 }
 
 void TReplayRules::RandomEvent(TFields& F) {
@@ -526,5 +533,5 @@ void TReplayRules::RandomEvent(TFields& F) {
 void TReplayRules::Reinforcement(TFields& F) {
   const std::int32_t Index = F.Int();
   if (Index < 0 || Index >= FEngine.GetReinforcementCount()) throw EBrenmoorEngine("Invalid Reinforcement");
-  FEngine.ArriveReinforcement(FEngine.GetReinforcement(Index));
+  FEngine.Reinforcements().ArriveReinforcement(FEngine.GetReinforcement(Index));
 }

@@ -8,7 +8,7 @@ void TSupplyRules::SupplyUpkeep() {
   // Every nation's points start again from nothing: a minor nation never spends them, and
   // points that piled up impulse after impulse would be a value that a saved game does not
   // hold, so a machine that joins from it would count others.
-  for (const auto& Nation : FEngine.FNations) Nation->SetResearchPoints(0.0f);
+  for (const auto& Nation : FEngine.GetNations()) Nation->SetResearchPoints(0.0f);
 
   for (int I = 0; I < FEngine.GetZoneCount(); ++I) {
     TBrenmoorZone* Zone = FEngine.GetZone(I);
@@ -99,19 +99,19 @@ void TSupplyRules::SupplyUpkeep() {
     // blocked step (or a kept search from the zone); the way itself (whose first step the full
     // search's order decides) is looked up only for a routing that can move, and the routings
     // that stand in one zone share one search as long as nothing the step cost reads changes.
-    FEngine.FPathUnit = nullptr;
-    FEngine.FPathAll = false;
+    FEngine.SetPathUnit(nullptr);
+    FEngine.SetPathAll(false);
     const int To = Routing->ToZone->GetIndex();
     const TPathTree* Tree = To >= 0 ? FEngine.KeptPathTree(Routing->FromZone) : nullptr;
     const std::int32_t Cost = Tree ? Tree->Cost[static_cast<std::size_t>(To)]
                                    : FEngine.FindPathCost(Routing->FromZone, Routing->ToZone, TZoneMap::TerrainChangeStepCost);
     if (Cost >= TZoneMap::TerrainChangeStepCost) continue;
     if (Tree)
-      FEngine.FZoneMap->SetPathFromTree(*Tree, Routing->ToZone);
+      FEngine.GetZoneMap()->SetPathFromTree(*Tree, Routing->ToZone);
     else
       FEngine.FindPath(Routing->FromZone, Routing->ToZone);
-    if (FEngine.FZoneMap->PathCount() <= 1) continue;
-    auto* Next = static_cast<TBrenmoorZone*>(FEngine.FZoneMap->GetPathZone(1));
+    if (FEngine.GetZoneMap()->PathCount() <= 1) continue;
+    auto* Next = static_cast<TBrenmoorZone*>(FEngine.GetZoneMap()->GetPathZone(1));
     if (Next == Routing->ToZone) {
       Routing->ToZone->SetResources(static_cast<float>(Routing->ToZone->GetResources() + static_cast<double>(Routing->Amount)));
       FEngine.DeleteRouting(Routing);

@@ -170,14 +170,14 @@ void TUnitRules::SetFormations(TNation* Nation, const std::string& Text) {
 
 void TUnitRules::PathCostHandler(TZone* Zone1, TZone* Zone2, std::int32_t& Cost) {
   constexpr std::int32_t Blocked = TZoneMap::TerrainChangeStepCost;
-  if (FEngine.FPathAll) {
+  if (FEngine.GetPathAll()) {
     Cost = 1;
     return;
   }
   auto* A = static_cast<TBrenmoorZone*>(Zone1);
   auto* B = static_cast<TBrenmoorZone*>(Zone2);
   const bool SeaA = A->GetSea() != 0, SeaB = B->GetSea() != 0;
-  if (FEngine.FPathMode == 1) {
+  if (FEngine.GetPathMode() == 1) {
     Cost = SeaA && SeaB ? 1 : Blocked;
     return;
   }
@@ -189,7 +189,7 @@ void TUnitRules::PathCostHandler(TZone* Zone1, TZone* Zone2, std::int32_t& Cost)
     Cost = 1;
     return;
   }
-  const TNation* Nation = FEngine.FPathUnit ? FEngine.FPathUnit->GetOwner() : A->GetOwner();
+  const TNation* Nation = FEngine.GetPathUnit() ? FEngine.GetPathUnit()->GetOwner() : A->GetOwner();
   // B is land here: IsAlliedTo is its owner's alliance test.
   Cost = !Nation || !B->GetOwner() || B->GetOwner()->IsAlliedWith(Nation) ? 1 : Blocked;
 }

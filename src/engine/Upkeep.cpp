@@ -9,16 +9,16 @@
 
 namespace {
 
-// Sets a flag for the life of the guard and restores what it was.
-class TSetFlag {
+// Sets the engine's local-only switch for the life of the guard and restores what it was.
+class TLocalOnly {
 public:
-  TSetFlag(bool& Flag, bool Value) : FFlag(Flag), FOld(Flag) { FFlag = Value; }
-  ~TSetFlag() { FFlag = FOld; }
-  TSetFlag(const TSetFlag&) = delete;
-  TSetFlag& operator=(const TSetFlag&) = delete;
+  explicit TLocalOnly(TBrenmoorEngine& Engine) : FEngine(Engine), FOld(Engine.GetLocalOnly()) { FEngine.SetLocalOnly(true); }
+  ~TLocalOnly() { FEngine.SetLocalOnly(FOld); }
+  TLocalOnly(const TLocalOnly&) = delete;
+  TLocalOnly& operator=(const TLocalOnly&) = delete;
 
 private:
-  bool& FFlag;
+  TBrenmoorEngine& FEngine;
   bool FOld;
 };
 
@@ -95,16 +95,16 @@ void TUpkeepRules::BeginImpulse() {
     Zone->SetStrikeCount(0);
     World += Zone->GetIndustry();
   }
-  FEngine.FWorldIndustry = static_cast<std::int32_t>(
-      std::clamp<std::int64_t>(World, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
-  for (TUnit* Unit : FEngine.FUnits) {
+  FEngine.SetWorldIndustry(static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(World, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max())));
+  for (TUnit* Unit : FEngine.GetUnits()) {
     Unit->SetFought(false);
     Unit->SetSurfaced(false);
   }
 }
 
 void TUpkeepRules::UpdateVisibility(std::int32_t Impulse) {
-  const int Majors = std::min(FEngine.FMajorCount, FEngine.GetNationCount());
+  const int Majors = std::min(FEngine.GetMajorCount(), FEngine.GetNationCount());
   // A zone seen by N is seen by every major power allied with N too.
   const auto See = [&](TBrenmoorZone* Zone, const TNation* Nation) {
     std::uint8_t Bits = Zone->GetSeenBy();
@@ -127,7 +127,7 @@ void TUpkeepRules::UpdateVisibility(std::int32_t Impulse) {
   // Destroyers look into the sea zones around them, more of them more often; the chance
   // comes from the impulse and the zone, the same on every machine.
   const auto Base = static_cast<std::uint32_t>(Impulse) * 31333u;
-  for (const TUnit* Unit : FEngine.FUnits) {
+  for (const TUnit* Unit : FEngine.GetUnits()) {
     const TNation* Owner = Unit->GetOwner();
     if (!Owner || Owner->GetIndex() < 0 || Owner->GetIndex() >= Majors || !Unit->GetZone()) continue;
     if (Unit->GetOrder() == ordRecon) {
@@ -144,7 +144,7 @@ void TUpkeepRules::UpdateVisibility(std::int32_t Impulse) {
       if (10 * Destroyers > V % 100) See(Zone, Owner);
     }
   }
-  for (const auto& Nation : FEngine.FNations)
+  for (const auto& Nation : FEngine.GetNations())
     for (const auto& [Name, Value] : Nation->GetInfluenceList().Items()) {
       if (StrToIntDef(Value, 0) <= 0) continue;
       const std::int32_t Index = StrToIntDef(Name, -1);
@@ -186,14 +186,14 @@ void TUpkeepRules::RebaseHomelessAirUnit(TUnit* Unit) {
 }
 
 void TUpkeepRules::EndImpulseUpkeep(std::int32_t Impulse) {
-  TSetFlag LocalOnly(FEngine.FLocalOnly, true);
+  TLocalOnly LocalOnly(FEngine);
 
   // 1. Storm cover: a zone is under a storm when one of its corners lies inside it.
   for (int I = 0; I < FEngine.GetZoneCount(); ++I) {
     FEngine.ProcessPendingMessages();
     TBrenmoorZone* Zone = FEngine.GetZone(I);
     Zone->SetStorm(false);
-    for (const auto& Storm : FEngine.FStorms) {
+    for (const auto& Storm : FEngine.GetStorms()) {
       const TRect Rect{Storm->X, Storm->Y, Storm->X + Storm->Width, Storm->Y + Storm->Height};
       if (!Intersects(Rect, Zone->GetBounds())) continue;
       if (std::any_of(Zone->GetPoints().begin(), Zone->GetPoints().end(), [&](const TPoint& P) { return Rect.Contains(P); })) {
@@ -206,7 +206,7 @@ void TUpkeepRules::EndImpulseUpkeep(std::int32_t Impulse) {
   // 2. Homeless air units, in unit-list order; a unit taken out goes alone, so the others
   // are found again by their identifiers.
   std::vector<std::int32_t> AirUnits;
-  for (const TUnit* Unit : FEngine.FUnits)
+  for (const TUnit* Unit : FEngine.GetUnits())
     if (Unit->GetKind() == ukAirForce) AirUnits.push_back(Unit->ID);
   for (const std::int32_t ID : AirUnits) {
     FEngine.ProcessPendingMessages();
@@ -223,7 +223,7 @@ void TUpkeepRules::EndImpulseUpkeep(std::int32_t Impulse) {
   }
 
   // 3. Diplomatic actions come back at the nation's interval, up to three.
-  for (const auto& Nation : FEngine.FNations) {
+  for (const auto& Nation : FEngine.GetNations()) {
     if (!Nation->GetMajorPower() || !Nation->GetAlive()) continue;
     const std::int32_t Interval = Nation->GetDiplomaticActionInterval();
     if (Interval > 0 && Nation->GetDiplomaticActions() < 3 && Impulse % Interval == 0)
@@ -231,7 +231,7 @@ void TUpkeepRules::EndImpulseUpkeep(std::int32_t Impulse) {
   }
 
   // 4. Countdowns and influence.
-  for (const auto& Nation : FEngine.FNations) {
+  for (const auto& Nation : FEngine.GetNations()) {
     FEngine.ProcessPendingMessages();
     if (Nation->GetCountdown() > 0) Nation->SetCountdown(Nation->GetCountdown() - 1);
     Nation->CountDownInfluence();
@@ -245,75 +245,85 @@ void TUpkeepRules::EndImpulseUpkeep(std::int32_t Impulse) {
     if (Event->Duration == 0) FEngine.DeleteActiveEvent(Event);
   }
 
-  // 6. Alliances: a major power without one joins the first whose living major members all
-  // stand at 100 with it, both ways, and is at war with every other alliance's members.
-  if (!FEngine.FFreeForAll) {
-    const auto Members = [this](const std::string& Alliance) {
-      std::vector<TNation*> Result;
-      for (const auto& M : FEngine.FNations)
-        if (M->GetAlive() && M->GetMajorPower() && M->GetAlliance() == Alliance) Result.push_back(M.get());
-      return Result;
-    };
-    for (const auto& Nation : FEngine.FNations) {
-      TNation* N = Nation.get();
-      if (!N->GetAlive() || !N->GetMajorPower() || !N->GetAlliance().empty()) continue;
-      for (const std::string& Alliance : FEngine.FAlliances) {
-        const auto InIt = Members(Alliance);
-        const bool Admitted = std::all_of(InIt.begin(), InIt.end(), [N](const TNation* M) {
-          return N->GetRelation(M) == 100 && M->GetRelation(N) == 100;
-        });
-        if (!Admitted) continue;
-        for (const std::string& Other : FEngine.FAlliances) {
-          if (Other == Alliance) continue;
-          for (TNation* M : Members(Other)) {
-            N->SetRelation(M, -100);
-            M->SetRelation(N, -100);
-          }
-        }
-        N->SetAlliance(Alliance);
-        FEngine.Fire(FEngine.OnAlliance, N);
-        // A nation belongs to one alliance: once in, the scan for it ends.
-        break;
-      }
-    }
-  }
+  // 6. Alliances (not in a free-for-all).
+  if (!FEngine.GetFreeForAll()) JoinAlliances();
+  // 7. Players who play nothing any more leave (not in an all-computer game).
+  if (!FEngine.GetAllComputer()) RemoveIdlePlayers();
+  // 8. and 9. Dominations and the winner.
+  FindWinner(Impulse);
+}
 
-  // 7. Players who play nothing any more leave.
-  if (!FEngine.FAllComputer) {
-    const auto PlaysAliveMajor = [this](const std::string& Name) {
-      return std::any_of(FEngine.FNations.begin(), FEngine.FNations.end(),
-                         [&](const auto& N) { return N->GetAlive() && N->GetMajorPower() && N->GetPlayerName() == Name; });
-    };
-    if (FEngine.IsSoloGame()) {
-      const bool AllComputer = std::all_of(FEngine.FNations.begin(), FEngine.FNations.end(), [](const auto& N) {
-        return !N->GetAlive() || !N->GetMajorPower() || N->GetComputerPlayer();
+// A major power without an alliance joins the first whose living major members all stand at
+// 100 with it, both ways, and is at war with every other alliance's members.
+void TUpkeepRules::JoinAlliances() {
+  const auto Members = [this](const std::string& Alliance) {
+    std::vector<TNation*> Result;
+    for (const auto& M : FEngine.GetNations())
+      if (M->GetAlive() && M->GetMajorPower() && M->GetAlliance() == Alliance) Result.push_back(M.get());
+    return Result;
+  };
+  for (const auto& Nation : FEngine.GetNations()) {
+    TNation* N = Nation.get();
+    if (!N->GetAlive() || !N->GetMajorPower() || !N->GetAlliance().empty()) continue;
+    for (const std::string& Alliance : FEngine.GetAlliances()) {
+      const auto InIt = Members(Alliance);
+      const bool Admitted = std::all_of(InIt.begin(), InIt.end(), [N](const TNation* M) {
+        return N->GetRelation(M) == 100 && M->GetRelation(N) == 100;
       });
-      if (AllComputer) FEngine.Fire(FEngine.OnRemovePlayer, std::string("[SOLO]"));
-    } else if (FEngine.FImpulseUsers) {
-      for (int I = FEngine.FImpulseUsers->GetUserCount() - 1; I >= 0; --I) {
-        const std::string Name = FEngine.FImpulseUsers->GetUserName(I);
-        if (PlaysAliveMajor(Name)) continue;
-        FEngine.FImpulseUsers->MarkUserRemoved(Name);
-        FEngine.Fire(FEngine.OnRemovePlayer, Name);
+      if (!Admitted) continue;
+      for (const std::string& Other : FEngine.GetAlliances()) {
+        if (Other == Alliance) continue;
+        for (TNation* M : Members(Other)) {
+          N->SetRelation(M, -100);
+          M->SetRelation(N, -100);
+        }
       }
+      N->SetAlliance(Alliance);
+      FEngine.Fire(FEngine.OnAlliance, N);
+      // A nation belongs to one alliance: once in, the scan for it ends.
+      break;
     }
   }
+}
 
+// Players who play nothing any more leave.
+void TUpkeepRules::RemoveIdlePlayers() {
+  const auto PlaysAliveMajor = [this](const std::string& Name) {
+    return std::any_of(FEngine.GetNations().begin(), FEngine.GetNations().end(),
+                       [&](const auto& N) { return N->GetAlive() && N->GetMajorPower() && N->GetPlayerName() == Name; });
+  };
+  if (FEngine.IsSoloGame()) {
+    const bool AllComputer = std::all_of(FEngine.GetNations().begin(), FEngine.GetNations().end(), [](const auto& N) {
+      return !N->GetAlive() || !N->GetMajorPower() || N->GetComputerPlayer();
+    });
+    if (AllComputer) FEngine.Fire(FEngine.OnRemovePlayer, std::string("[SOLO]"));
+  } else if (FEngine.GetImpulseUsers()) {
+    for (int I = FEngine.GetImpulseUsers()->GetUserCount() - 1; I >= 0; --I) {
+      const std::string Name = FEngine.GetImpulseUsers()->GetUserName(I);
+      if (PlaysAliveMajor(Name)) continue;
+      FEngine.GetImpulseUsers()->MarkUserRemoved(Name);
+      FEngine.Fire(FEngine.OnRemovePlayer, Name);
+    }
+  }
+}
+
+// The dominations, then the first victory condition met names the winner.
+void TUpkeepRules::FindWinner(std::int32_t Impulse) {
   // 8. Dominations.
-  FEngine.FWinnerName.clear();
-  FEngine.FWinnerNation = nullptr;
+  FEngine.SetWinner({}, nullptr);
   const auto AllianceDomination = [this](const std::string& Alliance) {
     std::int64_t Sum = 0;
-    for (const auto& N : FEngine.FNations)
+    for (const auto& N : FEngine.GetNations())
       if (N->GetAlliance() == Alliance) Sum += N->GetWorldDomination();
     return Sum;
   };
-  FEngine.FAllianceDomination.assign(FEngine.FAlliances.size(), 0);
-  for (std::size_t I = 0; I < FEngine.FAlliances.size(); ++I)
-    FEngine.FAllianceDomination[I] = static_cast<std::int32_t>(std::min<std::int64_t>(AllianceDomination(FEngine.FAlliances[I]), std::numeric_limits<std::int32_t>::max()));
+  std::vector<std::int32_t> Dominations;
+  for (const std::string& Alliance : FEngine.GetAlliances())
+    Dominations.push_back(static_cast<std::int32_t>(std::min<std::int64_t>(AllianceDomination(Alliance), std::numeric_limits<std::int32_t>::max())));
+  FEngine.SetAllianceDominations(std::move(Dominations));
 
   // 9. The first victory condition met names the winner.
-  for (const auto& Condition : FEngine.FVictoryConditions) {
+  for (const auto& Condition : FEngine.GetVictoryConditions()) {
     const TNation* Subject = Condition->SubjectIsNation() ? FEngine.FindNation(Condition->Subject) : nullptr;
     bool Met = false;
     switch (Condition->Kind) {
@@ -327,16 +337,16 @@ void TUpkeepRules::EndImpulseUpkeep(std::int32_t Impulse) {
     }
     if (!Met) continue;
     if (Condition->WinnerIsNation)
-      FEngine.FWinnerNation = FEngine.FindNation(Condition->Winner);
+      FEngine.SetWinner({}, FEngine.FindNation(Condition->Winner));
     else
-      FEngine.FWinnerName = Condition->Winner;
+      FEngine.SetWinner(Condition->Winner, nullptr);
     break;
   }
 }
 
 std::int32_t TUpkeepRules::GetAllianceDomination(const std::string& AllianceName) const {
   std::int32_t Sum = 0;
-  for (const auto& Nation : FEngine.FNations)
+  for (const auto& Nation : FEngine.GetNations())
     if (Nation->GetMajorPower() && Nation->GetAlliance() == AllianceName) Sum += Nation->GetWorldDomination();
   return Sum;
 }

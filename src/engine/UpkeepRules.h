@@ -28,5 +28,10 @@ public:
   std::int32_t GetAllianceDomination(const std::string& AllianceName) const;
 
 private:
+  // The stages of EndImpulseUpkeep after the active events.
+  void JoinAlliances();
+  void RemoveIdlePlayers();
+  void FindWinner(std::int32_t Impulse);
+
   TBrenmoorEngine& FEngine;
 };

@@ -2,6 +2,7 @@
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
+#include "engine/DiplomacyRules.h"
 #include "engine/Nation.h"
 #include "engine/RealTimeEngine.h"
 
@@ -77,8 +78,8 @@ TVictoryState VictoryStateOf(const TBrenmoorEngine& Engine) {
     S.WinnerNation = Winner->GetName();
   else
     S.WinnerAlliance = Engine.GetWinnerName();
-  S.CanContinueFreeForAll = Engine.CanContinueFreeForAll();
-  S.LivingMajors = Engine.GetLivingNationCount();
+  S.CanContinueFreeForAll = Engine.Diplomacy().CanContinueFreeForAll();
+  S.LivingMajors = Engine.Diplomacy().GetLivingNationCount();
   for (int I = 0; I < Engine.GetNationCount() && S.FirstLivingMajor.empty(); ++I) {
     const TNation* N = Engine.GetNation(I);
     if (N->GetMajorPower() && N->GetAlive()) S.FirstLivingMajor = N->GetName();
@@ -99,7 +100,7 @@ std::optional<TGameEnd> VictoryAfterImpulse(const TVictoryState& State) {
 
 TFreeForAllState FreeForAllStateOf(const TBrenmoorEngine& Engine) {
   TFreeForAllState S;
-  S.LivingMajors = Engine.GetLivingNationCount();
+  S.LivingMajors = Engine.Diplomacy().GetLivingNationCount();
   S.AllComputer = Engine.GetAllComputer();
   for (int I = 0; I < Engine.GetNationCount(); ++I) {
     const TNation* N = Engine.GetNation(I);

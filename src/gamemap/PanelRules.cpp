@@ -8,6 +8,7 @@
 #include "engine/BrenmoorZone.h"
 #include "engine/Nation.h"
 #include "engine/Unit.h"
+#include "engine/UnitRules.h"
 #include "foundation/NumberText.h"
 #include "foundation/Rounding.h"
 #include "gamemap/ForcesRules.h"
@@ -112,7 +113,7 @@ TUnitPanel UnitPanelState(const TBrenmoorEngine& Engine, const TBrenmoorZone& Zo
   P.AimRockets = Zone.GetRocketSite() && PlayedHere(Zone.GetOwner());
   if (!Selected.empty()) {
     P.Divide = Selected.size() == 1 && Local && Selected.front()->CanTakeOrder().Contains(ordDivide);
-    P.Merge = Selected.size() > 1 && Engine.CanMergeUnits(Selected);
+    P.Merge = Selected.size() > 1 && Engine.UnitRules().CanMergeUnits(Selected);
   }
   // Consolidating joins the current nation's units of one kind; units carrying or basing
   // others, or submerged, keep the zone from it.

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "engine/OrderRecord.h"
+#include "engine/UnitRules.h"
 #include "foundation/NumberText.h"
 #include "foundation/Rounding.h"
 #include "players/ScriptModule.h"
@@ -120,7 +121,7 @@ void OrderUnitMerge(TModule& M, const TArgList& A, TValue&) {
   if (First->GetOwner() != Player || Second->GetOwner() != Player) return;
   if (!First->GetZone() || First->GetZone() != Second->GetZone()) return;
   M.MergeList.assign({First, Second});
-  if (!M.Engine().CanMergeUnits(M.MergeList)) return;
+  if (!M.Engine().UnitRules().CanMergeUnits(M.MergeList)) return;
   Issue(M, ordMerge, First->GetZone()->GetIndex(), IntToStr(First->ID) + "#" + IntToStr(Second->ID) + "#");
 }
 

@@ -4,6 +4,7 @@
 
 #include "foundation/ListError.h"
 #include "players/ScriptModule.h"
+#include "engine/ReinforcementRules.h"
 
 // The game functions that only read the game, for the nation of the brain that runs. Units are
 // answered by their place in the brain's seen-unit list (-1 for a unit it does not see), zones
@@ -144,7 +145,7 @@ const TQueryRow QueryRows[] = {
      }},
     {"Distance( mult, mult ): integer",
      [](TdmScript& S, const TArgList& A) {
-       return Int(S.Engine().ZoneDistance(S.ValidZoneArgument(A, 0), S.ValidZoneArgument(A, 1)));
+       return Int(S.Engine().Reinforcements().ZoneDistance(S.ValidZoneArgument(A, 0), S.ValidZoneArgument(A, 1)));
      }},
     {"TrueDistance( mult, mult ): integer",
      [](TdmScript& S, const TArgList& A) {

@@ -12,6 +12,7 @@
 #include "controls/ElasticPanel.h"
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
+#include "engine/DiplomacyRules.h"
 #include "engine/EngineTypes.h"
 #include "engine/ImpulseSteps.h"
 #include "engine/Nation.h"
@@ -162,14 +163,14 @@ bool TfrmMain::CanContinueFreeForAll() const { return FreeForAllStateOf(*FEngine
 void TfrmMain::EndGame(const std::string& Message, bool IsVictory, bool Stop) {
   SetBannerText(Message);
   if (IsVictory) {
-    FEngine->StoreIndustryTotals();
+    FEngine->Diplomacy().StoreIndustryTotals();
     // The host of an online game tells the server, once, before the game may go on.
     if (!FGameOver) SendGameResult();
     findChild<QWidget*>("btnFinalScore")->show();
     if (!Stop && OffersFreeForAll(FreeForAllStateOf(*FEngine))) {
       if (Prompter().Confirm(Message + FreeForAllQuestion)) {
         SetBannerText("");
-        FEngine->StartFreeForAll();
+        FEngine->Diplomacy().StartFreeForAll();
         Prompter().ShowMessage(FreeForAllNotice);
         return;
       }

@@ -23,6 +23,7 @@
 #include "engine/GameRecords.h"
 #include "engine/Nation.h"
 #include "engine/RealTimeEngine.h"
+#include "engine/UpkeepRules.h"
 #include "foundation/DateUtils.h"
 #include "gamemap/BrenmoorZoneSprite.h"
 #include "gamemap/GameSetupRules.h"
@@ -366,7 +367,7 @@ void TfrmMain::StartGame(bool IsNew) {
 
     LoadFlags();
     if (FNavigator) FNavigator->SetBackground(ImageOfBitmap(FSurface->GetPreview()));
-    FEngine->UpdateVisibility(FEngine->GetImpulse());
+    FEngine->Upkeep().UpdateVisibility(FEngine->GetImpulse());
     Loading->hide();
   }
   FSurface->SetActive(true);

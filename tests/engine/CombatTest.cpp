@@ -298,11 +298,11 @@ TEST_F(CombatTest, KamikazeSpendsAPlaneForEveryHitAndOnlyPlanesDive) {
   TUnit* Ships = W.MakeUnit(1, ukNavy, kzChannel, {{utBattleship, 1}});
   TForbiddenRandom Forbidden;
   E.SetRandomGenerator(&Forbidden);
-  EXPECT_FALSE(E.Kamikaze(Ships));
+  EXPECT_FALSE(E.Combat().Kamikaze(Ships));
   EXPECT_EQ(Fleet->GetEffectiveCount(), 5);
   E.SetRandomGenerator(nullptr);
   E.SetRandomSeed(3);
-  EXPECT_TRUE(E.Kamikaze(Planes));
+  EXPECT_TRUE(E.Combat().Kamikaze(Planes));
   EXPECT_EQ(Planes->GetEffectiveCount(), 0);
   EXPECT_EQ(Planes->GetDamaged(utFighter), 2);
   EXPECT_EQ(Planes->GetDamaged(utDiveBomber), 1);
@@ -314,7 +314,7 @@ TEST_F(CombatTest, KamikazeSpendsAPlaneForEveryHitAndOnlyPlanesDive) {
   TUnit* Alone = Calm.MakeUnit(1, ukAirForce, kzHale, {{utFighter, 2}});
   Calm.MakeUnit(0, ukArmy, kzHale, {{utInfantry, 2}});
   Calm.Engine().SetRandomGenerator(&Forbidden);
-  EXPECT_TRUE(Calm.Engine().Kamikaze(Alone));
+  EXPECT_TRUE(Calm.Engine().Combat().Kamikaze(Alone));
   EXPECT_EQ(Alone->GetEffectiveCount(), 2);
   Calm.Engine().SetRandomGenerator(nullptr);
 }

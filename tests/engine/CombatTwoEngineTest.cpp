@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "engine/AtomicRules.h"
 #include "engine/CombatRules.h"
 #include "engine/ResearchRules.h"
 #include "engine/kit/RulesKit.h"
@@ -67,17 +68,17 @@ private:
         break;
       }
       case 1:  // A unit dives (a fleet or an army is refused).
-        if (U) E.Kamikaze(U);
+        if (U) E.Combat().Kamikaze(U);
         break;
       case 2:  // Atomic bombs where the bombers stand.
-        if (U && U->GetKind() == ukAirForce && U->GetCount(utAtomicBomber) > 0) E.AtomicBomb(U->GetOwner(), U->GetZone(), U);
+        if (U && U->GetKind() == ukAirForce && U->GetCount(utAtomicBomber) > 0) E.Atomic().AtomicBomb(U->GetOwner(), U->GetZone(), U);
         break;
       case 3: {  // New research spending.
         TNation* N = E.GetNation(FPick.Random(E.GetMajorCount()));
         std::string Text = std::to_string(FPick.Random(300)) + "#";
         for (int G = 0; G < ResearchGroupCount; ++G) Text += std::to_string(FPick.Random(3) == 0 ? FPick.Random(100) : 0) + "#";
         E.AddChange(chResearchAllocation, N->GetIndex(), Text);
-        E.SetResearchAllocation(N, Text);
+        E.Research().SetResearchAllocation(N, Text);
         break;
       }
       case 4: {  // Air orders that change how a unit fights.

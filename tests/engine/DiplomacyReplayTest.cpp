@@ -19,7 +19,7 @@ public:
 
   void operator()(TKitWorld& W, std::int32_t Impulse) {
     TBrenmoorEngine& E = W.Engine();
-    if (Impulse == 250) E.StartFreeForAll();
+    if (Impulse == 250) E.Diplomacy().StartFreeForAll();
     const int Actions = FPick.Random(4);
     for (int A = 0; A < Actions; ++A) Act(W, E);
     rules::ReportLossesAndOrganization(E);
@@ -39,20 +39,20 @@ private:
       case 0: case 1: case 2: case 3: case 4: {
         TNation* N = AliveNation(E, true);
         TNation* T = AliveNation(E, false, N);
-        if (N && T) E.DiplomaticAction(N, T, FPick.Random(9));
+        if (N && T) E.Diplomacy().DiplomaticAction(N, T, FPick.Random(9));
         break;
       }
       case 5: {  // A capital falls, or a nation is annexed.
         if (FPick.Random(3) != 0) break;
         TNation* A = AliveNation(E, false);
         TNation* B = AliveNation(E, false, A);
-        if (!A || !B || E.GetLivingNationCount() < 2) break;
+        if (!A || !B || E.Diplomacy().GetLivingNationCount() < 2) break;
         if (TBrenmoorZone* Capital = B->GetCapital(); Capital && Capital->GetOwner() == B) {
           E.AddChange(chZoneConquered, Capital->GetIndex(), A->GetIndex(), A->GetIndex());
           Capital->SetOwner(A);
           E.Fire(E.OnConquerZone, A, Capital);
         }
-        E.ConquerNation(A, B, FPick.Random(2) == 0);
+        E.Diplomacy().ConquerNation(A, B, FPick.Random(2) == 0);
         break;
       }
       case 6: {  // A convoy from a zone with resources.
@@ -83,7 +83,7 @@ private:
         if (FPick.Random(20) != 0) break;
         const std::string Name = W.N(FPick.Random(3))->GetPlayerName();
         E.AddChange(chPlayerRemoved, Name);
-        E.RemovePlayer(Name);
+        E.Diplomacy().RemovePlayer(Name);
         break;
       }
       case 10: {  // A major power courts the minor nation, which may join it.
@@ -91,7 +91,7 @@ private:
         TNation* N = AliveNation(E, true);
         if (!N || !Minor->GetAlive()) break;
         N->SetRelation(Minor, 90 + FPick.Random(10));
-        E.DiplomaticAction(N, Minor, 3);
+        E.Diplomacy().DiplomaticAction(N, Minor, 3);
         break;
       }
       default: {  // Stability and countdowns move, so that the chances vary.

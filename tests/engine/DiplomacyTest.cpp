@@ -8,6 +8,7 @@
 
 #include "RulesReplay.h"
 #include "engine/DiplomacyRules.h"
+#include "engine/UnitRules.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ TEST_F(DiplomacyTest, DenouncingDriftsTheTargetAwayFromUsAndFromOurFriends) {
   Setup(W);
   Script.QueueFloat(0.5);  // Albion's own drift: -30 x 0.5
   Script.QueueFloat(0.6);  // Lichtenburg, at 50 with Albion: -15 x 0.6
-  E.DiplomaticAction(W.N(Albion), W.N(Freedonia), 0);
+  E.Diplomacy().DiplomaticAction(W.N(Albion), W.N(Freedonia), 0);
   EXPECT_EQ(W.Sink.Records, (TRecords{rec::DiplomaticActionUsed(Albion), rec::Relation(Albion, Freedonia, -15), rec::Relation(Lichtenburg, Freedonia, -39),
                                        rec::Diplomacy(Albion, Freedonia, 0)}));
   EXPECT_EQ(W.N(Albion)->GetDiplomaticActions(), 0);
@@ -87,7 +88,7 @@ TEST_F(DiplomacyTest, PropagandaShakesTheTargetsUnitsAndMayBeNoticed) {
   Script.QueueFloat(1.0);  // and its army there
   Script.QueueInt(49);     // noticed (49 < 50)
   Script.QueueFloat(0.5);  // the drift of resentment: -10
-  E.DiplomaticAction(W.N(Albion), W.N(Freedonia), 1);
+  E.Diplomacy().DiplomaticAction(W.N(Albion), W.N(Freedonia), 1);
   TUnit* Fleet = W.UnitIn(kzDunmore, Freedonia, ukNavy);
   TUnit* Army = W.UnitIn(kzDunmore, Freedonia, ukArmy);
   EXPECT_FLOAT_EQ(Fleet->GetOrganization(), 92.5f);
@@ -104,7 +105,7 @@ TEST_F(DiplomacyTest, IntimidationSucceedsOnceInThreeHundredWithNoTroopsNear) {
   // Albion has no unit around Dunmore: Count 0, and only a draw of 0 succeeds.
   Script.QueueInt(0);
   Script.QueueFloat(0.5);
-  E.DiplomaticAction(W.N(Albion), W.N(Freedonia), 2);
+  E.Diplomacy().DiplomaticAction(W.N(Albion), W.N(Freedonia), 2);
   EXPECT_EQ(W.N(Freedonia)->GetRelation(W.N(Albion)), 100);
   EXPECT_EQ(Events, (std::vector<std::string>{"Diplomacy 0 2 3", "Allies Freedonia Albion"}));
   EXPECT_TRUE(W.N(Freedonia)->GetAlive());  // two major powers: no annexation
@@ -113,7 +114,7 @@ TEST_F(DiplomacyTest, IntimidationSucceedsOnceInThreeHundredWithNoTroopsNear) {
   SetRelation(Freedonia, Albion, 0);
   Script.QueueInt(1);
   Script.QueueFloat(0.5);
-  E.DiplomaticAction(W.N(Albion), W.N(Freedonia), 2);
+  E.Diplomacy().DiplomaticAction(W.N(Albion), W.N(Freedonia), 2);
   EXPECT_EQ(W.N(Freedonia)->GetRelation(W.N(Albion)), -10);
   EXPECT_EQ(Events, (std::vector<std::string>{"Diplomacy 0 2 2"}));
   // A nation that may attack without war brings a random count now and then.
@@ -123,11 +124,11 @@ TEST_F(DiplomacyTest, IntimidationSucceedsOnceInThreeHundredWithNoTroopsNear) {
   Script.QueueInt(250);  // Count 250
   Script.QueueInt(250);  // 250 <= 250: success
   Script.QueueFloat(0.5);
-  E.DiplomaticAction(W.N(Albion), W.N(Freedonia), 2);
+  E.Diplomacy().DiplomaticAction(W.N(Albion), W.N(Freedonia), 2);
   EXPECT_EQ(W.N(Freedonia)->GetRelation(W.N(Albion)), 100);
   // A target without capital: the action is spent and nothing else happens.
   const std::size_t Before = W.Sink.Records.size();
-  E.DiplomaticAction(W.N(Albion), W.N(Ruritania), 2);
+  E.Diplomacy().DiplomaticAction(W.N(Albion), W.N(Ruritania), 2);
   EXPECT_EQ(TRecords(W.Sink.Records.begin() + static_cast<std::ptrdiff_t>(Before), W.Sink.Records.end()), (TRecords{rec::DiplomaticActionUsed(Albion)}));
 }
 
@@ -135,7 +136,7 @@ TEST_F(DiplomacyTest, IntimidatingAMinorToOneHundredAnnexesItAndTheGuestConquers
   Script.QueueInt(0);      // success
   Script.QueueFloat(0.5);  // the relation goes to 100
   Script.QueueInt(5);      // Lichtenburg's army in its capital is caught (5 > 0 steps)
-  E.DiplomaticAction(W.N(Albion), W.N(Lichtenburg), 2);
+  E.Diplomacy().DiplomaticAction(W.N(Albion), W.N(Lichtenburg), 2);
   EXPECT_FALSE(W.N(Lichtenburg)->GetAlive());
   EXPECT_EQ(W.Z(kzFerro)->GetOwner(), W.N(Albion));
   EXPECT_EQ(W.UnitIn(kzFerro, Albion, ukArmy)->ID, 10);
@@ -160,7 +161,7 @@ TEST_F(DiplomacyTest, NegotiationFailsByTheBadBloodOrGainsABonus) {
     Script.QueueInt(C.FailDraw);
     Script.QueueInt(C.BonusDraw);
     Script.QueueFloat(0.5);
-    E.DiplomaticAction(W.N(Albion), W.N(Freedonia), 3);
+    E.Diplomacy().DiplomaticAction(W.N(Albion), W.N(Freedonia), 3);
     EXPECT_EQ(Events.front(), "Diplomacy 0 2 " + std::to_string(C.Report)) << C.Relation << " " << C.FailDraw;
     EXPECT_EQ(W.N(Albion)->GetRelation(W.N(Freedonia)), C.After) << C.Relation << " " << C.FailDraw;
   }
@@ -168,13 +169,13 @@ TEST_F(DiplomacyTest, NegotiationFailsByTheBadBloodOrGainsABonus) {
 
 TEST_F(DiplomacyTest, EspionageAddsInfluenceSharedOverTheTargetsZonesNeverNothing) {
   Script.QueueInt(150);  // Freedonia holds Dunmore and Hale: 75
-  E.DiplomaticAction(W.N(Albion), W.N(Freedonia), 4);
+  E.Diplomacy().DiplomaticAction(W.N(Albion), W.N(Freedonia), 4);
   EXPECT_EQ(W.N(Albion)->GetInfluence(W.N(Freedonia)), 75);
   // A nation without land: the draw counts whole, and 0 still gives 1.
   W.N(Albion)->SetDiplomaticActions(1);
   E.Diplomacy().TransferZones(W.N(Lichtenburg), W.N(Ruritania));
   Script.QueueInt(0);
-  E.DiplomaticAction(W.N(Albion), W.N(Lichtenburg), 4);
+  E.Diplomacy().DiplomaticAction(W.N(Albion), W.N(Lichtenburg), 4);
   EXPECT_EQ(W.N(Albion)->GetInfluence(W.N(Lichtenburg)), 1);
   EXPECT_EQ(W.Sink.Records, (TRecords{rec::DiplomaticActionUsed(Albion), rec::Influence(Albion, Freedonia, 75), rec::DiplomaticActionUsed(Albion),
                                        rec::Influence(Albion, Lichtenburg, 1)}));
@@ -191,7 +192,7 @@ TEST_F(DiplomacyTest, CounterEspionageSharpensTheEyeAndCutsTheOthersInfluence) {
   Script.QueueInt(40);  // Albion's countdown 3 + 40
   Script.QueueInt(50);  // Ruritania 30 - 50: gone
   Script.QueueInt(20);  // Lichtenburg 80 - 20
-  E.DiplomaticAction(W.N(Albion), W.N(Freedonia), 5);
+  E.Diplomacy().DiplomaticAction(W.N(Albion), W.N(Freedonia), 5);
   EXPECT_EQ(W.N(Albion)->GetCountdown(), 43);
   EXPECT_EQ(W.N(Ruritania)->GetInfluence(W.N(Freedonia)), 0);
   EXPECT_EQ(W.N(Lichtenburg)->GetInfluence(W.N(Freedonia)), 60);
@@ -206,21 +207,21 @@ TEST_F(DiplomacyTest, SubversionAndAidMoveTheTargetsStabilityWithinItsBounds) {
   Script.QueueInt(30);     // stability 100 - 30
   Script.QueueInt(0);      // noticed
   Script.QueueFloat(0.5);  // resentment: -40, damped by Albion's 5 percent to -38, halved
-  E.DiplomaticAction(W.N(Albion), W.N(Freedonia), 6);
+  E.Diplomacy().DiplomaticAction(W.N(Albion), W.N(Freedonia), 6);
   EXPECT_EQ(W.N(Freedonia)->GetStability(), 70);
   EXPECT_EQ(W.N(Freedonia)->GetRelation(W.N(Albion)), -19);
   W.N(Albion)->SetDiplomaticActions(1);
   Script.QueueInt(49);     // 70 + 49, held to 100
   Script.QueueFloat(0.5);  // +19
   Script.QueueInt(99);     // noticed, reported
-  E.DiplomaticAction(W.N(Albion), W.N(Freedonia), 7);
+  E.Diplomacy().DiplomaticAction(W.N(Albion), W.N(Freedonia), 7);
   EXPECT_EQ(W.N(Freedonia)->GetStability(), 100);
   EXPECT_EQ(W.N(Freedonia)->GetRelation(W.N(Albion)), 0);
   EXPECT_EQ(Events, (std::vector<std::string>{"Diplomacy 0 2 8", "Diplomacy 0 2 9"}));
   EXPECT_EQ(W.Sink.Records[1], rec::Stability(-1, Freedonia, 70));
   // An action of no kind only spends the action.
   W.Sink.Records.clear();
-  E.DiplomaticAction(W.N(Albion), W.N(Freedonia), 8);
+  E.Diplomacy().DiplomaticAction(W.N(Albion), W.N(Freedonia), 8);
   EXPECT_EQ(W.Sink.Records, (TRecords{rec::DiplomaticActionUsed(Albion)}));
   EXPECT_EQ(W.N(Albion)->GetDiplomaticActions(), 0);
   // Without the report option nothing is announced.
@@ -230,7 +231,7 @@ TEST_F(DiplomacyTest, SubversionAndAidMoveTheTargetsStabilityWithinItsBounds) {
   Script.QueueInt(0);
   Script.QueueInt(0);
   Script.QueueFloat(0.0);
-  E.DiplomaticAction(W.N(Albion), W.N(Freedonia), 6);
+  E.Diplomacy().DiplomaticAction(W.N(Albion), W.N(Freedonia), 6);
   EXPECT_TRUE(Events.empty());
 }
 
@@ -247,7 +248,7 @@ TEST_F(DiplomacyTest, AFallenCapitalSendsTheGovernmentIntoExileAndTheUnitsNearIt
   Script.QueueInt(0);      // the fleet in the Channel, 1 step away: free
   Script.QueueInt(5);      // the fleet in Dunmore: caught
   Script.QueueInt(0);      // the army in Dunmore: free (0 is not above 0 steps)
-  E.ConquerNation(W.N(Ruritania), W.N(Freedonia), false);
+  E.Diplomacy().ConquerNation(W.N(Ruritania), W.N(Freedonia), false);
   EXPECT_FALSE(W.N(Freedonia)->GetAlive());
   EXPECT_EQ(W.Z(kzHale)->GetOwner(), W.N(Albion));
   EXPECT_EQ(E.GetUnitByID(8)->GetOwner(), W.N(Ruritania));
@@ -264,7 +265,7 @@ TEST_F(DiplomacyTest, TheConqueredNationCannotHostItsOwnGovernment) {
   E.SetRandomGenerator(nullptr);
   W.Z(kzAlba)->SetOwner(W.N(Ruritania));
   W.Z(kzHale)->SetOwner(W.N(Albion));
-  E.ConquerNation(W.N(Ruritania), W.N(Albion), false);
+  E.Diplomacy().ConquerNation(W.N(Ruritania), W.N(Albion), false);
   EXPECT_FALSE(W.N(Albion)->GetAlive());
   EXPECT_EQ(W.Z(kzHale)->GetOwner(), W.N(Ruritania));
   EXPECT_EQ(W.Sink.Records.at(0).rfind("33;1;0;-1;0;", 0), 0u) << W.Sink.Records.at(0);
@@ -278,7 +279,7 @@ TEST_F(DiplomacyTest, WithoutCapitalNoUnitIsCaughtAndAfterwardsTheFriendsTurnOnT
   Script.QueueFloat(0.0);  // Ruritania 0
   Script.QueueFloat(0.0);  // Lichtenburg: 40 x 1.0 = 40, the host
   Script.QueueFloat(0.5);  // Lichtenburg's anger at Ruritania: -80 x 0.5
-  E.ConquerNation(W.N(Ruritania), W.N(Freedonia), false);
+  E.Diplomacy().ConquerNation(W.N(Ruritania), W.N(Freedonia), false);
   for (int ID : {7, 8, 9}) EXPECT_EQ(E.GetUnitByID(ID)->GetOwner(), W.N(Lichtenburg));
   EXPECT_EQ(W.Z(kzDunmore)->GetOwner(), W.N(Lichtenburg));
   EXPECT_EQ(W.N(Lichtenburg)->GetRelation(W.N(Ruritania)), -40);
@@ -288,9 +289,9 @@ TEST_F(DiplomacyTest, WithoutCapitalNoUnitIsCaughtAndAfterwardsTheFriendsTurnOnT
   TForbiddenRandom None;
   E.SetRandomGenerator(&None);
   W.Sink.Records.clear();
-  E.ConquerNation(W.N(Ruritania), W.N(Freedonia), false);
-  E.ConquerNation(W.N(Freedonia), W.N(Albion), false);
-  E.ConquerNation(nullptr, W.N(Albion), true);
+  E.Diplomacy().ConquerNation(W.N(Ruritania), W.N(Freedonia), false);
+  E.Diplomacy().ConquerNation(W.N(Freedonia), W.N(Albion), false);
+  E.Diplomacy().ConquerNation(nullptr, W.N(Albion), true);
   EXPECT_TRUE(W.Sink.Records.empty());
   EXPECT_EQ(None.Draws(), 0);
   E.SetRandomGenerator(&Script);
@@ -315,13 +316,13 @@ TEST_F(DiplomacyTest, ASurrenderTakesThePlayersUnitsOutAndLeavesHisLand) {
   E.SetImpulseUsers(&Users);
   const int Before = E.GetUnitCount();
   E.AddChange(chPlayerRemoved, std::string("ann"));
-  E.RemovePlayer("ann");
+  E.Diplomacy().RemovePlayer("ann");
   EXPECT_EQ(E.GetUnitCount(), Before - 5);
   for (TUnit* U : E.GetUnits()) EXPECT_NE(U->GetOwner(), W.N(Albion));
   EXPECT_TRUE(W.N(Albion)->GetAlive());
   EXPECT_EQ(W.Z(kzAlba)->GetOwner(), W.N(Albion));
   // A name nobody plays removes nothing, but is still marked and announced.
-  E.RemovePlayer("nobody");
+  E.Diplomacy().RemovePlayer("nobody");
   EXPECT_EQ(E.GetUnitCount(), Before - 5);
   EXPECT_EQ(Users.Marked, (std::vector<std::string>{"ann", "nobody"}));
   EXPECT_EQ(Events, (std::vector<std::string>{"Surrender ann", "Surrender nobody"}));
@@ -372,7 +373,7 @@ TEST_F(DiplomacyTest, FreeForAllSetsEveryMajorAgainstEveryOtherDeadOrAlive) {
   W.Z(kzDunmore)->SetOwner(W.N(Ruritania));
   W.Z(kzHale)->SetOwner(W.N(Ruritania));
   for (int ID : {7, 8, 9}) E.GetUnitByID(ID)->ChangeOwner(W.N(Ruritania));
-  EXPECT_TRUE(E.StartFreeForAll());
+  EXPECT_TRUE(E.Diplomacy().StartFreeForAll());
   EXPECT_TRUE(E.GetFreeForAll());
   for (int A : {Albion, Ruritania, Freedonia}) {
     EXPECT_TRUE(W.N(A)->GetAttackWithoutWar());
@@ -393,14 +394,14 @@ TEST_F(DiplomacyTest, FreeForAllSetsEveryMajorAgainstEveryOtherDeadOrAlive) {
   // The guest does not decide: the host's record brings it.
   TKitWorld Guest;
   Guest.Sink.Host = false;
-  EXPECT_FALSE(Guest.Engine().StartFreeForAll());
+  EXPECT_FALSE(Guest.Engine().Diplomacy().StartFreeForAll());
   EXPECT_FALSE(Guest.Engine().GetFreeForAll());
   EXPECT_EQ(Guest.N(Albion)->GetAlliance(), "Allies");
 }
 
 TEST_F(DiplomacyTest, FreeForAllBetweenLivingPowersDeclaresEachWar) {
   SetRelation(Albion, Freedonia, 20);
-  EXPECT_TRUE(E.StartFreeForAll());
+  EXPECT_TRUE(E.Diplomacy().StartFreeForAll());
   EXPECT_EQ(W.Sink.Records, (TRecords{rec::FreeForAll(), rec::Relation(Albion, Freedonia, -100), rec::Relation(Ruritania, Freedonia, -100)}));
   EXPECT_EQ(Events, (std::vector<std::string>{"War Albion Freedonia", "War Ruritania Freedonia"}));
   ExpectGuestAgrees([](TKitWorld& X) {
@@ -410,18 +411,18 @@ TEST_F(DiplomacyTest, FreeForAllBetweenLivingPowersDeclaresEachWar) {
 }
 
 TEST_F(DiplomacyTest, QueriesAroundTheGamesEnd) {
-  EXPECT_EQ(E.GetLivingNationCount(), 3);
+  EXPECT_EQ(E.Diplomacy().GetLivingNationCount(), 3);
   E.SetAllComputer(false);
-  EXPECT_TRUE(E.CanContinueFreeForAll());
+  EXPECT_TRUE(E.Diplomacy().CanContinueFreeForAll());
   E.SetAllComputer(true);
-  EXPECT_FALSE(E.CanContinueFreeForAll());
+  EXPECT_FALSE(E.Diplomacy().CanContinueFreeForAll());
   E.SetAllComputer(false);
   W.N(Ruritania)->SetAlive(false);
   W.N(Freedonia)->SetAlive(false);
-  EXPECT_EQ(E.GetLivingNationCount(), 1);
-  EXPECT_FALSE(E.CanContinueFreeForAll());
+  EXPECT_EQ(E.Diplomacy().GetLivingNationCount(), 1);
+  EXPECT_FALSE(E.Diplomacy().CanContinueFreeForAll());
   W.N(Freedonia)->SetAlive(true);
-  E.StoreIndustryTotals();
+  E.Diplomacy().StoreIndustryTotals();
   EXPECT_EQ(W.N(Albion)->GetTag(), 10);
   EXPECT_EQ(W.N(Freedonia)->GetTag(), 6);
   EXPECT_EQ(W.N(Ruritania)->GetTag(), 0);  // a dead power has no industry
@@ -450,17 +451,17 @@ TEST_F(DiplomacyTest, WhichUnitsMayMerge) {
   TUnit* SeaAir = W.UnitIn(kzNorthSea, Albion, ukAirForce);
   TUnit* Fleet = W.UnitIn(kzNorthSea, Albion, ukNavy);
   TUnit* Foreign = W.MakeUnit(Ruritania, ukArmy, kzAlba, {{utInfantry, 1}});
-  EXPECT_TRUE(E.CanMergeUnits({ArmyA, ArmyB}));
-  EXPECT_FALSE(E.CanMergeUnits({}));
-  EXPECT_FALSE(E.CanMergeUnits({ArmyA, AirA}));
-  EXPECT_FALSE(E.CanMergeUnits({ArmyA, Foreign}));
-  EXPECT_FALSE(E.CanMergeUnits({SeaArmy}));
-  EXPECT_FALSE(E.CanMergeUnits({SeaAir}));
-  EXPECT_TRUE(E.CanMergeUnits({Fleet}));
+  EXPECT_TRUE(E.UnitRules().CanMergeUnits({ArmyA, ArmyB}));
+  EXPECT_FALSE(E.UnitRules().CanMergeUnits({}));
+  EXPECT_FALSE(E.UnitRules().CanMergeUnits({ArmyA, AirA}));
+  EXPECT_FALSE(E.UnitRules().CanMergeUnits({ArmyA, Foreign}));
+  EXPECT_FALSE(E.UnitRules().CanMergeUnits({SeaArmy}));
+  EXPECT_FALSE(E.UnitRules().CanMergeUnits({SeaAir}));
+  EXPECT_TRUE(E.UnitRules().CanMergeUnits({Fleet}));
   AirA->SetOrder(ordRecon);
-  EXPECT_FALSE(E.CanMergeUnits({AirA}));
+  EXPECT_FALSE(E.UnitRules().CanMergeUnits({AirA}));
   W.Z(kzAlba)->SetEmbattled(true);
-  EXPECT_FALSE(E.CanMergeUnits({ArmyA, ArmyB}));
+  EXPECT_FALSE(E.UnitRules().CanMergeUnits({ArmyA, ArmyB}));
 }
 
 }  // namespace

@@ -27,15 +27,15 @@ TEST(ExecutionTest, EachSpeedActsItsCountOfImpulsesInTen) {
   const int Expected[10] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 10};
   for (int Speed = 0; Speed < 10; ++Speed) {
     int Count = 0;
-    for (int Impulse = 100; Impulse < 110; ++Impulse) Count += TBrenmoorEngine::IsActionImpulse(Impulse, Speed);
+    for (int Impulse = 100; Impulse < 110; ++Impulse) Count += TExecutionRules::IsActionImpulse(Impulse, Speed);
     EXPECT_EQ(Count, Expected[Speed]) << "speed " << Speed;
   }
   std::vector<int> Columns;
   for (int Impulse = 0; Impulse < 10; ++Impulse)
-    if (TBrenmoorEngine::IsActionImpulse(Impulse, 2)) Columns.push_back(Impulse);
+    if (TExecutionRules::IsActionImpulse(Impulse, 2)) Columns.push_back(Impulse);
   EXPECT_EQ(Columns, (std::vector<int>{4, 7}));
   // Faster than the fastest row still acts as the fastest.
-  EXPECT_TRUE(TBrenmoorEngine::IsActionImpulse(3, 12));
+  EXPECT_TRUE(TExecutionRules::IsActionImpulse(3, 12));
 }
 
 TEST(ExecutionTest, ActingUnitsGoByKeyAndEqualKeysByIdentifier) {
@@ -304,7 +304,7 @@ TEST(ExecutionTest, ACoupTurnsTheRelationsOver) {
   W.N(3)->SetRelationDirect(W.N(0), 100);
   W.N(0)->SetRelationDirect(W.N(3), -100);
   W.N(3)->SetRelationDirect(W.N(1), 40);
-  E.Coup(W.N(3), 70);
+  E.EndOfImpulse().Coup(W.N(3), 70);
   EXPECT_EQ(W.N(3)->GetRelation(W.N(0)), -70);
   EXPECT_EQ(W.N(0)->GetRelation(W.N(3)), 70);
   EXPECT_EQ(W.N(3)->GetRelation(W.N(1)), -40);

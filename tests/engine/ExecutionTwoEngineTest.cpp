@@ -4,6 +4,8 @@
 
 #include <set>
 
+#include "engine/EndOfImpulseRules.h"
+#include "engine/ExecutionRules.h"
 #include "engine/kit/RulesKit.h"
 
 namespace {
@@ -36,10 +38,10 @@ public:
     for (TUnit* U : E.GetUnits()) U->ResetImpulseState();
     const int Orders = FPick.Random(4);
     for (int I = 0; I < Orders; ++I) Order(E);
-    E.ExecuteUnits(Impulse);
+    E.Execution().ExecuteUnits(Impulse);
     // The kit's map is narrower than most storms.
-    E.EndOfImpulseStages(Impulse, 500, 200);
-    if (FPick.Random(40) == 0) E.Coup(E.GetNation(FPick.Random(E.GetNationCount())), FPick.Random(50) + 50);
+    E.EndOfImpulse().EndOfImpulseStages(Impulse, 500, 200);
+    if (FPick.Random(40) == 0) E.EndOfImpulse().Coup(E.GetNation(FPick.Random(E.GetNationCount())), FPick.Random(50) + 50);
   }
 
 private:
@@ -56,7 +58,7 @@ private:
       std::string List = std::to_string(U->GetZone()->GetIndex()) + "#";
       const int More = FPick.Random(3) + 1;
       for (int I = 0; I < More; ++I) List += std::to_string(FPick.Random(E.GetZoneCount())) + "#";
-      const std::string Record = TBrenmoorEngine::ChangeRecord(5, U->ID, List, static_cast<int>(Kind));
+      const std::string Record = ChangeRecord(5, U->ID, List, static_cast<int>(Kind));
       E.ApplyStateChange(Record);
       if (E.WritesChanges()) E.GetChangeSink()->AddChange(Record);
       return;

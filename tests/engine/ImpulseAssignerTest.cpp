@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/BrenmoorEngine.h"
+#include "engine/ExecutionRules.h"
 #include "engine/ImpulseAssigner.h"
 
 using TRows = std::vector<std::string>;
@@ -46,7 +47,7 @@ TEST(ImpulseAssigner, TenImpulsesGeneratedDifferFromTheStoredRowsWhichWin) {
   // The rules' own table is the same schedule.
   for (int Impulse = 0; Impulse < 30; ++Impulse)
     for (int Speed = 0; Speed < 10; ++Speed)
-      EXPECT_EQ(Game.IsActionImpulse(Impulse % 10, Speed), TBrenmoorEngine::IsActionImpulse(Impulse, Speed))
+      EXPECT_EQ(Game.IsActionImpulse(Impulse % 10, Speed), TExecutionRules::IsActionImpulse(Impulse, Speed))
           << "impulse " << Impulse << ", speed " << Speed;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/ImpulseSteps.h"
+#include "engine/UpkeepRules.h"
 #include "engine/kit/RandomOrders.h"
 #include "engine/kit/RulesKit.h"
 
@@ -96,7 +97,7 @@ TEST(ImpulseStepsTest, HostAndGuestWholeImpulsesStayOneGameAndAdvanceTheDateOnce
   kit::TForbiddenRandom None;
   Guest.Engine().SetRandomGenerator(&None);
   Host.Engine().SetRandomSeed(34);
-  for (TKitWorld* W : {&Host, &Guest}) W->Engine().UpdateVisibility(0);
+  for (TKitWorld* W : {&Host, &Guest}) W->Engine().Upkeep().UpdateVisibility(0);
   kit::TRandomOrders Orders(71);
   TImpulseHooks HostHooks;
   int Turns = 0;

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "GridWorld.h"
+#include "engine/SupplyRules.h"
+#include "engine/UpkeepRules.h"
 #include "engine/kit/RandomOrders.h"
 #include "engine/kit/RulesKit.h"
 
@@ -108,12 +110,12 @@ TEST(KeptPathsTest, SeededGamesPlayAlikeWithSearchesKeptAndSearchedAfresh) {
       for (auto [W, Orders] : {std::pair{&Kept, &KeptOrders}, std::pair{&Fresh, &FreshOrders}}) {
         TBrenmoorEngine& E = W->Engine;
         E.SetImpulse(Impulse);
-        E.BeginImpulse();
+        E.Upkeep().BeginImpulse();
         for (const kit::TGeneratedOrder& O : Orders->Generate(E, 20)) E.QueueOrder(O.Record, O.Sender);
         E.ProcessImpulse();
-        E.SupplyUpkeep();
-        E.UpdateVisibility(Impulse);
-        E.EndImpulseUpkeep(Impulse);
+        E.Supply().SupplyUpkeep();
+        E.Upkeep().UpdateVisibility(Impulse);
+        E.Upkeep().EndImpulseUpkeep(Impulse);
         E.AdvanceDate();
       }
       ASSERT_EQ(KeptSink.Records, FreshSink.Records) << "impulse " << Impulse;

@@ -11,6 +11,8 @@
 #include <set>
 
 #include "KeptGame.h"
+#include "engine/DiplomacyRules.h"
+#include "engine/UnitRules.h"
 #include "engine/kit/RandomOrders.h"
 #include "engine/kit/RulesKit.h"
 
@@ -124,7 +126,7 @@ public:
       NextToken(Text, "|");
       while (!Text.empty()) E.QueueOrder(NextToken(Text, "~"), Name);
     }
-    if (Impulse == FreeForAllAt) E.StartFreeForAll();
+    if (Impulse == FreeForAllAt) E.Diplomacy().StartFreeForAll();
     E.ProcessImpulse();
   }
 
@@ -363,7 +365,7 @@ TEST(LongGameTest, AMachineThatJoinsLateGivesNewUnitsTheHostsIdentifiersAndKeeps
     // The newest unit is gone again (a convoy that delivered): the next identifier is beyond
     // every unit's.
     TUnit* Gone = W.MakeUnit(0, ukArmy, kit::kzAlba, {{utInfantry, 1}});
-    TBrenmoorEngine::UntallyUnit(Gone);
+    TUnitRules::UntallyUnit(Gone);
     Gone->Remove(false);
     W.Engine().FreeUnit(Gone);
   };

@@ -13,6 +13,8 @@
 #include <optional>
 #include <set>
 
+#include "engine/EndOfImpulseRules.h"
+#include "engine/ExecutionRules.h"
 #include "engine/kit/RandomOrders.h"
 #include "engine/kit/RulesKit.h"
 
@@ -304,8 +306,8 @@ TEST(OrderStageTest, EachOrdersRecordsReplayOnAGuestIntoTheSameGame) {
     }
     const std::string Fault = Harness.RunImpulse([&](TKitWorld& H, std::int32_t Impulse) {
       H.Engine().ApplyOrder(Row.Record);
-      H.Engine().ExecuteUnits(Impulse);
-      H.Engine().EndOfImpulseStages(Impulse, 500, 200);
+      H.Engine().Execution().ExecuteUnits(Impulse);
+      H.Engine().EndOfImpulse().EndOfImpulseStages(Impulse, 500, 200);
     });
     EXPECT_EQ(Fault, "");
   }

@@ -46,7 +46,7 @@ TEST_F(OrdersTest, ChangeRecordsAreTheCodeAndEachFieldFollowedBySemicolons) {
   EXPECT_EQ(Sink.Records, (std::vector<std::string>{"30;0;1;-100;", "52;", "27;1;0;North Sea;0.1;2.5;-3;65535;", "24;7;",
                                                     "9;7;1.05;Kestrel;"}));
   // The same text whether or not it goes out.
-  EXPECT_EQ(TBrenmoorEngine::ChangeRecord(9, 7, 1.05f, "Kestrel"), "9;7;1.05;Kestrel;");
+  EXPECT_EQ(ChangeRecord(9, 7, 1.05f, "Kestrel"), "9;7;1.05;Kestrel;");
 }
 
 TEST_F(OrdersTest, AUnitsOrderGoesOutWithItsDestinationsOrMinusOne) {

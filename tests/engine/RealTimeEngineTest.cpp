@@ -12,6 +12,7 @@
 
 #include "engine/ImpulseSteps.h"
 #include "engine/RealTimeEngine.h"
+#include "engine/UpkeepRules.h"
 #include "engine/kit/FakeScheduler.h"
 #include "engine/kit/LobbyHub.h"
 #include "engine/kit/RulesKit.h"
@@ -751,7 +752,7 @@ struct TPlayerMachine {
     else
       E.SetRandomGenerator(&Forbidden);
     World.N(Nation)->SetLocalPlayer(true);
-    E.UpdateVisibility(0);
+    E.Upkeep().UpdateVisibility(0);
     Clock.SetConnection(&Connection);
     Name = Connection.GetOwnUserId();
     Clock.BeforeProcess = [this](TClockRun*) {

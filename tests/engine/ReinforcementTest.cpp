@@ -4,6 +4,7 @@
 
 #include "RulesReplay.h"
 #include "engine/DiplomacyRules.h"
+#include "engine/ReinforcementRules.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ protected:
 TEST_F(ReinforcementTest, AtSeaTheFleetComesFirstAndTheArmyBoardsIt) {
   const int Before = E.GetUnitCount();
   W.N(2)->SetLocalPlayer(true);
-  EXPECT_EQ(E.ArriveReinforcement(E.GetReinforcement(0)), W.Z(kzNorthSea));
+  EXPECT_EQ(E.Reinforcements().ArriveReinforcement(E.GetReinforcement(0)), W.Z(kzNorthSea));
   ASSERT_EQ(E.GetUnitCount(), Before + 2);
   TUnit* Fleet = E.GetUnit(Before);
   TUnit* Army = E.GetUnit(Before + 1);
@@ -57,26 +58,26 @@ TEST_F(ReinforcementTest, OnLandFightersAreBasedOnTheZoneAndAnEmptyOneStillBring
   W.N(0)->SetLocalPlayer(true);
   W.N(1)->SetLocalPlayer(true);
   const int Before = E.GetUnitCount();
-  E.ArriveReinforcement(E.GetReinforcement(1));
+  E.Reinforcements().ArriveReinforcement(E.GetReinforcement(1));
   ASSERT_EQ(E.GetUnitCount(), Before + 1);
   TUnit* Air = E.GetUnit(Before);
   EXPECT_EQ(Air->GetKind(), ukAirForce);
   EXPECT_EQ(Air->GetBaseZone(), W.Z(kzAlba));
   EXPECT_EQ(Air->GetBaseUnit(), nullptr);
   EXPECT_EQ(Air->GetCount(utFighter), 3);
-  E.ArriveReinforcement(E.GetReinforcement(2));
+  E.Reinforcements().ArriveReinforcement(E.GetReinforcement(2));
   EXPECT_EQ(E.GetUnitCount(), Before + 1);
   // News for a local human player only: not for a computer's nation nor another machine's.
   W.N(1)->SetComputerPlayer(true);
-  E.ArriveReinforcement(E.GetReinforcement(2));
-  E.ArriveReinforcement(E.GetReinforcement(0));
+  E.Reinforcements().ArriveReinforcement(E.GetReinforcement(2));
+  E.Reinforcements().ArriveReinforcement(E.GetReinforcement(0));
   EXPECT_EQ(Arrivals, (std::vector<std::string>{"Alba", "Gorse"}));
 }
 
 TEST_F(ReinforcementTest, IntoALostZoneTheUnitsGoToTheNearestZoneStillHeldOrNowhere) {
   // Dunmore is Freedonia's: Albion's nearest land is Alba, two steps away (Brae is Ruritania's).
   const int Before = E.GetUnitCount();
-  EXPECT_EQ(E.ArriveReinforcement(E.GetReinforcement(3)), W.Z(kzAlba));
+  EXPECT_EQ(E.Reinforcements().ArriveReinforcement(E.GetReinforcement(3)), W.Z(kzAlba));
   ASSERT_EQ(E.GetUnitCount(), Before + 1);
   EXPECT_EQ(E.GetUnit(Before)->GetZone(), W.Z(kzAlba));
   EXPECT_EQ(W.Z(kzDunmore)->GetTally(0, utInfantry), 0);
@@ -85,18 +86,18 @@ TEST_F(ReinforcementTest, IntoALostZoneTheUnitsGoToTheNearestZoneStillHeldOrNowh
   R.Nation = W.N(1);
   R.ZoneName = "Dunmore";
   R.Counts[utInfantry] = 1;
-  EXPECT_EQ(E.ArriveReinforcement(&R), W.Z(kzBrae));
+  EXPECT_EQ(E.Reinforcements().ArriveReinforcement(&R), W.Z(kzBrae));
   // A nation that holds no land anywhere gets nothing.
   E.Diplomacy().TransferZones(W.N(0), W.N(1));
-  EXPECT_EQ(E.ArriveReinforcement(E.GetReinforcement(3)), nullptr);
+  EXPECT_EQ(E.Reinforcements().ArriveReinforcement(E.GetReinforcement(3)), nullptr);
   EXPECT_EQ(E.GetUnitCount(), Before + 2);
   // Nor does a fallen nation, even at home.
   W.N(3)->SetAlive(false);
   E.Diplomacy().TransferZones(W.N(3), W.N(1));
   for (TUnit* U : E.GetUnits())
     if (U->GetOwner() == W.N(3)) U->ChangeOwner(W.N(1));
-  EXPECT_EQ(E.ArriveReinforcement(E.GetReinforcement(4)), nullptr);
-  EXPECT_EQ(E.ArriveReinforcement(nullptr), nullptr);
+  EXPECT_EQ(E.Reinforcements().ArriveReinforcement(E.GetReinforcement(4)), nullptr);
+  EXPECT_EQ(E.Reinforcements().ArriveReinforcement(nullptr), nullptr);
   EXPECT_EQ(E.GetUnitCount(), Before + 2);
   EXPECT_TRUE(Arrivals.empty());
 }
@@ -125,11 +126,11 @@ TEST(ReinforcementReplayTest, TheScheduleArrivesAlikeOnHostAndGuest) {
       W.Z(kzFerro)->SetOwner(W.N(1));
       E.AddChange(chZoneConquered, static_cast<int>(kzFerro), 1, 1);
       E.Fire(E.OnConquerZone, W.N(1), W.Z(kzFerro));
-      E.ConquerNation(W.N(1), W.N(3), false);
+      E.Diplomacy().ConquerNation(W.N(1), W.N(3), false);
     }
     for (int I = 0; I < E.GetReinforcementCount(); ++I)
       if (E.GetReinforcement(I)->ArrivalImpulse == Impulse) {
-        E.ArriveReinforcement(E.GetReinforcement(I));
+        E.Reinforcements().ArriveReinforcement(E.GetReinforcement(I));
         E.AddChange(chReinforcement, I);
       }
   };
@@ -151,7 +152,7 @@ TEST(ZoneDistanceTest, WrappedEdgesBringFarZonesClose) {
                         TCase{"1,1", kzAlba, kzAlba, 0}}) {
     TKitWorld W(std::string(KitScenarioText) + "Wrapping=" + C.Wrapping + "\n");
     W.Map.SetExtent({500, 150});
-    EXPECT_EQ(W.Engine().ZoneDistance(W.Z(C.A), W.Z(C.B)), C.Expected) << C.Wrapping << " " << C.A << " " << C.B;
+    EXPECT_EQ(W.Engine().Reinforcements().ZoneDistance(W.Z(C.A), W.Z(C.B)), C.Expected) << C.Wrapping << " " << C.A << " " << C.B;
   }
 }
 

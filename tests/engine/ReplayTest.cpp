@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/Replay.h"
+#include "engine/UnitRules.h"
 #include "engine/kit/RulesKit.h"
 #include "foundation/ListError.h"
 #include "foundation/NumberText.h"
@@ -22,7 +23,7 @@ auto FieldOf(const T& Value) {
 // The record the host writes for Code with these fields.
 template <class... Ts>
 std::string Change(TChangeCode Code, const Ts&... Fields) {
-  return TBrenmoorEngine::ChangeRecord(Code, FieldOf(Fields)...);
+  return ChangeRecord(Code, FieldOf(Fields)...);
 }
 
 class ReplayTest : public ::testing::Test {
@@ -152,7 +153,7 @@ TEST_F(ReplayTest, ZoneAndNationRecords) {
 TEST_F(ReplayTest, DivisionAndMergeGiveTheHostsIdentifiers) {
   TKitWorld Host;
   TUnit* HostArmy = Host.UnitIn(kzAlba, 0, ukArmy);
-  TUnit* HostNew = Host.Engine().DivideUnit(HostArmy, "0#0#0#2#", nullptr);
+  TUnit* HostNew = Host.Engine().UnitRules().DivideUnit(HostArmy, "0#0#0#2#", nullptr);
   TUnit* Army = W.UnitIn(kzAlba, 0, ukArmy);
   E.ApplyStateChange(Change(chUnitDivided, Army->ID, "0#0#0#2#", -1, -1));
   TUnit* New = E.GetUnitByID(HostNew->ID);

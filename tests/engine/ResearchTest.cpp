@@ -4,7 +4,9 @@
 
 #include <cmath>
 
+#include "engine/AtomicRules.h"
 #include "engine/ResearchRules.h"
+#include "engine/UpkeepRules.h"
 #include "engine/kit/RulesKit.h"
 #include "foundation/ListError.h"
 
@@ -31,7 +33,7 @@ int ImprovedType(TKitWorld& W, int Group, std::int32_t Pick) {
 }  // namespace
 
 TEST_F(ResearchTest, AllocationSetsTheTotalAndTheGroups) {
-  E.SetResearchAllocation(W.N(0), "100#50#50#0#0#0#0#0#0#");
+  E.Research().SetResearchAllocation(W.N(0), "100#50#50#0#0#0#0#0#0#");
   EXPECT_EQ(W.N(0)->GetResearchSpendingTotal(), 100);
   EXPECT_EQ(W.N(0)->GetResearchSpending(0), 50);
   EXPECT_EQ(W.N(0)->GetResearchSpending(1), 50);
@@ -116,10 +118,10 @@ TEST_F(ResearchTest, TheStageWritesProgressBeforeEachLevelSoTheGuestGainsTheSame
   // Albion researches air and jets, both one point short; the chance is certain.
   TKitWorld Guest;
   for (TKitWorld* World : {&W, &Guest})
-    for (int I = 0; I < World->Engine().GetNationCount(); ++I) World->Engine().SetResearchAllocation(World->N(I), "0#0#0#0#0#0#0#0#0#");
+    for (int I = 0; I < World->Engine().GetNationCount(); ++I) World->Engine().Research().SetResearchAllocation(World->N(I), "0#0#0#0#0#0#0#0#0#");
   TNation* N = W.N(0);
-  E.SetResearchAllocation(N, "100#0#1#0#0#0#0#1#0#");
-  Guest.Engine().SetResearchAllocation(Guest.N(0), "100#0#1#0#0#0#0#1#0#");
+  E.Research().SetResearchAllocation(N, "100#0#1#0#0#0#0#1#0#");
+  Guest.Engine().Research().SetResearchAllocation(Guest.N(0), "100#0#1#0#0#0#0#1#0#");
   for (TKitWorld* World : {&W, &Guest}) {
     World->N(0)->SetResearchProgress(1, World->Engine().GetResearchCost(1) - 1);
     World->N(0)->SetResearchProgress(6, World->Engine().GetResearchCost(6) - 1);
@@ -145,9 +147,9 @@ TEST_F(ResearchTest, TheStageWritesProgressBeforeEachLevelSoTheGuestGainsTheSame
 }
 
 TEST_F(ResearchTest, ANationWithoutGroupsSpendsOnAllEight) {
-  for (int I = 0; I < E.GetNationCount(); ++I) E.SetResearchAllocation(W.N(I), "0#0#0#0#0#0#0#0#0#");
-  E.SetResearchAllocation(W.N(1), "256#0#0#0#0#0#0#0#0#");  // low byte 0: no research
-  E.SetResearchAllocation(W.N(2), "40#0#0#0#0#0#0#0#0#");
+  for (int I = 0; I < E.GetNationCount(); ++I) E.Research().SetResearchAllocation(W.N(I), "0#0#0#0#0#0#0#0#0#");
+  E.Research().SetResearchAllocation(W.N(1), "256#0#0#0#0#0#0#0#0#");  // low byte 0: no research
+  E.Research().SetResearchAllocation(W.N(2), "40#0#0#0#0#0#0#0#0#");
   W.N(2)->SetResearchPoints(0);
   E.SetRandomSeed(4);
   E.Research().ResearchStage();
@@ -157,11 +159,11 @@ TEST_F(ResearchTest, ANationWithoutGroupsSpendsOnAllEight) {
 }
 
 TEST_F(ResearchTest, AllianceDominationSumsItsMajorPowers) {
-  EXPECT_EQ(E.GetAllianceDomination(std::string("Allies")), W.N(0)->GetWorldDomination());
-  EXPECT_EQ(E.GetAllianceDomination(std::string("Axis")), W.N(1)->GetWorldDomination());
+  EXPECT_EQ(E.Upkeep().GetAllianceDomination(std::string("Allies")), W.N(0)->GetWorldDomination());
+  EXPECT_EQ(E.Upkeep().GetAllianceDomination(std::string("Axis")), W.N(1)->GetWorldDomination());
   // Freedonia and the minor Lichtenburg share the empty alliance name; only the major counts.
-  EXPECT_EQ(E.GetAllianceDomination(std::string()), W.N(2)->GetWorldDomination());
-  EXPECT_EQ(E.GetAllianceDomination(std::string("Nobody")), 0);
+  EXPECT_EQ(E.Upkeep().GetAllianceDomination(std::string()), W.N(2)->GetWorldDomination());
+  EXPECT_EQ(E.Upkeep().GetAllianceDomination(std::string("Nobody")), 0);
 }
 
 // --- The atomic bomb ---
@@ -186,7 +188,7 @@ TEST_F(ResearchTest, AnAtomicBombTurnsItsBombersAndRecordsTheZone) {
   Guest.N(0)->SetRelationDirect(Guest.N(1), -50);
   Guest.N(1)->SetRelationDirect(Guest.N(0), -50);
   E.SetRandomSeed(11);
-  E.AtomicBomb(W.N(1), W.Z(kzAlba), Bombers);
+  E.Atomic().AtomicBomb(W.N(1), W.Z(kzAlba), Bombers);
   EXPECT_EQ(Fired, 1);
   EXPECT_EQ(Bombers->GetCount(utBomber), 3);
   EXPECT_EQ(Bombers->GetCount(utAtomicBomber), 0);
@@ -220,7 +222,7 @@ TEST_F(ResearchTest, TwoBombsLeaveAboutAQuarterOfTheIndustry) {
     W.Z(kzHale)->SetIndustry(10);
     W.Z(kzHale)->SetResources(0);
     W.Z(kzHale)->SetFactories(0);
-    E.AtomicBomb(W.N(1), W.Z(kzHale), Bombers);
+    E.Atomic().AtomicBomb(W.N(1), W.Z(kzHale), Bombers);
     Total += W.Z(kzHale)->GetIndustry();
   }
   EXPECT_NEAR(Total / Trials, 10 * 0.51 * 0.51, 0.3);
@@ -232,7 +234,7 @@ TEST_F(ResearchTest, ABomberWithoutBombsStillReportsAndAnUnownedZoneKeepsRelatio
   E.OnAtomicBomb = [&](TBrenmoorEngine*, TNation*, TBrenmoorZone*) { ++Fired; };
   TForbiddenRandom Forbidden;
   E.SetRandomGenerator(&Forbidden);
-  E.AtomicBomb(W.N(1), W.Z(kzNorthSea), Empty);
+  E.Atomic().AtomicBomb(W.N(1), W.Z(kzNorthSea), Empty);
   E.SetRandomGenerator(nullptr);
   EXPECT_EQ(Fired, 1);
   ASSERT_EQ(W.Sink.Records.size(), 1u);

@@ -8,6 +8,7 @@
 
 #include "EngineFixture.h"
 #include "engine/SavedGame.h"
+#include "engine/UnitRules.h"
 #include "foundation/NumberText.h"
 #include "support/ScratchFolder.h"
 
@@ -304,7 +305,7 @@ TEST_F(SavedGameTest, AZoneKeepsTheOrderOfItsUnitsAndANewUnitItsIdentifier) {
 
 TEST_F(SavedGameTest, ASavedGameKeepsItsOwnFormationWeights) {
   BuildRichGame();
-  Engine.SetFormations(N(0), "35#100#-#-#-#-#-#-#-#-#-#-#-#-#-#-#");
+  Engine.UnitRules().SetFormations(N(0), "35#100#-#-#-#-#-#-#-#-#-#-#-#-#-#-#");
   // A game saved before the scenario gave starting weights holds none: it keeps them too.
   for (int T = 0; T < UnitTypeCount; ++T) N(2)->SetUnitCost(T, 0);
   TOtherMachine Other;

@@ -10,6 +10,7 @@
 #include "foundation/ListError.h"
 #include "foundation/ProcessMessages.h"
 #include "support/ScratchFolder.h"
+#include "engine/UnitRules.h"
 
 namespace {
 
@@ -134,7 +135,7 @@ TEST_F(ScenarioTest, EveryScenarioStartsWithTheDefaultResearchCostsAndNoRandomEv
 
 TEST_F(ScenarioTest, EveryNationStartsWithTheFormationsWindowsWeights) {
   LoadWorld(false);
-  Engine.SetFormations(N(1), "55#-#-#-#-#-#-#-#-#-#-#-#-#-#-#-#");
+  Engine.UnitRules().SetFormations(N(1), "55#-#-#-#-#-#-#-#-#-#-#-#-#-#-#-#");
   // A new scenario starts everyone afresh: 10 for every type, the Atomic Bomber's the Bomber's.
   LoadWorld(false);
   for (int I = 0; I < Engine.GetNationCount(); ++I)

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "engine/UpkeepRules.h"
 #include "engine/kit/RulesKit.h"
 #include "foundation/CurrentFolder.h"
 #include "sprites/MapSet.h"
@@ -20,7 +21,7 @@ struct TStandardMachine {
     LoadZoneMapFromFile(Map, MapSetFileNamePart(Engine.GetMapSet()));
     Engine.LoadZoneData();
     Engine.PlaceInitialUnits();
-    Engine.UpdateVisibility(0);
+    Engine.Upkeep().UpdateVisibility(0);
   }
   ~TStandardMachine() { Engine.SetZoneMap(nullptr); }
   TStandardMachine(const TStandardMachine&) = delete;

@@ -7,6 +7,9 @@
 #include <limits>
 #include <set>
 
+#include "engine/DiplomacyRules.h"
+#include "engine/SupplyRules.h"
+#include "engine/UnitRules.h"
 #include "engine/kit/RulesKit.h"
 
 namespace {
@@ -39,7 +42,7 @@ private:
         std::string Counts;
         for (int T = 0; T < UnitTypeCount; ++T) Counts += std::to_string(U->GetCount(T) / 2) + "#";
         E.AddUnitChange(U, chUnitDivided, Counts, -1, -1);
-        E.DivideUnit(U, Counts, nullptr);
+        E.UnitRules().DivideUnit(U, Counts, nullptr);
         break;
       }
       case 1: {  // Merge the units of one owner and kind in a zone (a duplicate named too).
@@ -53,13 +56,13 @@ private:
         }
         IDs += IDs;
         E.AddChange(chUnitsMerged, U->GetZone()->GetIndex(), IDs);
-        E.MergeUnits(U->GetZone(), IDs);
+        E.UnitRules().MergeUnits(U->GetZone(), IDs);
         break;
       }
       case 2: {  // Drift, the extremes included.
         static const std::int64_t Amounts[] = {-20000, -1000, -50, 30, 200, std::numeric_limits<std::int32_t>::max(),
                                                std::numeric_limits<std::int32_t>::min()};
-        E.DriftRelation(AnyNation(E), AnyNation(E), Amounts[FPick.Random(7)]);
+        E.Diplomacy().DriftRelation(AnyNation(E), AnyNation(E), Amounts[FPick.Random(7)]);
         break;
       }
       case 3: {
@@ -67,20 +70,20 @@ private:
         const std::string Text = std::to_string(FPick.Random(50)) + "#-#" + std::to_string(FPick.Random(50)) + "#-#-#-#-#" +
                                  std::to_string(FPick.Random(50)) + "#-#-#-#-#-#-#-#-#";
         E.AddChange(chUnitCosts, N->GetIndex(), Text);
-        E.SetFormations(N, Text);
+        E.UnitRules().SetFormations(N, Text);
         break;
       }
       case 4: {
         TBrenmoorZone* Z = AnyZone(E);
         const int Depth = FPick.Random(4) + 1;
         E.AddChange(chSupplyWalk, Z->GetIndex(), Depth);
-        E.ComputeSupply(Z, Depth);
+        E.Supply().ComputeSupply(Z, Depth);
         break;
       }
       case 5: {
         TNation* N = AnyNation(E);
         E.AddChange(chSupplyReset, N->GetIndex());
-        E.ResetSupplySources(N);
+        E.Supply().ResetSupplySources(N);
         break;
       }
       case 6: {
@@ -88,7 +91,7 @@ private:
         TBrenmoorZone* To = AnyZone(E);
         const int Amount = FPick.Random(5);
         E.AddChange(chRoutingCreated, From->GetIndex(), To->GetIndex(), Amount);
-        E.CreateRouting(From, To, Amount);
+        E.Supply().CreateRouting(From, To, Amount);
         break;
       }
       case 7: {  // A land zone changes hands (its air units may lose their home).
@@ -190,7 +193,7 @@ TEST(TwoEngineTest, AMismatchNamesTheImpulseTheLineAndTheRecords) {
 TEST(TwoEngineTest, AGuestThatDrawsOrWritesIsCaught) {
   kit::TTwoEngineHarness Harness(3);
   // A drift record replayed as a drift would draw on the guest: here the guest is made to.
-  EXPECT_THROW(Harness.Guest().Engine().DriftRelation(Harness.Guest().N(0), Harness.Guest().N(2), 1), kit::ERulesDraw);
+  EXPECT_THROW(Harness.Guest().Engine().Diplomacy().DriftRelation(Harness.Guest().N(0), Harness.Guest().N(2), 1), kit::ERulesDraw);
   const std::string Fault = Harness.RunImpulse(nullptr);
   EXPECT_NE(Fault.find("drew"), std::string::npos) << Fault;
 }
@@ -219,7 +222,7 @@ TEST(TwoEngineTest, TheStateHashChangesWithEveryFieldTheDumpCompares) {
       {"world industry", [](kit::TKitWorld& W) { W.Engine().SetWorldIndustry(W.Engine().GetWorldIndustry() + 1); }, true},
       {"free for all", [](kit::TKitWorld& W) { W.Engine().SetFreeForAll(!W.Engine().GetFreeForAll()); }, true},
       {"player name", [](kit::TKitWorld& W) { W.N(1)->SetPlayerName("Anna"); }, true},
-      {"routing", [](kit::TKitWorld& W) { W.Engine().CreateRouting(W.Z(kit::kzAlba), W.Z(kit::kzBrae), 3); }, true},
+      {"routing", [](kit::TKitWorld& W) { W.Engine().Supply().CreateRouting(W.Z(kit::kzAlba), W.Z(kit::kzBrae), 3); }, true},
       {"storm", [](kit::TKitWorld& W) { W.Engine().AddStorm(std::make_unique<TStorm>(W.Engine())); }, true},
       {"relation", [](kit::TKitWorld& W) { W.N(2)->SetRelationDirect(W.N(3), W.N(2)->GetRelation(W.N(3)) + 1); }, true},
       {"nation name", [](kit::TKitWorld& W) { W.N(3)->SetName("Lichtenburh"); }, true},

@@ -3,6 +3,10 @@
 
 #include <limits>
 
+#include "engine/DiplomacyRules.h"
+#include "engine/SupplyRules.h"
+#include "engine/UnitRules.h"
+#include "engine/UpkeepRules.h"
 #include "engine/kit/RulesKit.h"
 #include "foundation/ListError.h"
 
@@ -21,7 +25,7 @@ protected:
 TEST_F(RulesTest, DivideSplitsCountsAndKeepsTallies) {
   TUnit* Army = W.UnitIn(kzAlba, 0, ukArmy);
   Army->SetOrganizationDirect(80);
-  TUnit* New = E.DivideUnit(Army, "0#0#0#2#1#", nullptr);
+  TUnit* New = E.UnitRules().DivideUnit(Army, "0#0#0#2#1#", nullptr);
   EXPECT_EQ(New->GetCount(utInfantry), 2);
   EXPECT_EQ(New->GetCount(utArmor), 1);
   EXPECT_EQ(Army->GetCount(utInfantry), 3);
@@ -30,11 +34,11 @@ TEST_F(RulesTest, DivideSplitsCountsAndKeepsTallies) {
   EXPECT_EQ(CheckInvariants(E), "");
   // An army divided towards a ship is ordered to embark on it; an air unit joins the carrier.
   TUnit* Carrier = W.UnitIn(kzNorthSea, 0, ukNavy);
-  TUnit* Boarder = E.DivideUnit(Army, "0#0#0#1#", Carrier);
+  TUnit* Boarder = E.UnitRules().DivideUnit(Army, "0#0#0#1#", Carrier);
   EXPECT_EQ(Boarder->GetOrder(), ordEmbark);
   EXPECT_EQ(Boarder->GetDestinationUnit(), Carrier);
   TUnit* Fighters = W.UnitIn(kzAlba, 0, ukAirForce);
-  TUnit* Flight = E.DivideUnit(Fighters, "0#0#0#0#0#1#", Carrier);
+  TUnit* Flight = E.UnitRules().DivideUnit(Fighters, "0#0#0#0#0#1#", Carrier);
   EXPECT_EQ(Flight->GetZone(), W.Z(kzNorthSea));
   EXPECT_EQ(Flight->GetBaseUnit(), Carrier);
   EXPECT_EQ(CheckInvariants(E), "");
@@ -46,7 +50,7 @@ TEST_F(RulesTest, MergeOrdersByDeadCreatorThenIdentifierAndSkipsDuplicates) {
   const std::int32_t Old = W.UnitIn(kzAlba, 0, ukArmy)->ID;
   // Identifiers beyond 1000 sort as numbers, not as "1000 more".
   const std::int32_t BID = B->ID;
-  EXPECT_TRUE(E.MergeUnits(nullptr, std::to_string(BID) + "#" + std::to_string(A->ID) + "#" + std::to_string(BID) + "#;x"));
+  EXPECT_TRUE(E.UnitRules().MergeUnits(nullptr, std::to_string(BID) + "#" + std::to_string(A->ID) + "#" + std::to_string(BID) + "#;x"));
   EXPECT_EQ(E.GetUnitByID(BID), nullptr);
   EXPECT_EQ(A->GetCount(utInfantry), 4);
   EXPECT_NE(E.GetUnitByID(Old), nullptr);
@@ -60,7 +64,7 @@ TEST_F(RulesTest, MergeOrdersByDeadCreatorThenIdentifierAndSkipsDuplicates) {
   W.UnitIn(kzFerro, 3, ukArmy)->ChangeOwner(W.N(0));
   W.Z(kzFerro)->SetOwner(W.N(0));
   const std::int32_t OrphanID = Orphan->ID;
-  EXPECT_TRUE(E.MergeUnits(nullptr, std::to_string(OrphanID) + "#" + std::to_string(Young->ID) + "#"));
+  EXPECT_TRUE(E.UnitRules().MergeUnits(nullptr, std::to_string(OrphanID) + "#" + std::to_string(Young->ID) + "#"));
   EXPECT_EQ(E.GetUnitByID(OrphanID), nullptr);
   EXPECT_EQ(Young->GetCount(utInfantry), 2);
   // An identifier past 1000 of a living creator still comes before a fallen creator's unit.
@@ -73,12 +77,12 @@ TEST_F(RulesTest, MergeOrdersByDeadCreatorThenIdentifierAndSkipsDuplicates) {
   TUnit* Fallen = W.MakeUnit(3, ukArmy, kzAlba, {{utInfantry, 1}});
   Fallen->ChangeOwner(W.N(0));
   const std::int32_t FallenID = Fallen->ID;
-  EXPECT_TRUE(E.MergeUnits(nullptr, std::to_string(FallenID) + "#1500#"));
+  EXPECT_TRUE(E.UnitRules().MergeUnits(nullptr, std::to_string(FallenID) + "#1500#"));
   EXPECT_EQ(E.GetUnitByID(FallenID), nullptr);
   EXPECT_EQ(Late->GetCount(utInfantry), 2);
   // Kinds or owners that differ: nothing happens.
   TUnit* Fighters = W.UnitIn(kzAlba, 0, ukAirForce);
-  EXPECT_FALSE(E.MergeUnits(nullptr, std::to_string(A->ID) + "#" + std::to_string(Fighters->ID) + "#"));
+  EXPECT_FALSE(E.UnitRules().MergeUnits(nullptr, std::to_string(A->ID) + "#" + std::to_string(Fighters->ID) + "#"));
   EXPECT_EQ(E.GetUnitByID(Fighters->ID), Fighters);
   EXPECT_EQ(CheckInvariants(E), "");
 }
@@ -89,17 +93,17 @@ TEST_F(RulesTest, AMergeThatWouldHoldMoreThanAUnitCanIsRefusedWhole) {
   TUnit* C = W.MakeUnit(0, ukArmy, kzAlba, {{utInfantry, 1}, {utArmor, 1}});
   const std::string Ids = std::to_string(A->ID) + "#" + std::to_string(B->ID) + "#";
   // Exactly 65,535 of a type still fits in one unit.
-  EXPECT_TRUE(E.CanMergeUnits({A, B}));
+  EXPECT_TRUE(E.UnitRules().CanMergeUnits({A, B}));
   // One more does not: neither the check nor the merge takes units beyond that.
-  EXPECT_FALSE(E.CanMergeUnits({A, B, C}));
-  EXPECT_FALSE(E.MergeUnits(nullptr, Ids + std::to_string(C->ID) + "#"));
+  EXPECT_FALSE(E.UnitRules().CanMergeUnits({A, B, C}));
+  EXPECT_FALSE(E.UnitRules().MergeUnits(nullptr, Ids + std::to_string(C->ID) + "#"));
   EXPECT_EQ(A->GetCount(utInfantry), 40000);
   EXPECT_EQ(B->GetCount(utInfantry), 25535);
   EXPECT_EQ(C->GetCount(utInfantry), 1);
   EXPECT_EQ(E.GetUnitByID(C->ID), C);
   // A unit named twice counts once.
-  EXPECT_TRUE(E.CanMergeUnits({A, B, B}));
-  EXPECT_TRUE(E.MergeUnits(nullptr, Ids));
+  EXPECT_TRUE(E.UnitRules().CanMergeUnits({A, B, B}));
+  EXPECT_TRUE(E.UnitRules().MergeUnits(nullptr, Ids));
   EXPECT_EQ(A->GetCount(utInfantry), 65535);
   EXPECT_EQ(A->GetCount(utArmor), 3);
   EXPECT_EQ(CheckInvariants(E), "");
@@ -108,7 +112,7 @@ TEST_F(RulesTest, AMergeThatWouldHoldMoreThanAUnitCanIsRefusedWhole) {
 TEST_F(RulesTest, MergeAcrossZonesCarriesTalliesAndCargo) {
   TUnit* Fleet = W.UnitIn(kzNorthSea, 0, ukNavy);
   TUnit* Other = W.MakeUnit(0, ukNavy, kzChannel, {{utTransport, 1}});
-  EXPECT_TRUE(E.MergeUnits(nullptr, std::to_string(Other->ID) + "#" + std::to_string(Fleet->ID) + "#"));
+  EXPECT_TRUE(E.UnitRules().MergeUnits(nullptr, std::to_string(Other->ID) + "#" + std::to_string(Fleet->ID) + "#"));
   EXPECT_EQ(Fleet->GetCount(utTransport), 3);
   EXPECT_EQ(W.Z(kzChannel)->GetTally(0, utTransport), 0);
   EXPECT_EQ(W.Z(kzNorthSea)->GetTally(0, utTransport), 3);
@@ -143,7 +147,7 @@ TEST_F(RulesTest, DriftIsDampedHeldAndEnds) {
     Free->SetRelationDirect(Lich, C.Start);
     Lich->SetRelationDirect(Free, C.Start);
     if (C.Start != 100 && C.Start != -100) Script.QueueFloat(C.Draw);
-    const bool Changed = E.DriftRelation(Free, Lich, C.Amount);
+    const bool Changed = E.Diplomacy().DriftRelation(Free, Lich, C.Amount);
     if (C.Value5 == 150) {
       // A resistance above 100 pushes the other way; the relation stays in its bounds.
       EXPECT_GE(Free->GetRelation(Lich), -100);
@@ -155,9 +159,9 @@ TEST_F(RulesTest, DriftIsDampedHeldAndEnds) {
   }
   EXPECT_TRUE(Script.Empty());
   // No nation on one side, or the same nation: nothing, and nothing drawn.
-  EXPECT_FALSE(E.DriftRelation(nullptr, Free, -50));
-  EXPECT_FALSE(E.DriftRelation(Free, nullptr, -50));
-  EXPECT_FALSE(E.DriftRelation(Free, Free, -50));
+  EXPECT_FALSE(E.Diplomacy().DriftRelation(nullptr, Free, -50));
+  EXPECT_FALSE(E.Diplomacy().DriftRelation(Free, nullptr, -50));
+  EXPECT_FALSE(E.Diplomacy().DriftRelation(Free, Free, -50));
   E.SetRandomGenerator(nullptr);
 }
 
@@ -167,19 +171,19 @@ TEST_F(RulesTest, DeclaringWarAgainstFullResistanceEnds) {
   TNation* Lich = W.N(3);
   Lich->ReadScenarioRecord("Lichtenburg,,0,L,100,,,0,0,100,0,,0,0,");
   int Passes = 0;
-  while (Free->GetRelation(Lich) > -100 && E.DriftRelation(Free, Lich, -20000)) ++Passes;
+  while (Free->GetRelation(Lich) > -100 && E.Diplomacy().DriftRelation(Free, Lich, -20000)) ++Passes;
   EXPECT_EQ(Passes, 0);
 }
 
 TEST_F(RulesTest, FormationsKeepDashesCopyTheBomberAndRefuseWholeTexts) {
   TNation* N = W.N(1);
   for (int T = 0; T < UnitTypeCount; ++T) N->SetUnitCost(T, 9);
-  E.SetFormations(N, "1#2#-#-#-#-#-#7#-#-#-#-#-#-#-#-#");
+  E.UnitRules().SetFormations(N, "1#2#-#-#-#-#-#7#-#-#-#-#-#-#-#-#");
   EXPECT_EQ(N->GetUnitCost(0), 1);
   EXPECT_EQ(N->GetUnitCost(1), 2);
   EXPECT_EQ(N->GetUnitCost(2), 9);
   EXPECT_EQ(N->GetUnitCost(utAtomicBomber), 7);
-  EXPECT_THROW(E.SetFormations(N, "5#x#"), EConvertError);
+  EXPECT_THROW(E.UnitRules().SetFormations(N, "5#x#"), EConvertError);
   EXPECT_EQ(N->GetUnitCost(0), 1);  // nothing of a refused text
 }
 
@@ -226,7 +230,7 @@ TEST_F(RulesTest, SupplyHandsOverIncomeAndStopsMinors) {
   Brae->SetSupplySource(Alba);
   Brae->SetResources(4);
   Alba->SetResources(1);
-  E.SupplyUpkeep();
+  E.Supply().SupplyUpkeep();
   // Brae hands 4 to Alba, then grows by its own income 0.3.
   EXPECT_FLOAT_EQ(Brae->GetResources(), 0.3f);
   // Albion spends 0 on research: Alba's income 10 x 0.05 + 4 handed over; its army and
@@ -235,11 +239,11 @@ TEST_F(RulesTest, SupplyHandsOverIncomeAndStopsMinors) {
   // A minor's zone at twice its industry does not grow.
   TBrenmoorZone* Ferro = W.Z(kzFerro);
   Ferro->SetResources(6);
-  E.SupplyUpkeep();
+  E.Supply().SupplyUpkeep();
   EXPECT_FLOAT_EQ(Ferro->GetResources(), 6.0f);
   // A source that is no longer allied is dropped.
   Brae->SetOwner(W.N(1));
-  E.SupplyUpkeep();
+  E.Supply().SupplyUpkeep();
   EXPECT_EQ(Brae->GetSupplySource(), Brae);
 }
 
@@ -250,7 +254,7 @@ TEST_F(RulesTest, ReorganisationTakesStepsUpToTheIndustry) {
   Subs->SetOrganizationDirect(100);
   Army->SetOrganizationDirect(94);
   Dunmore->SetResources(50);
-  E.SupplyUpkeep();
+  E.Supply().SupplyUpkeep();
   // k = 3 (94 + 6 <= 100): cost 3 units x 3 x 0.1 = 0.9; organisation 94 + 8 held at 100.
   EXPECT_EQ(Army->GetOrganization(), 100.0f);
   EXPECT_EQ(Dunmore->GetIncome(), 3);
@@ -260,13 +264,13 @@ TEST_F(RulesTest, ReorganisationTakesStepsUpToTheIndustry) {
   Stranger->SetOrganizationDirect(50);
   Army->SetOrganizationDirect(50);
   Army->SetOrder(ordRecon);
-  E.SupplyUpkeep();
+  E.Supply().SupplyUpkeep();
   EXPECT_EQ(Stranger->GetOrganization(), 50.0f);
   EXPECT_EQ(Army->GetOrganization(), 50.0f);
   // Too few resources: the steps that can be paid.
   Army->SetOrder(ordNone);
   Dunmore->SetResources(0.35f - 0.2f);
-  E.SupplyUpkeep();
+  E.Supply().SupplyUpkeep();
   EXPECT_EQ(Dunmore->GetResources(), 0.0f);
   EXPECT_EQ(Army->GetOrganization(), 50.0f + 2 * 1 + 2);
 }
@@ -278,14 +282,14 @@ TEST_F(RulesTest, RoutingsStepWaitAndArrive) {
   Brae->SetOwner(W.N(0));
   Dunmore->SetOwner(W.N(0));
   Alba->SetResources(20);
-  ASSERT_NE(E.CreateRouting(Alba, Dunmore, 5), nullptr);
+  ASSERT_NE(E.Supply().CreateRouting(Alba, Dunmore, 5), nullptr);
   EXPECT_FLOAT_EQ(Alba->GetResources(), 15);
-  EXPECT_EQ(E.CreateRouting(Alba, Alba, 5), nullptr);  // would never arrive
+  EXPECT_EQ(E.Supply().CreateRouting(Alba, Alba, 5), nullptr);  // would never arrive
   EXPECT_FLOAT_EQ(Alba->GetResources(), 15);
   const float Before = Dunmore->GetResources();
-  E.SupplyUpkeep();
+  E.Supply().SupplyUpkeep();
   EXPECT_EQ(E.GetRouting(0)->FromZone, Brae);
-  E.SupplyUpkeep();
+  E.Supply().SupplyUpkeep();
   EXPECT_EQ(E.GetRoutingCount(), 0);
   EXPECT_GT(Dunmore->GetResources(), Before + 5 - 0.01f);
 }
@@ -294,22 +298,22 @@ TEST_F(RulesTest, SupplyWalksPointTheNetworkAtTheZone) {
   // Albion holds Alba, Brae and Dunmore in a row.
   W.Z(kzBrae)->SetOwner(W.N(0));
   W.Z(kzDunmore)->SetOwner(W.N(0));
-  E.ComputeSupply(W.Z(kzAlba), 1);
+  E.Supply().ComputeSupply(W.Z(kzAlba), 1);
   EXPECT_EQ(W.Z(kzBrae)->GetSupplySource(), W.Z(kzAlba));
   EXPECT_EQ(W.Z(kzDunmore)->GetSupplySource(), W.Z(kzDunmore));
-  E.ComputeSupply(W.Z(kzAlba), 3);
+  E.Supply().ComputeSupply(W.Z(kzAlba), 3);
   EXPECT_EQ(W.Z(kzBrae)->GetSupplySource(), W.Z(kzAlba));
   EXPECT_EQ(W.Z(kzDunmore)->GetSupplySource(), W.Z(kzBrae));
   EXPECT_EQ(W.Z(kzAlba)->GetSupplySource(), W.Z(kzAlba));
-  E.ResetSupplySources(W.N(0));
+  E.Supply().ResetSupplySources(W.N(0));
   EXPECT_EQ(W.Z(kzDunmore)->GetSupplySource(), W.Z(kzDunmore));
   // A zone without owner has no network.
-  E.ComputeSupply(W.Z(kzNorthSea), 5);
+  E.Supply().ComputeSupply(W.Z(kzNorthSea), 5);
   EXPECT_EQ(W.Z(kzChannel)->GetSupplySource(), W.Z(kzChannel));
 }
 
 TEST_F(RulesTest, VisibilityOfOwnersAlliesDestroyersAndInfluence) {
-  E.UpdateVisibility(0);
+  E.Upkeep().UpdateVisibility(0);
   const auto Sees = [&](int Zone, int Nation) { return W.Z(Zone)->IsVisibleTo(W.N(Nation)); };
   EXPECT_TRUE(Sees(kzAlba, 0));
   EXPECT_TRUE(Sees(kzBrae, 0));      // a neighbour of an owned zone
@@ -319,16 +323,16 @@ TEST_F(RulesTest, VisibilityOfOwnersAlliesDestroyersAndInfluence) {
   // Ten destroyers see every sea zone around them; two at impulse 0 see zones whose
   // index times 0 is 0 < 20.
   W.MakeUnit(1, ukNavy, kzBrae, {{utDestroyer, 10}});
-  E.UpdateVisibility(7);
+  E.Upkeep().UpdateVisibility(7);
   EXPECT_TRUE(Sees(kzNorthSea, 1));
   EXPECT_TRUE(Sees(kzChannel, 1));
   // Influence over a nation shows its zones; an ally of the viewer sees them too.
   W.N(2)->SetInfluence(W.N(3), 2);
   W.N(2)->SetRelationDirect(W.N(0), 100);
-  E.UpdateVisibility(0);
+  E.Upkeep().UpdateVisibility(0);
   EXPECT_FALSE(Sees(kzHale, 0));  // allied only when Albion stands at 100 with Freedonia too
   W.N(0)->SetRelationDirect(W.N(2), 100);
-  E.UpdateVisibility(0);
+  E.Upkeep().UpdateVisibility(0);
   EXPECT_TRUE(Sees(kzFerro, 2));
   EXPECT_TRUE(Sees(kzHale, 0));  // Freedonia's zone, seen by Albion through the 100 relation
   // Presence queries.
@@ -342,7 +346,7 @@ TEST_F(RulesTest, BeginImpulseClearsCountsAndSumsIndustry) {
   W.Z(kzBrae)->SetStrikeCount(2);
   W.UnitIn(kzDunmore, 2, ukNavy)->SetSurfaced(true);
   W.UnitIn(kzDunmore, 2, ukNavy)->SetFought(true);
-  E.BeginImpulse();
+  E.Upkeep().BeginImpulse();
   EXPECT_EQ(W.Z(kzAlba)->GetBombCount(), 0);
   EXPECT_EQ(W.Z(kzBrae)->GetStrikeCount(), 0);
   EXPECT_EQ(E.GetWorldIndustry(), 10 + 6 + 4 + 3 + 5 + 2);
@@ -362,7 +366,7 @@ TEST_F(RulesTest, UpkeepCountsDownAndEndsWhatIsDue) {
     E.AddActiveEvent(std::move(Event));
   }
   W.Sink.Records.clear();
-  E.EndImpulseUpkeep(8);  // Albion's interval is 4
+  E.Upkeep().EndImpulseUpkeep(8);  // Albion's interval is 4
   EXPECT_EQ(Albion->GetInfluence(W.N(3)), 0);
   EXPECT_EQ(Albion->GetInfluence(W.N(2)), 2);
   EXPECT_EQ(Albion->GetCountdown(), 1);
@@ -370,7 +374,7 @@ TEST_F(RulesTest, UpkeepCountsDownAndEndsWhatIsDue) {
   ASSERT_EQ(E.GetActiveEventCount(), 2);  // 0 and 1 end, 2 becomes 1, -1 lasts
   EXPECT_EQ(E.GetActiveEvent(0)->Duration, 1);
   EXPECT_EQ(E.GetActiveEvent(1)->Duration, -1);
-  E.EndImpulseUpkeep(9);
+  E.Upkeep().EndImpulseUpkeep(9);
   EXPECT_EQ(Albion->GetDiplomaticActions(), 1);
   EXPECT_TRUE(W.Sink.Records.empty());
   EXPECT_FALSE(E.GetLocalOnly());
@@ -383,12 +387,12 @@ TEST_F(RulesTest, StormCoverNeedsACornerInside) {
   Storm->Width = 60;
   Storm->Height = 60;
   E.AddStorm(std::move(Storm));
-  E.EndImpulseUpkeep(1);
+  E.Upkeep().EndImpulseUpkeep(1);
   EXPECT_FALSE(W.Z(kzAlba)->GetStorm());  // Alba's corners are at 0 and 100
   EXPECT_FALSE(W.Z(kzBrae)->GetStorm());
   E.GetStorm(0)->X = 90;
   E.GetStorm(0)->Y = 90;
-  E.EndImpulseUpkeep(1);
+  E.Upkeep().EndImpulseUpkeep(1);
   EXPECT_TRUE(W.Z(kzAlba)->GetStorm());
   EXPECT_TRUE(W.Z(kzBrae)->GetStorm());
   EXPECT_FALSE(W.Z(kzNorthSea)->GetStorm());  // its bounds meet the storm, no corner does
@@ -401,7 +405,7 @@ TEST_F(RulesTest, HomelessAirUnitsFlyHomeOrGoWithoutDrawing) {
   // Brae falls to Albion: Ruritania's bombers fly to the neighbour Dunmore, now Ruritania's.
   W.Z(kzBrae)->SetOwner(W.N(0));
   W.Z(kzDunmore)->SetOwner(W.N(1));
-  E.EndImpulseUpkeep(1);
+  E.Upkeep().EndImpulseUpkeep(1);
   EXPECT_EQ(Bombers->GetZone(), W.Z(kzDunmore));
   EXPECT_EQ(Bombers->GetBaseZone(), W.Z(kzDunmore));
   EXPECT_EQ(Bombers->GetOrganization(), 100.0f);
@@ -409,7 +413,7 @@ TEST_F(RulesTest, HomelessAirUnitsFlyHomeOrGoWithoutDrawing) {
   W.Z(kzDunmore)->SetOwner(W.N(0));
   W.Z(kzGorse)->SetOwner(W.N(2));
   const std::int32_t ID = Bombers->ID;
-  E.EndImpulseUpkeep(2);
+  E.Upkeep().EndImpulseUpkeep(2);
   EXPECT_EQ(E.GetUnitByID(ID), nullptr);
   // An overloaded carrier loses the first of its air units until it has room.
   TUnit* Carrier = W.UnitIn(kzNorthSea, 0, ukNavy);
@@ -417,7 +421,7 @@ TEST_F(RulesTest, HomelessAirUnitsFlyHomeOrGoWithoutDrawing) {
   Carrier->AddBased(Extra);
   Extra->SetBaseUnit(Carrier);
   const TUnit* First = Carrier->GetBased(0);
-  E.EndImpulseUpkeep(3);
+  E.Upkeep().EndImpulseUpkeep(3);
   EXPECT_EQ(First->GetZone(), W.Z(kzAlba));
   EXPECT_EQ(Extra->GetBaseUnit(), Carrier);
   EXPECT_EQ(None.Draws(), 0);
@@ -431,7 +435,7 @@ TEST_F(RulesTest, ANationWithFullRelationsJoinsOneAlliance) {
   W.N(0)->SetRelationDirect(Free, 100);
   std::vector<std::string> Joined;
   E.OnAlliance = [&](TBrenmoorEngine*, TNation* N) { Joined.push_back(N->GetName()); };
-  E.EndImpulseUpkeep(1);
+  E.Upkeep().EndImpulseUpkeep(1);
   EXPECT_EQ(Free->GetAlliance(), "Allies");
   EXPECT_EQ(Free->GetRelation(W.N(1)), -100);
   EXPECT_EQ(W.N(1)->GetRelation(Free), -100);
@@ -441,7 +445,7 @@ TEST_F(RulesTest, ANationWithFullRelationsJoinsOneAlliance) {
   Other.Engine().SetFreeForAll(true);
   Other.N(2)->SetRelationDirect(Other.N(0), 100);
   Other.N(0)->SetRelationDirect(Other.N(2), 100);
-  Other.Engine().EndImpulseUpkeep(1);
+  Other.Engine().Upkeep().EndImpulseUpkeep(1);
   EXPECT_EQ(Other.N(2)->GetAlliance(), "");
 }
 
@@ -460,13 +464,13 @@ TEST_F(RulesTest, PlayersWhoPlayNothingLeaveAndVictoryNamesTheWinner) {
   E.SetImpulseUsers(&Users);
   std::vector<std::string> Gone;
   E.OnRemovePlayer = [&](TBrenmoorEngine*, const std::string& Name) { Gone.push_back(Name); };
-  E.EndImpulseUpkeep(1);
+  E.Upkeep().EndImpulseUpkeep(1);
   EXPECT_EQ(Users.Removed, std::vector<std::string>{"cy"});
   EXPECT_EQ(Gone, std::vector<std::string>{"cy"});
 
   TKitWorld Won(std::string(KitScenarioText) + "VictoryCondition=Axis~0~1~Axis~10~\nVictoryCondition=Albion~1~4~Albion~5~\n");
-  Won.Engine().BeginImpulse();
-  Won.Engine().EndImpulseUpkeep(4);
+  Won.Engine().Upkeep().BeginImpulse();
+  Won.Engine().Upkeep().EndImpulseUpkeep(4);
   EXPECT_EQ(Won.Engine().GetWinnerName(), "Axis");  // Ruritania's 11 of 30
   EXPECT_EQ(Won.Engine().GetAllianceDomination(1), 37);
 }
@@ -476,9 +480,9 @@ TEST_F(RulesTest, OnlyANationStillAliveSurvivesUntilItsDate) {
   for (const bool Alive : {true, false}) {
     TKitWorld World(std::string(KitScenarioText) + "VictoryCondition=Freedonia~1~4~Freedonia~5~\n");
     World.N(2)->SetAlive(Alive);
-    World.Engine().EndImpulseUpkeep(4);
+    World.Engine().Upkeep().EndImpulseUpkeep(4);
     EXPECT_EQ(World.Engine().GetWinnerNation(), nullptr) << "before the date";
-    World.Engine().EndImpulseUpkeep(10);
+    World.Engine().Upkeep().EndImpulseUpkeep(10);
     EXPECT_EQ(World.Engine().GetWinnerNation(), Alive ? World.N(2) : nullptr) << (Alive ? "alive" : "fallen");
   }
 }
@@ -490,30 +494,30 @@ TEST_F(RulesTest, ARoutingWaitsForABlockedWayButEndsWhenItsTargetFalls) {
   TBrenmoorZone* Ferro = W.Z(kzFerro);
   for (TBrenmoorZone* Z : {Brae, Dunmore, Ferro}) Z->SetOwner(W.N(0));
   Alba->SetResources(20);
-  ASSERT_NE(E.CreateRouting(Alba, Ferro, 5), nullptr);
-  E.SupplyUpkeep();
+  ASSERT_NE(E.Supply().CreateRouting(Alba, Ferro, 5), nullptr);
+  E.Supply().SupplyUpkeep();
   ASSERT_EQ(E.GetRouting(0)->FromZone, Brae);
   // An enemy zone on the way: it waits where it stands.
   Dunmore->SetOwner(W.N(1));
-  E.SupplyUpkeep();
+  E.Supply().SupplyUpkeep();
   ASSERT_EQ(E.GetRoutingCount(), 1);
   EXPECT_EQ(E.GetRouting(0)->FromZone, Brae);
   // The target falls to the enemy: no path can reach it again while it is theirs, so the
   // routing ends where it stands and leaves its resources there.
   Ferro->SetOwner(W.N(1));
   const float AtBrae = Brae->GetResources();
-  E.SupplyUpkeep();
+  E.Supply().SupplyUpkeep();
   EXPECT_EQ(E.GetRoutingCount(), 0);
   EXPECT_GT(Brae->GetResources(), AtBrae + 5 - 0.01f);
 
   // So does one whose own zone falls (its target is then the enemy's), and one to the sea.
   for (TBrenmoorZone* Z : {Brae, Dunmore, Ferro}) Z->SetOwner(W.N(0));
   Alba->SetResources(20);
-  ASSERT_NE(E.CreateRouting(Alba, Ferro, 5), nullptr);
-  ASSERT_NE(E.CreateRouting(Alba, W.Z(kzNorthSea), 5), nullptr);
+  ASSERT_NE(E.Supply().CreateRouting(Alba, Ferro, 5), nullptr);
+  ASSERT_NE(E.Supply().CreateRouting(Alba, W.Z(kzNorthSea), 5), nullptr);
   Alba->SetOwner(W.N(1));
   const float AtAlba = Alba->GetResources();
-  E.SupplyUpkeep();
+  E.Supply().SupplyUpkeep();
   EXPECT_EQ(E.GetRoutingCount(), 0);
   EXPECT_GT(Alba->GetResources(), AtAlba + 10 - 0.01f);
 }

@@ -11,6 +11,7 @@
 
 #include "foundation/Random.h"
 #include "gamemap/StandardGameFixture.h"
+#include "engine/UpkeepRules.h"
 
 namespace {
 
@@ -286,8 +287,8 @@ TEST_F(WarNewsTest, AScorePointHoldsEveryPowerAndAllianceWithTheMonthOfTheDate) 
                                                      {EncodeDate(1945, 12, 1), "Dec-1945"},
                                                      {EncodeDate(812, 5, 2), "May-0812"}};
   for (const auto& [Date, Label] : Dates) EXPECT_EQ(ScoreDateLabel(Date), Label);
-  Game.Engine.BeginImpulse();
-  Game.Engine.EndImpulseUpkeep(1);
+  Game.Engine.Upkeep().BeginImpulse();
+  Game.Engine.Upkeep().EndImpulseUpkeep(1);
   const TScorePoint Point = TakeScorePoint(Game.Engine);
   EXPECT_EQ(Point.Label, "Sep-1939");
   ASSERT_EQ(Point.Nations.size(), 7u);

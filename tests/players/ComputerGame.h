@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "SevenPowerWorld.h"
+#include "engine/UpkeepRules.h"
 #include "engine/kit/RulesKit.h"
 #include "engine/ImpulseSteps.h"
 #include "players/ScriptModule.h"
@@ -53,7 +54,7 @@ public:
     for (kit::TKitWorld* W : Worlds()) {
       W->Engine().SetAllComputer(true);
       for (int N = 0; N < W->Engine().GetMajorCount(); ++N) W->N(N)->SetComputerPlayer(true);
-      W->Engine().UpdateVisibility(0);
+      W->Engine().Upkeep().UpdateVisibility(0);
     }
     Module.SetBrenmoorEngine(&FHost->Engine());
     Module.SetOrderSink(&Orders);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/UpkeepRules.h"
 #include "engine/kit/Records.h"
 #include "engine/kit/RulesKit.h"
 #include "foundation/NumberText.h"
@@ -40,7 +41,7 @@ public:
     Module.SetChatSink(&Chat);
     Module.OnShowMessage = [this](const std::string& Text) { Messages.push_back(Text); };
     Module.GetRandom().SetSeed(7);
-    World.Engine().UpdateVisibility(0);
+    World.Engine().Upkeep().UpdateVisibility(0);
   }
 
   TBrenmoorEngine& Engine() { return World.Engine(); }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/BrenmoorEngine.h"
+#include "engine/UpkeepRules.h"
 #include "foundation/CurrentFolder.h"
 #include "platform/RegistryManager.h"
 #include "support/GuiTest.h"
@@ -31,7 +32,7 @@ inline std::unique_ptr<TBrenmoorForms> StartStandardGameScreen(TTemporarySetting
   Germany->SetComputerPlayer(false);
   Germany->SetPlayerName("Ann");
   Germany->SetLocalPlayer(true);
-  Main.brm().UpdateVisibility(0);
+  Main.brm().Upkeep().UpdateVisibility(0);
   Main.SetLocalNations({Germany});
   Main.cmbCurrentNationClick(0);
   Main.ShowScreen(Main.pnlGame());

@@ -28,7 +28,9 @@
 #include "engine/BrenmoorZone.h"
 #include "engine/Nation.h"
 #include "engine/RealTimeEngine.h"
+#include "engine/SupplyRules.h"
 #include "engine/Unit.h"
+#include "engine/UpkeepRules.h"
 #include "engine/kit/Records.h"
 #include "foundation/NumberText.h"
 #include "gamemap/WarNews.h"
@@ -67,11 +69,11 @@ struct WarWindowsTest : TGuiTest {
   static void RunImpulse(TfrmMain& Main, int Impulse) {
     TBrenmoorEngine& E = Main.brm();
     E.SetImpulse(Impulse);
-    E.BeginImpulse();
+    E.Upkeep().BeginImpulse();
     E.ProcessImpulse();
-    E.SupplyUpkeep();
-    E.UpdateVisibility(Impulse);
-    E.EndImpulseUpkeep(Impulse);
+    E.Supply().SupplyUpkeep();
+    E.Upkeep().UpdateVisibility(Impulse);
+    E.Upkeep().EndImpulseUpkeep(Impulse);
     E.AdvanceDate();
     Main.ExpireStandingActions();
   }
@@ -437,7 +439,7 @@ TEST_F(WarWindowsTest, PowersAndAlliancesBeyondTheSeventhAreLeftOutOfTheChartsAn
     E.AddNation(std::make_unique<TNation>(E, Record, E.GetScenarioNationCount()));
   }
   ASSERT_EQ(E.GetMajorCount(), 9);
-  E.BeginImpulse();
+  E.Upkeep().BeginImpulse();
   Main.AddScorePoint();
   Main.AddScorePoint();
   for (int I = 0; I < ChartSeriesCount; ++I)

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "ComputerGame.h"
+#include "engine/UpkeepRules.h"
 #include "foundation/FileText.h"
 
 namespace {
@@ -153,7 +154,7 @@ std::string HowWon(TBrenmoorEngine& E, const std::string& Winner) {
     const TVictoryCondition* C = E.GetVictoryCondition(I);
     if (C->Winner != Winner) continue;
     const TNation* N = C->SubjectIsNation() ? E.FindNation(C->Subject) : nullptr;
-    const std::int32_t D = N ? N->GetWorldDomination() : E.GetAllianceDomination(C->Subject);
+    const std::int32_t D = N ? N->GetWorldDomination() : E.Upkeep().GetAllianceDomination(C->Subject);
     switch (C->Kind) {
       case 0:
       case 1:

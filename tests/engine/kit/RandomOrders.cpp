@@ -1,3 +1,4 @@
+#include "engine/UnitRules.h"
 #include "engine/kit/RandomOrders.h"
 
 #include <algorithm>
@@ -228,7 +229,7 @@ std::string TRandomOrders::UnitOrder(TBrenmoorEngine& E, TOrderType Code, TUnit*
       std::vector<TUnit*> Merged{Unit};
       const int More = std::min<int>(static_cast<int>(Mates.size()), R(2) + 1);
       for (int I = 0; I < More; ++I) Merged.push_back(Mates[static_cast<std::size_t>(I)]);
-      if (!E.CanMergeUnits(Merged)) return {};
+      if (!E.UnitRules().CanMergeUnits(Merged)) return {};
       std::string List;
       for (const TUnit* M : Merged) List += std::to_string(M->ID) + "#";
       return C + Z(Here) + List + ";";

@@ -131,7 +131,7 @@ inline std::string Surrender(const std::string& Player) { return OrderText(ordSu
 
 template <class... Ts>
 std::string Change(TChangeCode Code, const Ts&... Fields) {
-  return TBrenmoorEngine::ChangeRecord(Code, Fields...);
+  return ChangeRecord(Code, Fields...);
 }
 
 inline std::string UnitMove(TUnitId U, int Zone) { return Change(chUnitMove, U.ID, Zone); }

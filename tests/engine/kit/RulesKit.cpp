@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "engine/ImpulseSteps.h"
+#include "engine/UpkeepRules.h"
 #include "sprites/MapSet.h"
 
 namespace kit {
@@ -506,7 +507,7 @@ TTwoEngineHarness::TTwoEngineHarness(std::uint64_t Seed, const std::string& Scen
   FGuest->N(2)->SetLocalPlayer(true);
   HookEvents(FHost->Engine(), FHostEvents);
   HookEvents(FGuest->Engine(), FGuestEvents);
-  for (TKitWorld* W : {FHost.get(), FGuest.get()}) W->Engine().UpdateVisibility(0);
+  for (TKitWorld* W : {FHost.get(), FGuest.get()}) W->Engine().Upkeep().UpdateVisibility(0);
 }
 
 void TTwoEngineHarness::HookEvents(TBrenmoorEngine& E, std::vector<std::string>& Log) {
@@ -611,7 +612,7 @@ void LoadJoinText(TBrenmoorEngine& E, const std::string& Message) {
   E.LoadFromString(NextToken(Rest, "|"));
   // The fleets under water, as the host's records of fleets that submerge tell it.
   std::string Submerged = NextToken(Rest, "|");
-  while (!Submerged.empty()) E.ApplyStateChange(TBrenmoorEngine::ChangeRecord(chUnitSubmerged, std::stoi(NextToken(Submerged, "#")), true));
+  while (!Submerged.empty()) E.ApplyStateChange(ChangeRecord(chUnitSubmerged, std::stoi(NextToken(Submerged, "#")), true));
   // The units' type factors as the host holds them: the saved game keeps two decimals, and a
   // merge of units with different factors gives values between them.
   std::string Factors = NextToken(Rest, "|");
@@ -635,7 +636,7 @@ void TTwoEngineHarness::JoinLate() {
   // The online users are the same on every machine.
   Late->Engine().SetImpulseUsers(FGuest->Engine().GetImpulseUsers());
   HookEvents(Late->Engine(), FLateEvents);
-  Late->Engine().UpdateVisibility(FImpulse > 0 ? FImpulse - 1 : 0);
+  Late->Engine().Upkeep().UpdateVisibility(FImpulse > 0 ? FImpulse - 1 : 0);
   FLate = std::move(Late);
 }
 
