@@ -13,7 +13,14 @@
 // --impulses impulses (1000 unless given). --guest replays every game on a second machine and
 // checks that both stay the same game. --slow lists every turn of a script that took longer than
 // MS milliseconds.
+//
+// Per game and power the table gives the orders by kind, the units built by type, the armies
+// that embarked and the landings on enemy shores (disembarking into a zone that was not the
+// power's or an ally's at the start of the impulse), the research levels reached and the
+// script's errors; the summary adds them up per power over all games, and with --versus sums
+// each script's industry share and counts the games each script and each side led.
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -23,9 +30,11 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "ComputerGame.h"
+#include "engine/ChangeCodes.h"
 #include "engine/UpkeepRules.h"
 #include "foundation/FileText.h"
 
@@ -60,6 +69,131 @@ const char* OrderName(int Code) {
                                       "portzone",  "surrender"};
   return Code >= 0 && Code < OrderTypeCount ? Names[Code] : "?";
 }
+
+// The fields of a change record ("code;field;...;").
+std::vector<std::string> RecordFields(const std::string& Record) {
+  std::vector<std::string> Fields;
+  std::stringstream S(Record);
+  for (std::string Field; std::getline(S, Field, ';');) Fields.push_back(Field);
+  return Fields;
+}
+
+// A field that is a whole number, or Otherwise.
+int FieldNumber(const std::vector<std::string>& Fields, std::size_t I, int Otherwise = -1) {
+  int Value = Otherwise;
+  if (I >= Fields.size()) return Otherwise;
+  const std::string& F = Fields[I];
+  const auto [End, Error] = std::from_chars(F.data(), F.data() + F.size(), Value);
+  return Error == std::errc() && End == F.data() + F.size() ? Value : Otherwise;
+}
+
+// What one power did in one game (and, added up, in all games).
+struct TPowerPlay {
+  std::map<int, int> Orders;
+  std::array<int, UnitTypeCount> Built{};
+  int Embarks = 0;
+  // Armies that disembarked into a zone that was neither the power's nor an ally's.
+  int Invasions = 0;
+  std::array<int, ResearchGroupCount> Levels{};
+  int Share = 0;
+  int Errors = 0;
+  std::string FirstError;
+
+  void Add(const TPowerPlay& O) {
+    for (const auto& [Code, Count] : O.Orders) Orders[Code] += Count;
+    for (std::size_t T = 0; T < Built.size(); ++T) Built[T] += O.Built[T];
+    Embarks += O.Embarks;
+    Invasions += O.Invasions;
+    Share += O.Share;
+    Errors += O.Errors;
+    if (FirstError.empty()) FirstError = O.FirstError;
+  }
+};
+
+// "Infantry 12 Armor 3" of the types built (" none" when nothing was).
+std::string BuiltText(const std::array<int, UnitTypeCount>& Built) {
+  std::string Text;
+  for (std::size_t T = 0; T < Built.size(); ++T)
+    if (Built[T]) Text += std::string(" ") + UnitTypes[T].Name + " " + std::to_string(Built[T]);
+  return Text.empty() ? " none" : Text;
+}
+
+std::string OrdersText(const std::map<int, int>& Orders) {
+  std::string Text;
+  for (const auto& [Code, Count] : Orders) Text += std::string(" ") + OrderName(Code) + " " + std::to_string(Count);
+  return Text.empty() ? " none" : Text;
+}
+
+// Reads the host's change records of one impulse for what the powers did in it: the builds
+// started (kept per zone until the unit is built), the units built, the embarks and the
+// landings. Owners and zone owners are those of the start of the impulse where the unit or
+// zone may have changed hands or gone since.
+class TPlayCounter {
+public:
+  explicit TPlayCounter(int Majors) : FMajors(Majors) {}
+
+  // Before the impulse: who owns what.
+  void Before(const TBrenmoorEngine& E) {
+    FUnitOwner.clear();
+    for (int U = 0; U < E.GetUnitCount(); ++U) {
+      const TUnit* Unit = E.GetUnit(U);
+      FUnitOwner[Unit->ID] = Unit->GetOwner();
+    }
+    FZoneOwner.assign(static_cast<std::size_t>(E.GetZoneCount()), nullptr);
+    for (int Z = 0; Z < E.GetZoneCount(); ++Z) FZoneOwner[static_cast<std::size_t>(Z)] = E.GetZone(Z)->GetOwner();
+  }
+
+  void After(const TBrenmoorEngine& E, const std::vector<std::string>& Records, std::vector<TPowerPlay>& Powers) {
+    const auto PowerOf = [&](const TNation* N) -> TPowerPlay* {
+      const int I = N ? N->GetIndex() : -1;
+      return I >= 0 && I < FMajors ? &Powers[static_cast<std::size_t>(I)] : nullptr;
+    };
+    const auto OwnerBefore = [&](int ID) -> const TNation* {
+      const auto It = FUnitOwner.find(ID);
+      if (It != FUnitOwner.end()) return It->second;
+      const TUnit* Unit = E.GetUnitByID(ID);
+      return Unit ? Unit->GetOwner() : nullptr;
+    };
+    for (const std::string& Record : Records) {
+      const std::vector<std::string> F = RecordFields(Record);
+      const int Code = FieldNumber(F, 0);
+      if (Code == chBuildStarted) {
+        std::array<int, UnitTypeCount> Counts{};
+        std::stringstream S(F.size() > 3 ? F[3] : std::string());
+        std::size_t T = 0;
+        for (std::string Count; T < Counts.size() && std::getline(S, Count, '#'); ++T)
+          Counts[T] = FieldNumber({Count}, 0, 0);
+        FBuilding[FieldNumber(F, 1)] = Counts;
+      } else if (Code == chUnitsBuilt) {
+        const int Zone = FieldNumber(F, 1);
+        const auto It = FBuilding.find(Zone);
+        if (It == FBuilding.end() || Zone < 0 || Zone >= E.GetZoneCount()) continue;
+        if (TPowerPlay* P = PowerOf(E.GetZone(Zone)->GetOwner()))
+          for (std::size_t T = 0; T < P->Built.size(); ++T) P->Built[T] += It->second[T];
+        FBuilding.erase(It);
+      } else if (Code == chUnitEmbarked) {
+        if (TPowerPlay* P = PowerOf(OwnerBefore(FieldNumber(F, 1)))) ++P->Embarks;
+      } else if (Code == chUnitDisembarked) {
+        const int ID = FieldNumber(F, 1);
+        const TNation* Owner = OwnerBefore(ID);
+        const TUnit* Unit = E.GetUnitByID(ID);
+        // An army that is gone by the end of the impulse fell in the fight for its beach.
+        const TBrenmoorZone* Zone = Unit ? Unit->GetZone() : nullptr;
+        const TNation* Held =
+            Zone && Zone->GetIndex() < static_cast<int>(FZoneOwner.size()) ? FZoneOwner[static_cast<std::size_t>(Zone->GetIndex())] : nullptr;
+        const bool Enemy = !Unit || (Held && Owner && !Held->IsAlliedWith(Owner));
+        if (TPowerPlay* P = PowerOf(Owner); P && Enemy) ++P->Invasions;
+      }
+    }
+  }
+
+private:
+  int FMajors;
+  std::unordered_map<std::int32_t, const TNation*> FUnitOwner;
+  std::vector<const TNation*> FZoneOwner;
+  // The counts of the builds under way, by zone.
+  std::map<int, std::array<int, UnitTypeCount>> FBuilding;
+};
 
 [[noreturn]] void Fail(const std::string& Text) {
   std::fprintf(stderr, "brenmoor_tournament: %s\n", Text.c_str());
@@ -208,6 +342,13 @@ struct TGameResult {
   // Major powers without a research level at the end.
   int NoResearch = 0;
   std::string Fault;
+  // By major power: its name, its script, whether the first script played it, what it did.
+  std::vector<std::string> Names;
+  std::vector<TPowerFigures> Powers;
+  std::vector<TPowerPlay> Plays;
+  // The industry shares of the first script's powers and of the --versus script's.
+  int ChallengerShare = 0;
+  int VersusShare = 0;
 };
 
 TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t Seed) {
@@ -226,6 +367,8 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
   }
   TGameResult R;
   R.StartUnits = R.MaxUnits = E.GetUnitCount();
+  std::vector<TPowerPlay> Plays(static_cast<std::size_t>(Majors));
+  TPlayCounter Counter(Majors);
   // The fall of major powers, as the news tells it.
   std::string Falls;
   E.OnConquerNation = [&Falls](TBrenmoorEngine* Sender, TNation* Fallen, TNation* Victor) {
@@ -235,9 +378,17 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
   };
   for (int I = 0; I < O.Impulses; ++I) {
     // The whole games are compared now and then: the dump is the dear part.
+    Counter.Before(E);
     const std::string Fault = Game.RunImpulse(I % 25 == 0);
+    Counter.After(E, Game.Host().Sink.Records, Plays);
     if (!Game.Messages.empty()) {
       R.ScriptErrors += static_cast<int>(Game.Messages.size());
+      // A brain speaks only in its own turn: the messages are those of the power of the impulse.
+      if (I % 7 < Majors) {
+        TPowerPlay& P = Plays[static_cast<std::size_t>(I % 7)];
+        P.Errors += static_cast<int>(Game.Messages.size());
+        if (P.FirstError.empty()) P.FirstError = Game.Messages.front();
+      }
       if (!O.Quiet) std::printf("  impulse %d: %s\n", I, Game.Messages.front().c_str());
       Game.Messages.clear();
     } else if (!Fault.empty()) {
@@ -296,6 +447,11 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
       LevelSum += Nation->GetResearchLevel(G);
     }
     if (P.Challenger) R.NoResearch += LevelSum == 0;
+    TPowerPlay& Play = Plays[static_cast<std::size_t>(N)];
+    for (int G = 0; G < ResearchGroupCount; ++G) Play.Levels[static_cast<std::size_t>(G)] = Nation->GetResearchLevel(G);
+    Play.Share = Nation->GetWorldDomination();
+    Play.Orders = Game.OrdersByPower[static_cast<std::size_t>(N)];
+    (P.Challenger ? R.ChallengerShare : R.VersusShare) += Play.Share;
     std::printf("  %-15s %-12s %4d%% %-6s %4d%% %-16s %6d %6d %9.2f %9.2f %9.2f\n", Nation->GetName().c_str(), P.Script.c_str(),
                 Nation->GetWorldDomination(), Nation->GetAlive() ? "yes" : "no", Nation->GetResearchSpendingTotal(), Levels.c_str(),
                 UnitsOf[static_cast<std::size_t>(N)], Nation->GetScoreDeduction(), P.FirstTurnMs,
@@ -315,6 +471,9 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
       Given.insert(Code);
     }
     std::printf("    orders:%s\n", Orders.empty() ? " none" : Orders.c_str());
+    std::printf("    built:%s; embarks %d, landings on enemy shores %d\n", BuiltText(Play.Built).c_str(), Play.Embarks,
+                Play.Invasions);
+    if (Play.Errors) std::printf("    script errors %d, the first: %s\n", Play.Errors, Play.FirstError.c_str());
     // The kinds every power of the first script gave (a power that fell early may lack some).
     if (P.Challenger) {
       R.CodesInGame.insert(Given.begin(), Given.end());
@@ -326,6 +485,9 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
   for (const auto& [Code, Count] : Game.OrdersByCode) All += std::string(" ") + OrderName(Code) + " " + std::to_string(Count);
   std::printf("  all orders:%s\n\n", All.c_str());
   std::fflush(stdout);
+  for (int N = 0; N < Majors; ++N) R.Names.push_back(E.GetNation(N)->GetName());
+  R.Powers = Powers;
+  R.Plays = std::move(Plays);
   return R;
 }
 
@@ -346,6 +508,15 @@ int main(int Argc, char** Argv) {
   std::optional<std::set<int>> GameCodes;
   std::map<int, int> GamesWithCode;
   int AllResearched = 0;
+  // By major power: the name, what it did in all games, the games in which it reached level 1
+  // of each research group and the highest level, its shares by script (sum, games).
+  std::vector<std::string> Names;
+  std::vector<TPowerPlay> Totals;
+  std::vector<std::array<int, ResearchGroupCount>> Reached, Highest;
+  std::vector<std::map<std::string, std::pair<int, int>>> SharesByScript;
+  // --versus: the shares summed over games, the games each script led, the games the side led
+  // when the first script played it and when the other did.
+  int ChallengerShare = 0, VersusShare = 0, VersusAhead = 0, SideAheadAsChallenger = 0, SideAheadAsVersus = 0;
   for (int G = 0; G < O.Seeds; ++G) {
     const std::uint64_t Seed = O.FirstSeed + static_cast<std::uint64_t>(G);
     TGameResult R = PlayGame(O, World, Seed);
@@ -369,6 +540,28 @@ int main(int Argc, char** Argv) {
     GameCodes = GameCodes ? Common(*GameCodes, R.CodesInGame) : R.CodesInGame;
     for (int C : R.CodesInGame) ++GamesWithCode[C];
     Codes = Codes ? Common(*Codes, R.CodesEveryPower) : R.CodesEveryPower;
+    ChallengerShare += R.ChallengerShare;
+    VersusShare += R.VersusShare;
+    VersusAhead += R.VersusShare > R.ChallengerShare;
+    if (SideWins) ++((Seed % 2 == 0) ? SideAheadAsChallenger : SideAheadAsVersus);
+    if (Names.size() < R.Names.size()) {
+      Names = R.Names;
+      Totals.resize(Names.size());
+      Reached.resize(Names.size());
+      Highest.resize(Names.size());
+      SharesByScript.resize(Names.size());
+    }
+    for (std::size_t N = 0; N < R.Plays.size(); ++N) {
+      const TPowerPlay& Play = R.Plays[N];
+      Totals[N].Add(Play);
+      for (std::size_t G = 0; G < Play.Levels.size(); ++G) {
+        Reached[N][G] += Play.Levels[G] > 0;
+        Highest[N][G] = std::max(Highest[N][G], Play.Levels[G]);
+      }
+      auto& [Sum, Games] = SharesByScript[N][R.Powers[N].Script];
+      Sum += Play.Share;
+      ++Games;
+    }
   }
   std::sort(Ends.begin(), Ends.end());
   std::printf("Summary of %d games (seeds %llu to %llu), %s", O.Seeds, static_cast<unsigned long long>(O.FirstSeed),
@@ -380,7 +573,18 @@ int main(int Argc, char** Argv) {
   for (const auto& [Name, Count] : Hows) std::printf(" %s %d", Name.c_str(), Count);
   if (!Ends.empty())
     std::printf("\n  ending impulse: first %d, median %d, last %d", Ends.front(), Ends[Ends.size() / 2], Ends.back());
-  if (!O.Versus.empty()) std::printf("\n  %s's powers ahead on industry share in %d of %d games", ScriptName(O.Script).c_str(), ChallengerAhead, O.Seeds);
+  if (!O.Versus.empty()) {
+    const std::string A = ScriptName(O.Script), B = ScriptName(O.Versus);
+    std::printf("\n  %s's powers ahead on industry share in %d of %d games", A.c_str(), ChallengerAhead, O.Seeds);
+    std::printf("\n  industry share summed over the games: %s %d (%.1f%% a game), %s %d (%.1f%% a game)", A.c_str(),
+                ChallengerShare, static_cast<double>(ChallengerShare) / O.Seeds, B.c_str(), VersusShare,
+                static_cast<double>(VersusShare) / O.Seeds);
+    std::printf("\n  wins on industry: %s %d, %s %d, even %d", A.c_str(), ChallengerAhead, B.c_str(), VersusAhead,
+                O.Seeds - ChallengerAhead - VersusAhead);
+    std::printf("\n  wins on industry of the side (%zu powers): played by %s %d of %d, played by %s %d of %d", O.Side.size(),
+                A.c_str(), SideAheadAsChallenger, (O.Seeds + (O.FirstSeed % 2 == 0 ? 1 : 0)) / 2, B.c_str(),
+                SideAheadAsVersus, (O.Seeds + (O.FirstSeed % 2 == 1 ? 1 : 0)) / 2);
+  }
   std::printf("\n  side (%zu powers) ahead in %d games; unit count within 3x the start in %d games", O.Side.size(), SideAhead, Bounded);
   std::printf("\n  every %s power raised a research level in %d games", ScriptName(O.Script).c_str(), AllResearched);
   std::printf("\n  turn of a power: %.2f ms on average, slowest %.2f ms (%.2f ms of processor time); first turn (compiling the "
@@ -393,6 +597,22 @@ int main(int Argc, char** Argv) {
     if (!GameCodes->count(Code)) std::printf(" %s %d", OrderName(Code), Count);
   std::printf("\n  order kinds given by every %s power in every game:", ScriptName(O.Script).c_str());
   for (int C : *Codes) std::printf(" %s", OrderName(C));
+  std::printf("\n  by power, over all games (share: the mean industry share at the end; research: the games in which the "
+              "power reached a level of the group, and its highest level):");
+  for (std::size_t N = 0; N < Names.size(); ++N) {
+    const TPowerPlay& T = Totals[N];
+    std::printf("\n  %s: share %.1f%%", Names[N].c_str(), static_cast<double>(T.Share) / O.Seeds);
+    if (SharesByScript[N].size() > 1)
+      for (const auto& [Script, Sum] : SharesByScript[N])
+        std::printf(", %s %.1f%% in %d games", Script.c_str(), static_cast<double>(Sum.first) / Sum.second, Sum.second);
+    std::printf("; script errors %d", T.Errors);
+    if (T.Errors) std::printf(", the first: %s", T.FirstError.c_str());
+    std::printf("\n    orders:%s", OrdersText(T.Orders).c_str());
+    std::printf("\n    built:%s; embarks %d, landings on enemy shores %d", BuiltText(T.Built).c_str(), T.Embarks, T.Invasions);
+    std::printf("\n    research:");
+    for (std::size_t G = 0; G < Reached[N].size(); ++G)
+      std::printf("%s %s %d/%d", G ? "," : "", ResearchGroupNames[G], Reached[N][G], Highest[N][G]);
+  }
   std::printf("\n");
   // A game that stopped or a script error fails the run (the build's smoke test reads it).
   return Faults || Errors ? 1 : 0;
