@@ -45,8 +45,8 @@ struct TGameSetUp {
 };
 
 struct TGameStart {
-  // Empty when the game started; else why not (the message shown), and the engine's game is
-  // as the set-up found it.
+  // Empty when the game started; else why not (the message shown): no power changed hands
+  // and no users were set (a saved text that did load stays loaded).
   std::string Refusal;
   // The major powers played on this machine, in nation order.
   std::vector<TNation*> LocalNations;
@@ -63,7 +63,7 @@ inline constexpr const char* NotInThisGameMessage = "You were not originally in 
 
 // Starts the game of SetUp on Engine with Users as the impulse users (the impulse clock, whose
 // first user is the host; on one machine the solo user). The engine's scenario is read already
-// and, for a new game, its map set loaded. A refusal changes nothing.
+// and, for a new game, its map set loaded.
 TGameStart StartGameRules(TBrenmoorEngine& Engine, TImpulseUsers& Users, const TGameSetUp& SetUp);
 
 // The powers of a solo set-up: Ticked (nation indices) played here by "[SOLO]", every other
