@@ -6,6 +6,7 @@
 #include <QStackedWidget>
 
 #include "engine/Nation.h"
+#include "gamemap/GameSession.h"
 #include "gamemap/LobbyRules.h"
 #include "platform/Application.h"
 #include "platform/TextCodec.h"
@@ -47,6 +48,10 @@ TfrmComms::TfrmComms() : TGameWindow("frmComms", "Communcations", true, {420, 26
   FChat = new QLineEdit(Chat);
   FChat->setObjectName("edtChat");
   FChat->setGeometry(0, 1, 252, 22);
+  // The other players take no longer line: the edit holds no more, and says so.
+  FChat->setMaxLength(static_cast<int>(MaxChatText));
+  FChat->setPlaceholderText(QString("Up to %1 characters").arg(MaxChatText));
+  FChat->setToolTip(FChat->placeholderText());
   connect(FChat, &QLineEdit::returnPressed, this, [this] { RunGuarded([this] { btnSendClick(); }); });
   auto* Send = MakeFormButton(Chat, "btnSend", "Send", {257, 0, 75, 25});
   Send->OnClick = [this](TGraphicControl*) { btnSendClick(); };
@@ -79,7 +84,7 @@ std::string TfrmComms::Lines(int Channel) const { return FromQString(FMemos[Chan
 void TfrmComms::btnSendClick() {
   TNation* Nation = CurrentNation ? CurrentNation() : nullptr;
   if (!Nation) return;
-  const std::string Text = FromQString(FChat->text());
+  const std::string Text = FromQString(FChat->text()).substr(0, MaxChatText);
   const int C = Channel();
   AddLine(C, Nation->GetName() + ": " + Text);
   if (OnSendData) OnSendData(GameChatMessage(Nation->GetName(), C, Text));

@@ -1,7 +1,8 @@
 #pragma once
 // "Communcations": the in-game chat with three channels, General (every player), Allied and
 // Enemy, each with its own memo. Send writes the line in the chosen channel's memo and hands
-// the chat line on to the other players; lines from them are added by the main window.
+// the chat line on to the other players; lines from them are added by the main window. A line
+// holds at most 500 characters, as the edit says: the other players take no longer one.
 #include <functional>
 #include <string>
 

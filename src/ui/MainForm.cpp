@@ -26,6 +26,7 @@
 #include "engine/BrenmoorEngine.h"
 #include "engine/ImpulseAssigner.h"
 #include "engine/RealTimeEngine.h"
+#include "gamemap/GameSession.h"
 #include "foundation/StringEncryptor.h"
 #include "gamemap/BrenmoorZoneSprite.h"
 #include "gamemap/GameArt.h"
@@ -204,6 +205,8 @@ void TfrmMain::CreateComponents() {
   // The lobby's events are in place before the impulse clock links to the connection, so
   // that the clock hands back every message that is not its own.
   WireLobbyEvents();
+  FSession = std::make_unique<TGameSession>(*FEngine);
+  WireSessionEvents();
   FVexilImpulses = std::make_unique<TVexilImpulseConnection>(*FVexil);
 
   // The impulse clock on the window system's timers.

@@ -33,6 +33,8 @@ class TBrenmoorBrain;
 class TBrenmoorForms;
 class TColorMemo;
 class TGraphicPanel;
+class TGameSession;
+struct TGameSetUp;
 class TBrenmoorZone;
 class TCellImage;
 class TClockRun;
@@ -285,9 +287,11 @@ public:
   void btnSpecifyAIClick();
   // The scenario's flags (its base name + "Flags.bmp") as one row of a cell per nation.
   void LoadFlags();
-  // The game screen for a new game (the scenario's zones and units) or a loaded one (its own
-  // state and impulse); the clock starts.
-  void StartGame(bool IsNew);
+  // The game screen for the game of SetUp: a new game (the scenario's zones and units, the
+  // powers handed out) or a loaded one (its own state, players and impulse), the rules taking
+  // orders only from the game's players; the clock starts. A set-up the start refuses is said
+  // and starts nothing (false).
+  bool StartGame(const TGameSetUp& SetUp);
   // The impulse clock's steps on this machine.
   void rteBeforeProcess();
   void rteCollectOrders(const std::string& Record, const std::string& Sender);
@@ -369,8 +373,10 @@ public:
   // --- Online play: the lobby screen, rooms, online games, chat and the hall of fame
   // (MainFormLobby.cpp) ---
   // The room this machine created: the host starts its game when it begins.
-  bool Hosting() const { return FHosting; }
-  bool RestoringSavedGame() const { return FRestoringSavedGame; }
+  bool Hosting() const;
+  bool RestoringSavedGame() const;
+  // The online game's start handshake and its data messages.
+  TGameSession& session() { return *FSession; }
   bool UserInfoPending() const { return FUserInfoPending; }
   // The own lobby identifier ("" before the log-in).
   std::string OwnUserId() const;
@@ -400,8 +406,10 @@ public:
   // The online options of the set-up screen asked for a game name: the new game's room.
   void CreateNewGameRoom(const std::string& GameName);
   void vexilBeginSubject();
-  // For each major power in nation order the next ","-field: "#COMP#" or a player's name.
-  bool ApplyPlayerAssignments(const std::string& List);
+  // The game of a player list ("#COMP#" or a player's name for each major power in nation
+  // order) started on this machine: false, with the refusal said, when it does not read.
+  bool StartAssignedGame(const std::string& List);
+  // The powers of the loaded game played here: false, said, when this player has none.
   bool ClaimSavedGameNations();
   void vexilDataReceived(const std::string& Text, const std::string& Sender);
   bool CanDecodeEnemyChat(const TNation& Sender) const;
@@ -585,6 +593,8 @@ private:
   bool FGameOver = false;
   bool FBombardSoundDue = false;
   bool FRandomEventPending = false;
+  // The date of the impulse under way (the date label shows it once the impulse is over).
+  double FImpulseDate = 0;
   int FImpulsesSinceScorePoint = 0;
   int FZonesUnderAttack = 0;
   // Shared pointers: their classes are complete only where they are made.
@@ -615,15 +625,13 @@ private:
   bool FLobbyConnected = false;
   // The statistics dialog is about to open.
   bool FServerStatsDue = false;
-  // Online play.
-  bool FHosting = false;
-  bool FRestoringSavedGame = false;
+  // Online play: the start handshake (the room made here, the begun room's host...) and the
+  // game's data messages.
+  std::unique_ptr<TGameSession> FSession;
+  void WireSessionEvents();
+  // The refusals the rules kept in the last impulse go to the program's log.
+  void LogRefusedOrders();
   bool FUserInfoPending = false;
-  // The room began with this host; its game has not started here yet.
-  std::string FBegunRoomHost;
-  bool FAwaitingGameStart = false;
-  // The room this machine created last; joining any other ends its hosting.
-  std::string FHostedRoom;
   // The file the last saved game was opened from.
   std::string FSavedGameFile;
   TOwnerDrawListBox* FSubjects = nullptr;

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <algorithm>
 
 #include "controls/ColorButton.h"
@@ -19,6 +20,7 @@
 #include "engine/RealTimeEngine.h"
 #include "engine/Unit.h"
 #include "gamemap/BrenmoorZoneSprite.h"
+#include "gamemap/GameSession.h"
 #include "gamemap/GameSetupRules.h"
 #include "gamemap/WarNews.h"
 #include "lobby/VexilConnection.h"
@@ -50,6 +52,8 @@ namespace {
 
 constexpr const char* SoloUserName = "[SOLO]";
 
+Q_LOGGING_CATEGORY(OrderLog, "brenmoor.orders")
+
 }  // namespace
 
 // --- The impulse clock's steps ---
@@ -63,8 +67,10 @@ void TfrmMain::ConnectScriptOrders() {
 void TfrmMain::rteBeforeProcess() {
   TImpulseHooks Hooks;
   if (FForms) Hooks.OnComputerTurn = FForms->dmScript().TurnHook();
-  const TDateTime Shown = BeforeImpulse(*FEngine, FClock->GetImpulse(), FClock->IsHost(), Hooks);
-  findChild<QLabel*>("lblDate")->setText(ToQString(LongDateToStr(Shown)));
+  // The date label follows once the impulse is over: a guest starts an impulse as soon as the
+  // host's changes of the one before came, while the host still waits out that impulse's
+  // interval, so a label set here would run one impulse ahead of the host's.
+  FImpulseDate = BeforeImpulse(*FEngine, FClock->GetImpulse(), FClock->IsHost(), Hooks);
   FBombardSoundDue = false;
 }
 
@@ -72,7 +78,16 @@ void TfrmMain::rteCollectOrders(const std::string& Record, const std::string& Se
   FEngine->QueueOrder(Record, Sender);
 }
 
-void TfrmMain::rteProcessOrders() { FEngine->ProcessImpulse(); }
+void TfrmMain::rteProcessOrders() {
+  FEngine->ProcessImpulse();
+  LogRefusedOrders();
+}
+
+void TfrmMain::LogRefusedOrders() {
+  // The order that a player may not give, or that does nothing, is dropped; the game goes on.
+  for (const std::string& Line : FEngine->GetRefusalLog()) qCInfo(OrderLog, "%.200s", Line.c_str());
+  if (!FEngine->GetRefusalLog().empty()) FEngine->SetRefusalLog(true);
+}
 
 void TfrmMain::rteProcessStateChange(const std::string& Record) { FEngine->ApplyStateChange(Record); }
 
@@ -82,6 +97,8 @@ void TfrmMain::rteAfterProcess() {
   TImpulseHooks Hooks;
   Hooks.OnMapWork = [this](TBrenmoorEngine*, std::int32_t) { AddImpulseBlasts(); };
   AfterImpulse(*FEngine, Hooks);
+  // The date of the impulse just played: the same on every machine once it is over.
+  findChild<QLabel*>("lblDate")->setText(ToQString(LongDateToStr(FImpulseDate)));
   if (FBombardSoundDue) PlaySoundIfEnabled(Sound("sndBombard"));
   // A game that is over for this machine has shown its end; the victory is not told again.
   if (!FGameOver)
@@ -222,6 +239,7 @@ void TfrmMain::CloseGame() {
   EnterOrderMode(0);
   if (FForms) FForms->dmScript().StopScripts();
   FClock->SetActive(false);
+  FSession->Fire(seGameClosed);
   FSurface->SetActive(false);
   FTimerExplosions->SetEnabled(false);
   QCoreApplication::processEvents();

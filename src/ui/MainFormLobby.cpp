@@ -4,6 +4,7 @@
 // assignments or saved game); the game data messages and the in-game chat; players who drop;
 // the hall-of-fame screen and the server's custom messages.
 #include <QDir>
+#include <QLoggingCategory>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QSpinBox>
@@ -23,7 +24,9 @@
 #include "engine/Nation.h"
 #include "engine/RealTimeEngine.h"
 #include "foundation/NumberText.h"
+#include "gamemap/GameSession.h"
 #include "gamemap/GameSetupRules.h"
+#include "gamemap/GameStart.h"
 #include "gamemap/LobbyRules.h"
 #include "gamemap/WarNews.h"
 #include "lobby/VexilConnection.h"
@@ -45,6 +48,8 @@ namespace {
 
 // The maker's web address named in the server's version notices.
 constexpr const char* MakerWebAddress = "http://www.quillfen.example";
+Q_LOGGING_CATEGORY(DataLog, "brenmoor.data")
+
 // The research group whose levels decide whether an enemy's allied chat is read.
 constexpr int CodeBreakingGroup = 5;
 
@@ -266,8 +271,7 @@ void TfrmMain::vexilRemoveUser(const TVexilUserPtr& User) {
     return;
   }
   // The host left a begun room before handing out the powers: that game will not start.
-  if (FAwaitingGameStart && !FHosting && Id == FBegunRoomHost) {
-    FAwaitingGameStart = false;
+  if (FSession->UserLeft(Id)) {
     FVexil->JoinSubject(LobbyChatRoom);
     ShowScreen(FLobby);
     Prompter().ShowMessage("The host " + Id + " has left the Game before it started.");
@@ -282,10 +286,9 @@ void TfrmMain::vexilJoinSubject(const std::string& Room) {
   UpdateSubjectCaption();
   SetServerMessage("You just joined Subject \"" + RoomDisplayName(Room) + "\"", NoticeCyan);
   for (const char* Join : {"btnVexilJoinGame", "btnVexilJoinChat"}) findChild<QWidget*>(Join)->hide();
-  if (Room != FHostedRoom) FHosting = false;
-  // No game waits in a room just joined: it begins when the last player is in.
-  FAwaitingGameStart = false;
-  FBegunRoomHost.clear();
+  // No game waits in a room just joined: it begins when the last player is in. Joining any
+  // room but the one made here ends this machine's hosting.
+  FSession->JoinedRoom(Room);
 }
 
 void TfrmMain::UpdateSubjectCaption() {
@@ -357,17 +360,13 @@ void TfrmMain::lbVexilSubjectsDblClick() {
         return Prompter().ShowMessage("You do not have the Scenario File: " + Scenario);
       const std::string Version = RoomVersionText(Room);
       if (!VersionJoins(Version)) return Prompter().ShowMessage(VersionRefusal(Version));
-      FHosting = false;
-      FRestoringSavedGame = false;
       FEngine->SetScenarioFile(Scenario);
       break;
     }
     case rkRestoredGame: {
       const std::vector<std::string> Players = RestoredRoomPlayers(Room);
       if (std::find(Players.begin(), Players.end(), OwnUserId()) == Players.end())
-        return Prompter().ShowMessage("You were not originally in this Game");
-      FHosting = false;
-      FRestoringSavedGame = false;
+        return Prompter().ShowMessage(NotInThisGameMessage);
       break;
     }
     case rkChat:
@@ -385,7 +384,6 @@ void TfrmMain::btnVexilNewChatClick() {
 }
 
 void TfrmMain::btnVexilNewGameClick() {
-  FRestoringSavedGame = false;
   FSoloSetup = false;
   findChild<QWidget*>("pnlMultiPlayerGameOptions")->show();
   findChild<QWidget*>("pnlSoloGameOptions")->hide();
@@ -398,17 +396,16 @@ void TfrmMain::CreateNewGameRoom(const std::string& GameName) {
   const std::string Scenario = FromQString(QFileInfo(ToQString(FEngine->GetScenarioFile())).fileName());
   const int Players = findChild<QSpinBox*>("spinPlayers")->value();
   // This machine makes the room and so hosts its game: only the host starts a new game.
-  FHostedRoom = NewGameRoomName(GameName, Scenario);
-  FVexil->CreateSubject(FHostedRoom, Players);
-  FHosting = true;
-  FRestoringSavedGame = false;
+  const std::string Room = NewGameRoomName(GameName, Scenario);
+  FSession->MadeRoom(Room, false);
+  FVexil->CreateSubject(Room, Players);
   ShowScreen(FLobby);
 }
 
 void TfrmMain::btnVexilOpenGameClick() {
   FSoloSetup = false;
   if (!LoadGameFile()) return;
-  if (FEngine->IsSoloGame()) return Prompter().ShowMessage("You cannot open a Solo game in Network mode!");
+  if (FEngine->IsSoloGame()) return Prompter().ShowMessage(SoloInNetworkMessage);
   if (!ClaimSavedGameNations()) return;
   const std::string Base = FromQString(QFileInfo(ToQString(FSavedGameFile)).fileName());
   const std::string Shown = Base.substr(0, Base.find('.'));
@@ -420,10 +417,9 @@ void TfrmMain::btnVexilOpenGameClick() {
     if (std::find(Players.begin(), Players.end(), Nation->GetPlayerName()) == Players.end())
       Players.push_back(Nation->GetPlayerName());
   }
-  FRestoringSavedGame = true;
-  FHosting = true;
-  FHostedRoom = RestoredGameRoomName(Shown, Players);
-  FVexil->CreateSubject(FHostedRoom, static_cast<int>(Players.size()));
+  const std::string Room = RestoredGameRoomName(Shown, Players);
+  FSession->MadeRoom(Room, true);
+  FVexil->CreateSubject(Room, static_cast<int>(Players.size()));
 }
 
 void TfrmMain::lbVexilUsersClick() {
@@ -486,15 +482,22 @@ void TfrmMain::lbVexilUsersCustomDraw(QPainter& Canvas, int Index, const QRect& 
 
 // --- An online game from its room ---
 
+bool TfrmMain::Hosting() const { return FSession->GetHosting(); }
+
+bool TfrmMain::RestoringSavedGame() const { return FSession->GetRestoring(); }
+
 void TfrmMain::vexilBeginSubject() {
   FClock->SetConnection(FVexilImpulses.get());
   FSoloSetup = false;
-  FBegunRoomHost = FVexil->UserCount() > 0 ? FVexil->Users(0)->UserId() : "";
-  FAwaitingGameStart = true;
-  if (!FHosting) return;
-  FAwaitingGameStart = false;
-  if (FRestoringSavedGame) {
-    StartGame(false);
+  const std::string Host = FVexil->UserCount() > 0 ? FVexil->Users(0)->UserId() : "";
+  // A guest now waits for the host's player list or saved game.
+  if (FSession->RoomBegun(Host) != ssStarting) return;
+  if (FSession->GetRestoring()) {
+    TGameSetUp SetUp;
+    SetUp.Mode = smHost;
+    SetUp.NewGame = false;
+    SetUp.OwnPlayer = OwnUserId();
+    if (!StartGame(SetUp)) return;
     FVexil->SendData("SAVED|" + FEngine->SaveToString());
     return;
   }
@@ -511,84 +514,80 @@ void TfrmMain::vexilBeginSubject() {
   };
   if (Assign->exec() != mrOk) {
     // No game starts with powers given to nobody: the host leaves, and the others go back.
-    FHosting = false;
-    FHostedRoom.clear();
+    FSession->StopHosting();
+    FSession->Fire(seStartFailed);
     FVexil->JoinSubject(LobbyChatRoom);
     ShowScreen(FLobby);
     return;
   }
   const std::string List = Assign->PlayerList();
-  if (!ApplyPlayerAssignments(List)) return;
-  StartGame(true);
+  if (!StartAssignedGame(List)) return;
   FVexil->SendData("BRMPLAYERS|" + List);
 }
 
-bool TfrmMain::ApplyPlayerAssignments(const std::string& List) {
-  std::vector<TNation*> Majors;
-  for (int I = 0; I < FEngine->GetNationCount(); ++I)
-    if (FEngine->GetNation(I)->GetMajorPower()) Majors.push_back(FEngine->GetNation(I));
+bool TfrmMain::StartAssignedGame(const std::string& List) {
   std::string Error;
-  const auto Powers = ParsePlayerList(List, static_cast<int>(Majors.size()), &Error);
+  const auto Powers = ParsePlayerList(List, FEngine->GetMajorCount(), &Error);
   if (!Powers) {
+    FSession->Fire(seStartFailed);
     Prompter().ShowMessage("The players of this Game cannot be read: " + Error);
     return false;
   }
-  const std::string Own = OwnUserId();
-  for (std::size_t I = 0; I < Majors.size(); ++I) {
-    const TPowerAssignment& P = (*Powers)[I];
-    Majors[I]->SetComputerPlayer(P.Computer());
-    if (!P.Computer()) Majors[I]->SetPlayerName(P.Player);
-    Majors[I]->SetLocalPlayer(!P.Computer() && P.Player == Own);
-  }
-  return true;
+  TGameSetUp SetUp;
+  SetUp.Mode = FSession->GetHosting() ? smHost : smGuest;
+  SetUp.Powers = *Powers;
+  SetUp.OwnPlayer = OwnUserId();
+  return StartGame(SetUp);
 }
 
 bool TfrmMain::ClaimSavedGameNations() {
-  const std::string Own = OwnUserId();
-  bool Any = false;
+  const std::vector<TNation*> Mine = ClaimedNations(*FEngine, OwnUserId());
   for (int I = 0; I < FEngine->GetNationCount(); ++I) {
     TNation* Nation = FEngine->GetNation(I);
-    if (!Nation->GetMajorPower()) continue;
-    const bool Mine = Nation->GetAlive() && !Nation->GetComputerPlayer() && Nation->GetPlayerName() == Own;
-    Nation->SetLocalPlayer(Mine);
-    Any = Any || Mine;
+    if (Nation->GetMajorPower()) Nation->SetLocalPlayer(std::find(Mine.begin(), Mine.end(), Nation) != Mine.end());
   }
-  if (!Any) Prompter().ShowMessage("You were not originally in this Game");
-  return Any;
+  if (Mine.empty()) Prompter().ShowMessage(NotInThisGameMessage);
+  return !Mine.empty();
+}
+
+void TfrmMain::WireSessionEvents() {
+  TGameSession& S = *FSession;
+  S.OnPlayers = [this](const std::string&, const std::string& List) { StartAssignedGame(List); };
+  S.OnSaved = [this](const std::string&, const std::string& Text) {
+    TGameSetUp SetUp;
+    SetUp.Mode = smGuest;
+    SetUp.NewGame = false;
+    SetUp.OwnPlayer = OwnUserId();
+    if (!LoadGameText(Text)) {
+      FSession->Fire(seStartFailed);
+      return;
+    }
+    StartGame(SetUp);
+  };
+  S.OnChat = [this](const std::string&, const TChatLine& Chat) {
+    if (!FCurrentNation) return;
+    auto* Comms = FForms ? dynamic_cast<TfrmComms*>(FForms->Form("frmComms")) : nullptr;
+    if (!Comms) return;
+    const std::string Line = Chat.Nation->GetName() + ": " + Chat.Text;
+    if (Chat.Channel == 0) {
+      Comms->AddLine(0, Line);
+    } else if (Chat.Channel == 1) {
+      if (Chat.Nation->IsAlliedWith(FCurrentNation))
+        Comms->AddLine(1, Line);
+      else if (CanDecodeEnemyChat(*Chat.Nation))
+        Comms->AddLine(2, "[Decoded] " + Line);
+    } else if (Chat.Channel == 2) {
+      if (Chat.Nation->IsAtWarWith(FCurrentNation)) Comms->AddLine(2, Line);
+    }
+  };
+  S.OnRefused = [](const std::string& Sender, const std::string& Line, TDataRefusal Why) {
+    qCInfo(DataLog, "a data message from %.30s refused (%s): %.80s", Sender.c_str(),
+             std::string(DataRefusalText(Why)).c_str(), Line.c_str());
+  };
 }
 
 void TfrmMain::vexilDataReceived(const std::string& Text, const std::string& Sender) {
-  const std::size_t Bar = Text.find('|');
-  const std::string Head = Text.substr(0, Bar);
-  const std::string Rest = Bar == std::string::npos ? "" : Text.substr(Bar + 1);
-  if (Head == "BRMPLAYERS" || Head == "SAVED") {
-    // Only the host of the begun room hands out the powers or the saved game, and only once.
-    if (!FAwaitingGameStart || FHosting || Sender != FBegunRoomHost) return;
-    FAwaitingGameStart = false;
-    if (Head == "BRMPLAYERS") {
-      if (ApplyPlayerAssignments(Rest)) StartGame(true);
-      return;
-    }
-    if (LoadGameText(Rest) && ClaimSavedGameNations()) StartGame(false);
-    return;
-  }
-  if (Head != "GAMECHAT") return;
-  const std::optional<TGameChat> Chat = ParseGameChat(Rest);
-  TNation* From = Chat ? FEngine->FindNation(Chat->Nation) : nullptr;
-  if (!From || !FCurrentNation) return;
-  auto* Comms = FForms ? dynamic_cast<TfrmComms*>(FForms->Form("frmComms")) : nullptr;
-  if (!Comms) return;
-  const std::string Line = Chat->Nation + ": " + Chat->Text;
-  if (Chat->Channel == "0") {
-    Comms->AddLine(0, Line);
-  } else if (Chat->Channel == "1") {
-    if (From->IsAlliedWith(FCurrentNation))
-      Comms->AddLine(1, Line);
-    else if (CanDecodeEnemyChat(*From))
-      Comms->AddLine(2, "[Decoded] " + Line);
-  } else if (Chat->Channel == "2") {
-    if (From->IsAtWarWith(FCurrentNation)) Comms->AddLine(2, Line);
-  }
+  FSession->Receive(Text, Sender);
 }
 
 bool TfrmMain::CanDecodeEnemyChat(const TNation& Sender) const {
@@ -598,7 +597,7 @@ bool TfrmMain::CanDecodeEnemyChat(const TNation& Sender) const {
 }
 
 void TfrmMain::SendGameResult() {
-  if (!FHosting || !FVexil->LoggedIn()) return;
+  if (!FSession->GetHosting() || !FVexil->LoggedIn()) return;
   std::vector<TPowerResult> Powers;
   for (int I = 0; I < FEngine->GetNationCount(); ++I) {
     const TNation* N = FEngine->GetNation(I);

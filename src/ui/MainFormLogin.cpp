@@ -6,6 +6,7 @@
 #include "controls/ColorButton.h"
 #include "controls/ElasticPanel.h"
 #include "controls/GraphicPanel.h"
+#include "engine/RealTimeEngine.h"
 #include "foundation/StringEncryptor.h"
 #include "lobby/VexilConnection.h"
 #include "platform/Application.h"
@@ -94,6 +95,9 @@ void TfrmMain::vexilDisconnected() {
   ClearLobbyLists();
   const bool WasConnected = FLobbyConnected;
   FLobbyConnected = false;
+  // An online game cannot go on without the lobby: it ends here first, so that no question of
+  // the game (a victory's free-for-all...) comes up behind the message or after it.
+  if (FClock->GetActive() && FClock->GetConnection()) CloseGame();
   ShowScreen(FTitle);
   // An attempt that never reached the server says where it tried.
   Prompter().ShowMessage(WasConnected ? std::string("You have been disconnected from VexilServer")

@@ -8,6 +8,7 @@
 #include "engine/Nation.h"
 #include "engine/RealTimeEngine.h"
 #include "foundation/StringEncryptor.h"
+#include "gamemap/GameStart.h"
 #include "platform/Prompter.h"
 #include "platform/TextCodec.h"
 #include "sprites/ZoneSpriteSurface.h"
@@ -106,15 +107,14 @@ bool TfrmMain::LoadGameText(const std::string& Text) {
 
 void TfrmMain::btnOpenSavedGameClick() {
   if (!LoadGameFile()) return;
+  TGameSetUp SetUp;
+  SetUp.Mode = FEngine->GetAllComputer() ? smDuel : smSolo;
+  SetUp.NewGame = false;
   if (!FEngine->IsSoloGame()) {
-    Prompter().ShowMessage("You cannot open Multi-Player games in Solo mode!");
+    Prompter().ShowMessage(MultiPlayerInSoloMessage);
     return;
-  }
-  for (int I = 0; I < FEngine->GetNationCount(); ++I) {
-    TNation* Nation = FEngine->GetNation(I);
-    if (Nation->GetMajorPower() && Nation->GetAlive() && !Nation->GetComputerPlayer()) Nation->SetLocalPlayer(true);
   }
   FSoloSetup = true;
   FClock->SetConnection(nullptr);
-  StartGame(false);
+  StartGame(SetUp);
 }

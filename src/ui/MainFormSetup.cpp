@@ -26,7 +26,9 @@
 #include "engine/UpkeepRules.h"
 #include "foundation/DateUtils.h"
 #include "gamemap/BrenmoorZoneSprite.h"
+#include "gamemap/GameSession.h"
 #include "gamemap/GameSetupRules.h"
+#include "gamemap/GameStart.h"
 #include "gamemap/ScriptEditorRules.h"
 #include "platform/Application.h"
 #include "platform/Fonts.h"
@@ -296,19 +298,27 @@ void TfrmMain::btnOkNewGameClick() {
     case svStart:
       break;
   }
-  for (int I = 0; I < FEngine->GetNationCount(); ++I) {
-    TNation* Nation = FEngine->GetNation(I);
-    if (!Nation->GetMajorPower()) continue;
-    const bool Here = std::find(Ticked.begin(), Ticked.end(), I) != Ticked.end();
-    Nation->SetComputerPlayer(!Here);
-    Nation->SetLocalPlayer(Here);
-    if (Here) Nation->SetPlayerName("[SOLO]");
-  }
+  TGameSetUp SetUp;
+  SetUp.Mode = Ticked.empty() ? smDuel : smSolo;
+  SetUp.Powers = SoloPowers(*FEngine, Ticked);
   FClock->SetConnection(nullptr);
-  StartGame(true);
+  StartGame(SetUp);
 }
 
-void TfrmMain::StartGame(bool IsNew) {
+bool TfrmMain::StartGame(const TGameSetUp& SetUp) {
+  // The powers to their players, a new game's zones and units, and the rules taking orders
+  // from the game's players only; a set-up the start refuses starts nothing.
+  TGameStart Start;
+  {
+    const TBusyCursor Busy(*this, ScreenCursor(2));
+    FSurface->SetMapSetFile(FEngine->GetMapSet());
+    Start = StartGameRules(*FEngine, *FClock, SetUp);
+  }
+  if (!Start.Started()) {
+    FSession->Fire(seStartFailed);
+    Prompter().ShowMessage(Start.Refusal);
+    return false;
+  }
   FGameOver = false;
   findChild<QWidget*>("btnFinalScore")->hide();
   for (const char* Panel : {"pnlMessage", "pnlNotify"})
@@ -329,22 +339,13 @@ void TfrmMain::StartGame(bool IsNew) {
     const TBusyCursor Busy(*this, ScreenCursor(2));
     Loading->show();
     Loading->repaint();
-    FSurface->SetMapSetFile(FEngine->GetMapSet());
-    if (IsNew) {
-      FEngine->LoadZoneData();
-      FEngine->PlaceInitialUnits();
-      FEngine->SetImpulse(0);
-    }
     ApplyScriptSettings(*FEngine, *FSettings, true);
     if (FForms) {
       FForms->dmScript().SetBrenmoorEngine(FEngine.get());
       FForms->dmScript().NewGame();
     }
 
-    std::vector<TNation*> Local;
-    for (int I = 0; I < FEngine->GetNationCount(); ++I)
-      if (TNation* Nation = FEngine->GetNation(I); Nation->GetMajorPower() && Nation->GetLocalPlayer())
-        Local.push_back(Nation);
+    const std::vector<TNation*>& Local = Start.LocalNations;
     FCurrentNation = nullptr;
     SetLocalNations(Local);
     if (!Local.empty()) {
@@ -352,7 +353,7 @@ void TfrmMain::StartGame(bool IsNew) {
       cmbCurrentNationClick(0);
     }
 
-    const bool AllComputer = FEngine->GetAllComputer();
+    const bool AllComputer = Start.AllComputer;
     const TGameControls Shown = GameControlsShown(FEngine->GetEngineOptions(), AllComputer, FVexil->LoggedIn());
     for (auto [Name, Visible] : {std::pair{"btnNews", Shown.News}, std::pair{"btnResearch", Shown.Research},
                                  std::pair{"btnDiplomacy", Shown.Diplomacy}, std::pair{"btnFormations", Shown.Formations},
@@ -372,13 +373,16 @@ void TfrmMain::StartGame(bool IsNew) {
   }
   FSurface->SetActive(true);
   ShowScreen(FGame);
-  // A loaded game goes on from its own impulse.
-  FClock->SetImpulse(FEngine->GetImpulse());
+  // A loaded game goes on from its own impulse; before its first impulse the date label shows
+  // the date the game starts at.
+  FClock->SetImpulse(Start.Impulse);
+  findChild<QLabel*>("lblDate")->setText(ToQString(LongDateToStr(FEngine->GetDate())));
+  FSession->Fire(seStarted);
   FClock->SetActive(true);
 
-  if (TBrenmoorZone* Start = StartingZone(*FEngine, FCurrentNation)) {
-    FSurface->CenterOnZone(Start);
-    surfaceZoneClick(Start);
+  if (TBrenmoorZone* Home = StartingZone(*FEngine, FCurrentNation)) {
+    FSurface->CenterOnZone(Home);
+    surfaceZoneClick(Home);
   }
   // The diplomacy window's nations: every living one.
   if (auto* Diplomacy = FForms ? dynamic_cast<TfrmDiplomacy*>(FForms->Form("frmDiplomacy")) : nullptr) {
@@ -386,4 +390,5 @@ void TfrmMain::StartGame(bool IsNew) {
     for (int I = 0; I < FEngine->GetNationCount(); ++I)
       if (FEngine->GetNation(I)->GetAlive()) Diplomacy->AddNation(FEngine->GetNation(I));
   }
+  return true;
 }

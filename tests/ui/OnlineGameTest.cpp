@@ -2,9 +2,13 @@
 // they meet and chat in the lobby, one makes a room for a new game of the Standard scenario and
 // the other joins it, the host assigns the powers and both games run in step; they chat in the
 // game, one drops and the other plays on to a victory that the hall of fame then shows. A game
-// saved online is restored by its host and joined by its other player, and by nobody else.
+// saved online is restored by its host and joined by its other player, and by nobody else. A
+// third player who speaks the lobby's lines by hand sends what no game window would, and none
+// of it takes effect on either screen.
 #include <QDir>
 #include <algorithm>
+#include <functional>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -28,8 +32,10 @@
 #include "engine/RealTimeEngine.h"
 #include "engine/Unit.h"
 #include "foundation/CurrentFolder.h"
+#include "foundation/StringEncryptor.h"
 #include "lobby/VexilConnection.h"
 #include "lobby/VexilUser.h"
+#include "platform/LobbyTransport.h"
 #include "platform/RegistryManager.h"
 #include "platform/WidgetUtils.h"
 #include "server/ServerProcess.h"
@@ -75,6 +81,8 @@ struct TPlayer {
   TTemporarySettings Settings;
   std::unique_ptr<TBrenmoorForms> Forms;
   int Impulses = 0;
+  // The impulses it has begun.
+  int Begun = 0;
 
   TfrmMain& Main() const { return Forms->Main(); }
   void Open() {
@@ -87,6 +95,10 @@ struct TPlayer {
       Step(Run);
       ++Impulses;
       Clock.SetPaused(true);
+    };
+    Clock.BeforeProcess = [this, Step = Clock.BeforeProcess](TClockRun* Run) {
+      ++Begun;
+      Step(Run);
     };
   }
   // Logs in through the title screen's log-in window to the server at Port; a new user makes
@@ -399,6 +411,192 @@ TEST_F(OnlineGameTest, ASavedOnlineGameIsRestoredByItsHostAndJoinedByItsPlayerOn
   EXPECT_TRUE(Bob.Main().brm().FindNation("France")->GetLocalPlayer());
   EXPECT_FALSE(Bob.Main().brm().FindNation("Germany")->GetLocalPlayer());
   RunInStep(1);
+}
+
+// A third player seated at the table who speaks the lobby's lines by hand: the game's own
+// connection over the real transport, without any window, sending what no game window would.
+// He answers every impulse with his "ORDERS|" message when the test lets him.
+struct THostileClient {
+  explicit THostileClient(int Port) {
+    C = std::make_unique<TVexilConnection>(std::make_unique<TTcpLobbyTransport>());
+    C->SetHost("127.0.0.1");
+    C->SetPort(Port);
+    C->SetSubjectCode("Brenmoor");
+    C->OnEncryptString = [this](auto*, std::string& S) { Scrambler.EncryptString(S); };
+    C->OnDecryptString = [this](auto*, std::string& S) { Scrambler.DecryptString(S); };
+    C->OnLoginSuccess = [this](auto*, const TVexilUserPtr&) { LoggedIn = true; };
+    C->OnAddSubject = [this](auto*, const std::string& S) { Rooms.push_back(S); };
+    C->OnDataReceived = [this](auto*, const std::string& Text, const std::string&) {
+      // The game started (a player list) or an impulse ended (the host's changes): the
+      // orders of the next impulse are due.
+      if (Text.rfind("BRMPLAYERS|", 0) == 0) Due = 0;
+      if (Text.rfind("CHANGES|", 0) == 0) {
+        std::string Rest = Text.substr(8);
+        Due = std::stoi(NextToken(Rest, "|")) + 1;
+      }
+    };
+  }
+  bool LogIn(const std::string& Name) {
+    C->OnConnected = [=, this](auto*) {
+      C->LoginNew(Name, Name + "^pw-" + Name + "^First^Last^^^^^^01/01/2000^01/01/2000^0^^0`0`^^");
+    };
+    C->SetActive(true);
+    return RunUntil([&] { return LoggedIn; }, 15000);
+  }
+  // Lines first, then his orders for the impulse due.
+  void Play(const std::vector<std::string>& Lines, const std::string& Orders) {
+    for (const std::string& Line : Lines) C->SendData(Line);
+    C->SendData("ORDERS|cy|" + std::to_string(Due) + "|" + Orders);
+    Sent = Due;
+  }
+  std::unique_ptr<TVexilConnection> C;
+  TStringEncryptor Scrambler{"MorqTeln"};
+  bool LoggedIn = false;
+  std::vector<std::string> Rooms;
+  int Due = -1;
+  int Sent = -1;
+};
+
+TEST_F(OnlineGameTest, AHostileThirdPlayerCommandsNoPowerButHisOwnSpeaksForNoneAndTheGameGoesOn) {
+  const TStandardFolder Data(500);
+  const TCurrentFolder In(Data.Folder());
+  Meet();
+  THostileClient Cy(Server.Port());
+  ASSERT_TRUE(Cy.LogIn("cy"));
+  // A Standard game of three: Germany to Ann (the host), France to Bob, Italy to Cy.
+  Ann.Main().btnVexilNewGameClick();
+  Choose(*Ann.Find<QListWidget>("lbScenarios"), "Standard.brmscen");
+  Ann.Find<QSpinBox>("spinPlayers")->setValue(3);
+  Prompter.AnswerText("Three Way");
+  ClickControl(Ann.Find<TColorButton>("btnOkNewGame"));
+  const std::string Room = "~Three Way;Standard.brmscen;4";
+  ASSERT_TRUE(Ann.InRoom(Room, 1));
+  ASSERT_TRUE(RunUntil([&] { return HasRoom(Bob, Room); }));
+  auto& Assign = *dynamic_cast<TfrmAssignPlayers*>(Ann.Forms->Form("frmAssignPlayers"));
+  const auto Armed = WhenModal([&](QDialog&) {
+    auto& Powers = *Assign.findChild<QTreeWidget*>("lvMajorPowers");
+    auto& Players = *Assign.findChild<QListWidget*>("lbPlayers");
+    for (auto [Power, Player] : {std::pair{"Germany", "ann"}, std::pair{"France", "bob"}, std::pair{"Italy", "cy"}}) {
+      Choose(Powers, Power);
+      Choose(Players, Player);
+      ClickControl(Assign.findChild<TColorButton*>("btnLeftArrow"));
+    }
+    ClickControl(Assign.findChild<TColorButton*>("btnProceed"));
+  });
+  Bob.Join(Room);
+  ASSERT_TRUE(Bob.InRoom(Room, 2));
+  Cy.C->JoinSubject(Room);
+  ASSERT_TRUE(RunUntil([&] { return Ann.Main().rte().GetActive() && Bob.Main().rte().GetActive() && Cy.Due == 0; }, 30000));
+  for (TPlayer* P : {&Ann, &Bob}) P->Main().rte().SetInterval(0);
+  TBrenmoorEngine& A = Ann.Main().brm();
+  TBrenmoorEngine& B = Bob.Main().brm();
+  ASSERT_EQ(B.FindNation("Italy")->GetPlayerName(), "cy");
+  ASSERT_TRUE(B.FindNation("United States")->GetComputerPlayer());
+  const auto Relation = [](TBrenmoorEngine& E, const char* From, const char* To) {
+    return static_cast<int>(E.FindNation(From)->GetRelation(E.FindNation(To)));
+  };
+  const auto ShownOn = [](TPlayer& P, const std::string& Text) {
+    for (int C = 0; C < 3; ++C)
+      if (P.Comms().Lines(C).find(Text) != std::string::npos) return true;
+    return false;
+  };
+  // A unit of Bob's France and how it stands, for the orders given in his name.
+  const TUnit* French = nullptr;
+  for (int I = 0; I < A.GetUnitCount() && !French; ++I)
+    if (A.GetUnit(I)->GetOwner() == A.FindNation("France") && A.GetUnit(I)->GetZone()) French = A.GetUnit(I);
+  ASSERT_NE(French, nullptr);
+  const int FrenchId = French->ID;
+  const auto FrenchOrder = French->GetOrder();
+  const std::string FrenchMove = "1;" + std::to_string(French->GetZone()->GetIndex()) + ";" + std::to_string(FrenchId) + ";~";
+
+  struct THostile {
+    const char* What;
+    std::vector<std::string> Lines;
+    std::string Orders;
+    std::function<void(TPlayer&)> Holds;
+  };
+  std::string Renames;
+  for (int Id = 0; Id < 400; ++Id) Renames += "39;" + std::to_string(Id) + ";Traitor;~";
+  const std::string Long(200000, 'x');
+  const THostile Cases[] = {
+      {"orders for the computer's powers", {}, "28;3;4;~28;6;4;~",
+       [&](TPlayer& P) {
+         EXPECT_GT(Relation(P.Main().brm(), "United Kingdom", "France"), -100);
+         EXPECT_GT(Relation(P.Main().brm(), "United States", "France"), -100);
+       }},
+      {"orders for a minor nation", {}, "28;7;19;~",
+       [&](TPlayer& P) { EXPECT_GT(Relation(P.Main().brm(), "Poland", "Sweden"), -100); }},
+      {"orders for another player's power", {}, "28;4;6;~" + FrenchMove,
+       [&](TPlayer& P) {
+         EXPECT_GT(Relation(P.Main().brm(), "France", "United States"), -100);
+         EXPECT_EQ(P.Main().brm().GetUnitByID(FrenchId)->GetOrder(), FrenchOrder);
+       }},
+      {"400 renames, his own units' only taken", {}, Renames,
+       [&](TPlayer& P) {
+         TBrenmoorEngine& E = P.Main().brm();
+         for (int I = 0; I < E.GetUnitCount(); ++I)
+           if (E.GetUnit(I)->GetCustomName() == "Traitor") {
+             EXPECT_EQ(E.GetUnit(I)->GetOwner(), E.FindNation("Italy"));
+           }
+       }},
+      {"orders in another player's name", {"ORDERS|bob|#IMPULSE#|28;4;6;~"}, "",
+       [&](TPlayer& P) { EXPECT_GT(Relation(P.Main().brm(), "France", "United States"), -100); }},
+      {"chat under another power's name", {"GAMECHAT|France;0;Bob here: I surrender, Germany wins"}, "",
+       [&](TPlayer& P) { EXPECT_FALSE(ShownOn(P, "I surrender")); }},
+      {"a chat line of 200,000 characters", {"GAMECHAT|Italy;0;" + Long}, "",
+       [&](TPlayer& P) { EXPECT_FALSE(ShownOn(P, "xxxxxxxxxx")); }},
+      {"a player list in the game", {"BRMPLAYERS|cy,cy,cy,cy,cy,cy,cy,"}, "",
+       [&](TPlayer& P) { EXPECT_EQ(P.Main().brm().FindNation("Germany")->GetPlayerName(), "ann"); }},
+      {"a saved game in the game", {"SAVED|" + A.SaveToString()}, "",
+       [&](TPlayer& P) { EXPECT_TRUE(P.Main().rte().GetActive()); }},
+      {"his own chat, which is his to say", {"GAMECHAT|Italy;0;ciao"}, "",
+       [&](TPlayer& P) { EXPECT_TRUE(ShownOn(P, "Italy: ciao")); }},
+  };
+  for (const THostile& C : Cases) {
+    SCOPED_TRACE(C.What);
+    ASSERT_TRUE(RunUntil([&] { return Cy.Due == Ann.Main().rte().GetImpulse() && Cy.Due > Cy.Sent; }, 30000));
+    const int Impulse = Cy.Due;
+    std::vector<std::string> Lines = C.Lines;
+    for (std::string& Line : Lines)
+      if (const std::size_t At = Line.find("#IMPULSE#"); At != std::string::npos) Line.replace(At, 9, std::to_string(Impulse));
+    Cy.Play(Lines, C.Orders);
+    for (TPlayer* P : {&Ann, &Bob}) P->Main().rte().SetPaused(false);
+    ASSERT_TRUE(RunUntil([&] { return Ann.Impulses > Impulse && Bob.Impulses > Impulse; }, 60000));
+    // The data lines went before the orders: they have been seen by now.
+    RunUntil([] { return false; }, 200);
+    for (TPlayer* P : {&Ann, &Bob}) {
+      SCOPED_TRACE(P->Name);
+      EXPECT_TRUE(P->Main().rte().GetActive());
+      C.Holds(*P);
+    }
+    ASSERT_EQ(A.GetImpulse(), Impulse + 1);
+    ASSERT_EQ(B.GetImpulse(), Impulse + 1);
+    EXPECT_EQ(Ann.Main().findChild<QLabel*>("lblDate")->text().toStdString(), Bob.Main().findChild<QLabel*>("lblDate")->text().toStdString());
+    ASSERT_EQ(FirstDifference(StateText(A), StateText(B)), "");
+    // The guest goes on to the next impulse and waits there for the host, who is still in
+    // this one: both show the date of the impulse that is over.
+    Bob.Main().rte().SetPaused(false);
+    ASSERT_TRUE(RunUntil([&] { return Bob.Begun > Impulse + 1; }, 30000));
+    EXPECT_EQ(Bob.Main().findChild<QLabel*>("lblDate")->text().toStdString(), Ann.Main().findChild<QLabel*>("lblDate")->text().toStdString());
+  }
+  EXPECT_TRUE(Bob.Main().brm().FindNation("France")->GetLocalPlayer());
+  EXPECT_EQ(Ann.Main().rte().GetUserCount(), 3);
+
+  // The lobby server goes away in the middle of the game: each player is told once, his game
+  // ends, and no question of the game follows.
+  const std::size_t Asked = Prompter.Prompts().size();
+  Server.Stop();
+  ASSERT_TRUE(RunUntil([&] { return Prompter.Prompts().size() >= Asked + 2; }, 15000));
+  RunUntil([] { return false; }, 500);
+  ASSERT_EQ(Prompter.Prompts().size(), Asked + 2);
+  for (std::size_t I = Asked; I < Prompter.Prompts().size(); ++I) {
+    EXPECT_EQ(Prompter.Prompts()[I].Kind, pkMessage);
+    EXPECT_EQ(Prompter.Prompts()[I].Text, "You have been disconnected from VexilServer");
+  }
+  for (TPlayer* P : {&Ann, &Bob}) {
+    EXPECT_FALSE(P->Main().rte().GetActive());
+    EXPECT_EQ(P->Main().FrontScreen(), P->Main().pnlTitle());
+  }
 }
 
 }  // namespace

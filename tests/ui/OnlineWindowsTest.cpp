@@ -131,6 +131,12 @@ TEST_F(OnlineWindowsTest, CommsWindowSendsOnTheChannelWhoseButtonIsDown) {
     EXPECT_EQ(Window.Lines(C.Channel), "France: line");
     EXPECT_TRUE(Edit->text().isEmpty());
   }
+  // A line holds at most 500 characters, as the edit says; a longer text is cut there.
+  EXPECT_EQ(Edit->maxLength(), 500);
+  EXPECT_TRUE(Edit->placeholderText().contains("500"));
+  Edit->setText(QString(600, 'w'));
+  ClickControl(Window.findChild<TColorButton*>("btnSend"));
+  EXPECT_EQ(Sent.back(), "GAMECHAT|France;0;" + std::string(500, 'w'));
   Window.mniClearClick();
   for (int C = 0; C < 3; ++C) EXPECT_EQ(Window.Lines(C), "");
 }
