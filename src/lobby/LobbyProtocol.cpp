@@ -5,67 +5,6 @@
 
 namespace {
 
-constexpr TLobbyDirection S = ldToServer;
-constexpr TLobbyDirection C = ldToClient;
-
-// How many fields a row's field names list.
-constexpr int CountFields(const char* Names) {
-  if (!Names || !*Names) return 0;
-  int N = 1;
-  for (const char* P = Names; *P; ++P)
-    if (*P == '|') ++N;
-  return N;
-}
-
-constexpr TLobbyCommandRow MakeRow(TLobbyCommand Command, const char* Word, TLobbyDirection Direction,
-                               const char* FieldNames, TLobbyLastField Last = lfToken,
-                               bool TrailingDelimiter = false) {
-  return {Command, Word, Direction, FieldNames, CountFields(FieldNames), Last, TrailingDelimiter};
-}
-
-constexpr std::array<TLobbyCommandRow, lcCommandCount> Rows{{
-    MakeRow(lcLogin, "LOGIN", S, "name|product code|password", lfRest),
-    MakeRow(lcLoginNew, "LOGINNEW", S, "name|product code|record", lfRest),
-    MakeRow(lcCreateSubject, "CREATESUBJECT", S, "room|player count", lfToken, true),
-    MakeRow(lcJoinSubject, "JOINSUBJECT", S, "room", lfRest),
-    MakeRow(lcServerStats, "SERVERSTATS", S, "", lfToken, true),
-    MakeRow(lcUserInfo, "USERINFO", S, "user", lfToken, true),
-    MakeRow(lcSend, "SEND", S, "kind|text", lfRest),
-    MakeRow(lcCustom, "CUSTOM", S, "type|text", lfRest),
-    MakeRow(lcUserUpdate, "USERUPDATE", S, "user|record", lfToken, true),
-    MakeRow(lcPingReply, "PING", S, "", lfToken, true),
-    MakeRow(lcLoginResult, "LOGIN", C, "result|record or reason", lfRest),
-    MakeRow(lcSent, "SEND", C, "from|kind|text", lfRest),
-    MakeRow(lcPing, "PING", C, "user and milliseconds pairs", lfRest),
-    MakeRow(lcSubjects, "SUBJECTS", C, "rooms", lfList),
-    MakeRow(lcAddSubject, "ADDSUBJECT", C, "room"),
-    MakeRow(lcRemoveSubject, "REMOVESUBJECT", C, "room"),
-    MakeRow(lcJoinedSubject, "JOINSUBJECT", C, "room|records", lfList),
-    MakeRow(lcAddGuest, "ADDGUEST", C, "room|record", lfRest),
-    MakeRow(lcRemoveGuest, "REMOVEGUEST", C, "user", lfRest),
-    MakeRow(lcBeginSubject, "BEGINSUBJECT", C, ""),
-    MakeRow(lcServerStatsReply, "SERVERSTATS", C, "statistics", lfRest),
-    MakeRow(lcUserInfoReply, "USERINFO", C, "record", lfRest),
-    MakeRow(lcShout, "SHOUT", C, "text", lfRest),
-    MakeRow(lcError, "ERROR", C, "reason", lfRest),
-    MakeRow(lcCustomReply, "CUSTOM", C, "type|text", lfRest),
-}};
-
-constexpr bool RowsInOrder() {
-  for (std::size_t I = 0; I < Rows.size(); ++I)
-    if (static_cast<std::size_t>(Rows[I].Command) != I) return false;
-  return true;
-}
-static_assert(RowsInOrder(), "the lobby's commands are listed in TLobbyCommand's order");
-
-constexpr bool WordsOnce() {
-  for (std::size_t I = 0; I < Rows.size(); ++I)
-    for (std::size_t J = I + 1; J < Rows.size(); ++J)
-      if (Rows[I].Direction == Rows[J].Direction && std::string_view(Rows[I].Word) == Rows[J].Word) return false;
-  return true;
-}
-static_assert(WordsOnce(), "a word names one command each way");
-
 // The fields a line must hold: a list may be empty.
 int RequiredFields(const TLobbyCommandRow& Row) { return Row.Last == lfList ? Row.Fields - 1 : Row.Fields; }
 
@@ -97,8 +36,6 @@ std::string Join(const TLobbyCommandRow& Row, std::initializer_list<std::string_
 }
 
 }  // namespace
-
-const std::array<TLobbyCommandRow, lcCommandCount> LobbyCommands = Rows;
 
 const TLobbyCommandRow* FindLobbyCommand(std::string_view Word, TLobbyDirection Direction) {
   for (const TLobbyCommandRow& R : LobbyCommands)

@@ -7,7 +7,6 @@
 #include <array>
 #include <cstddef>
 #include <initializer_list>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,32 +31,11 @@ enum TLobbyLastField {
 
 enum TLobbyCommand {
   // game to server
-  lcLogin,          // name, product code, password
-  lcLoginNew,       // name, product code, the new user's record
-  lcCreateSubject,  // room name, player count (0: a chat room)
-  lcJoinSubject,    // room name
-  lcServerStats,
-  lcUserInfo,       // user identifier
-  lcSend,           // kind (CHAT or DATA), text
-  lcCustom,         // message type, text
-  lcUserUpdate,     // own user identifier, own record
-  lcPingReply,
+  lcLogin, lcLoginNew, lcCreateSubject, lcJoinSubject, lcServerStats, lcUserInfo, lcSend, lcCustom,
+  lcUserUpdate, lcPingReply,
   // server to game
-  lcLoginResult,    // SUCCESS and the user's record, or another word and the reason
-  lcSent,           // sender, kind (CHAT or DATA), text
-  lcPing,           // the pairs: user identifier, milliseconds
-  lcSubjects,       // the room names
-  lcAddSubject,     // room name
-  lcRemoveSubject,  // room name
-  lcJoinedSubject,  // room name, the guests' records
-  lcAddGuest,       // room name, the guest's record
-  lcRemoveGuest,    // user identifier
-  lcBeginSubject,
-  lcServerStatsReply,  // the statistics text
-  lcUserInfoReply,  // the user's record
-  lcShout,          // the operator's text
-  lcError,          // the reason
-  lcCustomReply,    // message type, text
+  lcLoginResult, lcSent, lcPing, lcSubjects, lcAddSubject, lcRemoveSubject, lcJoinedSubject, lcAddGuest,
+  lcRemoveGuest, lcBeginSubject, lcServerStatsReply, lcUserInfoReply, lcShout, lcError, lcCustomReply,
   lcCommandCount
 };
 
@@ -65,17 +43,82 @@ struct TLobbyCommandRow {
   TLobbyCommand Command;
   const char* Word;
   TLobbyDirection Direction;
-  // The fields, "|" separated, as documentation and for messages; their count is the
-  // command's field count (a list counts as one field, which may hold no item).
+  // The fields, "|" separated; their count is the command's field count (a list counts as
+  // one field, which may hold no item).
   const char* FieldNames;
-  int Fields;
-  TLobbyLastField Last;
+  TLobbyLastField Last = lfToken;
   // Written with a "|" after the last field.
-  bool TrailingDelimiter;
+  bool TrailingDelimiter = false;
+  int Fields = 0;
 };
 
-// The commands in TLobbyCommand's order.
-extern const std::array<TLobbyCommandRow, lcCommandCount> LobbyCommands;
+namespace LobbyProtocolDetail {
+constexpr int CountFields(const char* Names) {
+  if (!*Names) return 0;
+  int N = 1;
+  for (const char* P = Names; *P; ++P)
+    if (*P == '|') ++N;
+  return N;
+}
+constexpr TLobbyCommandRow Row(TLobbyCommand Command, const char* Word, TLobbyDirection Direction,
+                               const char* FieldNames, TLobbyLastField Last = lfToken,
+                               bool TrailingDelimiter = false) {
+  return {Command, Word, Direction, FieldNames, Last, TrailingDelimiter, CountFields(FieldNames)};
+}
+}  // namespace LobbyProtocolDetail
+
+// The commands in TLobbyCommand's order. A new command is a value above and a row here; the
+// game's connection and the server then build and read it through this row.
+inline constexpr std::array<TLobbyCommandRow, lcCommandCount> LobbyCommands = [] {
+  using LobbyProtocolDetail::Row;
+  constexpr TLobbyDirection S = ldToServer;
+  constexpr TLobbyDirection C = ldToClient;
+  return std::array<TLobbyCommandRow, lcCommandCount>{{
+      Row(lcLogin, "LOGIN", S, "name|product code|password", lfRest),
+      Row(lcLoginNew, "LOGINNEW", S, "name|product code|record", lfRest),
+      Row(lcCreateSubject, "CREATESUBJECT", S, "room|player count", lfToken, true),  // 0: a chat room
+      Row(lcJoinSubject, "JOINSUBJECT", S, "room", lfRest),
+      Row(lcServerStats, "SERVERSTATS", S, "", lfToken, true),
+      Row(lcUserInfo, "USERINFO", S, "user", lfToken, true),
+      Row(lcSend, "SEND", S, "kind|text", lfRest),  // kind: LobbyChatKind or LobbyDataKind
+      Row(lcCustom, "CUSTOM", S, "type|text", lfRest),
+      Row(lcUserUpdate, "USERUPDATE", S, "user|record", lfToken, true),  // the own user only
+      Row(lcPingReply, "PING", S, "", lfToken, true),
+      Row(lcLoginResult, "LOGIN", C, "result|record or reason", lfRest),  // SUCCESS and the record
+      Row(lcSent, "SEND", C, "from|kind|text", lfRest),
+      Row(lcPing, "PING", C, "user and milliseconds pairs", lfRest),
+      Row(lcSubjects, "SUBJECTS", C, "rooms", lfList),
+      Row(lcAddSubject, "ADDSUBJECT", C, "room"),
+      Row(lcRemoveSubject, "REMOVESUBJECT", C, "room"),
+      Row(lcJoinedSubject, "JOINSUBJECT", C, "room|records", lfList),  // the guests, the joiner too
+      Row(lcAddGuest, "ADDGUEST", C, "room|record", lfRest),
+      Row(lcRemoveGuest, "REMOVEGUEST", C, "user", lfRest),
+      Row(lcBeginSubject, "BEGINSUBJECT", C, ""),  // the room's game begins
+      Row(lcServerStatsReply, "SERVERSTATS", C, "statistics", lfRest),
+      Row(lcUserInfoReply, "USERINFO", C, "record", lfRest),
+      Row(lcShout, "SHOUT", C, "text", lfRest),  // the operator's message to everyone
+      Row(lcError, "ERROR", C, "reason", lfRest),
+      Row(lcCustomReply, "CUSTOM", C, "type|text", lfRest),
+  }};
+}();
+
+namespace LobbyProtocolDetail {
+constexpr bool RowsInOrder() {
+  for (std::size_t I = 0; I < LobbyCommands.size(); ++I)
+    if (static_cast<std::size_t>(LobbyCommands[I].Command) != I) return false;
+  return true;
+}
+constexpr bool WordsOnce() {
+  for (std::size_t I = 0; I < LobbyCommands.size(); ++I)
+    for (std::size_t J = I + 1; J < LobbyCommands.size(); ++J)
+      if (LobbyCommands[I].Direction == LobbyCommands[J].Direction &&
+          std::string_view(LobbyCommands[I].Word) == LobbyCommands[J].Word)
+        return false;
+  return true;
+}
+}  // namespace LobbyProtocolDetail
+static_assert(LobbyProtocolDetail::RowsInOrder(), "the lobby's commands are listed in TLobbyCommand's order");
+static_assert(LobbyProtocolDetail::WordsOnce(), "a word names one command each way");
 
 inline const TLobbyCommandRow& LobbyCommandRow(TLobbyCommand Command) {
   return LobbyCommands[static_cast<std::size_t>(Command)];
