@@ -224,7 +224,7 @@ TNation* TBrenmoorEngine::AddNation(std::unique_ptr<TNation> Nation) {
 
 bool TBrenmoorEngine::IsSoloGame() const {
   for (const auto& Nation : FNations)
-    if (Nation->GetMajorPower() && !Nation->GetComputerPlayer() && Nation->GetPlayerName() != "[SOLO]") return false;
+    if (Nation->GetMajorPower() && !Nation->GetComputerPlayer() && Nation->GetPlayerName() != SoloPlayerName) return false;
   return true;
 }
 

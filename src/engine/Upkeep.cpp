@@ -288,7 +288,7 @@ void TUpkeepRules::EndImpulseUpkeep(std::int32_t Impulse) {
       const bool AllComputer = std::all_of(FEngine.FNations.begin(), FEngine.FNations.end(), [](const auto& N) {
         return !N->GetAlive() || !N->GetMajorPower() || N->GetComputerPlayer();
       });
-      if (AllComputer) FEngine.Fire(FEngine.OnRemovePlayer, std::string("[SOLO]"));
+      if (AllComputer) FEngine.Fire(FEngine.OnRemovePlayer, std::string(SoloPlayerName));
     } else if (FEngine.FImpulseUsers) {
       for (int I = FEngine.FImpulseUsers->GetUserCount() - 1; I >= 0; --I) {
         const std::string Name = FEngine.FImpulseUsers->GetUserName(I);

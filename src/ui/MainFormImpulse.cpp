@@ -20,6 +20,7 @@
 #include "gamemap/BrenmoorZoneSprite.h"
 #include "gamemap/GameSetupRules.h"
 #include "gamemap/WarNews.h"
+#include "lobby/LobbyProtocol.h"
 #include "lobby/VexilConnection.h"
 #include "lobby/VexilUser.h"
 #include "platform/Prompter.h"
@@ -44,12 +45,6 @@ public:
 private:
   TfrmMain& FMain;
 };
-
-namespace {
-
-constexpr const char* SoloUserName = "[SOLO]";
-
-}  // namespace
 
 // --- The impulse clock's steps ---
 
@@ -139,7 +134,7 @@ void TfrmMain::RefreshAfterImpulse() {
   ExpireStandingActions();
 }
 
-void TfrmMain::rteSoloUserInfo(TVexilUser& User) { User.SetUserId(SoloUserName); }
+void TfrmMain::rteSoloUserInfo(TVexilUser& User) { User.SetUserId(SoloPlayerName); }
 
 void TfrmMain::rteDeactivate() { FZonesUnderAttack = 0; }
 
@@ -226,7 +221,7 @@ void TfrmMain::CloseGame() {
   QCoreApplication::processEvents();
   if (FVexil->Active()) {
     ShowScreen(FLobby);
-    FVexil->JoinSubject("Lobby Chat");
+    FVexil->JoinSubject(LobbyChatRoom);
   } else {
     ShowScreen(FTitle);
   }

@@ -7,6 +7,7 @@
 #include "controls/ElasticPanel.h"
 #include "controls/GraphicPanel.h"
 #include "foundation/StringEncryptor.h"
+#include "lobby/LobbyProtocol.h"
 #include "lobby/VexilConnection.h"
 #include "platform/Application.h"
 #include "platform/Prompter.h"
@@ -24,7 +25,7 @@ void TfrmMain::WireLoginEvents() {
   FServerStats->SetTitle("Vexil Server Statistics");
   FUserInfo = std::make_unique<TdlgUserInfo>();
   FUserInfo->SetTitle("User Information");
-  FUserInfo->SetValidInfoTokens({"BRMWins", "BRMLosses", "BRMScore", "BRMRank"});
+  FUserInfo->SetValidInfoTokens({LobbyWinsInfo, LobbyLossesInfo, LobbyScoreInfo, LobbyRankInfo});
 
   TVexilConnection& V = *FVexil;
   V.OnConnected = [this](TVexilConnection*) { vexilConnected(); };

@@ -301,7 +301,7 @@ void TfrmMain::btnOkNewGameClick() {
     const bool Here = std::find(Ticked.begin(), Ticked.end(), I) != Ticked.end();
     Nation->SetComputerPlayer(!Here);
     Nation->SetLocalPlayer(Here);
-    if (Here) Nation->SetPlayerName("[SOLO]");
+    if (Here) Nation->SetPlayerName(SoloPlayerName);
   }
   FClock->SetConnection(nullptr);
   StartGame(true);
