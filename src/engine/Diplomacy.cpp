@@ -334,7 +334,7 @@ int TDiplomacyRules::GetLivingNationCount() const {
   return Count;
 }
 
-bool TDiplomacyRules::CanContinueFreeForAll() const { return !FEngine.FAllComputer && GetLivingNationCount() >= 2; }
+bool TDiplomacyRules::CanContinueFreeForAll() const { return FreeForAllMayGoOn(GetLivingNationCount(), FEngine.FAllComputer); }
 
 void TDiplomacyRules::StoreIndustryTotals() {
   for (const auto& Nation : FEngine.FNations)

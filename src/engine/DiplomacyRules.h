@@ -51,7 +51,7 @@ public:
   void ApplyFreeForAll();
   // The number of major powers alive.
   int GetLivingNationCount() const;
-  // False in a game of computer players only; else at least two major powers live.
+  // FreeForAllMayGoOn for this game: not all-computer, at least two major powers alive.
   bool CanContinueFreeForAll() const;
   // Every major power's Tag := its total industry (at the game's end).
   void StoreIndustryTotals();

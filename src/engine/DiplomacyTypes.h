@@ -31,3 +31,8 @@ enum TDiplomacyOutcome : std::int32_t {
   drRebelAidFound = 8,       // aid rebels, noticed by the target
   drGovernmentAidFound = 9,  // aid government, noticed by the target
 };
+
+// Whether a game may go on in free-for-all after a victory: not in a game between computer
+// players only, and only while at least two major powers live. The engine's
+// CanContinueFreeForAll and the victory display's question both ask this.
+constexpr bool FreeForAllMayGoOn(std::int32_t LivingMajors, bool AllComputer) { return !AllComputer && LivingMajors >= 2; }

@@ -304,8 +304,6 @@ public:
   // The game's end: the banner, for a victory the final scores and the free-for-all question,
   // the clock stopped when Stop (or when the victory does not go on), the selection mode.
   void EndGame(const std::string& Message, bool IsVictory, bool Stop);
-  // More than one major power alive with industry.
-  bool CanContinueFreeForAll() const;
   bool GameOver() const { return FGameOver; }
   bool SoloSetup() const { return FSoloSetup; }
   // --- Saved games ---

@@ -152,8 +152,6 @@ void TfrmMain::btnFastAIDuelClick() {
 
 // --- The end ---
 
-bool TfrmMain::CanContinueFreeForAll() const { return FreeForAllStateOf(*FEngine).LivingMajorsWithIndustry > 1; }
-
 void TfrmMain::EndGame(const std::string& Message, bool IsVictory, bool Stop) {
   SetBannerText(Message);
   if (IsVictory) {
