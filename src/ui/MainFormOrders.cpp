@@ -29,6 +29,7 @@
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
 #include "engine/Nation.h"
+#include "engine/OrderRecord.h"
 #include "engine/Unit.h"
 #include "engine/RealTimeEngine.h"
 #include "foundation/NumberText.h"
@@ -404,9 +405,7 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
 }
 
 void TfrmMain::IssueOrder(std::uint8_t Code, const std::vector<std::string>& Values) {
-  std::string Record = std::to_string(Code) + ";";
-  for (const std::string& Value : Values) Record += Value + ";";
-  IssueOrderRecord(Record);
+  IssueOrderRecord(OrderRecord::OrderFieldsText(static_cast<TOrderType>(Code), Values));
 }
 
 void TfrmMain::IssueOrderRecord(const std::string& Record) { FClock->AddOrder(Record); }
