@@ -31,6 +31,7 @@ class TAboutDialog;
 class TBrenmoorEngine;
 class TBrenmoorBrain;
 class TBrenmoorForms;
+class TGameWindow;
 class TColorMemo;
 class TGraphicPanel;
 class TBrenmoorZone;
@@ -494,7 +495,7 @@ private:
   // The panels that fill the client area take its rectangle.
   void PlaceScreens();
   // Shows or hides a companion window as its toolbar switch stands.
-  void SwitchWindow(const char* ButtonName, const char* FormName);
+  void SwitchWindow(const char* ButtonName, TGameWindow& (*Window)(TBrenmoorForms&));
   // A colour button of the game screens, with the click sound.
   // Made: a button of a derived class, already made, to style instead of a new one.
   TColorButton* MakeButton(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Bounds,

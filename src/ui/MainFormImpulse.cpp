@@ -30,8 +30,13 @@
 #include "sound/MediaPlayerEx.h"
 #include "sprites/SpriteEngine.h"
 #include "sprites/ZoneSpriteSurface.h"
+#include "ui/BuildUnitForm.h"
+#include "ui/DiplomacyForm.h"
 #include "ui/DivideUnitForm.h"
+#include "ui/EventForm.h"
+#include "ui/FormationsForm.h"
 #include "ui/GameWindows.h"
+#include "ui/ResearchForm.h"
 #include "ui/MainForm.h"
 #include "ui/NavigatorView.h"
 #include "ui/UnitLists.h"
@@ -127,8 +132,7 @@ void TfrmMain::RefreshAfterImpulse() {
   UpdateInfoPanels();
   UpdateStatusBar();
   if (FForms) {
-    if (auto* Divide = dynamic_cast<TfrmDivideUnit*>(FForms->Form("frmDivideUnit")); Divide && Divide->isVisible())
-      Divide->RefreshForUnit(SelectedUnit(0));
+    if (TfrmDivideUnit& Divide = FForms->DivideUnit(); Divide.isVisible()) Divide.RefreshForUnit(SelectedUnit(0));
   }
   if (FNavigator && FNavigator->isVisible()) FNavigator->update();
   ExpireStandingActions();
@@ -224,8 +228,9 @@ void TfrmMain::CloseGame() {
     ShowScreen(FTitle);
   }
   if (!FForms) return;
-  for (const char* Name : {"frmBuildUnit", "frmDiplomacy", "frmDivideUnit", "frmEvent", "frmFormations", "frmResearch"})
-    if (TGameWindow* Form = FForms->Form(Name); Form && Form->isVisible()) Form->reject();
+  for (TGameWindow* Form : std::initializer_list<TGameWindow*>{&FForms->BuildUnit(), &FForms->Diplomacy(), &FForms->DivideUnit(),
+                                                              &FForms->Event(), &FForms->Formations(), &FForms->Research()})
+    if (Form->isVisible()) Form->reject();
   for (auto [ButtonName, FormName] : ToolWindowSwitches) {
     if (TGameWindow* Form = FForms->Form(FormName)) Form->hide();
     if (auto* Button = findChild<TColorButton*>(ButtonName)) Button->SetDown(false);

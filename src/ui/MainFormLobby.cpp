@@ -229,10 +229,9 @@ void TfrmMain::WireLobbyEvents() {
 }
 
 void TfrmMain::ConnectCommsWindow() {
-  auto* Comms = dynamic_cast<TfrmComms*>(FForms->Form("frmComms"));
-  if (!Comms) return;
-  Comms->CurrentNation = [this] { return FCurrentNation; };
-  Comms->OnSendData = [this](const std::string& Line) { FVexil->SendData(Line); };
+  TfrmComms& Comms = FForms->Comms();
+  Comms.CurrentNation = [this] { return FCurrentNation; };
+  Comms.OnSendData = [this](const std::string& Line) { FVexil->SendData(Line); };
 }
 
 std::string TfrmMain::OwnUserId() const { return FVexil->OwnUser() ? FVexil->OwnUser()->UserId() : ""; }
@@ -500,7 +499,7 @@ void TfrmMain::vexilBeginSubject() {
   }
   const std::string Scenario = RoomScenarioFile(FVexil->CurrentSubject());
   FEngine->SetScenarioFile(FromQString(QFileInfo(ToQString(Scenario)).fileName()));
-  auto* Assign = FForms ? dynamic_cast<TfrmAssignPlayers*>(FForms->Form("frmAssignPlayers")) : nullptr;
+  TfrmAssignPlayers* Assign = FForms ? &FForms->AssignPlayers() : nullptr;
   if (!Assign) return;
   std::vector<std::string> Users;
   for (int I = 0; I < FVexil->UserCount(); ++I) Users.push_back(FVexil->Users(I)->UserId());
@@ -576,7 +575,7 @@ void TfrmMain::vexilDataReceived(const std::string& Text, const std::string& Sen
   const std::optional<TGameChat> Chat = ParseGameChat(Rest);
   TNation* From = Chat ? FEngine->FindNation(Chat->Nation) : nullptr;
   if (!From || !FCurrentNation) return;
-  auto* Comms = FForms ? dynamic_cast<TfrmComms*>(FForms->Form("frmComms")) : nullptr;
+  TfrmComms* Comms = FForms ? &FForms->Comms() : nullptr;
   if (!Comms) return;
   const std::string Line = Chat->Nation + ": " + Chat->Text;
   if (Chat->Channel == "0") {

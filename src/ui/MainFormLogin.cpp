@@ -36,8 +36,7 @@ void TfrmMain::WireLoginEvents() {
 }
 
 TfrmLogin& TfrmMain::frmLogin() {
-  if (FForms)
-    if (auto* Login = dynamic_cast<TfrmLogin*>(FForms->Form("frmLogin"))) return *Login;
+  if (FForms) return FForms->Login();
   // Without the program's windows (a window made on its own) it is made on first use.
   if (!FOwnLogin) FOwnLogin = std::make_unique<TfrmLogin>();
   return *FOwnLogin;
