@@ -6,6 +6,7 @@
 
 #include "foundation/NumberText.h"
 #include "foundation/StringUtils.h"
+#include "lobby/LobbyProtocol.h"
 #include "lobby/VexilServerStats.h"
 #include "lobby/VexilUtils.h"
 #include "server/PasswordHash.h"
@@ -97,6 +98,15 @@ std::string Lower(std::string S) {
 
 TWireLine Shared(std::string Wire) { return std::make_shared<const std::string>(std::move(Wire)); }
 
+std::string ErrorLine(std::string_view Reason) { return LobbyLine(lcError, {Reason}); }
+std::string LoginFailLine(std::string_view Reason) { return LobbyLine(lcLoginResult, {LobbyLoginFail, Reason}); }
+
+// The start of every data line a user sends, which may be longer than a command line.
+bool IsDataLine(std::string_view Line) {
+  static const std::string Prefix = LobbyLine(lcSend, {LobbyDataKind, ""});
+  return Line.substr(0, Prefix.size()) == Prefix;
+}
+
 constexpr TMillis kSweepMs = 10000;
 
 }  // namespace
@@ -115,7 +125,7 @@ TLobbyServer::TLobbyServer(TServerConfig Config, TAccountStore& Store, TMillis N
     : FConfig(std::move(Config)), FStore(Store), FStartedAt(Now) {
   if (!FConfig.Key.empty()) FScrambler.emplace(FConfig.Key);
   auto Lobby = std::make_unique<TRoom>();
-  Lobby->Name = LobbyRoom;
+  Lobby->Name = LobbyChatRoom;
   Lobby->Permanent = true;
   FRoomIndex[Lobby->Name] = Lobby.get();
   FRooms.push_back(std::move(Lobby));
@@ -234,7 +244,7 @@ void TLobbyServer::SendToLoggedIn(std::string_view Line) {
 
 void TLobbyServer::CloseSession(TSession& S, const std::string& Reason) {
   if (S.Closing) return;
-  Send(S, "ERROR|" + Reason);
+  Send(S, ErrorLine(Reason));
   Log((S.LoggedIn ? S.UserId : S.Address) + " cut off: " + Reason);
   SetLoggedIn(S, false);
   S.Closing = true;
@@ -243,7 +253,7 @@ void TLobbyServer::CloseSession(TSession& S, const std::string& Reason) {
 }
 
 bool TLobbyServer::Bad(TSession& S, const std::string& Reason) {
-  Send(S, "ERROR|" + Reason);
+  Send(S, ErrorLine(Reason));
   if (++S.BadLines > FConfig.MaxBadLines) CloseSession(S, "Too many bad lines");
   return false;
 }
@@ -312,7 +322,7 @@ void TLobbyServer::HandleInput(TSession& S, TMillis Now) {
       continue;
     }
     // Only a user who has logged in may send the long data lines.
-    const bool Data = S.LoggedIn && Line->rfind("SEND|DATA|", 0) == 0;
+    const bool Data = S.LoggedIn && IsDataLine(*Line);
     if (Line->size() > (Data ? FConfig.MaxDataLine : FConfig.MaxCommandLine)) {
       CloseSession(S, "Line too long");
       break;
@@ -337,7 +347,7 @@ void TLobbyServer::HandleInput(TSession& S, TMillis Now) {
     std::string Head = S.In.substr(0, 24);
     while (!Head.empty() && !UnescapeLine(Head)) Head.pop_back();
     std::optional<std::string> Plain = DecodeLine(Head);
-    const bool Data = S.LoggedIn && Plain && Plain->rfind("SEND|DATA|", 0) == 0;
+    const bool Data = S.LoggedIn && Plain && IsDataLine(*Plain);
     if (!Data || S.In.size() > 2 * FConfig.MaxDataLine + 2) CloseSession(S, "Line too long");
   }
 }
@@ -389,9 +399,13 @@ void TLobbyServer::Await(TSession& S, std::function<std::optional<std::string>()
 }
 
 void TLobbyServer::HandleLine(TSession& S, std::string Line, TMillis Now) {
-  std::string P = std::move(Line);
-  const std::string Command = Split(P);
-  if (Command == "PING") {
+  TLobbyReadResult Read = ReadLobbyLine(std::move(Line), ldToServer);
+  if (Read.Result == lrUnknownCommand) {
+    Bad(S, S.LoggedIn ? "Unknown command" : "Please log in first");
+    return;
+  }
+  TLobbyMessage& M = Read.Message;
+  if (M.Command == lcPingReply) {
     if (S.PingSentAt >= 0) {
       S.Latency = static_cast<std::int32_t>(std::max<TMillis>(1, Now - S.PingSentAt));
       S.PingSentAt = -1;
@@ -399,44 +413,60 @@ void TLobbyServer::HandleLine(TSession& S, std::string Line, TMillis Now) {
     }
     return;
   }
-  if (!S.LoggedIn) {
-    if (Command == "LOGIN")
-      HandleLogin(S, std::move(P), false, Now);
-    else if (Command == "LOGINNEW")
-      HandleLogin(S, std::move(P), true, Now);
-    else
-      Bad(S, "Please log in first");
+  const bool LoggingIn = M.Command == lcLogin || M.Command == lcLoginNew;
+  if (!S.LoggedIn && !LoggingIn) {
+    Bad(S, "Please log in first");
     return;
   }
-  if (Command == "LOGIN" || Command == "LOGINNEW") {
-    Send(S, "ERROR|You are logged in already");
-  } else if (Command == "CREATESUBJECT") {
-    HandleCreate(S, std::move(P), Now);
-  } else if (Command == "JOINSUBJECT") {
-    if (P == S.Room) return;
-    TRoom* Room = FindRoom(P);
-    if (!Room)
-      Send(S, "ERROR|There is no room named " + Quoted(P));
-    else if (Room->Begun)
-      Send(S, "ERROR|The game in " + Quoted(P) + " has already begun");
-    else
-      Join(S, *Room);
-  } else if (Command == "SEND") {
-    HandleSend(S, std::move(P), Now);
-  } else if (Command == "SERVERSTATS") {
-    Send(S, "SERVERSTATS|" + StatsText(Now));
-  } else if (Command == "USERINFO") {
-    const std::string Name = Split(P);
-    if (std::optional<TAccount> A = FStore.Find(Name))
-      Send(S, "USERINFO|" + RecordOf(*A));
-    else
-      Send(S, "ERROR|There is no user named " + Quoted(Name));
-  } else if (Command == "USERUPDATE") {
-    HandleUserUpdate(S, std::move(P));
-  } else if (Command == "CUSTOM") {
-    HandleCustom(S, std::move(P));
-  } else {
-    Bad(S, "Unknown command");
+  if (S.LoggedIn && LoggingIn) {
+    Send(S, ErrorLine("You are logged in already"));
+    return;
+  }
+  if (Read.Result == lrWrongFieldCount) {
+    Bad(S, LobbyFieldCountError(LobbyCommandRow(M.Command)));
+    return;
+  }
+  switch (M.Command) {
+    case lcLogin:
+    case lcLoginNew:
+      HandleLogin(S, M, M.Command == lcLoginNew, Now);
+      break;
+    case lcCreateSubject:
+      HandleCreate(S, M, Now);
+      break;
+    case lcJoinSubject: {
+      const std::string& Name = M[0];
+      if (Name == S.Room) return;
+      TRoom* Room = FindRoom(Name);
+      if (!Room)
+        Send(S, ErrorLine("There is no room named " + Quoted(Name)));
+      else if (Room->Begun)
+        Send(S, ErrorLine("The game in " + Quoted(Name) + " has already begun"));
+      else
+        Join(S, *Room);
+      break;
+    }
+    case lcSend:
+      HandleSend(S, M, Now);
+      break;
+    case lcServerStats:
+      Send(S, LobbyLine(lcServerStatsReply, {StatsText(Now)}));
+      break;
+    case lcUserInfo:
+      if (std::optional<TAccount> A = FStore.Find(M[0]))
+        Send(S, LobbyLine(lcUserInfoReply, {RecordOf(*A)}));
+      else
+        Send(S, ErrorLine("There is no user named " + Quoted(M[0])));
+      break;
+    case lcUserUpdate:
+      HandleUserUpdate(S, M);
+      break;
+    case lcCustom:
+      HandleCustom(S, M);
+      break;
+    default:
+      Bad(S, "Unknown command");
+      break;
   }
 }
 
@@ -478,13 +508,14 @@ bool TLobbyServer::AccountPace(std::int64_t AccountId, TMillis Now) {
       .first->second.Has(FConfig.AccountLoginBurst, FConfig.AccountLoginsPerSecond, Now);
 }
 
-void TLobbyServer::HandleLogin(TSession& S, std::string P, bool NewUser, TMillis Now) {
-  const std::string Name = Split(P);
-  Split(P);  // the product code
+void TLobbyServer::HandleLogin(TSession& S, TLobbyMessage& M, bool NewUser, TMillis Now) {
+  const std::string Name = M[0];
+  // M[1] is the product code; M[2] the password, or the new user's record.
+  const std::string P = std::move(M.Fields[2]);
   // A guesser of one user's password from one address waits; the others from there do not.
   const std::string FailureKey = S.Address + "\n" + Lower(Name);
   auto Refuse = [&](const std::string& Reason) {
-    Send(S, "LOGIN|FAIL|" + Reason);
+    Send(S, LoginFailLine(Reason));
     if (++S.BadLines > FConfig.MaxBadLines) CloseSession(S, "Too many bad lines");
   };
   if (LoginRateLimited(FailureKey, Now)) {
@@ -510,19 +541,19 @@ void TLobbyServer::HandleLogin(TSession& S, std::string P, bool NewUser, TMillis
     try {
       U.LoadFromString(P);
     } catch (const EConvertError&) {
-      Send(S, "LOGIN|FAIL|The new user's record does not read");
+      Send(S, LoginFailLine("The new user's record does not read"));
       return;
     }
     if (!ValidUserName(Name)) {
-      Send(S, "LOGIN|FAIL|A user name has 1 to 24 letters, digits and simple marks");
+      Send(S, LoginFailLine("A user name has 1 to 24 letters, digits and simple marks"));
       return;
     }
     if (!ValidPassword(U.Password())) {
-      Send(S, "LOGIN|FAIL|A password has 1 to 64 characters");
+      Send(S, LoginFailLine("A password has 1 to 64 characters"));
       return;
     }
     if (Known) {
-      Send(S, "LOGIN|FAIL|The user name " + Name + " is taken");
+      Send(S, LoginFailLine("The user name " + Name + " is taken"));
       return;
     }
   }
@@ -531,7 +562,7 @@ void TLobbyServer::HandleLogin(TSession& S, std::string P, bool NewUser, TMillis
     return;
   }
   if (FHashJobs >= FConfig.MaxHashJobs) {
-    Send(S, "LOGIN|FAIL|The lobby is busy; please try again in a moment");
+    Send(S, LoginFailLine("The lobby is busy; please try again in a moment"));
     return;
   }
   FAddressLogins[S.Address].Tokens -= 1;
@@ -551,7 +582,7 @@ void TLobbyServer::HandleLogin(TSession& S, std::string P, bool NewUser, TMillis
             if (Known) NoteAccountFailure(Known->Id, FNow);
             if (!S || S->Closing) return;
             Log("failed log-in as " + Quoted(Clean(Name, 24)) + " from " + S->Address);
-            Send(*S, "LOGIN|FAIL|Unknown user name or wrong password");
+            Send(*S, LoginFailLine("Unknown user name or wrong password"));
             return;
           }
           FAccountFailures.erase(Known->Id);
@@ -560,7 +591,7 @@ void TLobbyServer::HandleLogin(TSession& S, std::string P, bool NewUser, TMillis
           // The record as it is now: it may have changed while the password was checked.
           const std::optional<TAccount> A = FStore.Find(Known->Name);
           if (!A) {
-            Send(*S, "LOGIN|FAIL|Unknown user name or wrong password");
+            Send(*S, LoginFailLine("Unknown user name or wrong password"));
             return;
           }
           FinishLogin(*S, *A, FNow);
@@ -577,13 +608,13 @@ void TLobbyServer::HandleLogin(TSession& S, std::string P, bool NewUser, TMillis
       [this, A](TSession* S, const std::optional<std::string>& Hash) mutable {
         if (!S || S->Closing) return;
         if (!Hash) {
-          Send(*S, "LOGIN|FAIL|The lobby could not keep your password; please try again");
+          Send(*S, LoginFailLine("The lobby could not keep your password; please try again"));
           return;
         }
         A.Hash = *Hash;
         A.Created = A.LastLogin = VexilToday();
         if (!FStore.Create(A)) {
-          Send(*S, "LOGIN|FAIL|The user name " + A.Name + " is taken");
+          Send(*S, LoginFailLine("The user name " + A.Name + " is taken"));
           return;
         }
         Log("new user " + A.Name + " from " + S->Address);
@@ -597,7 +628,7 @@ void TLobbyServer::FinishLogin(TSession& S, const TAccount& Account, TMillis Now
     if (Id != S.Id && Other.LoggedIn && Other.AccountId == Account.Id)
       CloseSession(Other, "You have logged in from another place");
   if (FLoggedIn >= FConfig.MaxConnections) {
-    Send(S, "LOGIN|FAIL|The lobby is full; please try again later");
+    Send(S, LoginFailLine("The lobby is full; please try again later"));
     CloseSession(S, "The lobby is full; please try again later");
     return;
   }
@@ -611,12 +642,10 @@ void TLobbyServer::FinishLogin(TSession& S, const TAccount& Account, TMillis Now
   S.LastPing = Now;
   S.PingSentAt = -1;
   Log(S.UserId + " logged in from " + S.Address);
-  Send(S, "LOGIN|SUCCESS|" + S.Record);
-  Send(S, "CUSTOM|BRMVERSION|" + FConfig.LatestVersion + "|" + IntToStr(FConfig.LatestBuild));
-  std::string Subjects = "SUBJECTS";
-  for (const std::string& Name : RoomNames()) Subjects += "|" + Name;
-  Send(S, Subjects);
-  Join(S, *FindRoom(LobbyRoom));
+  Send(S, LobbyLine(lcLoginResult, {LobbyLoginSuccess, S.Record}));
+  Send(S, LobbyLine(lcCustomReply, {LobbyVersionMessage, FConfig.LatestVersion + "|" + IntToStr(FConfig.LatestBuild)}));
+  Send(S, LobbyListLine(lcSubjects, {}, RoomNames()));
+  Join(S, *FindRoom(LobbyChatRoom));
 }
 
 std::string TLobbyServer::RecordOf(const TAccount& A) const {
@@ -631,8 +660,8 @@ std::string TLobbyServer::RecordOf(const TAccount& A) const {
   U.SetFirstDate(A.Created);
   U.SetSecondDate(A.LastLogin);
   U.SetServerNumber(static_cast<std::int32_t>(A.Id));
-  U.SetInfo({"BRMWins=" + IntToStr(A.Wins), "BRMLosses=" + IntToStr(A.Losses),
-             "BRMScore=" + IntToStr(A.Score), "BRMRank=" + RankOf(A.Wins)});
+  U.SetInfo({std::string(LobbyWinsInfo) + "=" + IntToStr(A.Wins), std::string(LobbyLossesInfo) + "=" + IntToStr(A.Losses),
+             std::string(LobbyScoreInfo) + "=" + IntToStr(A.Score), std::string(LobbyRankInfo) + "=" + RankOf(A.Wins)});
   return U.SaveToString();
 }
 
@@ -656,21 +685,22 @@ void TLobbyServer::Join(TSession& S, TRoom& Room) {
   Leave(S);
   Room.Guests.push_back(S.Id);
   S.Room = Room.Name;
-  std::string Line = "JOINSUBJECT|" + Room.Name;
-  for (const TSessionId G : Room.Guests) Line += "|" + FSessions[G].Record;
-  Send(S, Line);
-  const TWireLine Wire = Shared(EncodeLine("ADDGUEST|" + Room.Name + "|" + S.Record));
+  std::vector<std::string> Records;
+  Records.reserve(Room.Guests.size());
+  for (const TSessionId G : Room.Guests) Records.push_back(FSessions[G].Record);
+  Send(S, LobbyListLine(lcJoinedSubject, {Room.Name}, Records));
+  const TWireLine Wire = Shared(EncodeLine(LobbyLine(lcAddGuest, {Room.Name, S.Record})));
   for (const TSessionId G : Room.Guests)
     if (G != S.Id) SendWire(FSessions[G], Wire);
   if (Room.Capacity > 0 && static_cast<int>(Room.Guests.size()) >= Room.Capacity && !Room.Begun) {
     Room.Begun = true;
     for (const TSessionId G : Room.Guests) Room.Members.push_back(FSessions[G].UserId);
-    const TWireLine Begin = Shared(EncodeLine("BEGINSUBJECT"));
+    const TWireLine Begin = Shared(EncodeLine(LobbyLine(lcBeginSubject)));
     for (const TSessionId G : Room.Guests) SendWire(FSessions[G], Begin);
     Log("the game in " + Quoted(Room.Name) + " begins");
     if (Room.Listed) {
       Room.Listed = false;
-      SendToLoggedIn("REMOVESUBJECT|" + Room.Name);
+      SendToLoggedIn(LobbyLine(lcRemoveSubject, {Room.Name}));
     }
   }
 }
@@ -682,18 +712,18 @@ void TLobbyServer::Leave(TSession& S) {
   if (!Found) return;
   TRoom& Room = *Found;
   std::erase(Room.Guests, S.Id);
-  const TWireLine Wire = Shared(EncodeLine("REMOVEGUEST|" + S.UserId));
+  const TWireLine Wire = Shared(EncodeLine(LobbyLine(lcRemoveGuest, {S.UserId})));
   for (const TSessionId G : Room.Guests) SendWire(FSessions[G], Wire);
   if (Room.Guests.empty() && !Room.Permanent) {
-    if (Room.Listed) SendToLoggedIn("REMOVESUBJECT|" + Room.Name);
+    if (Room.Listed) SendToLoggedIn(LobbyLine(lcRemoveSubject, {Room.Name}));
     FRoomIndex.erase(Room.Name);
     std::erase_if(FRooms, [&](const auto& R) { return R.get() == Found; });
   }
 }
 
-void TLobbyServer::HandleCreate(TSession& S, std::string P, TMillis Now) {
-  const std::string Name = Split(P);
-  const std::optional<std::int32_t> Count = TryStrToInt(Split(P));
+void TLobbyServer::HandleCreate(TSession& S, const TLobbyMessage& M, TMillis Now) {
+  const std::string& Name = M[0];
+  const std::optional<std::int32_t> Count = TryStrToInt(M[1]);
   if (!Count || *Count < 0 || *Count > FConfig.MaxGuests) {
     Bad(S, "The player count of a room is 0 to " + IntToStr(FConfig.MaxGuests));
     return;
@@ -704,13 +734,13 @@ void TLobbyServer::HandleCreate(TSession& S, std::string P, TMillis Now) {
     return;
   }
   if (FindRoom(Name)) {
-    Send(S, "ERROR|A room named " + Quoted(Name) + " already exists");
+    Send(S, ErrorLine("A room named " + Quoted(Name) + " already exists"));
     return;
   }
   while (!S.RoomsCreated.empty() && Now - S.RoomsCreated.front() >= FConfig.RoomWindow)
     S.RoomsCreated.pop_front();
   if (static_cast<int>(S.RoomsCreated.size()) >= FConfig.RoomsPerWindow) {
-    Send(S, "ERROR|You are creating rooms too fast; please wait a minute");
+    Send(S, ErrorLine("You are creating rooms too fast; please wait a minute"));
     return;
   }
   S.RoomsCreated.push_back(Now);
@@ -722,55 +752,55 @@ void TLobbyServer::HandleCreate(TSession& S, std::string P, TMillis Now) {
   FRooms.push_back(std::move(Room));
   ++FTotalSubjects;
   Log(S.UserId + " made the room " + Quoted(Name));
-  SendToLoggedIn("ADDSUBJECT|" + Name);
+  SendToLoggedIn(LobbyLine(lcAddSubject, {Name}));
   Join(S, R);
 }
 
-void TLobbyServer::HandleSend(TSession& S, std::string P, TMillis Now) {
-  const std::string Kind = Split(P);
-  if (Kind != "CHAT" && Kind != "DATA") {
+void TLobbyServer::HandleSend(TSession& S, const TLobbyMessage& M, TMillis Now) {
+  const std::string& Kind = M[0];
+  if (Kind != LobbyChatKind && Kind != LobbyDataKind) {
     Bad(S, "Only CHAT and DATA can be sent");
     return;
   }
   TRoom* Room = FindRoom(S.Room);
   if (!Room) return;
-  if (Kind == "CHAT") {
+  if (Kind == LobbyChatKind) {
     if (!S.Chat.Has(FConfig.ChatBurst, FConfig.ChatPerSecond, Now)) {
-      Send(S, "ERROR|You are chatting too fast; please wait a moment");
+      Send(S, ErrorLine("You are chatting too fast; please wait a moment"));
       return;
     }
     S.Chat.Tokens -= 1;
   }
-  const TWireLine Wire = Shared(EncodeLine("SEND|" + S.UserId + "|" + Kind + "|" + P));
+  const TWireLine Wire = Shared(EncodeLine(LobbyLine(lcSent, {S.UserId, Kind, M[1]})));
   for (const TSessionId G : Room->Guests)
     if (G != S.Id) SendWire(FSessions[G], Wire);
 }
 
-void TLobbyServer::HandleUserUpdate(TSession& S, std::string P) {
-  const std::string Name = Split(P);
-  const std::string Record = Split(P);
+void TLobbyServer::HandleUserUpdate(TSession& S, const TLobbyMessage& M) {
+  const std::string& Name = M[0];
+  const std::string& Record = M[1];
   if (Name != S.UserId) {
-    Send(S, "ERROR|You can change only your own record");
+    Send(S, ErrorLine("You can change only your own record"));
     return;
   }
   TVexilUser U;
   try {
     U.LoadFromString(Record);
   } catch (const EConvertError&) {
-    Send(S, "ERROR|Your record does not read");
+    Send(S, ErrorLine("Your record does not read"));
     return;
   }
   if (!U.Password().empty() && !ValidPassword(U.Password())) {
-    Send(S, "ERROR|A password has 1 to 64 characters");
+    Send(S, ErrorLine("A password has 1 to 64 characters"));
     return;
   }
   const bool NewPassword = !U.Password().empty();
   if (!AccountPace(S.AccountId, FNow) || (NewPassword && !AddressPace(S.Address, FNow))) {
-    Send(S, "ERROR|You are changing your record too often; please wait a minute");
+    Send(S, ErrorLine("You are changing your record too often; please wait a minute"));
     return;
   }
   if (NewPassword && FHashJobs >= FConfig.MaxHashJobs) {
-    Send(S, "ERROR|The lobby is busy; please try again in a moment");
+    Send(S, ErrorLine("The lobby is busy; please try again in a moment"));
     return;
   }
   FAccountLogins[S.AccountId].Tokens -= 1;
@@ -785,9 +815,9 @@ void TLobbyServer::HandleUserUpdate(TSession& S, std::string P) {
     RefreshRecord(UserId);
     if (!S || S->Closing) return;
     if (!Hash)
-      Send(*S, "ERROR|The lobby could not keep your password; please try again");
+      Send(*S, ErrorLine("The lobby could not keep your password; please try again"));
     else
-      Send(*S, "USERINFO|" + S->Record);
+      Send(*S, LobbyLine(lcUserInfoReply, {S->Record}));
   };
   if (!NewPassword) {
     Store(&S, std::string());
@@ -807,20 +837,21 @@ TLobbyServer::TRoom* TLobbyServer::HostedBegunRoom(TSession& S) {
   return Room;
 }
 
-void TLobbyServer::HandleCustom(TSession& S, std::string P) {
-  const std::string Type = Split(P);
-  if (Type == "BRMHOF") {
-    Send(S, "CUSTOM|BRMHOF|" + HallOfFameText());
-  } else if (Type == "BRMSCHEDULE") {
+void TLobbyServer::HandleCustom(TSession& S, const TLobbyMessage& M) {
+  const std::string& Type = M[0];
+  const std::string& P = M[1];
+  if (Type == LobbyHallOfFameMessage) {
+    Send(S, LobbyLine(lcCustomReply, {LobbyHallOfFameMessage, HallOfFameText()}));
+  } else if (Type == LobbyScheduleMessage) {
     FStore.SetSchedule(S.UserId, Clean(P, 200));
-    Send(S, "CUSTOM|BRMHOF|" + HallOfFameText());
-  } else if (Type == "BRMLOGIT" || Type == "BRMSCORE") {
-    const bool LogIt = Type == "BRMLOGIT";
+    Send(S, LobbyLine(lcCustomReply, {LobbyHallOfFameMessage, HallOfFameText()}));
+  } else if (Type == LobbyGameResultMessage || Type == LobbyGameScoreMessage) {
+    const bool LogIt = Type == LobbyGameResultMessage;
     TRoom* Room = HostedBegunRoom(S);
     if (!Room) {
-      Send(S, "ERROR|Only the host of a game that has begun reports its result");
+      Send(S, ErrorLine("Only the host of a game that has begun reports its result"));
     } else if (LogIt ? Room->ResultLogged : Room->ScoreLogged) {
-      Send(S, "ERROR|The result of this game is in already");
+      Send(S, ErrorLine("The result of this game is in already"));
     } else {
       try {
         FStore.Begin();
@@ -831,7 +862,7 @@ void TLobbyServer::HandleCustom(TSession& S, std::string P) {
         FStore.Commit();
       } catch (const EBrenmoor& E) {
         FStore.Rollback();
-        Send(S, std::string("ERROR|") + E.what());
+        Send(S, ErrorLine(E.what()));
         return;
       }
       (LogIt ? Room->ResultLogged : Room->ScoreLogged) = true;
@@ -918,14 +949,15 @@ void TLobbyServer::Tick(TMillis Now) {
       continue;
     }
     if (Now - S.LastPing < FConfig.PingInterval) continue;
-    std::string Line = "PING";
+    std::string Pairs;
     if (TRoom* Room = FindRoom(S.Room))
       for (const TSessionId G : Room->Guests) {
         const TSession& Guest = FSessions[G];
-        if (Guest.Latency > 0) Line += "|" + Guest.UserId + "|" + IntToStr(Guest.Latency);
+        if (Guest.Latency <= 0) continue;
+        if (!Pairs.empty()) Pairs += kVexilDelimiter;
+        Pairs += Guest.UserId + kVexilDelimiter + IntToStr(Guest.Latency);
       }
-    if (Line == "PING") Line += "|";
-    Send(S, Line);
+    Send(S, LobbyLine(lcPing, {Pairs}));
     S.PingSentAt = Now;
   }
   for (const TSessionId Id : Resumed)
@@ -961,7 +993,7 @@ void TLobbyServer::Sweep(TMillis Now) {
 
 void TLobbyServer::Shout(const std::string& Text) {
   Log("shout: " + Text);
-  SendToLoggedIn("SHOUT|" + Text);
+  SendToLoggedIn(LobbyLine(lcShout, {Text}));
 }
 
 std::string TLobbyServer::StatsText(TMillis Now) const {

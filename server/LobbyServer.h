@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "foundation/StringEncryptor.h"
+#include "lobby/LobbyProtocol.h"
 #include "lobby/VexilUser.h"
 #include "server/AccountStore.h"
 
@@ -76,8 +77,6 @@ struct TServerConfig {
 
 class TLobbyServer {
 public:
-  static constexpr const char* LobbyRoom = "Lobby Chat";
-
   TLobbyServer(TServerConfig Config, TAccountStore& Store, TMillis Now);
 
   // A new connection from Address; past a connection limit it is answered with an error and
@@ -189,7 +188,7 @@ private:
   // failed) and the session, unless that is gone by then.
   void Await(TSession& S, std::function<std::optional<std::string>()> Work,
              std::function<void(TSession* S, const std::optional<std::string>& Result)> Then);
-  void HandleLogin(TSession& S, std::string P, bool NewUser, TMillis Now);
+  void HandleLogin(TSession& S, TLobbyMessage& M, bool NewUser, TMillis Now);
   void FinishLogin(TSession& S, const TAccount& A, TMillis Now);
   bool LoginRateLimited(const std::string& Key, TMillis Now);
   void NoteLoginFailure(const std::string& Key, TMillis Now);
@@ -201,10 +200,10 @@ private:
   void Sweep(TMillis Now);
   void Join(TSession& S, TRoom& Room);
   void Leave(TSession& S);
-  void HandleCreate(TSession& S, std::string P, TMillis Now);
-  void HandleSend(TSession& S, std::string P, TMillis Now);
-  void HandleCustom(TSession& S, std::string P);
-  void HandleUserUpdate(TSession& S, std::string P);
+  void HandleCreate(TSession& S, const TLobbyMessage& M, TMillis Now);
+  void HandleSend(TSession& S, const TLobbyMessage& M, TMillis Now);
+  void HandleCustom(TSession& S, const TLobbyMessage& M);
+  void HandleUserUpdate(TSession& S, const TLobbyMessage& M);
   void HandleLogIt(TSession& S, TRoom& Room, const std::string& Text);
   void HandleScore(TSession& S, TRoom& Room, const std::string& Text);
   std::string HallOfFameText();

@@ -40,23 +40,24 @@ void TDiplomacyRules::DiplomaticAction(TNation* N, TNation* T, int Action) {
   if (!N || !T) return;
   if (N->GetDiplomaticActions() > 0) N->SetDiplomaticActions(static_cast<std::uint8_t>(N->GetDiplomaticActions() - 1));
   FEngine.AddChange(chDiplomaticActionUsed, N->GetIndex());
-  const auto Report = [&](int Code) {
+  const auto Report = [&](TDiplomacyOutcome Outcome) {
     if (!FEngine.HasEngineOption(ReportDiplomacyOption)) return;
+    const int Code = Outcome;
     FEngine.Fire(FEngine.OnDiplomacy, N, T, Code);
     FEngine.AddChange(chDiplomacy, N->GetIndex(), T->GetIndex(), Code);
   };
   switch (Action) {
-    case 0: {  // Denounce: the target's standing falls with us and with our friends.
+    case daDenounce: {  // Denounce: the target's standing falls with us and with our friends.
       DriftRelation(N, T, -30);
       for (const auto& X : FEngine.GetNations()) {
         if (X.get() == N) continue;
         const std::int32_t Relation = X->GetRelation(N);
         if (Relation > 0) DriftRelation(X.get(), T, -RoundHalfEven(Relation / 100.0 * 30.0));
       }
-      Report(0);
+      Report(drDenounced);
       break;
     }
-    case 1: {  // Propaganda: the target's units waver, its friends' with us grow bolder.
+    case daPropaganda: {  // Propaganda: the target's units waver, its friends' with us grow bolder.
       DriftRelation(T, N, 10);
       for (int I = 0; I < FEngine.GetZoneCount(); ++I) {
         TBrenmoorZone* Zone = FEngine.GetZone(I);
@@ -69,12 +70,12 @@ void TDiplomacyRules::DiplomaticAction(TNation* N, TNation* T, int Action) {
         }
       }
       if (PercentChance(T)) {
-        Report(1);
+        Report(drPropagandaFound);
         DriftRelation(T, N, -20);
       }
       break;
     }
-    case 2: {  // Intimidation: troops around the capital may bring the target over.
+    case daExertPressure: {  // Intimidation: troops around the capital may bring the target over.
       TBrenmoorZone* Capital = T->GetCapital();
       if (!Capital) break;
       std::int64_t Count = 0;
@@ -89,31 +90,31 @@ void TDiplomacyRules::DiplomaticAction(TNation* N, TNation* T, int Action) {
       else if (FEngine.GetRandom().Random(100) < 4)
         Count = FEngine.GetRandom().Random(500);
       if (FEngine.GetRandom().Random(300) <= Count) {
-        Report(3);
+        Report(drPressureYielded);
         DriftRelation(T, N, std::numeric_limits<std::int32_t>::max());
       } else {
-        Report(2);
+        Report(drPressureResisted);
         DriftRelation(T, N, -20);
       }
       break;
     }
-    case 3: {  // Negotiation: the worse the relation, the likelier it fails.
+    case daArrangeSummit: {  // Negotiation: the worse the relation, the likelier it fails.
       const std::int32_t R = N->GetRelation(T);
       const bool Failed = R < 0 ? FEngine.GetRandom().Random(100) < std::abs(R) : FEngine.GetRandom().Random(100) < 10;
       const bool Bonus = FEngine.GetRandom().Random(100) < 5;
       if (Failed) {
-        Report(4);
+        Report(drSummitFailed);
         DriftRelation(N, T, -40);
       } else if (Bonus) {
-        Report(5);
+        Report(drSummitTriumph);
         DriftRelation(N, T, 200);
       } else {
-        Report(6);
+        Report(drSummitAgreed);
         DriftRelation(N, T, 50);
       }
       break;
     }
-    case 4: {  // Espionage: influence on the target, less the more land it has.
+    case daInfiltrate: {  // Espionage: influence on the target, less the more land it has.
       std::int32_t V = FEngine.GetRandom().Random(200);
       std::int32_t Zones = 0;
       for (int I = 0; I < FEngine.GetZoneCount(); ++I)
@@ -125,7 +126,7 @@ void TDiplomacyRules::DiplomaticAction(TNation* N, TNation* T, int Action) {
       FEngine.AddChange(chInfluence, N->GetIndex(), T->GetIndex(), Influence);
       break;
     }
-    case 5: {  // Counter-espionage: our watchfulness grows, the others' influence shrinks.
+    case daTightenSecurity: {  // Counter-espionage: our watchfulness grows, the others' influence shrinks.
       N->SetCountdown(N->GetCountdown() + FEngine.GetRandom().Random(100));
       FEngine.AddChange(chCountdown, N->GetIndex(), N->GetCountdown());
       for (const auto& X : FEngine.GetNations()) {
@@ -133,24 +134,24 @@ void TDiplomacyRules::DiplomaticAction(TNation* N, TNation* T, int Action) {
         const std::int32_t Influence = std::max(0, X->GetInfluence(T) - FEngine.GetRandom().Random(100));
         X->SetInfluence(T, Influence);
         FEngine.AddChange(chInfluence, X->GetIndex(), T->GetIndex(), Influence);
-        if (Influence == 0) Report(7);
+        if (Influence == 0) Report(drAgentCaught);
       }
       break;
     }
-    case 6: {  // Subversion: the target's government totters; caught, it resents us.
+    case daAidRebels: {  // Subversion: the target's government totters; caught, it resents us.
       T->SetStability(T->GetStability() - FEngine.GetRandom().Random(50));
       FEngine.AddChange(chStability, -1, T->GetIndex(), T->GetStability());
       if (PercentChance(T)) {
         DriftRelation(T, N, -40);
-        Report(8);
+        Report(drRebelAidFound);
       }
       break;
     }
-    case 7: {  // Aid: the target's government steadies and warms to us.
+    case daAidGovernment: {  // Aid: the target's government steadies and warms to us.
       T->SetStability(T->GetStability() + FEngine.GetRandom().Random(50));
       FEngine.AddChange(chStability, -1, T->GetIndex(), T->GetStability());
       DriftRelation(T, N, 40);
-      if (PercentChance(T)) Report(9);
+      if (PercentChance(T)) Report(drGovernmentAidFound);
       break;
     }
     default: break;
@@ -334,7 +335,7 @@ int TDiplomacyRules::GetLivingNationCount() const {
   return Count;
 }
 
-bool TDiplomacyRules::CanContinueFreeForAll() const { return !FEngine.GetAllComputer() && GetLivingNationCount() >= 2; }
+bool TDiplomacyRules::CanContinueFreeForAll() const { return FreeForAllMayGoOn(GetLivingNationCount(), FEngine.GetAllComputer()); }
 
 void TDiplomacyRules::StoreIndustryTotals() {
   for (const auto& Nation : FEngine.GetNations())

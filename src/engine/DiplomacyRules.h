@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/BrenmoorEngine.h"
+#include "engine/DiplomacyTypes.h"
 
 class TDiplomacyRules {
 public:
@@ -13,8 +14,8 @@ public:
   TDiplomacyRules(const TDiplomacyRules&) = delete;
   TDiplomacyRules& operator=(const TDiplomacyRules&) = delete;
 
-  // Spends one diplomatic action of Nation (change 35) and carries out Action 0..7 against
-  // Target; another action value spends the action only.
+  // Spends one diplomatic action of Nation (change 35) and carries out Action (a
+  // TDiplomaticAction) against Target; another action value spends the action only.
   void DiplomaticAction(TNation* Nation, TNation* Target, int Action);
   // The conquest of a whole nation; Annex for a minor that joins a major peacefully. Draws on
   // the host: the exile host and the units caught near the capital; then ApplyConquest and
@@ -50,7 +51,7 @@ public:
   void ApplyFreeForAll();
   // The number of major powers alive.
   int GetLivingNationCount() const;
-  // False in a game of computer players only; else at least two major powers live.
+  // FreeForAllMayGoOn for this game: not all-computer, at least two major powers alive.
   bool CanContinueFreeForAll() const;
   // Every major power's Tag := its total industry (at the game's end).
   void StoreIndustryTotals();

@@ -17,6 +17,10 @@ public:
   using EBrenmoor::EBrenmoor;
 };
 
+// The player name of the powers a person plays in a game on this machine alone (and the
+// impulse clock's only user then).
+inline constexpr const char* SoloPlayerName = "[SOLO]";
+
 // Counts every change of what a path's step cost reads besides the map's links: a zone's
 // owner, a nation's alliance, a relation crossing into or out of alliance, a nation made,
 // renumbered or read. Every engine of the process counts on the one number (there are no

@@ -26,7 +26,7 @@ TNation* TGameState::AddNation(std::unique_ptr<TNation> Nation) {
 
 bool TGameState::IsSoloGame() const {
   for (const auto& Nation : FNations)
-    if (Nation->GetMajorPower() && !Nation->GetComputerPlayer() && Nation->GetPlayerName() != "[SOLO]") return false;
+    if (Nation->GetMajorPower() && !Nation->GetComputerPlayer() && Nation->GetPlayerName() != SoloPlayerName) return false;
   return true;
 }
 

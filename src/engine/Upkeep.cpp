@@ -296,7 +296,7 @@ void TUpkeepRules::RemoveIdlePlayers() {
     const bool AllComputer = std::all_of(FEngine.GetNations().begin(), FEngine.GetNations().end(), [](const auto& N) {
       return !N->GetAlive() || !N->GetMajorPower() || N->GetComputerPlayer();
     });
-    if (AllComputer) FEngine.Fire(FEngine.OnRemovePlayer, std::string("[SOLO]"));
+    if (AllComputer) FEngine.Fire(FEngine.OnRemovePlayer, std::string(SoloPlayerName));
   } else if (FEngine.GetImpulseUsers()) {
     for (int I = FEngine.GetImpulseUsers()->GetUserCount() - 1; I >= 0; --I) {
       const std::string Name = FEngine.GetImpulseUsers()->GetUserName(I);

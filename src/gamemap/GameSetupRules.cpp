@@ -3,6 +3,7 @@
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
 #include "engine/DiplomacyRules.h"
+#include "engine/DiplomacyTypes.h"
 #include "engine/Nation.h"
 #include "engine/RealTimeEngine.h"
 
@@ -110,5 +111,5 @@ TFreeForAllState FreeForAllStateOf(const TBrenmoorEngine& Engine) {
 }
 
 bool OffersFreeForAll(const TFreeForAllState& State) {
-  return State.LivingMajors > 1 && !State.AllComputer && State.LivingMajorsWithIndustry > 1;
+  return FreeForAllMayGoOn(State.LivingMajors, State.AllComputer) && State.LivingMajorsWithIndustry > 1;
 }

@@ -125,8 +125,8 @@ TVictoryState VictoryStateOf(const TBrenmoorEngine& Engine);
 // The end the state calls for after an impulse, nothing while the game goes on.
 std::optional<TGameEnd> VictoryAfterImpulse(const TVictoryState& State);
 
-// A victory may go on in free-for-all when more than one major power lives, the game is not of
-// computer players only and more than one living major power has industry.
+// Free-for-all is offered after a victory when the game may go on in it (FreeForAllMayGoOn,
+// the engine's rule) and more than one living major power has industry.
 struct TFreeForAllState {
   int LivingMajors = 0;
   bool AllComputer = false;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/EngineTypes.h"
 #include "gamemap/LobbyRules.h"
 
 class TBrenmoorEngine;
@@ -24,9 +25,6 @@ enum TStartMode : std::uint8_t {
   smHost,   // online: this machine runs the rules (the first user of the room)
   smGuest,  // online: this machine replays the host's changes
 };
-
-// The player of the powers played on a machine of its own.
-inline constexpr const char* SoloPlayerName = "[SOLO]";
 
 struct TGameSetUp {
   TStartMode Mode = smSolo;

@@ -11,12 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "lobby/LobbyProtocol.h"
+
 // The program's version as the rooms and the server's notice know it, and its build.
 inline constexpr const char* ProgramVersionText = "4";
 inline constexpr double ProgramVersion = 4.0;
 inline constexpr int ProgramBuild = 2;
-// The room every logged-in user meets in, and where everybody goes after a game.
-inline constexpr const char* LobbyChatRoom = "Lobby Chat";
 // A power of the player list played by the computer.
 inline constexpr const char* ComputerPlayerMark = "#COMP#";
 

@@ -7,6 +7,7 @@
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
+#include "engine/DiplomacyTypes.h"
 #include "engine/Nation.h"
 #include "engine/OrderRecord.h"
 #include "engine/Unit.h"
@@ -491,19 +492,20 @@ TDiplomacyStep DiplomacyStep(const TNation& Current, const TNation& Target, int 
       "Denounced Recent Actions of ", "Launched Propaganda Campaign in ", "Exerted Diplomatic Pressure on ",
       "Conducted Summit Meeting with ", "Infiltrated ", "Tightened Security in ", "Aided Rebels ",
       "Aided Government in "};
+  static_assert(std::size(Notices) == DiplomaticActionCount, "one notice per diplomatic action");
   TDiplomacyStep Step;
   if (Current.GetDiplomaticActions() == 0) {
     Step.Notice = "No Diplomatic Actions at this time";
     Step.Color = ncRed;
     return Step;
   }
-  if (Action < 0 || Action >= static_cast<int>(std::size(Notices))) return Step;
-  if (Action == 2 && Target.GetMajorPower()) {
+  if (!IsDiplomaticAction(Action)) return Step;
+  if (Action == daExertPressure && Target.GetMajorPower()) {
     Step.Notice = "You cannot Pressure Major Powers";
     Step.Color = ncRed;
     return Step;
   }
-  if (Action == 5 && !(Target.GetCapital() && Target.GetCapital()->GetOwner() == &Current)) {
+  if (Action == daTightenSecurity && !(Target.GetCapital() && Target.GetCapital()->GetOwner() == &Current)) {
     Step.Notice = "Cannot Tighten Security in " + Target.GetName();
     Step.Color = ncRed;
     return Step;

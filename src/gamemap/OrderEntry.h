@@ -184,7 +184,7 @@ struct TDiplomacyStep {
   TNoticeColor Color = ncCyan;
   std::string Record;
 };
-// Current takes diplomatic action Action (0..7) towards Target: order 27 with a notice in cyan
+// Current takes diplomatic action Action (a TDiplomaticAction) towards Target: order 27 with a notice in cyan
 // naming the action and the nation, while Current has actions left. Pressure on a major power
 // and tightening security in a nation whose capital Current does not hold are refused in red.
 TDiplomacyStep DiplomacyStep(const TNation& Current, const TNation& Target, int Action);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/DiplomacyTypes.h"
 #include "engine/EngineTypes.h"
 
 class TNation;
@@ -32,8 +33,8 @@ std::optional<std::string> DeclareWarRefusal(const TNation* Current, const TNati
 std::string DeclareWarQuestion(const TNation& Chosen);
 // The message of an action chosen without a nation.
 inline constexpr const char* SelectNationFirst = "First Select a Nation";
-// The eight diplomatic actions' captions; an action's number is its place here.
-inline constexpr std::array<const char*, 8> DiplomaticActionCaptions{
+// The diplomatic actions' captions in TDiplomaticAction's order.
+inline constexpr std::array<const char*, DiplomaticActionCount> DiplomaticActionCaptions{
     "Denounce", "Propaganda", "Exert Pressure", "Arrange Summit", "Infiltrate", "Tighten Security", "Aid Rebels",
     "Aid Government"};
 

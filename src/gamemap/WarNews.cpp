@@ -5,6 +5,7 @@
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
+#include "engine/DiplomacyTypes.h"
 #include "engine/Nation.h"
 #include "engine/Unit.h"
 #include "foundation/NumberText.h"
@@ -64,16 +65,16 @@ TWarNotice DiplomacyNotice(const TNation& Actor, int Outcome, const TNation& Tar
   const std::string& A = Actor.GetName();
   const std::string& T = Target.GetName();
   switch (Outcome) {
-    case 0: return NewsOnly(A + " denounces the recent actions of " + T + ".");
-    case 1: return NewsOnly("It has been learned that " + A + " has undertakne a propaganda campaign in " + T + ".");
-    case 2: return NewsOnly(A + " pressures " + T + ", but " + T + " is not moved by the demands.");
-    case 3: return NewsOnly(A + " pressures " + T + " to capitulate, and " + T + " gives in to the demands.");
-    case 4: return NewsOnly(A + " and " + T + " concluded a Summit, but could not agreee on several important matters.");
-    case 5: return NewsOnly(A + " and " + T + " concluded a Summit, and made some astounding strides forward!");
-    case 6: return NewsOnly(A + " and " + T + " concluded a Summit, and found common ground on many important issues.");
-    case 7: return NewsOnly(A + " has apprehended an enemy agent in " + T + ".");
-    case 8: return NewsOnly(A + " was discovered aiding the Rebels in " + T + ".");
-    case 9: return NewsOnly("It has been discovered that " + A + " has been offering aid to " + T + ".");
+    case drDenounced: return NewsOnly(A + " denounces the recent actions of " + T + ".");
+    case drPropagandaFound: return NewsOnly("It has been learned that " + A + " has undertakne a propaganda campaign in " + T + ".");
+    case drPressureResisted: return NewsOnly(A + " pressures " + T + ", but " + T + " is not moved by the demands.");
+    case drPressureYielded: return NewsOnly(A + " pressures " + T + " to capitulate, and " + T + " gives in to the demands.");
+    case drSummitFailed: return NewsOnly(A + " and " + T + " concluded a Summit, but could not agreee on several important matters.");
+    case drSummitTriumph: return NewsOnly(A + " and " + T + " concluded a Summit, and made some astounding strides forward!");
+    case drSummitAgreed: return NewsOnly(A + " and " + T + " concluded a Summit, and found common ground on many important issues.");
+    case drAgentCaught: return NewsOnly(A + " has apprehended an enemy agent in " + T + ".");
+    case drRebelAidFound: return NewsOnly(A + " was discovered aiding the Rebels in " + T + ".");
+    case drGovernmentAidFound: return NewsOnly("It has been discovered that " + A + " has been offering aid to " + T + ".");
     default: return {};
   }
 }

@@ -52,8 +52,8 @@ TWarNotice ExileNotice(const TNation& Nation, const TNation& Host);
 TWarNotice CoupNotice(const TNation& Nation);
 // The atomic bomb's news is centred on the zone it fell on.
 TWarNotice AtomicBombNotice(const TNation& Nation, const std::string& ZoneName);
-// The news of a diplomatic or espionage outcome 0..9 of Actor against Target; nothing for
-// another outcome.
+// The news of a diplomatic or espionage outcome (a TDiplomacyOutcome) of Actor against Target;
+// nothing for another outcome.
 TWarNotice DiplomacyNotice(const TNation& Actor, int Outcome, const TNation& Target);
 // A conquered nation: news and the message panel in red, unless it was an annexation (the
 // conquered nation's relation to the conqueror 100 or more), which is told nowhere.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "foundation/NumberText.h"
+#include "lobby/LobbyProtocol.h"
 #include "lobby/VexilUtils.h"
 
 namespace {
@@ -81,39 +82,37 @@ TVexilUserPtr TVexilConnection::FindUser(std::string_view UserId) const {
 // --- outgoing -------------------------------------------------------------------------------
 
 void TVexilConnection::Login(const std::string& UserName, const std::string& Password) {
-  SendLine("LOGIN|" + UserName + "|" + FSubjectCode + "|" + Password);
+  SendLine(LobbyLine(lcLogin, {UserName, FSubjectCode, Password}));
 }
 
 void TVexilConnection::LoginNew(const std::string& UserName, const std::string& Record) {
-  SendLine("LOGINNEW|" + UserName + "|" + FSubjectCode + "|" + Record);
+  SendLine(LobbyLine(lcLoginNew, {UserName, FSubjectCode, Record}));
 }
 
 void TVexilConnection::CreateSubject(const std::string& Name, int Count) {
-  SendLine("CREATESUBJECT|" + Name + "|" + IntToStr(Count) + "|");
+  SendLine(LobbyLine(lcCreateSubject, {Name, IntToStr(Count)}));
 }
 
 void TVexilConnection::JoinSubject(const std::string& Name) {
   if (Name == FCurrentSubject) return;
-  SendLine("JOINSUBJECT|" + Name);
+  SendLine(LobbyLine(lcJoinSubject, {Name}));
 }
 
-void TVexilConnection::RequestServerStats() { SendLine("SERVERSTATS|"); }
+void TVexilConnection::RequestServerStats() { SendLine(LobbyLine(lcServerStats)); }
 
-void TVexilConnection::RequestUserInfo(const std::string& UserId) {
-  SendLine("USERINFO|" + UserId + "|");
-}
+void TVexilConnection::RequestUserInfo(const std::string& UserId) { SendLine(LobbyLine(lcUserInfo, {UserId})); }
 
-void TVexilConnection::SendChat(const std::string& Text) { SendLine("SEND|CHAT|" + Text); }
+void TVexilConnection::SendChat(const std::string& Text) { SendLine(LobbyLine(lcSend, {LobbyChatKind, Text})); }
 
-void TVexilConnection::SendData(const std::string& Text) { SendLine("SEND|DATA|" + Text); }
+void TVexilConnection::SendData(const std::string& Text) { SendLine(LobbyLine(lcSend, {LobbyDataKind, Text})); }
 
 void TVexilConnection::SendCustom(const std::string& MessageType, const std::string& Text) {
-  SendLine("CUSTOM|" + MessageType + "|" + Text);
+  SendLine(LobbyLine(lcCustom, {MessageType, Text}));
 }
 
 void TVexilConnection::UpdateUser() {
   if (!FOwnUser) return;
-  SendLine("USERUPDATE|" + FOwnUser->UserId() + "|" + FOwnUser->SaveToString() + "|");
+  SendLine(LobbyLine(lcUserUpdate, {FOwnUser->UserId(), FOwnUser->SaveToString()}));
 }
 
 void TVexilConnection::SendLine(std::string Line) {
@@ -229,9 +228,12 @@ void TVexilConnection::ProcessLine(std::string Wire) {
   std::string Line = std::move(*Unescaped);
   if (OnDecryptString) OnDecryptString(this, Line);
   if (OnStringRead) OnStringRead(this, Line);
-  const std::string Command = Split(Line);
+  // A word not in the protocol's table is ignored; a line short of its command's fields is
+  // handled as far as it goes, the missing fields empty.
+  TLobbyReadResult Read = ReadLobbyLine(std::move(Line), ldToClient);
+  if (Read.Result == lrUnknownCommand) return;
   try {
-    ProcessCommand(Command, std::move(Line));
+    ProcessCommand(Read.Message);
   } catch (const EConvertError&) {
     // A number or record that does not read: the line is dropped and the connection goes on.
   }
@@ -243,93 +245,111 @@ void TVexilConnection::AddUserFromServer(TVexilUserPtr User) {
   if (OnAddUser) OnAddUser(this, User);
 }
 
-void TVexilConnection::ProcessCommand(const std::string& Command, std::string P) {
-  if (Command == "LOGIN") {
-    const std::string Result = Split(P);
-    if (Result != "SUCCESS") {
-      if (OnLoginFailed) OnLoginFailed(this, P);
-      return;
+void TVexilConnection::ProcessCommand(const TLobbyMessage& M) {
+  switch (M.Command) {
+    case lcLoginResult: {
+      if (M[0] != LobbyLoginSuccess) {
+        if (OnLoginFailed) OnLoginFailed(this, M[1]);
+        return;
+      }
+      TVexilUserPtr User;
+      try {
+        User = ReadUser(M[1]);
+      } catch (const EConvertError&) {
+        FLoggedIn = false;
+        if (OnLoginFailed) OnLoginFailed(this, "The server sent a user record that does not read");
+        return;
+      }
+      FLoggedIn = true;
+      FOwnUser = User;
+      if (OnLoginSuccess) OnLoginSuccess(this, FOwnUser);
+      break;
     }
-    TVexilUserPtr User;
-    try {
-      User = ReadUser(P);
-    } catch (const EConvertError&) {
-      FLoggedIn = false;
-      if (OnLoginFailed) OnLoginFailed(this, "The server sent a user record that does not read");
-      return;
+    case lcSent:
+      if (M[1] == LobbyChatKind) {
+        if (OnChatReceived) OnChatReceived(this, M[2], M[0]);
+      } else if (M[1] == LobbyDataKind) {
+        if (OnDataReceived) OnDataReceived(this, M[2], M[0]);
+      }
+      break;
+    case lcPing: {
+      SendLine(LobbyLine(lcPingReply));
+      std::string Pairs = M[0];
+      while (!Pairs.empty()) {
+        const std::string UserId = Split(Pairs);
+        const std::int32_t Ms = StrToInt(Split(Pairs));
+        if (TVexilUserPtr U = FindUser(UserId)) U->AddPing(Ms);
+      }
+      break;
     }
-    FLoggedIn = true;
-    FOwnUser = User;
-    if (OnLoginSuccess) OnLoginSuccess(this, FOwnUser);
-  } else if (Command == "SEND") {
-    const std::string From = Split(P);
-    const std::string Kind = Split(P);
-    if (Kind == "CHAT") {
-      if (OnChatReceived) OnChatReceived(this, P, From);
-    } else if (Kind == "DATA") {
-      if (OnDataReceived) OnDataReceived(this, P, From);
+    case lcSubjects:
+      FSubjects.clear();
+      for (const std::string& Name : M.Fields) {
+        FSubjects.push_back(Name);
+        if (OnAddSubject) OnAddSubject(this, Name);
+      }
+      break;
+    case lcAddSubject:
+      FSubjects.push_back(M[0]);
+      if (OnAddSubject) OnAddSubject(this, M[0]);
+      break;
+    case lcRemoveSubject: {
+      const std::string Name = M[0];
+      if (OnRemoveSubject) OnRemoveSubject(this, Name);
+      auto It = std::find(FSubjects.begin(), FSubjects.end(), Name);
+      if (It != FSubjects.end()) FSubjects.erase(It);
+      break;
     }
-  } else if (Command == "PING") {
-    SendLine("PING|");
-    while (!P.empty()) {
-      const std::string UserId = Split(P);
-      const std::int32_t Ms = StrToInt(Split(P));
-      if (TVexilUserPtr U = FindUser(UserId)) U->AddPing(Ms);
+    case lcJoinedSubject: {
+      const std::string Name = M[0];
+      std::vector<TVexilUserPtr> Guests;  // every record is read before anything changes
+      for (std::size_t I = 1; I < M.Fields.size(); ++I) Guests.push_back(ReadUser(M[I]));
+      FCurrentSubject = Name;
+      ClearUsers();
+      if (OnJoinSubject) OnJoinSubject(this, Name);
+      const std::uint64_t Generation = FGeneration;
+      for (TVexilUserPtr& U : Guests) {
+        if (FGeneration != Generation) return;
+        AddUserFromServer(std::move(U));
+      }
+      break;
     }
-  } else if (Command == "SUBJECTS") {
-    FSubjects.clear();
-    while (!P.empty()) {
-      std::string Name = Split(P);
-      FSubjects.push_back(Name);
-      if (OnAddSubject) OnAddSubject(this, Name);
+    case lcAddGuest:
+      AddUserFromServer(ReadUser(M[1]));
+      break;
+    case lcRemoveGuest: {
+      TVexilUserPtr User = FindUser(M[0]);
+      if (!User) return;
+      if (OnRemoveUser) OnRemoveUser(this, User);
+      auto It = std::find(FUsers.begin(), FUsers.end(), User);
+      if (It != FUsers.end()) FUsers.erase(It);
+      break;
     }
-  } else if (Command == "ADDSUBJECT") {
-    std::string Name = Split(P);
-    FSubjects.push_back(Name);
-    if (OnAddSubject) OnAddSubject(this, Name);
-  } else if (Command == "REMOVESUBJECT") {
-    std::string Name = Split(P);
-    if (OnRemoveSubject) OnRemoveSubject(this, Name);
-    auto It = std::find(FSubjects.begin(), FSubjects.end(), Name);
-    if (It != FSubjects.end()) FSubjects.erase(It);
-  } else if (Command == "JOINSUBJECT") {
-    std::string Name = Split(P);
-    std::vector<TVexilUserPtr> Guests;  // every record is read before anything changes
-    while (!P.empty()) Guests.push_back(ReadUser(Split(P)));
-    FCurrentSubject = Name;
-    ClearUsers();
-    if (OnJoinSubject) OnJoinSubject(this, Name);
-    const std::uint64_t Generation = FGeneration;
-    for (TVexilUserPtr& U : Guests) {
-      if (FGeneration != Generation) return;
-      AddUserFromServer(std::move(U));
+    case lcBeginSubject:
+      if (OnBeginSubject) OnBeginSubject(this);
+      break;
+    case lcServerStatsReply:
+      FStats.LoadFromString(M[0]);
+      if (OnServerStatus) OnServerStatus(this, FStats);
+      break;
+    case lcUserInfoReply: {
+      const TVexilUserPtr Temp = ReadUser(M[0]);
+      if (TVexilUserPtr U = FindUser(Temp->UserId())) {
+        U->LoadFromString(M[0]);
+        if (OnUserInfo) OnUserInfo(this, U);
+      }
+      break;
     }
-  } else if (Command == "ADDGUEST") {
-    Split(P);
-    AddUserFromServer(ReadUser(P));
-  } else if (Command == "REMOVEGUEST") {
-    TVexilUserPtr User = FindUser(P);
-    if (!User) return;
-    if (OnRemoveUser) OnRemoveUser(this, User);
-    auto It = std::find(FUsers.begin(), FUsers.end(), User);
-    if (It != FUsers.end()) FUsers.erase(It);
-  } else if (Command == "BEGINSUBJECT") {
-    if (OnBeginSubject) OnBeginSubject(this);
-  } else if (Command == "SERVERSTATS") {
-    FStats.LoadFromString(P);
-    if (OnServerStatus) OnServerStatus(this, FStats);
-  } else if (Command == "USERINFO") {
-    const TVexilUserPtr Temp = ReadUser(P);
-    if (TVexilUserPtr U = FindUser(Temp->UserId())) {
-      U->LoadFromString(P);
-      if (OnUserInfo) OnUserInfo(this, U);
-    }
-  } else if (Command == "SHOUT") {
-    if (OnShout) OnShout(this, P);
-  } else if (Command == "ERROR") {
-    if (OnServerError) OnServerError(this, P);
-  } else if (Command == "CUSTOM") {
-    const std::string Type = Split(P);
-    if (OnCustomMessage) OnCustomMessage(this, Type, P);
+    case lcShout:
+      if (OnShout) OnShout(this, M[0]);
+      break;
+    case lcError:
+      if (OnServerError) OnServerError(this, M[0]);
+      break;
+    case lcCustomReply:
+      if (OnCustomMessage) OnCustomMessage(this, M[0], M[1]);
+      break;
+    default:
+      break;  // the game's own commands never come back to it
   }
 }

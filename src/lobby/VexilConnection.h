@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "lobby/LobbyProtocol.h"
 #include "lobby/LobbyTransport.h"
 #include "lobby/VexilServerStats.h"
 #include "lobby/VexilUser.h"
@@ -101,8 +102,8 @@ public:
   TSocketErrorEvent OnSocketError;
 
 protected:
-  // Handles one received line's command and parameters; a descendant may add commands.
-  virtual void ProcessCommand(const std::string& Command, std::string Params);
+  // Handles one received line, cut into its fields by the lobby protocol's table.
+  virtual void ProcessCommand(const TLobbyMessage& Message);
 
 private:
   void TransportConnected();

@@ -12,6 +12,7 @@
 #include <limits>
 #include <string>
 
+#include "engine/DiplomacyTypes.h"
 #include "engine/OrderRecord.h"
 #include "engine/UnitRules.h"
 #include "foundation/NumberText.h"
@@ -454,7 +455,7 @@ void OrderDiplomatic(TModule& M, const TArgList& A, TValue&) {
   const std::int32_t Target = TModule::IntArg(A, 0);
   const std::int32_t Action = TModule::IntArg(A, 1);
   if (Target < 0 || Target >= M.Engine().GetNationCount() || Target == Player->GetIndex()) return;
-  if (Action < 0 || Action > 7) return;
+  if (!IsDiplomaticAction(Action)) return;
   Issue(M, ordDiplomatic, Player->GetIndex(), Target, Action);
 }
 

@@ -30,7 +30,7 @@ public:
   void SelectNation(TNation* Nation);
   // The chosen nation (nullptr before one is chosen).
   TNation* ChosenNation() const;
-  // The choice the window closed with.
+  // The choice the window closed with: a TDiplomaticAction, or -1 for a declaration of war.
   TNation* Target() const { return FTarget; }
   int Action() const { return FAction; }
 

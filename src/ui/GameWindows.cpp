@@ -34,28 +34,36 @@ void TGameWindow::closeEvent(QCloseEvent* Event) {
 }
 
 namespace {
-// The window of a start-up name: each is its own class but the navigator's, which the main
-// window fills in; nullptr for a name of no window.
-std::unique_ptr<TGameWindow> MakeWindow(const std::string& Name) {
-  if (Name == "frmNavigator")
-    return std::make_unique<TGameWindow>("frmNavigator", "Global Navigator", true, QSize(200, 150));
-  if (Name == "frmDivideUnit") return std::make_unique<TfrmDivideUnit>();
-  if (Name == "frmBuildUnit") return std::make_unique<TfrmBuildUnit>();
-  if (Name == "frmFormations") return std::make_unique<TfrmFormations>();
-  if (Name == "frmDiplomacy") return std::make_unique<TfrmDiplomacy>();
-  if (Name == "frmResearch") return std::make_unique<TfrmResearch>();
-  if (Name == "frmNews") return std::make_unique<TfrmNews>();
-  if (Name == "frmScores") return std::make_unique<TfrmScores>();
-  if (Name == "frmFinalScores") return std::make_unique<TfrmFinalScores>();
-  if (Name == "frmEvent") return std::make_unique<TfrmEvent>();
-  if (Name == "frmLogin") return std::make_unique<TfrmLogin>();
-  if (Name == "frmAIScripts") return std::make_unique<TfrmAIScripts>();
-  if (Name == "frmDebug") return std::make_unique<TfrmDebug>();
-  if (Name == "frmAssignPlayers") return std::make_unique<TfrmAssignPlayers>();
-  if (Name == "frmComms") return std::make_unique<TfrmComms>();
-  return nullptr;
+template <class T>
+std::unique_ptr<TGameWindow> Made(T*& Slot) {
+  auto Window = std::make_unique<T>();
+  Slot = Window.get();
+  return Window;
 }
 }  // namespace
+
+std::unique_ptr<TGameWindow> TBrenmoorForms::MakeWindow(const std::string& Name) {
+  if (Name == "frmNavigator") {
+    auto Window = std::make_unique<TGameWindow>("frmNavigator", "Global Navigator", true, QSize(200, 150));
+    FNavigator = Window.get();
+    return Window;
+  }
+  if (Name == "frmDivideUnit") return Made(FDivideUnit);
+  if (Name == "frmBuildUnit") return Made(FBuildUnit);
+  if (Name == "frmFormations") return Made(FFormations);
+  if (Name == "frmDiplomacy") return Made(FDiplomacy);
+  if (Name == "frmResearch") return Made(FResearch);
+  if (Name == "frmNews") return Made(FNews);
+  if (Name == "frmScores") return Made(FScores);
+  if (Name == "frmFinalScores") return Made(FFinalScores);
+  if (Name == "frmEvent") return Made(FEvent);
+  if (Name == "frmLogin") return Made(FLogin);
+  if (Name == "frmAIScripts") return Made(FAIScripts);
+  if (Name == "frmDebug") return Made(FDebug);
+  if (Name == "frmAssignPlayers") return Made(FAssignPlayers);
+  if (Name == "frmComms") return Made(FComms);
+  return nullptr;
+}
 
 const std::vector<std::string>& TBrenmoorForms::StartupOrder() {
   static const std::vector<std::string> Order = {
@@ -80,7 +88,7 @@ TBrenmoorForms::TBrenmoorForms(std::unique_ptr<TRegistryManager> Settings) {
     }
   }
   // The scripts' Print fills the script output window.
-  if (auto* Debug = dynamic_cast<TfrmDebug*>(Form("frmDebug"))) FScript->SetChatSink(&Debug->OutputSink());
+  FScript->SetChatSink(&FDebug->OutputSink());
   FMain->SetForms(this);
 }
 

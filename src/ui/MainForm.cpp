@@ -429,7 +429,7 @@ void TfrmMain::SetForms(TBrenmoorForms* Forms) {
   ConnectCommsWindow();
   UseScriptModuleInEditor();
   // The navigator window shows the whole map.
-  if (TGameWindow* Window = FForms->Form("frmNavigator")) CreateNavigator(*Window);
+  CreateNavigator(FForms->Navigator());
   // Closing a tool window releases the switch that showed it.
   for (auto [ButtonName, FormName] : ToolWindowSwitches) {
     TColorButton* Button = findChild<TColorButton*>(ButtonName);

@@ -31,6 +31,7 @@ class TAboutDialog;
 class TBrenmoorEngine;
 class TBrenmoorBrain;
 class TBrenmoorForms;
+class TGameWindow;
 class TColorMemo;
 class TGraphicPanel;
 class TGameSession;
@@ -308,8 +309,6 @@ public:
   // The game's end: the banner, for a victory the final scores and the free-for-all question,
   // the clock stopped when Stop (or when the victory does not go on), the selection mode.
   void EndGame(const std::string& Message, bool IsVictory, bool Stop);
-  // More than one major power alive with industry.
-  bool CanContinueFreeForAll() const;
   bool GameOver() const { return FGameOver; }
   bool SoloSetup() const { return FSoloSetup; }
   // --- Saved games ---
@@ -504,7 +503,7 @@ private:
   // The panels that fill the client area take its rectangle.
   void PlaceScreens();
   // Shows or hides a companion window as its toolbar switch stands.
-  void SwitchWindow(const char* ButtonName, const char* FormName);
+  void SwitchWindow(const char* ButtonName, TGameWindow& (*Window)(TBrenmoorForms&));
   // A colour button of the game screens, with the click sound.
   // Made: a button of a derived class, already made, to style instead of a new one.
   TColorButton* MakeButton(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Bounds,

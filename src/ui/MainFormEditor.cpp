@@ -260,7 +260,7 @@ void TfrmMain::btnTestScriptClick() {
 // --- The set-up's computer-player scripts ---
 
 void TfrmMain::SpecifyAIScripts() {
-  auto* Window = FForms ? dynamic_cast<TfrmAIScripts*>(FForms->Form("frmAIScripts")) : nullptr;
+  TfrmAIScripts* Window = FForms ? &FForms->AIScripts() : nullptr;
   if (!Window) return;
   Window->ShowNations(*FEngine);
   if (Window->exec() != mrOk) return;

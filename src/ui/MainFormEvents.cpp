@@ -137,9 +137,9 @@ void TfrmMain::pnlGameResize() { FNotify->move(FNotify->x(), FGame->height() - N
 
 // --- The war's windows ---
 
-TfrmNews* TfrmMain::NewsWindow() const { return FForms ? qobject_cast<TfrmNews*>(FForms->Form("frmNews")) : nullptr; }
+TfrmNews* TfrmMain::NewsWindow() const { return FForms ? &FForms->News() : nullptr; }
 TfrmScores* TfrmMain::ScoresWindow() const {
-  return FForms ? qobject_cast<TfrmScores*>(FForms->Form("frmScores")) : nullptr;
+  return FForms ? &FForms->Scores() : nullptr;
 }
 
 void TfrmMain::ConnectWarWindows() {
@@ -150,8 +150,7 @@ void TfrmMain::ConnectWarWindows() {
     };
   }
   if (TfrmScores* Scores = ScoresWindow()) Scores->SetPalette(FPalette.get());
-  if (auto* Final = qobject_cast<TfrmFinalScores*>(FForms->Form("frmFinalScores")))
-    Final->SetCellFlags(FArtwork->findChild<TCellImage*>("cellFlags"));
+  FForms->FinalScores().SetCellFlags(FArtwork->findChild<TCellImage*>("cellFlags"));
 }
 
 void TfrmMain::AddScorePoint() {
@@ -268,7 +267,7 @@ void TfrmMain::brmConquerZone(TNation* Nation, TBrenmoorZone* Zone) {
   }
   // The build window of a zone that changed hands is cancelled.
   if (FForms && Zone == FSelectedZone)
-    if (TGameWindow* Build = FForms->Form("frmBuildUnit"); Build && Build->isVisible()) Build->reject();
+    if (TfrmBuildUnit& Build = FForms->BuildUnit(); Build.isVisible()) Build.reject();
 }
 
 void TfrmMain::brmRocketAttack(TNation* Nation, TBrenmoorZone* Zone) {
@@ -290,7 +289,7 @@ void TfrmMain::brmAtomicBomb(TNation* Nation, TBrenmoorZone* Zone) {
 
 void TfrmMain::brmConquerNation(TNation* Conquered, TNation* Conqueror) {
   if (FForms)
-    if (auto* Diplomacy = qobject_cast<TfrmDiplomacy*>(FForms->Form("frmDiplomacy"))) Diplomacy->SelectNation(Conquered);
+    FForms->Diplomacy().SelectNation(Conquered);
   TellNotice(ConquestNotice(*Conquered, *Conqueror), Conquered->GetCapital());
   // A nation played here that is gone can no longer be chosen.
   const auto It = std::find(FLocalNations.begin(), FLocalNations.end(), Conquered);
@@ -308,7 +307,7 @@ void TfrmMain::brmConquerNation(TNation* Conquered, TNation* Conqueror) {
 
 void TfrmMain::brmRandomEvent(TRandomEvent* Event) {
   if (FForms)
-    if (TGameWindow* EventWindow = FForms->Form("frmEvent"); EventWindow && EventWindow->isVisible()) EventWindow->reject();
+    if (TfrmEvent& EventWindow = FForms->Event(); EventWindow.isVisible()) EventWindow.reject();
   FPendingRandomEvent = Event;
   FRandomEventPending = true;
   FRandomEventButton->show();
@@ -316,7 +315,7 @@ void TfrmMain::brmRandomEvent(TRandomEvent* Event) {
 
 void TfrmMain::btnRandomEventClick() {
   FRandomEventPending = false;
-  auto* EventWindow = FForms ? qobject_cast<TfrmEvent*>(FForms->Form("frmEvent")) : nullptr;
+  TfrmEvent* EventWindow = FForms ? &FForms->Event() : nullptr;
   if (EventWindow && FPendingRandomEvent) {
     const QString Picture = FPendingRandomEvent->Picture.empty()
                                 ? QString()

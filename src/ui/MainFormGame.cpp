@@ -23,10 +23,13 @@
 #include "platform/TextCodec.h"
 #include "platform/WidgetUtils.h"
 #include "sprites/ZoneSpriteSurface.h"
+#include "ui/CommsForm.h"
 #include "ui/FinalScoresForm.h"
 #include "ui/FormParts.h"
 #include "ui/GameScreenRules.h"
 #include "ui/GameWindows.h"
+#include "ui/NewsForm.h"
+#include "ui/ScoresForm.h"
 #include "ui/MainForm.h"
 #include "ui/MapScroller.h"
 #include "ui/NavigatorView.h"
@@ -244,19 +247,26 @@ void TfrmMain::pageControlsChange(int Index) { FUnitsTabShowing = Index == 0; }
 
 // --- The window switches ---
 
-void TfrmMain::SwitchWindow(const char* ButtonName, const char* FormName) {
-  TGameWindow* Form = FForms ? FForms->Form(FormName) : nullptr;
-  if (!Form) return;
-  Form->setVisible(findChild<TColorButton*>(ButtonName)->Down());
+void TfrmMain::SwitchWindow(const char* ButtonName, TGameWindow& (*Window)(TBrenmoorForms&)) {
+  if (!FForms) return;
+  Window(*FForms).setVisible(findChild<TColorButton*>(ButtonName)->Down());
 }
 
-void TfrmMain::btnNavigatorClick() { SwitchWindow("btnNavigator", "frmNavigator"); }
-void TfrmMain::btnNewsClick() { SwitchWindow("btnNews", "frmNews"); }
-void TfrmMain::btnScoresClick() { SwitchWindow("btnScores", "frmScores"); }
-void TfrmMain::btnCommunicateClick() { SwitchWindow("btnCommunicate", "frmComms"); }
+void TfrmMain::btnNavigatorClick() {
+  SwitchWindow("btnNavigator", [](TBrenmoorForms& F) -> TGameWindow& { return F.Navigator(); });
+}
+void TfrmMain::btnNewsClick() {
+  SwitchWindow("btnNews", [](TBrenmoorForms& F) -> TGameWindow& { return F.News(); });
+}
+void TfrmMain::btnScoresClick() {
+  SwitchWindow("btnScores", [](TBrenmoorForms& F) -> TGameWindow& { return F.Scores(); });
+}
+void TfrmMain::btnCommunicateClick() {
+  SwitchWindow("btnCommunicate", [](TBrenmoorForms& F) -> TGameWindow& { return F.Comms(); });
+}
 
 void TfrmMain::btnFinalScoreClick() {
-  auto* Form = FForms ? qobject_cast<TfrmFinalScores*>(FForms->Form("frmFinalScores")) : nullptr;
+  TfrmFinalScores* Form = FForms ? &FForms->FinalScores() : nullptr;
   if (!Form) return;
   Form->Fill(*FEngine);
   Form->exec();

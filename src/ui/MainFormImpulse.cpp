@@ -23,6 +23,7 @@
 #include "gamemap/GameSession.h"
 #include "gamemap/GameSetupRules.h"
 #include "gamemap/WarNews.h"
+#include "lobby/LobbyProtocol.h"
 #include "lobby/VexilConnection.h"
 #include "lobby/VexilUser.h"
 #include "platform/Prompter.h"
@@ -32,8 +33,13 @@
 #include "sound/MediaPlayerEx.h"
 #include "sprites/SpriteEngine.h"
 #include "sprites/ZoneSpriteSurface.h"
+#include "ui/BuildUnitForm.h"
+#include "ui/DiplomacyForm.h"
 #include "ui/DivideUnitForm.h"
+#include "ui/EventForm.h"
+#include "ui/FormationsForm.h"
 #include "ui/GameWindows.h"
+#include "ui/ResearchForm.h"
 #include "ui/MainForm.h"
 #include "ui/NavigatorView.h"
 #include "ui/UnitLists.h"
@@ -49,8 +55,6 @@ private:
 };
 
 namespace {
-
-constexpr const char* SoloUserName = "[SOLO]";
 
 Q_LOGGING_CATEGORY(OrderLog, "brenmoor.orders")
 
@@ -150,14 +154,13 @@ void TfrmMain::RefreshAfterImpulse() {
   UpdateInfoPanels();
   UpdateStatusBar();
   if (FForms) {
-    if (auto* Divide = dynamic_cast<TfrmDivideUnit*>(FForms->Form("frmDivideUnit")); Divide && Divide->isVisible())
-      Divide->RefreshForUnit(SelectedUnit(0));
+    if (TfrmDivideUnit& Divide = FForms->DivideUnit(); Divide.isVisible()) Divide.RefreshForUnit(SelectedUnit(0));
   }
   if (FNavigator && FNavigator->isVisible()) FNavigator->update();
   ExpireStandingActions();
 }
 
-void TfrmMain::rteSoloUserInfo(TVexilUser& User) { User.SetUserId(SoloUserName); }
+void TfrmMain::rteSoloUserInfo(TVexilUser& User) { User.SetUserId(SoloPlayerName); }
 
 void TfrmMain::rteDeactivate() { FZonesUnderAttack = 0; }
 
@@ -174,8 +177,6 @@ void TfrmMain::btnFastAIDuelClick() {
 }
 
 // --- The end ---
-
-bool TfrmMain::CanContinueFreeForAll() const { return FreeForAllStateOf(*FEngine).LivingMajorsWithIndustry > 1; }
 
 void TfrmMain::EndGame(const std::string& Message, bool IsVictory, bool Stop) {
   SetBannerText(Message);
@@ -245,13 +246,14 @@ void TfrmMain::CloseGame() {
   QCoreApplication::processEvents();
   if (FVexil->Active()) {
     ShowScreen(FLobby);
-    FVexil->JoinSubject("Lobby Chat");
+    FVexil->JoinSubject(LobbyChatRoom);
   } else {
     ShowScreen(FTitle);
   }
   if (!FForms) return;
-  for (const char* Name : {"frmBuildUnit", "frmDiplomacy", "frmDivideUnit", "frmEvent", "frmFormations", "frmResearch"})
-    if (TGameWindow* Form = FForms->Form(Name); Form && Form->isVisible()) Form->reject();
+  for (TGameWindow* Form : std::initializer_list<TGameWindow*>{&FForms->BuildUnit(), &FForms->Diplomacy(), &FForms->DivideUnit(),
+                                                              &FForms->Event(), &FForms->Formations(), &FForms->Research()})
+    if (Form->isVisible()) Form->reject();
   for (auto [ButtonName, FormName] : ToolWindowSwitches) {
     if (TGameWindow* Form = FForms->Form(FormName)) Form->hide();
     if (auto* Button = findChild<TColorButton*>(ButtonName)) Button->SetDown(false);

@@ -234,10 +234,9 @@ void TfrmMain::WireLobbyEvents() {
 }
 
 void TfrmMain::ConnectCommsWindow() {
-  auto* Comms = dynamic_cast<TfrmComms*>(FForms->Form("frmComms"));
-  if (!Comms) return;
-  Comms->CurrentNation = [this] { return FCurrentNation; };
-  Comms->OnSendData = [this](const std::string& Line) { FVexil->SendData(Line); };
+  TfrmComms& Comms = FForms->Comms();
+  Comms.CurrentNation = [this] { return FCurrentNation; };
+  Comms.OnSendData = [this](const std::string& Line) { FVexil->SendData(Line); };
 }
 
 std::string TfrmMain::OwnUserId() const { return FVexil->OwnUser() ? FVexil->OwnUser()->UserId() : ""; }
@@ -471,8 +470,8 @@ void TfrmMain::lbVexilUsersCustomDraw(QPainter& Canvas, int Index, const QRect& 
   const QPixmap Glyph = QPixmap::fromImage(ImageFromGlyph(User->Glyph()));
   if (!Glyph.isNull()) Canvas.drawPixmap(Rect.left() + 2, Rect.top() + 4, Glyph);
   std::string Text = User->UserId();
-  if (const std::string Score = User->InfoByName("BRMScore"); !Score.empty())
-    Text += " (" + Score + ") " + User->InfoByName("BRMRank");
+  if (const std::string Score = User->InfoByName(LobbyScoreInfo); !Score.empty())
+    Text += " (" + Score + ") " + User->InfoByName(LobbyRankInfo);
   Canvas.setFont(GameFont("Arial", 10, true));
   Canvas.setPen(QColor(0, 255, 0));
   Canvas.drawText(QRect(Rect.left() + 36, Rect.top() + 4, Rect.width() - 38, Rect.height() - 4), Qt::AlignLeft | Qt::AlignTop,
@@ -503,7 +502,7 @@ void TfrmMain::vexilBeginSubject() {
   }
   const std::string Scenario = RoomScenarioFile(FVexil->CurrentSubject());
   FEngine->SetScenarioFile(FromQString(QFileInfo(ToQString(Scenario)).fileName()));
-  auto* Assign = FForms ? dynamic_cast<TfrmAssignPlayers*>(FForms->Form("frmAssignPlayers")) : nullptr;
+  TfrmAssignPlayers* Assign = FForms ? &FForms->AssignPlayers() : nullptr;
   if (!Assign) return;
   std::vector<std::string> Users;
   for (int I = 0; I < FVexil->UserCount(); ++I) Users.push_back(FVexil->Users(I)->UserId());
@@ -566,7 +565,7 @@ void TfrmMain::WireSessionEvents() {
   };
   S.OnChat = [this](const std::string&, const TChatLine& Chat) {
     if (!FCurrentNation) return;
-    auto* Comms = FForms ? dynamic_cast<TfrmComms*>(FForms->Form("frmComms")) : nullptr;
+    TfrmComms* Comms = FForms ? &FForms->Comms() : nullptr;
     if (!Comms) return;
     const std::string Line = Chat.Nation->GetName() + ": " + Chat.Text;
     if (Chat.Channel == 0) {
@@ -609,14 +608,14 @@ void TfrmMain::SendGameResult() {
   const std::string Scenario = FromQString(QFileInfo(ToQString(FEngine->GetScenarioFile())).fileName());
   if (const auto Log =
           GameLogText(Scenario, Powers, State.WinnerAlliance, State.WinnerNation, FEngine->GetAllianceCount()))
-    FVexil->SendCustom("BRMLOGIT", *Log);
-  if (Scenario == "Standard.brmscen") FVexil->SendCustom("BRMSCORE", ScoreText(Powers));
+    FVexil->SendCustom(LobbyGameResultMessage, *Log);
+  if (Scenario == "Standard.brmscen") FVexil->SendCustom(LobbyGameScoreMessage, ScoreText(Powers));
 }
 
 // --- The hall of fame and the server's messages ---
 
 void TfrmMain::btnScheduleClick() {
-  FVexil->SendCustom("BRMHOF", "");
+  FVexil->SendCustom(LobbyHallOfFameMessage, "");
   ShowScreen(FHallOfFame);
   auto* Flags = FArtwork->findChild<TCellImage*>("cellFlags");
   Flags->SetPicture(QPixmap(QDir::current().filePath("StandardFlags.bmp")));
@@ -632,15 +631,15 @@ void TfrmMain::btnSubmitScheduleClick() {
       Prompter().InputText("Submit Schedule", "When do you usually log into VexilServer?", "");
   if (!Times || Times->empty()) return;
   if (const auto Refusal = DelimiterRefusal(*Times, "Schedule")) return Prompter().ShowMessage(*Refusal);
-  FVexil->SendCustom("BRMSCHEDULE", *Times);
+  FVexil->SendCustom(LobbyScheduleMessage, *Times);
 }
 
 void TfrmMain::vexilCustomMessage(const std::string& Type, const std::string& Text) {
-  if (Type == "BRMVERSION") {
+  if (Type == LobbyVersionMessage) {
     if (const std::string Notice = VersionNotice(Text, MakerWebAddress); !Notice.empty()) Prompter().ShowMessage(Notice);
     return;
   }
-  if (Type != "BRMHOF") return;
+  if (Type != LobbyHallOfFameMessage) return;
   const THallOfFame Hall = ParseHallOfFame(Text);
   FHallOfFameList->clear();
   for (const std::string& Line : Hall.Lines) FHallOfFameList->addItem(ToQString(Line));

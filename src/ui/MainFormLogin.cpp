@@ -8,6 +8,7 @@
 #include "controls/GraphicPanel.h"
 #include "engine/RealTimeEngine.h"
 #include "foundation/StringEncryptor.h"
+#include "lobby/LobbyProtocol.h"
 #include "lobby/VexilConnection.h"
 #include "platform/Application.h"
 #include "platform/Prompter.h"
@@ -25,7 +26,7 @@ void TfrmMain::WireLoginEvents() {
   FServerStats->SetTitle("Vexil Server Statistics");
   FUserInfo = std::make_unique<TdlgUserInfo>();
   FUserInfo->SetTitle("User Information");
-  FUserInfo->SetValidInfoTokens({"BRMWins", "BRMLosses", "BRMScore", "BRMRank"});
+  FUserInfo->SetValidInfoTokens({LobbyWinsInfo, LobbyLossesInfo, LobbyScoreInfo, LobbyRankInfo});
 
   TVexilConnection& V = *FVexil;
   V.OnConnected = [this](TVexilConnection*) { vexilConnected(); };
@@ -36,8 +37,7 @@ void TfrmMain::WireLoginEvents() {
 }
 
 TfrmLogin& TfrmMain::frmLogin() {
-  if (FForms)
-    if (auto* Login = dynamic_cast<TfrmLogin*>(FForms->Form("frmLogin"))) return *Login;
+  if (FForms) return FForms->Login();
   // Without the program's windows (a window made on its own) it is made on first use.
   if (!FOwnLogin) FOwnLogin = std::make_unique<TfrmLogin>();
   return *FOwnLogin;

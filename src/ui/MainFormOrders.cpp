@@ -29,6 +29,7 @@
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"
 #include "engine/Nation.h"
+#include "engine/OrderRecord.h"
 #include "engine/Unit.h"
 #include "engine/RealTimeEngine.h"
 #include "foundation/NumberText.h"
@@ -404,9 +405,7 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
 }
 
 void TfrmMain::IssueOrder(std::uint8_t Code, const std::vector<std::string>& Values) {
-  std::string Record = std::to_string(Code) + ";";
-  for (const std::string& Value : Values) Record += Value + ";";
-  IssueOrderRecord(Record);
+  IssueOrderRecord(OrderRecord::OrderFieldsText(static_cast<TOrderType>(Code), Values));
 }
 
 void TfrmMain::IssueOrderRecord(const std::string& Record) { FClock->AddOrder(Record); }
@@ -751,16 +750,9 @@ void TfrmMain::surfaceAfterSpriteRender(TCanvas& Canvas, TDIBCanvas& DIBCanvas) 
 
 // --- The orders given through a window ---
 
-namespace {
-template <class TForm>
-TForm* FormNamed(TBrenmoorForms* Forms, const char* Name) {
-  return Forms ? dynamic_cast<TForm*>(Forms->Form(Name)) : nullptr;
-}
-}  // namespace
-
 void TfrmMain::btnDivideClick() {
   TUnit* Unit = SelectedUnit(0);
-  auto* Form = FormNamed<TfrmDivideUnit>(FForms, "frmDivideUnit");
+  TfrmDivideUnit* Form = FForms ? &FForms->DivideUnit() : nullptr;
   if (!Unit || !Form) return;
   const std::int32_t ID = Unit->ID;
   Form->SetUnit(Unit);
@@ -772,7 +764,7 @@ void TfrmMain::btnDivideClick() {
 }
 
 void TfrmMain::BuildUnits(TUnitKind Kind) {
-  auto* Form = FormNamed<TfrmBuildUnit>(FForms, "frmBuildUnit");
+  TfrmBuildUnit* Form = FForms ? &FForms->BuildUnit() : nullptr;
   if (!FClock->GetActive() || !FSelectedZone || !Form) return;
   TBrenmoorZone* Zone = FSelectedZone;
   Form->Prepare(Kind, Zone->GetOwner(), Zone);
@@ -781,7 +773,7 @@ void TfrmMain::BuildUnits(TUnitKind Kind) {
 }
 
 void TfrmMain::btnFormationsClick() {
-  auto* Form = FormNamed<TfrmFormations>(FForms, "frmFormations");
+  TfrmFormations* Form = FForms ? &FForms->Formations() : nullptr;
   if (!FClock->GetActive() || !FCurrentNation || !Form) return;
   Form->SetCurrentNation(FCurrentNation);
   // Each weight starts at the nation's own.
@@ -792,7 +784,7 @@ void TfrmMain::btnFormationsClick() {
 }
 
 void TfrmMain::btnResearchClick() {
-  auto* Form = FormNamed<TfrmResearch>(FForms, "frmResearch");
+  TfrmResearch* Form = FForms ? &FForms->Research() : nullptr;
   if (!FClock->GetActive() || !FCurrentNation || !Form) return;
   TNation* Nation = FCurrentNation;
   Form->Prepare(Nation);
@@ -801,7 +793,7 @@ void TfrmMain::btnResearchClick() {
 }
 
 void TfrmMain::btnDiplomacyClick() {
-  auto* Form = FormNamed<TfrmDiplomacy>(FForms, "frmDiplomacy");
+  TfrmDiplomacy* Form = FForms ? &FForms->Diplomacy() : nullptr;
   if (!FClock->GetActive() || !FCurrentNation || !Form) return;
   TNation* Nation = FCurrentNation;
   Form->SetCurrentNation(Nation);
@@ -845,7 +837,7 @@ void TfrmMain::brmRemoveUnit(TUnit* Unit) {
       if (FForces->UnitOf(I) == Unit) delete FForces->takeItem(I);
   }
   if (!FClock->GetActive()) return;
-  if (auto* Divide = FormNamed<TfrmDivideUnit>(FForms, "frmDivideUnit"); Divide && Divide->isVisible() && Divide->Unit() == Unit)
+  if (TfrmDivideUnit* Divide = FForms ? &FForms->DivideUnit() : nullptr; Divide && Divide->isVisible() && Divide->Unit() == Unit)
     Divide->RefreshForUnit(nullptr);
   EnterOrderMode(omNone);
   UpdateInfoPanels();

@@ -385,7 +385,7 @@ bool TfrmMain::StartGame(const TGameSetUp& SetUp) {
     surfaceZoneClick(Home);
   }
   // The diplomacy window's nations: every living one.
-  if (auto* Diplomacy = FForms ? dynamic_cast<TfrmDiplomacy*>(FForms->Form("frmDiplomacy")) : nullptr) {
+  if (TfrmDiplomacy* Diplomacy = FForms ? &FForms->Diplomacy() : nullptr) {
     Diplomacy->findChild<QListWidget*>("lbNations")->clear();
     for (int I = 0; I < FEngine->GetNationCount(); ++I)
       if (FEngine->GetNation(I)->GetAlive()) Diplomacy->AddNation(FEngine->GetNation(I));

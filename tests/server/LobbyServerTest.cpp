@@ -126,6 +126,25 @@ TEST(LobbyServer, GameRoomsFillBeginAndRefuseLateJoiners) {
   EXPECT_EQ(F.Lines(Ann), (TLines{"ADDGUEST|Lobby Chat|cid", "REMOVESUBJECT|Talk", "ADDGUEST|Lobby Chat|dee"}));
 }
 
+TEST(LobbyServer, ALineShortOfItsCommandsFieldsIsRefusedAsABadLine) {
+  TCoreFixture F;
+  const TSessionId Ann = F.NewUser("ann");
+  F.Quiet({Ann});
+  const std::pair<std::string, std::string> Cases[] = {
+      {"CREATESUBJECT|Room", "ERROR|A CREATESUBJECT line has 2 fields: room|player count"},
+      {"USERUPDATE|ann", "ERROR|A USERUPDATE line has 2 fields: user|record"},
+      {"SEND|CHAT", "ERROR|A SEND line has 2 fields: kind|text"},
+      {"LOGIN|ann", "ERROR|You are logged in already"},
+  };
+  for (const auto& [Line, Answer] : Cases) {
+    F.Say(Ann, Line);
+    EXPECT_EQ(F.Lines(Ann), (TLines{Answer})) << Line;
+  }
+  const TSessionId Newcomer = F.Connect("10.0.0.9");
+  F.Say(Newcomer, "LOGIN|ann|Brenmoor");
+  EXPECT_EQ(F.Lines(Newcomer), (TLines{"ERROR|A LOGIN line has 3 fields: name|product code|password"}));
+}
+
 TEST(LobbyServer, RoomRequestsThatAreRefused) {
   TCoreFixture F;
   const TSessionId Ann = F.NewUser("ann");
