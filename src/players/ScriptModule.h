@@ -60,11 +60,11 @@ class TdmScript {
 public:
   static constexpr int BrainCount = 7;
   // The steps (calls and passes of loops without one, TFuncs::SetStepBudget) a computer
-  // player's turn may take. The default script takes some tens of thousands; a turn of ten
-  // million steps takes about a quarter of a second, a wait the player notices but that does
-  // not stop the game, and only a script that loops without end comes near it. Steps, not
-  // time: whether and where a turn ends must not depend on the machine, so that a game of
-  // computer players replays alike.
+  // player's turn may take. The default script takes about twelve thousand a turn and never
+  // more than twenty-five thousand in whole games of the Standard scenario, so a sound script
+  // stays far below; ten million take some tenths of a second, a wait the player notices but
+  // that does not stop the game. Steps, not time: whether and where a turn ends must not
+  // depend on the machine or its load, so that a game of computer players replays alike.
   static constexpr std::uint64_t TurnStepBudget = 10'000'000;
 
   TdmScript();
