@@ -1,8 +1,56 @@
 #include "players/ScriptModule.h"
 
 #include "foundation/FileText.h"
+#include "foundation/NumberText.h"
 #include "script/Script.h"
 #include "script/ScriptExceptions.h"
+
+namespace {
+
+// A message as a sentence: a full stop unless it ends with one (or with "!" or "?").
+std::string Sentence(std::string Text) {
+  while (!Text.empty() && (Text.back() == ' ' || Text.back() == '\n' || Text.back() == '\r')) Text.pop_back();
+  if (Text.empty() || (Text.back() != '.' && Text.back() != '!' && Text.back() != '?')) Text += '.';
+  return Text;
+}
+
+// The message of an error as the player reads it: a script error's own message without the
+// class word and position around it.
+std::string MessageOf(const std::exception& Error) {
+  const auto* S = dynamic_cast<const EScriptError*>(&Error);
+  return S ? S->Detail() : std::string(Error.what());
+}
+
+// What makes two failures of a power the same error: the place and the message with its
+// numbers left out (an index out of bounds is one error whatever the index was).
+std::string FailureKey(const std::exception& Error) {
+  const auto* S = dynamic_cast<const EScriptError*>(&Error);
+  std::string Key = IntToStr(S ? S->Position() : -1) + ":";
+  for (char C : MessageOf(Error))
+    if (C < '0' || C > '9') Key += C;
+  return Key;
+}
+
+// Raises the errors of a brain's run or compile to the caller while it lives.
+class TRaisingBrain {
+public:
+  explicit TRaisingBrain(TBrenmoorBrain& Brain) : FBrain(Brain), FWas(Brain.Exceptions()) { Brain.SetExceptions(true); }
+  ~TRaisingBrain() { FBrain.SetExceptions(FWas); }
+  TRaisingBrain(const TRaisingBrain&) = delete;
+  TRaisingBrain& operator=(const TRaisingBrain&) = delete;
+
+private:
+  TBrenmoorBrain& FBrain;
+  bool FWas;
+};
+
+// The text the script component shows for an error.
+std::string ShownText(const std::exception& Error) {
+  const auto* S = dynamic_cast<const EScriptError*>(&Error);
+  return S ? ScriptErrorText(Error.what(), S->Position()) : std::string(Error.what());
+}
+
+}  // namespace
 
 TdmScript::TdmScript() {
   for (int I = 0; I < BrainCount; ++I) {
@@ -15,6 +63,7 @@ TdmScript::TdmScript() {
   }
   RegisterQueryFunctions();
   RegisterOrderFunctions();
+  FFuncs.SetStepBudget(TurnStepBudget);
 }
 
 TdmScript::~TdmScript() {
@@ -106,30 +155,82 @@ void TdmScript::NewGame() {
   MergeList.clear();
   ZoneCountCache = 0;
   Bits.SetCapacity(0);
+  for (auto& Told : FReported) Told.clear();
+}
+
+std::string TdmScript::PlaceText(const TBrenmoorBrain& Brain, std::int32_t Position) const {
+  const std::string& Source = FScriptSource[static_cast<std::size_t>(Brain.GetPlayerIndex() % BrainCount)];
+  std::string Text = Source.empty() ? std::string("the script") : Source;
+  if (Position < 1) return Text;
+  const TScriptPlace Place = ScriptPlace(Brain.Text(), Position);
+  return Text + ", line " + IntToStr(Place.Line) + ", column " + IntToStr(Place.Column);
+}
+
+void TdmScript::ReportRunFailure(const TNation& Nation, const TBrenmoorBrain& Brain, const std::exception& Error) {
+  // A stop is the game ending or the window closing, not the script's fault.
+  if (FFuncs.Stopped()) return;
+  const bool Steps = dynamic_cast<const EStepsSpent*>(&Error) != nullptr;
+  // Every turn that spends the budget is the same failure, wherever the loop stood.
+  const std::string Key = Steps ? std::string("steps") : FailureKey(Error);
+  if (!FReported[static_cast<std::size_t>(Brain.GetPlayerIndex() % BrainCount)].insert(Key).second) return;
+  const auto* S = dynamic_cast<const EScriptError*>(&Error);
+  const std::string Where = PlaceText(Brain, S ? S->Position() : -1);
+  const std::string& Name = Nation.GetName();
+  TBrainReport R;
+  R.Nation = &Nation;
+  if (Steps) {
+    R.Kind = TBrainReport::brSteps;
+    R.Text = "The script of " + Name + " ran too long: its turn took more than " + IntToStr(static_cast<std::int64_t>(FFuncs.StepBudget())) +
+             " steps and was ended in " + Where + ". The orders it gave before stand; " + Name +
+             " stands idle for the rest of this turn.";
+  } else {
+    R.Kind = TBrainReport::brRun;
+    R.Text = "The script of " + Name + " failed in " + Where + ": " + Sentence(MessageOf(Error)) + " " + Name +
+             " stands idle for the rest of this turn.";
+  }
+  if (OnReport) OnReport(R);
 }
 
 void TdmScript::LoadBrainScript(TNation& Nation, TBrenmoorBrain& Brain) {
   if (Nation.GetAIScript().empty()) Nation.SetAIScript("Default.brmai");
   std::string Text;
-  if (ReadFileText(Nation.GetAIScript(), Text) != ftRead) Text = DefaultScript();
+  const std::size_t Slot = static_cast<std::size_t>(Brain.GetPlayerIndex() % BrainCount);
+  if (ReadFileText(Nation.GetAIScript(), Text) == ftRead) {
+    FScriptSource[Slot] = Nation.GetAIScript();
+  } else {
+    Text = DefaultScript();
+    FScriptSource[Slot] = "the built-in default script";
+  }
+  FReported[Slot].clear();
   Brain.SetText(std::move(Text));
   // Compiled with errors raised, so that a failure is seen here (the brain itself only shows
   // its errors): the player hears of it once, and the nation plays an empty script.
-  Brain.SetExceptions(true);
-  try {
-    Brain.Compile();
-  } catch (const std::exception& E) {
-    const auto* Error = dynamic_cast<const EScriptError*>(&E);
-    ShowMessage(Error ? ScriptErrorText(E.what(), Error->Position()) : std::string(E.what()));
-    ShowMessage("Could not compile Brain Script for " + Nation.GetName());
-    Brain.SetText("");
-    Brain.Compile();
+  {
+    const TRaisingBrain Raising(Brain);
+    try {
+      Brain.Compile();
+    } catch (const std::exception& E) {
+      const auto* Error = dynamic_cast<const EScriptError*>(&E);
+      ShowMessage(ShownText(E));
+      const std::string Refusal = "Could not compile Brain Script for " + Nation.GetName();
+      ShowMessage(Refusal);
+      TBrainReport R;
+      R.Kind = TBrainReport::brCompile;
+      R.Nation = &Nation;
+      R.Text = Refusal + "\n\n" + (dynamic_cast<const ESyntaxError*>(&E) ? "Syntax error" : "Error") + " in " +
+               PlaceText(Brain, Error ? Error->Position() : -1) + ": " + Sentence(MessageOf(E)) + "\n\n" + Nation.GetName() +
+               " stands idle for the rest of the game.";
+      Brain.SetText("");
+      Brain.Compile();
+      if (OnReport) OnReport(R);
+    }
   }
-  Brain.SetExceptions(false);
   Nation.SetScriptLoaded(true);
 }
 
 bool TdmScript::RunTurn(std::int32_t Impulse, bool Host) {
+  FLastTurnSteps = 0;
+  FLastTurnOverBudget = false;
   if (!Host || !FEngine || Impulse < 0) return false;
   const std::int32_t Slot = Impulse % 7;
   if (Slot >= FEngine->GetMajorCount() || Slot >= FEngine->GetNationCount()) return false;
@@ -148,7 +249,19 @@ bool TdmScript::RunTurn(std::int32_t Impulse, bool Host) {
     B.Prepare();
     LoadBrainScript(*Nation, B);
   }
-  return B.Execute();
+  // The run's errors are caught here: shown as the brain shows them, and told to the player.
+  const TRaisingBrain Raising(B);
+  try {
+    const bool Ran = B.Execute();
+    FLastTurnSteps = B.LastSteps();
+    return Ran;
+  } catch (const std::exception& E) {
+    FLastTurnSteps = B.LastSteps();
+    FLastTurnOverBudget = dynamic_cast<const EStepsSpent*>(&E) != nullptr;
+    ShowMessage(ShownText(E));
+    ReportRunFailure(*Nation, B, E);
+    return false;
+  }
 }
 
 TImpulseHooks::TImpulseEvent TdmScript::TurnHook() {

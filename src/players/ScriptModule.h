@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -39,9 +40,32 @@ public:
   virtual void Print(const std::string& Line) = 0;
 };
 
+// What the player is told of a computer player that failed, in the program's words.
+struct TBrainReport {
+  enum TKind : std::uint8_t {
+    // The script did not compile: "Could not compile Brain Script for <nation>" and why; the
+    // nation plays an empty script for the rest of the game (a message box).
+    brCompile,
+    // A run failed: the turn ended at the error (a line of the script output window).
+    brRun,
+    // A run took more than the step budget and was ended there (as brRun).
+    brSteps,
+  };
+  TKind Kind = brRun;
+  const TNation* Nation = nullptr;
+  std::string Text;
+};
+
 class TdmScript {
 public:
   static constexpr int BrainCount = 7;
+  // The steps (calls and passes of loops without one, TFuncs::SetStepBudget) a computer
+  // player's turn may take. The default script takes about twelve thousand a turn and never
+  // more than twenty-five thousand in whole games of the Standard scenario, so a sound script
+  // stays far below; ten million take some tenths of a second, a wait the player notices but
+  // that does not stop the game. Steps, not time: whether and where a turn ends must not
+  // depend on the machine or its load, so that a game of computer players replays alike.
+  static constexpr std::uint64_t TurnStepBudget = 10'000'000;
 
   TdmScript();
   ~TdmScript();
@@ -112,9 +136,17 @@ public:
   // (the nation's AIScript file, "Default.brmai" when it names none, read relative to the
   // current folder; the built-in default script when the file does not exist). A script that
   // does not compile is reported once, through OnShowMessage, and the nation then plays an
-  // empty script for the rest of the game. Host false: no brain runs. Returns true when a
-  // brain ran and its script ended without an error.
+  // empty script for the rest of the game. A run may take TurnStepBudget steps; a failure
+  // (an error or the budget spent) ends the run where it happened: the orders the script gave
+  // before stand, as a human player's orders stand, and the other powers play on. Every
+  // failure goes to OnShowMessage; the player hears of it through OnReport once per power
+  // and error in a game. Host false: no brain runs. Returns true when a brain ran and its
+  // script ended without an error.
   bool RunTurn(std::int32_t Impulse, bool Host);
+  // The steps the last turn's run took, and whether it was ended for spending the budget
+  // (0 and false when the last turn ran no brain).
+  std::uint64_t LastTurnSteps() const { return FLastTurnSteps; }
+  bool LastTurnOverBudget() const { return FLastTurnOverBudget; }
 
   // The turn as the impulse's steps call it (TImpulseHooks::OnComputerTurn): RunTurn on the
   // machine that runs the rules, for the module's engine.
@@ -139,9 +171,17 @@ public:
   // zone of the last run (they belong to the game that went).
   void NewGame();
 
-  // Where the brains' messages go (script errors, the refusal of a script that does not
-  // compile): a message box in the program. Headless when unassigned.
+  // Where the brains' messages go as the script component writes them (every script error,
+  // at every run, and the refusal of a script that does not compile). Headless when
+  // unassigned.
   std::function<void(const std::string& Text)> OnShowMessage;
+  // What the player is told of a failed computer player: the power, the script file, the line
+  // and column, and that the power stands idle. A script that does not compile is reported
+  // when it is loaded; a failure of a run once per power and error (the same error at the
+  // same place in a later turn, or a later turn that also spends the budget, is not told
+  // again in that game). The program shows a compile failure in a message box and a run's
+  // failure in the script output window.
+  std::function<void(const TBrainReport& Report)> OnReport;
 
 private:
   // Query functions (QueryFunctions.cpp) and orders and stateful functions
@@ -154,6 +194,11 @@ private:
   void ShowMessage(const std::string& Text) {
     if (OnShowMessage) OnShowMessage(Text);
   }
+  // The failure of a run of Brain, for OnReport once per power and error.
+  void ReportRunFailure(const TNation& Nation, const TBrenmoorBrain& Brain, const std::exception& Error);
+  // "Germany.brmai, line 3, column 7" of a position in Brain's script (without a position:
+  // the script alone).
+  std::string PlaceText(const TBrenmoorBrain& Brain, std::int32_t Position) const;
 
   TFuncs FFuncs;
   TBrenmoorEngine* FEngine = nullptr;
@@ -163,6 +208,12 @@ private:
   TScriptChatSink* FChatSink = nullptr;
   std::int32_t FCurrentImpulse = 0;
   TRandomGenerator FRandom;
+  std::uint64_t FLastTurnSteps = 0;
+  bool FLastTurnOverBudget = false;
+  // Per brain: where its script came from (the nation's file name, or the built-in default
+  // script), and the failures of its runs already told in this game.
+  std::array<std::string, BrainCount> FScriptSource;
+  std::array<std::set<std::string>, BrainCount> FReported;
 
 public:
   // Used by the order functions.

@@ -360,7 +360,43 @@ private:
   bool& FFlag;
 };
 
+// Counts the steps of one compile or run of a script against the registry's budget, afresh, and
+// hands the count of a run that this one interrupted back at its end.
+class TStepGuard {
+public:
+  TStepGuard(TFuncs* Funcs, std::uint64_t& Taken) : FFuncs(Funcs), FTaken(Taken) {
+    if (FFuncs) FWas = FFuncs->StartSteps();
+  }
+  ~TStepGuard() {
+    if (!FFuncs) return;
+    FTaken = FFuncs->StepsTaken();
+    FFuncs->ResumeSteps(FWas);
+  }
+  TStepGuard(const TStepGuard&) = delete;
+  TStepGuard& operator=(const TStepGuard&) = delete;
+
+private:
+  TFuncs* FFuncs;
+  std::uint64_t& FTaken;
+  TFuncs::TStepCount FWas{};
+};
+
 }  // namespace
+
+TScriptPlace ScriptPlace(std::string_view Text, std::int32_t Position) {
+  TScriptPlace Place;
+  const std::size_t End = Position < 1 ? 0 : std::min<std::size_t>(static_cast<std::size_t>(Position) - 1, Text.size());
+  std::size_t LineStart = 0;
+  for (std::size_t I = 0; I < End; ++I) {
+    // A line ends with a line feed, a carriage return, or both in that order (one end).
+    if (Text[I] == '\n' || (Text[I] == '\r' && (I + 1 >= Text.size() || Text[I + 1] != '\n'))) {
+      ++Place.Line;
+      LineStart = I + 1;
+    }
+  }
+  Place.Column = static_cast<std::int32_t>(End - LineStart) + 1;
+  return Place;
+}
 
 std::string ScriptErrorText(const std::string& Message, std::int32_t Position) {
   return "Script Error: " + Message + " Position: " + IntToStr(Position);
@@ -438,6 +474,7 @@ bool TScript::Compile() {
   if (FRunning || FCompiling) return false;
   if (FFunctions) FFunctions->SetStopped(false);
   TFlagGuard Compiling(FCompiling);
+  const TStepGuard Steps(FFunctions, FLastSteps);
   FCompiled = false;
   try {
     if (!FFunctions) throw EScriptUsage(ScriptMessageText(smFunctionsNotDefined));
@@ -470,6 +507,7 @@ bool TScript::Execute() {
   if (!FCompiled) Compile();
   if (FFunctions) FFunctions->SetStopped(false);
   TFlagGuard Running(FRunning);
+  const TStepGuard Steps(FFunctions, FLastSteps);
   try {
     if (!FRoot) throw EScriptUsage(ScriptMessageText(smScriptNotCompiled));
     TValue Dropped;

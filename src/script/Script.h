@@ -60,6 +60,10 @@ public:
   // compiled. False at once while the script compiles or runs.
   bool Execute();
 
+  // The steps (calls, passes of loops without one) that the last compile or run took,
+  // counted against the registry's step budget (TFuncs::SetStepBudget).
+  std::uint64_t LastSteps() const { return FLastSteps; }
+
   // The named values, in order of creation. Lookup is by upper-cased name; the first item
   // of a name wins.
   void AddDataItem(std::unique_ptr<TDataItem> Item);
@@ -86,10 +90,19 @@ private:
   bool FCompiled = false;
   bool FRunning = false;
   bool FCompiling = false;
+  std::uint64_t FLastSteps = 0;
   std::unique_ptr<TFuncExpr> FRoot;
   std::vector<std::unique_ptr<TDataItem>> FItems;
   std::unordered_map<std::string, TDataItem*> FItemsByName;
 };
+
+// The line and column (both from 1) of a script error's position (the 1-based character
+// position in the text); a position past the end is the place after the last character.
+struct TScriptPlace {
+  std::int32_t Line = 1;
+  std::int32_t Column = 1;
+};
+TScriptPlace ScriptPlace(std::string_view Text, std::int32_t Position);
 
 // "Script Error: <message> Position: <position>", as a script error is shown to the user.
 std::string ScriptErrorText(const std::string& Message, std::int32_t Position);

@@ -59,10 +59,13 @@ void RunStatements(const TArgs& Args, std::int32_t From) {
 }
 
 // A loop whose pass runs no call at all (an empty body and a condition that is a constant or a
-// variable) would never meet the stop flag nor let the window breathe: such a pass checks the
-// flag and processes pending messages itself.
-void EmptyPass(const TFuncs* Registry) {
-  if (Registry && Registry->Stopped()) throw EStop();
+// variable) would never meet the stop flag nor the step budget nor let the window breathe:
+// such a pass is a step of its own, checks the flag and processes pending messages itself.
+void EmptyPass(TFuncs* Registry) {
+  if (Registry) {
+    if (Registry->Stopped()) throw EStop();
+    Registry->Step();
+  }
   ProcessMessages();
 }
 
@@ -70,7 +73,7 @@ using ValueDetail::Wrap;
 
 // "While" and "Repeat": the condition (argument 0, unevaluated) is read afresh in every pass.
 template <class TArgs>
-void RunLoop(const TArgs& Args, bool TestFirst, const TFuncs* Registry) {
+void RunLoop(const TArgs& Args, bool TestFirst, TFuncs* Registry) {
   TExpr* Condition = Args.GetArg(0);
   TValue C;
   const bool Empty = Args.Count() <= 1;
@@ -90,7 +93,7 @@ void RunLoop(const TArgs& Args, bool TestFirst, const TFuncs* Registry) {
 // "For" (variable, start, end, step, body): the variable is read afresh at each test.
 template <class TArgs>
 void RunFor(const TArgs& Args, TVarExpr& V, std::int32_t Start, std::int32_t End, std::int32_t Step,
-            const TFuncs* Registry) {
+            TFuncs* Registry) {
   V.Assign(TValue(Start));
   TValue Current;
   for (;;) {
@@ -129,7 +132,7 @@ public:
 
 class TLoopFunc : public TFunction {
 public:
-  TLoopFunc(const char* Name, bool TestFirst, const TFuncs* Registry)
+  TLoopFunc(const char* Name, bool TestFirst, TFuncs* Registry)
       : TFunction(Name, tbVoid), FTestFirst(TestFirst), FRegistry(Registry) {
     AddPattern({tbFunc | B, Body});
     AddPattern({B, Body});
@@ -140,12 +143,12 @@ public:
 
 private:
   bool FTestFirst;
-  const TFuncs* FRegistry;
+  TFuncs* FRegistry;
 };
 
 class TForFunc : public TFunction {
 public:
-  explicit TForFunc(const TFuncs* Registry)
+  explicit TForFunc(TFuncs* Registry)
       : TFunction("For", {tbVar | I | tbVoid, I, I, I, Body}, tbVoid), FRegistry(Registry) {
     SetBuiltin(boFor);
   }
@@ -158,7 +161,7 @@ public:
   }
 
 private:
-  const TFuncs* FRegistry;
+  TFuncs* FRegistry;
 };
 
 // An operator as a plain function of its arguments.

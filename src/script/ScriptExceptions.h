@@ -127,6 +127,20 @@ public:
   using EBrenmoor::EBrenmoor;
 };
 
+// A run spent its steps (see TFuncs::SetStepBudget); the call node turns it into EStepsSpent at
+// its position.
+class EStepBudget : public EBrenmoor {
+public:
+  using EBrenmoor::EBrenmoor;
+};
+
+// The run-time error of a run that spent its steps: a kind of its own, so that the host can
+// tell a script that does not end from one that fails.
+class EStepsSpent : public ERuntimeError {
+public:
+  using ERuntimeError::ERuntimeError;
+};
+
 // A stop was requested; the call node turns it into "Script stopped." at its position.
 class EStop : public EBrenmoor {
 public:

@@ -120,6 +120,12 @@ TFuncs::~TFuncs() {
   for (auto& F : FFunctions) F->RegistryGone();
 }
 
+void TFuncs::StepsSpent() {
+  // Every step after the last one raises as well, until the next run starts its count.
+  FStepsLeft = 1;
+  throw EStepBudget("The run took more than " + IntToStr(static_cast<std::int64_t>(FStepBudget)) + " steps");
+}
+
 void TFuncs::AddListener(TListener* L) {
   if (L && std::find(FListeners.begin(), FListeners.end(), L) == FListeners.end()) FListeners.push_back(L);
 }
@@ -226,6 +232,7 @@ bool TFuncExpr::RecheckWatched() {
 
 void TFuncExpr::Call(TValue& Result) {
   if (FFuncs->Stopped()) throw EStop();
+  FFuncs->Step();
   if (FBusy) {
     // The same call site again while its call runs (a host handler that evaluates nodes
     // of its own): its slots are in use, so this call takes the general road.
@@ -261,6 +268,7 @@ void TFuncExpr::Eval(TValue& Result) {
   // rely on has changed since), without the detour through Call.
   if (FRunner && FCheckedAt == TCallChecks::Generation()) [[likely]] {
     try {
+      FFuncs->Step();
       FRunner(*this, Result);
       ProcessMessages();
     } catch (...) {
@@ -296,6 +304,8 @@ void TFuncExpr::RaiseHere() const {
     throw;
   } catch (const EStop&) {
     throw ERuntimeError(ScriptMessageText(smScriptStopped), Position());
+  } catch (const EStepBudget& E) {
+    throw EStepsSpent(E.what(), Position());
   } catch (const std::exception& E) {
     throw ERuntimeError(E.what(), Position());
   }

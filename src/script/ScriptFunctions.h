@@ -121,6 +121,36 @@ public:
     TCallChecks::Changed();
   }
 
+  // The step budget of a run. Every call a script makes is one step, and so is every pass of a
+  // loop that makes none; a run (a compile or an execution of a script, each counted afresh)
+  // may take Steps of them, 0 for no limit. The step beyond the budget raises EStepBudget,
+  // which ends the run as the run-time error EStepsSpent. Steps, not time: a run ends at the
+  // same place on every machine and in every replay of a game, however fast the machine.
+  std::uint64_t StepBudget() const { return FStepBudget; }
+  void SetStepBudget(std::uint64_t Steps) { FStepBudget = Steps; }
+  // The count of a run: Start begins it (the script does at the start of a compile and an
+  // execution), Taken is the steps since.
+  struct TStepCount {
+    std::uint64_t Start;
+    std::uint64_t Left;
+  };
+  TStepCount StartSteps() {
+    const TStepCount Was{FStepsStart, FStepsLeft};
+    FStepsStart = FStepsLeft = FStepBudget ? FStepBudget + 1 : ~std::uint64_t{0};
+    return Was;
+  }
+  // Carries on the count that StartSteps interrupted (a run that another run's message
+  // processing started has ended).
+  void ResumeSteps(const TStepCount& Count) {
+    FStepsStart = Count.Start;
+    FStepsLeft = Count.Left;
+  }
+  std::uint64_t StepsTaken() const { return FStepsStart - FStepsLeft; }
+  void Step() {
+    if (--FStepsLeft == 0) [[unlikely]]
+      StepsSpent();
+  }
+
   // Changes whenever a function leaves the registry, so call nodes know to look again.
   std::uint32_t Revision() const { return FRevision; }
 
@@ -139,12 +169,18 @@ public:
 private:
   void CheckUnique(const std::string& Name) const;
   void Insert(std::unique_ptr<TFunction> F);
+  [[noreturn]] void StepsSpent();
 
   std::vector<std::unique_ptr<TFunction>> FFunctions;
   std::unordered_map<std::string, TFunction*> FByName;
   std::vector<TListener*> FListeners;
   bool FStopped = false;
   std::uint32_t FRevision = 0;
+  std::uint64_t FStepBudget = 0;
+  // Counted down by Step; at 0 the budget is spent. Without a budget it starts too high to
+  // reach 0.
+  std::uint64_t FStepsStart = ~std::uint64_t{0};
+  std::uint64_t FStepsLeft = ~std::uint64_t{0};
 };
 
 // Registers the built-in functions of the language (statements, operators, the library) in

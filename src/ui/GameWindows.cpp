@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 
 #include "platform/Application.h"
+#include "platform/Prompter.h"
 #include "platform/RegistryManager.h"
 #include "players/ScriptModule.h"
 #include "ui/AIScriptsForm.h"
@@ -87,8 +88,15 @@ TBrenmoorForms::TBrenmoorForms(std::unique_ptr<TRegistryManager> Settings) {
       FCreationOrder.push_back(FForms.back()->objectName().toStdString());
     }
   }
-  // The scripts' Print fills the script output window.
+  // The scripts' Print fills the script output window; there the player also reads what went
+  // wrong in a computer player's turn. A script that does not compile is told in a message box.
   FScript->SetChatSink(&FDebug->OutputSink());
+  FScript->OnReport = [Debug = FDebug](const TBrainReport& Report) {
+    if (Report.Kind == TBrainReport::brCompile)
+      Prompter().ShowMessage(Report.Text);
+    else
+      Debug->Print(Report.Text);
+  };
   FMain->SetForms(this);
 }
 
@@ -96,7 +104,10 @@ TBrenmoorForms::~TBrenmoorForms() {
   // The main window's handlers may still reach for the windows while it closes.
   if (FMain) FMain->SetForms(nullptr);
   // The scripts' output window goes before the module.
-  if (FScript) FScript->SetChatSink(nullptr);
+  if (FScript) {
+    FScript->SetChatSink(nullptr);
+    FScript->OnReport = nullptr;
+  }
   while (!FForms.empty()) FForms.pop_back();
   // The script module plays on the main window's engine.
   FScript.reset();

@@ -142,6 +142,99 @@ TEST_F(TBrainTurn, AScriptThatLoopsWithoutEndStopsWhenTheGameEnds) {
   EXPECT_EQ(Chat.Printed, (std::vector<std::string>{"1:1:next"}));
 }
 
+// `while true do x := x + 1;` ends when its turn has spent the budget: the order before the
+// loop stands, the window was pumped all the while, the other powers play, and the player is
+// told once however many turns loop.
+TEST_F(TBrainTurn, AnEndlessLoopEndsWithItsTurnsStepBudgetAndPlayGoesOn) {
+  WriteScript("p0.brmai", "OrderGlobalClearResources(0);\nx := 0;\nwhile true do x := x + 1;");
+  WriteScript("p1.brmai", "Print('next')");
+  std::vector<TBrainReport> Reports;
+  Module.OnReport = [&](const TBrainReport& R) { Reports.push_back(R); };
+  std::uint64_t Pumps = 0;
+  SetProcessMessagesHook([&] { ++Pumps; });
+  EXPECT_FALSE(Module.RunTurn(0, true));
+  EXPECT_TRUE(Module.LastTurnOverBudget());
+  EXPECT_EQ(Module.LastTurnSteps(), TdmScript::TurnStepBudget);
+  EXPECT_GE(Pumps, TdmScript::TurnStepBudget - 10);
+  EXPECT_EQ(Orders.Records, (std::vector<std::string>{rec::GlobalClear(0)}));
+  ASSERT_EQ(Messages.size(), 1u);
+  EXPECT_NE(Messages[0].find("Runtimeerror: The run took more than 10000000 steps"), std::string::npos) << Messages[0];
+  ASSERT_EQ(Reports.size(), 1u);
+  EXPECT_EQ(Reports[0].Kind, TBrainReport::brSteps);
+  EXPECT_EQ(Reports[0].Nation, World.N(0));
+  const std::string& Told = Reports[0].Text;
+  EXPECT_EQ(Told.rfind("The script of Albion ran too long: its turn took more than 10000000 steps and was ended in p0.brmai, "
+                       "line 3, column ",
+                       0),
+            0u)
+      << Told;
+  EXPECT_NE(Told.find(". The orders it gave before stand; Albion stands idle for the rest of this turn."), std::string::npos) << Told;
+  EXPECT_EQ(Told.find("Position"), std::string::npos) << Told;
+
+  EXPECT_TRUE(Module.RunTurn(1, true));
+  EXPECT_FALSE(Module.LastTurnOverBudget());
+  EXPECT_EQ(Chat.Printed, (std::vector<std::string>{"1:1:next"}));
+  // Albion's next turn loops again and ends again; the player has been told.
+  EXPECT_FALSE(Module.RunTurn(7, true));
+  EXPECT_EQ(Messages.size(), 2u);
+  EXPECT_EQ(Reports.size(), 1u);
+  EXPECT_EQ(Orders.Records.size(), 2u);
+  // Stopping the scripts (the game ends) is nobody's error: nothing is told.
+  SetProcessMessagesHook([&] {
+    if (++Pumps % 1000 == 0) Module.StopScripts();
+  });
+  WriteScript("p2.brmai", "while true do x := 1");
+  EXPECT_FALSE(Module.RunTurn(2, true));
+  EXPECT_EQ(Reports.size(), 1u);
+}
+
+// A failure of a run is told with the power, the script file, the line and the column, once
+// per power and error: the same error in a later turn (another index, the same place) is not
+// told again, another error is, and so is the same error of another power.
+TEST_F(TBrainTurn, AFailedRunIsToldOncePerPowerAndErrorWithItsLineAndColumn) {
+  const std::string Text = "OrderGlobalClearResources(0);\r\n"
+                           "if Type(n) = tINTEGER then n := n + 1 else n := 100000;\r\n"
+                           "z := 0; if n > 100001 then y := 1 div z;\r\n"
+                           "x := GetUnitOwner(n)";
+  WriteScript("p0.brmai", Text);
+  WriteScript("p1.brmai", Text);
+  std::vector<std::string> Told;
+  Module.OnReport = [&](const TBrainReport& R) {
+    EXPECT_EQ(R.Kind, TBrainReport::brRun);
+    Told.push_back(R.Nation->GetName() + ": " + R.Text);
+  };
+  for (int Impulse : {0, 1, 7, 14}) EXPECT_FALSE(Module.RunTurn(Impulse, true)) << Impulse;
+  EXPECT_EQ(Messages.size(), 4u);
+  EXPECT_EQ(Told, (std::vector<std::string>{
+                      "Albion: The script of Albion failed in p0.brmai, line 4, column 6: List index out of bounds (100000). "
+                      "Albion stands idle for the rest of this turn.",
+                      "Ruritania: The script of Ruritania failed in p1.brmai, line 4, column 6: List index out of bounds "
+                      "(100000). Ruritania stands idle for the rest of this turn.",
+                      "Albion: The script of Albion failed in p0.brmai, line 3, column 35: Division by zero. Albion stands "
+                      "idle for the rest of this turn."}));
+  // A new game tells again.
+  Module.NewGame();
+  EXPECT_FALSE(Module.RunTurn(21, true));
+  EXPECT_EQ(Told.size(), 4u);
+}
+
+// The player is told that a script does not compile, and where, in one message.
+TEST_F(TBrainTurn, AScriptThatDoesNotCompileIsToldWithItsPlace) {
+  WriteScript("p0.brmai", "OrderGlobalClearResources(0);\nx := ;");
+  World.N(1)->SetAIScript("missing.brmai");
+  std::vector<TBrainReport> Reports;
+  Module.OnReport = [&](const TBrainReport& R) { Reports.push_back(R); };
+  Module.RunTurn(0, true);
+  // A nation without its file plays the built-in default script: nothing to tell.
+  Module.RunTurn(1, true);
+  Module.RunTurn(7, true);
+  ASSERT_EQ(Reports.size(), 1u);
+  EXPECT_EQ(Reports[0].Kind, TBrainReport::brCompile);
+  EXPECT_EQ(Reports[0].Nation, World.N(0));
+  EXPECT_EQ(Reports[0].Text, "Could not compile Brain Script for Albion\n\nSyntax error in p0.brmai, line 2, column 6: "
+                             "Expression expected.\n\nAlbion stands idle for the rest of the game.");
+}
+
 TEST_F(TBrainTurn, TheClocksFirstStepShowsTheDateAdvancesItRunsTheTurnAndResetsTheImpulse) {
   WriteScript("p0.brmai", "Print('ran')");
   const TDateTime Date = Engine().GetDate();

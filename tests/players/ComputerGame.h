@@ -60,6 +60,8 @@ public:
     Module.SetOrderSink(&Orders);
     Module.OnShowMessage = [this](const std::string& Text) { Messages.push_back(Text); };
     GuestModule.OnShowMessage = [this](const std::string& Text) { Messages.push_back("guest: " + Text); };
+    Module.OnReport = [this](const TBrainReport& Report) { Reports.push_back(Report); };
+    GuestModule.OnReport = [this](const TBrainReport& Report) { Reports.push_back(Report); };
   }
 
   kit::TKitWorld& Host() { return *FHost; }
@@ -85,6 +87,8 @@ public:
       Module.BeforeProcess(Impulse, true);
       LastTurnSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - TurnStart).count();
       LastTurnCpuSeconds = ThreadCpuSeconds() - CpuStart;
+      LastTurnSteps = Module.LastTurnSteps();
+      LastTurnOverBudget = Module.LastTurnOverBudget();
       if (FGuest) {
         const auto Start = Clock::now();
         GuestModule.BeforeProcess(Impulse, false);
@@ -131,6 +135,8 @@ public:
   TdmScript GuestModule;
   TQueueingOrders Orders;
   std::vector<std::string> Messages;
+  // What the players would be told of the brains' failures (once per power and error).
+  std::vector<TBrainReport> Reports;
   std::map<int, int> OrdersByCode;
   // The same per major power (the power whose brain gave them: the power of the impulse).
   std::array<std::map<int, int>, 7> OrdersByPower;
@@ -139,6 +145,9 @@ public:
   // busy machine do not inflate as much).
   double LastTurnSeconds = 0;
   double LastTurnCpuSeconds = 0;
+  // The script steps of the last impulse's turn (of the brain that ran last).
+  std::uint64_t LastTurnSteps = 0;
+  bool LastTurnOverBudget = false;
   // The last impulse's time on the host (the brain's turn, the rules, the upkeep) and on the
   // guest (its module's step, the replay, the upkeep), the comparison left out.
   double LastHostSeconds = 0;

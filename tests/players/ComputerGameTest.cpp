@@ -1,12 +1,15 @@
 // Whole games of seven computer players on the default script: on the generated seven-power
 // world and on the Standard world of the program folder, with no script error, the guest
-// replaying the host's game in step, and the script playing every part of the game.
+// replaying the host's game in step, and the script playing every part of the game; and a game
+// in which one power's script never ends its turn.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "ComputerGame.h"
 #include "foundation/FileText.h"
+#include "support/ScratchFolder.h"
 
 namespace players_test {
 namespace {
@@ -60,6 +63,38 @@ TEST(ComputerGame, SevenDefaultBrainsPlayAThousandImpulsesAndTheGuestKeepsStep) 
   EXPECT_GT(Changed, 0);
   // The guest's module ran no brain.
   EXPECT_FALSE(Game.Guest()->Engine().GetNation(0)->GetScriptLoaded());
+}
+
+// A power whose script loops without end loses each of its turns to the step budget and is
+// told of once; the others play on, and the guest keeps step with the host.
+TEST(ComputerGame, APowerWhoseScriptNeverEndsLosesItsTurnsAndTheGameGoesOn) {
+  const TScratchFolder Scratch("brenmoor-loop", scCurrent);
+  std::ofstream(Scratch.Path() / "Loop.brmai", std::ios::binary) << "x := 0;\nwhile true do x := x + 1;";
+  TComputerGame Game(1940, true);
+  TBrenmoorEngine& E = Game.Host().Engine();
+  E.GetNation(2)->SetAIScript("Loop.brmai");
+  int LostTurns = 0;
+  // Every impulse compares the two machines, but one whose brain spoke stops at the message.
+  for (int I = 0; I < 22; ++I) {
+    const std::string Fault = Game.RunImpulse();
+    if (I % 7 == 2) {
+      EXPECT_NE(Fault.find("a brain reported"), std::string::npos) << I << ": " << Fault;
+      EXPECT_TRUE(Game.LastTurnOverBudget) << I;
+      EXPECT_EQ(Game.LastTurnSteps, TdmScript::TurnStepBudget) << I;
+      EXPECT_EQ(Game.Messages.size(), 1u) << I;
+      LostTurns += Game.LastTurnOverBudget;
+      Game.Messages.clear();
+    } else {
+      ASSERT_EQ(Fault, "") << I;
+      EXPECT_FALSE(Game.LastTurnOverBudget) << I;
+    }
+  }
+  EXPECT_EQ(LostTurns, 3);
+  ASSERT_EQ(Game.Reports.size(), 1u);
+  EXPECT_EQ(Game.Reports[0].Kind, TBrainReport::brSteps);
+  EXPECT_EQ(Game.Reports[0].Nation, E.GetNation(2));
+  for (int N : {0, 1, 3, 4, 5, 6}) EXPECT_GT(Game.OrdersByPower[static_cast<std::size_t>(N)].size(), 0u) << N;
+  EXPECT_TRUE(Game.OrdersByPower[2].empty());
 }
 
 // The Standard world: every major power plays the default script until the scenario names a

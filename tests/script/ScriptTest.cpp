@@ -247,6 +247,22 @@ TEST(ScriptLanguage, StatementForms) {
 
 namespace {
 
+// The line and column of a position, with each way a line may end.
+TEST(ScriptLanguage, APositionIsALineAndAColumn) {
+  const struct {
+    const char* Text;
+    std::int32_t Position;
+    std::int32_t Line, Column;
+  } Cases[] = {{"x := 1", 1, 1, 1},          {"x := 1", 6, 1, 6},          {"a\nbc", 3, 2, 1},
+               {"a\nbc", 4, 2, 2},          {"a\r\nbc", 4, 2, 1},         {"a\rb\rc", 5, 3, 1},
+               {"\n\n\nx", 4, 4, 1},        {"ab", 9, 1, 3},              {"ab", -1, 1, 1}};
+  for (const auto& C : Cases) {
+    const TScriptPlace P = ScriptPlace(C.Text, C.Position);
+    EXPECT_EQ(P.Line, C.Line) << C.Text << " at " << C.Position;
+    EXPECT_EQ(P.Column, C.Column) << C.Text << " at " << C.Position;
+  }
+}
+
 class ScriptComponent : public ::testing::Test {
 protected:
   ScriptComponent() {
@@ -431,6 +447,65 @@ TEST_F(ScriptComponent, TheStopFlagEndsALoopThatCallsNothing) {
     EXPECT_FALSE(S.Running()) << Text;
   }
   SetProcessMessagesHook(nullptr);
+}
+
+// Every loop form, with a body or without, ends at the step after the budget's last as the
+// run-time error of its own kind, at the same place in every run; the next run counts afresh.
+TEST_F(ScriptComponent, TheStepBudgetEndsEveryEndlessLoopAtTheSameStep) {
+  Funcs.SetStepBudget(10000);
+  for (const char* Text : {"x := 0; while true do x := x + 1;", "repeat until false", "x := true; while x do",
+                           "for i := 1 to 2000000000 do", "repeat x := 1 until false", "for i := 1 to 2000000000 do x := i",
+                           "while true do while true do ;", "while true do begin if true then x := 1 else x := 2 end"}) {
+    S.SetText(Text);
+    std::string First;
+    for (int Run = 0; Run < 2; ++Run) {
+      try {
+        S.Execute();
+        ADD_FAILURE() << Text << ": the loop ran on";
+      } catch (const EStepsSpent& E) {
+        EXPECT_EQ(E.Detail(), "The run took more than 10000 steps") << Text;
+        EXPECT_GE(E.Position(), 1) << Text;
+        if (Run == 0) First = E.what();
+        EXPECT_EQ(E.what(), First) << Text;
+      }
+      EXPECT_EQ(S.LastSteps(), 10000u) << Text;
+      EXPECT_FALSE(S.Running()) << Text;
+    }
+  }
+  // A run of exactly the budget's steps ends as it should; one step fewer is not enough.
+  S.SetText("for i := 1 to 100 do x := i * 2");
+  Funcs.SetStepBudget(0);
+  ASSERT_TRUE(S.Execute());
+  const std::uint64_t Needed = S.LastSteps();
+  EXPECT_GT(Needed, 200u);
+  Funcs.SetStepBudget(Needed);
+  EXPECT_TRUE(S.Execute());
+  EXPECT_EQ(Value("X"), TValue(200));
+  Funcs.SetStepBudget(Needed - 1);
+  EXPECT_THROW(S.Execute(), EStepsSpent);
+  // Without a budget a run takes what it takes.
+  Funcs.SetStepBudget(0);
+  S.SetText("for i := 1 to 100000 do x := i");
+  EXPECT_TRUE(S.Execute());
+  EXPECT_GT(S.LastSteps(), 100000u);
+}
+
+// Another script that the message processing runs on the same registry counts its own steps
+// and leaves the count of the run it interrupted as it was.
+TEST_F(ScriptComponent, ARunInsideAPumpDoesNotSpendTheStepsOfTheRunItInterrupted) {
+  TScript Other;
+  Other.SetFunctions(&Funcs);
+  Other.SetText("for j := 1 to 50 do y := j");
+  S.SetText("for i := 1 to 100 do x := i");
+  ASSERT_TRUE(S.Execute());
+  Funcs.SetStepBudget(S.LastSteps());
+  int Inner = 0;
+  SetProcessMessagesHook([&] {
+    if (!Other.Running() && Other.Execute()) ++Inner;
+  });
+  EXPECT_TRUE(S.Execute());
+  EXPECT_GT(Inner, 0);
+  EXPECT_EQ(Value("X"), TValue(100));
 }
 
 TEST_F(ScriptComponent, HostFunctionsAndTheirErrors) {

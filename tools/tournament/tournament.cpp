@@ -96,8 +96,15 @@ struct TPowerPlay {
   int Invasions = 0;
   std::array<int, ResearchGroupCount> Levels{};
   int Share = 0;
+  // The turns that ended with an error, those of them that spent the step budget, and what
+  // the player was told first.
   int Errors = 0;
+  int OverBudget = 0;
   std::string FirstError;
+  // The script steps of its turns: their sum, the most of one turn, the turns.
+  std::uint64_t Steps = 0;
+  std::uint64_t StepsMax = 0;
+  int Turns = 0;
 
   void Add(const TPowerPlay& O) {
     for (const auto& [Code, Count] : O.Orders) Orders[Code] += Count;
@@ -106,7 +113,11 @@ struct TPowerPlay {
     Invasions += O.Invasions;
     Share += O.Share;
     Errors += O.Errors;
+    OverBudget += O.OverBudget;
     if (FirstError.empty()) FirstError = O.FirstError;
+    Steps += O.Steps;
+    StepsMax = std::max(StepsMax, O.StepsMax);
+    Turns += O.Turns;
   }
 };
 
@@ -319,6 +330,9 @@ struct TPowerFigures {
   double CpuMsMax = 0;
   double FirstCpuMs = 0;
   int Turns = 0;
+  // The script steps of the turns.
+  std::uint64_t StepsSum = 0;
+  std::uint64_t StepsMax = 0;
 };
 
 struct TGameResult {
@@ -381,15 +395,22 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
     Counter.Before(E);
     const std::string Fault = Game.RunImpulse(I % 25 == 0);
     Counter.After(E, Game.Host().Sink.Records, Plays);
+    // What the players would be told, once per power and error.
+    for (const TBrainReport& Report : Game.Reports) {
+      const int N = Report.Nation ? Report.Nation->GetIndex() : -1;
+      if (N >= 0 && N < Majors && Plays[static_cast<std::size_t>(N)].FirstError.empty())
+        Plays[static_cast<std::size_t>(N)].FirstError = Report.Text;
+      if (!O.Quiet) std::printf("  impulse %d: %s\n", I, Report.Text.c_str());
+    }
+    Game.Reports.clear();
     if (!Game.Messages.empty()) {
       R.ScriptErrors += static_cast<int>(Game.Messages.size());
       // A brain speaks only in its own turn: the messages are those of the power of the impulse.
       if (I % 7 < Majors) {
         TPowerPlay& P = Plays[static_cast<std::size_t>(I % 7)];
-        P.Errors += static_cast<int>(Game.Messages.size());
-        if (P.FirstError.empty()) P.FirstError = Game.Messages.front();
+        ++P.Errors;
+        P.OverBudget += Game.LastTurnOverBudget;
       }
-      if (!O.Quiet) std::printf("  impulse %d: %s\n", I, Game.Messages.front().c_str());
       Game.Messages.clear();
     } else if (!Fault.empty()) {
       R.Fault = Fault;
@@ -411,6 +432,8 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
         P.CpuMsMax = std::max(P.CpuMsMax, Game.LastTurnCpuSeconds * 1000.0);
       }
       ++P.Turns;
+      P.StepsSum += Game.LastTurnSteps;
+      P.StepsMax = std::max(P.StepsMax, Game.LastTurnSteps);
     }
     R.MaxUnits = std::max(R.MaxUnits, E.GetUnitCount());
     R.Impulse = I;
@@ -451,6 +474,9 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
     for (int G = 0; G < ResearchGroupCount; ++G) Play.Levels[static_cast<std::size_t>(G)] = Nation->GetResearchLevel(G);
     Play.Share = Nation->GetWorldDomination();
     Play.Orders = Game.OrdersByPower[static_cast<std::size_t>(N)];
+    Play.Steps = P.StepsSum;
+    Play.StepsMax = P.StepsMax;
+    Play.Turns = P.Turns;
     (P.Challenger ? R.ChallengerShare : R.VersusShare) += Play.Share;
     std::printf("  %-15s %-12s %4d%% %-6s %4d%% %-16s %6d %6d %9.2f %9.2f %9.2f\n", Nation->GetName().c_str(), P.Script.c_str(),
                 Nation->GetWorldDomination(), Nation->GetAlive() ? "yes" : "no", Nation->GetResearchSpendingTotal(), Levels.c_str(),
@@ -473,7 +499,9 @@ TGameResult PlayGame(const TOptions& O, const TWorldText& World, std::uint64_t S
     std::printf("    orders:%s\n", Orders.empty() ? " none" : Orders.c_str());
     std::printf("    built:%s; embarks %d, landings on enemy shores %d\n", BuiltText(Play.Built).c_str(), Play.Embarks,
                 Play.Invasions);
-    if (Play.Errors) std::printf("    script errors %d, the first: %s\n", Play.Errors, Play.FirstError.c_str());
+    if (Play.Errors)
+      std::printf("    turns ended by an error %d, by the step budget %d; the player was told first: %s\n", Play.Errors,
+                  Play.OverBudget, Play.FirstError.c_str());
     // The kinds every power of the first script gave (a power that fell early may lack some).
     if (P.Challenger) {
       R.CodesInGame.insert(Given.begin(), Given.end());
@@ -590,6 +618,20 @@ int main(int Argc, char** Argv) {
   std::printf("\n  turn of a power: %.2f ms on average, slowest %.2f ms (%.2f ms of processor time); first turn (compiling the "
               "script) at most %.2f ms (%.2f ms)",
               Turns ? TurnMsSum / Turns : 0.0, TurnMsMax, CpuMsMax, FirstTurnMsMax, FirstCpuMsMax);
+  {
+    std::uint64_t Steps = 0, StepsMax = 0;
+    int StepTurns = 0, OverBudget = 0;
+    for (const TPowerPlay& T : Totals) {
+      Steps += T.Steps;
+      StepsMax = std::max(StepsMax, T.StepsMax);
+      StepTurns += T.Turns;
+      OverBudget += T.OverBudget;
+    }
+    std::printf("\n  script steps of a turn: %.0f on average, at most %llu (the budget of a turn is %llu); turns ended by the "
+                "budget %d",
+                StepTurns ? static_cast<double>(Steps) / StepTurns : 0.0, static_cast<unsigned long long>(StepsMax),
+                static_cast<unsigned long long>(TdmScript::TurnStepBudget), OverBudget);
+  }
   std::printf("\n  script errors %d; stopped games %d\n  order kinds given in every game:", Errors, Faults);
   for (int C : *GameCodes) std::printf(" %s", OrderName(C));
   std::printf("\n  order kinds given in some games only:");
@@ -605,8 +647,10 @@ int main(int Argc, char** Argv) {
     if (SharesByScript[N].size() > 1)
       for (const auto& [Script, Sum] : SharesByScript[N])
         std::printf(", %s %.1f%% in %d games", Script.c_str(), static_cast<double>(Sum.first) / Sum.second, Sum.second);
-    std::printf("; script errors %d", T.Errors);
-    if (T.Errors) std::printf(", the first: %s", T.FirstError.c_str());
+    std::printf("; script steps of a turn %.0f on average, at most %llu", T.Turns ? static_cast<double>(T.Steps) / T.Turns : 0.0,
+                static_cast<unsigned long long>(T.StepsMax));
+    std::printf("; turns ended by an error %d, by the step budget %d", T.Errors, T.OverBudget);
+    if (!T.FirstError.empty()) std::printf("\n    the player was told first: %s", T.FirstError.c_str());
     std::printf("\n    orders:%s", OrdersText(T.Orders).c_str());
     std::printf("\n    built:%s; embarks %d, landings on enemy shores %d", BuiltText(T.Built).c_str(), T.Embarks, T.Invasions);
     std::printf("\n    research:");
