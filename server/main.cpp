@@ -3,6 +3,8 @@
 // Speaks TLS; without a certificate of its own it makes a self-signed one beside the database.
 // Stops cleanly on SIGINT or SIGTERM; reads operator commands from standard input
 // ("shout <text>", "stats", "quit").
+#include <sys/stat.h>
+
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -118,6 +120,9 @@ int main(int argc, char** argv) {
                                       : LoadTlsIdentity(CertFile, KeyFile, false);
     const std::unique_ptr<asio::ssl::context> Tls = MakeServerTlsContext(Identity);
     if (Identity.Made) std::cerr << "lobby: made a self-signed certificate " << Identity.CertificateFile << std::endl;
+    struct stat KeyMode {};
+    if (::stat(Identity.KeyFile.c_str(), &KeyMode) == 0 && (KeyMode.st_mode & 077) != 0)
+      std::cerr << "lobby: warning: others than its owner can read the key " << Identity.KeyFile << std::endl;
     TAccountStore Store(Db);
     TLobbyServer Core(Config, Store, TEventServer::Now());
     Core.OnLog = [](const std::string& T) { std::cerr << "lobby: " << T << std::endl; };
