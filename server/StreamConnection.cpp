@@ -165,7 +165,12 @@ void TStreamConnection::WriteTls() {
   asio::async_write(*FTls, asio::buffer(FTlsOut), [Self = shared_from_this()](const asio::error_code& E, std::size_t N) {
     Self->FWriteWaiting = false;
     if (Self->FClosed) return;
-    Self->FTlsOut.clear();
+    // A connection that has sent all it had gives the piece's memory back: most of a lobby's
+    // connections wait most of the time.
+    if (Self->FOut.empty())
+      std::string().swap(Self->FTlsOut);
+    else
+      Self->FTlsOut.clear();
     if (E) {
       Self->Ended();
       return;
