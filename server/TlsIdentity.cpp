@@ -138,13 +138,19 @@ void MakeSelfSignedCertificate(const std::string& CertificateFile, const std::st
   X509_gmtime_adj(X509_getm_notBefore(Cert.get()), -3600);
   X509_gmtime_adj(X509_getm_notAfter(Cert.get()), 10L * 366 * 24 * 3600);
   X509_set_pubkey(Cert.get(), Key.get());
+  // Every certificate made here has a name of its own (the name and its serial number): a
+  // client that trusts several of them finds each one's issuer by its name.
+  static const char* Hex = "0123456789abcdef";
+  std::string Unique = CommonName + " ";
+  for (int I = 0; I < 8; ++I) Unique += Hex[(Serial[I / 2] >> (I % 2 ? 0 : 4)) & 15];
   X509_NAME* Name = X509_get_subject_name(Cert.get());
-  X509_NAME_add_entry_by_txt(Name, "CN", MBSTRING_UTF8, reinterpret_cast<const unsigned char*>(CommonName.c_str()),
-                             -1, -1, 0);
+  X509_NAME_add_entry_by_txt(Name, "CN", MBSTRING_UTF8, reinterpret_cast<const unsigned char*>(Unique.c_str()), -1,
+                             -1, 0);
   X509_set_issuer_name(Cert.get(), Name);
   AddExtension(Cert.get(), NID_basic_constraints, "critical,CA:FALSE");
   AddExtension(Cert.get(), NID_key_usage, "critical,digitalSignature");
   AddExtension(Cert.get(), NID_ext_key_usage, "serverAuth");
+  AddExtension(Cert.get(), NID_subject_key_identifier, "hash");
   AddExtension(Cert.get(), NID_subject_alt_name, ("DNS:localhost,IP:127.0.0.1,DNS:" + CommonName).c_str());
   if (!X509_sign(Cert.get(), Key.get(), EVP_sha256())) Fail("Cannot sign the certificate");
 

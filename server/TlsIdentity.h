@@ -33,7 +33,8 @@ std::string DefaultCertificateFile(const std::string& Database);
 std::string DefaultKeyFile(const std::string& Database);
 
 // Makes a self-signed certificate (an EC P-256 key, valid for ten years, for the names
-// "localhost" and 127.0.0.1 and CommonName) and writes both files with owner-only permissions;
+// "localhost" and 127.0.0.1 and CommonName, named CommonName and a part of its serial number)
+// and writes both files with owner-only permissions;
 // an existing file is never overwritten. Raises ETlsIdentity.
 void MakeSelfSignedCertificate(const std::string& CertificateFile, const std::string& KeyFile,
                                const std::string& CommonName = "brenmoor-lobby");

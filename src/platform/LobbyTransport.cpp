@@ -34,7 +34,9 @@ TTcpLobbyTransport::TTcpLobbyTransport(std::unique_ptr<TServerTrustStore> Store,
 }
 
 TTcpLobbyTransport::~TTcpLobbyTransport() {
-  // Going away (the program ends): hand the kernel what it takes now and close at once.
+  // Going away (the program ends): hand the kernel what it takes now and close at once, this
+  // socket and those still closing (children of the transport, deleted with it).
+  for (QSslSocket* Closing : findChildren<QSslSocket*>(Qt::FindDirectChildrenOnly)) Closing->flush();
   if (!FSocket) return;
   FSocket->disconnect(this);
   FSocket->flush();
@@ -119,6 +121,9 @@ void TTcpLobbyTransport::ReleaseSocket() {
   QSslSocket* S = FSocket;
   FSocket = nullptr;
   S->disconnect(this);
+  // A TLS close announces itself to the peer first, so it takes a turn of the loop or more: the
+  // closing socket is the transport's until it is done, and goes with the transport at the latest.
+  S->setParent(this);
   if (S->state() == QAbstractSocket::UnconnectedState) {
     S->deleteLater();
     return;
