@@ -9,6 +9,8 @@ pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
 pkg_check_modules(FLUIDSYNTH REQUIRED IMPORTED_TARGET fluidsynth)
 pkg_check_modules(SQLITE3 REQUIRED IMPORTED_TARGET sqlite3)
 pkg_check_modules(LIBCRYPT REQUIRED IMPORTED_TARGET libcrypt)
+# The lobby link's encryption (the server's TLS; the game's goes through Qt's backend).
+find_package(OpenSSL 1.1.1 REQUIRED)
 # The lobby server's event loop: standalone Asio, headers only.
 find_path(ASIO_INCLUDE_DIR asio.hpp REQUIRED)
 add_library(brenmoor_asio INTERFACE)

@@ -50,6 +50,12 @@ void TEventServer::Listen(const std::string& Address, int Port) {
   FPort = FAcceptor.local_endpoint().port();
 }
 
+void TEventServer::SetTls(asio::ssl::context* Context, bool AllowPlain, const std::string& Fingerprint) {
+  FTls = Context;
+  FAllowPlain = AllowPlain;
+  FFingerprint = Fingerprint;
+}
+
 void TEventServer::SetConsole(int Fd) {
   try {
     FConsole.emplace(FIo, Fd);
@@ -96,7 +102,8 @@ void TEventServer::Added(asio::ip::tcp::socket Socket) {
   const asio::ip::tcp::endpoint Peer = Socket.remote_endpoint(E);
   if (E) return;  // gone already
   const TSessionId Id = FCore.Open(Peer.address().to_string(), Now());
-  auto C = std::make_shared<TStreamConnection>(std::move(Socket));
+  auto C = std::make_shared<TStreamConnection>(std::move(Socket), FTls, FAllowPlain);
+  if (FTls && !FAllowPlain) C->PlainRefusal = FCore.EncodeLine(std::string("LOGIN|FAIL|") + PlainRefusal);
   C->OnRead = [this, Id](std::string_view Bytes) {
     FCore.Receive(Id, Bytes, Now());
     ScheduleFlush();
@@ -105,7 +112,7 @@ void TEventServer::Added(asio::ip::tcp::socket Socket) {
   C->OnWritten = [this](std::size_t N) { FCore.CountBytesWritten(N); };
   C->OnClosed = [this, Id] { DropClient(Id); };
   FClients[Id].Connection = C;
-  C->ResumeReading();
+  C->Start();
   ScheduleFlush();
 }
 
@@ -197,6 +204,7 @@ void TEventServer::ConsoleCommand(const std::string& Line) {
     FCore.Shout(Line.substr(6));
   } else if (Line == "stats") {
     Say("stats " + FCore.StatsText(Now()));
+    if (FTls) Say("certificate SHA-256 fingerprint " + FFingerprint + (FAllowPlain ? " (plain clients allowed)" : ""));
   } else if (Line == "quit" || Line == "stop") {
     Stop();
   } else if (!Line.empty()) {

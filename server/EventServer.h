@@ -41,6 +41,13 @@ public:
   // Binds and listens; Port 0 takes a free port (see Port()). Raises EEventServer.
   void Listen(const std::string& Address, int Port);
   int Port() const { return FPort; }
+  // Speaks TLS over Context (not owned; it outlives the server) to every client that comes
+  // from now on; with AllowPlain, clients without TLS are let in as well. Fingerprint is what
+  // "stats" says of the certificate.
+  void SetTls(asio::ssl::context* Context, bool AllowPlain, const std::string& Fingerprint);
+  // A client without TLS is told this in a log-in failure when only TLS is spoken.
+  static constexpr const char* PlainRefusal =
+      "This lobby takes encrypted connections only: please update the game to log in";
   // Reads operator commands from this descriptor ("shout <text>", "stats", "quit").
   void SetConsole(int Fd);
   std::function<void(const std::string& Text)> OnConsoleOutput;
@@ -79,6 +86,9 @@ private:
   std::string FConsoleBuffer;
   int FPort = 0;
   bool FFlushScheduled = false;
+  asio::ssl::context* FTls = nullptr;
+  bool FAllowPlain = false;
+  std::string FFingerprint;
   std::unordered_map<TSessionId, TClient> FClients;
   std::unique_ptr<TWorkerPool> FPool;  // last: its threads stop before the loop goes
 };

@@ -3,12 +3,22 @@
 // turns (a busy client yields to the others), and the queue of shared lines is written with
 // scatter I/O as far as the socket takes it, the rest when it can take more. Nothing here
 // blocks the loop, and nothing knows the lobby's lines.
+//
+// Given a TLS context the connection is encrypted (Asio's SSL stream on OpenSSL): it reads the
+// first byte the client sends without taking it; a TLS hand-shake begins with a record of type
+// 22, and anything else is a client without TLS, let in as it is when plain clients are
+// allowed, else answered with the refusal text and closed. Lines queued before the hand-shake
+// is done wait for it.
 #include <asio/ip/tcp.hpp>
+#include <asio/ssl/stream.hpp>
+#include <asio/steady_timer.hpp>
 
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,7 +30,18 @@ public:
   static constexpr std::size_t ReadChunk = 64u << 10;
   static constexpr int ReadsPerTurn = 4;
 
-  explicit TStreamConnection(asio::ip::tcp::socket Socket);
+  // The first byte of a TLS hand-shake.
+  static constexpr unsigned char TlsHandshakeRecord = 22;
+  // Bytes of a TLS connection's lines handed to one encrypted write.
+  static constexpr std::size_t TlsWriteChunk = 64u << 10;
+  // How long a TLS connection that is closed waits for the peer's answer to its close_notify.
+  static constexpr int ShutdownWaitMs = 250;
+
+  enum TLink : unsigned char { lkPending, lkPlain, lkTls, lkRefused };
+
+  // Plain: no TLS context. Tls (not owned) outlives the connection.
+  explicit TStreamConnection(asio::ip::tcp::socket Socket, asio::ssl::context* Tls = nullptr,
+                             bool AllowPlain = false);
   ~TStreamConnection();
   TStreamConnection(const TStreamConnection&) = delete;
   TStreamConnection& operator=(const TStreamConnection&) = delete;
@@ -29,10 +50,17 @@ public:
   std::function<bool(std::string_view Bytes)> OnRead;
   // Bytes the socket took.
   std::function<void(std::size_t Bytes)> OnWritten;
+  // A connection with a TLS context: the hand-shake is done (Tls) or a plain client is let in
+  // (!Tls). Lines flow from now on.
+  std::function<void(bool Tls)> OnEstablished;
+  // Sent to a client without TLS when plain clients are not allowed, before it is closed.
+  std::string PlainRefusal;
   // The connection is over: the peer closed it, it broke, or the queue was sent after
   // CloseAfterWriting. Fired once, never after Close.
   std::function<void()> OnClosed;
 
+  // Starts the connection: reading, or first the look at the first byte and the hand-shake.
+  void Start();
   void ResumeReading();
   // Adds a line to the queue; Write sends it.
   void Queue(TSharedBytes Bytes);
@@ -41,15 +69,29 @@ public:
   void CloseAfterWriting();
   void Close();
 
-  std::size_t QueuedBytes() const { return FOutBytes - FOutOffset; }
+  std::size_t QueuedBytes() const { return FOutBytes - FOutOffset + FTlsOut.size(); }
   std::size_t QueuedLines() const { return FOut.size(); }
   const asio::ip::tcp::socket& Socket() const { return FSocket; }
+  TLink Link() const { return FLink; }
 
 private:
   void ReadTurn();
   void Ended();
+  void PeekFirstByte();
+  void Refuse();
+  void DrainRefused();
+  void Established(bool Tls);
+  void ReadTls();
+  void WriteTls();
 
   asio::ip::tcp::socket FSocket;
+  std::optional<asio::ssl::stream<asio::ip::tcp::socket&>> FTls;
+  bool FAllowPlain = false;
+  TLink FLink = lkPlain;
+  std::unique_ptr<std::array<char, 16384>> FTlsIn;  // a TLS connection's read buffer
+  std::string FTlsOut;                              // the bytes of the encrypted write under way
+  bool FShuttingDown = false;
+  std::unique_ptr<asio::steady_timer> FShutdownTimer;
   std::deque<TSharedBytes> FOut;
   std::size_t FOutOffset = 0;  // bytes of the first line already sent
   std::size_t FOutBytes = 0;   // bytes of every queued line

@@ -16,7 +16,7 @@ packages=(
   libfluidsynth-dev timgm6mb-soundfont
   libjpeg62-turbo-dev
   libsqlite3-dev libcrypt-dev
-  libasio-dev
+  libasio-dev libssl-dev
   liblua5.4-dev
 )
 for arg in "$@"; do

@@ -1,12 +1,15 @@
 // The lobby server under load over loopback, beside a bare fan-out relay of the same lines on
-// the same event library and socket code (no protocol, no scrambling) as the yardstick.
+// the same event library and socket code (no protocol, no scrambling, no TLS) as the yardstick.
+// The lobby runs twice: with plain connections (--allow-plain's clients) and over TLS, as the
+// game connects; the TLS clients check no certificate (they measure, they do not trust).
 //
 // Each run: N clients, each from a loopback address of its own, in rooms of a given size, each
 // sending a data line every 100 ms; every line is counted at every receiver, sequence-checked
 // and timed at the measuring receivers. The servers run in child processes, so their resident
 // memory and processor time are their own. Printed: p50, p99 and max of the time from send to
 // arrival, lines lost and out of order, peak RSS and CPU of the server, and for the lobby the
-// relay p99 while 50 users log in at once (real password hashing) against the rest of the run.
+// relay p99 while 50 users log in at once (real password hashing) against the rest of the run,
+// and over TLS how fast the lobby takes hand-shakes: those of the 50, and 1,000 at once.
 //
 //   bench_server                 the figures (a few minutes)
 //   bench_server --big           the same with 5,000 clients in rooms of 10 too
@@ -45,6 +48,8 @@
 #include <asio/io_context.hpp>
 #include <asio/post.hpp>
 #include <asio/signal_set.hpp>
+#include <asio/ssl/context.hpp>
+#include <openssl/ssl.h>
 
 #include "foundation/StringEncryptor.h"
 #include "lobby/VexilUtils.h"
@@ -52,6 +57,7 @@
 #include "server/EventServer.h"
 #include "server/PasswordHash.h"
 #include "server/StreamConnection.h"
+#include "server/TlsIdentity.h"
 
 namespace {
 
@@ -168,7 +174,7 @@ struct TRunShape {
 
 // The lobby with N accounts made beforehand (with the cheapest hash, so that setting up 5,000
 // log-ins takes seconds); new accounts hash at the library's cost, as in service.
-void RunLobby(int PortPipe, int Accounts, int HashCost) {
+void RunLobby(int PortPipe, int Accounts, int HashCost, bool Tls) {
   std::string Pattern = (std::filesystem::temp_directory_path() / "brenmoor-loadbench-XXXXXX").string();
   const std::filesystem::path Dir = mkdtemp(Pattern.data());
   int Code = 0;
@@ -191,6 +197,13 @@ void RunLobby(int PortPipe, int Accounts, int HashCost) {
     Config.HashCost = HashCost;
     TLobbyServer Core(Config, Store, TEventServer::Now());
     TEventServer Server(Core);
+    std::unique_ptr<asio::ssl::context> Context;
+    if (Tls) {
+      const TTlsIdentity Identity =
+          LoadTlsIdentity((Dir / "lobby.crt").string(), (Dir / "lobby.key").string(), true);
+      Context = MakeServerTlsContext(Identity);
+      Server.SetTls(Context.get(), false, Identity.Fingerprint);
+    }
     Server.Listen("127.0.0.1", 0);
     Server.StopOnSignals();
     const int Port = Server.Port();
@@ -283,6 +296,7 @@ private:
 
 struct TWire {
   bool Lobby = true;
+  bool Tls = false;
   TStringEncryptor Scrambler{kKey};
   std::string SendPrefix, PingPrefix;  // how those lines begin on the wire
   TWire() {
@@ -327,6 +341,7 @@ bool ReadPayload(std::string_view P, int& From, int& Seq, std::int64_t& Sent) {
 
 struct TClient {
   int Fd = -1;
+  SSL* Ssl = nullptr;  // over TLS
   int Index = 0;
   int RoomStart = 0;  // index of the room's first client
   int RoomSize = 0;
@@ -365,16 +380,92 @@ int ConnectFrom(const std::string& From, int Port) {
   return Fd;
 }
 
+// The clients' TLS: 1.2 or newer, writes that may be partial and retried from a moved buffer.
+SSL_CTX* ClientTls() {
+  static SSL_CTX* Ctx = [] {
+    SSL_CTX* C = SSL_CTX_new(TLS_client_method());
+    SSL_CTX_set_min_proto_version(C, TLS1_2_VERSION);
+    SSL_CTX_set_verify(C, SSL_VERIFY_NONE, nullptr);
+    SSL_CTX_set_mode(C, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
+    return C;
+  }();
+  return Ctx;
+}
+
+void Open(const TWire& W, TClient& C, const std::string& From, int Port) {
+  C.Fd = ConnectFrom(From, Port);
+  if (!W.Tls) return;
+  fcntl(C.Fd, F_SETFL, fcntl(C.Fd, F_GETFL) | O_NONBLOCK);
+  C.Ssl = SSL_new(ClientTls());
+  SSL_set_fd(C.Ssl, C.Fd);
+  SSL_set_connect_state(C.Ssl);
+}
+
+void CloseClient(TClient& C) {
+  if (C.Ssl) SSL_free(C.Ssl);
+  C.Ssl = nullptr;
+  if (C.Fd >= 0) close(C.Fd);
+  C.Fd = -1;
+}
+
+// As recv and send without waiting: bytes, 0 when closed, -1 with errno EAGAIN when nothing now.
+ssize_t Recv(TClient& C, char* Buf, std::size_t N) {
+  if (!C.Ssl) return recv(C.Fd, Buf, N, MSG_DONTWAIT);
+  const int R = SSL_read(C.Ssl, Buf, static_cast<int>(N));
+  if (R > 0) return R;
+  const int E = SSL_get_error(C.Ssl, R);
+  if (E == SSL_ERROR_WANT_READ || E == SSL_ERROR_WANT_WRITE) {
+    errno = EAGAIN;
+    return -1;
+  }
+  return 0;
+}
+ssize_t Send(TClient& C, const char* Bytes, std::size_t N) {
+  if (!C.Ssl) return send(C.Fd, Bytes, N, MSG_NOSIGNAL | MSG_DONTWAIT);
+  const int R = SSL_write(C.Ssl, Bytes, static_cast<int>(N));
+  if (R > 0) return R;
+  const int E = SSL_get_error(C.Ssl, R);
+  if (E == SSL_ERROR_WANT_READ || E == SSL_ERROR_WANT_WRITE) {
+    errno = EAGAIN;
+    return -1;
+  }
+  errno = EPIPE;
+  return -1;
+}
+
+// Drives the hand-shakes of the given clients at once; the nanoseconds until the last is done.
+std::int64_t Handshake(const std::vector<TClient*>& Clients, int Ms = 60000) {
+  const std::int64_t Start = NowNs(), Deadline = Start + std::int64_t{Ms} * 1'000'000;
+  std::vector<TClient*> Left = Clients;
+  std::vector<pollfd> Fds;
+  while (!Left.empty()) {
+    if (NowNs() > Deadline) Fail("the hand-shakes did not finish in time");
+    Fds.clear();
+    std::vector<TClient*> Still;
+    for (TClient* C : Left) {
+      const int R = SSL_connect(C->Ssl);
+      if (R == 1) continue;
+      const int E = SSL_get_error(C->Ssl, R);
+      if (E != SSL_ERROR_WANT_READ && E != SSL_ERROR_WANT_WRITE) Fail("a TLS hand-shake failed");
+      Still.push_back(C);
+      Fds.push_back({C->Fd, static_cast<short>(E == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT), 0});
+    }
+    Left = std::move(Still);
+    if (!Left.empty()) poll(Fds.data(), Fds.size(), 100);
+  }
+  return NowNs() - Start;
+}
+
 std::string AddressOf(int Index, int Block = 1) {
   return "127." + std::to_string(Block) + "." + std::to_string(Index / 250) + "." + std::to_string(Index % 250 + 1);
 }
 
-void SendAll(int Fd, const std::string& Bytes) {
+void SendAll(TClient& C, const std::string& Bytes) {
   std::size_t Done = 0;
   while (Done < Bytes.size()) {
-    const ssize_t N = send(Fd, Bytes.data() + Done, Bytes.size() - Done, MSG_NOSIGNAL);
+    const ssize_t N = Send(C, Bytes.data() + Done, Bytes.size() - Done);
     if (N < 0 && (errno == EAGAIN || errno == EINTR)) {
-      pollfd P{Fd, POLLOUT, 0};
+      pollfd P{C.Fd, POLLOUT, 0};
       poll(&P, 1, 100);
       continue;
     }
@@ -398,11 +489,11 @@ void AwaitEach(const TWire& W, std::vector<TClient*> Clients, Match Done, int Ms
     if (poll(Fds.data(), Fds.size(), 100) <= 0) continue;
     for (std::size_t I = 0; I < Fds.size(); ++I) {
       if (!(Fds[I].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-      const ssize_t N = recv(Fds[I].fd, Buf, sizeof Buf, MSG_DONTWAIT);
-      if (N == 0) Fail("the server closed a client during setup");
-      if (N < 0) continue;
       std::string& In = Clients[I]->In;
-      In.append(Buf, static_cast<std::size_t>(N));
+      // Until nothing is left: TLS may hold more than one read's worth inside.
+      ssize_t N;
+      while ((N = Recv(*Clients[I], Buf, sizeof Buf)) > 0) In.append(Buf, static_cast<std::size_t>(N));
+      if (N == 0) Fail("the server closed a client during setup");
       std::size_t Start = 0, End;
       while ((End = In.find('\n', Start)) != std::string::npos) {
         const std::string_view Wire = std::string_view(In).substr(Start, End - Start);
@@ -414,7 +505,7 @@ void AwaitEach(const TWire& W, std::vector<TClient*> Clients, Match Done, int Ms
           Line = std::string(Wire);
         if (!Line) continue;
         if (W.Lobby && Line->rfind("LOGIN|FAIL", 0) == 0) Fail("a log-in failed: " + *Line);
-        if (W.Lobby && Line->rfind("PING", 0) == 0) SendAll(Clients[I]->Fd, W.Encode("PING|"));
+        if (W.Lobby && Line->rfind("PING", 0) == 0) SendAll(*Clients[I], W.Encode("PING|"));
         if (!Met[I] && Done(*Clients[I], *Line)) {
           Met[I] = true;
           --Left;
@@ -433,14 +524,14 @@ void Drain(const TWire& W, std::vector<TClient>& Clients) {
     bool Any = false;
     for (TClient& C : Clients) {
       ssize_t N;
-      while ((N = recv(C.Fd, Buf, sizeof Buf, MSG_DONTWAIT)) > 0) {
+      while ((N = Recv(C, Buf, sizeof Buf)) > 0) {
         Any = true;
         C.In.append(Buf, static_cast<std::size_t>(N));
       }
       std::size_t Start = 0, End;
       while ((End = C.In.find('\n', Start)) != std::string::npos) {
         if (W.Lobby && std::string_view(C.In).substr(Start).rfind(W.PingPrefix, 0) == 0)
-          SendAll(C.Fd, W.Encode("PING|"));
+          SendAll(C, W.Encode("PING|"));
         Start = End + 1;
       }
       C.In.erase(0, Start);
@@ -458,12 +549,15 @@ void Setup(const TWire& W, std::vector<TClient>& Clients, int Port, int RoomSize
     std::vector<TClient*> Wave;
     for (int I = First; I < std::min(N, First + kWave); ++I) {
       TClient& C = Clients[I];
-      C.Fd = ConnectFrom(AddressOf(I), Port);
+      Open(W, C, AddressOf(I), Port);
       Wave.push_back(&C);
+    }
+    if (W.Tls) Handshake(Wave);
+    for (TClient* C : Wave) {
       if (W.Lobby)
-        SendAll(C.Fd, W.Encode("LOGIN|u" + std::to_string(I) + "|Brenmoor|pw"));
+        SendAll(*C, W.Encode("LOGIN|u" + std::to_string(C->Index) + "|Brenmoor|pw"));
       else
-        SendAll(C.Fd, "R " + std::to_string(C.RoomStart) + "\n");
+        SendAll(*C, "R " + std::to_string(C->RoomStart) + "\n");
     }
     if (!W.Lobby) {
       AwaitEach(W, Wave, [](TClient&, const std::string& L) { return L == "J"; });
@@ -477,9 +571,9 @@ void Setup(const TWire& W, std::vector<TClient>& Clients, int Port, int RoomSize
     auto Joined = [](TClient& C, const std::string& L) {
       return L.rfind("JOINSUBJECT|Room " + std::to_string(C.RoomStart) + "|", 0) == 0;
     };
-    for (TClient* C : Hosts) SendAll(C->Fd, W.Encode("CREATESUBJECT|Room " + std::to_string(C->RoomStart) + "|0|"));
+    for (TClient* C : Hosts) SendAll(*C, W.Encode("CREATESUBJECT|Room " + std::to_string(C->RoomStart) + "|0|"));
     AwaitEach(W, Hosts, Joined);
-    for (TClient* C : Guests) SendAll(C->Fd, W.Encode("JOINSUBJECT|Room " + std::to_string(C->RoomStart)));
+    for (TClient* C : Guests) SendAll(*C, W.Encode("JOINSUBJECT|Room " + std::to_string(C->RoomStart)));
     AwaitEach(W, Guests, Joined);
   }
   Drain(W, Clients);
@@ -537,11 +631,12 @@ public:
       for (int K = 0; K < N; ++K) {
         TClient& C = *FClients[Events[K].data.u64];
         while (true) {
-          const ssize_t Got = recv(C.Fd, Buf, sizeof Buf, 0);
+          const ssize_t Got = Recv(C, Buf, sizeof Buf);
           if (Got <= 0) break;
           C.In.append(Buf, static_cast<std::size_t>(Got));
           Lines(C, R);
-          if (static_cast<std::size_t>(Got) < sizeof Buf) break;
+          // A short read empties the socket; TLS is read until it says so itself.
+          if (!C.Ssl && static_cast<std::size_t>(Got) < sizeof Buf) break;
         }
       }
     }
@@ -558,7 +653,7 @@ private:
   // True when bytes are left for later.
   bool Flush(TClient& C) {
     while (!C.Out.empty()) {
-      const ssize_t N = send(C.Fd, C.Out.data(), C.Out.size(), MSG_NOSIGNAL);
+      const ssize_t N = Send(C, C.Out.data(), C.Out.size());
       if (N <= 0) return true;
       C.Out.erase(0, static_cast<std::size_t>(N));
     }
@@ -615,6 +710,7 @@ private:
 // of them got the answer.
 struct TBurst {
   std::int64_t Start = 0, End = 0;
+  std::int64_t HandshakeNs = 0;  // over TLS: until the last hand-shake was done
   int Succeeded = 0;
 };
 
@@ -624,11 +720,14 @@ TBurst LogInAtOnce(const TWire& W, int Port, int Users) {
   std::vector<TClient*> All;
   B.Start = NowNs();
   for (int I = 0; I < Users; ++I) {
-    Clients[I].Fd = ConnectFrom(AddressOf(I, 2), Port);
-    const std::string Name = "burst" + std::to_string(I);
-    SendAll(Clients[I].Fd, W.Encode("LOGINNEW|" + Name + "|Brenmoor|" + Name +
-                                    "^secret-" + Name + "^^^^^^^^01/01/2000^01/01/2000^0^^0`0`^^"));
+    Open(W, Clients[I], AddressOf(I, 2), Port);
     All.push_back(&Clients[I]);
+  }
+  if (W.Tls) B.HandshakeNs = Handshake(All);
+  for (int I = 0; I < Users; ++I) {
+    const std::string Name = "burst" + std::to_string(I);
+    SendAll(Clients[I], W.Encode("LOGINNEW|" + Name + "|Brenmoor|" + Name +
+                                    "^secret-" + Name + "^^^^^^^^01/01/2000^01/01/2000^0^^0`0`^^"));
   }
   AwaitEach(W, All, [&](TClient&, const std::string& L) {
     if (L.rfind("LOGIN|SUCCESS|", 0) != 0) return false;
@@ -636,7 +735,7 @@ TBurst LogInAtOnce(const TWire& W, int Port, int Users) {
     return true;
   });
   B.End = NowNs();
-  for (TClient& C : Clients) close(C.Fd);
+  for (TClient& C : Clients) CloseClient(C);
   return B;
 }
 
@@ -644,7 +743,7 @@ struct TFigures {
   double P50 = 0, P99 = 0, Max = 0;
   std::int64_t Lost = 0, Reordered = 0, Samples = 0;
   double RssMb = 0, Cpu = 0, StopMs = 0;
-  double QuietP99 = -1, BurstP99 = -1, BurstSeconds = 0;
+  double QuietP99 = -1, BurstP99 = -1, BurstSeconds = 0, BurstHandshakeSeconds = 0;
 };
 
 double Percentile(std::vector<std::int64_t>& V, double P) {
@@ -654,15 +753,16 @@ double Percentile(std::vector<std::int64_t>& V, double P) {
   return static_cast<double>(V[K]) / 1e6;
 }
 
-TFigures Measure(bool Lobby, const TRunShape& Shape, double Seconds, int HashCost) {
+TFigures Measure(bool Lobby, bool Tls, const TRunShape& Shape, double Seconds, int HashCost) {
   TChild Server([&](int Pipe) {
     if (Lobby)
-      RunLobby(Pipe, Shape.Clients, HashCost);
+      RunLobby(Pipe, Shape.Clients, HashCost, Tls);
     else
       RunBareRelay(Pipe);
   });
   TWire W;
   W.Lobby = Lobby;
+  W.Tls = Tls;
   const int Size = Shape.RoomSize == 0 ? Shape.Clients : Shape.RoomSize;
   std::vector<TClient> Clients(static_cast<std::size_t>(Shape.Clients));
   const std::size_t Deliveries = static_cast<std::size_t>(Shape.Clients) * static_cast<std::size_t>(Size - 1) * 10;
@@ -727,7 +827,7 @@ TFigures Measure(bool Lobby, const TRunShape& Shape, double Seconds, int HashCos
       }
     }
   }
-  for (TClient& C : Clients) close(C.Fd);
+  for (TClient& C : Clients) CloseClient(C);
   F.Samples = static_cast<std::int64_t>(All.size());
   F.P50 = Percentile(All, 0.50);
   F.P99 = Percentile(All, 0.99);
@@ -736,9 +836,38 @@ TFigures Measure(bool Lobby, const TRunShape& Shape, double Seconds, int HashCos
     F.QuietP99 = Percentile(Quiet, 0.99);
     F.BurstP99 = Percentile(During, 0.99);
     F.BurstSeconds = static_cast<double>(Burst.End - Burst.Start) / 1e9;
+    F.BurstHandshakeSeconds = static_cast<double>(Burst.HandshakeNs) / 1e9;
     if (Burst.Succeeded != Shape.BurstLogins) F.Lost += 1'000'000'000;  // shows as a failure
   }
   return F;
+}
+
+// N connections at once to a lobby over TLS, each from an address of its own: the seconds from
+// the first connect to the last hand-shake done, and the server's processor seconds meanwhile.
+struct THandshakes {
+  double Seconds = 0, Cpu = 0;
+};
+THandshakes HandshakesAtOnce(int N) {
+  TChild Server([&](int Pipe) { RunLobby(Pipe, 0, 1, true); });
+  TWire W;
+  W.Tls = true;
+  std::vector<TClient> Clients(static_cast<std::size_t>(N));
+  std::vector<TClient*> All;
+  const double Cpu0 = Server.CpuSeconds();
+  const std::int64_t Start = NowNs();
+  for (int I = 0; I < N; ++I) {
+    Open(W, Clients[I], AddressOf(I, 3), Server.Port());
+    All.push_back(&Clients[I]);
+  }
+  Handshake(All);
+  THandshakes H;
+  H.Seconds = static_cast<double>(NowNs() - Start) / 1e9;
+  // The server may still be finishing the last ones' records: give it a moment before asking.
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  H.Cpu = Server.CpuSeconds() - Cpu0;
+  for (TClient& C : Clients) CloseClient(C);
+  Server.Stop();
+  return H;
 }
 
 std::string Name(const TRunShape& S) {
@@ -793,28 +922,46 @@ int main(int argc, char** argv) {
   Raise(static_cast<rlim_t>(2 * Most + 1000));
 
   std::printf("Each client sends a data line every 100 ms for %.1f s; latency from send to arrival.\n", Seconds);
+  std::printf("bare: the plain relay; lobby: plain connections; tls: the lobby over TLS, as the game connects.\n");
   std::printf("%-32s %-6s %8s %8s %9s %9s %6s %8s %7s %8s\n", "run", "server", "p50 ms", "p99 ms", "max ms",
               "lost", "order", "RSS MB", "CPU %", "stop ms");
   bool Sound = true;
   for (const TRunShape& R : Runs) {
-    for (const bool Lobby : {false, true}) {
+    for (const int Kind : {0, 1, 2}) {
+      const bool Lobby = Kind > 0, Tls = Kind == 2;
+      const char* Server = Kind == 0 ? "bare" : Kind == 1 ? "lobby" : "tls";
       if (!Lobby && R.BurstLogins) continue;
       TFigures F;
       try {
-        F = Measure(Lobby, R, Seconds, Quick ? 1 : HashCost);
+        F = Measure(Lobby, Tls, R, Seconds, Quick ? 1 : HashCost);
       } catch (const std::exception& E) {
-        std::printf("%-32s %-6s failed: %s\n", Name(R).c_str(), Lobby ? "lobby" : "bare", E.what());
+        std::printf("%-32s %-6s failed: %s\n", Name(R).c_str(), Server, E.what());
         Sound = false;
         continue;
       }
-      std::printf("%-32s %-6s %8.2f %8.2f %9.2f %9lld %6lld %8.1f %7.1f %8.1f\n", Name(R).c_str(),
-                  Lobby ? "lobby" : "bare", F.P50, F.P99, F.Max, static_cast<long long>(F.Lost),
-                  static_cast<long long>(F.Reordered), F.RssMb, F.Cpu, F.StopMs);
+      std::printf("%-32s %-6s %8.2f %8.2f %9.2f %9lld %6lld %8.1f %7.1f %8.1f\n", Name(R).c_str(), Server, F.P50,
+                  F.P99, F.Max, static_cast<long long>(F.Lost), static_cast<long long>(F.Reordered), F.RssMb, F.Cpu,
+                  F.StopMs);
       if (R.BurstLogins)
         std::printf("%-32s %-6s relay p99 %.2f ms outside the log-ins, %.2f ms during them (%.2f s)\n", "", "",
                     F.QuietP99, F.BurstP99, F.BurstSeconds);
+      if (R.BurstLogins && Tls)
+        std::printf("%-32s %-6s the %d log-ins' TLS hand-shakes in %.1f ms: %.0f a second\n", "", "", R.BurstLogins,
+                    F.BurstHandshakeSeconds * 1e3,
+                    F.BurstHandshakeSeconds > 0 ? R.BurstLogins / F.BurstHandshakeSeconds : 0.0);
       Sound = Sound && F.Lost == 0 && F.Reordered == 0;
       std::fflush(stdout);
+    }
+  }
+  if (Only.empty() || std::string("hand-shakes").find(Only) != std::string::npos) {
+    const int N = Quick ? 50 : 1000;
+    try {
+      const THandshakes H = HandshakesAtOnce(N);
+      std::printf("TLS hand-shakes, %d at once: %.2f s, %.0f a second (server CPU %.2f s, %.0f a CPU second)\n", N,
+                  H.Seconds, N / H.Seconds, H.Cpu, H.Cpu > 0 ? N / H.Cpu : 0.0);
+    } catch (const std::exception& E) {
+      std::printf("TLS hand-shakes failed: %s\n", E.what());
+      Sound = false;
     }
   }
   if (!Sound) std::printf("FAILED: a line was lost or out of order, or a run failed\n");

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "lobby/ServerTrust.h"
+
 class TLobbyTransport {
 public:
   virtual ~TLobbyTransport() = default;
@@ -18,6 +20,8 @@ public:
   // or -1 when the send failed.
   virtual std::int64_t Write(std::string_view Bytes) = 0;
   virtual bool Connected() const = 0;
+  // How the connection runs: encrypted, plain, or not at all (a scripted transport: plain).
+  virtual TLobbyLink Link() const { return Connected() ? llPlain : llNone; }
   // Ends the connection or the attempt; bytes already taken are still sent where the socket
   // can. No event of the closed connection follows.
   virtual void Close() = 0;

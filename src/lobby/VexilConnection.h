@@ -56,6 +56,8 @@ public:
   const std::string& SubjectCode() const { return FSubjectCode; }
   void SetSubjectCode(std::string Value);
   bool LoggedIn() const { return FLoggedIn; }
+  // Whether the connection is encrypted (llTls) or crosses the network as it is (llPlain).
+  TLobbyLink Link() const { return FTransport->Link(); }
 
   const std::string& CurrentSubject() const { return FCurrentSubject; }
   const std::vector<std::string>& Subjects() const { return FSubjects; }

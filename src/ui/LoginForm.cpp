@@ -9,6 +9,7 @@
 
 #include "foundation/StringEncryptor.h"
 #include "gamemap/LoginRules.h"
+#include "lobby/ServerTrust.h"
 #include "platform/Application.h"
 #include "platform/Prompter.h"
 #include "platform/TextCodec.h"
@@ -69,6 +70,10 @@ TfrmLogin::TfrmLogin()
 
   FStatus = MakeFormLabel(this, "lblStatus", "", {8, 296, 384, 20});
   FStatus->hide();
+  FConnection = MakeFormLabel(this, "lblConnection", "Connection: encrypted (TLS)", {8, 292, 222, 60});
+  FConnection->setWordWrap(true);
+  connect(FHostAddress, &QLineEdit::textChanged, this, [this] { ShowConnectionKind(); });
+  connect(FPortSpin, &QSpinBox::valueChanged, this, [this] { ShowConnectionKind(); });
   auto* Cancel = MakeFormButton(this, "btnCancel", "Cancel", {236, 324, 75, 25});
   FProceed = MakeFormButton(this, "btnProceed", "Proceed", {317, 324, 75, 25});
   Cancel->OnClick = [this](TGraphicControl*) { btnCancelClick(); };
@@ -96,10 +101,24 @@ std::string TfrmLogin::UserName() const { return FromQString(FUserName->text());
 std::string TfrmLogin::Password() const { return FromQString(FPassword->text()); }
 bool TfrmLogin::Waiting() const { return FFetch->Busy(); }
 
+void TfrmLogin::SetServerTrust(const TServerTrust* Trust) {
+  FTrust = Trust;
+  ShowConnectionKind();
+}
+
 void TfrmLogin::rbServerClick() {
   const bool Another = FAnother->isChecked();
   for (QObject* Child : findChildren<QWidget*>())
     if (ComponentTag(Child) == 1) static_cast<QWidget*>(Child)->setVisible(Another);
+  ShowConnectionKind();
+}
+
+// The Quillfen's server is known only once its list is read: its line speaks of TLS alone.
+void TfrmLogin::ShowConnectionKind() {
+  if (!FTrust) return;  // it keeps what it said
+  const bool Another = FAnother->isChecked();
+  const std::string Host = Another ? FromQString(FHostAddress->text().trimmed()) : std::string();
+  FConnection->setText(ToQString(FTrust->LinkText(Host, FPortSpin->value())));
 }
 
 void TfrmLogin::btnProceedClick() {
@@ -169,6 +188,7 @@ void TfrmLogin::ServerListFailed(const std::string& Reason) {
 void TfrmLogin::SetWaiting(bool Value) {
   FStatus->setText(Value ? "Looking up the Quillfen's server..." : "");
   FStatus->setVisible(Value);
+  FConnection->setVisible(!Value);
   FProceed->setEnabled(!Value);
   FCreateNewUser->setEnabled(!Value);
   if (Value)

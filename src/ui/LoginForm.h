@@ -17,6 +17,7 @@ class QSpinBox;
 class TBrenmoorOrderButton;
 class TServerAddressFetch;
 class TStringEncryptor;
+class TServerTrust;
 
 class TfrmLogin : public TGameWindow {
   Q_OBJECT
@@ -27,6 +28,9 @@ public:
   // The web address of the Quillfen's server list ("": none set, the choice says so) and the
   // scrambler that descrambles its body (not owned).
   void SetServerList(const std::string& Address, const TStringEncryptor* Scrambler);
+  // What is known of the servers' connections (not owned; nullptr: nothing), for the line that
+  // says which kind of connection the chosen server gets.
+  void SetServerTrust(const TServerTrust* Trust);
   // How long Proceed waits for the server list, in milliseconds.
   void SetServerListTimeout(int Ms) { FTimeoutMs = Ms; }
 
@@ -60,6 +64,7 @@ private:
   void ServerListFetched(const std::string& Body);
   void ServerListFailed(const std::string& Reason);
   void SetWaiting(bool Value);
+  void ShowConnectionKind();
 
   QRadioButton* FQuillfen = nullptr;
   QRadioButton* FAnother = nullptr;
@@ -68,6 +73,8 @@ private:
   QLineEdit* FUserName = nullptr;
   QLineEdit* FPassword = nullptr;
   QLabel* FStatus = nullptr;
+  QLabel* FConnection = nullptr;
+  const TServerTrust* FTrust = nullptr;
   TBrenmoorOrderButton* FProceed = nullptr;
   TBrenmoorOrderButton* FCreateNewUser = nullptr;
   TdlgUserInfo FNewUser;

@@ -196,7 +196,8 @@ void TfrmMain::CreateComponents() {
   FImpulses = std::make_unique<TImpulseAssigner>(TImpulseAssigner::Standard());
 
   // The lobby connection, scrambled with the game's key; the port comes with the log-in.
-  FVexil = std::make_unique<TVexilConnection>(std::make_unique<TTcpLobbyTransport>());
+  FVexil = std::make_unique<TVexilConnection>(
+      std::make_unique<TTcpLobbyTransport>(std::make_unique<TRegistryTrustStore>(*FSettings)));
   FVexil->SetSubjectCode("Brenmoor");
   FVexil->SetHost("localhost");
   FVexil->SetPort(0);

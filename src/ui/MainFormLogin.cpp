@@ -10,7 +10,9 @@
 #include "foundation/StringEncryptor.h"
 #include "lobby/LobbyProtocol.h"
 #include "lobby/VexilConnection.h"
+#include "lobby/ServerTrust.h"
 #include "platform/Application.h"
+#include "platform/LobbyTransport.h"
 #include "platform/Prompter.h"
 #include "platform/TextCodec.h"
 #include "ui/GameWindows.h"
@@ -55,7 +57,12 @@ void TfrmMain::ShowLoginButton(bool Visible) {
 void TfrmMain::btnLoginClick() {
   TfrmLogin& Login = frmLogin();
   Login.SetServerList(FSettings->ReadString(ServerListSetting), FEncrypt.get());
-  if (Login.exec() != QDialog::Accepted) return;
+  TRegistryTrustStore TrustStore(*FSettings);
+  const TServerTrust Trust(TrustStore);
+  Login.SetServerTrust(&Trust);
+  const int Result = Login.exec();
+  Login.SetServerTrust(nullptr);
+  if (Result != QDialog::Accepted) return;
   FLoginUserName = Login.UserName();
   FLoginPassword = Login.Password();
   FNewUserRecord = Login.NewUserRecord();

@@ -34,6 +34,7 @@ struct TOneWriteServer {
 TEST(TcpLobbyTransport, LinesOfOneReadReachAHandlerThatRunsItsOwnEventLoop) {
   TOneWriteServer Peer("begin\nchat one\nchat two\n", true);
   TTcpLobbyTransport Transport;
+  Transport.SetPlainOnly(true);  // a peer of the old protocol
   std::vector<std::string> Received;
   bool Disconnected = false, HeardInside = false;
   Transport.OnBytesReceived = [&](TLobbyTransport*, std::string_view Bytes) {

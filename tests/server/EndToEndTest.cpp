@@ -8,7 +8,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
-#include <QTcpSocket>
+#include <QSslSocket>
 #include <functional>
 #include <memory>
 
@@ -74,12 +74,13 @@ struct TClient {
   }
 };
 
-// A plain socket that speaks the framing by hand, for what no game would send.
+// A socket that speaks the framing by hand (inside TLS, as the lobby speaks), for what no game
+// would send.
 struct TRawClient {
-  QTcpSocket Socket;
+  QSslSocket Socket;
   explicit TRawClient(int Port) {
-    Socket.connectToHost("127.0.0.1", static_cast<quint16>(Port));
-    EXPECT_TRUE(WaitUntil([&] { return Socket.state() == QAbstractSocket::ConnectedState; }));
+    Socket.connectToHostEncrypted("127.0.0.1", static_cast<quint16>(Port));
+    EXPECT_TRUE(WaitUntil([&] { return Socket.isEncrypted(); }));
   }
   void SendLine(const std::string& Line) {
     std::string S = Line;

@@ -3,12 +3,16 @@
 // server choice, the server list served by a small web server of the test's own (found, slow,
 // missing, not a server, a bad address) and the main window logging in to the real lobby
 // server on a loopback port with a fresh database.
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -21,10 +25,12 @@
 #include "controls/ModalSteps.h"
 #include "foundation/StringEncryptor.h"
 #include "gamemap/LoginRules.h"
+#include "lobby/ServerTrust.h"
 #include "lobby/VexilConnection.h"
 #include "platform/LobbyTransport.h"
 #include "platform/RegistryManager.h"
 #include "platform/TextCodec.h"
+#include "server/LoopbackRelay.h"
 #include "server/ServerProcess.h"
 #include "support/GuiTest.h"
 #include "ui/GameWindows.h"
@@ -549,15 +555,58 @@ TEST_F(LoginWindowsTest, AServerListAddressThatIsNotAWebAddressIsNeverFetched) {
   EXPECT_EQ(Web.Connections, 0);
 }
 
+// An https address: the list is fetched over TLS from a web server whose certificate the test
+// program trusts (the one a lobby server made in the test's folder, for 127.0.0.1).
+TEST_F(LoginWindowsTest, AnHttpsServerListIsFetchedToo) {
+  QTemporaryDir Dir;
+  TServerProcess Lobby(FromQString(Dir.filePath("lobby.db")));
+  ASSERT_NO_FATAL_FAILURE(Lobby.Start());
+  QFile KeyFile(Dir.filePath("lobby.key"));
+  ASSERT_TRUE(KeyFile.open(QIODevice::ReadOnly));
+  QSslConfiguration Config = QSslConfiguration::defaultConfiguration();
+  Config.setLocalCertificate(QSslCertificate::fromPath(QString::fromStdString(Lobby.CertificateFile())).value(0));
+  Config.setPrivateKey(QSslKey(KeyFile.readAll(), QSsl::Ec));
+  QSslServer Web;
+  Web.setSslConfiguration(Config);
+  ASSERT_TRUE(Web.listen(QHostAddress::LocalHost));
+  const QByteArray Body = Scrambled("lobby.example\r\n");
+  QObject::connect(&Web, &QTcpServer::pendingConnectionAvailable, [&] {
+    while (QTcpSocket* Client = Web.nextPendingConnection()) {
+      QObject::connect(Client, &QTcpSocket::readyRead, Client, [Client, Body] {
+        if (!Client->readAll().contains("\r\n\r\n")) return;
+        Client->write("HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(Body.size()) +
+                      "\r\nConnection: close\r\n\r\n" + Body);
+        Client->disconnectFromHost();
+      });
+      QObject::connect(Client, &QTcpSocket::disconnected, Client, &QObject::deleteLater);
+    }
+  });
+  const TStringEncryptor Scrambler(Key);
+  TfrmLogin Login;
+  Login.SetServerList("https://127.0.0.1:" + std::to_string(Web.serverPort()) + "/ip.adr", &Scrambler);
+  auto Armed = WhenModal([&](QDialog& W) {
+    Type(W, "edtUserName", "ann");
+    Type(W, "edtPassword", "pw");
+    Click(W, "btnProceed");
+    EXPECT_TRUE(RunUntil([&] { return !W.isVisible(); }, 10000));
+  });
+  Prompter.OnPrompt = [](const TPrompt& P) { ADD_FAILURE() << P.Text; };
+  ASSERT_EQ(Login.exec(), QDialog::Accepted);
+  EXPECT_EQ(Login.Host(), "lobby.example");
+  EXPECT_EQ(Login.Port(), QuillfenServerPort);
+}
+
 // --- The main window and the real lobby server ----------------------------------------------
 
 struct LoginToLobbyTest : LoginWindowsTest {
   QTemporaryDir Db;
   std::unique_ptr<TServerProcess> Server;
   std::unique_ptr<TBrenmoorForms> Forms;
+  // How the test's server is started.
+  TServerOptions Options;
 
   void SetUp() override {
-    Server = std::make_unique<TServerProcess>(FromQString(Db.filePath("lobby.db")));
+    Server = std::make_unique<TServerProcess>(FromQString(Db.filePath("lobby.db")), Options);
     ASSERT_NO_FATAL_FAILURE(Server->Start());
     Settings.Store().WriteString("ShowTip", "1");
     Forms = std::make_unique<TBrenmoorForms>(std::make_unique<TRegistryManager>(Settings.FileName()));
@@ -664,6 +713,108 @@ TEST_F(LoginToLobbyTest, AServerThatIsNotThereIsSaid) {
 TEST_F(LoginToLobbyTest, AServerErrorIsAMessageBeforeTheLogin) {
   Main().vexilServerError("Room is full");
   EXPECT_EQ(Prompter.Messages().back(), "VexilServer Error: Room is full");
+}
+
+// --- Which servers the game trusts -----------------------------------------------------------
+
+// A server whose certificate no authority of the test program vouches for.
+struct TrustOnFirstUseTest : LoginToLobbyTest {
+  TrustOnFirstUseTest() { Options.Trusted = false; }
+  std::string Kept(const char* Item) { return Main().reg().ReadString(TServerTrust::SettingName("127.0.0.1", Server->Port(), Item)); }
+  std::string ConnectionLine() { return FromQString(LabelText(*Forms->Form("frmLogin"), "lblConnection")); }
+  void LeaveLobby() {
+    Prompter.AnswerYes();
+    Main().btnVexilDisconnectClick();
+    ASSERT_FALSE(Main().vexil().Active());
+  }
+};
+
+TEST_F(TrustOnFirstUseTest, ANewServersFingerprintIsAskedAboutOnceAndAChangedOneIsRefused) {
+  const std::string Where = "127.0.0.1:" + std::to_string(Server->Port());
+  const std::string Failed = "Could not connect to VexilServer at " + Where + ".";
+  // First sight: the fingerprint is shown and asked about; No connects nowhere and keeps nothing.
+  Prompter.AnswerNo();
+  LogIn("ann", "pw-ann", true);
+  ASSERT_TRUE(RunUntil([&] { return !Prompter.Messages().empty(); }, 15000));
+  ASSERT_EQ(Prompter.Prompts().size(), 2u);
+  EXPECT_EQ(Prompter.Prompts()[0].Kind, pkConfirm);
+  EXPECT_NE(Prompter.Prompts()[0].Text.find("The VexilServer at " + Where + " is not known yet"), std::string::npos);
+  EXPECT_NE(Prompter.Prompts()[0].Text.find(Server->Fingerprint()), std::string::npos);
+  EXPECT_EQ(Prompter.Messages().back(), Failed);
+  EXPECT_EQ(Kept("Fingerprint"), "");
+  EXPECT_TRUE(LoginShown());
+
+  // Yes: the fingerprint is kept for this host and port, and the log-in goes on encrypted.
+  Prompter.AnswerYes();
+  LogIn("ann", "pw-ann", true);
+  ASSERT_TRUE(RunUntil([&] { return Main().FrontScreen() == Main().pnlLobby(); }, 15000));
+  EXPECT_EQ(Kept("Fingerprint"), Server->Fingerprint());
+  EXPECT_EQ(Main().vexil().Link(), llTls);
+  const std::size_t Asked = Prompter.Prompts().size();
+  ASSERT_NO_FATAL_FAILURE(LeaveLobby());
+
+  // Known now: no question, and the log-in window names the certificate.
+  LogIn("ann", "pw-ann", false);
+  ASSERT_TRUE(RunUntil([&] { return Main().FrontScreen() == Main().pnlLobby(); }, 15000));
+  EXPECT_EQ(Prompter.Prompts().size(), Asked + 1);  // the question before leaving only
+  EXPECT_EQ(ConnectionLine(), "Connection: encrypted (TLS), certificate " + Server->Fingerprint().substr(0, 23) + "...");
+  GrabToPng(*Forms->Form("frmLogin"), "known-server");
+  ASSERT_NO_FATAL_FAILURE(LeaveLobby());
+
+  // The server shows another certificate than the one kept: refused with both fingerprints.
+  const std::string Other = "00:11:22:33:44:55:66:77:88:99:AA:BB:CC:DD:EE:FF:00:11:22:33:44:55:66:77:88:99:AA:BB:CC:DD:EE:FF";
+  Main().reg().WriteString(TServerTrust::SettingName("127.0.0.1", Server->Port(), "Fingerprint"), Other);
+  const std::size_t Before = Prompter.Messages().size();
+  LogIn("ann", "pw-ann", false);
+  ASSERT_TRUE(RunUntil([&] { return Prompter.Messages().size() == Before + 2; }, 15000));
+  const std::string Warning = Prompter.Messages()[Before];
+  EXPECT_EQ(Warning.rfind("WARNING: the certificate of the VexilServer at " + Where + " has changed", 0), 0u) << Warning;
+  EXPECT_NE(Warning.find(Other), std::string::npos);
+  EXPECT_NE(Warning.find(Server->Fingerprint()), std::string::npos);
+  EXPECT_EQ(Prompter.Messages().back(), Failed);
+  EXPECT_FALSE(Main().vexil().LoggedIn());
+  EXPECT_EQ(Kept("Fingerprint"), Other);  // the kept one is not replaced behind the player's back
+  EXPECT_EQ(Main().FrontScreen(), Main().pnlTitle());
+}
+
+// A server of the old protocol (a relay that drops TLS, to a lobby that lets plain clients in).
+struct PlainServerTest : LoginToLobbyTest {
+  PlainServerTest() { Options.AllowPlain = true; }
+};
+
+TEST_F(PlainServerTest, AServerWithoutTlsIsReachedOnlyAfterTheWarning) {
+  TLoopbackRelay Old(Server->Port(), true);
+  const std::string Where = "127.0.0.1:" + std::to_string(Old.Port());
+  Prompter.AnswerNo();
+  LogIn("ann", "pw-ann", true, Old.Port());
+  ASSERT_TRUE(RunUntil([&] { return !Prompter.Messages().empty(); }, 15000));
+  ASSERT_GE(Prompter.Prompts().size(), 1u);
+  EXPECT_EQ(Prompter.Prompts()[0].Kind, pkConfirm);
+  EXPECT_EQ(Prompter.Prompts()[0].Text, TServerTrust::PlainQuestion("127.0.0.1", Old.Port()));
+  EXPECT_EQ(Prompter.Messages().back(), "Could not connect to VexilServer at " + Where + ".");
+  EXPECT_EQ(Old.Refused(), 1);
+  for (const auto& C : Old.Captures()) EXPECT_TRUE(C->Up.isEmpty());  // nothing passed on to the server
+
+  Prompter.AnswerYes();
+  LogIn("ann", "pw-ann", true, Old.Port());
+  ASSERT_TRUE(RunUntil([&] { return Main().FrontScreen() == Main().pnlLobby(); }, 15000));
+  EXPECT_EQ(Main().vexil().Link(), llPlain);
+  EXPECT_EQ(Old.Refused(), 2);
+  Prompter.AnswerYes();
+  Main().btnVexilDisconnectClick();
+  // The log-in window says the connection to that server was not encrypted.
+  auto Armed = WhenModal([&](QDialog& W) {
+    Click(W, "rbAnother");
+    Type(W, "edtHostAddress", "127.0.0.1");
+    Child<QSpinBox>(W, "spinPort")->setValue(Old.Port());
+    EXPECT_EQ(LabelText(W, "lblConnection").toStdString().rfind("Connection: NOT encrypted", 0), 0u);
+    GrabToPng(W, "plain-server");
+    Child<QSpinBox>(W, "spinPort")->setValue(Server->Port());
+    EXPECT_EQ(LabelText(W, "lblConnection").toStdString(),
+              "Connection: encrypted (TLS); a new server's certificate is shown for you to trust");
+    Click(W, "btnCancel");
+  });
+  Click(*Main().pnlTitle(), "btnLogin");
 }
 
 }  // namespace
