@@ -107,25 +107,25 @@ void TGameSession::StopHosting() {
 
 std::string_view DataRefusalText(TDataRefusal Refusal) {
   switch (Refusal) {
-    case drNone: return "";
-    case drUnknownWord: return "not a message of the game";
-    case drNotNow: return "not at this moment of the game";
-    case drNotSeated: return "the sender plays no part in this game";
-    case drNotTheHost: return "only the host sends it";
-    case drFieldCount: return "fields missing or too many";
-    case drTooLong: return "a field too long";
-    case drBadField: return "a field that does not read";
-    case drNotTheSenders: return "a power the sender does not play";
-    case drNoHandler: return "nobody takes it here";
+    case dlNone: return "";
+    case dlUnknownWord: return "not a message of the game";
+    case dlNotNow: return "not at this moment of the game";
+    case dlNotSeated: return "the sender plays no part in this game";
+    case dlNotTheHost: return "only the host sends it";
+    case dlFieldCount: return "fields missing or too many";
+    case dlTooLong: return "a field too long";
+    case dlBadField: return "a field that does not read";
+    case dlNotTheSenders: return "a power the sender does not play";
+    case dlNoHandler: return "nobody takes it here";
   }
   return "?";
 }
 
 const std::vector<TDataWord>& DataWords() {
   static const std::vector<TDataWord> Words{
-      {dwPlayers, "BRMPLAYERS", daHost, true, ',', 0, MaxPlayerName, MaxPlayerName},
-      {dwSaved, "SAVED", daHost, true, '\0', 1, MaxDataText, MaxDataText},
-      {dwGameChat, "GAMECHAT", daSeatedPlayer, false, ';', 3, MaxNationName, MaxChatText},
+      {dwPlayers, "BRMPLAYERS", saHost, true, ',', 0, MaxPlayerName, MaxPlayerName},
+      {dwSaved, "SAVED", saHost, true, '\0', 1, MaxDataText, MaxDataText},
+      {dwGameChat, "GAMECHAT", saSeatedPlayer, false, ';', 3, MaxNationName, MaxChatText},
   };
   return Words;
 }
@@ -136,7 +136,7 @@ TDataLine ReadDataLine(std::string_view Line) {
   const std::string_view Head = Line.substr(0, Bar);
   const auto Found = std::find_if(DataWords().begin(), DataWords().end(), [&](const TDataWord& W) { return Head == W.Word; });
   if (Found == DataWords().end() || Bar == std::string_view::npos) {
-    Read.Refusal = Found == DataWords().end() ? drUnknownWord : drFieldCount;
+    Read.Refusal = Found == DataWords().end() ? dlUnknownWord : dlFieldCount;
     return Read;
   }
   const TDataWord& W = *Found;
@@ -147,27 +147,27 @@ TDataLine ReadDataLine(std::string_view Line) {
     return Read;
   };
   if (W.Delimiter == '\0') {
-    if (Rest.size() > W.MaxLast) return Refuse(drTooLong);
+    if (Rest.size() > W.MaxLast) return Refuse(dlTooLong);
     Fields.emplace_back(Rest);
   } else if (W.Fields == 0) {
     // A list: each field followed by the delimiter (the last one may go without).
-    if (Rest.empty()) return Refuse(drFieldCount);
+    if (Rest.empty()) return Refuse(dlFieldCount);
     while (!Rest.empty()) {
       const std::size_t End = Rest.find(W.Delimiter);
       const std::string_view Field = Rest.substr(0, End);
-      if (Field.size() > W.MaxField) return Refuse(drTooLong);
+      if (Field.size() > W.MaxField) return Refuse(dlTooLong);
       Fields.emplace_back(Field);
       Rest = End == std::string_view::npos ? std::string_view() : Rest.substr(End + 1);
     }
   } else {
     for (int F = 0; F + 1 < W.Fields; ++F) {
       const std::size_t End = Rest.find(W.Delimiter);
-      if (End == std::string_view::npos) return Refuse(drFieldCount);
-      if (End > W.MaxField) return Refuse(drTooLong);
+      if (End == std::string_view::npos) return Refuse(dlFieldCount);
+      if (End > W.MaxField) return Refuse(dlTooLong);
       Fields.emplace_back(Rest.substr(0, End));
       Rest = Rest.substr(End + 1);
     }
-    if (Rest.size() > W.MaxLast) return Refuse(drTooLong);
+    if (Rest.size() > W.MaxLast) return Refuse(dlTooLong);
     Fields.emplace_back(Rest);
   }
   Read.Word = &W;
@@ -190,48 +190,48 @@ bool TGameSession::IsHost(const std::string& Sender) const {
 }
 
 TDataRefusal TGameSession::Judge(const TDataLine& Read, const std::string& Sender, TChatLine& Chat) const {
-  if (Read.Refusal != drNone) return Read.Refusal;
+  if (Read.Refusal != dlNone) return Read.Refusal;
   const TDataWord& W = *Read.Word;
   if (W.AtStart) {
     // Only the host of the begun room hands out the powers or the saved game, and only once.
-    if (FState != ssAwaitingStart) return drNotNow;
-    if (Sender.empty() || Sender != FBegunRoomHost) return drNotTheHost;
-    return drNone;
+    if (FState != ssAwaitingStart) return dlNotNow;
+    if (Sender.empty() || Sender != FBegunRoomHost) return dlNotTheHost;
+    return dlNone;
   }
-  if (FState != ssPlaying) return drNotNow;
-  if (!IsSeated(Sender)) return drNotSeated;
-  if (W.From == daHost && !IsHost(Sender)) return drNotTheHost;
+  if (FState != ssPlaying) return dlNotNow;
+  if (!IsSeated(Sender)) return dlNotSeated;
+  if (W.From == saHost && !IsHost(Sender)) return dlNotTheHost;
   if (W.Id == dwGameChat) {
     const std::string& Channel = Read.Fields[1];
-    if (Channel != "0" && Channel != "1" && Channel != "2") return drBadField;
+    if (Channel != "0" && Channel != "1" && Channel != "2") return dlBadField;
     TNation* Nation = FEngine.FindNation(Read.Fields[0]);
     // A power of the game that its sender plays: his own, or the computer's for the host.
-    if (!Nation || !Nation->GetMajorPower() || !FEngine.SenderPlays(Sender, Nation)) return drNotTheSenders;
+    if (!Nation || !Nation->GetMajorPower() || !FEngine.SenderPlays(Sender, Nation)) return dlNotTheSenders;
     Chat.Nation = Nation;
     Chat.Channel = Channel[0] - '0';
     Chat.Text = Read.Fields[2];
   }
-  return drNone;
+  return dlNone;
 }
 
 TDataRefusal TGameSession::Receive(const std::string& Line, const std::string& Sender) {
   const TDataLine Read = ReadDataLine(Line);
   TChatLine Chat;
   TDataRefusal Why = Judge(Read, Sender, Chat);
-  if (Why == drNone) {
+  if (Why == dlNone) {
     switch (Read.Word->Id) {
       case dwPlayers:
-        if (!OnPlayers) Why = drNoHandler;
+        if (!OnPlayers) Why = dlNoHandler;
         break;
       case dwSaved:
-        if (!OnSaved) Why = drNoHandler;
+        if (!OnSaved) Why = dlNoHandler;
         break;
       case dwGameChat:
-        if (!OnChat) Why = drNoHandler;
+        if (!OnChat) Why = dlNoHandler;
         break;
     }
   }
-  if (Why != drNone) {
+  if (Why != dlNone) {
     if (OnRefused) OnRefused(Sender, Line, Why);
     return Why;
   }
@@ -242,5 +242,5 @@ TDataRefusal TGameSession::Receive(const std::string& Line, const std::string& S
     case dwSaved: OnSaved(Sender, Read.Fields[0]); break;
     case dwGameChat: OnChat(Sender, Chat); break;
   }
-  return drNone;
+  return dlNone;
 }

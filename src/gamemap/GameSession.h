@@ -60,21 +60,21 @@ std::string_view SessionStateName(TSessionState State);
 // --- The data messages ---
 
 enum TDataAuthority : std::uint8_t {
-  daSeatedPlayer,  // one of the game's players (the impulse users)
-  daHost,          // the host only: the begun room's first user, in the game the first impulse user
+  saSeatedPlayer,  // one of the game's players (the impulse users)
+  saHost,          // the host only: the begun room's first user, in the game the first impulse user
 };
 
 enum TDataRefusal : std::uint8_t {
-  drNone,
-  drUnknownWord,     // not a word of the table
-  drNotNow,          // a word of the start while the game runs, or of the game before it
-  drNotSeated,       // the sender plays no part in this game
-  drNotTheHost,      // only the host sends it
-  drFieldCount,      // fields missing or too many
-  drTooLong,         // a field longer than its word allows
-  drBadField,        // a field that does not read (a channel other than 0, 1, 2)
-  drNotTheSenders,   // chat for a power the sender does not play, or no power of the game
-  drNoHandler,       // nobody takes the word here
+  dlNone,
+  dlUnknownWord,     // not a word of the table
+  dlNotNow,          // a word of the start while the game runs, or of the game before it
+  dlNotSeated,       // the sender plays no part in this game
+  dlNotTheHost,      // only the host sends it
+  dlFieldCount,      // fields missing or too many
+  dlTooLong,         // a field longer than its word allows
+  dlBadField,        // a field that does not read (a channel other than 0, 1, 2)
+  dlNotTheSenders,   // chat for a power the sender does not play, or no power of the game
+  dlNoHandler,       // nobody takes the word here
 };
 std::string_view DataRefusalText(TDataRefusal Refusal);
 
@@ -110,7 +110,7 @@ const std::vector<TDataWord>& DataWords();
 
 // One data line read by the table: its word and fields (empty when refused).
 struct TDataLine {
-  TDataRefusal Refusal = drNone;
+  TDataRefusal Refusal = dlNone;
   const TDataWord* Word = nullptr;
   std::vector<std::string> Fields;
   // Everything after the word's "|".

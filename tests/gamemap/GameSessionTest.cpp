@@ -59,22 +59,22 @@ TEST(GameSessionTest, TheTableReadsEachWordsFieldsAndRefusesMissingOnesAndTooLon
   };
   const std::string Chat500(MaxChatText, 'x');
   const TCase Cases[] = {
-      {"GAMECHAT|France;0;Hold the line", drNone, {"France", "0", "Hold the line"}},
-      {"GAMECHAT|France;0;a;b|c", drNone, {"France", "0", "a;b|c"}},
-      {"GAMECHAT|France;0;" + Chat500, drNone, {"France", "0", Chat500}},
-      {"GAMECHAT|France;0;" + Chat500 + "x", drTooLong, {}},
-      {"GAMECHAT|France;0;" + std::string(200000, 'y'), drTooLong, {}},
-      {"GAMECHAT|" + std::string(65, 'N') + ";0;hi", drTooLong, {}},
-      {"GAMECHAT|Germany", drFieldCount, {}},
-      {"GAMECHAT|Germany;0", drFieldCount, {}},
-      {"GAMECHAT", drFieldCount, {}},
-      {"BRMPLAYERS|ann,#COMP#,bob,", drNone, {"ann", "#COMP#", "bob"}},
-      {"BRMPLAYERS|" + std::string(25, 'a') + ",", drTooLong, {}},
-      {"BRMPLAYERS|", drFieldCount, {}},
-      {"SAVED|4;whatever", drNone, {"4;whatever"}},
-      {"ORDERS|cy|3|", drUnknownWord, {}},
-      {"BRMHOF|", drUnknownWord, {}},
-      {"", drUnknownWord, {}},
+      {"GAMECHAT|France;0;Hold the line", dlNone, {"France", "0", "Hold the line"}},
+      {"GAMECHAT|France;0;a;b|c", dlNone, {"France", "0", "a;b|c"}},
+      {"GAMECHAT|France;0;" + Chat500, dlNone, {"France", "0", Chat500}},
+      {"GAMECHAT|France;0;" + Chat500 + "x", dlTooLong, {}},
+      {"GAMECHAT|France;0;" + std::string(200000, 'y'), dlTooLong, {}},
+      {"GAMECHAT|" + std::string(65, 'N') + ";0;hi", dlTooLong, {}},
+      {"GAMECHAT|Germany", dlFieldCount, {}},
+      {"GAMECHAT|Germany;0", dlFieldCount, {}},
+      {"GAMECHAT", dlFieldCount, {}},
+      {"BRMPLAYERS|ann,#COMP#,bob,", dlNone, {"ann", "#COMP#", "bob"}},
+      {"BRMPLAYERS|" + std::string(25, 'a') + ",", dlTooLong, {}},
+      {"BRMPLAYERS|", dlFieldCount, {}},
+      {"SAVED|4;whatever", dlNone, {"4;whatever"}},
+      {"ORDERS|cy|3|", dlUnknownWord, {}},
+      {"BRMHOF|", dlUnknownWord, {}},
+      {"", dlUnknownWord, {}},
   };
   for (const TCase& C : Cases) {
     SCOPED_TRACE(C.Line.substr(0, 40));
@@ -113,16 +113,16 @@ TEST_F(GameSessionRouting, OnlyTheBegunRoomsHostStartsTheGameAndOnlyOnce) {
   // Before the room begins nothing starts a game.
   Session.JoinedRoom("~Big War;Standard.brmscen;4");
   EXPECT_EQ(Session.GetState(), ssInRoom);
-  EXPECT_EQ(Session.Receive("BRMPLAYERS|ann,cy,#COMP#,#COMP#,bob,#COMP#,#COMP#,", "ann"), drNotNow);
+  EXPECT_EQ(Session.Receive("BRMPLAYERS|ann,cy,#COMP#,#COMP#,bob,#COMP#,#COMP#,", "ann"), dlNotNow);
   EXPECT_EQ(Session.RoomBegun("ann"), ssAwaitingStart);
-  EXPECT_EQ(Session.Receive("BRMPLAYERS|cy,cy,cy,cy,cy,cy,cy,", "cy"), drNotTheHost);
-  EXPECT_EQ(Session.Receive("SAVED|x", "cy"), drNotTheHost);
-  EXPECT_EQ(Session.Receive("BRMPLAYERS|ann,cy,#COMP#,#COMP#,bob,#COMP#,#COMP#,", "ann"), drNone);
+  EXPECT_EQ(Session.Receive("BRMPLAYERS|cy,cy,cy,cy,cy,cy,cy,", "cy"), dlNotTheHost);
+  EXPECT_EQ(Session.Receive("SAVED|x", "cy"), dlNotTheHost);
+  EXPECT_EQ(Session.Receive("BRMPLAYERS|ann,cy,#COMP#,#COMP#,bob,#COMP#,#COMP#,", "ann"), dlNone);
   EXPECT_EQ(Session.GetState(), ssStarting);
-  EXPECT_EQ(Session.Receive("BRMPLAYERS|ann,ann,ann,ann,ann,ann,ann,", "ann"), drNotNow);
+  EXPECT_EQ(Session.Receive("BRMPLAYERS|ann,ann,ann,ann,ann,ann,ann,", "ann"), dlNotNow);
   EXPECT_EQ(Taken, std::vector<std::string>{"players ann ann,cy,#COMP#,#COMP#,bob,#COMP#,#COMP#,"});
   EXPECT_TRUE(Session.Fire(seStarted));
-  EXPECT_EQ(Session.Receive("SAVED|x", "ann"), drNotNow);
+  EXPECT_EQ(Session.Receive("SAVED|x", "ann"), dlNotNow);
   EXPECT_FALSE(Session.GetHosting());
 }
 
@@ -133,7 +133,7 @@ TEST_F(GameSessionRouting, TheHostWhoLeavesBeforeTheStartEndsTheWaitOthersDoNot)
   EXPECT_EQ(Session.GetState(), ssAwaitingStart);
   EXPECT_TRUE(Session.UserLeft("ann"));
   EXPECT_EQ(Session.GetState(), ssNone);
-  EXPECT_EQ(Session.Receive("BRMPLAYERS|ann,cy,#COMP#,#COMP#,bob,#COMP#,#COMP#,", "ann"), drNotNow);
+  EXPECT_EQ(Session.Receive("BRMPLAYERS|ann,cy,#COMP#,#COMP#,bob,#COMP#,#COMP#,", "ann"), dlNotNow);
 }
 
 TEST_F(GameSessionRouting, TheRoomMadeHereIsHostedUntilAnotherIsJoined) {
@@ -143,7 +143,7 @@ TEST_F(GameSessionRouting, TheRoomMadeHereIsHostedUntilAnotherIsJoined) {
   EXPECT_TRUE(Session.GetRestoring());
   EXPECT_EQ(Session.RoomBegun("ann"), ssStarting);
   // The host takes no start from anybody: it starts its own game.
-  EXPECT_EQ(Session.Receive("SAVED|x", "ann"), drNotNow);
+  EXPECT_EQ(Session.Receive("SAVED|x", "ann"), dlNotNow);
   Session.Fire(seStarted);
   Session.Fire(seGameClosed);
   Session.JoinedRoom(LobbyChatRoom);
@@ -159,35 +159,35 @@ TEST_F(GameSessionRouting, ChatNamesOnlyAPowerItsSenderPlaysTheHostAlsoTheComput
     TDataRefusal Refusal;
   };
   const TCase Cases[] = {
-      {"GAMECHAT|Italy;0;ciao", "cy", drNone},
-      {"GAMECHAT|France;0;Bob here: I surrender, Germany wins", "cy", drNotTheSenders},
-      {"GAMECHAT|Germany;2;surrender", "cy", drNotTheSenders},
-      {"GAMECHAT|United Kingdom;1;to arms", "cy", drNotTheSenders},
-      {"GAMECHAT|United Kingdom;1;to arms", "ann", drNone},
-      {"GAMECHAT|Poland;0;help", "ann", drNotTheSenders},
-      {"GAMECHAT|Atlantis;0;hello", "ann", drNotTheSenders},
-      {"GAMECHAT|Italy;7;ciao", "cy", drBadField},
-      {"GAMECHAT|Italy;0;" + std::string(200000, 'z'), "cy", drTooLong},
-      {"GAMECHAT|Germany;0;hello", "zed", drNotSeated},
-      {"GAMECHAT|Germany;0;hello", "", drNotSeated},
-      {"BRMPLAYERS|cy,cy,cy,cy,cy,cy,cy,", "ann", drNotNow},
-      {"NOSUCH|x", "ann", drUnknownWord},
+      {"GAMECHAT|Italy;0;ciao", "cy", dlNone},
+      {"GAMECHAT|France;0;Bob here: I surrender, Germany wins", "cy", dlNotTheSenders},
+      {"GAMECHAT|Germany;2;surrender", "cy", dlNotTheSenders},
+      {"GAMECHAT|United Kingdom;1;to arms", "cy", dlNotTheSenders},
+      {"GAMECHAT|United Kingdom;1;to arms", "ann", dlNone},
+      {"GAMECHAT|Poland;0;help", "ann", dlNotTheSenders},
+      {"GAMECHAT|Atlantis;0;hello", "ann", dlNotTheSenders},
+      {"GAMECHAT|Italy;7;ciao", "cy", dlBadField},
+      {"GAMECHAT|Italy;0;" + std::string(200000, 'z'), "cy", dlTooLong},
+      {"GAMECHAT|Germany;0;hello", "zed", dlNotSeated},
+      {"GAMECHAT|Germany;0;hello", "", dlNotSeated},
+      {"BRMPLAYERS|cy,cy,cy,cy,cy,cy,cy,", "ann", dlNotNow},
+      {"NOSUCH|x", "ann", dlUnknownWord},
   };
   for (const TCase& C : Cases) {
     SCOPED_TRACE(C.Line.substr(0, 60));
     Taken.clear();
     Refused.clear();
     EXPECT_EQ(Session.Receive(C.Line, C.Sender), C.Refusal);
-    EXPECT_EQ(Taken.size(), C.Refusal == drNone ? 1u : 0u);
-    EXPECT_EQ(Refused, C.Refusal == drNone ? std::vector<TDataRefusal>{} : std::vector<TDataRefusal>{C.Refusal});
+    EXPECT_EQ(Taken.size(), C.Refusal == dlNone ? 1u : 0u);
+    EXPECT_EQ(Refused, C.Refusal == dlNone ? std::vector<TDataRefusal>{} : std::vector<TDataRefusal>{C.Refusal});
   }
   Taken.clear();
   Session.Receive("GAMECHAT|Italy;1;a;b", "cy");
   EXPECT_EQ(Taken, std::vector<std::string>{"chat cy Italy 1 a;b"});
   // When the host has gone the next user speaks for the computer's powers.
   Users.Names.erase(Users.Names.begin());
-  EXPECT_EQ(Session.Receive("GAMECHAT|United Kingdom;0;on we go", "bob"), drNone);
-  EXPECT_EQ(Session.Receive("GAMECHAT|United Kingdom;0;on we go", "ann"), drNotSeated);
+  EXPECT_EQ(Session.Receive("GAMECHAT|United Kingdom;0;on we go", "bob"), dlNone);
+  EXPECT_EQ(Session.Receive("GAMECHAT|United Kingdom;0;on we go", "ann"), dlNotSeated);
 }
 
 }  // namespace
