@@ -1,17 +1,39 @@
 #include "EngineFuzz.h"
 
+#include <filesystem>
 #include <fstream>
+
+#include "sprites/MapSet.h"
 
 namespace fuzz {
 
 namespace {
-// One folder for the whole run: made at the first world, gone when the program ends.
-void UseScenarioFolder() { static kit::TScenarioFolder Folder(ScenarioFile, kit::KitScenarioText); }
+// One folder for the whole run: made at the first world, gone when the program ends. The
+// Standard scenario and its map set are there too, for saved games of the Standard world.
+void UseScenarioFolder() {
+  static kit::TScenarioFolder Folder(ScenarioFile, kit::KitScenarioText);
+  static const bool Copied = [] {
+    for (const char* Name : {StandardScenarioFile, "Standard.brmmap"}) {
+      std::error_code Error;
+      std::filesystem::copy_file(std::filesystem::path(BRENMOOR_SOURCE_DIR) / "data" / Name, Name,
+                                 std::filesystem::copy_options::overwrite_existing, Error);
+    }
+    return true;
+  }();
+  (void)Copied;
+}
 }  // namespace
 
-TFuzzWorld::TFuzzWorld() {
-  UseScenarioFolder();
-  FWorld = std::make_unique<kit::TKitWorld>(kit::KitScenarioText, kit::KitMapText, ScenarioFile);
+void TFolderMapSetLoader::SetMapSetFile(const std::string& FileName) {
+  if (MapSetFileNamePart(FileName) == MapSetFileNamePart(FName)) return;
+  LoadZoneMapFromFile(*FMap, MapSetFileNamePart(FileName));
+  FName = FileName;
+}
+
+TFuzzWorld::TFuzzWorld()
+    : FWorld((UseScenarioFolder(), std::make_unique<kit::TKitWorld>(kit::KitScenarioText, kit::KitMapText, ScenarioFile))),
+      FLoader(&FWorld->Map, "kit.map") {
+  FWorld->Engine().SetMapSetLoader(&FLoader);
   SetPlayers(*FWorld, Users);
 }
 

@@ -246,17 +246,20 @@ inline float Float(TSavedValues& Values) {
   return *V;
 }
 
-// The next value as an integer within Range, a text that is no integer reading as 0 (as saved
-// games always have); a value outside, however many digits it has, is refused with the field's
-// number and name.
+// A text as the lenient readers take an integer: one that is no integer reads as 0 (as saved
+// games and scenarios always have), and digits beyond 64 bits as the farthest value of their
+// sign, which lies beyond every range.
 inline std::int64_t LenientValue(std::string_view T) {
   if (const auto I = TryStrToInt64(T)) return *I;
-  // Digits beyond 64 bits are beyond every range too.
   const std::string_view Digits = T.substr(!T.empty() && (T[0] == '-' || T[0] == '+') ? 1 : 0);
   if (!Digits.empty() && Digits.find_first_not_of("0123456789") == std::string_view::npos) return T[0] == '-' ? INT64_MIN : INT64_MAX;
   return 0;
 }
+// The range as an error names it ("0..1000000").
 inline std::string RangeText(TValueRange Range) { return IntToStr(Range.Min) + ".." + IntToStr(Range.Max); }
+
+// The next value as an integer within Range, read as LenientValue reads it; a value outside is
+// refused with the field's number and name.
 inline std::int32_t LenientInt(TSavedValues& Values, TValueRange Range) {
   const std::string_view T = Values.Next();
   const std::int64_t V = LenientValue(T);
