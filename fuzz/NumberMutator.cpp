@@ -56,9 +56,11 @@ std::string NewValue(const std::string& Old, std::minstd_rand& Random) {
     V = std::stoll(Old);
   } catch (...) {
   }
+  // Far from the ends of 64 bits, where moving, doubling and negating stay within.
+  if (V > (1LL << 61) || V < -(1LL << 61)) return EdgeValues[Random() % (sizeof EdgeValues / sizeof EdgeValues[0])];
   switch (Pick) {
     case 5: return std::to_string(V + (Random() % 2 ? 1 : -1));
-    case 6: return std::to_string(V > (1LL << 61) ? V : V * 2);
+    case 6: return std::to_string(V * 2);
     default: return V == 0 ? "-1" : std::to_string(-V);
   }
 }
