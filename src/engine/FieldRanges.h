@@ -61,7 +61,7 @@ inline constexpr TValueRange ScoreDeduction{-100000000, 100000000};
 
 // A unit's.
 inline constexpr TValueRange Ordinal{0, Large};
-inline constexpr TValueRange PatrolPlace{-1, Large};
+inline constexpr TValueRange PatrolPlace{-Large, Large};
 // Experience grows without end in a long game: any float.
 inline constexpr TFloatRange Experience{-3.4e38, 3.4e38};
 inline constexpr TFloatRange Organization{-1e4, 1e4};
