@@ -13,11 +13,13 @@ namespace {
 void UseScenarioFolder() {
   static kit::TScenarioFolder Folder(ScenarioFile, kit::KitScenarioText);
   static const bool Copied = [] {
-    for (const char* Name : {StandardScenarioFile, "Standard.brmmap"}) {
-      std::error_code Error;
-      std::filesystem::copy_file(std::filesystem::path(BRENMOOR_SOURCE_DIR) / "data" / Name, Name,
-                                 std::filesystem::copy_options::overwrite_existing, Error);
-    }
+    const std::filesystem::path Data = std::filesystem::path(BRENMOOR_SOURCE_DIR) / "data";
+    std::error_code Error;
+    for (const char* Name : {StandardScenarioFile, "Standard.brmmap"})
+      std::filesystem::copy_file(Data / Name, Name, std::filesystem::copy_options::overwrite_existing, Error);
+    // The map set's pictures.
+    std::filesystem::copy(Data / "maps", "maps", std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing,
+                          Error);
     return true;
   }();
   (void)Copied;
@@ -54,6 +56,8 @@ std::string CheckSavesAndLoads(TBrenmoorEngine& Engine, const std::string& Scena
   const std::string Text = Engine.SaveToString();
   if (!ScenarioText.empty()) std::ofstream(Engine.GetScenarioFile(), std::ios::binary | std::ios::trunc) << ScenarioText;
   TFuzzWorld Other;
+  // A fuzzed scenario was played on the kit's map whatever map set it names: so is its game.
+  if (!ScenarioText.empty()) Other.Engine().SetMapSetLoader(nullptr);
   try {
     Other.Engine().LoadFromString(Text);
   } catch (const EBrenmoor& E) {

@@ -325,7 +325,9 @@ void TNation::SetLocalPlayer(bool Value) {
 void TNation::SetStability(std::int32_t Value) { FStability = std::clamp(Value, 0, 100); }
 
 void TNation::SetResearchSpendingTotal(std::int32_t Value) {
-  FResearchSpendingTotal = Value;
+  // Held within what a saved game holds, whatever an order asks.
+  FResearchSpendingTotal = static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(Value, FieldRange::ResearchSpendingTotal.Min, FieldRange::ResearchSpendingTotal.Max));
   FResearchSpendingFraction = static_cast<float>(static_cast<std::uint8_t>(Value)) / 100.0f;
 }
 
