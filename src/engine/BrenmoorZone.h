@@ -169,9 +169,13 @@ public:
   std::uint16_t GetBuildQueue(int Type) const { return FBuildQueue.at(static_cast<std::size_t>(Type)); }
   void SetBuildQueue(int Type, std::uint16_t Value) { FBuildQueue.at(static_cast<std::size_t>(Type)) = Value; }
   float GetBuildProgressPoints() const { return FBuildProgress; }
-  void SetBuildProgressPoints(float Value) { FBuildProgress = Value; }
+  void SetBuildProgressPoints(float Value) { FBuildProgress = HeldBuildAmount(Value); }
   float GetBuildTotal() const { return FBuildTotal; }
-  void SetBuildTotal(float Value) { FBuildTotal = Value; }
+  void SetBuildTotal(float Value) { FBuildTotal = HeldBuildAmount(Value); }
+  // A build amount within what a saved game holds, whatever a change record makes of it.
+  static float HeldBuildAmount(float Value) {
+    return static_cast<float>(std::clamp(static_cast<double>(Value), FieldRange::BuildAmount.Min, FieldRange::BuildAmount.Max));
+  }
   std::int32_t GetBuildKind() const { return FBuildKind; }
   void SetBuildKind(std::int32_t Value) { FBuildKind = Value; }
   std::int32_t GetBombCount() const { return FBombCount; }
