@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The two ways in: "play" builds and starts the game, "test" builds everything and runs the
-# whole test suite (a normal build with the benchmarks run once, then a sanitizer build).
+# whole test suite (a normal build with the benchmarks run once, then a sanitizer build, then
+# the fuzz targets built with clang and libFuzzer, each run a fixed number of times from a
+# fixed seed).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -29,6 +31,7 @@ case "${1:-}" in
     ctest --preset release -j "$jobs"
     build asan
     ctest --preset asan -j "$jobs"
+    bash fuzz/run.sh --check --jobs "$jobs"
     ;;
   *)
     echo "usage: $0 play|test" >&2

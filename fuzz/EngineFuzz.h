@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/ImpulseSteps.h"
@@ -15,9 +16,25 @@ namespace fuzz {
 
 // The kit's scenario under the name the worlds keep, in the current folder.
 inline constexpr const char* ScenarioFile = "kit.brmscen";
+// The Standard scenario and its map set, in the current folder too.
+inline constexpr const char* StandardScenarioFile = "Standard.brmscen";
+
+// Loads the map set a saved game's scenario names from the current folder into the world's
+// map, as the map surface does.
+class TFolderMapSetLoader : public TBrenmoorEngine::TMapSetLoader {
+public:
+  TFolderMapSetLoader(TZoneMap* Map, std::string Name) : FMap(Map), FName(std::move(Name)) {}
+  std::string GetMapSetFile() const override { return FName; }
+  void SetMapSetFile(const std::string& FileName) override;
+
+private:
+  TZoneMap* FMap;
+  std::string FName;
+};
 
 // A world of the kit whose engine names ScenarioFile, which is there to be read again;
-// Ann plays Albion, Bob Freedonia, the host plays Ruritania by computer.
+// Ann plays Albion, Bob Freedonia, the host plays Ruritania by computer. A saved game of
+// another map set (the Standard world's) loads that map set into the world's map.
 class TFuzzWorld {
 public:
   TFuzzWorld();
@@ -27,6 +44,7 @@ public:
 
 private:
   std::unique_ptr<kit::TKitWorld> FWorld;
+  TFolderMapSetLoader FLoader;
 };
 
 // The users of the kit's game, the host first.

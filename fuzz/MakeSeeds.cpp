@@ -95,6 +95,9 @@ int main(int argc, char** argv) {
   SeedFile("map_set", "Standard.brmmap");
   SeedGames(1, 6);
   SeedGames(7, 9);
+  // A game of the Standard world, 75 impulses on (the saved-game target has its scenario and
+  // map set in reach).
+  Seed("saved_game", "standard-75", ReadFile(fs::path(BRENMOOR_SOURCE_DIR) / "tests/engine/kept/standard-saved-75.txt"));
   Seed("guest_changes", "hostile", "CHANGES|0|4;0;2;0;~37;0;1;~43;0;0;3;~33;1;1;-1;1;;~36;0#0#1e39#;~\n");
 
   // Bitmaps: every depth and both row orders, the game's small pictures, and their
@@ -112,6 +115,9 @@ int main(int argc, char** argv) {
     if (B.GetBitsPerPixel() == 8) Seed("compressed_bitmap", fs::path(File).stem().string(), TCompressedBitmap(&B).WriteBitmapData());
   }
 
+  // Cursors: the game's own.
+  for (const char* File : {"art/Busy.cur", "art/Target.cur"}) SeedFile("cursor_file", File);
+
   // Sounds: the two short ones, and one in the stored "WaveData" form.
   SeedFile("wave", "sounds/click.wav");
   SeedFile("wave", "sounds/button.wav");
@@ -123,6 +129,7 @@ int main(int argc, char** argv) {
 
   // Scripts: the computer players' default script and a few of the language's forms.
   Seed("ai_script", "default", TdmScript::DefaultScript());
+  Seed("ai_turns", "default", TdmScript::DefaultScript());
   Seed("script", "default", TdmScript::DefaultScript());
   Seed("script", "forms",
        "const Limit = 10;\nvar I, S: integer; T: string; A: array;\nbegin\n  S := 0;\n  for I := 1 to Limit do S := S + I * 2 - 1;\n"

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Brenmoor need, and only
 # those that are missing, so a machine that has them all is left alone.
-#   tools/install-deps.sh                 what the build, the game and the tests need
+#   tools/install-deps.sh                 what the build, the game and the tests need (the tests
+#                                         build the fuzz targets with clang and libFuzzer too)
 #   tools/install-deps.sh --screenshots   and the virtual display that tools/screenshot.sh uses
-#   tools/install-deps.sh --fuzz          and the compiler and libFuzzer that fuzz/run.sh builds
-#                                         the fuzz targets with (the ordinary build needs neither)
+#   tools/install-deps.sh --fuzz          the same as without (kept for the scripts that name it)
 set -euo pipefail
 
 packages=(
@@ -18,11 +18,12 @@ packages=(
   libsqlite3-dev libcrypt-dev
   libasio-dev libssl-dev
   liblua5.4-dev
+  clang-14 libclang-rt-14-dev llvm-14
 )
 for arg in "$@"; do
   case "$arg" in
     --screenshots) packages+=(xvfb x11-utils imagemagick) ;;
-    --fuzz) packages+=(clang-14 libclang-rt-14-dev llvm-14) ;;
+    --fuzz) ;;
     *)
       echo "usage: $0 [--screenshots] [--fuzz]" >&2
       exit 2

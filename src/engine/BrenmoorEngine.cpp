@@ -8,6 +8,7 @@
 #include "engine/RandomEventRules.h"
 #include "engine/ReinforcementRules.h"
 #include "engine/ResearchRules.h"
+#include "engine/SavedFields.h"
 #include "engine/SupplyRules.h"
 #include "engine/UnitRules.h"
 #include "engine/UpkeepRules.h"
@@ -106,7 +107,177 @@ struct TBrenmoorEngine::TScenario {
   std::string Description;
   TDateTime Date = 0;
   double ImpulseRate = 0;
+
+  TScenario(TBrenmoorEngine& Engine, const std::string& FileName) : FEngine(Engine), FFileName(FileName) {}
+  // One line of the file, by its key; other keys are read later or not at all.
+  void ReadLine(const std::string& Name, const std::string& Value, int Line);
+  // The values looked up by name: the first line of each.
+  void ReadNamedValues();
+  // Every name a record gives must be there: a condition or event of nobody would do nothing
+  // or follow a null nation when it comes due.
+  void CheckNames();
+
+private:
+  void ReadNationCount(const std::string& Value);
+  void ReadNation(const std::string& Value);
+  void ReadResearchGroups(const std::string& Value);
+  void ReadImpulseRate(int Line);
+  int FindLine(const char* Key) const;
+  std::string ValueAt(int Line) const { return SplitLine(Lines[static_cast<std::size_t>(Line - 1)]).second; }
+  bool NationNamed(const std::string& Name) const;
+  bool AllianceNamed(const std::string& Name) const;
+
+  TBrenmoorEngine& FEngine;
+  const std::string& FFileName;
+  bool FNationCountRead = false;
+  bool FMinorRead = false;
+  // The line of each record, for the errors of the checks after the whole file.
+  std::vector<int> FEventLines, FConditionLines, FReinforcementLines;
 };
+
+void TBrenmoorEngine::TScenario::ReadLine(const std::string& Name, const std::string& Value, int Line) {
+  if (Name == "Alliance") {
+    RefuseSavedGameSeparators(Value, "alliance");
+    Alliances.push_back(Value);
+  } else if (Name == "NationCount") {
+    ReadNationCount(Value);
+  } else if (Name == "Nation") {
+    ReadNation(Value);
+  } else if (Name == "RandomEvent") {
+    auto Event = std::make_unique<TRandomEvent>(FEngine);
+    Event->Index = static_cast<std::int32_t>(RandomEvents.size());
+    Event->ReadScenarioRecord(Value);
+    RandomEvents.push_back(std::move(Event));
+    FEventLines.push_back(Line);
+  } else if (Name == "VictoryCondition") {
+    auto Condition = std::make_unique<TVictoryCondition>(FEngine);
+    Condition->ReadScenarioRecord(Value);
+    VictoryConditions.push_back(std::move(Condition));
+    FConditionLines.push_back(Line);
+  } else if (Name == "Reinforcement") {
+    auto Reinforcement = std::make_unique<TReinforcement>(FEngine);
+    Reinforcement->ReadScenarioRecord(Value);
+    Reinforcements.push_back(std::move(Reinforcement));
+    FReinforcementLines.push_back(Line);
+  } else if (Name == "ResearchGroups") {
+    ReadResearchGroups(Value);
+  } else if (Name == "EngineOptions") {
+    EngineOptions = 0;
+    for (std::size_t C = 0; C < Value.size() && C < 8; ++C)
+      if (Value[C] == '1') EngineOptions = static_cast<std::uint8_t>(EngineOptions | (1u << C));
+  } else if (Name == "Wrapping") {
+    std::string Rest = Value;
+    WrapHorizontal = NextTokenBool(Rest, ",");
+    WrapVertical = NextTokenBool(Rest, ",");
+  }
+}
+
+void TBrenmoorEngine::TScenario::ReadNationCount(const std::string& Value) {
+  if (!Nations.empty()) throw EBrenmoorEngine("a NationCount line after the first Nation line");
+  const std::int32_t Count = StrToInt(Value);
+  if (Count < 0) throw EBrenmoorEngine("NationCount " + Value + " is below 0");
+  // Every nation keeps a relation towards every other.
+  if (!FieldRange::NationCount.Holds(Count))
+    throw EBrenmoorEngine("NationCount " + Value + " is outside " + SavedValue::RangeText(FieldRange::NationCount));
+  NationCount = Count;
+  FNationCountRead = true;
+}
+
+void TBrenmoorEngine::TScenario::ReadNation(const std::string& Value) {
+  if (!FNationCountRead) throw EBrenmoorEngine("a Nation line before NationCount");
+  if (static_cast<int>(Nations.size()) >= NationCount)
+    throw EBrenmoorEngine("more Nation lines than NationCount " + std::to_string(NationCount));
+  auto Nation = std::make_unique<TNation>(FEngine, Value, NationCount);
+  RefuseSavedGameSeparators(Nation->GetAlliance(), "alliance");
+  if (Nation->GetMajorPower()) {
+    // The tallies, the visibility mask and the computer players' turns hold the major
+    // powers in rows 0..6, before every minor nation.
+    if (FMinorRead) throw EBrenmoorEngine("the major power " + Nation->GetName() + " after a minor nation");
+    if (MajorCount == MaxMajorPowers)
+      throw EBrenmoorEngine("the major power " + Nation->GetName() + " is one more than " + std::to_string(MaxMajorPowers));
+    ++MajorCount;
+  } else {
+    FMinorRead = true;
+  }
+  Nation->SetIndex(static_cast<std::int32_t>(Nations.size()));
+  Nations.push_back(std::move(Nation));
+}
+
+void TBrenmoorEngine::TScenario::ReadResearchGroups(const std::string& Value) {
+  std::string Rest = Value;
+  for (int G = 0; G < ResearchGroupCount; ++G) {
+    const std::string Cost = NextToken(Rest, "#");
+    const auto V = TryStrToInt(Cost);
+    if (!V || *V < 0 || *V > 65535)
+      throw EBrenmoorEngine("the cost '" + Cost + "' of " + ResearchGroupNames[static_cast<std::size_t>(G)] + " is not an integer 0..65535");
+    ResearchCosts[static_cast<std::size_t>(G)] = static_cast<std::uint16_t>(*V);
+  }
+}
+
+int TBrenmoorEngine::TScenario::FindLine(const char* Key) const {
+  for (std::size_t I = 0; I < Lines.size(); ++I)
+    if (SplitLine(Lines[I]).first == Key) return static_cast<int>(I) + 1;
+  return 0;
+}
+
+void TBrenmoorEngine::TScenario::ReadNamedValues() {
+  if (const int Line = FindLine("Description")) Description = ValueAt(Line);
+  Date = EncodeDate(1940, 11, 1);
+  if (const int Line = FindLine("Date")) {
+    const auto Read = ScenarioDate(ValueAt(Line));
+    if (!Read) throw ScenarioError(FFileName, Line, "Date", "'" + ValueAt(Line) + "' is not a date month/day/year");
+    Date = *Read;
+  }
+  const int Line = FindLine("ImpulseRate");
+  if (!Line) throw ScenarioError(FFileName, 0, "ImpulseRate", "the scenario gives no ImpulseRate");
+  ReadImpulseRate(Line);
+}
+
+void TBrenmoorEngine::TScenario::ReadImpulseRate(int Line) {
+  const std::string Value = ValueAt(Line);
+  const auto Rate = TryStrToFloat(Value);
+  if (!Rate) throw ScenarioError(FFileName, Line, "ImpulseRate", "'" + Value + "' is not a valid floating point value");
+  if (!(*Rate > 0)) throw ScenarioError(FFileName, Line, "ImpulseRate", "the impulse rate " + Value + " is not above 0 days");
+  // The date moves on by it, and a date beyond a double is no date a saved game can hold.
+  if (!(*Rate <= 36525)) throw ScenarioError(FFileName, Line, "ImpulseRate", "the impulse rate " + Value + " is above a century");
+  ImpulseRate = static_cast<double>(*Rate);
+}
+
+bool TBrenmoorEngine::TScenario::NationNamed(const std::string& Name) const {
+  return std::any_of(Nations.begin(), Nations.end(), [&](const auto& N) { return N->GetName() == Name; });
+}
+
+bool TBrenmoorEngine::TScenario::AllianceNamed(const std::string& Name) const {
+  return std::find(Alliances.begin(), Alliances.end(), Name) != Alliances.end() ||
+         std::any_of(Nations.begin(), Nations.end(), [&](const auto& N) { return !Name.empty() && N->GetAlliance() == Name; });
+}
+
+void TBrenmoorEngine::TScenario::CheckNames() {
+  for (std::size_t I = 0; I < RandomEvents.size(); ++I) {
+    const TRandomEvent& E = *RandomEvents[I];
+    const auto Refuse = [&](const std::string& What) { return ScenarioError(FFileName, FEventLines[I], "RandomEvent", What); };
+    if (E.NationFilter == efNation && !NationNamed(E.FilterName)) throw Refuse("the filter nation '" + E.FilterName + "' is no nation");
+    if (E.NationFilter == efAlliance && !AllianceNamed(E.FilterName))
+      throw Refuse("the filter alliance '" + E.FilterName + "' is no alliance");
+    if ((E.AreaKind == eaOwnedBy || E.AreaKind == eaOriginallyOwnedBy) && !NationNamed(E.AreaValue))
+      throw Refuse("the area nation '" + E.AreaValue + "' is no nation");
+    if (E.AreaKind == eaAlliance && !AllianceNamed(E.AreaValue)) throw Refuse("the area alliance '" + E.AreaValue + "' is no alliance");
+  }
+  for (std::size_t I = 0; I < VictoryConditions.size(); ++I) {
+    const TVictoryCondition& C = *VictoryConditions[I];
+    const auto Refuse = [&](const std::string& What) { return ScenarioError(FFileName, FConditionLines[I], "VictoryCondition", What); };
+    if (C.WinnerIsNation ? !NationNamed(C.Winner) : !AllianceNamed(C.Winner))
+      throw Refuse("the winner '" + C.Winner + "' is no " + (C.WinnerIsNation ? "nation" : "alliance"));
+    if (C.SubjectIsNation() ? !NationNamed(C.Subject) : !AllianceNamed(C.Subject))
+      throw Refuse("the subject '" + C.Subject + "' is no " + (C.SubjectIsNation() ? "nation" : "alliance"));
+  }
+  for (std::size_t I = 0; I < Reinforcements.size(); ++I) {
+    TReinforcement& R = *Reinforcements[I];
+    if (R.NationIndex < 0 || R.NationIndex >= static_cast<int>(Nations.size()))
+      throw ScenarioError(FFileName, FReinforcementLines[I], "Reinforcement", "the nation " + std::to_string(R.NationIndex) + " is no nation");
+    R.Nation = Nations[static_cast<std::size_t>(R.NationIndex)].get();
+  }
+}
 
 TBrenmoorEngine::TBrenmoorEngine()
     : FExecutionRules(std::make_unique<TExecutionRules>(*this)),
@@ -358,140 +529,19 @@ void TBrenmoorEngine::SetScenarioFile(const std::string& FileName) {
 
 void TBrenmoorEngine::ReadScenario(const std::string& Text, const std::string& FileName) {
   CheckNoImpulse("loaded");
-  TScenario New;
+  TScenario New(*this, FileName);
   New.Lines = SplitLines(Text);
-  bool NationCountRead = false;
-  bool MinorRead = false;
-  std::vector<int> EventLines, ConditionLines, ReinforcementLines;
   for (std::size_t I = 0; I < New.Lines.size(); ++I) {
     const int Line = static_cast<int>(I) + 1;
     const auto [Name, Value] = SplitLine(New.Lines[I]);
     try {
-      if (Name == "Alliance") {
-        RefuseSavedGameSeparators(Value, "alliance");
-        New.Alliances.push_back(Value);
-      } else if (Name == "NationCount") {
-        if (!New.Nations.empty()) throw EBrenmoorEngine("a NationCount line after the first Nation line");
-        const std::int32_t Count = StrToInt(Value);
-        if (Count < 0) throw EBrenmoorEngine("NationCount " + Value + " is below 0");
-        New.NationCount = Count;
-        NationCountRead = true;
-      } else if (Name == "Nation") {
-        if (!NationCountRead) throw EBrenmoorEngine("a Nation line before NationCount");
-        if (static_cast<int>(New.Nations.size()) >= New.NationCount)
-          throw EBrenmoorEngine("more Nation lines than NationCount " + std::to_string(New.NationCount));
-        auto Nation = std::make_unique<TNation>(*this, Value, New.NationCount);
-        RefuseSavedGameSeparators(Nation->GetAlliance(), "alliance");
-        if (Nation->GetMajorPower()) {
-          // The tallies, the visibility mask and the computer players' turns hold the major
-          // powers in rows 0..6, before every minor nation.
-          if (MinorRead) throw EBrenmoorEngine("the major power " + Nation->GetName() + " after a minor nation");
-          if (New.MajorCount == MaxMajorPowers)
-            throw EBrenmoorEngine("the major power " + Nation->GetName() + " is one more than " + std::to_string(MaxMajorPowers));
-          ++New.MajorCount;
-        } else {
-          MinorRead = true;
-        }
-        Nation->SetIndex(static_cast<std::int32_t>(New.Nations.size()));
-        New.Nations.push_back(std::move(Nation));
-      } else if (Name == "RandomEvent") {
-        auto Event = std::make_unique<TRandomEvent>(*this);
-        Event->Index = static_cast<std::int32_t>(New.RandomEvents.size());
-        Event->ReadScenarioRecord(Value);
-        New.RandomEvents.push_back(std::move(Event));
-        EventLines.push_back(Line);
-      } else if (Name == "VictoryCondition") {
-        auto Condition = std::make_unique<TVictoryCondition>(*this);
-        Condition->ReadScenarioRecord(Value);
-        New.VictoryConditions.push_back(std::move(Condition));
-        ConditionLines.push_back(Line);
-      } else if (Name == "Reinforcement") {
-        auto Reinforcement = std::make_unique<TReinforcement>(*this);
-        Reinforcement->ReadScenarioRecord(Value);
-        New.Reinforcements.push_back(std::move(Reinforcement));
-        ReinforcementLines.push_back(Line);
-      } else if (Name == "ResearchGroups") {
-        std::string Rest = Value;
-        for (int G = 0; G < ResearchGroupCount; ++G) {
-          const std::string Cost = NextToken(Rest, "#");
-          const auto V = TryStrToInt(Cost);
-          if (!V || *V < 0 || *V > 65535)
-            throw EBrenmoorEngine("the cost '" + Cost + "' of " + ResearchGroupNames[static_cast<std::size_t>(G)] +
-                                  " is not an integer 0..65535");
-          New.ResearchCosts[static_cast<std::size_t>(G)] = static_cast<std::uint16_t>(*V);
-        }
-      } else if (Name == "EngineOptions") {
-        New.EngineOptions = 0;
-        for (std::size_t C = 0; C < Value.size() && C < 8; ++C)
-          if (Value[C] == '1') New.EngineOptions = static_cast<std::uint8_t>(New.EngineOptions | (1u << C));
-      } else if (Name == "Wrapping") {
-        std::string Rest = Value;
-        New.WrapHorizontal = NextTokenBool(Rest, ",");
-        New.WrapVertical = NextTokenBool(Rest, ",");
-      }
+      New.ReadLine(Name, Value, Line);
     } catch (const EBrenmoor& E) {
       throw ScenarioError(FileName, Line, Name, E.what());
     }
   }
-
-  // The values looked up by name: the first line of each.
-  const auto Find = [&New](const char* Key) -> int {
-    for (std::size_t I = 0; I < New.Lines.size(); ++I)
-      if (SplitLine(New.Lines[I]).first == Key) return static_cast<int>(I) + 1;
-    return 0;
-  };
-  const auto ValueAt = [&New](int Line) { return SplitLine(New.Lines[static_cast<std::size_t>(Line - 1)]).second; };
-  if (const int Line = Find("Description")) New.Description = ValueAt(Line);
-  New.Date = EncodeDate(1940, 11, 1);
-  if (const int Line = Find("Date")) {
-    const auto Date = ScenarioDate(ValueAt(Line));
-    if (!Date) throw ScenarioError(FileName, Line, "Date", "'" + ValueAt(Line) + "' is not a date month/day/year");
-    New.Date = *Date;
-  }
-  if (const int Line = Find("ImpulseRate")) {
-    const auto Rate = TryStrToFloat(ValueAt(Line));
-    if (!Rate) throw ScenarioError(FileName, Line, "ImpulseRate", "'" + ValueAt(Line) + "' is not a valid floating point value");
-    if (!(*Rate > 0)) throw ScenarioError(FileName, Line, "ImpulseRate", "the impulse rate " + ValueAt(Line) + " is not above 0 days");
-    // The date moves on by it, and a date beyond a double is no date a saved game can hold.
-    if (!(*Rate <= 36525)) throw ScenarioError(FileName, Line, "ImpulseRate", "the impulse rate " + ValueAt(Line) + " is above a century");
-    New.ImpulseRate = static_cast<double>(*Rate);
-  } else {
-    throw ScenarioError(FileName, 0, "ImpulseRate", "the scenario gives no ImpulseRate");
-  }
-
-  // Every name a record gives must be there: a condition or event of nobody would do nothing
-  // or follow a null nation when it comes due.
-  const auto NationNamed = [&New](const std::string& Name) {
-    return std::any_of(New.Nations.begin(), New.Nations.end(), [&](const auto& N) { return N->GetName() == Name; });
-  };
-  const auto AllianceNamed = [&New](const std::string& Name) {
-    return std::find(New.Alliances.begin(), New.Alliances.end(), Name) != New.Alliances.end() ||
-           std::any_of(New.Nations.begin(), New.Nations.end(), [&](const auto& N) { return !Name.empty() && N->GetAlliance() == Name; });
-  };
-  for (std::size_t I = 0; I < New.RandomEvents.size(); ++I) {
-    const TRandomEvent& E = *New.RandomEvents[I];
-    const auto Refuse = [&](const std::string& What) { return ScenarioError(FileName, EventLines[I], "RandomEvent", What); };
-    if (E.NationFilter == efNation && !NationNamed(E.FilterName)) throw Refuse("the filter nation '" + E.FilterName + "' is no nation");
-    if (E.NationFilter == efAlliance && !AllianceNamed(E.FilterName))
-      throw Refuse("the filter alliance '" + E.FilterName + "' is no alliance");
-    if ((E.AreaKind == eaOwnedBy || E.AreaKind == eaOriginallyOwnedBy) && !NationNamed(E.AreaValue))
-      throw Refuse("the area nation '" + E.AreaValue + "' is no nation");
-    if (E.AreaKind == eaAlliance && !AllianceNamed(E.AreaValue)) throw Refuse("the area alliance '" + E.AreaValue + "' is no alliance");
-  }
-  for (std::size_t I = 0; I < New.VictoryConditions.size(); ++I) {
-    const TVictoryCondition& C = *New.VictoryConditions[I];
-    const auto Refuse = [&](const std::string& What) { return ScenarioError(FileName, ConditionLines[I], "VictoryCondition", What); };
-    if (C.WinnerIsNation ? !NationNamed(C.Winner) : !AllianceNamed(C.Winner))
-      throw Refuse("the winner '" + C.Winner + "' is no " + (C.WinnerIsNation ? "nation" : "alliance"));
-    if (C.SubjectIsNation() ? !NationNamed(C.Subject) : !AllianceNamed(C.Subject))
-      throw Refuse("the subject '" + C.Subject + "' is no " + (C.SubjectIsNation() ? "nation" : "alliance"));
-  }
-  for (std::size_t I = 0; I < New.Reinforcements.size(); ++I) {
-    TReinforcement& R = *New.Reinforcements[I];
-    if (R.NationIndex < 0 || R.NationIndex >= static_cast<int>(New.Nations.size()))
-      throw ScenarioError(FileName, ReinforcementLines[I], "Reinforcement", "the nation " + std::to_string(R.NationIndex) + " is no nation");
-    R.Nation = New.Nations[static_cast<std::size_t>(R.NationIndex)].get();
-  }
+  New.ReadNamedValues();
+  New.CheckNames();
 
   // Alliance relations: 100 within an alliance (a nation towards itself too), -100 between two.
   for (const auto& A : New.Nations)

@@ -51,13 +51,15 @@ TBrenmoorZone* TBrenmoorZone::ZoneOf(std::int32_t Index, const char* What) const
 }
 
 void TBrenmoorZone::ReadScenarioRecord(const std::string& Record) {
+  using SavedValue::NextTokenIn;
+  const std::string Where = "Zone " + GetName();
   std::string Rest = Record;
-  FIndustry = NextTokenInt(Rest, ";");
-  FFactories = NextTokenInt(Rest, ";");
+  FIndustry = NextTokenIn(Rest, ";", FieldRange::Industry, Where, "industry");
+  FFactories = NextTokenIn(Rest, ";", FieldRange::Factories, Where, "factories");
   NextToken(Rest, ";");
-  FRichResources = NextTokenInt(Rest, ";");
+  FRichResources = NextTokenIn(Rest, ";", FieldRange::RichResources, Where, "rich resources");
   NextToken(Rest, ";");
-  FOwner = NationOf(NextTokenInt(Rest, ";"), "owner");
+  FOwner = NationOf(NextTokenIn(Rest, ";", FieldRange::Index, Where, "owner"), "owner");
   TStepCostVersion::Changed();
 
   for (TTallyRow& Row : FTallies) Row.fill(0);
@@ -92,21 +94,22 @@ void TBrenmoorZone::ReadScenarioRecord(const std::string& Record) {
     FResources = static_cast<float>(FIndustry);
   } else {
     const std::string Resources = NextToken(Rest, ";");
-    FResources = Resources.empty() ? static_cast<float>(FIndustry) : StrToSingle(Resources);
+    FResources = Resources.empty() ? static_cast<float>(FIndustry) : SavedValue::ValueIn(Resources, FieldRange::Resources, Where, "resources");
   }
-  FBorderCount = NextTokenInt(Rest, ";");
+  FBorderCount = NextTokenIn(Rest, ";", FieldRange::BorderCount, Where, "border count");
   FBorderText = NextToken(Rest, ";");
   FPort = NextTokenBool(Rest, ";");
   FAirfield = NextTokenBool(Rest, ";");
-  FTerrainDefense = static_cast<std::uint8_t>(std::clamp(NextTokenInt(Rest, ";"), 0, 255));
+  FTerrainDefense = static_cast<std::uint8_t>(NextTokenIn(Rest, ";", FieldRange::TerrainDefense, Where, "terrain defence"));
   FRocketSite = NextTokenBool(Rest, ";");
 }
 
 void TBrenmoorZone::ApplyScenarioBorders() {
   std::string Rest = FBorderText;
+  const std::string Where = "Zone " + GetName();
   for (std::int32_t I = 0; I < FBorderCount; ++I) {
-    const std::int32_t Level = NextTokenInt(Rest, "#");
-    const std::int32_t Index = NextTokenInt(Rest, "#");
+    const std::int32_t Level = SavedValue::NextTokenIn(Rest, "#", FieldRange::BorderLevel, Where, "border defence");
+    const std::int32_t Index = SavedValue::NextTokenIn(Rest, "#", FieldRange::Index, Where, "border defence zone");
     if (Index >= 0) SetBorderDefense(ZoneOf(Index, "border defence towards zone"), Level);
   }
 }
@@ -129,34 +132,33 @@ struct TBrenmoorZone::TSavedRecord {
                },
                [](Z& Zone, V& R) {
                  const std::string_view Queue = R.Next();
-                 if (!Queue.empty())
-                   SavedValue::ReadList(Queue, Zone.FBuildQueue, [](std::string_view T) { return static_cast<std::uint16_t>(StrToIntDef(T, 0)); });
+                 if (!Queue.empty()) SavedValue::ReadIntList(R, Queue, Zone.FBuildQueue, FieldRange::Count);
                }),
       Member::Flag("building", &Z::FBuilding),
       Member::Flag("capital", &Z::FCapital),
-      Member::Int("factories", &Z::FFactories),
+      Member::Int("factories", &Z::FFactories, FieldRange::Factories),
       // The zone's place in the map, numbered by the scenario already.
       F::Field("index", [](const Z& Zone) { return IntToStr(Zone.FIndex); }, [](Z&, V& R) { R.Next(); }),
       F::Field("original owner", [](const Z& Zone) { return SavedValue::IndexOf(Zone.FOriginalOwner); },
-               [](Z& Zone, V& R) { Zone.FOriginalOwner = Zone.NationOf(R.NextInt(), "original owner"); }),
+               [](Z& Zone, V& R) { Zone.FOriginalOwner = Zone.NationOf(SavedValue::LenientInt(R, FieldRange::Index), "original owner"); }),
       F::Field("owner", [](const Z& Zone) { return SavedValue::IndexOf(Zone.FOwner); },
                [](Z& Zone, V& R) {
-                 Zone.FOwner = Zone.NationOf(R.NextInt(), "owner");
+                 Zone.FOwner = Zone.NationOf(SavedValue::LenientInt(R, FieldRange::Index), "owner");
                  TStepCostVersion::Changed();
                }),
-      Member::Int("rich resources", &Z::FRichResources),
+      Member::Int("rich resources", &Z::FRichResources, FieldRange::RichResources),
       // Resolved once every zone is read.
       F::Field("supply source", [](const Z& Zone) { return SavedValue::IndexOf(Zone.FSupplySource); },
                [](Z& Zone, V& R) {
-                 Zone.FSupplySourceIndex = R.NextInt();
+                 Zone.FSupplySourceIndex = SavedValue::LenientInt(R, FieldRange::Index);
                  if (Zone.FSupplySourceIndex >= Zone.FEngine->GetZoneCount()) Zone.ZoneOf(Zone.FSupplySourceIndex, "supply source");
                }),
-      Member::Single("resources", &Z::FResources),
+      Member::Single("resources", &Z::FResources, FieldRange::Resources),
       F::Field("unused", [](const Z&) { return std::string("0"); }, [](Z&, V& R) { R.Next(); }),
-      Member::Int("industry", &Z::FIndustry),
-      Member::Int("strike count", &Z::FStrikeCount),
-      Member::Int("bomb count", &Z::FBombCount),
-      Member::Int("income", &Z::FIncome),
+      Member::Int("industry", &Z::FIndustry, FieldRange::Industry),
+      Member::Int("strike count", &Z::FStrikeCount, FieldRange::StrikeCount),
+      Member::Int("bomb count", &Z::FBombCount, FieldRange::StrikeCount),
+      Member::Int("income", &Z::FIncome, FieldRange::Income),
       // Resolved once every zone is read.
       F::Field("border defences",
                [](const Z& Zone) {
@@ -165,19 +167,19 @@ struct TBrenmoorZone::TSavedRecord {
                  return List;
                },
                [](Z& Zone, V& R) { Zone.FBorderText = std::string(R.Next()); }),
-      Member::Int("build kind", &Z::FBuildKind),
-      Member::Single("build total", &Z::FBuildTotal),
-      Member::Single("build progress", &Z::FBuildProgress),
+      Member::Int("build kind", &Z::FBuildKind, FieldRange::BuildKind),
+      Member::Single("build total", &Z::FBuildTotal, FieldRange::BuildAmount),
+      Member::Single("build progress", &Z::FBuildProgress, FieldRange::BuildAmount),
       Member::Flag("rocket site", &Z::FRocketSite),
       // Resolved once every zone is read.
       F::Field("rocket target", [](const Z& Zone) { return SavedValue::IndexOf(Zone.FRocketTarget); },
                [](Z& Zone, V& R) {
-                 Zone.FRocketTargetIndex = R.NextInt();
+                 Zone.FRocketTargetIndex = SavedValue::LenientInt(R, FieldRange::Index);
                  if (Zone.FRocketTargetIndex >= Zone.FEngine->GetZoneCount()) Zone.ZoneOf(Zone.FRocketTargetIndex, "rocket target");
                }),
       F::Field("port zone", [](const Z& Zone) { return SavedValue::IndexOf(Zone.FPortZone); },
                [](Z& Zone, V& R) {
-                 const std::int32_t PortZone = R.NextInt();
+                 const std::int32_t PortZone = SavedValue::LenientInt(R, FieldRange::Index);
                  if (PortZone >= 0) Zone.FPortZone = Zone.ZoneOf(PortZone, "port zone");
                }),
       // Built ports and airfields would vanish on loading without these two; a text from before
@@ -205,7 +207,7 @@ std::string TBrenmoorZone::SaveToString() const { return TSavedRecord::Fields().
 
 void TBrenmoorZone::LoadFromString(std::string_view Text) {
   FreeUnits();
-  TSavedRecord::Fields().Read(*this, Text);
+  TSavedRecord::Fields().Read(*this, Text, "Zone " + GetName());
 }
 
 void TBrenmoorZone::ResolveLoadedReferences() {
@@ -228,8 +230,9 @@ void TBrenmoorZone::ResolveLoadedReferences() {
   std::string Rest = FBorderText;
   while (!Rest.empty()) {
     std::string Pair = NextToken(Rest, "#");
-    const std::int32_t Index = NextTokenInt(Pair, "=");
-    const std::int32_t Level = StrToIntDef(Pair, 0);
+    const std::string Where = "Zone " + GetName();
+    const std::int32_t Index = SavedValue::NextTokenIn(Pair, "=", FieldRange::Index, Where, "border defence zone");
+    const std::int32_t Level = SavedValue::NextTokenIn(Pair, "=", FieldRange::BorderLevel, Where, "border defence");
     if (Index >= 0) SetBorderDefense(ZoneOf(Index, "border defence towards zone"), Level);
   }
   FRocketTarget = ZoneOf(FRocketTargetIndex, "rocket target");

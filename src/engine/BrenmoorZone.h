@@ -6,6 +6,7 @@
 // A tally is read as a 16-bit count, but it is kept whole: units that hold up to 65535 of a
 // type each can stand together, and a tally held to 65535 would lose what passes it: then
 // the first of them to leave would take the others' counts with it.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "engine/EngineTypes.h"
+#include "engine/FieldRanges.h"
 #include "sprites/ZoneMap.h"
 
 class TBrenmoorEngine;
@@ -151,7 +153,10 @@ public:
   std::int32_t GetIncome() const { return FIncome; }
   void SetIncome(std::int32_t Value) { FIncome = Value; }
   float GetResources() const { return FResources; }
-  void SetResources(float Value) { FResources = Value; }
+  // Held within what a saved game holds, whatever a rule or a change record makes of it.
+  void SetResources(float Value) {
+    FResources = static_cast<float>(std::clamp(static_cast<double>(Value), FieldRange::Resources.Min, FieldRange::Resources.Max));
+  }
   TBrenmoorZone* GetSupplySource() const { return FSupplySource; }
   void SetSupplySource(TBrenmoorZone* Value) { FSupplySource = Value; }
   // Level towards a neighbour: with no entry, only a level above 0 adds one; an entry is
@@ -164,9 +169,13 @@ public:
   std::uint16_t GetBuildQueue(int Type) const { return FBuildQueue.at(static_cast<std::size_t>(Type)); }
   void SetBuildQueue(int Type, std::uint16_t Value) { FBuildQueue.at(static_cast<std::size_t>(Type)) = Value; }
   float GetBuildProgressPoints() const { return FBuildProgress; }
-  void SetBuildProgressPoints(float Value) { FBuildProgress = Value; }
+  void SetBuildProgressPoints(float Value) { FBuildProgress = HeldBuildAmount(Value); }
   float GetBuildTotal() const { return FBuildTotal; }
-  void SetBuildTotal(float Value) { FBuildTotal = Value; }
+  void SetBuildTotal(float Value) { FBuildTotal = HeldBuildAmount(Value); }
+  // A build amount within what a saved game holds, whatever a change record makes of it.
+  static float HeldBuildAmount(float Value) {
+    return static_cast<float>(std::clamp(static_cast<double>(Value), FieldRange::BuildAmount.Min, FieldRange::BuildAmount.Max));
+  }
   std::int32_t GetBuildKind() const { return FBuildKind; }
   void SetBuildKind(std::int32_t Value) { FBuildKind = Value; }
   std::int32_t GetBombCount() const { return FBombCount; }

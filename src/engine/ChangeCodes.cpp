@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "engine/EngineTypes.h"
+#include "engine/FieldRanges.h"
 #include "foundation/StringUtils.h"
 
 namespace {
@@ -19,12 +20,20 @@ bool IsIndexKind(K Kind) {
   return Kind == K::Unit || Kind == K::Zone || Kind == K::Nation || Kind == K::Storm || Kind == K::RandomEvent || Kind == K::Reinforcement;
 }
 
-// A field of its kind: an identifier or index is 0 or more, an integer any.
-TChangeField Of(const char* Name, K Kind) { return {Name, Kind, IsIndexKind(Kind) ? 0 : Least, Most}; }
+// A field of its kind: an identifier or index is 0 or more, an integer any, a float (resources,
+// build amounts) within what a saved game holds.
+TChangeField Of(const char* Name, K Kind) {
+  if (Kind == K::Float) return {Name, Kind, static_cast<std::int32_t>(FieldRange::BuildAmount.Min), static_cast<std::int32_t>(FieldRange::BuildAmount.Max)};
+  return {Name, Kind, IsIndexKind(Kind) ? 0 : Least, Most};
+}
 // A unit, zone or nation field where -1 names none.
 TChangeField OrNone(const char* Name, K Kind) { return {Name, Kind, -1, Most}; }
 // An integer the replay reads within Min .. Max.
 TChangeField Ranged(const char* Name, std::int32_t Min, std::int32_t Max) { return {Name, K::Int, Min, Max}; }
+// An integer the replay sets where a saved game holds it within Range.
+TChangeField Held(const char* Name, TValueRange Range) {
+  return Ranged(Name, static_cast<std::int32_t>(Range.Min), static_cast<std::int32_t>(Range.Max));
+}
 // A field that may be left out at the end of the record.
 TChangeField LeftOut(TChangeField Field) {
   Field.LeftOut = true;
@@ -49,7 +58,7 @@ const std::vector<TChangeShape>& Shapes() {
       {CHANGE(chCombatEnded), false, {Of("zone", K::Zone)}},
       {CHANGE(chFactoryBuilt), false, {Of("zone", K::Zone), Of("resources", K::Float)}},
       {CHANGE(chBorderDefenceBuilt), false, {Of("zone", K::Zone), Of("neighbour", K::Zone), Of("resources", K::Float)}},
-      {CHANGE(chRoutingCreated), false, {Of("source zone", K::Zone), Of("target zone", K::Zone), Of("amount", K::Int)}},
+      {CHANGE(chRoutingCreated), false, {Of("source zone", K::Zone), Of("target zone", K::Zone), Held("amount", FieldRange::Amount)}},
       {CHANGE(chSupplySource), false, {Of("zone", K::Zone), Of("source zone", K::Zone)}},
       // An older host sends no total.
       {CHANGE(chBuildStarted), false,
@@ -60,8 +69,8 @@ const std::vector<TChangeShape>& Shapes() {
       {CHANGE(chUnitEmbarked), true, {Of("unit", K::Unit)}},
       {CHANGE(chUnitDisembarked), true, {Of("unit", K::Unit)}},
       {CHANGE(chPatrolPosition), true,
-       {Of("unit", K::Unit), Of("patrol position", K::Int), Ranged("patrol step", -1, 1), OrNone("destination zone", K::Zone)}},
-      {CHANGE(chZoneBombed), false, {OrNone("nation", K::Nation), Of("zone", K::Zone), Of("bombings", K::Int), Of("resources", K::Float)}},
+       {Of("unit", K::Unit), Held("patrol position", FieldRange::PatrolPlace), Ranged("patrol step", -1, 1), OrNone("destination zone", K::Zone)}},
+      {CHANGE(chZoneBombed), false, {OrNone("nation", K::Nation), Of("zone", K::Zone), Held("bombings", FieldRange::StrikeCount), Of("resources", K::Float)}},
       {CHANGE(chZoneBombarded), false, {Of("zone", K::Zone), Of("bombardments", K::Int)}},
       {CHANGE(chUnitsBuilt), false, {Of("zone", K::Zone)}},
       {CHANGE(chBuildProgress), false, {Of("zone", K::Zone), Of("progress", K::Float)}},
@@ -69,13 +78,13 @@ const std::vector<TChangeShape>& Shapes() {
       {CHANGE(chUnitRemoved), true, {Of("unit", K::Unit)}},
       {CHANGE(chStormRemoved), false, {Of("storm", K::Storm)}},
       // An older host sends no lifetime.
-      {CHANGE(chStormMoved), false, {Of("storm", K::Storm), Of("x", K::Int), Of("y", K::Int), LeftOut(Of("lifetime", K::Int))}},
+      {CHANGE(chStormMoved), false, {Of("storm", K::Storm), Held("x", FieldRange::MapPlace), Held("y", FieldRange::MapPlace), LeftOut(Held("lifetime", FieldRange::Impulses))}},
       {CHANGE(chStormCreated), false, {Of("storm", K::Text)}},
       {CHANGE(chUnitCosts), false, {Of("nation", K::Nation), Of("costs", K::Costs)}},
-      {CHANGE(chStability), false, {OrNone("acting nation", K::Nation), Of("target nation", K::Nation), Of("stability", K::Int)}},
+      {CHANGE(chStability), false, {OrNone("acting nation", K::Nation), Of("target nation", K::Nation), Held("stability", FieldRange::NationNumber)}},
       {CHANGE(chRelation), false, {Of("nation", K::Nation), Of("other nation", K::Nation), Of("relation", K::Int)}},
       {CHANGE(chInfluence), false, {Of("nation", K::Nation), Of("other nation", K::Nation), Of("influence", K::Int)}},
-      {CHANGE(chCountdown), false, {Of("nation", K::Nation), Of("countdown", K::Int)}},
+      {CHANGE(chCountdown), false, {Of("nation", K::Nation), Held("countdown", FieldRange::NationNumber)}},
       {CHANGE(chNationConquered), false,
        {Of("conqueror", K::Nation), Of("conquered", K::Nation), OrNone("exile host", K::Nation), Of("annex", K::Flag),
         Of("units caught", K::UnitList)}},
@@ -90,8 +99,8 @@ const std::vector<TChangeShape>& Shapes() {
       {CHANGE(chResearchLevel), false, {Of("levels", K::NationGroupPicks)}},
       {CHANGE(chZoneConquered), false, {Of("zone", K::Zone), Of("conqueror", K::Nation), Of("new owner", K::Nation)}},
       {CHANGE(chAtomicBomb), false,
-       {Of("nation", K::Nation), Of("zone", K::Zone), Of("bomber", K::Unit), Of("industry", K::Int), Of("resources", K::Float),
-        Of("factories", K::Int)}},
+       {Of("nation", K::Nation), Of("zone", K::Zone), Of("bomber", K::Unit), Held("industry", FieldRange::Industry), Of("resources", K::Float),
+        Held("factories", FieldRange::Factories)}},
       {CHANGE(chRocketTarget), false, {Of("target zone", K::Zone), Of("rocket zone", K::Zone)}},
       {CHANGE(chRocketHit), false, {Of("rocket zone", K::Zone), Of("damage", K::Int)}},
       {CHANGE(chAirfieldBuilt), false, {Of("zone", K::Zone), Of("resources", K::Float)}},
@@ -169,7 +178,11 @@ std::string CheckField(const TChangeField& Field, const std::string& Text) {
       if (!IsInt(Text)) return "\"" + Text + "\" is no integer";
       if (!IsInt(Text, Field.Min, Field.Max)) return "\"" + Text + "\" is out of its range";
       return "";
-    case K::Float: return IsNumber(Text) ? "" : "\"" + Text + "\" is no number";
+    case K::Float:
+      if (!IsNumber(Text)) return "\"" + Text + "\" is no number";
+      if (const float V = *TryStrToSingle(Text); !(V >= static_cast<float>(Field.Min) && V <= static_cast<float>(Field.Max)))
+        return "\"" + Text + "\" is out of its range";
+      return "";
     case K::Flag: return Text == "0" || Text == "1" ? "" : "\"" + Text + "\" is no flag";
     case K::Text: return "";
     default: {

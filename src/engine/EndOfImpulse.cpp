@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "engine/CombatRules.h"
+#include "engine/FieldRanges.h"
 #include "engine/DiplomacyRules.h"
 #include "engine/EndOfImpulseRules.h"
 #include "engine/RandomEventRules.h"
@@ -89,10 +90,14 @@ void TEndOfImpulseRules::StormStage() {
     }
     const std::int32_t OldX = Storm->X;
     const std::int32_t OldY = Storm->Y;
-    if (FEngine.GetRandom().Random(100) < Storm->ChanceUp) Storm->Y -= 10;
-    if (FEngine.GetRandom().Random(100) < Storm->ChanceDown) Storm->Y += 10;
-    if (FEngine.GetRandom().Random(100) < Storm->ChanceLeft) Storm->X -= 10;
-    if (FEngine.GetRandom().Random(100) < Storm->ChanceRight) Storm->X += 10;
+    // A storm far off the map stops at the edge of what a saved game holds.
+    const auto Step = [](std::int32_t& Place, std::int32_t By) {
+      Place = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{Place} + By, FieldRange::MapPlace.Min, FieldRange::MapPlace.Max));
+    };
+    if (FEngine.GetRandom().Random(100) < Storm->ChanceUp) Step(Storm->Y, -10);
+    if (FEngine.GetRandom().Random(100) < Storm->ChanceDown) Step(Storm->Y, 10);
+    if (FEngine.GetRandom().Random(100) < Storm->ChanceLeft) Step(Storm->X, -10);
+    if (FEngine.GetRandom().Random(100) < Storm->ChanceRight) Step(Storm->X, 10);
     // Up and down (or left and right) in one impulse leave it where it was: no move.
     const bool Moved = Storm->X != OldX || Storm->Y != OldY;
     // Every surviving storm's record carries its lifetime, so a guest ages it the same; only a

@@ -25,9 +25,9 @@ public:
     return std::string(FValues.Next());
   }
   // An integer within Min..Max; an empty field reads as 0.
-  std::int32_t Int(const char* Name, std::int64_t Min = INT32_MIN, std::int64_t Max = INT32_MAX) {
+  std::int32_t Int(const char* Name, TValueRange Range) {
     FValues.BeginField(Name);
-    return SavedValue::Int(FValues, Min, Max);
+    return SavedValue::Int(FValues, Range);
   }
   bool Bool(const char* Name) {
     FValues.BeginField(Name);
@@ -69,11 +69,10 @@ bool ReadRectangle(const std::string& Text, TRect& Area) {
 
 // An integer field of a saved record, within Min..Max.
 template <class TRecord, class M>
-typename TSavedFields<TRecord>::TField SavedInt(const char* Name, M TRecord::*Member, std::int64_t Min = INT32_MIN,
-                                                std::int64_t Max = INT32_MAX) {
+typename TSavedFields<TRecord>::TField SavedInt(const char* Name, M TRecord::*Member, TValueRange Range) {
   return TSavedFields<TRecord>::Field(
       Name, [Member](const TRecord& R) { return IntToStr(static_cast<std::int64_t>(R.*Member)); },
-      [Member, Min, Max](TRecord& R, TSavedValues& V) { R.*Member = static_cast<M>(SavedValue::Int(V, Min, Max)); });
+      [Member, Range](TRecord& R, TSavedValues& V) { R.*Member = static_cast<M>(SavedValue::Int(V, Range)); });
 }
 
 // A field of a saved record naming a nation or a zone by its index (-1 none).
@@ -83,9 +82,9 @@ typename TSavedFields<TRecord>::TField SavedIndexOf(const char* Name, TObject* T
       Name, [Member](const TRecord& R) { return SavedValue::IndexOf(R.*Member); },
       [Member, Name](TRecord& R, TSavedValues& V) {
         if constexpr (std::is_same_v<TObject, TNation>)
-          R.*Member = NationByIndex(R.GetEngine(), SavedValue::Int(V), Name);
+          R.*Member = NationByIndex(R.GetEngine(), SavedValue::Int(V, FieldRange::Index), Name);
         else
-          R.*Member = ZoneByIndex(R.GetEngine(), SavedValue::Int(V), Name);
+          R.*Member = ZoneByIndex(R.GetEngine(), SavedValue::Int(V, FieldRange::Index), Name);
       });
 }
 
@@ -93,16 +92,16 @@ typename TSavedFields<TRecord>::TField SavedIndexOf(const char* Name, TObject* T
 const TSavedFields<TStorm>& StormFields() {
   using S = TStorm;
   static const TSavedFields<TStorm> Table('%', {
-    SavedInt("Height", &S::Height),
-    SavedInt("Lifetime", &S::Lifetime),
-    SavedInt("X", &S::X),
-    SavedInt("Y", &S::Y),
-    SavedInt("StormType", &S::StormType, stSnow, stRain),
-    SavedInt("Width", &S::Width),
-    SavedInt("chance down", &S::ChanceDown),
-    SavedInt("chance left", &S::ChanceLeft),
-    SavedInt("chance right", &S::ChanceRight),
-    SavedInt("chance up", &S::ChanceUp),
+    SavedInt("Height", &S::Height, FieldRange::MapSize),
+    SavedInt("Lifetime", &S::Lifetime, FieldRange::Impulses),
+    SavedInt("X", &S::X, FieldRange::MapPlace),
+    SavedInt("Y", &S::Y, FieldRange::MapPlace),
+    SavedInt("StormType", &S::StormType, {stSnow, stRain}),
+    SavedInt("Width", &S::Width, FieldRange::MapSize),
+    SavedInt("chance down", &S::ChanceDown, FieldRange::Chance),
+    SavedInt("chance left", &S::ChanceLeft, FieldRange::Chance),
+    SavedInt("chance right", &S::ChanceRight, FieldRange::Chance),
+    SavedInt("chance up", &S::ChanceUp, FieldRange::Chance),
   });
   return Table;
 }
@@ -112,7 +111,7 @@ const TSavedFields<TRouting>& RoutingFields() {
   using R = TRouting;
   static const TSavedFields<TRouting> Table('~', {
     SavedIndexOf("from-zone", &R::FromZone),
-    SavedInt("amount", &R::Amount),
+    SavedInt("amount", &R::Amount, FieldRange::Amount),
     SavedIndexOf("to-zone", &R::ToZone),
   });
   return Table;
@@ -123,22 +122,22 @@ const TSavedFields<TActiveEvent>& ActiveEventFields() {
   using A = TActiveEvent;
   using F = TSavedFields<TActiveEvent>;
   static const F Table('#', {
-    SavedInt("NationFilter", &A::NationFilter, 0, 255),
-    SavedInt("area alliance", &A::AreaAlliance),
-    SavedInt("filter alliance", &A::FilterAlliance),
+    SavedInt("NationFilter", &A::NationFilter, {0, 255}),
+    SavedInt("area alliance", &A::AreaAlliance, FieldRange::AllianceKey),
+    SavedInt("filter alliance", &A::FilterAlliance, FieldRange::AllianceKey),
     SavedIndexOf("area nation", &A::AreaNation),
     SavedIndexOf("filter nation", &A::FilterNation),
     SavedIndexOf("area zone", &A::AreaZone),
-    SavedInt("Effect", &A::Effect, 0, 255),
-    SavedInt("AreaKind", &A::AreaKind, 0, 255),
-    SavedInt("Duration", &A::Duration),
+    SavedInt("Effect", &A::Effect, {0, 255}),
+    SavedInt("AreaKind", &A::AreaKind, {0, 255}),
+    SavedInt("Duration", &A::Duration, FieldRange::Impulses),
     F::Field("Kinds", [](const A& E) { return KindSetToText(E.Kinds); }, [](A& E, TSavedValues& V) { E.Kinds = TextToKindSet(std::string(V.Next())); }),
-    F::Field("Factor", [](const A& E) { return SingleToStr(E.Factor); }, [](A& E, TSavedValues& V) { E.Factor = SavedValue::Float(V); }),
-    F::Field("Area left", [](const A& E) { return IntToStr(E.Area.Left); }, [](A& E, TSavedValues& V) { E.Area.Left = SavedValue::Int(V); }),
-    F::Field("Area top", [](const A& E) { return IntToStr(E.Area.Top); }, [](A& E, TSavedValues& V) { E.Area.Top = SavedValue::Int(V); }),
-    F::Field("Area right", [](const A& E) { return IntToStr(E.Area.Right); }, [](A& E, TSavedValues& V) { E.Area.Right = SavedValue::Int(V); }),
+    F::Field("Factor", [](const A& E) { return SingleToStr(E.Factor); }, [](A& E, TSavedValues& V) { E.Factor = SavedValue::Float(V, FieldRange::Factor); }),
+    F::Field("Area left", [](const A& E) { return IntToStr(E.Area.Left); }, [](A& E, TSavedValues& V) { E.Area.Left = SavedValue::Int(V, FieldRange::MapPlace); }),
+    F::Field("Area top", [](const A& E) { return IntToStr(E.Area.Top); }, [](A& E, TSavedValues& V) { E.Area.Top = SavedValue::Int(V, FieldRange::MapPlace); }),
+    F::Field("Area right", [](const A& E) { return IntToStr(E.Area.Right); }, [](A& E, TSavedValues& V) { E.Area.Right = SavedValue::Int(V, FieldRange::MapPlace); }),
     F::Field("Area bottom", [](const A& E) { return IntToStr(E.Area.Bottom); },
-             [](A& E, TSavedValues& V) { E.Area.Bottom = SavedValue::Int(V); }),
+             [](A& E, TSavedValues& V) { E.Area.Bottom = SavedValue::Int(V, FieldRange::MapPlace); }),
   });
   return Table;
 }
@@ -236,13 +235,13 @@ void TActiveEvent::LoadFromString(std::string_view Text) {
 
 void TRandomEvent::ReadScenarioRecord(const std::string& Line) {
   TFieldReader R(Line, '~');
-  NationFilter = static_cast<std::uint8_t>(R.Int("NationFilter", 0, 2));
+  NationFilter = static_cast<std::uint8_t>(R.Int("NationFilter", {0, 2}));
   Kinds = TextToKindSet(R.Text("Kinds"));
   History = R.Text("History");
-  AreaKind = static_cast<std::uint8_t>(R.Int("AreaKind", 0, 5));
-  Effect = static_cast<std::uint8_t>(R.Int("Effect", 0, 255));
-  Duration = R.Int("Duration");
-  Percent = R.Int("Percent");
+  AreaKind = static_cast<std::uint8_t>(R.Int("AreaKind", {0, 5}));
+  Effect = static_cast<std::uint8_t>(R.Int("Effect", {0, 255}));
+  Duration = R.Int("Duration", FieldRange::Impulses);
+  Percent = R.Int("Percent", FieldRange::Percent);
   R.Text("unused");
   TriggerName = R.Text("TriggerName");
   Picture = R.Text("Picture");
@@ -251,9 +250,13 @@ void TRandomEvent::ReadScenarioRecord(const std::string& Line) {
   if (AreaKind == eaRectangle) {
     TRect Area;
     if (!ReadRectangle(AreaValue, Area)) throw R.Error("the rectangle '" + AreaValue + "' is not four integers left,top,right,bottom");
+    for (const std::int32_t Side : {Area.Left, Area.Top, Area.Right, Area.Bottom})
+      if (!FieldRange::MapPlace.Holds(Side))
+        throw R.Error("the rectangle '" + AreaValue + "' has a side outside " + IntToStr(FieldRange::MapPlace.Min) + ".." +
+                      IntToStr(FieldRange::MapPlace.Max));
   }
   Title = R.Text("Title");
-  Trigger = R.Int("Trigger", 0, 3);
+  Trigger = R.Int("Trigger", {0, 3});
 }
 
 std::unique_ptr<TActiveEvent> TRandomEvent::Execute() const {
@@ -333,9 +336,9 @@ void TVictoryCondition::ReadScenarioRecord(const std::string& Line) {
   TFieldReader R(Line, '~');
   Winner = R.Text("Winner");
   WinnerIsNation = R.Bool("WinnerIsNation");
-  Kind = static_cast<std::uint8_t>(R.Int("Kind", 0, 4));
+  Kind = static_cast<std::uint8_t>(R.Int("Kind", {0, 4}));
   Subject = R.Text("Subject");
-  Target = R.Int("Target");
+  Target = R.Int("Target", FieldRange::VictoryTarget);
 }
 
 std::string TVictoryCondition::GetDescription() const {
@@ -362,13 +365,13 @@ void TReinforcement::ReadScenarioRecord(const std::string& Line) {
     const std::string CountText = R.Text("counts");
     TFieldReader C(CountText, '#');
     try {
-      for (std::uint16_t& Count : Counts) Count = static_cast<std::uint16_t>(C.Int("count", 0, 65535));
+      for (std::uint16_t& Count : Counts) Count = static_cast<std::uint16_t>(C.Int("count", {0, 65535}));
     } catch (const EBrenmoorEngine& E) {
       throw R.Error(E.what());
     }
   }
-  ArrivalImpulse = R.Int("ArrivalImpulse");
-  NationIndex = R.Int("nation");
+  ArrivalImpulse = R.Int("ArrivalImpulse", FieldRange::Impulse);
+  NationIndex = R.Int("nation", FieldRange::Index);
   ZoneName = R.Text("zone");
 }
 

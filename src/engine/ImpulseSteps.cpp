@@ -1,9 +1,23 @@
 #include "engine/ImpulseSteps.h"
+
+#include <algorithm>
+
+#include "engine/FieldRanges.h"
 #include "engine/SupplyRules.h"
 #include "engine/UpkeepRules.h"
 
+namespace {
+
+// The impulse counter stays within what a saved game holds (an impulse number from a host's
+// message may lie anywhere); a game that reaches the last impulse stays at it.
+std::int32_t HeldImpulse(std::int64_t Impulse) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(Impulse, FieldRange::Impulse.Min, FieldRange::Impulse.Max));
+}
+
+}  // namespace
+
 TDateTime BeforeImpulse(TBrenmoorEngine& Engine, std::int32_t Impulse, bool Host, const TImpulseHooks& Hooks) {
-  Engine.SetImpulse(Impulse);
+  Engine.SetImpulse(HeldImpulse(Impulse));
   const TDateTime Shown = Engine.GetDate();
   Engine.AdvanceDate();
   if (Host && Hooks.OnComputerTurn) Hooks.OnComputerTurn(&Engine, Impulse);
@@ -21,7 +35,7 @@ void AfterImpulse(TBrenmoorEngine& Engine, const TImpulseHooks& Hooks) {
   Engine.Upkeep().UpdateVisibility(Impulse);
   if (Hooks.OnMapWork) Hooks.OnMapWork(&Engine, Impulse);
   Engine.Upkeep().EndImpulseUpkeep(Impulse);
-  Engine.SetImpulse(Impulse + 1);
+  Engine.SetImpulse(HeldImpulse(std::int64_t{Impulse} + 1));
 }
 
 TDateTime RunHostImpulse(TBrenmoorEngine& Engine, std::int32_t Impulse, const TImpulseHooks& Hooks) {

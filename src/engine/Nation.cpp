@@ -1,6 +1,7 @@
 #include "engine/Nation.h"
 
 #include <algorithm>
+#include <limits>
 #include <mutex>
 #include <unordered_map>
 
@@ -61,7 +62,9 @@ void TNation::ReadScenarioRecord(const std::string& Line) {
   SetAlliance(NextToken(Rest, ","));
   FMajorPower = NextTokenBool(Rest, ",");
   FAdjective = NextToken(Rest, ",");
-  FValue5 = NextTokenInt(Rest, ",");
+  const std::string Where = "Nation " + FName;
+  using SavedValue::NextTokenIn;
+  FValue5 = NextTokenIn(Rest, ",", FieldRange::NationNumber, Where, "value 5");
   std::string Relations = NextToken(Rest, ",");
   while (!Relations.empty()) {
     std::string Pair = NextToken(Relations, ";");
@@ -74,12 +77,12 @@ void TNation::ReadScenarioRecord(const std::string& Line) {
   }
   FText2 = NextToken(Rest, ",");
   FAttackWithoutWar = NextTokenBool(Rest, ",");
-  FCountdown = NextTokenInt(Rest, ",");
-  FStability = NextTokenInt(Rest, ",");
-  FDiplomaticActionInterval = NextTokenInt(Rest, ",");
+  FCountdown = NextTokenIn(Rest, ",", FieldRange::NationNumber, Where, "countdown");
+  FStability = NextTokenIn(Rest, ",", FieldRange::NationNumber, Where, "stability");
+  FDiplomaticActionInterval = NextTokenIn(Rest, ",", FieldRange::DiplomaticInterval, Where, "diplomatic action interval");
   std::string Factors = NextToken(Rest, ",");
   for (float& Factor : FTypeFactors)
-    Factor = Factors.empty() ? 1.0f : StrToSingle(NextToken(Factors, ";"));
+    Factor = Factors.empty() ? 1.0f : NextTokenIn(Factors, ";", FieldRange::TypeFactor, Where, "type factor");
   const std::int32_t Slot = NextTokenInt(Rest, ",");
   if (Slot < 0 || Slot > 7) throw EBrenmoorEngine("the colour slot " + std::to_string(Slot) + " is outside 0..7");
   FColorSlot = static_cast<std::uint8_t>(Slot);
@@ -99,9 +102,7 @@ struct TNation::TSavedRecord {
   static TFields::TField Counts(const char* Name, std::array<std::uint16_t, Size> N::*Member) {
     return TFields::Field(
         Name, [Member](const N& Nation) { return SavedValue::List(Nation.*Member, [](std::uint16_t C) { return IntToStr(C); }); },
-        [Member](N& Nation, TSavedValues& R) {
-          SavedValue::ReadList(R.Next(), Nation.*Member, [](std::string_view T) { return static_cast<std::uint16_t>(StrToIntDef(T, 0)); });
-        });
+        [Member](N& Nation, TSavedValues& R) { SavedValue::ReadIntList(R, Nation.*Member, FieldRange::Count); });
   }
 
   static const TFields& Fields() {
@@ -130,20 +131,20 @@ struct TNation::TSavedRecord {
                  }
                }),
       F::Field("type factors", [](const N& Nation) { return SavedValue::List(Nation.FTypeFactors, [](float F) { return FormatTwoDecimals(F); }); },
-               [](N& Nation, V& R) { SavedValue::ReadList(R.Next(), Nation.FTypeFactors, [](std::string_view T) { return StrToSingle(T); }); }),
+               [](N& Nation, V& R) { SavedValue::ReadFloatList(R, Nation.FTypeFactors, FieldRange::TypeFactor); }),
       Counts("kind counters", &N::FKindCounters),
       Member::Flag("alive", &N::FAlive),
       F::Field("alliance", [](const N& Nation) { return Nation.FAlliance; }, [](N& Nation, V& R) { Nation.SetAlliance(std::string(R.Next())); }),
       Member::Flag("computer player", &N::FComputerPlayer),
       F::Field("diplomatic actions", [](const N& Nation) { return IntToStr(Nation.FDiplomaticActions); },
                [](N& Nation, V& R) { Nation.FDiplomaticActions = static_cast<std::uint8_t>(std::clamp(R.NextInt(), 0, 255)); }),
-      Member::Int("diplomatic action interval", &N::FDiplomaticActionInterval),
+      Member::Int("diplomatic action interval", &N::FDiplomaticActionInterval, FieldRange::DiplomaticInterval),
       Member::Flag("attack without war", &N::FAttackWithoutWar),
       // The nation's place in the list, which the scenario gave already.
       F::Field("index", [](const N& Nation) { return IntToStr(Nation.FIndex); }, [](N&, V& R) { R.Next(); }),
-      Member::Int("countdown", &N::FCountdown),
-      Member::Int("stability", &N::FStability),
-      Member::Int("value 5", &N::FValue5),
+      Member::Int("countdown", &N::FCountdown, FieldRange::NationNumber),
+      Member::Int("stability", &N::FStability, FieldRange::NationNumber),
+      Member::Int("value 5", &N::FValue5, FieldRange::NationNumber),
       F::Field("influence",
                [](const N& Nation) {
                  std::string List;
@@ -160,10 +161,10 @@ struct TNation::TSavedRecord {
                  }
                }),
       // Resolved once every zone is read.
-      Member::Int("capital", &N::FCapitalIndex),
+      Member::Int("capital", &N::FCapitalIndex, FieldRange::Index),
       Member::Text("player name", &N::FPlayerName),
       F::Field("research spending total", [](const N& Nation) { return IntToStr(Nation.FResearchSpendingTotal); },
-               [](N& Nation, V& R) { Nation.SetResearchSpendingTotal(R.NextInt()); }),
+               [](N& Nation, V& R) { Nation.SetResearchSpendingTotal(SavedValue::LenientInt(R, FieldRange::ResearchSpendingTotal)); }),
       // Progress, spending and level of each research group in turn.
       F::Field("research",
                [](const N& Nation) {
@@ -174,11 +175,14 @@ struct TNation::TSavedRecord {
                  return List;
                },
                [](N& Nation, V& R) {
-                 TSavedValues L(R.Next(), '#');
-                 for (int G = 0; G < ResearchGroupCount; ++G) {
-                   Nation.FResearchProgress[G] = static_cast<std::uint16_t>(L.NextInt());
-                   Nation.FResearchSpending[G] = static_cast<std::uint8_t>(L.NextInt());
-                   Nation.FResearchLevel[G] = static_cast<std::uint16_t>(L.NextInt());
+                 std::array<std::int32_t, 3 * ResearchGroupCount> Items{};
+                 SavedValue::ReadIntList(R, Items, FieldRange::Count);
+                 for (std::size_t G = 0; G < ResearchGroupCount; ++G) {
+                   if (Items[3 * G + 1] > 255)
+                     throw R.Error("the spending " + IntToStr(Items[3 * G + 1]) + " of " + ResearchGroupNames[G] + " is outside 0..255");
+                   Nation.FResearchProgress[G] = static_cast<std::uint16_t>(Items[3 * G]);
+                   Nation.FResearchSpending[G] = static_cast<std::uint8_t>(Items[3 * G + 1]);
+                   Nation.FResearchLevel[G] = static_cast<std::uint16_t>(Items[3 * G + 2]);
                  }
                }),
       F::Field("colour slot", [](const N& Nation) { return IntToStr(Nation.FColorSlot); },
@@ -188,7 +192,7 @@ struct TNation::TSavedRecord {
                    throw EBrenmoorEngine("Nation " + Nation.FName + ": the colour slot " + std::to_string(Slot) + " is outside 0..7");
                  Nation.FColorSlot = static_cast<std::uint8_t>(Slot);
                }),
-      Member::Int("score deduction", &N::FScoreDeduction),
+      Member::Int("score deduction", &N::FScoreDeduction, FieldRange::ScoreDeduction),
     });
     return Table;
   }
@@ -199,7 +203,7 @@ std::string TNation::SaveToString() {
   return TSavedRecord::Fields().Write(*this);
 }
 
-void TNation::LoadFromString(std::string_view Text) { TSavedRecord::Fields().Read(*this, Text); }
+void TNation::LoadFromString(std::string_view Text) { TSavedRecord::Fields().Read(*this, Text, "Nation " + FName); }
 
 void TNation::ResolveCapital() {
   if (FCapitalIndex < 0) {
@@ -268,12 +272,13 @@ double TNation::GetTotalResources() const {
 
 std::int32_t TNation::GetTotalIndustry() const {
   if (!FAlive) return 0;
-  std::int32_t Total = 0;
+  // Summed wide: a map of many zones of the largest industry passes 32 bits.
+  std::int64_t Total = 0;
   for (int I = 0; I < FEngine->GetZoneCount(); ++I) {
     const TBrenmoorZone* Zone = FEngine->GetZone(I);
     if (Zone->GetOwner() == this) Total += Zone->GetIndustry();
   }
-  return Total;
+  return static_cast<std::int32_t>(std::min<std::int64_t>(Total, std::numeric_limits<std::int32_t>::max()));
 }
 
 std::int32_t TNation::GetWorldDomination() const {
@@ -282,7 +287,10 @@ std::int32_t TNation::GetWorldDomination() const {
   return RoundHalfEven32(static_cast<double>(GetTotalIndustry()) / World * 100.0);
 }
 
-std::int32_t TNation::GetScore() const { return 20 * GetTotalIndustry() - FScoreDeduction; }
+std::int32_t TNation::GetScore() const {
+  const std::int64_t Score = 20 * std::int64_t{GetTotalIndustry()} - FScoreDeduction;
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(Score, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
 
 std::int32_t TNation::GetInfluence(const TNation* Other) const {
   if (!Other) return 0;
@@ -318,7 +326,9 @@ void TNation::SetLocalPlayer(bool Value) {
 void TNation::SetStability(std::int32_t Value) { FStability = std::clamp(Value, 0, 100); }
 
 void TNation::SetResearchSpendingTotal(std::int32_t Value) {
-  FResearchSpendingTotal = Value;
+  // Held within what a saved game holds, whatever an order asks.
+  FResearchSpendingTotal = static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(Value, FieldRange::ResearchSpendingTotal.Min, FieldRange::ResearchSpendingTotal.Max));
   FResearchSpendingFraction = static_cast<float>(static_cast<std::uint8_t>(Value)) / 100.0f;
 }
 

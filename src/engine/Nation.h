@@ -4,6 +4,7 @@
 // diplomatic actions), its research, its per-type unit factors and costs, who plays it and
 // the computer player's private store. The engine keeps every nation in one list; a nation's
 // place there is its index, by which files and messages name it.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "engine/EngineTypes.h"
+#include "engine/FieldRanges.h"
 
 class TBrenmoorEngine;
 class TBrenmoorZone;
@@ -165,7 +167,10 @@ public:
   void SetBrainData(const std::string& Name, const std::string& Value) { FBrainData.Set(Name, Value); }
   bool GetKamakazeAllowed() const { return FKamakazeAllowed; }
   std::int32_t GetScoreDeduction() const { return FScoreDeduction; }
-  void SetScoreDeduction(std::int32_t Value) { FScoreDeduction = Value; }
+  // Held within what a saved game holds, however many units a nation loses.
+  void SetScoreDeduction(std::int32_t Value) {
+    FScoreDeduction = static_cast<std::int32_t>(std::clamp<std::int64_t>(Value, FieldRange::ScoreDeduction.Min, FieldRange::ScoreDeduction.Max));
+  }
   std::int32_t GetTag() const { return FTag; }
   void SetTag(std::int32_t Value) { FTag = Value; }
   // A new unit of the kind raises the kind's counter and takes it as its ordinal.

@@ -217,20 +217,21 @@ void TReplayRules::UnitRenamed(TUnit* Unit, TFields& F) { FEngine.RenameUnit(Uni
 
 // --- Lists of units ---
 
-void TReplayRules::SetUnitValues(TFields& F, void (TUnit::*Set)(float)) {
+void TReplayRules::SetUnitValues(TFields& F, void (TUnit::*Set)(float), TFloatRange Range) {
   const auto Items = ListItems(F.Text());
   for (std::size_t I = 0; I + 2 < Items.size(); I += 3) {
     TUnit* Unit = FEngine.GetUnitByID(StrToIntDef(Items[I + 1], -1));
     if (!Unit) continue;
+    // A value a saved game could not hold is passed over, as one that is no number.
     const auto Value = TryStrToSingle(Items[I + 2]);
-    if (!Value) continue;
+    if (!Value || !Range.Holds(static_cast<double>(*Value))) continue;
     (Unit->*Set)(*Value);
   }
 }
 
-void TReplayRules::UnitOrganization(TFields& F) { SetUnitValues(F, &TUnit::SetOrganizationDirect); }
+void TReplayRules::UnitOrganization(TFields& F) { SetUnitValues(F, &TUnit::SetOrganizationDirect, FieldRange::Organization); }
 
-void TReplayRules::UnitExperience(TFields& F) { SetUnitValues(F, &TUnit::SetExperience); }
+void TReplayRules::UnitExperience(TFields& F) { SetUnitValues(F, &TUnit::SetExperience, FieldRange::Experience); }
 
 void TReplayRules::UnitsMerged(TFields& F) {
   TBrenmoorZone* Zone = ZoneAt(F.Int());

@@ -6,6 +6,7 @@
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/ChangeCodes.h"
+#include "engine/FieldRanges.h"
 #include "engine/OrderRecord.h"
 
 class TReplayRules {
@@ -34,7 +35,7 @@ private:
   TNation* NationAt(std::int32_t I) const { return FEngine.GetNation(I); }
   TNation* NationOrNone(std::int32_t I) const { return I == -1 ? nullptr : FEngine.GetNation(I); }
   // The organisation or experience of the units of a list of zone, unit, value triples.
-  void SetUnitValues(TFields& F, void (TUnit::*Set)(float));
+  void SetUnitValues(TFields& F, void (TUnit::*Set)(float), TFloatRange Range);
   // A zone's new airfield, port or rocket site and the resources it leaves.
   void ZoneBuilt(TFields& F, void (TBrenmoorZone::*Set)(bool));
 

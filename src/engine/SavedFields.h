@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "engine/EngineTypes.h"
+#include "engine/FieldRanges.h"
 #include "foundation/NumberText.h"
 #include "foundation/StringUtils.h"
 
@@ -65,8 +66,10 @@ public:
     FFieldName = Name;
   }
   EBrenmoorEngine Error(const std::string& What) const {
-    return EBrenmoorEngine("field " + std::to_string(FFieldNumber) + " (" + std::string(FFieldName) + "): " + What);
+    return EBrenmoorEngine(FRecord + "field " + std::to_string(FFieldNumber) + " (" + std::string(FFieldName) + "): " + What);
   }
+  // The record being read, named before the field in an error ("Zone Alba: field 9 ...").
+  void SetRecord(const std::string& Record) { FRecord = Record.empty() ? std::string() : Record + ": "; }
 
 private:
   TTokenReader FRest{std::string_view()};
@@ -76,6 +79,7 @@ private:
   bool FSplit = false;
   int FFieldNumber = 0;
   std::string_view FFieldName;
+  std::string FRecord;
 };
 
 // The text of a saved record as it is written: each value followed by the delimiter.
@@ -160,6 +164,13 @@ public:
     TSavedValues Values(Text, FDelim);
     Read(Target, Values, Scratch);
   }
+  // The same, an error naming the record first.
+  void Read(TTarget& Target, std::string_view Text, const std::string& Record) const {
+    TSavedValues Values(Text, FDelim);
+    Values.SetRecord(Record);
+    TScratch Scratch{};
+    Read(Target, Values, Scratch);
+  }
   void Read(TTarget& Target, TSavedValues& Values, TScratch& Scratch) const {
     // The latest shape the text has reached; a text that ends before a later shape's first
     // field is of the shape before it.
@@ -205,33 +216,6 @@ private:
   std::vector<TField> FFields;
 };
 
-// Fields that write a record's own member and read it back as the saved game always has: an
-// integer that is no integer reads as 0, a flag is "1" or not, a float that is no number
-// raises the conversion error.
-template <class TRecord, class TScratch = TNoScratch>
-struct TMemberFields {
-  using TFields = TSavedFields<TRecord, TRecord, TScratch>;
-  using TField = typename TFields::TField;
-
-  template <class M>
-  static TField Int(const char* Name, M TRecord::*Member) {
-    return TFields::Field(Name, [Member](const TRecord& R) { return IntToStr(static_cast<std::int64_t>(R.*Member)); },
-                          [Member](TRecord& R, TSavedValues& V) { R.*Member = static_cast<M>(V.NextInt()); });
-  }
-  static TField Flag(const char* Name, bool TRecord::*Member) {
-    return TFields::Field(Name, [Member](const TRecord& R) { return std::string(R.*Member ? "1" : "0"); },
-                          [Member](TRecord& R, TSavedValues& V) { R.*Member = V.NextFlag(); });
-  }
-  static TField Single(const char* Name, float TRecord::*Member) {
-    return TFields::Field(Name, [Member](const TRecord& R) { return SingleToStr(R.*Member); },
-                          [Member](TRecord& R, TSavedValues& V) { R.*Member = StrToSingle(V.Next()); });
-  }
-  static TField Text(const char* Name, std::string TRecord::*Member) {
-    return TFields::Field(Name, [Member](const TRecord& R) { return R.*Member; },
-                          [Member](TRecord& R, TSavedValues& V) { R.*Member = std::string(V.Next()); });
-  }
-};
-
 // Ways of writing and reading one value, for the tables' fields.
 namespace SavedValue {
 
@@ -262,6 +246,70 @@ inline float Float(TSavedValues& Values) {
   return *V;
 }
 
+// A text as the lenient readers take an integer: one that is no integer reads as 0 (as saved
+// games and scenarios always have), and digits beyond 64 bits as the farthest value of their
+// sign, which lies beyond every range.
+inline std::int64_t LenientValue(std::string_view T) {
+  if (const auto I = TryStrToInt64(T)) return *I;
+  const std::string_view Digits = T.substr(!T.empty() && (T[0] == '-' || T[0] == '+') ? 1 : 0);
+  if (!Digits.empty() && Digits.find_first_not_of("0123456789") == std::string_view::npos) return T[0] == '-' ? INT64_MIN : INT64_MAX;
+  return 0;
+}
+// The range as an error names it ("0..1000000").
+inline std::string RangeText(TValueRange Range) { return IntToStr(Range.Min) + ".." + IntToStr(Range.Max); }
+
+// The next value as an integer within Range, read as LenientValue reads it; a value outside is
+// refused with the field's number and name.
+inline std::int32_t LenientInt(TSavedValues& Values, TValueRange Range) {
+  const std::string_view T = Values.Next();
+  const std::int64_t V = LenientValue(T);
+  if (!Range.Holds(V)) throw Values.Error("the value " + std::string(T) + " is outside " + RangeText(Range));
+  return static_cast<std::int32_t>(V);
+}
+
+// The next value as an integer within Range (an empty value reading as 0 when 0 lies within).
+inline std::int32_t Int(TSavedValues& Values, TValueRange Range) { return Int(Values, Range.Min, Range.Max); }
+
+// The range of a float as the error names it.
+inline std::string RangeText(TFloatRange Range) { return FloatToStr(Range.Min) + ".." + FloatToStr(Range.Max); }
+
+// The next value as a float32 within Range: a text that is no number raises the conversion
+// error as saved games always have, a value outside is refused with the field's number and name.
+inline float LenientSingle(TSavedValues& Values, TFloatRange Range) {
+  const std::string_view T = Values.Next();
+  const float V = StrToSingle(T);
+  if (!Range.Holds(static_cast<double>(V))) throw Values.Error("the value " + std::string(T) + " is outside " + RangeText(Range));
+  return V;
+}
+
+// The next value as a float32 within Range, refused with the field's number and name when it
+// is no number or lies outside.
+inline float Float(TSavedValues& Values, TFloatRange Range) {
+  const float V = Float(Values);
+  if (!Range.Holds(static_cast<double>(V))) throw Values.Error("the value " + FloatToStr(V) + " is outside " + RangeText(Range));
+  return V;
+}
+
+// The next token of a scenario record cut at Delim as an integer within Range, a text that is
+// no integer reading as 0 as the scenario reader always has; a value outside is refused
+// naming the record (Where) and the field (What).
+inline std::int32_t ValueIn(std::string_view T, TValueRange Range, const std::string& Where, const char* What) {
+  const std::int64_t V = LenientValue(T);
+  if (!Range.Holds(V)) throw EBrenmoorEngine(Where + ": the " + What + " " + std::string(T) + " is outside " + RangeText(Range));
+  return static_cast<std::int32_t>(V);
+}
+// The same of a float (a text that is no number raises the conversion error).
+inline float ValueIn(std::string_view T, TFloatRange Range, const std::string& Where, const char* What) {
+  const float V = StrToSingle(T);
+  if (!Range.Holds(static_cast<double>(V)))
+    throw EBrenmoorEngine(Where + ": the " + What + " " + std::string(T) + " is outside " + RangeText(Range));
+  return V;
+}
+template <class TRange>
+auto NextTokenIn(std::string& Rest, std::string_view Delim, TRange Range, const std::string& Where, const char* What) {
+  return ValueIn(NextToken(Rest, Delim), Range, Where, What);
+}
+
 // A "#"-list of the values of a fixed-size array, each written by Write.
 template <class TArray, class W>
 std::string List(const TArray& Items, W Write) {
@@ -280,4 +328,68 @@ void ReadList(std::string_view Text, TArray& Items, R Read) {
   for (auto& Item : Items) Item = Read(L.Next());
 }
 
+// The next value as a "#"-list of the integers of a fixed-size array, each within Range and
+// read as LenientInt reads (empty items beyond its end read as 0); an item outside refuses the
+// text with the field's number and name and the item's number.
+// (Text: the value, taken already.)
+template <class TArray>
+void ReadIntList(TSavedValues& Values, std::string_view Text, TArray& Items, TValueRange Range) {
+  TSavedValues L(Text, '#');
+  int N = 0;
+  for (auto& Item : Items) {
+    ++N;
+    const std::string_view T = L.Next();
+    const std::int64_t V = LenientValue(T);
+    if (!Range.Holds(V))
+      throw Values.Error("item " + std::to_string(N) + " '" + std::string(T) + "' is outside " + RangeText(Range));
+    Item = static_cast<std::remove_reference_t<decltype(Item)>>(V);
+  }
+}
+template <class TArray>
+void ReadIntList(TSavedValues& Values, TArray& Items, TValueRange Range) {
+  ReadIntList(Values, Values.Next(), Items, Range);
+}
+
+// The same of floats, read as LenientSingle reads.
+template <class TArray>
+void ReadFloatList(TSavedValues& Values, TArray& Items, TFloatRange Range) {
+  TSavedValues L(Values.Next(), '#');
+  int N = 0;
+  for (auto& Item : Items) {
+    ++N;
+    const std::string_view T = L.Next();
+    const float V = StrToSingle(T);
+    if (!Range.Holds(static_cast<double>(V)))
+      throw Values.Error("item " + std::to_string(N) + " '" + std::string(T) + "' is outside " + RangeText(Range));
+    Item = V;
+  }
+}
+
 }  // namespace SavedValue
+
+// Fields that write a record's own member and read it back as the saved game always has: an
+// integer that is no integer reads as 0, a flag is "1" or not, a float that is no number
+// raises the conversion error. Every number has its range: a value outside refuses the text.
+template <class TRecord, class TScratch = TNoScratch>
+struct TMemberFields {
+  using TFields = TSavedFields<TRecord, TRecord, TScratch>;
+  using TField = typename TFields::TField;
+
+  template <class M>
+  static TField Int(const char* Name, M TRecord::*Member, TValueRange Range) {
+    return TFields::Field(Name, [Member](const TRecord& R) { return IntToStr(static_cast<std::int64_t>(R.*Member)); },
+                          [Member, Range](TRecord& R, TSavedValues& V) { R.*Member = static_cast<M>(SavedValue::LenientInt(V, Range)); });
+  }
+  static TField Flag(const char* Name, bool TRecord::*Member) {
+    return TFields::Field(Name, [Member](const TRecord& R) { return std::string(R.*Member ? "1" : "0"); },
+                          [Member](TRecord& R, TSavedValues& V) { R.*Member = V.NextFlag(); });
+  }
+  static TField Single(const char* Name, float TRecord::*Member, TFloatRange Range) {
+    return TFields::Field(Name, [Member](const TRecord& R) { return SingleToStr(R.*Member); },
+                          [Member, Range](TRecord& R, TSavedValues& V) { R.*Member = SavedValue::LenientSingle(V, Range); });
+  }
+  static TField Text(const char* Name, std::string TRecord::*Member) {
+    return TFields::Field(Name, [Member](const TRecord& R) { return R.*Member; },
+                          [Member](TRecord& R, TSavedValues& V) { R.*Member = std::string(V.Next()); });
+  }
+};

@@ -77,6 +77,7 @@ struct TBrenmoorEngine::TSavedGame {
   std::size_t FiredList = 0;
 
   explicit TSavedGame(std::string_view Text) : Values(Text, ';', TSavedValues::Split) {
+    Values.SetRecord("Saved game");
     TNoScratch Scratch;
     Fields().Read(*this, Values, Scratch);
   }
@@ -110,6 +111,13 @@ private:
     if (N < 0 || static_cast<std::size_t>(N) > Values.Size())
       throw EBrenmoorEngine("The saved game's number of " + std::string(What) + " " + std::string(Value) + " cannot be used");
     return N;
+  }
+  // A date of the game: days since 30 December 1899 within the years the calendar holds.
+  static TDateTime DateIn(std::string_view Text, const char* What) {
+    const double Date = StrToFiniteDouble(Text);
+    if (!FieldRange::Date.Holds(Date))
+      throw EBrenmoorEngine(std::string("Saved game: the ") + What + " " + std::string(Text) + " is outside " + SavedValue::RangeText(FieldRange::Date));
+    return Date;
   }
   EBrenmoorEngine CutShort(std::size_t Needed) const {
     return EBrenmoorEngine("The saved game is cut short: it holds " + std::to_string(Values.Size()) + " of its " +
@@ -166,8 +174,8 @@ const TBrenmoorEngine::TSavedGame::TFields& TBrenmoorEngine::TSavedGame::Fields(
     F::Field("last random event date", [](const E& En) { return ShortestFloat(En.FLastRandomEventDate); },
              [](TSavedGame& G, V& R) { G.LastRandomEventDateText = R.Next(); }),
     CountField("active events", &E::GetActiveEventCount, &TSavedGame::ActiveEventCount),
-    F::Step("last random event date", [](TSavedGame& G) { G.LastRandomEventDate = StrToFiniteDouble(G.LastRandomEventDateText); }),
-    F::Field("date", [](const E& En) { return ShortestFloat(En.FDate); }, [](TSavedGame& G, V& R) { G.Date = StrToFiniteDouble(R.Next()); }),
+    F::Step("last random event date", [](TSavedGame& G) { G.LastRandomEventDate = DateIn(G.LastRandomEventDateText, "last random event date"); }),
+    F::Field("date", [](const E& En) { return ShortestFloat(En.FDate); }, [](TSavedGame& G, V& R) { G.Date = DateIn(R.Next(), "date"); }),
     F::Field("free for all", [](const E& En) { return TokenText(En.FFreeForAll); }, [](TSavedGame& G, V& R) { G.FreeForAll = R.NextFlag(); }),
     F::Field("all computer", [](const E& En) { return TokenText(En.FAllComputer); }, [](TSavedGame& G, V& R) { G.AllComputer = R.NextFlag(); }),
     Run("nations", &TSavedGame::NationCount, &TSavedGame::FirstNation,
@@ -212,12 +220,12 @@ const TBrenmoorEngine::TSavedGame::TFields& TBrenmoorEngine::TSavedGame::Fields(
              }),
     // Appended after the fired list: texts from before it was kept load at impulse 0.
     F::Later(1, "impulse", [](const E& En) { return IntToStr(En.FImpulse); },
-             [](TSavedGame& G, V& R) { G.Impulse = StrToIntDef(R.Next(), 0); }, [](TSavedGame& G) { G.Impulse = 0; }),
+             [](TSavedGame& G, V& R) { G.Impulse = SavedValue::LenientInt(R, FieldRange::Impulse); }, [](TSavedGame& G) { G.Impulse = 0; }),
     // The identifier the next unit takes: the newest units may have gone, and a machine that
     // joins a game from this text must give new units the identifiers the host gives them.
     // Texts from before it was kept end with the impulse: not kept.
     F::Later(2, "next unit identifier", [](const E& En) { return IntToStr(En.FUnits.NextID()); },
-             [](TSavedGame& G, V& R) { G.NextUnitID = StrToIntDef(R.Next(), -1); }, [](TSavedGame& G) { G.NextUnitID = -1; }),
+             [](TSavedGame& G, V& R) { G.NextUnitID = SavedValue::LenientInt(R, FieldRange::UnitIDOrNone); }, [](TSavedGame& G) { G.NextUnitID = -1; }),
   });
   return Table;
 }

@@ -560,7 +560,9 @@ void TUnit::LoseOrganization(double Factor) {
 void TUnit::GainExperience() {
   FFought = true;
   const double R = FEngine->GetRandom().Random();
-  FExperience = static_cast<float>(FExperience * (1.0 + R * 0.05 * (2.0 - FExperience)));
+  // Experience far beyond 2 falls back, no further than a saved game holds.
+  const double Gained = FExperience * (1.0 + R * 0.05 * (2.0 - FExperience));
+  FExperience = static_cast<float>(std::clamp(Gained, FieldRange::Experience.Min, FieldRange::Experience.Max));
 }
 
 void TUnit::ResetImpulseState() {
@@ -708,49 +710,48 @@ struct TUnit::TSavedRecord {
     using V = TSavedValues;
     static const TFields Table('~', {
       F::Field("counts", [](const TUnit& U) { return SavedValue::List(U.FCounts, [](std::uint16_t C) { return IntToStr(C); }); },
-               [](TUnit& U, V& R) {
-                 SavedValue::ReadList(R.Next(), U.FCounts, [](std::string_view T) {
-                   return static_cast<std::uint16_t>(std::clamp(StrToIntDef(T, 0), 0, 65535));
-                 });
-               }),
+               [](TUnit& U, V& R) { SavedValue::ReadIntList(R, U.FCounts, FieldRange::Count); }),
       F::Field("type factors", [](const TUnit& U) { return SavedValue::List(U.FTypeFactors, [](float F) { return FormatTwoDecimals(F); }); },
-               [](TUnit& U, V& R) { SavedValue::ReadList(R.Next(), U.FTypeFactors, [](std::string_view T) { return StrToSingle(T); }); }),
+               [](TUnit& U, V& R) { SavedValue::ReadFloatList(R, U.FTypeFactors, FieldRange::TypeFactor); }),
       Member::Flag("attacking", &TUnit::FAttacking),
       F::Field("base zone", [](const TUnit& U) { return SavedValue::IndexOf(U.FBaseZone); },
-               [](TUnit&, V& R, TScratch& S) { S.BaseZone = R.NextInt(); }),
+               [](TUnit&, V& R, TScratch& S) { S.BaseZone = SavedValue::LenientInt(R, FieldRange::Index); }),
       F::Field("destination unit", [](const TUnit& U) { return IntToStr(U.FDestinationUnit ? U.FDestinationUnit->ID : -1); },
-               [](TUnit& U, V& R) { U.FDestinationUnitID = R.NextInt(); }),
+               [](TUnit& U, V& R) { U.FDestinationUnitID = SavedValue::LenientInt(R, FieldRange::UnitIDOrNone); }),
       F::Field("destination zone", [](const TUnit& U) { return SavedValue::IndexOf(U.FDestinationZone); },
-               [](TUnit&, V& R, TScratch& S) { S.DestinationZone = R.NextInt(); }),
+               [](TUnit&, V& R, TScratch& S) { S.DestinationZone = SavedValue::LenientInt(R, FieldRange::Index); }),
       Member::Text("destination unit name", &TUnit::FDestinationUnitName),
-      Member::Single("experience", &TUnit::FExperience),
-      F::Field("identifier", [](const TUnit& U) { return IntToStr(U.ID); }, [](TUnit& U, V& R) { U.ID = R.NextInt(); }),
+      Member::Single("experience", &TUnit::FExperience, FieldRange::Experience),
+      F::Field("identifier", [](const TUnit& U) { return IntToStr(U.ID); }, [](TUnit& U, V& R) {
+                 U.ID = SavedValue::LenientInt(R, FieldRange::UnitID);
+                 R.SetRecord("Unit " + std::to_string(U.ID));
+               }),
       F::Step("zones named before the identifier",
               [](TUnit& U, TScratch& S) {
                 U.FBaseZone = ZoneAt(U, S.BaseZone, "base zone");
                 U.FDestinationZone = ZoneAt(U, S.DestinationZone, "destination zone");
               }),
-      Member::Int("ordinal", &TUnit::FOrdinal),
+      Member::Int("ordinal", &TUnit::FOrdinal, FieldRange::Ordinal),
       Code("order", &TUnit::FOrder, OrderTypeCount, "order"),
-      Member::Single("organization", &TUnit::FOrganization),
+      Member::Single("organization", &TUnit::FOrganization, FieldRange::Organization),
       F::Field("creating nation", [](const TUnit& U) { return SavedValue::IndexOf(U.FCreatingNation); },
-               [](TUnit& U, V& R) { U.FCreatingNation = NationAt(U, R.NextInt(), "creating nation"); }),
+               [](TUnit& U, V& R) { U.FCreatingNation = NationAt(U, SavedValue::LenientInt(R, FieldRange::Index), "creating nation"); }),
       F::Field("owner", [](const TUnit& U) { return SavedValue::IndexOf(U.FOwner); },
                [](TUnit& U, V& R) {
-                 U.FOwner = NationAt(U, R.NextInt(), "owner");
+                 U.FOwner = NationAt(U, SavedValue::LenientInt(R, FieldRange::Index), "owner");
                  if (!U.FOwner) throw EBrenmoorEngine("Unit " + std::to_string(U.ID) + " has no owner");
                }),
-      Member::Int("patrol step", &TUnit::FPatrolStep),
-      Member::Int("patrol index", &TUnit::FPatrolIndex),
+      Member::Int("patrol step", &TUnit::FPatrolStep, FieldRange::PatrolPlace),
+      Member::Int("patrol index", &TUnit::FPatrolIndex, FieldRange::PatrolPlace),
       Code("kind", &TUnit::FKind, UnitKindCount, "unit kind"),
       F::Field("zone", [](const TUnit& U) { return SavedValue::IndexOf(U.FZone); },
                [](TUnit& U, V& R) {
-                 U.FLoadedZoneIndex = R.NextInt();
+                 U.FLoadedZoneIndex = SavedValue::LenientInt(R, FieldRange::Index);
                  U.FZone = ZoneAt(U, U.FLoadedZoneIndex, "zone");
                  if (!U.FZone) throw EBrenmoorEngine("Unit " + std::to_string(U.ID) + " stands in no zone");
                }),
       F::Field("previous zone", [](const TUnit& U) { return SavedValue::IndexOf(U.FPreviousZone); },
-               [](TUnit& U, V& R) { U.FPreviousZone = ZoneAt(U, R.NextInt(), "previous zone"); }),
+               [](TUnit& U, V& R) { U.FPreviousZone = ZoneAt(U, SavedValue::LenientInt(R, FieldRange::Index), "previous zone"); }),
       // The units it carries are found by their identifiers once every unit is read.
       F::Field("based units", [](const TUnit& U) { return IDList(U.FBasedUnits); }, [](TUnit& U, V& R) { U.FBasedIDs = std::string(R.Next()); }),
       F::Field("boarded units", [](const TUnit& U) { return IDList(U.FBoardedUnits); },
@@ -762,7 +763,7 @@ struct TUnit::TSavedRecord {
                  while (!L.AtEnd()) U.FPatrolZones.push_back(ZoneAt(U, StrToIntDef(L.Next(), -1), "patrol zone"));
                  std::erase(U.FPatrolZones, nullptr);
                }),
-      Member::Single("sort key", &TUnit::FSortKey),
+      Member::Single("sort key", &TUnit::FSortKey, FieldRange::SortKey),
       // A submerged fleet is written surfaced, as the game has always loaded it; the live unit
       // stays submerged (surfacing it would change this machine's tallies).
       F::Field("submerged", [](const TUnit&) { return std::string("0"); }, [](TUnit& U, V& R) { U.FSubmerged = R.NextFlag(); }),
@@ -774,7 +775,7 @@ struct TUnit::TSavedRecord {
 
 std::string TUnit::SaveToString() const { return TSavedRecord::Fields().Write(*this); }
 
-void TUnit::LoadFromString(std::string_view Text) { TSavedRecord::Fields().Read(*this, Text); }
+void TUnit::LoadFromString(std::string_view Text) { TSavedRecord::Fields().Read(*this, Text, "Unit"); }
 
 void TUnit::ResolveLoadedReferences() {
   // The target with the name the unit took when it was aimed at it, as the game was saved.

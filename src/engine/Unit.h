@@ -4,6 +4,7 @@
 // destination, may ride a transport, be based on a carrier or at an air base, and keeps its
 // organisation and experience. Its identifier, from the engine's unit list, names it in files
 // and messages and is the same on every machine.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "engine/EngineTypes.h"
+#include "engine/FieldRanges.h"
 #include "foundation/RandomAccessList.h"
 
 class TBrenmoorEngine;
@@ -139,7 +141,10 @@ public:
   float GetSortKey() const { return FSortKey; }
   void SetSortKey(float Value) { FSortKey = Value; }
   std::int32_t GetPatrolIndex() const { return FPatrolIndex; }
-  void SetPatrolIndex(std::int32_t Value) { FPatrolIndex = Value; }
+  // Held within what a saved game holds, whatever a change record gives.
+  void SetPatrolIndex(std::int32_t Value) {
+    FPatrolIndex = static_cast<std::int32_t>(std::clamp<std::int64_t>(Value, FieldRange::PatrolPlace.Min, FieldRange::PatrolPlace.Max));
+  }
   std::int32_t GetPatrolStep() const { return FPatrolStep; }
   void SetPatrolStep(std::int32_t Value) { FPatrolStep = Value; }
   std::int32_t GetOrdinal() const { return FOrdinal; }

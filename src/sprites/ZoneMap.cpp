@@ -348,7 +348,9 @@ std::int32_t CheapestFirstCost(TNode A, TNode B, std::int64_t Bound, std::vector
   BestOf(A) = 0;
   while (!Heap.empty()) {
     std::pop_heap(Heap.begin(), Heap.end(), Later);
-    const auto [Cost, Z] = Heap.back();
+    // Plain locals, not a structured binding: the step's lambda below captures them.
+    const std::int64_t Cost = Heap.back().first;
+    const TNode Z = Heap.back().second;
     Heap.pop_back();
     if (Cost != BestOf(Z)) continue;
     if (Cost >= Bound) break;

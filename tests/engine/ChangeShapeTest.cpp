@@ -77,6 +77,9 @@ TEST(ChangeShapeTest, ARecordIsCheckedAgainstItsCodesFields) {
       {"3;4;44;-1;-1;0;", "chUnitOrder field 2 (order): \"44\" is out of its range"},
       {"3;4;10;-1;-1;yes;", "chUnitOrder field 5 (attacking): \"yes\" is no flag"},
       {"8;0;1e39;", "chFactoryBuilt field 2 (resources): \"1e39\" is no number"},
+      // Numbers a saved game could not hold again.
+      {"8;0;2e9;", "chFactoryBuilt field 2 (resources): \"2e9\" is out of its range"},
+      {"26;0;2147483647;0;", "chStormMoved field 2 (x): \"2147483647\" is out of its range"},
       {"6;1#4;", "chEmbattledZones field 1 (embattled zones): \"1#4\" does not end its last item with \"#\""},
       {"6;1#x#;", "chEmbattledZones field 1 (embattled zones): item 2 \"x\" is no zone"},
       {"12;1;0;0#0#0#2#;2;", "chBuildStarted field 3 (counts): holds 4 counts, not one per unit type"},

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "EngineFixture.h"
+#include "engine/ImpulseSteps.h"
+#include "engine/SavedFields.h"
 #include "engine/SavedGame.h"
 #include "engine/UnitRules.h"
 #include "foundation/NumberText.h"
@@ -596,5 +599,170 @@ TEST_F(SavedGameTest, TextsOfEveryOlderShapeReadWithTheDefaultsOfTheFieldsTheyLa
     EXPECT_EQ(UnitIDs(Other.Engine), UnitIDs(Engine)) << Case.Shape;
     EXPECT_EQ(Other.Engine.GetZone(zAlba)->GetBuildQueue(utInfantry), 4) << Case.Shape;
     EXPECT_EQ(Other.Engine.GetUnitByID(Sub->ID)->GetCount(utSubmarine), 4) << Case.Shape;
+  }
+}
+
+namespace {
+
+// Where a saved number lies: the records of one kind (every one of them gets the value), the
+// field's place in the record and its delimiter, and the range the readers declare for it.
+enum TRecordKind { rkNation, rkZone, rkRouting, rkStorm, rkUnit, rkActiveEvent, rkGame };
+struct TRangeCase {
+  TRecordKind Kind;
+  std::size_t Field;  // from 0; for rkGame the place counted from the end of the text
+  const char* Name;
+  TFloatRange Range;  // integers too: they are exact in a double
+  bool List = false;  // a "#"-list whose every item gets the value
+  bool IsFloat = false;
+};
+
+TRangeCase I(TRecordKind K, std::size_t F, const char* N, TValueRange R, bool List = false) {
+  return {K, F, N, {static_cast<double>(R.Min), static_cast<double>(R.Max)}, List, false};
+}
+TRangeCase Fl(TRecordKind K, std::size_t F, const char* N, TFloatRange R, bool List = false) { return {K, F, N, R, List, true}; }
+
+std::string NumberText(double V, bool IsFloat) {
+  if (!IsFloat && std::abs(V) >= 1e19) return "99999999999999999999";
+  return IsFloat ? FloatToStr(V) : IntToStr(static_cast<std::int64_t>(V));
+}
+
+}  // namespace
+
+// Every number a saved game holds, at either end of its range, in every record of its kind at
+// once: the game loads and plays on two impulses without a sum or product of them leaving its
+// type (the sanitizer build stops on one); a value beyond the end refuses the whole text with
+// the record, the field and the range named, and the game that was there stays.
+TEST_F(SavedGameTest, EveryNumberAtTheEndsOfItsRangePlaysOnAndBeyondIsRefused) {
+  BuildRichGame();
+  const std::string Text = Engine.SaveToString();
+  const std::vector<std::string> V = Values(Text);
+  const std::size_t Counts[] = {static_cast<std::size_t>(Engine.GetNationCount()), static_cast<std::size_t>(Engine.GetZoneCount()),
+                                static_cast<std::size_t>(Engine.GetRoutingCount()), static_cast<std::size_t>(Engine.GetStormCount()),
+                                static_cast<std::size_t>(Engine.GetUnitCount())};
+  // The first value of each kind's run, and the delimiter of its fields.
+  std::size_t First[rkGame];
+  First[rkNation] = 14;
+  for (int K = rkZone; K <= rkUnit; ++K) First[K] = First[K - 1] + Counts[K - 1];
+  First[rkActiveEvent] = First[rkUnit] + Counts[rkUnit] + static_cast<std::size_t>(Engine.GetAllianceCount());
+  const char Delims[] = {'~', '~', '~', '%', '~', '#'};
+  ASSERT_EQ(Engine.GetActiveEventCount(), 1);
+
+  // The text with the field of every record of the case's kind set to Value.
+  const auto With = [&](const TRangeCase& C, const std::string& Value) {
+    std::vector<std::string> W = V;
+    if (C.Kind == rkGame) {
+      W[W.size() - C.Field] = Value;
+    } else {
+      const std::size_t Count = C.Kind == rkActiveEvent ? 1 : Counts[C.Kind];
+      for (std::size_t R = First[C.Kind]; R < First[C.Kind] + Count; ++R) {
+        std::vector<std::string> Fields;
+        for (std::string Rest = W[R]; !Rest.empty();) Fields.push_back(NextToken(Rest, std::string(1, Delims[C.Kind])));
+        if (C.List) {
+          std::string List;
+          for (std::string Rest = Fields.at(C.Field); !Rest.empty(); NextToken(Rest, "#")) List += Value + "#";
+          Fields.at(C.Field) = List;
+        } else {
+          Fields.at(C.Field) = Value;
+        }
+        W[R].clear();
+        for (const std::string& F : Fields) W[R] += F + Delims[C.Kind];
+      }
+    }
+    std::string S;
+    for (const std::string& X : W) S += X + ";";
+    return S;
+  };
+  using namespace FieldRange;
+  const TRangeCase Cases[] = {
+      I(rkNation, 0, "unit costs", Count, true),
+      Fl(rkNation, 2, "type factors", TypeFactor, true),
+      I(rkNation, 3, "kind counters", Count, true),
+      I(rkNation, 8, "diplomatic action interval", DiplomaticInterval),
+      I(rkNation, 11, "countdown", NationNumber),
+      I(rkNation, 12, "stability", NationNumber),
+      I(rkNation, 13, "value 5", NationNumber),
+      I(rkNation, 17, "research spending total", ResearchSpendingTotal),
+      I(rkNation, 20, "score deduction", ScoreDeduction),
+      I(rkZone, 3, "factories", Factories),
+      I(rkZone, 7, "rich resources", RichResources),
+      Fl(rkZone, 9, "resources", Resources),
+      I(rkZone, 11, "industry", Industry),
+      I(rkZone, 12, "strike count", StrikeCount),
+      I(rkZone, 13, "bomb count", StrikeCount),
+      I(rkZone, 14, "income", Income),
+      Fl(rkZone, 17, "build total", BuildAmount),
+      Fl(rkZone, 18, "build progress", BuildAmount),
+      I(rkRouting, 1, "amount", Amount),
+      I(rkStorm, 0, "Height", MapSize),
+      I(rkStorm, 1, "Lifetime", Impulses),
+      I(rkStorm, 2, "X", MapPlace),
+      I(rkStorm, 3, "Y", MapPlace),
+      I(rkStorm, 5, "Width", MapSize),
+      I(rkStorm, 6, "chance down", Chance),
+      I(rkStorm, 7, "chance left", Chance),
+      I(rkStorm, 8, "chance right", Chance),
+      I(rkStorm, 9, "chance up", Chance),
+      I(rkUnit, 0, "counts", Count, true),
+      Fl(rkUnit, 1, "type factors", TypeFactor, true),
+      Fl(rkUnit, 7, "experience", Experience),
+      I(rkUnit, 9, "ordinal", Ordinal),
+      Fl(rkUnit, 11, "organization", Organization),
+      Fl(rkUnit, 22, "sort key", SortKey),
+      I(rkActiveEvent, 8, "Duration", Impulses),
+      Fl(rkActiveEvent, 10, "Factor", Factor),
+      I(rkActiveEvent, 11, "Area left", MapPlace),
+      I(rkActiveEvent, 12, "Area top", MapPlace),
+      I(rkActiveEvent, 13, "Area right", MapPlace),
+      I(rkActiveEvent, 14, "Area bottom", MapPlace),
+      I(rkGame, 2, "impulse", Impulse),
+  };
+  for (const TRangeCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    for (const double End : {C.Range.Min, C.Range.Max}) {
+      const std::string Value = NumberText(End, C.IsFloat);
+      SCOPED_TRACE(Value);
+      TOtherMachine Other;
+      ASSERT_EQ(EngineError([&] { Other.Engine.LoadFromString(With(C, Value)); }), "") << C.Name << " " << Value;
+      for (int Impulse = 0; Impulse < 2; ++Impulse) {
+        try {
+          RunHostImpulse(Other.Engine, Other.Engine.GetImpulse());
+        } catch (const EBrenmoorEngine&) {
+          // A rule that refuses the state it meets ends the impulse; the numbers held.
+        } catch (const EBrenmoor& E) {
+          ADD_FAILURE() << C.Name << " " << Value << ": the impulse failed: " << E.what();
+        }
+      }
+      EXPECT_EQ(Other.Engine.CheckTallies(), "") << C.Name << " " << Value;
+      // And the game it became saves and loads again.
+      try {
+        TOtherMachine Again;
+        Again.Engine.LoadFromString(Other.Engine.SaveToString());
+      } catch (const EBrenmoor& E) {
+        ADD_FAILURE() << C.Name << " " << Value << ": the game played on cannot be loaded again: " << E.what();
+      }
+    }
+    // Beyond either end (a float range that reaches the largest float has no beyond; a float
+    // one beyond would round to the end).
+    // The ends of 32 bits and numbers beyond 64 too (a zone's rich resources of 2147483647 once
+    // overflowed its effective industry, an impulse of 2147483647 the next impulse's number).
+    std::vector<double> Beyonds;
+    for (const double End : {C.Range.Min, C.Range.Max}) {
+      const double Beyond = !C.IsFloat ? End + (End == C.Range.Min ? -1 : 1) : End == 0 ? -1 : End * 2;
+      if (!C.IsFloat || std::abs(Beyond) < 1e38) Beyonds.push_back(Beyond);
+    }
+    if (!C.IsFloat)
+      for (const double Far : {2147483647.0, -2147483648.0, 1e20})
+        if (!C.Range.Holds(Far)) Beyonds.push_back(Far);
+    for (const double Beyond : Beyonds) {
+      const std::string Value = NumberText(Beyond, C.IsFloat && std::abs(Beyond) < 1e19);
+      const std::string Message = EngineError([&] { Engine.LoadFromString(With(C, Value)); });
+      EXPECT_NE(Message.find(std::string("(") + C.Name + "): "), std::string::npos) << Message;
+      EXPECT_NE(Message.find(Value), std::string::npos) << Message;
+      // (Digits beyond 64 bits are no integer to the readers that refuse a text that is none.)
+      if (std::abs(Beyond) < 1e19 || Message.find("is not a valid integer value") == std::string::npos) {
+        EXPECT_NE(Message.find(" is outside " + SavedValue::RangeText(C.Range)), std::string::npos) << Message;
+      }
+      EXPECT_EQ(Engine.SaveToString(), Text) << C.Name;
+    }
   }
 }

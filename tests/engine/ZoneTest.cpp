@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "EngineFixture.h"
+#include "engine/FieldRanges.h"
+#include "engine/ImpulseSteps.h"
+#include "foundation/NumberText.h"
 
 namespace {
 
@@ -250,4 +253,37 @@ TEST_F(ZoneTest, ANewScenarioLeavesNothingOfTheLastGameInZonesItDoesNotName) {
   EXPECT_EQ(C->GetUnitCount(), 0);
   EXPECT_EQ(Engine.GetUnitCount(), 6);
   ExpectTalliesHold();
+}
+
+// The numbers of a scenario's zone record at the ends of their ranges start a game that plays
+// on (the sanitizer build stops on a sum that leaves its type); beyond, the file is refused
+// naming the line, the zone, the field and the range, and nothing of it is loaded.
+TEST_F(ZoneTest, ZoneNumbersWithinTheirRangesPlayAndBeyondAreRefused) {
+  using namespace FieldRange;
+  const std::string Top = IntToStr(Large);
+  // Industry, factories, rich resources, resources, border count (with its defences), terrain.
+  LoadWorld(true, WithZoneLine("Alba", "Zone=Alba;" + Top + ";" + Top + ";0;" + Top + ";x;0;0#3#5#0#4#2#;;1;1000000000;1;" + Top +
+                                           "#1#;1;0;255;0;"));
+  EXPECT_EQ(Z(zAlba)->GetEffectiveIndustry(), 2 * Large);
+  for (std::int32_t Impulse = 0; Impulse < 2; ++Impulse) RunHostImpulse(Engine, Impulse);
+  ExpectTalliesHold();
+
+  struct TCase {
+    std::string Line;
+    std::string Message;
+  };
+  const std::string Where = "Scenario line 9, field Zone: Zone Alba: the ";
+  const TCase Cases[] = {
+      {"Zone=Alba;2147483647;0;0;0;x;0;;;0", Where + "industry 2147483647 is outside 0..1000000"},
+      {"Zone=Alba;-1;0;0;0;x;0;;;0", Where + "industry -1 is outside 0..1000000"},
+      {"Zone=Alba;1;1000001;0;0;x;0;;;0", Where + "factories 1000001 is outside 0..1000000"},
+      {"Zone=Alba;1;0;0;2147483647;x;0;;;0", Where + "rich resources 2147483647 is outside 0..1000000"},
+      {"Zone=Alba;1;0;0;99999999999999999999;x;0;;;0", Where + "rich resources 99999999999999999999 is outside 0..1000000"},
+      {"Zone=Alba;1;0;0;0;x;2147483647;;;0", Where + "owner 2147483647 is outside -1..1000000"},
+      {"Zone=Alba;1;0;0;0;x;0;;;0;2e9", Where + "resources 2e9 is outside -1000000000..1000000000"},
+      {"Zone=Alba;1;0;0;0;x;0;;;0;1;10001", Where + "border count 10001 is outside 0..10000"},
+      {"Zone=Alba;1;0;0;0;x;0;;;0;1;1;2147483647#1#;", Where + "border defence 2147483647 is outside -1000000..1000000"},
+      {"Zone=Alba;1;0;0;0;x;0;;;0;1;0;;0;0;256;0;", Where + "terrain defence 256 is outside 0..255"},
+  };
+  for (const TCase& C : Cases) EXPECT_EQ(EngineError([&] { LoadWorld(false, WithZoneLine("Alba", C.Line)); }), C.Message) << C.Line;
 }
