@@ -58,7 +58,7 @@ launcher=()
 if command -v ccache >/dev/null 2>&1; then launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER="$cc" -DCMAKE_CXX_COMPILER="$cxx" \
   -DBRENMOOR_FUZZ=ON -DBRENMOOR_BENCHMARKS=OFF "${launcher[@]}" >/dev/null
-cmake --build build/fuzz -j "${BRENMOOR_FUZZ_BUILD_JOBS:-4}" --target "${targets[@]/#/fuzz_}"
+cmake --build build/fuzz -j "${BRENMOOR_FUZZ_BUILD_JOBS:-$(nproc 2>/dev/null || echo 4)}" --target "${targets[@]/#/fuzz_}"
 
 if command -v llvm-symbolizer >/dev/null 2>&1; then export ASAN_SYMBOLIZER_PATH=$(command -v llvm-symbolizer); fi
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}

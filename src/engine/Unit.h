@@ -146,7 +146,9 @@ public:
     FPatrolIndex = static_cast<std::int32_t>(std::clamp<std::int64_t>(Value, FieldRange::PatrolPlace.Min, FieldRange::PatrolPlace.Max));
   }
   std::int32_t GetPatrolStep() const { return FPatrolStep; }
-  void SetPatrolStep(std::int32_t Value) { FPatrolStep = Value; }
+  void SetPatrolStep(std::int32_t Value) {
+    FPatrolStep = static_cast<std::int32_t>(std::clamp<std::int64_t>(Value, FieldRange::PatrolPlace.Min, FieldRange::PatrolPlace.Max));
+  }
   std::int32_t GetOrdinal() const { return FOrdinal; }
   void SetOrdinal(std::int32_t Value) { FOrdinal = Value; }
   std::uint16_t GetDamaged(int Type) const { return FDamaged.at(static_cast<std::size_t>(Type)); }
