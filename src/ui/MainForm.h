@@ -36,6 +36,7 @@ class TColorMemo;
 class TGraphicPanel;
 class TGameSession;
 struct TGameSetUp;
+struct TGameStart;
 class TBrenmoorZone;
 class TCellImage;
 class TClockRun;
@@ -432,6 +433,7 @@ private:
       {{"btnNavigator", "frmNavigator"}, {"btnNews", "frmNews"}, {"btnCommunicate", "frmComms"}, {"btnScores", "frmScores"}}};
 
   void CreateComponents();
+  void CreateTimers();
   void CreateCaptionBar();
   void CreateScreens();
   void CreateTitleScreen();
@@ -439,6 +441,10 @@ private:
   void CreateGameToolbar(TElasticPanel* Game);
   void CreateStatusBar(TElasticPanel* Game);
   void CreateOrderControls(TElasticPanel* Game);
+  // The units tab, the zone tab and the order prompt page of the order controls.
+  void CreateUnitsTab();
+  void CreateZoneTab();
+  void CreateOrderPrompt(TElasticPanel* Game);
   // Shows what a click in an order mode came to: the refusal or the click sound, the target
   // list, the question, the records and the mode.
   void ApplyOrderStep(const TOrderStep& Step);
@@ -447,6 +453,10 @@ private:
   // The zone tab for the selected zone.
   void UpdateZoneTab();
   void CreateSetupScreen();
+  // The steps of StartGame: the last game's traces off the game screen; the nations played
+  // here and the controls the game shows.
+  void ResetGameScreen();
+  void ShowPlayedNations(const TGameStart& Start);
   // The flags' picture on the set-up screen.
   void ShowSetupFlags();
   // Bomb and bombardment blasts at each zone hit in this impulse; the embattled zones counted.
@@ -457,6 +467,7 @@ private:
   void RefreshAfterImpulse();
   // The editor's controls on pnlEditor.
   void CreateEditorScreen();
+  void CreateScriptMemo();
   // The lobby and hall-of-fame screens and the lobby connection's events.
   void CreateLobbyScreen();
   void CreateHallOfFameScreen();

@@ -73,34 +73,7 @@ void TfrmMain::CreateEditorScreen() {
   FScriptDesc->SetFontColor(QColor(0, 255, 0));
   FScriptDesc->setFont(GameFont("Arial", 14, true));
 
-  FMemoScript = new TColorMemo(FEditor);
-  FMemoScript->setObjectName("memoScript");
-  FMemoScript->setGeometry(8, 38, 616, 360);
-  FMemoScript->setFont(GameFont("System", 13, true));
-  FMemoScript->setLineWrapMode(QPlainTextEdit::NoWrap);
-  QPalette MemoColors = FMemoScript->palette();
-  MemoColors.setColor(QPalette::Text, Qt::black);
-  MemoColors.setColor(QPalette::Base, Qt::white);
-  FMemoScript->setPalette(MemoColors);
-  // One rule whose keys come from the script colouring: each of the five rules then claims
-  // only its own kind of text (no word inside a comment, no string opened by a comment's "'").
-  TDrawRules Rules;
-  Rules.Add().SetKeyDrawingType(dtEventDraw);
-  FMemoScript->SetColorLimMax(MemoKeyLimit);
-  FMemoScript->SetColorRules(Rules);
-  // Until the script module is known, every rule but the game functions' names.
-  FScriptColorizer = std::make_unique<TScriptColorizer>(ScriptColorRules(ScriptFunctionWords({})));
-  FMemoScript->OnDraw = [this](TColorMemo* Sender, TColorRule&, int RangeStart, std::span<TDrawKey> Table,
-                               int& Count, int Limit) {
-    FScriptColorizer->FindKeys(FromQString(Sender->toPlainText()), RangeStart, static_cast<std::size_t>(Limit),
-                               FScriptKeys);
-    Count = 0;
-    for (const TScriptColorKey& Key : FScriptKeys)
-      Table[static_cast<std::size_t>(Count++)] = {Key.Start - RangeStart, Key.End - RangeStart, Key.Color, 0};
-  };
-  FMemoScript->OnChange = [this](TColorMemo*) { memoScriptChange(); };
-  FMemoScript->OnClick = [this](TColorMemo*) { memoScriptClick(); };
-  FMemoScript->OnKeyUp = [this](TColorMemo*, int&, Qt::KeyboardModifiers) { memoScriptKeyUp(); };
+  CreateScriptMemo();
 
   auto* PositionLabel = new QLabel("Position:", FEditor);
   PositionLabel->setObjectName("lblPosition");
@@ -132,6 +105,38 @@ void TfrmMain::CreateEditorScreen() {
     Left += 71;
   }
   ShowEditorState();
+}
+
+// The script memo: black on white, its text coloured by the script colouring.
+void TfrmMain::CreateScriptMemo() {
+  FMemoScript = new TColorMemo(FEditor);
+  FMemoScript->setObjectName("memoScript");
+  FMemoScript->setGeometry(8, 38, 616, 360);
+  FMemoScript->setFont(GameFont("System", 13, true));
+  FMemoScript->setLineWrapMode(QPlainTextEdit::NoWrap);
+  QPalette MemoColors = FMemoScript->palette();
+  MemoColors.setColor(QPalette::Text, Qt::black);
+  MemoColors.setColor(QPalette::Base, Qt::white);
+  FMemoScript->setPalette(MemoColors);
+  // One rule whose keys come from the script colouring: each of the five rules then claims
+  // only its own kind of text (no word inside a comment, no string opened by a comment's "'").
+  TDrawRules Rules;
+  Rules.Add().SetKeyDrawingType(dtEventDraw);
+  FMemoScript->SetColorLimMax(MemoKeyLimit);
+  FMemoScript->SetColorRules(Rules);
+  // Until the script module is known, every rule but the game functions' names.
+  FScriptColorizer = std::make_unique<TScriptColorizer>(ScriptColorRules(ScriptFunctionWords({})));
+  FMemoScript->OnDraw = [this](TColorMemo* Sender, TColorRule&, int RangeStart, std::span<TDrawKey> Table,
+                               int& Count, int Limit) {
+    FScriptColorizer->FindKeys(FromQString(Sender->toPlainText()), RangeStart, static_cast<std::size_t>(Limit),
+                               FScriptKeys);
+    Count = 0;
+    for (const TScriptColorKey& Key : FScriptKeys)
+      Table[static_cast<std::size_t>(Count++)] = {Key.Start - RangeStart, Key.End - RangeStart, Key.Color, 0};
+  };
+  FMemoScript->OnChange = [this](TColorMemo*) { memoScriptChange(); };
+  FMemoScript->OnClick = [this](TColorMemo*) { memoScriptClick(); };
+  FMemoScript->OnKeyUp = [this](TColorMemo*, int&, Qt::KeyboardModifiers) { memoScriptKeyUp(); };
 }
 
 void TfrmMain::UseScriptModuleInEditor() {
