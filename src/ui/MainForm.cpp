@@ -1,4 +1,5 @@
 #include "ui/MainForm.h"
+#include "ui/ScriptEditorScreen.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -377,7 +378,12 @@ void TfrmMain::CreateScreens() {
   FHallOfFame = MakeScreen(this, "pnlHallOfFame");
   CreateHallOfFameScreen();
   FEditor = MakeScreen(this, "pnlEditor");
-  CreateEditorScreen();
+  FScriptEditor = std::make_unique<TScriptEditorScreen>(
+      *FEditor,
+      [this](QWidget* Parent, const char* Name, const QString& Caption, const QRect& Bounds) {
+        return MakeButton(Parent, Name, Caption, Bounds);
+      },
+      [this] { ShowScreen(FTitle); });
   for (TElasticPanel* Screen : {FTitle, FGameSetup, FGame, FLobby, FHallOfFame, FEditor}) Screen->Loaded();
 }
 
@@ -441,6 +447,8 @@ void TfrmMain::CreateTitleScreen() {
   Tips->OnClick = [this](TGraphicControl*) { imTipsClick(); };
 }
 
+TColorMemo* TfrmMain::memoScript() const { return FScriptEditor->Memo(); }
+
 void TfrmMain::SetForms(TBrenmoorForms* Forms) {
   // The navigator goes with its window.
   if (FNavigator) FNavigator->SetSpriteSurface(nullptr);
@@ -451,7 +459,7 @@ void TfrmMain::SetForms(TBrenmoorForms* Forms) {
   ConnectScriptOrders();
   ConnectWarWindows();
   ConnectCommsWindow();
-  UseScriptModuleInEditor();
+  FScriptEditor->UseScriptModule(FForms->dmScript());
   // The navigator window shows the whole map.
   CreateNavigator(FForms->Navigator());
   // Closing a tool window releases the switch that showed it.

@@ -15,7 +15,6 @@
 #include <utility>
 #include <vector>
 
-#include "gamemap/ScriptEditorRules.h"
 #include "platform/RegistryManager.h"
 #include "sprites/BombBlastSprite.h"
 
@@ -62,6 +61,7 @@ class TRealTimeEngine;
 class TSoundBuffer;
 class TSprite;
 class TfrmLogin;
+class TScriptEditorScreen;
 class TdlgServerStats;
 class TdlgUserInfo;
 class TVexilServerStats;
@@ -325,23 +325,9 @@ public:
   // and leaves the game as it was.
   bool LoadGameText(const std::string& Text);
   void btnOpenSavedGameClick();
-  // --- The script editor screen ---
-  TColorMemo* memoScript() const { return FMemoScript; }
-  // The test brain: compiled against the script module's registry, never run.
-  TBrenmoorBrain* scriptTest() const { return FScriptTest.get(); }
+  // --- The script editor screen (ScriptEditorScreen.h) ---
+  TColorMemo* memoScript() const;
   void btnEditorClick();
-  void btnEditorCloseClick();
-  // The save dialog names the new script; the memo empties.
-  void btnNewScriptClick();
-  void btnLoadBrainScriptClick();
-  void btnSaveScriptClick();
-  void btnSaveScriptAsClick();
-  void btnTestScriptClick();
-  void memoScriptChange();
-  void memoScriptClick();
-  void memoScriptKeyUp();
-  // The caret to the position typed in edtPosition, one character selected.
-  void edtGotoPosClick();
   // The set-up screen's choice of the major powers' script files for the engine's scenario:
   // on Proceed into the nations and the settings.
   void SpecifyAIScripts();
@@ -465,9 +451,6 @@ private:
   void FollowSelectedUnit();
   // The refreshes after an impulse.
   void RefreshAfterImpulse();
-  // The editor's controls on pnlEditor.
-  void CreateEditorScreen();
-  void CreateScriptMemo();
   // The lobby and hall-of-fame screens and the lobby connection's events.
   void CreateLobbyScreen();
   void CreateHallOfFameScreen();
@@ -477,13 +460,8 @@ private:
   void lbVexilSubjectsCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);
   void lbVexilUsersCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);
   void lbHallOfFameCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);
-  // The editor colours the script module's function names and tests against its registry.
-  void UseScriptModuleInEditor();
   // The computer players' orders go through this window to the clock (MainFormImpulse.cpp).
   void ConnectScriptOrders();
-  void ShowEditorState();
-  // The memo's lines into FileName, said in a message; false (the error said) when it failed.
-  bool SaveScriptTo(const std::string& FileName);
   // The navigator and its Close button in the navigator window.
   void CreateNavigator(class TGameWindow& Window);
   void CreateArtwork();
@@ -610,17 +588,8 @@ private:
   // Shared pointers: their classes are complete only where they are made.
   std::shared_ptr<TSurfaceMapSetLoader> FMapSetLoader;
   std::shared_ptr<TWindowOrderSink> FScriptOrders;
-  // The script editor.
-  TColorMemo* FMemoScript = nullptr;
-  TGraphicPanel* FScriptDesc = nullptr;
-  QLineEdit* FPosition = nullptr;
-  TScriptEditorState FEditorState;
-  std::unique_ptr<TScriptColorizer> FScriptColorizer;
-  std::vector<TScriptColorKey> FScriptKeys;
-  // The file names the save and open dialogs share.
-  std::string FScriptSaveName;
-  std::string FScriptOpenName;
-  std::unique_ptr<TBrenmoorBrain> FScriptTest;
+  // The script editor screen's controls and steps on pnlEditor.
+  std::unique_ptr<TScriptEditorScreen> FScriptEditor;
   // Logging in to the lobby.
   void WireLoginEvents();
   void ClearLobbyLists();
