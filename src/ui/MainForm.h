@@ -125,9 +125,6 @@ public:
   TMediaPlayerEx& midi() { return *FMidi; }
   // The music player plays through Device from now on (the synthesiser by default).
   void SetMusicDevice(std::unique_ptr<TMediaPlayer> Device);
-  TOSKTipDlg& dlgTips() { return *FTips; }
-  TAboutDialog& dlgAbout() { return *FAbout; }
-  TThreadedTimer& timerMidi() { return *FTimerMidi; }
   TThreadedTimer& timerExplosions() { return *FTimerExplosions; }
   QTimer& timerImage() { return *FTimerImage; }
   // The sound buffer of that name (sndButton, sndClick...); nullptr for another name.
@@ -196,7 +193,7 @@ public:
   int ZonesUnderAttack() const { return FZonesUnderAttack; }
   void SetZonesUnderAttack(int Value) { FZonesUnderAttack = Value; }
   // The random event the rules last raised, waiting for the player to read it.
-  bool RandomEventPending() const { return FRandomEventPending; }
+  bool RandomEventPending() const { return FRandomEventNotice == rnUnread; }
   TRandomEvent* PendingRandomEvent() const { return FPendingRandomEvent; }
   // Shows the pending event in the event window, modally.
   void btnRandomEventClick();
@@ -213,7 +210,6 @@ public:
   // completes their order. An order mode is refused while no game runs.
   void EnterOrderMode(int Mode);
   int OrderMode() const;
-  TOrderEntry& orderEntry() { return *FOrderEntry; }
   // The selected zone's units listed again (keeping those still selected), then the
   // selection's state rebuilt as by a click in the list.
   void UpdateInfoPanels();
@@ -311,7 +307,6 @@ public:
   // the clock stopped when Stop (or when the victory does not go on), the selection mode.
   void EndGame(const std::string& Message, bool IsVictory, bool Stop);
   bool GameOver() const { return FGameOver; }
-  bool SoloSetup() const { return FSoloSetup; }
   // --- Saved games ---
   // Asks for the file and writes the scrambled state text whole (the old file stays until the
   // new one is complete).
@@ -342,10 +337,8 @@ public:
   TfrmLogin& frmLogin();
   TdlgServerStats& dlgServerStats() { return *FServerStats; }
   TdlgUserInfo& dlgUserInfo() { return *FUserInfo; }
-  // What the log-in window handed over: the user's name and password, and the record of a
-  // new user to be made at the log-in (empty for a known user).
-  const std::string& LoginUserName() const { return FLoginUserName; }
-  const std::string& LoginPassword() const { return FLoginPassword; }
+  // The record of a new user to be made at the log-in that the log-in window handed over
+  // (empty for a known user).
   const std::string& NewUserRecord() const { return FNewUserRecord; }
   // The title screen's online game: the log-in window, then the connection to the server.
   void btnLoginClick();
@@ -361,8 +354,6 @@ public:
   // The room this machine created: the host starts its game when it begins.
   bool Hosting() const;
   bool RestoringSavedGame() const;
-  // The online game's start handshake and its data messages.
-  TGameSession& session() { return *FSession; }
   bool UserInfoPending() const { return FUserInfoPending; }
   // The own lobby identifier ("" before the log-in).
   std::string OwnUserId() const;
@@ -443,8 +434,6 @@ private:
   // here and the controls the game shows.
   void ResetGameScreen();
   void ShowPlayedNations(const TGameStart& Start);
-  // The flags' picture on the set-up screen.
-  void ShowSetupFlags();
   // Bomb and bombardment blasts at each zone hit in this impulse; the embattled zones counted.
   void AddImpulseBlasts();
   // The selection follows the first selected unit to its new zone.
@@ -575,12 +564,14 @@ private:
   QLabel* FMessage = nullptr;
   QLabel* FNotify = nullptr;
   TColorButton* FRandomEventButton = nullptr;
+  // The random event the rules last raised in this game (nullptr: none yet) and where its
+  // button stands: hidden, blinking until read, steady once read (a click shows it again).
   TRandomEvent* FPendingRandomEvent = nullptr;
+  enum TRandomEventNotice : std::uint8_t { rnNone, rnUnread, rnRead } FRandomEventNotice = rnNone;
   // A game from its set-up to its end.
   bool FSoloSetup = true;
   bool FGameOver = false;
   bool FBombardSoundDue = false;
-  bool FRandomEventPending = false;
   // The date of the impulse under way (the date label shows it once the impulse is over).
   double FImpulseDate = 0;
   int FImpulsesSinceScorePoint = 0;

@@ -309,12 +309,12 @@ void TfrmMain::brmRandomEvent(TRandomEvent* Event) {
   if (FForms)
     if (TfrmEvent& EventWindow = FForms->Event(); EventWindow.isVisible()) EventWindow.reject();
   FPendingRandomEvent = Event;
-  FRandomEventPending = true;
+  FRandomEventNotice = rnUnread;
   FRandomEventButton->show();
 }
 
 void TfrmMain::btnRandomEventClick() {
-  FRandomEventPending = false;
+  if (FRandomEventNotice == rnUnread) FRandomEventNotice = rnRead;
   TfrmEvent* EventWindow = FForms ? &FForms->Event() : nullptr;
   if (EventWindow && FPendingRandomEvent) {
     const QString Picture = FPendingRandomEvent->Picture.empty()
@@ -340,7 +340,7 @@ void TfrmMain::timerExplosionsTimer() {
     }
     FTimerExplosions->SetInterval(ExplosionInterval(FZonesUnderAttack, Random));
   }
-  if (FRandomEventPending) {
+  if (FRandomEventNotice == rnUnread) {
     if (FRandomEventButton->ColorHighlight() != QColor(Qt::black)) {
       FRandomEventButton->SetColorHighlight(Qt::black);
       FRandomEventButton->SetColorShadow(Grey);

@@ -382,8 +382,10 @@ void TfrmMain::ResetGameScreen() {
   FUnitTarget->clear();
   FImpulsesSinceScorePoint = ScorePointImpulses;
   SetBannerText("");
+  // The last game's event is gone with its rules: no button, nothing to show.
   findChild<QWidget*>("btnRandomEvent")->hide();
-  FRandomEventPending = false;
+  FRandomEventNotice = rnNone;
+  FPendingRandomEvent = nullptr;
   ClearWarRecord();
   findChild<QWidget*>("pageControls")->raise();
   FTimerExplosions->SetEnabled(true);
