@@ -300,7 +300,9 @@ void TfrmMain::WireClockEvents() {
     rteCollectOrders(Record, Sender);
   };
   C.OnProcessOrders = [this](TClockRun*) { rteProcessOrders(); };
-  C.OnProcessStateChange = [this](TClockRun*, const std::string& Record) { rteProcessStateChange(Record); };
+  C.OnProcessStateChange = [this](TClockRun*, const std::string& Record) {
+    FEngine->ApplyStateChange(Record);
+  };
   C.OnUserRemoved = [](TClockRun*, const TVexilUserPtr&) {};
   C.AfterProcess = [this](TClockRun*) { rteAfterProcess(); };
   C.OnSoloUserInfo = [this](TRealTimeEngine*, const TVexilUserPtr& User) { rteSoloUserInfo(*User); };
@@ -463,12 +465,11 @@ void TfrmMain::SetForms(TBrenmoorForms* Forms) {
   // The navigator window shows the whole map.
   CreateNavigator(FForms->Navigator());
   // Closing a tool window releases the switch that showed it.
-  for (auto [ButtonName, FormName] : ToolWindowSwitches) {
-    TColorButton* Button = findChild<TColorButton*>(ButtonName);
-    if (TGameWindow* Form = FForms->Form(FormName))
-      Form->OnClose = [Button = QPointer<TColorButton>(Button)](TGameWindow*) {
-        if (Button) Button->SetDown(false);
-      };
+  for (const TToolWindowSwitch& Switch : ToolWindowSwitches) {
+    TColorButton* Button = findChild<TColorButton*>(Switch.ButtonName);
+    Switch.Window(*FForms).OnClose = [Button = QPointer<TColorButton>(Button)](TGameWindow*) {
+      if (Button) Button->SetDown(false);
+    };
   }
 }
 

@@ -185,8 +185,6 @@ public:
   // text in Color (a window-system colour value) and shown.
   void ShowMessagePanel(const std::string& Text, std::uint32_t Color);
   void ShowNotify(const std::string& Text, std::uint32_t Color);
-  void btnHideMessageClick();
-  void btnHideNotifyClick();
   // Keeps the notice panel 66 pixels above the game screen's bottom.
   void pnlGameResize();
   // The zones where battle goes on, counted after each impulse: the explosion sounds follow it.
@@ -268,11 +266,6 @@ public:
   void cmbCurrentNationClick(int Index);
   void scrollerCenter();
   void pageControlsChange(int Index);
-  // The toolbar's window switches.
-  void btnNavigatorClick();
-  void btnNewsClick();
-  void btnScoresClick();
-  void btnCommunicateClick();
   void btnFinalScoreClick();
 
   // --- A game from its set-up to its end ---
@@ -294,7 +287,6 @@ public:
   void rteBeforeProcess();
   void rteCollectOrders(const std::string& Record, const std::string& Sender);
   void rteProcessOrders();
-  void rteProcessStateChange(const std::string& Record);
   void rteAfterProcess();
   void rteSoloUserInfo(class TVexilUser& User);
   void rteDeactivate();
@@ -406,8 +398,11 @@ protected:
 
 private:
   // The tool windows' switches on the game screen, each with the window it shows.
-  static constexpr std::array<std::pair<const char*, const char*>, 4> ToolWindowSwitches{
-      {{"btnNavigator", "frmNavigator"}, {"btnNews", "frmNews"}, {"btnCommunicate", "frmComms"}, {"btnScores", "frmScores"}}};
+  struct TToolWindowSwitch {
+    const char* ButtonName;
+    TGameWindow& (*Window)(TBrenmoorForms& Forms);
+  };
+  static const std::array<TToolWindowSwitch, 4> ToolWindowSwitches;
 
   void CreateComponents();
   void CreateTimers();
@@ -481,7 +476,7 @@ private:
   // The panels that fill the client area take its rectangle.
   void PlaceScreens();
   // Shows or hides a companion window as its toolbar switch stands.
-  void SwitchWindow(const char* ButtonName, TGameWindow& (*Window)(TBrenmoorForms&));
+  void SwitchWindow(const TToolWindowSwitch& Switch);
   // A colour button of the game screens, with the click sound.
   // Made: a button of a derived class, already made, to style instead of a new one.
   TColorButton* MakeButton(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Bounds,

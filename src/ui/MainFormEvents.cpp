@@ -111,9 +111,9 @@ private:
 // --- The panels ---
 
 void TfrmMain::CreateNoticePanels(TElasticPanel* Game) {
-  FMessage = MakeNoticePanel(Game, "pnlMessage", "btnHideMessage", {66, 32, 380, 24}, [this] { btnHideMessageClick(); });
+  FMessage = MakeNoticePanel(Game, "pnlMessage", "btnHideMessage", {66, 32, 380, 24}, [this] { FMessage->hide(); });
   FNotify = MakeNoticePanel(Game, "pnlNotify", "btnHideNotify", {66, Game->height() - NotifyAboveBottom, 380, 24},
-                            [this] { btnHideNotifyClick(); });
+                            [this] { FNotify->hide(); });
   Game->installEventFilter(new TResizeWatch(Game, [this] { pnlGameResize(); }));
   // The pending random event's button, shown when the rules raise one.
   FRandomEventButton = MakeButton(findChild<QWidget*>("pnlToolbar"), "btnRandomEvent", "", {600, 1, 30, 26});
@@ -130,8 +130,6 @@ void TfrmMain::CreateNoticePanels(TElasticPanel* Game) {
 
 void TfrmMain::ShowMessagePanel(const std::string& Text, std::uint32_t Color) { ShowPanel(FMessage, Text, Color); }
 void TfrmMain::ShowNotify(const std::string& Text, std::uint32_t Color) { ShowPanel(FNotify, Text, Color); }
-void TfrmMain::btnHideMessageClick() { FMessage->hide(); }
-void TfrmMain::btnHideNotifyClick() { FNotify->hide(); }
 
 void TfrmMain::pnlGameResize() { FNotify->move(FNotify->x(), FGame->height() - NotifyAboveBottom); }
 
