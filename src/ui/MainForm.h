@@ -457,10 +457,6 @@ private:
   void ConnectWarWindows();
   TfrmNews* NewsWindow() const;
   TfrmScores* ScoresWindow() const;
-  void brmCreateStorm(TStorm* Storm);
-  void brmMoveStorm(TStorm* Storm);
-  void brmRemoveStorm(TStorm* Storm);
-  TSprite* StormSprite(const TStorm* Storm) const;
   void brmConquerZone(TNation* Nation, TBrenmoorZone* Zone);
   void brmRocketAttack(TNation* Nation, TBrenmoorZone* Zone);
   void brmAtomicBomb(TNation* Nation, TBrenmoorZone* Zone);
