@@ -135,6 +135,17 @@ QImage ImageFromGlyph(const TUserGlyph& Glyph) {
   return Picture;
 }
 
+namespace {
+
+QPlainTextEdit* MakeMemo(QWidget* Parent, const char* Name, const QRect& Bounds) {
+  auto* Memo = new QPlainTextEdit(Parent);
+  Memo->setObjectName(Name);
+  Memo->setGeometry(Bounds);
+  return Memo;
+}
+
+}  // namespace
+
 TfrmUserInfo::TfrmUserInfo() {
   setObjectName("frmUserInfo");
   setWindowTitle("User Info");
@@ -174,17 +185,13 @@ TfrmUserInfo::TfrmUserInfo() {
 
   auto* Additional = MakeGroup(this, "grpAdditional", "Additional Information", {8, 324, 414, 122});
   MakeFormLabel(Additional, "lblComments", "Comments:", {10, 20, 190, 18});
-  FComments = new QPlainTextEdit(Additional);
-  FComments->setObjectName("memoComments");
-  FComments->setGeometry(10, 38, 192, 76);
+  FComments = MakeMemo(Additional, "memoComments", {10, 38, 192, 76});
   QObject::connect(FComments, &QPlainTextEdit::textChanged, this, [this] {
     const QString Text = FComments->toPlainText();
     if (Text.size() > CommentsMaxLength) FComments->setPlainText(Text.left(CommentsMaxLength));
   });
   MakeFormLabel(Additional, "lblProperties", "Properties:", {212, 20, 190, 18});
-  FProperties = new QPlainTextEdit(Additional);
-  FProperties->setObjectName("memoProperties");
-  FProperties->setGeometry(212, 38, 192, 76);
+  FProperties = MakeMemo(Additional, "memoProperties", {212, 38, 192, 76});
   FProperties->setReadOnly(true);
 
   FEdit = MakeFormButton(this, "btnEdit", "Edit", {185, 454, 75, 25});

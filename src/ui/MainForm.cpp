@@ -1,4 +1,5 @@
 #include "ui/MainForm.h"
+#include "ui/ScriptEditorScreen.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -116,6 +117,52 @@ TElasticPanel* MakeScreen(QWidget* Parent, const char* Name) {
   return Panel;
 }
 
+// The map surface on Palette: its land and sea colours, the zone grid and the small map.
+std::unique_ptr<TZoneSpriteSurface> MakeMapSurface(TColorPalette& Palette) {
+  auto Surface = std::make_unique<TZoneSpriteSurface>();
+  Surface->SetColorPalette(&Palette);
+  Surface->SetColorIndexLand(62);
+  Surface->SetColorIndexSea(156);
+  Surface->SetGridMarginTop(16);
+  Surface->SetGridWidth(20);
+  Surface->SetGridHeight(26);
+  Surface->SetPreviewWidth(200);
+  Surface->SetPreviewHeight(150);
+  Surface->SetAutoBlank(true);
+  Surface->SetAutoBlankColorIndex(0);
+  return Surface;
+}
+
+// One of the game's sounds from the program folder's "sounds" (silent when it cannot be read).
+std::unique_ptr<TSoundBuffer> LoadGameSound(TWaveMixer& Mixer, const std::string& File) {
+  auto Buffer = std::make_unique<TSoundBuffer>();
+  Buffer->SetWaveMixer(&Mixer);
+  RunGuarded([&] { Buffer->LoadFromFile(ProgramFile("sounds/" + ToQString(File))); });
+  return Buffer;
+}
+
+// The lobby connection over TLS (the server's certificate trusted as the settings keep it),
+// its lines scrambled with the game's key.
+std::unique_ptr<TVexilConnection> MakeLobbyConnection(TRegistryManager& Settings, TStringEncryptor& Encrypt) {
+  auto Vexil = std::make_unique<TVexilConnection>(
+      std::make_unique<TTcpLobbyTransport>(std::make_unique<TRegistryTrustStore>(Settings)));
+  Vexil->SetSubjectCode("Brenmoor");
+  Vexil->SetHost("localhost");
+  Vexil->SetPort(0);
+  Vexil->OnEncryptString = [&Encrypt](TVexilConnection*, std::string& Line) { Encrypt.EncryptString(Line); };
+  Vexil->OnDecryptString = [&Encrypt](TVexilConnection*, std::string& Line) { Encrypt.DecryptString(Line); };
+  return Vexil;
+}
+
+std::unique_ptr<TAboutDialog> MakeAboutDialog() {
+  auto About = std::make_unique<TAboutDialog>();
+  About->SetVersion("4.0 Build 2");
+  About->SetCredits({"Brenmoor", "", "A game of the Second World War", "", "Design and programming",
+                     "Quillfen", "", "Map, sounds and music", "made by the game's own tools", "",
+                     "Thank you for playing!"});
+  return About;
+}
+
 }  // namespace
 
 const std::vector<std::pair<std::string, std::string>>& TfrmMain::SoundFiles() {
@@ -167,17 +214,7 @@ void TfrmMain::CreateComponents() {
 
   // The map: its palette, surface and the effects over the zones.
   FPalette = std::make_unique<TColorPalette>();
-  FSurface = std::make_unique<TZoneSpriteSurface>();
-  FSurface->SetColorPalette(FPalette.get());
-  FSurface->SetColorIndexLand(62);
-  FSurface->SetColorIndexSea(156);
-  FSurface->SetGridMarginTop(16);
-  FSurface->SetGridWidth(20);
-  FSurface->SetGridHeight(26);
-  FSurface->SetPreviewWidth(200);
-  FSurface->SetPreviewHeight(150);
-  FSurface->SetAutoBlank(true);
-  FSurface->SetAutoBlankColorIndex(0);
+  FSurface = MakeMapSurface(*FPalette);
   FEffects = std::make_unique<TSpriteEngine>();
   FEffects->SetPriority(1);
   FEffects->SetSpriteSurface(FSurface.get());
@@ -196,13 +233,7 @@ void TfrmMain::CreateComponents() {
   FImpulses = std::make_unique<TImpulseAssigner>(TImpulseAssigner::Standard());
 
   // The lobby connection, scrambled with the game's key; the port comes with the log-in.
-  FVexil = std::make_unique<TVexilConnection>(
-      std::make_unique<TTcpLobbyTransport>(std::make_unique<TRegistryTrustStore>(*FSettings)));
-  FVexil->SetSubjectCode("Brenmoor");
-  FVexil->SetHost("localhost");
-  FVexil->SetPort(0);
-  FVexil->OnEncryptString = [this](TVexilConnection*, std::string& Line) { FEncrypt->EncryptString(Line); };
-  FVexil->OnDecryptString = [this](TVexilConnection*, std::string& Line) { FEncrypt->DecryptString(Line); };
+  FVexil = MakeLobbyConnection(*FSettings, *FEncrypt);
   // The lobby's events are in place before the impulse clock links to the connection, so
   // that the clock hands back every message that is not its own.
   WireLobbyEvents();
@@ -223,24 +254,21 @@ void TfrmMain::CreateComponents() {
   // Sound and music.
   FMixer = std::make_unique<TWaveMixer>();
   FMixer->Loaded();
-  for (const auto& [Name, File] : SoundFiles()) {
-    auto Buffer = std::make_unique<TSoundBuffer>();
-    Buffer->SetWaveMixer(FMixer.get());
-    RunGuarded([&] { Buffer->LoadFromFile(ProgramFile("sounds/" + ToQString(File))); });
-    FSounds[Name] = std::move(Buffer);
-  }
+  for (const auto& [Name, File] : SoundFiles()) FSounds[Name] = LoadGameSound(*FMixer, File);
   SetMusicDevice(nullptr);
 
   // Dialogs.
   FTips = std::make_unique<TOSKTipDlg>();
   SetUpBrenmoorTips(*FTips);
-  FAbout = std::make_unique<TAboutDialog>();
-  FAbout->SetVersion("4.0 Build 2");
-  FAbout->SetCredits({"Brenmoor", "", "A game of the Second World War", "", "Design and programming",
-                      "Quillfen", "", "Map, sounds and music", "made by the game's own tools", "",
-                      "Thank you for playing!"});
+  FAbout = MakeAboutDialog();
+  CreateTimers();
 
-  // Timers.
+  // Screen cursors, by file name from the current folder.
+  if (auto Target = LoadCursorFile(GameArt::TargetCursor)) FCursors[1] = *Target;
+  if (auto Busy = LoadCursorFile(GameArt::BusyCursor)) FCursors[2] = *Busy;
+}
+
+void TfrmMain::CreateTimers() {
   FTimerMidi = new TThreadedTimer(this);
   FTimerMidi->setObjectName("timerMidi");
   FTimerMidi->SetInterval(5000);
@@ -254,10 +282,6 @@ void TfrmMain::CreateComponents() {
   FTimerImage->setInterval(50);
   FTimerImage->setSingleShot(true);
   connect(FTimerImage, &QTimer::timeout, this, [this] { RunGuarded([this] { timerImageTimer(); }); });
-
-  // Screen cursors, by file name from the current folder.
-  if (auto Target = LoadCursorFile(GameArt::TargetCursor)) FCursors[1] = *Target;
-  if (auto Busy = LoadCursorFile(GameArt::BusyCursor)) FCursors[2] = *Busy;
 }
 
 void TfrmMain::WireEngineEvents() {
@@ -276,7 +300,9 @@ void TfrmMain::WireClockEvents() {
     rteCollectOrders(Record, Sender);
   };
   C.OnProcessOrders = [this](TClockRun*) { rteProcessOrders(); };
-  C.OnProcessStateChange = [this](TClockRun*, const std::string& Record) { rteProcessStateChange(Record); };
+  C.OnProcessStateChange = [this](TClockRun*, const std::string& Record) {
+    FEngine->ApplyStateChange(Record);
+  };
   C.OnUserRemoved = [](TClockRun*, const TVexilUserPtr&) {};
   C.AfterProcess = [this](TClockRun*) { rteAfterProcess(); };
   C.OnSoloUserInfo = [this](TRealTimeEngine*, const TVexilUserPtr& User) { rteSoloUserInfo(*User); };
@@ -354,7 +380,12 @@ void TfrmMain::CreateScreens() {
   FHallOfFame = MakeScreen(this, "pnlHallOfFame");
   CreateHallOfFameScreen();
   FEditor = MakeScreen(this, "pnlEditor");
-  CreateEditorScreen();
+  FScriptEditor = std::make_unique<TScriptEditorScreen>(
+      *FEditor,
+      [this](QWidget* Parent, const char* Name, const QString& Caption, const QRect& Bounds) {
+        return MakeButton(Parent, Name, Caption, Bounds);
+      },
+      [this] { ShowScreen(FTitle); });
   for (TElasticPanel* Screen : {FTitle, FGameSetup, FGame, FLobby, FHallOfFame, FEditor}) Screen->Loaded();
 }
 
@@ -418,6 +449,8 @@ void TfrmMain::CreateTitleScreen() {
   Tips->OnClick = [this](TGraphicControl*) { imTipsClick(); };
 }
 
+TColorMemo* TfrmMain::memoScript() const { return FScriptEditor->Memo(); }
+
 void TfrmMain::SetForms(TBrenmoorForms* Forms) {
   // The navigator goes with its window.
   if (FNavigator) FNavigator->SetSpriteSurface(nullptr);
@@ -428,16 +461,15 @@ void TfrmMain::SetForms(TBrenmoorForms* Forms) {
   ConnectScriptOrders();
   ConnectWarWindows();
   ConnectCommsWindow();
-  UseScriptModuleInEditor();
+  FScriptEditor->UseScriptModule(FForms->dmScript());
   // The navigator window shows the whole map.
   CreateNavigator(FForms->Navigator());
   // Closing a tool window releases the switch that showed it.
-  for (auto [ButtonName, FormName] : ToolWindowSwitches) {
-    TColorButton* Button = findChild<TColorButton*>(ButtonName);
-    if (TGameWindow* Form = FForms->Form(FormName))
-      Form->OnClose = [Button = QPointer<TColorButton>(Button)](TGameWindow*) {
-        if (Button) Button->SetDown(false);
-      };
+  for (const TToolWindowSwitch& Switch : ToolWindowSwitches) {
+    TColorButton* Button = findChild<TColorButton*>(Switch.ButtonName);
+    Switch.Window(*FForms).OnClose = [Button = QPointer<TColorButton>(Button)](TGameWindow*) {
+      if (Button) Button->SetDown(false);
+    };
   }
 }
 

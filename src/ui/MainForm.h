@@ -15,7 +15,6 @@
 #include <utility>
 #include <vector>
 
-#include "gamemap/ScriptEditorRules.h"
 #include "platform/RegistryManager.h"
 #include "sprites/BombBlastSprite.h"
 
@@ -36,6 +35,7 @@ class TColorMemo;
 class TGraphicPanel;
 class TGameSession;
 struct TGameSetUp;
+struct TGameStart;
 class TBrenmoorZone;
 class TCellImage;
 class TClockRun;
@@ -61,6 +61,7 @@ class TRealTimeEngine;
 class TSoundBuffer;
 class TSprite;
 class TfrmLogin;
+class TScriptEditorScreen;
 class TdlgServerStats;
 class TdlgUserInfo;
 class TVexilServerStats;
@@ -124,9 +125,6 @@ public:
   TMediaPlayerEx& midi() { return *FMidi; }
   // The music player plays through Device from now on (the synthesiser by default).
   void SetMusicDevice(std::unique_ptr<TMediaPlayer> Device);
-  TOSKTipDlg& dlgTips() { return *FTips; }
-  TAboutDialog& dlgAbout() { return *FAbout; }
-  TThreadedTimer& timerMidi() { return *FTimerMidi; }
   TThreadedTimer& timerExplosions() { return *FTimerExplosions; }
   QTimer& timerImage() { return *FTimerImage; }
   // The sound buffer of that name (sndButton, sndClick...); nullptr for another name.
@@ -187,15 +185,13 @@ public:
   // text in Color (a window-system colour value) and shown.
   void ShowMessagePanel(const std::string& Text, std::uint32_t Color);
   void ShowNotify(const std::string& Text, std::uint32_t Color);
-  void btnHideMessageClick();
-  void btnHideNotifyClick();
   // Keeps the notice panel 66 pixels above the game screen's bottom.
   void pnlGameResize();
   // The zones where battle goes on, counted after each impulse: the explosion sounds follow it.
   int ZonesUnderAttack() const { return FZonesUnderAttack; }
   void SetZonesUnderAttack(int Value) { FZonesUnderAttack = Value; }
   // The random event the rules last raised, waiting for the player to read it.
-  bool RandomEventPending() const { return FRandomEventPending; }
+  bool RandomEventPending() const { return FRandomEventNotice == rnUnread; }
   TRandomEvent* PendingRandomEvent() const { return FPendingRandomEvent; }
   // Shows the pending event in the event window, modally.
   void btnRandomEventClick();
@@ -212,7 +208,6 @@ public:
   // completes their order. An order mode is refused while no game runs.
   void EnterOrderMode(int Mode);
   int OrderMode() const;
-  TOrderEntry& orderEntry() { return *FOrderEntry; }
   // The selected zone's units listed again (keeping those still selected), then the
   // selection's state rebuilt as by a click in the list.
   void UpdateInfoPanels();
@@ -271,11 +266,6 @@ public:
   void cmbCurrentNationClick(int Index);
   void scrollerCenter();
   void pageControlsChange(int Index);
-  // The toolbar's window switches.
-  void btnNavigatorClick();
-  void btnNewsClick();
-  void btnScoresClick();
-  void btnCommunicateClick();
   void btnFinalScoreClick();
 
   // --- A game from its set-up to its end ---
@@ -297,7 +287,6 @@ public:
   void rteBeforeProcess();
   void rteCollectOrders(const std::string& Record, const std::string& Sender);
   void rteProcessOrders();
-  void rteProcessStateChange(const std::string& Record);
   void rteAfterProcess();
   void rteSoloUserInfo(class TVexilUser& User);
   void rteDeactivate();
@@ -310,7 +299,6 @@ public:
   // the clock stopped when Stop (or when the victory does not go on), the selection mode.
   void EndGame(const std::string& Message, bool IsVictory, bool Stop);
   bool GameOver() const { return FGameOver; }
-  bool SoloSetup() const { return FSoloSetup; }
   // --- Saved games ---
   // Asks for the file and writes the scrambled state text whole (the old file stays until the
   // new one is complete).
@@ -324,23 +312,9 @@ public:
   // and leaves the game as it was.
   bool LoadGameText(const std::string& Text);
   void btnOpenSavedGameClick();
-  // --- The script editor screen ---
-  TColorMemo* memoScript() const { return FMemoScript; }
-  // The test brain: compiled against the script module's registry, never run.
-  TBrenmoorBrain* scriptTest() const { return FScriptTest.get(); }
+  // --- The script editor screen (ScriptEditorScreen.h) ---
+  TColorMemo* memoScript() const;
   void btnEditorClick();
-  void btnEditorCloseClick();
-  // The save dialog names the new script; the memo empties.
-  void btnNewScriptClick();
-  void btnLoadBrainScriptClick();
-  void btnSaveScriptClick();
-  void btnSaveScriptAsClick();
-  void btnTestScriptClick();
-  void memoScriptChange();
-  void memoScriptClick();
-  void memoScriptKeyUp();
-  // The caret to the position typed in edtPosition, one character selected.
-  void edtGotoPosClick();
   // The set-up screen's choice of the major powers' script files for the engine's scenario:
   // on Proceed into the nations and the settings.
   void SpecifyAIScripts();
@@ -355,10 +329,8 @@ public:
   TfrmLogin& frmLogin();
   TdlgServerStats& dlgServerStats() { return *FServerStats; }
   TdlgUserInfo& dlgUserInfo() { return *FUserInfo; }
-  // What the log-in window handed over: the user's name and password, and the record of a
-  // new user to be made at the log-in (empty for a known user).
-  const std::string& LoginUserName() const { return FLoginUserName; }
-  const std::string& LoginPassword() const { return FLoginPassword; }
+  // The record of a new user to be made at the log-in that the log-in window handed over
+  // (empty for a known user).
   const std::string& NewUserRecord() const { return FNewUserRecord; }
   // The title screen's online game: the log-in window, then the connection to the server.
   void btnLoginClick();
@@ -374,8 +346,6 @@ public:
   // The room this machine created: the host starts its game when it begins.
   bool Hosting() const;
   bool RestoringSavedGame() const;
-  // The online game's start handshake and its data messages.
-  TGameSession& session() { return *FSession; }
   bool UserInfoPending() const { return FUserInfoPending; }
   // The own lobby identifier ("" before the log-in).
   std::string OwnUserId() const;
@@ -428,10 +398,14 @@ protected:
 
 private:
   // The tool windows' switches on the game screen, each with the window it shows.
-  static constexpr std::array<std::pair<const char*, const char*>, 4> ToolWindowSwitches{
-      {{"btnNavigator", "frmNavigator"}, {"btnNews", "frmNews"}, {"btnCommunicate", "frmComms"}, {"btnScores", "frmScores"}}};
+  struct TToolWindowSwitch {
+    const char* ButtonName;
+    TGameWindow& (*Window)(TBrenmoorForms& Forms);
+  };
+  static const std::array<TToolWindowSwitch, 4> ToolWindowSwitches;
 
   void CreateComponents();
+  void CreateTimers();
   void CreateCaptionBar();
   void CreateScreens();
   void CreateTitleScreen();
@@ -439,6 +413,10 @@ private:
   void CreateGameToolbar(TElasticPanel* Game);
   void CreateStatusBar(TElasticPanel* Game);
   void CreateOrderControls(TElasticPanel* Game);
+  // The units tab, the zone tab and the order prompt page of the order controls.
+  void CreateUnitsTab();
+  void CreateZoneTab();
+  void CreateOrderPrompt(TElasticPanel* Game);
   // Shows what a click in an order mode came to: the refusal or the click sound, the target
   // list, the question, the records and the mode.
   void ApplyOrderStep(const TOrderStep& Step);
@@ -447,16 +425,16 @@ private:
   // The zone tab for the selected zone.
   void UpdateZoneTab();
   void CreateSetupScreen();
-  // The flags' picture on the set-up screen.
-  void ShowSetupFlags();
+  // The steps of StartGame: the last game's traces off the game screen; the nations played
+  // here and the controls the game shows.
+  void ResetGameScreen();
+  void ShowPlayedNations(const TGameStart& Start);
   // Bomb and bombardment blasts at each zone hit in this impulse; the embattled zones counted.
   void AddImpulseBlasts();
   // The selection follows the first selected unit to its new zone.
   void FollowSelectedUnit();
   // The refreshes after an impulse.
   void RefreshAfterImpulse();
-  // The editor's controls on pnlEditor.
-  void CreateEditorScreen();
   // The lobby and hall-of-fame screens and the lobby connection's events.
   void CreateLobbyScreen();
   void CreateHallOfFameScreen();
@@ -466,13 +444,8 @@ private:
   void lbVexilSubjectsCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);
   void lbVexilUsersCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);
   void lbHallOfFameCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);
-  // The editor colours the script module's function names and tests against its registry.
-  void UseScriptModuleInEditor();
   // The computer players' orders go through this window to the clock (MainFormImpulse.cpp).
   void ConnectScriptOrders();
-  void ShowEditorState();
-  // The memo's lines into FileName, said in a message; false (the error said) when it failed.
-  bool SaveScriptTo(const std::string& FileName);
   // The navigator and its Close button in the navigator window.
   void CreateNavigator(class TGameWindow& Window);
   void CreateArtwork();
@@ -484,10 +457,6 @@ private:
   void ConnectWarWindows();
   TfrmNews* NewsWindow() const;
   TfrmScores* ScoresWindow() const;
-  void brmCreateStorm(TStorm* Storm);
-  void brmMoveStorm(TStorm* Storm);
-  void brmRemoveStorm(TStorm* Storm);
-  TSprite* StormSprite(const TStorm* Storm) const;
   void brmConquerZone(TNation* Nation, TBrenmoorZone* Zone);
   void brmRocketAttack(TNation* Nation, TBrenmoorZone* Zone);
   void brmAtomicBomb(TNation* Nation, TBrenmoorZone* Zone);
@@ -503,7 +472,7 @@ private:
   // The panels that fill the client area take its rectangle.
   void PlaceScreens();
   // Shows or hides a companion window as its toolbar switch stands.
-  void SwitchWindow(const char* ButtonName, TGameWindow& (*Window)(TBrenmoorForms&));
+  void SwitchWindow(const TToolWindowSwitch& Switch);
   // A colour button of the game screens, with the click sound.
   // Made: a button of a derived class, already made, to style instead of a new one.
   TColorButton* MakeButton(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Bounds,
@@ -586,12 +555,14 @@ private:
   QLabel* FMessage = nullptr;
   QLabel* FNotify = nullptr;
   TColorButton* FRandomEventButton = nullptr;
+  // The random event the rules last raised in this game (nullptr: none yet) and where its
+  // button stands: hidden, blinking until read, steady once read (a click shows it again).
   TRandomEvent* FPendingRandomEvent = nullptr;
+  enum TRandomEventNotice : std::uint8_t { rnNone, rnUnread, rnRead } FRandomEventNotice = rnNone;
   // A game from its set-up to its end.
   bool FSoloSetup = true;
   bool FGameOver = false;
   bool FBombardSoundDue = false;
-  bool FRandomEventPending = false;
   // The date of the impulse under way (the date label shows it once the impulse is over).
   double FImpulseDate = 0;
   int FImpulsesSinceScorePoint = 0;
@@ -599,17 +570,8 @@ private:
   // Shared pointers: their classes are complete only where they are made.
   std::shared_ptr<TSurfaceMapSetLoader> FMapSetLoader;
   std::shared_ptr<TWindowOrderSink> FScriptOrders;
-  // The script editor.
-  TColorMemo* FMemoScript = nullptr;
-  TGraphicPanel* FScriptDesc = nullptr;
-  QLineEdit* FPosition = nullptr;
-  TScriptEditorState FEditorState;
-  std::unique_ptr<TScriptColorizer> FScriptColorizer;
-  std::vector<TScriptColorKey> FScriptKeys;
-  // The file names the save and open dialogs share.
-  std::string FScriptSaveName;
-  std::string FScriptOpenName;
-  std::unique_ptr<TBrenmoorBrain> FScriptTest;
+  // The script editor screen's controls and steps on pnlEditor.
+  std::unique_ptr<TScriptEditorScreen> FScriptEditor;
   // Logging in to the lobby.
   void WireLoginEvents();
   void ClearLobbyLists();

@@ -106,14 +106,49 @@ private:
   std::function<void()> FResized;
 };
 
+// A storm of the rules as a storm sprite among the map's effects, carrying the storm.
+void AddStormSprite(TStormSpriteFactory& Factory, TSpriteEngine& Effects, TStorm* Storm) {
+  Factory.SetStormWidth(Storm->Width);
+  Factory.SetStormHeight(Storm->Height);
+  Factory.SetStormType(static_cast<TStormType>(Storm->StormType));
+  Factory.SetParticles(Storm->Width * Storm->Height / 500);
+  std::unique_ptr<TSprite> Sprite = Factory.CreateSprite();
+  Sprite->SetX(static_cast<float>(Storm->X));
+  Sprite->SetY(static_cast<float>(Storm->Y));
+  Sprite->SetData(Storm);
+  Effects.AddSprite(std::move(Sprite));
+}
+
+// The living sprite of the storm (nullptr when it has none).
+TSprite* StormSprite(TSpriteEngine& Effects, const TStorm* Storm) {
+  for (std::int32_t I = 0; I < Effects.SpriteCount(); ++I)
+    if (TSprite* Sprite = Effects.GetSprite(I); Sprite->GetData() == Storm && !Sprite->GetDead()) return Sprite;
+  return nullptr;
+}
+
+void MoveStormSprite(TSpriteEngine& Effects, const TStorm* Storm) {
+  if (TSprite* Sprite = StormSprite(Effects, Storm)) {
+    Sprite->SetX(static_cast<float>(Storm->X));
+    Sprite->SetY(static_cast<float>(Storm->Y));
+  }
+}
+
+void RemoveStormSprite(TSpriteEngine& Effects, const TStorm* Storm) {
+  if (TSprite* Sprite = StormSprite(Effects, Storm)) {
+    // The storm is freed after this: the sprite, gone at the next move pass, forgets it.
+    Sprite->SetData(nullptr);
+    Effects.QueueKill(Sprite);
+  }
+}
+
 }  // namespace
 
 // --- The panels ---
 
 void TfrmMain::CreateNoticePanels(TElasticPanel* Game) {
-  FMessage = MakeNoticePanel(Game, "pnlMessage", "btnHideMessage", {66, 32, 380, 24}, [this] { btnHideMessageClick(); });
+  FMessage = MakeNoticePanel(Game, "pnlMessage", "btnHideMessage", {66, 32, 380, 24}, [this] { FMessage->hide(); });
   FNotify = MakeNoticePanel(Game, "pnlNotify", "btnHideNotify", {66, Game->height() - NotifyAboveBottom, 380, 24},
-                            [this] { btnHideNotifyClick(); });
+                            [this] { FNotify->hide(); });
   Game->installEventFilter(new TResizeWatch(Game, [this] { pnlGameResize(); }));
   // The pending random event's button, shown when the rules raise one.
   FRandomEventButton = MakeButton(findChild<QWidget*>("pnlToolbar"), "btnRandomEvent", "", {600, 1, 30, 26});
@@ -130,8 +165,6 @@ void TfrmMain::CreateNoticePanels(TElasticPanel* Game) {
 
 void TfrmMain::ShowMessagePanel(const std::string& Text, std::uint32_t Color) { ShowPanel(FMessage, Text, Color); }
 void TfrmMain::ShowNotify(const std::string& Text, std::uint32_t Color) { ShowPanel(FNotify, Text, Color); }
-void TfrmMain::btnHideMessageClick() { FMessage->hide(); }
-void TfrmMain::btnHideNotifyClick() { FNotify->hide(); }
 
 void TfrmMain::pnlGameResize() { FNotify->move(FNotify->x(), FGame->height() - NotifyAboveBottom); }
 
@@ -183,9 +216,9 @@ void TfrmMain::WireWarEvents() {
       if (TfrmNews* News = NewsWindow(); News && News->News()) (News->News()->*Add)(Nation, Zone);
     };
   };
-  E.OnCreateStorm = [this](TBrenmoorEngine*, TStorm* Storm) { brmCreateStorm(Storm); };
-  E.OnMoveStorm = [this](TBrenmoorEngine*, TStorm* Storm) { brmMoveStorm(Storm); };
-  E.OnRemoveStorm = [this](TBrenmoorEngine*, TStorm* Storm) { brmRemoveStorm(Storm); };
+  E.OnCreateStorm = [this](TBrenmoorEngine*, TStorm* Storm) { AddStormSprite(*FStormFactory, *FEffects, Storm); };
+  E.OnMoveStorm = [this](TBrenmoorEngine*, TStorm* Storm) { MoveStormSprite(*FEffects, Storm); };
+  E.OnRemoveStorm = [this](TBrenmoorEngine*, TStorm* Storm) { RemoveStormSprite(*FEffects, Storm); };
   E.OnConquerZone = [this](TBrenmoorEngine*, TNation* Nation, TBrenmoorZone* Zone) { brmConquerZone(Nation, Zone); };
   E.OnInvadeZone = NewsOf(&TWarNews::AddInvasion);
   E.OnAirStrikeZone = NewsOf(&TWarNews::AddAirStrike);
@@ -215,39 +248,6 @@ void TfrmMain::WireWarEvents() {
   };
   E.OnRandomEvent = [this](TBrenmoorEngine*, TRandomEvent* Event) { brmRandomEvent(Event); };
   E.OnRemoveUnit = [this](TBrenmoorEngine*, TUnit* Unit) { brmRemoveUnit(Unit); };
-}
-
-void TfrmMain::brmCreateStorm(TStorm* Storm) {
-  FStormFactory->SetStormWidth(Storm->Width);
-  FStormFactory->SetStormHeight(Storm->Height);
-  FStormFactory->SetStormType(static_cast<TStormType>(Storm->StormType));
-  FStormFactory->SetParticles(Storm->Width * Storm->Height / 500);
-  std::unique_ptr<TSprite> Sprite = FStormFactory->CreateSprite();
-  Sprite->SetX(static_cast<float>(Storm->X));
-  Sprite->SetY(static_cast<float>(Storm->Y));
-  Sprite->SetData(Storm);
-  FEffects->AddSprite(std::move(Sprite));
-}
-
-TSprite* TfrmMain::StormSprite(const TStorm* Storm) const {
-  for (std::int32_t I = 0; I < FEffects->SpriteCount(); ++I)
-    if (TSprite* Sprite = FEffects->GetSprite(I); Sprite->GetData() == Storm && !Sprite->GetDead()) return Sprite;
-  return nullptr;
-}
-
-void TfrmMain::brmMoveStorm(TStorm* Storm) {
-  if (TSprite* Sprite = StormSprite(Storm)) {
-    Sprite->SetX(static_cast<float>(Storm->X));
-    Sprite->SetY(static_cast<float>(Storm->Y));
-  }
-}
-
-void TfrmMain::brmRemoveStorm(TStorm* Storm) {
-  if (TSprite* Sprite = StormSprite(Storm)) {
-    // The storm is freed after this: the sprite, gone at the next move pass, forgets it.
-    Sprite->SetData(nullptr);
-    FEffects->QueueKill(Sprite);
-  }
 }
 
 void TfrmMain::AddBlast(TBlastKind Kind, const TBrenmoorZone* Zone, int DX, int DY, int Z) {
@@ -309,12 +309,12 @@ void TfrmMain::brmRandomEvent(TRandomEvent* Event) {
   if (FForms)
     if (TfrmEvent& EventWindow = FForms->Event(); EventWindow.isVisible()) EventWindow.reject();
   FPendingRandomEvent = Event;
-  FRandomEventPending = true;
+  FRandomEventNotice = rnUnread;
   FRandomEventButton->show();
 }
 
 void TfrmMain::btnRandomEventClick() {
-  FRandomEventPending = false;
+  if (FRandomEventNotice == rnUnread) FRandomEventNotice = rnRead;
   TfrmEvent* EventWindow = FForms ? &FForms->Event() : nullptr;
   if (EventWindow && FPendingRandomEvent) {
     const QString Picture = FPendingRandomEvent->Picture.empty()
@@ -340,7 +340,7 @@ void TfrmMain::timerExplosionsTimer() {
     }
     FTimerExplosions->SetInterval(ExplosionInterval(FZonesUnderAttack, Random));
   }
-  if (FRandomEventPending) {
+  if (FRandomEventNotice == rnUnread) {
     if (FRandomEventButton->ColorHighlight() != QColor(Qt::black)) {
       FRandomEventButton->SetColorHighlight(Qt::black);
       FRandomEventButton->SetColorShadow(Grey);

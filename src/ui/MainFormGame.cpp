@@ -155,10 +155,8 @@ void TfrmMain::CreateGameToolbar(TElasticPanel* Game) {
   // The diplomacy button shows the actions left; none shown yet.
   SetComponentTag(Diplomacy, -1);
   if (auto* One = FArtwork->findChild<QLabel*>("imDiplomacy1")) Diplomacy->SetGlyph(MakeGlyphTransparent(One->pixmap()));
-  BindClick("btnNavigator", &TfrmMain::btnNavigatorClick);
-  BindClick("btnNews", &TfrmMain::btnNewsClick);
-  BindClick("btnScores", &TfrmMain::btnScoresClick);
-  BindClick("btnCommunicate", &TfrmMain::btnCommunicateClick);
+  for (const TToolWindowSwitch& Switch : ToolWindowSwitches)
+    findChild<TColorButton*>(Switch.ButtonName)->OnClick = [this, &Switch](TGraphicControl*) { SwitchWindow(Switch); };
   BindClick("btnFinalScore", &TfrmMain::btnFinalScoreClick);
   BindClick("btnPause", &TfrmMain::btnPauseClick);
   BindClick("btnFastAIDuel", &TfrmMain::btnFastAIDuelClick);
@@ -247,22 +245,16 @@ void TfrmMain::pageControlsChange(int Index) { FUnitsTabShowing = Index == 0; }
 
 // --- The window switches ---
 
-void TfrmMain::SwitchWindow(const char* ButtonName, TGameWindow& (*Window)(TBrenmoorForms&)) {
-  if (!FForms) return;
-  Window(*FForms).setVisible(findChild<TColorButton*>(ButtonName)->Down());
-}
+const std::array<TfrmMain::TToolWindowSwitch, 4> TfrmMain::ToolWindowSwitches{{
+    {"btnNavigator", [](TBrenmoorForms& F) -> TGameWindow& { return F.Navigator(); }},
+    {"btnNews", [](TBrenmoorForms& F) -> TGameWindow& { return F.News(); }},
+    {"btnCommunicate", [](TBrenmoorForms& F) -> TGameWindow& { return F.Comms(); }},
+    {"btnScores", [](TBrenmoorForms& F) -> TGameWindow& { return F.Scores(); }},
+}};
 
-void TfrmMain::btnNavigatorClick() {
-  SwitchWindow("btnNavigator", [](TBrenmoorForms& F) -> TGameWindow& { return F.Navigator(); });
-}
-void TfrmMain::btnNewsClick() {
-  SwitchWindow("btnNews", [](TBrenmoorForms& F) -> TGameWindow& { return F.News(); });
-}
-void TfrmMain::btnScoresClick() {
-  SwitchWindow("btnScores", [](TBrenmoorForms& F) -> TGameWindow& { return F.Scores(); });
-}
-void TfrmMain::btnCommunicateClick() {
-  SwitchWindow("btnCommunicate", [](TBrenmoorForms& F) -> TGameWindow& { return F.Comms(); });
+void TfrmMain::SwitchWindow(const TToolWindowSwitch& Switch) {
+  if (!FForms) return;
+  Switch.Window(*FForms).setVisible(findChild<TColorButton*>(Switch.ButtonName)->Down());
 }
 
 void TfrmMain::btnFinalScoreClick() {

@@ -93,7 +93,6 @@ void TfrmMain::LogRefusedOrders() {
   if (!FEngine->GetRefusalLog().empty()) FEngine->SetRefusalLog(true);
 }
 
-void TfrmMain::rteProcessStateChange(const std::string& Record) { FEngine->ApplyStateChange(Record); }
 
 void TfrmMain::rteAfterProcess() {
   // The upkeep around the map's blasts; the engine goes on to the next impulse's number, so a
@@ -254,8 +253,8 @@ void TfrmMain::CloseGame() {
   for (TGameWindow* Form : std::initializer_list<TGameWindow*>{&FForms->BuildUnit(), &FForms->Diplomacy(), &FForms->DivideUnit(),
                                                               &FForms->Event(), &FForms->Formations(), &FForms->Research()})
     if (Form->isVisible()) Form->reject();
-  for (auto [ButtonName, FormName] : ToolWindowSwitches) {
-    if (TGameWindow* Form = FForms->Form(FormName)) Form->hide();
-    if (auto* Button = findChild<TColorButton*>(ButtonName)) Button->SetDown(false);
+  for (const TToolWindowSwitch& Switch : ToolWindowSwitches) {
+    Switch.Window(*FForms).hide();
+    if (auto* Button = findChild<TColorButton*>(Switch.ButtonName)) Button->SetDown(false);
   }
 }

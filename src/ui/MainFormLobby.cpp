@@ -441,8 +441,10 @@ void TfrmMain::lbVexilUsersDblClick() {
 
 void TfrmMain::vexilUserInfo(const TVexilUserPtr& User) {
   if (!FUserInfoPending) return;
-  ShowUserInfo(*User, User->UserId() == OwnUserId());
+  // The answer is taken before the dialog runs its own loop: another answer that comes while
+  // it is open opens no second dialog.
   FUserInfoPending = false;
+  ShowUserInfo(*User, User->UserId() == OwnUserId());
   FSubjects->viewport()->update();
   FUsersList->viewport()->update();
 }

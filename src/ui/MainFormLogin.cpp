@@ -48,6 +48,8 @@ TfrmLogin& TfrmMain::frmLogin() {
 void TfrmMain::ClearLobbyLists() {
   for (const char* Name : {"lbVexilSubjects", "lbVexilUsers"})
     if (auto* List = FLobby->findChild<QListWidget*>(Name)) List->clear();
+  // A user's information asked for on the last connection is not shown on the next one.
+  FUserInfoPending = false;
 }
 
 void TfrmMain::ShowLoginButton(bool Visible) {
@@ -117,6 +119,7 @@ void TfrmMain::btnVexilDisconnectClick() {
   FVexil->SetActive(false);
   FLobbyConnected = false;
   if (auto* Rooms = FLobby->findChild<QListWidget*>("lbVexilSubjects")) Rooms->clear();
+  FUserInfoPending = false;
   ShowLoginButton(true);
   ShowScreen(FTitle);
 }

@@ -233,16 +233,40 @@ const TBitmap* PortPicture() {
   }();
   return Picture ? &*Picture : nullptr;
 }
+// An order button shows its small picture before the caption (the larger toolbar pictures
+// do not fit).
+void SetOrderGlyph(TColorButton& Button, const QImage& Glyph) {
+  if (!Glyph.isNull() && Glyph.height() <= OrderGlyphHeight)
+    Button.SetGlyph(MakeGlyphTransparent(QPixmap::fromImage(Glyph)));
+}
+
+// The zone tab's flag of the zone's owner and its panel of what a land zone is; Resources is
+// the status bar's resources picture, shown beside the zone's bonus.
+void MakeLandZonePanel(QWidget* ZoneTab, const QLabel* Resources) {
+  auto* FlagMain = new QLabel(ZoneTab);
+  FlagMain->setObjectName("imZoneFlagMain");
+  FlagMain->setGeometry(146, 4, 28, 20);
+  FlagMain->setScaledContents(true);
+  FlagMain->hide();
+  auto* LandZone = new TElasticPanel(ZoneTab);
+  LandZone->setObjectName("pnlLandZone");
+  LandZone->setGeometry(2, 2, 142, 104);
+  PanelLabel(LandZone, "lblZoneNameMain", {2, 2, 140, 22}, 11);
+  PanelLabel(LandZone, "lblZoneValue", {2, 26, 140, 16});
+  auto* Bonus = new QLabel(LandZone);
+  Bonus->setObjectName("imZoneResourceBonus");
+  Bonus->setGeometry(2, 44, 16, 16);
+  Bonus->setScaledContents(true);
+  if (Resources) Bonus->setPixmap(Resources->pixmap());
+  PanelLabel(LandZone, "lblZoneResourceBonus", {20, 44, 122, 16});
+  PanelLabel(LandZone, "lblTerrainDefense", {2, 62, 140, 16});
+  PanelLabel(LandZone, "lblZoneFactories", {2, 80, 140, 16});
+  LandZone->hide();
+}
+
 }  // namespace
 
 void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
-  // An order button shows its small picture before the caption (the larger toolbar pictures
-  // do not fit).
-  const auto SetOrderGlyph = [this](TColorButton* Button) {
-    const QImage Glyph = LoadArt(Button->objectName());
-    if (!Glyph.isNull() && Glyph.height() <= OrderGlyphHeight)
-      Button->SetGlyph(MakeGlyphTransparent(QPixmap::fromImage(Glyph)));
-  };
   FOrderEntry = std::make_unique<TOrderEntry>(*FEngine);
   FSurface->AfterSpriteRender = [this](TSpriteSurface&, TCanvas& Canvas, TDIBCanvas& DIBCanvas) {
     surfaceAfterSpriteRender(Canvas, DIBCanvas);
@@ -251,6 +275,19 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
     RunGuarded([&] { surfaceZoneClick(static_cast<TBrenmoorZone*>(Zone)); });
   };
 
+  CreateUnitsTab();
+  CreateZoneTab();
+  CreateOrderPrompt(Game);
+
+  // The game's keys, seen before the controls see them.
+  qApp->installEventFilter(new TGameKeys(this));
+  // The toolbar's policy windows.
+  BindClick("btnDiplomacy", &TfrmMain::btnDiplomacyClick);
+  BindClick("btnResearch", &TfrmMain::btnResearchClick);
+  BindClick("btnFormations", &TfrmMain::btnFormationsClick);
+}
+
+void TfrmMain::CreateUnitsTab() {
   // The selected zone's units (several may be chosen) and the forces of the chosen ones.
   auto* Units = findChild<QWidget*>("tabUnits");
   FUnits = new TBrenmoorUnitListBox(Units);
@@ -285,7 +322,7 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
     auto* Button = new TBrenmoorOrderButton(Control);
     MakeButton(Control, B.Name, B.Caption, UnitButtonCell(static_cast<int>(I)), false, Button);
     Button->setFont(GameFont("Arial", 7, true));
-    SetOrderGlyph(Button);
+    SetOrderGlyph(*Button, LoadArt(Button->objectName()));
     Button->SetOrder(B.Order);
     // The hot letter lights up in the caption where the caption holds it.
     const qsizetype At = QString(B.Caption).indexOf(QChar(B.Hot), 0, Qt::CaseInsensitive);
@@ -303,28 +340,12 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
 
   // Nothing is chosen yet: no details and no orders.
   for (QWidget* Child : Control->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) Child->hide();
+}
 
+void TfrmMain::CreateZoneTab() {
   // The zone tab: what a land zone is, then the orders of a zone played here.
   auto* ZoneTab = findChild<QWidget*>("tabZone");
-  auto* FlagMain = new QLabel(ZoneTab);
-  FlagMain->setObjectName("imZoneFlagMain");
-  FlagMain->setGeometry(146, 4, 28, 20);
-  FlagMain->setScaledContents(true);
-  FlagMain->hide();
-  auto* LandZone = new TElasticPanel(ZoneTab);
-  LandZone->setObjectName("pnlLandZone");
-  LandZone->setGeometry(2, 2, 142, 104);
-  PanelLabel(LandZone, "lblZoneNameMain", {2, 2, 140, 22}, 11);
-  PanelLabel(LandZone, "lblZoneValue", {2, 26, 140, 16});
-  auto* Bonus = new QLabel(LandZone);
-  Bonus->setObjectName("imZoneResourceBonus");
-  Bonus->setGeometry(2, 44, 16, 16);
-  Bonus->setScaledContents(true);
-  if (auto* Art = FArtwork->findChild<QLabel*>("imNationResources")) Bonus->setPixmap(Art->pixmap());
-  PanelLabel(LandZone, "lblZoneResourceBonus", {20, 44, 122, 16});
-  PanelLabel(LandZone, "lblTerrainDefense", {2, 62, 140, 16});
-  PanelLabel(LandZone, "lblZoneFactories", {2, 80, 140, 16});
-  LandZone->hide();
+  MakeLandZonePanel(ZoneTab, FArtwork->findChild<QLabel*>("imNationResources"));
   auto* Owned = new QWidget(ZoneTab);
   Owned->setObjectName("pnlZoneOwned");
   Owned->setGeometry(2, 108, 176, 264);
@@ -334,7 +355,7 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
     const TZoneButton& B = ZoneButtons[I];
     TColorButton* Button = MakeButton(Owned, B.Name, B.Caption, ZoneButtonCell(static_cast<int>(I)));
     Button->setFont(GameFont("Arial", 7, true));
-    SetOrderGlyph(Button);
+    SetOrderGlyph(*Button, LoadArt(Button->objectName()));
     const TButtonAction Action = B.Action;
     const int Value = B.Value;
     Button->OnClick = [this, Action, Value, Button](TGraphicControl*) {
@@ -354,7 +375,9 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
   const int BuildingTop = ZoneButtonCell(static_cast<int>(ZoneButtons.size())).bottom() + 6;
   InfoPanel(Owned, "gpnlBuilding", {2, BuildingTop, 172, 16})->SetCaption("Building...");
   ProgressBar(Owned, "progBuilding", {2, BuildingTop + 18, 172, 14});
+}
 
+void TfrmMain::CreateOrderPrompt(TElasticPanel* Game) {
   // The order prompt page, in front of the tabs while an order waits for its click.
   FOrderTarget = new QWidget(Game);
   FOrderTarget->setObjectName("pnlOrderTarget");
@@ -395,13 +418,6 @@ void TfrmMain::CreateOrderControls(TElasticPanel* Game) {
   FOrderProceed->hide();
   FOrderCancel = MakeButton(FOrderTarget, "btnOrderCancel", "Cancel", {94, 340, 82, 25});
   FOrderCancel->OnClick = [this](TGraphicControl*) { btnOrderCancelClick(); };
-
-  // The game's keys, seen before the controls see them.
-  qApp->installEventFilter(new TGameKeys(this));
-  // The toolbar's policy windows.
-  BindClick("btnDiplomacy", &TfrmMain::btnDiplomacyClick);
-  BindClick("btnResearch", &TfrmMain::btnResearchClick);
-  BindClick("btnFormations", &TfrmMain::btnFormationsClick);
 }
 
 void TfrmMain::IssueOrder(std::uint8_t Code, const std::vector<std::string>& Values) {

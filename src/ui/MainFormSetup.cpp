@@ -64,6 +64,12 @@ private:
   QWidget& FWindow;
 };
 
+// Hides the label when it goes (the "Loading" label, also when a step on the way throws).
+struct TLabelHider {
+  QLabel* Label;
+  ~TLabelHider() { Label->hide(); }
+};
+
 // The computer-player script each nation of the scenario was last given (a setting per
 // scenario and nation index).
 void ApplyScriptSettings(TBrenmoorEngine& Engine, const TRegistryManager& Settings, bool MajorsOnly) {
@@ -84,6 +90,37 @@ QWidget* OptionsPanel(QWidget* Setup, const char* Name, const char* LabelName, c
   Label->setWordWrap(true);
   Label->setFont(GameFont("Arial", 9));
   return Panel;
+}
+
+// The online set-up's number of players.
+QWidget* MakeOnlineOptions(QWidget* Setup) {
+  QWidget* Online = OptionsPanel(Setup, "pnlMultiPlayerGameOptions", "lblMultiPlayerGameOptions",
+                                 "Select the number of Players that will participate in this Game.  Once all of the "
+                                 "Players enter the Game, you will be able to assign them Nations.",
+                                 50);
+  auto* Players = new QSpinBox(Online);
+  Players->setObjectName("spinPlayers");
+  Players->setGeometry(0, 56, 60, 24);
+  Players->setRange(2, 7);
+  Players->setValue(2);
+  return Online;
+}
+
+// The solo set-up's major powers to tick, each with its flag and alliance.
+void MakeMajorPowersList(QWidget* Solo, const QFont& ListFont) {
+  auto* Powers = new QTreeWidget(Solo);
+  Powers->setObjectName("lvMajorPowers");
+  Powers->setGeometry(0, 36, 300, 124);
+  Powers->setColumnCount(2);
+  Powers->setHeaderLabels({"Nation", "Alliance"});
+  Powers->setRootIsDecorated(false);
+  Powers->setFont(ListFont);
+  Powers->setStyleSheet(QString("QTreeWidget {") + ListStyle +
+                        "} QHeaderView::section { color: rgb(0,255,0); background: rgb(0,64,0); border: 0px; }"
+                        " QTreeWidget::indicator { width: 11px; height: 11px; border: 1px solid rgb(0,255,0);"
+                        " background: black; } QTreeWidget::indicator:checked { background: rgb(0,255,0); }");
+  Powers->setIconSize(QSize(24, 16));
+  Powers->header()->resizeSection(0, 160);
 }
 
 // The status bar's controls of the current nation.
@@ -118,29 +155,8 @@ void TfrmMain::CreateSetupScreen() {
                                "Select the Nation(s) that you want to control in this game.  The remaining Nations "
                                "will be controlled by the Computer.",
                                34);
-  auto* Powers = new QTreeWidget(Solo);
-  Powers->setObjectName("lvMajorPowers");
-  Powers->setGeometry(0, 36, 300, 124);
-  Powers->setColumnCount(2);
-  Powers->setHeaderLabels({"Nation", "Alliance"});
-  Powers->setRootIsDecorated(false);
-  Powers->setFont(ListFont);
-  Powers->setStyleSheet(QString("QTreeWidget {") + ListStyle +
-                        "} QHeaderView::section { color: rgb(0,255,0); background: rgb(0,64,0); border: 0px; }"
-                        " QTreeWidget::indicator { width: 11px; height: 11px; border: 1px solid rgb(0,255,0);"
-                        " background: black; } QTreeWidget::indicator:checked { background: rgb(0,255,0); }");
-  Powers->setIconSize(QSize(24, 16));
-  Powers->header()->resizeSection(0, 160);
-  QWidget* Online = OptionsPanel(Setup, "pnlMultiPlayerGameOptions", "lblMultiPlayerGameOptions",
-                                 "Select the number of Players that will participate in this Game.  Once all of the "
-                                 "Players enter the Game, you will be able to assign them Nations.",
-                                 50);
-  auto* Players = new QSpinBox(Online);
-  Players->setObjectName("spinPlayers");
-  Players->setGeometry(0, 56, 60, 24);
-  Players->setRange(2, 7);
-  Players->setValue(2);
-  Online->hide();
+  MakeMajorPowersList(Solo, ListFont);
+  MakeOnlineOptions(Setup)->hide();
 
   MakeFormLabel(Setup, "lblVictoryConditions", "Victory Conditions", {330, 36, 290, 18});
   auto* Victory = new TOwnerDrawListBox(Setup);
@@ -157,8 +173,8 @@ void TfrmMain::CreateSetupScreen() {
     lbVictoryConditionsCustomDraw(Control, Canvas, Index, Rect, State);
   };
   auto* Loading = MakeFormLabel(Setup, "lblLoadingScenario", "Loading Scenario...", {216, 200, 200, 24});
-  Loading->setAlignment(Qt::AlignCenter);
   Loading->setStyleSheet("color: rgb(255,255,0); background: black;");
+  Loading->setAlignment(Qt::AlignCenter);
   Loading->hide();
 
   MakeButton(Setup, "btnSpecifyAI", "Computer Players", {330, 416, 120, 25})->hide();
@@ -212,10 +228,7 @@ void TfrmMain::lbScenariosClick() {
   Loading->repaint();
   {
     const TBusyCursor Busy(*this, ScreenCursor(2));
-    struct THide {
-      QLabel* Label;
-      ~THide() { Label->hide(); }
-    } HideLoading{Loading};
+    const TLabelHider HideLoading{Loading};
     FEngine->SetScenarioFile(FromQString(Scenarios->currentItem()->text()));
     Description->setPlainText(ToQString(FEngine->GetDescription()));
     Description->moveCursor(QTextCursor::Start);
@@ -319,57 +332,23 @@ bool TfrmMain::StartGame(const TGameSetUp& SetUp) {
     Prompter().ShowMessage(Start.Refusal);
     return false;
   }
-  FGameOver = false;
-  findChild<QWidget*>("btnFinalScore")->hide();
-  for (const char* Panel : {"pnlMessage", "pnlNotify"})
-    if (auto* Widget = findChild<QWidget*>(Panel)) Widget->hide();
-  if (FNavigator) FNavigator->InvalidateBackground();
-  FUnits->clear();
-  FUnitTarget->clear();
-  FImpulsesSinceScorePoint = ScorePointImpulses;
-  SetBannerText("");
-  findChild<QWidget*>("btnRandomEvent")->hide();
-  FRandomEventPending = false;
-  ClearWarRecord();
-
-  findChild<QWidget*>("pageControls")->raise();
-  FTimerExplosions->SetEnabled(true);
-  auto* Loading = findChild<QLabel*>("lblLoadingScenario");
+  ResetGameScreen();
   {
     const TBusyCursor Busy(*this, ScreenCursor(2));
+    auto* Loading = findChild<QLabel*>("lblLoadingScenario");
     Loading->show();
     Loading->repaint();
+    // The label goes when the game's screen is ready, and when a step on the way throws.
+    const TLabelHider HideLoading{Loading};
     ApplyScriptSettings(*FEngine, *FSettings, true);
     if (FForms) {
       FForms->dmScript().SetBrenmoorEngine(FEngine.get());
       FForms->dmScript().NewGame();
     }
-
-    const std::vector<TNation*>& Local = Start.LocalNations;
-    FCurrentNation = nullptr;
-    SetLocalNations(Local);
-    if (!Local.empty()) {
-      findChild<QComboBox*>("cmbCurrentNation")->setCurrentIndex(0);
-      cmbCurrentNationClick(0);
-    }
-
-    const bool AllComputer = Start.AllComputer;
-    const TGameControls Shown = GameControlsShown(FEngine->GetEngineOptions(), AllComputer, FVexil->LoggedIn());
-    for (auto [Name, Visible] : {std::pair{"btnNews", Shown.News}, std::pair{"btnResearch", Shown.Research},
-                                 std::pair{"btnDiplomacy", Shown.Diplomacy}, std::pair{"btnFormations", Shown.Formations},
-                                 std::pair{"btnCommunicate", Shown.Communicate}, std::pair{"btnPause", Shown.Pause},
-                                 std::pair{"btnSurrender", Shown.Surrender}, std::pair{"btnFastAIDuel", Shown.FastAIDuel}})
-      findChild<QWidget*>(Name)->setVisible(Visible);
-    for (const char* Name : NationControls) findChild<QWidget*>(Name)->setVisible(Shown.NationControls);
-    if (AllComputer)
-      btnFastAIDuelClick();
-    else
-      FClock->SetInterval(TRealTimeEngine::DefaultInterval);
-
+    ShowPlayedNations(Start);
     LoadFlags();
     if (FNavigator) FNavigator->SetBackground(ImageOfBitmap(FSurface->GetPreview()));
     FEngine->Upkeep().UpdateVisibility(FEngine->GetImpulse());
-    Loading->hide();
   }
   FSurface->SetActive(true);
   ShowScreen(FGame);
@@ -391,4 +370,43 @@ bool TfrmMain::StartGame(const TGameSetUp& SetUp) {
       if (FEngine->GetNation(I)->GetAlive()) Diplomacy->AddNation(FEngine->GetNation(I));
   }
   return true;
+}
+
+void TfrmMain::ResetGameScreen() {
+  FGameOver = false;
+  findChild<QWidget*>("btnFinalScore")->hide();
+  for (const char* Panel : {"pnlMessage", "pnlNotify"})
+    if (auto* Widget = findChild<QWidget*>(Panel)) Widget->hide();
+  if (FNavigator) FNavigator->InvalidateBackground();
+  FUnits->clear();
+  FUnitTarget->clear();
+  FImpulsesSinceScorePoint = ScorePointImpulses;
+  SetBannerText("");
+  // The last game's event is gone with its rules: no button, nothing to show.
+  findChild<QWidget*>("btnRandomEvent")->hide();
+  FRandomEventNotice = rnNone;
+  FPendingRandomEvent = nullptr;
+  ClearWarRecord();
+  findChild<QWidget*>("pageControls")->raise();
+  FTimerExplosions->SetEnabled(true);
+}
+
+void TfrmMain::ShowPlayedNations(const TGameStart& Start) {
+  FCurrentNation = nullptr;
+  SetLocalNations(Start.LocalNations);
+  if (!Start.LocalNations.empty()) {
+    findChild<QComboBox*>("cmbCurrentNation")->setCurrentIndex(0);
+    cmbCurrentNationClick(0);
+  }
+  const TGameControls Shown = GameControlsShown(FEngine->GetEngineOptions(), Start.AllComputer, FVexil->LoggedIn());
+  for (auto [Name, Visible] : {std::pair{"btnNews", Shown.News}, std::pair{"btnResearch", Shown.Research},
+                               std::pair{"btnDiplomacy", Shown.Diplomacy}, std::pair{"btnFormations", Shown.Formations},
+                               std::pair{"btnCommunicate", Shown.Communicate}, std::pair{"btnPause", Shown.Pause},
+                               std::pair{"btnSurrender", Shown.Surrender}, std::pair{"btnFastAIDuel", Shown.FastAIDuel}})
+    findChild<QWidget*>(Name)->setVisible(Visible);
+  for (const char* Name : NationControls) findChild<QWidget*>(Name)->setVisible(Shown.NationControls);
+  if (Start.AllComputer)
+    btnFastAIDuelClick();
+  else
+    FClock->SetInterval(TRealTimeEngine::DefaultInterval);
 }

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -699,6 +700,33 @@ TEST_F(LoginToLobbyTest, TheServerGoingAwayReturnsToTheTitleScreen) {
   EXPECT_EQ(Main().FrontScreen(), Main().pnlTitle());
   EXPECT_TRUE(LoginShown());
   EXPECT_FALSE(Main().vexil().Active());
+}
+
+TEST_F(LoginToLobbyTest, AUserInformationAskedForBeforeLeavingIsNotShownOnTheNextConnection) {
+  LogIn("ann", "pw-ann", true);
+  ASSERT_TRUE(RunUntil([&] { return Main().FrontScreen() == Main().pnlLobby(); }, 15000));
+  auto* Users = Main().pnlLobby()->findChild<QListWidget*>("lbVexilUsers");
+  ASSERT_TRUE(RunUntil([&] { return Users->count() == 1; }, 15000));
+  Users->setCurrentRow(0);
+  // The question goes out; the player leaves before the answer is read.
+  Main().lbVexilUsersDblClick();
+  EXPECT_TRUE(Main().UserInfoPending());
+  Prompter.AnswerYes();
+  Main().btnVexilDisconnectClick();
+  EXPECT_FALSE(Main().UserInfoPending());
+
+  // On the next connection an answer nobody asked for opens no dialog.
+  LogIn("ann", "pw-ann", false);
+  ASSERT_TRUE(RunUntil([&] { return Main().FrontScreen() == Main().pnlLobby(); }, 15000));
+  ASSERT_NE(Main().vexil().OwnUser(), nullptr);
+  bool Opened = false;
+  auto Armed = WhenModal([&](QDialog& W) {
+    Opened = true;
+    W.reject();
+  });
+  Main().vexilUserInfo(Main().vexil().OwnUser());
+  QTest::qWait(100);
+  EXPECT_FALSE(Opened);
 }
 
 TEST_F(LoginToLobbyTest, AServerThatIsNotThereIsSaid) {

@@ -353,6 +353,32 @@ TEST_F(SoloGameTest, AComputerDuelRunsAtFullSpeedUntilItsVictoryIsShownOnceAndTh
   GrabToPng(Main, "victory");
 }
 
+TEST_F(SoloGameTest, ANewGameForgetsTheLastGamesRandomEvent) {
+  const TQuickScenario Scenario(8);
+  const TCurrentFolder In(Scenario.Folder());
+  StepByStep = false;
+  TfrmMain& Main = ShowMain();
+  const auto StartDuel = [&] {
+    Click(Main, "btnNewGame");
+    Prompter.AnswerYes();
+    Click(Main, "btnOkNewGame");
+    ASSERT_EQ(Main.FrontScreen(), Main.pnlGame());
+  };
+  StartDuel();
+  TBrenmoorEngine& E = Main.brm();
+  ASSERT_GT(E.GetRandomEventCount(), 0);
+  E.OnRandomEvent(&E, E.GetRandomEvent(0));
+  ASSERT_TRUE(Main.RandomEventPending());
+  Main.CloseGame();
+
+  // The scenario is read again for the new game: the old event is not kept nor shown.
+  StartDuel();
+  EXPECT_FALSE(Main.RandomEventPending());
+  EXPECT_EQ(Main.PendingRandomEvent(), nullptr);
+  EXPECT_FALSE(Shown(Main, "btnRandomEvent"));
+  Main.CloseGame();
+}
+
 TEST_F(SoloGameTest, AVictoryGoesOnInFreeForAllOnlyWhenAskedAndAgreedElseItEndsTheGameOnce) {
   const TQuickScenario Scenario(3);
   const TCurrentFolder In(Scenario.Folder());
