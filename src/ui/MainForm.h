@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "gamemap/ScriptEditorRules.h"
+#include "screens/ScriptEditorRules.h"
 #include "platform/RegistryManager.h"
 #include "sprites/BombBlastSprite.h"
 
