@@ -12,8 +12,8 @@
 #include "FuzzTarget.h"
 #include "engine/Nation.h"
 #include "foundation/StringUtils.h"
-#include "gamemap/GameSession.h"
-#include "gamemap/LobbyRules.h"
+#include "screens/GameSession.h"
+#include "screens/LobbyRules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   if (Size == 0) return 0;

@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 
-#include "gamemap/ScriptEditorRules.h"
+#include "screens/ScriptEditorRules.h"
 #include "ui/GameWindows.h"
 
 class QLabel;

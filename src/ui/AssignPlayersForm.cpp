@@ -8,8 +8,8 @@
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/Nation.h"
-#include "gamemap/GameSetupRules.h"
-#include "gamemap/LobbyRules.h"
+#include "screens/GameSetupRules.h"
+#include "screens/LobbyRules.h"
 #include "platform/Application.h"
 #include "platform/Fonts.h"
 #include "platform/Prompter.h"

@@ -4,7 +4,7 @@
 // the factories need; Proceed closes with OK only while the zone can pay. A double click on the
 // list or the quantity takes the most the zone can pay. The main window then reads lbForces
 // (Quantities) and issues the build order.
-#include "gamemap/ForcesRules.h"
+#include "screens/ForcesRules.h"
 #include "ui/GameWindows.h"
 
 class QSpinBox;

@@ -6,8 +6,8 @@
 #include <QStackedWidget>
 
 #include "engine/Nation.h"
-#include "gamemap/GameSession.h"
-#include "gamemap/LobbyRules.h"
+#include "screens/GameSession.h"
+#include "screens/LobbyRules.h"
 #include "platform/Application.h"
 #include "platform/TextCodec.h"
 #include "ui/FormParts.h"

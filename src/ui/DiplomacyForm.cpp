@@ -7,7 +7,7 @@
 #include "controls/ColorProgressBar.h"
 #include "controls/OwnerDrawListBox.h"
 #include "engine/Nation.h"
-#include "gamemap/PolicyRules.h"
+#include "screens/PolicyRules.h"
 #include "platform/Prompter.h"
 #include "platform/TextCodec.h"
 #include "platform/WidgetUtils.h"

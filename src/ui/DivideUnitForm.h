@@ -4,7 +4,7 @@
 // closes with OK while both sides hold forces; the main window then issues the divide order with
 // NewForcesText. After each impulse the main window calls RefreshForUnit, which keeps the two
 // sides true to the unit, or closes the window as cancelled when the unit is gone or in battle.
-#include "gamemap/ForcesRules.h"
+#include "screens/ForcesRules.h"
 #include "ui/GameWindows.h"
 
 class TBrenmoorForcesListBox;

@@ -7,7 +7,7 @@
 #include "controls/OwnerDrawListBox.h"
 #include "engine/BrenmoorEngine.h"
 #include "foundation/NumberText.h"
-#include "gamemap/WarNews.h"
+#include "screens/WarNews.h"
 #include "platform/TextCodec.h"
 #include "ui/FormParts.h"
 #include "ui/GameScreenRules.h"

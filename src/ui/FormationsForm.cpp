@@ -4,7 +4,7 @@
 #include <QSpinBox>
 
 #include "engine/Nation.h"
-#include "gamemap/PolicyRules.h"
+#include "screens/PolicyRules.h"
 #include "platform/WidgetUtils.h"
 #include "ui/FormParts.h"
 #include "ui/UnitLists.h"

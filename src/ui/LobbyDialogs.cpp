@@ -9,7 +9,7 @@
 #include <QPlainTextEdit>
 #include <QUrl>
 
-#include "gamemap/LoginRules.h"
+#include "screens/LoginRules.h"
 #include "platform/Application.h"
 #include "platform/Prompter.h"
 #include "platform/TextCodec.h"

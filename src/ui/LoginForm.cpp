@@ -8,7 +8,7 @@
 #include <QSpinBox>
 
 #include "foundation/StringEncryptor.h"
-#include "gamemap/LoginRules.h"
+#include "screens/LoginRules.h"
 #include "lobby/ServerTrust.h"
 #include "platform/Application.h"
 #include "platform/Prompter.h"

@@ -14,7 +14,7 @@
 #include "controls/GraphicPanel.h"
 #include "engine/BrenmoorEngine.h"
 #include "gamemap/NavigatorMarks.h"
-#include "gamemap/ScriptEditorRules.h"
+#include "screens/ScriptEditorRules.h"
 #include "platform/Fonts.h"
 #include "platform/Prompter.h"
 #include "platform/TextCodec.h"

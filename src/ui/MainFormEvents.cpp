@@ -1,7 +1,7 @@
 // The main window's handlers of the rules' happenings: the message and notice panels, the news,
 // the storms, rockets and atomic blasts on the map with their sounds, the pending random event
 // with its blinking button, the battle sounds' timer and the war's record kept by the news and
-// score windows. What the texts say and when a line is told is decided in gamemap/WarNews.h.
+// score windows. What the texts say and when a line is told is decided in screens/WarNews.h.
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -17,7 +17,7 @@
 #include "engine/BrenmoorEngine.h"
 #include "engine/RealTimeEngine.h"
 #include "foundation/Random.h"
-#include "gamemap/WarNews.h"
+#include "screens/WarNews.h"
 #include "platform/Application.h"
 #include "platform/Fonts.h"
 #include "platform/TextCodec.h"

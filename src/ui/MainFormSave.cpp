@@ -8,7 +8,7 @@
 #include "engine/Nation.h"
 #include "engine/RealTimeEngine.h"
 #include "foundation/StringEncryptor.h"
-#include "gamemap/GameStart.h"
+#include "screens/GameStart.h"
 #include "platform/Prompter.h"
 #include "platform/TextCodec.h"
 #include "sprites/ZoneSpriteSurface.h"

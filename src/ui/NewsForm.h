@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "gamemap/WarNews.h"
+#include "screens/WarNews.h"
 #include "ui/GameWindows.h"
 
 class QMenu;

@@ -5,8 +5,8 @@
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/Nation.h"
-#include "gamemap/ForcesRules.h"
-#include "gamemap/PolicyRules.h"
+#include "screens/ForcesRules.h"
+#include "screens/PolicyRules.h"
 #include "platform/TextCodec.h"
 #include "platform/WidgetUtils.h"
 #include "ui/FormParts.h"

@@ -14,7 +14,7 @@
 
 #include "controls/ColorButton.h"
 #include "engine/BrenmoorEngine.h"
-#include "gamemap/WarNews.h"
+#include "screens/WarNews.h"
 #include "platform/TextCodec.h"
 #include "sprites/ColorPalette.h"
 

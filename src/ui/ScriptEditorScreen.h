@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "gamemap/ScriptEditorRules.h"
+#include "screens/ScriptEditorRules.h"
 
 class QLineEdit;
 class QRect;

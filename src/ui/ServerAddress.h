@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "gamemap/LoginRules.h"
+#include "screens/LoginRules.h"
 
 class QNetworkAccessManager;
 class QNetworkReply;

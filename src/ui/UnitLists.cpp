@@ -8,7 +8,7 @@
 #include "engine/BrenmoorEngine.h"
 #include "engine/Nation.h"
 #include "engine/Unit.h"
-#include "gamemap/ForcesRules.h"
+#include "screens/ForcesRules.h"
 #include "platform/TextCodec.h"
 
 namespace {

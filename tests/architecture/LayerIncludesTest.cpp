@@ -38,8 +38,11 @@ const std::vector<TLayer> Layers = {
     {"engine", "src/engine", false, {}},
     {"script", "src/script", false, {}},
     {"players", "src/players", false, {}},
-    // The windows' decisions without Qt: above the core, below the windows.
+    // The map's game layer without Qt: the game's zone sprite, the overlay, the navigator's marks.
     {"gamemap", "src/gamemap", false, {}},
+    // The screens' rules without Qt (order entry, panels, set-up, log-in, lobby, the game's
+    // start and the online session): above the core and the map, below the windows.
+    {"screens", "src/screens", false, {}},
     {"sound", "src/sound", false, {}},
     // ---- Qt from here up.
     {"platform", "src/platform", true, {}},

@@ -25,7 +25,7 @@
 #include "controls/ElasticPanel.h"
 #include "controls/ModalSteps.h"
 #include "foundation/StringEncryptor.h"
-#include "gamemap/LoginRules.h"
+#include "screens/LoginRules.h"
 #include "lobby/ServerTrust.h"
 #include "lobby/VexilConnection.h"
 #include "platform/LobbyTransport.h"

@@ -25,7 +25,7 @@
 #include "engine/BrenmoorZone.h"
 #include "engine/Nation.h"
 #include "foundation/CurrentFolder.h"
-#include "gamemap/ScriptEditorRules.h"
+#include "screens/ScriptEditorRules.h"
 #include "platform/WidgetUtils.h"
 #include "players/ScriptModule.h"
 #include "sprites/ColorPalette.h"

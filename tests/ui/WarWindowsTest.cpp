@@ -33,7 +33,7 @@
 #include "engine/UpkeepRules.h"
 #include "engine/kit/Records.h"
 #include "foundation/NumberText.h"
-#include "gamemap/WarNews.h"
+#include "screens/WarNews.h"
 #include "platform/RegistryManager.h"
 #include "platform/SpriteSurfaceView.h"
 #include "platform/ThreadTimer.h"

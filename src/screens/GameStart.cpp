@@ -1,4 +1,4 @@
-#include "gamemap/GameStart.h"
+#include "screens/GameStart.h"
 
 #include <algorithm>
 

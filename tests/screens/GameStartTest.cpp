@@ -13,7 +13,7 @@
 #include "engine/Nation.h"
 #include "engine/Unit.h"
 #include "foundation/CurrentFolder.h"
-#include "gamemap/GameStart.h"
+#include "screens/GameStart.h"
 #include "sprites/MapSet.h"
 #include "sprites/ZoneMap.h"
 

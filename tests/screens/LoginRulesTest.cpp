@@ -1,6 +1,6 @@
 // The log-in window's refusals, the new user's checks, the web addresses the game opens or
 // fetches, the server address of the server list and the glyph's size.
-#include "gamemap/LoginRules.h"
+#include "screens/LoginRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "gamemap/GameSession.h"
+#include "screens/GameSession.h"
 
 #include <algorithm>
 #include <array>

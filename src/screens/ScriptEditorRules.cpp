@@ -1,4 +1,4 @@
-#include "gamemap/ScriptEditorRules.h"
+#include "screens/ScriptEditorRules.h"
 
 #include <algorithm>
 #include <cctype>

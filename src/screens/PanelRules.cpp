@@ -1,4 +1,4 @@
-#include "gamemap/PanelRules.h"
+#include "screens/PanelRules.h"
 
 #include <algorithm>
 #include <array>
@@ -11,7 +11,7 @@
 #include "engine/UnitRules.h"
 #include "foundation/NumberText.h"
 #include "foundation/Rounding.h"
-#include "gamemap/ForcesRules.h"
+#include "screens/ForcesRules.h"
 
 namespace {
 

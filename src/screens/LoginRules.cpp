@@ -1,4 +1,4 @@
-#include "gamemap/LoginRules.h"
+#include "screens/LoginRules.h"
 
 #include <cctype>
 

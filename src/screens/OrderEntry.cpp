@@ -1,4 +1,4 @@
-#include "gamemap/OrderEntry.h"
+#include "screens/OrderEntry.h"
 
 #include <algorithm>
 #include <cmath>

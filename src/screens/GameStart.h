@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "engine/EngineTypes.h"
-#include "gamemap/LobbyRules.h"
+#include "screens/LobbyRules.h"
 
 class TBrenmoorEngine;
 class TImpulseUsers;

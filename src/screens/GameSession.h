@@ -21,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-#include "gamemap/LobbyRules.h"
+#include "screens/LobbyRules.h"
 
 class TBrenmoorEngine;
 class TImpulseUsers;

@@ -3,7 +3,7 @@
 // submerged fleets of nations played elsewhere, and the order buttons of a mixed selection.
 #include <gtest/gtest.h>
 
-#include "gamemap/PanelRules.h"
+#include "screens/PanelRules.h"
 #include "gamemap/StandardGameFixture.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "gamemap/PolicyRules.h"
+#include "screens/PolicyRules.h"
 
 #include <algorithm>
 
 #include "engine/Nation.h"
 #include "foundation/NumberText.h"
-#include "gamemap/ForcesRules.h"
+#include "screens/ForcesRules.h"
 
 std::string RelationLineText(const TNation& Current, const TNation& Other) {
   return "[" + IntToStr(Current.GetRelation(&Other)) + "] (" + Current.RelationText(&Other) + ")";

@@ -1,4 +1,4 @@
-#include "gamemap/GameSetupRules.h"
+#include "screens/GameSetupRules.h"
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/BrenmoorZone.h"

@@ -1,7 +1,7 @@
 // The script editor's decisions: the function words beside the module's names, the buttons as
 // a script is named, loaded and typed, the typed caret position, and the computer-player script
 // rows and settings on the Standard scenario and a scenario of four major powers.
-#include "gamemap/ScriptEditorRules.h"
+#include "screens/ScriptEditorRules.h"
 
 #include <gtest/gtest.h>
 

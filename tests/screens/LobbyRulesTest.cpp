@@ -1,7 +1,7 @@
 // The lobby's decisions: room names and the names shown for them, the version check, the
 // caption, the refused delimiters, the player list and the assign window's validation, the
 // decode chance, the result sent at a victory, the version notice and the hall of fame's reply.
-#include "gamemap/LobbyRules.h"
+#include "screens/LobbyRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "gamemap/ForcesRules.h"
+#include "screens/ForcesRules.h"
 
 #include <algorithm>
 #include <cmath>

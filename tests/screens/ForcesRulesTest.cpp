@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/GameRecords.h"
-#include "gamemap/ForcesRules.h"
+#include "screens/ForcesRules.h"
 #include "gamemap/StandardGameFixture.h"
 
 namespace {

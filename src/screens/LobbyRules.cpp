@@ -1,4 +1,4 @@
-#include "gamemap/LobbyRules.h"
+#include "screens/LobbyRules.h"
 
 #include <algorithm>
 #include <set>

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/RealTimeEngine.h"
-#include "gamemap/GameSetupRules.h"
+#include "screens/GameSetupRules.h"
 #include "gamemap/StandardGameFixture.h"
 
 namespace {

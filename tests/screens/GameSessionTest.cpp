@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "gamemap/GameSession.h"
-#include "gamemap/GameStart.h"
-#include "StandardGameFixture.h"
+#include "screens/GameSession.h"
+#include "screens/GameStart.h"
+#include "gamemap/StandardGameFixture.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // research and formations orders.
 #include <gtest/gtest.h>
 
-#include "gamemap/ForcesRules.h"
-#include "gamemap/PolicyRules.h"
+#include "screens/ForcesRules.h"
+#include "screens/PolicyRules.h"
 #include "gamemap/StandardGameFixture.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // panels and colours, the diplomacy outcomes, the news lines of every letter, the standing
 // actions that keep a long attack to one line, the score points, the final score figures and
 // the battle sounds' pace.
-#include "gamemap/WarNews.h"
+#include "screens/WarNews.h"
 
 #include <gtest/gtest.h>
 

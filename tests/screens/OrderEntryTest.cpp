@@ -8,7 +8,7 @@
 
 #include "engine/kit/Records.h"
 #include "foundation/NumberText.h"
-#include "gamemap/OrderEntry.h"
+#include "screens/OrderEntry.h"
 #include "gamemap/StandardGameFixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "gamemap/WarNews.h"
+#include "screens/WarNews.h"
 
 #include <algorithm>
 #include <cmath>
