@@ -17,6 +17,7 @@
 #include "lobby/VexilUtils.h"
 #include "platform/LobbyTransport.h"
 #include "ServerTestSupport.h"
+#include "server/LoopbackConnection.h"
 #include "server/ServerProcess.h"
 #include "support/WaitUntil.h"
 
@@ -32,12 +33,7 @@ struct TClient {
   bool LoggedIn = false, Begun = false, Disconnected = false;
 
   explicit TClient(int Port) {
-    C = std::make_unique<TVexilConnection>(std::make_unique<TTcpLobbyTransport>());
-    C->SetHost("127.0.0.1");
-    C->SetPort(Port);
-    C->SetSubjectCode("Brenmoor");
-    C->OnEncryptString = [this](auto*, std::string& S) { Scrambler.EncryptString(S); };
-    C->OnDecryptString = [this](auto*, std::string& S) { Scrambler.DecryptString(S); };
+    C = LoopbackConnection(Port, Scrambler);
     C->OnLoginSuccess = [this](auto*, const TVexilUserPtr&) { LoggedIn = true; };
     C->OnLoginFailed = [this](auto*, const std::string& S) { Failures.push_back(S); };
     C->OnServerError = [this](auto*, const std::string& S) { Errors.push_back(S); };

@@ -21,6 +21,7 @@
 #include "platform/LobbyTransport.h"
 #include "ServerTestSupport.h"
 #include "server/LoopbackRelay.h"
+#include "server/LoopbackConnection.h"
 #include "server/ServerProcess.h"
 #include "server/TlsIdentity.h"
 #include "support/WaitUntil.h"
@@ -37,14 +38,7 @@ struct TGame {
   bool LoggedIn = false, Disconnected = false;
 
   explicit TGame(int Port, bool Plain = false) {
-    auto T = std::make_unique<TTcpLobbyTransport>();
-    T->SetPlainOnly(Plain);
-    C = std::make_unique<TVexilConnection>(std::move(T));
-    C->SetHost("127.0.0.1");
-    C->SetPort(Port);
-    C->SetSubjectCode("Brenmoor");
-    C->OnEncryptString = [this](auto*, std::string& S) { Scrambler.EncryptString(S); };
-    C->OnDecryptString = [this](auto*, std::string& S) { Scrambler.DecryptString(S); };
+    C = LoopbackConnection(Port, Scrambler, Plain);
     C->OnLoginSuccess = [this](auto*, const TVexilUserPtr&) { LoggedIn = true; };
     C->OnLoginFailed = [this](auto*, const std::string& S) { Failures.push_back(S); };
     C->OnAddUser = [this](auto*, const TVexilUserPtr& U) { Added.push_back(U->UserId()); };

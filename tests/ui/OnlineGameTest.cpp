@@ -38,6 +38,7 @@
 #include "platform/LobbyTransport.h"
 #include "platform/RegistryManager.h"
 #include "platform/WidgetUtils.h"
+#include "server/LoopbackConnection.h"
 #include "server/ServerProcess.h"
 #include "support/GuiTest.h"
 #include "ui/AssignPlayersForm.h"
@@ -418,12 +419,7 @@ TEST_F(OnlineGameTest, ASavedOnlineGameIsRestoredByItsHostAndJoinedByItsPlayerOn
 // He answers every impulse with his "ORDERS|" message when the test lets him.
 struct THostileClient {
   explicit THostileClient(int Port) {
-    C = std::make_unique<TVexilConnection>(std::make_unique<TTcpLobbyTransport>());
-    C->SetHost("127.0.0.1");
-    C->SetPort(Port);
-    C->SetSubjectCode("Brenmoor");
-    C->OnEncryptString = [this](auto*, std::string& S) { Scrambler.EncryptString(S); };
-    C->OnDecryptString = [this](auto*, std::string& S) { Scrambler.DecryptString(S); };
+    C = LoopbackConnection(Port, Scrambler);
     C->OnLoginSuccess = [this](auto*, const TVexilUserPtr&) { LoggedIn = true; };
     C->OnAddSubject = [this](auto*, const std::string& S) { Rooms.push_back(S); };
     C->OnDataReceived = [this](auto*, const std::string& Text, const std::string&) {
@@ -449,8 +445,8 @@ struct THostileClient {
     C->SendData("ORDERS|cy|" + std::to_string(Due) + "|" + Orders);
     Sent = Due;
   }
-  std::unique_ptr<TVexilConnection> C;
   TStringEncryptor Scrambler{"MorqTeln"};
+  std::unique_ptr<TVexilConnection> C;
   bool LoggedIn = false;
   std::vector<std::string> Rooms;
   int Due = -1;
