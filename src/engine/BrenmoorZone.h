@@ -177,11 +177,18 @@ public:
     return static_cast<float>(std::clamp(static_cast<double>(Value), FieldRange::BuildAmount.Min, FieldRange::BuildAmount.Max));
   }
   std::int32_t GetBuildKind() const { return FBuildKind; }
-  void SetBuildKind(std::int32_t Value) { FBuildKind = Value; }
+  // Held within what a saved game holds, whatever a change record gives.
+  void SetBuildKind(std::int32_t Value) {
+    FBuildKind = std::clamp(Value, static_cast<std::int32_t>(FieldRange::BuildKind.Min), static_cast<std::int32_t>(FieldRange::BuildKind.Max));
+  }
   std::int32_t GetBombCount() const { return FBombCount; }
-  void SetBombCount(std::int32_t Value) { FBombCount = Value; }
+  void SetBombCount(std::int32_t Value) { FBombCount = HeldCount(Value); }
   std::int32_t GetStrikeCount() const { return FStrikeCount; }
-  void SetStrikeCount(std::int32_t Value) { FStrikeCount = Value; }
+  void SetStrikeCount(std::int32_t Value) { FStrikeCount = HeldCount(Value); }
+  // A count of strikes or bombings within what a saved game holds, whatever a change record gives.
+  static std::int32_t HeldCount(std::int32_t Value) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(Value, FieldRange::StrikeCount.Min, FieldRange::StrikeCount.Max));
+  }
   std::uint8_t GetSeenBy() const { return FSeenBy; }
   void SetSeenBy(std::uint8_t Value) { FSeenBy = Value; }
   bool GetStorm() const { return FStorm; }

@@ -137,7 +137,10 @@ public:
   void SetDiplomaticActions(std::uint8_t Value) { FDiplomaticActions = Value; }
   void SetInfluence(const TNation* Other, std::int32_t Value);
   std::int32_t GetCountdown() const { return FCountdown; }
-  void SetCountdown(std::int32_t Value) { FCountdown = Value; }
+  // Held within what a saved game holds, whatever a change record or the rules make of it.
+  void SetCountdown(std::int32_t Value) {
+    FCountdown = static_cast<std::int32_t>(std::clamp<std::int64_t>(Value, FieldRange::NationNumber.Min, FieldRange::NationNumber.Max));
+  }
   bool GetAlive() const { return FAlive; }
   void SetAlive(bool Value) { FAlive = Value; }
   std::int32_t GetDiplomaticActionInterval() const { return FDiplomaticActionInterval; }
