@@ -7,19 +7,13 @@
 #include <vector>
 
 #include "screens/GameSession.h"
+#include "engine/kit/RulesKit.h"
 #include "screens/GameStart.h"
 #include "gamemap/StandardGameFixture.h"
 
 namespace {
 
-class TUsers : public TImpulseUsers {
-public:
-  explicit TUsers(std::vector<std::string> Names) : Names(std::move(Names)) {}
-  int GetUserCount() const override { return static_cast<int>(Names.size()); }
-  std::string GetUserName(int I) const override { return Names.at(static_cast<std::size_t>(I)); }
-  void MarkUserRemoved(const std::string&) override {}
-  std::vector<std::string> Names;
-};
+using TUsers = kit::TKitUsers;
 
 TEST(GameSessionTest, TheHandshakeGoesFromTheRoomToTheGameByItsTableAndIgnoresEventsThatDoNotApply) {
   struct TCase {

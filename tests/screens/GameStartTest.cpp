@@ -13,6 +13,7 @@
 #include "engine/Nation.h"
 #include "engine/Unit.h"
 #include "foundation/CurrentFolder.h"
+#include "engine/kit/RulesKit.h"
 #include "screens/GameStart.h"
 #include "sprites/MapSet.h"
 #include "sprites/ZoneMap.h"
@@ -22,14 +23,7 @@ namespace {
 const std::filesystem::path ProgramFolder = std::filesystem::path(BRENMOOR_BINARY_DIR) / "bin";
 
 // The users of a game as the impulse clock lists them: the first is the host.
-class TUsers : public TImpulseUsers {
-public:
-  explicit TUsers(std::vector<std::string> Names) : Names(std::move(Names)) {}
-  int GetUserCount() const override { return static_cast<int>(Names.size()); }
-  std::string GetUserName(int I) const override { return Names.at(static_cast<std::size_t>(I)); }
-  void MarkUserRemoved(const std::string&) override {}
-  std::vector<std::string> Names;
-};
+using TUsers = kit::TKitUsers;
 
 // The Standard scenario read and its map set loaded, as the window has them when a game is
 // about to start: no zone data, no units yet.

@@ -62,6 +62,8 @@ private:
 // The users of an online game as the impulse clock knows them, the host first.
 class TKitUsers : public TImpulseUsers {
 public:
+  TKitUsers() = default;
+  explicit TKitUsers(std::vector<std::string> AName) : Names(std::move(AName)) {}
   int GetUserCount() const override { return static_cast<int>(Names.size()); }
   std::string GetUserName(int I) const override { return Names.at(static_cast<std::size_t>(I)); }
   void MarkUserRemoved(const std::string& Name) override { Removed.push_back(Name); }
