@@ -317,6 +317,10 @@ TEST_F(WarWindowsTest, APendingRandomEventBlinksItsButtonUntilThePlayerReadsIt) 
   EXPECT_TRUE(Button->isVisible());
 
   // The timer's beats blink it between black-and-grey and yellow, only while the clock runs.
+  // The running clock plays impulses while the event window is up; none of them may draw a
+  // random event of its own (the rules draw one only 30 days after the last), or it would take
+  // the window's place.
+  E.SetLastRandomEventDate(E.GetDate());
   Main.rte().SetActive(true);
   Button->SetColorHighlight(Qt::green);
   Main.timerExplosionsTimer();
