@@ -139,6 +139,7 @@ TEST_F(OnlineWindowsTest, CommsWindowSendsOnTheChannelWhoseButtonIsDown) {
   EXPECT_EQ(Sent.back(), "GAMECHAT|France;0;" + std::string(500, 'w'));
   Window.mniClearClick();
   for (int C = 0; C < 3; ++C) EXPECT_EQ(Window.Lines(C), "");
+  GrabToPng(Window, "chat");
 }
 
 TEST_F(OnlineWindowsTest, LobbyRefusesRoomsItCannotJoinAndNamesWithDelimiters) {
