@@ -3,6 +3,7 @@
 #include <QAbstractItemDelegate>
 #include <QApplication>
 #include <QPainter>
+#include <QResizeEvent>
 
 #include "platform/Application.h"
 
@@ -47,6 +48,11 @@ TOwnerDrawListBox::TOwnerDrawListBox(QWidget* Parent) : QListWidget(Parent) {
   setItemDelegate(new TOwnerDrawDelegate(this));
   setUniformItemSizes(false);
   SetColor(FColor);
+}
+
+void TOwnerDrawListBox::resizeEvent(QResizeEvent* Event) {
+  QListWidget::resizeEvent(Event);
+  if (Event->size().width() != Event->oldSize().width()) scheduleDelayedItemsLayout();
 }
 
 void TOwnerDrawListBox::SetItemHeight(int Value) {

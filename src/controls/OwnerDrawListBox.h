@@ -52,6 +52,12 @@ public:
   // rectangle's top-left corner, or OnCustomDraw without DefaultDrawing.
   virtual void DrawItem(QPainter& Canvas, int Index, const QRect& Rect, TOwnerDrawState State);
 
+protected:
+  // Rows are as wide as the viewport: a change of its width (the list grows with its window,
+  // or the scroll bar comes or goes) lays them out again, so texts drawn against a row's right
+  // edge stay whole in view.
+  void resizeEvent(QResizeEvent* Event) override;
+
 private:
   QColor FSelectColor;
   QColor FColor;

@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 #include <QPainter>
+#include <QScrollBar>
 
 #include "controls/OwnerDrawListBox.h"
 #include "support/GuiTest.h"
@@ -98,4 +99,22 @@ TEST_F(OwnerDrawListBoxTest, WithoutDefaultDrawingTheEventDrawsOnTheBackground) 
   EXPECT_EQ(Viewport.pixelColor(40, 18 + 5), QColor(Qt::white));
   EXPECT_EQ(Viewport.pixelColor(40, 5), QColor(0, 0, 0x80));
   GrabToPng(List);
+}
+
+// Rows are as wide as the part of the list that shows them: when enough rows come for the
+// scroll bar to appear, or the list is made wider, a text drawn against a row's right edge
+// stays whole in view.
+TEST_F(OwnerDrawListBoxTest, RowsFollowTheViewportsWidthWhenTheScrollBarComesAndTheListGrows) {
+  const auto RowsFitTheViewport = [&](const char* When) {
+    QCoreApplication::processEvents();
+    for (int I = 0; I < List.count(); ++I)
+      EXPECT_EQ(List.visualItemRect(List.item(I)).right(), List.viewport()->width() - 1) << When << " row " << I;
+  };
+  RowsFitTheViewport("two rows");
+  for (int I = 0; I < 12; ++I) List.addItem(QString("%1;Army").arg(I));
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(List.verticalScrollBar()->isVisible());
+  RowsFitTheViewport("with the scroll bar");
+  List.resize(300, 100);
+  RowsFitTheViewport("wider");
 }
