@@ -1,7 +1,6 @@
 #include "ui/Help.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
@@ -17,9 +16,11 @@ QString& Folder() {
   static QString Value;
   return Value;
 }
-bool DesktopBrowser(const QUrl& Page) { return QDesktopServices::openUrl(Page); }
+// The book is shown in the program's own viewer unless another browser is set: a desktop
+// without a browser for local pages would otherwise take the page and show nothing.
+bool NoBrowser(const QUrl&) { return false; }
 std::function<bool(const QUrl&)>& Browser() {
-  static std::function<bool(const QUrl&)> Value = DesktopBrowser;
+  static std::function<bool(const QUrl&)> Value = NoBrowser;
   return Value;
 }
 
@@ -65,7 +66,7 @@ QString HelpTopicFile(const std::string& Topic) {
 }
 
 void SetHelpBrowser(std::function<bool(const QUrl& Page)> Value) {
-  Browser() = Value ? std::move(Value) : DesktopBrowser;
+  Browser() = Value ? std::move(Value) : NoBrowser;
 }
 
 void ShowHelpTopic(const std::string& Topic) {
