@@ -264,3 +264,56 @@ THallOfFameLine ReadHallOfFameLine(std::string_view Line) {
   Out.Entry.Third = Field(Line, ';', 2);
   return Out;
 }
+
+// --- The phase with the lobby server ---
+
+namespace {
+
+struct TPhaseTransition {
+  TLobbyPhase From;
+  TLobbyEvent Event;
+  TLobbyPhase To;
+};
+
+using enum TLobbyPhase;
+using enum TLobbyEvent;
+
+// Every step between the phases; an event that is not listed for a phase changes nothing. A log-in,
+// the server reached and a closed connection apply in every phase; a question for a
+// user's information is asked only over a connection that reached the server, and a reaching
+// or a closing connection forgets it, so that no answer of an old connection opens a dialog.
+constexpr TPhaseTransition PhaseTransitions[] = {
+    {lpOffline, leLoginStarted, lpConnecting},       {lpConnecting, leLoginStarted, lpConnecting},
+    {lpOnline, leLoginStarted, lpConnecting},        {lpUserInfoAsked, leLoginStarted, lpConnecting},
+    {lpOffline, leConnected, lpOnline},              {lpConnecting, leConnected, lpOnline},
+    {lpOnline, leConnected, lpOnline},               {lpUserInfoAsked, leConnected, lpOnline},
+    {lpOnline, leUserInfoAsked, lpUserInfoAsked},    {lpUserInfoAsked, leUserInfoAsked, lpUserInfoAsked},
+    {lpUserInfoAsked, leUserInfoAnswered, lpOnline}, {lpOffline, leDisconnected, lpOffline},
+    {lpConnecting, leDisconnected, lpOffline},       {lpOnline, leDisconnected, lpOffline},
+    {lpUserInfoAsked, leDisconnected, lpOffline},
+};
+
+}  // namespace
+
+std::optional<TLobbyPhase> LobbyPhaseTransition(TLobbyPhase Phase, TLobbyEvent Event) {
+  for (const TPhaseTransition& T : PhaseTransitions)
+    if (T.From == Phase && T.Event == Event) return T.To;
+  return std::nullopt;
+}
+
+std::string_view LobbyPhaseName(TLobbyPhase Phase) {
+  switch (Phase) {
+    case lpOffline: return "offline";
+    case lpConnecting: return "connecting";
+    case lpOnline: return "online";
+    case lpUserInfoAsked: return "user information asked";
+  }
+  return "?";
+}
+
+bool TLobbyPresence::Fire(TLobbyEvent Event) {
+  const std::optional<TLobbyPhase> Next = LobbyPhaseTransition(FPhase, Event);
+  if (!Next) return false;
+  FPhase = *Next;
+  return true;
+}

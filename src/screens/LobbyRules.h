@@ -4,7 +4,8 @@
 // the room caption, the texts that may not hold a room name's delimiters, the player list of a
 // new online game and its refusals, the assign-players window's validation, the chance to
 // decode an enemy's chat, the game log entry and the scores sent at a victory, the server's
-// version notice and the hall of fame's reply read into lines.
+// version notice, the hall of fame's reply read into lines, and this machine's phase with the lobby from
+// one log-in to the next.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -142,3 +143,40 @@ struct THallOfFameLine {
   THallOfFameEntry Entry;
 };
 THallOfFameLine ReadHallOfFameLine(std::string_view Line);
+
+// --- This machine's phase with the lobby server ---
+
+// Where this machine stands with the lobby server between two log-ins.
+enum class TLobbyPhase : std::uint8_t {
+  lpOffline,        // no connection: the title screen offers the log-in
+  lpConnecting,     // a log-in began; the connection has not reached the server yet
+  lpOnline,         // the connection reached the server since the log-in began
+  lpUserInfoAsked,  // online, and a user's information was asked for: its answer opens the dialog
+};
+
+enum class TLobbyEvent : std::uint8_t {
+  leLoginStarted,      // the log-in window was confirmed: the connection opens
+  leConnected,         // the connection reached the server
+  leUserInfoAsked,     // the player asked for a user's information
+  leUserInfoAnswered,  // that answer came and is taken (one dialog for one question)
+  leDisconnected,      // the connection closed (lost, refused, or left by the player)
+};
+
+// The phase after Event in Phase; nothing when the event does not apply there (it changes
+// nothing then).
+std::optional<TLobbyPhase> LobbyPhaseTransition(TLobbyPhase Phase, TLobbyEvent Event);
+std::string_view LobbyPhaseName(TLobbyPhase Phase);
+
+// This machine's phase with the lobby server, moved only by the events of the table.
+class TLobbyPresence {
+public:
+  TLobbyPhase GetPhase() const { return FPhase; }
+  // Applies Event; false (nothing changed) when it does not apply in the current phase.
+  bool Fire(TLobbyEvent Event);
+  // The connection reached the server since the last log-in began (and has not closed).
+  bool Reached() const { return FPhase == TLobbyPhase::lpOnline || FPhase == TLobbyPhase::lpUserInfoAsked; }
+  bool UserInfoAsked() const { return FPhase == TLobbyPhase::lpUserInfoAsked; }
+
+private:
+  TLobbyPhase FPhase = TLobbyPhase::lpOffline;
+};

@@ -1,9 +1,12 @@
 // The lobby's decisions: room names and the names shown for them, the version check, the
 // caption, the refused delimiters, the player list and the assign window's validation, the
-// decode chance, the result sent at a victory, the version notice and the hall of fame's reply.
+// decode chance, the result sent at a victory, the version notice, the hall of fame's reply and
+// the steps of the phase with the lobby.
 #include "screens/LobbyRules.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -181,6 +184,57 @@ TEST(LobbyRulesTest, HallOfFameReplyReadsIntoLines) {
   EXPECT_EQ(Entry.Entry.Score, 1200);
   EXPECT_EQ(Entry.Entry.Name, "ann");
   EXPECT_EQ(Entry.Entry.Third, "12/1/2026");
+}
+
+// Every state against every event: the whole table, so a step added or lost is seen.
+TEST(LobbyRulesTest, LobbyPhaseStepsForEveryPhaseAndEvent) {
+  using enum TLobbyPhase;
+  using enum TLobbyEvent;
+  constexpr std::optional<TLobbyPhase> No = std::nullopt;
+  struct TCase {
+    TLobbyPhase From;
+    // After leLoginStarted, leConnected, leUserInfoAsked, leUserInfoAnswered, leDisconnected.
+    std::optional<TLobbyPhase> To[5];
+  };
+  const TCase Cases[] = {
+      {lpOffline, {lpConnecting, lpOnline, No, No, lpOffline}},
+      {lpConnecting, {lpConnecting, lpOnline, No, No, lpOffline}},
+      {lpOnline, {lpConnecting, lpOnline, lpUserInfoAsked, No, lpOffline}},
+      {lpUserInfoAsked, {lpConnecting, lpOnline, lpUserInfoAsked, lpOnline, lpOffline}},
+  };
+  const TLobbyEvent Events[] = {leLoginStarted, leConnected, leUserInfoAsked, leUserInfoAnswered, leDisconnected};
+  for (const TCase& C : Cases)
+    for (int E = 0; E < 5; ++E)
+      EXPECT_EQ(LobbyPhaseTransition(C.From, Events[E]), C.To[E]) << LobbyPhaseName(C.From) << " event " << E;
+}
+
+TEST(LobbyRulesTest, APresenceForgetsAUserInformationQuestionWhenTheConnectionClosesOrReconnects) {
+  using enum TLobbyEvent;
+  TLobbyPresence Presence;
+  EXPECT_FALSE(Presence.Reached());
+  // Asked before the server was reached: nothing is waiting for an answer.
+  EXPECT_FALSE(Presence.Fire(leUserInfoAsked));
+  Presence.Fire(leLoginStarted);
+  EXPECT_FALSE(Presence.Reached());
+  EXPECT_FALSE(Presence.Fire(leUserInfoAsked));
+  Presence.Fire(leConnected);
+  EXPECT_TRUE(Presence.Reached());
+  ASSERT_TRUE(Presence.Fire(leUserInfoAsked));
+  EXPECT_TRUE(Presence.UserInfoAsked());
+  EXPECT_TRUE(Presence.Reached());
+  // One answer is taken; a second one finds no question.
+  EXPECT_TRUE(Presence.Fire(leUserInfoAnswered));
+  EXPECT_FALSE(Presence.UserInfoAsked());
+  EXPECT_FALSE(Presence.Fire(leUserInfoAnswered));
+  // A question left open when the player leaves is gone on the next connection.
+  Presence.Fire(leUserInfoAsked);
+  Presence.Fire(leDisconnected);
+  EXPECT_FALSE(Presence.UserInfoAsked());
+  EXPECT_FALSE(Presence.Reached());
+  Presence.Fire(leLoginStarted);
+  Presence.Fire(leConnected);
+  EXPECT_FALSE(Presence.UserInfoAsked());
+  EXPECT_FALSE(Presence.Fire(leUserInfoAnswered));
 }
 
 }  // namespace
