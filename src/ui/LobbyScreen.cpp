@@ -347,21 +347,10 @@ void TLobbyScreen::lbVexilSubjectsClick() {
   FJoinChat->hide();
   const QListWidgetItem* Item = FSubjects->currentItem();
   if (!Item) return;
-  const std::string Room = FromQString(Item->text());
-  if (Room == FMain.FVexil->CurrentSubject()) return;
-  switch (RoomKindOf(Room)) {
-    case rkNewGame:
-      FJoinGame->show();
-      SetServerMessage("Scenario: " + RoomScenarioFile(Room), NoticeGreen);
-      break;
-    case rkRestoredGame:
-      FJoinGame->show();
-      SetServerMessage("Restored Game", NoticeGreen);
-      break;
-    case rkChat:
-      FJoinChat->show();
-      break;
-  }
+  const TRoomChoice Choice = RoomChoice(FromQString(Item->text()), FMain.FVexil->CurrentSubject());
+  FJoinGame->setVisible(Choice.JoinGame);
+  FJoinChat->setVisible(Choice.JoinChat);
+  if (!Choice.Message.empty()) SetServerMessage(Choice.Message, NoticeGreen);
 }
 
 void TLobbyScreen::lbVexilSubjectsDblClick() {
@@ -369,25 +358,10 @@ void TLobbyScreen::lbVexilSubjectsDblClick() {
   const QListWidgetItem* Item = FSubjects->currentItem();
   if (!Item) return;
   const std::string Room = FromQString(Item->text());
-  switch (RoomKindOf(Room)) {
-    case rkNewGame: {
-      const std::string Scenario = RoomScenarioFile(Room);
-      if (Scenario.empty() || !QFileInfo(ToQString(Scenario)).isFile())
-        return Prompter().ShowMessage("You do not have the Scenario File: " + Scenario);
-      const std::string Version = RoomVersionText(Room);
-      if (!VersionJoins(Version)) return Prompter().ShowMessage(VersionRefusal(Version));
-      FMain.FEngine->SetScenarioFile(Scenario);
-      break;
-    }
-    case rkRestoredGame: {
-      const std::vector<std::string> Players = RestoredRoomPlayers(Room);
-      if (std::find(Players.begin(), Players.end(), OwnUserId()) == Players.end())
-        return Prompter().ShowMessage(NotInThisGameMessage);
-      break;
-    }
-    case rkChat:
-      break;
-  }
+  const std::string Scenario = RoomScenarioFile(Room);
+  const bool ScenarioThere = !Scenario.empty() && QFileInfo(ToQString(Scenario)).isFile();
+  if (const auto Refusal = JoinRefusal(Room, OwnUserId(), ScenarioThere)) return Prompter().ShowMessage(*Refusal);
+  if (RoomKindOf(Room) == rkNewGame) FMain.FEngine->SetScenarioFile(Scenario);
   FMain.FVexil->JoinSubject(Room);
 }
 
@@ -426,13 +400,7 @@ void TLobbyScreen::btnVexilOpenGameClick() {
   const std::string Base = FromQString(QFileInfo(ToQString(FMain.FSavedGameFile)).fileName());
   const std::string Shown = Base.substr(0, Base.find('.'));
   if (const auto Refusal = DelimiterRefusal(Shown, "saved game's file name")) return Prompter().ShowMessage(*Refusal);
-  std::vector<std::string> Players;
-  for (int I = 0; I < FMain.FEngine->GetNationCount(); ++I) {
-    const TNation* Nation = FMain.FEngine->GetNation(I);
-    if (!Nation->GetMajorPower() || !Nation->GetAlive() || Nation->GetComputerPlayer()) continue;
-    if (std::find(Players.begin(), Players.end(), Nation->GetPlayerName()) == Players.end())
-      Players.push_back(Nation->GetPlayerName());
-  }
+  const std::vector<std::string> Players = RestoredGamePlayers(*FMain.FEngine);
   const std::string Room = RestoredGameRoomName(Shown, Players);
   FMain.FSession->MadeRoom(Room, true);
   FMain.FVexil->CreateSubject(Room, static_cast<int>(Players.size()));
@@ -443,8 +411,7 @@ void TLobbyScreen::lbVexilUsersClick() {
   if (!Item) return;
   const TVexilUserPtr User = FMain.FVexil->FindUser(FromQString(Item->text()));
   if (!User) return;
-  const std::int32_t Ping = User->AveragePing();
-  FUserInfo->SetCaption(Ping == 0 ? QString("Latency Unknown") : QString("Latency: %1 milliseconds").arg(Ping));
+  FUserInfo->SetCaption(ToQString(LatencyText(User->AveragePing())));
   FUserInfo->show();
 }
 
@@ -485,9 +452,8 @@ void TLobbyScreen::lbVexilUsersCustomDraw(QPainter& Canvas, int Index, const QRe
   if (!User) return;
   const QPixmap Glyph = QPixmap::fromImage(ImageFromGlyph(User->Glyph()));
   if (!Glyph.isNull()) Canvas.drawPixmap(Rect.left() + 2, Rect.top() + 4, Glyph);
-  std::string Text = User->UserId();
-  if (const std::string Score = User->InfoByName(LobbyScoreInfo); !Score.empty())
-    Text += " (" + Score + ") " + User->InfoByName(LobbyRankInfo);
+  const std::string Text =
+      UserListText(User->UserId(), User->InfoByName(LobbyScoreInfo), User->InfoByName(LobbyRankInfo));
   Canvas.setFont(GameFont("Arial", 10, true));
   Canvas.setPen(QColor(0, 255, 0));
   Canvas.drawText(QRect(Rect.left() + 36, Rect.top() + 4, Rect.width() - 38, Rect.height() - 4), Qt::AlignLeft | Qt::AlignTop,
@@ -583,17 +549,12 @@ void TLobbyScreen::WireSessionEvents() {
     if (!FMain.FCurrentNation) return;
     TfrmComms* Comms = FMain.FForms ? &FMain.FForms->Comms() : nullptr;
     if (!Comms) return;
+    const auto Shown = ChatDelivery(Chat.Channel, Chat.Nation->IsAlliedWith(FMain.FCurrentNation),
+                                    Chat.Nation->IsAtWarWith(FMain.FCurrentNation),
+                                    [&] { return CanDecodeEnemyChat(*Chat.Nation); });
+    if (!Shown) return;
     const std::string Line = Chat.Nation->GetName() + ": " + Chat.Text;
-    if (Chat.Channel == 0) {
-      Comms->AddLine(0, Line);
-    } else if (Chat.Channel == 1) {
-      if (Chat.Nation->IsAlliedWith(FMain.FCurrentNation))
-        Comms->AddLine(1, Line);
-      else if (CanDecodeEnemyChat(*Chat.Nation))
-        Comms->AddLine(2, "[Decoded] " + Line);
-    } else if (Chat.Channel == 2) {
-      if (Chat.Nation->IsAtWarWith(FMain.FCurrentNation)) Comms->AddLine(2, Line);
-    }
+    Comms->AddLine(Shown->Page, Shown->Decoded ? "[Decoded] " + Line : Line);
   };
   S.OnRefused = [](const std::string& Sender, const std::string& Line, TDataRefusal Why) {
     qCInfo(DataLog, "a data message from %.30s refused (%s): %.80s", Sender.c_str(),
@@ -613,13 +574,7 @@ bool TLobbyScreen::CanDecodeEnemyChat(const TNation& Sender) const {
 
 void TLobbyScreen::SendGameResult() {
   if (!FMain.FSession->GetHosting() || !FMain.FVexil->LoggedIn()) return;
-  std::vector<TPowerResult> Powers;
-  for (int I = 0; I < FMain.FEngine->GetNationCount(); ++I) {
-    const TNation* N = FMain.FEngine->GetNation(I);
-    if (!N->GetMajorPower()) continue;
-    Powers.push_back({N->GetName(), N->GetDisplayName(), N->GetAlliance(), N->GetAlive(), !N->GetComputerPlayer(),
-                      N->GetScore()});
-  }
+  const std::vector<TPowerResult> Powers = PowerResults(*FMain.FEngine);
   const TVictoryState State = VictoryStateOf(*FMain.FEngine);
   const std::string Scenario = FromQString(QFileInfo(ToQString(FMain.FEngine->GetScenarioFile())).fileName());
   if (const auto Log =

@@ -1,5 +1,6 @@
 // The lobby's decisions: room names and the names shown for them, the version check, the
 // caption, the refused delimiters, the player list and the assign window's validation, the
+// join buttons and the join checks, where a game chat line shows, a restored game's players, the
 // decode chance, the result sent at a victory, the version notice, the hall of fame's reply and
 // the steps of the phase with the lobby.
 #include "screens/LobbyRules.h"
@@ -7,6 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+
+#include "engine/Nation.h"
+#include "gamemap/StandardGameFixture.h"
+#include "screens/GameStart.h"
 
 namespace {
 
@@ -184,6 +189,108 @@ TEST(LobbyRulesTest, HallOfFameReplyReadsIntoLines) {
   EXPECT_EQ(Entry.Entry.Score, 1200);
   EXPECT_EQ(Entry.Entry.Name, "ann");
   EXPECT_EQ(Entry.Entry.Third, "12/1/2026");
+}
+
+TEST(LobbyRulesTest, AChosenRoomShowsItsJoinButtonAndWhatItHolds) {
+  struct TCase {
+    const char* Room;
+    const char* Current;
+    TRoomChoice Choice;
+  };
+  const TCase Cases[] = {
+      {"~Big War;Standard.brmscen;4", "Lobby Chat", {true, false, "Scenario: Standard.brmscen"}},
+      {"%mygame,ann,bob", "Lobby Chat", {true, false, "Restored Game"}},
+      {"Tea Room", "Lobby Chat", {false, true, ""}},
+      // The room this machine is in offers no join.
+      {"Tea Room", "Tea Room", {false, false, ""}},
+      {"~Big War;Standard.brmscen;4", "~Big War;Standard.brmscen;4", {false, false, ""}},
+  };
+  for (const TCase& C : Cases) EXPECT_EQ(RoomChoice(C.Room, C.Current), C.Choice) << C.Room << " in " << C.Current;
+}
+
+TEST(LobbyRulesTest, JoiningNeedsTheScenarioTheVersionAndForARestoredGameAPlaceInIt) {
+  struct TCase {
+    const char* Room;
+    bool ScenarioThere;
+    std::optional<std::string> Refusal;
+  };
+  const TCase Cases[] = {
+      {"~Big War;Standard.brmscen;4", true, std::nullopt},
+      {"~Big War;Standard.brmscen;4.0", true, std::nullopt},
+      {"~Big War;Standard.brmscen;4", false, "You do not have the Scenario File: Standard.brmscen"},
+      // A room without a scenario is refused even when a file of no name were "there".
+      {"~NoFields", true, "You do not have the Scenario File: "},
+      // The scenario is asked about before the version.
+      {"~Old;Standard.brmscen;3", false, "You do not have the Scenario File: Standard.brmscen"},
+      {"~Old;Standard.brmscen;3", true, VersionRefusal("3")},
+      {"%mygame,ann,bob", false, std::nullopt},
+      {"%mygame,bob,cy", false, std::string(NotInThisGameMessage)},
+      {"%lonely", true, std::string(NotInThisGameMessage)},
+      {"Tea Room", false, std::nullopt},
+  };
+  for (const TCase& C : Cases) EXPECT_EQ(JoinRefusal(C.Room, "ann", C.ScenarioThere), C.Refusal) << C.Room;
+}
+
+TEST(LobbyRulesTest, AGameChatLineShowsByItsChannelAndTheSendersStanding) {
+  struct TCase {
+    int Channel;
+    bool Allied, AtWar, Decoded;
+    std::optional<TChatDelivery> Shown;
+    bool DrawAsked;
+  };
+  const TCase Cases[] = {
+      {0, false, true, false, TChatDelivery{0, false}, false},
+      {1, true, false, true, TChatDelivery{1, false}, false},
+      {1, false, true, true, TChatDelivery{2, true}, true},
+      {1, false, true, false, std::nullopt, true},
+      {2, false, true, true, TChatDelivery{2, false}, false},
+      {2, true, false, true, std::nullopt, false},
+      {2, false, false, true, std::nullopt, false},
+      {3, false, true, true, std::nullopt, false},
+  };
+  for (const TCase& C : Cases) {
+    bool Asked = false;
+    const auto Shown = ChatDelivery(C.Channel, C.Allied, C.AtWar, [&] {
+      Asked = true;
+      return C.Decoded;
+    });
+    EXPECT_EQ(Shown, C.Shown) << "channel " << C.Channel << " allied " << C.Allied << " at war " << C.AtWar;
+    // The decoding chance is drawn only where it decides.
+    EXPECT_EQ(Asked, C.DrawAsked) << "channel " << C.Channel;
+  }
+}
+
+TEST(LobbyRulesTest, PlayersListLines) {
+  EXPECT_EQ(LatencyText(0), "Latency Unknown");
+  EXPECT_EQ(LatencyText(87), "Latency: 87 milliseconds");
+  EXPECT_EQ(UserListText("ann", "", "General"), "ann");
+  EXPECT_EQ(UserListText("ann", "1200", "General"), "ann (1200) General");
+}
+
+TEST(LobbyRulesTest, ARestoredGamesPlayersAndAVictorysResultsComeFromTheGame) {
+  TStandardGame G;
+  for (int I = 0; I < G.Engine.GetMajorCount(); ++I) G.Engine.GetNation(I)->SetComputerPlayer(true);
+  for (const char* Name : {"Germany", "France", "Italy", "Japan"}) G.Nation(Name)->SetComputerPlayer(false);
+  G.Nation("Germany")->SetPlayerName("ann");
+  G.Nation("France")->SetPlayerName("bob");
+  G.Nation("Italy")->SetPlayerName("ann");
+  G.Nation("Japan")->SetPlayerName("cy");
+  G.Nation("Japan")->SetAlive(false);
+  // Each living human player once, in nation order; the computer's powers and the fallen are
+  // no seat of the restored game.
+  EXPECT_EQ(RestoredGamePlayers(G.Engine), (std::vector<std::string>{"ann", "bob"}));
+
+  const std::vector<TPowerResult> Powers = PowerResults(G.Engine);
+  ASSERT_EQ(static_cast<int>(Powers.size()), G.Engine.GetMajorCount());
+  for (const TPowerResult& P : Powers) {
+    const TNation* N = G.Nation(P.Name.c_str());
+    ASSERT_NE(N, nullptr) << P.Name;
+    EXPECT_TRUE(N->GetMajorPower()) << P.Name;
+    EXPECT_EQ(P.Human, !N->GetComputerPlayer()) << P.Name;
+    EXPECT_EQ(P.Alive, N->GetAlive()) << P.Name;
+    EXPECT_EQ(P.DisplayName, N->GetDisplayName()) << P.Name;
+    EXPECT_EQ(P.Alliance, N->GetAlliance()) << P.Name;
+  }
 }
 
 // Every state against every event: the whole table, so a step added or lost is seen.
