@@ -187,8 +187,8 @@ void TLobbyScreen::CreateLobby(TElasticPanel& Lobby) {
   FNewChat->SetGlyph(RoomGlyph(false));
   FJoinGame->hide();
   FJoinChat->hide();
-  auto* Buzzer = FMain.MakeButton(&Lobby, "btnBuzzer", "Buzzer", {540, 416, 84, 25}, true);
-  Buzzer->SetDown(true);
+  FBuzzer = FMain.MakeButton(&Lobby, "btnBuzzer", "Buzzer", {540, 416, 84, 25}, true);
+  FBuzzer->SetDown(true);
 
   // The set-up screen's controls that a new online game uses; that screen is made first.
   FOnlineOptions = FMain.findChild<QWidget*>("pnlMultiPlayerGameOptions");
@@ -258,6 +258,8 @@ void TLobbyScreen::ClearRooms() {
 void TLobbyScreen::FocusChat() {
   if (FEdtChat) FEdtChat->setFocus();
 }
+
+bool TLobbyScreen::BuzzerOn() const { return FBuzzer && FBuzzer->Down(); }
 
 std::string TLobbyScreen::OwnUserId() const { return FMain.FVexil->OwnUser() ? FMain.FVexil->OwnUser()->UserId() : ""; }
 

@@ -46,6 +46,8 @@ public:
   void ClearRooms();
   // The chat line takes the keyboard (the lobby just came to the front).
   void FocusChat();
+  // The buzzer switch is down: the lobby buzzes while players wait in a room.
+  bool BuzzerOn() const;
 
   // The room this machine created: the host starts its game when it begins.
   bool Hosting() const;
@@ -120,6 +122,7 @@ private:
   TColorButton* FNewChat = nullptr;
   TColorButton* FJoinGame = nullptr;
   TColorButton* FJoinChat = nullptr;
+  TColorButton* FBuzzer = nullptr;
   // The set-up screen's online and solo options and its number of players.
   QWidget* FOnlineOptions = nullptr;
   QWidget* FSoloOptions = nullptr;

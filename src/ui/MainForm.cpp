@@ -645,8 +645,7 @@ void TfrmMain::cbtnMidiClick() {
 
 void TfrmMain::timerMidiTimer() {
   if (FClock->GetActive() && MusicOn()) FMidi->PlayNextIfIdle();
-  auto* Buzzer = findChild<TColorButton*>("btnBuzzer");
-  if (FVexil->Active() && FVexil->LoggedIn() && !FClock->GetActive() && Buzzer && Buzzer->Down() &&
+  if (FVexil->Active() && FVexil->LoggedIn() && !FClock->GetActive() && FLobbyScreen->BuzzerOn() &&
       FVexil->UserCount() >= 2)
     if (TSoundBuffer* Buzz = Sound("sndBuzz")) Buzz->Play();
 }
