@@ -3,6 +3,7 @@
 // server choice, the server list served by a small web server of the test's own (found, slow,
 // missing, not a server, a bad address) and the main window logging in to the real lobby
 // server on a loopback port with a fresh database.
+#include <QApplication>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <string>
 
@@ -743,6 +745,32 @@ TEST_F(LoginToLobbyTest, AServerThatIsNotThereIsSaid) {
 TEST_F(LoginToLobbyTest, AServerErrorIsAMessageBeforeTheLogin) {
   Main().lobby().vexilServerError("Room is full");
   EXPECT_EQ(Prompter.Messages().back(), "VexilServer Error: Room is full");
+}
+
+TEST_F(LoginToLobbyTest, StatisticsThatComeTwiceBeforeTheirDialogIsUpOpenItOnce) {
+  // Every modal window that comes up is counted and closed, however many there are.
+  int Opened = 0;
+  QTimer Closer;
+  Closer.setInterval(0);
+  QObject::connect(&Closer, &QTimer::timeout, [&] {
+    if (auto* Window = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      ++Opened;
+      EXPECT_EQ(Window->windowTitle(), "Vexil Server Statistics");
+      Window->reject();
+    }
+  });
+  Closer.start();
+  const TVexilServerStats Stats;
+  Main().login().vexilServerStatus(Stats);
+  Main().login().vexilServerStatus(Stats);
+  ASSERT_TRUE(RunUntil([&] { return Opened == 1; }, 5000));
+  QTest::qWait(200);
+  EXPECT_EQ(Opened, 1);
+  // Once it has been shown, the next reply opens it again.
+  Main().login().vexilServerStatus(Stats);
+  ASSERT_TRUE(RunUntil([&] { return Opened == 2; }, 5000));
+  QTest::qWait(200);
+  EXPECT_EQ(Opened, 2);
 }
 
 // --- Which servers the game trusts -----------------------------------------------------------
