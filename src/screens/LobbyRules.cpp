@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <set>
 
+#include "engine/BrenmoorEngine.h"
+#include "engine/Nation.h"
 #include "foundation/NumberText.h"
 #include "foundation/StringUtils.h"
+#include "screens/GameStart.h"
 
 namespace {
 
@@ -92,6 +95,64 @@ std::string VersionRefusal(const std::string& VersionText) {
          ProgramVersionText;
 }
 
+TRoomChoice RoomChoice(std::string_view Room, std::string_view CurrentRoom) {
+  TRoomChoice Choice;
+  if (Room == CurrentRoom) return Choice;
+  switch (RoomKindOf(Room)) {
+    case rkNewGame:
+      Choice.JoinGame = true;
+      Choice.Message = "Scenario: " + RoomScenarioFile(Room);
+      break;
+    case rkRestoredGame:
+      Choice.JoinGame = true;
+      Choice.Message = "Restored Game";
+      break;
+    case rkChat:
+      Choice.JoinChat = true;
+      break;
+  }
+  return Choice;
+}
+
+std::optional<std::string> JoinRefusal(std::string_view Room, const std::string& OwnUserId, bool ScenarioFileThere) {
+  switch (RoomKindOf(Room)) {
+    case rkNewGame: {
+      const std::string Scenario = RoomScenarioFile(Room);
+      if (Scenario.empty() || !ScenarioFileThere) return "You do not have the Scenario File: " + Scenario;
+      const std::string Version = RoomVersionText(Room);
+      if (!VersionJoins(Version)) return VersionRefusal(Version);
+      return std::nullopt;
+    }
+    case rkRestoredGame: {
+      const std::vector<std::string> Players = RestoredRoomPlayers(Room);
+      if (std::find(Players.begin(), Players.end(), OwnUserId) == Players.end()) return std::string(NotInThisGameMessage);
+      return std::nullopt;
+    }
+    case rkChat:
+      break;
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string> RestoredGamePlayers(const TBrenmoorEngine& Engine) {
+  std::vector<std::string> Players;
+  for (int I = 0; I < Engine.GetNationCount(); ++I) {
+    const TNation* Nation = Engine.GetNation(I);
+    if (!Nation->GetMajorPower() || !Nation->GetAlive() || Nation->GetComputerPlayer()) continue;
+    if (std::find(Players.begin(), Players.end(), Nation->GetPlayerName()) == Players.end())
+      Players.push_back(Nation->GetPlayerName());
+  }
+  return Players;
+}
+
+std::string LatencyText(std::int32_t AveragePing) {
+  return AveragePing == 0 ? std::string("Latency Unknown") : "Latency: " + std::to_string(AveragePing) + " milliseconds";
+}
+
+std::string UserListText(const std::string& UserId, const std::string& Score, const std::string& Rank) {
+  return Score.empty() ? UserId : UserId + " (" + Score + ") " + Rank;
+}
+
 std::string SubjectCaption(int UserCount, const std::string& DisplayName) {
   return IntToStr(UserCount) + (UserCount == 1 ? " Player in " : " Players in ") + DisplayName;
 }
@@ -150,6 +211,23 @@ std::string ValidateAssignments(const std::vector<TAssignRow>& Rows, int RoomUse
 
 // --- In-game chat ---
 
+std::optional<TChatDelivery> ChatDelivery(int Channel, bool Allied, bool AtWar, const std::function<bool()>& Decode) {
+  switch (Channel) {
+    case 0:
+      return TChatDelivery{0, false};
+    case 1:
+      if (Allied) return TChatDelivery{1, false};
+      // An enemy's word to his allies shows on the enemies' page when it is decoded.
+      if (Decode()) return TChatDelivery{2, true};
+      return std::nullopt;
+    case 2:
+      if (AtWar) return TChatDelivery{2, false};
+      return std::nullopt;
+    default:
+      return std::nullopt;
+  }
+}
+
 bool CanDecodeEnemyChat(int OwnCodeBreaking, int SenderCodeBreaking, int Draw) {
   return OwnCodeBreaking - 30 * SenderCodeBreaking + 10 >= Draw;
 }
@@ -168,6 +246,17 @@ std::optional<TGameChat> ParseGameChat(std::string_view Rest) {
 }
 
 // --- The result of a victory ---
+
+std::vector<TPowerResult> PowerResults(const TBrenmoorEngine& Engine) {
+  std::vector<TPowerResult> Powers;
+  for (int I = 0; I < Engine.GetNationCount(); ++I) {
+    const TNation* N = Engine.GetNation(I);
+    if (!N->GetMajorPower()) continue;
+    Powers.push_back({N->GetName(), N->GetDisplayName(), N->GetAlliance(), N->GetAlive(), !N->GetComputerPlayer(),
+                      N->GetScore()});
+  }
+  return Powers;
+}
 
 std::optional<std::string> GameLogText(const std::string& ScenarioFile, const std::vector<TPowerResult>& Powers,
                                        const std::string& WinnerAlliance, const std::string& WinnerNation,
@@ -263,4 +352,57 @@ THallOfFameLine ReadHallOfFameLine(std::string_view Line) {
   Out.Entry.Name = Field(Line, ';', 1);
   Out.Entry.Third = Field(Line, ';', 2);
   return Out;
+}
+
+// --- The phase with the lobby server ---
+
+namespace {
+
+struct TPhaseTransition {
+  TLobbyPhase From;
+  TLobbyEvent Event;
+  TLobbyPhase To;
+};
+
+using enum TLobbyPhase;
+using enum TLobbyEvent;
+
+// Every step between the phases; an event that is not listed for a phase changes nothing. A log-in,
+// the server reached and a closed connection apply in every phase; a question for a
+// user's information is asked only over a connection that reached the server, and a reaching
+// or a closing connection forgets it, so that no answer of an old connection opens a dialog.
+constexpr TPhaseTransition PhaseTransitions[] = {
+    {lpOffline, leLoginStarted, lpConnecting},       {lpConnecting, leLoginStarted, lpConnecting},
+    {lpOnline, leLoginStarted, lpConnecting},        {lpUserInfoAsked, leLoginStarted, lpConnecting},
+    {lpOffline, leConnected, lpOnline},              {lpConnecting, leConnected, lpOnline},
+    {lpOnline, leConnected, lpOnline},               {lpUserInfoAsked, leConnected, lpOnline},
+    {lpOnline, leUserInfoAsked, lpUserInfoAsked},    {lpUserInfoAsked, leUserInfoAsked, lpUserInfoAsked},
+    {lpUserInfoAsked, leUserInfoAnswered, lpOnline}, {lpOffline, leDisconnected, lpOffline},
+    {lpConnecting, leDisconnected, lpOffline},       {lpOnline, leDisconnected, lpOffline},
+    {lpUserInfoAsked, leDisconnected, lpOffline},
+};
+
+}  // namespace
+
+std::optional<TLobbyPhase> LobbyPhaseTransition(TLobbyPhase Phase, TLobbyEvent Event) {
+  for (const TPhaseTransition& T : PhaseTransitions)
+    if (T.From == Phase && T.Event == Event) return T.To;
+  return std::nullopt;
+}
+
+std::string_view LobbyPhaseName(TLobbyPhase Phase) {
+  switch (Phase) {
+    case lpOffline: return "offline";
+    case lpConnecting: return "connecting";
+    case lpOnline: return "online";
+    case lpUserInfoAsked: return "user information asked";
+  }
+  return "?";
+}
+
+bool TLobbyPresence::Fire(TLobbyEvent Event) {
+  const std::optional<TLobbyPhase> Next = LobbyPhaseTransition(FPhase, Event);
+  if (!Next) return false;
+  FPhase = *Next;
+  return true;
 }

@@ -1,17 +1,22 @@
 #pragma once
 // What the lobby screens and online games decide, without windows: the room names of new,
 // restored and chat rooms and the names shown for them, the checks for joining a game room,
-// the room caption, the texts that may not hold a room name's delimiters, the player list of a
-// new online game and its refusals, the assign-players window's validation, the chance to
-// decode an enemy's chat, the game log entry and the scores sent at a victory, the server's
-// version notice and the hall of fame's reply read into lines.
+// the join buttons, the room caption and the players list's lines, the texts that may not
+// hold a room name's delimiters, the player list of a new online game and its refusals, a
+// restored game's players, the assign-players window's validation, where a game chat line
+// shows and the chance to decode an enemy's chat, the game log entry and the scores sent at a
+// victory, the server's version notice, the hall of fame's reply read into lines, and this
+// machine's phase with the lobby from one log-in to the next.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "lobby/LobbyProtocol.h"
+
+class TBrenmoorEngine;
 
 // The program's version as the rooms and the server's notice know it, and its build.
 inline constexpr const char* ProgramVersionText = "4";
@@ -44,6 +49,30 @@ std::string VersionRefusal(const std::string& VersionText);
 
 // "N Players in " + room, or "1 Player in " + room.
 std::string SubjectCaption(int UserCount, const std::string& DisplayName);
+
+// A room chosen in the rooms list: which join button shows, and the server message line it
+// puts up (empty: the line stays as it is). The room this machine is in shows neither button.
+struct TRoomChoice {
+  bool JoinGame = false;
+  bool JoinChat = false;
+  std::string Message;
+  bool operator==(const TRoomChoice&) const = default;
+};
+TRoomChoice RoomChoice(std::string_view Room, std::string_view CurrentRoom);
+
+// Why Room may not be joined by OwnUserId, nothing when it may: a new game's scenario file
+// must be here (ScenarioFileThere) and its version join; a restored game takes only its own
+// players. A chat room is always open.
+std::optional<std::string> JoinRefusal(std::string_view Room, const std::string& OwnUserId, bool ScenarioFileThere);
+
+// The players of a restored game's room: each human player of a living major power, once, in
+// nation order.
+std::vector<std::string> RestoredGamePlayers(const TBrenmoorEngine& Engine);
+
+// The line under the players list for a user's average ping (0: not measured yet).
+std::string LatencyText(std::int32_t AveragePing);
+// A user's line in the players list: the identifier, and with a score the score and the rank.
+std::string UserListText(const std::string& UserId, const std::string& Score, const std::string& Rank);
 
 // --- Texts that travel inside a room name or a field ---
 
@@ -90,6 +119,17 @@ struct TGameChat {
 // The part after "GAMECHAT|"; nothing when it lacks its fields.
 std::optional<TGameChat> ParseGameChat(std::string_view Rest);
 
+// Where a game chat line sent on Channel (0 everyone, 1 the allies, 2 the enemies) shows in
+// this machine's chat window: its page and whether it was decoded; nothing when this nation
+// does not see it. Allied and AtWar: the sender's standing to the current nation. Decode draws
+// the chance to read an enemy's allied chat, and is called only when that chance decides.
+struct TChatDelivery {
+  int Page = 0;
+  bool Decoded = false;
+  bool operator==(const TChatDelivery&) const = default;
+};
+std::optional<TChatDelivery> ChatDelivery(int Channel, bool Allied, bool AtWar, const std::function<bool()>& Decode);
+
 // --- The result of a victory, for the server ---
 
 struct TPowerResult {
@@ -100,6 +140,8 @@ struct TPowerResult {
   bool Human = false;
   std::int32_t Score = 0;
 };
+// Each major power of the game's engine as its result is sent.
+std::vector<TPowerResult> PowerResults(const TBrenmoorEngine& Engine);
 // The "BRMLOGIT" text; nothing when it is not sent (no human-played power lost, or, for an
 // alliance victory, none that belongs to an alliance). WinnerAlliance set: that alliance won,
 // else WinnerNation did.
@@ -142,3 +184,40 @@ struct THallOfFameLine {
   THallOfFameEntry Entry;
 };
 THallOfFameLine ReadHallOfFameLine(std::string_view Line);
+
+// --- This machine's phase with the lobby server ---
+
+// Where this machine stands with the lobby server between two log-ins.
+enum class TLobbyPhase : std::uint8_t {
+  lpOffline,        // no connection: the title screen offers the log-in
+  lpConnecting,     // a log-in began; the connection has not reached the server yet
+  lpOnline,         // the connection reached the server since the log-in began
+  lpUserInfoAsked,  // online, and a user's information was asked for: its answer opens the dialog
+};
+
+enum class TLobbyEvent : std::uint8_t {
+  leLoginStarted,      // the log-in window was confirmed: the connection opens
+  leConnected,         // the connection reached the server
+  leUserInfoAsked,     // the player asked for a user's information
+  leUserInfoAnswered,  // that answer came and is taken (one dialog for one question)
+  leDisconnected,      // the connection closed (lost, refused, or left by the player)
+};
+
+// The phase after Event in Phase; nothing when the event does not apply there (it changes
+// nothing then).
+std::optional<TLobbyPhase> LobbyPhaseTransition(TLobbyPhase Phase, TLobbyEvent Event);
+std::string_view LobbyPhaseName(TLobbyPhase Phase);
+
+// This machine's phase with the lobby server, moved only by the events of the table.
+class TLobbyPresence {
+public:
+  TLobbyPhase GetPhase() const { return FPhase; }
+  // Applies Event; false (nothing changed) when it does not apply in the current phase.
+  bool Fire(TLobbyEvent Event);
+  // The connection reached the server since the last log-in began (and has not closed).
+  bool Reached() const { return FPhase == TLobbyPhase::lpOnline || FPhase == TLobbyPhase::lpUserInfoAsked; }
+  bool UserInfoAsked() const { return FPhase == TLobbyPhase::lpUserInfoAsked; }
+
+private:
+  TLobbyPhase FPhase = TLobbyPhase::lpOffline;
+};

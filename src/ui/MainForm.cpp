@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cstring>
+#include <string_view>
 
 #include "controls/AboutDialog.h"
 #include "controls/CaptionBarArt.h"
@@ -55,6 +56,8 @@
 #include "ui/GameWindows.h"
 #include "ui/Help.h"
 #include "ui/LobbyDialogs.h"
+#include "ui/LobbyLogin.h"
+#include "ui/LobbyScreen.h"
 #include "ui/LoginForm.h"
 #include "ui/MapScroller.h"
 #include "ui/NavigatorView.h"
@@ -236,9 +239,8 @@ void TfrmMain::CreateComponents() {
   FVexil = MakeLobbyConnection(*FSettings, *FEncrypt);
   // The lobby's events are in place before the impulse clock links to the connection, so
   // that the clock hands back every message that is not its own.
-  WireLobbyEvents();
   FSession = std::make_unique<TGameSession>(*FEngine);
-  WireSessionEvents();
+  FLobbyScreen = std::make_unique<TLobbyScreen>(*this);
   FVexilImpulses = std::make_unique<TVexilImpulseConnection>(*FVexil);
 
   // The impulse clock on the window system's timers.
@@ -249,7 +251,7 @@ void TfrmMain::CreateComponents() {
   FEngine->SetChangeSink(FClock.get());
   WireEngineEvents();
   WireClockEvents();
-  WireLoginEvents();
+  FLobbyLogin = std::make_unique<TLobbyLogin>(*this);
 
   // Sound and music.
   FMixer = std::make_unique<TWaveMixer>();
@@ -376,9 +378,9 @@ void TfrmMain::CreateScreens() {
   FGame = MakeScreen(this, "pnlGame");
   CreateGameScreen();
   FLobby = MakeScreen(this, "pnlLobby");
-  CreateLobbyScreen();
+  FLobbyScreen->CreateLobby(*FLobby);
   FHallOfFame = MakeScreen(this, "pnlHallOfFame");
-  CreateHallOfFameScreen();
+  FLobbyScreen->CreateHallOfFame(*FHallOfFame);
   FEditor = MakeScreen(this, "pnlEditor");
   FScriptEditor = std::make_unique<TScriptEditorScreen>(
       *FEditor,
@@ -425,7 +427,8 @@ void TfrmMain::CreateTitleScreen() {
                                   {"btnHelp", "Help"},                  {"btnExit", "Exit"}};
   int Top = 120;
   for (const TTitleButton& B : Buttons) {
-    MakeButton(FTitle, B.Name, B.Caption, {492, Top, 124, 28});
+    TColorButton* Button = MakeButton(FTitle, B.Name, B.Caption, {492, Top, 124, 28});
+    if (B.Name == std::string_view("btnLogin")) FLobbyLogin->UseLoginButton(*Button);
     Top += 36;
   }
   BindClick("btnAbout", &TfrmMain::btnAboutClick);
@@ -435,7 +438,6 @@ void TfrmMain::CreateTitleScreen() {
   BindClick("btnNewGame", &TfrmMain::btnNewGameClick);
   BindClick("btnOpenSavedGame", &TfrmMain::btnOpenSavedGameClick);
   BindClick("btnEditor", &TfrmMain::btnEditorClick);
-  BindClick("btnLogin", &TfrmMain::btnLoginClick);
   auto* Tips = new TColorButton(FTitle);
   Tips->setObjectName("imTips");
   Tips->setGeometry(16, 397, 40, 40);
@@ -460,7 +462,7 @@ void TfrmMain::SetForms(TBrenmoorForms* Forms) {
   FForms->dmScript().SetBrenmoorEngine(FEngine.get());
   ConnectScriptOrders();
   ConnectWarWindows();
-  ConnectCommsWindow();
+  FLobbyScreen->ConnectCommsWindow(FForms->Comms());
   FScriptEditor->UseScriptModule(FForms->dmScript());
   // The navigator window shows the whole map.
   CreateNavigator(FForms->Navigator());
@@ -643,8 +645,7 @@ void TfrmMain::cbtnMidiClick() {
 
 void TfrmMain::timerMidiTimer() {
   if (FClock->GetActive() && MusicOn()) FMidi->PlayNextIfIdle();
-  auto* Buzzer = findChild<TColorButton*>("btnBuzzer");
-  if (FVexil->Active() && FVexil->LoggedIn() && !FClock->GetActive() && Buzzer && Buzzer->Down() &&
+  if (FVexil->Active() && FVexil->LoggedIn() && !FClock->GetActive() && FLobbyScreen->BuzzerOn() &&
       FVexil->UserCount() >= 2)
     if (TSoundBuffer* Buzz = Sound("sndBuzz")) Buzz->Play();
 }

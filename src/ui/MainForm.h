@@ -60,11 +60,9 @@ class TQtImpulseScheduler;
 class TRealTimeEngine;
 class TSoundBuffer;
 class TSprite;
-class TfrmLogin;
+class TLobbyLogin;
+class TLobbyScreen;
 class TScriptEditorScreen;
-class TdlgServerStats;
-class TdlgUserInfo;
-class TVexilServerStats;
 class TfrmNews;
 class TfrmScores;
 struct TWarNotice;
@@ -321,71 +319,15 @@ public:
   // The navigator window's marks over the small map: owners' squares and embattled outlines.
   void navigatorCustomPaint(TSpriteSurfaceNavigator& Sender, QPainter& Canvas);
 
-  // --- Logging in to the lobby (MainFormLogin.cpp) ---
-  // The setting that holds the web address of the Quillfen's server list ("ip.adr").
-  static constexpr const char* ServerListSetting = "ServerListAddress";
-  // The log-in window, the server statistics ("Vexil Server Statistics", refreshed every
-  // 5000 ms) and the user information ("User Information", with the game's info tokens).
-  TfrmLogin& frmLogin();
-  TdlgServerStats& dlgServerStats() { return *FServerStats; }
-  TdlgUserInfo& dlgUserInfo() { return *FUserInfo; }
-  // The record of a new user to be made at the log-in that the log-in window handed over
-  // (empty for a known user).
-  const std::string& NewUserRecord() const { return FNewUserRecord; }
-  // The title screen's online game: the log-in window, then the connection to the server.
-  void btnLoginClick();
-  void vexilConnected();
-  void vexilLoginFailed(const std::string& Reason);
-  void vexilLoginSuccess();
-  void vexilDisconnected();
-  void btnVexilDisconnectClick();
-  void btnServerStatsClick();
-  void vexilServerStatus(const TVexilServerStats& Stats);
-  // --- Online play: the lobby screen, rooms, online games, chat and the hall of fame
-  // (MainFormLobby.cpp) ---
-  // The room this machine created: the host starts its game when it begins.
-  bool Hosting() const;
-  bool RestoringSavedGame() const;
-  bool UserInfoPending() const { return FUserInfoPending; }
+  // --- Online play (LobbyLogin.h, LobbyScreen.h) ---
+  // The log-in to the lobby, its dialogs and the link's state.
+  TLobbyLogin& login() { return *FLobbyLogin; }
+  // The lobby and hall-of-fame screens, online rooms and the start of an online game.
+  TLobbyScreen& lobby() { return *FLobbyScreen; }
   // The own lobby identifier ("" before the log-in).
   std::string OwnUserId() const;
-  void vexilAddSubject(const std::string& Room);
-  void vexilRemoveSubject(const std::string& Room);
-  void vexilAddUser(const std::shared_ptr<TVexilUser>& User);
-  void vexilRemoveUser(const std::shared_ptr<TVexilUser>& User);
-  void vexilJoinSubject(const std::string& Room);
-  void UpdateSubjectCaption();
-  void SetServerMessage(const std::string& Text, std::uint32_t Color);
-  void vexilChatReceived(const std::string& Text, const std::string& Sender);
-  void vexilShout(const std::string& Text);
-  void vexilServerError(const std::string& Text);
-  // Enter in the chat edit: the line to the room.
-  void edtChatKeyUp();
-  void lbVexilSubjectsClick();
-  // Joins the chosen room after the scenario and version checks (also both join buttons).
-  void lbVexilSubjectsDblClick();
-  void btnVexilNewChatClick();
-  void btnVexilNewGameClick();
-  void btnVexilOpenGameClick();
-  void lbVexilUsersClick();
-  void lbVexilUsersDblClick();
-  void vexilUserInfo(const std::shared_ptr<TVexilUser>& User);
-  // The user information dialog for User (editable for the own record).
-  void ShowUserInfo(TVexilUser& User, bool Editable);
   // The online options of the set-up screen asked for a game name: the new game's room.
   void CreateNewGameRoom(const std::string& GameName);
-  void vexilBeginSubject();
-  // The game of a player list ("#COMP#" or a player's name for each major power in nation
-  // order) started on this machine: false, with the refusal said, when it does not read.
-  bool StartAssignedGame(const std::string& List);
-  // The powers of the loaded game played here: false, said, when this player has none.
-  bool ClaimSavedGameNations();
-  void vexilDataReceived(const std::string& Text, const std::string& Sender);
-  bool CanDecodeEnemyChat(const TNation& Sender) const;
-  void btnScheduleClick();
-  void btnReturnClick();
-  void btnSubmitScheduleClick();
-  void vexilCustomMessage(const std::string& Type, const std::string& Text);
   // A victory hosted here goes to the server's game log and, in the Standard scenario, its
   // hall of fame.
   void SendGameResult();
@@ -435,15 +377,6 @@ private:
   void FollowSelectedUnit();
   // The refreshes after an impulse.
   void RefreshAfterImpulse();
-  // The lobby and hall-of-fame screens and the lobby connection's events.
-  void CreateLobbyScreen();
-  void CreateHallOfFameScreen();
-  void WireLobbyEvents();
-  // The in-game chat speaks for the current nation over the lobby connection.
-  void ConnectCommsWindow();
-  void lbVexilSubjectsCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);
-  void lbVexilUsersCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);
-  void lbHallOfFameCustomDraw(QPainter& Canvas, int Index, const QRect& Rect);
   // The computer players' orders go through this window to the clock (MainFormImpulse.cpp).
   void ConnectScriptOrders();
   // The navigator and its Close button in the navigator window.
@@ -572,32 +505,15 @@ private:
   std::shared_ptr<TWindowOrderSink> FScriptOrders;
   // The script editor screen's controls and steps on pnlEditor.
   std::unique_ptr<TScriptEditorScreen> FScriptEditor;
-  // Logging in to the lobby.
-  void WireLoginEvents();
-  void ClearLobbyLists();
-  void ShowLoginButton(bool Visible);
-  std::unique_ptr<TdlgServerStats> FServerStats;
-  std::unique_ptr<TdlgUserInfo> FUserInfo;
-  std::unique_ptr<TfrmLogin> FOwnLogin;
-  std::string FLoginUserName;
-  std::string FLoginPassword;
-  std::string FNewUserRecord;
-  // The connection reached the server since the last log-in began.
-  bool FLobbyConnected = false;
-  // The statistics dialog is about to open.
-  bool FServerStatsDue = false;
   // Online play: the start handshake (the room made here, the begun room's host...) and the
-  // game's data messages.
+  // game's data messages; the log-in and the lobby's screens, which reach this window's parts.
   std::unique_ptr<TGameSession> FSession;
-  void WireSessionEvents();
+  friend class TLobbyLogin;
+  friend class TLobbyScreen;
+  std::unique_ptr<TLobbyLogin> FLobbyLogin;
+  std::unique_ptr<TLobbyScreen> FLobbyScreen;
   // The refusals the rules kept in the last impulse go to the program's log.
   void LogRefusedOrders();
-  bool FUserInfoPending = false;
   // The file the last saved game was opened from.
   std::string FSavedGameFile;
-  TOwnerDrawListBox* FSubjects = nullptr;
-  TOwnerDrawListBox* FUsersList = nullptr;
-  TOwnerDrawListBox* FHallOfFameList = nullptr;
-  class QPlainTextEdit* FMemoChat = nullptr;
-  QLineEdit* FEdtChat = nullptr;
 };

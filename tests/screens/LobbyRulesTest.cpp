@@ -1,9 +1,17 @@
 // The lobby's decisions: room names and the names shown for them, the version check, the
 // caption, the refused delimiters, the player list and the assign window's validation, the
-// decode chance, the result sent at a victory, the version notice and the hall of fame's reply.
+// join buttons and the join checks, where a game chat line shows, a restored game's players, the
+// decode chance, the result sent at a victory, the version notice, the hall of fame's reply and
+// the steps of the phase with the lobby.
 #include "screens/LobbyRules.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
+
+#include "engine/Nation.h"
+#include "gamemap/StandardGameFixture.h"
+#include "screens/GameStart.h"
 
 namespace {
 
@@ -181,6 +189,159 @@ TEST(LobbyRulesTest, HallOfFameReplyReadsIntoLines) {
   EXPECT_EQ(Entry.Entry.Score, 1200);
   EXPECT_EQ(Entry.Entry.Name, "ann");
   EXPECT_EQ(Entry.Entry.Third, "12/1/2026");
+}
+
+TEST(LobbyRulesTest, AChosenRoomShowsItsJoinButtonAndWhatItHolds) {
+  struct TCase {
+    const char* Room;
+    const char* Current;
+    TRoomChoice Choice;
+  };
+  const TCase Cases[] = {
+      {"~Big War;Standard.brmscen;4", "Lobby Chat", {true, false, "Scenario: Standard.brmscen"}},
+      {"%mygame,ann,bob", "Lobby Chat", {true, false, "Restored Game"}},
+      {"Tea Room", "Lobby Chat", {false, true, ""}},
+      // The room this machine is in offers no join.
+      {"Tea Room", "Tea Room", {false, false, ""}},
+      {"~Big War;Standard.brmscen;4", "~Big War;Standard.brmscen;4", {false, false, ""}},
+  };
+  for (const TCase& C : Cases) EXPECT_EQ(RoomChoice(C.Room, C.Current), C.Choice) << C.Room << " in " << C.Current;
+}
+
+TEST(LobbyRulesTest, JoiningNeedsTheScenarioTheVersionAndForARestoredGameAPlaceInIt) {
+  struct TCase {
+    const char* Room;
+    bool ScenarioThere;
+    std::optional<std::string> Refusal;
+  };
+  const TCase Cases[] = {
+      {"~Big War;Standard.brmscen;4", true, std::nullopt},
+      {"~Big War;Standard.brmscen;4.0", true, std::nullopt},
+      {"~Big War;Standard.brmscen;4", false, "You do not have the Scenario File: Standard.brmscen"},
+      // A room without a scenario is refused even when a file of no name were "there".
+      {"~NoFields", true, "You do not have the Scenario File: "},
+      // The scenario is asked about before the version.
+      {"~Old;Standard.brmscen;3", false, "You do not have the Scenario File: Standard.brmscen"},
+      {"~Old;Standard.brmscen;3", true, VersionRefusal("3")},
+      {"%mygame,ann,bob", false, std::nullopt},
+      {"%mygame,bob,cy", false, std::string(NotInThisGameMessage)},
+      {"%lonely", true, std::string(NotInThisGameMessage)},
+      {"Tea Room", false, std::nullopt},
+  };
+  for (const TCase& C : Cases) EXPECT_EQ(JoinRefusal(C.Room, "ann", C.ScenarioThere), C.Refusal) << C.Room;
+}
+
+TEST(LobbyRulesTest, AGameChatLineShowsByItsChannelAndTheSendersStanding) {
+  struct TCase {
+    int Channel;
+    bool Allied, AtWar, Decoded;
+    std::optional<TChatDelivery> Shown;
+    bool DrawAsked;
+  };
+  const TCase Cases[] = {
+      {0, false, true, false, TChatDelivery{0, false}, false},
+      {1, true, false, true, TChatDelivery{1, false}, false},
+      {1, false, true, true, TChatDelivery{2, true}, true},
+      {1, false, true, false, std::nullopt, true},
+      {2, false, true, true, TChatDelivery{2, false}, false},
+      {2, true, false, true, std::nullopt, false},
+      {2, false, false, true, std::nullopt, false},
+      {3, false, true, true, std::nullopt, false},
+  };
+  for (const TCase& C : Cases) {
+    bool Asked = false;
+    const auto Shown = ChatDelivery(C.Channel, C.Allied, C.AtWar, [&] {
+      Asked = true;
+      return C.Decoded;
+    });
+    EXPECT_EQ(Shown, C.Shown) << "channel " << C.Channel << " allied " << C.Allied << " at war " << C.AtWar;
+    // The decoding chance is drawn only where it decides.
+    EXPECT_EQ(Asked, C.DrawAsked) << "channel " << C.Channel;
+  }
+}
+
+TEST(LobbyRulesTest, PlayersListLines) {
+  EXPECT_EQ(LatencyText(0), "Latency Unknown");
+  EXPECT_EQ(LatencyText(87), "Latency: 87 milliseconds");
+  EXPECT_EQ(UserListText("ann", "", "General"), "ann");
+  EXPECT_EQ(UserListText("ann", "1200", "General"), "ann (1200) General");
+}
+
+TEST(LobbyRulesTest, ARestoredGamesPlayersAndAVictorysResultsComeFromTheGame) {
+  TStandardGame G;
+  for (int I = 0; I < G.Engine.GetMajorCount(); ++I) G.Engine.GetNation(I)->SetComputerPlayer(true);
+  for (const char* Name : {"Germany", "France", "Italy", "Japan"}) G.Nation(Name)->SetComputerPlayer(false);
+  G.Nation("Germany")->SetPlayerName("ann");
+  G.Nation("France")->SetPlayerName("bob");
+  G.Nation("Italy")->SetPlayerName("ann");
+  G.Nation("Japan")->SetPlayerName("cy");
+  G.Nation("Japan")->SetAlive(false);
+  // Each living human player once, in nation order; the computer's powers and the fallen are
+  // no seat of the restored game.
+  EXPECT_EQ(RestoredGamePlayers(G.Engine), (std::vector<std::string>{"ann", "bob"}));
+
+  const std::vector<TPowerResult> Powers = PowerResults(G.Engine);
+  ASSERT_EQ(static_cast<int>(Powers.size()), G.Engine.GetMajorCount());
+  for (const TPowerResult& P : Powers) {
+    const TNation* N = G.Nation(P.Name.c_str());
+    ASSERT_NE(N, nullptr) << P.Name;
+    EXPECT_TRUE(N->GetMajorPower()) << P.Name;
+    EXPECT_EQ(P.Human, !N->GetComputerPlayer()) << P.Name;
+    EXPECT_EQ(P.Alive, N->GetAlive()) << P.Name;
+    EXPECT_EQ(P.DisplayName, N->GetDisplayName()) << P.Name;
+    EXPECT_EQ(P.Alliance, N->GetAlliance()) << P.Name;
+  }
+}
+
+// Every state against every event: the whole table, so a step added or lost is seen.
+TEST(LobbyRulesTest, LobbyPhaseStepsForEveryPhaseAndEvent) {
+  using enum TLobbyPhase;
+  using enum TLobbyEvent;
+  constexpr std::optional<TLobbyPhase> No = std::nullopt;
+  struct TCase {
+    TLobbyPhase From;
+    // After leLoginStarted, leConnected, leUserInfoAsked, leUserInfoAnswered, leDisconnected.
+    std::optional<TLobbyPhase> To[5];
+  };
+  const TCase Cases[] = {
+      {lpOffline, {lpConnecting, lpOnline, No, No, lpOffline}},
+      {lpConnecting, {lpConnecting, lpOnline, No, No, lpOffline}},
+      {lpOnline, {lpConnecting, lpOnline, lpUserInfoAsked, No, lpOffline}},
+      {lpUserInfoAsked, {lpConnecting, lpOnline, lpUserInfoAsked, lpOnline, lpOffline}},
+  };
+  const TLobbyEvent Events[] = {leLoginStarted, leConnected, leUserInfoAsked, leUserInfoAnswered, leDisconnected};
+  for (const TCase& C : Cases)
+    for (int E = 0; E < 5; ++E)
+      EXPECT_EQ(LobbyPhaseTransition(C.From, Events[E]), C.To[E]) << LobbyPhaseName(C.From) << " event " << E;
+}
+
+TEST(LobbyRulesTest, APresenceForgetsAUserInformationQuestionWhenTheConnectionClosesOrReconnects) {
+  using enum TLobbyEvent;
+  TLobbyPresence Presence;
+  EXPECT_FALSE(Presence.Reached());
+  // Asked before the server was reached: nothing is waiting for an answer.
+  EXPECT_FALSE(Presence.Fire(leUserInfoAsked));
+  Presence.Fire(leLoginStarted);
+  EXPECT_FALSE(Presence.Reached());
+  EXPECT_FALSE(Presence.Fire(leUserInfoAsked));
+  Presence.Fire(leConnected);
+  EXPECT_TRUE(Presence.Reached());
+  ASSERT_TRUE(Presence.Fire(leUserInfoAsked));
+  EXPECT_TRUE(Presence.UserInfoAsked());
+  EXPECT_TRUE(Presence.Reached());
+  // One answer is taken; a second one finds no question.
+  EXPECT_TRUE(Presence.Fire(leUserInfoAnswered));
+  EXPECT_FALSE(Presence.UserInfoAsked());
+  EXPECT_FALSE(Presence.Fire(leUserInfoAnswered));
+  // A question left open when the player leaves is gone on the next connection.
+  Presence.Fire(leUserInfoAsked);
+  Presence.Fire(leDisconnected);
+  EXPECT_FALSE(Presence.UserInfoAsked());
+  EXPECT_FALSE(Presence.Reached());
+  Presence.Fire(leLoginStarted);
+  Presence.Fire(leConnected);
+  EXPECT_FALSE(Presence.UserInfoAsked());
+  EXPECT_FALSE(Presence.Fire(leUserInfoAnswered));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // server choice, the server list served by a small web server of the test's own (found, slow,
 // missing, not a server, a bad address) and the main window logging in to the real lobby
 // server on a loopback port with a fresh database.
+#include <QApplication>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <string>
 
@@ -37,6 +39,8 @@
 #include "ui/GameWindows.h"
 #include "ui/LobbyDialogs.h"
 #include "ui/LoginForm.h"
+#include "ui/LobbyLogin.h"
+#include "ui/LobbyScreen.h"
 #include "ui/MainForm.h"
 #include "ui/TitleLogIn.h"
 
@@ -639,13 +643,13 @@ TEST_F(LoginToLobbyTest, ANewUserLogsInDisconnectsAndLogsInAgain) {
   ASSERT_NE(Main().vexil().OwnUser(), nullptr);
   EXPECT_EQ(Main().vexil().OwnUser()->UserId(), "ann");
   EXPECT_EQ(Main().vexil().OwnUser()->Country(), "England");
-  EXPECT_EQ(Main().NewUserRecord(), "");
+  EXPECT_EQ(Main().login().NewUserRecord(), "");
 
   // The server's statistics, refreshed while they are shown: a second connection shows.
   {
     bool Shown = false;
-    EXPECT_EQ(Main().dlgServerStats().UpdateInterval(), 5000);
-    Main().dlgServerStats().SetUpdateInterval(100);
+    EXPECT_EQ(Main().login().dlgServerStats().UpdateInterval(), 5000);
+    Main().login().dlgServerStats().SetUpdateInterval(100);
     auto Stats = WhenModal([&](QDialog& W) {
       Shown = true;
       EXPECT_EQ(W.windowTitle(), "Vexil Server Statistics");
@@ -657,16 +661,16 @@ TEST_F(LoginToLobbyTest, ANewUserLogsInDisconnectsAndLogsInAgain) {
       EXPECT_TRUE(RunUntil([&] { return LabelText(W, "lblCurrentConnections") == "2"; }, 10000));
       GrabToPng(W);
     });
-    Main().btnServerStatsClick();
+    Main().login().btnServerStatsClick();
     ASSERT_TRUE(RunUntil([&] { return Shown; }, 15000));
   }
 
   // Leaving asks first; No stays.
   Prompter.AnswerNo();
-  Main().btnVexilDisconnectClick();
+  Main().login().btnVexilDisconnectClick();
   EXPECT_TRUE(Main().vexil().Active());
   Prompter.AnswerYes();
-  Main().btnVexilDisconnectClick();
+  Main().login().btnVexilDisconnectClick();
   EXPECT_FALSE(Main().vexil().Active());
   EXPECT_EQ(Main().FrontScreen(), Main().pnlTitle());
   EXPECT_TRUE(LoginShown());
@@ -709,11 +713,11 @@ TEST_F(LoginToLobbyTest, AUserInformationAskedForBeforeLeavingIsNotShownOnTheNex
   ASSERT_TRUE(RunUntil([&] { return Users->count() == 1; }, 15000));
   Users->setCurrentRow(0);
   // The question goes out; the player leaves before the answer is read.
-  Main().lbVexilUsersDblClick();
-  EXPECT_TRUE(Main().UserInfoPending());
+  Main().lobby().lbVexilUsersDblClick();
+  EXPECT_TRUE(Main().login().Presence().UserInfoAsked());
   Prompter.AnswerYes();
-  Main().btnVexilDisconnectClick();
-  EXPECT_FALSE(Main().UserInfoPending());
+  Main().login().btnVexilDisconnectClick();
+  EXPECT_FALSE(Main().login().Presence().UserInfoAsked());
 
   // On the next connection an answer nobody asked for opens no dialog.
   LogIn("ann", "pw-ann", false);
@@ -724,7 +728,7 @@ TEST_F(LoginToLobbyTest, AUserInformationAskedForBeforeLeavingIsNotShownOnTheNex
     Opened = true;
     W.reject();
   });
-  Main().vexilUserInfo(Main().vexil().OwnUser());
+  Main().lobby().vexilUserInfo(Main().vexil().OwnUser());
   QTest::qWait(100);
   EXPECT_FALSE(Opened);
 }
@@ -739,8 +743,34 @@ TEST_F(LoginToLobbyTest, AServerThatIsNotThereIsSaid) {
 }
 
 TEST_F(LoginToLobbyTest, AServerErrorIsAMessageBeforeTheLogin) {
-  Main().vexilServerError("Room is full");
+  Main().lobby().vexilServerError("Room is full");
   EXPECT_EQ(Prompter.Messages().back(), "VexilServer Error: Room is full");
+}
+
+TEST_F(LoginToLobbyTest, StatisticsThatComeTwiceBeforeTheirDialogIsUpOpenItOnce) {
+  // Every modal window that comes up is counted and closed, however many there are.
+  int Opened = 0;
+  QTimer Closer;
+  Closer.setInterval(0);
+  QObject::connect(&Closer, &QTimer::timeout, [&] {
+    if (auto* Window = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      ++Opened;
+      EXPECT_EQ(Window->windowTitle(), "Vexil Server Statistics");
+      Window->reject();
+    }
+  });
+  Closer.start();
+  const TVexilServerStats Stats;
+  Main().login().vexilServerStatus(Stats);
+  Main().login().vexilServerStatus(Stats);
+  ASSERT_TRUE(RunUntil([&] { return Opened == 1; }, 5000));
+  QTest::qWait(200);
+  EXPECT_EQ(Opened, 1);
+  // Once it has been shown, the next reply opens it again.
+  Main().login().vexilServerStatus(Stats);
+  ASSERT_TRUE(RunUntil([&] { return Opened == 2; }, 5000));
+  QTest::qWait(200);
+  EXPECT_EQ(Opened, 2);
 }
 
 // --- Which servers the game trusts -----------------------------------------------------------
@@ -752,7 +782,7 @@ struct TrustOnFirstUseTest : LoginToLobbyTest {
   std::string ConnectionLine() { return FromQString(LabelText(*Forms->Form("frmLogin"), "lblConnection")); }
   void LeaveLobby() {
     Prompter.AnswerYes();
-    Main().btnVexilDisconnectClick();
+    Main().login().btnVexilDisconnectClick();
     ASSERT_FALSE(Main().vexil().Active());
   }
 };
@@ -829,7 +859,7 @@ TEST_F(PlainServerTest, AServerWithoutTlsIsReachedOnlyAfterTheWarning) {
   EXPECT_EQ(Main().vexil().Link(), llPlain);
   EXPECT_EQ(Old.Refused(), 2);
   Prompter.AnswerYes();
-  Main().btnVexilDisconnectClick();
+  Main().login().btnVexilDisconnectClick();
   // The log-in window says the connection to that server was not encrypted.
   auto Armed = WhenModal([&](QDialog& W) {
     Click(W, "rbAnother");

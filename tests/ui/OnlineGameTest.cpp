@@ -45,6 +45,8 @@
 #include "ui/CommsForm.h"
 #include "ui/GameWindows.h"
 #include "ui/LobbyDialogs.h"
+#include "ui/LobbyLogin.h"
+#include "ui/LobbyScreen.h"
 #include "ui/MainForm.h"
 #include "ui/TitleLogIn.h"
 
@@ -126,7 +128,7 @@ struct TPlayer {
     const QList<QListWidgetItem*> Found = Rooms->findItems(QString::fromStdString(Room), Qt::MatchExactly);
     ASSERT_EQ(Found.size(), 1) << Room;
     Rooms->setCurrentItem(Found.front());
-    Main().lbVexilSubjectsClick();
+    Main().lobby().lbVexilSubjectsClick();
     auto* Join = Find<TColorButton>(Button);
     ASSERT_TRUE(Join->isVisible()) << Button;
     ClickControl(Join);
@@ -190,12 +192,12 @@ struct OnlineGameTest : TGuiTest {
   // Ann makes a room for a new Standard game of two players, Bob joins it, Ann gives Germany
   // to herself and France to Bob: both games start. Grab: a picture of the assign window.
   void StartStandardGame(bool Grab) {
-    Ann.Main().btnVexilNewGameClick();
+    Ann.Main().lobby().btnVexilNewGameClick();
     Choose(*Ann.Find<QListWidget>("lbScenarios"), "Standard.brmscen");
     Ann.Find<QSpinBox>("spinPlayers")->setValue(2);
     Prompter.AnswerText("Big War");
     ClickControl(Ann.Find<TColorButton>("btnOkNewGame"));
-    ASSERT_TRUE(Ann.Main().Hosting());
+    ASSERT_TRUE(Ann.Main().lobby().Hosting());
     const std::string Room = "~Big War;Standard.brmscen;4";
     ASSERT_TRUE(Ann.InRoom(Room, 1));
     ASSERT_TRUE(RunUntil([&] { return HasRoom(Bob, Room); }));
@@ -218,7 +220,7 @@ struct OnlineGameTest : TGuiTest {
       // A player list from anybody but the room's host is not taken: once the room's beginning
       // has reached Bob, his game still waits for Ann's list.
       RunUntil([] { return false; }, 1000);
-      Bob.Main().vexilDataReceived("BRMPLAYERS|bob,bob,bob,bob,bob,bob,bob,", "bob");
+      Bob.Main().lobby().vexilDataReceived("BRMPLAYERS|bob,bob,bob,bob,bob,bob,bob,", "bob");
       EXPECT_FALSE(Bob.Main().rte().GetActive());
       ClickControl(Assign.findChild<TColorButton*>("btnProceed"));
     });
@@ -255,7 +257,7 @@ TEST_F(OnlineGameTest, TwoPlayersMeetPlayAStandardGameInStepOneDropsAndTheVictor
   EXPECT_NE(Ann.Chat().find("ann> hello bob"), std::string::npos);
   // A chat room is made and listed; a game name with a delimiter is refused.
   Prompter.AnswerText("Tea; Room");
-  Ann.Main().btnVexilNewChatClick();
+  Ann.Main().lobby().btnVexilNewChatClick();
   EXPECT_EQ(Prompter.Messages().back(), "The Room name may not contain any of ; ~ % , or a line break.");
   Prompter.AnswerText("Tea Room");
   ClickControl(Ann.Find<TColorButton>("btnVexilNewChat"));
@@ -308,7 +310,7 @@ TEST_F(OnlineGameTest, TwoPlayersMeetPlayAStandardGameInStepOneDropsAndTheVictor
     Bob.Comms().mniClearClick();
     B.FindNation("France")->SetResearchLevel(5, static_cast<std::uint16_t>(C.FranceCodes));
     B.FindNation("Germany")->SetResearchLevel(5, static_cast<std::uint16_t>(C.GermanyCodes));
-    Bob.Main().vexilDataReceived(C.Line, "ann");
+    Bob.Main().lobby().vexilDataReceived(C.Line, "ann");
     EXPECT_EQ(Bob.Comms().Lines(0), "");
     EXPECT_EQ(Bob.Comms().Lines(1), C.Allied);
     EXPECT_EQ(Bob.Comms().Lines(2), C.Enemy);
@@ -361,7 +363,7 @@ TEST_F(OnlineGameTest, CancelInTheAssignWindowEndsTheGameBeforeItStartsForEveryo
   const TStandardFolder Data(50);
   const TCurrentFolder In(Data.Folder());
   Meet();
-  Ann.Main().btnVexilNewGameClick();
+  Ann.Main().lobby().btnVexilNewGameClick();
   Choose(*Ann.Find<QListWidget>("lbScenarios"), "Standard.brmscen");
   Prompter.AnswerText("Short War");
   ClickControl(Ann.Find<TColorButton>("btnOkNewGame"));
@@ -373,7 +375,7 @@ TEST_F(OnlineGameTest, CancelInTheAssignWindowEndsTheGameBeforeItStartsForEveryo
   ASSERT_TRUE(RunUntil([&] { return Ann.Vexil().CurrentSubject() == "Lobby Chat" && Bob.Vexil().CurrentSubject() == "Lobby Chat"; }, 15000));
   EXPECT_FALSE(Ann.Main().rte().GetActive());
   EXPECT_FALSE(Bob.Main().rte().GetActive());
-  EXPECT_FALSE(Ann.Main().Hosting());
+  EXPECT_FALSE(Ann.Main().lobby().Hosting());
   EXPECT_EQ(Prompter.Messages().back(), "The host ann has left the Game before it started.");
 }
 
@@ -394,8 +396,8 @@ TEST_F(OnlineGameTest, ASavedOnlineGameIsRestoredByItsHostAndJoinedByItsPlayerOn
   ClickControl(Ann.Find<TColorButton>("btnVexilOpenGame"));
   const std::string Room = "%campaign,ann,bob";
   ASSERT_TRUE(Ann.InRoom(Room, 1));
-  EXPECT_TRUE(Ann.Main().Hosting());
-  EXPECT_TRUE(Ann.Main().RestoringSavedGame());
+  EXPECT_TRUE(Ann.Main().lobby().Hosting());
+  EXPECT_TRUE(Ann.Main().lobby().RestoringSavedGame());
   ASSERT_TRUE(RunUntil([&] { return HasRoom(Bob, Room); }));
 
   // A third player who was not in the game may not join it.
@@ -460,7 +462,7 @@ TEST_F(OnlineGameTest, AHostileThirdPlayerCommandsNoPowerButHisOwnSpeaksForNoneA
   THostileClient Cy(Server.Port());
   ASSERT_TRUE(Cy.LogIn("cy"));
   // A Standard game of three: Germany to Ann (the host), France to Bob, Italy to Cy.
-  Ann.Main().btnVexilNewGameClick();
+  Ann.Main().lobby().btnVexilNewGameClick();
   Choose(*Ann.Find<QListWidget>("lbScenarios"), "Standard.brmscen");
   Ann.Find<QSpinBox>("spinPlayers")->setValue(3);
   Prompter.AnswerText("Three Way");

@@ -19,6 +19,8 @@
 #include "ui/CommsForm.h"
 #include "ui/FormParts.h"
 #include "ui/GameWindows.h"
+#include "ui/LobbyLogin.h"
+#include "ui/LobbyScreen.h"
 #include "ui/MainForm.h"
 #include "StandardWindowsFixture.h"
 
@@ -162,35 +164,35 @@ TEST_F(OnlineWindowsTest, LobbyRefusesRoomsItCannotJoinAndNamesWithDelimiters) {
   };
   for (const TCase& C : Cases) {
     SCOPED_TRACE(C.Room);
-    Main.vexilAddSubject(C.Room);
+    Main.lobby().vexilAddSubject(C.Room);
     Rooms->setCurrentRow(Rooms->count() - 1);
-    Main.lbVexilSubjectsClick();
+    Main.lobby().lbVexilSubjectsClick();
     EXPECT_TRUE(Main.findChild<QWidget*>("btnVexilJoinGame")->isVisibleTo(Main.pnlLobby()));
     EXPECT_FALSE(Main.findChild<QWidget*>("btnVexilJoinChat")->isVisibleTo(Main.pnlLobby()));
-    Main.lbVexilSubjectsDblClick();
+    Main.lobby().lbVexilSubjectsDblClick();
     EXPECT_EQ(Prompter.Messages().back(), C.Refusal);
   }
-  Main.vexilAddSubject("Tea Room");
+  Main.lobby().vexilAddSubject("Tea Room");
   Rooms->setCurrentRow(Rooms->count() - 1);
-  Main.lbVexilSubjectsClick();
+  Main.lobby().lbVexilSubjectsClick();
   EXPECT_TRUE(Main.findChild<QWidget*>("btnVexilJoinChat")->isVisibleTo(Main.pnlLobby()));
-  Main.vexilRemoveSubject("Tea Room");
+  Main.lobby().vexilRemoveSubject("Tea Room");
   EXPECT_TRUE(Rooms->findItems("Tea Room", Qt::MatchExactly).isEmpty());
 
   // Names that would break a room name or the server's fields are refused.
   for (const char* Name : {"North;South", "50%", "a,b", "tilde~", "two\nlines"}) {
     Main.CreateNewGameRoom(Name);
     EXPECT_EQ(Prompter.Messages().back(), "The Game name may not contain any of ; ~ % , or a line break.") << Name;
-    EXPECT_FALSE(Main.Hosting());
+    EXPECT_FALSE(Main.lobby().Hosting());
   }
   Prompter.AnswerText("evenings; weekends");
-  Main.btnSubmitScheduleClick();
+  Main.lobby().btnSubmitScheduleClick();
   EXPECT_EQ(Prompter.Messages().back(), "The Schedule may not contain any of ; ~ % , or a line break.");
   // The server's notice of a newer version or build.
-  Main.vexilCustomMessage("BRMVERSION", "4|3");
+  Main.lobby().vexilCustomMessage("BRMVERSION", "4|3");
   EXPECT_EQ(Prompter.Messages().back().substr(0, 48), "Build 3 has been released, and you have Build 2.");
   const std::size_t Before = Prompter.Messages().size();
-  Main.vexilCustomMessage("BRMVERSION", "4.0|2");
+  Main.lobby().vexilCustomMessage("BRMVERSION", "4.0|2");
   EXPECT_EQ(Prompter.Messages().size(), Before);
 }
 
