@@ -1,5 +1,6 @@
 #include "ui/MainForm.h"
 #include "ui/ScriptEditorScreen.h"
+#include "ui/SetupScreen.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -387,6 +388,9 @@ void TfrmMain::CreateScreens() {
       },
       [this] { ShowScreen(FTitle); });
   for (TElasticPanel* Screen : {FTitle, FGameSetup, FGame, FLobby, FHallOfFame, FEditor}) Screen->Loaded();
+  std::array<const char*, 4> Switches{};
+  for (std::size_t I = 0; I < Switches.size(); ++I) Switches[I] = ToolWindowSwitches[I].ButtonName;
+  FControls = TGameScreenControls::Find(*FGame, *FArtwork, Switches);
 }
 
 QImage TfrmMain::LoadArt(const QString& Name) const {
@@ -465,9 +469,8 @@ void TfrmMain::SetForms(TBrenmoorForms* Forms) {
   // The navigator window shows the whole map.
   CreateNavigator(FForms->Navigator());
   // Closing a tool window releases the switch that showed it.
-  for (const TToolWindowSwitch& Switch : ToolWindowSwitches) {
-    TColorButton* Button = findChild<TColorButton*>(Switch.ButtonName);
-    Switch.Window(*FForms).OnClose = [Button = QPointer<TColorButton>(Button)](TGameWindow*) {
+  for (std::size_t I = 0; I < ToolWindowSwitches.size(); ++I) {
+    ToolWindowSwitches[I].Window(*FForms).OnClose = [Button = QPointer<TColorButton>(FControls.Switches[I])](TGameWindow*) {
       if (Button) Button->SetDown(false);
     };
   }

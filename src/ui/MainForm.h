@@ -17,6 +17,7 @@
 
 #include "platform/RegistryManager.h"
 #include "sprites/BombBlastSprite.h"
+#include "ui/GameScreenControls.h"
 
 class QComboBox;
 class QLabel;
@@ -62,6 +63,7 @@ class TSoundBuffer;
 class TSprite;
 class TfrmLogin;
 class TScriptEditorScreen;
+class TSetupScreen;
 class TdlgServerStats;
 class TdlgUserInfo;
 class TVexilServerStats;
@@ -271,13 +273,8 @@ public:
   // --- A game from its set-up to its end ---
   // The title screen's solo game: the set-up screen with the solo options.
   void btnNewGameClick();
+  // The set-up screen (SetupScreen.h) in front, its scenario list brought up to date.
   void ShowSetupPanel();
-  void lbScenariosClick();
-  void btnOkNewGameClick();
-  // The computer players' scripts of the chosen scenario.
-  void btnSpecifyAIClick();
-  // The scenario's flags (its base name + "Flags.bmp") as one row of a cell per nation.
-  void LoadFlags();
   // The game screen for the game of SetUp: a new game (the scenario's zones and units, the
   // powers handed out) or a loaded one (its own state, players and impulse), the rules taking
   // orders only from the game's players; the clock starts. A set-up the start refuses is said
@@ -298,7 +295,7 @@ public:
   // The game's end: the banner, for a victory the final scores and the free-for-all question,
   // the clock stopped when Stop (or when the victory does not go on), the selection mode.
   void EndGame(const std::string& Message, bool IsVictory, bool Stop);
-  bool GameOver() const { return FGameOver; }
+  bool GameOver() const { return FPhase == TGamePhase::Over; }
   // --- Saved games ---
   // Asks for the file and writes the scrambled state text whole (the old file stays until the
   // new one is complete).
@@ -559,9 +556,15 @@ private:
   // button stands: hidden, blinking until read, steady once read (a click shows it again).
   TRandomEvent* FPendingRandomEvent = nullptr;
   enum TRandomEventNotice : std::uint8_t { rnNone, rnUnread, rnRead } FRandomEventNotice = rnNone;
-  // A game from its set-up to its end.
+  // A game from its set-up to its end: whether the set-up (and so the game) is one of this
+  // machine alone or an online one, and where the game stands. Over: its end is shown (a
+  // victory, a surrender, a conquest), though the clock may run on, until a game starts again.
   bool FSoloSetup = true;
-  bool FGameOver = false;
+  enum class TGamePhase : std::uint8_t { NoGame, SetUp, Running, Over } FPhase = TGamePhase::NoGame;
+  // The set-up screen's controls and steps on pnlGameSetup.
+  std::unique_ptr<TSetupScreen> FSetup;
+  // The game screen's controls that a game's start, impulses and end reach.
+  TGameScreenControls FControls;
   bool FBombardSoundDue = false;
   // The date of the impulse under way (the date label shows it once the impulse is over).
   double FImpulseDate = 0;

@@ -183,7 +183,7 @@ void TfrmMain::ConnectWarWindows() {
     };
   }
   if (TfrmScores* Scores = ScoresWindow()) Scores->SetPalette(FPalette.get());
-  FForms->FinalScores().SetCellFlags(FArtwork->findChild<TCellImage*>("cellFlags"));
+  FForms->FinalScores().SetCellFlags(FControls.Flags);
 }
 
 void TfrmMain::AddScorePoint() {
@@ -301,7 +301,7 @@ void TfrmMain::brmConquerNation(TNation* Conquered, TNation* Conqueror) {
     FCurrentNation = nullptr;
     return;
   }
-  findChild<QComboBox*>("cmbCurrentNation")->setCurrentIndex(0);
+  FControls.CurrentNation->setCurrentIndex(0);
   cmbCurrentNationClick(0);
 }
 
