@@ -293,24 +293,6 @@ void TfrmMain::WireEngineEvents() {
   E.OnPlayerSurrender = [this](TBrenmoorEngine*, const std::string& Name) { brmPlayerSurrender(Name); };
 }
 
-void TfrmMain::WireClockEvents() {
-  // The impulse's steps on this machine (MainFormImpulse.cpp).
-  TRealTimeEngine& C = *FClock;
-  C.BeforeProcess = [this](TClockRun*) { rteBeforeProcess(); };
-  C.OnCollectOrders = [this](TClockRun*, const std::string& Record, const std::string& Sender) {
-    rteCollectOrders(Record, Sender);
-  };
-  C.OnProcessOrders = [this](TClockRun*) { rteProcessOrders(); };
-  C.OnProcessStateChange = [this](TClockRun*, const std::string& Record) {
-    FEngine->ApplyStateChange(Record);
-  };
-  C.OnUserRemoved = [](TClockRun*, const TVexilUserPtr&) {};
-  C.AfterProcess = [this](TClockRun*) { rteAfterProcess(); };
-  C.OnSoloUserInfo = [this](TRealTimeEngine*, const TVexilUserPtr& User) { rteSoloUserInfo(*User); };
-  C.OnActivate = [](TRealTimeEngine*) {};
-  C.OnDeactivate = [this](TRealTimeEngine*) { rteDeactivate(); };
-}
-
 void TfrmMain::CreateCaptionBar() {
   FCaptionBar = new TPGCaptionBar(this);
   FCaptionBar->setObjectName("dfCaption");

@@ -280,13 +280,8 @@ public:
   // orders only from the game's players; the clock starts. A set-up the start refuses is said
   // and starts nothing (false).
   bool StartGame(const TGameSetUp& SetUp);
-  // The impulse clock's steps on this machine.
-  void rteBeforeProcess();
-  void rteCollectOrders(const std::string& Record, const std::string& Sender);
-  void rteProcessOrders();
+  // The impulse clock's step after the rules ran: the upkeep, the map's blasts, the date, a victory.
   void rteAfterProcess();
-  void rteSoloUserInfo(class TVexilUser& User);
-  void rteDeactivate();
   void btnPauseClick();
   void btnFastAIDuelClick();
   void btnSurrenderClick();
@@ -454,11 +449,6 @@ private:
   void ConnectWarWindows();
   TfrmNews* NewsWindow() const;
   TfrmScores* ScoresWindow() const;
-  void brmConquerZone(TNation* Nation, TBrenmoorZone* Zone);
-  void brmRocketAttack(TNation* Nation, TBrenmoorZone* Zone);
-  void brmAtomicBomb(TNation* Nation, TBrenmoorZone* Zone);
-  void brmConquerNation(TNation* Conquered, TNation* Conqueror);
-  void brmRandomEvent(TRandomEvent* Event);
   // A happening's text where it belongs: the news (centred on NewsZone) and a panel.
   void TellNotice(const TWarNotice& Notice, TBrenmoorZone* NewsZone);
   // One blast of Kind at the zone's centre moved by (DX, DY), at Z order Z.
@@ -593,8 +583,6 @@ private:
   // game's data messages.
   std::unique_ptr<TGameSession> FSession;
   void WireSessionEvents();
-  // The refusals the rules kept in the last impulse go to the program's log.
-  void LogRefusedOrders();
   bool FUserInfoPending = false;
   // The file the last saved game was opened from.
   std::string FSavedGameFile;

@@ -219,13 +219,36 @@ void TfrmMain::WireWarEvents() {
   E.OnCreateStorm = [this](TBrenmoorEngine*, TStorm* Storm) { AddStormSprite(*FStormFactory, *FEffects, Storm); };
   E.OnMoveStorm = [this](TBrenmoorEngine*, TStorm* Storm) { MoveStormSprite(*FEffects, Storm); };
   E.OnRemoveStorm = [this](TBrenmoorEngine*, TStorm* Storm) { RemoveStormSprite(*FEffects, Storm); };
-  E.OnConquerZone = [this](TBrenmoorEngine*, TNation* Nation, TBrenmoorZone* Zone) { brmConquerZone(Nation, Zone); };
+  E.OnConquerZone = [this](TBrenmoorEngine*, TNation* Nation, TBrenmoorZone* Zone) {
+    if (TfrmNews* News = NewsWindow(); News && News->News()) {
+      if (Zone->GetOwner() != Zone->GetOriginalOwner())
+        News->News()->AddConquest(Nation, Zone);
+      else
+        News->News()->AddLiberation(Zone);
+    }
+    // The build window of a zone that changed hands is cancelled.
+    if (FForms && Zone == FSelectedZone)
+      if (TfrmBuildUnit& Build = FForms->BuildUnit(); Build.isVisible()) Build.reject();
+  };
   E.OnInvadeZone = NewsOf(&TWarNews::AddInvasion);
   E.OnAirStrikeZone = NewsOf(&TWarNews::AddAirStrike);
   E.OnBombardZone = NewsOf(&TWarNews::AddBombardment);
   E.OnBombZone = NewsOf(&TWarNews::AddBombingRaid);
-  E.OnRocketAttack = [this](TBrenmoorEngine*, TNation* Nation, TBrenmoorZone* Zone) { brmRocketAttack(Nation, Zone); };
-  E.OnAtomicBomb = [this](TBrenmoorEngine*, TNation* Nation, TBrenmoorZone* Zone) { brmAtomicBomb(Nation, Zone); };
+  E.OnRocketAttack = [this](TBrenmoorEngine*, TNation* Nation, TBrenmoorZone* Zone) {
+    if (TfrmNews* News = NewsWindow(); News && News->News()) News->News()->AddRocketAttack(Nation, Zone);
+    TRandomGenerator& Random = EffectsRandom();
+    const int DX = Random.Random(6) - 3;
+    const int DY = Random.Random(6) - 3;
+    AddBlast(bkBombs, Zone, DX, DY, 0);
+    PlaySoundIfEnabled(Sound("sndRockets"));
+  };
+  E.OnAtomicBomb = [this](TBrenmoorEngine*, TNation* Nation, TBrenmoorZone* Zone) {
+    AddBlast(bkAtomic1, Zone, 0, 0, 1);
+    AddBlast(bkAtomic2, Zone, 0, 0, 2);
+    AddBlast(bkAtomic3, Zone, 0, 0, 3);
+    PlaySoundIfEnabled(Sound("sndAtomic"));
+    TellNotice(AtomicBombNotice(*Nation, Zone->GetName()), Zone);
+  };
   E.OnReinforcement = [this](TBrenmoorEngine*, TZone* Zone) { TellNotice(ReinforcementNotice(Zone->GetName()), nullptr); };
   E.OnUpgradeUnitType = [this](TBrenmoorEngine*, TNation* Nation, TUnitType Type) {
     TellNotice(UnitTypeUpgradeNotice(*Nation, Type), nullptr);
@@ -244,9 +267,29 @@ void TfrmMain::WireWarEvents() {
     TellNotice(DiplomacyNotice(*Actor, Outcome, *Target), Actor->GetCapital());
   };
   E.OnConquerNation = [this](TBrenmoorEngine*, TNation* Conquered, TNation* Conqueror) {
-    brmConquerNation(Conquered, Conqueror);
+    if (FForms)
+      FForms->Diplomacy().SelectNation(Conquered);
+    TellNotice(ConquestNotice(*Conquered, *Conqueror), Conquered->GetCapital());
+    // A nation played here that is gone can no longer be chosen.
+    const auto It = std::find(FLocalNations.begin(), FLocalNations.end(), Conquered);
+    if (It == FLocalNations.end()) return;
+    std::vector<TNation*> Left = FLocalNations;
+    Left.erase(Left.begin() + (It - FLocalNations.begin()));
+    SetLocalNations(Left);
+    if (Left.empty()) {
+      FCurrentNation = nullptr;
+      return;
+    }
+    FControls.CurrentNation->setCurrentIndex(0);
+    cmbCurrentNationClick(0);
   };
-  E.OnRandomEvent = [this](TBrenmoorEngine*, TRandomEvent* Event) { brmRandomEvent(Event); };
+  E.OnRandomEvent = [this](TBrenmoorEngine*, TRandomEvent* Event) {
+    if (FForms)
+      if (TfrmEvent& EventWindow = FForms->Event(); EventWindow.isVisible()) EventWindow.reject();
+    FPendingRandomEvent = Event;
+    FRandomEventNotice = rnUnread;
+    FRandomEventButton->show();
+  };
   E.OnRemoveUnit = [this](TBrenmoorEngine*, TUnit* Unit) { brmRemoveUnit(Unit); };
 }
 
@@ -256,61 +299,6 @@ void TfrmMain::AddBlast(TBlastKind Kind, const TBrenmoorZone* Zone, int DX, int 
   Blast->SetY(static_cast<float>(Zone->GetCenterY() + DY));
   Blast->SetZ(Z);
   FEffects->AddSprite(std::move(Blast));
-}
-
-void TfrmMain::brmConquerZone(TNation* Nation, TBrenmoorZone* Zone) {
-  if (TfrmNews* News = NewsWindow(); News && News->News()) {
-    if (Zone->GetOwner() != Zone->GetOriginalOwner())
-      News->News()->AddConquest(Nation, Zone);
-    else
-      News->News()->AddLiberation(Zone);
-  }
-  // The build window of a zone that changed hands is cancelled.
-  if (FForms && Zone == FSelectedZone)
-    if (TfrmBuildUnit& Build = FForms->BuildUnit(); Build.isVisible()) Build.reject();
-}
-
-void TfrmMain::brmRocketAttack(TNation* Nation, TBrenmoorZone* Zone) {
-  if (TfrmNews* News = NewsWindow(); News && News->News()) News->News()->AddRocketAttack(Nation, Zone);
-  TRandomGenerator& Random = EffectsRandom();
-  const int DX = Random.Random(6) - 3;
-  const int DY = Random.Random(6) - 3;
-  AddBlast(bkBombs, Zone, DX, DY, 0);
-  PlaySoundIfEnabled(Sound("sndRockets"));
-}
-
-void TfrmMain::brmAtomicBomb(TNation* Nation, TBrenmoorZone* Zone) {
-  AddBlast(bkAtomic1, Zone, 0, 0, 1);
-  AddBlast(bkAtomic2, Zone, 0, 0, 2);
-  AddBlast(bkAtomic3, Zone, 0, 0, 3);
-  PlaySoundIfEnabled(Sound("sndAtomic"));
-  TellNotice(AtomicBombNotice(*Nation, Zone->GetName()), Zone);
-}
-
-void TfrmMain::brmConquerNation(TNation* Conquered, TNation* Conqueror) {
-  if (FForms)
-    FForms->Diplomacy().SelectNation(Conquered);
-  TellNotice(ConquestNotice(*Conquered, *Conqueror), Conquered->GetCapital());
-  // A nation played here that is gone can no longer be chosen.
-  const auto It = std::find(FLocalNations.begin(), FLocalNations.end(), Conquered);
-  if (It == FLocalNations.end()) return;
-  std::vector<TNation*> Left = FLocalNations;
-  Left.erase(Left.begin() + (It - FLocalNations.begin()));
-  SetLocalNations(Left);
-  if (Left.empty()) {
-    FCurrentNation = nullptr;
-    return;
-  }
-  FControls.CurrentNation->setCurrentIndex(0);
-  cmbCurrentNationClick(0);
-}
-
-void TfrmMain::brmRandomEvent(TRandomEvent* Event) {
-  if (FForms)
-    if (TfrmEvent& EventWindow = FForms->Event(); EventWindow.isVisible()) EventWindow.reject();
-  FPendingRandomEvent = Event;
-  FRandomEventNotice = rnUnread;
-  FRandomEventButton->show();
 }
 
 void TfrmMain::btnRandomEventClick() {

@@ -68,29 +68,34 @@ void TfrmMain::ConnectScriptOrders() {
   FForms->dmScript().SetOrderSink(FScriptOrders.get());
 }
 
-void TfrmMain::rteBeforeProcess() {
-  TImpulseHooks Hooks;
-  if (FForms) Hooks.OnComputerTurn = FForms->dmScript().TurnHook();
-  // The date label follows once the impulse is over: a guest starts an impulse as soon as the
-  // host's changes of the one before came, while the host still waits out that impulse's
-  // interval, so a label set here would run one impulse ahead of the host's.
-  FImpulseDate = BeforeImpulse(*FEngine, FClock->GetImpulse(), FClock->IsHost(), Hooks);
-  FBombardSoundDue = false;
-}
-
-void TfrmMain::rteCollectOrders(const std::string& Record, const std::string& Sender) {
-  FEngine->QueueOrder(Record, Sender);
-}
-
-void TfrmMain::rteProcessOrders() {
-  FEngine->ProcessImpulse();
-  LogRefusedOrders();
-}
-
-void TfrmMain::LogRefusedOrders() {
-  // The order that a player may not give, or that does nothing, is dropped; the game goes on.
-  for (const std::string& Line : FEngine->GetRefusalLog()) qCInfo(OrderLog, "%.200s", Line.c_str());
-  if (!FEngine->GetRefusalLog().empty()) FEngine->SetRefusalLog(true);
+void TfrmMain::WireClockEvents() {
+  // The impulse's steps on this machine.
+  TRealTimeEngine& C = *FClock;
+  C.BeforeProcess = [this](TClockRun*) {
+    TImpulseHooks Hooks;
+    if (FForms) Hooks.OnComputerTurn = FForms->dmScript().TurnHook();
+    // The date label follows once the impulse is over: a guest starts an impulse as soon as the
+    // host's changes of the one before came, while the host still waits out that impulse's
+    // interval, so a label set here would run one impulse ahead of the host's.
+    FImpulseDate = BeforeImpulse(*FEngine, FClock->GetImpulse(), FClock->IsHost(), Hooks);
+    FBombardSoundDue = false;
+  };
+  C.OnCollectOrders = [this](TClockRun*, const std::string& Record, const std::string& Sender) {
+    FEngine->QueueOrder(Record, Sender);
+  };
+  C.OnProcessOrders = [this](TClockRun*) {
+    FEngine->ProcessImpulse();
+    // The order that a player may not give, or that does nothing, is dropped and goes to the
+    // program's log; the game goes on.
+    for (const std::string& Line : FEngine->GetRefusalLog()) qCInfo(OrderLog, "%.200s", Line.c_str());
+    if (!FEngine->GetRefusalLog().empty()) FEngine->SetRefusalLog(true);
+  };
+  C.OnProcessStateChange = [this](TClockRun*, const std::string& Record) { FEngine->ApplyStateChange(Record); };
+  C.OnUserRemoved = [](TClockRun*, const TVexilUserPtr&) {};
+  C.AfterProcess = [this](TClockRun*) { rteAfterProcess(); };
+  C.OnSoloUserInfo = [](TRealTimeEngine*, const TVexilUserPtr& User) { User->SetUserId(SoloPlayerName); };
+  C.OnActivate = [](TRealTimeEngine*) {};
+  C.OnDeactivate = [this](TRealTimeEngine*) { FZonesUnderAttack = 0; };
 }
 
 
@@ -158,10 +163,6 @@ void TfrmMain::RefreshAfterImpulse() {
   if (FNavigator && FNavigator->isVisible()) FNavigator->update();
   ExpireStandingActions();
 }
-
-void TfrmMain::rteSoloUserInfo(TVexilUser& User) { User.SetUserId(SoloPlayerName); }
-
-void TfrmMain::rteDeactivate() { FZonesUnderAttack = 0; }
 
 // --- Pause and the duel ---
 
