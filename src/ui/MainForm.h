@@ -187,8 +187,6 @@ public:
   // text in Color (a window-system colour value) and shown.
   void ShowMessagePanel(const std::string& Text, std::uint32_t Color);
   void ShowNotify(const std::string& Text, std::uint32_t Color);
-  // Keeps the notice panel 66 pixels above the game screen's bottom.
-  void pnlGameResize();
   // The zones where battle goes on, counted after each impulse: the explosion sounds follow it.
   int ZonesUnderAttack() const { return FZonesUnderAttack; }
   void SetZonesUnderAttack(int Value) { FZonesUnderAttack = Value; }

@@ -149,7 +149,9 @@ void TfrmMain::CreateNoticePanels(TElasticPanel* Game) {
   FMessage = MakeNoticePanel(Game, "pnlMessage", "btnHideMessage", {66, 32, 380, 24}, [this] { FMessage->hide(); });
   FNotify = MakeNoticePanel(Game, "pnlNotify", "btnHideNotify", {66, Game->height() - NotifyAboveBottom, 380, 24},
                             [this] { FNotify->hide(); });
-  Game->installEventFilter(new TResizeWatch(Game, [this] { pnlGameResize(); }));
+  // The notice panel keeps its place above the game screen's bottom.
+  Game->installEventFilter(
+      new TResizeWatch(Game, [this] { FNotify->move(FNotify->x(), FGame->height() - NotifyAboveBottom); }));
   // The pending random event's button, shown when the rules raise one.
   FRandomEventButton = MakeButton(findChild<QWidget*>("pnlToolbar"), "btnRandomEvent", "", {600, 1, 30, 26});
   FRandomEventButton->setToolTip("A random event has occurred");
@@ -165,8 +167,6 @@ void TfrmMain::CreateNoticePanels(TElasticPanel* Game) {
 
 void TfrmMain::ShowMessagePanel(const std::string& Text, std::uint32_t Color) { ShowPanel(FMessage, Text, Color); }
 void TfrmMain::ShowNotify(const std::string& Text, std::uint32_t Color) { ShowPanel(FNotify, Text, Color); }
-
-void TfrmMain::pnlGameResize() { FNotify->move(FNotify->x(), FGame->height() - NotifyAboveBottom); }
 
 // --- The war's windows ---
 
