@@ -1,5 +1,6 @@
 #include "ui/MainForm.h"
 #include "ui/ScriptEditorScreen.h"
+#include "ui/SetupScreen.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -294,24 +295,6 @@ void TfrmMain::WireEngineEvents() {
   E.OnPlayerSurrender = [this](TBrenmoorEngine*, const std::string& Name) { brmPlayerSurrender(Name); };
 }
 
-void TfrmMain::WireClockEvents() {
-  // The impulse's steps on this machine (MainFormImpulse.cpp).
-  TRealTimeEngine& C = *FClock;
-  C.BeforeProcess = [this](TClockRun*) { rteBeforeProcess(); };
-  C.OnCollectOrders = [this](TClockRun*, const std::string& Record, const std::string& Sender) {
-    rteCollectOrders(Record, Sender);
-  };
-  C.OnProcessOrders = [this](TClockRun*) { rteProcessOrders(); };
-  C.OnProcessStateChange = [this](TClockRun*, const std::string& Record) {
-    FEngine->ApplyStateChange(Record);
-  };
-  C.OnUserRemoved = [](TClockRun*, const TVexilUserPtr&) {};
-  C.AfterProcess = [this](TClockRun*) { rteAfterProcess(); };
-  C.OnSoloUserInfo = [this](TRealTimeEngine*, const TVexilUserPtr& User) { rteSoloUserInfo(*User); };
-  C.OnActivate = [](TRealTimeEngine*) {};
-  C.OnDeactivate = [this](TRealTimeEngine*) { rteDeactivate(); };
-}
-
 void TfrmMain::CreateCaptionBar() {
   FCaptionBar = new TPGCaptionBar(this);
   FCaptionBar->setObjectName("dfCaption");
@@ -389,6 +372,9 @@ void TfrmMain::CreateScreens() {
       },
       [this] { ShowScreen(FTitle); });
   for (TElasticPanel* Screen : {FTitle, FGameSetup, FGame, FLobby, FHallOfFame, FEditor}) Screen->Loaded();
+  std::array<const char*, 4> Switches{};
+  for (std::size_t I = 0; I < Switches.size(); ++I) Switches[I] = ToolWindowSwitches[I].ButtonName;
+  FControls = TGameScreenControls::Find(*FGame, *FArtwork, Switches);
 }
 
 QImage TfrmMain::LoadArt(const QString& Name) const {
@@ -467,9 +453,8 @@ void TfrmMain::SetForms(TBrenmoorForms* Forms) {
   // The navigator window shows the whole map.
   CreateNavigator(FForms->Navigator());
   // Closing a tool window releases the switch that showed it.
-  for (const TToolWindowSwitch& Switch : ToolWindowSwitches) {
-    TColorButton* Button = findChild<TColorButton*>(Switch.ButtonName);
-    Switch.Window(*FForms).OnClose = [Button = QPointer<TColorButton>(Button)](TGameWindow*) {
+  for (std::size_t I = 0; I < ToolWindowSwitches.size(); ++I) {
+    ToolWindowSwitches[I].Window(*FForms).OnClose = [Button = QPointer<TColorButton>(FControls.Switches[I])](TGameWindow*) {
       if (Button) Button->SetDown(false);
     };
   }

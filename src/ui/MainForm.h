@@ -17,6 +17,7 @@
 
 #include "platform/RegistryManager.h"
 #include "sprites/BombBlastSprite.h"
+#include "ui/GameScreenControls.h"
 
 class QComboBox;
 class QLabel;
@@ -63,6 +64,7 @@ class TSprite;
 class TLobbyLogin;
 class TLobbyScreen;
 class TScriptEditorScreen;
+class TSetupScreen;
 class TfrmNews;
 class TfrmScores;
 struct TWarNotice;
@@ -183,8 +185,6 @@ public:
   // text in Color (a window-system colour value) and shown.
   void ShowMessagePanel(const std::string& Text, std::uint32_t Color);
   void ShowNotify(const std::string& Text, std::uint32_t Color);
-  // Keeps the notice panel 66 pixels above the game screen's bottom.
-  void pnlGameResize();
   // The zones where battle goes on, counted after each impulse: the explosion sounds follow it.
   int ZonesUnderAttack() const { return FZonesUnderAttack; }
   void SetZonesUnderAttack(int Value) { FZonesUnderAttack = Value; }
@@ -269,25 +269,15 @@ public:
   // --- A game from its set-up to its end ---
   // The title screen's solo game: the set-up screen with the solo options.
   void btnNewGameClick();
+  // The set-up screen (SetupScreen.h) in front, its scenario list brought up to date.
   void ShowSetupPanel();
-  void lbScenariosClick();
-  void btnOkNewGameClick();
-  // The computer players' scripts of the chosen scenario.
-  void btnSpecifyAIClick();
-  // The scenario's flags (its base name + "Flags.bmp") as one row of a cell per nation.
-  void LoadFlags();
   // The game screen for the game of SetUp: a new game (the scenario's zones and units, the
   // powers handed out) or a loaded one (its own state, players and impulse), the rules taking
   // orders only from the game's players; the clock starts. A set-up the start refuses is said
   // and starts nothing (false).
   bool StartGame(const TGameSetUp& SetUp);
-  // The impulse clock's steps on this machine.
-  void rteBeforeProcess();
-  void rteCollectOrders(const std::string& Record, const std::string& Sender);
-  void rteProcessOrders();
+  // The impulse clock's step after the rules ran: the upkeep, the map's blasts, the date, a victory.
   void rteAfterProcess();
-  void rteSoloUserInfo(class TVexilUser& User);
-  void rteDeactivate();
   void btnPauseClick();
   void btnFastAIDuelClick();
   void btnSurrenderClick();
@@ -296,7 +286,7 @@ public:
   // The game's end: the banner, for a victory the final scores and the free-for-all question,
   // the clock stopped when Stop (or when the victory does not go on), the selection mode.
   void EndGame(const std::string& Message, bool IsVictory, bool Stop);
-  bool GameOver() const { return FGameOver; }
+  bool GameOver() const { return FPhase == TGamePhase::Over; }
   // --- Saved games ---
   // Asks for the file and writes the scrambled state text whole (the old file stays until the
   // new one is complete).
@@ -390,11 +380,6 @@ private:
   void ConnectWarWindows();
   TfrmNews* NewsWindow() const;
   TfrmScores* ScoresWindow() const;
-  void brmConquerZone(TNation* Nation, TBrenmoorZone* Zone);
-  void brmRocketAttack(TNation* Nation, TBrenmoorZone* Zone);
-  void brmAtomicBomb(TNation* Nation, TBrenmoorZone* Zone);
-  void brmConquerNation(TNation* Conquered, TNation* Conqueror);
-  void brmRandomEvent(TRandomEvent* Event);
   // A happening's text where it belongs: the news (centred on NewsZone) and a panel.
   void TellNotice(const TWarNotice& Notice, TBrenmoorZone* NewsZone);
   // One blast of Kind at the zone's centre moved by (DX, DY), at Z order Z.
@@ -492,9 +477,15 @@ private:
   // button stands: hidden, blinking until read, steady once read (a click shows it again).
   TRandomEvent* FPendingRandomEvent = nullptr;
   enum TRandomEventNotice : std::uint8_t { rnNone, rnUnread, rnRead } FRandomEventNotice = rnNone;
-  // A game from its set-up to its end.
+  // A game from its set-up to its end: whether the set-up (and so the game) is one of this
+  // machine alone or an online one, and where the game stands. Over: its end is shown (a
+  // victory, a surrender, a conquest), though the clock may run on, until a game starts again.
   bool FSoloSetup = true;
-  bool FGameOver = false;
+  enum class TGamePhase : std::uint8_t { NoGame, SetUp, Running, Over } FPhase = TGamePhase::NoGame;
+  // The set-up screen's controls and steps on pnlGameSetup.
+  std::unique_ptr<TSetupScreen> FSetup;
+  // The game screen's controls that a game's start, impulses and end reach.
+  TGameScreenControls FControls;
   bool FBombardSoundDue = false;
   // The date of the impulse under way (the date label shows it once the impulse is over).
   double FImpulseDate = 0;
@@ -512,8 +503,6 @@ private:
   friend class TLobbyScreen;
   std::unique_ptr<TLobbyLogin> FLobbyLogin;
   std::unique_ptr<TLobbyScreen> FLobbyScreen;
-  // The refusals the rules kept in the last impulse go to the program's log.
-  void LogRefusedOrders();
   // The file the last saved game was opened from.
   std::string FSavedGameFile;
 };

@@ -149,7 +149,9 @@ void TfrmMain::CreateNoticePanels(TElasticPanel* Game) {
   FMessage = MakeNoticePanel(Game, "pnlMessage", "btnHideMessage", {66, 32, 380, 24}, [this] { FMessage->hide(); });
   FNotify = MakeNoticePanel(Game, "pnlNotify", "btnHideNotify", {66, Game->height() - NotifyAboveBottom, 380, 24},
                             [this] { FNotify->hide(); });
-  Game->installEventFilter(new TResizeWatch(Game, [this] { pnlGameResize(); }));
+  // The notice panel keeps its place above the game screen's bottom.
+  Game->installEventFilter(
+      new TResizeWatch(Game, [this] { FNotify->move(FNotify->x(), FGame->height() - NotifyAboveBottom); }));
   // The pending random event's button, shown when the rules raise one.
   FRandomEventButton = MakeButton(findChild<QWidget*>("pnlToolbar"), "btnRandomEvent", "", {600, 1, 30, 26});
   FRandomEventButton->setToolTip("A random event has occurred");
@@ -166,8 +168,6 @@ void TfrmMain::CreateNoticePanels(TElasticPanel* Game) {
 void TfrmMain::ShowMessagePanel(const std::string& Text, std::uint32_t Color) { ShowPanel(FMessage, Text, Color); }
 void TfrmMain::ShowNotify(const std::string& Text, std::uint32_t Color) { ShowPanel(FNotify, Text, Color); }
 
-void TfrmMain::pnlGameResize() { FNotify->move(FNotify->x(), FGame->height() - NotifyAboveBottom); }
-
 // --- The war's windows ---
 
 TfrmNews* TfrmMain::NewsWindow() const { return FForms ? &FForms->News() : nullptr; }
@@ -183,7 +183,7 @@ void TfrmMain::ConnectWarWindows() {
     };
   }
   if (TfrmScores* Scores = ScoresWindow()) Scores->SetPalette(FPalette.get());
-  FForms->FinalScores().SetCellFlags(FArtwork->findChild<TCellImage*>("cellFlags"));
+  FForms->FinalScores().SetCellFlags(FControls.Flags);
 }
 
 void TfrmMain::AddScorePoint() {
@@ -219,13 +219,36 @@ void TfrmMain::WireWarEvents() {
   E.OnCreateStorm = [this](TBrenmoorEngine*, TStorm* Storm) { AddStormSprite(*FStormFactory, *FEffects, Storm); };
   E.OnMoveStorm = [this](TBrenmoorEngine*, TStorm* Storm) { MoveStormSprite(*FEffects, Storm); };
   E.OnRemoveStorm = [this](TBrenmoorEngine*, TStorm* Storm) { RemoveStormSprite(*FEffects, Storm); };
-  E.OnConquerZone = [this](TBrenmoorEngine*, TNation* Nation, TBrenmoorZone* Zone) { brmConquerZone(Nation, Zone); };
+  E.OnConquerZone = [this](TBrenmoorEngine*, TNation* Nation, TBrenmoorZone* Zone) {
+    if (TfrmNews* News = NewsWindow(); News && News->News()) {
+      if (Zone->GetOwner() != Zone->GetOriginalOwner())
+        News->News()->AddConquest(Nation, Zone);
+      else
+        News->News()->AddLiberation(Zone);
+    }
+    // The build window of a zone that changed hands is cancelled.
+    if (FForms && Zone == FSelectedZone)
+      if (TfrmBuildUnit& Build = FForms->BuildUnit(); Build.isVisible()) Build.reject();
+  };
   E.OnInvadeZone = NewsOf(&TWarNews::AddInvasion);
   E.OnAirStrikeZone = NewsOf(&TWarNews::AddAirStrike);
   E.OnBombardZone = NewsOf(&TWarNews::AddBombardment);
   E.OnBombZone = NewsOf(&TWarNews::AddBombingRaid);
-  E.OnRocketAttack = [this](TBrenmoorEngine*, TNation* Nation, TBrenmoorZone* Zone) { brmRocketAttack(Nation, Zone); };
-  E.OnAtomicBomb = [this](TBrenmoorEngine*, TNation* Nation, TBrenmoorZone* Zone) { brmAtomicBomb(Nation, Zone); };
+  E.OnRocketAttack = [this](TBrenmoorEngine*, TNation* Nation, TBrenmoorZone* Zone) {
+    if (TfrmNews* News = NewsWindow(); News && News->News()) News->News()->AddRocketAttack(Nation, Zone);
+    TRandomGenerator& Random = EffectsRandom();
+    const int DX = Random.Random(6) - 3;
+    const int DY = Random.Random(6) - 3;
+    AddBlast(bkBombs, Zone, DX, DY, 0);
+    PlaySoundIfEnabled(Sound("sndRockets"));
+  };
+  E.OnAtomicBomb = [this](TBrenmoorEngine*, TNation* Nation, TBrenmoorZone* Zone) {
+    AddBlast(bkAtomic1, Zone, 0, 0, 1);
+    AddBlast(bkAtomic2, Zone, 0, 0, 2);
+    AddBlast(bkAtomic3, Zone, 0, 0, 3);
+    PlaySoundIfEnabled(Sound("sndAtomic"));
+    TellNotice(AtomicBombNotice(*Nation, Zone->GetName()), Zone);
+  };
   E.OnReinforcement = [this](TBrenmoorEngine*, TZone* Zone) { TellNotice(ReinforcementNotice(Zone->GetName()), nullptr); };
   E.OnUpgradeUnitType = [this](TBrenmoorEngine*, TNation* Nation, TUnitType Type) {
     TellNotice(UnitTypeUpgradeNotice(*Nation, Type), nullptr);
@@ -244,9 +267,29 @@ void TfrmMain::WireWarEvents() {
     TellNotice(DiplomacyNotice(*Actor, Outcome, *Target), Actor->GetCapital());
   };
   E.OnConquerNation = [this](TBrenmoorEngine*, TNation* Conquered, TNation* Conqueror) {
-    brmConquerNation(Conquered, Conqueror);
+    if (FForms)
+      FForms->Diplomacy().SelectNation(Conquered);
+    TellNotice(ConquestNotice(*Conquered, *Conqueror), Conquered->GetCapital());
+    // A nation played here that is gone can no longer be chosen.
+    const auto It = std::find(FLocalNations.begin(), FLocalNations.end(), Conquered);
+    if (It == FLocalNations.end()) return;
+    std::vector<TNation*> Left = FLocalNations;
+    Left.erase(Left.begin() + (It - FLocalNations.begin()));
+    SetLocalNations(Left);
+    if (Left.empty()) {
+      FCurrentNation = nullptr;
+      return;
+    }
+    FControls.CurrentNation->setCurrentIndex(0);
+    cmbCurrentNationClick(0);
   };
-  E.OnRandomEvent = [this](TBrenmoorEngine*, TRandomEvent* Event) { brmRandomEvent(Event); };
+  E.OnRandomEvent = [this](TBrenmoorEngine*, TRandomEvent* Event) {
+    if (FForms)
+      if (TfrmEvent& EventWindow = FForms->Event(); EventWindow.isVisible()) EventWindow.reject();
+    FPendingRandomEvent = Event;
+    FRandomEventNotice = rnUnread;
+    FRandomEventButton->show();
+  };
   E.OnRemoveUnit = [this](TBrenmoorEngine*, TUnit* Unit) { brmRemoveUnit(Unit); };
 }
 
@@ -256,61 +299,6 @@ void TfrmMain::AddBlast(TBlastKind Kind, const TBrenmoorZone* Zone, int DX, int 
   Blast->SetY(static_cast<float>(Zone->GetCenterY() + DY));
   Blast->SetZ(Z);
   FEffects->AddSprite(std::move(Blast));
-}
-
-void TfrmMain::brmConquerZone(TNation* Nation, TBrenmoorZone* Zone) {
-  if (TfrmNews* News = NewsWindow(); News && News->News()) {
-    if (Zone->GetOwner() != Zone->GetOriginalOwner())
-      News->News()->AddConquest(Nation, Zone);
-    else
-      News->News()->AddLiberation(Zone);
-  }
-  // The build window of a zone that changed hands is cancelled.
-  if (FForms && Zone == FSelectedZone)
-    if (TfrmBuildUnit& Build = FForms->BuildUnit(); Build.isVisible()) Build.reject();
-}
-
-void TfrmMain::brmRocketAttack(TNation* Nation, TBrenmoorZone* Zone) {
-  if (TfrmNews* News = NewsWindow(); News && News->News()) News->News()->AddRocketAttack(Nation, Zone);
-  TRandomGenerator& Random = EffectsRandom();
-  const int DX = Random.Random(6) - 3;
-  const int DY = Random.Random(6) - 3;
-  AddBlast(bkBombs, Zone, DX, DY, 0);
-  PlaySoundIfEnabled(Sound("sndRockets"));
-}
-
-void TfrmMain::brmAtomicBomb(TNation* Nation, TBrenmoorZone* Zone) {
-  AddBlast(bkAtomic1, Zone, 0, 0, 1);
-  AddBlast(bkAtomic2, Zone, 0, 0, 2);
-  AddBlast(bkAtomic3, Zone, 0, 0, 3);
-  PlaySoundIfEnabled(Sound("sndAtomic"));
-  TellNotice(AtomicBombNotice(*Nation, Zone->GetName()), Zone);
-}
-
-void TfrmMain::brmConquerNation(TNation* Conquered, TNation* Conqueror) {
-  if (FForms)
-    FForms->Diplomacy().SelectNation(Conquered);
-  TellNotice(ConquestNotice(*Conquered, *Conqueror), Conquered->GetCapital());
-  // A nation played here that is gone can no longer be chosen.
-  const auto It = std::find(FLocalNations.begin(), FLocalNations.end(), Conquered);
-  if (It == FLocalNations.end()) return;
-  std::vector<TNation*> Left = FLocalNations;
-  Left.erase(Left.begin() + (It - FLocalNations.begin()));
-  SetLocalNations(Left);
-  if (Left.empty()) {
-    FCurrentNation = nullptr;
-    return;
-  }
-  findChild<QComboBox*>("cmbCurrentNation")->setCurrentIndex(0);
-  cmbCurrentNationClick(0);
-}
-
-void TfrmMain::brmRandomEvent(TRandomEvent* Event) {
-  if (FForms)
-    if (TfrmEvent& EventWindow = FForms->Event(); EventWindow.isVisible()) EventWindow.reject();
-  FPendingRandomEvent = Event;
-  FRandomEventNotice = rnUnread;
-  FRandomEventButton->show();
 }
 
 void TfrmMain::btnRandomEventClick() {

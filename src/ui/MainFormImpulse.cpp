@@ -68,29 +68,34 @@ void TfrmMain::ConnectScriptOrders() {
   FForms->dmScript().SetOrderSink(FScriptOrders.get());
 }
 
-void TfrmMain::rteBeforeProcess() {
-  TImpulseHooks Hooks;
-  if (FForms) Hooks.OnComputerTurn = FForms->dmScript().TurnHook();
-  // The date label follows once the impulse is over: a guest starts an impulse as soon as the
-  // host's changes of the one before came, while the host still waits out that impulse's
-  // interval, so a label set here would run one impulse ahead of the host's.
-  FImpulseDate = BeforeImpulse(*FEngine, FClock->GetImpulse(), FClock->IsHost(), Hooks);
-  FBombardSoundDue = false;
-}
-
-void TfrmMain::rteCollectOrders(const std::string& Record, const std::string& Sender) {
-  FEngine->QueueOrder(Record, Sender);
-}
-
-void TfrmMain::rteProcessOrders() {
-  FEngine->ProcessImpulse();
-  LogRefusedOrders();
-}
-
-void TfrmMain::LogRefusedOrders() {
-  // The order that a player may not give, or that does nothing, is dropped; the game goes on.
-  for (const std::string& Line : FEngine->GetRefusalLog()) qCInfo(OrderLog, "%.200s", Line.c_str());
-  if (!FEngine->GetRefusalLog().empty()) FEngine->SetRefusalLog(true);
+void TfrmMain::WireClockEvents() {
+  // The impulse's steps on this machine.
+  TRealTimeEngine& C = *FClock;
+  C.BeforeProcess = [this](TClockRun*) {
+    TImpulseHooks Hooks;
+    if (FForms) Hooks.OnComputerTurn = FForms->dmScript().TurnHook();
+    // The date label follows once the impulse is over: a guest starts an impulse as soon as the
+    // host's changes of the one before came, while the host still waits out that impulse's
+    // interval, so a label set here would run one impulse ahead of the host's.
+    FImpulseDate = BeforeImpulse(*FEngine, FClock->GetImpulse(), FClock->IsHost(), Hooks);
+    FBombardSoundDue = false;
+  };
+  C.OnCollectOrders = [this](TClockRun*, const std::string& Record, const std::string& Sender) {
+    FEngine->QueueOrder(Record, Sender);
+  };
+  C.OnProcessOrders = [this](TClockRun*) {
+    FEngine->ProcessImpulse();
+    // The order that a player may not give, or that does nothing, is dropped and goes to the
+    // program's log; the game goes on.
+    for (const std::string& Line : FEngine->GetRefusalLog()) qCInfo(OrderLog, "%.200s", Line.c_str());
+    if (!FEngine->GetRefusalLog().empty()) FEngine->SetRefusalLog(true);
+  };
+  C.OnProcessStateChange = [this](TClockRun*, const std::string& Record) { FEngine->ApplyStateChange(Record); };
+  C.OnUserRemoved = [](TClockRun*, const TVexilUserPtr&) {};
+  C.AfterProcess = [this](TClockRun*) { rteAfterProcess(); };
+  C.OnSoloUserInfo = [](TRealTimeEngine*, const TVexilUserPtr& User) { User->SetUserId(SoloPlayerName); };
+  C.OnActivate = [](TRealTimeEngine*) {};
+  C.OnDeactivate = [this](TRealTimeEngine*) { FZonesUnderAttack = 0; };
 }
 
 
@@ -101,10 +106,10 @@ void TfrmMain::rteAfterProcess() {
   Hooks.OnMapWork = [this](TBrenmoorEngine*, std::int32_t) { AddImpulseBlasts(); };
   AfterImpulse(*FEngine, Hooks);
   // The date of the impulse just played: the same on every machine once it is over.
-  findChild<QLabel*>("lblDate")->setText(ToQString(LongDateToStr(FImpulseDate)));
+  FControls.Date->setText(ToQString(LongDateToStr(FImpulseDate)));
   if (FBombardSoundDue) PlaySoundIfEnabled(Sound("sndBombard"));
   // A game that is over for this machine has shown its end; the victory is not told again.
-  if (!FGameOver)
+  if (FPhase != TGamePhase::Over)
     if (const std::optional<TGameEnd> End = VictoryAfterImpulse(VictoryStateOf(*FEngine)))
       EndGame(End->Message, End->IsVictory, End->Stop);
   FollowSelectedUnit();
@@ -159,20 +164,16 @@ void TfrmMain::RefreshAfterImpulse() {
   ExpireStandingActions();
 }
 
-void TfrmMain::rteSoloUserInfo(TVexilUser& User) { User.SetUserId(SoloPlayerName); }
-
-void TfrmMain::rteDeactivate() { FZonesUnderAttack = 0; }
-
 // --- Pause and the duel ---
 
 void TfrmMain::btnPauseClick() {
-  const bool Paused = findChild<TColorButton*>("btnPause")->Down();
+  const bool Paused = FControls.Pause->Down();
   FClock->SetPaused(Paused);
   SetBannerText(Paused ? "P A U S E D" : "");
 }
 
 void TfrmMain::btnFastAIDuelClick() {
-  FClock->SetInterval(ImpulseInterval(true, findChild<TColorButton*>("btnFastAIDuel")->Down()));
+  FClock->SetInterval(ImpulseInterval(true, FControls.FastAIDuel->Down()));
 }
 
 // --- The end ---
@@ -182,8 +183,8 @@ void TfrmMain::EndGame(const std::string& Message, bool IsVictory, bool Stop) {
   if (IsVictory) {
     FEngine->Diplomacy().StoreIndustryTotals();
     // The host of an online game tells the server, once, before the game may go on.
-    if (!FGameOver) SendGameResult();
-    findChild<QWidget*>("btnFinalScore")->show();
+    if (FPhase != TGamePhase::Over) SendGameResult();
+    FControls.FinalScore->show();
     if (!Stop && OffersFreeForAll(FreeForAllStateOf(*FEngine))) {
       if (Prompter().Confirm(Message + FreeForAllQuestion)) {
         SetBannerText("");
@@ -194,7 +195,7 @@ void TfrmMain::EndGame(const std::string& Message, bool IsVictory, bool Stop) {
     }
     // A victory that does not go on in free-for-all ends the game, once.
     Stop = true;
-    FGameOver = true;
+    FPhase = TGamePhase::Over;
   }
   if (Stop) FClock->SetActive(false);
   EnterOrderMode(0);
@@ -217,13 +218,13 @@ void TfrmMain::brmPlayerSurrender(const std::string& PlayerName) {
     return;
   }
   EndGame("S U R R E N D E R E D", false, false);
-  FGameOver = true;
+  FPhase = TGamePhase::Over;
 }
 
 void TfrmMain::brmRemovePlayer(const std::string& PlayerName) {
   if (!FEngine->IsSoloGame() && PlayerName != OwnUserId()) return;
   EndGame("C O N Q U E R E D !", false, false);
-  FGameOver = true;
+  FPhase = TGamePhase::Over;
 }
 
 void TfrmMain::CloseGame() {
@@ -239,6 +240,7 @@ void TfrmMain::CloseGame() {
   EnterOrderMode(0);
   if (FForms) FForms->dmScript().StopScripts();
   FClock->SetActive(false);
+  FPhase = TGamePhase::NoGame;
   FSession->Fire(seGameClosed);
   FSurface->SetActive(false);
   FTimerExplosions->SetEnabled(false);
@@ -253,8 +255,8 @@ void TfrmMain::CloseGame() {
   for (TGameWindow* Form : std::initializer_list<TGameWindow*>{&FForms->BuildUnit(), &FForms->Diplomacy(), &FForms->DivideUnit(),
                                                               &FForms->Event(), &FForms->Formations(), &FForms->Research()})
     if (Form->isVisible()) Form->reject();
-  for (const TToolWindowSwitch& Switch : ToolWindowSwitches) {
-    Switch.Window(*FForms).hide();
-    if (auto* Button = findChild<TColorButton*>(Switch.ButtonName)) Button->SetDown(false);
+  for (std::size_t I = 0; I < ToolWindowSwitches.size(); ++I) {
+    ToolWindowSwitches[I].Window(*FForms).hide();
+    FControls.Switches[I]->SetDown(false);
   }
 }

@@ -60,7 +60,7 @@ void TfrmMain::SaveGame() {
 void TfrmMain::btnSaveClick() { SaveGame(); }
 
 void TfrmMain::btnExitGameClick() {
-  if (FClock->GetActive() && !FGameOver) {
+  if (FClock->GetActive() && FPhase != TGamePhase::Over) {
     if (!Prompter().Confirm("Are you sure you want to Exit the Game now?")) return;
     if (Prompter().Confirm("Do you want to Save this Game?")) SaveGame();
   }

@@ -9,6 +9,8 @@
 #include <ctime>
 #include <map>
 #include <memory>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "engine/kit/RulesKit.h"
 #include "engine/ImpulseSteps.h"
 #include "players/ScriptModule.h"
+#include "screens/GameStart.h"
 
 namespace players_test {
 
@@ -38,24 +41,20 @@ inline TWorldText SevenPowerWorld() { return {seven_power_world::ScenarioText(),
 
 class TComputerGame {
 public:
-  // The sender of the host's own orders (a game without impulse users: the host).
+  // The sender of the host's own orders: the first impulse user, the machine that runs the rules.
   static constexpr const char* HostName = "Host";
 
   TComputerGame(std::uint64_t Seed, bool WithGuest, const TWorldText& World = SevenPowerWorld())
-      : FHost(std::make_unique<kit::TKitWorld>(World.Scenario, World.Map, World.ScenarioFile)) {
-    FHost->Engine().SetRandomSeed(Seed);
+      : FHost(StartedWorld(World, WithGuest ? smHost : smDuel, Seed, FHostUsers)) {
     Module.GetRandom().SetSeed(Seed + 1);
     if (WithGuest) {
-      FGuest = std::make_unique<kit::TKitWorld>(World.Scenario, World.Map, World.ScenarioFile);
+      // The guest starts the same new game from the same scenario, then only replays.
+      FGuest = StartedWorld(World, smGuest, std::nullopt, FGuestUsers);
       FGuest->Sink.Host = false;
       FGuest->Engine().SetRandomGenerator(&FGuestRandom);
       GuestModule.SetBrenmoorEngine(&FGuest->Engine());
     }
-    for (kit::TKitWorld* W : Worlds()) {
-      W->Engine().SetAllComputer(true);
-      for (int N = 0; N < W->Engine().GetMajorCount(); ++N) W->N(N)->SetComputerPlayer(true);
-      W->Engine().Upkeep().UpdateVisibility(0);
-    }
+    for (kit::TKitWorld* W : Worlds()) W->Engine().Upkeep().UpdateVisibility(0);
     Module.SetBrenmoorEngine(&FHost->Engine());
     Module.SetOrderSink(&Orders);
     Module.OnShowMessage = [this](const std::string& Text) { Messages.push_back(Text); };
@@ -185,6 +184,27 @@ private:
     return W;
   }
 
+  // The world's scenario read and its game started as the program starts one: every major
+  // power played by the computer, HostName the first impulse user (the sender of the host's
+  // orders). The records of the placement are dropped.
+  static std::unique_ptr<kit::TKitWorld> StartedWorld(const TWorldText& World, TStartMode Mode,
+                                                      std::optional<std::uint64_t> Seed, kit::TKitUsers& Users) {
+    auto W = std::make_unique<kit::TKitWorld>(kit::TMapOnly{World.Map, "kit.map"});
+    W->Engine().ReadScenario(World.Scenario, World.ScenarioFile);
+    TGameSetUp SetUp;
+    SetUp.Mode = Mode;
+    SetUp.Powers = SoloPowers(W->Engine(), {});
+    SetUp.OwnPlayer = HostName;
+    SetUp.Seed = Seed;
+    const TGameStart Start = StartGameRules(W->Engine(), Users, SetUp);
+    if (!Start.Started()) throw std::runtime_error("The computer game did not start: " + Start.Refusal);
+    W->Sink.Records.clear();
+    return W;
+  }
+
+  // Before the worlds: their engines keep pointers to these.
+  kit::TKitUsers FHostUsers{std::vector<std::string>{HostName}};
+  kit::TKitUsers FGuestUsers{std::vector<std::string>{HostName}};
   kit::TForbiddenRandom FGuestRandom;
   std::unique_ptr<kit::TKitWorld> FHost;
   std::unique_ptr<kit::TKitWorld> FGuest;

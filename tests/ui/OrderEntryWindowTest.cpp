@@ -52,20 +52,11 @@ namespace {
 struct OrderEntryWindowTest : TGuiTest {
   std::unique_ptr<TBrenmoorForms> Forms;
 
-  // The main window on the Standard scenario's game screen, Germany played here by "Ann".
-  TfrmMain& StartGame() {
-    Forms = StartStandardGameScreen(Settings);
+  // The main window on the Standard scenario's game screen, the nations of Played played here
+  // by "Ann", the first one current.
+  TfrmMain& StartGame(const std::vector<std::string>& Played = {"Germany"}) {
+    Forms = StartStandardGameScreen(Settings, Played);
     return Forms->Main();
-  }
-  // Italy played here as well, Germany staying the current nation.
-  static TNation* PlayItalyToo(TfrmMain& Main) {
-    TNation* Germany = Main.CurrentNation();
-    TNation* Italy = Main.brm().FindNation("Italy");
-    Italy->SetComputerPlayer(false);
-    Italy->SetLocalPlayer(true);
-    Main.SetLocalNations({Germany, Italy});
-    Main.cmbCurrentNationClick(0);
-    return Italy;
   }
   static TBrenmoorZone* Zone(TfrmMain& Main, const char* Name) { return Main.brm().FindZoneByName(Name); }
   static void Click(TfrmMain& Main, const char* Button) {
@@ -224,9 +215,10 @@ TEST_F(OrderEntryWindowTest, TheMapShowsTheOrderLinesAndTheMovingSupplyDotsWitho
 }
 
 TEST_F(OrderEntryWindowTest, AZoneClickListsItsUnitsAndChoosesTheFirstAndTheListSelectsWithTheirForces) {
-  TfrmMain& Main = StartGame();
+  // Italy played here as well, Germany the current nation.
+  TfrmMain& Main = StartGame({"Germany", "Italy"});
   TNation* Germany = Main.CurrentNation();
-  TNation* Italy = PlayItalyToo(Main);
+  TNation* Italy = Main.brm().FindNation("Italy");
   TBrenmoorZone* Berlin = Zone(Main, "Berlin");
   TUnit* Army = Berlin->GetUnit(0);
   TUnit* Air = Berlin->GetUnit(1);
@@ -344,9 +336,10 @@ std::unique_ptr<QTimer> Then(std::function<void(QDialog&)> Steps, const char* Bu
 }
 
 TEST_F(OrderEntryWindowTest, TheWindowsOfOrdersGiveTheirChoicesAsOrdersAndDiplomacyShowsItsNotices) {
-  TfrmMain& Main = StartGame();
+  // Italy played here as well, Germany the current nation.
+  TfrmMain& Main = StartGame({"Germany", "Italy"});
   TNation* Germany = Main.CurrentNation();
-  TNation* Italy = PlayItalyToo(Main);
+  TNation* Italy = Main.brm().FindNation("Italy");
   TBrenmoorZone* Berlin = Zone(Main, "Berlin");
   Berlin->SetBuilding(false);
   Berlin->SetResources(40.0f);
