@@ -18,6 +18,7 @@
 //   bench_server --quick         a short check that runs in seconds (CI): fails on a lost line
 //   bench_server --seconds S     sending time of each run (default 20)
 //   bench_server --only TEXT     only the runs whose name holds TEXT
+//   bench_server --server KIND   only the runs of that server (bare, lobby or tls)
 //   bench_server --hash-cost N   the cost the new accounts of the log-in burst hash at
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -51,6 +52,7 @@
 #include <asio/post.hpp>
 #include <asio/signal_set.hpp>
 #include <asio/ssl/context.hpp>
+#include <openssl/err.h>
 #include <openssl/ssl.h>
 
 #include "foundation/StringEncryptor.h"
@@ -198,6 +200,10 @@ void RunLobby(int PortPipe, int Accounts, int HashCost, bool Tls) {
     Config.MaxPendingConnections = 1000;
     Config.HashCost = HashCost;
     TLobbyServer Core(Config, Store, TEventServer::Now());
+    // Why a client was cut off is worth seeing beside the figures; log-ins are not.
+    Core.OnLog = [](const std::string& T) {
+      if (T.find(" cut off: ") != std::string::npos) std::fprintf(stderr, "lobby: %s\n", T.c_str());
+    };
     TEventServer Server(Core);
     std::unique_ptr<asio::ssl::context> Context;
     if (Tls) {
@@ -425,6 +431,12 @@ ssize_t Recv(TClient& C, char* Buf, std::size_t N) {
     errno = EAGAIN;
     return -1;
   }
+  if (E == SSL_ERROR_SSL) {
+    char Text[256];
+    ERR_error_string_n(ERR_get_error(), Text, sizeof Text);
+    std::fprintf(stderr, "client %d: TLS error %s\n", C.Index, Text);
+  }
+  ERR_clear_error();
   return 0;
 }
 ssize_t Send(TClient& C, const char* Bytes, std::size_t N) {
@@ -523,27 +535,35 @@ void AwaitEach(const TWire& W, std::vector<TClient*> Clients, Match Done, int Ms
   }
 }
 
+// Reads what the first Count clients have been sent, answering pings and dropping the rest;
+// true when anything came.
+bool AnswerPings(const TWire& W, std::vector<TClient>& Clients, std::size_t Count) {
+  char Buf[65536];
+  bool Any = false;
+  for (std::size_t I = 0; I < Count && I < Clients.size(); ++I) {
+    TClient& C = Clients[I];
+    if (C.Fd < 0) continue;
+    ssize_t N;
+    while ((N = Recv(C, Buf, sizeof Buf)) > 0) {
+      Any = true;
+      C.In.append(Buf, static_cast<std::size_t>(N));
+    }
+    std::size_t Start = 0, End;
+    while ((End = C.In.find('\n', Start)) != std::string::npos) {
+      if (W.Lobby && std::string_view(C.In).substr(Start).rfind(W.PingPrefix, 0) == 0)
+        SendAll(C, W.Encode("PING|"));
+      Start = End + 1;
+    }
+    C.In.erase(0, Start);
+  }
+  return Any;
+}
+
 // Reads what is left from setup until the line has been quiet for a moment, answering pings.
 void Drain(const TWire& W, std::vector<TClient>& Clients) {
-  char Buf[65536];
   std::int64_t QuietSince = NowNs();
   while (NowNs() - QuietSince < 300'000'000) {
-    bool Any = false;
-    for (TClient& C : Clients) {
-      ssize_t N;
-      while ((N = Recv(C, Buf, sizeof Buf)) > 0) {
-        Any = true;
-        C.In.append(Buf, static_cast<std::size_t>(N));
-      }
-      std::size_t Start = 0, End;
-      while ((End = C.In.find('\n', Start)) != std::string::npos) {
-        if (W.Lobby && std::string_view(C.In).substr(Start).rfind(W.PingPrefix, 0) == 0)
-          SendAll(C, W.Encode("PING|"));
-        Start = End + 1;
-      }
-      C.In.erase(0, Start);
-    }
-    if (Any) QuietSince = NowNs();
+    if (AnswerPings(W, Clients, Clients.size())) QuietSince = NowNs();
     usleep(20000);
   }
   for (TClient& C : Clients) C.In.clear();
@@ -553,6 +573,9 @@ void Setup(const TWire& W, std::vector<TClient>& Clients, int Port, int RoomSize
   constexpr int kWave = 50;  // within the lobby's allowance of password checks at once
   const int N = static_cast<int>(Clients.size());
   for (int First = 0; First < N; First += kWave) {
+    // Those of the waves before answer the lobby's pings while the others log in: a setup
+    // longer than the ping's deadline must not get them cut off.
+    if (W.Lobby) AnswerPings(W, Clients, static_cast<std::size_t>(First));
     std::vector<TClient*> Wave;
     for (int I = First; I < std::min(N, First + kWave); ++I) {
       TClient& C = Clients[I];
@@ -942,6 +965,7 @@ int main(int argc, char** argv) {
   bool Quick = false, Big = false;
   std::string Only;  // runs whose name holds this text
   int HashCost = 0;  // of the new accounts: 0, the library's default
+  std::string OnlyServer;  // bare, lobby or tls: only that server
   double Seconds = 20;
   for (int I = 1; I < argc; ++I) {
     const std::string A = argv[I];
@@ -950,8 +974,9 @@ int main(int argc, char** argv) {
     else if (A == "--seconds" && I + 1 < argc) Seconds = std::atof(argv[++I]);
     else if (A == "--only" && I + 1 < argc) Only = argv[++I];
     else if (A == "--hash-cost" && I + 1 < argc) HashCost = std::atoi(argv[++I]);
+    else if (A == "--server" && I + 1 < argc) OnlyServer = argv[++I];
     else {
-      std::fprintf(stderr, "usage: bench_server [--quick] [--big] [--seconds S] [--only TEXT] [--hash-cost N]\n");
+      std::fprintf(stderr, "usage: bench_server [--quick] [--big] [--seconds S] [--only TEXT] [--server bare|lobby|tls] [--hash-cost N]\n");
       return 2;
     }
   }
@@ -982,6 +1007,7 @@ int main(int argc, char** argv) {
       const bool Lobby = Kind > 0, Tls = Kind == 2;
       const char* Server = Kind == 0 ? "bare" : Kind == 1 ? "lobby" : "tls";
       if (!Lobby && R.BurstLogins) continue;
+      if (!OnlyServer.empty() && OnlyServer != Server) continue;
       TFigures F;
       try {
         F = Measure(Lobby, Tls, R, Seconds, Quick ? 1 : HashCost);
