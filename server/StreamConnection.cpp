@@ -7,27 +7,69 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstdint>
 
 #include <asio/post.hpp>
 #include <asio/steady_timer.hpp>
-#include <asio/ssl.hpp>
-#include <asio/write.hpp>
+
+#include <openssl/bio.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
 
 namespace {
 
 constexpr int kMaxPieces = IOV_MAX < 1024 ? IOV_MAX : 1024;
+// A record holds at most 16 KB: this many make a turn as long as a plain connection's.
+constexpr int kTlsReadsPerTurn = 16;
 
 bool WouldBlock() { return errno == EAGAIN || errno == EWOULDBLOCK; }
 
+// The library reads and writes the socket through these, so that a peer that has gone makes a
+// failed write (never a SIGPIPE that would end the server).
+int SocketWrite(BIO* B, const char* Bytes, int N) {
+  BIO_clear_retry_flags(B);
+  const ssize_t Sent = send(static_cast<int>(reinterpret_cast<intptr_t>(BIO_get_data(B))), Bytes,
+                            static_cast<std::size_t>(N), MSG_NOSIGNAL);
+  if (Sent < 0 && (errno == EINTR || WouldBlock())) BIO_set_retry_write(B);
+  return static_cast<int>(Sent);
+}
+
+int SocketRead(BIO* B, char* Bytes, int N) {
+  BIO_clear_retry_flags(B);
+  const ssize_t Got = recv(static_cast<int>(reinterpret_cast<intptr_t>(BIO_get_data(B))), Bytes,
+                           static_cast<std::size_t>(N), 0);
+  if (Got < 0 && (errno == EINTR || WouldBlock())) BIO_set_retry_read(B);
+  return static_cast<int>(Got);
+}
+
+long SocketControl(BIO*, int Command, long, void*) { return Command == BIO_CTRL_FLUSH ? 1 : 0; }
+
+int SocketCreate(BIO* B) {
+  BIO_set_init(B, 1);
+  return 1;
+}
+
+const BIO_METHOD* SocketMethod() {
+  static BIO_METHOD* Method = [] {
+    BIO_METHOD* M = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK, "lobby socket");
+    if (!M) return M;
+    BIO_meth_set_write(M, SocketWrite);
+    BIO_meth_set_read(M, SocketRead);
+    BIO_meth_set_ctrl(M, SocketControl);
+    BIO_meth_set_create(M, SocketCreate);
+    return M;
+  }();
+  return Method;
+}
+
 }  // namespace
 
+void TStreamConnection::TFreeSsl::operator()(SSL* S) const { SSL_free(S); }
+
 TStreamConnection::TStreamConnection(asio::ip::tcp::socket Socket, asio::ssl::context* Tls, bool AllowPlain)
-    : FSocket(std::move(Socket)), FAllowPlain(AllowPlain) {
+    : FSocket(std::move(Socket)), FTlsContext(Tls), FAllowPlain(AllowPlain) {
   FSocket.non_blocking(true);
-  if (Tls) {
-    FTls.emplace(FSocket, *Tls);
-    FLink = lkPending;
-  }
+  if (Tls) FLink = lkPending;
 }
 
 TStreamConnection::~TStreamConnection() { Close(); }
@@ -62,22 +104,54 @@ void TStreamConnection::PeekFirstByte() {
         Self->Refuse();
       return;
     }
-    Self->FReadScheduled = true;
-    Self->FTls->async_handshake(asio::ssl::stream_base::server, [Self](const asio::error_code& H) {
-      Self->FReadScheduled = false;
-      if (Self->FClosed) return;
-      if (H) {
-        Self->Ended();
-        return;
-      }
-      Self->Established(true);
-    });
+    Self->FSsl.reset(SSL_new(Self->FTlsContext->native_handle()));
+    BIO* Bio = Self->FSsl ? BIO_new(SocketMethod()) : nullptr;
+    if (!Bio) {
+      ERR_clear_error();
+      Self->Ended();
+      return;
+    }
+    BIO_set_data(Bio, reinterpret_cast<void*>(static_cast<intptr_t>(Self->FSocket.native_handle())));
+    SSL_set_bio(Self->FSsl.get(), Bio, Bio);
+    SSL_set_accept_state(Self->FSsl.get());
+    // Records come in whole reads rather than a header and a body; what is read ahead is
+    // read before the connection waits again, so none of it waits unseen.
+    SSL_set_read_ahead(Self->FSsl.get(), 1);
+    SSL_set_mode(Self->FSsl.get(), SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
+    Self->Handshake();
   });
+}
+
+void TStreamConnection::Handshake() {
+  ERR_clear_error();
+  const int R = SSL_do_handshake(FSsl.get());
+  if (R == 1) {
+    Established(true);
+    return;
+  }
+  AwaitTls(SSL_get_error(FSsl.get(), R), &TStreamConnection::Handshake);
+}
+
+void TStreamConnection::AwaitTls(int Error, void (TStreamConnection::*Then)()) {
+  if (Error != SSL_ERROR_WANT_READ && Error != SSL_ERROR_WANT_WRITE) {
+    ERR_clear_error();
+    Ended();  // closed by the peer, broken, or not TLS after all
+    return;
+  }
+  // Reading (and the hand-shake and the close) and writing wait each on their own.
+  const bool Writing = Then == &TStreamConnection::Write;
+  (Writing ? FWriteWaiting : FReadScheduled) = true;
+  FSocket.async_wait(Error == SSL_ERROR_WANT_READ ? asio::socket_base::wait_read : asio::socket_base::wait_write,
+                     [Self = shared_from_this(), Writing, Then](const asio::error_code& E) {
+                       (Writing ? Self->FWriteWaiting : Self->FReadScheduled) = false;
+                       if (E || Self->FClosed) return;
+                       ((*Self).*Then)();
+                     });
 }
 
 void TStreamConnection::Established(bool Tls) {
   FLink = Tls ? lkTls : lkPlain;
-  if (!Tls) FTls.reset();
+  if (!Tls) FSsl.reset();
   const TPtr Self = shared_from_this();
   if (OnEstablished) OnEstablished(Tls);
   if (FClosed) return;
@@ -89,7 +163,7 @@ void TStreamConnection::Established(bool Tls) {
 // why in a line of its own protocol, and the connection ends once it has gone.
 void TStreamConnection::Refuse() {
   FLink = lkRefused;
-  FTls.reset();
+  FSsl.reset();
   FOut.clear();
   FOutBytes = FOutOffset = 0;
   std::array<char, 4096> Drop;
@@ -119,75 +193,93 @@ void TStreamConnection::DrainRefused() {
   });
 }
 
+// Reads until the library has nothing more (the socket is empty and no whole record is left),
+// or yields to the others after a turn and comes back.
 void TStreamConnection::ReadTls() {
-  FReadScheduled = true;
-  if (!FTlsIn) FTlsIn = std::make_unique<std::array<char, 16384>>();
-  FTls->async_read_some(asio::buffer(*FTlsIn), [Self = shared_from_this()](const asio::error_code& E, std::size_t N) {
-    Self->FReadScheduled = false;
-    if (Self->FClosed || Self->FCloseAfterWriting) return;
-    if (E) {
-      Self->Ended();  // closed by the peer, or broken
+  if (FClosed || FCloseAfterWriting || FReadScheduled) return;
+  static thread_local std::array<char, 16384> Buffer;
+  for (int I = 0; I < kTlsReadsPerTurn; ++I) {
+    ERR_clear_error();
+    const int N = SSL_read(FSsl.get(), Buffer.data(), static_cast<int>(Buffer.size()));
+    if (N <= 0) {
+      AwaitTls(SSL_get_error(FSsl.get(), N), &TStreamConnection::ReadTls);
       return;
     }
-    const bool More = Self->OnRead(std::string_view(Self->FTlsIn->data(), N));
-    if (Self->FClosed || Self->FCloseAfterWriting || !More) return;
+    const bool More = OnRead(std::string_view(Buffer.data(), static_cast<std::size_t>(N)));
+    if (FClosed || FCloseAfterWriting || !More) return;
+  }
+  FReadScheduled = true;
+  asio::post(FSocket.get_executor(), [Self = shared_from_this()] {
+    Self->FReadScheduled = false;
     Self->ReadTls();
   });
 }
 
-// The queued lines go out as one contiguous piece per encrypted write, so records are full.
+// The queued lines go out in pieces of one record each, so records are full; the library
+// takes a piece as far as the socket does and the rest when it can take more.
 void TStreamConnection::WriteTls() {
-  if (FOut.empty()) {
-    if (FCloseAfterWriting && !FShuttingDown) {
-      // The close is announced (close_notify); the peer's answer is waited for only briefly,
-      // since many clients close the connection without one.
-      FShuttingDown = true;
-      FWriteWaiting = true;
-      FTls->async_shutdown([Self = shared_from_this()](const asio::error_code&) {
-        Self->FWriteWaiting = false;
-        Self->Ended();
-      });
-      FShutdownTimer = std::make_unique<asio::steady_timer>(FSocket.get_executor());
-      FShutdownTimer->expires_after(std::chrono::milliseconds(ShutdownWaitMs));
-      FShutdownTimer->async_wait([Self = shared_from_this()](const asio::error_code& E) {
-        if (!E) Self->Ended();
-      });
+  if (FShuttingDown) return;
+  while (true) {
+    if (FTlsOutOffset == FTlsOut.size()) {
+      FTlsOut.clear();
+      FTlsOutOffset = 0;
+      if (FOut.empty()) break;
+      while (!FOut.empty() && (FTlsOut.empty() || FTlsOut.size() + FOut.front()->size() <= TlsWriteChunk)) {
+        FTlsOut += *FOut.front();
+        FOutBytes -= FOut.front()->size();
+        FOut.pop_front();
+      }
     }
-    return;
-  }
-  FTlsOut.clear();
-  while (!FOut.empty() && (FTlsOut.empty() || FTlsOut.size() + FOut.front()->size() <= TlsWriteChunk)) {
-    FTlsOut += *FOut.front();
-    FOutBytes -= FOut.front()->size();
-    FOut.pop_front();
-  }
-  FWriteWaiting = true;
-  asio::async_write(*FTls, asio::buffer(FTlsOut), [Self = shared_from_this()](const asio::error_code& E, std::size_t N) {
-    Self->FWriteWaiting = false;
-    if (Self->FClosed) return;
-    // A connection that has sent all it had gives the piece's memory back: most of a lobby's
-    // connections wait most of the time.
-    if (Self->FOut.empty())
-      std::string().swap(Self->FTlsOut);
-    else
-      Self->FTlsOut.clear();
-    if (E) {
-      Self->Ended();
+    ERR_clear_error();
+    const int N = SSL_write(FSsl.get(), FTlsOut.data() + FTlsOutOffset, static_cast<int>(FTlsOut.size() - FTlsOutOffset));
+    if (N <= 0) {
+      AwaitTls(SSL_get_error(FSsl.get(), N), &TStreamConnection::Write);
       return;
     }
-    if (Self->OnWritten) Self->OnWritten(N);
-    Self->Write();
-  });
+    FTlsOutOffset += static_cast<std::size_t>(N);
+    if (OnWritten) OnWritten(static_cast<std::size_t>(N));
+    if (FClosed) return;
+  }
+  // A connection that has sent all it had gives the piece's memory back: most of a lobby's
+  // connections wait most of the time.
+  std::string().swap(FTlsOut);
+  if (FCloseAfterWriting) ShutdownTls();
+}
+
+// The close is announced (close_notify); the peer's answer is waited for only briefly, since
+// many clients close the connection without one.
+void TStreamConnection::ShutdownTls() {
+  if (FClosed) return;
+  if (!FShuttingDown) {
+    FShuttingDown = true;
+    FShutdownTimer = std::make_unique<asio::steady_timer>(FSocket.get_executor());
+    FShutdownTimer->expires_after(std::chrono::milliseconds(ShutdownWaitMs));
+    FShutdownTimer->async_wait([Self = shared_from_this()](const asio::error_code& E) {
+      if (!E) Self->Ended();
+    });
+  }
+  ERR_clear_error();
+  int R = SSL_shutdown(FSsl.get());
+  if (R == 0) R = SSL_shutdown(FSsl.get());  // ours is sent: now the peer's
+  if (R == 1) {
+    Ended();
+    return;
+  }
+  AwaitTls(SSL_get_error(FSsl.get(), R), &TStreamConnection::ShutdownTls);
 }
 
 void TStreamConnection::ResumeReading() {
   if (FClosed || FCloseAfterWriting || FReadScheduled) return;
   if (FLink == lkPending || FLink == lkRefused) return;
+  FReadScheduled = true;
   if (FLink == lkTls) {
-    ReadTls();
+    // The library may hold a record read already: it is read first, not waited for.
+    asio::post(FSocket.get_executor(), [Self = shared_from_this()] {
+      Self->FReadScheduled = false;
+      Self->ReadTls();
+    });
     return;
   }
-  FReadScheduled = true;
   asio::post(FSocket.get_executor(), [Self = shared_from_this()] { Self->ReadTurn(); });
 }
 
@@ -307,4 +399,7 @@ void TStreamConnection::Close() {
   if (FShutdownTimer) FShutdownTimer->cancel();
   asio::error_code Ignored;
   FSocket.close(Ignored);
+  FSsl.reset();
+  std::string().swap(FTlsOut);
+  FTlsOutOffset = 0;
 }

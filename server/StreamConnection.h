@@ -4,13 +4,16 @@
 // scatter I/O as far as the socket takes it, the rest when it can take more. Nothing here
 // blocks the loop, and nothing knows the lobby's lines.
 //
-// Given a TLS context the connection is encrypted (Asio's SSL stream on OpenSSL): it reads the
-// first byte the client sends without taking it; a TLS hand-shake begins with a record of type
-// 22, and anything else is a client without TLS, let in as it is when plain clients are
-// allowed, else answered with the refusal text and closed. Lines queued before the hand-shake
-// is done wait for it.
+// Given a TLS context the connection is encrypted (OpenSSL on the socket itself, driven by the
+// loop's readiness waits): it reads the first byte the client sends without taking it; a TLS
+// hand-shake begins with a record of type 22, and anything else is a client without TLS, let in
+// as it is when plain clients are allowed, else answered with the refusal text and closed.
+// Lines queued before the hand-shake is done wait for it. A TLS connection holds no buffers of
+// its own while it waits: records are read into one buffer the loop shares, the library gives
+// its record buffers back when they are empty, and the lines in one encrypted write are copied
+// into a piece of at most one record that is let go once it is sent.
 #include <asio/ip/tcp.hpp>
-#include <asio/ssl/stream.hpp>
+#include <asio/ssl/context.hpp>
 #include <asio/steady_timer.hpp>
 
 #include <cstddef>
@@ -32,8 +35,8 @@ public:
 
   // The first byte of a TLS hand-shake.
   static constexpr unsigned char TlsHandshakeRecord = 22;
-  // Bytes of a TLS connection's lines handed to one encrypted write.
-  static constexpr std::size_t TlsWriteChunk = 64u << 10;
+  // Bytes of a TLS connection's lines handed to one encrypted write: one full record.
+  static constexpr std::size_t TlsWriteChunk = 16u << 10;
   // How long a TLS connection that is closed waits for the peer's answer to its close_notify.
   static constexpr int ShutdownWaitMs = 250;
 
@@ -69,7 +72,7 @@ public:
   void CloseAfterWriting();
   void Close();
 
-  std::size_t QueuedBytes() const { return FOutBytes - FOutOffset + FTlsOut.size(); }
+  std::size_t QueuedBytes() const { return FOutBytes - FOutOffset + FTlsOut.size() - FTlsOutOffset; }
   std::size_t QueuedLines() const { return FOut.size(); }
   const asio::ip::tcp::socket& Socket() const { return FSocket; }
   TLink Link() const { return FLink; }
@@ -81,15 +84,24 @@ private:
   void Refuse();
   void DrainRefused();
   void Established(bool Tls);
+  void Handshake();
   void ReadTls();
   void WriteTls();
+  void ShutdownTls();
+  // Waits for the socket on behalf of a TLS call that asked for it (SSL_ERROR_WANT_...).
+  void AwaitTls(int Error, void (TStreamConnection::*Then)());
+
+  struct TFreeSsl {
+    void operator()(SSL* S) const;
+  };
 
   asio::ip::tcp::socket FSocket;
-  std::optional<asio::ssl::stream<asio::ip::tcp::socket&>> FTls;
+  asio::ssl::context* FTlsContext = nullptr;
+  std::unique_ptr<SSL, TFreeSsl> FSsl;
   bool FAllowPlain = false;
   TLink FLink = lkPlain;
-  std::unique_ptr<std::array<char, 16384>> FTlsIn;  // a TLS connection's read buffer
-  std::string FTlsOut;                              // the bytes of the encrypted write under way
+  std::string FTlsOut;             // the bytes of the encrypted write under way
+  std::size_t FTlsOutOffset = 0;   // of which the library has taken these
   bool FShuttingDown = false;
   std::unique_ptr<asio::steady_timer> FShutdownTimer;
   std::deque<TSharedBytes> FOut;

@@ -8,6 +8,7 @@
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <openssl/rand.h>
+#include <openssl/ssl.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
 
@@ -201,6 +202,11 @@ std::unique_ptr<asio::ssl::context> MakeServerTlsContext(const TTlsIdentity& Ide
   SSL_CTX_set_options(Native, SSL_OP_NO_RENEGOTIATION | SSL_OP_CIPHER_SERVER_PREFERENCE);
   // An idle connection gives its buffers back: a lobby holds many connections that wait.
   SSL_CTX_set_mode(Native, SSL_MODE_RELEASE_BUFFERS);
+  // The game does not resume sessions: a hand-shake makes no tickets and keeps no session,
+  // which is most of a hand-shake's work besides the key exchange and the signature.
+  SSL_CTX_set_session_cache_mode(Native, SSL_SESS_CACHE_OFF);
+  SSL_CTX_set_options(Native, SSL_OP_NO_TICKET);
+  SSL_CTX_set_num_tickets(Native, 0);
   asio::error_code E;
   Ctx->use_certificate_chain_file(Identity.CertificateFile, E);
   if (E) throw ETlsIdentity("Cannot use the certificate " + Identity.CertificateFile + ": " + E.message());

@@ -1,5 +1,6 @@
-// The server core on its event loop in a thread of the test, reached by plain loopback sockets:
-// a guest that stops reading is cut off while the others of its room get every line.
+// The server core on its event loop in a thread of the test, reached by loopback sockets, plain
+// and over TLS: a guest that stops reading is cut off while the others of its room get every
+// line.
 #include <gtest/gtest.h>
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -11,7 +12,11 @@
 #include <csignal>
 #include <thread>
 
+#include <asio/ssl/context.hpp>
+#include <openssl/ssl.h>
+
 #include "server/EventServer.h"
+#include "server/TlsIdentity.h"
 #include "ServerTestSupport.h"
 
 namespace {
@@ -20,10 +25,11 @@ constexpr int kDeadlineMs = 15000;
 
 TMillis Clock() { return TEventServer::Now(); }
 
-// A plain socket speaking the lobby's framing; every wait has a deadline.
+// A socket speaking the lobby's framing, plain or over TLS (checking no certificate); every
+// wait has a deadline.
 class TSocketClient {
 public:
-  TSocketClient(const TLobbyServer& Core, int Port, int ReceiveBuffer = 0) : FCore(Core) {
+  TSocketClient(const TLobbyServer& Core, int Port, int ReceiveBuffer = 0, bool Tls = false) : FCore(Core) {
     FFd = socket(AF_INET, SOCK_STREAM, 0);
     if (ReceiveBuffer > 0) setsockopt(FFd, SOL_SOCKET, SO_RCVBUF, &ReceiveBuffer, sizeof ReceiveBuffer);
     sockaddr_in A{};
@@ -31,14 +37,25 @@ public:
     A.sin_port = htons(static_cast<std::uint16_t>(Port));
     inet_pton(AF_INET, "127.0.0.1", &A.sin_addr);
     EXPECT_EQ(connect(FFd, reinterpret_cast<sockaddr*>(&A), sizeof A), 0);
+    if (!Tls) return;
+    FContext = SSL_CTX_new(TLS_client_method());
+    SSL_CTX_set_verify(FContext, SSL_VERIFY_NONE, nullptr);
+    FSsl = SSL_new(FContext);
+    SSL_set_fd(FSsl, FFd);
+    EXPECT_EQ(SSL_connect(FSsl), 1);
   }
-  ~TSocketClient() { close(FFd); }
+  ~TSocketClient() {
+    if (FSsl) SSL_free(FSsl);
+    if (FContext) SSL_CTX_free(FContext);
+    close(FFd);
+  }
 
   void Send(const std::string& Line) {
     const std::string Wire = FCore.EncodeLine(Line);
     std::size_t Done = 0;
     while (Done < Wire.size()) {
-      const ssize_t N = send(FFd, Wire.data() + Done, Wire.size() - Done, MSG_NOSIGNAL);
+      const ssize_t N = FSsl ? SSL_write(FSsl, Wire.data() + Done, static_cast<int>(Wire.size() - Done))
+                             : send(FFd, Wire.data() + Done, Wire.size() - Done, MSG_NOSIGNAL);
       ASSERT_GT(N, 0);
       Done += static_cast<std::size_t>(N);
     }
@@ -74,9 +91,9 @@ private:
     if (FClosed) return false;
     pollfd P{FFd, POLLIN, 0};
     const TMillis Left = Deadline - Clock();
-    if (Left <= 0 || poll(&P, 1, static_cast<int>(Left)) <= 0) return false;
+    if (!(FSsl && SSL_pending(FSsl) > 0) && (Left <= 0 || poll(&P, 1, static_cast<int>(Left)) <= 0)) return false;
     char Buf[65536];
-    const ssize_t N = recv(FFd, Buf, sizeof Buf, 0);
+    const ssize_t N = FSsl ? SSL_read(FSsl, Buf, sizeof Buf) : recv(FFd, Buf, sizeof Buf, 0);
     if (N <= 0) {
       FClosed = true;
       return false;
@@ -87,14 +104,21 @@ private:
 
   const TLobbyServer& FCore;
   int FFd = -1;
+  SSL_CTX* FContext = nullptr;
+  SSL* FSsl = nullptr;
   std::string FIn;
   bool FClosed = false;
 };
 
 struct TLoopFixture {
-  explicit TLoopFixture(TServerConfig Config)
-      : Store(Dir.File("lobby.db")), Core(Config, Store, Clock()), Server(Core, 1) {
+  explicit TLoopFixture(TServerConfig Config, bool WithTls = false)
+      : Store(Dir.File("lobby.db")), Core(Config, Store, Clock()), Server(Core, 1), Tls(WithTls) {
     std::signal(SIGPIPE, SIG_IGN);
+    if (Tls) {
+      const TTlsIdentity Identity = LoadTlsIdentity(Dir.File("lobby.crt"), Dir.File("lobby.key"), true);
+      Context = MakeServerTlsContext(Identity);
+      Server.SetTls(Context.get(), false, Identity.Fingerprint);
+    }
     Server.Listen("127.0.0.1", 0);
     Thread = std::thread([this] { Server.Run(); });
   }
@@ -103,7 +127,7 @@ struct TLoopFixture {
     Thread.join();
   }
   std::unique_ptr<TSocketClient> User(const std::string& Name, int ReceiveBuffer = 0) {
-    auto C = std::make_unique<TSocketClient>(Core, Server.Port(), ReceiveBuffer);
+    auto C = std::make_unique<TSocketClient>(Core, Server.Port(), ReceiveBuffer, Tls);
     C->Send("LOGINNEW|" + Name + "|Brenmoor|" + Name + TCoreFixture::NewRecord("pw"));
     EXPECT_TRUE(C->WaitFor("JOINSUBJECT|Lobby Chat"));
     return C;
@@ -112,19 +136,19 @@ struct TLoopFixture {
   TTempDir Dir;
   TAccountStore Store;
   TLobbyServer Core;
+  std::unique_ptr<asio::ssl::context> Context;  // outlives the server
   TEventServer Server;
+  bool Tls;
   std::thread Thread;
 };
 
-}  // namespace
-
-TEST(LobbyEventLoop, AGuestThatStopsReadingIsCutAndTheOthersGetEveryLine) {
+void SlowGuestIsCutAndTheOthersGetEveryLine(bool Tls) {
   TServerConfig Config = TCoreFixture::TestConfig();
   Config.MaxBacklogBytes = 1u << 20;
   Config.DataBurst = 1e9;
   Config.DataBytesBurst = 1e12;
   Config.MaxConnectionsPerAddress = 0;
-  TLoopFixture F(Config);
+  TLoopFixture F(Config, Tls);
   auto Ann = F.User("ann");
   auto Bob = F.User("bob");
   auto Cid = F.User("cid", 4096);  // reads nothing from here on
@@ -151,4 +175,13 @@ TEST(LobbyEventLoop, AGuestThatStopsReadingIsCutAndTheOthersGetEveryLine) {
   EXPECT_TRUE(InOrder);
   EXPECT_TRUE(CidLeft);
   EXPECT_TRUE(Cid->ClosedByServer());
+}
+
+}  // namespace
+
+TEST(LobbyEventLoop, AGuestThatStopsReadingIsCutAndTheOthersGetEveryLine) { SlowGuestIsCutAndTheOthersGetEveryLine(false); }
+
+// Over TLS the lines of the encrypted write under way count in the guest's budget too.
+TEST(LobbyEventLoop, AGuestOverTlsThatStopsReadingIsCutAndTheOthersGetEveryLine) {
+  SlowGuestIsCutAndTheOthersGetEveryLine(true);
 }
