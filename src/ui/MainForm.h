@@ -50,7 +50,6 @@ class TOSKTipDlg;
 class TOrdersPanel;
 struct TGameBars;
 class TBrenmoorUnitListBox;
-class QSpinBox;
 class TOwnerDrawListBox;
 class TPGCaptionBar;
 class TPGCaptionBarButton;

@@ -313,7 +313,7 @@ void TOrdersPanel::CreateUnitsTab(QWidget& Units) {
   FOrderDesc = InfoPanel(Control, "gpnlOrderDesc", {0, 18, 176, 16});
   CreateUnitButtons();
   // Nothing is chosen yet: no details and no orders.
-  for (QWidget* Child : Control->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) Child->hide();
+  HideUnitControl();
 }
 
 void TOrdersPanel::CreateUnitButtons() {
@@ -340,6 +340,12 @@ void TOrdersPanel::CreateUnitButtons() {
       });
     };
   }
+}
+
+void TOrdersPanel::HideUnitControl() {
+  for (QWidget* Detail : std::initializer_list<QWidget*>{FOrgLabel, FOrganization, FExpLabel, FExperience, FOrderDesc})
+    Detail->hide();
+  for (TBrenmoorOrderButton* Button : FUnitButtons) Button->hide();
 }
 
 void TOrdersPanel::CreateLandZonePanel(QWidget& ZoneTab) {
@@ -662,7 +668,7 @@ void TOrdersPanel::UpdateUnitPanel() {
   if (!FMain.FSelectedZone) return;
   const TUnitPanel Units = UnitPanelState(FMain.brm(), *FMain.FSelectedZone, FMain.FSelectedUnits, FMain.FCurrentNation);
   if (Units.Hidden) {
-    for (QWidget* Child : FUnitControl->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) Child->hide();
+    HideUnitControl();
     return;
   }
   FUnits->show();

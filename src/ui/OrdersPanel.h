@@ -124,6 +124,8 @@ private:
   void CreateUnitsTab(QWidget& Units);
   // The units tab's order buttons, each giving its order or entering its mode.
   void CreateUnitButtons();
+  // The units tab shows no details and no order buttons.
+  void HideUnitControl();
   void CreateZoneTab(QWidget& ZoneTab);
   void CreateLandZonePanel(QWidget& ZoneTab);
   void CreateOrderPrompt(TElasticPanel& Game);
