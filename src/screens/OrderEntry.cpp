@@ -109,10 +109,11 @@ TOrderPrompt TOrderEntry::EnterMode(TOrderMode Mode, bool ClockActive) {
   Prompt.Text = PromptText(Mode, FOrderRange);
   if (Mode == omEmbark || Mode == omIntercept) Prompt.TargetList = true;
   if (Mode == omRebase) {
-    FCarrierTargets = !FSelectedUnits.empty() &&
-                      std::all_of(FSelectedUnits.begin(), FSelectedUnits.end(),
-                                  [](const TUnit* Unit) { return Unit->IsCarrierCapable(); });
-    Prompt.TargetList = FCarrierTargets;
+    const bool CarrierCapable = !FSelectedUnits.empty() &&
+                                std::all_of(FSelectedUnits.begin(), FSelectedUnits.end(),
+                                            [](const TUnit* Unit) { return Unit->IsCarrierCapable(); });
+    FRebaseBases = CarrierCapable ? rbLandAndCarriers : rbLand;
+    Prompt.TargetList = FRebaseBases == rbLandAndCarriers;
   }
   if (Mode == omRouteResources) {
     Prompt.RouteQuantity = true;
@@ -276,7 +277,7 @@ TOrderStep TOrderEntry::ZoneClick(TBrenmoorZone* Z) {
   case omRebase:
     if (Z->GetTrueDistance(S) > FOrderRange) return Refuse("This Zone is too far from your current position");
     if (Sea(Z)) {
-      if (!FCarrierTargets) return Refuse("Bombers cannot base on Carriers");
+      if (FRebaseBases != rbLandAndCarriers) return Refuse("Bombers cannot base on Carriers");
       const TNation* Side = U0 ? U0->GetOwner() : FCurrentNation;
       std::vector<TUnit*> Targets;
       for (int I = 0; I < Z->GetUnitCount(); ++I)

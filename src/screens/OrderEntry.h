@@ -155,8 +155,9 @@ private:
   std::vector<TBrenmoorZone*> FRoutePoints;
   std::int32_t FOrderRange = 0;
   std::int32_t FRouteQuantity = 0;
-  // The rebase target list is offered (every selected unit may base on a carrier).
-  bool FCarrierTargets = false;
+  // Where the rebasing units may base: on land only, or on carriers too (every selected unit
+  // may base on a carrier, and the target list is offered).
+  enum TRebaseBases : std::uint8_t { rbLand, rbLandAndCarriers } FRebaseBases = rbLand;
 };
 
 // Why a unit may not take the name a player typed: empty, or holding a character that would

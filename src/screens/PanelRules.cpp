@@ -144,3 +144,33 @@ TNation* NationOfSelection(const std::vector<TUnit*>& Selected, TNation* Current
   }
   return Current;
 }
+
+bool ZoneButtonShown(TZoneButtonKind Button, const TZonePanel& Zone) {
+  switch (Button) {
+    case zbRouteResources: return Zone.RouteResources;
+    case zbBorderDefense: return Zone.BuildBorderDefense;
+    case zbPortZone: return Zone.PortZone;
+    case zbBuildFactory: return Zone.BuildFactory;
+    case zbBuildRockets: return Zone.BuildRockets;
+    case zbBuildAirfield: return Zone.BuildAirfield;
+    case zbBuildPort: return Zone.BuildPort;
+    case zbBuildConvoys: return Zone.BuildConvoys;
+    case zbBuildLand: return Zone.BuildLand;
+    case zbBuildAir: return Zone.BuildAir;
+    case zbBuildSea: return Zone.BuildSea;
+    case zbAutoRoute:
+    case zbGlobalRoute:
+    case zbGlobalClear: return true;
+  }
+  return true;
+}
+
+std::optional<TZoneButtonKind> ZoneButtonOfKey(char Upper) {
+  switch (Upper) {
+    case 'R': return zbRouteResources;
+    case 'A': return zbAutoRoute;
+    case 'G': return zbGlobalRoute;
+    case 'C': return zbGlobalClear;
+    default: return std::nullopt;
+  }
+}

@@ -3,6 +3,7 @@
 // window: the zone tab's texts and which of its build buttons apply, the units listed, and the
 // units tab's details of one unit and the order buttons every selected unit allows.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -84,3 +85,16 @@ std::vector<TUnit*> KeptSelection(const std::vector<TUnit*>& Listed, const std::
 // owner is one of the nations played here (Local) but not the current one makes its owner
 // current, so the last such unit decides; Current otherwise.
 TNation* NationOfSelection(const std::vector<TUnit*>& Selected, TNation* Current, const std::vector<TNation*>& Local);
+
+// The zone tab's buttons, in their order on the tab.
+enum TZoneButtonKind : std::uint8_t {
+  zbRouteResources, zbAutoRoute, zbBorderDefense, zbPortZone, zbBuildFactory, zbBuildRockets, zbBuildAirfield,
+  zbBuildPort, zbBuildConvoys, zbBuildLand, zbBuildAir, zbBuildSea, zbGlobalRoute, zbGlobalClear
+};
+inline constexpr int ZoneButtonCount = 14;
+// Whether the zone tab shows the button for the zone's panel: the automatic route and the
+// global orders whenever the panel shows, the others as the zone allows.
+bool ZoneButtonShown(TZoneButtonKind Button, const TZonePanel& Zone);
+// The zone tab's button that a key presses (the upper-case letter): R routes, A routes
+// automatically, G and C give the global route and clear; nothing for another letter.
+std::optional<TZoneButtonKind> ZoneButtonOfKey(char Upper);

@@ -1,4 +1,6 @@
 #include "ui/MainForm.h"
+#include "ui/GameBars.h"
+#include "ui/OrdersPanel.h"
 #include "ui/ScriptEditorScreen.h"
 #include "ui/SetupScreen.h"
 

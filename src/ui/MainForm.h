@@ -48,12 +48,9 @@ class TMediaPlayer;
 class TMediaPlayerEx;
 class TNation;
 class TOSKTipDlg;
-class TOrderEntry;
-enum TDirectOrder : std::uint8_t;
-enum TUnitKind : std::uint8_t;
-struct TOrderStep;
+class TOrdersPanel;
+struct TGameBars;
 class TBrenmoorUnitListBox;
-class QSpinBox;
 class TOwnerDrawListBox;
 class TPGCaptionBar;
 class TPGCaptionBarButton;
@@ -147,10 +144,8 @@ public:
 
   // --- State read by the game's windows ---
   TNation* CurrentNation() const { return FCurrentNation; }
-  bool UnitsTabShowing() const { return FUnitsTabShowing; }
   TBrenmoorZone* SelectedZone() const { return FSelectedZone; }
   std::vector<TUnit*>& SelectedUnits() { return FSelectedUnits; }
-  std::vector<TBrenmoorZone*>& RoutePoints() { return FRoutePoints; }
 
   // --- Operations the other windows call ---
   // Plays Sound only while the caption bar's sound switch is down.
@@ -197,59 +192,18 @@ public:
   void timerExplosionsTimer();
 
   // --- Orders ---
-  // One order record: Code ";" then each value followed by ";", handed to the impulse clock,
-  // which queues it for the next impulse (the rules judge it then). The computer players'
-  // orders come the same way.
+  // The orders and panels beside the map (OrdersPanel.h): the units and zone tabs, the order
+  // prompt, the order modes and the orders given through the policy windows.
+  TOrdersPanel& Orders() { return *FOrders; }
+  // The order records, the order mode, the panels' refresh, the selected units, the zone click
+  // and a unit leaving the game, as the game's steps and the computer players reach them.
   void IssueOrder(std::uint8_t Code, const std::vector<std::string>& Values);
   void IssueOrderRecord(const std::string& Record);
-  // Mode 0 is the selection; modes 1..17 wait for the map click (or the target) that
-  // completes their order. An order mode is refused while no game runs.
   void EnterOrderMode(int Mode);
-  int OrderMode() const;
-  // The selected zone's units listed again (keeping those still selected), then the
-  // selection's state rebuilt as by a click in the list.
   void UpdateInfoPanels();
-  // The units list's selection changed: the selected units and their forces follow it, and a
-  // unit of another nation played here makes that nation current.
-  void lbUnitsClick();
-  // The unit of the Index-th selected line of the units list (nullptr when fewer are selected).
   TUnit* SelectedUnit(int Index) const;
-  int SelectedUnitCount() const;
-  // The order buttons that the selected zone and units allow.
-  void UpdateUnitPanel();
-  // The map's zone click: the selection in mode 0, else the order mode's click.
   void surfaceZoneClick(TBrenmoorZone* Zone);
-  void btnOrderProceedClick();
-  void btnOrderCancelClick();
-  // A button that gives its order at once (clear orders, launch... global clear); a button
-  // whose order needs no second click hides.
-  void DirectOrderClick(TDirectOrder Order, QWidget* Button);
-  // A double click on a unit of a nation played here asks for its new name.
-  void lbUnitsDblClick(TUnit* Unit);
-  // The target list's chosen unit in the embark, intercept and carrier modes.
-  void lbUnitTargetClick();
-  // A double click on a target proceeds when proceeding is offered.
-  void lbUnitTargetDblClick();
-  // A double click on the quantity to route: all the zone's resources.
-  void spinRouteQtyDblClick();
-  // The orders given through a window: divide the first selected unit; build units of a kind
-  // in the selected zone; the formations of every nation played here; the research and the
-  // diplomacy of the current nation (with its notice).
-  void btnDivideClick();
-  void BuildUnits(TUnitKind Kind);
-  void btnFormationsClick();
-  void btnResearchClick();
-  void btnDiplomacyClick();
-  // The engine's report of a unit leaving the game: no list keeps it; when it was selected
-  // while a game runs, the order mode ends and the panels are refreshed.
   void brmRemoveUnit(TUnit* Unit);
-  // A key of the game screen (seen before its controls): Esc and Enter in an order mode, the
-  // space bar, the order buttons' letters, R/A/G/C on the zone tab, F5. Only while a game
-  // runs; true when the key was used.
-  bool FormKeyDown(int Key, const QString& Text);
-  // Each rendered frame, after the sprites: the port link, rocket target, order lines, the
-  // route being entered and the supply routes with their moving dots.
-  void surfaceAfterSpriteRender(class TCanvas& Canvas, class TDIBCanvas& DIBCanvas);
 
   // --- Handlers (public so that the game's windows and tests can call them as a click does) ---
   void ShowStartupTip();
@@ -262,8 +216,6 @@ public:
   void timerMidiTimer();
   void timerImageTimer();
   void cmbCurrentNationClick(int Index);
-  void scrollerCenter();
-  void pageControlsChange(int Index);
   void btnFinalScoreClick();
 
   // --- A game from its set-up to its end ---
@@ -343,19 +295,6 @@ private:
   void CreateTitleScreen();
   void CreateGameScreen();
   void CreateGameToolbar(TElasticPanel* Game);
-  void CreateStatusBar(TElasticPanel* Game);
-  void CreateOrderControls(TElasticPanel* Game);
-  // The units tab, the zone tab and the order prompt page of the order controls.
-  void CreateUnitsTab();
-  void CreateZoneTab();
-  void CreateOrderPrompt(TElasticPanel* Game);
-  // Shows what a click in an order mode came to: the refusal or the click sound, the target
-  // list, the question, the records and the mode.
-  void ApplyOrderStep(const TOrderStep& Step);
-  // The order prompt page in front (an order mode) or the control tabs (the selection).
-  void ShowOrderPrompt(bool Prompt);
-  // The zone tab for the selected zone.
-  void UpdateZoneTab();
   void CreateSetupScreen();
   // The steps of StartGame: the last game's traces off the game screen; the nations played
   // here and the controls the game shows.
@@ -389,8 +328,6 @@ private:
   void FormClose();
   // The panels that fill the client area take its rectangle.
   void PlaceScreens();
-  // Shows or hides a companion window as its toolbar switch stands.
-  void SwitchWindow(const TToolWindowSwitch& Switch);
   // A colour button of the game screens, with the click sound.
   // Made: a button of a derived class, already made, to style instead of a new one.
   TColorButton* MakeButton(QWidget* Parent, const char* Name, const QString& Caption, const QRect& Bounds,
@@ -451,23 +388,17 @@ private:
   std::vector<TNation*> FLocalNations;
   TBrenmoorZone* FSelectedZone = nullptr;
   std::vector<TUnit*> FSelectedUnits;
-  std::vector<TBrenmoorZone*> FRoutePoints;
-  bool FUnitsTabShowing = true;
-  std::unique_ptr<TOrderEntry> FOrderEntry;
-  // Falls by one each rendered frame: the supply routes' dots travel with it.
-  std::int32_t FAnimationPhase = 0;
   std::string FBannerText;
-  QWidget* FOrderTarget = nullptr;
-  QLabel* FOrderPrompt = nullptr;
-  QLabel* FOrderError = nullptr;
-  QLabel* FRouteQtyLabel = nullptr;
-  QSpinBox* FRouteQty = nullptr;
+  // The toolbar's and status bar's widgets that change in a game, and the orders panel, which
+  // keeps the selection above up to date (it is the game screen's, shared with the impulse and
+  // start steps).
+  std::unique_ptr<TGameBars> FBars;
+  std::unique_ptr<TOrdersPanel> FOrders;
+  friend class TOrdersPanel;
+  // The orders panel's lists, which the start and the close of a game empty.
   TBrenmoorUnitListBox* FUnitTarget = nullptr;
   TBrenmoorUnitListBox* FUnits = nullptr;
   class TBrenmoorForcesListBox* FForces = nullptr;
-  QSpinBox* FGlobalRouteDepth = nullptr;
-  TColorButton* FOrderProceed = nullptr;
-  TColorButton* FOrderCancel = nullptr;
 
   // Happenings.
   QLabel* FMessage = nullptr;

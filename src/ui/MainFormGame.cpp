@@ -26,6 +26,7 @@
 #include "ui/CommsForm.h"
 #include "ui/FinalScoresForm.h"
 #include "ui/FormParts.h"
+#include "ui/GameBars.h"
 #include "ui/GameScreenRules.h"
 #include "ui/GameWindows.h"
 #include "ui/NewsForm.h"
@@ -33,6 +34,7 @@
 #include "ui/MainForm.h"
 #include "ui/MapScroller.h"
 #include "ui/NavigatorView.h"
+#include "ui/OrdersPanel.h"
 
 namespace {
 
@@ -64,21 +66,11 @@ public:
   explicit TPageControl(QWidget* Parent) : QTabWidget(Parent) { setTabBar(new TDrawnTabBar(this)); }
 };
 
-QLabel* StatusLabel(QWidget* Parent, const char* Name, const QRect& Bounds) {
-  return MakeGreenLabel(Parent, Name, Bounds, 12);
-}
-
-QLabel* StatusImage(QWidget* Parent, const char* Name, const QRect& Bounds) {
-  auto* Image = new QLabel(Parent);
-  Image->setObjectName(Name);
-  Image->setGeometry(Bounds);
-  Image->setScaledContents(true);
-  return Image;
-}
-
 }  // namespace
 
 void TfrmMain::CreateGameScreen() {
+  FBars = std::make_unique<TGameBars>();
+  FBars->TakeArtwork(*FArtwork);
   const QPalette Colors = FGame->palette();
   CreateGameToolbar(FGame);
 
@@ -93,7 +85,7 @@ void TfrmMain::CreateGameScreen() {
   FScroller->SetColorShadow(Qt::black);
   FScroller->SetGlyph(QPixmap::fromImage(LoadArt(GameArt::CompassGlyph)));
   FScroller->SetSpriteSurface(FSurface.get());
-  FScroller->OnCenter = [this](TSpriteSurfaceScroller&) { scrollerCenter(); };
+  FScroller->OnCenter = [this](TSpriteSurfaceScroller&) { FOrders->scrollerCenter(); };
 
   auto* Pages = new TPageControl(FGame);
   Pages->setObjectName("pageControls");
@@ -107,10 +99,13 @@ void TfrmMain::CreateGameScreen() {
     Page->setPalette(Colors);
     Pages->addTab(Page, Caption);
   }
-  connect(Pages, &QTabWidget::currentChanged, this, [this](int Index) { pageControlsChange(Index); });
 
-  CreateStatusBar(FGame);
-  CreateOrderControls(FGame);
+  FBars->MakeStatusBar(*FGame, [this](const QString& Name) { return LoadArt(Name); });
+  connect(FBars->Nations, &QComboBox::activated, this, [this](int Index) { RunGuarded([&] { cmbCurrentNationClick(Index); }); });
+  FOrders = std::make_unique<TOrdersPanel>(*this, *FGame, *Pages, *FBars);
+  FUnits = FOrders->UnitsList();
+  FUnitTarget = FOrders->TargetList();
+  FForces = FOrders->ForcesList();
   CreateNoticePanels(FGame);
 }
 
@@ -123,22 +118,24 @@ void TfrmMain::CreateGameToolbar(TElasticPanel* Game) {
     const char* Caption;
     bool Toggle;
     const char* Hint;
+    // The click of an action (the switches show their windows; diplomacy is the orders panel's).
+    std::function<void()> Click;
   };
   const TTool Tools[] = {
-      {"btnNavigator", "Map", true, "Show the navigator"},
-      {"btnNews", "News", true, "Show the world news"},
-      {"btnScores", "Scores", true, "Show the score history"},
-      {"btnCommunicate", "Chat", true, "Talk with the other players"},
-      {"btnShowOrders", "Orders", true, "Show the orders of your units on the map"},
-      {"btnPause", "Pause", true, "Pause the game"},
-      {"btnFastAIDuel", "Fast", true, "Let the computer players duel at full speed"},
-      {"btnDiplomacy", "", false, "Diplomacy"},
-      {"btnResearch", "Research", false, "Research"},
-      {"btnFormations", "Forms", false, "Formations"},
-      {"btnFinalScore", "Final", false, "Final scores"},
-      {"btnSurrender", "Give up", false, "Surrender"},
-      {"btnSave", "Save", false, "Save the game"},
-      {"btnExitGame", "Exit", false, "Leave the game"},
+      {"btnNavigator", "Map", true, "Show the navigator", nullptr},
+      {"btnNews", "News", true, "Show the world news", nullptr},
+      {"btnScores", "Scores", true, "Show the score history", nullptr},
+      {"btnCommunicate", "Chat", true, "Talk with the other players", nullptr},
+      {"btnShowOrders", "Orders", true, "Show the orders of your units on the map", nullptr},
+      {"btnPause", "Pause", true, "Pause the game", [this] { btnPauseClick(); }},
+      {"btnFastAIDuel", "Fast", true, "Let the computer players duel at full speed", [this] { btnFastAIDuelClick(); }},
+      {"btnDiplomacy", "", false, "Diplomacy", nullptr},
+      {"btnResearch", "Research", false, "Research", [this] { FOrders->btnResearchClick(); }},
+      {"btnFormations", "Forms", false, "Formations", [this] { FOrders->btnFormationsClick(); }},
+      {"btnFinalScore", "Final", false, "Final scores", [this] { btnFinalScoreClick(); }},
+      {"btnSurrender", "Give up", false, "Surrender", [this] { btnSurrenderClick(); }},
+      {"btnSave", "Save", false, "Save the game", [this] { btnSaveClick(); }},
+      {"btnExitGame", "Exit", false, "Leave the game", [this] { btnExitGameClick(); }},
   };
   // Each button shows its picture (a caption only where the picture is missing).
   int Left = 2;
@@ -148,50 +145,22 @@ void TfrmMain::CreateGameToolbar(TElasticPanel* Game) {
     Button->setFont(GameFont("Arial", 11, true));
     Button->setToolTip(T.Hint);
     if (!Glyph.isNull()) Button->SetGlyph(MakeGlyphTransparent(QPixmap::fromImage(Glyph)));
+    if (T.Click) Button->OnClick = [Click = T.Click](TGraphicControl*) { Click(); };
+    // A switch shows or hides its companion window as it stands.
+    for (const TToolWindowSwitch& Switch : ToolWindowSwitches)
+      if (std::strcmp(T.Name, Switch.ButtonName) == 0)
+        Button->OnClick = [this, &Switch, Button](TGraphicControl*) {
+          if (FForms) Switch.Window(*FForms).setVisible(Button->Down());
+        };
+    if (std::strcmp(T.Name, "btnDiplomacy") == 0) FBars->Diplomacy = Button;
+    if (std::strcmp(T.Name, "btnShowOrders") == 0) FBars->ShowOrders = Button;
     // A gap between the switches and the actions.
     Left += std::strcmp(T.Name, "btnFastAIDuel") == 0 ? 40 : 32;
   }
-  auto* Diplomacy = findChild<TColorButton*>("btnDiplomacy");
   // The diplomacy button shows the actions left; none shown yet.
-  SetComponentTag(Diplomacy, -1);
-  if (auto* One = FArtwork->findChild<QLabel*>("imDiplomacy1")) Diplomacy->SetGlyph(MakeGlyphTransparent(One->pixmap()));
-  for (const TToolWindowSwitch& Switch : ToolWindowSwitches)
-    findChild<TColorButton*>(Switch.ButtonName)->OnClick = [this, &Switch](TGraphicControl*) { SwitchWindow(Switch); };
-  BindClick("btnFinalScore", &TfrmMain::btnFinalScoreClick);
-  BindClick("btnPause", &TfrmMain::btnPauseClick);
-  BindClick("btnFastAIDuel", &TfrmMain::btnFastAIDuelClick);
-  BindClick("btnSurrender", &TfrmMain::btnSurrenderClick);
-  BindClick("btnSave", &TfrmMain::btnSaveClick);
-  BindClick("btnExitGame", &TfrmMain::btnExitGameClick);
+  SetComponentTag(FBars->Diplomacy, -1);
+  if (QLabel* One = FBars->DiplomacyPictures[1]) FBars->Diplomacy->SetGlyph(MakeGlyphTransparent(One->pixmap()));
   Toolbar->Loaded();
-}
-
-void TfrmMain::CreateStatusBar(TElasticPanel* Game) {
-  auto* Bar = new TElasticPanel(Game);
-  Bar->setObjectName("pnlStatusBar");
-  Bar->setGeometry(0, 425, 632, 24);
-  Bar->setAutoFillBackground(true);
-  QPalette Colors = Bar->palette();
-  Colors.setColor(QPalette::Window, Qt::black);
-  Bar->setPalette(Colors);
-  StatusImage(Bar, "imPlayerFlag", {3, 3, 24, 18});
-  auto* Nations = new QComboBox(Bar);
-  Nations->setObjectName("cmbCurrentNation");
-  Nations->setGeometry(30, 1, 120, 22);
-  Nations->setFont(GameFont("Arial", 11, true));
-  Nations->setStyleSheet("QComboBox { color: rgb(0,255,0); background: rgb(0,64,0); border: 1px solid rgb(0,255,0); }"
-                         "QComboBox QAbstractItemView { color: rgb(0,255,0); background: black; }");
-  connect(Nations, &QComboBox::activated, this, [this](int Index) { RunGuarded([&] { cmbCurrentNationClick(Index); }); });
-  StatusImage(Bar, "imNationResources", {156, 4, 16, 16})->setToolTip("Resources");
-  StatusLabel(Bar, "lblNationResources", {172, 2, 84, 20});
-  StatusImage(Bar, "imNationValue", {258, 4, 16, 16})->setToolTip("World domination");
-  StatusLabel(Bar, "lblNationScore", {274, 2, 50, 20});
-  StatusLabel(Bar, "lblDate", {326, 2, 128, 20});
-  StatusImage(Bar, "imZoneFlag", {456, 3, 24, 18});
-  StatusLabel(Bar, "lblZoneName", {484, 2, 146, 20});
-  for (auto [Image, Art] : {std::pair{"imNationResources", "imNationResources"}, std::pair{"imNationValue", "imNationValue"}})
-    Bar->findChild<QLabel*>(Image)->setPixmap(MakeGlyphTransparent(QPixmap::fromImage(LoadArt(Art))));
-  Bar->Loaded();
 }
 
 // --- The map ---
@@ -205,7 +174,7 @@ void TfrmMain::LoadMapSet(const std::string& FileName) {
 
 void TfrmMain::SetLocalNations(const std::vector<TNation*>& Nations) {
   FLocalNations = Nations;
-  auto* Combo = findChild<QComboBox*>("cmbCurrentNation");
+  QComboBox* Combo = FBars->Nations;
   Combo->clear();
   for (TNation* Nation : Nations) Combo->addItem(ToQString(Nation->GetName()));
   Combo->setCurrentIndex(-1);
@@ -214,34 +183,28 @@ void TfrmMain::SetLocalNations(const std::vector<TNation*>& Nations) {
 void TfrmMain::cmbCurrentNationClick(int Index) {
   if (Index < 0 || Index >= static_cast<int>(FLocalNations.size())) return;
   FCurrentNation = FLocalNations[static_cast<std::size_t>(Index)];
-  auto* Flags = FArtwork->findChild<TCellImage*>("cellFlags");
-  const QPixmap* Flag = Flags ? Flags->GetCell(FCurrentNation->GetIndex(), 0) : nullptr;
-  findChild<QLabel*>("imPlayerFlag")->setPixmap(Flag ? *Flag : QPixmap());
+  const QPixmap* Flag = FBars->Flags ? FBars->Flags->GetCell(FCurrentNation->GetIndex(), 0) : nullptr;
+  FBars->PlayerFlag->setPixmap(Flag ? *Flag : QPixmap());
   UpdateStatusBar();
 }
 
 void TfrmMain::UpdateStatusBar() {
   if (!FCurrentNation) return;
   const TStatusBarTexts Texts = StatusBarTexts(*FCurrentNation);
-  findChild<QLabel*>("lblNationResources")->setText(ToQString(Texts.Resources));
-  findChild<QLabel*>("lblNationScore")->setText(ToQString(Texts.Score));
-  auto* Diplomacy = findChild<TColorButton*>("btnDiplomacy");
+  FBars->Resources->setText(ToQString(Texts.Resources));
+  FBars->Score->setText(ToQString(Texts.Score));
+  TColorButton* Diplomacy = FBars->Diplomacy;
   const TDiplomacyGlyphChange Change = DiplomacyGlyphChange(FCurrentNation->GetDiplomaticActions(), ComponentTag(Diplomacy));
   if (!Change.Tag) return;
   SetComponentTag(Diplomacy, *Change.Tag);
   if (Change.Picture) {
     const QString Name = "imDiplomacy" + QString::number(*Change.Picture);
-    if (auto* Picture = FArtwork->findChild<QLabel*>(Name)) Diplomacy->SetGlyph(MakeGlyphTransparent(Picture->pixmap()));
+    if (QLabel* Picture = FBars->DiplomacyPictures.at(static_cast<std::size_t>(*Change.Picture)))
+      Diplomacy->SetGlyph(MakeGlyphTransparent(Picture->pixmap()));
     Diplomacy->setProperty("GlyphName", Name);
   }
   Diplomacy->update();
 }
-
-void TfrmMain::scrollerCenter() {
-  if (FCurrentNation && FCurrentNation->GetCapital()) FSurface->CenterOnZone(FCurrentNation->GetCapital());
-}
-
-void TfrmMain::pageControlsChange(int Index) { FUnitsTabShowing = Index == 0; }
 
 // --- The window switches ---
 
@@ -251,11 +214,6 @@ const std::array<TfrmMain::TToolWindowSwitch, 4> TfrmMain::ToolWindowSwitches{{
     {"btnCommunicate", [](TBrenmoorForms& F) -> TGameWindow& { return F.Comms(); }},
     {"btnScores", [](TBrenmoorForms& F) -> TGameWindow& { return F.Scores(); }},
 }};
-
-void TfrmMain::SwitchWindow(const TToolWindowSwitch& Switch) {
-  if (!FForms) return;
-  Switch.Window(*FForms).setVisible(findChild<TColorButton*>(Switch.ButtonName)->Down());
-}
 
 void TfrmMain::btnFinalScoreClick() {
   TfrmFinalScores* Form = FForms ? &FForms->FinalScores() : nullptr;
@@ -275,7 +233,7 @@ void TfrmMain::lbVictoryConditionsCustomDraw(TOwnerDrawListBox* Control, QPainte
     Canvas.drawText(Rect.left(), Baseline, ToQString(Line.Text));
     return;
   }
-  if (auto* Bullet = FArtwork->findChild<QLabel*>("imGreenBullet"))
+  if (const QLabel* Bullet = FBars ? FBars->GreenBullet : nullptr)
     Canvas.drawPixmap(Rect.left(), Rect.top() + 4, MakeGlyphTransparent(Bullet->pixmap()));
   Canvas.drawText(Rect.left() + 16, Baseline, ToQString(Line.Text));
 }

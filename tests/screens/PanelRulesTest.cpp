@@ -154,4 +154,38 @@ TEST_F(PanelRulesGameTest, TheSelectionKeepsOnlyListedUnitsAndChoosesTheirNation
   for (const auto& C : Chosen) EXPECT_EQ(NationOfSelection(C.Selected, C.Current, Local), C.Chosen);
 }
 
+TEST(PanelRulesTest, EachZoneButtonFollowsItsOwnPartOfTheZonePanel) {
+  // Each button that the zone decides shows for its own flag alone; the automatic route and the
+  // global orders show on any owned zone.
+  const struct {
+    TZoneButtonKind Button;
+    bool TZonePanel::*Flag;
+  } Decided[] = {
+      {zbRouteResources, &TZonePanel::RouteResources}, {zbBorderDefense, &TZonePanel::BuildBorderDefense},
+      {zbPortZone, &TZonePanel::PortZone},             {zbBuildFactory, &TZonePanel::BuildFactory},
+      {zbBuildRockets, &TZonePanel::BuildRockets},     {zbBuildAirfield, &TZonePanel::BuildAirfield},
+      {zbBuildPort, &TZonePanel::BuildPort},           {zbBuildConvoys, &TZonePanel::BuildConvoys},
+      {zbBuildLand, &TZonePanel::BuildLand},           {zbBuildAir, &TZonePanel::BuildAir},
+      {zbBuildSea, &TZonePanel::BuildSea},
+  };
+  for (const auto& Shown : Decided) {
+    TZonePanel Zone;
+    Zone.Land = Zone.Owned = true;
+    Zone.*Shown.Flag = true;
+    for (int B = 0; B < ZoneButtonCount; ++B) {
+      const auto Button = static_cast<TZoneButtonKind>(B);
+      const bool Always = Button == zbAutoRoute || Button == zbGlobalRoute || Button == zbGlobalClear;
+      EXPECT_EQ(ZoneButtonShown(Button, Zone), Always || Button == Shown.Button) << int(Shown.Button) << " " << B;
+    }
+  }
+}
+
+TEST(PanelRulesTest, TheZoneTabsKeysPressTheirButtons) {
+  EXPECT_EQ(ZoneButtonOfKey('R'), zbRouteResources);
+  EXPECT_EQ(ZoneButtonOfKey('A'), zbAutoRoute);
+  EXPECT_EQ(ZoneButtonOfKey('G'), zbGlobalRoute);
+  EXPECT_EQ(ZoneButtonOfKey('C'), zbGlobalClear);
+  for (char Other : {'B', 'M', 'r', ' ', '\0'}) EXPECT_FALSE(ZoneButtonOfKey(Other).has_value()) << Other;
+}
+
 }  // namespace

@@ -43,6 +43,7 @@
 #include "ui/Help.h"
 #include "ui/Startup.h"
 #include "ui/MainForm.h"
+#include "ui/OrdersPanel.h"
 #include "ui/MapScroller.h"
 #include "ui/NavigatorView.h"
 
@@ -326,7 +327,7 @@ TEST_F(MainFormTest, TheToolbarSwitchesShowAndHideTheCompanionWindows) {
   }
   // F5 turns between the units and the zone tab while a game runs (and does nothing before).
   auto* Pages = Main.findChild<QTabWidget*>("pageControls");
-  EXPECT_TRUE(Main.UnitsTabShowing());
+  EXPECT_TRUE(Main.Orders().UnitsTabShowing());
   Main.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&Main));
   QTest::keyClick(&Main, Qt::Key_F5);
@@ -334,9 +335,9 @@ TEST_F(MainFormTest, TheToolbarSwitchesShowAndHideTheCompanionWindows) {
   Main.rte().SetActive(true);
   QTest::keyClick(&Main, Qt::Key_F5);
   EXPECT_EQ(Pages->currentIndex(), 1);
-  EXPECT_FALSE(Main.UnitsTabShowing());
+  EXPECT_FALSE(Main.Orders().UnitsTabShowing());
   QTest::keyClick(&Main, Qt::Key_F5);
-  EXPECT_TRUE(Main.UnitsTabShowing());
+  EXPECT_TRUE(Main.Orders().UnitsTabShowing());
   Main.rte().SetActive(false);
 }
 

@@ -40,6 +40,7 @@
 #include "ui/StandardGameScreen.h"
 #include "ui/GameWindows.h"
 #include "ui/MainForm.h"
+#include "ui/OrdersPanel.h"
 #include "screens/PanelRules.h"
 #include "screens/PolicyRules.h"
 #include "ui/DivideUnitForm.h"
@@ -94,7 +95,7 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
   EXPECT_EQ(Main.SelectedZone(), Berlin);
   Select(Main, {Army});
   Click(Main, "btnMove");
-  EXPECT_EQ(Main.OrderMode(), omNone);
+  EXPECT_EQ(Main.Orders().OrderMode(), omNone);
   EXPECT_FALSE(Main.findChild<QWidget*>("pnlOrderTarget")->isVisible());
 
   // The order buttons are those the selection allows.
@@ -117,7 +118,7 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
   EXPECT_NEAR(Surface.GetOffsetX() + Surface.GetWidth() / 2, Berlin->GetCenterX(), 2);
 
   Click(Main, "btnMove");
-  EXPECT_EQ(Main.OrderMode(), omMove);
+  EXPECT_EQ(Main.Orders().OrderMode(), omMove);
   EXPECT_TRUE(Main.findChild<QWidget*>("pnlOrderTarget")->isVisible());
   EXPECT_FALSE(Main.findChild<QWidget*>("pageControls")->isVisible());
   EXPECT_EQ(Label(Main, "lblOrderTarget"), "Click Destination Zone");
@@ -125,10 +126,10 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
   Main.surfaceZoneClick(Zone(Main, "Warsaw"));
   EXPECT_EQ(Label(Main, "lblOrderError"), "Unit cannot reach the Destination Zone");
   EXPECT_TRUE(Main.findChild<QWidget*>("lblOrderError")->isVisible());
-  EXPECT_EQ(Main.OrderMode(), omMove);
+  EXPECT_EQ(Main.Orders().OrderMode(), omMove);
   // Esc leaves the mode, with the tabs in front again.
   QTest::keyClick(&Main, Qt::Key_Escape);
-  EXPECT_EQ(Main.OrderMode(), omNone);
+  EXPECT_EQ(Main.Orders().OrderMode(), omNone);
   EXPECT_TRUE(Main.findChild<QWidget*>("pageControls")->isVisible());
 
   // Next to Poland the move asks to invade; Yes queues the invasion.
@@ -137,7 +138,7 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
   Main.surfaceZoneClick(Zone(Main, "Poznan"));
   ASSERT_FALSE(Prompter.Prompts().empty());
   EXPECT_EQ(Prompter.Prompts().back().Text, "Invade Poznan?");
-  EXPECT_EQ(Main.OrderMode(), omNone);
+  EXPECT_EQ(Main.Orders().OrderMode(), omNone);
 
   // A patrol of the Baltic fleet ends with Enter.
   TBrenmoorZone* Baltic = Zone(Main, "Baltic Sea");
@@ -150,7 +151,7 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
   Main.surfaceZoneClick(Zone(Main, "North Sea"));
   EXPECT_TRUE(Main.findChild<QWidget*>("btnOrderProceed")->isVisible());
   QTest::keyClick(&Main, Qt::Key_Return);
-  EXPECT_EQ(Main.OrderMode(), omNone);
+  EXPECT_EQ(Main.Orders().OrderMode(), omNone);
 
   // The air force strikes Krakow; the army moves to the Ruhr.
   Main.surfaceZoneClick(Berlin);
@@ -185,7 +186,7 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
 
 TEST_F(OrderEntryWindowTest, TheMapShowsTheOrderLinesAndTheMovingSupplyDotsWithoutChangingTheGame) {
   TfrmMain& Main = StartGame();
-  Main.scrollerCenter();
+  Main.Orders().scrollerCenter();
   TBrenmoorZone* Berlin = Zone(Main, "Berlin");
   // Orders of the kinds the map draws, and two zones whose resources go to Berlin.
   TUnit* Army = Berlin->GetUnit(0);
@@ -242,7 +243,7 @@ TEST_F(OrderEntryWindowTest, AZoneClickListsItsUnitsAndChoosesTheFirstAndTheList
   Main.surfaceZoneClick(Berlin);
   EXPECT_EQ(Units->count(), Berlin->GetUnitCount() - 1);
   for (int I = 0; I < Units->count(); ++I) EXPECT_NE(Units->Units(I), Sub);
-  EXPECT_EQ(Main.SelectedUnitCount(), 1);
+  EXPECT_EQ(Main.Orders().SelectedUnitCount(), 1);
   EXPECT_EQ(Main.SelectedUnit(0), Units->Units(0));
   EXPECT_EQ(Main.SelectedUnit(1), nullptr);
   EXPECT_EQ(Main.SelectedUnits(), std::vector<TUnit*>{Units->Units(0)});
@@ -251,7 +252,7 @@ TEST_F(OrderEntryWindowTest, AZoneClickListsItsUnitsAndChoosesTheFirstAndTheList
 
   // Two units chosen: both selected, in the list's order, with the forces of both.
   Select(Main, {Air, Army});
-  EXPECT_EQ(Main.SelectedUnitCount(), 2);
+  EXPECT_EQ(Main.Orders().SelectedUnitCount(), 2);
   EXPECT_EQ(Forces->count(), ForcesRowsOf({Army, Air}));
   EXPECT_TRUE(Main.findChild<QWidget*>("btnMove")->isVisible() || !Air->CanTakeOrder().Contains(ordMove));
 
@@ -315,7 +316,7 @@ TEST_F(OrderEntryWindowTest, TheButtonsThatOrderAtOnceQueueTheirRecordsAndHideWh
   ASSERT_FALSE(Prompter.Prompts().empty());
   EXPECT_EQ(Prompter.Prompts().back().Text, "New Name:");
   Prompter.AnswerText("North;South");
-  Main.lbUnitsDblClick(Army);
+  Main.Orders().lbUnitsDblClick(Army);
   EXPECT_EQ(Prompter.Prompts().back().Kind, pkMessage);
 
   const int Germany = Main.CurrentNation()->GetIndex();
@@ -352,10 +353,10 @@ TEST_F(OrderEntryWindowTest, TheWindowsOfOrdersGiveTheirChoicesAsOrdersAndDiplom
   Main.surfaceZoneClick(Berlin);
   {
     auto Armed = WhenModal([](QDialog&) { ADD_FAILURE() << "a window opened while no game runs"; });
-    Main.btnResearchClick();
-    Main.btnFormationsClick();
-    Main.btnDiplomacyClick();
-    Main.BuildUnits(ukArmy);
+    Main.Orders().btnResearchClick();
+    Main.Orders().btnFormationsClick();
+    Main.Orders().btnDiplomacyClick();
+    Main.Orders().BuildUnits(ukArmy);
   }
   Main.rte().SetActive(true);
 
@@ -517,24 +518,24 @@ TEST_F(OrderEntryWindowTest, TheGamesKeysClickTheOrderButtonsOnlyWhileAGameRuns)
   Units->setFocus();
   // No game: the letter goes to the list as ever.
   QTest::keyClick(Units, Qt::Key_M);
-  EXPECT_EQ(Main.OrderMode(), omNone);
+  EXPECT_EQ(Main.Orders().OrderMode(), omNone);
   Main.rte().SetActive(true);
   // M moves, even with the list in focus; Esc leaves the mode again.
   QTest::keyClick(Units, Qt::Key_M);
-  EXPECT_EQ(Main.OrderMode(), omMove);
+  EXPECT_EQ(Main.Orders().OrderMode(), omMove);
   QTest::keyClick(&Main, Qt::Key_M);
-  EXPECT_EQ(Main.OrderMode(), omMove);
+  EXPECT_EQ(Main.Orders().OrderMode(), omMove);
   QTest::keyClick(&Main, Qt::Key_Escape);
-  EXPECT_EQ(Main.OrderMode(), omNone);
+  EXPECT_EQ(Main.Orders().OrderMode(), omNone);
   // A letter no shown button carries does nothing (patrol is a fleet's).
   QTest::keyClick(&Main, Qt::Key_P);
-  EXPECT_EQ(Main.OrderMode(), omNone);
+  EXPECT_EQ(Main.Orders().OrderMode(), omNone);
 
   // On the zone tab: R routes, A routes automatically, G gives the global route, C clears it.
   QTest::keyClick(&Main, Qt::Key_F5);
-  EXPECT_FALSE(Main.UnitsTabShowing());
+  EXPECT_FALSE(Main.Orders().UnitsTabShowing());
   QTest::keyClick(&Main, Qt::Key_R);
-  EXPECT_EQ(Main.OrderMode(), omRouteResources);
+  EXPECT_EQ(Main.Orders().OrderMode(), omRouteResources);
   // A double click on the quantity takes all the resources.
   auto* Qty = Main.findChild<QSpinBox*>("spinRouteQty");
   Qty->setValue(3);
@@ -542,9 +543,9 @@ TEST_F(OrderEntryWindowTest, TheGamesKeysClickTheOrderButtonsOnlyWhileAGameRuns)
   EXPECT_EQ(Qty->value(), 40);
   QTest::keyClick(&Main, Qt::Key_Escape);
   QTest::keyClick(&Main, Qt::Key_A);
-  EXPECT_EQ(Main.OrderMode(), omAutoRoute);
+  EXPECT_EQ(Main.Orders().OrderMode(), omAutoRoute);
   QTest::keyClick(&Main, Qt::Key_Escape);
-  EXPECT_FALSE(Main.UnitsTabShowing());
+  EXPECT_FALSE(Main.Orders().UnitsTabShowing());
   QTest::keyClick(&Main, Qt::Key_G);
   QTest::keyClick(&Main, Qt::Key_C);
   EXPECT_EQ(Orders(Main), (std::vector<std::string>{rec::GlobalRoute(Berlin->GetIndex(), 3),
@@ -571,11 +572,11 @@ TEST_F(OrderEntryWindowTest, AnOrderModeEndsWhenTheGameClosesOrASelectedUnitLeav
   Other->SetCount(utInfantry, 1);
   Click(Main, "btnMove");
   Main.brm().FreeUnit(Other);
-  EXPECT_EQ(Main.OrderMode(), omMove);
+  EXPECT_EQ(Main.Orders().OrderMode(), omMove);
 
   // The selected army going ends the mode, and it leaves the lists and the selection.
   Main.brm().FreeUnit(Army);
-  EXPECT_EQ(Main.OrderMode(), omNone);
+  EXPECT_EQ(Main.Orders().OrderMode(), omNone);
   EXPECT_TRUE(Main.SelectedUnits().empty() || Main.SelectedUnits().front() != Army);
   auto* Units = Main.findChild<TBrenmoorUnitListBox*>("lbUnits");
   EXPECT_EQ(Units->count(), Listed - 1);
@@ -584,15 +585,15 @@ TEST_F(OrderEntryWindowTest, AnOrderModeEndsWhenTheGameClosesOrASelectedUnitLeav
   // Closing the game leaves the mode too.
   Main.surfaceZoneClick(Berlin);
   Click(Main, "btnMove");
-  ASSERT_EQ(Main.OrderMode(), omMove);
+  ASSERT_EQ(Main.Orders().OrderMode(), omMove);
   Main.CloseGame();
-  EXPECT_EQ(Main.OrderMode(), omNone);
+  EXPECT_EQ(Main.Orders().OrderMode(), omNone);
   EXPECT_TRUE(Main.findChild<QWidget*>("pageControls")->isVisible());
 }
 
 TEST_F(OrderEntryWindowTest, TheBannerIsDrawnOverTheMap) {
   TfrmMain& Main = StartGame();
-  Main.scrollerCenter();
+  Main.Orders().scrollerCenter();
   TZoneSpriteSurface& Surface = Main.surface();
   Surface.SetActive(true);
   int Start = Main.surfaceView().FramesShown();
@@ -665,7 +666,7 @@ TEST_F(OrderEntryWindowTest, ADoubleClickOnAFleetOfTheTargetListBoardsItWhenProc
   ASSERT_EQ(Targets->count(), 2);
   ASSERT_TRUE(Main.findChild<QWidget*>("btnOrderProceed")->isVisible());
   emit Targets->itemDoubleClicked(Targets->item(0));
-  EXPECT_EQ(Main.OrderMode(), omNone);
+  EXPECT_EQ(Main.Orders().OrderMode(), omNone);
   EXPECT_EQ(Orders(Main), std::vector<std::string>{rec::Embark(Army, Big, Baltic->GetIndex())});
   Main.rte().SetActive(false);
 }

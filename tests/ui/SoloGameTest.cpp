@@ -38,6 +38,7 @@
 #include "support/GuiTest.h"
 #include "ui/GameWindows.h"
 #include "ui/MainForm.h"
+#include "ui/OrdersPanel.h"
 #include "ui/UnitLists.h"
 
 namespace {
@@ -222,7 +223,7 @@ TEST_F(SoloGameTest, ASoloGameOfTheStandardScenarioIsSetUpPlayedSavedClosedAndGo
   Select(Main, {Army});
   Click(Main, "btnMove");
   Main.surfaceZoneClick(Ruhr);
-  EXPECT_EQ(Main.OrderMode(), 0);
+  EXPECT_EQ(Main.Orders().OrderMode(), 0);
   EXPECT_NE(Main.rte().GetOrdersBuffer().find("1;" + std::to_string(Ruhr->GetIndex()) + ";" + std::to_string(Army->ID) + ";"),
             std::string::npos);
 
