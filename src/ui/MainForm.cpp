@@ -569,6 +569,13 @@ void TfrmMain::FormShow() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* Event) {
+  // A game under way is left only as the Exit button leaves it: asked, and offered a save.
+  bool Stay = false;
+  RunGuarded([&] { Stay = !ConfirmLeavingGame(); });
+  if (Stay) {
+    Event->ignore();
+    return;
+  }
   RunGuarded([this] { FormClose(); });
   Event->accept();
   if (OnTerminate) OnTerminate();

@@ -244,6 +244,9 @@ public:
   // new one is complete).
   void SaveGame();
   void btnSaveClick();
+  // Leaving a game under way (the Exit button, or closing the window) asks first whether to
+  // leave and then whether to save; false when the player stays.
+  bool ConfirmLeavingGame();
   void btnExitGameClick();
   // Asks for a saved game and loads it into the engine: true when one was loaded. A file that
   // cannot be read, or a text the engine refuses, is said and leaves the game as it was.

@@ -59,12 +59,15 @@ void TfrmMain::SaveGame() {
 
 void TfrmMain::btnSaveClick() { SaveGame(); }
 
+bool TfrmMain::ConfirmLeavingGame() {
+  if (!FClock->GetActive() || FPhase == TGamePhase::Over) return true;
+  if (!Prompter().Confirm("Are you sure you want to Exit the Game now?")) return false;
+  if (Prompter().Confirm("Do you want to Save this Game?")) SaveGame();
+  return true;
+}
+
 void TfrmMain::btnExitGameClick() {
-  if (FClock->GetActive() && FPhase != TGamePhase::Over) {
-    if (!Prompter().Confirm("Are you sure you want to Exit the Game now?")) return;
-    if (Prompter().Confirm("Do you want to Save this Game?")) SaveGame();
-  }
-  CloseGame();
+  if (ConfirmLeavingGame()) CloseGame();
 }
 
 bool TfrmMain::LoadGameFile() {

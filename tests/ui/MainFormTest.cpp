@@ -221,9 +221,18 @@ TEST_F(MainFormTest, ReleasingTheMusicSwitchStopsTheMusicAtOnce) {
   EXPECT_EQ(Log.Calls[1], "play");
   ASSERT_EQ(Log.Played.size(), 2u);
   EXPECT_NE(Log.Played[1].find("/music/"), std::string::npos) << Log.Played[1];
-  // Closing the window ends the game.
+  // Closing the window during a game asks as the game's Exit does: staying keeps the game and
+  // the window; leaving (here without saving) ends the game.
+  Prompter.AnswerNo();
+  EXPECT_FALSE(Main.close());
+  EXPECT_TRUE(Main.rte().GetActive());
+  EXPECT_TRUE(Main.isVisible());
+  Prompter.AnswerYes().AnswerNo();
   Main.close();
   EXPECT_FALSE(Main.rte().GetActive());
+  ASSERT_EQ(Prompter.Prompts().size(), 3u);
+  EXPECT_EQ(Prompter.Prompts()[0].Text, "Are you sure you want to Exit the Game now?");
+  EXPECT_EQ(Prompter.Prompts()[2].Text, "Do you want to Save this Game?");
 }
 
 TEST_F(MainFormTest, HelpOpensTheMainTopicAndAboutShowsTheVersion) {
