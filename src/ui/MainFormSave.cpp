@@ -1,8 +1,11 @@
 // Saved games: saving the running game as its scrambled state text, leaving a game with the
 // offer to save it, opening a saved solo game from the title screen, and the loading that the
 // lobby's restored games use too.
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 #include "engine/BrenmoorEngine.h"
 #include "engine/Nation.h"
@@ -10,6 +13,7 @@
 #include "foundation/StringEncryptor.h"
 #include "screens/GameStart.h"
 #include "platform/Prompter.h"
+#include "platform/RegistryManager.h"
 #include "platform/TextCodec.h"
 #include "sprites/ZoneSpriteSurface.h"
 #include "ui/MainForm.h"
@@ -17,24 +21,46 @@
 
 namespace {
 
-TFileDialogOptions SavedGameDialog(const char* Title) {
+// A file name as the prompter gives it (bytes of the file system's encoding) for Qt.
+QString FileNameOf(const std::string& Name) { return QFile::decodeName(QByteArray::fromStdString(Name)); }
+std::string NameOfFile(const QString& Name) { return QFile::encodeName(Name).toStdString(); }
+
+// The setting that keeps the folder a game was last saved to or opened from.
+constexpr const char* SavedGamesFolderSetting = "SavedGamesFolder";
+
+// The folder the saved-game dialogs start in: the one last used while it is there, else the
+// player's own "Saved Games" in the user's data folder, made on first use. Never the program's
+// folder, which an installed game cannot write.
+std::string SavedGamesFolder(const TRegistryManager& Settings) {
+  const QString Last = FileNameOf(Settings.ReadString(SavedGamesFolderSetting));
+  if (!Last.isEmpty() && QFileInfo(Last).isDir()) return NameOfFile(Last);
+  const QString Own = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+                          .filePath("Brenmoor/Saved Games");
+  QDir().mkpath(Own);
+  return NameOfFile(Own);
+}
+
+void RememberSavedGamesFolder(TRegistryManager& Settings, const std::string& File) {
+  Settings.WriteString(SavedGamesFolderSetting, NameOfFile(QFileInfo(FileNameOf(File)).absolutePath()));
+}
+
+TFileDialogOptions SavedGameDialog(const char* Title, const TRegistryManager& Settings) {
   TFileDialogOptions Options;
   Options.Title = Title;
   Options.Filter = "Brenmoor Files (*.brm)|*.brm";
   Options.DefaultExt = "brm";
+  Options.InitialDir = SavedGamesFolder(Settings);
   return Options;
 }
-
-// A file name as the prompter gives it (bytes of the file system's encoding) for Qt.
-QString FileNameOf(const std::string& Name) { return QFile::decodeName(QByteArray::fromStdString(Name)); }
 
 constexpr const char* SaveErrorText = "An Error occured saving the Game: ";
 
 }  // namespace
 
 void TfrmMain::SaveGame() {
-  const std::optional<std::string> File = Prompter().SaveFile(SavedGameDialog("Select Save Game File"));
+  const std::optional<std::string> File = Prompter().SaveFile(SavedGameDialog("Select Save Game File", *FSettings));
   if (!File) return;
+  RememberSavedGamesFolder(*FSettings, *File);
   std::string Text;
   try {
     Text = FEngine->SaveToString();
@@ -71,8 +97,9 @@ void TfrmMain::btnExitGameClick() {
 }
 
 bool TfrmMain::LoadGameFile() {
-  const std::optional<std::string> File = Prompter().OpenFile(SavedGameDialog("Select Saved Game File"));
+  const std::optional<std::string> File = Prompter().OpenFile(SavedGameDialog("Select Saved Game File", *FSettings));
   if (!File) return false;
+  RememberSavedGamesFolder(*FSettings, *File);
   const QCursor Busy = ScreenCursor(2);
   setCursor(Busy);
   std::string Text;

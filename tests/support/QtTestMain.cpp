@@ -40,6 +40,8 @@ int main(int argc, char** argv) {
   QTemporaryDir Config;
   if (!Config.isValid()) return 1;
   qputenv("XDG_CONFIG_HOME", Config.path().toLocal8Bit());
+  // The player's own data folder (saved games...) is the test's too.
+  qputenv("XDG_DATA_HOME", (Config.path() + "/data").toLocal8Bit());
   TApplication App(argc, argv);
   TRefusingPrompter Refusing;
   SetPrompter(&Refusing);

@@ -5,10 +5,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QStyle>
@@ -261,6 +263,11 @@ TEST_F(SoloGameTest, ASoloGameOfTheStandardScenarioIsSetUpPlayedSavedClosedAndGo
   EXPECT_EQ(Dialog.Title, "Select Save Game File");
   EXPECT_EQ(Dialog.Filter, "Brenmoor Files (*.brm)|*.brm");
   EXPECT_EQ(Dialog.DefaultExt, "brm");
+  // The first dialog starts in the player's own saved games, made for it; the next in the
+  // folder last saved to.
+  const QString OwnFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Brenmoor/Saved Games";
+  EXPECT_EQ(Dialog.InitialDir, OwnFolder.toStdString());
+  EXPECT_TRUE(QFileInfo(OwnFolder).isDir());
   std::string Plain = Scrambled(SaveFile);
   EXPECT_EQ(Plain.size(), Saved.size());
   EXPECT_NE(Plain, Saved);
@@ -281,6 +288,7 @@ TEST_F(SoloGameTest, ASoloGameOfTheStandardScenarioIsSetUpPlayedSavedClosedAndGo
   Prompter.ChooseFile(SaveFile);
   Click(Main, "btnOpenSavedGame");
   EXPECT_EQ(Prompter.Prompts().back().Options.Title, "Select Saved Game File");
+  EXPECT_EQ(Prompter.Prompts().back().Options.InitialDir, QFileInfo(QString::fromStdString(SaveFile)).absolutePath().toStdString());
   ASSERT_EQ(Main.FrontScreen(), Main.pnlGame());
   ASSERT_TRUE(Main.rte().GetActive());
   EXPECT_EQ(Main.rte().GetImpulse(), 12);
