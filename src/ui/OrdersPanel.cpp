@@ -432,6 +432,7 @@ void TOrdersPanel::CreateOrderPrompt(TElasticPanel& Game) {
   FRouteQtyLabel = new QLabel("Quantity:", FOrderTarget);
   FRouteQtyLabel->setObjectName("lblRouteQty");
   FRouteQtyLabel->setGeometry(4, 238, 80, 20);
+  FRouteQtyLabel->setFont(GameFont("Arial", 12, true));
   FRouteQtyLabel->setStyleSheet("color: rgb(0,255,0);");
   FRouteQtyLabel->hide();
   FRouteQty = new QSpinBox(FOrderTarget);
@@ -444,6 +445,8 @@ void TOrdersPanel::CreateOrderPrompt(TElasticPanel& Game) {
   FOrderError->setObjectName("lblOrderError");
   FOrderError->setGeometry(4, 262, 172, 70);
   FOrderError->setWordWrap(true);
+  // In the prompt's face: the window's own is the title's display face.
+  FOrderError->setFont(GameFont("Arial", 12, true));
   FOrderError->setStyleSheet("color: rgb(255,0,0);");
   FOrderError->hide();
   FOrderProceed = FMain.MakeButton(FOrderTarget, "btnOrderProceed", "Proceed", {4, 340, 82, 25});

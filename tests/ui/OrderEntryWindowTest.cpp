@@ -126,6 +126,8 @@ TEST_F(OrderEntryWindowTest, OrdersGivenByClicksAndKeysReachTheClockAndMoveTheUn
   Main.surfaceZoneClick(Zone(Main, "Warsaw"));
   EXPECT_EQ(Label(Main, "lblOrderError"), "Unit cannot reach the Destination Zone");
   EXPECT_TRUE(Main.findChild<QWidget*>("lblOrderError")->isVisible());
+  // The refusal reads in the prompt's face, not the window's display face.
+  EXPECT_EQ(Main.findChild<QWidget*>("lblOrderError")->font(), Main.findChild<QWidget*>("lblOrderTarget")->font());
   EXPECT_EQ(Main.Orders().OrderMode(), omMove);
   // Esc leaves the mode, with the tabs in front again.
   QTest::keyClick(&Main, Qt::Key_Escape);
