@@ -161,9 +161,9 @@ int main(int argc, char** argv) {
   // command line, a line with escapes, a line beyond the limit of a command line.
   Seed("lobby_framing", "session",
        std::string("\x03\x00\x3F\x07\x01\x10\x05\x20", 8) + "LOGINNEW|ann|Brenmoor|ann" + NewRecord +
-           "\nPING|\nSEND|CHAT|a\\\\b\\nc\nJOINSUBJECT|Lobby Chat\nSEND|DATA|" + std::string(300, 'x') + "\nCHAT|" +
+           "\nPING|\nSEND|CHAT|a\x1b\x1b" "b\x1b" "nc\nJOINSUBJECT|Lobby Chat\nSEND|DATA|" + std::string(300, 'x') + "\nCHAT|" +
            std::string(140, 'y') + "\n");
-  Seed("lobby_framing", "unframed", std::string(8, '\0') + "PING|\\q\nPING|\n" + std::string(300, 'z'));
+  Seed("lobby_framing", "unframed", std::string(8, '\0') + "PING|\x1b" "q\nPING|\n" + std::string(300, 'z'));
   Seed("user_record", "bob", Bob);
   Seed("user_record", "ann", Ann);
   Seed("user_record", "stats", "5`1`77`0`0`1`10`20`");

@@ -3,8 +3,10 @@
 // The first 8 bytes of the input choose the cuts (each the length of a piece, 1 to 64, in
 // turn), the rest is the stream. The lobby's key is empty and its line limits small, so that
 // the stream is the lines themselves and a line beyond its limit is easily reached. The
-// stream is given at once, in the chosen pieces and byte by byte: each time the client hears
-// the same, every line it hears can be read, and the session is closed at the same point.
+// stream is given at once and in the chosen pieces (cuts of 1 give it byte by byte): both
+// times the client hears the same, every line it hears can be read, and the session is
+// closed at the same point. (Each server hashes a password when it starts, which makes a run
+// dear: two servers a run.)
 #include <algorithm>
 #include <vector>
 
@@ -56,16 +58,14 @@ THeard Connection(const std::string& Stream, const std::vector<std::size_t>& Cut
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
-  // Byte by byte costs a call a byte: a few thousand bytes make every cut that matters.
+  // A few thousand bytes make every cut that matters.
   if (Size < 8 || Size > 4096) return 0;
   std::vector<std::size_t> Cuts;
   for (std::size_t I = 0; I < 8; ++I) Cuts.push_back(1 + Data[I] % 64);
   const std::string Stream(reinterpret_cast<const char*>(Data) + 8, Size - 8);
   const THeard Whole = Connection(Stream, {Stream.size() + 1});
   const THeard Pieces = Connection(Stream, Cuts);
-  const THeard Bytes = Connection(Stream, {1});
-  fuzz::Require(Pieces.Closed == Whole.Closed && Bytes.Closed == Whole.Closed, "the session is closed for some cuts of the stream only");
+  fuzz::Require(Pieces.Closed == Whole.Closed, "the session is closed for some cuts of the stream only");
   fuzz::Require(Pieces.Lines == Whole.Lines, "cut in pieces, the stream is answered differently:\n" + Pieces.Lines + "\nat once:\n" + Whole.Lines);
-  fuzz::Require(Bytes.Lines == Whole.Lines, "byte by byte, the stream is answered differently:\n" + Bytes.Lines + "\nat once:\n" + Whole.Lines);
   return 0;
 }
