@@ -127,6 +127,9 @@ int main(int argc, char** argv) {
     Seed("wave", "click-wavedata", std::string{char(N & 0xFF), char((N >> 8) & 0xFF), char((N >> 16) & 0xFF), char(N >> 24)} + Click);
   }
 
+  // Music: the game's three pieces.
+  for (const char* File : {"music/march.mid", "music/anthem.mid", "music/lament.mid"}) SeedFile("midi_file", File);
+
   // Scripts: the computer players' default script and a few of the language's forms.
   Seed("ai_script", "default", TdmScript::DefaultScript());
   Seed("ai_turns", "default", TdmScript::DefaultScript());
@@ -154,6 +157,13 @@ int main(int argc, char** argv) {
            "CUSTOM|BRMLOGIT|Standard;Axis;ann,;bob,;\nCUSTOM|BRMHOF|\nSERVERSTATS|\nUSERINFO|ann|\nUSERUPDATE|ann" + NewRecord +
            "\nPING|\nB>SEND|OTHER|x\n");
   Seed("lobby_server", "login-again", "LOGIN|bob|Brenmoor|newpw\nLOGIN|ann|Brenmoor|pw\nB>LOGINNEW|a,b|Brenmoor|x" + NewRecord + "\n");
+  // One connection's stream, after the 8 bytes that choose where it is cut: a log-in, a
+  // command line, a line with escapes, a line beyond the limit of a command line.
+  Seed("lobby_framing", "session",
+       std::string("\x03\x00\x3F\x07\x01\x10\x05\x20", 8) + "LOGINNEW|ann|Brenmoor|ann" + NewRecord +
+           "\nPING|\nSEND|CHAT|a\x1b\x1b" "b\x1b" "nc\nJOINSUBJECT|Lobby Chat\nSEND|DATA|" + std::string(300, 'x') + "\nCHAT|" +
+           std::string(140, 'y') + "\n");
+  Seed("lobby_framing", "unframed", std::string(8, '\0') + "PING|\x1b" "q\nPING|\n" + std::string(300, 'z'));
   Seed("user_record", "bob", Bob);
   Seed("user_record", "ann", Ann);
   Seed("user_record", "stats", "5`1`77`0`0`1`10`20`");

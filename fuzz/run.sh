@@ -16,10 +16,10 @@
 # writes the seed corpus anew from the game's files (the release build's fuzz_seeds).
 # --check: what the test command runs so that the fuzz build cannot rot: builds every target,
 # runs each on its seed corpus and regressions (failing on any of them), then for a fixed
-# number of runs (--runs, default 2000) from seed 1. Those runs start alike everywhere, but the
-# paths they take can part with the machine (the addresses a run sees, its timing), so an input
-# they find is reported and kept in build/fuzz/check-findings/<target>/ without failing the
-# check; --strict fails on it too.
+# number of runs (--runs, default 2000; fewer for the targets fuzz/check-runs names) from
+# seed 1. Those runs start alike everywhere, but the paths they take can part with the
+# machine (the addresses a run sees, its timing), so an input they find is reported and kept
+# in build/fuzz/check-findings/<target>/ without failing the check; --strict fails on it too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -38,7 +38,7 @@ while [ $# -gt 0 ]; do
     --check) check=1; shift ;;
     --runs) runs=$2; shift 2 ;;
     --strict) strict=1; shift ;;
-    -h|--help) sed -n '2,20p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,22p' "$0"; exit 0 ;;
     *) targets+=("$1"); shift ;;
   esac
 done
@@ -90,9 +90,18 @@ stats_of() {
   echo "${execs:-?} runs, coverage ${cov:-?}"
 }
 
+# The runs of a target's seeded check: --runs, or fewer for a target whose runs are dear
+# (fuzz/check-runs: "<target> <runs>" a line).
+check_runs_of() {
+  local n
+  n=$(awk -v t="$1" '$1 == t { print $2 }' fuzz/check-runs 2>/dev/null | head -1)
+  if [ -n "$n" ] && [ "$n" -lt "$runs" ]; then echo "$n"; else echo "$runs"; fi
+}
+
 # One target's fixed, seeded run; its log is build/fuzz/logs/<target>.check.log.
 check_one() {
-  local t=$1
+  local t=$1 n
+  n=$(check_runs_of "$t")
   # An empty folder first: libFuzzer adds what it finds to the first folder it is given, and a
   # run that starts from the same inputs makes the same runs.
   local work=$PWD/build/fuzz/check/$t findings=$PWD/build/fuzz/check-findings/$t log=build/fuzz/logs/$t.check.log
@@ -109,12 +118,12 @@ check_one() {
     return 1
   fi
   # shellcheck disable=SC2046
-  ./build/fuzz/bin/fuzz_"$t" -runs="$runs" -seed=1 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  ./build/fuzz/bin/fuzz_"$t" -runs="$n" -seed=1 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$findings/" $(dict_of "$t") "$work" $(inputs_of "$t") >"$log" 2>&1 || status=$?
   if [ "$status" = 0 ]; then
     echo "$t: clean, $(stats_of "$log")"
   else
-    echo "$t: FOUND (exit $status) in $runs runs from seed 1: $findings/$(ls "$findings" | head -1); log $log"
+    echo "$t: FOUND (exit $status) in $n runs from seed 1: $findings/$(ls "$findings" | head -1); log $log"
     grep -m 3 -E 'ERROR|runtime error|fuzz check failed' "$log" || true
     if [ "$strict" = 0 ]; then
       echo "$t: the input shows a fault to mend; once mended, keep it in fuzz/regressions/$t/"

@@ -326,10 +326,13 @@ void TNation::SetLocalPlayer(bool Value) {
 void TNation::SetStability(std::int32_t Value) { FStability = std::clamp(Value, 0, 100); }
 
 void TNation::SetResearchSpendingTotal(std::int32_t Value) {
-  // Held within what a saved game holds, whatever an order asks.
+  // Held within what a saved game holds, whatever an order asks. The fraction comes from the
+  // total held, not the one asked for: the total is what the host sends on (when the research
+  // stage spreads a nation's spending) and saves, and every machine must reckon its research
+  // points from the same fraction.
   FResearchSpendingTotal = static_cast<std::int32_t>(
       std::clamp<std::int64_t>(Value, FieldRange::ResearchSpendingTotal.Min, FieldRange::ResearchSpendingTotal.Max));
-  FResearchSpendingFraction = static_cast<float>(static_cast<std::uint8_t>(Value)) / 100.0f;
+  FResearchSpendingFraction = static_cast<float>(static_cast<std::uint8_t>(FResearchSpendingTotal)) / 100.0f;
 }
 
 void TNation::SetInfluence(const TNation* Other, std::int32_t Value) {

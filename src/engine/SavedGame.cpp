@@ -75,6 +75,8 @@ struct TBrenmoorEngine::TSavedGame {
   std::size_t FirstAlliance = 0;
   std::size_t FirstActiveEvent = 0;
   std::size_t FiredList = 0;
+  // The values the counts ask for when the text holds fewer; 0 when it holds them all.
+  std::size_t Needed = 0;
 
   explicit TSavedGame(std::string_view Text) : Values(Text, ';', TSavedValues::Split) {
     Values.SetRecord("Saved game");
@@ -93,6 +95,11 @@ struct TBrenmoorEngine::TSavedGame {
   std::size_t ActiveEventValue(int I) const { return FirstActiveEvent + static_cast<std::size_t>(I); }
   std::size_t FiredListValue() const { return FiredList; }
   std::string_view Value(std::size_t I) const { return Values.At(I); }
+  EBrenmoorEngine CutShort() const { return CutShort(Needed); }
+  // True when a record at place I that cannot be read is the early end of the text: the text
+  // holds fewer values than its counts ask for, and I is its last (which the end may have cut
+  // through) or beyond. A record before that is damaged where it stands, and says so.
+  bool EndsAt(std::size_t I) const { return Needed != 0 && I + 1 >= Values.Size(); }
 
   // The game's top record: written from the engine, read into the values of a saved game. The
   // first 14 values are the header; then every object's field, the fired list and what later
@@ -119,9 +126,9 @@ private:
       throw EBrenmoorEngine(std::string("Saved game: the ") + What + " " + std::string(Text) + " is outside " + SavedValue::RangeText(FieldRange::Date));
     return Date;
   }
-  EBrenmoorEngine CutShort(std::size_t Needed) const {
+  EBrenmoorEngine CutShort(std::size_t Count) const {
     return EBrenmoorEngine("The saved game is cut short: it holds " + std::to_string(Values.Size()) + " of its " +
-                           std::to_string(Needed) + " values");
+                           std::to_string(Count) + " values");
   }
   // A count of the header, refused when the text could never hold that many objects.
   static TFields::TField CountField(const char* What, int (TBrenmoorEngine::*Get)() const, int TSavedGame::*Counted) {
@@ -214,7 +221,10 @@ const TBrenmoorEngine::TSavedGame::TFields& TBrenmoorEngine::TSavedGame::Fields(
                return Fired;
              },
              [](TSavedGame& G, V& R) {
-               if (R.Position() >= G.Values.Size()) throw G.CutShort(R.Position() + 1);
+               // Fewer values than the counts ask for: the text ended early, or a damaged value
+               // swallowed the separators of its neighbours. Which of the two, the records tell
+               // when they are read (ReadSavedGame).
+               if (R.Position() >= G.Values.Size()) G.Needed = R.Position() + 1;
                G.FiredList = R.Position();
                R.Next();
              }),
@@ -292,21 +302,32 @@ void TBrenmoorEngine::ReadSavedGame(const TSavedGame& Saved, const std::string& 
     FDate = Saved.Date;
     FFreeForAll = Saved.FreeForAll;
     FAllComputer = Saved.AllComputer;
-    for (int I = 0; I < Saved.NationCount; ++I) GetNation(I)->LoadFromString(Saved.Value(Saved.NationValue(I)));
-    for (int I = 0; I < Saved.ZoneCount; ++I) GetZone(I)->LoadFromString(Saved.Value(Saved.ZoneValue(I)));
+    // Each record read at its place; what cannot be read where the text ends early is that
+    // early end.
+    const auto Read = [&Saved](std::size_t Place, const auto& Load) {
+      try {
+        Load(Saved.Value(Place));
+      } catch (const EBrenmoor&) {
+        if (Saved.EndsAt(Place)) throw Saved.CutShort();
+        throw;
+      }
+    };
+    for (int I = 0; I < Saved.NationCount; ++I)
+      Read(Saved.NationValue(I), [&](std::string_view Text) { GetNation(I)->LoadFromString(Text); });
+    for (int I = 0; I < Saved.ZoneCount; ++I) Read(Saved.ZoneValue(I), [&](std::string_view Text) { GetZone(I)->LoadFromString(Text); });
     for (int I = 0; I < Saved.RoutingCount; ++I) {
       auto Routing = std::make_unique<TRouting>(*this);
-      Routing->LoadFromString(Saved.Value(Saved.RoutingValue(I)));
+      Read(Saved.RoutingValue(I), [&](std::string_view Text) { Routing->LoadFromString(Text); });
       AddRouting(std::move(Routing));
     }
     for (int I = 0; I < Saved.StormCount; ++I) {
       auto Storm = std::make_unique<TStorm>(*this);
-      Storm->LoadFromString(Saved.Value(Saved.StormValue(I)));
+      Read(Saved.StormValue(I), [&](std::string_view Text) { Storm->LoadFromString(Text); });
       AddStorm(std::move(Storm));
     }
     for (int I = 0; I < Saved.UnitCount; ++I) {
       auto Unit = std::make_unique<TUnit>(*this);
-      Unit->LoadFromString(Saved.Value(Saved.UnitValue(I)));
+      Read(Saved.UnitValue(I), [&](std::string_view Text) { Unit->LoadFromString(Text); });
       // At its own identifier: orders and change records name units by it.
       AddLoadedUnit(std::move(Unit));
     }
@@ -315,9 +336,11 @@ void TBrenmoorEngine::ReadSavedGame(const TSavedGame& Saved, const std::string& 
     FAlliances = std::move(Alliances);
     for (int I = 0; I < Saved.ActiveEventCount; ++I) {
       auto Event = std::make_unique<TActiveEvent>(*this);
-      Event->LoadFromString(Saved.Value(Saved.ActiveEventValue(I)));
+      Read(Saved.ActiveEventValue(I), [&](std::string_view Text) { Event->LoadFromString(Text); });
       AddActiveEvent(std::move(Event));
     }
+    // Every record could be read, but the text holds fewer values than its counts ask for.
+    if (Saved.Needed != 0) throw Saved.CutShort();
     TTokenReader Fired(Saved.Value(Saved.FiredListValue()));
     while (!Fired.AtEnd()) {
       const std::int32_t Index = StrToIntDef(Fired.Next('#'), -1);

@@ -2,6 +2,7 @@
 // impulse on every machine alike: it draws no random number and writes no change record.
 #include <algorithm>
 
+#include "engine/FieldRanges.h"
 #include "engine/SupplyRules.h"
 
 void TSupplyRules::SupplyUpkeep() {
@@ -124,6 +125,9 @@ void TSupplyRules::SupplyUpkeep() {
 TRouting* TSupplyRules::CreateRouting(TBrenmoorZone* From, TBrenmoorZone* To, std::int32_t Amount) {
   // A routing to the zone it starts from would never arrive and its resources would be lost.
   if (!From || !To || From == To) return nullptr;
+  // Held within what a saved game holds, whatever a change record asks: the zone gives up
+  // what the routing carries, no more.
+  Amount = static_cast<std::int32_t>(std::clamp<std::int64_t>(Amount, FieldRange::Amount.Min, FieldRange::Amount.Max));
   From->SetResources(static_cast<float>(From->GetResources() - static_cast<double>(Amount)));
   return FEngine.AddRouting(std::make_unique<TRouting>(FEngine, From, Amount, To));
 }

@@ -3,7 +3,11 @@
 #include <fluidsynth.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
+#include "sound/MidiFile.h"
 #include "sound/SoundLog.h"
 
 namespace {
@@ -101,6 +105,15 @@ void TMidiPlayer::Open() {
   std::error_code Error;
   if (!std::filesystem::is_regular_file(FileName(), Error) || !fluid_is_midifile(FileName().c_str())) {
     throw EMediaPlayer("Cannot open " + FileName());
+  }
+  // A damaged piece is still given to the synthesiser, which plays what it can and ends where
+  // it cannot go on; the log says what is wrong with it.
+  std::ifstream File(FileName(), std::ios::binary);
+  const std::vector<std::uint8_t> Bytes{std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>()};
+  try {
+    ReadMidiFile(Bytes.data(), Bytes.size());
+  } catch (const EMidiFile& E) {
+    SoundLog("Music: " + FileName() + ": " + E.what());
   }
   fluid_synth_system_reset(FState->Synth.get());
   FState->Player.reset(new_fluid_player(FState->Synth.get()));

@@ -147,6 +147,11 @@ TEST_F(NationTest, QueriesOverTheZonesAndTheSimpleSetters) {
   A->SetResearchSpendingTotal(300);       // 300 mod 256 = 44.
   EXPECT_EQ(A->GetResearchSpendingTotal(), 300);
   EXPECT_FLOAT_EQ(A->GetResearchSpendingFraction(), 0.44f);
+  // A total beyond what a saved game holds is held, and the fraction is the held total's
+  // (1000000 mod 256 = 64), as on a machine that is sent or loads the held total.
+  A->SetResearchSpendingTotal(1000095);
+  EXPECT_EQ(A->GetResearchSpendingTotal(), 1000000);
+  EXPECT_FLOAT_EQ(A->GetResearchSpendingFraction(), 0.64f);
 
   A->SetInfluence(N(2), 7);
   A->SetInfluence(N(1), 3);

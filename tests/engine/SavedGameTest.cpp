@@ -407,6 +407,63 @@ TEST_F(SavedGameTest, ATextThatCannotBeUsedIsRefusedAndTheGameStays) {
   EXPECT_EQ(Engine.SaveToString(), Text);
 }
 
+// A damaged text says what is damaged: the record and field that cannot be read, as a value
+// out of its range does. "Cut short" is only for a text that really ends early, wherever the
+// end falls; a value in the middle that swallowed its neighbours' separators leaves fewer
+// values too, but is no early end.
+TEST_F(SavedGameTest, ADamagedTextNamesTheFieldAndOnlyAnEarlyEndIsCutShort) {
+  BuildRichGame();
+  const std::string Text = Engine.SaveToString();
+  const std::vector<std::string> V = Values(Text);
+  const std::string Needed = std::to_string(V.size() - 2);
+  const auto CutShortOf = [&](const std::string& Cut) {
+    return "The saved game is cut short: it holds " + std::to_string(Values(Cut).size()) + " of its " + Needed + " values";
+  };
+  // The routing's record with one of its fields replaced.
+  const std::size_t Routing = 14 + 4 + 6;
+  const auto RoutingWith = [&](std::size_t Field, const std::string& Value) {
+    std::vector<std::string> Fields;
+    for (std::string Rest = V[Routing]; !Rest.empty();) Fields.push_back(NextToken(Rest, "~"));
+    Fields[Field] = Value;
+    std::string Record;
+    for (const std::string& F : Fields) Record += F + "~";
+    std::string S;
+    for (std::size_t I = 0; I < V.size(); ++I) S += (I == Routing ? Record : V[I]) + ";";
+    return S;
+  };
+  // Every byte of a stretch in the middle inverted: separators among them are lost.
+  std::string Inverted = Text;
+  const std::size_t From = Text.size() / 2 - std::min<std::size_t>(100, Text.size() / 4);
+  for (std::size_t I = From; I < Text.size() - From; ++I) Inverted[I] = static_cast<char>(~Inverted[I]);
+  ASSERT_LT(Values(Inverted).size(), V.size());
+  const std::string InTheMiddle = Text.substr(0, Text.size() / 2);
+  std::string WholeValues;
+  for (std::size_t I = 0; I < V.size() / 2; ++I) WholeValues += V[I] + ";";
+  struct TCase {
+    std::string Name;
+    std::string Text;
+    std::string Message;  // "" : only that it names a record's field and is no early end
+  };
+  const std::vector<TCase> Cases{
+      {"ends in the middle of a record", InTheMiddle, CutShortOf(InTheMiddle)},
+      {"ends after a whole record", WholeValues, CutShortOf(WholeValues)},
+      {"a word in a number field", RoutingWith(1, "many"), "Routing: field 2 (amount): 'many' is not a valid integer value"},
+      {"a word in a number field of a short text", RoutingWith(1, "many").substr(0, Text.size() / 2),
+       "Routing: field 2 (amount): 'many' is not a valid integer value"},
+      {"bytes inverted in the middle", Inverted, ""},
+  };
+  for (const TCase& Case : Cases) {
+    const std::string Message = EngineError([&] { Engine.LoadFromString(Case.Text); });
+    if (Case.Message.empty()) {
+      EXPECT_EQ(Message.find("cut short"), std::string::npos) << Case.Name << ": " << Message;
+      EXPECT_NE(Message.find(": field "), std::string::npos) << Case.Name << ": " << Message;
+    } else {
+      EXPECT_EQ(Message, Case.Message) << Case.Name;
+    }
+    EXPECT_EQ(Engine.SaveToString(), Text) << Case.Name;
+  }
+}
+
 // Texts no honest writer makes: units carrying each other (the next move of the fleet would
 // move its cargo, which moves the fleet, for ever) and numbers beyond a float, which the next
 // save would write as "INF", which nothing loads. Refused, and the game that was there stays.
