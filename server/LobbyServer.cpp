@@ -315,7 +315,14 @@ void TLobbyServer::HandleInput(TSession& S, TMillis Now) {
       S.Scanned = S.In.size();
       break;
     }
-    std::optional<std::string> Line = DecodeLine(std::string_view(S.In).substr(S.InPos, End - S.InPos));
+    const std::string_view Raw = std::string_view(S.In).substr(S.InPos, End - S.InPos);
+    // A whole line is held to the cap an unfinished one meets, so that the same bytes end the
+    // session alike whether they come at once or in pieces.
+    if (RawLineTooLong(S, Raw)) {
+      CloseSession(S, "Line too long");
+      break;
+    }
+    std::optional<std::string> Line = DecodeLine(Raw);
     if (!Line) {
       S.InPos = End + 1;
       Bad(S, "That line is not framed as a lobby line");
@@ -341,15 +348,18 @@ void TLobbyServer::HandleInput(TSession& S, TMillis Now) {
   S.Scanned -= std::min(S.Scanned, S.InPos);
   S.InPos = 0;
   if (S.Waiting || S.ResumeAt >= 0) return;  // the loop reads nothing more meanwhile
-  // An unfinished line may grow to the cap of its kind (twice over for its framing); a data
-  // line shows its kind in its first bytes.
-  if (S.In.size() > 2 * FConfig.MaxCommandLine + 2) {
-    std::string Head = S.In.substr(0, 24);
-    while (!Head.empty() && !UnescapeLine(Head)) Head.pop_back();
-    std::optional<std::string> Plain = DecodeLine(Head);
-    const bool Data = S.LoggedIn && Plain && IsDataLine(*Plain);
-    if (!Data || S.In.size() > 2 * FConfig.MaxDataLine + 2) CloseSession(S, "Line too long");
-  }
+  if (RawLineTooLong(S, S.In)) CloseSession(S, "Line too long");
+}
+
+// A line as it came (framed, escaped) may be as long as the cap of its kind twice over (for its
+// framing) and its two framing bytes; a data line shows its kind in its first bytes.
+bool TLobbyServer::RawLineTooLong(const TSession& S, std::string_view Raw) const {
+  if (Raw.size() <= 2 * FConfig.MaxCommandLine + 2) return false;
+  std::string Head(Raw.substr(0, 24));
+  while (!Head.empty() && !UnescapeLine(Head)) Head.pop_back();
+  std::optional<std::string> Plain = DecodeLine(Head);
+  const bool Data = S.LoggedIn && Plain && IsDataLine(*Plain);
+  return !Data || Raw.size() > 2 * FConfig.MaxDataLine + 2;
 }
 
 // True when the user's data pace holds this line back; the session then resumes by itself.

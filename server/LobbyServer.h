@@ -182,6 +182,7 @@ private:
   void SetLoggedIn(TSession& S, bool LoggedIn);
   bool Bad(TSession& S, const std::string& Reason);
   void HandleInput(TSession& S, TMillis Now);
+  bool RawLineTooLong(const TSession& S, std::string_view Raw) const;
   bool DataPaced(TSession& S, std::size_t Bytes, TMillis Now);
   void HandleLine(TSession& S, std::string Line, TMillis Now);
   // Runs Work as slow work; the session waits, and Then gets the result (nothing when Work

@@ -318,6 +318,11 @@ TEST(LobbyServer, BadInputIsCountedAndCutOff) {
   for (int I = 0; I < 20 && !F.Core->WantsClose(Endless); ++I)
     F.Core->Receive(Endless, std::string(16 << 10, 'A'), F.Now);
   EXPECT_TRUE(F.Core->WantsClose(Endless));
+  // The same unframed bytes end with their line feed in one piece: they meet the same cap.
+  const TSessionId Whole = F.Connect("10.0.0.7");
+  F.Core->Receive(Whole, std::string(20 * (16 << 10), 'A') + "\n", F.Now);
+  EXPECT_TRUE(F.Core->WantsClose(Whole));
+  EXPECT_EQ(F.Lines(Whole), (TLines{"ERROR|Line too long"}));
 
   // A data line may be far longer than a command, up to its own cap, in as many pieces as it takes.
   const TSessionId Big = F.NewUser("big", "10.0.0.6");
