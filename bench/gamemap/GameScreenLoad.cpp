@@ -5,7 +5,8 @@
 //   bench_gamescreen_load STATE [SECONDS] [WIDTHxHEIGHT]
 // STATE: title (the title screen), paused (a solo game of the Standard world, Germany played
 // here, paused), running (the same running), fast (a duel of computer players at full speed),
-// ended (a duel of computer players won and over). Not part of the test suite.
+// ended (a duel of computer players won and over). With BRENMOOR_LOAD_SILENT set, the music and
+// the sounds are off. Not part of the test suite.
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -143,6 +144,11 @@ int main(int argc, char* argv[]) {
     auto Settings = std::make_unique<TRegistryManager>(Config.filePath("settings.ini"));
     Settings->SetSubKey("Software\\Quillfen\\Brenmoor\\");
     Settings->WriteString("ShowTip", "1");
+    // BRENMOOR_LOAD_SILENT: music and sounds off, so that only the windows are measured.
+    if (qEnvironmentVariableIsSet("BRENMOOR_LOAD_SILENT")) {
+      Settings->WriteInteger("Music", 1);
+      Settings->WriteInteger("Sound", 1);
+    }
     TBrenmoorForms Forms(std::move(Settings));
     TfrmMain& Main = Forms.Main();
     Main.setGeometry(0, 0, W, H);
