@@ -154,15 +154,23 @@ void TSpriteSurfaceView::ShowFrame(TSpriteSurface& Surface) {
     // New pixels, perhaps where the old ones were: the next frame is converted whole.
     FConverter.Invalidate();
   }
-  // Only the blocks that changed since the last frame are converted.
+  // Only the blocks that changed since the last frame are converted, and only their part of
+  // the window is painted again: a frame like the one before costs the window nothing.
+  TRect Changed;
   if (W > 0 && H > 0)
-    FConverter.Convert(*Buffer, reinterpret_cast<std::uint32_t*>(FImage.bits()), int(FImage.bytesPerLine() / 4), W, H);
-  FShownSinceStop = true;
+    Changed = FConverter.Convert(*Buffer, reinterpret_cast<std::uint32_t*>(FImage.bits()), int(FImage.bytesPerLine() / 4), W, H);
   ++FFramesShown;
-  update();
+  if (!FShownSinceStop) {
+    // The white field of a stopped surface gives way to the frame everywhere.
+    FShownSinceStop = true;
+    update();
+  } else if (!Changed.IsEmpty()) {
+    update(Changed.Left, Changed.Top, Changed.Width(), Changed.Height());
+  }
 }
 
-void TSpriteSurfaceView::paintEvent(QPaintEvent*) {
+void TSpriteSurfaceView::paintEvent(QPaintEvent* Event) {
+  ++FPaints;
   QPainter P(this);
   if ((!FSurface || !FSurface->GetActive()) && !FShownSinceStop) {
     P.fillRect(rect(), Qt::white);
@@ -170,7 +178,9 @@ void TSpriteSurfaceView::paintEvent(QPaintEvent*) {
     P.drawRect(0, 0, width() - 1, height() - 1);
     return;
   }
-  P.drawImage(0, 0, FImage);
+  // Only the part to be painted is copied.
+  const QRect Part = Event->rect() & FImage.rect();
+  if (!Part.isEmpty()) P.drawImage(Part.topLeft(), FImage, Part);
   if (FImage.width() < width()) P.fillRect(FImage.width(), 0, width() - FImage.width(), height(), Qt::black);
   if (FImage.height() < height()) P.fillRect(0, FImage.height(), width(), height() - FImage.height(), Qt::black);
 }

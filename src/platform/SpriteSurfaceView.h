@@ -4,8 +4,9 @@
 //
 // Frames run in a main-thread timer's slot, never in a paint event: while the surface is
 // Active a frame starts AnimationInterval ms after the previous one started (at once after a
-// slower one). Each finished frame is converted once to RGB (8-bit pixels through the
-// buffer's colour table); a paint only copies that picture. The surface's width is the
+// slower one). Each finished frame is converted to RGB (8-bit pixels through the buffer's
+// colour table) only where it differs from the frame before, and only that part of the window
+// is painted again; a paint only copies that picture. The surface's width is the
 // window's rounded down to a multiple of 4; the one to three spare columns are black. An
 // inactive surface that has shown no frame since it stopped is painted white with a black
 // frame.
@@ -36,6 +37,8 @@ public:
   const QImage& FrameImage() const { return FImage; }
   // Frames shown since the view was made.
   int FramesShown() const { return FFramesShown; }
+  // Paints of the window since it was made: a frame that changed nothing is not painted.
+  int Paints() const { return FPaints; }
 
 protected:
   void paintEvent(QPaintEvent* Event) override;
@@ -64,6 +67,7 @@ private:
   TFrameConverter FConverter;
   bool FShownSinceStop = false;
   int FFramesShown = 0;
+  int FPaints = 0;
   std::unique_ptr<TBar> FBarHorz;
   std::unique_ptr<TBar> FBarVert;
 };

@@ -96,12 +96,13 @@ void CopyFrameToRGB32(const TBitmap& Buffer, std::uint32_t* Pixels, std::int32_t
   }
 }
 
-void TFrameConverter::Convert(const TBitmap& Buffer, std::uint32_t* Pixels, std::int32_t PixelsPerRow,
-                              std::int32_t Width, std::int32_t Height) {
+TRect TFrameConverter::Convert(const TBitmap& Buffer, std::uint32_t* Pixels, std::int32_t PixelsPerRow,
+                               std::int32_t Width, std::int32_t Height) {
+  const TRect Whole{0, 0, std::max(Width, 0), std::max(Height, 0)};
   if (Buffer.GetBitsPerPixel() != 8 || Width <= 0 || Height <= 0) {
     CopyFrameToRGB32(Buffer, Pixels, PixelsPerRow, Width, Height);
     FValid = false;
-    return;
+    return Whole;
   }
   std::uint32_t Table[256];
   for (int I = 0; I < 256; ++I) {
@@ -124,8 +125,10 @@ void TFrameConverter::Convert(const TBitmap& Buffer, std::uint32_t* Pixels, std:
     FPrevious.assign(std::size_t(std::max(W, 0)) * std::size_t(std::max(H, 0)), 0);
     for (std::int32_t Y = 0; Y < H; ++Y) std::memcpy(&FPrevious[std::size_t(Y) * std::size_t(W)], Buffer.ScanLine(Y), std::size_t(W));
     FValid = true;
-    return;
+    return Whole;
   }
+  // The bounds of what changed: rows Top .. Bottom - 1, columns Left .. Right - 1.
+  std::int32_t Left = W, Right = 0, Top = H, Bottom = 0;
   // Blocks of 16 pixels: compared as two 64-bit words, converted only when they differ.
   constexpr std::int32_t Block = 16;
   for (std::int32_t Y = 0; Y < H; ++Y) {
@@ -140,13 +143,23 @@ void TFrameConverter::Convert(const TBitmap& Buffer, std::uint32_t* Pixels, std:
       if (A[0] == B[0] && A[1] == B[1]) continue;
       for (std::int32_t I = X; I < X + Block; ++I) To[I] = Table[From[I]];
       std::memcpy(Was + X, From + X, Block);
+      Left = std::min(Left, X);
+      Right = std::max(Right, X + Block);
+      Top = std::min(Top, Y);
+      Bottom = Y + 1;
     }
     for (; X < W; ++X)
       if (Was[X] != From[X]) {
         To[X] = Table[From[X]];
         Was[X] = From[X];
+        Left = std::min(Left, X);
+        Right = std::max(Right, X + 1);
+        Top = std::min(Top, Y);
+        Bottom = Y + 1;
       }
   }
+  if (Right <= Left || Bottom <= Top) return {};
+  return {Left, Top, Right, Bottom};
 }
 
 TSpriteSurface::TSpriteSurface() : TSpriteSurface(TFontLibrary::Default()) {}

@@ -93,11 +93,12 @@ void CopyFrameToRGB32(const TBitmap& Buffer, std::uint32_t* Pixels, std::int32_t
 // keeps the last 8-bit frame it converted and writes only the pixels of the blocks that changed
 // since, which gives the same pixels as a whole conversion while the target is left alone
 // between frames. Anything else (another target, size, colour table or depth) converts the
-// whole frame; so does the first frame after Invalidate.
+// whole frame; so does the first frame after Invalidate. It returns the part of the target it
+// wrote (empty when the frame is the one before), so that the window repaints only that.
 class TFrameConverter {
 public:
-  void Convert(const TBitmap& Buffer, std::uint32_t* Pixels, std::int32_t PixelsPerRow, std::int32_t Width,
-               std::int32_t Height);
+  TRect Convert(const TBitmap& Buffer, std::uint32_t* Pixels, std::int32_t PixelsPerRow, std::int32_t Width,
+                std::int32_t Height);
   // The target was written by someone else: the next frame is converted whole.
   void Invalidate() { FValid = false; }
 

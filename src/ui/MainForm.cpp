@@ -136,6 +136,8 @@ std::unique_ptr<TZoneSpriteSurface> MakeMapSurface(TColorPalette& Palette) {
   Surface->SetPreviewHeight(150);
   Surface->SetAutoBlank(true);
   Surface->SetAutoBlankColorIndex(0);
+  // A frame every 80 ms at most: without a pace the frames would run back to back.
+  Surface->SetAnimationInterval(80);
   return Surface;
 }
 

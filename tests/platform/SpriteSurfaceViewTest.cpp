@@ -216,3 +216,30 @@ TEST(SpriteSurfaceView, ASurfaceDestroyedFirstIsForgotten) {
   RunFor(30);
   EXPECT_FALSE(View->grab().isNull());
 }
+
+// A frame like the one before is not painted again; a frame in which a sprite moved is, and the
+// window then shows the new frame everywhere.
+TEST(SpriteSurfaceView, OnlyAFrameThatChangedIsPainted) {
+  TMapScene M;
+  TSpriteSurfaceView View(M.Surface);
+  View.resize(200, 120);
+  View.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&View));
+  M.Surface.RenderFrame();
+  RunFor(30);
+  const int Painted = View.Paints();
+  ASSERT_GE(Painted, 1);
+  for (int I = 0; I < 3; ++I) M.Surface.RenderFrame();
+  RunFor(30);
+  EXPECT_EQ(View.Paints(), Painted);
+  EXPECT_EQ(View.FramesShown(), 4);
+  TSprite* Tile = M.Surface.GetEngines().front()->GetSprite(0);
+  Tile->SetX(Tile->GetX() + 3);
+  M.Surface.RenderFrame();
+  RunFor(30);
+  EXPECT_GT(View.Paints(), Painted);
+  const QImage Grab = View.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const TDIBCanvas& Buffer = M.Surface.GetDIBCanvas();
+  for (int Y = 0; Y < 120; ++Y)
+    for (int X = 0; X < 200; ++X) ASSERT_EQ(Grab.pixel(X, Y), PaletteRgb(M.Palette, Buffer.GetPixel(X, Y))) << X << "," << Y;
+}

@@ -49,3 +49,39 @@ TEST(FrameConverter, GivesThePixelsOfAWholeConversionFrameAfterFrame) {
     EXPECT_EQ(Other[std::size_t(5 * Stride + 7)], Expected[std::size_t(5 * Stride + 7)]);
   }
 }
+
+// What the converter says it wrote: the whole target after a whole conversion, nothing for a
+// frame like the one before, else the bounds of the 16-pixel blocks (and the pixels of a row's
+// end beyond the last whole block) that changed.
+TEST(FrameConverter, SaysWhichPartOfTheTargetItWrote) {
+  const int W = 100, H = 30;
+  TBitmap Frame(W, H, 8);
+  Frame.SetColorTable(Colors(0));
+  std::vector<std::uint32_t> Shown(std::size_t(W) * H);
+  TFrameConverter Converter;
+  EXPECT_EQ(Converter.Convert(Frame, Shown.data(), W, W, H), (TRect{0, 0, W, H}));
+  EXPECT_TRUE(Converter.Convert(Frame, Shown.data(), W, W, H).IsEmpty());
+  struct TCase {
+    std::vector<std::pair<int, int>> Pixels;
+    TRect Written;
+  } Cases[] = {
+      {{{0, 0}}, {0, 0, 16, 1}},
+      {{{17, 4}}, {16, 4, 32, 5}},
+      {{{17, 4}, {40, 9}}, {16, 4, 48, 10}},
+      // Columns 96..99 lie beyond the last whole block: only the pixel itself.
+      {{{98, 29}}, {98, 29, 99, 30}},
+      {{{5, 2}, {98, 20}}, {0, 2, 99, 21}},
+  };
+  for (const TCase& C : Cases) {
+    for (auto [X, Y] : C.Pixels) ++Frame.ScanLine(Y)[X];
+    EXPECT_EQ(Converter.Convert(Frame, Shown.data(), W, W, H), C.Written) << C.Pixels.front().first;
+  }
+  // A new colour table changes every pixel.
+  Frame.SetColorTable(Colors(9));
+  EXPECT_EQ(Converter.Convert(Frame, Shown.data(), W, W, H), (TRect{0, 0, W, H}));
+  // A 16-bit frame is converted whole every time.
+  TBitmap Wide(W, H, 16);
+  Wide.SetBitFields(0xF800, 0x7E0, 0x1F);
+  EXPECT_EQ(Converter.Convert(Wide, Shown.data(), W, W, H), (TRect{0, 0, W, H}));
+  EXPECT_EQ(Converter.Convert(Wide, Shown.data(), W, W, H), (TRect{0, 0, W, H}));
+}
