@@ -560,6 +560,29 @@ TEST_F(OrderEntryWindowTest, TheGamesKeysClickTheOrderButtonsOnlyWhileAGameRuns)
   Main.rte().SetActive(false);
 }
 
+// Typing over the map in a running game gives orders at most: no key saves, opens or leaves
+// the game behind the player's back (a question or a file dialog would fail the prompter).
+TEST_F(OrderEntryWindowTest, NoKeyOverTheMapSavesOrLeavesTheGame) {
+  TfrmMain& Main = StartGame();
+  Main.surfaceZoneClick(Zone(Main, "Berlin"));
+  Main.rte().SetActive(true);
+  std::vector<int> Keys = {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Tab};
+  for (int K = Qt::Key_A; K <= Qt::Key_Z; ++K) Keys.push_back(K);
+  for (int K = Qt::Key_F1; K <= Qt::Key_F12; ++K) Keys.push_back(K);
+  for (QWidget* Target : {static_cast<QWidget*>(&Main.surfaceView()), static_cast<QWidget*>(&Main)})
+    for (const Qt::KeyboardModifiers Modifiers : {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ControlModifier),
+                                                   Qt::KeyboardModifiers(Qt::AltModifier)})
+      for (const int Key : Keys) {
+        QTest::keyClick(Target, static_cast<Qt::Key>(Key), Modifiers);
+        // Whatever order mode a letter began ends again, so the next key starts afresh.
+        if (Main.Orders().OrderMode() != omNone) QTest::keyClick(&Main, Qt::Key_Escape);
+      }
+  for (const TPrompt& Asked : Prompter.Prompts()) EXPECT_NE(Asked.Kind, pkSaveFile) << Asked.Options.Title;
+  EXPECT_TRUE(Main.rte().GetActive());
+  EXPECT_EQ(Main.FrontScreen(), Main.pnlGame());
+  Main.rte().SetActive(false);
+}
+
 TEST_F(OrderEntryWindowTest, AnOrderModeEndsWhenTheGameClosesOrASelectedUnitLeavesTheGame) {
   TfrmMain& Main = StartGame();
   Main.rte().SetActive(true);
