@@ -1,7 +1,9 @@
 // Orders given on the game screen of the Standard scenario: the order buttons and the map's
 // zone clicks in their modes, the questions answered through the scripted prompter, Esc and
 // Enter, the records reaching the impulse clock and the rules moving the units at the impulse.
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QLabel>
 #include <QSpinBox>
@@ -566,6 +568,16 @@ TEST_F(OrderEntryWindowTest, NoKeyOverTheMapSavesOrLeavesTheGame) {
   TfrmMain& Main = StartGame();
   Main.surfaceZoneClick(Zone(Main, "Berlin"));
   Main.rte().SetActive(true);
+  // A letter may open a window of orders (W divides): it is closed again and named.
+  std::vector<std::string> Windows;
+  QTimer Closer;
+  QObject::connect(&Closer, &QTimer::timeout, [&] {
+    if (auto* Window = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      Windows.push_back(Window->objectName().toStdString());
+      Window->reject();
+    }
+  });
+  Closer.start(10);
   std::vector<int> Keys = {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Tab};
   for (int K = Qt::Key_A; K <= Qt::Key_Z; ++K) Keys.push_back(K);
   for (int K = Qt::Key_F1; K <= Qt::Key_F12; ++K) Keys.push_back(K);
@@ -577,7 +589,9 @@ TEST_F(OrderEntryWindowTest, NoKeyOverTheMapSavesOrLeavesTheGame) {
         // Whatever order mode a letter began ends again, so the next key starts afresh.
         if (Main.Orders().OrderMode() != omNone) QTest::keyClick(&Main, Qt::Key_Escape);
       }
+  Closer.stop();
   for (const TPrompt& Asked : Prompter.Prompts()) EXPECT_NE(Asked.Kind, pkSaveFile) << Asked.Options.Title;
+  for (const std::string& Name : Windows) EXPECT_EQ(Name, "frmDivideUnit");
   EXPECT_TRUE(Main.rte().GetActive());
   EXPECT_EQ(Main.FrontScreen(), Main.pnlGame());
   Main.rte().SetActive(false);
