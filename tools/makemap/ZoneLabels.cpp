@@ -5,6 +5,12 @@
 
 namespace {
 
+// A pixel of a label that covers another label weighs as much as this many pixels of the
+// label off its zone: labels keep clear of each other wherever a corner allows it.
+constexpr std::int64_t OverlapWeight = 10;
+// Passes in which every zone chooses its corner again among all the other labels.
+constexpr int RefinePasses = 4;
+
 // The label's font as the zone sprite sets it.
 constexpr const char* LabelFont = "Small Fonts";
 constexpr std::int32_t LabelFontSize = 7;
@@ -139,29 +145,53 @@ void PlaceLabels(TWorldMap& World, TLabelMeasure& Measure, int MinSlots, const T
   for (std::size_t I : Order) Areas[I] = Area2(World.Zones[I].Points);
   std::stable_sort(Order.begin(), Order.end(), [&](std::size_t A, std::size_t B) { return Areas[A] < Areas[B]; });
 
-  std::vector<TRect> Placed;
+  struct TPlacement {
+    TLabelSize Size;
+    TRect Bounds;
+    int Need = 0;
+    bool Placed = false;
+    TRect Box;
+  };
+  std::vector<TPlacement> Labels(World.Zones.size());
   for (std::size_t I : Order) {
+    const TWorldZone& Z = World.Zones[I];
+    TPlacement& L = Labels[I];
+    L.Size = Measure.Size(Z.Name, ShowsCapitalIcon(Z.Owner, Z.Capital));
+    L.Bounds = BoundsOf(Z.Points);
+    L.Need = std::min(MinSlots, SlotsFrom(Z.Points, L.Bounds, Z.Points[0].Y, Grid));
+  }
+  // The corner whose box holds the most pixels of the zone, less OverlapWeight times those
+  // that cover another label placed so far (every candidate box of a zone has the same area,
+  // so pixels compare as shares do); ties keep the earlier corner.
+  auto Choose = [&](std::size_t I) {
     TWorldZone& Z = World.Zones[I];
+    TPlacement& L = Labels[I];
     std::vector<TPoint>& P = Z.Points;
-    const TLabelSize Size = Measure.Size(Z.Name, ShowsCapitalIcon(Z.Owner, Z.Capital));
-    const TRect Bounds = BoundsOf(P);
-    const int Need = std::min(MinSlots, SlotsFrom(P, Bounds, P[0].Y, Grid));
-    // Score in pixels: the box's pixels inside the zone less those that cover a label placed
-    // before (every candidate box has the same area, so pixels compare as shares do).
     std::size_t Best = 0;
     std::int64_t BestScore = std::numeric_limits<std::int64_t>::min();
     for (std::size_t K = 0; K < P.size(); ++K) {
-      if (SlotsFrom(P, Bounds, P[K].Y, Grid) < Need) continue;
-      const TRect Box = LabelBox(P[K], Size);
+      if (SlotsFrom(P, L.Bounds, P[K].Y, Grid) < L.Need) continue;
+      const TRect Box = LabelBox(P[K], L.Size);
       std::int64_t Score = PixelsInside(P, Box);
-      for (const TRect& Other : Placed) Score -= OverlapArea(Box, Other);
+      for (std::size_t J : Order)
+        if (J != I && Labels[J].Placed) Score -= OverlapWeight * OverlapArea(Box, Labels[J].Box);
       if (Score > BestScore) {
         BestScore = Score;
         Best = K;
       }
     }
     std::rotate(P.begin(), P.begin() + std::ptrdiff_t(Best), P.end());
-    Placed.push_back(LabelBox(P[0], Size));
+    L.Box = LabelBox(P[0], L.Size);
+    L.Placed = true;
+    return Best != 0;
+  };
+  // Greedy from the smallest zone, then a few passes in which each zone chooses again among
+  // all the others' labels, until none moves.
+  for (std::size_t I : Order) Choose(I);
+  for (int Pass = 0; Pass < RefinePasses; ++Pass) {
+    bool Moved = false;
+    for (std::size_t I : Order) Moved = Choose(I) || Moved;
+    if (!Moved) break;
   }
 }
 

@@ -63,11 +63,11 @@ std::int64_t OverlapArea(const TRect& A, const TRect& B);
 int SlotCount(const std::vector<TPoint>& Polygon, const TSlotGrid& Grid = {});
 
 // Turns every land zone's corner list so that its first corner is where its label sits best:
-// the most of the box inside the zone, less the share of it that covers labels placed before,
+// the most of the box inside the zone, with a heavy penalty for covering another label,
 // keeping at least MinSlots unit slots (or as many as the zone had, if fewer). Zones choose
-// from the smallest to the largest, as the small ones have the fewest good places; ties keep
-// the earlier corner, so a label that sits well already stays where it is. Sea zones keep
-// their corners.
+// from the smallest to the largest, as the small ones have the fewest good places, then choose
+// again among all the others' labels for a few passes; ties keep the earlier corner, so a
+// label that sits well already stays where it is. Sea zones keep their corners.
 void PlaceLabels(TWorldMap& World, TLabelMeasure& Measure, int MinSlots = 3, const TSlotGrid& Grid = {});
 
 // How one land zone's label sits on a map set: the share of its box inside the zone and the
