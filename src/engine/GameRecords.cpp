@@ -347,7 +347,7 @@ std::string TVictoryCondition::GetDescription() const {
     case 0:
     case 1: S += Subject != Winner ? Subject + " must Achieve" : "Achieve"; break;
     case 2:
-    case 3: S += "Reduce " + Subject + " to "; break;
+    case 3: S += "Reduce " + Subject + " to"; break;
     case 4:
       S += Subject != Winner ? Subject + " must Survive until " : "Survive until ";
       S += DateToStr(FEngine->GetDate() + Target * FEngine->GetImpulseRate());

@@ -99,8 +99,8 @@ TEST_F(RecordsTest, VictoryConditionDescriptionsNameTheWinnerTheGoalAndTheDate) 
   const Case Cases[] = {
       {"Albion~1~0~Albion~60~", "Albion:Achieve 60% World Domination"},
       {"Allies~0~1~Axis~40~", "Allies:Axis must Achieve 40% World Domination"},
-      {"Albion~1~2~Ruritania~10~", "Albion:Reduce Ruritania to  10% World Domination"},
-      {"Allies~0~3~Axis~0~", "Allies:Reduce Axis to  0% World Domination"},
+      {"Albion~1~2~Ruritania~10~", "Albion:Reduce Ruritania to 10% World Domination"},
+      {"Allies~0~3~Axis~0~", "Allies:Reduce Axis to 0% World Domination"},
       {"Albion~1~4~Freedonia~10~", "Albion:Freedonia must Survive until 12/1/1940"},
       {"Albion~1~4~Albion~100~", "Albion:Survive until 8/28/1941"},
   };

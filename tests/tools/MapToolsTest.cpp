@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +12,7 @@
 #include "MapArt.h"
 #include "MapCheck.h"
 #include "WorldSource.h"
+#include "ZoneLabels.h"
 
 namespace {
 
@@ -167,5 +172,114 @@ TEST(MapValidator, FindsTilesWhosePalettesDifferAndOutlinesLostInTheArt) {
   EXPECT_TRUE(HasProblem(R, "maps/Standard_1.bmp: palette entry")) << AllProblems(R);
   EXPECT_TRUE(HasProblem(R, "sea outline colour 156 is too close")) << AllProblems(R);
   EXPECT_TRUE(HasProblem(R, "Palette entry 62, which the game draws with, is left grey")) << AllProblems(R);
+  fs::remove_all(Dir);
+}
+
+namespace {
+
+const std::string FontsFolder = std::string(BRENMOOR_SOURCE_DIR) + "/data/fonts";
+
+TWorldZone LandZone(const std::string& Name, std::vector<TPoint> Points) {
+  TWorldZone Z;
+  Z.Name = Name;
+  Z.Owner = "Poland";
+  Z.Points = std::move(Points);
+  return Z;
+}
+
+// Whether B is A started at another corner.
+bool IsRotationOf(const std::vector<TPoint>& A, const std::vector<TPoint>& B) {
+  if (A.size() != B.size()) return false;
+  for (std::size_t S = 0; S < A.size(); ++S) {
+    bool Same = true;
+    for (std::size_t I = 0; I < A.size() && Same; ++I) Same = A[(I + S) % A.size()] == B[I];
+    if (Same) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+TEST(ZoneLabels, EachLandZoneStartsWhereItsLabelFitsKeepingItsSlotsAndClearOfOtherLabels) {
+  TLabelMeasure Measure(FontsFolder);
+  const TLabelSize Small = Measure.Size("Bo", false);
+  ASSERT_GT(Small.Width, 56);
+  ASSERT_LT(Measure.Size("Westmark", false).Width, 200);
+  TWorldMap World;
+  World.Width = 1600;
+  World.Height = 400;
+  // The top corner is the right end of the top edge: a label there would stand off the zone.
+  World.Zones.push_back(LandZone("Westmark", {{300, 100}, {300, 300}, {100, 300}, {100, 120}}));
+  // Two good corners on the left edge; the upper one is covered by the small zone's label.
+  World.Zones.push_back(LandZone("Eastmark", {{500, 100}, {800, 100}, {800, 300}, {500, 300}, {500, 200}}));
+  World.Zones.push_back(LandZone("Bo", {{450, 95}, {500, 95}, {500, 125}, {450, 125}}));
+  // Its only good corner lies too low to leave the zone any unit slot.
+  World.Zones.push_back(LandZone("Lowmark", {{1300, 100}, {1300, 160}, {1100, 160}, {1100, 130}}));
+  TWorldZone Sea;
+  Sea.Name = "Sea";
+  Sea.Sea = true;
+  Sea.Points = {{900, 0}, {900, 50}, {1000, 50}, {1000, 0}};
+  World.Zones.push_back(Sea);
+  const TWorldMap Before = World;
+
+  PlaceLabels(World, Measure);
+  for (std::size_t I = 0; I < World.Zones.size(); ++I)
+    EXPECT_TRUE(IsRotationOf(Before.Zones[I].Points, World.Zones[I].Points)) << World.Zones[I].Name;
+  EXPECT_EQ(World.Zones[0].Points[0], (TPoint{100, 120}));
+  EXPECT_EQ(World.Zones[1].Points[0], (TPoint{500, 200}));
+  EXPECT_EQ(World.Zones[2].Points[0], (TPoint{450, 95}));
+  EXPECT_EQ(World.Zones[3].Points[0], (TPoint{1300, 100}));
+  EXPECT_EQ(SlotCount(World.Zones[3].Points), 4);
+  EXPECT_EQ(World.Zones[4].Points, Before.Zones[4].Points);
+  EXPECT_DOUBLE_EQ(ShareInside(World.Zones[0].Points, LabelBox(World.Zones[0].Points[0], Measure.Size("Westmark", false))), 1.0);
+
+  // The same input gives the same corners.
+  TWorldMap Again = Before;
+  PlaceLabels(Again, Measure);
+  for (std::size_t I = 0; I < World.Zones.size(); ++I) EXPECT_EQ(Again.Zones[I].Points, World.Zones[I].Points);
+
+  // The measure of the placed labels: the small zone's label is too wide for it and covers no
+  // other label any more.
+  std::vector<TLabelZone> Zones;
+  for (int I = 0; I < 4; ++I) Zones.push_back({I, World.Zones[std::size_t(I)].Name, World.Zones[std::size_t(I)].Points, false});
+  const TLabelReport R = MeasureLabels(Zones, Measure);
+  ASSERT_EQ(R.Zones.size(), 4u);
+  EXPECT_EQ(R.Zones[2].Percent(), 50 * Small.Height * 100 / (Small.Width * Small.Height));
+  EXPECT_EQ(R.WellInside, 2);  // Westmark and Eastmark; Lowmark keeps its slots instead
+  EXPECT_EQ(R.OverlapPairs, 0);
+  Zones[1].Points = Before.Zones[1].Points;
+  const TLabelReport Crowded = MeasureLabels(Zones, Measure);
+  EXPECT_EQ(Crowded.OverlapPairs, 1);
+  EXPECT_EQ(Crowded.Zones[1].Overlaps, (std::vector<int>{2}));
+  EXPECT_EQ(Crowded.Zones[2].Overlaps, (std::vector<int>{1}));
+}
+
+TEST(MapValidator, MeasuresTheLabelsOfAMapSetAndTakesItsArgumentsSafely) {
+  const fs::path Dir = WriteSmallWorld("brenmoor_mapcheck_labels");
+  // The fixture has no owners' side file, so no label carries the capital icon.
+  const TLabelReport R = CheckLabels(Dir.string(), "Standard.brmmap", FontsFolder);
+  ASSERT_EQ(R.Zones.size(), 2u);
+  EXPECT_EQ(R.Zones[0].Name, "Westland");
+  EXPECT_EQ(R.Zones[1].Name, "Eastland");
+  TLabelMeasure Measure(FontsFolder);
+  const TLabelSize West = Measure.Size("Westland", false);
+  // Westland runs from x 711 to 800 below its first corner (711,111).
+  EXPECT_EQ(R.Zones[0].BoxPixels, std::int64_t(West.Width) * West.Height);
+  EXPECT_EQ(R.Zones[0].InsidePixels, std::int64_t(std::min(West.Width, 89)) * West.Height);
+  EXPECT_EQ(R.OverlapPairs, West.Width > 89 ? 1 : 0);
+
+  const std::string Tool = BRENMOOR_CHECKMAP;
+  auto Run = [&](const std::string& Arguments) {
+    const int Status = std::system(("\"" + Tool + "\" " + Arguments + " > /dev/null 2>&1").c_str());
+    return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+  };
+  EXPECT_EQ(Run("--help"), 0);
+  EXPECT_EQ(Run(""), 2);
+  EXPECT_EQ(Run("--bogus"), 2);
+  EXPECT_EQ(Run("\"" + (Dir / "no such folder").string() + "\""), 2);
+  EXPECT_EQ(Run("--labels"), 2);
+  EXPECT_EQ(Run("--labels \"" + (Dir / "none.brmmap").string() + "\""), 2);
+  EXPECT_EQ(Run("--labels \"" + Dir.string() + "\""), 2);  // no fonts folder there
+  EXPECT_EQ(Run("--labels \"" + (Dir / "Standard.brmmap").string() + "\" --fonts \"" + FontsFolder + "\""), 0);
   fs::remove_all(Dir);
 }

@@ -24,7 +24,7 @@ const fs::path Data = fs::path(BRENMOOR_SOURCE_DIR) / "data";
 
 TEST(StandardMap, RegeneratingTheMapSetChangesNothing) {
   ExpectRegeneratesData(BRENMOOR_MAKEMAP, {"Standard.brmmap", "maps"},
-                        {std::string(BRENMOOR_SOURCE_DIR) + "/tools/makemap/Standard.world"});
+                        {"--fonts", Data.string() + "/fonts", std::string(BRENMOOR_SOURCE_DIR) + "/tools/makemap/Standard.world"});
 }
 
 TEST(StandardMap, PassesEveryCheckOfTheGameAndDrawsAPicture) {

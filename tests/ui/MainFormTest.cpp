@@ -4,9 +4,11 @@
 // factories on the Standard map.
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -260,6 +262,28 @@ TEST_F(MainFormTest, HelpOpensTheMainTopicAndAboutShowsTheVersion) {
   EXPECT_EQ(Caption, "About Brenmoor");
   EXPECT_EQ(Version, "Version 4.0 Build 2");
   QCoreApplication::setApplicationName(TestName);
+}
+
+TEST_F(MainFormTest, TheHelpNamesTheTitleScreensButtonsAsTheyRead) {
+  NoTip();
+  TfrmMain& Main = ShowMain(Start());
+  QStringList Captions;
+  for (const TColorButton* B : Main.findChild<QWidget*>("pnlTitle")->findChildren<TColorButton*>()) Captions << B->Caption();
+  const QDir Help(QCoreApplication::applicationDirPath() + "/help");
+  const QRegularExpression Named(R"(title screen choose <b>([^<]+)</b>|[Cc]hoose <b>([^<]+)</b> on the title screen)");
+  int Found = 0;
+  for (const QString& Page : Help.entryList({"*.html"})) {
+    QFile File(Help.filePath(Page));
+    ASSERT_TRUE(File.open(QIODevice::ReadOnly)) << Page.toStdString();
+    const QString Text = QString::fromLatin1(File.readAll()).simplified();
+    for (auto It = Named.globalMatch(Text); It.hasNext();) {
+      const QRegularExpressionMatch M = It.next();
+      const QString Button = M.captured(1).isEmpty() ? M.captured(2) : M.captured(1);
+      EXPECT_TRUE(Captions.contains(Button)) << Page.toStdString() << " names \"" << Button.toStdString() << "\"";
+      ++Found;
+    }
+  }
+  EXPECT_GT(Found, 0);
 }
 
 TEST_F(MainFormTest, TheWindowCannotBeMadeSmallerThan640By480) {

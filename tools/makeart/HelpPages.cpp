@@ -32,7 +32,7 @@ std::vector<TArtFile> HelpPages() {
       "or more of the seven major powers; the others are led by other players, on this machine or "
       "online, or by computer players. Time runs in impulses of four seconds: in every impulse the "
       "orders given so far are carried out at once for every nation.</p>\n"
-      "<h2>Getting started</h2>\n<ol>\n<li>On the title screen choose <b>New Game</b>, pick a "
+      "<h2>Getting started</h2>\n<ol>\n<li>On the title screen choose <b>Solo Game</b>, pick a "
       "scenario and say which nations you play.</li>\n<li>Click one of your zones on the map: the "
       "zone tab shows what it holds and what it can build.</li>\n<li>Select units in the unit list "
       "and give them an order with the order buttons, then click the target zone.</li>\n<li>Watch "
@@ -110,10 +110,10 @@ std::vector<TArtFile> HelpPages() {
       "makes its forces or buildings available, such as rocket sites once rocket technology is "
       "complete.</p>");
   Add("Online", "Online games",
-      "<p>Log in to the lobby from the title screen with your user name and password (a new user "
-      "can register there). The lobby lists the rooms: game rooms waiting for players and chat "
-      "rooms. Create a game room to host a game, or join one; the host assigns the nations and "
-      "starts. During the game the host's machine runs the rules and every other machine replays "
+      "<p>Choose <b>Online Game</b> on the title screen and log in to the lobby with your user name "
+      "and password (a new user can register there). The lobby lists the rooms: game rooms waiting "
+      "for players and chat rooms. Host a game with <b>New Game</b>, or join one with <b>Join "
+      "Game</b>; the host assigns the nations and starts. During the game the host's machine runs the rules and every other machine replays "
       "what happens, so everyone sees the same war. Use the communications window to talk to the "
       "other players, and the scheduling pages to arrange a time to play.</p>");
   return Out;

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <map>
 #include <set>
+#include <sstream>
 
 #include "foundation/CurrentFolder.h"
 #include "foundation/NumberText.h"
@@ -21,6 +22,7 @@
 #include "sprites/ImageFiles.h"
 #include "sprites/MapSet.h"
 #include "sprites/ZoneMap.h"
+#include "ZoneLabels.h"
 
 namespace {
 
@@ -257,11 +259,6 @@ TMapCheckResult CheckMapSet(const std::string& Folder, const std::string& MapSet
     const std::string Simple = SimplePolygonProblem(P);
     if (!Simple.empty()) Problems.push_back(Quoted(Z) + " is no simple polygon: " + Simple);
     if (Area2(P) == 0) Problems.push_back(Quoted(Z) + " has no area");
-    for (std::size_t K = 1; K < P.size(); ++K)
-      if (P[K].Y < P[0].Y) {
-        Problems.push_back(Quoted(Z) + " does not start at its top-most corner");
-        break;
-      }
     for (const TPoint& Q : P)
       if (Q.X < 0 || Q.Y < 0 || Q.X > W || Q.Y > H) {
         Problems.push_back(Quoted(Z) + " reaches outside the map");
@@ -448,4 +445,33 @@ void WriteMapPicture(const std::string& Folder, const std::string& MapSetName, c
   }
   fs::create_directories(Png.parent_path());
   SaveCanvasToPng(*Dib, &Palette, Png.string());
+}
+
+TLabelReport CheckLabels(const std::string& Folder, const std::string& MapSetName, const std::string& FontsFolder) {
+  const fs::path Dir(Folder);
+  const std::string Text = ReadAll((Dir / MapSetName).string());
+  if (Text.empty()) throw EMapSet("The map set \"" + (Dir / MapSetName).string() + "\" is missing or empty");
+  TZoneMap Map;
+  LoadZoneMap(Map, TMapSet::Parse(Text, MapSetName));
+  // The capitals and their owners from the owners' side file beside the tiles, when there is one.
+  std::map<std::string, bool> CapitalIcon;
+  const std::string Stem = fs::path(MapSetName).stem().string();
+  std::istringstream Owners(ReadAll((Dir / "maps" / (Stem + ".owners.txt")).string()));
+  for (std::string Line; std::getline(Owners, Line);) {
+    if (!Line.empty() && Line.back() == '\r') Line.pop_back();
+    if (Line.empty() || Line[0] == '#') continue;
+    std::string Rest = Line;
+    const std::string Zone = NextToken(Rest, ";");
+    const std::string Owner = NextToken(Rest, ";");
+    CapitalIcon[Zone] = ShowsCapitalIcon(Owner, Rest == "1");
+  }
+  std::vector<TLabelZone> Zones;
+  for (int I = 0; I < Map.ZoneCount(); ++I) {
+    const TZone& Z = *Map.GetZone(I);
+    if (Z.GetSea()) continue;
+    const auto It = CapitalIcon.find(Z.GetName());
+    Zones.push_back({I, Z.GetName(), Z.GetPoints(), It != CapitalIcon.end() && It->second});
+  }
+  TLabelMeasure Measure(FontsFolder);
+  return MeasureLabels(Zones, Measure);
 }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ZoneLabels.h"
+
 struct TMapCheckOptions {
   // The game's grid: first row below a zone's first corner, column and row steps.
   int GridMarginTop = 16;
@@ -39,3 +41,8 @@ TMapCheckResult CheckMapSet(const std::string& Folder, const std::string& MapSet
 // Fonts come from FontsFolder. Raises an exception when the map set cannot be read.
 void WriteMapPicture(const std::string& Folder, const std::string& MapSetName, const std::string& FontsFolder,
                      const std::string& PngFile);
+
+// How the land zones' labels sit on the map set MapSetName in Folder (relative to it), measured
+// with the fonts of FontsFolder; capitals come from the owners' side file maps/<stem>.owners.txt
+// when there is one. Raises an exception when the map set or the fonts cannot be read.
+TLabelReport CheckLabels(const std::string& Folder, const std::string& MapSetName, const std::string& FontsFolder);
